@@ -1,0 +1,79 @@
+// One calculation's sweep over the O/F grid: points 0 to npts, filling the
+// sweep table. Point 0 is the stoichiometric reference that fixes ofst; it is
+// never reported.
+#pragma once
+
+#include <cstdint>
+
+#include "thermo/thermo.h"
+
+namespace zuna {
+
+// The run parameters typed in the parameter dialog.
+struct RunParameters {
+  std::int32_t npmin = 0;   // points strictly between minimum and stoichiometric O/F
+  std::int32_t npmax = 0;   // points strictly between stoichiometric and maximum O/F
+  std::int32_t itmaxh = 0;  // iteration cap of the temperature searches
+  std::int32_t itmaxn = 0;  // iteration cap of the equilibrium solve
+  double rmin = 0.0;        // minimum O/F as a multiple of the stoichiometric O/F
+  double rmax = 0.0;        // maximum O/F as a multiple of the stoichiometric O/F
+  double ptot = 0.0;        // total pressure [atm]
+  double tolh = 0.0;        // tolerance of the temperature searches [K]
+  double toln = 0.0;        // tolerance on moles of the equilibrium solve
+  double act1 = 0.0, act2 = 0.0, act3 = 0.0, act4 = 0.0;  // 1.0 on, 0.0 off
+};
+
+// Highest point index of the tables: a calculation has npts = npmin + npmax + 3
+// reported points, so npmin + npmax may be at most this minus 3.
+inline constexpr int kMaxPoint = 103;
+inline constexpr int kMaxInnerPoints = kMaxPoint - 3;
+
+// True when the counts give a grid that fits the tables: npmin >= 0,
+// npmax >= 0 and npmin + npmax <= 100 (computed without overflow).
+bool sweep_fits(const RunParameters& p);
+
+// Per-point values. Group A (indices 0..103) holds every point including the
+// reference point 0; group B (indices 1..103) only the points with
+// dissociation. Amounts per mole of H2 fed.
+struct SweepTable {
+  static constexpr int kSize = kMaxPoint + 1;
+  // Group A
+  double no2r[kSize], nh2o[kSize], no2[kSize], nh2[kSize];
+  double of[kSize];  // O/F of the point divided by ofst
+  double ntotalp[kSize], mmp[kSize], ntotalr[kSize], mmr[kSize];
+  double yh2o[kSize], yo2[kSize], yh2[kSize], yh2r[kSize], yo2r[kSize];
+  double fmh2o[kSize], fmo2[kSize], fmh2[kSize], fmh2r[kSize], fmo2r[kSize];
+  double tadsem[kSize];  // adiabatic flame temperature without dissociation [K]
+  // Group B (index 0 unused)
+  double tadcom[kSize];  // adiabatic flame temperature with dissociation [K]
+  double x[kSize][4];    // extents x1..x4 of R1..R4
+  double nd[kSize][6];   // moles with dissociation, species order
+  double ntd[kSize];     // total moles with dissociation
+  double fmd[kSize][6];  // mass fractions with dissociation, species order
+  double mmd[kSize];     // mean molar mass with dissociation [g/mol]
+};
+
+// Scalars of one calculation.
+struct SweepScalars {
+  std::int32_t npts = 0;  // number of reported points, npmin + npmax + 3
+  double ofst = 0.0;      // stoichiometric O/F mass ratio
+  double ofmin = 0.0, ofmax = 0.0;  // absolute O/F of the first and last point
+  double dof = 0.0;       // O/F step of the side being swept
+  double hreac = 0.0;     // reactant enthalpy of the current point [J]
+};
+
+// Told after each point i = 0..npts has been computed.
+class SweepObserver {
+ public:
+  virtual void point_done(std::int32_t i, std::int32_t npts) = 0;
+
+ protected:
+  ~SweepObserver() = default;
+};
+
+// Sweeps points 0..npts. The caller has checked sweep_fits(p); the sweep
+// writes nothing when the counts do not fit and answers false then.
+bool run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
+               SweepTable& table, SweepScalars& s, SweepObserver* observer);
+
+}  // namespace zuna

@@ -1,0 +1,117 @@
+// The formatted I/O run-time: output statements driven by format texts,
+// units connected to files and text windows, list-directed input, run-time
+// errors and the stop statement.
+//
+// A statement is a sequence of calls: begin, one call per item, end. The
+// layer keeps one statement per thread and never allocates per field.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "fio/host.h"
+
+namespace zuna {
+
+// The unit written as an asterisk in statements.
+inline constexpr int kDefaultUnit = -34000;
+
+// Thrown once the program has ended (stop, run-time error, end of input):
+// the end-of-program processing has run and the host has been told. The
+// entry point of the computation catches it.
+struct ProgramExit {
+  int exit_code;
+};
+
+// --- Start-up --------------------------------------------------------------
+
+// Installs the host, takes the command-line arguments that implicit opens may
+// use as file names (argv[0] excluded), resets the unit table and the
+// floating-point flags of the calling thread, and routes failures of the math
+// intrinsics to the run-time error report.
+void runtime_start(Host& host, int argc = 0, const char* const* argv = nullptr);
+Host& runtime_host();
+
+// --- Output statements ------------------------------------------------------
+
+// format == nullptr selects list-directed output; format_length -1 means the
+// text runs to its terminating NUL.
+int begin_write(int unit, const char* format, int format_length);
+int put_int8(std::int8_t value);
+int put_int16(std::int16_t value);
+int put_int32(std::int32_t value);
+int put_int64(std::int64_t value);
+int put_real32(float value);
+int put_real64(double value);
+int put_logical(bool value);
+int put_complex64(float re, float im);
+int put_complex128(double re, double im);
+int put_chars(const char* text, int length);  // a negative length is taken as 0
+int end_write();
+
+// --- Input statements -------------------------------------------------------
+
+// With status_request set, errors are returned as the status (the error's
+// displayed number, -1 for end of file) instead of ending the program.
+int begin_read(int unit, const char* format, int format_length, bool status_request);
+int begin_internal_read(const char* text, int length, const char* format, int format_length,
+                        bool status_request);
+int get_int8(std::int8_t* item);
+int get_int16(std::int16_t* item);
+int get_int32(std::int32_t* item);
+int get_int64(std::int64_t* item);
+int get_real32(float* item);
+int get_real64(double* item);
+int get_logical(bool* item);
+int get_chars(char* item, int length);
+int end_read();
+
+// --- Open and close -----------------------------------------------------------
+
+// Each property is a keyword text, or absent. Texts are matched without
+// regard to case and may carry trailing blanks.
+struct OpenOptions {
+  std::optional<std::string_view> file;
+  std::optional<std::string_view> status;
+  std::optional<std::string_view> access;
+  std::optional<std::string_view> form;
+  std::optional<std::int32_t> record_length;
+  std::optional<std::string_view> blank;
+  std::optional<std::string_view> position;
+  std::optional<std::string_view> action;
+  std::optional<std::string_view> delimiter;
+  std::optional<std::string_view> pad;
+  std::optional<std::int32_t> block_size;
+  std::optional<std::string_view> carriage_control;
+  std::optional<std::string_view> mode;
+  std::optional<std::string_view> share;
+  std::optional<std::string_view> title;
+  bool focus = true;
+  bool error_return = false;  // answer the error instead of ending the program
+};
+
+int open_unit(int unit, const OpenOptions& options);
+int close_unit(int unit, std::optional<std::string_view> status = std::nullopt,
+               bool error_return = false);
+
+// --- Ending the program -------------------------------------------------------
+
+// The stop statement; text == nullptr writes "Stop - Program terminated.".
+[[noreturn]] void stop_program(const char* text, int length);
+// End-of-program processing (files closed, windows kept), the host told of
+// the exit code, then ProgramExit thrown. A second call while ending only
+// throws.
+[[noreturn]] void end_program(int exit_code);
+
+// --- Services of the computation ----------------------------------------------
+
+// The pause gate of the host; passed at every output statement and every
+// sweep point.
+void pause_gate();
+// Reports a floating-point fault of the calling thread (invalid operation,
+// division by zero, overflow) as the run-time's math error and ends the
+// program; does nothing when none occurred.
+void check_floating_point();
+
+}  // namespace zuna

@@ -1,0 +1,1 @@
+// Placeholder so that the folder's library builds before its sources land.

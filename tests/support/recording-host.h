@@ -1,0 +1,105 @@
+// A host for the tests: text windows are kept in memory, reads are answered
+// from scripted lines, dialogs are run by a scripted function, and every call
+// is recorded.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fio/host.h"
+
+namespace zuna::testing {
+
+// The on-screen controls of a dialog, kept in memory by identifier.
+class MemoryDialogWindow : public DialogWindow {
+ public:
+  struct Control {
+    std::string text;
+    bool enabled = true;
+    bool checked = false;
+    int scroll_low = 0, scroll_high = 100, scroll_pos = 0;
+    std::vector<std::string> entries;
+    std::vector<bool> selected;
+    int current = -1;
+  };
+
+  void set_text(int id, std::string_view text) override;
+  std::string get_text(int id) override;
+  void set_enabled(int id, bool enabled) override;
+  bool is_enabled(int id) override;
+  void set_check(int id, bool checked) override;
+  bool get_check(int id) override;
+  void set_scroll_range(int id, int low, int high) override;
+  void set_scroll_pos(int id, int pos) override;
+  int get_scroll_pos(int id) override;
+  int get_scroll_range_max(int id) override;
+  void list_reset(int id) override;
+  void list_add(int id, std::string_view text) override;
+  int list_count(int id) override;
+  std::string list_text(int id, int index) override;
+  void list_set_selected(int id, int index, bool selected) override;
+  bool list_selected(int id, int index) override;
+  void combo_set_current(int id, int index) override;
+  int combo_current(int id) override;
+  void end_dialog(int result) override;
+
+  std::map<int, Control> controls;
+  bool ended = false;
+  int result = 0;
+};
+
+// What a scripted dialog does once it is on screen: edit controls and send
+// commands through the controller, as a user would.
+using DialogScript = std::function<void(MemoryDialogWindow& window, DialogController& controller)>;
+
+class RecordingHost : public Host {
+ public:
+  RecordingHost();
+
+  int text_window_open(std::string_view title) override;
+  int text_window_write(int window, std::string_view text) override;
+  int text_window_read_line(int window, char* buffer, int capacity) override;
+  void text_window_close(int window, bool keep) override;
+  void set_status_message(std::string_view text) override;
+  MessageAnswer message_box(std::string_view caption, std::string_view text, MessageIcon icon,
+                            MessageButtons buttons, MessageAnswer default_answer) override;
+  void report_runtime_error(const RuntimeErrorReport& report) override;
+  void end_of_run(int exit_code) override;
+  void pause_gate() override;
+  std::optional<std::string> select_file(int unit) override;
+  int run_dialog_modal(std::span<const std::uint8_t> dialog_template,
+                       DialogController& controller) override;
+
+  struct Window {
+    std::string title;
+    std::string output;  // everything written, in order
+    bool open = true;
+    bool kept = false;
+  };
+
+  // Scripted answers.
+  std::deque<std::string> input_lines;            // one per read_line
+  std::deque<DialogScript> dialog_scripts;        // one per modal run
+  std::deque<std::optional<std::string>> file_selections;
+  std::deque<MessageAnswer> message_answers;      // else the default answer
+
+  // What happened.
+  std::vector<std::string> events;  // "open 1025 title", "write 1025 text", "read 1025", ...
+  std::map<int, Window> windows;    // by window number, 1024 is the default window
+  std::vector<RuntimeErrorReport> errors;
+  std::vector<std::string> message_boxes;  // caption + "|" + text
+  std::optional<int> exit_code;
+  int pause_count = 0;
+  std::string status_message;
+
+  // Output of one window, or of the default window.
+  const std::string& output(int window = 1024) const;
+  // A dialog that is not scripted presses the default button (identifier 1).
+  static void press_ok(MemoryDialogWindow& window, DialogController& controller);
+};
+
+}  // namespace zuna::testing

@@ -1,0 +1,80 @@
+// Thermochemistry of the H2/O2 products: complete combustion, species
+// functions from the seven-coefficient polynomials, dissociation equilibrium
+// and the adiabatic flame temperature searches.
+//
+// Every routine keeps no state, checks nothing and returns its results through
+// its reference arguments; the order of operations inside each routine is part
+// of its contract (results are compared digit for digit with other builds).
+//
+// Species order everywhere: 1 H2O, 2 O2, 3 H2, 4 H, 5 O, 6 OH.
+// Amounts are moles per mole of H2 fed; T in K, enthalpy in J, Cp in J/K.
+#pragma once
+
+namespace zuna {
+
+// Polynomial coefficients coef(k, j, r): species k = 1..6, coefficient
+// j = 1..7, range r = 1..2 (r = 1 for T >= 1000 K). Stored with the species
+// index fastest, then the coefficient, then the range, as one block of 84.
+struct CoefBlock {
+  double v[2][7][6] = {};
+
+  double& operator()(int k, int j, int r) { return v[r - 1][j - 1][k - 1]; }
+  const double& operator()(int k, int j, int r) const { return v[r - 1][j - 1][k - 1]; }
+};
+
+// The nine constants handed to the thermochemistry, in this order.
+struct ThermoConstants {
+  double rgas = 8.31451;   // gas constant [J/(mol K)]
+  double hh2 = -9016.0;    // enthalpy of 1 mol H2 entering the reaction [J/mol]
+  double ho2 = -12984.0;   // enthalpy of 1 mol O2 entering the reaction [J/mol]
+  double mw[6] = {};       // molar masses [g/mol], species order
+
+  // 1-based access, mw(k) for k = 1..6.
+  double& mwk(int k) { return mw[k - 1]; }
+  const double& mwk(int k) const { return mw[k - 1]; }
+};
+
+// Products without dissociation. 1 H2 + no2r O2 -> nh2o H2O + no2 O2 + nh2 H2.
+void prod_stoich(double& no2r, double& nh2o, double& no2, double& nh2);
+void prod_rich(const double& no2r, double& nh2o, double& no2, double& nh2);
+void prod_lean(const double& no2r, double& nh2o, double& no2, double& nh2);
+
+// Heat capacity [J/K] and enthalpy [J] of a mixture at t [K]. nsel = 1 uses
+// the first three species only; any other value all six.
+void cp_mix(const double& n1, const double& n2, const double& n3, const double& n4,
+            const double& n5, const double& n6, const double& t, double& cp,
+            const double& rgas, const CoefBlock& coef, const int& nsel);
+void h_mix(const double& n1, const double& n2, const double& n3, const double& n4,
+           const double& n5, const double& n6, const double& t, double& h,
+           const double& rgas, const CoefBlock& coef, const int& nsel);
+
+// Equilibrium constants of R1 H2O = H + OH, R2 H2 = 2 H, R3 O2 = 2 O,
+// R4 OH = O + H at t [K] (dimensionless, standard-state pressure).
+void kp_diss(const double& t, const CoefBlock& coef, double& k1, double& k2, double& k3,
+             double& k4);
+
+// Dissociation equilibrium at ptot [atm] from the products without
+// dissociation: block Gauss-Seidel over R1..R4, each quadratic by Newton.
+void equil_diss(const double& k1, const double& k2, const double& k3, const double& k4,
+                const double& ptot, const double& nh2o, const double& no2, const double& nh2,
+                double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
+                double& x1, double& x2, double& x3, double& x4, double& ntd,
+                const int& itmaxn, const double& toln, const double& act1, const double& act2,
+                const double& act3, const double& act4);
+
+// Adiabatic flame temperature [K] of the fixed products (Newton from 6000 K).
+void tad_nodiss(const double& nh2o, const double& no2, const double& nh2, const double& hreac,
+                double& tad, const int& itmaxh, const double& tolh, const ThermoConstants& tc,
+                const CoefBlock& coef);
+
+// Adiabatic flame temperature [K] with dissociation (bisection on 1000..6000 K,
+// an equilibrium solve at every trial temperature).
+void tad_diss(const double& hreac, double& tad, const double& ptot, const double& nh2o,
+              const double& no2, const double& nh2, double& x1, double& x2, double& x3,
+              double& x4, double& nd1, double& nd2, double& nd3, double& nd4, double& nd5,
+              double& nd6, double& ntd, const int& itmaxh, const double& tolh,
+              const int& itmaxn, const double& toln, const ThermoConstants& tc,
+              const CoefBlock& coef, const double& act1, const double& act2,
+              const double& act3, const double& act4);
+
+}  // namespace zuna
