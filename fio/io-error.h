@@ -60,6 +60,7 @@ enum class IoError : int {
   record_too_long = 6430,
   write_to_read_only = 6431,
   read_from_write_only = 6432,
+  unit_not_formatted_sequential = 6433,  // a formatted transfer on a direct or unformatted unit
 
   // Format texts and output items.
   format_no_open_paren = 6501,
@@ -83,6 +84,8 @@ enum class IoError : int {
   read_complex_for_number = 6607,
   read_bad_logical = 6608,
   read_record_too_long = 6609,
+  read_past_end = 6610,           // end_of_file as a run-time error report shows it
+  read_format_unsupported = 6611, // a read with a format text (only list-directed input)
 };
 
 constexpr int error_number(IoError e) { return static_cast<int>(e); }
