@@ -1,0 +1,139 @@
+// The sweep of one calculation over the O/F grid. Point 0 is the
+// stoichiometric reference that fixes ofst; points 1..npmin+1 are fuel-rich,
+// point npmin+2 is stoichiometric again and points npmin+3..npts are
+// oxidizer-rich. Amounts are per mole of H2 fed; species order H2O, O2, H2,
+// H, O, OH; mw(k) [g/mol].
+#include "app/sweep.h"
+
+#include <cstdint>
+
+namespace zuna {
+
+namespace {
+
+// Products without dissociation of point i. The three tests are independent
+// and made in this order; with counts that fit they never overlap. O/F is
+// turned into moles with the atomic masses, no2r = O/F * mw(H) / mw(O).
+void point_products(std::int32_t i, const RunParameters& p, const ThermoConstants& tc,
+                    SweepTable& t, SweepScalars& s) {
+  if (i == 0 || i == p.npmin + 2) {
+    prod_stoich(t.no2r[i], t.nh2o[i], t.no2[i], t.nh2[i]);
+  }
+  if (1 <= i && i <= p.npmin + 1) {
+    s.ofmin = p.rmin * s.ofst;
+    s.dof = (s.ofst - s.ofmin) / static_cast<double>(p.npmin + 1);
+    const double of_abs = static_cast<double>(i - 1) * s.dof + s.ofmin;
+    t.no2r[i] = of_abs * tc.mwk(4) / tc.mwk(5);
+    prod_rich(t.no2r[i], t.nh2o[i], t.no2[i], t.nh2[i]);
+  }
+  if (p.npmin + 2 < i && i <= s.npts) {
+    s.ofmax = p.rmax * s.ofst;
+    s.dof = (s.ofmax - s.ofst) / static_cast<double>(p.npmax + 1);
+    const double of_abs = static_cast<double>(i - p.npmin - 2) * s.dof + s.ofst;
+    t.no2r[i] = of_abs * tc.mwk(4) / tc.mwk(5);
+    prod_lean(t.no2r[i], t.nh2o[i], t.no2[i], t.nh2[i]);
+  }
+}
+
+// Totals, mean molar masses [g/mol], mole and mass fractions of the reactants
+// (suffix r) and of the products without dissociation, in this order.
+void point_mixture(std::int32_t i, const ThermoConstants& tc, SweepTable& t) {
+  const double mw1 = tc.mwk(1), mw2 = tc.mwk(2), mw3 = tc.mwk(3);
+  t.ntotalp[i] = t.nh2[i] + t.no2[i] + t.nh2o[i];
+  t.mmp[i] = (t.nh2[i] * mw3 + t.no2[i] * mw2 + t.nh2o[i] * mw1) / t.ntotalp[i];
+  t.ntotalr[i] = t.no2r[i] + 1.0;
+  t.mmr[i] = (t.no2r[i] * mw2 + mw3) / t.ntotalr[i];
+  t.yh2o[i] = t.nh2o[i] / t.ntotalp[i];
+  t.yo2[i] = t.no2[i] / t.ntotalp[i];
+  t.yh2[i] = t.nh2[i] / t.ntotalp[i];
+  t.yh2r[i] = 1.0 / t.ntotalr[i];
+  t.yo2r[i] = t.no2r[i] / t.ntotalr[i];
+  t.fmh2o[i] = t.yh2o[i] * mw1 / t.mmp[i];
+  t.fmo2[i] = t.yo2[i] * mw2 / t.mmp[i];
+  t.fmh2[i] = t.yh2[i] * mw3 / t.mmp[i];
+  t.fmh2r[i] = t.yh2r[i] * mw3 / t.mmr[i];
+  t.fmo2r[i] = t.yo2r[i] * mw2 / t.mmr[i];
+}
+
+// The reported O/F, back from moles with the molecular masses and divided by
+// the stoichiometric O/F, which point 0 fixes.
+void point_of(std::int32_t i, const ThermoConstants& tc, SweepTable& t, SweepScalars& s) {
+  t.of[i] = t.no2r[i] * tc.mwk(2) / tc.mwk(3);
+  if (i == 0) {
+    s.ofst = t.of[0];
+  }
+  t.of[i] = t.of[i] / s.ofst;
+}
+
+// Flame temperature with dissociation, then the mass fractions and the mean
+// molar mass [g/mol] of the equilibrium moles:
+//   fmd(k) = nd(k) mw(k) / ntd, mmd = sum of fmd(k), fmd(k) = fmd(k) / mmd.
+// The point's equilibrium storage first receives the products without
+// dissociation, so that a search that solves no equilibrium (itmaxh <= 0)
+// leaves this point's own undissociated moles, never those of an earlier
+// calculation or a table of zeros.
+void point_dissociation(std::int32_t i, const RunParameters& p, const ThermoConstants& tc,
+                        const CoefBlock& coef, SweepTable& t, const SweepScalars& s) {
+  double* const x = t.x[i];
+  double* const nd = t.nd[i];
+  double* const fmd = t.fmd[i];
+  x[0] = x[1] = x[2] = x[3] = 0.0;
+  nd[0] = t.nh2o[i];
+  nd[1] = t.no2[i];
+  nd[2] = t.nh2[i];
+  nd[3] = nd[4] = nd[5] = 0.0;
+  t.ntd[i] = t.nh2o[i] + t.no2[i] + t.nh2[i];
+  tad_diss(s.hreac, t.tadcom[i], p.ptot, t.nh2o[i], t.no2[i], t.nh2[i], x[0], x[1], x[2], x[3],
+           nd[0], nd[1], nd[2], nd[3], nd[4], nd[5], t.ntd[i], p.itmaxh, p.tolh, p.itmaxn,
+           p.toln, tc, coef, p.act1, p.act2, p.act3, p.act4);
+  for (int k = 0; k < 6; ++k) {
+    fmd[k] = nd[k] * tc.mw[k] / t.ntd[i];
+  }
+  double mmd = 0.0;
+  for (int k = 0; k < 6; ++k) {
+    mmd = mmd + fmd[k];
+  }
+  t.mmd[i] = mmd;
+  for (int k = 0; k < 6; ++k) {
+    fmd[k] = fmd[k] / mmd;
+  }
+}
+
+void sweep_point(std::int32_t i, const RunParameters& p, const ThermoConstants& tc,
+                 const CoefBlock& coef, SweepTable& t, SweepScalars& s) {
+  point_products(i, p, tc, t, s);
+  point_mixture(i, tc, t);
+  point_of(i, tc, t, s);
+  s.hreac = t.no2r[i] * tc.ho2 + tc.hh2;
+  tad_nodiss(t.nh2o[i], t.no2[i], t.nh2[i], s.hreac, t.tadsem[i], p.itmaxh, p.tolh, tc, coef);
+  if (i >= 1) {
+    point_dissociation(i, p, tc, coef, t, s);
+  }
+}
+
+}  // namespace
+
+bool sweep_fits(const RunParameters& p) {
+  if (p.npmin < 0 || p.npmax < 0) {
+    return false;
+  }
+  // Both counts are non-negative here, so the difference cannot overflow.
+  return p.npmin <= kMaxInnerPoints - p.npmax;
+}
+
+bool run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
+               SweepTable& table, SweepScalars& s, SweepObserver* observer) {
+  if (!sweep_fits(p)) {
+    return false;
+  }
+  s.npts = p.npmin + p.npmax + 3;
+  for (std::int32_t i = 0; i <= s.npts; ++i) {
+    sweep_point(i, p, tc, coef, table, s);
+    if (observer != nullptr) {
+      observer->point_done(i, s.npts);
+    }
+  }
+  return true;
+}
+
+}  // namespace zuna
