@@ -1,0 +1,135 @@
+// Dissociation equilibrium: the caps and switches, the first Newton step, the
+// signs of the extents and the four equilibrium relations at convergence.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/thermo/shipped-data.h"
+#include "thermo/thermo.h"
+
+namespace zuna {
+namespace {
+
+struct Composition {
+  double nh2o, no2, nh2;
+};
+constexpr Composition kStoich{1.0, 0.0, 0.0}, kLean{1.0, 0.5, 0.0}, kRich{0.5, 0.0, 0.5};
+
+struct Equilibrium {
+  double nd[6] = {}, x[4] = {}, ntd = 0;
+};
+
+struct Constants {
+  double k[4];
+};
+
+Constants constants_at(double t) {
+  static const CoefBlock coef = testing::load_shipped_data().coef;
+  Constants c{};
+  kp_diss(t, coef, c.k[0], c.k[1], c.k[2], c.k[3]);
+  return c;
+}
+
+Equilibrium solve(const Constants& c, const Composition& p, double ptot = 1.0,
+                  int itmaxn = 200, double toln = 1e-10, const double (&act)[4] = {1, 1, 1, 1}) {
+  Equilibrium e;
+  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], ptot, p.nh2o, p.no2, p.nh2, e.nd[0], e.nd[1],
+             e.nd[2], e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, itmaxn,
+             toln, act[0], act[1], act[2], act[3]);
+  return e;
+}
+
+void expect_undissociated(const Equilibrium& e, const Composition& p) {
+  EXPECT_EQ(e.nd[0], p.nh2o);
+  EXPECT_EQ(e.nd[1], p.no2);
+  EXPECT_EQ(e.nd[2], p.nh2);
+  for (int k = 3; k < 6; ++k) {
+    EXPECT_EQ(e.nd[k], 0.0);
+  }
+}
+
+TEST(Equilibrium, NoPassWithoutIterations) {
+  for (const int itmaxn : {0, -7}) {
+    const Equilibrium e = solve(constants_at(3500.0), kLean, 1.0, itmaxn);
+    expect_undissociated(e, kLean);
+    EXPECT_EQ(e.ntd, 1.5);
+    for (const double x : e.x) {
+      EXPECT_EQ(x, 0.0);
+    }
+  }
+}
+
+// The switches scale the solved extents afterwards; the total stays that of
+// the solved equilibrium.
+TEST(Equilibrium, SwitchesActAfterTheSolve) {
+  const Constants c = constants_at(3500.0);
+  const Equilibrium on = solve(c, kStoich);
+  const Equilibrium off = solve(c, kStoich, 1.0, 200, 1e-10, {0, 0, 0, 0});
+  expect_undissociated(off, kStoich);
+  EXPECT_EQ(off.ntd, on.ntd);
+  EXPECT_GT(on.ntd, 1.01);
+  const Equilibrium r1_off = solve(c, kStoich, 1.0, 200, 1e-10, {0, 1, 1, 1});
+  EXPECT_EQ(r1_off.x[0], 0.0);
+  EXPECT_EQ(r1_off.x[3], on.x[3]);
+  EXPECT_EQ(r1_off.nd[5], -on.x[3]);
+  EXPECT_EQ(r1_off.ntd, on.ntd);
+}
+
+TEST(Equilibrium, FirstStepFromZeroGivesAllTheWater) {
+  const Equilibrium e = solve(constants_at(3000.0), kRich, 1.0, 1);
+  EXPECT_NEAR(e.x[0], kRich.nh2o, 1e-15);
+}
+
+// Constants that vanish (or underflow) give a stationary first step: no
+// dissociation and nothing that is not finite.
+TEST(Equilibrium, VanishingConstantsLeaveTheProducts) {
+  const Equilibrium zero = solve(Constants{{0, 0, 0, 0}}, kStoich);
+  expect_undissociated(zero, kStoich);
+  EXPECT_EQ(zero.ntd, 1.0);
+  const Equilibrium cold = solve(constants_at(1000.0), kLean);
+  for (const double x : cold.x) {
+    EXPECT_LT(std::fabs(x), 1e-6);
+  }
+}
+
+TEST(Equilibrium, ExcessSpeciesExtentSigns) {
+  const Equilibrium lean = solve(constants_at(3000.0), kLean);
+  EXPECT_LT(lean.x[1], 0.0);
+  EXPECT_EQ(lean.nd[2], -lean.x[1]);
+  const Equilibrium rich = solve(constants_at(3000.0), kRich);
+  EXPECT_LT(rich.x[2], 0.0);
+  EXPECT_EQ(rich.nd[1], -rich.x[2]);
+}
+
+// At convergence the element balances hold, the moles add up to ntd and the
+// four relations P H OH = K1 N H2O, P H^2 = K2 N H2, P O^2 = K3 N O2,
+// P O H = K4 N OH are met. The passes converge linearly and slowly near
+// 2500 K, hence the generous cap.
+TEST(Equilibrium, ConvergedSolutionMeetsTheRelations) {
+  for (const double t : {2500.0, 3500.0, 4500.0}) {
+    for (const Composition& p : {kStoich, kLean, kRich}) {
+      for (const double ptot : {0.5, 1.0, 20.0}) {
+        SCOPED_TRACE(::testing::Message() << "T " << t << " nh2o " << p.nh2o << " no2 "
+                                          << p.no2 << " P " << ptot);
+        const Constants c = constants_at(t);
+        const Equilibrium e = solve(c, p, ptot, 20000, 1e-14);
+        const double* n = e.nd;
+        const double h = 2 * n[0] + 2 * n[2] + n[3] + n[5];
+        const double o = n[0] + 2 * n[1] + n[4] + n[5];
+        EXPECT_NEAR(h, 2 * p.nh2o + 2 * p.nh2, 1e-12 * h);
+        EXPECT_NEAR(o, p.nh2o + 2 * p.no2, 1e-12 * o);
+        EXPECT_NEAR(n[0] + n[1] + n[2] + n[3] + n[4] + n[5], e.ntd, 1e-12);
+        const double lhs[4] = {ptot * n[3] * n[5], ptot * n[3] * n[3], ptot * n[4] * n[4],
+                               ptot * n[4] * n[3]};
+        const double rhs[4] = {c.k[0] * e.ntd * n[0], c.k[1] * e.ntd * n[2],
+                               c.k[2] * e.ntd * n[1], c.k[3] * e.ntd * n[5]};
+        for (int j = 0; j < 4; ++j) {
+          EXPECT_NEAR(lhs[j] / rhs[j], 1.0, 1e-6) << "R" << j + 1;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zuna
