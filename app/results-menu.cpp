@@ -1,0 +1,83 @@
+#include "app/results-menu.h"
+
+#include "fio/fio.h"
+#include "host/common/run-command.h"
+#include "inputs/inputs.h"
+
+namespace zuna {
+namespace {
+
+// A command line with its length, as the launcher takes it.
+struct Command {
+  const char* text;
+  int length;
+};
+
+constexpr Command kTadPlot{"wgnuplot tad.gnu", 16};
+constexpr Command kFmosPlot{"wgnuplot fmos.gnu", 17};
+constexpr Command kFmocPlot{"wgnuplot fmoc.gnu", 17};
+constexpr Command kFmxPlot{"wgnuplot fmx.gnu", 16};
+constexpr Command kFmasPlot{"wgnuplot fmas.gnu", 17};
+constexpr Command kFmacPlot{"wgnuplot fmac.gnu", 17};
+constexpr Command kMolPlot{"wgnuplot mol.gnu", 16};
+constexpr Command kListing{"notepad saida", 13};
+
+// Whether the command could be started is kept but not acted upon: what went
+// wrong is for the shell or the external program to say.
+bool launched = false;
+
+void run(const Command& c) {
+  launched = run_command(c.text, c.length);
+}
+
+}  // namespace
+
+void results_menu() {
+  for (;;) {
+    // Cleared before every showing: when the menu cannot be shown, no choice
+    // is made, rather than the last one being repeated for ever.
+    bool c1013 = false, c1014 = false, c1015 = false, c1016 = false, c1030 = false;
+    bool c1031 = false, c1032 = false, c1033 = false, c1034 = false, c1041 = false;
+    show_results_menu(c1013, c1014, c1015, c1016, c1030, c1031, c1032, c1033, c1034, c1041);
+
+    if (c1013) {
+      run(kTadPlot);
+    }
+    if (c1014) {
+      run(kFmosPlot);
+    }
+    if (c1015) {
+      run(kFmocPlot);
+    }
+    if (c1016) {
+      run(kFmxPlot);
+    }
+    if (c1030) {
+      run(kFmasPlot);
+    }
+    if (c1031) {
+      run(kFmacPlot);
+    }
+    if (c1032) {
+      run(kMolPlot);
+    }
+    if (c1033) {
+      return;
+    }
+    if (c1034) {
+      stop_program(nullptr, 0);
+    }
+    if (c1041) {
+      run(kListing);
+    }
+    const bool chosen =
+        c1013 || c1014 || c1015 || c1016 || c1030 || c1031 || c1032 || c1033 || c1034 || c1041;
+    if (!chosen) {
+      // The menu could not be shown ("Error: dialog not found" has been
+      // written): end, since nothing else would let the user out.
+      end_program(1);
+    }
+  }
+}
+
+}  // namespace zuna

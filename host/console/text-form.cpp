@@ -1,0 +1,456 @@
+#include "host/console/text-form.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace zuna {
+namespace {
+
+constexpr std::uint32_t kWsDisabled = 0x08000000;
+// The platform's notification of a combo box's selection change (also the
+// list box's).
+constexpr int kSelChange = kLbnSelChange;
+
+// Dialog units to terminal columns: an average character of the dialog font
+// is 4 units wide; a little more per column keeps the forms within 80
+// columns.
+int column_of(int dialog_units) {
+  return dialog_units > 0 ? dialog_units * 2 / 9 : 0;
+}
+
+// Items that stand less than this many dialog units below a row's first item
+// join that row (a text line is 8 units high).
+constexpr int kRowTolerance = 4;
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+    s.remove_prefix(1);
+  }
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
+    s.remove_suffix(1);
+  }
+  return s;
+}
+
+std::string without_trailing_blanks(std::string_view s) {
+  while (!s.empty() && s.back() == ' ') {
+    s.remove_suffix(1);
+  }
+  return std::string(s);
+}
+
+}  // namespace
+
+TextForm::TextForm(const DialogTemplate& dialog) {
+  controls_.reserve(dialog.items.size());
+  for (const DialogTemplateItem& item : dialog.items) {
+    Control c;
+    c.item = item;
+    c.enabled = (item.style & kWsDisabled) == 0;
+    if (!item.title_is_ordinal) {
+      c.text = low_bytes(item.title);
+    }
+    switch (item.class_code) {
+      case kClassButton:
+        switch (item.style & 0xF) {
+          case 0: c.kind = Kind::push_button; break;
+          case 1: c.kind = Kind::push_button; c.default_button = true; break;
+          case 2: case 5: c.kind = Kind::check_box; break;
+          case 3: case 6: c.kind = Kind::check_box; c.automatic = true; break;
+          case 4: c.kind = Kind::radio_button; break;
+          case 7: c.kind = Kind::group_box; break;
+          case 9: c.kind = Kind::radio_button; c.automatic = true; break;
+          default: c.kind = Kind::other; break;
+        }
+        break;
+      case kClassEdit: c.kind = Kind::edit; break;
+      case kClassStatic: c.kind = Kind::static_text; break;
+      case kClassListBox: c.kind = Kind::list_box; break;
+      case kClassScrollBar: c.kind = Kind::scroll_bar; break;
+      case kClassComboBox: c.kind = Kind::combo_box; c.text.clear(); break;
+      default: c.kind = Kind::other; break;
+    }
+    controls_.push_back(std::move(c));
+  }
+}
+
+TextForm::Control* TextForm::find(int id) {
+  for (Control& c : controls_) {
+    if (c.item.id == id) {
+      return &c;
+    }
+  }
+  return nullptr;
+}
+
+// --- DialogWindow ---------------------------------------------------------------
+
+void TextForm::set_text(int id, std::string_view text) {
+  if (Control* c = find(id)) {
+    c->text = std::string(text);
+  }
+}
+
+std::string TextForm::get_text(int id) {
+  Control* c = find(id);
+  return c != nullptr ? c->text.substr(0, 255) : std::string();
+}
+
+void TextForm::set_enabled(int id, bool enabled) {
+  if (Control* c = find(id)) {
+    c->enabled = enabled;
+  }
+}
+
+bool TextForm::is_enabled(int id) {
+  Control* c = find(id);
+  return c != nullptr && c->enabled;
+}
+
+void TextForm::set_check(int id, bool checked) {
+  if (Control* c = find(id)) {
+    c->checked = checked;
+  }
+}
+
+bool TextForm::get_check(int id) {
+  Control* c = find(id);
+  return c != nullptr && c->checked;
+}
+
+void TextForm::set_scroll_range(int id, int low, int high) {
+  if (Control* c = find(id)) {
+    c->scroll_low = low;
+    c->scroll_high = high;
+  }
+}
+
+void TextForm::set_scroll_pos(int id, int pos) {
+  if (Control* c = find(id)) {
+    c->scroll_pos = pos;
+  }
+}
+
+int TextForm::get_scroll_pos(int id) {
+  Control* c = find(id);
+  return c != nullptr ? c->scroll_pos : 0;
+}
+
+int TextForm::get_scroll_range_max(int id) {
+  Control* c = find(id);
+  return c != nullptr ? c->scroll_high : 0;
+}
+
+void TextForm::list_reset(int id) {
+  if (Control* c = find(id)) {
+    c->entries.clear();
+    c->selected.clear();
+    c->current = -1;
+  }
+}
+
+void TextForm::list_add(int id, std::string_view text) {
+  if (Control* c = find(id)) {
+    c->entries.emplace_back(text);
+    c->selected.push_back(false);
+  }
+}
+
+int TextForm::list_count(int id) {
+  Control* c = find(id);
+  return c != nullptr ? static_cast<int>(c->entries.size()) : 0;
+}
+
+std::string TextForm::list_text(int id, int index) {
+  Control* c = find(id);
+  if (c == nullptr || index < 0 || index >= static_cast<int>(c->entries.size())) {
+    return std::string();
+  }
+  return c->entries[static_cast<std::size_t>(index)];
+}
+
+void TextForm::list_set_selected(int id, int index, bool selected) {
+  Control* c = find(id);
+  if (c != nullptr && index >= 0 && index < static_cast<int>(c->selected.size())) {
+    c->selected[static_cast<std::size_t>(index)] = selected;
+  }
+}
+
+bool TextForm::list_selected(int id, int index) {
+  Control* c = find(id);
+  return c != nullptr && index >= 0 && index < static_cast<int>(c->selected.size()) &&
+         c->selected[static_cast<std::size_t>(index)];
+}
+
+void TextForm::combo_set_current(int id, int index) {
+  Control* c = find(id);
+  if (c == nullptr) {
+    return;
+  }
+  c->current = index;
+  if (index >= 0 && index < static_cast<int>(c->entries.size())) {
+    c->text = c->entries[static_cast<std::size_t>(index)];
+  }
+}
+
+int TextForm::combo_current(int id) {
+  Control* c = find(id);
+  return c != nullptr ? c->current : -1;
+}
+
+void TextForm::end_dialog(int result) {
+  ended_ = true;
+  result_ = result;
+}
+
+// --- Showing the form -----------------------------------------------------------
+
+std::string TextForm::cell(const Control& c) const {
+  const std::string id = std::to_string(c.item.id);
+  const std::string text = without_trailing_blanks(c.text);
+  std::string s;
+  switch (c.kind) {
+    case Kind::static_text:
+      s = text;
+      break;
+    case Kind::group_box:
+      s = "-- " + text + " --";
+      break;
+    case Kind::push_button:
+      s = id + " <" + text + ">";
+      break;
+    case Kind::check_box:
+      s = id + (c.checked ? " [x] " : " [ ] ") + text;
+      break;
+    case Kind::radio_button:
+      s = id + (c.checked ? " (*) " : " ( ) ") + text;
+      break;
+    case Kind::edit: {
+      std::string shown = text;
+      const auto width = static_cast<std::size_t>(std::max(column_of(c.item.cx), 1));
+      if (shown.size() < width) {
+        shown.append(width - shown.size(), ' ');
+      }
+      s = id + "=[" + shown + "]";
+      break;
+    }
+    case Kind::list_box:
+    case Kind::combo_box: {
+      s = id + " {";
+      for (std::size_t k = 0; k < c.entries.size(); ++k) {
+        const bool chosen = (k < c.selected.size() && c.selected[k]) ||
+                            static_cast<int>(k) == c.current;
+        s += (k > 0 ? "|" : "") + std::string(chosen ? "*" : "") + c.entries[k];
+      }
+      s += "}";
+      if (c.kind == Kind::combo_box) {
+        s += " [" + text + "]";
+      }
+      break;
+    }
+    case Kind::scroll_bar:
+      s = id + " <" + std::to_string(c.scroll_pos) + "/" + std::to_string(c.scroll_high) + ">";
+      break;
+    case Kind::other:
+      break;
+  }
+  if (!c.enabled && c.kind != Kind::static_text && c.kind != Kind::other) {
+    s += " (disabled)";
+  }
+  return s;
+}
+
+std::vector<std::string> TextForm::render() const {
+  std::vector<const Control*> shown;
+  for (const Control& c : controls_) {
+    if (c.kind == Kind::other || (c.kind == Kind::static_text && trim(c.text).empty())) {
+      continue;
+    }
+    shown.push_back(&c);
+  }
+  std::stable_sort(shown.begin(), shown.end(), [](const Control* a, const Control* b) {
+    return a->item.y != b->item.y ? a->item.y < b->item.y : a->item.x < b->item.x;
+  });
+
+  std::vector<std::string> lines;
+  std::size_t i = 0;
+  while (i < shown.size()) {
+    const int row_y = shown[i]->item.y;
+    std::size_t end = i;
+    while (end < shown.size() && shown[end]->item.y - row_y < kRowTolerance) {
+      ++end;
+    }
+    std::stable_sort(shown.begin() + static_cast<std::ptrdiff_t>(i),
+                     shown.begin() + static_cast<std::ptrdiff_t>(end),
+                     [](const Control* a, const Control* b) { return a->item.x < b->item.x; });
+    std::string line;
+    for (std::size_t k = i; k < end; ++k) {
+      std::size_t at = static_cast<std::size_t>(column_of(shown[k]->item.x));
+      if (!line.empty()) {
+        at = std::max(at, line.size() + 2);
+      }
+      line.resize(std::max(at, line.size()), ' ');
+      line += cell(*shown[k]);
+    }
+    lines.push_back(without_trailing_blanks(line));
+    i = end;
+  }
+  return lines;
+}
+
+// --- Typed lines ----------------------------------------------------------------
+
+int TextForm::default_button_id() const {
+  for (const Control& c : controls_) {
+    if (c.kind == Kind::push_button && c.default_button) {
+      return c.item.id;
+    }
+  }
+  return 1;
+}
+
+// An automatic radio button clears the other automatic radio buttons of its
+// group: the items from the last WS_GROUP item at or before it up to the next
+// WS_GROUP item.
+void TextForm::choose_radio(std::size_t index) {
+  std::size_t first = index;
+  while (first > 0 && (controls_[first].item.style & kWsGroup) == 0) {
+    --first;
+  }
+  std::size_t last = index + 1;
+  while (last < controls_.size() && (controls_[last].item.style & kWsGroup) == 0) {
+    ++last;
+  }
+  for (std::size_t k = first; k < last; ++k) {
+    Control& c = controls_[k];
+    if (c.kind == Kind::radio_button && c.automatic) {
+      c.checked = k == index;
+    }
+  }
+}
+
+TextForm::InputResult TextForm::press(int id, DialogController& controller, std::string& hint) {
+  Control* c = find(id);
+  if (c == nullptr) {
+    hint = "there is no control " + std::to_string(id) + " in this dialog";
+    return InputResult::not_understood;
+  }
+  if (!c->enabled) {
+    hint = "control " + std::to_string(id) + " is disabled";
+    return InputResult::not_understood;
+  }
+  switch (c->kind) {
+    case Kind::check_box:
+      if (c->automatic) {
+        c->checked = !c->checked;
+      }
+      break;
+    case Kind::radio_button:
+      if (c->automatic) {
+        choose_radio(static_cast<std::size_t>(c - controls_.data()));
+      }
+      break;
+    case Kind::push_button:
+      break;
+    case Kind::edit:
+    case Kind::list_box:
+    case Kind::combo_box:
+    case Kind::scroll_bar:
+      hint = "type " + std::to_string(id) + "=value to change control " + std::to_string(id);
+      return InputResult::not_understood;
+    default:
+      hint = "control " + std::to_string(id) + " is a label";
+      return InputResult::not_understood;
+  }
+  controller.dialog_command(id, kBnClicked);
+  return InputResult::done;
+}
+
+TextForm::InputResult TextForm::assign(int id, std::string_view text,
+                                       DialogController& controller, std::string& hint) {
+  Control* c = find(id);
+  if (c == nullptr) {
+    hint = "there is no control " + std::to_string(id) + " in this dialog";
+    return InputResult::not_understood;
+  }
+  if (!c->enabled) {
+    hint = "control " + std::to_string(id) + " is disabled";
+    return InputResult::not_understood;
+  }
+  const auto entry = std::find(c->entries.begin(), c->entries.end(), trim(text));
+  const int index = static_cast<int>(entry - c->entries.begin());
+  switch (c->kind) {
+    case Kind::edit:
+      c->text = std::string(text);
+      controller.dialog_command(id, kEnChange);
+      return InputResult::done;
+    case Kind::combo_box:
+      if (entry != c->entries.end()) {
+        combo_set_current(id, index);
+        controller.dialog_command(id, kSelChange);
+      } else {
+        c->text = std::string(text);
+        controller.dialog_command(id, kCbnEditChange);
+      }
+      return InputResult::done;
+    case Kind::list_box:
+      if (entry == c->entries.end()) {
+        hint = "list " + std::to_string(id) + " has no entry \"" + std::string(trim(text)) + "\"";
+        return InputResult::not_understood;
+      }
+      std::fill(c->selected.begin(), c->selected.end(), false);
+      c->selected[static_cast<std::size_t>(index)] = true;
+      c->current = index;
+      controller.dialog_command(id, kSelChange);
+      return InputResult::done;
+    case Kind::scroll_bar: {
+      const std::string_view number = trim(text);
+      int pos = 0;
+      const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), pos);
+      if (error != std::errc() || end != number.data() + number.size()) {
+        hint = "scroll bar " + std::to_string(id) + " takes a whole number";
+        return InputResult::not_understood;
+      }
+      controller.dialog_scroll(id, kSbThumbPosition, pos);
+      return InputResult::done;
+    }
+    default:
+      hint = "control " + std::to_string(id) + " takes no text; type " + std::to_string(id) +
+             " alone";
+      return InputResult::not_understood;
+  }
+}
+
+TextForm::InputResult TextForm::handle_input(std::string_view line,
+                                             DialogController& controller, std::string& hint) {
+  const std::string_view trimmed = trim(line);
+  if (trimmed.empty()) {
+    return press(default_button_id(), controller, hint);
+  }
+  if (trimmed == "?") {
+    return InputResult::show_form;
+  }
+  // ID, or ID=TEXT with the text as typed after the sign.
+  std::size_t digits = 0;
+  while (digits < trimmed.size() && digits < 9 && trimmed[digits] >= '0' &&
+         trimmed[digits] <= '9') {
+    ++digits;
+  }
+  if (digits > 0) {
+    int id = 0;
+    std::from_chars(trimmed.data(), trimmed.data() + digits, id);
+    const std::string_view rest = trim(trimmed.substr(digits));
+    if (rest.empty()) {
+      return press(id, controller, hint);
+    }
+    if (rest.front() == '=') {
+      const std::size_t sign = line.find('=');
+      return assign(id, line.substr(sign + 1), controller, hint);
+    }
+  }
+  hint = "type ID=text for a field, ID for a box or button, an empty line for the default "
+         "button, ? to see the form";
+  return InputResult::not_understood;
+}
+
+}  // namespace zuna
