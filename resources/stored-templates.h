@@ -1,0 +1,17 @@
+// The dialog templates stored with the program: the binary templates made
+// from templates.rc at build time (stored-templates.cpp is generated).
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace zuna {
+
+struct StoredDialogTemplate {
+  int id;                               // the template number, 101 or 104
+  std::span<const std::uint8_t> bytes;  // DLGTEMPLATE form, 4-byte aligned
+};
+
+std::span<const StoredDialogTemplate> stored_dialog_templates();
+
+}  // namespace zuna

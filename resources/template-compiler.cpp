@@ -1,0 +1,587 @@
+// Build tool: turns the resource-script subset of templates.rc into binary
+// dialog templates (the platform's published DLGTEMPLATE form) and writes
+// them as byte arrays in a C++ source of the zuna_resources library.
+//
+//   zuna_template_compiler <script.rc> <output.cpp>
+//
+// Binary layout written, every number little-endian:
+//   header   style (32), extended style (32), item count (16),
+//            x, y, cx, cy (16 each), menu 0x0000, class 0x0000, caption,
+//            and with DS_SETFONT the point size (16) and the face name
+//   item     at the next 4-byte boundary: style (32), extended style (32),
+//            x, y, cx, cy (16 each), id (16), class 0xFFFF + code (or a
+//            name), title, creation-data length 0x0000
+// Texts are zero-terminated 16-bit (UTF-16) characters.
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ControlSource {
+  std::u16string text;
+  int id = 0;
+  std::uint16_t class_code = 0;  // 0 when named
+  std::u16string class_name;
+  std::uint32_t style = 0;
+  std::uint32_t ex_style = 0;
+  int x = 0, y = 0, cx = 0, cy = 0;
+};
+
+struct DialogSource {
+  int number = 0;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  std::uint32_t style = 0;
+  std::uint32_t ex_style = 0;
+  std::u16string caption;
+  bool has_font = false;
+  int point_size = 0;
+  std::u16string face;
+  std::vector<ControlSource> controls;
+};
+
+const std::map<std::string, std::uint32_t>& style_names() {
+  static const std::map<std::string, std::uint32_t> names = {
+      // Window styles.
+      {"WS_OVERLAPPED", 0x00000000}, {"WS_POPUP", 0x80000000}, {"WS_CHILD", 0x40000000},
+      {"WS_MINIMIZE", 0x20000000}, {"WS_VISIBLE", 0x10000000}, {"WS_DISABLED", 0x08000000},
+      {"WS_CLIPSIBLINGS", 0x04000000}, {"WS_CLIPCHILDREN", 0x02000000},
+      {"WS_MAXIMIZE", 0x01000000}, {"WS_CAPTION", 0x00C00000}, {"WS_BORDER", 0x00800000},
+      {"WS_DLGFRAME", 0x00400000}, {"WS_VSCROLL", 0x00200000}, {"WS_HSCROLL", 0x00100000},
+      {"WS_SYSMENU", 0x00080000}, {"WS_THICKFRAME", 0x00040000}, {"WS_GROUP", 0x00020000},
+      {"WS_TABSTOP", 0x00010000}, {"WS_MINIMIZEBOX", 0x00020000},
+      {"WS_MAXIMIZEBOX", 0x00010000},
+      // Dialog styles.
+      {"DS_ABSALIGN", 0x01}, {"DS_SYSMODAL", 0x02}, {"DS_3DLOOK", 0x04}, {"DS_FIXEDSYS", 0x08},
+      {"DS_NOFAILCREATE", 0x10}, {"DS_LOCALEDIT", 0x20}, {"DS_SETFONT", 0x40},
+      {"DS_MODALFRAME", 0x80}, {"DS_NOIDLEMSG", 0x100}, {"DS_SETFOREGROUND", 0x200},
+      {"DS_CONTROL", 0x400}, {"DS_CENTER", 0x800}, {"DS_CENTERMOUSE", 0x1000},
+      {"DS_CONTEXTHELP", 0x2000},
+      // Buttons.
+      {"BS_PUSHBUTTON", 0x0}, {"BS_DEFPUSHBUTTON", 0x1}, {"BS_CHECKBOX", 0x2},
+      {"BS_AUTOCHECKBOX", 0x3}, {"BS_RADIOBUTTON", 0x4}, {"BS_3STATE", 0x5},
+      {"BS_AUTO3STATE", 0x6}, {"BS_GROUPBOX", 0x7}, {"BS_USERBUTTON", 0x8},
+      {"BS_AUTORADIOBUTTON", 0x9}, {"BS_PUSHBOX", 0xA}, {"BS_OWNERDRAW", 0xB},
+      {"BS_LEFTTEXT", 0x20}, {"BS_TEXT", 0x0}, {"BS_ICON", 0x40}, {"BS_BITMAP", 0x80},
+      {"BS_LEFT", 0x100}, {"BS_RIGHT", 0x200}, {"BS_CENTER", 0x300}, {"BS_TOP", 0x400},
+      {"BS_BOTTOM", 0x800}, {"BS_VCENTER", 0xC00}, {"BS_PUSHLIKE", 0x1000},
+      {"BS_MULTILINE", 0x2000}, {"BS_NOTIFY", 0x4000}, {"BS_FLAT", 0x8000},
+      // Edits.
+      {"ES_LEFT", 0x0}, {"ES_CENTER", 0x1}, {"ES_RIGHT", 0x2}, {"ES_MULTILINE", 0x4},
+      {"ES_UPPERCASE", 0x8}, {"ES_LOWERCASE", 0x10}, {"ES_PASSWORD", 0x20},
+      {"ES_AUTOVSCROLL", 0x40}, {"ES_AUTOHSCROLL", 0x80}, {"ES_NOHIDESEL", 0x100},
+      {"ES_OEMCONVERT", 0x400}, {"ES_READONLY", 0x800}, {"ES_WANTRETURN", 0x1000},
+      {"ES_NUMBER", 0x2000},
+      // Statics.
+      {"SS_LEFT", 0x0}, {"SS_CENTER", 0x1}, {"SS_RIGHT", 0x2}, {"SS_ICON", 0x3},
+      {"SS_BLACKRECT", 0x4}, {"SS_GRAYRECT", 0x5}, {"SS_WHITERECT", 0x6},
+      {"SS_BLACKFRAME", 0x7}, {"SS_GRAYFRAME", 0x8}, {"SS_WHITEFRAME", 0x9},
+      {"SS_SIMPLE", 0xB}, {"SS_LEFTNOWORDWRAP", 0xC}, {"SS_NOPREFIX", 0x80},
+      {"SS_NOTIFY", 0x100}, {"SS_CENTERIMAGE", 0x200}, {"SS_SUNKEN", 0x1000},
+      // List boxes.
+      {"LBS_NOTIFY", 0x1}, {"LBS_SORT", 0x2}, {"LBS_NOREDRAW", 0x4},
+      {"LBS_MULTIPLESEL", 0x8}, {"LBS_OWNERDRAWFIXED", 0x10},
+      {"LBS_OWNERDRAWVARIABLE", 0x20}, {"LBS_HASSTRINGS", 0x40}, {"LBS_USETABSTOPS", 0x80},
+      {"LBS_NOINTEGRALHEIGHT", 0x100}, {"LBS_MULTICOLUMN", 0x200},
+      {"LBS_WANTKEYBOARDINPUT", 0x400}, {"LBS_EXTENDEDSEL", 0x800},
+      {"LBS_DISABLENOSCROLL", 0x1000},
+      // Combo boxes.
+      {"CBS_SIMPLE", 0x1}, {"CBS_DROPDOWN", 0x2}, {"CBS_DROPDOWNLIST", 0x3},
+      {"CBS_OWNERDRAWFIXED", 0x10}, {"CBS_OWNERDRAWVARIABLE", 0x20},
+      {"CBS_AUTOHSCROLL", 0x40}, {"CBS_OEMCONVERT", 0x80}, {"CBS_SORT", 0x100},
+      {"CBS_HASSTRINGS", 0x200}, {"CBS_NOINTEGRALHEIGHT", 0x400},
+      {"CBS_DISABLENOSCROLL", 0x800},
+      // Scroll bars.
+      {"SBS_HORZ", 0x0}, {"SBS_VERT", 0x1},
+  };
+  return names;
+}
+
+const std::map<std::string, std::uint16_t>& class_codes() {
+  static const std::map<std::string, std::uint16_t> codes = {
+      {"BUTTON", 0x80}, {"EDIT", 0x81},      {"STATIC", 0x82},
+      {"LISTBOX", 0x83}, {"SCROLLBAR", 0x84}, {"COMBOBOX", 0x85},
+  };
+  return codes;
+}
+
+struct CompileError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// UTF-8 to UTF-16; a malformed sequence is an error of the script.
+std::u16string utf16_from_utf8(const std::string& s) {
+  std::u16string out;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    auto c = static_cast<unsigned char>(s[i]);
+    std::uint32_t code = 0;
+    int extra = 0;
+    if (c < 0x80) {
+      code = c;
+    } else if ((c & 0xE0) == 0xC0) {
+      code = c & 0x1F;
+      extra = 1;
+    } else if ((c & 0xF0) == 0xE0) {
+      code = c & 0x0F;
+      extra = 2;
+    } else if ((c & 0xF8) == 0xF0) {
+      code = c & 0x07;
+      extra = 3;
+    } else {
+      throw CompileError("malformed UTF-8 in a text");
+    }
+    if (i + static_cast<std::size_t>(extra) >= s.size() && extra > 0) {
+      throw CompileError("truncated UTF-8 in a text");
+    }
+    for (int k = 1; k <= extra; ++k) {
+      auto d = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+      if ((d & 0xC0) != 0x80) {
+        throw CompileError("malformed UTF-8 in a text");
+      }
+      code = (code << 6) | (d & 0x3F);
+    }
+    i += static_cast<std::size_t>(extra) + 1;
+    if ((code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+      throw CompileError("malformed UTF-8 in a text");
+    }
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(code));
+    }
+  }
+  return out;
+}
+
+// --- Tokens -------------------------------------------------------------------
+
+enum class TokenKind { word, number, text, comma, bar, end };
+
+struct Token {
+  TokenKind kind = TokenKind::end;
+  std::string value;  // word (upper-cased), text (UTF-8) or the number's spelling
+  long number = 0;
+  int line = 0;
+};
+
+class Lexer {
+ public:
+  explicit Lexer(std::string source) : source_(std::move(source)) {}
+
+  std::vector<Token> tokens() {
+    std::vector<Token> out;
+    for (;;) {
+      Token t = next();
+      out.push_back(t);
+      if (t.kind == TokenKind::end) {
+        return out;
+      }
+    }
+  }
+
+ private:
+  Token next() {
+    skip_blanks_and_comments();
+    Token t;
+    t.line = line_;
+    if (pos_ >= source_.size()) {
+      return t;
+    }
+    char c = source_[pos_];
+    if (c == ',') {
+      ++pos_;
+      t.kind = TokenKind::comma;
+    } else if (c == '|') {
+      ++pos_;
+      t.kind = TokenKind::bar;
+    } else if (c == '"') {
+      t.kind = TokenKind::text;
+      t.value = quoted();
+    } else if (c == '-' || std::isdigit(static_cast<unsigned char>(c))) {
+      t.kind = TokenKind::number;
+      std::size_t start = pos_;
+      ++pos_;
+      while (pos_ < source_.size() && std::isalnum(static_cast<unsigned char>(source_[pos_]))) {
+        ++pos_;
+      }
+      t.value = source_.substr(start, pos_ - start);
+      std::size_t used = 0;
+      try {
+        t.number = std::stol(t.value, &used, 0);
+      } catch (const std::exception&) {
+        used = 0;
+      }
+      if (used != t.value.size()) {
+        throw CompileError("line " + std::to_string(line_) + ": bad number " + t.value);
+      }
+    } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+      t.kind = TokenKind::word;
+      while (pos_ < source_.size() && (std::isalnum(static_cast<unsigned char>(source_[pos_])) ||
+                                       source_[pos_] == '_')) {
+        t.value.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(source_[pos_]))));
+        ++pos_;
+      }
+    } else {
+      throw CompileError("line " + std::to_string(line_) + ": unexpected character '" +
+                         std::string(1, c) + "'");
+    }
+    return t;
+  }
+
+  void skip_blanks_and_comments() {
+    while (pos_ < source_.size()) {
+      char c = source_[pos_];
+      if (c == '\n') {
+        ++line_;
+        ++pos_;
+      } else if (c == ' ' || c == '\t' || c == '\r') {
+        ++pos_;
+      } else if (c == '/' && pos_ + 1 < source_.size() && source_[pos_ + 1] == '/') {
+        while (pos_ < source_.size() && source_[pos_] != '\n') {
+          ++pos_;
+        }
+      } else {
+        return;
+      }
+    }
+  }
+
+  // A quoted text; "" inside stands for one quotation mark.
+  std::string quoted() {
+    std::string out;
+    ++pos_;
+    for (;;) {
+      if (pos_ >= source_.size() || source_[pos_] == '\n') {
+        throw CompileError("line " + std::to_string(line_) + ": unterminated text");
+      }
+      char c = source_[pos_++];
+      if (c == '"') {
+        if (pos_ < source_.size() && source_[pos_] == '"') {
+          out.push_back('"');
+          ++pos_;
+          continue;
+        }
+        return out;
+      }
+      out.push_back(c);
+    }
+  }
+
+  std::string source_;
+  std::size_t pos_ = 0;
+  int line_ = 1;
+};
+
+// --- Parser -------------------------------------------------------------------
+
+class Parser {
+ public:
+  explicit Parser(std::vector<Token> tokens) : tokens_(std::move(tokens)) {}
+
+  std::vector<DialogSource> dialogs() {
+    std::vector<DialogSource> out;
+    while (peek().kind != TokenKind::end) {
+      out.push_back(dialog());
+      for (const DialogSource& d : out) {
+        if (&d != &out.back() && d.number == out.back().number) {
+          fail("template " + std::to_string(d.number) + " defined twice");
+        }
+      }
+    }
+    return out;
+  }
+
+ private:
+  DialogSource dialog() {
+    DialogSource d;
+    d.number = static_cast<int>(number(1, 65535));
+    keyword("DIALOG");
+    d.x = coordinate();
+    comma();
+    d.y = coordinate();
+    comma();
+    d.cx = coordinate();
+    comma();
+    d.cy = coordinate();
+    for (;;) {
+      const Token& t = peek();
+      if (t.kind == TokenKind::word && t.value == "STYLE") {
+        ++at_;
+        d.style = styles();
+      } else if (t.kind == TokenKind::word && t.value == "EXSTYLE") {
+        ++at_;
+        d.ex_style = styles();
+      } else if (t.kind == TokenKind::word && t.value == "CAPTION") {
+        ++at_;
+        d.caption = text();
+      } else if (t.kind == TokenKind::word && t.value == "FONT") {
+        ++at_;
+        d.has_font = true;
+        d.point_size = static_cast<int>(number(1, 0xFFFF));
+        comma();
+        d.face = text();
+      } else {
+        break;
+      }
+    }
+    keyword("BEGIN");
+    while (!(peek().kind == TokenKind::word && peek().value == "END")) {
+      keyword("CONTROL");
+      d.controls.push_back(control());
+      if (d.controls.size() > 0xFFFF) {
+        fail("too many controls");
+      }
+    }
+    ++at_;
+    if (d.has_font != ((d.style & 0x40) != 0)) {
+      fail("template " + std::to_string(d.number) + ": FONT and DS_SETFONT go together");
+    }
+    return d;
+  }
+
+  ControlSource control() {
+    ControlSource c;
+    c.text = text();
+    comma();
+    // -1 is the customary "no identifier"; it is stored as 0xFFFF.
+    c.id = static_cast<int>(number(-1, 0xFFFF)) & 0xFFFF;
+    comma();
+    const Token& t = peek();
+    if (t.kind == TokenKind::text) {
+      c.class_name = text();
+    } else if (t.kind == TokenKind::word && class_codes().count(t.value) != 0) {
+      c.class_code = class_codes().at(t.value);
+      ++at_;
+    } else {
+      fail("unknown control class");
+    }
+    comma();
+    c.style = styles();
+    comma();
+    c.x = coordinate();
+    comma();
+    c.y = coordinate();
+    comma();
+    c.cx = coordinate();
+    comma();
+    c.cy = coordinate();
+    if (peek().kind == TokenKind::comma) {
+      ++at_;
+      c.ex_style = styles();
+    }
+    return c;
+  }
+
+  std::uint32_t styles() {
+    std::uint32_t value = 0;
+    for (;;) {
+      const Token& t = peek();
+      if (t.kind == TokenKind::word) {
+        auto it = style_names().find(t.value);
+        if (it == style_names().end()) {
+          fail("unknown style " + t.value);
+        }
+        value |= it->second;
+        ++at_;
+      } else if (t.kind == TokenKind::number) {
+        value |= static_cast<std::uint32_t>(number(0, 0xFFFFFFFFL));
+      } else {
+        fail("a style name or number expected");
+      }
+      if (peek().kind != TokenKind::bar) {
+        return value;
+      }
+      ++at_;
+    }
+  }
+
+  int coordinate() { return static_cast<int>(number(-32768, 32767)); }
+
+  long number(long low, long high) {
+    const Token& t = peek();
+    if (t.kind != TokenKind::number) {
+      fail("a number expected");
+    }
+    if (t.number < low || t.number > high) {
+      fail("number " + t.value + " out of range");
+    }
+    ++at_;
+    return t.number;
+  }
+
+  std::u16string text() {
+    const Token& t = peek();
+    if (t.kind != TokenKind::text) {
+      fail("a quoted text expected");
+    }
+    ++at_;
+    try {
+      return utf16_from_utf8(t.value);
+    } catch (const CompileError& e) {
+      fail(e.what());
+    }
+  }
+
+  void keyword(const char* word) {
+    const Token& t = peek();
+    if (t.kind != TokenKind::word || t.value != word) {
+      fail(std::string(word) + " expected");
+    }
+    ++at_;
+  }
+
+  void comma() {
+    if (peek().kind != TokenKind::comma) {
+      fail("',' expected");
+    }
+    ++at_;
+  }
+
+  const Token& peek() const { return tokens_[at_]; }
+
+  [[noreturn]] void fail(const std::string& message) const {
+    throw CompileError("line " + std::to_string(peek().line) + ": " + message);
+  }
+
+  std::vector<Token> tokens_;
+  std::size_t at_ = 0;
+};
+
+// --- Binary form --------------------------------------------------------------
+
+class TemplateWriter {
+ public:
+  std::vector<std::uint8_t> write(const DialogSource& d) {
+    bytes_.clear();
+    dword(d.style);
+    dword(d.ex_style);
+    word(static_cast<std::uint16_t>(d.controls.size()));
+    word(static_cast<std::uint16_t>(d.x));
+    word(static_cast<std::uint16_t>(d.y));
+    word(static_cast<std::uint16_t>(d.cx));
+    word(static_cast<std::uint16_t>(d.cy));
+    word(0);  // no menu
+    word(0);  // the platform's dialog class
+    text(d.caption);
+    if (d.has_font) {
+      word(static_cast<std::uint16_t>(d.point_size));
+      text(d.face);
+    }
+    for (const ControlSource& c : d.controls) {
+      while (bytes_.size() % 4 != 0) {
+        bytes_.push_back(0);
+      }
+      dword(c.style);
+      dword(c.ex_style);
+      word(static_cast<std::uint16_t>(c.x));
+      word(static_cast<std::uint16_t>(c.y));
+      word(static_cast<std::uint16_t>(c.cx));
+      word(static_cast<std::uint16_t>(c.cy));
+      word(static_cast<std::uint16_t>(c.id));
+      if (c.class_code != 0) {
+        word(0xFFFF);
+        word(c.class_code);
+      } else {
+        text(c.class_name);
+      }
+      text(c.text);
+      word(0);  // no creation data
+    }
+    return bytes_;
+  }
+
+ private:
+  void word(std::uint16_t w) {
+    bytes_.push_back(static_cast<std::uint8_t>(w & 0xFF));
+    bytes_.push_back(static_cast<std::uint8_t>(w >> 8));
+  }
+  void dword(std::uint32_t d) {
+    word(static_cast<std::uint16_t>(d & 0xFFFF));
+    word(static_cast<std::uint16_t>(d >> 16));
+  }
+  void text(const std::u16string& s) {
+    for (char16_t c : s) {
+      word(static_cast<std::uint16_t>(c));
+    }
+    word(0);
+  }
+
+  std::vector<std::uint8_t> bytes_;
+};
+
+std::string source_file(const std::vector<DialogSource>& dialogs) {
+  std::ostringstream out;
+  out << "// Generated from templates.rc by zuna_template_compiler: do not edit.\n"
+      << "#include \"resources/stored-templates.h\"\n\n"
+      << "namespace zuna {\n\nnamespace {\n\n";
+  TemplateWriter writer;
+  for (const DialogSource& d : dialogs) {
+    std::vector<std::uint8_t> bytes = writer.write(d);
+    out << "alignas(4) constexpr std::uint8_t kTemplate" << d.number << "[" << bytes.size()
+        << "] = {";
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      if (i % 16 == 0) {
+        out << "\n    ";
+      }
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "0x%02x,", bytes[i]);
+      out << hex;
+    }
+    out << "\n};\n\n";
+  }
+  out << "constexpr StoredDialogTemplate kTemplates[] = {\n";
+  for (const DialogSource& d : dialogs) {
+    out << "    {" << d.number << ", kTemplate" << d.number << "},\n";
+  }
+  out << "};\n\n}  // namespace\n\n"
+      << "std::span<const StoredDialogTemplate> stored_dialog_templates() {\n"
+      << "  return kTemplates;\n}\n\n}  // namespace zuna\n";
+  return out.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: zuna_template_compiler <script.rc> <output.cpp>\n";
+    return 2;
+  }
+  std::ifstream in(argv[1], std::ios::binary);
+  if (!in) {
+    std::cerr << argv[1] << ": cannot be read\n";
+    return 1;
+  }
+  std::stringstream source;
+  source << in.rdbuf();
+  std::string generated;
+  try {
+    Parser parser(Lexer(source.str()).tokens());
+    std::vector<DialogSource> dialogs = parser.dialogs();
+    if (dialogs.empty()) {
+      throw CompileError("no template in the script");
+    }
+    generated = source_file(dialogs);
+  } catch (const CompileError& e) {
+    std::cerr << argv[1] << ": " << e.what() << "\n";
+    return 1;
+  }
+  std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
+  out << generated;
+  out.close();
+  if (!out) {
+    std::cerr << argv[2] << ": cannot be written\n";
+    std::remove(argv[2]);
+    return 1;
+  }
+  return 0;
+}
