@@ -58,7 +58,10 @@ std::optional<DialogTemplate> parse_dialog_template(std::span<const std::uint8_t
 std::string low_bytes(const std::u16string& text);
 
 // The templates stored with the program, by number; empty when there is none.
-// Tests may add templates of their own.
+// Tests may add templates of their own: a registered template (a copy of the
+// bytes is kept) takes the place of a stored one with the same number, and
+// registering no bytes hides the stored one. A span found stays valid until
+// its number is registered again.
 std::span<const std::uint8_t> find_dialog_template(int id);
 void register_dialog_template(int id, std::span<const std::uint8_t> bytes);
 
