@@ -1,0 +1,186 @@
+// The sweep over the O/F grid: the refusal of counts that do not fit, the
+// worked example, the grid rows and the physics of the default sweep with the
+// shipped data.
+#include "app/sweep.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "tests/thermo/shipped-data.h"
+
+namespace zuna {
+namespace {
+
+RunParameters defaults() {
+  RunParameters p;
+  p.npmin = 10, p.npmax = 20, p.itmaxh = 100, p.itmaxn = 200;
+  p.rmin = 0.5, p.rmax = 2.0, p.ptot = 1.0, p.tolh = 1e-3, p.toln = 1e-10;
+  p.act1 = p.act2 = p.act3 = p.act4 = 1.0;
+  return p;
+}
+
+// Shipped coefficients and the molar masses of H = 1.00794, O = 15.9994.
+struct Sweep : ::testing::Test {
+  const testing::ShippedData data = testing::load_shipped_data();
+  std::unique_ptr<SweepTable> table = std::make_unique<SweepTable>();
+  SweepScalars s;
+
+  bool run(const RunParameters& p, SweepObserver* observer = nullptr) {
+    return run_sweep(p, data.tc, data.coef, *table, s, observer);
+  }
+};
+
+TEST_F(Sweep, RefusesCountsThatDoNotFitAndWritesNothing) {
+  struct Case {
+    std::int32_t npmin, npmax;
+    bool fits;
+  };
+  const Case cases[] = {{0, 0, true},         {100, 0, true},     {0, 100, true},
+                        {50, 50, true},        {50, 51, false},    {101, 0, false},
+                        {-1, 0, false},        {0, -1, false},     {-3, 5, false},
+                        {INT_MAX, INT_MAX, false}, {INT_MAX, 1, false}, {INT_MIN, 50, false}};
+  std::memset(table.get(), 0x5a, sizeof(SweepTable));
+  const std::vector<unsigned char> before(reinterpret_cast<unsigned char*>(table.get()),
+                                          reinterpret_cast<unsigned char*>(table.get() + 1));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.npmin << ", " << c.npmax);
+    RunParameters p = defaults();
+    p.npmin = c.npmin, p.npmax = c.npmax;
+    EXPECT_EQ(sweep_fits(p), c.fits);
+    if (!c.fits) {
+      s.npts = -9;
+      EXPECT_FALSE(run(p));
+      EXPECT_EQ(s.npts, -9);
+      EXPECT_EQ(std::memcmp(before.data(), table.get(), sizeof(SweepTable)), 0);
+    }
+  }
+}
+
+// Records every call and the reactant enthalpy of point 1.
+struct Recorder : SweepObserver {
+  const SweepScalars& s;
+  std::vector<std::int32_t> points;
+  double hreac1 = 0;
+  explicit Recorder(const SweepScalars& scalars) : s(scalars) {}
+  void point_done(std::int32_t i, std::int32_t npts) override {
+    EXPECT_EQ(npts, 33);
+    points.push_back(i);
+    if (i == 1) {
+      hreac1 = s.hreac;
+    }
+  }
+};
+
+TEST_F(Sweep, WorkedExample) {
+  Recorder recorder(s);
+  ASSERT_TRUE(run(defaults(), &recorder));
+  ASSERT_EQ(recorder.points.size(), 34u);
+  for (std::int32_t i = 0; i <= 33; ++i) {
+    EXPECT_EQ(recorder.points[i], i);
+  }
+  const SweepTable& t = *table;
+  EXPECT_EQ(s.npts, 33);
+  EXPECT_NEAR(s.ofst, 7.936683, 5e-7);
+  struct Value {
+    const char* name;
+    double got, want;
+  };
+  const Value point1[] = {
+      {"no2r", t.no2r[1], 0.25},     {"nh2o", t.nh2o[1], 0.5},     {"no2", t.no2[1], 0.0},
+      {"nh2", t.nh2[1], 0.5},        {"ntotalp", t.ntotalp[1], 1}, {"mmp", t.mmp[1], 10.01558},
+      {"ntotalr", t.ntotalr[1], 1.25}, {"mmr", t.mmr[1], 8.012464}, {"yh2r", t.yh2r[1], 0.8},
+      {"yo2r", t.yo2r[1], 0.2},      {"yh2o", t.yh2o[1], 0.5},     {"yh2", t.yh2[1], 0.5},
+      {"fmh2o", t.fmh2o[1], 0.899363}, {"fmh2", t.fmh2[1], 0.100637},
+      {"fmh2r", t.fmh2r[1], 0.201274}, {"fmo2r", t.fmo2r[1], 0.798726}, {"of", t.of[1], 0.5},
+      {"hreac", recorder.hreac1, -12262.0},
+      {"no2r(33)", t.no2r[33], 1.0}, {"nh2o(33)", t.nh2o[33], 1.0}, {"no2(33)", t.no2[33], 0.5},
+      {"nh2(33)", t.nh2[33], 0.0},   {"ntotalp(33)", t.ntotalp[33], 1.5},
+      {"of(33)", t.of[33], 2.0},     {"hreac(33)", s.hreac, -22000.0}};
+  for (const Value& v : point1) {
+    EXPECT_NEAR(v.got, v.want, 5e-7 * std::fmax(1.0, std::fabs(v.want))) << v.name;
+  }
+  EXPECT_EQ(t.of[0], 1.0);
+  EXPECT_EQ(t.of[12], 1.0);
+}
+
+TEST_F(Sweep, GridRows) {
+  struct Case {
+    std::int32_t npmin, npmax;
+    double rmin, rmax;
+  };
+  const Case cases[] = {{10, 20, 0.5, 2.0}, {0, 0, 0.5, 2.0}, {0, 3, 0.3, 1.6}, {3, 0, 1.0, 1.2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.npmin << " " << c.npmax << " " << c.rmin << " "
+                                      << c.rmax);
+    RunParameters p = defaults();
+    p.npmin = c.npmin, p.npmax = c.npmax, p.rmin = c.rmin, p.rmax = c.rmax;
+    ASSERT_TRUE(run(p));
+    ASSERT_EQ(s.npts, c.npmin + c.npmax + 3);
+    for (std::int32_t i = 1; i <= s.npts; ++i) {
+      double want = 1.0;
+      if (i <= c.npmin + 1) {
+        want = c.rmin + (i - 1) * (1.0 - c.rmin) / (c.npmin + 1);
+      } else if (i > c.npmin + 2) {
+        want = 1.0 + (i - c.npmin - 2) * (c.rmax - 1.0) / (c.npmax + 1);
+      }
+      EXPECT_NEAR(table->of[i], want, 1e-12) << "row " << i;
+    }
+    if (c.rmin == 1.0) {
+      for (std::int32_t i = 1; i <= c.npmin + 1; ++i) {
+        EXPECT_NEAR(table->nh2o[i], 1.0, 1e-15);
+        EXPECT_NEAR(table->nh2[i], 0.0, 1e-15);
+      }
+    }
+  }
+}
+
+// Element balances against the feed (2 H per H2, 2 no2r O), the sum of the
+// moles against ntd, and the two flame temperatures.
+TEST_F(Sweep, DefaultSweepPhysics) {
+  ASSERT_TRUE(run(defaults()));
+  const SweepTable& t = *table;
+  for (std::int32_t i = 1; i <= s.npts; ++i) {
+    SCOPED_TRACE(::testing::Message() << "point " << i << " of " << t.of[i]);
+    const double* n = t.nd[i];
+    EXPECT_NEAR(2 * n[0] + 2 * n[2] + n[3] + n[5], 2.0, 2e-12);
+    EXPECT_NEAR((n[0] + 2 * n[1] + n[4] + n[5]) / (2 * t.no2r[i]), 1.0, 1e-12);
+    EXPECT_NEAR(n[0] + n[1] + n[2] + n[3] + n[4] + n[5], t.ntd[i], 1e-12 * t.ntd[i]);
+    EXPECT_LT(t.tadcom[i], t.tadsem[i]);
+    double sum = 0;
+    for (const double f : t.fmd[i]) {
+      sum += f;
+    }
+    EXPECT_NEAR(sum, 1.0, 1e-14);
+  }
+  EXPECT_GT(t.tadcom[12], 2800.0);
+  EXPECT_LT(t.tadcom[12], 3300.0);
+}
+
+// Without a single trial temperature no equilibrium is solved: each point
+// keeps its own products without dissociation, not those of the sweep before.
+TEST_F(Sweep, NoTrialTemperatureLeavesThePointsOwnProducts) {
+  ASSERT_TRUE(run(defaults()));
+  RunParameters p = defaults();
+  p.itmaxh = 0;
+  ASSERT_TRUE(run(p));
+  const SweepTable& t = *table;
+  for (std::int32_t i = 1; i <= s.npts; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(t.tadsem[i], 6000.0);
+    EXPECT_EQ(t.tadcom[i], 3500.0);
+    EXPECT_EQ(t.nd[i][0], t.nh2o[i]);
+    EXPECT_EQ(t.nd[i][1], t.no2[i]);
+    EXPECT_EQ(t.nd[i][3], 0.0);
+    EXPECT_EQ(t.x[i][0], 0.0);
+    EXPECT_NEAR(t.fmd[i][0], t.fmh2o[i], 1e-15);
+    EXPECT_NEAR(t.mmd[i], t.mmp[i], 1e-12);
+  }
+}
+
+}  // namespace
+}  // namespace zuna
