@@ -1,0 +1,168 @@
+// The open statement.
+#include "fio/open-unit.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "fio/file-names.h"
+#include "fio/open-keywords.h"
+#include "fio/runtime-error.h"
+#include "fio/unit-table.h"
+
+namespace zuna {
+
+namespace {
+
+constexpr std::size_t kMaxFileName = 259;
+
+// Reopening a unit on what it is connected to already only changes these.
+void update_properties(Unit& unit, const OpenSpec& spec) {
+  unit.blank = spec.blank;
+  unit.pad = spec.pad;
+  unit.delimiter = spec.delimiter;
+  if (spec.first_char_control) {
+    unit.first_char_control = *spec.first_char_control;
+  }
+}
+
+bool same_connection(const Unit& unit, SpecialName special, const std::string& name) {
+  if (unit.is_window() || names_window(special)) {
+    return unit.is_window() && names_window(special) &&
+           classify_file_name(unit.file_name) == special;
+  }
+  if (unit.scratch || name.empty()) {
+    return false;
+  }
+  struct stat info {};
+  return ::stat(name.c_str(), &info) == 0 && unit.file.same_file(info.st_dev, info.st_ino);
+}
+
+IoError connect_window(Unit& unit, SpecialName special, const OpenSpec& spec, int number) {
+  Host& host = runtime_host();
+  if (special == SpecialName::console) {
+    unit.window = host.default_window();
+    unit.owns_window = false;
+    return IoError::ok;
+  }
+  unit.title = spec.title ? *spec.title : "Unit " + std::to_string(number);
+  unit.window = host.text_window_open(unit.title);
+  if (unit.window < 0) {
+    return IoError::window_open_failed;
+  }
+  unit.owns_window = true;
+  return IoError::ok;
+}
+
+IoError connect_file(Unit& unit, SpecialName special, const OpenSpec& spec) {
+  std::optional<FileAction> action = spec.action ? spec.action : spec.mode;
+  IoError e = IoError::ok;
+  switch (special) {
+    case SpecialName::null:
+      e = unit.file.open("/dev/null", FileStatus::old_file, action);
+      break;
+    case SpecialName::error:
+      e = unit.file.open_duplicate(STDERR_FILENO);
+      break;
+    default:
+      if (spec.status == FileStatus::scratch) {
+        e = unit.file.open_scratch(unit.path);
+      } else {
+        unit.path = *spec.file_name;
+        e = unit.file.open(unit.path, spec.status, action);
+      }
+      break;
+  }
+  if (e == IoError::ok && spec.position == Position::append) {
+    e = unit.file.seek_end();
+  }
+  if (e != IoError::ok) {
+    unit.file.abandon();
+    unit.path.clear();
+  }
+  return e;
+}
+
+}  // namespace
+
+IoError open_connection(int number, const OpenOptions& options, std::string& file_name) {
+  file_name.clear();
+  if (options.file) {
+    file_name = std::string(trim_trailing_blanks(*options.file));
+  }
+  if (!unit_number_valid(number)) {
+    return IoError::unit_number_out_of_range;
+  }
+  OpenSpec spec;
+  if (IoError e = decode_open_options(options, spec); e != IoError::ok) {
+    return e;
+  }
+  if (spec.status != FileStatus::scratch && (!spec.file_name || spec.file_name->empty())) {
+    spec.file_name = std::string(trim_trailing_blanks(obtain_file_name(number)));
+  }
+  if (spec.file_name) {
+    file_name = *spec.file_name;
+    if (file_name.size() > kMaxFileName) {
+      return IoError::file_open_failed;
+    }
+  }
+
+  SpecialName special = spec.file_name ? classify_file_name(*spec.file_name) : SpecialName::none;
+  UnitKind kind = names_window(special) ? UnitKind::window : unit_kind(spec.access, spec.form);
+  if (special != SpecialName::none &&
+      (spec.access == Access::direct || spec.form == Form::unformatted)) {
+    return IoError::device_needs_sequential_formatted;
+  }
+  if (special == SpecialName::port) {
+    return IoError::file_open_failed;
+  }
+
+  UnitTable& table = unit_table();
+  std::lock_guard table_lock(table.mutex());
+  if (Unit* unit = table.find(number)) {
+    std::lock_guard unit_lock(unit->lock);
+    if (same_connection(*unit, special, file_name)) {
+      if (unit->kind != kind) {
+        return IoError::kind_change_on_reopen;
+      }
+      update_properties(*unit, spec);
+      return IoError::ok;
+    }
+    std::string old_name = unit->file_name;
+    if (IoError e = unit_close(*unit, !unit->delete_on_close, true); e != IoError::ok) {
+      file_name = old_name;
+      return e;
+    }
+  }
+
+  Unit* unit = table.free_slot();
+  if (unit == nullptr) {
+    return IoError::too_many_units;
+  }
+  std::lock_guard unit_lock(unit->lock);
+  unit->disconnect();
+  IoError e = kind == UnitKind::window ? connect_window(*unit, special, spec, number)
+                                       : connect_file(*unit, special, spec);
+  if (e != IoError::ok) {
+    unit->disconnect();
+    return e;
+  }
+  unit->number = number;
+  unit->file_name = file_name;
+  unit->kind = kind;
+  bool device = special != SpecialName::none;
+  unit->record_length = device ? kWindowRecordLength : spec.record_length;
+  unit->first_char_control = spec.first_char_control.value_or(kind == UnitKind::window);
+  unit->scratch = spec.status == FileStatus::scratch;
+  unit->delete_on_close = unit->scratch || kind == UnitKind::window;
+  update_properties(*unit, spec);
+  unit->connected = true;
+  return IoError::ok;
+}
+
+int open_unit(int unit, const OpenOptions& options) {
+  std::string file_name;
+  IoError e = open_connection(unit, options, file_name);
+  return signal_error(e, StatementKind::open, options.error_return, file_name);
+}
+
+}  // namespace zuna

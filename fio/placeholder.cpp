@@ -1,1 +1,0 @@
-// Placeholder so that the folder's library builds before its sources land.

@@ -1,0 +1,64 @@
+// The end of the program: the stop statement and the end-of-program
+// processing shared by stop, run-time errors and a terminated file selection.
+#include "fio/program-end.h"
+
+#include <mutex>
+#include <string>
+
+#include "fio/fio.h"
+#include "fio/statement.h"
+#include "fio/unit-table.h"
+
+namespace zuna {
+
+namespace {
+
+// Set once the end-of-program processing has begun on this thread: an error
+// raised while ending (a file that fails to close) does not end it again.
+thread_local bool t_ending = false;
+
+}  // namespace
+
+void reset_program_end() {
+  t_ending = false;
+}
+
+void end_program(int exit_code) {
+  if (t_ending) {
+    throw ProgramExit{exit_code};
+  }
+  t_ending = true;
+  abandon_statement();
+  int code = exit_code;
+  // A file that could not be completed makes the run a failed one.
+  if (!unit_table().close_at_program_end()) {
+    code = 1;
+  }
+  runtime_host().end_of_run(code);
+  throw ProgramExit{code};
+}
+
+void stop_program(const char* text, int length) {
+  abandon_statement();
+  Host& host = runtime_host();
+  {
+    UnitTable& table = unit_table();
+    std::scoped_lock locks(table.mutex(), table.default_unit().lock);
+    Unit& unit = table.default_unit();
+    // The stop line starts a line of its own unless the last record was
+    // left open for it.
+    if (!unit.first_record && !unit.record_open) {
+      host.text_window_write(host.default_window(), "\r\n");
+    }
+    std::string line = text == nullptr ? std::string("Stop - Program terminated.")
+                                       : std::string(text, static_cast<std::size_t>(
+                                                               length < 0 ? 0 : length));
+    line += "\r\n";
+    host.text_window_write(host.default_window(), line);
+    unit.first_record = true;
+    unit.record_open = false;
+  }
+  end_program(0);
+}
+
+}  // namespace zuna
