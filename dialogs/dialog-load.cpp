@@ -21,13 +21,14 @@ constexpr std::uint32_t kOwnerDrawFixed = 0x10;     // LBS_ and CBS_
 constexpr std::uint32_t kOwnerDrawVariable = 0x20;  // LBS_ and CBS_
 constexpr std::uint32_t kCbsDropDownList = 3;
 
-// One record on the default unit, then the run ends as a stop statement
-// without a text does.
+// One list-directed record on the default unit (its leading blank is the
+// window's carriage control), then the run ends as a stop statement without
+// a text does.
 [[noreturn]] void refuse_style(const char* name, std::uint16_t id) {
   char number[24];
   std::snprintf(number, sizeof number, "%-20u", static_cast<unsigned>(id));
   std::string record = std::string("Invalid style ") + name + " used for control " + number;
-  begin_write(kDefaultUnit, "(A)", 3);
+  begin_write(kDefaultUnit, nullptr, 0);
   put_chars(record.data(), static_cast<int>(record.size()));
   end_write();
   stop_program(nullptr, 0);
