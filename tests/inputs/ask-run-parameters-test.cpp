@@ -1,0 +1,160 @@
+// The run-parameter dialog through scripted dialogs: defaults, conversions of
+// typed texts, and the dialog shown again when a field cannot be used.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dialogs/dialog-template.h"
+#include "fio/fio.h"
+#include "inputs/inputs.h"
+#include "tests/support/recording-host.h"
+
+namespace zuna::testing {
+namespace {
+
+struct Params {
+  std::int32_t npmin = -7, npmax = -7, itmaxh = -7, itmaxn = -7;
+  double rmin = -7, rmax = -7, ptot = -7, tolh = -7, toln = -7;
+  double act1 = -7, act2 = -7, act3 = -7, act4 = -7;
+};
+
+class AskRunParameters : public ::testing::Test {
+ protected:
+  void SetUp() override { runtime_start(host); }
+
+  Params ask(Params p = {}) {
+    ask_run_parameters(p.npmin, p.npmax, p.itmaxh, p.itmaxn, p.rmin, p.rmax, p.ptot, p.tolh,
+                       p.toln, p.act1, p.act2, p.act3, p.act4);
+    return p;
+  }
+
+  // A scripted user: types these texts, unticks these boxes, presses OK.
+  void user(std::vector<std::pair<int, std::string>> texts, std::vector<int> untick = {}) {
+    host.dialog_scripts.push_back([texts, untick](MemoryDialogWindow& w, DialogController& c) {
+      for (const auto& [id, text] : texts) {
+        w.controls[id].text = text;
+      }
+      for (int id : untick) {
+        w.controls[id].checked = false;
+      }
+      c.dialog_command(1, kBnClicked);
+    });
+  }
+
+  int dialogs_shown() const {
+    int n = 0;
+    for (const std::string& e : host.events) {
+      n += e == "dialog";
+    }
+    return n;
+  }
+
+  RecordingHost host;
+};
+
+TEST_F(AskRunParameters, OkUntouchedGivesTheDefaults) {
+  host.dialog_scripts.push_back([](MemoryDialogWindow& w, DialogController& c) {
+    const std::vector<std::pair<int, std::string>> shown = {
+        {1000, "0.5d0"}, {1001, "2.0d0"}, {1003, "10"},      {1004, "20"}, {1005, "1.0d0"},
+        {1009, "1.0d-3"}, {1010, "100"}, {1011, "1.0d-10"}, {1012, "200"}};
+    for (const auto& [id, text] : shown) {
+      EXPECT_EQ(w.controls[id].text, text) << id;
+    }
+    for (int id : {1019, 1020, 1021, 1022}) {
+      EXPECT_TRUE(w.controls[id].checked) << id;
+    }
+    c.dialog_command(1, kBnClicked);
+  });
+  Params p = ask();
+  EXPECT_EQ(p.rmin, 0.5);
+  EXPECT_EQ(p.rmax, 2.0);
+  EXPECT_EQ(p.npmin, 10);
+  EXPECT_EQ(p.npmax, 20);
+  EXPECT_EQ(p.ptot, 1.0);
+  EXPECT_EQ(p.tolh, 0.001);
+  EXPECT_EQ(p.itmaxh, 100);
+  EXPECT_EQ(p.toln, 1.0E-10);
+  EXPECT_EQ(p.itmaxn, 200);
+  EXPECT_EQ(std::vector<double>({p.act1, p.act2, p.act3, p.act4}),
+            std::vector<double>({1.0, 1.0, 1.0, 1.0}));
+  EXPECT_TRUE(host.message_boxes.empty());
+  EXPECT_EQ(dialogs_shown(), 1);
+}
+
+TEST_F(AskRunParameters, TypedTextsReadAsListDirectedValues) {
+  user({{1003, "15 pontos"}, {1001, "2.5E0"}, {1004, ""}, {1009, "   "}, {1011, "1.0+5"}},
+       {1020});
+  Params p = ask();
+  EXPECT_EQ(p.npmin, 15);  // what follows the first value is ignored
+  EXPECT_EQ(p.rmax, 2.5);
+  EXPECT_EQ(p.npmax, 0);  // a blank field reads as 0
+  EXPECT_EQ(p.tolh, 0.0);
+  EXPECT_EQ(p.toln, 1.0E5);
+  EXPECT_EQ(std::vector<double>({p.act1, p.act2, p.act3, p.act4}),
+            std::vector<double>({1.0, 0.0, 1.0, 1.0}));
+  EXPECT_TRUE(host.message_boxes.empty());
+}
+
+TEST_F(AskRunParameters, UnreadableFieldsAreNamedAndTheDialogComesBackAsTyped) {
+  user({{1005, "abc"}, {1010, "1.5"}, {1003, "15 pontos"}}, {1021});
+  host.dialog_scripts.push_back([](MemoryDialogWindow& w, DialogController& c) {
+    EXPECT_EQ(w.controls[1005].text, "abc");
+    EXPECT_EQ(w.controls[1010].text, "1.5");
+    EXPECT_EQ(w.controls[1003].text, "15 pontos");
+    EXPECT_EQ(w.controls[1000].text, "0.5d0");
+    EXPECT_FALSE(w.controls[1021].checked);
+    EXPECT_TRUE(w.controls[1022].checked);
+    w.controls[1005].text = "3";
+    w.controls[1010].text = "150";
+    c.dialog_command(1, kBnClicked);
+  });
+  Params p = ask();
+  ASSERT_EQ(host.message_boxes.size(), 1u);
+  EXPECT_EQ(host.message_boxes[0],
+            "DADOS|\"press\xE3o total do sistema (atm)\": \"abc\" n\xE3o \xE9 um n\xFAmero "
+            "v\xE1lido.\n"
+            "\"itera\xE7\xF5" "es para c\xE1lculo da entalpia\": \"1.5\" n\xE3o \xE9 um n\xFAmero "
+            "inteiro v\xE1lido.\n"
+            "Corrija e pressione OK novamente.");
+  EXPECT_EQ(dialogs_shown(), 2);
+  EXPECT_EQ(p.ptot, 3.0);
+  EXPECT_EQ(p.itmaxh, 150);
+  EXPECT_EQ(p.npmin, 15);
+  EXPECT_EQ(p.act3, 0.0);
+  EXPECT_EQ(p.act4, 1.0);
+}
+
+TEST_F(AskRunParameters, PointCountsThatOverrunTheTablesAreRefused) {
+  user({{1003, "60"}, {1004, "41"}});
+  user({{1003, "-1"}, {1004, "0"}});
+  user({{1003, "2147483647"}, {1004, "2147483647"}});
+  user({{1003, "60"}, {1004, "40"}});  // exactly 100: the tables hold it
+  Params p = ask();
+  EXPECT_EQ(p.npmin, 60);
+  EXPECT_EQ(p.npmax, 40);
+  ASSERT_EQ(host.message_boxes.size(), 3u);
+  EXPECT_EQ(host.message_boxes[0],
+            "DADOS|Os pontos entre a raz\xE3o m\xEDnima e a estequiom\xE9trica (60) e entre a "
+            "raz\xE3o m\xE1xima e a estequiom\xE9trica (41) devem ser de 0 a 100, com soma de no "
+            "m\xE1ximo 100.\nCorrija e pressione OK novamente.");
+  EXPECT_NE(host.message_boxes[1].find("(-1)"), std::string::npos);
+  EXPECT_NE(host.message_boxes[2].find("(2147483647)"), std::string::npos);
+}
+
+TEST_F(AskRunParameters, MissingTemplateWritesTheErrorAndChangesNothing) {
+  std::span<const std::uint8_t> stored = find_dialog_template(101);
+  std::vector<std::uint8_t> copy(stored.begin(), stored.end());
+  register_dialog_template(101, {});
+  Params p = ask();
+  register_dialog_template(101, copy);
+  EXPECT_EQ(host.output(), "Error: dialog not found");
+  EXPECT_EQ(dialogs_shown(), 0);
+  EXPECT_EQ(p.npmin, -7);
+  EXPECT_EQ(p.ptot, -7);
+  EXPECT_EQ(p.act1, -7);
+}
+
+}  // namespace
+}  // namespace zuna::testing
