@@ -161,6 +161,36 @@ TEST_F(Sweep, DefaultSweepPhysics) {
   EXPECT_LT(t.tadcom[12], 3300.0);
 }
 
+// Digit-for-digit results of the default sweep with the shipped data,
+// recorded from this build (x86-64, glibc). The order of operations of every
+// routine is part of its contract: a change of evaluation order, of the
+// Newton reference values of the equilibrium or of the library's exp and log
+// shows here first.
+TEST_F(Sweep, DefaultSweepDigitForDigit) {
+  ASSERT_TRUE(run(defaults()));
+  struct Golden {
+    int i;
+    double tadsem, tadcom, ntd, nd_h, nd_oh, mmd;
+  };
+  const Golden golden[] = {
+      {1, 0x1.7836284b2ed3dp+11, 0x1.53ce064ap+11, 0x1.072da188e03eap+0, 0x1.60a06c6a6d75ep-5,
+       0x1.70b77e6f5544p-7, 0x1.37c1c3815bddep+3},
+      {12, 0x1.22d16606a66adp+12, 0x1.7afbb3f2p+11, 0x1.2fe220c3c4acp+0, 0x1.3d64c51517caep-4,
+       0x1.dbad67219d6aap-4, 0x1.e5a69ad213a15p+3},
+      {33, 0x1.bc31b354b0ac3p+11, 0x1.622e4abap+11, 0x1.99d51d64c286dp+0, 0x1.7ea1b80e934f1p-6,
+       0x1.2c61844c009c8p-3, 0x1.53f42f80a1187p+4}};
+  const SweepTable& t = *table;
+  for (const Golden& g : golden) {
+    SCOPED_TRACE(g.i);
+    EXPECT_EQ(t.tadsem[g.i], g.tadsem);
+    EXPECT_EQ(t.tadcom[g.i], g.tadcom);
+    EXPECT_EQ(t.ntd[g.i], g.ntd);
+    EXPECT_EQ(t.nd[g.i][3], g.nd_h);
+    EXPECT_EQ(t.nd[g.i][5], g.nd_oh);
+    EXPECT_EQ(t.mmd[g.i], g.mmd);
+  }
+}
+
 // Without a single trial temperature no equilibrium is solved: each point
 // keeps its own products without dissociation, not those of the sweep before.
 TEST_F(Sweep, NoTrialTemperatureLeavesThePointsOwnProducts) {

@@ -92,11 +92,12 @@ TEST(FlameTemperature, BisectionCountsTrialTemperatures) {
   }
 }
 
-// With zero coefficients h = 0, so f = -hreac < 0 everywhere: the search
-// climbs to 6000 - 5000 / 2^n.
+// With zero coefficients h = 0, so f = -hreac: below 0 everywhere the search
+// climbs to 6000 - 5000 / 2^n; f = 0 counts as above and it sinks.
 TEST(FlameTemperature, BisectionClimbsWhenProductsArePoorer) {
   EXPECT_EQ(search(CoefBlock{}, 1.0, 100, 1e-3).tad, 6000.0 - 5000.0 / std::ldexp(1.0, 23));
   EXPECT_EQ(search(CoefBlock{}, 1.0, 100, 1000.0).tad, 6000.0 - 625.0);
+  EXPECT_EQ(search(CoefBlock{}, 0.0, 100, 1000.0).tad, 1000.0 + 625.0);
 }
 
 // Only a1 and a6, equal in both ranges: H is linear in T and the first
@@ -124,6 +125,8 @@ TEST(FlameTemperature, NewtonOnShippedData) {
   const double n[3] = {1.0, 0.0, 0.0}, hreac = -12984.0 * 0.5 - 9016.0;
   const double first = nodiss(coef, n, hreac, 1, 1e-3);
   EXPECT_EQ(nodiss(coef, n, hreac, 100, 1e9), first);  // tolh above the first step
+  // A step exactly equal to tolh does not stop the search.
+  EXPECT_NE(nodiss(coef, n, hreac, 100, std::fabs(first - 6000.0)), first);
   const double tad = nodiss(coef, n, hreac, 100, 1e-3);
   EXPECT_NE(tad, first);
   double h = 0, cp = 0;
