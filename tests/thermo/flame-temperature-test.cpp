@@ -10,17 +10,8 @@
 namespace zuna {
 namespace {
 
-struct DissResult {
-  double tad = -1, x[4], nd[6], ntd;
-  DissResult() {
-    for (double& v : x) {
-      v = 42.0;
-    }
-    for (double& v : nd) {
-      v = 42.0;
-    }
-    ntd = 42.0;
-  }
+struct DissResult {  // 42 marks storage the search did not write
+  double tad = -1, x[4] = {42, 42, 42, 42}, nd[6] = {42, 42, 42, 42, 42, 42}, ntd = 42;
 };
 
 DissResult search(const CoefBlock& coef, double hreac, int itmaxh, double tolh) {
