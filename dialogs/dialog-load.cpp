@@ -52,9 +52,9 @@ std::optional<ControlKind> classify(const DialogTemplateItem& item) {
         case 4:
         case 5:
         case 6:
-        case 9:
+        case kBsAutoRadioButton:
           return ControlKind::radio_button;
-        case 7:
+        case kBsGroupBox:
           return ControlKind::group_box;
         case 11:
           refuse_style("BS_OWNERDRAW", item.id);
