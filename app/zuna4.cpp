@@ -17,10 +17,13 @@ constexpr int kDataUnit = 20;
 ProgramState state;
 
 // Reads "zuna.dat" once; its errors (missing file, short file, a value that
-// does not read) are run-time errors that end the program.
+// does not read) are run-time errors that end the program. The file must
+// exist: opened as a new file it would be left behind empty, and the user
+// told of an end of file rather than of the missing file.
 void load_thermo_data(ThermoData& data) {
   OpenOptions options;
   options.file = "zuna.dat";
+  options.status = "old";
   options.form = "formatted";
   open_unit(kDataUnit, options);
   read_thermo_data(data.mw, data.lastval, data.coef);

@@ -1,0 +1,75 @@
+// Sessions that fail: the run-time error on standard error, exit code 1, and
+// what is left in the working folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/app/e2e/session.h"
+
+namespace zuna::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kDefaultSession = "\n\n\n1034\n\n";
+
+TEST(Failure, MissingDataFileIsReportedAndNotCreated) {
+  WorkFolder folder;
+  fs::remove(folder.path() / "zuna.dat");
+  const SessionResult r = folder.run(kDefaultSession);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.err, "\nrun-time error F6420: OPEN(zuna.dat)\n- file not found\n");
+  EXPECT_FALSE(fs::exists(folder.path() / "zuna.dat"));
+  EXPECT_FALSE(fs::exists(folder.path() / "saida"));
+  EXPECT_EQ(r.out.find("=== DADOS ==="), std::string::npos);
+}
+
+TEST(Failure, LetterInAValueRecordEndsTheRunBeforeAnyCalculation) {
+  WorkFolder folder;
+  std::string data = folder.read("zuna.dat");
+  // The first coefficient of H2O, record 5.
+  const auto at = data.find("3.03399249E+00");
+  ASSERT_NE(at, std::string::npos);
+  data.replace(at, 14, "3.03x99249E+00");
+  folder.write("zuna.dat", data);
+  const SessionResult r = folder.run(kDefaultSession);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.err, "\nrun-time error F6602: READ(zuna.dat)\n- invalid real\n");
+  EXPECT_FALSE(fs::exists(folder.path() / "saida"));
+}
+
+TEST(Failure, ReportThatCannotBeWrittenEndsTheRun) {
+  WorkFolder folder;
+  fs::create_directory(folder.path() / "saida");
+  const SessionResult r = folder.run(kDefaultSession);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.err, "\nrun-time error F6419: OPEN(saida)\n- file cannot be opened\n");
+  EXPECT_FALSE(fs::exists(folder.path() / "tad.dat"));
+}
+
+TEST(Failure, EndOfInputWhileWaitingEndsTheRunWithExitCode1) {
+  const char* scripts[] = {"", "\n", "\n\n"};  // presentation, dialog, after the time
+  for (const char* script : scripts) {
+    WorkFolder folder;
+    const SessionResult r = folder.run(script);
+    EXPECT_EQ(r.exit_code, 1) << "script of " << std::string(script).size() << " lines";
+    EXPECT_EQ(r.err, "zuna4c: standard input ended while the program was waiting for an answer\n");
+  }
+}
+
+// At the menu every file has been written and closed: they stay complete.
+TEST(Failure, EndOfInputAtTheMenuLeavesCompleteFiles) {
+  WorkFolder folder;
+  const SessionResult r = folder.run("\n\n\n");
+  EXPECT_EQ(r.exit_code, 1);
+  for (const std::string& name : kOutputFiles) {
+    std::string got = folder.read(name);
+    if (name == "saida") {
+      mask_processing_times(got);
+    }
+    EXPECT_TRUE(got == golden("defaults", name)) << name;
+  }
+}
+
+}  // namespace
+}  // namespace zuna::testing

@@ -1,0 +1,117 @@
+#include "tests/app/e2e/session.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+namespace zuna::testing {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  if (!in) {
+    throw std::runtime_error("cannot read " + p.string());
+  }
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Replaces the standard streams of the child; ends it at once on failure.
+void redirect(const fs::path& p, int fd, int flags) {
+  const int f = open(p.c_str(), flags, 0644);
+  if (f < 0 || dup2(f, fd) < 0) {
+    _exit(125);
+  }
+  close(f);
+}
+
+}  // namespace
+
+WorkFolder::WorkFolder() {
+  static std::atomic<int> counter{0};
+  base_ = fs::temp_directory_path() /
+          ("zuna-e2e-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+  work_ = base_ / "work";
+  fs::remove_all(base_);
+  fs::create_directories(work_);
+  fs::copy_file(fs::path(ZUNA_DATA_DIR) / "zuna.dat", work_ / "zuna.dat");
+}
+
+WorkFolder::~WorkFolder() {
+  std::error_code ignored;
+  fs::remove_all(base_, ignored);
+}
+
+std::string WorkFolder::read(const std::string& name) const {
+  return slurp(work_ / name);
+}
+
+void WorkFolder::write(const std::string& name, std::string_view bytes) const {
+  std::ofstream(work_ / name, std::ios::binary) << bytes;
+}
+
+SessionResult WorkFolder::run(std::string_view input,
+                              const std::vector<std::string>& environment) const {
+  std::ofstream(base_ / "stdin", std::ios::binary) << input;
+  const pid_t pid = fork();
+  if (pid < 0) {
+    throw std::runtime_error("fork failed");
+  }
+  if (pid == 0) {
+    if (chdir(work_.c_str()) != 0) {
+      _exit(125);
+    }
+    redirect(base_ / "stdin", STDIN_FILENO, O_RDONLY);
+    redirect(base_ / "stdout", STDOUT_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
+    redirect(base_ / "stderr", STDERR_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
+    for (const std::string& e : environment) {
+      const auto sign = e.find('=');
+      if (sign == std::string::npos) {
+        unsetenv(e.c_str());
+      } else {
+        setenv(e.substr(0, sign).c_str(), e.substr(sign + 1).c_str(), 1);
+      }
+    }
+    alarm(120);  // a session that hangs is ended rather than the whole suite
+    execl(ZUNA4C_PATH, "zuna4c", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+  }
+  SessionResult r;
+  r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.out = slurp(base_ / "stdout");
+  r.err = slurp(base_ / "stderr");
+  return r;
+}
+
+bool mask_processing_times(std::string& text) {
+  static const std::string marker = "Tempo de processamento (s) = ";
+  static const std::regex field(" *[0-9]\\.[0-9][0-9]E[-+][0-9][0-9]");
+  bool ok = true;
+  for (auto at = text.find(marker); at != std::string::npos; at = text.find(marker, at)) {
+    at += marker.size();
+    const std::string value = text.substr(at, 10);
+    ok = ok && value.size() == 10 && std::regex_match(value, field);
+    text.replace(at, std::min<std::size_t>(10, text.size() - at), "TTTTTTTTTT");
+  }
+  return ok;
+}
+
+std::string golden(const std::string& session, const std::string& name) {
+  return slurp(fs::path(ZUNA_GOLDEN_DIR) / session / name);
+}
+
+}  // namespace zuna::testing
