@@ -34,8 +34,11 @@ class ListRecord {
       return false;
     }
     while (!value.empty()) {
-      if (length_ == kListRecordLength && !next()) {
-        return false;
+      if (length_ == kListRecordLength) {
+        if (!next()) {
+          return false;
+        }
+        has_items_ = true;  // the new record goes on with this text
       }
       auto room = static_cast<std::size_t>(kListRecordLength - length_);
       std::size_t count = value.size() < room ? value.size() : room;

@@ -88,6 +88,13 @@ TEST(FormatList, RecordsHoldAtMostSeventyNineCharacters) {
   EXPECT_EQ(lines[1], " " + std::string(78, 'L'));
   EXPECT_EQ(lines[2], " " + std::string(46, 'L'));
 
+  // What follows a continued text is separated from it and stays in bounds.
+  std::string tail(120, 'T');
+  EXPECT_EQ(write({chars(tail), value(Kind::real64, 0, 1.0e-20), value(Kind::real64, 0, 1.0e-20),
+                   value(Kind::real64, 0, 1.0e-20)}),
+            (Lines{" " + std::string(78, 'T'), " " + std::string(42, 'T') + " .100000000000000E-19",
+                   " .100000000000000E-19 .100000000000000E-19"}));
+
   // Numbers are never split: three of 20 characters fill 64 columns and a
   // fourth would not fit.
   std::vector<OutputItem> numbers(6, value(Kind::real64, 0, 1.0e-20));
