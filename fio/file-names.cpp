@@ -54,7 +54,7 @@ SpecialName classify_file_name(std::string_view name) {
 void set_command_line(int argc, const char* const* argv) {
   std::lock_guard lock(arguments_mutex);
   arguments.clear();
-  for (int i = 1; i < argc && argv != nullptr; ++i) {
+  for (int i = 0; i < argc && argv != nullptr; ++i) {
     if (argv[i] != nullptr) {
       arguments.emplace_back(argv[i]);
     }

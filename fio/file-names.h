@@ -24,7 +24,8 @@ inline bool names_window(SpecialName name) {
   return name == SpecialName::user || name == SpecialName::console;
 }
 
-// The command-line arguments that blank file names take in turn.
+// The command-line arguments that blank file names take in turn (the
+// program's own name not among them).
 void set_command_line(int argc, const char* const* argv);
 
 // A name for a unit opened with a blank file name: the next unused

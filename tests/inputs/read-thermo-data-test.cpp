@@ -1,0 +1,213 @@
+// The data file reader on unit 20, opened as the run driver opens it: the
+// layout of the 132 records, what list-directed input tolerates in them, and
+// the run-time errors of a missing, short or malformed file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fio/fio.h"
+#include "inputs/inputs.h"
+#include "tests/support/exit-code.h"
+#include "tests/support/recording-host.h"
+#include "tests/support/temp-dir.h"
+
+namespace zuna {
+namespace {
+
+using testing::exit_code_of;
+using testing::RecordingHost;
+using testing::TempDir;
+
+constexpr int kDataUnit = 20;
+
+// Exactly representable values that tell every slot apart.
+double mw_value(int k) { return 10.0 * k + 0.5; }
+double coef_value(int k, int j, int r) { return 1000.0 * r + 100.0 * k + j + 0.25; }
+double last_value(int k) { return -1.0 * k; }
+
+std::string d_form(double v) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.7E", v);
+  std::string s = text;
+  s[s.find('E')] = 'D';
+  return s;
+}
+
+// The 132 records of a file, in blocks of 22, one string per record.
+std::vector<std::string> data_records() {
+  const char* names[] = {"H2O", "O2", "H2", "H", "O", "OH"};
+  std::vector<std::string> records;
+  for (int k = 1; k <= 6; ++k) {
+    records.push_back(names[k - 1]);
+    records.push_back("massa molar");
+    records.push_back(std::to_string(mw_value(k)));
+    records.push_back("coeficientes, T >= 1000 K");
+    for (int j = 1; j <= 7; ++j) {
+      records.push_back(d_form(coef_value(k, j, 1)));
+    }
+    records.push_back("coeficientes, T < 1000 K");
+    for (int j = 1; j <= 7; ++j) {
+      records.push_back(d_form(coef_value(k, j, 2)));
+    }
+    records.push_back("ultimo valor");
+    records.push_back(std::to_string(last_value(k)));
+    records.push_back("-----");
+  }
+  return records;
+}
+
+std::string join(const std::vector<std::string>& records) {
+  std::string text;
+  for (const std::string& r : records) {
+    text += r + "\r\n";
+  }
+  return text;
+}
+
+struct ThermoData {
+  double mw[6] = {};
+  double lastval[6] = {};
+  CoefBlock coef;
+};
+
+class ReadThermoData : public ::testing::Test {
+ protected:
+  void SetUp() override { runtime_start(host); }
+
+  // Opens, reads and closes as the run driver does.
+  void load(ThermoData& data) {
+    OpenOptions options;
+    options.file = "zuna.dat";
+    options.form = "formatted";
+    open_unit(kDataUnit, options);
+    read_thermo_data(data.mw, data.lastval, data.coef);
+    close_unit(kDataUnit);
+  }
+
+  void expect_layout(const ThermoData& data) {
+    for (int k = 1; k <= 6; ++k) {
+      EXPECT_EQ(data.mw[k - 1], mw_value(k)) << "k=" << k;
+      EXPECT_EQ(data.lastval[k - 1], last_value(k)) << "k=" << k;
+      for (int r = 1; r <= 2; ++r) {
+        for (int j = 1; j <= 7; ++j) {
+          EXPECT_EQ(data.coef(k, j, r), coef_value(k, j, r)) << k << "," << j << "," << r;
+        }
+      }
+    }
+  }
+
+  TempDir dir;
+  RecordingHost host;
+};
+
+TEST_F(ReadThermoData, BlocksFillMolarMassesCoefficientsAndLastValues) {
+  dir.write("zuna.dat", join(data_records()));
+  ThermoData data;
+  load(data);
+  expect_layout(data);
+  // The species index runs fastest in memory.
+  EXPECT_EQ(&data.coef(2, 1, 1) - &data.coef(1, 1, 1), 1);
+  EXPECT_EQ(&data.coef(1, 2, 1) - &data.coef(1, 1, 1), 6);
+  EXPECT_EQ(&data.coef(1, 1, 2) - &data.coef(1, 1, 1), 42);
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(dir.read("zuna.dat"), join(data_records())) << "the file is only read";
+}
+
+TEST_F(ReadThermoData, CommentsNumbersInSkippedRecordsAndExtraRecordsAreHarmless) {
+  std::vector<std::string> records = data_records();
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    int in_block = static_cast<int>(i % 22) + 1;
+    bool value = in_block == 3 || (in_block >= 5 && in_block <= 11) ||
+                 (in_block >= 13 && in_block <= 19) || in_block == 21;
+    if (value) {
+      records[i] += in_block % 2 == 0 ? ", 99.0 trailing" : "   g/mol  comment 12345";
+    } else {
+      records[i] = "  777.0, 888.0 999.0";  // numbers where nothing is read
+    }
+  }
+  for (int extra = 0; extra < 40; ++extra) {
+    records.push_back("extra record " + std::to_string(extra));
+  }
+  dir.write("zuna.dat", join(records));
+  ThermoData data;
+  load(data);
+  expect_layout(data);
+  EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(ReadThermoData, BlankValueRecordShiftsEveryLaterValue) {
+  // Free-text records made numbers, so that the shifted reads still find
+  // values.
+  std::vector<std::string> records = data_records();
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    int in_block = static_cast<int>(i % 22) + 1;
+    if (in_block == 1 || in_block == 2 || in_block == 4 || in_block == 12 || in_block == 20 ||
+        in_block == 22) {
+      records[i] = "-9.0";
+    }
+  }
+  records[2] = "   ";  // mw(1): the value comes from the next record
+  records.push_back("spare");  // the shift needs one record more at the end
+  dir.write("zuna.dat", join(records));
+  ThermoData data;
+  load(data);
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(data.mw[0], -9.0);
+  // The skip after mw(1) took the record of coef(1, 1, 1).
+  EXPECT_EQ(data.coef(1, 1, 1), coef_value(1, 2, 1));
+  EXPECT_EQ(data.coef(1, 6, 1), coef_value(1, 7, 1));
+  EXPECT_EQ(data.coef(1, 7, 1), -9.0);
+  EXPECT_EQ(data.coef(1, 1, 2), coef_value(1, 2, 2));
+  EXPECT_EQ(data.lastval[0], -9.0);
+  EXPECT_EQ(data.mw[1], -9.0);
+  EXPECT_EQ(data.lastval[5], -9.0);
+
+  // With the usual free text, the shift brings a heading into a value read.
+  records = data_records();
+  records[2] = "";
+  dir.write("zuna.dat", join(records));
+  EXPECT_EQ(exit_code_of([&] { load(data); }), 1);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].box_text(), "F6602: READ(zuna.dat) - invalid real");
+}
+
+TEST_F(ReadThermoData, MissingFileIsCreatedEmptyAndEndsAtTheFirstRead) {
+  ThermoData data;
+  EXPECT_EQ(exit_code_of([&] { load(data); }), 1);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].box_text(), "F6610: READ(zuna.dat) - end of file encountered");
+  EXPECT_EQ(host.exit_code, 1);
+  EXPECT_TRUE(dir.exists("zuna.dat"));
+  EXPECT_EQ(dir.read("zuna.dat"), "");
+}
+
+TEST_F(ReadThermoData, ShortFileEndsWithTheEndOfFileError) {
+  std::vector<std::string> records = data_records();
+  records.resize(131);
+  dir.write("zuna.dat", join(records));
+  ThermoData data;
+  EXPECT_EQ(exit_code_of([&] { load(data); }), 1);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].number, 6610);
+  // Everything before the missing record has been read.
+  EXPECT_EQ(data.lastval[5], last_value(6));
+}
+
+TEST_F(ReadThermoData, LetterInAValueRecordIsARunTimeError) {
+  std::vector<std::string> records = data_records();
+  records[22 + 6] = "0.3298124X+01";  // coef(2, 3, 1)
+  dir.write("zuna.dat", join(records));
+  ThermoData data;
+  EXPECT_EQ(exit_code_of([&] { load(data); }), 1);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].box_text(), "F6602: READ(zuna.dat) - invalid real");
+  EXPECT_EQ(host.exit_code, 1);
+  EXPECT_EQ(data.coef(2, 2, 1), coef_value(2, 2, 1));
+  EXPECT_EQ(data.coef(2, 3, 1), 0.0) << "the failing item keeps its value";
+}
+
+}  // namespace
+}  // namespace zuna
