@@ -1,0 +1,562 @@
+#include "host/qt/dialog-view.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "host/qt/cp1252.h"
+
+namespace zuna {
+namespace {
+
+// Styles of the predefined classes.
+constexpr std::uint32_t kWsDisabled = 0x08000000;
+constexpr std::uint32_t kBsLeftText = 0x20;
+constexpr std::uint32_t kEsCenter = 0x1, kEsRight = 0x2, kEsPassword = 0x20, kEsReadOnly = 0x800;
+constexpr std::uint32_t kSsTypeMask = 0x1F, kSsCenter = 0x1, kSsRight = 0x2, kSsNoPrefix = 0x80,
+                        kSsSunken = 0x1000;
+constexpr std::uint32_t kLbsNotify = 0x1, kLbsSort = 0x2, kLbsMultipleSel = 0x8,
+                        kLbsExtendedSel = 0x800;
+constexpr std::uint32_t kSbsVert = 0x1;
+constexpr std::uint32_t kCbsDropDownList = 0x3;
+
+enum ButtonType : std::uint32_t {
+  kBsPushButton = 0, kBsDefPushButton = 1, kBsCheckBox = 2, kBsAutoCheckBox = 3,
+  kBsRadioButton = 4, kBs3State = 5, kBsAuto3State = 6, kBsGroupBox = 7, kBsAutoRadioButton = 9
+};
+
+QString template_text(const DialogTemplateItem& item) {
+  return item.title_is_ordinal ? QString() : QString::fromStdU16String(item.title);
+}
+
+// A static text shows "&x" as x underlined and "&&" as "&"; a QLabel does
+// that only when it has a buddy, so a label without one gets the plain text.
+QString label_text(const QString& text, bool has_buddy) {
+  if (has_buddy) {
+    return text;
+  }
+  QString plain;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+      ++i;
+    }
+    plain.append(text[i]);
+  }
+  return plain;
+}
+
+}  // namespace
+
+QSize dialog_base_units(const QFont& font) {
+  QFontMetrics metrics(font);
+  static const QString alphabet =
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  int average = (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
+  return {std::max(average, 1), std::max(metrics.height(), 1)};
+}
+
+QRect dialog_units_to_pixels(int x, int y, int cx, int cy, QSize base) {
+  return QRect(x * base.width() / 4, y * base.height() / 8, cx * base.width() / 4,
+               cy * base.height() / 8);
+}
+
+QFont dialog_font(const DialogTemplate& dialog) {
+  QFont font = QApplication::font();
+  if ((dialog.style & kDsSetFont) && !dialog.font_face.empty()) {
+    font = QFont(QString::fromStdU16String(dialog.font_face));
+    if (dialog.point_size > 0) {
+      font.setPointSize(dialog.point_size);
+    }
+  }
+  return font;
+}
+
+DialogView::DialogView(const DialogTemplate& dialog, DialogController& controller, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      controller_(controller) {
+  setWindowTitle(QString::fromStdU16String(dialog.caption));
+  setFont(dialog_font(dialog));
+  base_ = dialog_base_units(font());
+  setFixedSize(dialog_units_to_pixels(0, 0, dialog.cx, dialog.cy, base_).size());
+  setModal(true);
+
+  for (const DialogTemplateItem& item : dialog.items) {
+    if (item.style & kWsGroup) {
+      radio_group_ = nullptr;
+    }
+    QWidget* widget = make_control(item);
+    if (widget == nullptr) {
+      continue;
+    }
+    place(item, widget);
+    widget->setEnabled(!(item.style & kWsDisabled));
+    widget->setVisible(item.style & kWsVisible);
+    controls_.push_back(Control{item.id, widget, item.style});
+    connect_notifications(item, widget);
+  }
+  set_focus_order();
+}
+
+QWidget* DialogView::make_control(const DialogTemplateItem& item) {
+  const QString text = template_text(item);
+  switch (item.class_code) {
+    case kClassButton: {
+      const std::uint32_t type = item.style & 0xF;
+      if (type == kBsCheckBox || type == kBsAutoCheckBox || type == kBs3State ||
+          type == kBsAuto3State) {
+        auto* box = new QCheckBox(text, this);
+        box->setTristate(type == kBs3State || type == kBsAuto3State);
+        if (item.style & kBsLeftText) {
+          box->setLayoutDirection(Qt::RightToLeft);
+        }
+        return box;
+      }
+      if (type == kBsRadioButton || type == kBsAutoRadioButton) {
+        auto* radio = new QRadioButton(text, this);
+        if (item.style & kBsLeftText) {
+          radio->setLayoutDirection(Qt::RightToLeft);
+        }
+        // The radio buttons of one WS_GROUP run exclude each other.
+        if (radio_group_ == nullptr) {
+          radio_group_ = new QButtonGroup(this);
+          radio_group_->setExclusive(true);
+        }
+        radio->setAutoExclusive(false);
+        radio_group_->addButton(radio);
+        return radio;
+      }
+      if (type == kBsGroupBox) {
+        auto* group = new QGroupBox(text, this);
+        group->setFocusPolicy(Qt::NoFocus);
+        return group;
+      }
+      auto* button = new QPushButton(text, this);
+      button->setAutoDefault(true);
+      button->setDefault(type == kBsDefPushButton);
+      return button;
+    }
+    case kClassEdit: {
+      auto* edit = new QLineEdit(text, this);
+      edit->setFrame(item.style & kWsBorder);
+      if (item.style & kEsPassword) {
+        edit->setEchoMode(QLineEdit::Password);
+      }
+      edit->setReadOnly(item.style & kEsReadOnly);
+      if (item.style & kEsRight) {
+        edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      } else if (item.style & kEsCenter) {
+        edit->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+      }
+      edit->setMaxLength(32767);
+      return edit;
+    }
+    case kClassStatic: {
+      auto* label = new QLabel(this);
+      const std::uint32_t type = item.style & kSsTypeMask;
+      Qt::Alignment align = Qt::AlignLeft;
+      if (type == kSsCenter) {
+        align = Qt::AlignHCenter;
+      } else if (type == kSsRight) {
+        align = Qt::AlignRight;
+      }
+      label->setAlignment(align | Qt::AlignTop);
+      label->setWordWrap(type <= kSsRight);
+      if (item.style & kSsSunken) {
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      } else if (item.style & kWsBorder) {
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+      }
+      label->setTextFormat(Qt::PlainText);
+      label->setProperty("zuna_prefix", !(item.style & kSsNoPrefix));
+      label->setText(label_text(text, false));
+      label->setProperty("zuna_text", text);
+      return label;
+    }
+    case kClassListBox: {
+      auto* list = new QListWidget(this);
+      if (item.style & kLbsExtendedSel) {
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+      } else if (item.style & kLbsMultipleSel) {
+        list->setSelectionMode(QAbstractItemView::MultiSelection);
+      }
+      list->setSortingEnabled(item.style & kLbsSort);
+      return list;
+    }
+    case kClassScrollBar: {
+      auto* bar = new QScrollBar((item.style & kSbsVert) ? Qt::Vertical : Qt::Horizontal, this);
+      // The dialog manager moves the bar itself: Qt's own steps stay zero.
+      bar->setSingleStep(0);
+      bar->setPageStep(0);
+      bar->setRange(0, 100);
+      return bar;
+    }
+    case kClassComboBox: {
+      auto* combo = new QComboBox(this);
+      combo->setEditable((item.style & 0x3) != kCbsDropDownList);
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      return combo;
+    }
+    default:
+      return nullptr;  // a class given by name: not a control of ours
+  }
+}
+
+void DialogView::place(const DialogTemplateItem& item, QWidget* widget) {
+  QRect area = dialog_units_to_pixels(item.x, item.y, item.cx, item.cy, base_);
+  if (item.class_code == kClassComboBox) {
+    // The template's height includes the dropped-down list.
+    area.setHeight(std::min(area.height(), widget->sizeHint().height()));
+  }
+  widget->setGeometry(area);
+  if (qobject_cast<QGroupBox*>(widget) != nullptr) {
+    widget->lower();
+  }
+}
+
+void DialogView::connect_notifications(const DialogTemplateItem& item, QWidget* widget) {
+  const int id = item.id;
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    connect(button, &QAbstractButton::clicked, this, [this, id] { command(id, kBnClicked); });
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    connect(edit, &QLineEdit::textChanged, this, [this, id] {
+      command(id, kEnUpdate);
+      command(id, kEnChange);
+    });
+  } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+    if (item.style & kLbsNotify) {
+      connect(list, &QListWidget::itemSelectionChanged, this,
+              [this, id] { command(id, kLbnSelChange); });
+      connect(list, &QListWidget::itemDoubleClicked, this, [this, id] { command(id, kLbnDblClk); });
+    }
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    connect(combo, &QComboBox::activated, this, [this, id] { command(id, kLbnSelChange); });
+    if (QLineEdit* line = combo->lineEdit()) {
+      connect(line, &QLineEdit::textEdited, this, [this, id] {
+        command(id, kCbnEditUpdate);
+        command(id, kCbnEditChange);
+      });
+    }
+  } else if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
+    connect(bar, &QAbstractSlider::actionTriggered, this, [this, id, bar](int action) {
+      int request = -1;
+      switch (action) {
+        case QAbstractSlider::SliderSingleStepSub:
+          request = kSbLineUp;
+          break;
+        case QAbstractSlider::SliderSingleStepAdd:
+          request = kSbLineDown;
+          break;
+        case QAbstractSlider::SliderPageStepSub:
+          request = kSbPageUp;
+          break;
+        case QAbstractSlider::SliderPageStepAdd:
+          request = kSbPageDown;
+          break;
+        case QAbstractSlider::SliderToMinimum:
+          request = kSbTop;
+          break;
+        case QAbstractSlider::SliderToMaximum:
+          request = kSbBottom;
+          break;
+        case QAbstractSlider::SliderMove:
+          request = kSbThumbTrack;
+          break;
+        default:
+          return;
+      }
+      controller_.dialog_scroll(id, request, bar->sliderPosition());
+    });
+    connect(bar, &QAbstractSlider::sliderReleased, this, [this, id, bar] {
+      controller_.dialog_scroll(id, kSbThumbPosition, bar->sliderPosition());
+    });
+  }
+}
+
+void DialogView::set_focus_order() {
+  QWidget* previous = nullptr;
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const Control& c = controls_[i];
+    if (auto* label = qobject_cast<QLabel*>(c.widget)) {
+      label->setFocusPolicy(Qt::NoFocus);
+      // A mnemonic of a static text moves the focus to the next control.
+      if (label->property("zuna_prefix").toBool()) {
+        for (std::size_t j = i + 1; j < controls_.size(); ++j) {
+          QWidget* next = controls_[j].widget;
+          if (qobject_cast<QLabel*>(next) == nullptr && qobject_cast<QGroupBox*>(next) == nullptr) {
+            label->setBuddy(next);
+            label->setText(label->property("zuna_text").toString());
+            break;
+          }
+        }
+      }
+      continue;
+    }
+    if (qobject_cast<QGroupBox*>(c.widget) != nullptr) {
+      continue;
+    }
+    if (c.style & kWsTabStop) {
+      c.widget->setFocusPolicy(Qt::StrongFocus);
+      if (previous != nullptr) {
+        setTabOrder(previous, c.widget);
+      }
+      previous = c.widget;
+    } else {
+      c.widget->setFocusPolicy(Qt::ClickFocus);
+    }
+  }
+}
+
+int DialogView::run() {
+  controller_.dialog_opened(*this);
+  if (ended_) {
+    return result_;
+  }
+  // The first tab stop gets the focus, as when the dialog opens.
+  for (const Control& c : controls_) {
+    if ((c.style & kWsTabStop) && c.widget->isEnabled() && !c.widget->isHidden()) {
+      c.widget->setFocus(Qt::TabFocusReason);
+      if (auto* edit = qobject_cast<QLineEdit*>(c.widget)) {
+        edit->selectAll();
+      }
+      break;
+    }
+  }
+  exec();
+  return ended_ ? result_ : -1;
+}
+
+QWidget* DialogView::control(int id) const {
+  for (const Control& c : controls_) {
+    if (c.id == id) {
+      return c.widget;
+    }
+  }
+  return nullptr;
+}
+
+void DialogView::command(int id, int notification) { controller_.dialog_command(id, notification); }
+
+void DialogView::set_text(int id, std::string_view text) {
+  QWidget* widget = control(id);
+  QString value = from_cp1252(text);
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setProperty("zuna_text", value);
+    label->setText(label_text(value, label->buddy() != nullptr));
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    button->setText(value);
+  } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+    group->setTitle(value);
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    edit->setText(value);
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    if (combo->isEditable()) {
+      combo->setEditText(value);
+    }
+  }
+}
+
+std::string DialogView::get_text(int id) {
+  QWidget* widget = control(id);
+  QString value;
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    value = label->property("zuna_text").toString();
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    value = button->text();
+  } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+    value = group->title();
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    value = edit->text();
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    value = combo->currentText();
+  }
+  return to_cp1252(value.left(255));
+}
+
+void DialogView::set_enabled(int id, bool enabled) {
+  if (QWidget* widget = control(id)) {
+    widget->setEnabled(enabled);
+  }
+}
+
+bool DialogView::is_enabled(int id) {
+  QWidget* widget = control(id);
+  return widget != nullptr && widget->isEnabled();
+}
+
+void DialogView::set_check(int id, bool checked) {
+  auto* button = qobject_cast<QAbstractButton*>(control(id));
+  if (button == nullptr || !button->isCheckable()) {
+    return;
+  }
+  // An exclusive group refuses to uncheck its checked button by itself.
+  QButtonGroup* group = button->group();
+  bool exclusive = group != nullptr && group->exclusive();
+  if (exclusive && !checked) {
+    group->setExclusive(false);
+  }
+  button->setChecked(checked);
+  if (exclusive && !checked) {
+    group->setExclusive(true);
+  }
+}
+
+bool DialogView::get_check(int id) {
+  auto* button = qobject_cast<QAbstractButton*>(control(id));
+  return button != nullptr && button->isChecked();
+}
+
+void DialogView::set_scroll_range(int id, int low, int high) {
+  if (auto* bar = qobject_cast<QScrollBar*>(control(id))) {
+    bar->setRange(low, high);
+  }
+}
+
+void DialogView::set_scroll_pos(int id, int pos) {
+  if (auto* bar = qobject_cast<QScrollBar*>(control(id))) {
+    bar->setValue(pos);
+  }
+}
+
+int DialogView::get_scroll_pos(int id) {
+  auto* bar = qobject_cast<QScrollBar*>(control(id));
+  return bar != nullptr ? bar->value() : 0;
+}
+
+int DialogView::get_scroll_range_max(int id) {
+  auto* bar = qobject_cast<QScrollBar*>(control(id));
+  return bar != nullptr ? bar->maximum() : 0;
+}
+
+void DialogView::list_reset(int id) {
+  QWidget* widget = control(id);
+  if (auto* list = qobject_cast<QListWidget*>(widget)) {
+    list->clear();
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    combo->clear();
+  }
+}
+
+void DialogView::list_add(int id, std::string_view text) {
+  QWidget* widget = control(id);
+  if (auto* list = qobject_cast<QListWidget*>(widget)) {
+    list->addItem(from_cp1252(text));
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    combo->addItem(from_cp1252(text));
+    if (combo->isEditable()) {
+      combo->setCurrentIndex(-1);
+    }
+  }
+}
+
+int DialogView::list_count(int id) {
+  QWidget* widget = control(id);
+  if (auto* list = qobject_cast<QListWidget*>(widget)) {
+    return list->count();
+  }
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    return combo->count();
+  }
+  return 0;
+}
+
+std::string DialogView::list_text(int id, int index) {
+  QWidget* widget = control(id);
+  if (auto* list = qobject_cast<QListWidget*>(widget)) {
+    QListWidgetItem* entry = list->item(index);
+    return entry != nullptr ? to_cp1252(entry->text()) : std::string();
+  }
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    return index >= 0 && index < combo->count() ? to_cp1252(combo->itemText(index)) : std::string();
+  }
+  return {};
+}
+
+void DialogView::list_set_selected(int id, int index, bool selected) {
+  auto* list = qobject_cast<QListWidget*>(control(id));
+  if (list == nullptr) {
+    return;
+  }
+  if (QListWidgetItem* entry = list->item(index)) {
+    if (list->selectionMode() == QAbstractItemView::SingleSelection && selected) {
+      list->setCurrentItem(entry);
+    }
+    entry->setSelected(selected);
+  }
+}
+
+bool DialogView::list_selected(int id, int index) {
+  auto* list = qobject_cast<QListWidget*>(control(id));
+  if (list == nullptr) {
+    return false;
+  }
+  QListWidgetItem* entry = list->item(index);
+  return entry != nullptr && entry->isSelected();
+}
+
+void DialogView::combo_set_current(int id, int index) {
+  if (auto* combo = qobject_cast<QComboBox*>(control(id))) {
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+  }
+}
+
+int DialogView::combo_current(int id) {
+  auto* combo = qobject_cast<QComboBox*>(control(id));
+  return combo != nullptr ? combo->currentIndex() : -1;
+}
+
+void DialogView::end_dialog(int result) {
+  result_ = result;
+  ended_ = true;
+  done(result == 0 ? QDialog::Rejected : QDialog::Accepted);
+}
+
+void DialogView::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      // The default push button, or the OK command when there is none.
+      for (const Control& c : controls_) {
+        auto* button = qobject_cast<QPushButton*>(c.widget);
+        if (button != nullptr && button->isDefault() && button->isEnabled() && button->isVisible()) {
+          button->click();
+          return;
+        }
+      }
+      QWidget* ok = control(1);
+      if (ok == nullptr || ok->isEnabled()) {
+        command(1, kBnClicked);
+      } else {
+        QApplication::beep();
+      }
+      return;
+    }
+    if (key == Qt::Key_Escape) {
+      reject();
+      return;
+    }
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void DialogView::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  if (!ended_) {
+    reject();
+  }
+}
+
+void DialogView::reject() { command(2, kBnClicked); }
+
+}  // namespace zuna
