@@ -100,6 +100,11 @@ int ConsoleHost::text_window_read_line(int window, char* buffer, int capacity) {
   if (left_over_.empty()) {
     show(window);
     left_over_ = read_answer();
+    // A window's input line holds 128 characters; the rest of a longer
+    // line is not taken, as a window refuses to take it.
+    if (left_over_.size() > kLineCapacity) {
+      left_over_.resize(kLineCapacity);
+    }
     if (left_over_.empty()) {
       return 0;
     }

@@ -4,7 +4,8 @@
 //   when its output resumes after something else was shown, a title line
 //   "--- TITLE ---" stands on a line of its own; the default window (1024)
 //   has no title line.
-// - A read takes one line of standard input. When the input is a script (not
+// - A read takes one line of standard input, at most 128 characters of it as
+//   a window's input line does. When the input is a script (not
 //   the terminal that shows the output), the line end that the user's Enter
 //   would have echoed is written, so a transcript reads like a terminal
 //   session.
@@ -48,6 +49,7 @@ class ConsoleHost : public Host {
   static constexpr int kFirstWindow = 1024;
   static constexpr int kSlots = 40;
   static constexpr int kNoWindow = -1;
+  static constexpr std::size_t kLineCapacity = 128;
 
   struct Window {
     bool taken = false;  // the slot holds a window

@@ -103,6 +103,14 @@ TEST_F(ConsoleHostTest, ReadTakesOneLineAndKeepsWhatDidNotFit) {
   EXPECT_EQ(std::string(buffer, 6), "second");
 }
 
+TEST_F(ConsoleHostTest, TypedLineHoldsAtMost128Characters) {
+  type(std::string(200, 'a') + "\nnext\n");
+  char buffer[256];
+  EXPECT_EQ(host().text_window_read_line(1024, buffer, 256), 128);
+  EXPECT_EQ(host().text_window_read_line(1024, buffer, 256), 4);
+  EXPECT_EQ(std::string(buffer, 4), "next");
+}
+
 TEST_F(ConsoleHostTest, ScriptedEnterEndsTheLineThatWaitsForIt) {
   type("\n");
   const int w = host().text_window_open("EXECU\xC7\xC3O DOS C\xC1LCULOS");
