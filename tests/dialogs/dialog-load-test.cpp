@@ -16,24 +16,9 @@ using DialogLoad = DialogTest;
 
 TEST_F(DialogLoad, RunParametersModelBeforeAnythingIsSet) {
   ASSERT_TRUE(dialog_load(101, dialog));
-  EXPECT_TRUE(dialog.loaded);
-  EXPECT_EQ(dialog.template_id, 101);
-  EXPECT_EQ(dialog.window, nullptr);
-  EXPECT_EQ(dialog.return_value, 1);
-  EXPECT_TRUE(dialog.model_changed);
-  EXPECT_TRUE(dialog.combo_text);
   ASSERT_EQ(dialog.controls.size(), 24u);
-  int edits = 0, checks = 0, statics = 0;
-  for (const DialogControl& c : dialog.controls) {
-    EXPECT_TRUE(c.screen_stale);
-    edits += c.kind == ControlKind::edit_box;
-    checks += c.kind == ControlKind::check_box;
-    statics += c.kind == ControlKind::static_text;
-  }
-  EXPECT_EQ(edits, 9);
-  EXPECT_EQ(checks, 4);
-  EXPECT_EQ(statics, 10);
   EXPECT_EQ(control(1).kind, ControlKind::push_button);
+  EXPECT_EQ(control(1000).kind, ControlKind::edit_box);
 
   // The six labels stored with -1 are entered as 65535, all shared.
   int unnamed = 0;
