@@ -104,7 +104,7 @@ Items make_items(const std::uint8_t*& data, std::size_t& size) {
         int stored = length > 0 ? length : 0;
         auto text = std::make_unique<char[]>(static_cast<std::size_t>(stored) + 1);
         for (int i = 0; i < stored; ++i) {
-          text[i] = static_cast<char>('a' + (i + static_cast<int>(bits >> 8)) % 26);
+          text[i] = static_cast<char>('a' + (static_cast<unsigned>(i) + static_cast<unsigned>(bits >> 8)) % 26);
         }
         item.text = stored > 0 ? text.get() : nullptr;
         item.length = length;
