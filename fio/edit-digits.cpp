@@ -7,8 +7,8 @@
 // its fraction reaches 1/2, both computed exactly:
 //   p >= 0:  x * 10^p = m * 5^p * 2^(e+p)
 //   p <  0:  x * 10^p = m * 2^(e+p) / 5^(-p)
-// Values between about 1e-11 and 1e44 take a 128-bit path; the others use a
-// small fixed-size big integer.
+// Values between about 1e-39 and 1e44 take a path of 128-bit products; the
+// others use a small fixed-size big integer.
 #include "fio/edit-digits.h"
 
 #include <bit>
@@ -201,18 +201,51 @@ Scaled scale_slow(std::uint64_t m, int e, int p) {
   return result;
 }
 
+// m * 5^p for p <= kFastPow5Wide, as three 64-bit words (low first), and
+// the 64 bits of it starting at bit `from` together with the bit below.
+constexpr int kFastPow5Wide = 55;  // 5^55 < 2^128
+constexpr auto kPow5Wide = [] {
+  struct Table {
+    u128 value[kFastPow5Wide + 1];
+  } table{};
+  u128 value = 1;
+  for (int i = 0; i <= kFastPow5Wide; ++i) {
+    table.value[i] = value;
+    value *= 5;
+  }
+  return table;
+}();
+
+Scaled shifted_product(std::uint64_t m, int p, int from) {
+  u128 power = kPow5Wide.value[p];
+  u128 low = static_cast<u128>(m) * static_cast<std::uint64_t>(power);
+  u128 high = static_cast<u128>(m) * static_cast<std::uint64_t>(power >> 64);
+  u128 middle = (low >> 64) + static_cast<std::uint64_t>(high);
+  const std::uint64_t words[3] = {static_cast<std::uint64_t>(low), static_cast<std::uint64_t>(middle),
+                                  static_cast<std::uint64_t>(high >> 64) + static_cast<std::uint64_t>(middle >> 64)};
+  auto bits_at = [&](int at) -> std::uint64_t {  // 64 bits from bit `at`, 0 <= at < 192
+    int word = at / 64;
+    int shift = at % 64;
+    std::uint64_t value = words[word] >> shift;
+    if (shift != 0 && word + 1 < 3) {
+      value |= words[word + 1] << (64 - shift);
+    }
+    return value;
+  };
+  if (from >= 192) {
+    return {0, false};
+  }
+  return {bits_at(from), ((bits_at(from - 1) & 1U) != 0)};
+}
+
 Scaled scale_exact(std::uint64_t m, int e, int p) {
   int b2 = e + p;
-  if (p >= 0 && p <= kFastPow5 && b2 <= 11) {
+  if (p >= 0 && p <= kFastPow5 && b2 >= 0 && b2 <= 11) {
     u128 a = static_cast<u128>(m) * kPow5.value[p];  // below 2^116
-    if (b2 >= 0) {
-      return {static_cast<std::uint64_t>(a << b2), false};
-    }
-    int s = -b2;
-    if (s >= 128) {
-      return {0, false};
-    }
-    return {static_cast<std::uint64_t>(a >> s), ((a >> (s - 1)) & 1U) != 0};
+    return {static_cast<std::uint64_t>(a << b2), false};
+  }
+  if (p >= 0 && p <= kFastPow5Wide && b2 < 0) {
+    return shifted_product(m, p, -b2);
   }
   if (p < 0 && -p <= kFastPow5 && b2 >= 0 && b2 <= 74) {
     u128 numerator = static_cast<u128>(m) << b2;  // below 2^127
