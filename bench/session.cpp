@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -58,6 +59,9 @@ int run_session(const SessionFolder& folder) {
   }
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      return -1;
+    }
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -51,13 +51,19 @@ char cp1252_byte(char32_t c) {
 int decode_utf8(std::string_view text, std::size_t i, char32_t& c) {
   const auto b0 = static_cast<unsigned char>(text[i]);
   int length = 0;
-  char32_t min = 0;
+  char32_t min = 0;  // smallest character of that length: shorter forms are refused
   if (b0 >= 0xC2 && b0 <= 0xDF) {
-    length = 2, c = b0 & 0x1F, min = 0x80;
+    length = 2;
+    c = b0 & 0x1F;
+    min = 0x80;
   } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    length = 3, c = b0 & 0x0F, min = 0x800;
+    length = 3;
+    c = b0 & 0x0F;
+    min = 0x800;
   } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    length = 4, c = b0 & 0x07, min = 0x10000;
+    length = 4;
+    c = b0 & 0x07;
+    min = 0x10000;
   } else {
     return 0;
   }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -89,6 +90,9 @@ SessionResult WorkFolder::run(std::string_view input,
   }
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      throw std::runtime_error("lost the session's process");
+    }
   }
   SessionResult r;
   r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
