@@ -1,0 +1,678 @@
+// The windowed host with a computation on its own thread: text windows
+// opened, written, read and closed across the threads, the pause gate, the
+// selection's pause, the end-of-run question and the ways out when the frame
+// closes. The GUI thread is the test's; the computation is a worker thread
+// that calls the Host operations as the run-time does.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <future>
+#include <mutex>
+
+#include "fio/fio.h"
+#include "host/qt/commands.h"
+#include "host/qt/cp1252.h"
+#include "host/qt/help-viewer.h"
+#include "host/qt/qt-host.h"
+
+namespace zuna::testing {
+void robot_then(std::function<bool()> step);
+bool robot_idle();
+void robot_clear();
+void reset_event_loops();
+}  // namespace zuna::testing
+
+namespace zuna {
+namespace {
+
+using testing::robot_clear;
+using testing::robot_idle;
+using testing::robot_then;
+using namespace std::chrono_literals;
+
+constexpr int kWait = 30000;  // [ms] generous: the suites also run under ThreadSanitizer
+
+class QtHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FrameOptions options;
+    options.screen_size = QSize(1024, 768);
+    options.screen_depth = 24;
+    options.settings_file = dir_.filePath(QStringLiteral("zuna4.ini"));
+    host_ = std::make_unique<QtHost>(options);
+    host_->set_end_of_run_mode(EndOfRunMode::keep);
+    frame().show();
+  }
+
+  void TearDown() override {
+    robot_clear();
+    frame().close();  // wakes every worker that still waits
+    for (auto& worker : workers_) {
+      worker.wait();
+    }
+    host_.reset();
+    testing::reset_event_loops();
+  }
+
+  FrameWindow& frame() { return host_->frame(); }
+  QtHost& host() { return *host_; }
+
+  // Runs fn on a new thread, as the computation would.
+  std::shared_future<void> worker(std::function<void()> fn) {
+    std::shared_future<void> f = std::async(std::launch::async, std::move(fn)).share();
+    workers_.push_back(f);
+    return f;
+  }
+  static bool done(const std::shared_future<void>& f) { return f.wait_for(0ms) == std::future_status::ready; }
+  bool wait_done(const std::shared_future<void>& f) {
+    return QTest::qWaitFor([&] { return done(f); }, kWait);
+  }
+
+  std::string row(int number, int r) {
+    std::shared_ptr<TextWindowState> state = host_->frame().text_window(number)->state();
+    std::lock_guard lock(state->drawing);
+    std::string text = state->screen.row_text(r);
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+  }
+
+  QTemporaryDir dir_;
+  std::unique_ptr<QtHost> host_;
+  std::vector<std::shared_future<void>> workers_;
+};
+
+QMessageBox* modal_box() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
+
+TEST_F(QtHostTest, DefaultWindowStaysHiddenUntilItsFirstOutput) {
+  TextWindow* window = frame().text_window(1024);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle(), "Graphic1");
+  EXPECT_TRUE(window->isHidden());
+  EXPECT_EQ(frame().active_text_window(), nullptr);
+  EXPECT_EQ(host().default_window(), 1024);
+
+  int written = -1;
+  auto w = worker([&] { written = host().text_window_write(1024, "Stop - Program terminated.\r\n"); });
+  ASSERT_TRUE(wait_done(w));
+  EXPECT_EQ(written, 28);
+  EXPECT_FALSE(window->isHidden());
+  EXPECT_EQ(frame().active_text_window(), window);
+  EXPECT_EQ(row(1024, 1), "Stop - Program terminated.");
+  EXPECT_EQ(host().current_output_window(), 1024);
+  // The view shrinks to the virtual screen where that is smaller.
+  EXPECT_LE(window->view()->viewport()->width(), 1024);
+  EXPECT_LE(window->view()->viewport()->height(), 768);
+}
+
+TEST_F(QtHostTest, FortyFirstWindowIsRefusedAndAFreedSlotIsReused) {
+  std::vector<int> numbers;
+  auto w = worker([&] {
+    for (int i = 0; i < 40; ++i) {
+      numbers.push_back(host().text_window_open("W" + std::to_string(i)));
+    }
+  });
+  ASSERT_TRUE(wait_done(w));
+  ASSERT_EQ(numbers.size(), 40u);
+  for (int i = 0; i < 39; ++i) {
+    EXPECT_EQ(numbers[static_cast<std::size_t>(i)], 1025 + i);  // 1024 is the default window
+  }
+  EXPECT_EQ(numbers[39], -1);
+  int again = 0;
+  auto v = worker([&] {
+    host().text_window_close(1030, false);
+    again = host().text_window_open("again");
+  });
+  ASSERT_TRUE(wait_done(v));
+  EXPECT_EQ(again, 1030);
+  EXPECT_EQ(frame().text_window(1030)->title(), "again");
+}
+
+TEST_F(QtHostTest, CloseWithoutKeepRemovesTheWindowAndWithKeepMakesItClosable) {
+  int gone = 0, write_after = 0;
+  auto w = worker([&] {
+    gone = host().text_window_open("GONE");
+    host().text_window_write(gone, "x");
+  });
+  ASSERT_TRUE(wait_done(w));
+  QPointer<TextWindow> gone_window(frame().text_window(gone));
+  auto close = worker([&] {
+    host().text_window_close(gone, false);
+    write_after = host().text_window_write(gone, "y");
+  });
+  ASSERT_TRUE(wait_done(close));
+  EXPECT_EQ(write_after, -1);
+  EXPECT_EQ(frame().text_window(gone), nullptr);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return gone_window.isNull(); }, kWait));
+
+  int kept = 0, write_kept = 0;
+  auto keep = worker([&] {
+    kept = host().text_window_open("KEPT");
+    host().text_window_write(kept, "z");
+    host().text_window_close(kept, true);
+    write_kept = host().text_window_write(kept, "w");
+  });
+  ASSERT_TRUE(wait_done(keep));
+  EXPECT_EQ(kept, gone);  // the freed slot
+  TextWindow* window = frame().text_window(kept);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle(), "KEPT-Closed");
+  EXPECT_EQ(write_kept, 1);  // the slot is still taken
+  QPointer<TextWindow> guard(window);
+  EXPECT_TRUE(window->close());  // from now on the user may close it
+  EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, kWait));
+  EXPECT_EQ(host().text_window_write(kept, "v"), -1);
+}
+
+TEST_F(QtHostTest, CloseBoxDoesNothingWhileTheUnitIsOpen) {
+  int number = 0;
+  auto w = worker([&] {
+    number = host().text_window_open("OPEN");
+    host().text_window_write(number, "text");
+  });
+  ASSERT_TRUE(wait_done(w));
+  TextWindow* window = frame().text_window(number);
+  EXPECT_FALSE(window->close());
+  QTest::qWait(20);
+  EXPECT_EQ(frame().text_window(number), window);
+  EXPECT_FALSE(window->isHidden());
+}
+
+TEST_F(QtHostTest, ReadOfTenAfterFifteenTypedLeavesFiveForTheNextReadWithoutWaiting) {
+  int number = 0;
+  auto open = worker([&] { number = host().text_window_open("READ"); });
+  ASSERT_TRUE(wait_done(open));
+  char first[32] = {}, second[32] = {};
+  int got_first = -2, got_second = -2;
+  auto reader = worker([&] {
+    got_first = host().text_window_read_line(number, first, 10);
+    got_second = host().text_window_read_line(number, second, 10);
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == number; }, kWait));
+  EXPECT_EQ(frame().message_pane(), "Input pending in READ");
+  EXPECT_TRUE(frame().command_action(kCmdInput)->isEnabled());
+  TextView* view = frame().text_window(number)->view();
+  QTest::keyClicks(view, "abcdefghijklmno");
+  EXPECT_EQ(row(number, 1), "abcdefghijklmno");  // echoed as typed
+  QTest::keyClick(view, Qt::Key_Return);
+  ASSERT_TRUE(wait_done(reader));
+  EXPECT_EQ(got_first, 10);
+  EXPECT_EQ(std::string(first, 10), "abcdefghij");
+  EXPECT_EQ(got_second, 5);
+  EXPECT_EQ(std::string(second, 5), "klmno");
+  EXPECT_EQ(frame().message_pane(), "");
+  EXPECT_FALSE(frame().command_action(kCmdInput)->isEnabled());
+  EXPECT_EQ(frame().pending_read_window(), 0);
+}
+
+TEST_F(QtHostTest, TypingBeepsWithoutAReadPastTheLineAndAtTheTopLeft) {
+  int number = 0;
+  auto open = worker([&] { number = host().text_window_open("KEYS"); host().text_window_write(number, ""); });
+  ASSERT_TRUE(wait_done(open));
+  TextView* view = frame().text_window(number)->view();
+  int beeps = frame().beep_count();
+  QTest::keyClick(view, Qt::Key_A);  // no read waits
+  EXPECT_EQ(frame().beep_count(), beeps + 1);
+
+  char line[200] = {};
+  int got = -2;
+  auto reader = worker([&] {
+    host().text_window_write(number, "\r");  // back to row 1, column 1
+    got = host().text_window_read_line(number, line, 200);
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == number; }, kWait));
+  beeps = frame().beep_count();
+  QTest::keyClick(view, Qt::Key_Backspace);  // nothing typed, position at row 1, column 1
+  EXPECT_EQ(frame().beep_count(), beeps + 1);
+  QTest::keyClicks(view, QString(128, QLatin1Char('q')));
+  EXPECT_EQ(frame().beep_count(), beeps + 1);
+  QTest::keyClick(view, Qt::Key_Z);  // the 129th character
+  EXPECT_EQ(frame().beep_count(), beeps + 2);
+  QTest::keyClick(view, Qt::Key_Backspace);
+  QTest::keyClick(view, Qt::Key_Tab);  // 127 held: no blank fits below 126
+  EXPECT_EQ(frame().beep_count(), beeps + 3);
+  QTest::keyClick(view, Qt::Key_Return);
+  ASSERT_TRUE(wait_done(reader));
+  EXPECT_EQ(got, 127);
+  EXPECT_EQ(std::string(line, 127), std::string(127, 'q'));
+  // The row holds 127 q and the erased 128th; the line's end is not echoed.
+  EXPECT_EQ(row(number, 1), std::string(127, 'q'));
+}
+
+TEST_F(QtHostTest, PausedWhileReadingTypedKeysBeep) {
+  int number = 0;
+  char line[8] = {};
+  auto reader = worker([&] {
+    number = host().text_window_open("P");
+    host().text_window_read_line(number, line, 8);
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() != 0; }, kWait));
+  TextView* view = frame().text_window(frame().pending_read_window())->view();
+  frame().run_command(kCmdPause);
+  int beeps = frame().beep_count();
+  QTest::keyClick(view, Qt::Key_A);
+  EXPECT_EQ(frame().beep_count(), beeps + 1);
+  frame().run_command(kCmdResume);
+  QTest::keyClick(view, Qt::Key_B);
+  QTest::keyClick(view, Qt::Key_Return);
+  ASSERT_TRUE(wait_done(reader));
+  EXPECT_EQ(line[0], 'b');
+}
+
+// A computation that writes one character per step, passing the gate first.
+struct Writer {
+  std::atomic<int> count{0};
+  std::atomic<bool> stop{false};
+};
+
+TEST_F(QtHostTest, PauseStopsTheComputationAndResumeContinuesIt) {
+  int number = 0;
+  auto open = worker([&] { number = host().text_window_open("SWEEP"); });
+  ASSERT_TRUE(wait_done(open));
+  Writer writer;
+  auto w = worker([&] {
+    while (!writer.stop) {
+      host().pause_gate();
+      host().text_window_write(number, "x");
+      ++writer.count;
+    }
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return writer.count > 20; }, kWait));
+  QTest::keyClick(frame().text_window(number)->view(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(frame().run_state_pane(), "Paused");
+  EXPECT_EQ(frame().command_action(kCmdPause)->text(), "&Resume\tCtrl+Q");
+  QTest::qWait(50);  // a write that had passed the gate ends
+  int held = writer.count;
+  QTest::qWait(300);
+  EXPECT_EQ(writer.count, held);
+  QTest::keyClick(frame().text_window(number)->view(), Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(frame().run_state_pane(), "Running");
+  EXPECT_EQ(frame().command_action(kCmdPause)->text(), "&Pause\tCtrl+S");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return writer.count > held + 20; }, kWait));
+  writer.stop = true;
+  ASSERT_TRUE(wait_done(w));
+}
+
+TEST_F(QtHostTest, SelectingTextPausesAndCopyPutsItOnTheClipboardAndResumes) {
+  int number = 0;
+  auto w = worker([&] {
+    number = host().text_window_open("SEL");
+    host().text_window_write(number, "first line\r\nsecond line");
+  });
+  ASSERT_TRUE(wait_done(w));
+  TextWindow* window = frame().text_window(number);
+  EXPECT_FALSE(frame().command_action(kCmdCopy)->isEnabled());
+  frame().run_command(kCmdSelectText);
+  EXPECT_EQ(host().gate().state(), RunState::paused);
+  EXPECT_EQ(window->windowTitle(), "Mark Text - SEL");
+  EXPECT_FALSE(frame().command_action(kCmdCopy)->isEnabled());
+  // Drag from the "f" of the first row to the "c" of the second.
+  QTest::mousePress(window->view()->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+  QTest::mouseMove(window->view()->viewport(), QPoint(8 * 3 + 2, 16 + 2));
+  QTest::mouseRelease(window->view()->viewport(), Qt::LeftButton, {}, QPoint(8 * 3 + 2, 16 + 2));
+  EXPECT_EQ(window->windowTitle(), "Select Text - SEL");
+  EXPECT_TRUE(frame().command_action(kCmdCopy)->isEnabled());
+  QTest::keyClick(window->view(), Qt::Key_Insert, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "firs\nseco");
+  EXPECT_EQ(host().gate().state(), RunState::running);
+  EXPECT_EQ(window->windowTitle(), "SEL");
+}
+
+TEST_F(QtHostTest, PauseChosenDuringASelectionOutlastsTheCopy) {
+  auto w = worker([&] { host().text_window_write(1024, "graphics"); });
+  ASSERT_TRUE(wait_done(w));
+  frame().run_command(kCmdSelectGraphics);
+  EXPECT_EQ(frame().text_window(1024)->windowTitle(), "Mark Graphics - Graphic1");
+  frame().run_command(kCmdPause);
+  frame().run_command(kCmdSelectAll);
+  EXPECT_EQ(frame().text_window(1024)->windowTitle(), "Select Graphics in Graphic1");
+  frame().run_command(kCmdCopy);
+  EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(1024, 768));
+  EXPECT_EQ(host().gate().state(), RunState::paused);
+  EXPECT_EQ(frame().run_state_pane(), "Paused");
+  frame().run_command(kCmdResume);
+  EXPECT_EQ(host().gate().state(), RunState::running);
+}
+
+TEST_F(QtHostTest, EscapeEndsASelectionAndResumes) {
+  auto w = worker([&] { host().text_window_write(1024, "x"); });
+  ASSERT_TRUE(wait_done(w));
+  frame().run_command(kCmdSelectText);
+  QTest::keyClick(frame().text_window(1024)->view(), Qt::Key_Escape);
+  EXPECT_FALSE(frame().text_window(1024)->selecting());
+  EXPECT_EQ(host().gate().state(), RunState::running);
+}
+
+TEST_F(QtHostTest, PasteFeedsTheClipboardLineByLine) {
+  int number = 0;
+  auto open = worker([&] {
+    number = host().text_window_open("PASTE");
+    host().text_window_write(number, "");
+  });
+  ASSERT_TRUE(wait_done(open));
+  QGuiApplication::clipboard()->setText("first\r\nsecond\n");
+  frame().run_command(kCmdPaste);  // no read yet: the paste waits
+  EXPECT_FALSE(frame().command_action(kCmdPaste)->isEnabled());
+  EXPECT_TRUE(frame().command_action(kCmdClearPaste)->isEnabled());
+  char a[16] = {}, b[16] = {};
+  int na = 0, nb = 0;
+  auto reader = worker([&] {
+    na = host().text_window_read_line(number, a, 16);
+    nb = host().text_window_read_line(number, b, 16);
+  });
+  ASSERT_TRUE(wait_done(reader));
+  EXPECT_EQ(std::string(a, static_cast<std::size_t>(na)), "first");
+  EXPECT_EQ(std::string(b, static_cast<std::size_t>(nb)), "second");
+  EXPECT_FALSE(frame().command_action(kCmdClearPaste)->isEnabled());
+}
+
+TEST_F(QtHostTest, ClosingTheFrameWakesABlockedReaderAndAPausedComputation) {
+  int number = 0;
+  auto open = worker([&] { number = host().text_window_open("R"); });
+  ASSERT_TRUE(wait_done(open));
+  std::atomic<int> exits{0};
+  char line[4];
+  auto reader = worker([&] {
+    try {
+      host().text_window_read_line(number, line, 4);
+    } catch (const ProgramExit&) {
+      ++exits;
+    }
+  });
+  frame().run_command(kCmdPause);
+  auto paused = worker([&] {
+    try {
+      host().pause_gate();
+    } catch (const ProgramExit&) {
+      ++exits;
+    }
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == number; }, kWait));
+  QTest::qWait(20);
+  frame().run_command(kCmdExit);
+  ASSERT_TRUE(wait_done(reader));
+  ASSERT_TRUE(wait_done(paused));
+  EXPECT_EQ(exits, 2);
+  EXPECT_FALSE(frame().isVisible());
+  // Later requests are refused at once.
+  auto late = worker([&] {
+    EXPECT_THROW(host().text_window_open("late"), ProgramExit);
+  });
+  ASSERT_TRUE(wait_done(late));
+}
+
+TEST_F(QtHostTest, EndOfRunAsksWithNoAsTheDefaultAndKeepsTheWindows) {
+  host().set_end_of_run_mode(EndOfRunMode::ask);
+  QString caption, text;
+  bool no_is_default = false;
+  bool warning = false;
+  robot_then([&] {
+    QMessageBox* box = modal_box();
+    if (box == nullptr) {
+      return false;
+    }
+    caption = box->windowTitle();
+    text = box->text();
+    warning = box->icon() == QMessageBox::Warning;
+    no_is_default = static_cast<QAbstractButton*>(box->defaultButton()) == box->button(QMessageBox::No);
+    QTest::keyClick(box, Qt::Key_Return);  // Enter answers No
+    return true;
+  });
+  auto run = worker([&] { host().end_of_run(1); });
+  ASSERT_TRUE(wait_done(run));
+  EXPECT_EQ(caption, "zuna4");
+  EXPECT_EQ(text, "Program Terminated with exit code 1\nExit Window?");
+  EXPECT_TRUE(warning);
+  EXPECT_TRUE(no_is_default);
+  EXPECT_TRUE(frame().isVisible());
+  EXPECT_EQ(frame().run_state_pane(), "Finished");
+  EXPECT_EQ(host().exit_code(), 1);
+  // Pause after the end changes nothing.
+  QString state_item = frame().command_action(kCmdPause)->text();
+  frame().run_command(kCmdPause);
+  EXPECT_EQ(frame().run_state_pane(), "Finished");
+  EXPECT_EQ(frame().command_action(kCmdPause)->text(), state_item);
+  // The windows stay until Exit, which ends with the program's code.
+  frame().run_command(kCmdExitReduced);
+  EXPECT_FALSE(frame().isVisible());
+  EXPECT_EQ(host().finish(), 1);
+}
+
+TEST_F(QtHostTest, YesAtTheEndClosesTheFrame) {
+  host().set_end_of_run_mode(EndOfRunMode::ask);
+  robot_then([&] {
+    QMessageBox* box = modal_box();
+    if (box == nullptr) {
+      return false;
+    }
+    box->button(QMessageBox::Yes)->click();
+    return true;
+  });
+  host().start([this] { host().text_window_write(1024, "x"); });  // returns: exit code 0
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host().computation_ended(); }, kWait));
+  EXPECT_FALSE(frame().isVisible());
+  EXPECT_EQ(host().finish(), 0);
+}
+
+TEST_F(QtHostTest, ExitWhileTheComputationRunsEndsItWithoutAQuestion) {
+  host().set_end_of_run_mode(EndOfRunMode::ask);
+  std::atomic<int> steps{0};
+  host().start([&] {
+    for (;;) {
+      host().pause_gate();
+      host().text_window_write(1024, "tick ");
+      ++steps;
+    }
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return steps > 10; }, kWait));
+  QTest::keyClick(frame().text_window(1024)->view(), Qt::Key_C, Qt::ControlModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host().computation_ended(); }, kWait));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_EQ(host().finish(), 0);
+}
+
+TEST_F(QtHostTest, MenuBarFollowsTheActiveTextWindow) {
+  QList<QAction*> bar = frame().menuBar()->actions();
+  auto visible_titles = [&] {
+    QStringList titles;
+    for (QAction* a : frame().menuBar()->actions()) {
+      if (a->isVisible()) {
+        titles << a->text();
+      }
+    }
+    return titles;
+  };
+  EXPECT_EQ(visible_titles(), QStringList({"&File"}));
+  EXPECT_EQ(frame().command_action(kCmdExitReduced)->text(), "E&xit");
+  auto w = worker([&] { host().text_window_write(1024, "x"); });
+  ASSERT_TRUE(wait_done(w));
+  EXPECT_EQ(visible_titles(),
+            QStringList({"&File", "&Edit", "&View", "&State", "&Window", "&Help"}));
+  EXPECT_EQ(frame().command_action(kCmdExit)->text(), "E&xit\tCtrl+C");
+  EXPECT_EQ(frame().command_action(kCmdCopy)->text(), "&Copy\tCtrl+Ins");
+  EXPECT_EQ(frame().command_action(kCmdFullScreen)->text(), "&Full Screen\tAlt+Enter");
+  EXPECT_FALSE(frame().command_action(kCmdInput)->isEnabled());
+  EXPECT_FALSE(frame().command_action(kCmdClearPaste)->isEnabled());
+  // Size To Fit is the active window's own check mark.
+  EXPECT_FALSE(frame().command_action(kCmdSizeToFit)->isChecked());
+  frame().run_command(kCmdSizeToFit);
+  EXPECT_TRUE(frame().command_action(kCmdSizeToFit)->isChecked());
+  EXPECT_TRUE(frame().text_window(1024)->view()->size_to_fit());
+  EXPECT_TRUE(frame().command_action(kCmdStatusBar)->isChecked());
+  frame().run_command(kCmdStatusBar);
+  EXPECT_FALSE(frame().command_action(kCmdStatusBar)->isChecked());
+  EXPECT_TRUE(frame().statusBar()->isHidden());
+}
+
+TEST_F(QtHostTest, F1InAMenuShowsTheItemsTopicOrSaysThereIsNone) {
+  auto w = worker([&] { host().text_window_write(1024, "x"); });
+  ASSERT_TRUE(wait_done(w));
+  QMenu* edit = frame().command_action(kCmdCopy)->associatedObjects().isEmpty()
+                    ? nullptr
+                    : qobject_cast<QMenu*>(frame().command_action(kCmdCopy)->associatedObjects().first());
+  ASSERT_NE(edit, nullptr);
+  QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+  QApplication::sendEvent(edit, &f1);
+  EXPECT_TRUE(frame().help_mode());
+  frame().command_action(kCmdSelectText)->trigger();
+  EXPECT_FALSE(frame().help_mode());
+  EXPECT_FALSE(frame().text_window(1024)->selecting());  // help, not the command
+  ASSERT_NE(frame().help_viewer(), nullptr);
+  EXPECT_TRUE(frame().help_viewer()->isVisible());
+
+  QString said;
+  robot_then([&] {
+    QMessageBox* box = modal_box();
+    if (box == nullptr) {
+      return false;
+    }
+    said = box->text();
+    box->accept();
+    return true;
+  });
+  QApplication::sendEvent(edit, &f1);
+  frame().command_action(kCmdAbout)->trigger();  // the Help menu's items have no topic
+  EXPECT_EQ(said, "Help not available for menu item");
+}
+
+TEST_F(QtHostTest, SaveWritesTheWholeVirtualScreenAsABitmap) {
+  auto w = worker([&] { host().text_window_write(1024, "saved"); });
+  ASSERT_TRUE(wait_done(w));
+  QString path = dir_.filePath(QStringLiteral("screen"));
+  QStringList filters;
+  robot_then([&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+      return false;
+    }
+    filters = dialog->nameFilters();
+    dialog->selectFile(path);
+    QMetaObject::invokeMethod(dialog, "accept");  // protected in QFileDialog
+    return true;
+  });
+  frame().run_command(kCmdSave);
+  EXPECT_EQ(filters, QStringList({"Bitmap Files(*.bmp)", "All Files(*.*)"}));
+  QImage saved(path + ".bmp");
+  EXPECT_EQ(saved.size(), QSize(1024, 768));
+  EXPECT_EQ(saved.pixel(1, 1), qRgb(0, 0, 0));
+}
+
+TEST_F(QtHostTest, PrintWithoutADefaultPrinterSaysSo) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) {
+    GTEST_SKIP() << "a default printer is installed";
+  }
+  auto w = worker([&] { host().text_window_write(1024, "print"); });
+  ASSERT_TRUE(wait_done(w));
+  QString said;
+  robot_then([&] {
+    QMessageBox* box = modal_box();
+    if (box == nullptr) {
+      return false;
+    }
+    said = box->text();
+    box->accept();
+    return true;
+  });
+  frame().run_command(kCmdPrint);
+  EXPECT_EQ(said, "No Default Printer");
+}
+
+TEST_F(QtHostTest, HostErrorsAndRunTimeErrorsAreShownInTheirBoxes) {
+  QString caption, text;
+  robot_then([&] {
+    QMessageBox* box = modal_box();
+    if (box == nullptr) {
+      return false;
+    }
+    caption = box->windowTitle();
+    text = box->text();
+    box->accept();
+    return true;
+  });
+  frame().show_host_error(HostErrorLevel::error, kHostInternalError, "/somewhere/frame-window.cpp", 42);
+  EXPECT_EQ(caption, "Corvane Error");
+  EXPECT_EQ(text, "Internal Error - unexpected error\nfile \"frame-window.cpp\", line 42");
+
+  RuntimeErrorReport report;
+  report.number = 6416;
+  report.tag = ": OPEN(";
+  report.tag_opens_paren = true;
+  report.message = "file not found";
+  robot_then([&] {
+    QMessageBox* box = modal_box();
+    if (box == nullptr) {
+      return false;
+    }
+    caption = box->windowTitle();
+    text = box->text();
+    box->accept();
+    return true;
+  });
+  auto w = worker([&] { host().report_runtime_error(report); });
+  ASSERT_TRUE(wait_done(w));
+  EXPECT_EQ(caption, "run-time error ");
+  EXPECT_EQ(text, from_cp1252(report.box_text()).replace("\r\n", "\n"));
+}
+
+TEST_F(QtHostTest, FatalHostErrorEndsWithMinusOne) {
+  robot_then([&] {
+    QMessageBox* box = modal_box();
+    if (box == nullptr) {
+      return false;
+    }
+    EXPECT_EQ(box->windowTitle(), "Corvane Fatal Error");
+    EXPECT_TRUE(box->text().startsWith("Possible internal inconsistency, file \""));
+    box->accept();
+    return true;
+  });
+  frame().show_host_error(HostErrorLevel::fatal, kHostInconsistency, __FILE__, __LINE__);
+  EXPECT_FALSE(frame().isVisible());
+  EXPECT_EQ(host().finish(), -1);
+}
+
+TEST(QtHostSettings, CrvnMaximizedInTheProgramsSectionMaximizes) {
+  QTemporaryDir dir;
+  QString file = dir.filePath(QStringLiteral("settings.ini"));
+  {
+    QSettings settings(file, QSettings::IniFormat);
+    settings.setValue(QStringLiteral("zuna4/CRVNMaximized"), 1);
+    settings.setValue(QStringLiteral("other/CRVNMaximized"), 0);
+  }
+  WindowTable table;
+  PauseGate gate;
+  LineHandoff handoff;
+  FrameOptions options;
+  options.settings_file = file;
+  FrameWindow frame(options, table, gate, handoff);
+  EXPECT_TRUE(frame.starts_maximized());
+  options.program_name = QStringLiteral("other");
+  FrameWindow other(options, table, gate, handoff);
+  EXPECT_FALSE(other.starts_maximized());
+  options.settings_file = dir.filePath(QStringLiteral("missing.ini"));
+  FrameWindow none(options, table, gate, handoff);
+  EXPECT_FALSE(none.starts_maximized());
+}
+
+TEST(QtHostSettings, ProgramNameIsTheFileNameWithoutFolderAndExtension) {
+  EXPECT_EQ(program_name_from_path("/opt/bin/zuna4"), "zuna4");
+  EXPECT_EQ(program_name_from_path("build/zuna4.exe"), "zuna4");
+  EXPECT_EQ(program_name_from_path(nullptr), "zuna4");
+  EXPECT_EQ(program_name_from_path(""), "zuna4");
+}
+
+}  // namespace
+}  // namespace zuna
