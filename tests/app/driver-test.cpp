@@ -57,18 +57,6 @@ class DriverTest : public ::testing::Test {
     };
   }
 
-  // Everything sent to one window, in order.
-  std::string sent_to(int window) const {
-    const std::string prefix = "write " + std::to_string(window) + " ";
-    std::string s;
-    for (const std::string& e : host_.events) {
-      if (e.rfind(prefix, 0) == 0) {
-        s += e.substr(prefix.size());
-      }
-    }
-    return s;
-  }
-
   // The events other than writes, for the order of things.
   std::vector<std::string> steps() const {
     std::vector<std::string> s;
@@ -96,40 +84,6 @@ TEST_F(DriverTest, PresentationProgressAndMenuInTheirOrder) {
                          "open 1025 EXECUÇÃO DOS CÁLCULOS", "dialog", "read 1025",
                          "close 1025", "dialog", "end 0"}));
   EXPECT_EQ(host_.output(1024), "Stop - Program terminated.\r\n");
-}
-
-TEST_F(DriverTest, PresentationRecords) {
-  host_.input_lines = {"", ""};
-  host_.dialog_scripts = {RecordingHost::press_ok, choose(1034)};
-  run();
-  const std::string all = sent_to(1025);
-  const std::string presentation = all.substr(0, all.find("\r\n", all.find("oxig")) + 2);
-  EXPECT_EQ(presentation,
-            "\r\n         ZUNA - 5 Set 97\r\n"
-            "\r\n   Calcula número de moles, frações molares e"
-            "\r\n   mássicas, e temperatura de chama adiabática,"
-            "\r\n   com e sem dissociação química,"
-            "\r\n   resultantes da reação H2/O2.\r\n"
-            "\r\n         Programa de cálculo da combustão hidrogênio/oxigênio\r\n");
-}
-
-TEST_F(DriverTest, ProgressLinesAndTheTimeLineLeftOpen) {
-  host_.input_lines = {"", ""};
-  host_.dialog_scripts = {RecordingHost::press_ok, choose(1034)};
-  run();
-  const std::string all = sent_to(1025);
-  const std::string progress = all.substr(all.find(" Pontos"));
-  std::string expected = " Pontos já processados =  1 de  33";
-  for (int i = 2; i <= 33; ++i) {
-    char line[64];
-    std::snprintf(line, sizeof line, "\r\n Pontos já processados =%3d de  33", i);
-    expected += line;
-  }
-  expected += "\r\n\r\n\r\n    Tempo de processamento (s) = ";
-  ASSERT_GE(progress.size(), expected.size() + 10);
-  EXPECT_EQ(progress.substr(0, expected.size()), expected);
-  // The time field ends what is sent: the wait for Enter is on that line.
-  EXPECT_EQ(progress.size(), expected.size() + 10);
 }
 
 TEST_F(DriverTest, NewCalculationOpensItsWindowAndAsksAgain) {

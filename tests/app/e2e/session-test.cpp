@@ -76,6 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// The presentation's nine records, one progress line per point, the
+// processing time waiting at the end of its own line, and the stop line.
 TEST(Session, DefaultTranscript) {
   WorkFolder folder;
   SessionResult r = folder.run("\n\n\n1034\n\n");
@@ -83,35 +85,6 @@ TEST(Session, DefaultTranscript) {
   ASSERT_TRUE(mask_processing_times(r.out));
   const std::string expected = golden("defaults", "transcript.txt");
   EXPECT_TRUE(r.out == expected) << first_difference(r.out, expected);
-}
-
-// What the transcript must show, whatever the form's looks: the nine records
-// of the presentation, one progress line per point, the processing time
-// waiting at the end of its own line, and the stop line last.
-TEST(Session, TranscriptShowsPresentationProgressTimeAndStop) {
-  WorkFolder folder;
-  SessionResult r = folder.run("\n\n\n1034\n\n");
-  ASSERT_EQ(r.exit_code, 0);
-  const std::string& out = r.out;
-  EXPECT_NE(out.find("--- APRESENTAÇÃO ---\n\n         ZUNA - 5 Set 97\n\n"
-                     "   Calcula número de moles, frações molares e\n"
-                     "   mássicas, e temperatura de chama adiabática,\n"
-                     "   com e sem dissociação química,\n"
-                     "   resultantes da reação H2/O2.\n\n         "),
-            std::string::npos);
-  std::string progress;
-  for (int i = 1; i <= 33; ++i) {
-    char line[64];
-    std::snprintf(line, sizeof line, " Pontos já processados =%3d de  33\n", i);
-    progress += line;
-  }
-  EXPECT_NE(out.find("--- EXECUÇÃO DOS CÁLCULOS ---\n" + progress +
-                     "\n\n    Tempo de processamento (s) = "),
-            std::string::npos);
-  const auto time = out.find("Tempo de processamento (s) = ");
-  ASSERT_NE(time, std::string::npos);
-  EXPECT_EQ(out.substr(time + 39, 5), "\n=== ");
-  EXPECT_EQ(out.size() - out.rfind("\nStop - Program terminated.\n"), 28u);
 }
 
 // A second calculation with fewer points leaves nothing of the first in any
