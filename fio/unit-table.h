@@ -2,6 +2,10 @@
 // and the default unit (the asterisk, and units 0, 5 and 6 until the program
 // opens them), a window unit on the host's default window.
 //
+// Both hosts, windowed and console, serve the default window, so one default
+// record stands for the console too; an internal unit lives in the statement
+// of its thread (two threads may read their own variables at once).
+//
 // Lock order: the table, then a unit. Opening, closing and the selection of
 // a unit for a statement are done under the table lock; a statement holds
 // its unit's lock from its begin to its end.

@@ -109,16 +109,6 @@ TEST_F(FileUnits, FirstCharacterControlOnAFile) {
   EXPECT_EQ(dir.read("cc.txt"), "a\r\n\r\nb\r\n\f\r \rc\r\nd\r\ne\r\n\r\n");
 }
 
-TEST_F(FileUnits, AppendAccessWritesAfterTheOldContents) {
-  dir.write("log", "old\r\n");
-  OpenOptions o = file_options("log");
-  o.access = "APPEND";
-  ASSERT_EQ(open_unit(8, o), 0);
-  write_record(8, "new");
-  ASSERT_EQ(close_unit(8), 0);
-  EXPECT_EQ(dir.read("log"), "old\r\nnew\r\n");
-}
-
 TEST_F(FileUnits, StatusKeywords) {
   OpenOptions o = file_options("absent");
   o.status = "old";
@@ -194,14 +184,8 @@ TEST_F(FileUnits, KeywordsAreCheckedBeforeAnythingHappens) {
       {[](OpenOptions& o) { o.status = "OLDER"; }, IoError::bad_status_keyword},
       {[](OpenOptions& o) { o.access = " SEQUENTIAL"; }, IoError::bad_access_keyword},
       {[](OpenOptions& o) { o.form = "FORMATED"; }, IoError::bad_form_keyword},
-      {[](OpenOptions& o) { o.blank = "NONE"; }, IoError::bad_blank_keyword},
       {[](OpenOptions& o) { o.position = "END"; }, IoError::bad_position_keyword},
-      {[](OpenOptions& o) { o.action = "RW"; }, IoError::bad_action_keyword},
-      {[](OpenOptions& o) { o.delimiter = "QUOTES"; }, IoError::bad_delimiter_keyword},
-      {[](OpenOptions& o) { o.pad = "Y"; }, IoError::bad_pad_keyword},
       {[](OpenOptions& o) { o.carriage_control = "NONE"; }, IoError::bad_carriage_control_keyword},
-      {[](OpenOptions& o) { o.share = "DENY"; }, IoError::bad_share_keyword},
-      {[](OpenOptions& o) { o.mode = "ALL"; }, IoError::bad_mode_keyword},
       {[](OpenOptions& o) { o.access = "DIRECT"; }, IoError::direct_access_needs_record_length},
       {[](OpenOptions& o) { o.record_length = 0; }, IoError::bad_record_length},
       {[](OpenOptions& o) { o.form = "UNFORMATTED"; o.pad = "YES"; },
@@ -374,11 +358,6 @@ TEST_F(FileUnits, DeviceNames) {
   OpenOptions printer = file_options("PRN");
   printer.error_return = true;
   EXPECT_EQ(open_unit(8, printer), error_number(IoError::file_open_failed));
-  OpenOptions direct_window = file_options("user");
-  direct_window.access = "DIRECT";
-  direct_window.record_length = 80;
-  direct_window.error_return = true;
-  EXPECT_EQ(open_unit(8, direct_window), error_number(IoError::device_needs_sequential_formatted));
   // A folder in the name makes it an ordinary file.
   ASSERT_EQ(open_unit(8, file_options("./user")), 0);
   write_record(8, "plain file");

@@ -169,33 +169,6 @@ TEST_F(ListRead, BadRepeatCounts) {
   EXPECT_EQ(b, -1.0);
 }
 
-TEST_F(ListRead, CharactersAndLogicals) {
-  char word[8];
-  bool flag = false;
-  ASSERT_EQ(begin_internal_read("'it''s' .true.", 14, nullptr, 0, true), 0);
-  EXPECT_EQ(get_chars(word, 8), 0);
-  EXPECT_EQ(get_logical(&flag), 0);
-  EXPECT_EQ(end_read(), 0);
-  EXPECT_EQ(std::string(word, 8), "it's    ");
-  EXPECT_TRUE(flag);
-}
-
-TEST_F(ListRead, EveryIntegerKindChecksItsRange) {
-  std::int8_t i8 = 1;
-  std::int16_t i16 = 1;
-  std::int64_t i64 = 1;
-  ASSERT_EQ(begin_internal_read("-128 40000", 10, nullptr, 0, true), 0);
-  EXPECT_EQ(get_int8(&i8), 0);
-  EXPECT_EQ(get_int16(&i16), error_number(IoError::read_integer_overflow));
-  end_read();
-  EXPECT_EQ(i8, -128);
-  EXPECT_EQ(i16, 1);
-  ASSERT_EQ(begin_internal_read("-9223372036854775808", 20, nullptr, 0, true), 0);
-  EXPECT_EQ(get_int64(&i64), 0);
-  EXPECT_EQ(end_read(), 0);
-  EXPECT_EQ(i64, INT64_MIN);
-}
-
 TEST_F(ListRead, WithoutStatusRequestAnErrorEndsTheProgram) {
   double v = 1.0;
   auto code = testing::exit_code_of([&] {
@@ -217,15 +190,6 @@ TEST_F(ListRead, NulCharactersSeparateLikeBlanks) {
   EXPECT_EQ(get_real64(&v), 0);
   EXPECT_EQ(end_read(), 0);
   EXPECT_EQ(v, 0.25);
-}
-
-TEST_F(ListRead, FormattedReadsAreRefused) {
-  double v = 3;
-  ASSERT_EQ(begin_internal_read("1.0", 3, "(F3.1)", -1, true),
-            error_number(IoError::read_format_unsupported));
-  EXPECT_EQ(get_real64(&v), error_number(IoError::read_format_unsupported));
-  EXPECT_EQ(end_read(), error_number(IoError::read_format_unsupported));
-  EXPECT_EQ(v, 3.0);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "fio/fio.h"
-#include "fio/runtime-error.h"
 #include "tests/support/exit-code.h"
 #include "tests/support/recording-host.h"
 #include "thermo/intrinsics.h"
@@ -27,41 +26,6 @@ TEST(RuntimeErrorReport, BoxAndConsoleTexts) {
   RuntimeErrorReport math{'M', 6201, ": MATH\r\n- ", false, "", "pow: DOMAIN error"};
   EXPECT_EQ(math.box_text(), "M6201: MATH\r\n- pow: DOMAIN error");
   EXPECT_EQ(math.console_text(), "\r\nrun-time error M6201: MATH\r\n- pow: DOMAIN error\r\n");
-}
-
-TEST(RuntimeErrorReport, StatementTags) {
-  struct Tag {
-    StatementKind kind;
-    const char* text;
-  };
-  const Tag tags[] = {
-      {StatementKind::unspecified, ": ("},      {StatementKind::close, ": CLOSE("},
-      {StatementKind::write, ": WRITE("},       {StatementKind::end_file, ": ENDFILE("},
-      {StatementKind::inquire, ": INQUIRE("},   {StatementKind::locking, ": LOCKING("},
-      {StatementKind::open, ": OPEN("},         {StatementKind::read, ": READ("},
-      {StatementKind::rewind, ": REWIND("},     {StatementKind::backspace, ": BACKSPACE("},
-      {StatementKind::eof_query, ": EOF("},     {StatementKind::debug, ": $DEBUG\r\n- "},
-      {StatementKind::allocate, ": ALLOCATE\r\n- "},
-      {StatementKind::deallocate, ": DEALLOCATE\r\n- "},
-      {StatementKind::thread_start, ": BEGINTHREAD\r\n- "},
-      {StatementKind::math, ": MATH\r\n- "},    {StatementKind::none, "\r\n- "},
-      {StatementKind::window_host, ": CRVN\r\n- "},
-  };
-  for (const Tag& t : tags) {
-    EXPECT_EQ(statement_tag(t.kind), t.text);
-    EXPECT_EQ(tag_opens_paren(t.kind), std::string(t.text).back() == '(') << t.text;
-  }
-}
-
-TEST(RuntimeErrorReport, EveryConditionHasItsOwnMessage) {
-  for (int n = 6101; n < 6700; ++n) {
-    auto e = static_cast<IoError>(n);
-    std::string message = error_message(e);
-    if (message != "unknown error") {
-      EXPECT_FALSE(message.empty()) << n;
-    }
-  }
-  EXPECT_STREQ(error_message(IoError::ok), "");
 }
 
 class RunEnd : public ::testing::Test {
@@ -157,14 +121,6 @@ TEST_F(RunEnd, TheProgramEndsOnlyOnce) {
   }
   EXPECT_EQ(ends, 1);
   EXPECT_EQ(host.exit_code, 0);
-}
-
-TEST_F(RunEnd, StatusRequestAnswersWithoutReporting) {
-  EXPECT_EQ(signal_error(IoError::read_bad_real, StatementKind::read, true), 6602);
-  EXPECT_EQ(signal_error(IoError::end_of_file, StatementKind::read, true), -1);
-  EXPECT_EQ(signal_error(IoError::ok, StatementKind::read, false), 0);
-  EXPECT_TRUE(host.errors.empty());
-  EXPECT_FALSE(host.exit_code);
 }
 
 }  // namespace

@@ -144,15 +144,6 @@ TEST_F(WindowUnits, FirstCharacterTable) {
   EXPECT_EQ(host.output(1026), "\r\na\r\n\f\r \rb");
 }
 
-TEST_F(WindowUnits, PlainModeShowsWholeRecordsOnLinesOfTheirOwn) {
-  OpenOptions o = window_options("plain");
-  o.carriage_control = "LIST";
-  ASSERT_EQ(open_unit(21, o), 0);
-  write_text(21, "0one");
-  write_text(21, " two");
-  EXPECT_EQ(host.output(1025), "0one\r\n two");
-}
-
 TEST_F(WindowUnits, RecordAfterAnOpenOneIsShownInFull) {
   ASSERT_EQ(open_unit(21, window_options("t")), 0);
   begin_write(21, "(' ask: ',\\)", -1);
