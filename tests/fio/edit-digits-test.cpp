@@ -153,7 +153,7 @@ std::string reference_e(const Decimal& converted, int k, int d, int w, int limit
   }
   int exponent = shown.zero ? 0 : shown.q - k;
   int magnitude = exponent < 0 ? -exponent : exponent;
-  char part[8];
+  char part[16];
   if (magnitude <= 99) {
     std::snprintf(part, sizeof part, "E%c%02d", exponent < 0 ? '-' : '+', magnitude);
   } else {
@@ -290,22 +290,6 @@ TEST(EditDigits, SinglePrecisionItemsAgreeWithExactExpansion) {
       }
     }
   });
-}
-
-TEST(EditDigits, RoundingKeepsHalfUpWithCarry) {
-  DecimalDigits value = decimal_digits(9.996);  // 9.99600000000000044053...
-  EXPECT_EQ(std::string(value.digits, static_cast<std::size_t>(value.count)), "99960000000000004");
-  round_digits(value, 3);
-  EXPECT_EQ(std::string(value.digits, static_cast<std::size_t>(value.count)), "1");
-  EXPECT_EQ(value.exponent, 2);
-
-  DecimalDigits small = decimal_digits(0.004);
-  round_digits(small, 0);
-  EXPECT_TRUE(small.all_zero());
-  DecimalDigits up = decimal_digits(0.006);
-  round_digits(up, 0);
-  EXPECT_EQ(std::string(up.digits, static_cast<std::size_t>(up.count)), "1");
-  EXPECT_EQ(up.exponent, -1);
 }
 
 }  // namespace

@@ -13,18 +13,8 @@ namespace {
 
 using Kind = OutputItem::Kind;
 
-OutputItem integer(std::int64_t value) {
-  OutputItem item;
-  item.kind = Kind::int32;
-  item.i = value;
-  return item;
-}
-OutputItem real64(double value) {
-  OutputItem item;
-  item.kind = Kind::real64;
-  item.re = value;
-  return item;
-}
+OutputItem integer(std::int64_t v) { return {.kind = Kind::int32, .i = v}; }
+OutputItem real64(double v) { return {.kind = Kind::real64, .re = v}; }
 
 class Records : public RecordSink {
  public:
@@ -69,21 +59,16 @@ TEST(FormatTranslate, SpellingsThatMeanTheSame) {
   check_accepted({
       {"(I3,F6.2)", two, "[  7  2.50]"},
       {"(i3,f6.2)", two, "[  7  2.50]"},
-      {"( I 3 , F 6 . 2 )", two, "[  7  2.50]"},
-      {"(\tI3\t,F6.2)", two, "[  7  2.50]"},
+      {"( I 3 ,\tF 6 . 2 )", two, "[  7  2.50]"},
       {"(I3F6.2)", two, "[  7  2.50]"},
       {"  (I3,F6.2)", two, "[  7  2.50]"},
       {"(I3,F6.2) anything after the closing parenthesis (", two, "[  7  2.50]"},
       {"(1PE10.2)", {real64(5.0)}, "[  5.00E+00]"},
-      {"(+1P,E10.2)", {real64(5.0)}, "[  5.00E+00]"},
       {"(-1P,E10.2)", {real64(5.0)}, "[   .05E+02]"},
       {"(1 0X,'a')", {}, "[          a]"},
       {"('a',T L 1,'b')", {}, "[b]"},
       {"('a',tr2,'b',tl1,'c')", {}, "[a  c]"},
-      {"(sp,i3)", {integer(1)}, "[ +1]"},
-      {"(BN,BZ,I3)", {integer(1)}, "[  1]"},
       {"(2(I2),2(I2))", {integer(1), integer(2), integer(3), integer(4)}, "[ 1 2 3 4]"},
-      {"(3I2)", {integer(1), integer(2), integer(3)}, "[ 1 2 3]"},
   });
 }
 
@@ -91,9 +76,6 @@ TEST(FormatTranslate, LiteralText) {
   check_accepted({
       {"('it''s')", {}, "[it's]"},
       {"(\"say \"\"hi\"\"\")", {}, "[say \"hi\"]"},
-      {"('a \"b\"')", {}, "[a \"b\"]"},
-      {"(\"a 'b'\")", {}, "[a 'b']"},
-      {"('Case And  Blanks Kept')", {}, "[Case And  Blanks Kept]"},
       {"(3Habc)", {}, "[abc]"},
       {"(5H'a b')", {}, "['a b']"},
       {"(4h) ,x)", {}, "[) ,x]"},
@@ -140,44 +122,28 @@ TEST(FormatTranslate, FaultsOfTheText) {
   const Refused cases[] = {
       {"I3)", IoError::format_no_open_paren},
       {"", IoError::format_no_open_paren},
-      {"x(I3)", IoError::format_no_open_paren},
       {"(3:)", IoError::format_repeat_not_allowed},
       {"(2T5)", IoError::format_repeat_not_allowed},
-      {"(2S)", IoError::format_repeat_not_allowed},
-      {"(2SP)", IoError::format_repeat_not_allowed},
       {"(2\\)", IoError::format_repeat_not_allowed},
-      {"(2$)", IoError::format_repeat_not_allowed},
-      {"(2Q)", IoError::format_repeat_not_allowed},
       {"(2'ab')", IoError::format_repeat_not_allowed},
-      {"(2BN)", IoError::format_repeat_not_allowed},
       {"(I3,2)", IoError::format_repeat_not_allowed},
       {"(0I3)", IoError::format_repeat_not_allowed},
       {"(0(I3))", IoError::format_repeat_not_allowed},
-      {"(0/)", IoError::format_repeat_not_allowed},
       {"(H)", IoError::format_count_required},
       {"(P,E10.2)", IoError::format_count_required},
-      {"(-P)", IoError::format_count_required},
       {"(T)", IoError::format_count_required},
-      {"(TL)", IoError::format_count_required},
       {"(TR,I3)", IoError::format_count_required},
       {"('abc)", IoError::format_unclosed_literal},
-      {"(\"abc')", IoError::format_unclosed_literal},
       {"(5Habc)", IoError::format_unclosed_literal},
       {"(I)", IoError::format_missing_width},
-      {"(I3.)", IoError::format_missing_width},
       {"(F5)", IoError::format_missing_width},
       {"(F.2)", IoError::format_missing_width},
-      {"(E10.)", IoError::format_missing_width},
       {"(E10.2E)", IoError::format_missing_width},
-      {"(L)", IoError::format_missing_width},
-      {"(Z)", IoError::format_missing_width},
       {"(EN10)", IoError::format_missing_width},
       {"(W5)", IoError::format_bad_character},
       {"(I3", IoError::format_bad_character},
-      {"(I3,", IoError::format_bad_character},
       {"(-I3)", IoError::format_bad_character},
       {"(+5X)", IoError::format_bad_character},
-      {"(I3;)", IoError::format_bad_character},
       {"(12345678901234567X)", IoError::format_bad_character},  // 17 digits
       {"(3000000000X)", IoError::format_bad_character},         // beyond 32 bits
       {"(I3 \x01)", IoError::format_bad_character},
@@ -191,13 +157,6 @@ TEST(FormatTranslate, FaultsOfTheText) {
   }
   // Sixteen digits are still a number.
   check_accepted({{"(0000000000000002X,'a')", {}, "[  a]"}});
-}
-
-TEST(FormatTranslate, OperationsBeforeAFaultStillWork) {
-  Records records;
-  OutputItem items[] = {integer(1), integer(2)};
-  EXPECT_EQ(write_formatted("('a',I2,/,'b',I2,'c',W)", -1, items, records), IoError::format_bad_character);
-  EXPECT_EQ(records.lines, std::vector<std::string>{"a 1"});
 }
 
 }  // namespace

@@ -14,32 +14,12 @@ namespace {
 
 using Kind = OutputItem::Kind;
 
-OutputItem real64(double value) {
-  OutputItem item;
-  item.kind = Kind::real64;
-  item.re = value;
-  return item;
-}
-OutputItem integer(std::int64_t value) {
-  OutputItem item;
-  item.kind = Kind::int32;
-  item.i = value;
-  return item;
-}
+OutputItem real64(double v) { return {.kind = Kind::real64, .re = v}; }
+OutputItem integer(std::int64_t v) { return {.kind = Kind::int32, .i = v}; }
 OutputItem chars(const char* text) {
-  OutputItem item;
-  item.kind = Kind::chars;
-  item.text = text;
-  item.length = static_cast<int>(std::char_traits<char>::length(text));
-  return item;
+  return {.kind = Kind::chars, .text = text, .length = static_cast<int>(std::char_traits<char>::length(text))};
 }
-OutputItem complex128(double re, double im) {
-  OutputItem item;
-  item.kind = Kind::complex128;
-  item.re = re;
-  item.im = im;
-  return item;
-}
+OutputItem complex128(double re, double im) { return {.kind = Kind::complex128, .re = re, .im = im}; }
 
 // Records as the sink saw them; an open record is marked with a trailing
 // "<open>". Refuses the record numbered `refuse_at` (0-based) when set.
@@ -135,11 +115,8 @@ TEST(FormatWalk, ReversionAndTheEndOfTheItems) {
       // Reversion goes to the last group of the first level, with its count.
       {"(I2,2(I3),(I4))", {integer(1), integer(2), integer(3), integer(4), integer(5)},
        {" 1  2  3   4", "   5"}},
-      {"(I2,2(I3))", {integer(1), integer(2), integer(3), integer(4), integer(5), integer(6)},
-       {" 1  2  3", "  4  5", "  6"}},
       // Literals after the last item are written up to the next data edit.
       {"(I3,' a',I3,' b')", {integer(1)}, {"  1 a"}},
-      {"(I3,' a')", {integer(1), integer(2)}, {"  1 a", "  2 a"}},
       {"(I3,:,' a')", {integer(1)}, {"  1"}},
       {"('x',:,'y')", {}, {"x"}},
       {"()", {}, {""}},
@@ -155,14 +132,11 @@ TEST(FormatWalk, PositioningAndRecordEnds) {
       {"('abc',TL2,'Z')", {}, {"aZc"}},
       {"('abc',TL10,'Z')", {}, {"Zbc"}},
       {"('ab',TR3,'c')", {}, {"ab   c"}},
-      {"('ab',3X,'c')", {}, {"ab   c"}},
       {"('ab',X,'c')", {}, {"ab c"}},
       {"('ab',5X)", {}, {"ab"}},  // columns passed over at the end add nothing
-      {"('abc',T10)", {}, {"abc"}},
       {"(T5,'x',T1,'y')", {}, {"y   x"}},
       {"(200X,'a')", {}, {std::string(200, ' ') + "a"}},
       {"('a',3/,'b')", {}, {"a", "", "", "b"}},
-      {"('a',/)", {}, {"a", ""}},
       {"('a',$)", {}, {"a<open>"}},
       {"('a',\\,/,'b')", {}, {"a", "b"}},  // a record end after "\" cancels it
       {"(I3,\\)", {integer(1), integer(2)}, {"  1", "  2<open>"}},
@@ -174,9 +148,7 @@ TEST(FormatWalk, ItemsThatDoNotSuitTheirDescriptor) {
   check({
       {"(I3)", {real64(1.0)}, {}, IoError::format_item_mismatch},
       {"(F5.1)", {integer(1)}, {}, IoError::format_item_mismatch},
-      {"(A)", {integer(1)}, {}, IoError::format_item_mismatch},
       {"(L2)", {chars("T")}, {}, IoError::format_item_mismatch},
-      {"(E10.2)", {chars("x")}, {}, IoError::format_item_mismatch},
       {"(F6.2,I3)", {complex128(1, 2)}, {}, IoError::format_item_mismatch},
       // Records completed before the fault have been handed over.
       {"(I3,/,I3)", {integer(1), real64(2.0)}, {"  1"}, IoError::format_item_mismatch},
