@@ -6,6 +6,12 @@
 
 namespace zuna::testing {
 
+namespace {
+
+constexpr std::size_t kMaxUnscriptedQuestions = 1000;
+
+}  // namespace
+
 void MemoryDialogWindow::set_text(int id, std::string_view text) { controls[id].text = text; }
 std::string MemoryDialogWindow::get_text(int id) { return controls[id].text.substr(0, 255); }
 void MemoryDialogWindow::set_enabled(int id, bool enabled) { controls[id].enabled = enabled; }
@@ -35,7 +41,9 @@ std::string MemoryDialogWindow::list_text(int id, int index) {
 }
 void MemoryDialogWindow::list_set_selected(int id, int index, bool selected) {
   auto& c = controls[id];
-  if (index >= 0 && index < static_cast<int>(c.selected.size())) c.selected[index] = selected;
+  if (index >= 0 && index < static_cast<int>(c.selected.size())) {
+    c.selected[index] = selected;
+  }
 }
 bool MemoryDialogWindow::list_selected(int id, int index) {
   auto& c = controls[id];
@@ -53,7 +61,9 @@ RecordingHost::RecordingHost() { windows[1024] = Window{"Graphic1", "", true, fa
 int RecordingHost::text_window_open(std::string_view title) {
   for (int number = 1024; number < 1024 + 40; ++number) {
     auto it = windows.find(number);
-    if (it != windows.end() && it->second.open) continue;
+    if (it != windows.end() && it->second.open) {
+      continue;
+    }
     std::string t(title.empty() ? "Graphic" + std::to_string(number - 1024 + 1) : std::string(title));
     windows[number] = Window{t, "", true, false};
     events.push_back("open " + std::to_string(number) + " " + t);
@@ -64,7 +74,9 @@ int RecordingHost::text_window_open(std::string_view title) {
 
 int RecordingHost::text_window_write(int window, std::string_view text) {
   auto it = windows.find(window);
-  if (it == windows.end() || !it->second.open) return -1;
+  if (it == windows.end() || !it->second.open) {
+    return -1;
+  }
   it->second.output.append(text.empty() ? std::string_view(" ") : text);
   events.push_back("write " + std::to_string(window) + " " + std::string(text));
   return static_cast<int>(text.size());
@@ -72,25 +84,37 @@ int RecordingHost::text_window_write(int window, std::string_view text) {
 
 int RecordingHost::text_window_read_line(int window, char* buffer, int capacity) {
   auto it = windows.find(window);
-  if (it == windows.end() || !it->second.open) return -1;
+  if (it == windows.end() || !it->second.open) {
+    return -1;
+  }
   events.push_back("read " + std::to_string(window));
-  if (input_lines.empty()) throw std::runtime_error("recording host: no scripted input line left");
+  if (input_lines.empty()) {
+    throw std::runtime_error("recording host: no scripted input line left");
+  }
   std::string line = input_lines.front();
   input_lines.pop_front();
   int n = std::min<int>(capacity, static_cast<int>(line.size()));
-  if (n > 0) std::memcpy(buffer, line.data(), static_cast<std::size_t>(n));
-  if (n < static_cast<int>(line.size())) input_lines.push_front(line.substr(static_cast<std::size_t>(n)));
+  if (n > 0) {
+    std::memcpy(buffer, line.data(), static_cast<std::size_t>(n));
+  }
+  if (n < static_cast<int>(line.size())) {
+    input_lines.push_front(line.substr(static_cast<std::size_t>(n)));
+  }
   it->second.output.append(line.substr(0, static_cast<std::size_t>(n)));
   return n;
 }
 
 void RecordingHost::text_window_close(int window, bool keep) {
   auto it = windows.find(window);
-  if (it == windows.end()) return;
+  if (it == windows.end()) {
+    return;
+  }
   events.push_back("close " + std::to_string(window) + (keep ? " keep" : ""));
   it->second.open = keep;
   it->second.kept = keep;
-  if (!keep) windows.erase(it);
+  if (!keep) {
+    windows.erase(it);
+  }
 }
 
 void RecordingHost::set_status_message(std::string_view text) { status_message = text; }
@@ -99,7 +123,14 @@ MessageAnswer RecordingHost::message_box(std::string_view caption, std::string_v
                                          MessageIcon, MessageButtons, MessageAnswer default_answer) {
   message_boxes.push_back(std::string(caption) + "|" + std::string(text));
   events.push_back("message " + std::string(caption) + "|" + std::string(text));
-  if (message_answers.empty()) return default_answer;
+  if (message_answers.empty()) {
+    // A question asked again and again with nothing scripted (a file
+    // selection that is never answered) would hang the test.
+    if (message_boxes.size() > kMaxUnscriptedQuestions) {
+      throw std::runtime_error("recording host: question asked again and again");
+    }
+    return default_answer;
+  }
   MessageAnswer a = message_answers.front();
   message_answers.pop_front();
   return a;
@@ -119,7 +150,9 @@ void RecordingHost::pause_gate() { ++pause_count; }
 
 std::optional<std::string> RecordingHost::select_file(int unit) {
   events.push_back("select " + std::to_string(unit));
-  if (file_selections.empty()) return std::nullopt;
+  if (file_selections.empty()) {
+    return std::nullopt;
+  }
   auto f = file_selections.front();
   file_selections.pop_front();
   return f;
@@ -135,7 +168,9 @@ int RecordingHost::run_dialog_modal(std::span<const std::uint8_t>, DialogControl
     dialog_scripts.pop_front();
   }
   script(window, controller);
-  if (!window.ended) throw std::runtime_error("recording host: scripted dialog did not end");
+  if (!window.ended) {
+    throw std::runtime_error("recording host: scripted dialog did not end");
+  }
   return window.result;
 }
 
