@@ -151,6 +151,12 @@ class Translator {
       return {IoError::format_bad_character};
     }
     ++at_;
+    return after_count(c, count);
+  }
+
+  // The item whose first letter or sign `c` has just been consumed, after an
+  // optional count.
+  Step after_count(int c, const Number& count) {
     switch (c) {
       case '(':
         return group_start(count);
@@ -165,19 +171,9 @@ class Translator {
       case 'H':
         return counted_literal(count);
       case '/':
-        if (IoError e = check_repeat(count); e != IoError::ok) {
-          return {e};
-        }
-        out_.op(FormatOp::record_end);
-        out_.number(repeat_or_one(count));
-        return {};
+        return repeated(FormatOp::record_end, count);
       case 'X':
-        if (IoError e = check_repeat(count); e != IoError::ok) {
-          return {e};
-        }
-        out_.op(FormatOp::move_right);
-        out_.number(repeat_or_one(count));
-        return {};
+        return repeated(FormatOp::move_right, count);
       default:
         break;
     }
@@ -197,6 +193,16 @@ class Translator {
       return {};
     }
     return data_descriptor(c, count);
+  }
+
+  // "/" and "X": the count is how many times, 1 when not written.
+  Step repeated(FormatOp op, const Number& count) {
+    if (IoError e = check_repeat(count); e != IoError::ok) {
+      return {e};
+    }
+    out_.op(op);
+    out_.number(repeat_or_one(count));
+    return {};
   }
 
   Step group_start(const Number& repeat) {
@@ -330,80 +336,88 @@ class Translator {
     return {};
   }
 
-  // A data edit descriptor whose first letter `c` has been consumed.
-  Step data_descriptor(int c, const Number& repeat) {
-    char descriptor = 0;
-    char variation = 0;
-    bool needs_digits = false;  // ".d" is required
-    bool takes_minimum = false; // ".m" may follow
-    bool takes_exponent = false;
+  // What may follow the letters of a data edit descriptor.
+  struct Shape {
+    bool known = true;
+    char variation = 0;          // 'N' for EN, 'S' for ES
+    bool needs_digits = false;   // ".d" is required
+    bool takes_minimum = false;  // ".m" may follow
+    bool takes_exponent = false; // "Ee" (and for E also "De") may follow
+  };
+
+  // The shape of the descriptor whose first letter `c` has been consumed;
+  // the second letter of EN and ES is consumed here.
+  Shape shape_of(int c) {
+    Shape shape;
     switch (c) {
       case 'I':
       case 'Z':
       case 'O':
       case 'B':
-        takes_minimum = true;
+        shape.takes_minimum = true;
         break;
       case 'F':
       case 'D':
-        needs_digits = true;
+        shape.needs_digits = true;
         break;
       case 'G':
-        needs_digits = true;
-        takes_exponent = true;
+        shape.needs_digits = true;
+        shape.takes_exponent = true;
         break;
       case 'E':
-        needs_digits = true;
+        shape.needs_digits = true;
         if (accept('N')) {
-          variation = 'N';
+          shape.variation = 'N';
         } else if (accept('S')) {
-          variation = 'S';
+          shape.variation = 'S';
         } else {
-          takes_exponent = true;
+          shape.takes_exponent = true;
         }
         break;
       case 'A':
       case 'L':
         break;
       default:
-        return {IoError::format_bad_character};
+        shape.known = false;
+        break;
     }
-    descriptor = static_cast<char>(c);
+    return shape;
+  }
+
+  // A number that must follow once its introducing character has been seen.
+  IoError read_required(Number& number) {
+    if (IoError e = read_number(number); e != IoError::ok) {
+      return e;
+    }
+    return number.present ? IoError::ok : IoError::format_missing_width;
+  }
+
+  Step data_descriptor(int c, const Number& repeat) {
+    Shape shape = shape_of(c);
+    if (!shape.known) {
+      return {IoError::format_bad_character};
+    }
     if (IoError e = check_repeat(repeat); e != IoError::ok) {
       return {e};
     }
-    Number width;
-    if (IoError e = read_number(width); e != IoError::ok) {
-      return {e};
-    }
-    if (!width.present && descriptor != 'A') {
-      return {IoError::format_missing_width};
-    }
-    Number digits;
-    if (needs_digits || takes_minimum) {
+    auto descriptor = static_cast<char>(c);
+    char variation = shape.variation;
+    Number width, digits, exponent;
+    IoError e = descriptor == 'A' ? read_number(width) : read_required(width);
+    if (e == IoError::ok && (shape.needs_digits || shape.takes_minimum)) {
       if (accept('.')) {
-        if (IoError e = read_number(digits); e != IoError::ok) {
-          return {e};
-        }
-        if (!digits.present) {
-          return {IoError::format_missing_width};
-        }
-      } else if (needs_digits) {
-        return {IoError::format_missing_width};
+        e = read_required(digits);
+      } else if (shape.needs_digits) {
+        e = IoError::format_missing_width;
       }
     }
-    Number exponent;
-    if (takes_exponent && (peek() == 'E' || (descriptor == 'E' && peek() == 'D'))) {
-      if (peek() == 'D') {
-        variation = 'D';
-      }
+    if (e == IoError::ok && shape.takes_exponent && (peek() == 'E' || (descriptor == 'E' && peek() == 'D'))) {
+      variation = peek() == 'D' ? 'D' : 0;
       ++at_;
-      if (IoError e = read_number(exponent); e != IoError::ok) {
-        return {e};
-      }
-      if (!exponent.present) {
-        return {IoError::format_missing_width};
-      }
+      e = read_required(exponent);
+    }
+    if (e != IoError::ok) {
+      return {e};
     }
     last_data_ = static_cast<std::int64_t>(out_.offset());
     out_.op(FormatOp::data);
