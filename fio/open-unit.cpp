@@ -44,7 +44,8 @@ IoError connect_window(Unit& unit, SpecialName special, const OpenSpec& spec, in
     unit.owns_window = false;
     return IoError::ok;
   }
-  unit.title = spec.title ? *spec.title : "Unit " + std::to_string(number);
+  // A blank title is no title.
+  unit.title = spec.title && !spec.title->empty() ? *spec.title : "Unit " + std::to_string(number);
   unit.window = host.text_window_open(unit.title);
   if (unit.window < 0) {
     return IoError::window_open_failed;
