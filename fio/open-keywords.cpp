@@ -65,21 +65,21 @@ UnitKind unit_kind(Access access, Form form) {
   return UnitKind::formatted_sequential;
 }
 
-IoError decode_open_options(const OpenOptions& options, OpenSpec& spec) {
-  spec = OpenSpec{};
+IoError decode_open_options(const OpenOptions& options, OpenRequest& request) {
+  request = OpenRequest{};
   if (options.file) {
-    spec.file_name = std::string(trim_trailing_blanks(*options.file));
+    request.file_name = std::string(trim_trailing_blanks(*options.file));
   }
-  spec.status = spec.file_name ? FileStatus::unknown : FileStatus::scratch;
+  request.status = request.file_name ? FileStatus::unknown : FileStatus::scratch;
   IoError e = decode<FileStatus>(
       options.status, {"OLD", "NEW", "SCRATCH", "REPLACE", "UNKNOWN"},
       {FileStatus::old_file, FileStatus::new_file, FileStatus::scratch, FileStatus::replace,
        FileStatus::unknown},
-      IoError::bad_status_keyword, spec.status);
+      IoError::bad_status_keyword, request.status);
   if (e != IoError::ok) {
     return e;
   }
-  if (spec.status == FileStatus::scratch && spec.file_name) {
+  if (request.status == FileStatus::scratch && request.file_name) {
     return IoError::scratch_with_file_name;
   }
 
@@ -90,12 +90,12 @@ IoError decode_open_options(const OpenOptions& options, OpenSpec& spec) {
                               IoError::bad_access_keyword, access)) != IoError::ok) {
     return e;
   }
-  spec.access = access == AccessWord::direct ? Access::direct : Access::sequential;
+  request.access = access == AccessWord::direct ? Access::direct : Access::sequential;
 
-  spec.form = spec.access == Access::direct ? Form::unformatted : Form::formatted;
+  request.form = request.access == Access::direct ? Form::unformatted : Form::formatted;
   if ((e = decode<Form>(options.form, {"FORMATTED", "UNFORMATTED", "BINARY"},
                         {Form::formatted, Form::unformatted, Form::binary},
-                        IoError::bad_form_keyword, spec.form)) != IoError::ok) {
+                        IoError::bad_form_keyword, request.form)) != IoError::ok) {
     return e;
   }
 
@@ -103,24 +103,24 @@ IoError decode_open_options(const OpenOptions& options, OpenSpec& spec) {
     if (*options.record_length <= 0) {
       return IoError::bad_record_length;
     }
-    spec.record_length = *options.record_length;
-  } else if (spec.access == Access::direct) {
+    request.record_length = *options.record_length;
+  } else if (request.access == Access::direct) {
     return IoError::direct_access_needs_record_length;
   } else {
-    spec.record_length = spec.form == Form::formatted ? 1024 : 65536;
+    request.record_length = request.form == Form::formatted ? 1024 : 65536;
   }
 
   if ((e = decode<BlankMode>(options.blank, {"NULL", "ZERO"}, {BlankMode::null, BlankMode::zero},
-                             IoError::bad_blank_keyword, spec.blank)) != IoError::ok) {
+                             IoError::bad_blank_keyword, request.blank)) != IoError::ok) {
     return e;
   }
   if ((e = decode<Position>(options.position, {"ASIS", "REWIND", "APPEND"},
                             {Position::asis, Position::rewind, Position::append},
-                            IoError::bad_position_keyword, spec.position)) != IoError::ok) {
+                            IoError::bad_position_keyword, request.position)) != IoError::ok) {
     return e;
   }
   if (access == AccessWord::append) {
-    spec.position = Position::append;
+    request.position = Position::append;
   }
 
   FileAction action = FileAction::read_write;
@@ -130,17 +130,17 @@ IoError decode_open_options(const OpenOptions& options, OpenSpec& spec) {
                                 IoError::bad_action_keyword, action)) != IoError::ok) {
       return e;
     }
-    spec.action = action;
+    request.action = action;
   }
 
-  bool formatted = spec.form == Form::formatted;
+  bool formatted = request.form == Form::formatted;
   if (options.delimiter) {
     if (!formatted) {
       return IoError::delimiter_or_pad_unformatted;
     }
     if ((e = decode<Delimiter>(options.delimiter, {"NONE", "APOSTROPHE", "QUOTE"},
                                {Delimiter::none, Delimiter::apostrophe, Delimiter::quote},
-                               IoError::bad_delimiter_keyword, spec.delimiter)) != IoError::ok) {
+                               IoError::bad_delimiter_keyword, request.delimiter)) != IoError::ok) {
       return e;
     }
   }
@@ -149,7 +149,7 @@ IoError decode_open_options(const OpenOptions& options, OpenSpec& spec) {
       return IoError::delimiter_or_pad_unformatted;
     }
     if ((e = decode<bool>(options.pad, {"YES", "NO"}, {true, false}, IoError::bad_pad_keyword,
-                          spec.pad)) != IoError::ok) {
+                          request.pad)) != IoError::ok) {
       return e;
     }
   }
@@ -161,7 +161,7 @@ IoError decode_open_options(const OpenOptions& options, OpenSpec& spec) {
         IoError::ok) {
       return e;
     }
-    spec.first_char_control = first_char;
+    request.first_char_control = first_char;
   }
 
   if (options.share) {
@@ -172,7 +172,7 @@ IoError decode_open_options(const OpenOptions& options, OpenSpec& spec) {
                            IoError::bad_share_keyword, share)) != IoError::ok) {
       return e;
     }
-    spec.share = share;
+    request.share = share;
   }
   if (options.mode) {
     FileAction mode = FileAction::read_write;
@@ -181,13 +181,13 @@ IoError decode_open_options(const OpenOptions& options, OpenSpec& spec) {
                                 IoError::bad_mode_keyword, mode)) != IoError::ok) {
       return e;
     }
-    spec.mode = mode;
+    request.mode = mode;
   }
 
   if (options.title) {
-    spec.title = std::string(trim_trailing_blanks(*options.title));
+    request.title = std::string(trim_trailing_blanks(*options.title));
   }
-  spec.focus = options.focus;
+  request.focus = options.focus;
   return IoError::ok;
 }
 

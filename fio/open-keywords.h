@@ -19,7 +19,7 @@ enum class Form { formatted, unformatted, binary };
 enum class Position { asis, rewind, append };
 enum class Share { compat, deny_rw, deny_wr, deny_rd, deny_none };
 
-struct OpenSpec {
+struct OpenRequest {
   std::optional<std::string> file_name;  // trailing blanks removed; may be empty
   FileStatus status = FileStatus::unknown;
   Access access = Access::sequential;
@@ -48,7 +48,7 @@ inline constexpr std::string_view kFirstCharacterControl = "FORTRAN";
 
 // Decodes every property with its default. The first property that is not
 // in the table, or a combination the table forbids, is the answer.
-IoError decode_open_options(const OpenOptions& options, OpenSpec& spec);
+IoError decode_open_options(const OpenOptions& options, OpenRequest& request);
 
 UnitKind unit_kind(Access access, Form form);
 

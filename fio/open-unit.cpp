@@ -16,12 +16,12 @@ namespace {
 constexpr std::size_t kMaxFileName = 259;
 
 // Reopening a unit on what it is connected to already only changes these.
-void update_properties(Unit& unit, const OpenSpec& spec) {
-  unit.blank = spec.blank;
-  unit.pad = spec.pad;
-  unit.delimiter = spec.delimiter;
-  if (spec.first_char_control) {
-    unit.first_char_control = *spec.first_char_control;
+void update_properties(Unit& unit, const OpenRequest& request) {
+  unit.blank = request.blank;
+  unit.pad = request.pad;
+  unit.delimiter = request.delimiter;
+  if (request.first_char_control) {
+    unit.first_char_control = *request.first_char_control;
   }
 }
 
@@ -37,7 +37,7 @@ bool same_connection(const Unit& unit, SpecialName special, const std::string& n
   return ::stat(name.c_str(), &info) == 0 && unit.file.same_file(info.st_dev, info.st_ino);
 }
 
-IoError connect_window(Unit& unit, SpecialName special, const OpenSpec& spec, int number) {
+IoError connect_window(Unit& unit, SpecialName special, const OpenRequest& request, int number) {
   Host& host = runtime_host();
   if (special == SpecialName::console) {
     unit.window = host.default_window();
@@ -45,7 +45,8 @@ IoError connect_window(Unit& unit, SpecialName special, const OpenSpec& spec, in
     return IoError::ok;
   }
   // A blank title is no title.
-  unit.title = spec.title && !spec.title->empty() ? *spec.title : "Unit " + std::to_string(number);
+  bool titled = request.title && !request.title->empty();
+  unit.title = titled ? *request.title : "Unit " + std::to_string(number);
   unit.window = host.text_window_open(unit.title);
   if (unit.window < 0) {
     return IoError::window_open_failed;
@@ -54,8 +55,8 @@ IoError connect_window(Unit& unit, SpecialName special, const OpenSpec& spec, in
   return IoError::ok;
 }
 
-IoError connect_file(Unit& unit, SpecialName special, const OpenSpec& spec) {
-  std::optional<FileAction> action = spec.action ? spec.action : spec.mode;
+IoError connect_file(Unit& unit, SpecialName special, const OpenRequest& request) {
+  std::optional<FileAction> action = request.action ? request.action : request.mode;
   IoError e = IoError::ok;
   switch (special) {
     case SpecialName::null:
@@ -65,15 +66,15 @@ IoError connect_file(Unit& unit, SpecialName special, const OpenSpec& spec) {
       e = unit.file.open_duplicate(STDERR_FILENO);
       break;
     default:
-      if (spec.status == FileStatus::scratch) {
+      if (request.status == FileStatus::scratch) {
         e = unit.file.open_scratch(unit.path);
       } else {
-        unit.path = *spec.file_name;
-        e = unit.file.open(unit.path, spec.status, action);
+        unit.path = *request.file_name;
+        e = unit.file.open(unit.path, request.status, action);
       }
       break;
   }
-  if (e == IoError::ok && spec.position == Position::append) {
+  if (e == IoError::ok && request.position == Position::append) {
     e = unit.file.seek_end();
   }
   if (e != IoError::ok) {
@@ -93,24 +94,26 @@ IoError open_connection(int number, const OpenOptions& options, std::string& fil
   if (!unit_number_valid(number)) {
     return IoError::unit_number_out_of_range;
   }
-  OpenSpec spec;
-  if (IoError e = decode_open_options(options, spec); e != IoError::ok) {
+  OpenRequest request;
+  if (IoError e = decode_open_options(options, request); e != IoError::ok) {
     return e;
   }
-  if (spec.status != FileStatus::scratch && (!spec.file_name || spec.file_name->empty())) {
-    spec.file_name = std::string(trim_trailing_blanks(obtain_file_name(number)));
+  if (request.status != FileStatus::scratch && (!request.file_name || request.file_name->empty())) {
+    request.file_name = std::string(trim_trailing_blanks(obtain_file_name(number)));
   }
-  if (spec.file_name) {
-    file_name = *spec.file_name;
+  if (request.file_name) {
+    file_name = *request.file_name;
     if (file_name.size() > kMaxFileName) {
       return IoError::file_open_failed;
     }
   }
 
-  SpecialName special = spec.file_name ? classify_file_name(*spec.file_name) : SpecialName::none;
-  UnitKind kind = names_window(special) ? UnitKind::window : unit_kind(spec.access, spec.form);
+  SpecialName special =
+      request.file_name ? classify_file_name(*request.file_name) : SpecialName::none;
+  UnitKind kind =
+      names_window(special) ? UnitKind::window : unit_kind(request.access, request.form);
   if (special != SpecialName::none &&
-      (spec.access == Access::direct || spec.form == Form::unformatted)) {
+      (request.access == Access::direct || request.form == Form::unformatted)) {
     return IoError::device_needs_sequential_formatted;
   }
   if (special == SpecialName::port) {
@@ -125,7 +128,7 @@ IoError open_connection(int number, const OpenOptions& options, std::string& fil
       if (unit->kind != kind) {
         return IoError::kind_change_on_reopen;
       }
-      update_properties(*unit, spec);
+      update_properties(*unit, request);
       return IoError::ok;
     }
     std::string old_name = unit->file_name;
@@ -141,8 +144,8 @@ IoError open_connection(int number, const OpenOptions& options, std::string& fil
   }
   std::lock_guard unit_lock(unit->lock);
   unit->disconnect();
-  IoError e = kind == UnitKind::window ? connect_window(*unit, special, spec, number)
-                                       : connect_file(*unit, special, spec);
+  IoError e = kind == UnitKind::window ? connect_window(*unit, special, request, number)
+                                       : connect_file(*unit, special, request);
   if (e != IoError::ok) {
     unit->disconnect();
     return e;
@@ -151,11 +154,11 @@ IoError open_connection(int number, const OpenOptions& options, std::string& fil
   unit->file_name = file_name;
   unit->kind = kind;
   bool device = special != SpecialName::none;
-  unit->record_length = device ? kWindowRecordLength : spec.record_length;
-  unit->first_char_control = spec.first_char_control.value_or(kind == UnitKind::window);
-  unit->scratch = spec.status == FileStatus::scratch;
+  unit->record_length = device ? kWindowRecordLength : request.record_length;
+  unit->first_char_control = request.first_char_control.value_or(kind == UnitKind::window);
+  unit->scratch = request.status == FileStatus::scratch;
   unit->delete_on_close = unit->scratch || kind == UnitKind::window;
-  update_properties(*unit, spec);
+  update_properties(*unit, request);
   unit->connected = true;
   return IoError::ok;
 }
