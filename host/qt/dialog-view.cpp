@@ -172,7 +172,10 @@ QWidget* DialogView::make_control(const DialogTemplateItem& item) {
         align = Qt::AlignRight;
       }
       label->setAlignment(align | Qt::AlignTop);
-      label->setWordWrap(type <= kSsRight);
+      // A label one line high keeps its text on that line (see place()).
+      const bool one_line = item.cy * base_.height() / 8 < 2 * QFontMetrics(font()).height();
+      label->setWordWrap(type <= kSsRight && !one_line);
+      label->setProperty("zuna_one_line", one_line);
       if (item.style & kSsSunken) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
       } else if (item.style & kWsBorder) {
@@ -218,6 +221,12 @@ void DialogView::place(const DialogTemplateItem& item, QWidget* widget) {
   if (item.class_code == kClassComboBox) {
     // The template's height includes the dropped-down list.
     area.setHeight(std::min(area.height(), widget->sizeHint().height()));
+  }
+  if (auto* label = qobject_cast<QLabel*>(widget);
+      label != nullptr && label->property("zuna_one_line").toBool() && !label->wordWrap()) {
+    // Our faces run wider than the one the templates were laid out with: a
+    // one-line label grows to the right rather than losing its last words.
+    area.setWidth(std::max(area.width(), label->sizeHint().width()));
   }
   widget->setGeometry(area);
   if (qobject_cast<QGroupBox*>(widget) != nullptr) {
@@ -354,6 +363,9 @@ void DialogView::set_text(int id, std::string_view text) {
   if (auto* label = qobject_cast<QLabel*>(widget)) {
     label->setProperty("zuna_text", value);
     label->setText(label_text(value, label->buddy() != nullptr));
+    if (label->property("zuna_one_line").toBool() && !label->wordWrap()) {
+      label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    }
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     button->setText(value);
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {

@@ -1,0 +1,272 @@
+// Whole sessions of the program in the windowed host, driven by simulated
+// keys as a user would: the presentation, the parameter dialog, the progress
+// lines, the results menu, the stop line and the end-of-run question. The
+// program runs on the computation thread exactly as in zuna4; the test's
+// thread is the GUI thread.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <chrono>
+
+#include "app/zuna4.h"
+#include "fio/fio.h"
+#include "host/qt/commands.h"
+#include "host/qt/cp1252.h"
+#include "host/qt/dialog-view.h"
+#include "host/qt/qt-host.h"
+
+namespace zuna::testing {
+void robot_then(std::function<bool()> step);
+bool robot_idle();
+void robot_clear();
+void reset_event_loops();
+}  // namespace zuna::testing
+
+namespace zuna {
+namespace {
+
+using testing::robot_then;
+constexpr int kSession = 120000;  // [ms] a whole session, also under ThreadSanitizer
+
+const QString kPresentation = QString::fromUtf8("APRESENTAÇÃO");
+const QString kProgress = QString::fromUtf8("EXECUÇÃO DOS CÁLCULOS");
+
+class ProgramSession : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(work_.isValid());
+    previous_ = QDir::currentPath();
+    QDir::setCurrent(work_.path());
+    FrameOptions options;
+    options.screen_size = QSize(1024, 768);
+    options.screen_depth = 24;
+    options.settings_file = work_.filePath(QStringLiteral("zuna4.ini"));
+    host_ = std::make_unique<QtHost>(options);
+    host_->frame().show();
+  }
+
+  void TearDown() override {
+    testing::robot_clear();
+    host_->frame().close();
+    host_->finish();
+    host_.reset();
+    QDir::setCurrent(previous_);
+    testing::reset_event_loops();
+  }
+
+  void copy_data_file() {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZUNA_DATA_DIR "/zuna.dat"), work_.filePath("zuna.dat")));
+  }
+
+  void start_program() {
+    host_->start([this] {
+      static const char* const argv[] = {"zuna4", nullptr};
+      runtime_start(*host_, 1, argv);
+      zuna4_main();
+      end_program(0);
+    });
+  }
+
+  FrameWindow& frame() { return host_->frame(); }
+
+  TextWindow* window_titled(const QString& title) {
+    for (int number = 1024; number < 1064; ++number) {
+      TextWindow* window = frame().text_window(number);
+      if (window != nullptr && window->title() == title) {
+        return window;
+      }
+    }
+    return nullptr;
+  }
+
+  // The rows of a window's screen, trailing blanks removed.
+  static QStringList rows(TextWindow* window) {
+    QStringList lines;
+    std::lock_guard lock(window->state()->drawing);
+    const TextScreen& screen = window->state()->screen;
+    if (!screen.configured()) {
+      return lines;
+    }
+    for (int r = 1; r <= screen.config().rows; ++r) {
+      lines << from_cp1252(screen.row_text(r)).trimmed();
+    }
+    return lines;
+  }
+
+  static int count_starting(const QStringList& lines, const QString& start) {
+    int n = 0;
+    for (const QString& line : lines) {
+      n += line.startsWith(start) ? 1 : 0;
+    }
+    return n;
+  }
+
+  // The window `title` waits for a line: Enter.
+  void press_enter_in(const QString& title, QStringList* seen = nullptr) {
+    robot_then([this, title, seen] {
+      TextWindow* window = window_titled(title);
+      if (window == nullptr || frame().pending_read_window() != window->number()) {
+        return false;
+      }
+      if (seen != nullptr) {
+        *seen = rows(window);
+        status_ = frame().message_pane();
+      }
+      QTest::keyClick(window->view(), Qt::Key_Return);
+      return true;
+    });
+  }
+
+  // The dialog `caption` is on screen: act, then Enter.
+  void in_dialog(const QString& caption, std::function<void(DialogView&)> act) {
+    robot_then([caption, act] {
+      auto* dialog = qobject_cast<DialogView*>(QApplication::activeModalWidget());
+      if (dialog == nullptr || dialog->windowTitle() != caption) {
+        return false;
+      }
+      act(*dialog);
+      QTest::keyClick(dialog, Qt::Key_Return);
+      return true;
+    });
+  }
+
+  // A message box is on screen: keep its caption and text, then Enter.
+  void answer_box(QString* caption, QString* text) {
+    robot_then([caption, text] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) {
+        return false;
+      }
+      *caption = box->windowTitle();
+      *text = box->text();
+      QTest::keyClick(box, Qt::Key_Return);
+      return true;
+    });
+  }
+
+  bool wait_for_end() {
+    return QTest::qWaitFor([&] { return testing::robot_idle() && host_->computation_ended(); },
+                           kSession);
+  }
+
+  QTemporaryDir work_;
+  QString previous_;
+  QString status_;
+  std::unique_ptr<QtHost> host_;
+};
+
+void choose_end(DialogView& dialog) {
+  auto* end = qobject_cast<QAbstractButton*>(dialog.control(1034));
+  ASSERT_NE(end, nullptr);
+  EXPECT_EQ(end->text(), QString::fromUtf8("Encerrar o Programa"));
+  end->click();
+}
+
+TEST_F(ProgramSession, OneCalculationFromThePresentationToTheStop) {
+  copy_data_file();
+  QStringList presentation, progress;
+  QString presentation_status;
+  QString rmin;
+  QString question_caption, question;
+  press_enter_in(kPresentation, &presentation);
+  in_dialog(QStringLiteral("DADOS"), [&](DialogView& dialog) {
+    presentation_status = status_;
+    rmin = QString::fromStdString(dialog.get_text(1000));
+  });
+  press_enter_in(kProgress, &progress);
+  in_dialog(QString::fromUtf8("gráficos"), choose_end);
+  answer_box(&question_caption, &question);  // Enter answers No
+  start_program();
+  ASSERT_TRUE(wait_for_end());
+
+  EXPECT_TRUE(presentation.contains(QStringLiteral("ZUNA - 5 Set 97")));
+  EXPECT_EQ(presentation_status, QStringLiteral("Input pending in ") + kPresentation);
+  EXPECT_FALSE(rmin.isEmpty());
+  EXPECT_EQ(count_starting(progress, QString::fromUtf8("Pontos já processados =")), 33);
+  EXPECT_TRUE(progress.contains(QString::fromUtf8("Pontos já processados =  1 de  33")));
+  EXPECT_TRUE(progress.contains(QString::fromUtf8("Pontos já processados = 33 de  33")));
+  EXPECT_EQ(question_caption, QStringLiteral("zuna4"));
+  EXPECT_EQ(question, QStringLiteral("Program Terminated with exit code 0\nExit Window?"));
+
+  // No keeps the windows: the stop line stands in the default window.
+  EXPECT_TRUE(frame().isVisible());
+  TextWindow* stop_window = frame().text_window(1024);
+  ASSERT_NE(stop_window, nullptr);
+  EXPECT_FALSE(stop_window->isHidden());
+  EXPECT_TRUE(rows(stop_window).contains(QStringLiteral("Stop - Program terminated.")));
+  EXPECT_EQ(window_titled(kPresentation), nullptr);  // its unit was closed
+  EXPECT_EQ(window_titled(kProgress), nullptr);
+  EXPECT_EQ(frame().run_state_pane(), QStringLiteral("Finished"));
+  EXPECT_TRUE(QFile::exists(work_.filePath("saida")));
+  EXPECT_TRUE(QFile::exists(work_.filePath("tad.dat")));
+
+  // Pause after the end changes nothing; Exit ends with the program's code.
+  frame().run_command(kCmdPause);
+  EXPECT_EQ(frame().run_state_pane(), QStringLiteral("Finished"));
+  QTest::keyClick(stop_window->view(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_FALSE(frame().isVisible());
+  EXPECT_EQ(host_->finish(), 0);
+}
+
+TEST_F(ProgramSession, MissingDataFileEndsWithARunTimeErrorAndExitCodeOne) {
+  // No zuna.dat in the working folder.
+  QString error_caption, error_text, question_caption, question;
+  press_enter_in(kPresentation);
+  answer_box(&error_caption, &error_text);
+  answer_box(&question_caption, &question);
+  start_program();
+  ASSERT_TRUE(wait_for_end());
+  EXPECT_EQ(error_caption, QStringLiteral("run-time error "));
+  EXPECT_TRUE(error_text.startsWith(QStringLiteral("F6"))) << error_text.toStdString();
+  EXPECT_EQ(question, QStringLiteral("Program Terminated with exit code 1\nExit Window?"));
+  EXPECT_EQ(host_->exit_code(), 1);
+  EXPECT_FALSE(QFile::exists(work_.filePath("saida")));
+  frame().run_command(kCmdExit);
+  EXPECT_EQ(host_->finish(), 1);
+}
+
+TEST_F(ProgramSession, PauseDuringTheSweepHoldsTheProgressLinesUntilResume) {
+  copy_data_file();
+  QStringList while_paused, progress;
+  QString state_while_paused;
+  QString question_caption, question;
+  press_enter_in(kPresentation);
+  in_dialog(QStringLiteral("DADOS"), [&](DialogView&) { frame().run_command(kCmdPause); });
+  // The sweep is held at its first point: no progress line appears.
+  auto held_since = std::make_shared<std::chrono::steady_clock::time_point>();
+  robot_then([this, held_since, &while_paused, &state_while_paused] {
+    auto now = std::chrono::steady_clock::now();
+    if (*held_since == std::chrono::steady_clock::time_point{}) {
+      *held_since = now;
+      return false;
+    }
+    if (now - *held_since < std::chrono::milliseconds(400)) {
+      return false;
+    }
+    TextWindow* window = window_titled(kProgress);
+    while_paused = window != nullptr ? rows(window) : QStringList();
+    state_while_paused = frame().run_state_pane();
+    frame().run_command(kCmdResume);
+    return true;
+  });
+  press_enter_in(kProgress, &progress);
+  in_dialog(QString::fromUtf8("gráficos"), choose_end);
+  answer_box(&question_caption, &question);
+  start_program();
+  ASSERT_TRUE(wait_for_end());
+  EXPECT_EQ(state_while_paused, QStringLiteral("Paused"));
+  EXPECT_EQ(count_starting(while_paused, QString::fromUtf8("Pontos já processados =")), 0);
+  EXPECT_EQ(count_starting(progress, QString::fromUtf8("Pontos já processados =")), 33);
+  EXPECT_EQ(host_->exit_code(), 0);
+}
+
+}  // namespace
+}  // namespace zuna

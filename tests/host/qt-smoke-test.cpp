@@ -1,0 +1,224 @@
+// The real zuna4 on a virtual X display: one whole session driven by key
+// presses and a click, as a user would, with screenshots (ImageMagick's
+// import) of the
+// presentation, the parameter dialog, the progress window and the results
+// menu kept in smoke/ of the build folder.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <signal.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+bool on_path(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= dirs.size()) {
+    std::size_t end = dirs.find(':', start);
+    std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0) {
+      return true;
+    }
+    if (end == std::string::npos) {
+      break;
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+// Starts a program in `folder` with extra environment settings.
+pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+            const fs::path& folder) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (!folder.empty() && chdir(folder.c_str()) != 0) {
+      _exit(127);
+    }
+    for (const std::string& setting : environment) {
+      putenv(const_cast<char*>(setting.c_str()));
+    }
+    std::vector<char*> argv;
+    for (const std::string& a : args) {
+      argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// Waits for a child; its exit status, or -1000 when it did not end in time.
+int wait_exit(pid_t pid, std::chrono::seconds limit) {
+  auto deadline = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    }
+    std::this_thread::sleep_for(50ms);
+  }
+  return -1000;
+}
+
+std::string output_of(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) {
+      out += buffer;
+    }
+    pclose(pipe);
+  }
+  return out;
+}
+
+class SmokeSession : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* tool : {"Xvfb", "xdotool", "import", "identify"}) {
+      if (!on_path(tool)) {
+        GTEST_SKIP() << tool << " is not installed (tools/install-deps installs it)";
+      }
+    }
+    for (display_ = 91; display_ < 190; ++display_) {
+      std::string n = std::to_string(display_);
+      if (!fs::exists("/tmp/.X11-unix/X" + n) && !fs::exists("/tmp/.X" + n + "-lock")) {
+        break;
+      }
+    }
+    name_ = ":" + std::to_string(display_);
+    xvfb_ = spawn({"Xvfb", name_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, {});
+    bool up = false;
+    for (int i = 0; i < 200 && !up; ++i) {
+      std::this_thread::sleep_for(50ms);
+      up = fs::exists("/tmp/.X11-unix/X" + std::to_string(display_));
+    }
+    ASSERT_TRUE(up) << "Xvfb did not start on " << name_;
+    work_ = fs::temp_directory_path() / ("zuna4-smoke-" + std::to_string(getpid()));
+    fs::create_directories(work_);
+    fs::copy_file(ZUNA_DATA_DIR "/zuna.dat", work_ / "zuna.dat", fs::copy_options::overwrite_existing);
+    fs::create_directories(ZUNA_SMOKE_ARTEFACTS);
+  }
+
+  void TearDown() override {
+    if (program_ > 0 && wait_exit(program_, 0s) == -1000) {
+      kill(program_, SIGKILL);
+      wait_exit(program_, 5s);
+    }
+    if (xvfb_ > 0) {
+      kill(xvfb_, SIGTERM);
+      wait_exit(xvfb_, 5s);
+    }
+    if (!work_.empty()) {
+      fs::remove_all(work_);
+    }
+  }
+
+  std::string x(const std::string& command) {
+    return output_of("DISPLAY=" + name_ + " " + command + " 2>/dev/null");
+  }
+
+  // The id of the first window whose name matches, waiting for it.
+  std::string window(const std::string& pattern, std::chrono::seconds limit = 30s) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+      std::string ids = x("xdotool search --onlyvisible --name '" + pattern + "'");
+      if (!ids.empty()) {
+        return ids.substr(0, ids.find('\n'));
+      }
+      std::this_thread::sleep_for(100ms);
+    }
+    return {};
+  }
+
+  void key_to(const std::string& id, const std::string& keys) {
+    x("xdotool windowfocus " + id);
+    std::this_thread::sleep_for(200ms);
+    x("xdotool key --clearmodifiers " + keys);
+  }
+
+  // Keeps a picture of the whole display; answers its count of colours.
+  int screenshot(const std::string& name) {
+    // import composes the windows itself; a plain grab of the root window
+    // misses the dialogs' contents on a display without a window manager.
+    std::string file = std::string(ZUNA_SMOKE_ARTEFACTS) + "/" + name + ".png";
+    x("import -window root " + file);
+    std::string colours = output_of("identify -format %k " + file + " 2>/dev/null");
+    return std::atoi(colours.c_str());
+  }
+
+  int display_ = 0;
+  std::string name_;
+  pid_t xvfb_ = -1;
+  pid_t program_ = -1;
+  fs::path work_;
+};
+
+TEST_F(SmokeSession, OneCalculationOnAVirtualDisplay) {
+  program_ = spawn({ZUNA4_PROGRAM}, {"DISPLAY=" + name_, "QT_QPA_PLATFORM=xcb"}, work_);
+  std::string frame = window("^zuna4");
+  ASSERT_FALSE(frame.empty()) << "the frame did not appear";
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_GT(screenshot("1-presentation"), 2);
+  key_to(frame, "Return");
+
+  std::string parameters = window("^DADOS$");
+  ASSERT_FALSE(parameters.empty()) << "the parameter dialog did not appear";
+  std::this_thread::sleep_for(700ms);
+  EXPECT_GT(screenshot("2-parameters"), 2);
+  key_to(parameters, "Return");
+
+  // The sweep's progress lines, then the wait for Enter.
+  std::this_thread::sleep_for(2500ms);
+  EXPECT_GT(screenshot("3-progress"), 2);
+  key_to(frame, "Return");
+
+  std::string results = window("^gr.*ficos$");
+  ASSERT_FALSE(results.empty()) << "the results menu did not appear";
+  std::this_thread::sleep_for(700ms);
+  EXPECT_GT(screenshot("4-results"), 2);
+  // "Encerrar o Programa" stands at (16, 126) dialog units of 201 x 170.
+  std::string geometry = x("xdotool getwindowgeometry --shell " + results);
+  auto value = [&](const std::string& key) {
+    std::size_t at = geometry.find(key + "=");
+    return at == std::string::npos ? 0 : std::atoi(geometry.c_str() + at + key.size() + 1);
+  };
+  int wx = value("X"), wy = value("Y"), ww = value("WIDTH"), wh = value("HEIGHT");
+  ASSERT_GT(ww, 0);
+  int cx = wx + (16 + 5) * ww / 201;
+  int cy = wy + (126 + 5) * wh / 170;
+  x("xdotool mousemove " + std::to_string(cx) + " " + std::to_string(cy) + " click 1");
+  std::this_thread::sleep_for(300ms);
+  key_to(results, "Return");
+
+  // The stop line, then the question: Enter answers No and the windows stay.
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_GT(screenshot("5-question"), 2);
+  x("xdotool key Return");
+  std::this_thread::sleep_for(1000ms);
+  EXPECT_EQ(wait_exit(program_, 0s), -1000) << "No keeps the program on screen";
+  EXPECT_GT(screenshot("6-finished"), 2);
+  key_to(frame, "ctrl+c");
+  int code = wait_exit(program_, 20s);
+  program_ = -1;
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(fs::exists(work_ / "saida"));
+  EXPECT_TRUE(fs::exists(work_ / "tad.dat"));
+}
+
+}  // namespace
