@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fio/format.h"
@@ -253,6 +254,33 @@ TEST(FormatWalk, StatementWrittenFromInsideASink) {
   EXPECT_EQ(sink.lines, (std::vector<std::string>{"a 1", "b 2"}));
   EXPECT_EQ(sink.inner_status, IoError::ok);
   EXPECT_EQ(sink.inner_lines, std::vector<std::string>{"inner 7"});
+}
+
+TEST(FormatWalk, ThreadsDoNotShareTheirFormatOrRecord) {
+  // Each thread writes its own format many times; any sharing of the
+  // translated format or the record between threads shows as a wrong record.
+  auto worker = [](int n, bool* all_right) {
+    std::string tail(static_cast<std::size_t>(n + 1), 'x');
+    std::string format = "(I2,'-" + tail + "')";
+    std::string expected = " " + std::to_string(n + 1) + "-" + tail;
+    OutputItem item = integer(n + 1);
+    for (int i = 0; i < 2000; ++i) {
+      Records records;
+      write_formatted(format.c_str(), -1, std::span(&item, 1), records);
+      if (records.lines != std::vector<std::string>{expected}) {
+        *all_right = false;
+      }
+    }
+  };
+  bool all_right[4] = {true, true, true, true};
+  std::vector<std::thread> threads;
+  for (int n = 0; n < 4; ++n) {
+    threads.emplace_back(worker, n, &all_right[n]);
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  EXPECT_TRUE(all_right[0] && all_right[1] && all_right[2] && all_right[3]);
 }
 
 }  // namespace
