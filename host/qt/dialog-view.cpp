@@ -72,6 +72,9 @@ QRect dialog_units_to_pixels(int x, int y, int cx, int cy, QSize base) {
 }
 
 QFont dialog_font(const DialogTemplate& dialog) {
+  // The templates' face, where the system lacks it, is shown in the
+  // metric-compatible sans-serif face.
+  QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
   QFont font = QApplication::font();
   if ((dialog.style & kDsSetFont) && !dialog.font_face.empty()) {
     font = QFont(QString::fromStdU16String(dialog.font_face));

@@ -88,66 +88,72 @@ void FrameWindow::create_client_area() {
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { update_menus(); });
 }
 
-QAction* FrameWindow::add_command(QMenu* menu, const QString& text, int command, bool checkable) {
+QAction* FrameWindow::make_command(const QString& text, int command, bool checkable) {
   auto* action = new QAction(text, this);
   action->setData(command);
   action->setCheckable(checkable);
   connect(action, &QAction::triggered, this, [this, action] { menu_command(action->data().toInt()); });
-  menu->addAction(action);
   actions_[command] = action;
   return action;
 }
 
 void FrameWindow::create_actions() {
-  // The actions are made with their menus (create_menus): each belongs to
-  // exactly one menu item.
+  // The texts carry their shortcuts after a tab for show only: the keys are
+  // taken by the active text window.
+  make_command(QStringLiteral("&Print..."), kCmdPrint);
+  make_command(QStringLiteral("&Save..."), kCmdSave);
+  make_command(QStringLiteral("E&xit\tCtrl+C"), kCmdExit);
+  make_command(QStringLiteral("Select &Text"), kCmdSelectText);
+  make_command(QStringLiteral("Select &Graphics"), kCmdSelectGraphics);
+  make_command(QStringLiteral("Select &All"), kCmdSelectAll);
+  make_command(QStringLiteral("&Copy\tCtrl+Ins"), kCmdCopy);
+  make_command(QStringLiteral("&Paste"), kCmdPaste);
+  make_command(QStringLiteral("&Size To Fit"), kCmdSizeToFit, true);
+  make_command(QStringLiteral("&Full Screen\tAlt+Enter"), kCmdFullScreen);
+  state_action_ = make_command(QStringLiteral("&Pause\tCtrl+S"), kCmdPause);
+  make_command(QStringLiteral("&Cascade"), kCmdCascade);
+  make_command(QStringLiteral("&Tile"), kCmdTile);
+  make_command(QStringLiteral("&Arrange Icons"), kCmdArrangeIcons);
+  make_command(QStringLiteral("&Input"), kCmdInput);
+  make_command(QStringLiteral("C&lear Paste"), kCmdClearPaste);
+  make_command(QStringLiteral("&Status Bar"), kCmdStatusBar, true);
+  make_command(QStringLiteral("&Contents"), kCmdContents);
+  make_command(QStringLiteral("Using &Help"), kCmdUsingHelp);
+  make_command(QStringLiteral("&About"), kCmdAbout);
+  make_command(QStringLiteral("E&xit"), kCmdExitReduced);
+}
+
+void FrameWindow::add_commands(QMenu* menu, std::initializer_list<int> commands) {
+  for (int command : commands) {
+    if (command == 0) {
+      menu->addSeparator();
+    } else {
+      menu->addAction(actions_.at(command));
+    }
+  }
 }
 
 void FrameWindow::create_menus() {
   QMenuBar* bar = menuBar();
+  // The bar of the frame while no text window is active.
+  reduced_file_menu_ = bar->addMenu(QStringLiteral("&File"));
+  add_commands(reduced_file_menu_, {kCmdExitReduced});
 
   QMenu* file = bar->addMenu(QStringLiteral("&File"));
-  add_command(file, QStringLiteral("&Print..."), kCmdPrint);
-  add_command(file, QStringLiteral("&Save..."), kCmdSave);
-  file->addSeparator();
-  add_command(file, QStringLiteral("E&xit\tCtrl+C"), kCmdExit);
-
+  add_commands(file, {kCmdPrint, kCmdSave, 0, kCmdExit});
   QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-  add_command(edit, QStringLiteral("Select &Text"), kCmdSelectText);
-  add_command(edit, QStringLiteral("Select &Graphics"), kCmdSelectGraphics);
-  add_command(edit, QStringLiteral("Select &All"), kCmdSelectAll);
-  edit->addSeparator();
-  add_command(edit, QStringLiteral("&Copy\tCtrl+Ins"), kCmdCopy);
-  add_command(edit, QStringLiteral("&Paste"), kCmdPaste);
-
+  add_commands(edit, {kCmdSelectText, kCmdSelectGraphics, kCmdSelectAll, 0, kCmdCopy, kCmdPaste});
   QMenu* view = bar->addMenu(QStringLiteral("&View"));
-  add_command(view, QStringLiteral("&Size To Fit"), kCmdSizeToFit, true);
-  add_command(view, QStringLiteral("&Full Screen\tAlt+Enter"), kCmdFullScreen);
-
+  add_commands(view, {kCmdSizeToFit, kCmdFullScreen});
   QMenu* state = bar->addMenu(QStringLiteral("&State"));
-  state_action_ = add_command(state, QStringLiteral("&Pause\tCtrl+S"), kCmdPause);
-
+  add_commands(state, {kCmdPause});
   window_menu_ = bar->addMenu(QStringLiteral("&Window"));
-  add_command(window_menu_, QStringLiteral("&Cascade"), kCmdCascade);
-  add_command(window_menu_, QStringLiteral("&Tile"), kCmdTile);
-  add_command(window_menu_, QStringLiteral("&Arrange Icons"), kCmdArrangeIcons);
-  add_command(window_menu_, QStringLiteral("&Input"), kCmdInput);
-  add_command(window_menu_, QStringLiteral("C&lear Paste"), kCmdClearPaste);
-  add_command(window_menu_, QStringLiteral("&Status Bar"), kCmdStatusBar, true);
+  add_commands(window_menu_, {kCmdCascade, kCmdTile, kCmdArrangeIcons, kCmdInput, kCmdClearPaste,
+                              kCmdStatusBar});
   connect(window_menu_, &QMenu::aboutToShow, this, [this] { update_window_menu(); });
-
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-  add_command(help, QStringLiteral("&Contents"), kCmdContents);
-  add_command(help, QStringLiteral("Using &Help"), kCmdUsingHelp);
-  help->addSeparator();
-  add_command(help, QStringLiteral("&About"), kCmdAbout);
-
+  add_commands(help, {kCmdContents, kCmdUsingHelp, 0, kCmdAbout});
   full_menus_ = {file, edit, view, state, window_menu_, help};
-
-  // The bar of the frame while no text window is active.
-  reduced_file_menu_ = new QMenu(QStringLiteral("&File"), this);
-  add_command(reduced_file_menu_, QStringLiteral("E&xit"), kCmdExitReduced);
-  bar->insertMenu(file->menuAction(), reduced_file_menu_);
 
   for (QMenu* menu : full_menus_) {
     menu->installEventFilter(this);
@@ -546,6 +552,11 @@ void FrameWindow::window_closed(int number) {
 }
 
 TextWindow* FrameWindow::text_window(int number) const { return table_.window(number); }
+
+int FrameWindow::active_window_number() const {
+  TextWindow* active = active_text_window();
+  return active != nullptr ? active->number() : 0;
+}
 
 TextWindow* FrameWindow::active_text_window() const {
   auto* window = qobject_cast<TextWindow*>(mdi_->currentSubWindow());

@@ -65,6 +65,7 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
   TextWindow* text_window(int number) const;
   TextWindow* active_text_window() const;
   void activate_window(int number);
+  int active_window_number() const;  // 0 when no text window is active
   int pending_read_window() const { return pending_read_; }
   const TextConfig& text_config() const { return config_; }
 
@@ -123,7 +124,8 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
   void configure_text_windows();
   void update_menus();
   void update_window_menu();
-  QAction* add_command(QMenu* menu, const QString& text, int command, bool checkable = false);
+  QAction* make_command(const QString& text, int command, bool checkable = false);
+  void add_commands(QMenu* menu, std::initializer_list<int> commands);
   void menu_command(int command);
 
   void pause();

@@ -9,6 +9,7 @@
 namespace zuna {
 
 QFont text_window_font(int cell_width, int cell_height) {
+  QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
   QFont font(QStringLiteral("Courier New"));
   font.setStyleHint(QFont::TypeWriter, QFont::PreferDefault);
   font.setFixedPitch(true);

@@ -518,6 +518,73 @@ TEST_F(QtHostTest, MenuBarFollowsTheActiveTextWindow) {
   EXPECT_TRUE(frame().statusBar()->isHidden());
 }
 
+TEST_F(QtHostTest, KeysScrollTheViewOverTheVirtualScreen) {
+  int number = 0;
+  auto w = worker([&] {
+    number = host().text_window_open("SCROLL");
+    host().text_window_write(number, "x");
+  });
+  ASSERT_TRUE(wait_done(w));
+  TextWindow* window = frame().text_window(number);
+  window->resize(300, 200);  // smaller than the 1024 x 768 virtual screen
+  TextView* view = window->view();
+  EXPECT_EQ(view->view_origin(), QPoint(0, 0));
+  QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+  QPoint corner = view->view_origin();
+  EXPECT_EQ(corner.x(), 1024 - view->viewport()->width());
+  EXPECT_EQ(corner.y(), 768 - view->viewport()->height());
+  QTest::keyClick(view, Qt::Key_Up);
+  EXPECT_EQ(view->view_origin().y(), corner.y() - 16);  // one row
+  QTest::keyClick(view, Qt::Key_Left);
+  EXPECT_EQ(view->view_origin().x(), corner.x() - 8);  // one column
+  QTest::keyClick(view, Qt::Key_Home);
+  EXPECT_EQ(view->view_origin().x(), 0);
+  EXPECT_EQ(view->view_origin().y(), corner.y() - 16);  // Home alone keeps the row
+  QTest::keyClick(view, Qt::Key_PageUp);
+  EXPECT_EQ(view->view_origin().y(), std::max(0, corner.y() - 16 - view->viewport()->height()));
+  QTest::keyClick(view, Qt::Key_PageDown, Qt::ControlModifier);  // a page to the right
+  EXPECT_EQ(view->view_origin().x(), std::min(corner.x(), view->viewport()->width()));
+  QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(view->view_origin(), QPoint(0, 0));
+}
+
+TEST_F(QtHostTest, WindowMenuListsTheWindowsAndInputActivatesTheReadingOne) {
+  int first = 0, second = 0;
+  auto w = worker([&] {
+    first = host().text_window_open("ONE");
+    host().text_window_write(first, "1");
+    second = host().text_window_open("TWO");
+    host().text_window_write(second, "2");
+  });
+  ASSERT_TRUE(wait_done(w));
+  EXPECT_EQ(frame().active_window_number(), second);
+  QMenu* window_menu = nullptr;
+  for (QAction* a : frame().menuBar()->actions()) {
+    if (a->text() == "&Window") {
+      window_menu = a->menu();
+    }
+  }
+  ASSERT_NE(window_menu, nullptr);
+  emit window_menu->aboutToShow();
+  QStringList items;
+  for (QAction* a : window_menu->actions()) {
+    if (!a->isSeparator()) {
+      items << a->text();
+    }
+  }
+  EXPECT_EQ(items, QStringList({"&Cascade", "&Tile", "&Arrange Icons", "&Input", "C&lear Paste",
+                                "&Status Bar", "&1 ONE", "&2 TWO"}));
+  char line[4];
+  auto reader = worker([&] { host().text_window_read_line(first, line, 4); });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == first; }, kWait));
+  frame().activate_window(second);
+  EXPECT_EQ(frame().active_window_number(), second);
+  frame().run_command(kCmdInput);
+  EXPECT_EQ(frame().active_window_number(), first);
+  QTest::keyClick(frame().text_window(first)->view(), Qt::Key_Return);
+  ASSERT_TRUE(wait_done(reader));
+}
+
 TEST_F(QtHostTest, F1InAMenuShowsTheItemsTopicOrSaysThereIsNone) {
   auto w = worker([&] { host().text_window_write(1024, "x"); });
   ASSERT_TRUE(wait_done(w));
