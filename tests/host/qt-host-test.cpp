@@ -711,6 +711,57 @@ TEST_F(QtHostTest, FatalHostErrorEndsWithMinusOne) {
   EXPECT_EQ(host().finish(), -1);
 }
 
+TEST_F(QtHostTest, FileSelectionRefusedThenEndingTheProgramAnswersNothing) {
+  QString title, caption, text;
+  robot_then([&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+      return false;
+    }
+    title = dialog->windowTitle();
+    dialog->reject();
+    return true;
+  });
+  robot_then([&] {
+    QMessageBox* box = modal_box();
+    if (box == nullptr) {
+      return false;
+    }
+    caption = box->windowTitle();
+    text = box->text();
+    EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
+    box->button(QMessageBox::Yes)->click();
+    return true;
+  });
+  std::optional<std::string> chosen = std::string("unset");
+  auto w = worker([&] { chosen = host().select_file(7); });
+  ASSERT_TRUE(wait_done(w));
+  EXPECT_EQ(title, "Open: Select File for Unit 7");
+  EXPECT_EQ(caption, "File Open Error");
+  EXPECT_EQ(text, "A File Must be Selected\n\nTerminate Program?");
+  EXPECT_FALSE(chosen.has_value());
+}
+
+TEST_F(QtHostTest, AboutShowsTheProgramsOwnTextUnderItsName) {
+  QString caption, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  robot_then([&] {
+    QMessageBox* box = modal_box();
+    if (box == nullptr) {
+      return false;
+    }
+    caption = box->windowTitle();
+    text = box->text();
+    icon = box->icon();
+    box->accept();
+    return true;
+  });
+  frame().run_command(kCmdAbout);
+  EXPECT_EQ(caption, "zuna4");
+  EXPECT_TRUE(text.startsWith("zuna4 - combustion of hydrogen with oxygen"));
+  EXPECT_EQ(icon, QMessageBox::Information);
+}
+
 TEST(QtHostSettings, CrvnMaximizedInTheProgramsSectionMaximizes) {
   QTemporaryDir dir;
   QString file = dir.filePath(QStringLiteral("settings.ini"));

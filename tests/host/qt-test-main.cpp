@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <deque>
 #include <functional>
+#include <string_view>
 #include <gtest/gtest.h>
 
 namespace zuna::testing {
@@ -66,6 +67,13 @@ void reset_event_loops() {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  // Listing the tests (CTest's discovery at build time) needs no application.
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--gtest_list_tests") {
+      ::testing::InitGoogleTest(&argc, argv);
+      return RUN_ALL_TESTS();
+    }
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("zuna4"));
