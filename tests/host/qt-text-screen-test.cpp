@@ -183,14 +183,6 @@ TEST(TypedLine, HoldsAtMost128CharactersAndTabsStopAt126) {
   EXPECT_TRUE(tabs.type('y').echo == "y");  // characters still go up to 128
 }
 
-TEST(TypedLine, BackspaceOnAnEmptyLineRemovesNothing) {
-  TypedLine line;
-  EXPECT_FALSE(line.backspace());
-  line.type('a');
-  EXPECT_TRUE(line.backspace());
-  EXPECT_EQ(line.text(), "");
-}
-
 TEST(TypedLine, ReadOfTenAfterFifteenLeavesFiveForTheNextRead) {
   LeftOver left;
   left.keep("abcdefghijklmno");
@@ -218,18 +210,6 @@ TEST(PauseGate, PauseDuringAPauseIsKeptForOneResume) {
   EXPECT_EQ(gate.state(), RunState::running);
   EXPECT_FALSE(gate.resume());  // Resume while running changes nothing
   EXPECT_EQ(gate.state(), RunState::running);
-}
-
-TEST(PauseGate, FinishedIsFinal) {
-  PauseGate gate;
-  gate.pause();
-  gate.finish();
-  EXPECT_EQ(gate.state(), RunState::finished);
-  EXPECT_FALSE(gate.pause());
-  EXPECT_FALSE(gate.resume());
-  EXPECT_EQ(gate.state(), RunState::finished);
-  EXPECT_STREQ(run_state_text(gate.state()), "Finished");
-  EXPECT_TRUE(gate.wait_while_paused());  // a finished run never waits
 }
 
 TEST(StatusMessage, ClearingTheNewerMessageBringsTheSavedOneBack) {
