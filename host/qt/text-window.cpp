@@ -23,8 +23,6 @@ TextWindow::TextWindow(std::shared_ptr<TextWindowState> state, const QString& ti
       title_(title) {
   setWidget(view_);
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinMaxButtonsHint);
   // The unit decides when the window may close: no Close item until then.
   if (QMenu* menu = systemMenu()) {
     QList<QAction*> actions = menu->actions();
@@ -62,7 +60,6 @@ void TextWindow::mark_closed() {
     menu->addSeparator();
     menu->addAction(close_action);
   }
-  setWindowFlags(windowFlags() | Qt::WindowCloseButtonHint);
   refresh_title();
 }
 

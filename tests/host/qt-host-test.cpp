@@ -171,6 +171,7 @@ TEST_F(QtHostTest, CloseWithoutKeepRemovesTheWindowAndWithKeepMakesItClosable) {
   TextWindow* window = frame().text_window(kept);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->windowTitle(), "KEPT-Closed");
+  EXPECT_FALSE(window->isHidden());  // it stays on screen
   EXPECT_EQ(write_kept, 1);  // the slot is still taken
   QPointer<TextWindow> guard(window);
   EXPECT_TRUE(window->close());  // from now on the user may close it
