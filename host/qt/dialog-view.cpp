@@ -110,6 +110,30 @@ DialogView::DialogView(const DialogTemplate& dialog, DialogController& controlle
     connect_notifications(item, widget);
   }
   set_focus_order();
+  fit_to_controls();
+}
+
+bool DialogView::grows_to_its_text(const QWidget* widget) {
+  if (auto* label = qobject_cast<const QLabel*>(widget)) {
+    return label->property("zuna_one_line").toBool() && !label->wordWrap();
+  }
+  return qobject_cast<const QCheckBox*>(widget) != nullptr ||
+         qobject_cast<const QRadioButton*>(widget) != nullptr;
+}
+
+// A control that grew past the template's right edge widens the dialog, so
+// that its text is never cut off by the frame.
+void DialogView::fit_to_controls() {
+  const int margin = base_.width();  // four dialog units
+  int right = width();
+  for (const Control& c : controls_) {
+    if (c.style & kWsVisible) {
+      right = std::max(right, c.widget->geometry().right() + 1 + margin);
+    }
+  }
+  if (right > width()) {
+    setFixedSize(right, height());
+  }
 }
 
 QWidget* DialogView::make_control(const DialogTemplateItem& item) {
@@ -225,11 +249,11 @@ void DialogView::place(const DialogTemplateItem& item, QWidget* widget) {
     // The template's height includes the dropped-down list.
     area.setHeight(std::min(area.height(), widget->sizeHint().height()));
   }
-  if (auto* label = qobject_cast<QLabel*>(widget);
-      label != nullptr && label->property("zuna_one_line").toBool() && !label->wordWrap()) {
+  if (grows_to_its_text(widget)) {
     // Our faces run wider than the one the templates were laid out with: a
-    // one-line label grows to the right rather than losing its last words.
-    area.setWidth(std::max(area.width(), label->sizeHint().width()));
+    // one-line label, check box or radio button grows to the right rather
+    // than losing the first or last words of its text.
+    area.setWidth(std::max(area.width(), widget->sizeHint().width()));
   }
   widget->setGeometry(area);
   if (qobject_cast<QGroupBox*>(widget) != nullptr) {
@@ -368,9 +392,14 @@ void DialogView::set_text(int id, std::string_view text) {
     label->setText(label_text(value, label->buddy() != nullptr));
     if (label->property("zuna_one_line").toBool() && !label->wordWrap()) {
       label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+      fit_to_controls();
     }
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     button->setText(value);
+    if (grows_to_its_text(button)) {
+      button->resize(std::max(button->width(), button->sizeHint().width()), button->height());
+      fit_to_controls();
+    }
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
     group->setTitle(value);
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {

@@ -70,6 +70,8 @@ class DialogView : public QDialog, public DialogWindow {
   void reject() override;  // Escape and the close box: the cancel command only
 
  private:
+  static bool grows_to_its_text(const QWidget* widget);
+  void fit_to_controls();
   struct Control {
     int id;
     QWidget* widget;
