@@ -3,9 +3,19 @@
 // point npmin+2 is stoichiometric again and points npmin+3..npts are
 // oxidizer-rich. Amounts are per mole of H2 fed; species order H2O, O2, H2,
 // H, O, OH; mw(k) [g/mol].
+//
+// Once point 0 has fixed ofst the points are independent, and nearly all the
+// time goes into their searches with dissociation: long chains of dependent
+// Newton steps. run_sweep therefore takes the points after 0 in batches of
+// kSearchLanes and runs their searches side by side through tad_diss_lanes,
+// which computes on every lane exactly what tad_diss computes alone.
 #include "app/sweep.h"
 
+#include <algorithm>
+#include <cfenv>
 #include <cstdint>
+
+#include "thermo/dissociation-lanes.h"
 
 namespace zuna {
 
@@ -65,27 +75,26 @@ void point_of(std::int32_t i, const ThermoConstants& tc, SweepTable& t, SweepSca
   t.of[i] = t.of[i] / s.ofst;
 }
 
-// Flame temperature with dissociation, then the mass fractions and the mean
-// molar mass [g/mol] of the equilibrium moles:
-//   fmd(k) = nd(k) mw(k) / ntd, mmd = sum of fmd(k), fmd(k) = fmd(k) / mmd.
 // The point's equilibrium storage first receives the products without
 // dissociation, so that a search that solves no equilibrium (itmaxh <= 0)
 // leaves this point's own undissociated moles, never those of an earlier
 // calculation or a table of zeros.
-void point_dissociation(std::int32_t i, const RunParameters& p, const ThermoConstants& tc,
-                        const CoefBlock& coef, SweepTable& t, const SweepScalars& s) {
+void preset_dissociation(std::int32_t i, SweepTable& t) {
   double* const x = t.x[i];
   double* const nd = t.nd[i];
-  double* const fmd = t.fmd[i];
   x[0] = x[1] = x[2] = x[3] = 0.0;
   nd[0] = t.nh2o[i];
   nd[1] = t.no2[i];
   nd[2] = t.nh2[i];
   nd[3] = nd[4] = nd[5] = 0.0;
   t.ntd[i] = t.nh2o[i] + t.no2[i] + t.nh2[i];
-  tad_diss(s.hreac, t.tadcom[i], p.ptot, t.nh2o[i], t.no2[i], t.nh2[i], x[0], x[1], x[2], x[3],
-           nd[0], nd[1], nd[2], nd[3], nd[4], nd[5], t.ntd[i], p.itmaxh, p.tolh, p.itmaxn,
-           p.toln, tc, coef, p.act1, p.act2, p.act3, p.act4);
+}
+
+// The mass fractions and the mean molar mass [g/mol] of the equilibrium moles:
+//   fmd(k) = nd(k) mw(k) / ntd, mmd = sum of fmd(k), fmd(k) = fmd(k) / mmd.
+void point_fractions(std::int32_t i, const ThermoConstants& tc, SweepTable& t) {
+  const double* const nd = t.nd[i];
+  double* const fmd = t.fmd[i];
   for (int k = 0; k < 6; ++k) {
     fmd[k] = nd[k] * tc.mw[k] / t.ntd[i];
   }
@@ -99,15 +108,124 @@ void point_dissociation(std::int32_t i, const RunParameters& p, const ThermoCons
   }
 }
 
-void sweep_point(std::int32_t i, const RunParameters& p, const ThermoConstants& tc,
-                 const CoefBlock& coef, SweepTable& t, SweepScalars& s) {
+// Everything of point i before the search with dissociation.
+void point_without_dissociation(std::int32_t i, const RunParameters& p, const ThermoConstants& tc,
+                                const CoefBlock& coef, SweepTable& t, SweepScalars& s) {
   point_products(i, p, tc, t, s);
   point_mixture(i, tc, t);
   point_of(i, tc, t, s);
   s.hreac = t.no2r[i] * tc.ho2 + tc.hh2;
   tad_nodiss(t.nh2o[i], t.no2[i], t.nh2[i], s.hreac, t.tadsem[i], p.itmaxh, p.tolh, tc, coef);
-  if (i >= 1) {
-    point_dissociation(i, p, tc, coef, t, s);
+}
+
+// Point i on its own, the search with dissociation by tad_diss.
+void sweep_point(std::int32_t i, const RunParameters& p, const ThermoConstants& tc,
+                 const CoefBlock& coef, SweepTable& t, SweepScalars& s) {
+  point_without_dissociation(i, p, tc, coef, t, s);
+  if (i < 1) {
+    return;
+  }
+  double* const x = t.x[i];
+  double* const nd = t.nd[i];
+  preset_dissociation(i, t);
+  tad_diss(s.hreac, t.tadcom[i], p.ptot, t.nh2o[i], t.no2[i], t.nh2[i], x[0], x[1], x[2], x[3],
+           nd[0], nd[1], nd[2], nd[3], nd[4], nd[5], t.ntd[i], p.itmaxh, p.tolh, p.itmaxn,
+           p.toln, tc, coef, p.act1, p.act2, p.act3, p.act4);
+  point_fractions(i, tc, t);
+}
+
+void notify(SweepObserver* observer, std::int32_t i, std::int32_t npts) {
+  if (observer != nullptr) {
+    observer->point_done(i, npts);
+  }
+}
+
+using SearchLanes = DissociationLanes<kSearchLanes>;
+
+// A batch: points first .. first + count - 1, one per lane, with the scalars
+// as they stood after each point, which the observer is shown.
+struct Batch {
+  std::int32_t first = 0;
+  int count = 0;
+  SweepScalars after[kSearchLanes];
+  SearchLanes lanes;
+};
+
+// Everything before the searches, point after point as sweep_point does it;
+// then the products and hreac of each point into its lane. The lanes beyond
+// count repeat the last point: they take no more steps than it does and
+// raise no flag that it does not.
+void load_batch(Batch& b, const RunParameters& p, const ThermoConstants& tc,
+                const CoefBlock& coef, SweepTable& t, SweepScalars& s) {
+  for (int j = 0; j < b.count; ++j) {
+    point_without_dissociation(b.first + j, p, tc, coef, t, s);
+    preset_dissociation(b.first + j, t);
+    b.after[j] = s;
+  }
+  for (int j = 0; j < kSearchLanes; ++j) {
+    const int m = std::min(j, b.count - 1);
+    const std::int32_t i = b.first + m;
+    b.lanes.hreac.set(j, b.after[m].hreac);
+    b.lanes.nh2o.set(j, t.nh2o[i]);
+    b.lanes.no2.set(j, t.no2[i]);
+    b.lanes.nh2.set(j, t.nh2[i]);
+  }
+}
+
+// The results of each lane into its point, as tad_diss leaves them: extents,
+// moles and total only where an equilibrium was solved.
+void store_batch(const Batch& b, const ThermoConstants& tc, SweepTable& t) {
+  const SearchLanes& d = b.lanes;
+  for (int j = 0; j < b.count; ++j) {
+    const std::int32_t i = b.first + j;
+    t.tadcom[i] = d.tad[j];
+    if (d.solved[j]) {
+      for (int k = 0; k < 4; ++k) {
+        t.x[i][k] = d.x[k][j];
+      }
+      for (int k = 0; k < 6; ++k) {
+        t.nd[i][k] = d.nd[k][j];
+      }
+      t.ntd[i] = d.ntd[j];
+    }
+    point_fractions(i, tc, t);
+  }
+}
+
+// The faults the run-time reports after each point (check_floating_point).
+constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+
+// Points first .. first + count - 1 (1 <= count <= kSearchLanes), then the
+// observer for each of them in order. If the batch raised a fault flag it is
+// computed again point by point, with the flags as they were before it, so
+// that a fault reaches the observer, and a failing exp the math error
+// handler, at its own point as in run_sweep_point_by_point: lanes are
+// computed together and cannot tell whose flag it was, and they also
+// compute on lanes that have stopped, which can raise a flag on their own.
+void sweep_batch(std::int32_t first, int count, const RunParameters& p, const ThermoConstants& tc,
+                 const CoefBlock& coef, SweepTable& t, SweepScalars& s, SweepObserver* observer) {
+  const SweepScalars before = s;
+  std::fexcept_t flags;
+  std::fegetexceptflag(&flags, kFaults);
+  std::feclearexcept(kFaults);
+  Batch b;
+  b.first = first;
+  b.count = count;
+  load_batch(b, p, tc, coef, t, s);
+  const DissociationSettings c{p.ptot, p.itmaxh, p.tolh, p.itmaxn, p.toln,
+                               {p.act1, p.act2, p.act3, p.act4}};
+  tad_diss_lanes(b.lanes, c, tc, coef, ConstantFailures::flags_only);
+  store_batch(b, tc, t);
+  const bool faulted = std::fetestexcept(kFaults) != 0;
+  std::fesetexceptflag(&flags, kFaults);
+  s = before;
+  for (int j = 0; j < count; ++j) {
+    if (faulted) {
+      sweep_point(first + j, p, tc, coef, t, s);
+    } else {
+      s = b.after[j];
+    }
+    notify(observer, first + j, s.npts);
   }
 }
 
@@ -127,11 +245,25 @@ bool run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBloc
     return false;
   }
   s.npts = p.npmin + p.npmax + 3;
+  sweep_point(0, p, tc, coef, table, s);
+  notify(observer, 0, s.npts);
+  for (std::int32_t first = 1; first <= s.npts; first += kSearchLanes) {
+    const int count = std::min<std::int32_t>(kSearchLanes, s.npts - first + 1);
+    sweep_batch(first, count, p, tc, coef, table, s, observer);
+  }
+  return true;
+}
+
+bool run_sweep_point_by_point(const RunParameters& p, const ThermoConstants& tc,
+                              const CoefBlock& coef, SweepTable& table, SweepScalars& s,
+                              SweepObserver* observer) {
+  if (!sweep_fits(p)) {
+    return false;
+  }
+  s.npts = p.npmin + p.npmax + 3;
   for (std::int32_t i = 0; i <= s.npts; ++i) {
     sweep_point(i, p, tc, coef, table, s);
-    if (observer != nullptr) {
-      observer->point_done(i, s.npts);
-    }
+    notify(observer, i, s.npts);
   }
   return true;
 }

@@ -62,7 +62,10 @@ struct SweepScalars {
   double hreac = 0.0;     // reactant enthalpy of the current point [J]
 };
 
-// Told after each point i = 0..npts has been computed.
+// Told of each point i = 0..npts in increasing order, once it has been
+// computed: point 0 alone, the others possibly after a batch of points that
+// follow it has been computed too. The sweep scalars stand as they were
+// right after point i.
 class SweepObserver {
  public:
   virtual void point_done(std::int32_t i, std::int32_t npts) = 0;
@@ -75,5 +78,12 @@ class SweepObserver {
 // writes nothing when the counts do not fit and answers false then.
 bool run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
                SweepTable& table, SweepScalars& s, SweepObserver* observer);
+
+// The same sweep with every point computed on its own, one after the other:
+// the same table to the last bit, more slowly. run_sweep computes a batch of
+// points this way when the batch raised a floating-point fault.
+bool run_sweep_point_by_point(const RunParameters& p, const ThermoConstants& tc,
+                              const CoefBlock& coef, SweepTable& table, SweepScalars& s,
+                              SweepObserver* observer);
 
 }  // namespace zuna

@@ -1,8 +1,10 @@
 // One whole sweep with the parameter dialog's defaults, and the heaviest sweep
 // the tables admit (npmin + npmax = 100, toln = 0 so that only the caps end
-// the equilibrium solves). Coefficients: the seven-coefficient polynomials
-// of the shipped data (GRI-Mech 3.0), built in so that the benchmark needs no
-// file. The counter "per_point" is the time of one reported point.
+// the equilibrium solves); each also point by point, every search alone, for
+// comparison with the interleaved searches of run_sweep. Coefficients: the
+// seven-coefficient polynomials of the shipped data (GRI-Mech 3.0), built in
+// so that the benchmark needs no file. The counter "per_point" is the time of
+// one reported point.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -68,10 +70,13 @@ RunParameters dialog_defaults() {
   return p;
 }
 
-void run(benchmark::State& state, const RunParameters& p) {
+using Sweeper = bool (*)(const RunParameters&, const ThermoConstants&, const CoefBlock&,
+                        SweepTable&, SweepScalars&, SweepObserver*);
+
+void run(benchmark::State& state, const RunParameters& p, Sweeper sweep = run_sweep) {
   Setup setup;
   for (auto _ : state) {
-    const bool done = run_sweep(p, setup.tc, setup.coef, *setup.table, setup.s, nullptr);
+    const bool done = sweep(p, setup.tc, setup.coef, *setup.table, setup.s, nullptr);
     benchmark::DoNotOptimize(done);
     benchmark::ClobberMemory();
   }
@@ -81,18 +86,32 @@ void run(benchmark::State& state, const RunParameters& p) {
                                              benchmark::Counter::kInvert);
 }
 
+RunParameters heaviest() {
+  RunParameters p = dialog_defaults();
+  p.npmin = 40, p.npmax = 60, p.toln = 0.0;
+  return p;
+}
+
 void BM_DefaultSweep(benchmark::State& state) {
   run(state, dialog_defaults());
 }
 
 void BM_HeaviestSweep(benchmark::State& state) {
-  RunParameters p = dialog_defaults();
-  p.npmin = 40, p.npmax = 60, p.toln = 0.0;
-  run(state, p);
+  run(state, heaviest());
+}
+
+void BM_DefaultSweepPointByPoint(benchmark::State& state) {
+  run(state, dialog_defaults(), run_sweep_point_by_point);
+}
+
+void BM_HeaviestSweepPointByPoint(benchmark::State& state) {
+  run(state, heaviest(), run_sweep_point_by_point);
 }
 
 BENCHMARK(BM_DefaultSweep)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HeaviestSweep)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DefaultSweepPointByPoint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeaviestSweepPointByPoint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zuna

@@ -14,8 +14,11 @@
 //
 // Order of evaluation: powers first (d^2 = d*d, x^2 = x*x), then products
 // and sums from the left as the formulas write them.
-#include <cmath>
-
+//
+// The solve is written once, over lanes (dissociation-lanes.h): equil_diss is
+// its one-lane case. A lane that has stopped (its inner solve, or all its
+// passes) keeps its values while the others go on.
+#include "thermo/dissociation-lanes.h"
 #include "thermo/thermo.h"
 
 namespace zuna {
@@ -23,99 +26,190 @@ namespace zuna {
 namespace {
 
 // q(x) = a2 x^2 + a1 x + a0 (a, A and B of the relation).
+template <int L>
 struct Quadratic {
-  double a2, a1, a0;
+  Lanes<L> a2, a1, a0;
 };
 
-// Newton on q(x) = 0, at most itmaxn steps. Each step evaluates q and
-// q' = 2 a2 x + a1 at the current x and steps from the reference value:
-//   x = r - q(x) / q'(x).
-// While |x - r| > toln, r takes x and another step follows; otherwise r is
-// left as it was. At a stationary point (q'(x) = 0) no step is possible:
-// the solve ends there with x and r unchanged instead of dividing by zero.
-void solve_extent(const Quadratic& q, double& x, double& r, int itmaxn, double toln) {
-  for (int step = 0; step < itmaxn; ++step) {
-    const double f = q.a2 * (x * x) + q.a1 * x + q.a0;
-    const double df = 2.0 * q.a2 * x + q.a1;
-    if (df == 0.0) {
-      return;
-    }
-    x = r - f / df;
-    if (!(std::fabs(x - r) > toln)) {
-      return;
-    }
-    r = x;
+// A Newton step, on the lanes of one chunk (see lanes.h): a double, or a
+// pair of doubles. Each live lane evaluates q and q' = (2 a2) x + a1 at its
+// x; a lane at a stationary point (q'(x) = 0) stops there, before dividing.
+template <class V, class M>
+void newton_slope(const V& a2, const V& a1, const V& a0, const V& two_a2, const V& x, V& f,
+                  V& df, M& live) {
+  f = a2 * (x * x) + a1 * x + a0;
+  df = two_a2 * x + a1;
+  live = chunk::both(live, chunk::not_equal(df, V{}));
+}
+
+// The lanes still live step from `from`:
+//   x = from - q(x) / q'(x),
+// where from is the reference value r on the first step of a solve and x
+// itself afterwards, because a lane that goes on sets r = x. While
+// |x - from| > tol the lane goes on and r takes x; otherwise r is left as
+// it was. A lane that has stopped steps from its own x by 0, which leaves
+// x as it is without a select on the chain from x to the next x.
+template <bool kFromReference, class V, class M>
+void newton_move(const V& f, const V& df, const V& tol, V& x, V& r, M& live) {
+  const V step = chunk::divide_where(live, f, df);
+  V from = x;
+  if constexpr (kFromReference) {
+    from = chunk::select(live, r, x);
   }
+  const V x_new = from - step;
+  live = chunk::both(live, chunk::less(tol, chunk::fabs(x_new - from)));
+  r = chunk::select(live, x_new, r);
+  x = x_new;
+}
+
+// Newton on q(x) = 0 for the extent x with its reference value r, at most
+// itmaxn steps, on the lanes of `live`; it ends when no lane goes on.
+//
+// A single lane leaves the loop at a stationary point before the division,
+// as a scalar loop does: a compiler that takes divisions for free of side
+// effects (clang by default) would otherwise compute the quotient that
+// divide_where() discards, and raise the flags of a division by zero.
+//
+// Inlined into the pass, and stepping one chunk at a time rather than one
+// operation at a time over all lanes, so that the values stay in registers:
+// each of the two saves a tenth or more of the sweep's time.
+template <int L>
+__attribute__((always_inline)) inline void solve_extent(const Quadratic<L>& q, Lanes<L>& x_io,
+                                                        Lanes<L>& r_io, LaneMask<L> live,
+                                                        int itmaxn, double toln) {
+  constexpr int chunks = Lanes<L>::kChunks;
+  Lanes<L> x = x_io;
+  Lanes<L> r = r_io;
+  const Lanes<L> two_a2 = 2.0 * q.a2;  // q' = (2 a2) x + a1, grouped as the scalar form
+  const Lanes<L> tol = toln;
+  for (int step = 0; step < itmaxn && any(live); ++step) {
+    for (int i = 0; i < chunks; ++i) {
+      typename Lanes<L>::Value f, df;
+      newton_slope(q.a2.c[i], q.a1.c[i], q.a0.c[i], two_a2.c[i], x.c[i], f, df, live.c[i]);
+      if constexpr (L == 1) {
+        if (!live.c[i]) {
+          break;  // stopped at a stationary point, see above
+        }
+      }
+      if (step == 0) {
+        newton_move<true>(f, df, tol.c[i], x.c[i], r.c[i], live.c[i]);
+      } else {
+        newton_move<false>(f, df, tol.c[i], x.c[i], r.c[i], live.c[i]);
+      }
+    }
+  }
+  x_io = x;
+  r_io = r;
 }
 
 // R1 in x1: P (x1 + b)(x1 + c) = K1 N (nh2o - x1), b = 2 x2 + x4 (the H not
 // made by R1), c = -x4 (the OH not made by R1).
-Quadratic r1_quadratic(double p, double k1, double n, double nh2o, double x2, double x4) {
-  const double b = 2.0 * x2 + x4;
-  const double c = -x4;
+template <int L>
+Quadratic<L> r1_quadratic(double p, const Lanes<L>& k1, const Lanes<L>& n, const Lanes<L>& nh2o,
+                          const Lanes<L>& x2, const Lanes<L>& x4) {
+  const Lanes<L> b = 2.0 * x2 + x4;
+  const Lanes<L> c = -x4;
   return {p, p * (b + c) + k1 * n, p * b * c - k1 * n * nh2o};
 }
 
 // R2 in x2: P (2 x2 + d)^2 = K2 N (nh2 - x2), d = x1 + x4.
-Quadratic r2_quadratic(double p, double k2, double n, double nh2, double x1, double x4) {
-  const double d = x1 + x4;
+template <int L>
+Quadratic<L> r2_quadratic(double p, const Lanes<L>& k2, const Lanes<L>& n, const Lanes<L>& nh2,
+                          const Lanes<L>& x1, const Lanes<L>& x4) {
+  const Lanes<L> d = x1 + x4;
   return {4.0 * p, k2 * n + 4.0 * p * d, p * (d * d) - k2 * n * nh2};
 }
 
 // R3 in x3: P (2 x3 + e)^2 = K3 N (no2 - x3), e = x4.
-Quadratic r3_quadratic(double p, double k3, double n, double no2, double x4) {
-  const double e = x4;
+template <int L>
+Quadratic<L> r3_quadratic(double p, const Lanes<L>& k3, const Lanes<L>& n, const Lanes<L>& no2,
+                          const Lanes<L>& x4) {
+  const Lanes<L> e = x4;
   return {4.0 * p, k3 * n + 4.0 * p * e, p * (e * e) - k3 * n * no2};
 }
 
 // R4 in x4: P (x4 + c)(x4 + b) = K4 N (x1 - x4), b = 2 x2 + x1 (the H not
 // made by R4), c = 2 x3 (the O not made by R4).
-Quadratic r4_quadratic(double p, double k4, double n, double x1, double x2, double x3) {
-  const double b = 2.0 * x2 + x1;
-  const double c = 2.0 * x3;
+template <int L>
+Quadratic<L> r4_quadratic(double p, const Lanes<L>& k4, const Lanes<L>& n, const Lanes<L>& x1,
+                          const Lanes<L>& x2, const Lanes<L>& x3) {
+  const Lanes<L> b = 2.0 * x2 + x1;
+  const Lanes<L> c = 2.0 * x3;
   return {p, p * (b + c) + k4 * n, p * b * c - k4 * n * x1};
 }
 
 }  // namespace
 
-// The passes work on local extents; the results are written once at the end.
-// The switches act1..act4 (1.0 on, 0.0 off) take no part in the passes: they
-// scale the extents afterwards, and ntd stays the total of the last pass.
+// The passes work on local extents; the results are written once at the end,
+// on the lanes of `solve` only. The switches act1..act4 (1.0 on, 0.0 off)
+// take no part in the passes: they scale the extents afterwards, and ntd
+// stays the total of the last pass.
+template <int L>
+void equil_lanes(const Lanes<L> (&k)[4], const LaneMask<L>& solve, DissociationLanes<L>& d,
+                 const DissociationSettings& c) {
+  const double p = c.ptot;
+  Lanes<L> e1 = 0.0, e2 = 0.0, e3 = 0.0, e4 = 0.0;  // extents [mol]
+  Lanes<L> r1 = 0.0, r2 = 0.0, r3 = 0.0, r4 = 0.0;  // their Newton reference values
+  Lanes<L> n = d.nh2o + d.no2 + d.nh2;               // total moles N
+  LaneMask<L> live = solve;
+  for (int pass = 0; pass < c.itmaxn && any(live); ++pass) {
+    solve_extent(r1_quadratic(p, k[0], n, d.nh2o, e2, e4), e1, r1, live, c.itmaxn, c.toln);
+    solve_extent(r2_quadratic(p, k[1], n, d.nh2, e1, e4), e2, r2, live, c.itmaxn, c.toln);
+    solve_extent(r3_quadratic(p, k[2], n, d.no2, e4), e3, r3, live, c.itmaxn, c.toln);
+    solve_extent(r4_quadratic(p, k[3], n, e1, e2, e3), e4, r4, live, c.itmaxn, c.toln);
+    const Lanes<L> n_old = n;
+    n = select(live, d.nh2o + d.no2 + d.nh2 + e1 + e2 + e3 + e4, n);
+    live = live & (fabs(n - n_old) > c.toln);
+  }
+  e1 = c.act[0] * e1;
+  e2 = c.act[1] * e2;
+  e3 = c.act[2] * e3;
+  e4 = c.act[3] * e4;
+  const Lanes<L> x[4] = {e1, e2, e3, e4};
+  const Lanes<L> nd[6] = {d.nh2o - e1, d.no2 - e3,      d.nh2 - e2,
+                          e1 + 2.0 * e2 + e4, 2.0 * e3 + e4, e1 - e4};
+  for (int j = 0; j < 4; ++j) {
+    d.x[j] = select(solve, x[j], d.x[j]);
+  }
+  for (int k = 0; k < 6; ++k) {
+    d.nd[k] = select(solve, nd[k], d.nd[k]);
+  }
+  d.ntd = select(solve, n, d.ntd);
+}
+
+template void equil_lanes<1>(const Lanes<1> (&)[4], const LaneMask<1>&, DissociationLanes<1>&,
+                             const DissociationSettings&);
+template void equil_lanes<kSearchLanes>(const Lanes<kSearchLanes> (&)[4],
+                                        const LaneMask<kSearchLanes>&,
+                                        DissociationLanes<kSearchLanes>&,
+                                        const DissociationSettings&);
+
 void equil_diss(const double& k1, const double& k2, const double& k3, const double& k4,
                 const double& ptot, const double& nh2o, const double& no2, const double& nh2,
                 double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
                 double& x1, double& x2, double& x3, double& x4, double& ntd,
                 const int& itmaxn, const double& toln, const double& act1, const double& act2,
                 const double& act3, const double& act4) {
-  double e1 = 0.0, e2 = 0.0, e3 = 0.0, e4 = 0.0;  // extents [mol]
-  double r1 = 0.0, r2 = 0.0, r3 = 0.0, r4 = 0.0;  // their Newton reference values
-  double n = nh2o + no2 + nh2;                    // total moles N
-  for (int pass = 0; pass < itmaxn; ++pass) {
-    solve_extent(r1_quadratic(ptot, k1, n, nh2o, e2, e4), e1, r1, itmaxn, toln);
-    solve_extent(r2_quadratic(ptot, k2, n, nh2, e1, e4), e2, r2, itmaxn, toln);
-    solve_extent(r3_quadratic(ptot, k3, n, no2, e4), e3, r3, itmaxn, toln);
-    solve_extent(r4_quadratic(ptot, k4, n, e1, e2, e3), e4, r4, itmaxn, toln);
-    const double n_old = n;
-    n = nh2o + no2 + nh2 + e1 + e2 + e3 + e4;
-    if (!(std::fabs(n - n_old) > toln)) {
-      break;
-    }
+  DissociationLanes<1> d;
+  d.nh2o = nh2o;
+  d.no2 = no2;
+  d.nh2 = nh2;
+  DissociationSettings c;
+  c.ptot = ptot;
+  c.itmaxn = itmaxn;
+  c.toln = toln;
+  c.act[0] = act1, c.act[1] = act2, c.act[2] = act3, c.act[3] = act4;
+  const Lanes<1> k[4] = {k1, k2, k3, k4};
+  equil_lanes(k, LaneMask<1>::all(), d, c);
+  double* const nd[6] = {&nd1, &nd2, &nd3, &nd4, &nd5, &nd6};
+  double* const x[4] = {&x1, &x2, &x3, &x4};
+  for (int j = 0; j < 6; ++j) {
+    *nd[j] = d.nd[j][0];
   }
-  e1 = act1 * e1;
-  e2 = act2 * e2;
-  e3 = act3 * e3;
-  e4 = act4 * e4;
-  x1 = e1;
-  x2 = e2;
-  x3 = e3;
-  x4 = e4;
-  nd1 = nh2o - e1;
-  nd2 = no2 - e3;
-  nd3 = nh2 - e2;
-  nd4 = e1 + 2.0 * e2 + e4;
-  nd5 = 2.0 * e3 + e4;
-  nd6 = e1 - e4;
-  ntd = n;
+  for (int j = 0; j < 4; ++j) {
+    *x[j] = d.x[j][0];
+  }
+  ntd = d.ntd[0];
 }
 
 }  // namespace zuna

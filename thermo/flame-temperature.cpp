@@ -4,6 +4,7 @@
 // of temperature [K]; reaching itmaxh is silent and the last value stands.
 #include <cmath>
 
+#include "thermo/dissociation-lanes.h"
 #include "thermo/thermo.h"
 
 namespace zuna {
@@ -35,14 +36,96 @@ void tad_nodiss(const double& nh2o, const double& no2, const double& nh2, const 
   tad = t;
 }
 
+namespace {
+
+// K1..K4 at each lane's trial temperature, on the lanes of `lanes`.
+template <int L>
+void constants_at(const Lanes<L>& t, const LaneMask<L>& lanes, const CoefBlock& coef,
+                  ConstantFailures failures, Lanes<L> (&k)[4]) {
+  for (int l = 0; l < L; ++l) {
+    if (!lanes[l]) {
+      continue;
+    }
+    double k1 = 0.0, k2 = 0.0, k3 = 0.0, k4 = 0.0;
+    if (failures == ConstantFailures::report) {
+      kp_diss(t[l], coef, k1, k2, k3, k4);
+    } else {
+      kp_diss_unreported(t[l], coef, k1, k2, k3, k4);
+    }
+    k[0].set(l, k1);
+    k[1].set(l, k2);
+    k[2].set(l, k3);
+    k[3].set(l, k4);
+  }
+}
+
+// The enthalpy [J] of the equilibrium moles at each lane's trial temperature,
+// on the lanes of `lanes`; 0 on the others.
+template <int L>
+Lanes<L> enthalpy_at(const Lanes<L>& t, const LaneMask<L>& lanes, const DissociationLanes<L>& d,
+                     const ThermoConstants& tc, const CoefBlock& coef) {
+  constexpr int nsel = 2;
+  Lanes<L> h = 0.0;
+  for (int l = 0; l < L; ++l) {
+    if (!lanes[l]) {
+      continue;
+    }
+    const double nd[6] = {d.nd[0][l], d.nd[1][l], d.nd[2][l], d.nd[3][l], d.nd[4][l], d.nd[5][l]};
+    double hl = 0.0;
+    h_mix(nd[0], nd[1], nd[2], nd[3], nd[4], nd[5], t[l], hl, tc.rgas, coef, nsel);
+    h.set(l, hl);
+  }
+  return h;
+}
+
+}  // namespace
+
 // Bisection on 1000..6000 K with the equilibrium composition of each trial
 // temperature T_mid: f = h_mix(nd, T_mid) - hreac; f < 0 raises the lower
-// bound, f >= 0 lowers the upper one. The search stops when two successive
-// midpoints differ by less than tolh; the first comparison is 3500 against
-// the start value 1000, the k-th (k >= 2) sees 5000 / 2^k. When itmaxh ends
-// the loop the midpoint formed last is returned, while the extents and moles
-// are those of the previous midpoint; with itmaxh <= 0 no equilibrium is
-// solved, 3500 K is returned and the caller's extents and moles are untouched.
+// bound, f >= 0 (or f not a number) lowers the upper one. The search stops
+// when two successive midpoints differ by less than tolh; the first
+// comparison is 3500 against the start value 1000, the k-th (k >= 2) sees
+// 5000 / 2^k. When itmaxh ends the loop the midpoint formed last is
+// returned, while the extents and moles are those of the previous midpoint;
+// with itmaxh <= 0 no equilibrium is solved and 3500 K is returned.
+//
+// Every lane runs this search on its own products; a lane that has stopped
+// keeps its bounds and midpoint, and solves no further equilibrium.
+template <int L>
+void tad_diss_lanes(DissociationLanes<L>& d, const DissociationSettings& c,
+                    const ThermoConstants& tc, const CoefBlock& coef,
+                    ConstantFailures failures) {
+  Lanes<L> t_low = 1000.0;
+  Lanes<L> t_high = 6000.0;
+  Lanes<L> t_old = 1000.0;
+  Lanes<L> t_mid = (t_low + t_high) * 0.5;
+  Lanes<L> k[4];
+  LaneMask<L> searching = LaneMask<L>::all();
+  d.solved = LaneMask<L>{};
+  for (int it = 0; it < c.itmaxh && any(searching); ++it) {
+    constants_at(t_mid, searching, coef, failures, k);
+    equil_lanes(k, searching, d, c);
+    d.solved = d.solved | searching;
+    const Lanes<L> f = enthalpy_at(t_mid, searching, d, tc, coef) - d.hreac;
+    const LaneMask<L> below = f < 0.0;
+    t_low = select(searching & below, t_mid, t_low);
+    t_high = select(searching & !below, t_mid, t_high);
+    searching = searching & !(fabs(t_mid - t_old) < c.tolh);
+    t_old = select(searching, t_mid, t_old);
+    t_mid = select(searching, (t_low + t_high) * 0.5, t_mid);
+  }
+  d.tad = t_mid;
+}
+
+template void tad_diss_lanes<1>(DissociationLanes<1>&, const DissociationSettings&,
+                                const ThermoConstants&, const CoefBlock&, ConstantFailures);
+template void tad_diss_lanes<kSearchLanes>(DissociationLanes<kSearchLanes>&,
+                                           const DissociationSettings&, const ThermoConstants&,
+                                           const CoefBlock&, ConstantFailures);
+
+// The one-lane search. The caller's extents, moles and total are written
+// only when an equilibrium was solved (itmaxh >= 1); otherwise they stay
+// untouched.
 void tad_diss(const double& hreac, double& tad, const double& ptot, const double& nh2o,
               const double& no2, const double& nh2, double& x1, double& x2, double& x3,
               double& x4, double& nd1, double& nd2, double& nd3, double& nd4, double& nd5,
@@ -50,31 +133,26 @@ void tad_diss(const double& hreac, double& tad, const double& ptot, const double
               const int& itmaxn, const double& toln, const ThermoConstants& tc,
               const CoefBlock& coef, const double& act1, const double& act2,
               const double& act3, const double& act4) {
-  constexpr int nsel = 2;
-  double t_low = 1000.0;
-  double t_high = 6000.0;
-  double t_old = 1000.0;
-  double t_mid = (t_low + t_high) * 0.5;
-  for (int it = 0; it < itmaxh; ++it) {
-    double k1 = 0.0, k2 = 0.0, k3 = 0.0, k4 = 0.0;
-    kp_diss(t_mid, coef, k1, k2, k3, k4);
-    equil_diss(k1, k2, k3, k4, ptot, nh2o, no2, nh2, nd1, nd2, nd3, nd4, nd5, nd6, x1, x2, x3,
-               x4, ntd, itmaxn, toln, act1, act2, act3, act4);
-    double h = 0.0;
-    h_mix(nd1, nd2, nd3, nd4, nd5, nd6, t_mid, h, tc.rgas, coef, nsel);
-    const double f = h - hreac;
-    if (f < 0.0) {
-      t_low = t_mid;
-    } else {
-      t_high = t_mid;
-    }
-    if (std::fabs(t_mid - t_old) < tolh) {
-      break;
-    }
-    t_old = t_mid;
-    t_mid = (t_low + t_high) * 0.5;
+  DissociationLanes<1> d;
+  d.hreac = hreac;
+  d.nh2o = nh2o;
+  d.no2 = no2;
+  d.nh2 = nh2;
+  const DissociationSettings c{ptot, itmaxh, tolh, itmaxn, toln, {act1, act2, act3, act4}};
+  tad_diss_lanes(d, c, tc, coef, ConstantFailures::report);
+  tad = d.tad[0];
+  if (!d.solved[0]) {
+    return;
   }
-  tad = t_mid;
+  double* const x[4] = {&x1, &x2, &x3, &x4};
+  double* const nd[6] = {&nd1, &nd2, &nd3, &nd4, &nd5, &nd6};
+  for (int j = 0; j < 4; ++j) {
+    *x[j] = d.x[j][0];
+  }
+  for (int j = 0; j < 6; ++j) {
+    *nd[j] = d.nd[j][0];
+  }
+  ntd = d.ntd[0];
 }
 
 }  // namespace zuna

@@ -55,6 +55,8 @@ void kp_diss(const double& t, const CoefBlock& coef, double& k1, double& k2, dou
 
 // Dissociation equilibrium at ptot [atm] from the products without
 // dissociation: block Gauss-Seidel over R1..R4, each quadratic by Newton.
+// This and tad_diss are the one-lane case of equil_lanes and tad_diss_lanes
+// (dissociation-lanes.h), which run several sets of products side by side.
 void equil_diss(const double& k1, const double& k2, const double& k3, const double& k4,
                 const double& ptot, const double& nh2o, const double& no2, const double& nh2,
                 double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,

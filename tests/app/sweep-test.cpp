@@ -1,14 +1,18 @@
 // The sweep over the O/F grid: the refusal of counts that do not fit, the
-// worked example, the grid rows and the physics of the default sweep with the
-// shipped data.
+// worked example, the grid rows, the physics of the default sweep with the
+// shipped data, and the interleaved sweep against the sweep point by point.
 #include "app/sweep.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cfenv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "tests/thermo/shipped-data.h"
@@ -210,6 +214,131 @@ TEST_F(Sweep, NoTrialTemperatureLeavesThePointsOwnProducts) {
     EXPECT_NEAR(t.fmd[i][0], t.fmh2o[i], 1e-15);
     EXPECT_NEAR(t.mmd[i], t.mmp[i], 1e-12);
   }
+}
+
+// What an observer sees at each point: the point, the sweep scalars as they
+// stand, and the faults raised since the last point, cleared as the
+// run-time's check after each point clears them.
+struct Sighting {
+  std::int32_t i, npts;
+  double hreac, dof, ofmin, ofmax, ofst;
+  int faults;
+};
+
+struct Tracer : SweepObserver {
+  static constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+  const SweepScalars& s;
+  std::vector<Sighting> seen;
+  explicit Tracer(const SweepScalars& scalars) : s(scalars) {}
+  void point_done(std::int32_t i, std::int32_t npts) override {
+    const int faults = std::fetestexcept(kFaults);
+    std::feclearexcept(kFaults);
+    seen.push_back({i, npts, s.hreac, s.dof, s.ofmin, s.ofmax, s.ofst, faults});
+  }
+};
+
+bool same_bits(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+void expect_same_sightings(const std::vector<Sighting>& got, const std::vector<Sighting>& want) {
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t k = 0; k < got.size(); ++k) {
+    SCOPED_TRACE(::testing::Message() << "point " << want[k].i);
+    EXPECT_EQ(got[k].i, want[k].i);
+    EXPECT_EQ(got[k].npts, want[k].npts);
+    EXPECT_TRUE(same_bits(got[k].hreac, want[k].hreac));
+    EXPECT_TRUE(same_bits(got[k].dof, want[k].dof));
+    EXPECT_TRUE(same_bits(got[k].ofmin, want[k].ofmin));
+    EXPECT_TRUE(same_bits(got[k].ofmax, want[k].ofmax));
+    EXPECT_TRUE(same_bits(got[k].ofst, want[k].ofst));
+    EXPECT_EQ(got[k].faults, want[k].faults);
+  }
+}
+
+// Both sweeps from the same table contents (a pattern, so that entries a
+// sweep does not write compare too): the whole table, the scalars and what
+// the observer saw must agree to the last bit.
+void expect_interleaved_is_point_by_point(const RunParameters& p, const ThermoConstants& tc,
+                                          const CoefBlock& coef) {
+  auto interleaved = std::make_unique<SweepTable>();
+  auto by_point = std::make_unique<SweepTable>();
+  std::memset(interleaved.get(), 0x5a, sizeof(SweepTable));
+  std::memset(by_point.get(), 0x5a, sizeof(SweepTable));
+  SweepScalars s1, s2;
+  Tracer t1(s1), t2(s2);
+  std::feclearexcept(FE_ALL_EXCEPT);
+  ASSERT_TRUE(run_sweep(p, tc, coef, *interleaved, s1, &t1));
+  std::feclearexcept(FE_ALL_EXCEPT);
+  ASSERT_TRUE(run_sweep_point_by_point(p, tc, coef, *by_point, s2, &t2));
+  EXPECT_EQ(std::memcmp(interleaved.get(), by_point.get(), sizeof(SweepTable)), 0);
+  EXPECT_EQ(s1.npts, s2.npts);
+  EXPECT_TRUE(same_bits(s1.hreac, s2.hreac));
+  EXPECT_TRUE(same_bits(s1.dof, s2.dof));
+  expect_same_sightings(t1.seen, t2.seen);
+}
+
+// Random parameter sets over the dialog's fields, the caps and tolerances
+// drawn so that each of them ends some searches and equilibria, switches on
+// and off (and one that is neither), and grids from one point a side to
+// dozens.
+TEST_F(Sweep, InterleavedSweepIsThePointByPointSweepBitForBit) {
+  std::mt19937_64 bits(20240611);
+  const auto pick = [&](auto const& values) { return values[bits() % std::size(values)]; };
+  const auto uniform = [&](double lo, double hi) {
+    return lo + (hi - lo) * static_cast<double>(bits() >> 11) * 0x1p-53;
+  };
+  const std::int32_t itmaxh[] = {-1, 0, 1, 2, 5, 23, 100};
+  const double tolh[] = {0.0, 1e-6, 1e-3, 0.7, 100.0, 2500.0, 3000.0};
+  const std::int32_t itmaxn[] = {-2, 0, 1, 2, 3, 7, 40, 200};
+  const double toln[] = {0.0, 1e-14, 1e-10, 1e-6, 1e-2};
+  const double act[] = {0.0, 1.0, 1.0, 0.5};
+  for (int n = 0; n < 150; ++n) {
+    RunParameters p;
+    p.npmin = static_cast<std::int32_t>(bits() % 24);
+    p.npmax = static_cast<std::int32_t>(bits() % 24);
+    p.rmin = uniform(0.05, 1.0);
+    p.rmax = uniform(1.0, 6.0);
+    p.ptot = std::pow(10.0, uniform(-2.0, 2.0));
+    p.itmaxh = pick(itmaxh);
+    p.tolh = pick(tolh);
+    p.toln = pick(toln);
+    p.itmaxn = p.toln == 0.0 ? std::min<std::int32_t>(pick(itmaxn), 7) : pick(itmaxn);
+    p.act1 = pick(act), p.act2 = pick(act), p.act3 = pick(act), p.act4 = pick(act);
+    SCOPED_TRACE(::testing::Message()
+                 << "set " << n << ": npmin " << p.npmin << " npmax " << p.npmax << " rmin "
+                 << p.rmin << " rmax " << p.rmax << " ptot " << p.ptot << " itmaxh " << p.itmaxh
+                 << " tolh " << p.tolh << " itmaxn " << p.itmaxn << " toln " << p.toln
+                 << " act " << p.act1 << " " << p.act2 << " " << p.act3 << " " << p.act4);
+    expect_interleaved_is_point_by_point(p, data.tc, data.coef);
+  }
+  RunParameters heavy = defaults();  // only the caps end the equilibria
+  heavy.npmin = 3, heavy.npmax = 4, heavy.toln = 0.0;
+  expect_interleaved_is_point_by_point(heavy, data.tc, data.coef);
+  expect_interleaved_is_point_by_point(defaults(), data.tc, data.coef);
+}
+
+// A data set whose constant K3 is so large near 3500 K that the equilibrium
+// of the leaner points overflows, and only theirs: each fault must reach the
+// observer at its own point, with every point before it reported clean, as
+// when the points are computed one after the other.
+TEST_F(Sweep, FaultsReachTheObserverAtTheirOwnPoint) {
+  CoefBlock coef = data.coef;
+  coef(5, 7, 1) += 355.1;  // K3 times exp(710.2)
+  RunParameters p = defaults();
+  p.rmin = 0.2, p.rmax = 4.0, p.npmin = 10, p.npmax = 10;
+  auto table = std::make_unique<SweepTable>();
+  SweepScalars s2;
+  Tracer by_point(s2);
+  std::feclearexcept(FE_ALL_EXCEPT);
+  ASSERT_TRUE(run_sweep_point_by_point(p, data.tc, coef, *table, s2, &by_point));
+  int faulty = 0;
+  for (const Sighting& seen : by_point.seen) {
+    faulty += seen.faults != 0 ? 1 : 0;
+  }
+  ASSERT_GT(faulty, 0) << "the data set no longer makes any point fault";
+  ASSERT_LT(faulty, s2.npts) << "the data set makes every point fault";
+  expect_interleaved_is_point_by_point(p, data.tc, coef);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // signs of the extents and the four equilibrium relations at convergence.
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 
 #include "tests/thermo/shipped-data.h"
@@ -81,9 +82,12 @@ TEST(Equilibrium, FirstStepFromZeroGivesAllTheWater) {
 }
 
 // Constants that vanish (or underflow) give a stationary first step: no
-// dissociation and nothing that is not finite.
+// dissociation, nothing that is not finite, and no division by zero that
+// the run-time would report.
 TEST(Equilibrium, VanishingConstantsLeaveTheProducts) {
+  std::feclearexcept(FE_ALL_EXCEPT);
   const Equilibrium zero = solve(Constants{{0, 0, 0, 0}}, kStoich);
+  EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);
   expect_undissociated(zero, kStoich);
   EXPECT_EQ(zero.ntd, 1.0);
   const Equilibrium cold = solve(constants_at(1000.0), kLean);
