@@ -83,7 +83,8 @@ const char* math_function_name(const char* name) { return name != nullptr ? name
 
 void on_math_error(const char* name, MathFailure failure) {
   auto e = static_cast<IoError>(error_number(IoError::math_domain) - 1 + static_cast<int>(failure));
-  std::string message = std::string(math_function_name(name)) + ": " + error_message(e);
+  std::string message(math_function_name(name));
+  message.append(": ").append(error_message(e));
   report_and_end(e, StatementKind::math, {}, message);
 }
 

@@ -240,7 +240,13 @@ std::string TextForm::cell(const Control& c) const {
       for (std::size_t k = 0; k < c.entries.size(); ++k) {
         const bool chosen = (k < c.selected.size() && c.selected[k]) ||
                             static_cast<int>(k) == c.current;
-        s += (k > 0 ? "|" : "") + std::string(chosen ? "*" : "") + c.entries[k];
+        if (k > 0) {
+          s += '|';
+        }
+        if (chosen) {
+          s += '*';
+        }
+        s += c.entries[k];
       }
       s += "}";
       if (c.kind == Kind::combo_box) {
