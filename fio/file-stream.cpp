@@ -221,6 +221,12 @@ IoError FileStream::read_record(std::string& record, std::size_t max_length) {
   if (!can_read_) {
     return IoError::read_from_write_only;
   }
+  // Records written before this read reach the file first.
+  if (!out_.empty()) {
+    if (IoError e = flush(); e != IoError::ok) {
+      return e;
+    }
+  }
   bool any = false;  // a last record without a line end still counts
   for (;;) {
     std::size_t nl = in_.find('\n', in_pos_);

@@ -117,8 +117,12 @@ IoError unit_write_record(Unit& unit, std::string_view text, bool leave_open) {
   return write_file_record(unit, text, leave_open);
 }
 
+// A regular file keeps its records in the unit's buffer until the buffer is
+// full, the unit is read or closed, or the program ends; each of these
+// flushes and checks, so a failed write is still reported and a file is never
+// left short without an error. Devices get their records at once.
 IoError unit_end_write(Unit& unit) {
-  if (unit.is_window()) {
+  if (unit.is_window() || unit.file.is_regular()) {
     return IoError::ok;
   }
   return unit.file.flush();
