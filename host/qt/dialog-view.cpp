@@ -1,5 +1,7 @@
 #include "host/qt/dialog-view.h"
 
+#include <type_traits>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -14,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include "host/qt/cp1252.h"
 
@@ -34,6 +38,47 @@ constexpr std::uint32_t kCbsDropDownList = 0x3;
 enum ButtonType : std::uint32_t {
   kBsPushButton = 0, kBsDefPushButton = 1, kBsCheckBox = 2, kBsAutoCheckBox = 3,
   kBsRadioButton = 4, kBs3State = 5, kBsAuto3State = 6, kBsGroupBox = 7, kBsAutoRadioButton = 9
+};
+
+// A check box or radio button whose text stands on the left (BS_LEFTTEXT):
+// the text starts at the control's left edge and the box or circle sits at
+// its right edge, and the whole control takes the click.
+template <typename Button>
+class LeftTextButton : public Button {
+ public:
+  using Button::Button;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    this->initStyleOption(&option);
+    const bool radio = std::is_same_v<Button, QRadioButton>;
+    const QStyle::PixelMetric width_metric =
+        radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth;
+    const QStyle::PixelMetric height_metric =
+        radio ? QStyle::PM_ExclusiveIndicatorHeight : QStyle::PM_IndicatorHeight;
+    const int w = this->style()->pixelMetric(width_metric, &option, this);
+    const int h = this->style()->pixelMetric(height_metric, &option, this);
+    QStyleOptionButton indicator = option;
+    indicator.rect = QRect(this->width() - w, (this->height() - h) / 2, w, h);
+    painter.drawPrimitive(radio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox,
+                          indicator);
+    const int gap = this->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
+    const QRect text_area(0, 0, std::max(0, this->width() - w - gap), this->height());
+    painter.drawItemText(text_area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                         this->palette(), this->isEnabled(), this->text(),
+                         QPalette::WindowText);
+    if (this->hasFocus()) {
+      QStyleOptionFocusRect focus;
+      focus.initFrom(this);
+      focus.rect = painter.fontMetrics().boundingRect(text_area, Qt::AlignLeft | Qt::AlignVCenter,
+                                                     this->text());
+      painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+  }
+
+  bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
 };
 
 QString template_text(const DialogTemplateItem& item) {
@@ -143,18 +188,15 @@ QWidget* DialogView::make_control(const DialogTemplateItem& item) {
       const std::uint32_t type = item.style & 0xF;
       if (type == kBsCheckBox || type == kBsAutoCheckBox || type == kBs3State ||
           type == kBsAuto3State) {
-        auto* box = new QCheckBox(text, this);
+        QCheckBox* box = (item.style & kBsLeftText) ? new LeftTextButton<QCheckBox>(text, this)
+                                                    : new QCheckBox(text, this);
         box->setTristate(type == kBs3State || type == kBsAuto3State);
-        if (item.style & kBsLeftText) {
-          box->setLayoutDirection(Qt::RightToLeft);
-        }
         return box;
       }
       if (type == kBsRadioButton || type == kBsAutoRadioButton) {
-        auto* radio = new QRadioButton(text, this);
-        if (item.style & kBsLeftText) {
-          radio->setLayoutDirection(Qt::RightToLeft);
-        }
+        QRadioButton* radio = (item.style & kBsLeftText)
+                                  ? new LeftTextButton<QRadioButton>(text, this)
+                                  : new QRadioButton(text, this);
         // The radio buttons of one WS_GROUP run exclude each other.
         if (radio_group_ == nullptr) {
           radio_group_ = new QButtonGroup(this);
