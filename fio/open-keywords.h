@@ -43,8 +43,9 @@ std::string_view trim_trailing_blanks(std::string_view text);
 // allowed), or -1.
 int match_keyword(std::string_view text, std::initializer_list<std::string_view> words);
 
-// The text that selects first-character control for CARRIAGECONTROL=.
-inline constexpr std::string_view kFirstCharacterControl = "FORTRAN";
+// The keyword of the carriage-control property that selects first-character
+// control ("LIST" selects plain records).
+inline constexpr std::string_view kFirstCharacterControl = "FIRST";
 
 // Decodes every property with its default. The first property that is not
 // in the table, or a combination the table forbids, is the answer.

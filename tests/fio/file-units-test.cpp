@@ -99,7 +99,7 @@ TEST_F(FileUnits, RecordLeftOpenContinuesAndIsEndedByClose) {
 
 TEST_F(FileUnits, FirstCharacterControlOnAFile) {
   OpenOptions o = file_options("cc.txt");
-  o.carriage_control = "fortran";
+  o.carriage_control = "first";
   ASSERT_EQ(open_unit(8, o), 0);
   for (const char* record : {" a", "0b", "1c", "+d", "xe", ""}) {
     write_record(8, record);
