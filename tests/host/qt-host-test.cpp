@@ -98,6 +98,19 @@ class QtHostTest : public ::testing::Test {
 
 QMessageBox* modal_box() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
 
+// Once a message box is up, keeps its text and accepts it.
+void accept_next_box(QString& said) {
+  robot_then([&said] {
+    QMessageBox* box = modal_box();
+    if (box == nullptr) {
+      return false;
+    }
+    said = box->text();
+    box->accept();
+    return true;
+  });
+}
+
 TEST_F(QtHostTest, DefaultWindowStaysHiddenUntilItsFirstOutput) {
   TextWindow* window = frame().text_window(1024);
   ASSERT_NE(window, nullptr);
@@ -603,15 +616,7 @@ TEST_F(QtHostTest, F1InAMenuShowsTheItemsTopicOrSaysThereIsNone) {
   EXPECT_TRUE(frame().help_viewer()->isVisible());
 
   QString said;
-  robot_then([&] {
-    QMessageBox* box = modal_box();
-    if (box == nullptr) {
-      return false;
-    }
-    said = box->text();
-    box->accept();
-    return true;
-  });
+  accept_next_box(said);
   QApplication::sendEvent(edit, &f1);
   frame().command_action(kCmdAbout)->trigger();  // the Help menu's items have no topic
   EXPECT_EQ(said, "Help not available for menu item");
@@ -646,15 +651,7 @@ TEST_F(QtHostTest, PrintWithoutADefaultPrinterSaysSo) {
   auto w = worker([&] { host().text_window_write(1024, "print"); });
   ASSERT_TRUE(wait_done(w));
   QString said;
-  robot_then([&] {
-    QMessageBox* box = modal_box();
-    if (box == nullptr) {
-      return false;
-    }
-    said = box->text();
-    box->accept();
-    return true;
-  });
+  accept_next_box(said);
   frame().run_command(kCmdPrint);
   EXPECT_EQ(said, "No Default Printer");
 }
