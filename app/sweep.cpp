@@ -9,12 +9,20 @@
 // Newton steps. run_sweep therefore takes the points after 0 in batches of
 // kSearchLanes and runs their searches side by side through tad_diss_lanes,
 // which computes on every lane exactly what tad_diss computes alone.
+//
+// The batches are computed in pairs, the first on the calling thread and the
+// second on the sweep worker (sweep-worker.h), which halves the wall time of
+// a sweep on two cores. Everything else stays on the calling thread and in
+// the order of the points: the values before the searches, which carry the
+// scalars from point to point, the storing of the results and the observer.
 #include "app/sweep.h"
 
 #include <algorithm>
 #include <cfenv>
 #include <cstdint>
+#include <mutex>
 
+#include "app/sweep-worker.h"
 #include "thermo/dissociation-lanes.h"
 
 namespace zuna {
@@ -143,13 +151,26 @@ void notify(SweepObserver* observer, std::int32_t i, std::int32_t npts) {
 using SearchLanes = DissociationLanes<kSearchLanes>;
 
 // A batch: points first .. first + count - 1, one per lane, with the scalars
-// as they stood after each point, which the observer is shown.
+// as they stood after each point, which the observer is shown, and whether
+// computing it raised a fault flag.
 struct Batch {
   std::int32_t first = 0;
   int count = 0;
   SweepScalars after[kSearchLanes];
   SearchLanes lanes;
+  bool faulted = false;
 };
+
+// The faults the run-time reports after each point (check_floating_point).
+constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+
+// True when a fault flag was raised since the last call; clears the flags,
+// so that each step of a batch is judged on its own flags.
+bool take_faults() {
+  const bool faulted = std::fetestexcept(kFaults) != 0;
+  std::feclearexcept(kFaults);
+  return faulted;
+}
 
 // Everything before the searches, point after point as sweep_point does it;
 // then the products and hreac of each point into its lane. The lanes beyond
@@ -170,11 +191,12 @@ void load_batch(Batch& b, const RunParameters& p, const ThermoConstants& tc,
     b.lanes.no2.set(j, t.no2[i]);
     b.lanes.nh2.set(j, t.nh2[i]);
   }
+  b.faulted = take_faults();
 }
 
 // The results of each lane into its point, as tad_diss leaves them: extents,
 // moles and total only where an equilibrium was solved.
-void store_batch(const Batch& b, const ThermoConstants& tc, SweepTable& t) {
+void store_batch(Batch& b, const ThermoConstants& tc, SweepTable& t) {
   const SearchLanes& d = b.lanes;
   for (int j = 0; j < b.count; ++j) {
     const std::int32_t i = b.first + j;
@@ -190,43 +212,69 @@ void store_batch(const Batch& b, const ThermoConstants& tc, SweepTable& t) {
     }
     point_fractions(i, tc, t);
   }
+  b.faulted = take_faults() || b.faulted;
 }
 
-// The faults the run-time reports after each point (check_floating_point).
-constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+// The observer for each point of the batch, in order. If the batch raised a
+// fault flag it is computed again point by point, from the scalars and with
+// the flags as they were before it, so that a fault reaches the observer,
+// and a failing exp the math error handler, at its own point as in
+// run_sweep_point_by_point: lanes are computed together and cannot tell
+// whose flag it was, and they also compute on lanes that have stopped,
+// which can raise a flag on their own.
+void report_batch(const Batch& b, const RunParameters& p, const ThermoConstants& tc,
+                  const CoefBlock& coef, SweepTable& t, SweepScalars& s,
+                  SweepObserver* observer) {
+  for (int j = 0; j < b.count; ++j) {
+    if (b.faulted) {
+      sweep_point(b.first + j, p, tc, coef, t, s);
+    } else {
+      s = b.after[j];
+    }
+    notify(observer, b.first + j, s.npts);
+  }
+}
 
-// Points first .. first + count - 1 (1 <= count <= kSearchLanes), then the
-// observer for each of them in order. If the batch raised a fault flag it is
-// computed again point by point, with the flags as they were before it, so
-// that a fault reaches the observer, and a failing exp the math error
-// handler, at its own point as in run_sweep_point_by_point: lanes are
-// computed together and cannot tell whose flag it was, and they also
-// compute on lanes that have stopped, which can raise a flag on their own.
-void sweep_batch(std::int32_t first, int count, const RunParameters& p, const ThermoConstants& tc,
-                 const CoefBlock& coef, SweepTable& t, SweepScalars& s, SweepObserver* observer) {
+// Two batches, the second starting at a.first + a.count (b.count may be 0):
+// their points before the searches in order on this thread, then the
+// searches of a here and those of b on the worker at the same time, then the
+// observer for the points of a and of b in order. Nobody is told of a point
+// before both batches are done, so an observer or a math error handler that
+// ends the run (by an exception) never leaves the worker writing into a
+// batch that is gone; between post and wait nothing reports or throws.
+void sweep_pair(Batch& a, Batch& b, const RunParameters& p, const ThermoConstants& tc,
+                const CoefBlock& coef, SweepTable& t, SweepScalars& s, SweepObserver* observer,
+                SweepWorker* worker) {
   const SweepScalars before = s;
   std::fexcept_t flags;
   std::fegetexceptflag(&flags, kFaults);
   std::feclearexcept(kFaults);
-  Batch b;
-  b.first = first;
-  b.count = count;
-  load_batch(b, p, tc, coef, t, s);
+  load_batch(a, p, tc, coef, t, s);
+  if (b.count > 0) {
+    load_batch(b, p, tc, coef, t, s);
+  }
   const DissociationSettings c{p.ptot, p.itmaxh, p.tolh, p.itmaxn, p.toln,
                                {p.act1, p.act2, p.act3, p.act4}};
-  tad_diss_lanes(b.lanes, c, tc, coef, ConstantFailures::flags_only);
-  store_batch(b, tc, t);
-  const bool faulted = std::fetestexcept(kFaults) != 0;
+  const bool handed = worker != nullptr && b.count > 0;
+  if (handed) {
+    LaneJob job{&b.lanes, &c, &tc, &coef, {}};
+    std::fegetenv(&job.env);
+    worker->post(job);
+  }
+  tad_diss_lanes(a.lanes, c, tc, coef, ConstantFailures::flags_only);
+  store_batch(a, tc, t);
+  if (handed) {
+    b.faulted = worker->wait() || b.faulted;
+  } else if (b.count > 0) {
+    tad_diss_lanes(b.lanes, c, tc, coef, ConstantFailures::flags_only);
+  }
+  if (b.count > 0) {
+    store_batch(b, tc, t);
+  }
   std::fesetexceptflag(&flags, kFaults);
   s = before;
-  for (int j = 0; j < count; ++j) {
-    if (faulted) {
-      sweep_point(first + j, p, tc, coef, t, s);
-    } else {
-      s = b.after[j];
-    }
-    notify(observer, first + j, s.npts);
-  }
+  report_batch(a, p, tc, coef, t, s, observer);
+  report_batch(b, p, tc, coef, t, s, observer);
 }
 
 }  // namespace
@@ -247,9 +295,18 @@ bool run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBloc
   s.npts = p.npmin + p.npmax + 3;
   sweep_point(0, p, tc, coef, table, s);
   notify(observer, 0, s.npts);
-  for (std::int32_t first = 1; first <= s.npts; first += kSearchLanes) {
-    const int count = std::min<std::int32_t>(kSearchLanes, s.npts - first + 1);
-    sweep_batch(first, count, p, tc, coef, table, s, observer);
+  // The worker serves one sweep at a time; a sweep that finds it busy with
+  // another computes both batches of each pair itself.
+  SweepWorker& worker = SweepWorker::instance();
+  std::unique_lock<std::mutex> use(worker.use(), std::try_to_lock);
+  Batch a;
+  Batch b;
+  for (std::int32_t first = 1; first <= s.npts; first += 2 * kSearchLanes) {
+    a.first = first;
+    a.count = std::min<std::int32_t>(kSearchLanes, s.npts - first + 1);
+    b.first = first + kSearchLanes;
+    b.count = std::max<std::int32_t>(0, std::min<std::int32_t>(kSearchLanes, s.npts - b.first + 1));
+    sweep_pair(a, b, p, tc, coef, table, s, observer, use ? &worker : nullptr);
   }
   return true;
 }

@@ -1,6 +1,7 @@
 // The sweep over the O/F grid: the refusal of counts that do not fit, the
 // worked example, the grid rows, the physics of the default sweep with the
-// shipped data, and the interleaved sweep against the sweep point by point.
+// shipped data, and the interleaved sweep, whose batches are shared with a
+// second thread, against the sweep point by point.
 #include "app/sweep.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "tests/thermo/shipped-data.h"
@@ -339,6 +341,51 @@ TEST_F(Sweep, FaultsReachTheObserverAtTheirOwnPoint) {
   ASSERT_GT(faulty, 0) << "the data set no longer makes any point fault";
   ASSERT_LT(faulty, s2.npts) << "the data set makes every point fault";
   expect_interleaved_is_point_by_point(p, data.tc, coef);
+}
+
+// The observer is told on the thread that runs the sweep, though half of the
+// batches are computed on the sweep worker.
+TEST_F(Sweep, ObserverIsToldOnTheCallingThread) {
+  struct ThreadCheck : SweepObserver {
+    std::thread::id caller = std::this_thread::get_id();
+    int points = 0;
+    int elsewhere = 0;
+    void point_done(std::int32_t, std::int32_t) override {
+      ++points;
+      elsewhere += std::this_thread::get_id() == caller ? 0 : 1;
+    }
+  } check;
+  ASSERT_TRUE(run(defaults(), &check));
+  EXPECT_EQ(check.points, s.npts + 1);
+  EXPECT_EQ(check.elsewhere, 0);
+}
+
+// Two sweeps at the same time on two threads: one of them finds the worker
+// busy and computes all its batches itself; both must still give the table
+// of the sweep point by point.
+TEST_F(Sweep, SweepsOnTwoThreadsAtOnceAreThePointByPointSweep) {
+  RunParameters p = defaults();
+  p.npmin = 30, p.npmax = 40;
+  const auto want = std::make_unique<SweepTable>();
+  SweepScalars s0;
+  ASSERT_TRUE(run_sweep_point_by_point(p, data.tc, data.coef, *want, s0, nullptr));
+  constexpr int kRounds = 20;
+  const auto sweeps = [&](SweepTable& t, int& same) {
+    SweepScalars scalars;
+    for (int n = 0; n < kRounds; ++n) {
+      std::memset(&t, 0, sizeof(SweepTable));
+      run_sweep(p, data.tc, data.coef, t, scalars, nullptr);
+      same += std::memcmp(&t, want.get(), sizeof(SweepTable)) == 0 ? 1 : 0;
+    }
+  };
+  const auto other = std::make_unique<SweepTable>();
+  int same_here = 0;
+  int same_there = 0;
+  std::thread there([&] { sweeps(*other, same_there); });
+  sweeps(*table, same_here);
+  there.join();
+  EXPECT_EQ(same_here, kRounds);
+  EXPECT_EQ(same_there, kRounds);
 }
 
 }  // namespace
