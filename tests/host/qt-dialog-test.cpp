@@ -20,13 +20,8 @@
 
 #include "host/qt/dialog-view.h"
 #include "host/qt/qt-host.h"
+#include "tests/host/qt-robot.h"
 
-namespace zuna::testing {
-void robot_then(std::function<bool()> step);
-bool robot_idle();
-void robot_clear();
-void reset_event_loops();
-}  // namespace zuna::testing
 
 namespace zuna {
 namespace {

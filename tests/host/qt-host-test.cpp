@@ -29,13 +29,8 @@
 #include "host/qt/cp1252.h"
 #include "host/qt/help-viewer.h"
 #include "host/qt/qt-host.h"
+#include "tests/host/qt-robot.h"
 
-namespace zuna::testing {
-void robot_then(std::function<bool()> step);
-bool robot_idle();
-void robot_clear();
-void reset_event_loops();
-}  // namespace zuna::testing
 
 namespace zuna {
 namespace {
@@ -98,16 +93,26 @@ class QtHostTest : public ::testing::Test {
 
 QMessageBox* modal_box() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
 
-// Once a message box is up, keeps its text and accepts it.
-void accept_next_box(QString& said) {
-  robot_then([&said] {
+// Once a message box is up, hands it to `act`, which answers it.
+void on_next_box(std::function<void(QMessageBox&)> act) {
+  robot_then([act] {
     QMessageBox* box = modal_box();
     if (box == nullptr) {
       return false;
     }
-    said = box->text();
-    box->accept();
+    act(*box);
     return true;
+  });
+}
+
+// Once a message box is up, keeps its text (and caption) and accepts it.
+void accept_next_box(QString& said, QString* caption = nullptr) {
+  on_next_box([&said, caption](QMessageBox& box) {
+    said = box.text();
+    if (caption != nullptr) {
+      *caption = box.windowTitle();
+    }
+    box.accept();
   });
 }
 
@@ -434,17 +439,12 @@ TEST_F(QtHostTest, EndOfRunAsksWithNoAsTheDefaultAndKeepsTheWindows) {
   QString caption, text;
   bool no_is_default = false;
   bool warning = false;
-  robot_then([&] {
-    QMessageBox* box = modal_box();
-    if (box == nullptr) {
-      return false;
-    }
-    caption = box->windowTitle();
-    text = box->text();
-    warning = box->icon() == QMessageBox::Warning;
-    no_is_default = static_cast<QAbstractButton*>(box->defaultButton()) == box->button(QMessageBox::No);
-    QTest::keyClick(box, Qt::Key_Return);  // Enter answers No
-    return true;
+  on_next_box([&](QMessageBox& box) {
+    caption = box.windowTitle();
+    text = box.text();
+    warning = box.icon() == QMessageBox::Warning;
+    no_is_default = static_cast<QAbstractButton*>(box.defaultButton()) == box.button(QMessageBox::No);
+    QTest::keyClick(&box, Qt::Key_Return);  // Enter answers No
   });
   auto run = worker([&] { host().end_of_run(1); });
   ASSERT_TRUE(wait_done(run));
@@ -468,13 +468,8 @@ TEST_F(QtHostTest, EndOfRunAsksWithNoAsTheDefaultAndKeepsTheWindows) {
 
 TEST_F(QtHostTest, YesAtTheEndClosesTheFrame) {
   host().set_end_of_run_mode(EndOfRunMode::ask);
-  robot_then([&] {
-    QMessageBox* box = modal_box();
-    if (box == nullptr) {
-      return false;
-    }
-    box->button(QMessageBox::Yes)->click();
-    return true;
+  on_next_box([&](QMessageBox& box) {
+    box.button(QMessageBox::Yes)->click();
   });
   host().start([this] { host().text_window_write(1024, "x"); });  // returns: exit code 0
   ASSERT_TRUE(QTest::qWaitFor([&] { return host().computation_ended(); }, kWait));
@@ -658,16 +653,7 @@ TEST_F(QtHostTest, PrintWithoutADefaultPrinterSaysSo) {
 
 TEST_F(QtHostTest, HostErrorsAndRunTimeErrorsAreShownInTheirBoxes) {
   QString caption, text;
-  robot_then([&] {
-    QMessageBox* box = modal_box();
-    if (box == nullptr) {
-      return false;
-    }
-    caption = box->windowTitle();
-    text = box->text();
-    box->accept();
-    return true;
-  });
+  accept_next_box(text, &caption);
   frame().show_host_error(HostErrorLevel::error, kHostInternalError, "/somewhere/frame-window.cpp", 42);
   EXPECT_EQ(caption, "Corvane Error");
   EXPECT_EQ(text, "Internal Error - unexpected error\nfile \"frame-window.cpp\", line 42");
@@ -677,16 +663,7 @@ TEST_F(QtHostTest, HostErrorsAndRunTimeErrorsAreShownInTheirBoxes) {
   report.tag = ": OPEN(";
   report.tag_opens_paren = true;
   report.message = "file not found";
-  robot_then([&] {
-    QMessageBox* box = modal_box();
-    if (box == nullptr) {
-      return false;
-    }
-    caption = box->windowTitle();
-    text = box->text();
-    box->accept();
-    return true;
-  });
+  accept_next_box(text, &caption);
   auto w = worker([&] { host().report_runtime_error(report); });
   ASSERT_TRUE(wait_done(w));
   EXPECT_EQ(caption, "run-time error ");
@@ -694,15 +671,10 @@ TEST_F(QtHostTest, HostErrorsAndRunTimeErrorsAreShownInTheirBoxes) {
 }
 
 TEST_F(QtHostTest, FatalHostErrorEndsWithMinusOne) {
-  robot_then([&] {
-    QMessageBox* box = modal_box();
-    if (box == nullptr) {
-      return false;
-    }
-    EXPECT_EQ(box->windowTitle(), "Corvane Fatal Error");
-    EXPECT_TRUE(box->text().startsWith("Possible internal inconsistency, file \""));
-    box->accept();
-    return true;
+  on_next_box([&](QMessageBox& box) {
+    EXPECT_EQ(box.windowTitle(), "Corvane Fatal Error");
+    EXPECT_TRUE(box.text().startsWith("Possible internal inconsistency, file \""));
+    box.accept();
   });
   frame().show_host_error(HostErrorLevel::fatal, kHostInconsistency, __FILE__, __LINE__);
   EXPECT_FALSE(frame().isVisible());
@@ -720,16 +692,11 @@ TEST_F(QtHostTest, FileSelectionRefusedThenEndingTheProgramAnswersNothing) {
     dialog->reject();
     return true;
   });
-  robot_then([&] {
-    QMessageBox* box = modal_box();
-    if (box == nullptr) {
-      return false;
-    }
-    caption = box->windowTitle();
-    text = box->text();
-    EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
-    box->button(QMessageBox::Yes)->click();
-    return true;
+  on_next_box([&](QMessageBox& box) {
+    caption = box.windowTitle();
+    text = box.text();
+    EXPECT_EQ(static_cast<QAbstractButton*>(box.defaultButton()), box.button(QMessageBox::No));
+    box.button(QMessageBox::Yes)->click();
   });
   std::optional<std::string> chosen = std::string("unset");
   auto w = worker([&] { chosen = host().select_file(7); });
@@ -743,16 +710,11 @@ TEST_F(QtHostTest, FileSelectionRefusedThenEndingTheProgramAnswersNothing) {
 TEST_F(QtHostTest, AboutShowsTheProgramsOwnTextUnderItsName) {
   QString caption, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
-  robot_then([&] {
-    QMessageBox* box = modal_box();
-    if (box == nullptr) {
-      return false;
-    }
-    caption = box->windowTitle();
-    text = box->text();
-    icon = box->icon();
-    box->accept();
-    return true;
+  on_next_box([&](QMessageBox& box) {
+    caption = box.windowTitle();
+    text = box.text();
+    icon = box.icon();
+    box.accept();
   });
   frame().run_command(kCmdAbout);
   EXPECT_EQ(caption, "zuna4");

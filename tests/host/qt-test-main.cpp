@@ -12,6 +12,8 @@
 #include <string_view>
 #include <gtest/gtest.h>
 
+#include "tests/host/qt-robot.h"
+
 namespace zuna::testing {
 namespace {
 

@@ -1,0 +1,17 @@
+// The robot of the Qt host's suites (qt-test-main.cpp): modal boxes and
+// dialogs run event loops of their own, so a test queues the steps that
+// answer them; a timer tries the first step in whatever event loop runs and
+// drops it once it reports done.
+#pragma once
+
+#include <functional>
+
+namespace zuna::testing {
+
+void robot_then(std::function<bool()> step);
+bool robot_idle();
+void robot_clear();
+// Lets new event loops run again after the host has told every loop to end.
+void reset_event_loops();
+
+}  // namespace zuna::testing
