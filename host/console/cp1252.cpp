@@ -2,23 +2,10 @@
 
 #include <cstdint>
 
+#include "host/common/code-page.h"
+
 namespace zuna {
 namespace {
-
-// Unicode of the bytes 0x80..0x9F; 0 where the code page defines nothing.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80..87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 88..8F
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90..97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 98..9F
-};
-
-char32_t cp1252_char(unsigned char byte) {
-  if (byte >= 0x80 && byte < 0xA0) {
-    return kHighControls[byte - 0x80];
-  }
-  return byte;
-}
 
 void append_utf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -31,19 +18,6 @@ void append_utf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
-}
-
-// The Windows-1252 byte of a character, or "?" when the code page lacks it.
-char cp1252_byte(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-    return static_cast<char>(c);
-  }
-  for (int i = 0; i < 32; ++i) {
-    if (kHighControls[i] != 0 && kHighControls[i] == c) {
-      return static_cast<char>(0x80 + i);
-    }
-  }
-  return '?';
 }
 
 // Decodes one UTF-8 sequence at text[i]; answers its length, or 0 when the
@@ -89,7 +63,7 @@ std::string cp1252_to_utf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 4);
   for (char ch : text) {
-    const char32_t c = cp1252_char(static_cast<unsigned char>(ch));
+    const char32_t c = cp1252_to_unicode(static_cast<unsigned char>(ch));
     if (c == 0) {
       out += '?';
     } else {
@@ -111,7 +85,9 @@ std::string utf8_to_cp1252(std::string_view text) {
       out += static_cast<char>(b);
       ++i;
     } else {
-      out += cp1252_byte(c);
+      char byte = '?';
+      unicode_to_cp1252(c, byte);
+      out += byte;
       i += static_cast<std::size_t>(length);
     }
   }

@@ -1,22 +1,16 @@
 #include "host/qt/cp1252.h"
 
-#include <array>
+#include "host/common/code-page.h"
 
 namespace zuna {
 namespace {
 
-// 0x80..0x9F; 0 marks the bytes without a character of their own.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
+// The five bytes that Windows-1252 leaves undefined stand for the control
+// characters of the same number, as Latin-1 has them, so that every byte
+// survives the trip to the screen and back.
 char16_t unicode_of(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F && kHighControls[byte - 0x80] != 0) {
-    return kHighControls[byte - 0x80];
-  }
-  return byte;
+  const char32_t c = cp1252_to_unicode(byte);
+  return c != 0 ? static_cast<char16_t>(c) : byte;
 }
 
 }  // namespace
@@ -31,17 +25,13 @@ QString from_cp1252(std::string_view bytes) {
 }
 
 bool to_cp1252_char(QChar ch, char& out) {
-  char16_t u = ch.unicode();
-  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-    out = static_cast<char>(u);
+  const char16_t u = ch.unicode();
+  if (unicode_to_cp1252(u, out)) {
     return true;
   }
-  for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-    bool undefined_byte = kHighControls[i] == 0;
-    if ((undefined_byte && u == 0x80 + i) || (!undefined_byte && u == kHighControls[i])) {
-      out = static_cast<char>(0x80 + i);
-      return true;
-    }
+  if (u >= 0x80 && u < 0xA0 && cp1252_to_unicode(static_cast<unsigned char>(u)) == 0) {
+    out = static_cast<char>(u);
+    return true;
   }
   return false;
 }
