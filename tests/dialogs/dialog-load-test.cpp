@@ -7,7 +7,7 @@
 
 #include "dialogs/dialog-template.h"
 #include "tests/dialogs/dialog-test-support.h"
-#include "tests/dialogs/template-builder.h"
+#include "tests/support/dialog-template-builder.h"
 
 namespace zuna::testing {
 namespace {

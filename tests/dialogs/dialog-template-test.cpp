@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "dialogs/dialog-template.h"
-#include "tests/dialogs/template-builder.h"
+#include "tests/support/dialog-template-builder.h"
 
 namespace zuna {
 namespace {

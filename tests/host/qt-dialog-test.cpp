@@ -21,6 +21,7 @@
 #include "host/qt/dialog-view.h"
 #include "host/qt/qt-host.h"
 #include "tests/host/qt-robot.h"
+#include "tests/support/dialog-template-builder.h"
 
 
 namespace zuna {
@@ -29,87 +30,14 @@ namespace {
 using testing::robot_then;
 constexpr int kWait = 30000;  // [ms]
 
-// Builds the platform's binary dialog template.
-class TemplateBytes {
- public:
-  TemplateBytes(std::u16string caption, std::int16_t cx, std::int16_t cy) {
-    dword(0x80C80000u | kDsSetFont);  // popup, caption, system menu, font
-    dword(0);
-    count_at_ = bytes_.size();
-    word(0);
-    word(0), word(0), word(static_cast<std::uint16_t>(cx)), word(static_cast<std::uint16_t>(cy));
-    word(0);  // no menu
-    word(0);  // the standard dialog class
-    text(caption);
-    word(8);
-    text(u"MS Sans Serif");
-  }
-
-  TemplateBytes& item(std::uint16_t class_code, std::uint32_t style, std::uint16_t id,
-                      std::u16string title, std::int16_t x, std::int16_t y, std::int16_t cx,
-                      std::int16_t cy) {
-    while (bytes_.size() % 4 != 0) {
-      bytes_.push_back(0);
-    }
-    dword(style | kWsChild | kWsVisible);
-    dword(0);
-    word(static_cast<std::uint16_t>(x)), word(static_cast<std::uint16_t>(y));
-    word(static_cast<std::uint16_t>(cx)), word(static_cast<std::uint16_t>(cy));
-    word(id);
-    word(0xFFFF);
-    word(class_code);
-    text(title);
-    word(0);
-    ++count_;
-    bytes_[count_at_] = static_cast<std::uint8_t>(count_);
-    return *this;
-  }
-
-  TemplateBytes& named_item(std::u16string class_name, std::uint16_t id) {
-    while (bytes_.size() % 4 != 0) {
-      bytes_.push_back(0);
-    }
-    dword(kWsChild | kWsVisible);
-    dword(0);
-    word(0), word(0), word(10), word(10), word(id);
-    text(class_name);
-    text(u"");
-    word(0);
-    ++count_;
-    bytes_[count_at_] = static_cast<std::uint8_t>(count_);
-    return *this;
-  }
-
-  std::span<const std::uint8_t> span() const { return bytes_; }
-  DialogTemplate parsed() const { return *parse_dialog_template(bytes_); }
-
- private:
-  void word(std::uint16_t w) {
-    bytes_.push_back(static_cast<std::uint8_t>(w & 0xFF));
-    bytes_.push_back(static_cast<std::uint8_t>(w >> 8));
-  }
-  void dword(std::uint32_t d) {
-    word(static_cast<std::uint16_t>(d & 0xFFFF));
-    word(static_cast<std::uint16_t>(d >> 16));
-  }
-  void text(const std::u16string& s) {
-    for (char16_t c : s) {
-      word(static_cast<std::uint16_t>(c));
-    }
-    word(0);
-  }
-
-  std::vector<std::uint8_t> bytes_;
-  std::size_t count_at_ = 0;
-  int count_ = 0;
-};
+using testing::TemplateBuilder;
 
 constexpr std::uint32_t kDefPush = 1, kAutoCheck = 3, kAutoRadio = 9, kGroupBox = 7;
 constexpr std::uint32_t kSunken = 0x1000, kDropDownList = 3, kDropDown = 2, kVertical = 1;
 
 // Every kind of control of the predefined classes.
-TemplateBytes every_control() {
-  TemplateBytes t(u"Todos", 200, 150);
+TemplateBuilder every_control() {
+  TemplateBuilder t(u"Todos", 200, 150);
   t.item(kClassButton, kDefPush | kWsTabStop, 1, u"OK", 150, 5, 40, 14)
       .item(kClassButton, 0 | kWsTabStop, 3, u"&Mais", 150, 22, 40, 14)
       .item(kClassEdit, kWsBorder | kWsTabStop, 40, u"", 5, 5, 60, 12)
@@ -127,7 +55,7 @@ TemplateBytes every_control() {
       .item(kClassScrollBar, kVertical, 71, u"", 135, 80, 10, 40)
       .item(kClassComboBox, kDropDown | kWsTabStop, 80, u"", 5, 125, 60, 50)
       .item(kClassComboBox, kDropDownList | kWsTabStop, 81, u"", 70, 125, 60, 50)
-      .named_item(u"Custom", 90);
+      .named("Custom", 0, 90);
   return t;
 }
 
@@ -191,9 +119,10 @@ class DialogOnScreen : public ::testing::Test {
   }
 
   // The computation runs the dialog; answers its result once it has ended.
-  int run_modal(const TemplateBytes& bytes, ScriptedController& controller) {
+  int run_modal(const TemplateBuilder& bytes, ScriptedController& controller) {
+    const std::vector<std::uint8_t> template_bytes = bytes.bytes();
     run_ = std::async(std::launch::async,
-                      [&] { return host_->run_dialog_modal(bytes.span(), controller); });
+                      [&] { return host_->run_dialog_modal(template_bytes, controller); });
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return run_.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
         kWait));
@@ -205,7 +134,7 @@ class DialogOnScreen : public ::testing::Test {
 };
 
 TEST_F(DialogOnScreen, EveryControlStandsAtItsConvertedGeometry) {
-  TemplateBytes bytes = every_control();
+  TemplateBuilder bytes = every_control();
   DialogTemplate parsed = bytes.parsed();
   ScriptedController controller;
   DialogView view(parsed, controller, &host_->frame());
@@ -267,7 +196,7 @@ TEST_F(DialogOnScreen, EveryControlStandsAtItsConvertedGeometry) {
 }
 
 TEST_F(DialogOnScreen, EnterPressesTheDefaultButtonFromAnEdit) {
-  TemplateBytes bytes = every_control();
+  TemplateBuilder bytes = every_control();
   ScriptedController controller;
   robot_then([] {
     DialogView* dialog = open_dialog("Todos");
@@ -283,7 +212,7 @@ TEST_F(DialogOnScreen, EnterPressesTheDefaultButtonFromAnEdit) {
 
 TEST_F(DialogOnScreen, EnterWithoutADefaultButtonSendsTheOkCommand) {
   // As in the results menu: OK is a plain push button among radio buttons.
-  TemplateBytes bytes(u"Menu", 100, 60);
+  TemplateBuilder bytes(u"Menu", 100, 60);
   bytes.item(kClassStatic, kWsGroup, 0xFFFF, u"Menu", 5, 5, 60, 10)
       .item(kClassButton, kAutoRadio, 1013, u"Primeiro", 5, 20, 60, 10)
       .item(kClassButton, 0 | kWsTabStop, 1, u"OK", 70, 5, 25, 14)
@@ -308,7 +237,7 @@ TEST_F(DialogOnScreen, EnterWithoutADefaultButtonSendsTheOkCommand) {
 }
 
 TEST_F(DialogOnScreen, EscapeAndTheCloseBoxLeaveTheDialogOpen) {
-  TemplateBytes bytes = every_control();
+  TemplateBuilder bytes = every_control();
   ScriptedController controller;
   bool open_after_escape = false;
   bool open_after_close = false;
@@ -332,7 +261,7 @@ TEST_F(DialogOnScreen, EscapeAndTheCloseBoxLeaveTheDialogOpen) {
 }
 
 TEST_F(DialogOnScreen, TypedTextsAndChosenBoxesAreReadBack) {
-  TemplateBytes bytes = every_control();
+  TemplateBuilder bytes = every_control();
   ScriptedController controller;
   controller.opened = [](DialogWindow& window) {
     window.set_text(40, "0.5d0");
@@ -402,7 +331,7 @@ TEST_F(DialogOnScreen, TypedTextsAndChosenBoxesAreReadBack) {
 }
 
 TEST_F(DialogOnScreen, UncheckingTheCheckedRadioOfAGroupLeavesNoneChecked) {
-  TemplateBytes bytes = every_control();
+  TemplateBuilder bytes = every_control();
   ScriptedController controller;
   bool any = true;
   controller.opened = [&](DialogWindow& window) {
@@ -416,8 +345,9 @@ TEST_F(DialogOnScreen, UncheckingTheCheckedRadioOfAGroupLeavesNoneChecked) {
 }
 
 TEST_F(DialogOnScreen, AnIncompleteTemplateIsNotShown) {
-  TemplateBytes bytes = every_control();
-  std::vector<std::uint8_t> cut(bytes.span().begin(), bytes.span().begin() + 40);
+  TemplateBuilder bytes = every_control();
+  const std::vector<std::uint8_t> whole = bytes.bytes();
+  std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + 40);
   ScriptedController controller;
   auto run = std::async(std::launch::async, [&] {
     return host_->run_dialog_modal(cut, controller);
