@@ -131,6 +131,8 @@ IoError FileStream::finish_open(int fd) {
   in_.clear();
   in_pos_ = 0;
   at_end_ = false;
+  ends_here_ = false;
+  end_ = 0;
   return IoError::ok;
 }
 
@@ -147,13 +149,32 @@ IoError FileStream::truncate_here() {
     in_pos_ = 0;
     return IoError::ok;
   }
+  // Bytes of an earlier switch go first, with their own cut.
+  if (!out_.empty()) {
+    if (IoError e = flush(); e != IoError::ok) {
+      return e;
+    }
+  }
   // The descriptor stands after the read-ahead; the unit stands before it.
   auto unread = static_cast<off_t>(in_.size() - in_pos_);
   in_.clear();
   in_pos_ = 0;
   at_end_ = false;
   off_t here = ::lseek(fd_, -unread, SEEK_CUR);
-  if (here < 0 || ::ftruncate(fd_, here) != 0) {
+  if (here < 0) {
+    return IoError::file_write_failed;
+  }
+  ends_here_ = true;
+  end_ = here;
+  return IoError::ok;
+}
+
+IoError FileStream::cut_off_after_writing() {
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0) {
+    return IoError::file_write_failed;
+  }
+  if (info.st_size > end_ && ::ftruncate(fd_, end_) != 0) {
     return IoError::file_write_failed;
   }
   return IoError::ok;
@@ -191,6 +212,12 @@ IoError FileStream::flush() {
   // What could not be written is reported, not kept for a later retry that
   // would write it out of order.
   out_.clear();
+  if (ends_here_ && fd_ >= 0 && regular_) {
+    end_ += static_cast<off_t>(done);
+    if (result == IoError::ok) {
+      result = cut_off_after_writing();
+    }
+  }
   return result;
 }
 

@@ -54,9 +54,15 @@ class FileStream {
   IoError seek_end();
 
   // The switch from reading to writing: read-ahead is given back and a
-  // regular file is cut off at the current position.
+  // regular file is to end at the current position. The cut is made when the
+  // written bytes reach the file (flush), after them, and only where the
+  // file reaches further: a file rewritten with as many bytes as before, or
+  // a new one, is never cut. Freeing a file's blocks is slow on file systems
+  // that discard them, and the file ends in the same place either way.
   IoError truncate_here();
   IoError write(std::string_view bytes);
+  // Writes the buffer out and, after a truncate_here(), cuts the file off
+  // where the writing stands.
   IoError flush();
 
   // The next record without its line end ("\n", or "\r\n"); a last record
@@ -73,6 +79,7 @@ class FileStream {
  private:
   IoError finish_open(int fd);
   IoError fill();
+  IoError cut_off_after_writing();
 
   int fd_ = -1;
   bool can_read_ = false;
@@ -80,7 +87,9 @@ class FileStream {
   bool regular_ = false;
   dev_t device_ = 0;
   ino_t inode_ = 0;
-  std::string out_;  // bytes not yet written
+  bool ends_here_ = false;  // the file is to end at end_ (truncate_here)
+  off_t end_ = 0;           // where the next byte of out_ goes, while ends_here_
+  std::string out_;         // bytes not yet written
   std::string in_;   // read-ahead
   std::size_t in_pos_ = 0;
   bool at_end_ = false;

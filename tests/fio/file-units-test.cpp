@@ -87,6 +87,50 @@ TEST_F(FileUnits, WriteAfterReadCutsTheFileAtThatPoint) {
   EXPECT_EQ(dir.read("data"), "1.5\r\nnew\r\nmore\r\n");
 }
 
+// The file is cut where the writing stands whenever written records reach
+// it: a reader in between never sees the old file's tail after new records.
+TEST_F(FileUnits, OldTailIsGoneWheneverWrittenRecordsReachTheFile) {
+  dir.write("saida", std::string(30000, 'o'));
+  ASSERT_EQ(open_unit(8, file_options("saida")), 0);
+  const std::string line(98, 'n');
+  std::string written;
+  while (written.size() < 8192) {  // past one buffer: some records reach the file
+    write_record(8, line);
+    written.append(line).append("\r\n");
+  }
+  const std::string midway = dir.read("saida");
+  EXPECT_GT(midway.size(), 0u);
+  EXPECT_EQ(midway, written.substr(0, midway.size()));
+  ASSERT_EQ(close_unit(8), 0);
+  EXPECT_EQ(dir.read("saida"), written);
+}
+
+TEST_F(FileUnits, ReadAfterWriteFindsTheEndOfTheNewRecords) {
+  dir.write("data", "1.5\r\n2.5\r\n3.5\r\n");
+  ASSERT_EQ(open_unit(20, file_options("data")), 0);
+  EXPECT_EQ(read_double(20), 1.5);
+  write_record(20, "new");
+  double v = 7;
+  ASSERT_EQ(begin_read(20, nullptr, 0, true), 0);
+  EXPECT_EQ(get_real64(&v), -1) << "the old records after the new one are gone";
+  EXPECT_EQ(end_read(), -1);
+  EXPECT_EQ(v, 7);
+  EXPECT_EQ(close_unit(20), 0);
+  EXPECT_EQ(dir.read("data"), "1.5\r\nnew\r\n");
+}
+
+// A rewrite with as many bytes as before, and one with more.
+TEST_F(FileUnits, RewriteOfTheSameOrAGreaterLength) {
+  for (const char* text : {"abcd", "wxyz", "a longer record"}) {
+    ASSERT_EQ(open_unit(9, file_options("tad.dat")), 0);
+    write_record(9, text);
+    ASSERT_EQ(close_unit(9), 0);
+    std::string expected = text;
+    expected.append("\r\n");
+    EXPECT_EQ(dir.read("tad.dat"), expected);
+  }
+}
+
 TEST_F(FileUnits, RecordLeftOpenContinuesAndIsEndedByClose) {
   ASSERT_EQ(open_unit(8, file_options("saida")), 0);
   begin_write(8, "('a',\\)", -1);
@@ -237,7 +281,9 @@ TEST_F(FileUnits, CloseOfAnUnknownUnitOrWithABadStatus) {
 
 TEST_F(FileUnits, SixtySecondUnitIsRefused) {
   for (int unit = 100; unit < 161; ++unit) {
-    ASSERT_EQ(open_unit(unit, file_options("u" + std::to_string(unit))), 0) << unit;
+    std::string name = "u";
+    name += std::to_string(unit);
+    ASSERT_EQ(open_unit(unit, file_options(name)), 0) << unit;
   }
   OpenOptions o = file_options("u161");
   o.error_return = true;
@@ -365,6 +411,7 @@ TEST_F(FileUnits, DeviceNames) {
 }
 
 TEST_F(FileUnits, ProgramEndClosesFilesAndDeletesScratchFiles) {
+  dir.write("saida", "an older and much longer report\r\n");
   ASSERT_EQ(open_unit(8, file_options("saida")), 0);
   write_record(8, "report");
   begin_write(8, "('open line',\\)", -1);
