@@ -84,6 +84,7 @@ class ProgressLines : public SweepObserver {
 }  // namespace
 
 void run_calculation(ProgramState& state) {
+  prepare_sweep();
   open_calculation_units();
   ask_fitting_parameters(state.p);
 

@@ -10,22 +10,12 @@ constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 }  // namespace
 
 SweepWorker& SweepWorker::instance() {
-  // A function-local static: created once, thread-safely, on first use, and
-  // destroyed at exit, when no sweep is running any more.
-  static SweepWorker worker;
-  return worker;
+  // Created once, thread-safely, on first use; never destroyed (see above).
+  static SweepWorker* const worker = new SweepWorker;
+  return *worker;
 }
 
 SweepWorker::SweepWorker() : thread_([this] { run(); }) {}
-
-SweepWorker::~SweepWorker() {
-  {
-    std::lock_guard<std::mutex> lock(m_);
-    stop_ = true;
-  }
-  cv_.notify_all();
-  thread_.join();
-}
 
 void SweepWorker::post(const LaneJob& job) {
   {
@@ -45,10 +35,7 @@ bool SweepWorker::wait() {
 void SweepWorker::run() {
   std::unique_lock<std::mutex> lock(m_);
   for (;;) {
-    cv_.wait(lock, [this] { return pending_ || stop_; });
-    if (stop_) {
-      return;
-    }
+    cv_.wait(lock, [this] { return pending_; });
     // The job is copied under the lock and computed without it; the caller
     // does not touch the job's data before wait() returns.
     const LaneJob job = job_;

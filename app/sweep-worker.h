@@ -4,9 +4,11 @@
 // computes the same operations in the same order on either thread, so the
 // results are the same to the last bit.
 //
-// One worker serves the whole program: it is created on first use and joined
-// when the program ends, so that a sweep allocates nothing and starts no
-// thread. Floating-point flags and modes belong to each thread, so the
+// One worker serves the whole program: it is created on first use, best
+// ahead of the first sweep (prepare_sweep), so that a sweep allocates nothing
+// and starts no thread. It is never destroyed: no sweep outlives the end of
+// the program, so at exit the worker is asleep waiting for a batch, and
+// joining it would only lengthen the end of every run. Floating-point flags and modes belong to each thread, so the
 // worker takes the caller's environment for each batch and answers whether
 // the batch raised a fault flag.
 #pragma once
@@ -46,8 +48,6 @@ class SweepWorker {
   // FE_DIVBYZERO or FE_OVERFLOW.
   bool wait();
 
-  ~SweepWorker();
-
  private:
   SweepWorker();
   void run();
@@ -58,7 +58,6 @@ class SweepWorker {
   LaneJob job_;
   bool pending_ = false;  // a job is posted and not yet finished
   bool faulted_ = false;  // verdict of the last finished job
-  bool stop_ = false;
   std::thread thread_;  // last, so that it starts after the members above
 };
 

@@ -279,6 +279,10 @@ void sweep_pair(Batch& a, Batch& b, const RunParameters& p, const ThermoConstant
 
 }  // namespace
 
+void prepare_sweep() {
+  SweepWorker::instance();
+}
+
 bool sweep_fits(const RunParameters& p) {
   if (p.npmin < 0 || p.npmax < 0) {
     return false;

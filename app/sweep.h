@@ -74,6 +74,11 @@ class SweepObserver {
   ~SweepObserver() = default;
 };
 
+// Starts the sweep's second thread, if it is not running yet, so that the
+// first sweep finds it ready: best called while the user is still filling in
+// the parameters.
+void prepare_sweep();
+
 // Sweeps points 0..npts. The caller has checked sweep_fits(p); the sweep
 // writes nothing when the counts do not fit and answers false then.
 bool run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,

@@ -186,12 +186,20 @@ IoError FileStream::write(std::string_view bytes) {
   }
   out_.append(bytes);
   if (out_.size() >= kWriteBufferSize) {
-    return flush();
+    return write_out();
   }
   return IoError::ok;
 }
 
 IoError FileStream::flush() {
+  IoError result = write_out();
+  if (result == IoError::ok && ends_here_ && fd_ >= 0) {
+    result = cut_off_after_writing();
+  }
+  return result;
+}
+
+IoError FileStream::write_out() {
   std::size_t done = 0;
   IoError result = IoError::ok;
   while (done < out_.size()) {
@@ -212,12 +220,7 @@ IoError FileStream::flush() {
   // What could not be written is reported, not kept for a later retry that
   // would write it out of order.
   out_.clear();
-  if (ends_here_ && fd_ >= 0 && regular_) {
-    end_ += static_cast<off_t>(done);
-    if (result == IoError::ok) {
-      result = cut_off_after_writing();
-    }
-  }
+  end_ += static_cast<off_t>(done);
   return result;
 }
 

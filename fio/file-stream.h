@@ -54,15 +54,16 @@ class FileStream {
   IoError seek_end();
 
   // The switch from reading to writing: read-ahead is given back and a
-  // regular file is to end at the current position. The cut is made when the
-  // written bytes reach the file (flush), after them, and only where the
-  // file reaches further: a file rewritten with as many bytes as before, or
-  // a new one, is never cut. Freeing a file's blocks is slow on file systems
-  // that discard them, and the file ends in the same place either way.
+  // regular file is to end at the current position. The cut is made by the
+  // next flush, after the written bytes, and only where the file reaches
+  // further: a file rewritten with as many bytes as before, or a new one, is
+  // never cut, and a shorter rewrite loses only its old tail. Freeing a
+  // file's blocks is slow on file systems that discard them.
   IoError truncate_here();
+  // Buffers the bytes; a full buffer is written out, without the cut.
   IoError write(std::string_view bytes);
   // Writes the buffer out and, after a truncate_here(), cuts the file off
-  // where the writing stands.
+  // where the writing stands: the file is complete, for a reader too.
   IoError flush();
 
   // The next record without its line end ("\n", or "\r\n"); a last record
@@ -79,6 +80,7 @@ class FileStream {
  private:
   IoError finish_open(int fd);
   IoError fill();
+  IoError write_out();
   IoError cut_off_after_writing();
 
   int fd_ = -1;
