@@ -31,10 +31,47 @@ namespace {
 constexpr std::int64_t kWorkLimit = std::int64_t{1} << 20;
 constexpr std::int64_t kRecordWork = 64;
 
-// The translated format and the record of a statement. Each thread keeps
+// The translations of the format texts used last, by their text: a program
+// writes its rows with the same few formats over and over, and translating
+// one costs as much as editing several fields. A text's slot is chosen by a
+// hash of its bytes; a text that meets another in its slot replaces it.
+class TranslationCache {
+ public:
+  const std::vector<std::uint8_t>& translation(const char* text, std::size_t length) {
+    Entry& e = slots_[slot_of(text, length)];
+    if (!e.used || e.text.size() != length || std::memcmp(e.text.data(), text, length) != 0) {
+      e.text.assign(text, length);
+      translate_format(text, length, e.ops);
+      e.used = true;
+    }
+    return e.ops;
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 64;
+
+  struct Entry {
+    std::string text;
+    std::vector<std::uint8_t> ops;
+    bool used = false;
+  };
+
+  // FNV-1a over the bytes of the text.
+  static std::size_t slot_of(const char* text, std::size_t length) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (std::size_t i = 0; i < length; ++i) {
+      h = (h ^ static_cast<unsigned char>(text[i])) * 1099511628211ull;
+    }
+    return static_cast<std::size_t>(h % kSlots);
+  }
+
+  Entry slots_[kSlots];
+};
+
+// The translated formats and the record of a statement. Each thread keeps
 // one, so nothing is allocated per field and threads never share it.
 struct FormatWorkArea {
-  std::vector<std::uint8_t> ops;
+  TranslationCache translations;
   std::string record;
   bool busy = false;
 };
@@ -271,8 +308,8 @@ IoError write_formatted(const char* format, int format_length, std::span<const O
   }
   WorkAreaLease lease;
   FormatWorkArea& area = *lease;
-  translate_format(format, length, area.ops);
-  return FormatWalker(area.ops, items, sink, area.record).run();
+  return FormatWalker(area.translations.translation(format, length), items, sink, area.record)
+      .run();
 }
 
 }  // namespace zuna

@@ -256,13 +256,43 @@ TEST(FormatWalk, StatementWrittenFromInsideASink) {
   EXPECT_EQ(sink.inner_lines, std::vector<std::string>{"inner 7"});
 }
 
+// A translation is kept by its text, never by where the text lies: a buffer
+// rewritten with another format, texts that differ only late or in length,
+// and more formats than are kept all give their own records.
+TEST(FormatWalk, EveryStatementUsesItsOwnFormatText) {
+  OutputItem item = integer(42);
+  auto one = [&item](const char* format) {
+    Records records;
+    write_formatted(format, -1, std::span(&item, 1), records);
+    return joined(records.lines);
+  };
+  char buffer[] = "(I3)";
+  EXPECT_EQ(one(buffer), "[ 42]\n");
+  buffer[2] = '5';
+  EXPECT_EQ(one(buffer), "[   42]\n");
+  EXPECT_EQ(one("(I4,'ab')"), "[  42ab]\n");
+  EXPECT_EQ(one("(I4,'ac')"), "[  42ac]\n");
+  for (int round = 0; round < 3; ++round) {
+    for (int n = 1; n <= 200; ++n) {
+      std::string format = "(I";
+      format.append(std::to_string(n % 9 + 2)).append(",'").append(std::to_string(n)).append("')");
+      std::string expected = "[";
+      expected.append(static_cast<std::size_t>(n % 9), ' ').append("42");
+      expected.append(std::to_string(n)).append("]\n");
+      ASSERT_EQ(one(format.c_str()), expected) << format << " in round " << round;
+    }
+  }
+}
+
 TEST(FormatWalk, ThreadsDoNotShareTheirFormatOrRecord) {
   // Each thread writes its own format many times; any sharing of the
   // translated format or the record between threads shows as a wrong record.
   auto worker = [](int n, bool* all_right) {
     std::string tail(static_cast<std::size_t>(n + 1), 'x');
-    std::string format = "(I2,'-" + tail + "')";
-    std::string expected = " " + std::to_string(n + 1) + "-" + tail;
+    std::string format = "(I2,'-";
+    format.append(tail).append("')");
+    std::string expected = " ";
+    expected.append(std::to_string(n + 1)).append("-").append(tail);
     OutputItem item = integer(n + 1);
     for (int i = 0; i < 2000; ++i) {
       Records records;
