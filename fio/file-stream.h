@@ -1,7 +1,8 @@
 // A file of a unit: a POSIX descriptor with a write buffer and a read-ahead
 // buffer. Every failure of the file system comes back as an IoError; nothing
-// is lost silently: the write buffer is flushed and checked at the end of each
-// write statement and at close.
+// is lost silently: the buffer is written out when it is full and at every
+// flush, which the unit asks for after each statement to a device and before
+// a read, and which close makes; each write is checked.
 #pragma once
 
 #include <sys/types.h>
