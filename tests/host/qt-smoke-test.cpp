@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <poll.h>
 #include <signal.h>
 #include <string>
 #include <sys/wait.h>
@@ -100,20 +101,23 @@ class SmokeSession : public ::testing::Test {
         GTEST_SKIP() << tool << " is not installed (tools/install-deps installs it)";
       }
     }
-    for (display_ = 91; display_ < 190; ++display_) {
-      std::string n = std::to_string(display_);
-      if (!fs::exists("/tmp/.X11-unix/X" + n) && !fs::exists("/tmp/.X" + n + "-lock")) {
-        break;
-      }
+    // Xvfb picks a free display itself and writes its number to the pipe
+    // once it takes connections: a socket file alone can appear before that.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    xvfb_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1024x768x24",
+                   "-nolisten", "tcp"},
+                  {}, {});
+    close(ready[1]);
+    std::string number;
+    pollfd wait_for{ready[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&wait_for, 1, 20000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n') {
+      number += c;
     }
-    name_ = ":" + std::to_string(display_);
-    xvfb_ = spawn({"Xvfb", name_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, {});
-    bool up = false;
-    for (int i = 0; i < 200 && !up; ++i) {
-      std::this_thread::sleep_for(50ms);
-      up = fs::exists("/tmp/.X11-unix/X" + std::to_string(display_));
-    }
-    ASSERT_TRUE(up) << "Xvfb did not start on " << name_;
+    close(ready[0]);
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    name_ = ":" + number;
     work_ = fs::temp_directory_path() / ("zuna4-smoke-" + std::to_string(getpid()));
     fs::create_directories(work_);
     fs::copy_file(ZUNA_DATA_DIR "/zuna.dat", work_ / "zuna.dat", fs::copy_options::overwrite_existing);
@@ -167,7 +171,6 @@ class SmokeSession : public ::testing::Test {
     return std::atoi(colours.c_str());
   }
 
-  int display_ = 0;
   std::string name_;
   pid_t xvfb_ = -1;
   pid_t program_ = -1;
