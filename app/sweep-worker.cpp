@@ -2,13 +2,6 @@
 
 namespace zuna {
 
-namespace {
-
-// The faults the run-time reports after each point (check_floating_point).
-constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
-
-}  // namespace
-
 SweepWorker& SweepWorker::instance() {
   // Created once, thread-safely, on first use; never destroyed (see above).
   static SweepWorker* const worker = new SweepWorker;
@@ -41,10 +34,9 @@ void SweepWorker::run() {
     const LaneJob job = job_;
     lock.unlock();
     std::fesetenv(&job.env);
-    std::feclearexcept(kFaults);
+    std::feclearexcept(kFloatingPointFaults);
     tad_diss_lanes(*job.lanes, *job.settings, *job.tc, *job.coef, ConstantFailures::flags_only);
-    const bool faulted = std::fetestexcept(kFaults) != 0;
-    std::feclearexcept(kFaults);
+    const bool faulted = take_faults();
     lock.lock();
     faulted_ = faulted;
     pending_ = false;

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <thread>
 
+#include "fio/fio.h"
 #include "thermo/dissociation-lanes.h"
 
 namespace zuna {
@@ -30,6 +31,14 @@ struct LaneJob {
   const CoefBlock* coef = nullptr;
   std::fenv_t env;  // the caller's floating-point environment
 };
+
+// True when a floating-point fault was raised since the last call; clears
+// the fault flags, so that each step of a batch is judged on its own flags.
+inline bool take_faults() {
+  const bool faulted = std::fetestexcept(kFloatingPointFaults) != 0;
+  std::feclearexcept(kFloatingPointFaults);
+  return faulted;
+}
 
 class SweepWorker {
  public:
@@ -44,8 +53,8 @@ class SweepWorker {
   // alive and untouched until wait() returns.
   void post(const LaneJob& job);
 
-  // Waits for the job posted last; true when it raised FE_INVALID,
-  // FE_DIVBYZERO or FE_OVERFLOW.
+  // Waits for the job posted last; true when it raised a floating-point
+  // fault.
   bool wait();
 
  private:

@@ -161,17 +161,6 @@ struct Batch {
   bool faulted = false;
 };
 
-// The faults the run-time reports after each point (check_floating_point).
-constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
-
-// True when a fault flag was raised since the last call; clears the flags,
-// so that each step of a batch is judged on its own flags.
-bool take_faults() {
-  const bool faulted = std::fetestexcept(kFaults) != 0;
-  std::feclearexcept(kFaults);
-  return faulted;
-}
-
 // Everything before the searches, point after point as sweep_point does it;
 // then the products and hreac of each point into its lane. The lanes beyond
 // count repeat the last point: they take no more steps than it does and
@@ -247,8 +236,8 @@ void sweep_pair(Batch& a, Batch& b, const RunParameters& p, const ThermoConstant
                 SweepWorker* worker) {
   const SweepScalars before = s;
   std::fexcept_t flags;
-  std::fegetexceptflag(&flags, kFaults);
-  std::feclearexcept(kFaults);
+  std::fegetexceptflag(&flags, kFloatingPointFaults);
+  std::feclearexcept(kFloatingPointFaults);
   load_batch(a, p, tc, coef, t, s);
   if (b.count > 0) {
     load_batch(b, p, tc, coef, t, s);
@@ -271,7 +260,7 @@ void sweep_pair(Batch& a, Batch& b, const RunParameters& p, const ThermoConstant
   if (b.count > 0) {
     store_batch(b, tc, t);
   }
-  std::fesetexceptflag(&flags, kFaults);
+  std::fesetexceptflag(&flags, kFloatingPointFaults);
   s = before;
   report_batch(a, p, tc, coef, t, s, observer);
   report_batch(b, p, tc, coef, t, s, observer);

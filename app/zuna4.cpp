@@ -10,8 +10,6 @@
 namespace zuna {
 namespace {
 
-constexpr int kDataUnit = 20;
-
 // The one instance of the program's values, kept from one calculation to the
 // next.
 ProgramState state;

@@ -8,8 +8,6 @@ namespace {
 
 constexpr std::size_t kScreenTextMax = kDialogTextLength - 1;  // the screen holds 255
 
-int item_count(const DialogControl& c) { return c.ints.empty() ? 0 : c.ints[0]; }
-
 // Entries 1..count of a list, combo box or drop-down list.
 void push_entries(DialogWindow& window, const DialogControl& c) {
   window.list_reset(c.id);

@@ -18,6 +18,11 @@ DialogText text_value(std::string_view screen);
 // A text truncated to 256 characters or padded with blanks.
 DialogText padded_text(std::string_view text);
 
+// The entry count of a list, combo box or drop-down list (0 without one).
+inline int item_count(const DialogControl& c) {
+  return c.ints.empty() ? 0 : c.ints[0];
+}
+
 // Copies one control's model to the screen (nothing for a shared identifier).
 void push_control(DialogWindow& window, const DialogControl& control);
 // When the model has changed: every screen-stale control is pushed, in

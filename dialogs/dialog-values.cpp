@@ -31,8 +31,6 @@ bool has_title(ControlKind kind) {
          kind == ControlKind::radio_button;
 }
 
-int item_count(const DialogControl& c) { return c.ints[0]; }
-
 // The text value a selector reaches, or null.
 DialogText* text_slot(DialogControl& c, int sel, bool for_set) {
   if (has_title(c.kind)) {

@@ -6,6 +6,7 @@
 // layer keeps one statement per thread and never allocates per field.
 #pragma once
 
+#include <cfenv>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -109,9 +110,12 @@ int close_unit(int unit, std::optional<std::string_view> status = std::nullopt,
 // The pause gate of the host; passed at every output statement and every
 // sweep point.
 void pause_gate();
-// Reports a floating-point fault of the calling thread (invalid operation,
-// division by zero, overflow) as the run-time's math error and ends the
-// program; does nothing when none occurred.
+// The floating-point faults that end a run as math errors.
+inline constexpr int kFloatingPointFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+
+// Reports a floating-point fault of the calling thread (one of
+// kFloatingPointFaults) as the run-time's math error and ends the program;
+// does nothing when none occurred.
 void check_floating_point();
 
 }  // namespace zuna

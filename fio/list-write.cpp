@@ -93,25 +93,15 @@ class ListRecord {
   bool has_items_ = false;
 };
 
-std::string_view trimmed(const Field& field) {
-  std::string_view text = field.text;
-  while (!text.empty() && text.front() == ' ') {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && text.back() == ' ') {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 std::string_view real_text(double value, bool single, FieldBuffer& buffer) {
   DataEdit edit;
   edit.descriptor = 'G';
   edit.width = single ? 15 : 24;
   edit.digits = single ? 7 : 15;
   Field field;
+  // The blanks of the field are counted apart from its text.
   edit_real(edit, EditModes{}, value, single, buffer, field);
-  return trimmed(field);
+  return field.text;
 }
 
 std::string_view integer_text(std::int64_t value, FieldBuffer& buffer) {

@@ -8,6 +8,7 @@
 #include "fio/fio.h"
 #include "fio/statement.h"
 #include "fio/unit-table.h"
+#include "fio/unit.h"
 
 namespace zuna {
 
@@ -46,17 +47,13 @@ void stop_program(const char* text, int length) {
     std::scoped_lock locks(table.mutex(), table.default_unit().lock);
     Unit& unit = table.default_unit();
     // The stop line starts a line of its own unless the last record was
-    // left open for it.
-    if (!unit.first_record && !unit.record_open) {
-      host.text_window_write(host.default_window(), "\r\n");
-    }
+    // left open for it; it is shown even when the line end could not be.
+    (void)unit_start_line(unit);
     std::string line = text == nullptr ? std::string("Stop - Program terminated.")
                                        : std::string(text, static_cast<std::size_t>(
                                                                length < 0 ? 0 : length));
     line += "\r\n";
-    host.text_window_write(host.default_window(), line);
-    unit.first_record = true;
-    unit.record_open = false;
+    host.text_window_write(unit.window, line);
   }
   end_program(0);
 }

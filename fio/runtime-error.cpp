@@ -136,7 +136,7 @@ void install_math_error_handler() {
 }
 
 void check_floating_point() {
-  int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+  int raised = std::fetestexcept(kFloatingPointFaults);
   if (raised == 0) {
     return;
   }

@@ -138,6 +138,17 @@ IoError unit_begin_read(Unit& unit) {
   return IoError::ok;
 }
 
+IoError unit_start_line(Unit& unit) {
+  if (!unit.first_record && !unit.record_open) {
+    if (IoError e = window_send(unit, "\r\n"); e != IoError::ok) {
+      return e;
+    }
+  }
+  unit.first_record = true;
+  unit.record_open = false;
+  return IoError::ok;
+}
+
 IoError unit_read_record(Unit& unit) {
   unit.last_was_write = false;
   if (!unit.is_window()) {
@@ -146,13 +157,9 @@ IoError unit_read_record(Unit& unit) {
   // The user types on a fresh line after a completed record, on the open
   // line after a record left open, and where the last Enter left the cursor
   // after a read.
-  if (!unit.first_record && !unit.record_open) {
-    if (IoError e = window_send(unit, "\r\n"); e != IoError::ok) {
-      return e;
-    }
+  if (IoError e = unit_start_line(unit); e != IoError::ok) {
+    return e;
   }
-  unit.first_record = true;
-  unit.record_open = false;
   unit.record.resize(kWindowRecordLength);
   int n = runtime_host().text_window_read_line(unit.window, unit.record.data(),
                                                kWindowRecordLength);

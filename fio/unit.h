@@ -81,6 +81,10 @@ IoError unit_begin_read(Unit& unit);
 // The next record into unit.record: a line typed in the window, or a line
 // of the file. end_of_file when the file has no record left.
 IoError unit_read_record(Unit& unit);
+// A window unit about to take a line of its own (a typed line, the stop
+// line): the line on screen is ended unless nothing was written yet or a
+// record was left open for it, and the unit stands at the start of a line.
+IoError unit_start_line(Unit& unit);
 
 // Closes the file or the window. keep: the file stays (else it is deleted),
 // the window stays on the screen (else it is removed). complete_record writes

@@ -7,7 +7,10 @@
 
 namespace zuna {
 
-// Reads the six species blocks of the data file from unit 20 (opened and
+// The unit of the data file.
+inline constexpr int kDataUnit = 20;
+
+// Reads the six species blocks of the data file from kDataUnit (opened and
 // closed by the caller): molar masses, the two coefficient ranges and one
 // further value per species.
 void read_thermo_data(double (&mw)[6], double (&lastval)[6], CoefBlock& coef);

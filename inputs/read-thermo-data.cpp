@@ -13,8 +13,6 @@ namespace zuna {
 
 namespace {
 
-constexpr int kDataUnit = 20;
-
 // A record whose contents are not used.
 void skip_record() {
   begin_read(kDataUnit, nullptr, 0, false);

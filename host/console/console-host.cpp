@@ -175,9 +175,7 @@ MessageAnswer ConsoleHost::message_box(std::string_view caption, std::string_vie
     if (is_blank(answer)) {
       return default_answer;
     }
-    const char c = answer.find_first_not_of(" \t") != std::string::npos
-                       ? answer[answer.find_first_not_of(" \t")]
-                       : ' ';
+    const char c = answer[answer.find_first_not_of(" \t")];  // not blank, see above
     if (c == 'y' || c == 'Y' || c == 's' || c == 'S') {
       return MessageAnswer::yes;
     }

@@ -150,10 +150,8 @@ int QtHost::text_window_open(std::string_view title) {
 }
 
 int QtHost::text_window_write(int window, std::string_view text) {
+  pause_gate();
   const bool gui = caller_.on_gui_thread();
-  if (!gui && !gate_.wait_while_paused()) {
-    closing_exit();
-  }
   std::shared_ptr<TextWindowState> state = table_.state(window);
   if (!state) {
     return -1;
