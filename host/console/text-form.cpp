@@ -74,7 +74,7 @@ TextForm::TextForm(const DialogTemplate& dialog) {
   }
 }
 
-TextForm::Control* TextForm::find(int id) {
+TextForm::Control* TextForm::control(int id) {
   for (Control& c : controls_) {
     if (c.item.id == id) {
       return &c;
@@ -85,117 +85,12 @@ TextForm::Control* TextForm::find(int id) {
 
 // --- DialogWindow ---------------------------------------------------------------
 
-void TextForm::set_text(int id, std::string_view text) {
-  if (Control* c = find(id)) {
-    c->text = std::string(text);
-  }
-}
-
-std::string TextForm::get_text(int id) {
-  Control* c = find(id);
-  return c != nullptr ? c->text.substr(0, 255) : std::string();
-}
-
-void TextForm::set_enabled(int id, bool enabled) {
-  if (Control* c = find(id)) {
-    c->enabled = enabled;
-  }
-}
-
-bool TextForm::is_enabled(int id) {
-  Control* c = find(id);
-  return c != nullptr && c->enabled;
-}
-
-void TextForm::set_check(int id, bool checked) {
-  if (Control* c = find(id)) {
-    c->checked = checked;
-  }
-}
-
-bool TextForm::get_check(int id) {
-  Control* c = find(id);
-  return c != nullptr && c->checked;
-}
-
-void TextForm::set_scroll_range(int id, int low, int high) {
-  if (Control* c = find(id)) {
-    c->scroll_low = low;
-    c->scroll_high = high;
-  }
-}
-
-void TextForm::set_scroll_pos(int id, int pos) {
-  if (Control* c = find(id)) {
-    c->scroll_pos = pos;
-  }
-}
-
-int TextForm::get_scroll_pos(int id) {
-  Control* c = find(id);
-  return c != nullptr ? c->scroll_pos : 0;
-}
-
-int TextForm::get_scroll_range_max(int id) {
-  Control* c = find(id);
-  return c != nullptr ? c->scroll_high : 0;
-}
-
-void TextForm::list_reset(int id) {
-  if (Control* c = find(id)) {
-    c->entries.clear();
-    c->selected.clear();
-    c->current = -1;
-  }
-}
-
-void TextForm::list_add(int id, std::string_view text) {
-  if (Control* c = find(id)) {
-    c->entries.emplace_back(text);
-    c->selected.push_back(false);
-  }
-}
-
-int TextForm::list_count(int id) {
-  Control* c = find(id);
-  return c != nullptr ? static_cast<int>(c->entries.size()) : 0;
-}
-
-std::string TextForm::list_text(int id, int index) {
-  Control* c = find(id);
-  if (c == nullptr || index < 0 || index >= static_cast<int>(c->entries.size())) {
-    return std::string();
-  }
-  return c->entries[static_cast<std::size_t>(index)];
-}
-
-void TextForm::list_set_selected(int id, int index, bool selected) {
-  Control* c = find(id);
-  if (c != nullptr && index >= 0 && index < static_cast<int>(c->selected.size())) {
-    c->selected[static_cast<std::size_t>(index)] = selected;
-  }
-}
-
-bool TextForm::list_selected(int id, int index) {
-  Control* c = find(id);
-  return c != nullptr && index >= 0 && index < static_cast<int>(c->selected.size()) &&
-         c->selected[static_cast<std::size_t>(index)];
-}
-
 void TextForm::combo_set_current(int id, int index) {
-  Control* c = find(id);
-  if (c == nullptr) {
-    return;
-  }
-  c->current = index;
-  if (index >= 0 && index < static_cast<int>(c->entries.size())) {
+  ControlStates::combo_set_current(id, index);
+  Control* c = control(id);
+  if (c != nullptr && index >= 0 && index < static_cast<int>(c->entries.size())) {
     c->text = c->entries[static_cast<std::size_t>(index)];
   }
-}
-
-int TextForm::combo_current(int id) {
-  Control* c = find(id);
-  return c != nullptr ? c->current : -1;
 }
 
 void TextForm::end_dialog(int result) {
@@ -336,7 +231,7 @@ void TextForm::choose_radio(std::size_t index) {
 }
 
 TextForm::InputResult TextForm::press(int id, DialogController& controller, std::string& hint) {
-  Control* c = find(id);
+  Control* c = control(id);
   if (c == nullptr) {
     hint = "there is no control " + std::to_string(id) + " in this dialog";
     return InputResult::not_understood;
@@ -374,7 +269,7 @@ TextForm::InputResult TextForm::press(int id, DialogController& controller, std:
 
 TextForm::InputResult TextForm::assign(int id, std::string_view text,
                                        DialogController& controller, std::string& hint) {
-  Control* c = find(id);
+  Control* c = control(id);
   if (c == nullptr) {
     hint = "there is no control " + std::to_string(id) + " in this dialog";
     return InputResult::not_understood;

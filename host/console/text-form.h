@@ -29,34 +29,18 @@
 #include <string_view>
 #include <vector>
 
+#include "dialogs/control-states.h"
 #include "dialogs/dialog-template.h"
 #include "fio/host.h"
 
 namespace zuna {
 
-class TextForm : public DialogWindow {
+class TextForm : public ControlStates {
  public:
   explicit TextForm(const DialogTemplate& dialog);
 
-  // DialogWindow: the control state, by identifier (the first control with it).
-  void set_text(int id, std::string_view text) override;
-  std::string get_text(int id) override;
-  void set_enabled(int id, bool enabled) override;
-  bool is_enabled(int id) override;
-  void set_check(int id, bool checked) override;
-  bool get_check(int id) override;
-  void set_scroll_range(int id, int low, int high) override;
-  void set_scroll_pos(int id, int pos) override;
-  int get_scroll_pos(int id) override;
-  int get_scroll_range_max(int id) override;
-  void list_reset(int id) override;
-  void list_add(int id, std::string_view text) override;
-  int list_count(int id) override;
-  std::string list_text(int id, int index) override;
-  void list_set_selected(int id, int index, bool selected) override;
-  bool list_selected(int id, int index) override;
+  // A combo box also shows the chosen entry in its edit field.
   void combo_set_current(int id, int index) override;
-  int combo_current(int id) override;
   void end_dialog(int result) override;
 
   // The form's lines, Windows-1252, without line ends.
@@ -76,21 +60,15 @@ class TextForm : public DialogWindow {
     static_text, group_box, push_button, check_box, radio_button, edit, list_box,
     combo_box, scroll_bar, other
   };
-  struct Control {
+  struct Control : ControlState {
     DialogTemplateItem item;
     Kind kind = Kind::other;
     bool automatic = false;  // automatic check box or radio button
     bool default_button = false;
-    std::string text;
-    bool enabled = true;
-    bool checked = false;
-    int scroll_low = 0, scroll_high = 100, scroll_pos = 0;
-    std::vector<std::string> entries;
-    std::vector<bool> selected;
-    int current = -1;
   };
 
-  Control* find(int id);
+  // The first control with this identifier; null when there is none.
+  Control* control(int id) override;
   std::string cell(const Control& c) const;
   int default_button_id() const;
   void choose_radio(std::size_t index);

@@ -12,45 +12,6 @@ constexpr std::size_t kMaxUnscriptedQuestions = 1000;
 
 }  // namespace
 
-void MemoryDialogWindow::set_text(int id, std::string_view text) { controls[id].text = text; }
-std::string MemoryDialogWindow::get_text(int id) { return controls[id].text.substr(0, 255); }
-void MemoryDialogWindow::set_enabled(int id, bool enabled) { controls[id].enabled = enabled; }
-bool MemoryDialogWindow::is_enabled(int id) { return controls[id].enabled; }
-void MemoryDialogWindow::set_check(int id, bool checked) { controls[id].checked = checked; }
-bool MemoryDialogWindow::get_check(int id) { return controls[id].checked; }
-void MemoryDialogWindow::set_scroll_range(int id, int low, int high) {
-  controls[id].scroll_low = low;
-  controls[id].scroll_high = high;
-}
-void MemoryDialogWindow::set_scroll_pos(int id, int pos) { controls[id].scroll_pos = pos; }
-int MemoryDialogWindow::get_scroll_pos(int id) { return controls[id].scroll_pos; }
-int MemoryDialogWindow::get_scroll_range_max(int id) { return controls[id].scroll_high; }
-void MemoryDialogWindow::list_reset(int id) {
-  controls[id].entries.clear();
-  controls[id].selected.clear();
-  controls[id].current = -1;
-}
-void MemoryDialogWindow::list_add(int id, std::string_view text) {
-  controls[id].entries.emplace_back(text);
-  controls[id].selected.push_back(false);
-}
-int MemoryDialogWindow::list_count(int id) { return static_cast<int>(controls[id].entries.size()); }
-std::string MemoryDialogWindow::list_text(int id, int index) {
-  auto& c = controls[id];
-  return index >= 0 && index < static_cast<int>(c.entries.size()) ? c.entries[index] : std::string();
-}
-void MemoryDialogWindow::list_set_selected(int id, int index, bool selected) {
-  auto& c = controls[id];
-  if (index >= 0 && index < static_cast<int>(c.selected.size())) {
-    c.selected[index] = selected;
-  }
-}
-bool MemoryDialogWindow::list_selected(int id, int index) {
-  auto& c = controls[id];
-  return index >= 0 && index < static_cast<int>(c.selected.size()) && c.selected[index];
-}
-void MemoryDialogWindow::combo_set_current(int id, int index) { controls[id].current = index; }
-int MemoryDialogWindow::combo_current(int id) { return controls[id].current; }
 void MemoryDialogWindow::end_dialog(int r) {
   ended = true;
   result = r;

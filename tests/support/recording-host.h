@@ -10,46 +10,23 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/control-states.h"
 #include "fio/host.h"
 
 namespace zuna::testing {
 
-// The on-screen controls of a dialog, kept in memory by identifier.
-class MemoryDialogWindow : public DialogWindow {
+// The on-screen controls of a dialog, kept in memory by identifier. The first
+// use of an identifier makes its control.
+class MemoryDialogWindow : public ControlStates {
  public:
-  struct Control {
-    std::string text;
-    bool enabled = true;
-    bool checked = false;
-    int scroll_low = 0, scroll_high = 100, scroll_pos = 0;
-    std::vector<std::string> entries;
-    std::vector<bool> selected;
-    int current = -1;
-  };
-
-  void set_text(int id, std::string_view text) override;
-  std::string get_text(int id) override;
-  void set_enabled(int id, bool enabled) override;
-  bool is_enabled(int id) override;
-  void set_check(int id, bool checked) override;
-  bool get_check(int id) override;
-  void set_scroll_range(int id, int low, int high) override;
-  void set_scroll_pos(int id, int pos) override;
-  int get_scroll_pos(int id) override;
-  int get_scroll_range_max(int id) override;
-  void list_reset(int id) override;
-  void list_add(int id, std::string_view text) override;
-  int list_count(int id) override;
-  std::string list_text(int id, int index) override;
-  void list_set_selected(int id, int index, bool selected) override;
-  bool list_selected(int id, int index) override;
-  void combo_set_current(int id, int index) override;
-  int combo_current(int id) override;
   void end_dialog(int result) override;
 
-  std::map<int, Control> controls;
+  std::map<int, ControlState> controls;
   bool ended = false;
   int result = 0;
+
+ protected:
+  ControlState* control(int id) override { return &controls[id]; }
 };
 
 // What a scripted dialog does once it is on screen: edit controls and send
