@@ -1,17 +1,11 @@
 // Build tool: turns the resource-script subset of templates.rc into binary
 // dialog templates (the platform's published DLGTEMPLATE form) and writes
-// them as byte arrays in a C++ source of the zuna_resources library.
+// them as byte arrays in a C++ source of the zuna_resources library. The
+// script is read into the dialogs' own template model and written by the
+// same writer the tests use (dialogs/dialog-template-writer.h); texts are
+// UTF-16 and no item carries creation data.
 //
 //   zuna_template_compiler <script.rc> <output.cpp>
-//
-// Binary layout written, every number little-endian:
-//   header   style (32), extended style (32), item count (16),
-//            x, y, cx, cy (16 each), menu 0x0000, class 0x0000, caption,
-//            and with DS_SETFONT the point size (16) and the face name
-//   item     at the next 4-byte boundary: style (32), extended style (32),
-//            x, y, cx, cy (16 each), id (16), class 0xFFFF + code (or a
-//            name), title, creation-data length 0x0000
-// Texts are zero-terminated 16-bit (UTF-16) characters.
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -23,28 +17,17 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/dialog-template-writer.h"
+#include "dialogs/dialog-template.h"
+
 namespace {
 
-struct ControlSource {
-  std::u16string text;
-  int id = 0;
-  std::uint16_t class_code = 0;  // 0 when named
-  std::u16string class_name;
-  std::uint32_t style = 0;
-  std::uint32_t ex_style = 0;
-  int x = 0, y = 0, cx = 0, cy = 0;
-};
+using zuna::DialogTemplate;
+using zuna::DialogTemplateItem;
 
 struct DialogSource {
   int number = 0;
-  int x = 0, y = 0, cx = 0, cy = 0;
-  std::uint32_t style = 0;
-  std::uint32_t ex_style = 0;
-  std::u16string caption;
-  bool has_font = false;
-  int point_size = 0;
-  std::u16string face;
-  std::vector<ControlSource> controls;
+  DialogTemplate dialog;
 };
 
 const std::map<std::string, std::uint32_t>& style_names() {
@@ -60,7 +43,7 @@ const std::map<std::string, std::uint32_t>& style_names() {
       {"WS_MAXIMIZEBOX", 0x00010000},
       // Dialog styles.
       {"DS_ABSALIGN", 0x01}, {"DS_SYSMODAL", 0x02}, {"DS_3DLOOK", 0x04}, {"DS_FIXEDSYS", 0x08},
-      {"DS_NOFAILCREATE", 0x10}, {"DS_LOCALEDIT", 0x20}, {"DS_SETFONT", 0x40},
+      {"DS_NOFAILCREATE", 0x10}, {"DS_LOCALEDIT", 0x20}, {"DS_SETFONT", zuna::kDsSetFont},
       {"DS_MODALFRAME", 0x80}, {"DS_NOIDLEMSG", 0x100}, {"DS_SETFOREGROUND", 0x200},
       {"DS_CONTROL", 0x400}, {"DS_CENTER", 0x800}, {"DS_CENTERMOUSE", 0x1000},
       {"DS_CONTEXTHELP", 0x2000},
@@ -106,8 +89,9 @@ const std::map<std::string, std::uint32_t>& style_names() {
 
 const std::map<std::string, std::uint16_t>& class_codes() {
   static const std::map<std::string, std::uint16_t> codes = {
-      {"BUTTON", 0x80}, {"EDIT", 0x81},      {"STATIC", 0x82},
-      {"LISTBOX", 0x83}, {"SCROLLBAR", 0x84}, {"COMBOBOX", 0x85},
+      {"BUTTON", zuna::kClassButton},       {"EDIT", zuna::kClassEdit},
+      {"STATIC", zuna::kClassStatic},       {"LISTBOX", zuna::kClassListBox},
+      {"SCROLLBAR", zuna::kClassScrollBar}, {"COMBOBOX", zuna::kClassComboBox},
   };
   return codes;
 }
@@ -303,8 +287,10 @@ class Parser {
 
  private:
   DialogSource dialog() {
-    DialogSource d;
-    d.number = static_cast<int>(number(1, 65535));
+    DialogSource source;
+    source.number = static_cast<int>(number(1, 65535));
+    DialogTemplate& d = source.dialog;
+    bool has_font = false;
     keyword("DIALOG");
     d.x = coordinate();
     comma();
@@ -326,10 +312,10 @@ class Parser {
         d.caption = text();
       } else if (t.kind == TokenKind::word && t.value == "FONT") {
         ++at_;
-        d.has_font = true;
-        d.point_size = static_cast<int>(number(1, 0xFFFF));
+        has_font = true;
+        d.point_size = static_cast<std::uint16_t>(number(1, 0xFFFF));
         comma();
-        d.face = text();
+        d.font_face = text();
       } else {
         break;
       }
@@ -337,24 +323,24 @@ class Parser {
     keyword("BEGIN");
     while (!(peek().kind == TokenKind::word && peek().value == "END")) {
       keyword("CONTROL");
-      d.controls.push_back(control());
-      if (d.controls.size() > 0xFFFF) {
+      d.items.push_back(control());
+      if (d.items.size() > 0xFFFF) {
         fail("too many controls");
       }
     }
     ++at_;
-    if (d.has_font != ((d.style & 0x40) != 0)) {
-      fail("template " + std::to_string(d.number) + ": FONT and DS_SETFONT go together");
+    if (has_font != ((d.style & zuna::kDsSetFont) != 0)) {
+      fail("template " + std::to_string(source.number) + ": FONT and DS_SETFONT go together");
     }
-    return d;
+    return source;
   }
 
-  ControlSource control() {
-    ControlSource c;
-    c.text = text();
+  DialogTemplateItem control() {
+    DialogTemplateItem c;
+    c.title = text();
     comma();
     // -1 is the customary "no identifier"; it is stored as 0xFFFF.
-    c.id = static_cast<int>(number(-1, 0xFFFF)) & 0xFFFF;
+    c.id = static_cast<std::uint16_t>(number(-1, 0xFFFF));
     comma();
     const Token& t = peek();
     if (t.kind == TokenKind::text) {
@@ -405,7 +391,7 @@ class Parser {
     }
   }
 
-  int coordinate() { return static_cast<int>(number(-32768, 32767)); }
+  std::int16_t coordinate() { return static_cast<std::int16_t>(number(-32768, 32767)); }
 
   long number(long low, long high) {
     const Token& t = peek();
@@ -457,76 +443,13 @@ class Parser {
   std::size_t at_ = 0;
 };
 
-// --- Binary form --------------------------------------------------------------
-
-class TemplateWriter {
- public:
-  std::vector<std::uint8_t> write(const DialogSource& d) {
-    bytes_.clear();
-    dword(d.style);
-    dword(d.ex_style);
-    word(static_cast<std::uint16_t>(d.controls.size()));
-    word(static_cast<std::uint16_t>(d.x));
-    word(static_cast<std::uint16_t>(d.y));
-    word(static_cast<std::uint16_t>(d.cx));
-    word(static_cast<std::uint16_t>(d.cy));
-    word(0);  // no menu
-    word(0);  // the platform's dialog class
-    text(d.caption);
-    if (d.has_font) {
-      word(static_cast<std::uint16_t>(d.point_size));
-      text(d.face);
-    }
-    for (const ControlSource& c : d.controls) {
-      while (bytes_.size() % 4 != 0) {
-        bytes_.push_back(0);
-      }
-      dword(c.style);
-      dword(c.ex_style);
-      word(static_cast<std::uint16_t>(c.x));
-      word(static_cast<std::uint16_t>(c.y));
-      word(static_cast<std::uint16_t>(c.cx));
-      word(static_cast<std::uint16_t>(c.cy));
-      word(static_cast<std::uint16_t>(c.id));
-      if (c.class_code != 0) {
-        word(0xFFFF);
-        word(c.class_code);
-      } else {
-        text(c.class_name);
-      }
-      text(c.text);
-      word(0);  // no creation data
-    }
-    return bytes_;
-  }
-
- private:
-  void word(std::uint16_t w) {
-    bytes_.push_back(static_cast<std::uint8_t>(w & 0xFF));
-    bytes_.push_back(static_cast<std::uint8_t>(w >> 8));
-  }
-  void dword(std::uint32_t d) {
-    word(static_cast<std::uint16_t>(d & 0xFFFF));
-    word(static_cast<std::uint16_t>(d >> 16));
-  }
-  void text(const std::u16string& s) {
-    for (char16_t c : s) {
-      word(static_cast<std::uint16_t>(c));
-    }
-    word(0);
-  }
-
-  std::vector<std::uint8_t> bytes_;
-};
-
 std::string source_file(const std::vector<DialogSource>& dialogs) {
   std::ostringstream out;
   out << "// Generated from templates.rc by zuna_template_compiler: do not edit.\n"
       << "#include \"resources/stored-templates.h\"\n\n"
       << "namespace zuna {\n\nnamespace {\n\n";
-  TemplateWriter writer;
   for (const DialogSource& d : dialogs) {
-    std::vector<std::uint8_t> bytes = writer.write(d);
+    std::vector<std::uint8_t> bytes = zuna::write_dialog_template(d.dialog);
     out << "alignas(4) constexpr std::uint8_t kTemplate" << d.number << "[" << bytes.size()
         << "] = {";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
