@@ -90,7 +90,9 @@ std::string quoted(const std::string& typed) {
 std::string conversion_problem(const Field& field, const std::string& typed) {
   const char* what =
       field.type == FieldType::real ? "não é um número válido" : "não é um número inteiro válido";
-  return "\"" + std::string(field.label) + "\": " + quoted(typed) + " " + what + ".\n";
+  std::string line = "\"";
+  line.append(field.label).append("\": ").append(quoted(typed)).append(" ").append(what);
+  return line.append(".\n");
 }
 
 std::string count_problem(std::int32_t npmin, std::int32_t npmax) {
