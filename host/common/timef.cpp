@@ -27,15 +27,17 @@ std::int64_t base_count = 0;  // 100-ns count of the first call, written once un
 }  // namespace
 
 double timef() {
-  const std::int64_t now = utc_now_in_100ns();
   if (!base_set.load(std::memory_order_acquire)) {
     std::lock_guard<std::mutex> guard(base_lock);
     if (!base_set.load(std::memory_order_relaxed)) {
-      base_count = now;
+      base_count = utc_now_in_100ns();
       base_set.store(true, std::memory_order_release);
       return 0.0;
     }
   }
+  // Read after the base is known to be set, so that a call racing with the
+  // first never reads a time before the base.
+  const std::int64_t now = utc_now_in_100ns();
   // The difference is taken on halved counts, (now / 2 - base / 2) in 200-ns
   // steps. In 64 bits it is exact, and it converts to a double exactly for
   // any span below 57 years; the only rounding is the final product.
