@@ -4,7 +4,7 @@
 
 #include "app/report-writer.h"
 #include "fio/fio.h"
-#include "host/common/timef.h"
+#include "platform/timef.h"
 #include "inputs/inputs.h"
 
 namespace zuna {

@@ -1,7 +1,7 @@
 #include "app/results-menu.h"
 
 #include "fio/fio.h"
-#include "host/common/run-command.h"
+#include "platform/run-command.h"
 #include "inputs/inputs.h"
 
 namespace zuna {

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/sweep.h"
-#include "tests/thermo/shipped-data.h"
+#include "tests/support/shipped-data.h"
 
 namespace zuna {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "fio/fio.h"
 #include "fio/host.h"
-#include "thermo/intrinsics.h"
+#include "intrinsics/intrinsics.h"
 
 namespace zuna {
 

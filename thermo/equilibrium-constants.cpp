@@ -12,7 +12,7 @@
 #include <cmath>
 
 #include "thermo/dissociation-lanes.h"
-#include "thermo/intrinsics.h"
+#include "intrinsics/intrinsics.h"
 #include "thermo/polynomial.h"
 #include "thermo/thermo.h"
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/thermo/shipped-data.h"
+#include "tests/support/shipped-data.h"
 
 namespace zuna {
 namespace {

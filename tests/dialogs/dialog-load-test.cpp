@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dialogs/dialog-template.h"
-#include "tests/dialogs/dialog-test-support.h"
+#include "dialog-test-support.h"
 #include "tests/support/dialog-template-builder.h"
 
 namespace zuna::testing {

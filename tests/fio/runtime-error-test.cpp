@@ -9,7 +9,7 @@
 #include "fio/fio.h"
 #include "tests/support/exit-code.h"
 #include "tests/support/recording-host.h"
-#include "thermo/intrinsics.h"
+#include "intrinsics/intrinsics.h"
 
 namespace zuna {
 namespace {

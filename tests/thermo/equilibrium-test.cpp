@@ -5,7 +5,7 @@
 #include <cfenv>
 #include <cmath>
 
-#include "tests/thermo/shipped-data.h"
+#include "tests/support/shipped-data.h"
 #include "thermo/thermo.h"
 
 namespace zuna {

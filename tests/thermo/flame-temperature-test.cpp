@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "tests/thermo/shipped-data.h"
+#include "tests/support/shipped-data.h"
 #include "thermo/thermo.h"
 
 namespace zuna {

@@ -7,7 +7,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "tests/thermo/shipped-data.h"
+#include "tests/support/shipped-data.h"
 #include "thermo/dissociation-lanes.h"
 
 namespace zuna {

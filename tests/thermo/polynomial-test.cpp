@@ -7,8 +7,8 @@
 #include <cstring>
 #include <limits>
 
-#include "tests/thermo/shipped-data.h"
-#include "thermo/intrinsics.h"
+#include "tests/support/shipped-data.h"
+#include "intrinsics/intrinsics.h"
 #include "thermo/thermo.h"
 
 namespace zuna {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "tests/app/e2e/session.h"
+#include "session.h"
 
 namespace zuna::testing {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/app/e2e/session.h"
+#include "session.h"
 
 namespace zuna::testing {
 namespace {

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "tests/app/e2e/session.h"
+#include "session.h"
 
 namespace zuna::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/app/e2e/session.h"
+#include "session.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "dialogs/dialog-template.h"
-#include "tests/host/console/fake-controller.h"
-#include "tests/host/console/stream-files.h"
+#include "fake-controller.h"
+#include "stream-files.h"
 
 namespace zuna {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <initializer_list>
 
-#include "tests/host/console/stream-files.h"
+#include "stream-files.h"
 
 namespace zuna {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "dialogs/dialog-template.h"
 #include "host/console/cp1252.h"
-#include "tests/host/console/fake-controller.h"
+#include "fake-controller.h"
 
 namespace zuna {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/common/run-command.h"
+#include "platform/run-command.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

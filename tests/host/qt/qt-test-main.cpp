@@ -12,7 +12,7 @@
 #include <string_view>
 #include <gtest/gtest.h>
 
-#include "tests/host/qt-robot.h"
+#include "qt-robot.h"
 
 namespace zuna::testing {
 namespace {

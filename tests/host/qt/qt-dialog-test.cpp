@@ -20,7 +20,7 @@
 
 #include "host/qt/dialog-view.h"
 #include "host/qt/qt-host.h"
-#include "tests/host/qt-robot.h"
+#include "qt-robot.h"
 #include "tests/support/dialog-template-builder.h"
 
 

@@ -1,6 +1,6 @@
 // The elapsed-time clock. Its base is process-wide, so each case that needs
 // a first call runs in a child process of its own.
-#include "host/common/timef.h"
+#include "platform/timef.h"
 
 #include <gtest/gtest.h>
 

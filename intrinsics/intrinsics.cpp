@@ -8,7 +8,7 @@
 //                       NaN operand that the result keeps)
 //             sing      x = 0 and y < 0 (a pole, the result is infinite)
 //             overflow  x and y finite and the result infinite otherwise
-#include "thermo/intrinsics.h"
+#include "intrinsics/intrinsics.h"
 
 #include <atomic>
 #include <cmath>

@@ -29,7 +29,7 @@
 #include "host/qt/cp1252.h"
 #include "host/qt/help-viewer.h"
 #include "host/qt/qt-host.h"
-#include "tests/host/qt-robot.h"
+#include "qt-robot.h"
 
 
 namespace zuna {

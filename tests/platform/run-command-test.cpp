@@ -1,6 +1,6 @@
 // The command launcher: trimmed command lines, waiting for the shell, the
 // result, and a scripted session's input kept from the child.
-#include "host/common/run-command.h"
+#include "platform/run-command.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

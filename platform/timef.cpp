@@ -1,4 +1,4 @@
-#include "host/common/timef.h"
+#include "platform/timef.h"
 
 #include <atomic>
 #include <cstdint>

@@ -22,7 +22,7 @@
 #include "host/qt/cp1252.h"
 #include "host/qt/dialog-view.h"
 #include "host/qt/qt-host.h"
-#include "tests/host/qt-robot.h"
+#include "qt-robot.h"
 
 
 namespace zuna {
