@@ -6,6 +6,7 @@
 #include "app/results-menu.h"
 #include "fio/fio.h"
 #include "inputs/inputs.h"
+#include "resources/stored-templates.h"
 
 namespace zuna {
 namespace {
@@ -40,6 +41,7 @@ void build_constants(const ThermoData& data, ThermoConstants& tc) {
 }  // namespace
 
 void zuna4_main() {
+  register_stored_dialog_templates();
   show_presentation();
   load_thermo_data(state.data);
   build_constants(state.data, state.tc);

@@ -37,7 +37,6 @@ class QuietHost : public Host {
   void end_of_run(int) override {}
   void pause_gate() override {}
   std::optional<std::string> select_file(int) override { return std::nullopt; }
-  int run_dialog_modal(std::span<const std::uint8_t>, DialogController&) override { return -1; }
 };
 
 void open_file(int unit, const char* name) {

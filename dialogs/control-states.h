@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fio/host.h"
+#include "dialogs/dialog-host.h"
 
 namespace zuna {
 

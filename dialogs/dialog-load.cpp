@@ -13,14 +13,6 @@ namespace zuna {
 
 namespace {
 
-constexpr std::uint32_t kButtonTypeMask = 0xF;
-constexpr std::uint32_t kBsGroupBox = 7;
-constexpr std::uint32_t kBsAutoRadioButton = 9;
-constexpr std::uint32_t kEsMultiline = 0x4;
-constexpr std::uint32_t kOwnerDrawFixed = 0x10;     // LBS_ and CBS_
-constexpr std::uint32_t kOwnerDrawVariable = 0x20;  // LBS_ and CBS_
-constexpr std::uint32_t kCbsDropDownList = 3;
-
 // One list-directed record on the default unit (its leading blank is the
 // window's carriage control), then the run ends as a stop statement without
 // a text does.
@@ -35,62 +27,66 @@ constexpr std::uint32_t kCbsDropDownList = 3;
 }
 
 // The kind an item becomes; nothing for an item that is not entered (a class
-// given by name or by another code). A refused style ends the run here.
-std::optional<ControlKind> classify(const DialogTemplateItem& item) {
-  if (!item.class_name.empty() || item.class_code == 0) {
-    return std::nullopt;
+// given by name or by another code). The manager knows the automatic check
+// box and takes every other check-box or radio type for a radio button; a
+// refused style ends the run here.
+std::optional<ControlKind> accept_button(ItemKind kind, std::uint16_t id) {
+  switch (kind) {
+    case ItemKind::push_button:
+    case ItemKind::default_push_button:
+      return ControlKind::push_button;
+    case ItemKind::auto_check_box:
+      return ControlKind::check_box;
+    case ItemKind::radio_button:
+    case ItemKind::three_state:
+    case ItemKind::auto_three_state:
+    case ItemKind::auto_radio_button:
+      return ControlKind::radio_button;
+    case ItemKind::group_box:
+      return ControlKind::group_box;
+    case ItemKind::owner_draw_button:
+      refuse_style("BS_OWNERDRAW", id);
+    case ItemKind::user_button:
+      refuse_style("BS_USERBUTTON", id);
+    default:
+      refuse_style("<unknown>", id);
   }
-  std::uint32_t style = item.style;
-  switch (item.class_code) {
-    case kClassButton:
-      switch (style & kButtonTypeMask) {
-        case 0:
-        case 1:
-          return ControlKind::push_button;
-        case 3:
-          return ControlKind::check_box;
-        case 4:
-        case 5:
-        case 6:
-        case kBsAutoRadioButton:
-          return ControlKind::radio_button;
-        case kBsGroupBox:
-          return ControlKind::group_box;
-        case 11:
-          refuse_style("BS_OWNERDRAW", item.id);
-        case 8:
-          refuse_style("BS_USERBUTTON", item.id);
-        default:
-          refuse_style("<unknown>", item.id);
-      }
-    case kClassEdit:
+}
+
+std::optional<ControlKind> classify(const DialogTemplateItem& item) {
+  const std::uint32_t style = item.style;
+  switch (ItemKind kind = classify_item(item)) {
+    case ItemKind::edit:
       if ((style & kEsMultiline) != 0) {
         refuse_style("ES_MULTILINE", item.id);
       }
       return ControlKind::edit_box;
-    case kClassStatic:
+    case ItemKind::static_text:
       return ControlKind::static_text;
-    case kClassListBox:
-      if ((style & kOwnerDrawFixed) != 0) {
+    case ItemKind::list_box:
+      if ((style & kLbsOwnerDrawFixed) != 0) {
         refuse_style("LBS_OWNERDRAWFIXED", item.id);
       }
-      if ((style & kOwnerDrawVariable) != 0) {
+      if ((style & kLbsOwnerDrawVariable) != 0) {
         refuse_style("LBS_OWNERDRAWVARIABLE", item.id);
       }
       return ControlKind::list_box;
-    case kClassScrollBar:
+    case ItemKind::scroll_bar:
       return ControlKind::scroll_bar;
-    case kClassComboBox:
-      if ((style & kOwnerDrawFixed) != 0) {
+    case ItemKind::combo_box:
+    case ItemKind::drop_down_list:
+      if ((style & kCbsOwnerDrawFixed) != 0) {
         refuse_style("CBS_OWNERDRAWFIXED", item.id);
       }
-      if ((style & kOwnerDrawVariable) != 0) {
+      if ((style & kCbsOwnerDrawVariable) != 0) {
         refuse_style("CBS_OWNERDRAWVARIABLE", item.id);
       }
-      return (style & 3) == kCbsDropDownList ? ControlKind::drop_down_list
+      return kind == ItemKind::drop_down_list ? ControlKind::drop_down_list
                                               : ControlKind::combo_box;
-    default:
+    case ItemKind::other:
       return std::nullopt;
+    default:
+      return accept_button(kind, item.id);
   }
 }
 
@@ -147,8 +143,7 @@ void start_values(DialogControl& c, const DialogTemplateItem& item) {
 }
 
 bool is_auto_radio_item(const DialogTemplateItem& item) {
-  return item.class_name.empty() && item.class_code == kClassButton &&
-         (item.style & kButtonTypeMask) == kBsAutoRadioButton;
+  return classify_item(item) == ItemKind::auto_radio_button;
 }
 
 // The radio group being built while the control list is filled.

@@ -15,6 +15,8 @@ namespace {
 // The dialog whose modal run is innermost. Saved and restored around each
 // run, so that a dialog opened from a callback of another nests.
 Dialog* current_dialog = nullptr;
+// The host that shows dialogs; set once at the program's start.
+DialogHost* installed_host = nullptr;
 
 DialogControl* first_control(Dialog& dialog, int id) {
   for (DialogControl& c : dialog.controls) {
@@ -194,7 +196,11 @@ int dialog_run_modal(Dialog& dialog) {
   }
   CurrentDialog current(dialog);
   ModalController controller(dialog);
-  int answer = runtime_host().run_dialog_modal(bytes, controller);
+  DialogHost* host = dialog_host();
+  if (host == nullptr) {
+    return -1;
+  }
+  int answer = host->run_dialog_modal(bytes, controller);
   return answer == -1 ? -1 : dialog.return_value;
 }
 
@@ -215,5 +221,9 @@ void dialog_exit(Dialog& dialog) {
 }
 
 Dialog* dialog_current() { return current_dialog; }
+
+void dialogs_start(DialogHost& host) { installed_host = &host; }
+
+DialogHost* dialog_host() { return installed_host; }
 
 }  // namespace zuna

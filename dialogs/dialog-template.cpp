@@ -3,7 +3,6 @@
 #include <map>
 #include <mutex>
 
-#include "resources/stored-templates.h"
 
 namespace zuna {
 
@@ -200,20 +199,13 @@ std::string low_bytes(const std::u16string& text) {
 }
 
 std::span<const std::uint8_t> find_dialog_template(int id) {
-  {
-    Registry& reg = registry();
-    std::lock_guard<std::mutex> guard(reg.lock);
-    auto it = reg.templates.find(id);
-    if (it != reg.templates.end()) {
-      return it->second;
-    }
+  Registry& reg = registry();
+  std::lock_guard<std::mutex> guard(reg.lock);
+  auto it = reg.templates.find(id);
+  if (it == reg.templates.end()) {
+    return {};
   }
-  for (const StoredDialogTemplate& stored : stored_dialog_templates()) {
-    if (stored.id == id) {
-      return stored.bytes;
-    }
-  }
-  return {};
+  return it->second;
 }
 
 void register_dialog_template(int id, std::span<const std::uint8_t> bytes) {

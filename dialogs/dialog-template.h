@@ -10,23 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/template-styles.h"
+
 namespace zuna {
-
-// Styles the templates and hosts use.
-inline constexpr std::uint32_t kWsGroup = 0x00020000;
-inline constexpr std::uint32_t kWsTabStop = 0x00010000;
-inline constexpr std::uint32_t kWsBorder = 0x00800000;
-inline constexpr std::uint32_t kWsVisible = 0x10000000;
-inline constexpr std::uint32_t kWsChild = 0x40000000;
-inline constexpr std::uint32_t kDsSetFont = 0x40;
-
-// Predefined window classes.
-inline constexpr std::uint16_t kClassButton = 0x80;
-inline constexpr std::uint16_t kClassEdit = 0x81;
-inline constexpr std::uint16_t kClassStatic = 0x82;
-inline constexpr std::uint16_t kClassListBox = 0x83;
-inline constexpr std::uint16_t kClassScrollBar = 0x84;
-inline constexpr std::uint16_t kClassComboBox = 0x85;
 
 struct DialogTemplateItem {
   std::uint32_t style = 0;
@@ -57,11 +43,12 @@ std::optional<DialogTemplate> parse_dialog_template(std::span<const std::uint8_t
 // The 8-bit form of a template text: the low byte of each 16-bit unit.
 std::string low_bytes(const std::u16string& text);
 
-// The templates stored with the program, by number; empty when there is none.
-// Tests may add templates of their own: a registered template (a copy of the
-// bytes is kept) takes the place of a stored one with the same number, and
-// registering no bytes hides the stored one. A span found stays valid until
-// its number is registered again.
+// The registry of templates by number. The program registers its stored
+// templates at start (resources/); tests register their own. Registering
+// keeps a copy of the bytes and replaces what the number had; registering no
+// bytes leaves the number without a template. find answers an empty span
+// for a number without a template; a span found stays valid until its
+// number is registered again.
 std::span<const std::uint8_t> find_dialog_template(int id);
 void register_dialog_template(int id, std::span<const std::uint8_t> bytes);
 

@@ -8,12 +8,16 @@
 // every callback) and copied back when it closes, so that the calls before and
 // after the modal run work on the model alone.
 //
-// The screen is the host's (fio/host.h): dialog_run_modal hands the template
-// to runtime_host().run_dialog_modal with a controller of this manager, and
-// every value crosses through the host's DialogWindow. Both hosts share all
-// of the logic here; they only render.
+// The screen is the host's (dialogs/dialog-host.h): dialog_run_modal hands
+// the template to the dialog host's run_dialog_modal with a controller of
+// this manager, and every value crosses through the host's DialogWindow.
+// Both hosts share all of the logic here; they only render.
 //
-// Everything runs on the computation thread; no locks are taken.
+// Threads: the calls above are made on the computation thread. While a
+// dialog is on screen the host calls the controller (and so the callbacks
+// and the model) on the thread that shows it, the windowed program's GUI
+// thread, while the computation thread waits inside dialog_run_modal; the
+// model is never used by two threads at once, so no locks are taken.
 #pragma once
 
 #include <array>
@@ -21,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fio/host.h"
+#include "dialogs/dialog-host.h"
 
 namespace zuna {
 

@@ -14,4 +14,8 @@ struct StoredDialogTemplate {
 
 std::span<const StoredDialogTemplate> stored_dialog_templates();
 
+// Registers every stored template with the dialog layer under its number;
+// the program calls it once at start.
+void register_stored_dialog_templates();
+
 }  // namespace zuna

@@ -21,12 +21,13 @@
 #include <cstdio>
 #include <string>
 
+#include "dialogs/dialog-host.h"
 #include "fio/host.h"
 #include "host/console/terminal.h"
 
 namespace zuna {
 
-class ConsoleHost : public Host {
+class ConsoleHost : public Host, public DialogHost {
  public:
   // Standard output, input and error unless told otherwise (the tests).
   ConsoleHost(std::FILE* out = stdout, std::FILE* in = stdin, std::FILE* err = stderr);

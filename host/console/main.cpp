@@ -3,12 +3,14 @@
 // exit code is 0 after the stop, 1 after a run-time error or the end of the
 // input.
 #include "app/zuna4.h"
+#include "dialogs/dialog-host.h"
 #include "fio/fio.h"
 #include "host/console/console-host.h"
 
 int main(int argc, char** argv) {
   zuna::ConsoleHost host;
   zuna::runtime_start(host, argc - 1, argc > 1 ? argv + 1 : nullptr);
+  zuna::dialogs_start(host);
   try {
     zuna::zuna4_main();
     zuna::end_program(0);  // not reached: the program ends through the stop

@@ -6,7 +6,6 @@
 namespace zuna {
 namespace {
 
-constexpr std::uint32_t kWsDisabled = 0x08000000;
 // The platform's notification of a combo box's selection change (also the
 // list box's).
 constexpr int kSelChange = kLbnSelChange;
@@ -41,6 +40,41 @@ std::string without_trailing_blanks(std::string_view s) {
 
 }  // namespace
 
+// What the form makes of an item: its kind, whether it is the default button
+// and whether a check box or radio button checks itself.
+void TextForm::classify(Control& c) {
+  switch (classify_item(c.item)) {
+    case ItemKind::push_button: c.kind = Kind::push_button; break;
+    case ItemKind::default_push_button:
+      c.kind = Kind::push_button;
+      c.default_button = true;
+      break;
+    case ItemKind::check_box:
+    case ItemKind::three_state: c.kind = Kind::check_box; break;
+    case ItemKind::auto_check_box:
+    case ItemKind::auto_three_state:
+      c.kind = Kind::check_box;
+      c.automatic = true;
+      break;
+    case ItemKind::radio_button: c.kind = Kind::radio_button; break;
+    case ItemKind::auto_radio_button:
+      c.kind = Kind::radio_button;
+      c.automatic = true;
+      break;
+    case ItemKind::group_box: c.kind = Kind::group_box; break;
+    case ItemKind::edit: c.kind = Kind::edit; break;
+    case ItemKind::static_text: c.kind = Kind::static_text; break;
+    case ItemKind::list_box: c.kind = Kind::list_box; break;
+    case ItemKind::scroll_bar: c.kind = Kind::scroll_bar; break;
+    case ItemKind::combo_box:
+    case ItemKind::drop_down_list:
+      c.kind = Kind::combo_box;
+      c.text.clear();
+      break;
+    default: c.kind = Kind::other; break;
+  }
+}
+
 TextForm::TextForm(const DialogTemplate& dialog) {
   controls_.reserve(dialog.items.size());
   for (const DialogTemplateItem& item : dialog.items) {
@@ -50,26 +84,7 @@ TextForm::TextForm(const DialogTemplate& dialog) {
     if (!item.title_is_ordinal) {
       c.text = low_bytes(item.title);
     }
-    switch (item.class_code) {
-      case kClassButton:
-        switch (item.style & 0xF) {
-          case 0: c.kind = Kind::push_button; break;
-          case 1: c.kind = Kind::push_button; c.default_button = true; break;
-          case 2: case 5: c.kind = Kind::check_box; break;
-          case 3: case 6: c.kind = Kind::check_box; c.automatic = true; break;
-          case 4: c.kind = Kind::radio_button; break;
-          case 7: c.kind = Kind::group_box; break;
-          case 9: c.kind = Kind::radio_button; c.automatic = true; break;
-          default: c.kind = Kind::other; break;
-        }
-        break;
-      case kClassEdit: c.kind = Kind::edit; break;
-      case kClassStatic: c.kind = Kind::static_text; break;
-      case kClassListBox: c.kind = Kind::list_box; break;
-      case kClassScrollBar: c.kind = Kind::scroll_bar; break;
-      case kClassComboBox: c.kind = Kind::combo_box; c.text.clear(); break;
-      default: c.kind = Kind::other; break;
-    }
+    classify(c);
     controls_.push_back(std::move(c));
   }
 }

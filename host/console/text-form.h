@@ -31,7 +31,7 @@
 
 #include "dialogs/control-states.h"
 #include "dialogs/dialog-template.h"
-#include "fio/host.h"
+#include "dialogs/dialog-host.h"
 
 namespace zuna {
 
@@ -67,6 +67,7 @@ class TextForm : public ControlStates {
     bool default_button = false;
   };
 
+  static void classify(Control& c);
   // The first control with this identifier; null when there is none.
   Control* control(int id) override;
   std::string cell(const Control& c) const;

@@ -24,22 +24,6 @@
 namespace zuna {
 namespace {
 
-// Styles of the predefined classes.
-constexpr std::uint32_t kWsDisabled = 0x08000000;
-constexpr std::uint32_t kBsLeftText = 0x20;
-constexpr std::uint32_t kEsCenter = 0x1, kEsRight = 0x2, kEsPassword = 0x20, kEsReadOnly = 0x800;
-constexpr std::uint32_t kSsTypeMask = 0x1F, kSsCenter = 0x1, kSsRight = 0x2, kSsNoPrefix = 0x80,
-                        kSsSunken = 0x1000;
-constexpr std::uint32_t kLbsNotify = 0x1, kLbsSort = 0x2, kLbsMultipleSel = 0x8,
-                        kLbsExtendedSel = 0x800;
-constexpr std::uint32_t kSbsVert = 0x1;
-constexpr std::uint32_t kCbsDropDownList = 0x3;
-
-enum ButtonType : std::uint32_t {
-  kBsPushButton = 0, kBsDefPushButton = 1, kBsCheckBox = 2, kBsAutoCheckBox = 3,
-  kBsRadioButton = 4, kBs3State = 5, kBsAuto3State = 6, kBsGroupBox = 7, kBsAutoRadioButton = 9
-};
-
 // A check box or radio button whose text stands on the left (BS_LEFTTEXT):
 // the text starts at the control's left edge and the box or circle sits at
 // its right edge, and the whole control takes the click.
@@ -183,106 +167,128 @@ void DialogView::fit_to_controls() {
 
 QWidget* DialogView::make_control(const DialogTemplateItem& item) {
   const QString text = template_text(item);
-  switch (item.class_code) {
-    case kClassButton: {
-      const std::uint32_t type = item.style & 0xF;
-      if (type == kBsCheckBox || type == kBsAutoCheckBox || type == kBs3State ||
-          type == kBsAuto3State) {
-        QCheckBox* box = (item.style & kBsLeftText) ? new LeftTextButton<QCheckBox>(text, this)
-                                                    : new QCheckBox(text, this);
-        box->setTristate(type == kBs3State || type == kBsAuto3State);
-        return box;
-      }
-      if (type == kBsRadioButton || type == kBsAutoRadioButton) {
-        QRadioButton* radio = (item.style & kBsLeftText)
-                                  ? new LeftTextButton<QRadioButton>(text, this)
-                                  : new QRadioButton(text, this);
-        // The radio buttons of one WS_GROUP run exclude each other.
-        if (radio_group_ == nullptr) {
-          radio_group_ = new QButtonGroup(this);
-          radio_group_->setExclusive(true);
-        }
-        radio->setAutoExclusive(false);
-        radio_group_->addButton(radio);
-        return radio;
-      }
-      if (type == kBsGroupBox) {
-        auto* group = new QGroupBox(text, this);
-        group->setFocusPolicy(Qt::NoFocus);
-        return group;
-      }
-      auto* button = new QPushButton(text, this);
-      button->setAutoDefault(true);
-      button->setDefault(type == kBsDefPushButton);
-      return button;
+  switch (ItemKind kind = classify_item(item)) {
+    case ItemKind::check_box:
+    case ItemKind::auto_check_box:
+    case ItemKind::three_state:
+    case ItemKind::auto_three_state:
+      return make_check_box(item, kind, text);
+    case ItemKind::radio_button:
+    case ItemKind::auto_radio_button:
+      return make_radio_button(item, text);
+    case ItemKind::group_box: {
+      auto* group = new QGroupBox(text, this);
+      group->setFocusPolicy(Qt::NoFocus);
+      return group;
     }
-    case kClassEdit: {
-      auto* edit = new QLineEdit(text, this);
-      edit->setFrame(item.style & kWsBorder);
-      if (item.style & kEsPassword) {
-        edit->setEchoMode(QLineEdit::Password);
-      }
-      edit->setReadOnly(item.style & kEsReadOnly);
-      if (item.style & kEsRight) {
-        edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      } else if (item.style & kEsCenter) {
-        edit->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-      }
-      edit->setMaxLength(32767);
-      return edit;
-    }
-    case kClassStatic: {
-      auto* label = new QLabel(this);
-      const std::uint32_t type = item.style & kSsTypeMask;
-      Qt::Alignment align = Qt::AlignLeft;
-      if (type == kSsCenter) {
-        align = Qt::AlignHCenter;
-      } else if (type == kSsRight) {
-        align = Qt::AlignRight;
-      }
-      label->setAlignment(align | Qt::AlignTop);
-      // A label one line high keeps its text on that line (see place()).
-      const bool one_line = item.cy * base_.height() / 8 < 2 * QFontMetrics(font()).height();
-      label->setWordWrap(type <= kSsRight && !one_line);
-      label->setProperty("zuna_one_line", one_line);
-      if (item.style & kSsSunken) {
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-      } else if (item.style & kWsBorder) {
-        label->setFrameStyle(QFrame::Box | QFrame::Plain);
-      }
-      label->setTextFormat(Qt::PlainText);
-      label->setProperty("zuna_prefix", !(item.style & kSsNoPrefix));
-      label->setText(label_text(text, false));
-      label->setProperty("zuna_text", text);
-      return label;
-    }
-    case kClassListBox: {
-      auto* list = new QListWidget(this);
-      if (item.style & kLbsExtendedSel) {
-        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-      } else if (item.style & kLbsMultipleSel) {
-        list->setSelectionMode(QAbstractItemView::MultiSelection);
-      }
-      list->setSortingEnabled(item.style & kLbsSort);
-      return list;
-    }
-    case kClassScrollBar: {
-      auto* bar = new QScrollBar((item.style & kSbsVert) ? Qt::Vertical : Qt::Horizontal, this);
-      // The dialog manager moves the bar itself: Qt's own steps stay zero.
-      bar->setSingleStep(0);
-      bar->setPageStep(0);
-      bar->setRange(0, 100);
-      return bar;
-    }
-    case kClassComboBox: {
+    case ItemKind::edit:
+      return make_edit(item, text);
+    case ItemKind::static_text:
+      return make_label(item, text);
+    case ItemKind::list_box:
+      return make_list(item);
+    case ItemKind::scroll_bar:
+      return make_scroll_bar(item);
+    case ItemKind::combo_box:
+    case ItemKind::drop_down_list: {
       auto* combo = new QComboBox(this);
-      combo->setEditable((item.style & 0x3) != kCbsDropDownList);
+      combo->setEditable(kind == ItemKind::combo_box);
       combo->setInsertPolicy(QComboBox::NoInsert);
       return combo;
     }
-    default:
+    case ItemKind::other:
       return nullptr;  // a class given by name: not a control of ours
+    default: {
+      // Push buttons, and the button types drawn as one (user, owner-drawn).
+      auto* button = new QPushButton(text, this);
+      button->setAutoDefault(true);
+      button->setDefault(kind == ItemKind::default_push_button);
+      return button;
+    }
   }
+}
+
+QWidget* DialogView::make_check_box(const DialogTemplateItem& item, ItemKind kind,
+                                    const QString& text) {
+  QCheckBox* box = (item.style & kBsLeftText) ? new LeftTextButton<QCheckBox>(text, this)
+                                              : new QCheckBox(text, this);
+  box->setTristate(kind == ItemKind::three_state || kind == ItemKind::auto_three_state);
+  return box;
+}
+
+QWidget* DialogView::make_radio_button(const DialogTemplateItem& item, const QString& text) {
+  QRadioButton* radio = (item.style & kBsLeftText) ? new LeftTextButton<QRadioButton>(text, this)
+                                                   : new QRadioButton(text, this);
+  // The radio buttons of one WS_GROUP run exclude each other.
+  if (radio_group_ == nullptr) {
+    radio_group_ = new QButtonGroup(this);
+    radio_group_->setExclusive(true);
+  }
+  radio->setAutoExclusive(false);
+  radio_group_->addButton(radio);
+  return radio;
+}
+
+QWidget* DialogView::make_edit(const DialogTemplateItem& item, const QString& text) {
+  auto* edit = new QLineEdit(text, this);
+  edit->setFrame(item.style & kWsBorder);
+  if (item.style & kEsPassword) {
+    edit->setEchoMode(QLineEdit::Password);
+  }
+  edit->setReadOnly(item.style & kEsReadOnly);
+  if (item.style & kEsRight) {
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  } else if (item.style & kEsCenter) {
+    edit->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+  }
+  edit->setMaxLength(32767);
+  return edit;
+}
+
+QWidget* DialogView::make_label(const DialogTemplateItem& item, const QString& text) {
+  auto* label = new QLabel(this);
+  const std::uint32_t type = item.style & kSsTypeMask;
+  Qt::Alignment align = Qt::AlignLeft;
+  if (type == kSsCenter) {
+    align = Qt::AlignHCenter;
+  } else if (type == kSsRight) {
+    align = Qt::AlignRight;
+  }
+  label->setAlignment(align | Qt::AlignTop);
+  // A label one line high keeps its text on that line (see place()).
+  const bool one_line = item.cy * base_.height() / 8 < 2 * QFontMetrics(font()).height();
+  label->setWordWrap(type <= kSsRight && !one_line);
+  label->setProperty("zuna_one_line", one_line);
+  if (item.style & kSsSunken) {
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  } else if (item.style & kWsBorder) {
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+  }
+  label->setTextFormat(Qt::PlainText);
+  label->setProperty("zuna_prefix", !(item.style & kSsNoPrefix));
+  label->setText(label_text(text, false));
+  label->setProperty("zuna_text", text);
+  return label;
+}
+
+QWidget* DialogView::make_list(const DialogTemplateItem& item) {
+  auto* list = new QListWidget(this);
+  if (item.style & kLbsExtendedSel) {
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  } else if (item.style & kLbsMultipleSel) {
+    list->setSelectionMode(QAbstractItemView::MultiSelection);
+  }
+  list->setSortingEnabled(item.style & kLbsSort);
+  return list;
+}
+
+QWidget* DialogView::make_scroll_bar(const DialogTemplateItem& item) {
+  auto* bar = new QScrollBar((item.style & kSbsVert) ? Qt::Vertical : Qt::Horizontal, this);
+  // The dialog manager moves the bar itself: Qt's own steps stay zero.
+  bar->setSingleStep(0);
+  bar->setPageStep(0);
+  bar->setRange(0, 100);
+  return bar;
 }
 
 void DialogView::place(const DialogTemplateItem& item, QWidget* widget) {

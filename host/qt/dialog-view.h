@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dialogs/dialog-template.h"
+#include "dialogs/dialog-host.h"
 #include "fio/host.h"
 
 class QButtonGroup;
@@ -78,7 +79,15 @@ class DialogView : public QDialog, public DialogWindow {
     std::uint32_t style;
   };
 
+  // One widget per item of the template, by its kind; null for a class the
+  // dialogs do not draw.
   QWidget* make_control(const DialogTemplateItem& item);
+  QWidget* make_check_box(const DialogTemplateItem& item, ItemKind kind, const QString& text);
+  QWidget* make_radio_button(const DialogTemplateItem& item, const QString& text);
+  QWidget* make_edit(const DialogTemplateItem& item, const QString& text);
+  QWidget* make_label(const DialogTemplateItem& item, const QString& text);
+  QWidget* make_list(const DialogTemplateItem& item);
+  QWidget* make_scroll_bar(const DialogTemplateItem& item);
   void connect_notifications(const DialogTemplateItem& item, QWidget* widget);
   void place(const DialogTemplateItem& item, QWidget* widget);
   void set_focus_order();

@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 
+#include "dialogs/dialog-host.h"
 #include "fio/host.h"
 #include "host/qt/glyph-atlas.h"
 #include "host/qt/host-error.h"

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/zuna4.h"
+#include "dialogs/dialog-host.h"
 #include "fio/fio.h"
 #include "host/qt/qt-host.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     // On the computation thread: the run-time resets this thread's
     // floating-point state.
     zuna::runtime_start(host, argc, argv);
+    zuna::dialogs_start(host);
     zuna::zuna4_main();
     zuna::end_program(0);
   });

@@ -20,6 +20,7 @@
 #include <mutex>
 #include <thread>
 
+#include "dialogs/dialog-host.h"
 #include "fio/host.h"
 #include "host/qt/frame-window.h"
 #include "host/qt/gui-caller.h"
@@ -37,7 +38,7 @@ enum class EndOfRunMode { ask = 1, close = 2, keep = 3 };
 // or "zuna4" when there is none.
 QString program_name_from_path(const char* argv0);
 
-class QtHost final : public QObject, public Host {
+class QtHost final : public QObject, public Host, public DialogHost {
   Q_OBJECT
 
  public:

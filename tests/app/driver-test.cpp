@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/zuna4.h"
+#include "dialogs/dialog-host.h"
 #include "fio/fio.h"
 #include "tests/support/recording-host.h"
 
@@ -29,7 +30,7 @@ class DriverTest : public ::testing::Test {
     fs::copy_file(fs::path(ZUNA_DATA_DIR) / "zuna.dat", dir_ / "zuna.dat");
     old_ = fs::current_path();
     fs::current_path(dir_);
-    runtime_start(host_);
+    runtime_start(host_); dialogs_start(host_);
   }
   void TearDown() override {
     fs::current_path(old_);

@@ -164,7 +164,7 @@ TEST(DialogLoadRefusal, RefusedStylesEndTheRunWithOneRecord) {
   for (const Refusal& r : cases) {
     SCOPED_TRACE(r.line);
     RecordingHost host;
-    runtime_start(host);
+    runtime_start(host); dialogs_start(host);
     register_dialog_template(9104, TemplateBuilder()
                                        .item(kClassStatic, 0, 1, "before")
                                        .item(r.class_code, r.style, r.id)

@@ -101,7 +101,7 @@ class FailingHost : public RecordingHost {
 
 TEST(DialogModalHost, AHostThatCannotShowTheDialogAnswersMinusOne) {
   FailingHost host;
-  runtime_start(host);
+  runtime_start(host); dialogs_start(host);
   Dialog dialog;
   ASSERT_TRUE(dialog_load(104, dialog));
   EXPECT_EQ(dialog_run_modal(dialog), -1);

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   zuna::testing::RecordingHost& h = host();
-  zuna::runtime_start(h);
+  zuna::runtime_start(h); zuna::dialogs_start(h);
   h.windows[1024].output.clear();
   h.events.clear();
   zuna::register_dialog_template(kFuzzTemplate, bytes);

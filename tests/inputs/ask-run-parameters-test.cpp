@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dialogs/dialog-template.h"
+#include "dialogs/dialog-host.h"
 #include "fio/fio.h"
 #include "inputs/inputs.h"
 #include "tests/support/recording-host.h"
@@ -22,7 +23,7 @@ struct Params {
 
 class AskRunParameters : public ::testing::Test {
  protected:
-  void SetUp() override { runtime_start(host); }
+  void SetUp() override { runtime_start(host); dialogs_start(host); }
 
   Params ask(Params p = {}) {
     ask_run_parameters(p.npmin, p.npmax, p.itmaxh, p.itmaxn, p.rmin, p.rmax, p.ptot, p.tolh,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dialogs/dialog-template.h"
+#include "dialogs/dialog-host.h"
 #include "fio/fio.h"
 #include "inputs/inputs.h"
 #include "tests/support/recording-host.h"
@@ -17,7 +18,7 @@ const std::vector<int> kChoices = {1013, 1014, 1015, 1016, 1030, 1031, 1032, 103
 
 class ResultsMenu : public ::testing::Test {
  protected:
-  void SetUp() override { runtime_start(host); }
+  void SetUp() override { runtime_start(host); dialogs_start(host); }
 
   // The ten results, starting from `start`.
   std::vector<bool> show(bool start = true) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dialogs/control-states.h"
+#include "dialogs/dialog-host.h"
 #include "fio/host.h"
 
 namespace zuna::testing {
@@ -33,7 +34,7 @@ class MemoryDialogWindow : public ControlStates {
 // commands through the controller, as a user would.
 using DialogScript = std::function<void(MemoryDialogWindow& window, DialogController& controller)>;
 
-class RecordingHost : public Host {
+class RecordingHost : public Host, public DialogHost {
  public:
   RecordingHost();
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "fio/host.h"
+#include "dialogs/dialog-host.h"
 
 namespace zuna::testing {
 

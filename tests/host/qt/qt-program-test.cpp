@@ -17,6 +17,7 @@
 #include <chrono>
 
 #include "app/zuna4.h"
+#include "dialogs/dialog-host.h"
 #include "fio/fio.h"
 #include "host/qt/commands.h"
 #include "host/qt/cp1252.h"
@@ -64,7 +65,7 @@ class ProgramSession : public ::testing::Test {
   void start_program() {
     host_->start([this] {
       static const char* const argv[] = {"zuna4", nullptr};
-      runtime_start(*host_, 1, argv);
+      runtime_start(*host_, 1, argv); dialogs_start(*host_);
       zuna4_main();
       end_program(0);
     });
