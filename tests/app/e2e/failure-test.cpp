@@ -2,7 +2,6 @@
 // what is left in the working folder.
 #include <gtest/gtest.h>
 
-
 #include <cctype>
 #include <filesystem>
 
