@@ -120,14 +120,14 @@ int main(int argc, char** argv) {
     const Reference ref = read_reference(ref_in);
     std::vector<Run> runs;
     for (++arg; arg < argc; ++arg) {
-      const std::string spec = argv[arg];
-      const auto eq = spec.find('=');
+      const std::string argument = argv[arg];
+      const auto eq = argument.find('=');
       if (eq == std::string::npos) {
         return usage();
       }
-      std::ifstream data_in(spec.substr(eq + 1), std::ios::binary);
+      std::ifstream data_in(argument.substr(eq + 1), std::ios::binary);
       if (!data_in) {
-        std::cerr << "zuna4-validate: cannot open " << spec.substr(eq + 1) << "\n";
+        std::cerr << "zuna4-validate: cannot open " << argument.substr(eq + 1) << "\n";
         return 1;
       }
       const fit::DataFile data = fit::read_data_file(data_in);
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
       for (int k = 0; k < 6; ++k) {
         tc.mw[k] = data.mw[k];
       }
-      runs.push_back({spec.substr(0, eq), compare(ref, tc, data.coef)});
+      runs.push_back({argument.substr(0, eq), compare(ref, tc, data.coef)});
     }
     std::printf("#### Reference\n\n");
     print_reference(ref);
