@@ -179,12 +179,12 @@ TEST_F(Sweep, DefaultSweepDigitForDigit) {
     double tadsem, tadcom, ntd, nd_h, nd_oh, mmd;
   };
   const Golden golden[] = {
-      {1, 0x1.7836284b2ed3dp+11, 0x1.53ce064ap+11, 0x1.072da188e03eap+0, 0x1.60a06c6a6d75ep-5,
-       0x1.70b77e6f5544p-7, 0x1.37c1c3815bddep+3},
-      {12, 0x1.22d16606a66adp+12, 0x1.7afbb3f2p+11, 0x1.2fe220c3c4acp+0, 0x1.3d64c51517caep-4,
-       0x1.dbad67219d6aap-4, 0x1.e5a69ad213a15p+3},
-      {33, 0x1.bc31b354b0ac3p+11, 0x1.622e4abap+11, 0x1.99d51d64c286dp+0, 0x1.7ea1b80e934f1p-6,
-       0x1.2c61844c009c8p-3, 0x1.53f42f80a1187p+4}};
+      {1, 0x1.783a5064cf1f9p+11, 0x1.539350fep+11, 0x1.073737816d3cdp+0, 0x1.5c7485a7a44ccp-5,
+       0x1.8cebcef8ddedfp-7, 0x1.37b668fb976aep+3},
+      {12, 0x1.24329d1cc2d6ap+12, 0x1.7aa75c26p+11, 0x1.2ff1f2a3f5b67p+0, 0x1.389ed15445f42p-4,
+       0x1.fab45d3ed1f3ep-4, 0x1.e58d53d4f10ebp+3},
+      {33, 0x1.bc2c4c067b2bp+11, 0x1.618a699ap+11, 0x1.9a004ae96663fp+0, 0x1.7094ca89feeb6p-6,
+       0x1.41d9874663bdep-3, 0x1.53d06270aabe1p+4}};
   const SweepTable& t = *table;
   for (const Golden& g : golden) {
     SCOPED_TRACE(g.i);

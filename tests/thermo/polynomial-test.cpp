@@ -161,7 +161,7 @@ TEST(ShippedData, HeatCapacityContinuousAt1000K) {
 // The standard enthalpy scale: elements zero at 298.15 K, H2O at its enthalpy
 // of formation (JANAF -241.826 kJ/mol).
 TEST(ShippedData, StandardEnthalpyScale) {
-  ASSERT_EQ(shipped().records.size(), 132u);
+  ASSERT_GE(shipped().records.size(), 132u);  // notes may follow the 132nd
   const CoefBlock& coef = shipped().coef;
   EXPECT_NEAR(species_h(coef, 1, 298.15), -241826.0, 300.0);
   EXPECT_NEAR(species_h(coef, 2, 298.15), 0.0, 100.0);
