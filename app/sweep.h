@@ -5,28 +5,10 @@
 
 #include <cstdint>
 
+#include "inputs/run-parameters.h"
 #include "thermo/thermo.h"
 
 namespace zuna {
-
-// The run parameters typed in the parameter dialog.
-struct RunParameters {
-  std::int32_t npmin = 0;   // points strictly between minimum and stoichiometric O/F
-  std::int32_t npmax = 0;   // points strictly between stoichiometric and maximum O/F
-  std::int32_t itmaxh = 0;  // iteration cap of the temperature searches
-  std::int32_t itmaxn = 0;  // iteration cap of the equilibrium solve
-  double rmin = 0.0;        // minimum O/F as a multiple of the stoichiometric O/F
-  double rmax = 0.0;        // maximum O/F as a multiple of the stoichiometric O/F
-  double ptot = 0.0;        // total pressure [atm]
-  double tolh = 0.0;        // tolerance of the temperature searches [K]
-  double toln = 0.0;        // tolerance on moles of the equilibrium solve
-  double act1 = 0.0, act2 = 0.0, act3 = 0.0, act4 = 0.0;  // 1.0 on, 0.0 off
-};
-
-// Highest point index of the tables: a calculation has npts = npmin + npmax + 3
-// reported points, so npmin + npmax may be at most this minus 3.
-inline constexpr int kMaxPoint = 103;
-inline constexpr int kMaxInnerPoints = kMaxPoint - 3;
 
 // True when the counts give a grid that fits the tables: npmin >= 0,
 // npmax >= 0 and npmin + npmax <= 100 (computed without overflow).
