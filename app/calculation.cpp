@@ -1,6 +1,7 @@
 #include "app/calculation.h"
 
 #include <cstdint>
+#include <string>
 
 #include "app/report-writer.h"
 #include "fio/fio.h"
@@ -81,6 +82,17 @@ class ProgressLines : public SweepObserver {
   }
 };
 
+// The values of every point stay as computed and are reported as they are;
+// the points whose searches did not find their temperature are named in a
+// message box, which the console host writes on standard error.
+void tell_flagged_points(const SweepTable& t, const SweepScalars& s) {
+  const std::string text = flagged_points_message(t, s);
+  if (!text.empty()) {
+    runtime_host().message_box("RESULTADOS", text, MessageIcon::warning, MessageButtons::ok,
+                               MessageAnswer::ok);
+  }
+}
+
 }  // namespace
 
 void run_calculation(ProgramState& state) {
@@ -94,6 +106,7 @@ void run_calculation(ProgramState& state) {
     state.s.npts = 0;  // nothing swept, nothing to report
   }
   state.t1 = timef();
+  tell_flagged_points(state.table, state.s);
 
   const double seconds = state.t1 - state.t0;
   write_processing_time(kProgressUnit, seconds);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "inputs/run-parameters.h"
 #include "thermo/thermo.h"
@@ -33,6 +34,10 @@ struct SweepTable {
   double ntd[kSize];     // total moles with dissociation
   double fmd[kSize][6];  // mass fractions with dissociation, species order
   double mmd[kSize];     // mean molar mass with dissociation [g/mol]
+  // Why the point's values are not valid: the SearchFlag bits (thermo.h) of
+  // its two searches, 0 for a valid point. Point 0 has the bits of its
+  // search without dissociation only.
+  unsigned flags[kSize];
 };
 
 // Scalars of one calculation.
@@ -43,6 +48,11 @@ struct SweepScalars {
   double dof = 0.0;       // O/F step of the side being swept
   double hreac = 0.0;     // reactant enthalpy of the current point [J]
 };
+
+// What the user is told of the points 1..npts that carry a flag: for each
+// reason, the reported o/f of its points (Windows-1252 text); empty when
+// every point is valid.
+std::string flagged_points_message(const SweepTable& t, const SweepScalars& s);
 
 // Told of each point i = 0..npts in increasing order, once it has been
 // computed: point 0 alone, the others possibly after a batch of points that
