@@ -67,6 +67,17 @@ class ProgressLines final : public PointChecks {
   }
 };
 
+// The values of every point stay as computed and are reported as they are;
+// the points whose searches did not find their temperature are named in a
+// message box, which the console host writes on standard error.
+void tell_flagged_points(const SweepTable& t, const SweepScalars& s) {
+  const std::string text = flagged_points_message(t, s);
+  if (!text.empty()) {
+    runtime_host().message_box("RESULTADOS", text, MessageIcon::warning, MessageButtons::ok,
+                               MessageAnswer::ok);
+  }
+}
+
 }  // namespace
 
 void open_calculation_units(bool progress_window, std::string_view suffix) {
@@ -96,6 +107,7 @@ double timed_sweep(ProgramState& state, PointChecks& observer) {
     state.s.npts = 0;  // nothing swept, nothing to report
   }
   state.t1 = timef();
+  tell_flagged_points(state.table, state.s);
   return state.t1 - state.t0;
 }
 

@@ -133,46 +133,30 @@ double& reaction_switch(RunParameters& p, int number) {
   return *switches[number - 1];
 }
 
-// The domain the parameter dialog accepts. Each problem names its option
-// and the range.
-constexpr double kMinPressure = 1e-6;   // [atm]
-constexpr double kMaxPressure = 1e5;    // [atm]
-constexpr double kMaxRatio = 100.0;     // rmax, a multiple of the stoichiometric O/F
-constexpr std::int32_t kMaxIterations = 99999;
-
+// The first problem of check_run_parameters, the one the parameter dialog
+// would refuse, as one line naming the option, the value and the range.
 std::optional<std::string> parameter_problem(const RunParameters& p) {
-  auto out_of_range = [](const char* option, const std::string& value, const char* range) {
-    return std::string(option) + ": " + value + " is out of range (" + range + ")";
-  };
-  if (!(p.rmin > 0.0 && p.rmin <= 1.0)) {
-    return out_of_range("--rmin", shortest(p.rmin), "0 < rmin <= 1");
-  }
-  if (!(p.rmax >= 1.0 && p.rmax <= kMaxRatio)) {
-    return out_of_range("--rmax", shortest(p.rmax), "1 <= rmax <= 100");
+  const std::vector<ParameterProblem> problems = check_run_parameters(p);
+  if (problems.empty()) {
+    return std::nullopt;
   }
   const char* counts = "0 to 100, npmin + npmax at most 100";
-  if (p.npmin < 0 || p.npmin > kMaxInnerPoints) {
-    return out_of_range("--npmin", std::to_string(p.npmin), counts);
+  auto line = [](const char* option, const std::string& value, const char* range) {
+    return std::string(option) + ": " + value + " is out of range (" + range + ")";
+  };
+  switch (problems.front().field) {
+    case ParameterField::rmin: return line("--rmin", shortest(p.rmin), "0 < rmin <= 1");
+    case ParameterField::rmax: return line("--rmax", shortest(p.rmax), "1 <= rmax <= 100");
+    case ParameterField::npmin: return line("--npmin", std::to_string(p.npmin), counts);
+    case ParameterField::npmax: return line("--npmax", std::to_string(p.npmax), counts);
+    case ParameterField::ptot:
+      return line("--pressure", shortest(p.ptot), "1e-06 to 100000 atm");
+    case ParameterField::tolh: return line("--tolh", shortest(p.tolh), "above 0");
+    case ParameterField::itmaxh: return line("--itmaxh", std::to_string(p.itmaxh), "1 to 99999");
+    case ParameterField::toln: return line("--toln", shortest(p.toln), "above 0");
+    case ParameterField::itmaxn: return line("--itmaxn", std::to_string(p.itmaxn), "1 to 99999");
   }
-  if (p.npmax < 0 || p.npmax > kMaxInnerPoints - p.npmin) {
-    return out_of_range("--npmax", std::to_string(p.npmax), counts);
-  }
-  if (!(p.ptot >= kMinPressure && p.ptot <= kMaxPressure)) {
-    return out_of_range("--pressure", shortest(p.ptot), "1e-06 to 100000 atm");
-  }
-  if (!(p.tolh > 0.0)) {
-    return out_of_range("--tolh", shortest(p.tolh), "above 0");
-  }
-  if (p.itmaxh < 1 || p.itmaxh > kMaxIterations) {
-    return out_of_range("--itmaxh", std::to_string(p.itmaxh), "1 to 99999");
-  }
-  if (!(p.toln > 0.0)) {
-    return out_of_range("--toln", shortest(p.toln), "above 0");
-  }
-  if (p.itmaxn < 1 || p.itmaxn > kMaxIterations) {
-    return out_of_range("--itmaxn", std::to_string(p.itmaxn), "1 to 99999");
-  }
-  return std::nullopt;
+  return problems.front().message;
 }
 
 void parse_options(int argc, char** argv, CommandLine& c) {

@@ -41,8 +41,8 @@ double x(const Calculation& c, int i) { return c.table->x[i][k]; }
 // Every column of a point, in the order of the CSV header. Amounts are per
 // mole of H2 fed; the mole fractions with dissociation are nd(k) / ntd as the
 // report divides them.
-// The per-point validity flags of the searches (bound or iteration cap
-// reached) belong after "point" once the sweep records them.
+// Before them, after "point", stand the point's flags: the SearchFlag bits
+// (thermo.h) of its searches, 0 for a valid point.
 const std::array<Column, 46> kPointColumns = {{
     {"of", "kg O2/kg H2",
      [](const Calculation& c, int i) { return c.table->no2r[i] * c.tc.mwk(2) / c.tc.mwk(3); }},
@@ -134,7 +134,7 @@ std::string parameters_json(const RunParameters& p) {
 std::string results_csv(std::span<const Calculation> calculations) {
   std::string out =
       "calculation,rmin [-],rmax [-],npmin,npmax,ptot [atm],tolh [K],itmaxh,toln [mol],"
-      "itmaxn,act1,act2,act3,act4,point";
+      "itmaxn,act1,act2,act3,act4,point,flags";
   for (const Column& column : kPointColumns) {
     out.append(",").append(column.name).append(" [").append(column.unit).append("]");
   }
@@ -169,6 +169,8 @@ std::string results_csv(std::span<const Calculation> calculations) {
       out += parameters;
       out += ',';
       append_number(out, static_cast<std::int32_t>(i));
+      out += ',';
+      append_number(out, static_cast<std::int32_t>(c.table->flags[i]));
       for (const Column& column : kPointColumns) {
         out += ',';
         append_number(out, column.value(c, i));
@@ -200,6 +202,7 @@ std::string results_json(std::span<const Calculation> calculations, const Export
     for (int i = 1; i <= c.s.npts; ++i) {
       JsonLine point;
       point.add("point", static_cast<std::int32_t>(i));
+      point.add("flags", static_cast<std::int32_t>(c.table->flags[i]));
       for (const Column& column : kPointColumns) {
         point.add(column.name, column.value(c, i));
       }

@@ -58,7 +58,8 @@ void PrintTo(const SameRunCase& c, std::ostream* os) {
 class BatchAgainstSession : public ::testing::TestWithParam<SameRunCase> {};
 
 // The eight files of a batch run hold the bytes of the interactive session's
-// files for the same parameters, the processing time aside.
+// files for the same parameters, the processing time aside. "several" ends
+// its equilibria at the iteration cap on the lean side.
 TEST_P(BatchAgainstSession, WritesTheSameFiles) {
   WorkFolder interactive;
   WorkFolder batch;
@@ -69,7 +70,7 @@ TEST_P(BatchAgainstSession, WritesTheSameFiles) {
   const SessionResult r = batch.run_with_arguments(arguments);
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.err, session.err);  // the same warning of points whose search fell short
   for (const std::string& file : kOutputFiles) {
     EXPECT_TRUE(masked(batch.read(file)) == masked(interactive.read(file))) << file;
   }
