@@ -1,6 +1,8 @@
 #include "app/calculation.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "app/report-writer.h"
 #include "fio/fio.h"
@@ -15,7 +17,7 @@ constexpr char kParametersRefused[] =
     "(2X,'Parâmetros fora dos limites das tabelas: npmin >= 0, npmax >= 0,',"
     "' npmin + npmax <= ',I3)";
 
-void open_file(int unit, const char* name) {
+void open_file(int unit, std::string_view name) {
   OpenOptions options;
   options.file = name;
   options.form = "formatted";
@@ -27,20 +29,6 @@ void open_window(int unit, const char* title) {
   options.file = "user";
   options.title = title;
   open_unit(unit, options);
-}
-
-// In this order; the progress window therefore stands empty behind the
-// parameter dialog.
-void open_calculation_units() {
-  open_file(kReportUnit, "saida");
-  open_file(kTadUnit, "tad.dat");
-  open_file(kFmxUnit, "fmx.dat");
-  open_window(kProgressUnit, "EXECUÇÃO DOS CÁLCULOS");
-  open_file(kMolUnit, "mol.dat");
-  open_file(kFmosUnit, "fmos.dat");
-  open_file(kFmasUnit, "fmas.dat");
-  open_file(kFmocUnit, "fmoc.dat");
-  open_file(kFmacUnit, "fmac.dat");
 }
 
 // The parameter dialog refuses counts that do not fit the tables; should any
@@ -65,13 +53,11 @@ void wait_for_enter(int unit) {
   end_read();
 }
 
-// After each point: the pause gate, a floating-point fault of the point
-// reported as the run-time's math error, and from point 1 on a progress line.
-class ProgressLines : public SweepObserver {
+// After each point the checks, and from point 1 on a progress line.
+class ProgressLines final : public PointChecks {
  public:
   void point_done(std::int32_t i, std::int32_t npts) override {
-    pause_gate();
-    check_floating_point();
+    PointChecks::point_done(i, npts);
     if (i >= 1) {
       begin_write(kProgressUnit, kProgressFormat, -1);
       put_int32(i);
@@ -81,25 +67,69 @@ class ProgressLines : public SweepObserver {
   }
 };
 
+// The values of every point stay as computed and are reported as they are;
+// the points whose searches did not find their temperature are named in a
+// message box, which the console host writes on standard error.
+void tell_flagged_points(const SweepTable& t, const SweepScalars& s) {
+  const std::string text = flagged_points_message(t, s);
+  if (!text.empty()) {
+    runtime_host().message_box("RESULTADOS", text, MessageIcon::warning, MessageButtons::ok,
+                               MessageAnswer::ok);
+  }
+}
+
 }  // namespace
 
-void run_calculation(ProgramState& state) {
-  prepare_sweep();
-  open_calculation_units();
-  ask_fitting_parameters(state.p);
+void open_calculation_units(bool progress_window, std::string_view suffix) {
+  const std::string suffixed(suffix);
+  auto plot_file = [&suffixed](const char* stem) { return stem + suffixed + ".dat"; };
+  open_file(kReportUnit, "saida" + suffixed);
+  open_file(kTadUnit, plot_file("tad"));
+  open_file(kFmxUnit, plot_file("fmx"));
+  if (progress_window) {
+    open_window(kProgressUnit, "EXECUÇÃO DOS CÁLCULOS");
+  }
+  open_file(kMolUnit, plot_file("mol"));
+  open_file(kFmosUnit, plot_file("fmos"));
+  open_file(kFmasUnit, plot_file("fmas"));
+  open_file(kFmocUnit, plot_file("fmoc"));
+  open_file(kFmacUnit, plot_file("fmac"));
+}
 
-  ProgressLines progress;
+void PointChecks::point_done(std::int32_t, std::int32_t) {
+  pause_gate();
+  check_floating_point();
+}
+
+double timed_sweep(ProgramState& state, PointChecks& observer) {
   state.t0 = timef();
-  if (!run_sweep(state.p, state.tc, state.data.coef, state.table, state.s, &progress)) {
+  if (!run_sweep(state.p, state.tc, state.data.coef, state.table, state.s, &observer)) {
     state.s.npts = 0;  // nothing swept, nothing to report
   }
   state.t1 = timef();
+  tell_flagged_points(state.table, state.s);
+  return state.t1 - state.t0;
+}
 
-  const double seconds = state.t1 - state.t0;
+void run_calculation(ProgramState& state) {
+  prepare_sweep();
+  open_calculation_units(true);
+  ask_fitting_parameters(state.p);
+
+  ProgressLines progress;
+  const double seconds = timed_sweep(state, progress);
   write_processing_time(kProgressUnit, seconds);
   write_processing_time(kReportUnit, seconds);
   wait_for_enter(kProgressUnit);
   close_unit(kProgressUnit);
+  write_report_and_plots(state.p, state.table, state.s);
+}
+
+void run_quiet_calculation(ProgramState& state, PointChecks& observer, std::string_view suffix) {
+  prepare_sweep();
+  open_calculation_units(false, suffix);
+  const double seconds = timed_sweep(state, observer);
+  write_processing_time(kReportUnit, seconds);
   write_report_and_plots(state.p, state.table, state.s);
 }
 

@@ -20,7 +20,9 @@
 #include <algorithm>
 #include <cfenv>
 #include <cstdint>
+#include <cstdio>
 #include <mutex>
+#include <string>
 
 #include "app/sweep-worker.h"
 #include "thermo/dissociation-lanes.h"
@@ -123,7 +125,8 @@ void point_without_dissociation(std::int32_t i, const RunParameters& p, const Th
   point_mixture(i, tc, t);
   point_of(i, tc, t, s);
   s.hreac = t.no2r[i] * tc.ho2 + tc.hh2;
-  tad_nodiss(t.nh2o[i], t.no2[i], t.nh2[i], s.hreac, t.tadsem[i], p.itmaxh, p.tolh, tc, coef);
+  tad_nodiss(t.nh2o[i], t.no2[i], t.nh2[i], s.hreac, t.tadsem[i], p.itmaxh, p.tolh, tc, coef,
+             &t.flags[i]);
 }
 
 // Point i on its own, the search with dissociation by tad_diss.
@@ -136,9 +139,11 @@ void sweep_point(std::int32_t i, const RunParameters& p, const ThermoConstants& 
   double* const x = t.x[i];
   double* const nd = t.nd[i];
   preset_dissociation(i, t);
+  unsigned flags = 0;
   tad_diss(s.hreac, t.tadcom[i], p.ptot, t.nh2o[i], t.no2[i], t.nh2[i], x[0], x[1], x[2], x[3],
            nd[0], nd[1], nd[2], nd[3], nd[4], nd[5], t.ntd[i], p.itmaxh, p.tolh, p.itmaxn,
-           p.toln, tc, coef, p.act1, p.act2, p.act3, p.act4);
+           p.toln, tc, coef, p.act1, p.act2, p.act3, p.act4, &flags);
+  t.flags[i] |= flags;
   point_fractions(i, tc, t);
 }
 
@@ -190,6 +195,7 @@ void store_batch(Batch& b, const ThermoConstants& tc, SweepTable& t) {
   for (int j = 0; j < b.count; ++j) {
     const std::int32_t i = b.first + j;
     t.tadcom[i] = d.tad[j];
+    t.flags[i] |= d.flags[j];
     if (d.solved[j]) {
       for (int k = 0; k < 4; ++k) {
         t.x[i][k] = d.x[k][j];
@@ -278,6 +284,48 @@ bool sweep_fits(const RunParameters& p) {
   }
   // Both counts are non-negative here, so the difference cannot overflow.
   return p.npmin <= kMaxInnerPoints - p.npmax;
+}
+
+std::string flagged_points_message(const SweepTable& t, const SweepScalars& s) {
+  struct Reason {
+    unsigned flag;
+    const char* text;
+  };
+  static constexpr Reason kReasons[] = {
+      {kBisectionBound,
+       "Temperatura com dissociação fora de 1000 a 6000 K (a busca parou no limite do "
+       "intervalo)"},
+      {kBisectionCap, "Busca da temperatura com dissociação parou no limite de iterações"},
+      {kEquilibriumCap, "Equilíbrio de dissociação parou no limite de iterações"},
+      {kNewtonOutside, "Temperatura sem dissociação fora de 200 a 6000 K"},
+      {kNewtonCap, "Busca da temperatura sem dissociação parou no limite de iterações"},
+  };
+  const std::int32_t last = std::min<std::int32_t>(s.npts, kMaxPoint);
+  std::string text;
+  for (const Reason& reason : kReasons) {
+    std::string points;
+    int on_line = 0;
+    for (std::int32_t i = 1; i <= last; ++i) {
+      if ((t.flags[i] & reason.flag) == 0) {
+        continue;
+      }
+      char of[32];
+      std::snprintf(of, sizeof of, "%.2E", t.of[i]);
+      points += points.empty() ? "\n   " : on_line == 0 ? ",\n   " : ",";
+      points += " ";
+      points += of;
+      on_line = (on_line + 1) % 8;
+    }
+    if (!points.empty()) {
+      text.append(reason.text).append(", o/f =").append(points).append("\n");
+    }
+  }
+  if (text.empty()) {
+    return text;
+  }
+  return "Os resultados destes pontos não são válidos (o/f dividido pelo estequiométrico, "
+         "como no relatório):\n\n" +
+         text;
 }
 
 bool run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,

@@ -4,29 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+#include "inputs/run-parameters.h"
 #include "thermo/thermo.h"
 
 namespace zuna {
-
-// The run parameters typed in the parameter dialog.
-struct RunParameters {
-  std::int32_t npmin = 0;   // points strictly between minimum and stoichiometric O/F
-  std::int32_t npmax = 0;   // points strictly between stoichiometric and maximum O/F
-  std::int32_t itmaxh = 0;  // iteration cap of the temperature searches
-  std::int32_t itmaxn = 0;  // iteration cap of the equilibrium solve
-  double rmin = 0.0;        // minimum O/F as a multiple of the stoichiometric O/F
-  double rmax = 0.0;        // maximum O/F as a multiple of the stoichiometric O/F
-  double ptot = 0.0;        // total pressure [atm]
-  double tolh = 0.0;        // tolerance of the temperature searches [K]
-  double toln = 0.0;        // tolerance on moles of the equilibrium solve
-  double act1 = 0.0, act2 = 0.0, act3 = 0.0, act4 = 0.0;  // 1.0 on, 0.0 off
-};
-
-// Highest point index of the tables: a calculation has npts = npmin + npmax + 3
-// reported points, so npmin + npmax may be at most this minus 3.
-inline constexpr int kMaxPoint = 103;
-inline constexpr int kMaxInnerPoints = kMaxPoint - 3;
 
 // True when the counts give a grid that fits the tables: npmin >= 0,
 // npmax >= 0 and npmin + npmax <= 100 (computed without overflow).
@@ -51,6 +34,10 @@ struct SweepTable {
   double ntd[kSize];     // total moles with dissociation
   double fmd[kSize][6];  // mass fractions with dissociation, species order
   double mmd[kSize];     // mean molar mass with dissociation [g/mol]
+  // Why the point's values are not valid: the SearchFlag bits (thermo.h) of
+  // its two searches, 0 for a valid point. Point 0 has the bits of its
+  // search without dissociation only.
+  unsigned flags[kSize];
 };
 
 // Scalars of one calculation.
@@ -61,6 +48,11 @@ struct SweepScalars {
   double dof = 0.0;       // O/F step of the side being swept
   double hreac = 0.0;     // reactant enthalpy of the current point [J]
 };
+
+// What the user is told of the points 1..npts that carry a flag: for each
+// reason, the reported o/f of its points (Windows-1252 text); empty when
+// every point is valid.
+std::string flagged_points_message(const SweepTable& t, const SweepScalars& s);
 
 // Told of each point i = 0..npts in increasing order, once it has been
 // computed: point 0 alone, the others possibly after a batch of points that

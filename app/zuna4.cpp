@@ -2,10 +2,9 @@
 
 #include "app/calculation.h"
 #include "app/presentation.h"
+#include "app/program-data.h"
 #include "app/program-state.h"
 #include "app/results-menu.h"
-#include "fio/fio.h"
-#include "inputs/inputs.h"
 #include "resources/stored-templates.h"
 
 namespace zuna {
@@ -15,36 +14,12 @@ namespace {
 // next.
 ProgramState state;
 
-// Reads "zuna.dat" once; its errors (missing file, short file, a value that
-// does not read) are run-time errors that end the program. The file must
-// exist: opened as a new file it would be left behind empty, and the user
-// told of an end of file rather than of the missing file.
-void load_thermo_data(ThermoData& data) {
-  OpenOptions options;
-  options.file = "zuna.dat";
-  options.status = "old";
-  options.form = "formatted";
-  open_unit(kDataUnit, options);
-  read_thermo_data(data.mw, data.lastval, data.coef);
-  close_unit(kDataUnit);
-}
-
-// rgas, hh2 and ho2 keep their fixed values; the molar masses come from the
-// data file.
-void build_constants(const ThermoData& data, ThermoConstants& tc) {
-  tc = ThermoConstants{};
-  for (int k = 0; k < 6; ++k) {
-    tc.mw[k] = data.mw[k];
-  }
-}
-
 }  // namespace
 
-void zuna4_main() {
+void zuna4_main(std::string_view data_file) {
   register_stored_dialog_templates();
   show_presentation();
-  load_thermo_data(state.data);
-  build_constants(state.data, state.tc);
+  load_program_data(state, data_file);
   for (;;) {
     run_calculation(state);
     results_menu();

@@ -23,9 +23,10 @@ namespace zuna {
 inline constexpr int kSearchLanes = 6;
 
 // One search per lane. The caller sets hreac, nh2o, no2, nh2; the search sets
-// tad. x, nd and ntd receive the equilibrium of the last trial temperature;
-// solved marks the lanes on which at least one equilibrium was solved, the
-// others keep what x, nd and ntd held.
+// tad and flags. x, nd and ntd receive the equilibrium of the last trial
+// temperature; solved marks the lanes on which at least one equilibrium was
+// solved, the others keep what x, nd and ntd held. equil_lanes sets capped on
+// the lanes it solves.
 template <int L>
 struct DissociationLanes {
   Lanes<L> hreac;           // reactant enthalpy [J per mol of H2 fed]
@@ -35,6 +36,8 @@ struct DissociationLanes {
   Lanes<L> ntd;             // total moles of the last pass
   Lanes<L> tad;             // flame temperature [K]
   LaneMask<L> solved;
+  LaneMask<L> capped;       // the last equilibrium used every pass without N settling
+  unsigned flags[L] = {};   // SearchFlag bits of the search (kBisection*, kEquilibriumCap)
 };
 
 // The run's settings, the same for every lane. The equilibrium alone uses

@@ -141,26 +141,40 @@ Quadratic<L> r4_quadratic(double p, const Lanes<L>& k4, const Lanes<L>& n, const
 }  // namespace
 
 // The passes work on local extents; the results are written once at the end,
-// on the lanes of `solve` only. The switches act1..act4 (1.0 on, 0.0 off)
-// take no part in the passes: they scale the extents afterwards, and ntd
-// stays the total of the last pass.
+// on the lanes of `solve` only. A reaction switched off (act 0.0) takes no
+// part in the passes: its extent and reference value stay 0 and its inner
+// solve is not run, so the other relations and N see no amount of it, and
+// ntd, the total of the last pass, is the sum of the moles formed from the
+// extents. The extents are still multiplied by their switches afterwards
+// (1.0 leaves them as they are, bit for bit).
 template <int L>
 void equil_lanes(const Lanes<L> (&k)[4], const LaneMask<L>& solve, DissociationLanes<L>& d,
                  const DissociationSettings& c) {
   const double p = c.ptot;
+  const bool on[4] = {c.act[0] != 0.0, c.act[1] != 0.0, c.act[2] != 0.0, c.act[3] != 0.0};
   Lanes<L> e1 = 0.0, e2 = 0.0, e3 = 0.0, e4 = 0.0;  // extents [mol]
   Lanes<L> r1 = 0.0, r2 = 0.0, r3 = 0.0, r4 = 0.0;  // their Newton reference values
   Lanes<L> n = d.nh2o + d.no2 + d.nh2;               // total moles N
   LaneMask<L> live = solve;
   for (int pass = 0; pass < c.itmaxn && any(live); ++pass) {
-    solve_extent(r1_quadratic(p, k[0], n, d.nh2o, e2, e4), e1, r1, live, c.itmaxn, c.toln);
-    solve_extent(r2_quadratic(p, k[1], n, d.nh2, e1, e4), e2, r2, live, c.itmaxn, c.toln);
-    solve_extent(r3_quadratic(p, k[2], n, d.no2, e4), e3, r3, live, c.itmaxn, c.toln);
-    solve_extent(r4_quadratic(p, k[3], n, e1, e2, e3), e4, r4, live, c.itmaxn, c.toln);
+    if (on[0]) {
+      solve_extent(r1_quadratic(p, k[0], n, d.nh2o, e2, e4), e1, r1, live, c.itmaxn, c.toln);
+    }
+    if (on[1]) {
+      solve_extent(r2_quadratic(p, k[1], n, d.nh2, e1, e4), e2, r2, live, c.itmaxn, c.toln);
+    }
+    if (on[2]) {
+      solve_extent(r3_quadratic(p, k[2], n, d.no2, e4), e3, r3, live, c.itmaxn, c.toln);
+    }
+    if (on[3]) {
+      solve_extent(r4_quadratic(p, k[3], n, e1, e2, e3), e4, r4, live, c.itmaxn, c.toln);
+    }
     const Lanes<L> n_old = n;
     n = select(live, d.nh2o + d.no2 + d.nh2 + e1 + e2 + e3 + e4, n);
     live = live & (fabs(n - n_old) > c.toln);
   }
+  // The lanes still live have used every pass without N settling.
+  d.capped = (d.capped & !solve) | live;
   e1 = c.act[0] * e1;
   e2 = c.act[1] * e2;
   e3 = c.act[2] * e3;
@@ -189,7 +203,7 @@ void equil_diss(const double& k1, const double& k2, const double& k3, const doub
                 double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
                 double& x1, double& x2, double& x3, double& x4, double& ntd,
                 const int& itmaxn, const double& toln, const double& act1, const double& act2,
-                const double& act3, const double& act4) {
+                const double& act3, const double& act4, bool* capped) {
   DissociationLanes<1> d;
   d.nh2o = nh2o;
   d.no2 = no2;
@@ -210,6 +224,9 @@ void equil_diss(const double& k1, const double& k2, const double& k3, const doub
     *x[j] = d.x[j][0];
   }
   ntd = d.ntd[0];
+  if (capped != nullptr) {
+    *capped = d.capped[0];
+  }
 }
 
 }  // namespace zuna

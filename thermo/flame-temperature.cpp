@@ -14,13 +14,18 @@ namespace zuna {
 //   T = T_old - f(T_old) / cp_mix(T_old),
 // repeated while |T - T_old| >= tolh. The last step is returned without a
 // further evaluation; 6000 K when itmaxh <= 0.
+//
+// The result is flagged when the cap ended the search, and when it lies
+// outside 200..6000 K: the low-temperature polynomial sets are fitted from
+// 200 K up, and the searches take 6000 K as their highest temperature.
 void tad_nodiss(const double& nh2o, const double& no2, const double& nh2, const double& hreac,
                 double& tad, const int& itmaxh, const double& tolh, const ThermoConstants& tc,
-                const CoefBlock& coef) {
+                const CoefBlock& coef, unsigned* flags) {
   constexpr int nsel = 1;
   const double none = 0.0;
   double t = 6000.0;
   double t_old = 6000.0;
+  bool converged = false;
   for (int it = 0; it < itmaxh; ++it) {
     double h = 0.0;
     double cp = 0.0;
@@ -29,11 +34,15 @@ void tad_nodiss(const double& nh2o, const double& no2, const double& nh2, const 
     cp_mix(nh2o, no2, nh2, none, none, none, t, cp, tc.rgas, coef, nsel);
     t = t_old - f / cp;
     if (!(std::fabs(t - t_old) >= tolh)) {
+      converged = true;
       break;
     }
     t_old = t;
   }
   tad = t;
+  if (flags != nullptr) {
+    *flags = (converged ? 0u : kNewtonCap) | (t >= 200.0 && t <= 6000.0 ? 0u : kNewtonOutside);
+  }
 }
 
 namespace {
@@ -91,6 +100,14 @@ Lanes<L> enthalpy_at(const Lanes<L>& t, const LaneMask<L>& lanes, const Dissocia
 //
 // Every lane runs this search on its own products; a lane that has stopped
 // keeps its bounds and midpoint, and solves no further equilibrium.
+//
+// Flags: kBisectionCap when itmaxh ended the search; otherwise
+// kBisectionBound when an end of the interval was never moved (f had the
+// same sign at every trial temperature), so that the root, if any, lies
+// outside 1000..6000 K and the result is merely the nearer end; and
+// kEquilibriumCap when the equilibrium whose moles are returned used all its
+// passes. (Equilibria at trial temperatures far below the root may use them
+// all at the dialog's settings; only their sign of f matters to the search.)
 template <int L>
 void tad_diss_lanes(DissociationLanes<L>& d, const DissociationSettings& c,
                     const ThermoConstants& tc, const CoefBlock& coef,
@@ -115,6 +132,15 @@ void tad_diss_lanes(DissociationLanes<L>& d, const DissociationSettings& c,
     t_mid = select(searching, (t_low + t_high) * 0.5, t_mid);
   }
   d.tad = t_mid;
+  for (int l = 0; l < L; ++l) {
+    unsigned f = d.solved[l] && d.capped[l] ? kEquilibriumCap : 0u;
+    if (searching[l]) {
+      f |= kBisectionCap;
+    } else if (t_low[l] == 1000.0 || t_high[l] == 6000.0) {
+      f |= kBisectionBound;
+    }
+    d.flags[l] = f;
+  }
 }
 
 template void tad_diss_lanes<1>(DissociationLanes<1>&, const DissociationSettings&,
@@ -132,7 +158,7 @@ void tad_diss(const double& hreac, double& tad, const double& ptot, const double
               double& nd6, double& ntd, const int& itmaxh, const double& tolh,
               const int& itmaxn, const double& toln, const ThermoConstants& tc,
               const CoefBlock& coef, const double& act1, const double& act2,
-              const double& act3, const double& act4) {
+              const double& act3, const double& act4, unsigned* flags) {
   DissociationLanes<1> d;
   d.hreac = hreac;
   d.nh2o = nh2o;
@@ -141,6 +167,9 @@ void tad_diss(const double& hreac, double& tad, const double& ptot, const double
   const DissociationSettings c{ptot, itmaxh, tolh, itmaxn, toln, {act1, act2, act3, act4}};
   tad_diss_lanes(d, c, tc, coef, ConstantFailures::report);
   tad = d.tad[0];
+  if (flags != nullptr) {
+    *flags = d.flags[0];
+  }
   if (!d.solved[0]) {
     return;
   }

@@ -34,6 +34,17 @@ struct ThermoConstants {
   const double& mwk(int k) const { return mw[k - 1]; }
 };
 
+// Why a search's result is not to be trusted, one bit each; a search that
+// ended by its tolerance test inside its temperature range sets none. The
+// searches only report these: the values they return are the same.
+enum SearchFlag : unsigned {
+  kNewtonOutside = 1u << 0,   // tad_nodiss ended outside 200..6000 K, or not at a number
+  kNewtonCap = 1u << 1,       // tad_nodiss used all itmaxh steps
+  kBisectionBound = 1u << 2,  // tad_diss closed on 1000 or 6000 K: the root lies beyond
+  kBisectionCap = 1u << 3,    // tad_diss used all itmaxh trial temperatures
+  kEquilibriumCap = 1u << 4,  // the equilibrium tad_diss returns used all itmaxn passes
+};
+
 // Products without dissociation. 1 H2 + no2r O2 -> nh2o H2O + no2 O2 + nh2 H2.
 void prod_stoich(double& no2r, double& nh2o, double& no2, double& nh2);
 void prod_rich(const double& no2r, double& nh2o, double& no2, double& nh2);
@@ -54,7 +65,9 @@ void kp_diss(const double& t, const CoefBlock& coef, double& k1, double& k2, dou
              double& k4);
 
 // Dissociation equilibrium at ptot [atm] from the products without
-// dissociation: block Gauss-Seidel over R1..R4, each quadratic by Newton.
+// dissociation: block Gauss-Seidel over R1..R4, each quadratic by Newton. A
+// reaction whose switch is 0.0 takes no part. *capped, when given, tells
+// whether the passes ended by their cap itmaxn rather than by toln.
 // This and tad_diss are the one-lane case of equil_lanes and tad_diss_lanes
 // (dissociation-lanes.h), which run several sets of products side by side.
 void equil_diss(const double& k1, const double& k2, const double& k3, const double& k4,
@@ -62,21 +75,23 @@ void equil_diss(const double& k1, const double& k2, const double& k3, const doub
                 double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
                 double& x1, double& x2, double& x3, double& x4, double& ntd,
                 const int& itmaxn, const double& toln, const double& act1, const double& act2,
-                const double& act3, const double& act4);
+                const double& act3, const double& act4, bool* capped = nullptr);
 
 // Adiabatic flame temperature [K] of the fixed products (Newton from 6000 K).
+// *flags, when given, receives its kNewton* bits.
 void tad_nodiss(const double& nh2o, const double& no2, const double& nh2, const double& hreac,
                 double& tad, const int& itmaxh, const double& tolh, const ThermoConstants& tc,
-                const CoefBlock& coef);
+                const CoefBlock& coef, unsigned* flags = nullptr);
 
 // Adiabatic flame temperature [K] with dissociation (bisection on 1000..6000 K,
-// an equilibrium solve at every trial temperature).
+// an equilibrium solve at every trial temperature). *flags, when given,
+// receives its kBisection* and kEquilibriumCap bits.
 void tad_diss(const double& hreac, double& tad, const double& ptot, const double& nh2o,
               const double& no2, const double& nh2, double& x1, double& x2, double& x3,
               double& x4, double& nd1, double& nd2, double& nd3, double& nd4, double& nd5,
               double& nd6, double& ntd, const int& itmaxh, const double& tolh,
               const int& itmaxn, const double& toln, const ThermoConstants& tc,
               const CoefBlock& coef, const double& act1, const double& act2,
-              const double& act3, const double& act4);
+              const double& act3, const double& act4, unsigned* flags = nullptr);
 
 }  // namespace zuna

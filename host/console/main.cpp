@@ -1,20 +1,160 @@
-// zuna4c: the program on a terminal. Window units, dialogs and the stop line
-// use standard input and output; run-time errors go to standard error. The
-// exit code is 0 after the stop, 1 after a run-time error or the end of the
-// input.
+// zuna4c: the program on a terminal, and a command-line tool.
+//
+// Without options it is the interactive session: window units, dialogs and
+// the stop line use standard input and output; run-time errors go to
+// standard error. With --batch it makes its calculations from the options
+// alone and may write every point as CSV or JSON.
+//
+// Exit codes: 0 after the stop or a batch run that succeeded, 1 after a
+// run-time error, the end of the input or an output that cannot be written,
+// 2 for a usage error.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/batch-run.h"
+#include "app/command-line.h"
+#include "app/results-export.h"
 #include "app/zuna4.h"
 #include "dialogs/dialog-host.h"
 #include "fio/fio.h"
 #include "host/console/console-host.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+constexpr char kProgram[] = "zuna4c";
+constexpr int kUsageExit = 2;
+
+void print_error(const std::string& message) {
+  std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+}
+
+// Enters the working folder of --dir; false, after a message, when it cannot
+// be entered.
+bool enter_working_folder(const std::string& folder) {
+  if (chdir(folder.c_str()) == 0) {
+    return true;
+  }
+  print_error("cannot enter the folder '" + folder + "': " + std::strerror(errno));
+  return false;
+}
+
+// A results file of --csv or --json, opened before the calculations so that
+// one that cannot be written is known at once. A file of a run that fails is
+// removed rather than left empty.
+class ResultsFile {
+ public:
+  explicit ResultsFile(const std::optional<std::string>& name) : name_(name) {}
+  ~ResultsFile() {
+    if (file_ != nullptr && file_ != stdout) {
+      std::fclose(file_);
+      std::remove(name_->c_str());
+    }
+  }
+  ResultsFile(const ResultsFile&) = delete;
+  ResultsFile& operator=(const ResultsFile&) = delete;
+
+  bool wanted() const { return name_.has_value(); }
+
+  bool open() {
+    if (!wanted()) {
+      return true;
+    }
+    file_ = *name_ == "-" ? stdout : std::fopen(name_->c_str(), "wb");
+    return file_ != nullptr || fail();
+  }
+
+  // Writes the whole text and closes the file; false after a message.
+  bool write(const std::string& text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), file_) == text.size();
+    const bool flushed = std::fflush(file_) == 0;
+    std::FILE* f = file_;
+    file_ = nullptr;
+    const bool closed = f == stdout || std::fclose(f) == 0;
+    return (written && flushed && closed) || fail();
+  }
+
+ private:
+  bool fail() {
+    print_error("cannot write '" + *name_ + "': " + std::strerror(errno));
+    return false;
+  }
+
+  std::optional<std::string> name_;
+  std::FILE* file_ = nullptr;
+};
+
+int run_interactive(const zuna::CommandLine& c) {
+  std::vector<const char*> operands;
+  for (const std::string& s : c.operands) {
+    operands.push_back(s.c_str());
+  }
   zuna::ConsoleHost host;
-  zuna::runtime_start(host, argc - 1, argc > 1 ? argv + 1 : nullptr);
+  zuna::runtime_start(host, static_cast<int>(operands.size()),
+                      operands.empty() ? nullptr : operands.data());
   zuna::dialogs_start(host);
   try {
-    zuna::zuna4_main();
+    zuna::zuna4_main(c.batch.data_file);
     zuna::end_program(0);  // not reached: the program ends through the stop
   } catch (const zuna::ProgramExit& e) {
     return e.exit_code;
   }
+}
+
+int run_batch(const zuna::BatchSettings& settings) {
+  ResultsFile csv(settings.csv_file);
+  ResultsFile json(settings.json_file);
+  if (!csv.open() || !json.open()) {
+    return 1;
+  }
+  zuna::ConsoleHost host;
+  zuna::runtime_start(host);
+  try {
+    const std::vector<zuna::Calculation> results =
+        zuna::run_batch(settings, isatty(STDERR_FILENO) == 1);
+    if (csv.wanted() && !csv.write(zuna::results_csv(results))) {
+      zuna::end_program(1);
+    }
+    if (json.wanted()) {
+      zuna::ExportSource source;
+      source.data_file = settings.data_file;
+      source.data_sha256 = zuna::file_sha256(settings.data_file).value_or("");
+      source.version = ZUNA_VERSION;
+      if (!json.write(zuna::results_json(results, source))) {
+        zuna::end_program(1);
+      }
+    }
+    zuna::end_program(0);
+  } catch (const zuna::ProgramExit& e) {
+    return e.exit_code;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const zuna::CommandLine c = zuna::parse_command_line(argc, argv);
+  switch (c.action) {
+    case zuna::CommandAction::help:
+      std::fputs(zuna::usage_text(kProgram).c_str(), stdout);
+      return std::fflush(stdout) == 0 ? 0 : 1;
+    case zuna::CommandAction::version:
+      std::printf("%s (zuna4) %s\n", kProgram, ZUNA_VERSION);
+      return std::fflush(stdout) == 0 ? 0 : 1;
+    case zuna::CommandAction::usage_error:
+      std::fprintf(stderr, "%s: %s (try '%s --help')\n", kProgram, c.error.c_str(), kProgram);
+      return kUsageExit;
+    case zuna::CommandAction::interactive:
+    case zuna::CommandAction::batch:
+      break;
+  }
+  if (c.folder && !enter_working_folder(*c.folder)) {
+    return 1;
+  }
+  return c.action == zuna::CommandAction::batch ? run_batch(c.batch) : run_interactive(c);
 }

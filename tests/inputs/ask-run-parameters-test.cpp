@@ -85,14 +85,14 @@ TEST_F(AskRunParameters, OkUntouchedGivesTheDefaults) {
 }
 
 TEST_F(AskRunParameters, TypedTextsReadAsListDirectedValues) {
-  user({{1003, "15 pontos"}, {1001, "2.5E0"}, {1004, ""}, {1009, "   "}, {1011, "1.0+5"}},
+  user({{1003, "15 pontos"}, {1001, "2.5E0"}, {1004, "0"}, {1009, "  2.5E-4"}, {1011, "1.0-5"}},
        {1020});
   Params p = ask();
   EXPECT_EQ(p.npmin, 15);  // what follows the first value is ignored
   EXPECT_EQ(p.rmax, 2.5);
-  EXPECT_EQ(p.npmax, 0);  // a blank field reads as 0
-  EXPECT_EQ(p.tolh, 0.0);
-  EXPECT_EQ(p.toln, 1.0E5);
+  EXPECT_EQ(p.npmax, 0);
+  EXPECT_EQ(p.tolh, 2.5E-4);
+  EXPECT_EQ(p.toln, 1.0E-5);
   EXPECT_EQ(std::vector<double>({p.act1, p.act2, p.act3, p.act4}),
             std::vector<double>({1.0, 0.0, 1.0, 1.0}));
   EXPECT_TRUE(host.message_boxes.empty());

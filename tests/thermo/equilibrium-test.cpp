@@ -62,18 +62,68 @@ TEST(Equilibrium, NoPassWithoutIterations) {
 
 // The switches scale the solved extents afterwards; the total stays that of
 // the solved equilibrium.
-TEST(Equilibrium, SwitchesActAfterTheSolve) {
-  const Constants c = constants_at(3500.0);
-  const Equilibrium on = solve(c, kStoich);
-  const Equilibrium off = solve(c, kStoich, 1.0, 200, 1e-10, {0, 0, 0, 0});
-  expect_undissociated(off, kStoich);
-  EXPECT_EQ(off.ntd, on.ntd);
-  EXPECT_GT(on.ntd, 1.01);
-  const Equilibrium r1_off = solve(c, kStoich, 1.0, 200, 1e-10, {0, 1, 1, 1});
-  EXPECT_EQ(r1_off.x[0], 0.0);
-  EXPECT_EQ(r1_off.x[3], on.x[3]);
-  EXPECT_EQ(r1_off.nd[5], -on.x[3]);
-  EXPECT_EQ(r1_off.ntd, on.ntd);
+// A switched-off reaction takes no part: its extent stays 0, the moles are
+// never negative, they add up to ntd (so the mole fractions add up to 1),
+// and the reactions left on meet their relations.
+TEST(Equilibrium, SwitchedOffReactionsTakeNoPart) {
+  const double t = 3000.0;
+  const Constants c = constants_at(t);
+  for (const Composition& p : {kLean, kStoich, kRich}) {
+    for (int off = 0; off < 4; ++off) {
+      SCOPED_TRACE(::testing::Message() << "R" << off + 1 << " off, nh2o " << p.nh2o
+                                        << " no2 " << p.no2);
+      double act[4] = {1, 1, 1, 1};
+      act[off] = 0.0;
+      bool capped = true;
+      Equilibrium e;
+      equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, p.nh2o, p.no2, p.nh2, e.nd[0], e.nd[1],
+                 e.nd[2], e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd,
+                 20000, 1e-14, act[0], act[1], act[2], act[3], &capped);
+      EXPECT_FALSE(capped);
+      EXPECT_EQ(e.x[off], 0.0);
+      double sum = 0.0;
+      for (const double n : e.nd) {
+        EXPECT_GE(n, 0.0);
+        sum += n;
+      }
+      EXPECT_NEAR(sum, e.ntd, 1e-14);
+      const double* n = e.nd;
+      const double lhs[4] = {n[3] * n[5], n[3] * n[3], n[4] * n[4], n[4] * n[3]};
+      const double rhs[4] = {c.k[0] * e.ntd * n[0], c.k[1] * e.ntd * n[2],
+                             c.k[2] * e.ntd * n[1], c.k[3] * e.ntd * n[5]};
+      for (int j = 0; j < 4; ++j) {
+        if (j != off && rhs[j] != 0.0) {
+          EXPECT_NEAR(lhs[j] / rhs[j], 1.0, 1e-6) << "R" << j + 1;
+        }
+      }
+    }
+  }
+}
+
+// All four off: the products without dissociation, and ntd is their total.
+TEST(Equilibrium, AllSwitchesOffLeaveTheProducts) {
+  for (const Composition& p : {kLean, kStoich, kRich}) {
+    const Equilibrium off = solve(constants_at(3500.0), p, 1.0, 200, 1e-10, {0, 0, 0, 0});
+    expect_undissociated(off, p);
+    EXPECT_EQ(off.ntd, p.nh2o + p.no2 + p.nh2);
+    for (const double x : off.x) {
+      EXPECT_EQ(x, 0.0);
+    }
+  }
+}
+
+TEST(Equilibrium, CapIsReportedOnlyWhenTheTotalDidNotSettle) {
+  const Constants c = constants_at(2500.0);  // slow passes near stoichiometric
+  Equilibrium e;
+  bool capped = false;
+  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, 1.0, 0.0, 0.0, e.nd[0], e.nd[1], e.nd[2],
+             e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, 5, 1e-10, 1.0,
+             1.0, 1.0, 1.0, &capped);
+  EXPECT_TRUE(capped);
+  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, 1.0, 0.0, 0.0, e.nd[0], e.nd[1], e.nd[2],
+             e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, 20000, 1e-10,
+             1.0, 1.0, 1.0, 1.0, &capped);
+  EXPECT_FALSE(capped);
 }
 
 TEST(Equilibrium, FirstStepFromZeroGivesAllTheWater) {

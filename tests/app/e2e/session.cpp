@@ -64,6 +64,25 @@ void WorkFolder::write(const std::string& name, std::string_view bytes) const {
 
 SessionResult WorkFolder::run(std::string_view input,
                               const std::vector<std::string>& environment) const {
+  return run_process({}, input, environment);
+}
+
+SessionResult WorkFolder::run_with_arguments(const std::vector<std::string>& arguments,
+                                             std::string_view input) const {
+  return run_process(arguments, input, {});
+}
+
+SessionResult WorkFolder::run_process(const std::vector<std::string>& arguments,
+                                      std::string_view input,
+                                      const std::vector<std::string>& environment) const {
+  std::vector<char*> argv;
+  std::string name = "zuna4c";
+  argv.push_back(name.data());
+  std::vector<std::string> copies = arguments;
+  for (std::string& a : copies) {
+    argv.push_back(a.data());
+  }
+  argv.push_back(nullptr);
   std::ofstream(base_ / "stdin", std::ios::binary) << input;
   const pid_t pid = fork();
   if (pid < 0) {
@@ -85,7 +104,7 @@ SessionResult WorkFolder::run(std::string_view input,
       }
     }
     alarm(120);  // a session that hangs is ended rather than the whole suite
-    execl(ZUNA4C_PATH, "zuna4c", static_cast<char*>(nullptr));
+    execv(ZUNA4C_PATH, argv.data());
     _exit(127);
   }
   int status = 0;

@@ -33,8 +33,14 @@ class WorkFolder {
   // Runs zuna4c with `input` as its standard input (a file, not a terminal).
   // `environment` holds "NAME=value" to set and "NAME" to unset.
   SessionResult run(std::string_view input, const std::vector<std::string>& environment = {}) const;
+  // Runs zuna4c with these command-line arguments.
+  SessionResult run_with_arguments(const std::vector<std::string>& arguments,
+                                   std::string_view input = {}) const;
 
  private:
+  SessionResult run_process(const std::vector<std::string>& arguments, std::string_view input,
+                            const std::vector<std::string>& environment) const;
+
   std::filesystem::path base_;
   std::filesystem::path work_;
 };

@@ -1,0 +1,54 @@
+// The console program's command line: GNU-style options, read by
+// getopt_long. Without options the program is the interactive session;
+// --batch makes one calculation per pressure from options alone.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/sweep.h"
+
+namespace zuna {
+
+// What a batch run does.
+struct BatchSettings {
+  // The run parameters, with the parameter dialog's defaults; ptot is
+  // replaced by each pressure of the list in turn.
+  RunParameters parameters = default_run_parameters();
+  std::vector<double> pressures = {1.0};  // [atm], one calculation each, in order
+  std::string data_file = "zuna.dat";
+  // One set of report and plot files per pressure ("saida_1", "tad_1.dat",
+  // ...) rather than the files of the last calculation.
+  bool suffix = false;
+  std::optional<std::string> csv_file;   // "-" for standard output
+  std::optional<std::string> json_file;  // "-" for standard output
+
+  static RunParameters default_run_parameters();
+};
+
+enum class CommandAction { interactive, batch, help, version, usage_error };
+
+struct CommandLine {
+  CommandAction action = CommandAction::interactive;
+  std::string error;                  // usage_error: one line, without the program's name
+  std::optional<std::string> folder;  // --dir: the working folder, entered first
+  BatchSettings batch;                // data_file also serves the interactive session
+  std::vector<std::string> operands;  // left for the run-time's implicit file names
+};
+
+// Reads the options. argv is reordered, as getopt_long does, so that the
+// operands come last. Never prints and never exits: the caller does both.
+CommandLine parse_command_line(int argc, char** argv);
+
+// The --help text, for a program called `program`.
+std::string usage_text(std::string_view program);
+
+// A list of pressures [atm]: values and ranges separated by commas, where a
+// range FIRST:LAST:COUNT is COUNT pressures from FIRST to LAST in equal
+// logarithmic steps (1:100:3 is 1, 10, 100). Answers nothing when the text
+// does not read; the values are not range-checked here.
+std::optional<std::vector<double>> parse_pressure_list(std::string_view text);
+
+}  // namespace zuna

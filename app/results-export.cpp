@@ -1,0 +1,241 @@
+#include "app/results-export.h"
+
+#include <openssl/evp.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+#include <type_traits>
+#include <nlohmann/json.hpp>
+
+namespace zuna {
+namespace {
+
+using json = nlohmann::json;
+
+// A per-point value of a calculation: point i of its table (1..npts).
+using PointValue = double (*)(const Calculation&, int);
+
+struct Column {
+  const char* name;
+  const char* unit;  // "-" for a ratio or a fraction
+  PointValue value;
+};
+
+// Species order of the tables with dissociation.
+constexpr std::array<const char*, 6> kSpecies = {"h2o", "o2", "h2", "h", "o", "oh"};
+
+template <int k>
+double nd(const Calculation& c, int i) { return c.table->nd[i][k]; }
+template <int k>
+double yd(const Calculation& c, int i) { return c.table->nd[i][k] / c.table->ntd[i]; }
+template <int k>
+double fmd(const Calculation& c, int i) { return c.table->fmd[i][k]; }
+template <int k>
+double x(const Calculation& c, int i) { return c.table->x[i][k]; }
+
+// Every column of a point, in the order of the CSV header. Amounts are per
+// mole of H2 fed; the mole fractions with dissociation are nd(k) / ntd as the
+// report divides them.
+// Before them, after "point", stand the point's flags: the SearchFlag bits
+// (thermo.h) of its searches, 0 for a valid point.
+const std::array<Column, 46> kPointColumns = {{
+    {"of", "kg O2/kg H2",
+     [](const Calculation& c, int i) { return c.table->no2r[i] * c.tc.mwk(2) / c.tc.mwk(3); }},
+    {"r", "-", [](const Calculation& c, int i) { return c.table->of[i]; }},
+    {"tadsem", "K", [](const Calculation& c, int i) { return c.table->tadsem[i]; }},
+    {"tadcom", "K", [](const Calculation& c, int i) { return c.table->tadcom[i]; }},
+    {"no2r", "mol/mol H2", [](const Calculation& c, int i) { return c.table->no2r[i]; }},
+    {"nh2o", "mol/mol H2", [](const Calculation& c, int i) { return c.table->nh2o[i]; }},
+    {"no2", "mol/mol H2", [](const Calculation& c, int i) { return c.table->no2[i]; }},
+    {"nh2", "mol/mol H2", [](const Calculation& c, int i) { return c.table->nh2[i]; }},
+    {"ntotalr", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntotalr[i]; }},
+    {"ntotalp", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntotalp[i]; }},
+    {"nd_h2o", "mol/mol H2", nd<0>}, {"nd_o2", "mol/mol H2", nd<1>},
+    {"nd_h2", "mol/mol H2", nd<2>},  {"nd_h", "mol/mol H2", nd<3>},
+    {"nd_o", "mol/mol H2", nd<4>},   {"nd_oh", "mol/mol H2", nd<5>},
+    {"ntd", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntd[i]; }},
+    {"yh2r", "-", [](const Calculation& c, int i) { return c.table->yh2r[i]; }},
+    {"yo2r", "-", [](const Calculation& c, int i) { return c.table->yo2r[i]; }},
+    {"yh2o", "-", [](const Calculation& c, int i) { return c.table->yh2o[i]; }},
+    {"yo2", "-", [](const Calculation& c, int i) { return c.table->yo2[i]; }},
+    {"yh2", "-", [](const Calculation& c, int i) { return c.table->yh2[i]; }},
+    {"yd_h2o", "-", yd<0>}, {"yd_o2", "-", yd<1>}, {"yd_h2", "-", yd<2>},
+    {"yd_h", "-", yd<3>},   {"yd_o", "-", yd<4>},  {"yd_oh", "-", yd<5>},
+    {"fmh2r", "-", [](const Calculation& c, int i) { return c.table->fmh2r[i]; }},
+    {"fmo2r", "-", [](const Calculation& c, int i) { return c.table->fmo2r[i]; }},
+    {"fmh2o", "-", [](const Calculation& c, int i) { return c.table->fmh2o[i]; }},
+    {"fmo2", "-", [](const Calculation& c, int i) { return c.table->fmo2[i]; }},
+    {"fmh2", "-", [](const Calculation& c, int i) { return c.table->fmh2[i]; }},
+    {"fmd_h2o", "-", fmd<0>}, {"fmd_o2", "-", fmd<1>}, {"fmd_h2", "-", fmd<2>},
+    {"fmd_h", "-", fmd<3>},   {"fmd_o", "-", fmd<4>},  {"fmd_oh", "-", fmd<5>},
+    {"mmr", "g/mol", [](const Calculation& c, int i) { return c.table->mmr[i]; }},
+    {"mmp", "g/mol", [](const Calculation& c, int i) { return c.table->mmp[i]; }},
+    {"mmd", "g/mol", [](const Calculation& c, int i) { return c.table->mmd[i]; }},
+    {"x1", "mol/mol H2", x<0>}, {"x2", "mol/mol H2", x<1>},
+    {"x3", "mol/mol H2", x<2>}, {"x4", "mol/mol H2", x<3>},
+}};
+
+void append_number(std::string& out, double v) {
+  char text[32];
+  const auto r = std::to_chars(text, text + sizeof text, v);
+  out.append(text, r.ptr);
+}
+
+void append_number(std::string& out, std::int32_t v) {
+  out += std::to_string(v);
+}
+
+// A JSON string: quoted and escaped. A text that is not UTF-8 (a file name
+// in another code page) is written with replacement characters rather than
+// refused.
+std::string json_string(std::string_view text) {
+  return json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+// "name": value pairs of one JSON object on one line.
+class JsonLine {
+ public:
+  template <typename T>
+  JsonLine& add(std::string_view name, T value) {
+    text_ += text_.empty() ? "{" : ", ";
+    text_ += json_string(name);
+    text_ += ": ";
+    if constexpr (std::is_floating_point_v<T>) {
+      if (!std::isfinite(value)) {
+        text_ += "null";  // JSON has no infinity or NaN
+        return *this;
+      }
+    }
+    append_number(text_, value);
+    return *this;
+  }
+  std::string done() { return text_.empty() ? "{}" : text_ + "}"; }
+
+ private:
+  std::string text_;
+};
+
+// The parameters of a calculation, in the order of the parameter form.
+std::string parameters_json(const RunParameters& p) {
+  return JsonLine()
+      .add("rmin", p.rmin).add("rmax", p.rmax).add("npmin", p.npmin).add("npmax", p.npmax)
+      .add("ptot", p.ptot).add("tolh", p.tolh).add("itmaxh", p.itmaxh).add("toln", p.toln)
+      .add("itmaxn", p.itmaxn).add("act1", p.act1).add("act2", p.act2).add("act3", p.act3)
+      .add("act4", p.act4).done();
+}
+
+}  // namespace
+
+std::string results_csv(std::span<const Calculation> calculations) {
+  std::string out =
+      "calculation,rmin [-],rmax [-],npmin,npmax,ptot [atm],tolh [K],itmaxh,toln [mol],"
+      "itmaxn,act1,act2,act3,act4,point,flags";
+  for (const Column& column : kPointColumns) {
+    out.append(",").append(column.name).append(" [").append(column.unit).append("]");
+  }
+  out += "\n";
+  for (std::size_t n = 0; n < calculations.size(); ++n) {
+    const Calculation& c = calculations[n];
+    const RunParameters& p = c.p;
+    std::string parameters = std::to_string(n + 1);
+    for (double v : {p.rmin, p.rmax}) {
+      parameters += ',';
+      append_number(parameters, v);
+    }
+    for (std::int32_t v : {p.npmin, p.npmax}) {
+      parameters += ',';
+      append_number(parameters, v);
+    }
+    parameters += ',';
+    append_number(parameters, p.ptot);
+    parameters += ',';
+    append_number(parameters, p.tolh);
+    parameters += ',';
+    append_number(parameters, p.itmaxh);
+    parameters += ',';
+    append_number(parameters, p.toln);
+    parameters += ',';
+    append_number(parameters, p.itmaxn);
+    for (double v : {p.act1, p.act2, p.act3, p.act4}) {
+      parameters += ',';
+      append_number(parameters, v);
+    }
+    for (int i = 1; i <= c.s.npts; ++i) {
+      out += parameters;
+      out += ',';
+      append_number(out, static_cast<std::int32_t>(i));
+      out += ',';
+      append_number(out, static_cast<std::int32_t>(c.table->flags[i]));
+      for (const Column& column : kPointColumns) {
+        out += ',';
+        append_number(out, column.value(c, i));
+      }
+      out += '\n';
+    }
+  }
+  return out;
+}
+
+// Written by hand rather than through a JSON library's serializer, so that
+// every number is std::to_chars' shortest form; one point per line.
+std::string results_json(std::span<const Calculation> calculations, const ExportSource& source) {
+  std::string out = "{\n \"program\": \"zuna4c\",\n \"version\": " +
+                    json_string(source.version) + ",\n \"data_file\": {\"name\": " +
+                    json_string(source.data_file) +
+                    ", \"sha256\": " + json_string(source.data_sha256) + "},\n \"units\": {";
+  for (std::size_t k = 0; k < kPointColumns.size(); ++k) {
+    out += k == 0 ? "" : ", ";
+    out += json_string(kPointColumns[k].name) + ": " + json_string(kPointColumns[k].unit);
+  }
+  out += "},\n \"calculations\": [";
+  for (std::size_t n = 0; n < calculations.size(); ++n) {
+    const Calculation& c = calculations[n];
+    out += n == 0 ? "\n" : ",\n";
+    out += "  {\"parameters\": " + parameters_json(c.p) + ",\n   \"ofst\": ";
+    append_number(out, c.s.ofst);
+    out += ",\n   \"points\": [";
+    for (int i = 1; i <= c.s.npts; ++i) {
+      JsonLine point;
+      point.add("point", static_cast<std::int32_t>(i));
+      point.add("flags", static_cast<std::int32_t>(c.table->flags[i]));
+      for (const Column& column : kPointColumns) {
+        point.add(column.name, column.value(c, i));
+      }
+      out += i == 1 ? "\n    " : ",\n    ";
+      out += point.done();
+    }
+    out += "]}";
+  }
+  out += "\n ]\n}\n";
+  return out;
+}
+
+std::optional<std::string> file_sha256(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    return std::nullopt;
+  }
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    return std::nullopt;
+  }
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1) {
+    return std::nullopt;
+  }
+  std::string hex;
+  for (unsigned int k = 0; k < length; ++k) {
+    char two[3];
+    std::snprintf(two, sizeof two, "%02x", digest[k]);
+    hex += two;
+  }
+  return hex;
+}
+
+}  // namespace zuna

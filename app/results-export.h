@@ -1,0 +1,42 @@
+// Machine-readable results of a batch run: every reported point of every
+// calculation, as CSV (one header row naming each column and its unit) or as
+// JSON (with the parameters, the data file's name and SHA-256 and the
+// program's version). Numbers are written in the shortest form that reads
+// back as the same double.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "app/sweep.h"
+#include "thermo/thermo.h"
+
+namespace zuna {
+
+// One calculation as the sweep left it.
+struct Calculation {
+  RunParameters p;
+  ThermoConstants tc;
+  SweepScalars s;
+  std::unique_ptr<SweepTable> table = std::make_unique<SweepTable>();
+};
+
+// What the JSON document says about the run.
+struct ExportSource {
+  std::string data_file;  // the data file's name as given
+  std::string data_sha256;  // lower-case hexadecimal
+  std::string version;      // the program's version
+};
+
+// One row per point 1..npts of each calculation, in order, after the header.
+std::string results_csv(std::span<const Calculation> calculations);
+
+std::string results_json(std::span<const Calculation> calculations, const ExportSource& source);
+
+// The SHA-256 of the file's bytes in lower-case hexadecimal; nothing when the
+// file cannot be read.
+std::optional<std::string> file_sha256(const std::string& path);
+
+}  // namespace zuna

@@ -1,0 +1,220 @@
+// The console program as a command-line tool: batch runs against the
+// interactive session, pressure lists, results files, usage and run-time
+// errors with their exit codes.
+#include <cstdio>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "session.h"
+
+namespace zuna::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string masked(std::string text) {
+  EXPECT_TRUE(mask_processing_times(text));
+  return text;
+}
+
+// The rows of a CSV text, each split at its commas; the header row first.
+std::vector<std::vector<std::string>> csv_rows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string>& row = rows.emplace_back();
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) {
+      row.push_back(cell);
+    }
+  }
+  return rows;
+}
+
+std::size_t column_of(const std::vector<std::string>& header, const std::string& name) {
+  for (std::size_t k = 0; k < header.size(); ++k) {
+    if (header[k] == name) {
+      return k;
+    }
+  }
+  ADD_FAILURE() << "no column " << name;
+  return 0;
+}
+
+struct SameRunCase {
+  const char* name;
+  const char* script;                 // the interactive session's answers
+  std::vector<std::string> options;   // the same parameters for --batch
+};
+
+void PrintTo(const SameRunCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class BatchAgainstSession : public ::testing::TestWithParam<SameRunCase> {};
+
+// The eight files of a batch run hold the bytes of the interactive session's
+// files for the same parameters, the processing time aside. "several" ends
+// its equilibria at the iteration cap on the lean side.
+TEST_P(BatchAgainstSession, WritesTheSameFiles) {
+  WorkFolder interactive;
+  WorkFolder batch;
+  const SessionResult session = interactive.run(GetParam().script);
+  ASSERT_EQ(session.exit_code, 0) << session.err;
+  std::vector<std::string> arguments = {"--batch"};
+  arguments.insert(arguments.end(), GetParam().options.begin(), GetParam().options.end());
+  const SessionResult r = batch.run_with_arguments(arguments);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, session.err);  // the same warning of points whose search fell short
+  for (const std::string& file : kOutputFiles) {
+    EXPECT_TRUE(masked(batch.read(file)) == masked(interactive.read(file))) << file;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parameters, BatchAgainstSession,
+    ::testing::Values(
+        SameRunCase{"defaults", "\n\n\n1034\n\n", {}},
+        SameRunCase{"reaction_2_off", "\n1020\n\n\n1034\n\n", {"--no-reaction=2"}},
+        SameRunCase{"at_10_atm", "\n1005=10\n\n\n1034\n\n", {"--pressure", "10"}},
+        SameRunCase{"npmin_0", "\n1003=0\n\n\n1034\n\n", {"--npmin=0"}},
+        SameRunCase{"several",
+                    "\n1000=0.8\n1001=3.5d0\n1004=7\n1009=1e-4\n1012=50\n1022\n\n\n1034\n\n",
+                    {"--rmin=0.8", "--rmax=3.5d0", "--npmax=7", "--tolh=1e-4", "--itmaxn=50",
+                     "--reactions=1,2,3"}}),
+    [](const ::testing::TestParamInfo<SameRunCase>& info) { return info.param.name; });
+
+// Three pressures, three calculations of 33 points; the temperature with
+// dissociation rises with the pressure at every point, as dissociation
+// recedes.
+TEST(Batch, PressureListGivesOneCalculationPerPressure) {
+  WorkFolder folder;
+  const SessionResult r = folder.run_with_arguments({"--batch", "-p", "1,10,100", "--csv", "-"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const auto rows = csv_rows(r.out);
+  ASSERT_EQ(rows.size(), 1u + 3 * 33);
+  const std::size_t calculation = column_of(rows[0], "calculation");
+  const std::size_t ptot = column_of(rows[0], "ptot [atm]");
+  const std::size_t tadcom = column_of(rows[0], "tadcom [K]");
+  for (std::size_t j = 1; j <= 33; ++j) {
+    const auto& at1 = rows[j];
+    const auto& at10 = rows[j + 33];
+    const auto& at100 = rows[j + 66];
+    EXPECT_EQ(at1[calculation], "1");
+    EXPECT_EQ(at10[ptot], "10");
+    EXPECT_EQ(at100[calculation], "3");
+    EXPECT_LT(std::stod(at1[tadcom]), std::stod(at10[tadcom])) << "point " << j;
+    EXPECT_LT(std::stod(at10[tadcom]), std::stod(at100[tadcom])) << "point " << j;
+  }
+  // Without --suffix the files hold the last calculation.
+  EXPECT_NE(folder.read("saida").find("Pressao total do sistema (atmosferas) =   1.0000E+02"),
+            std::string::npos);
+}
+
+TEST(Batch, SuffixKeepsTheFilesOfEveryPressure) {
+  WorkFolder folder;
+  WorkFolder single;
+  ASSERT_EQ(folder.run_with_arguments({"-b", "--pressure=1:100:3", "--suffix"}).exit_code, 0);
+  ASSERT_EQ(single.run_with_arguments({"-b", "--pressure=10"}).exit_code, 0);
+  EXPECT_FALSE(fs::exists(folder.path() / "saida"));
+  for (const char* n : {"1", "2", "3"}) {
+    EXPECT_TRUE(fs::exists(folder.path() / (std::string("saida_") + n)));
+    EXPECT_TRUE(fs::exists(folder.path() / (std::string("fmac_") + n + ".dat")));
+  }
+  EXPECT_TRUE(masked(folder.read("saida_2")) == masked(single.read("saida")));
+  EXPECT_TRUE(folder.read("tad_2.dat") == single.read("tad.dat"));
+}
+
+TEST(Batch, FolderAndDataFileOptions) {
+  WorkFolder folder;
+  fs::create_directories(folder.path() / "sub");
+  fs::copy_file(folder.path() / "zuna.dat", folder.path() / "sub" / "species.dat");
+  const SessionResult r = folder.run_with_arguments(
+      {"--batch", "-C", "sub", "--data=species.dat", "--json=out.json", "--npmax=0"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(fs::exists(folder.path() / "sub" / "saida"));
+  EXPECT_FALSE(fs::exists(folder.path() / "saida"));
+  const std::string json = folder.read("sub/out.json");
+  EXPECT_NE(json.find("\"name\": \"species.dat\""), std::string::npos);
+  // The digest as coreutils computes it, independently of the program's.
+  const std::string command = "sha256sum '" + (folder.path() / "sub" / "species.dat").string() + "'";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  char digest[65] = {};
+  ASSERT_EQ(std::fread(digest, 1, 64, pipe), 64u);
+  pclose(pipe);
+  EXPECT_NE(json.find(std::string("\"sha256\": \"") + digest + "\""), std::string::npos) << json;
+}
+
+struct BadCommand {
+  std::vector<std::string> arguments;
+  int exit_code;
+  const char* named;  // what the one line on standard error must name
+};
+
+TEST(Batch, BadCommandsAreRefusedWithTheirExitCode) {
+  const std::vector<BadCommand> cases = {
+      {{"--frobnicate"}, 2, "'--frobnicate'"},
+      {{"-x"}, 2, "'x'"},
+      {{"--batch=yes"}, 2, "'--batch'"},
+      {{"--batch", "--rmin"}, 2, "'--rmin'"},
+      {{"--batch", "--rmin=abc"}, 2, "--rmin"},
+      {{"--batch", "--rmin=1.5"}, 2, "--rmin"},
+      {{"--batch", "--rmax=0.9"}, 2, "--rmax"},
+      {{"--batch", "--npmin=-1"}, 2, "--npmin"},
+      {{"--batch", "--npmin=60", "--npmax=41"}, 2, "--npmax"},
+      {{"--batch", "--npmax=2.5"}, 2, "--npmax"},
+      {{"--batch", "--itmaxh=0"}, 2, "--itmaxh"},
+      {{"--batch", "--itmaxn=4294967296"}, 2, "--itmaxn"},
+      {{"--batch", "--toln=0"}, 2, "--toln"},
+      {{"--batch", "--tolh=-1e-3"}, 2, "--tolh"},
+      {{"--batch", "--pressure=1,1e6"}, 2, "--pressure"},
+      {{"--batch", "--pressure=1:100"}, 2, "--pressure"},
+      {{"--batch", "--reactions=5"}, 2, "--reactions"},
+      {{"--csv=out.csv"}, 2, "--csv"},
+      {{"--batch", "stray"}, 2, "'stray'"},
+      {{"--batch", "--csv=-", "--json=-"}, 2, "--json"},
+      {{"--batch", "--data=missing.dat", "--csv=out.csv"}, 1, "missing.dat"},
+      {{"--batch", "--csv=no/such/folder/out.csv"}, 1, "no/such/folder/out.csv"},
+      {{"--dir=no-such-folder"}, 1, "no-such-folder"},
+  };
+  for (const BadCommand& c : cases) {
+    WorkFolder folder;
+    const SessionResult r = folder.run_with_arguments(c.arguments);
+    std::string command;
+    for (const std::string& a : c.arguments) {
+      command += " " + a;
+    }
+    EXPECT_EQ(r.exit_code, c.exit_code) << command << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.named), std::string::npos) << command << "\n" << r.err;
+    EXPECT_EQ(r.out, "") << command;
+    if (c.exit_code == 2) {
+      EXPECT_NE(r.err.find("--help"), std::string::npos) << command;
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << command << "\n" << r.err;
+    }
+    // Nothing is computed, and a results file of a failed run is not left behind.
+    EXPECT_FALSE(fs::exists(folder.path() / "saida")) << command;
+    EXPECT_FALSE(fs::exists(folder.path() / "out.csv")) << command;
+  }
+}
+
+TEST(Batch, HelpAndVersion) {
+  WorkFolder folder;
+  const SessionResult help = folder.run_with_arguments({"--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_EQ(help.out.rfind("Usage: zuna4c", 0), 0u) << help.out;
+  EXPECT_EQ(help.err, "");
+  const SessionResult version = folder.run_with_arguments({"-V"});
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.out, "zuna4c (zuna4) " ZUNA_VERSION "\n");
+  EXPECT_FALSE(fs::exists(folder.path() / "saida"));
+}
+
+}  // namespace
+}  // namespace zuna::testing
