@@ -130,13 +130,15 @@ bool has_decimal_comma(const std::string& text) {
 }
 
 // What is wrong with a field's text before its value is looked at, or an
-// empty string. The buffer holds the text; a text that fills it to the last
-// character may have been cut at the buffer's length, so it is refused.
+// empty string. A dialog answers at most kTextShown characters of a field
+// and cuts a longer text there without a word: a text that reaches that
+// length may have been cut, and is refused rather than read in part.
+constexpr std::size_t kTextShown = kDialogTextLength - 1;
+
 std::string text_problem(const Field& field, const std::string& typed) {
-  if (typed.size() == static_cast<std::size_t>(kDialogTextLength) &&
-      typed[kDialogTextLength - 1] != ' ') {
-    return field_line(field, "texto longo demais (no máximo " +
-                                 std::to_string(kDialogTextLength - 1) + " caracteres)");
+  if (typed.size() >= kTextShown && typed[kTextShown - 1] != ' ') {
+    return field_line(field, "texto longo demais (no máximo " + std::to_string(kTextShown - 1) +
+                                 " caracteres)");
   }
   if (has_decimal_comma(typed)) {
     return field_line(field, quoted(typed) + " tem vírgula decimal; use o ponto decimal (0.5)");
