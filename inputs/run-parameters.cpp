@@ -6,6 +6,7 @@
 // are not passed on: the user is told which field is wrong and why, and the
 // dialog comes back with everything as it was typed, until every field reads
 // and every value is accepted.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -80,12 +81,16 @@ std::int32_t read_value(std::int32_t* item) {
 }
 
 // Reads the buffer into `value` only when it gives one. List-directed input
-// leaves its item untouched for a blank text, a null value (a lone comma,
-// "3*") or a slash, which would silently keep an older value: the text is
-// read into two different starting values, and one that comes back from
-// both is no value at all.
+// reads a blank text as 0, and leaves its item untouched for a null value
+// (a lone comma, "3*") or a slash, which would silently keep an older value:
+// a blank buffer is no value, and otherwise the text is read into two
+// different starting values, and one that comes back from both is none.
 template <typename T>
 std::int32_t read_given_value(T& value, bool& given) {
+  given = false;
+  if (std::all_of(buffer, buffer + kDialogTextLength, [](char c) { return c == ' '; })) {
+    return 0;
+  }
   T first = T(0);
   std::int32_t st = read_value(&first);
   given = true;
