@@ -16,7 +16,10 @@ inline constexpr int kDataUnit = 20;
 void read_thermo_data(double (&mw)[6], double (&lastval)[6], CoefBlock& coef);
 
 // The run-parameter dialog (template 101): default texts, modal run, the
-// texts converted back by list-directed reads.
+// texts converted back by list-directed reads. A text that gives no value,
+// a decimal comma, a text that may have been cut, or a value that
+// check_run_parameters refuses (run-parameters.h) is named in a message and
+// the dialog is shown again as typed.
 void ask_run_parameters(std::int32_t& npmin, std::int32_t& npmax, std::int32_t& itmaxh,
                         std::int32_t& itmaxn, double& rmin, double& rmax, double& ptot,
                         double& tolh, double& toln, double& act1, double& act2, double& act3,

@@ -6,6 +6,7 @@
 // are not passed on: the user is told which field is wrong and why, and the
 // dialog comes back with everything as it was typed, until every field reads
 // and every value is accepted.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -80,12 +81,16 @@ std::int32_t read_value(std::int32_t* item) {
 }
 
 // Reads the buffer into `value` only when it gives one. List-directed input
-// leaves its item untouched for a blank text, a null value (a lone comma,
-// "3*") or a slash, which would silently keep an older value: the text is
-// read into two different starting values, and one that comes back from
-// both is no value at all.
+// reads a blank text as 0, and leaves its item untouched for a null value
+// (a lone comma, "3*") or a slash, which would silently keep an older value:
+// a blank buffer is no value, and otherwise the text is read into two
+// different starting values, and one that comes back from both is none.
 template <typename T>
 std::int32_t read_given_value(T& value, bool& given) {
+  given = false;
+  if (std::all_of(buffer, buffer + kDialogTextLength, [](char c) { return c == ' '; })) {
+    return 0;
+  }
   T first = T(0);
   std::int32_t st = read_value(&first);
   given = true;
@@ -130,13 +135,15 @@ bool has_decimal_comma(const std::string& text) {
 }
 
 // What is wrong with a field's text before its value is looked at, or an
-// empty string. The buffer holds the text; a text that fills it to the last
-// character may have been cut at the buffer's length, so it is refused.
+// empty string. A dialog answers at most kTextShown characters of a field
+// and cuts a longer text there without a word: a text that reaches that
+// length may have been cut, and is refused rather than read in part.
+constexpr std::size_t kTextShown = kDialogTextLength - 1;
+
 std::string text_problem(const Field& field, const std::string& typed) {
-  if (typed.size() == static_cast<std::size_t>(kDialogTextLength) &&
-      typed[kDialogTextLength - 1] != ' ') {
-    return field_line(field, "texto longo demais (no máximo " +
-                                 std::to_string(kDialogTextLength - 1) + " caracteres)");
+  if (typed.size() >= kTextShown && typed[kTextShown - 1] != ' ') {
+    return field_line(field, "texto longo demais (no máximo " + std::to_string(kTextShown - 1) +
+                                 " caracteres)");
   }
   if (has_decimal_comma(typed)) {
     return field_line(field, quoted(typed) + " tem vírgula decimal; use o ponto decimal (0.5)");

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -215,6 +216,78 @@ TEST_F(Sweep, NoTrialTemperatureLeavesThePointsOwnProducts) {
     EXPECT_EQ(t.x[i][0], 0.0);
     EXPECT_NEAR(t.fmd[i][0], t.fmh2o[i], 1e-15);
     EXPECT_NEAR(t.mmd[i], t.mmp[i], 1e-12);
+  }
+}
+
+// With one reaction switched off, at rich, stoichiometric and lean points:
+// no negative amount, the moles add up to ntd, the mass fractions to 1.
+TEST_F(Sweep, SingleSwitchOffKeepsTheCompositionWhole) {
+  for (int off = 0; off < 4; ++off) {
+    RunParameters p = defaults();
+    p.npmin = 1, p.npmax = 1;
+    double* act[4] = {&p.act1, &p.act2, &p.act3, &p.act4};
+    *act[off] = 0.0;
+    ASSERT_TRUE(run(p));
+    const SweepTable& t = *table;
+    for (std::int32_t i = 1; i <= s.npts; ++i) {
+      SCOPED_TRACE(::testing::Message() << "R" << off + 1 << " off, o/f " << t.of[i]);
+      EXPECT_EQ(t.x[i][off], 0.0);
+      double moles = 0.0, mass = 0.0;
+      for (int k = 0; k < 6; ++k) {
+        EXPECT_GE(t.nd[i][k], 0.0) << k;
+        moles += t.nd[i][k];
+        mass += t.fmd[i][k];
+      }
+      EXPECT_NEAR(moles, t.ntd[i], 1e-12);
+      EXPECT_NEAR(mass, 1.0, 1e-14);
+      EXPECT_EQ(t.flags[i], 0u);
+    }
+  }
+}
+
+// Points whose searches cannot find their temperature keep their values but
+// carry their reasons, and only they; the default sweep has none.
+TEST_F(Sweep, PointsWhoseSearchesFailAreFlagged) {
+  ASSERT_TRUE(run(defaults()));
+  for (std::int32_t i = 0; i <= s.npts; ++i) {
+    EXPECT_EQ(table->flags[i], 0u) << i;
+  }
+  EXPECT_EQ(flagged_points_message(*table, s), "");
+
+  RunParameters p = defaults();
+  p.rmin = 0.1, p.npmin = 3, p.rmax = 50.0, p.npmax = 0;
+  ASSERT_TRUE(run(p));
+  const SweepTable& t = *table;
+  // Below 1000 K at the richest and leanest ends: the bisection closes on
+  // 1000 K while the Newton search finds its root below (783 K at o/f 0.1,
+  // and at o/f 50 under the 200 K where the polynomials end).
+  EXPECT_EQ(t.flags[1], unsigned{kBisectionBound});
+  EXPECT_EQ(t.flags[s.npts], unsigned{kBisectionBound | kNewtonOutside});
+  for (const std::int32_t i : {1, s.npts}) {
+    SCOPED_TRACE(i);
+    EXPECT_LT(t.tadcom[i], 1000.001);
+    EXPECT_LT(t.tadsem[i], 1000.0);
+  }
+  for (std::int32_t i = 2; i < s.npts; ++i) {
+    EXPECT_EQ(t.flags[i], 0u) << i;
+  }
+  EXPECT_EQ(flagged_points_message(t, s),
+            "Os resultados destes pontos n\xE3o s\xE3o v\xE1lidos (o/f dividido pelo "
+            "estequiom\xE9trico, como no relat\xF3rio):\n\n"
+            "Temperatura com dissocia\xE7\xE3o fora de 1000 a 6000 K (a busca parou no limite "
+            "do intervalo), o/f =\n    1.00E-01, 5.00E+01\n"
+            "Temperatura sem dissocia\xE7\xE3o fora de 200 a 6000 K, o/f =\n    5.00E+01\n");
+
+  p = defaults();
+  p.npmin = 0, p.npmax = 0, p.itmaxh = 2, p.itmaxn = 3;
+  ASSERT_TRUE(run(p));
+  for (std::int32_t i = 1; i <= s.npts; ++i) {
+    EXPECT_EQ(t.flags[i], unsigned{kNewtonCap | kBisectionCap | kEquilibriumCap}) << i;
+  }
+  const std::string text = flagged_points_message(t, s);
+  for (const char* reason : {"Busca da temperatura com", "Equil\xED" "brio de dissocia\xE7\xE3o",
+                             "Busca da temperatura sem"}) {
+    EXPECT_NE(text.find(reason), std::string::npos) << reason;
   }
 }
 

@@ -2,7 +2,9 @@
 // typed texts, and the dialog shown again when a field cannot be used.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "dialogs/dialog-host.h"
 #include "fio/fio.h"
 #include "inputs/inputs.h"
+#include "inputs/run-parameters.h"
 #include "tests/support/recording-host.h"
 
 namespace zuna::testing {
@@ -142,6 +145,128 @@ TEST_F(AskRunParameters, PointCountsThatOverrunTheTablesAreRefused) {
             "m\xE1ximo 100.\nCorrija e pressione OK novamente.");
   EXPECT_NE(host.message_boxes[1].find("(-1)"), std::string::npos);
   EXPECT_NE(host.message_boxes[2].find("(2147483647)"), std::string::npos);
+}
+
+// Texts that give no value would keep an older value unseen; a decimal
+// comma reads as its integer part; a text that fills the field may have
+// been cut. Each is refused, naming the field, and the dialog comes back.
+TEST_F(AskRunParameters, TextsThatGiveNoValueOrAWrongOneAreRefused) {
+  user({{1000, ""},
+        {1001, "/"},
+        {1003, ","},
+        {1004, "3*"},
+        {1005, "1,5"},
+        {1009, "0,001 J"},
+        {1010, std::string(300, '1')},
+        {1012, "   "}});
+  user({{1000, "0.5"},
+        {1001, "2"},
+        {1003, "4"},
+        {1004, "5"},
+        {1005, "1.5"},
+        {1009, "0.001 J"},
+        {1010, "100"},
+        {1012, "200"}});
+  Params p = ask();
+  ASSERT_EQ(host.message_boxes.size(), 1u);
+  EXPECT_EQ(host.message_boxes[0],
+            "DADOS|"
+            "\"raz\xE3o m\xEDnima em massa da mistura O2/H2\": \"\" n\xE3o cont\xE9m um valor.\n"
+            "\"raz\xE3o m\xE1xima em massa da mistura O2/H2\": \"/\" n\xE3o cont\xE9m um valor.\n"
+            "\"pontos entre a raz\xE3o m\xEDnima e a estequiom\xE9trica\": \",\" n\xE3o cont\xE9m "
+            "um valor.\n"
+            "\"pontos entre a raz\xE3o m\xE1xima e a estequiom\xE9trica\": \"3*\" n\xE3o cont\xE9m "
+            "um valor.\n"
+            "\"press\xE3o total do sistema (atm)\": \"1,5\" tem v\xEDrgula decimal; use o ponto "
+            "decimal (0.5).\n"
+            "\"toler\xE2ncia da entalpia (J)\": \"0,001 J\" tem v\xEDrgula decimal; use o ponto "
+            "decimal (0.5).\n"
+            "\"itera\xE7\xF5" "es para c\xE1lculo da entalpia\": texto longo demais (no m\xE1ximo "
+            "254 caracteres).\n"
+            "\"itera\xE7\xF5" "es para c\xE1lculo dos coeficientes estequiom\xE9tricos\": \"\" "
+            "n\xE3o cont\xE9m um valor.\n"
+            "Corrija e pressione OK novamente.");
+  EXPECT_EQ(dialogs_shown(), 2);
+  EXPECT_EQ(p.rmin, 0.5);
+  EXPECT_EQ(p.rmax, 2.0);
+  EXPECT_EQ(p.npmin, 4);
+  EXPECT_EQ(p.npmax, 5);
+  EXPECT_EQ(p.ptot, 1.5);
+  EXPECT_EQ(p.tolh, 0.001);
+  EXPECT_EQ(p.itmaxh, 100);
+  EXPECT_EQ(p.itmaxn, 200);
+}
+
+// Each value outside the model's domain is refused with the field and the
+// accepted range; the limits themselves are accepted.
+TEST_F(AskRunParameters, ValuesOutsideTheDomainAreRefusedWithTheirRange) {
+  struct Case {
+    int id;
+    const char* refused;
+    const char* accepted;
+    const char* line;
+  };
+  const Case cases[] = {
+      {1000, "0", "1", "\"raz\xE3o m\xEDnima em massa da mistura O2/H2\": 0 fora da faixa aceita "
+                       "(maior que 0 e at\xE9 1).\n"},
+      {1000, "1.01", "1E-3", "\"raz\xE3o m\xEDnima em massa da mistura O2/H2\": 1.01 fora da "
+                             "faixa aceita (maior que 0 e at\xE9 1).\n"},
+      {1001, "0.99", "1", "\"raz\xE3o m\xE1xima em massa da mistura O2/H2\": 0.99 fora da faixa "
+                          "aceita (de 1 a 100).\n"},
+      {1001, "100.5", "100", "\"raz\xE3o m\xE1xima em massa da mistura O2/H2\": 100.5 fora da "
+                             "faixa aceita (de 1 a 100).\n"},
+      {1005, "0", "1E-6", "\"press\xE3o total do sistema (atm)\": 0 fora da faixa aceita (de 1E-6 "
+                          "a 1E5).\n"},
+      {1005, "-1", "1E5", "\"press\xE3o total do sistema (atm)\": -1 fora da faixa aceita (de "
+                          "1E-6 a 1E5).\n"},
+      {1009, "0", "1E-9", "\"toler\xE2ncia da entalpia (J)\": 0 fora da faixa aceita (maior que "
+                          "0).\n"},
+      {1010, "0", "1", "\"itera\xE7\xF5" "es para c\xE1lculo da entalpia\": 0 fora da faixa "
+                       "aceita (de 1 a 99999).\n"},
+      {1011, "-1d-10", "1d-300", "\"toler\xE2ncia dos coeficientes estequiom\xE9tricos "
+                                 "(n.moles)\": -1E-10 fora da faixa aceita (maior que 0).\n"},
+      {1012, "100000", "99999", "\"itera\xE7\xF5" "es para c\xE1lculo dos coeficientes "
+                                "estequiom\xE9tricos\": 100000 fora da faixa aceita (de 1 a "
+                                "99999).\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.refused);
+    host.message_boxes.clear();
+    user({{c.id, c.refused}});
+    user({{c.id, c.accepted}});
+    ask();
+    ASSERT_EQ(host.message_boxes.size(), 1u);
+    EXPECT_EQ(host.message_boxes[0],
+              std::string("DADOS|") + c.line + "Corrija e pressione OK novamente.");
+  }
+  EXPECT_EQ(dialogs_shown(), 2 * static_cast<int>(std::size(cases)));
+}
+
+// The checks the command line shares with the dialog.
+TEST(CheckRunParameters, EachFieldOutsideItsDomainInFieldOrder) {
+  RunParameters p{10, 20, 100, 200, 0.5, 2.0, 1.0, 1e-3, 1e-10, 1.0, 1.0, 1.0, 1.0};
+  EXPECT_TRUE(check_run_parameters(p).empty());
+  RunParameters edges{0, 100, 1, 99999, 1.0, 1.0, 1.0E-6, 1e-300, 1e-300, 0, 0, 0, 0};
+  EXPECT_TRUE(check_run_parameters(edges).empty());
+  edges.rmax = 100.0, edges.ptot = 1.0E5, edges.npmin = 100, edges.npmax = 0;
+  EXPECT_TRUE(check_run_parameters(edges).empty());
+
+  const double nan = std::nan("");
+  RunParameters bad{-1, 5, 0, 100000, nan, 0.5, 2e5, nan, -1.0, 1.0, 1.0, 1.0, 1.0};
+  std::vector<ParameterField> fields;
+  for (const ParameterProblem& problem : check_run_parameters(bad)) {
+    fields.push_back(problem.field);
+    EXPECT_EQ(problem.message.back(), '\n');
+  }
+  EXPECT_EQ(fields, (std::vector<ParameterField>{
+                        ParameterField::rmin, ParameterField::rmax, ParameterField::npmin,
+                        ParameterField::ptot, ParameterField::tolh, ParameterField::itmaxh,
+                        ParameterField::toln, ParameterField::itmaxn}));
+  // Counts that only together overrun the tables are npmax's problem.
+  RunParameters sum = p;
+  sum.npmin = 60, sum.npmax = 41;
+  ASSERT_EQ(check_run_parameters(sum).size(), 1u);
+  EXPECT_EQ(check_run_parameters(sum)[0].field, ParameterField::npmax);
 }
 
 TEST_F(AskRunParameters, MissingTemplateWritesTheErrorAndChangesNothing) {

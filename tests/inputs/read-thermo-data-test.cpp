@@ -146,7 +146,7 @@ TEST_F(ReadThermoData, BlankValueRecordShiftsEveryLaterValue) {
     int in_block = static_cast<int>(i % 22) + 1;
     if (in_block == 1 || in_block == 2 || in_block == 4 || in_block == 12 || in_block == 20 ||
         in_block == 22) {
-      records[i] = "-9.0";
+      records[i] = "9.0";
     }
   }
   records[2] = "   ";  // mw(1): the value comes from the next record
@@ -155,15 +155,15 @@ TEST_F(ReadThermoData, BlankValueRecordShiftsEveryLaterValue) {
   ThermoData data;
   load(data);
   EXPECT_TRUE(host.errors.empty());
-  EXPECT_EQ(data.mw[0], -9.0);
+  EXPECT_EQ(data.mw[0], 9.0);
   // The skip after mw(1) took the record of coef(1, 1, 1).
   EXPECT_EQ(data.coef(1, 1, 1), coef_value(1, 2, 1));
   EXPECT_EQ(data.coef(1, 6, 1), coef_value(1, 7, 1));
-  EXPECT_EQ(data.coef(1, 7, 1), -9.0);
+  EXPECT_EQ(data.coef(1, 7, 1), 9.0);
   EXPECT_EQ(data.coef(1, 1, 2), coef_value(1, 2, 2));
-  EXPECT_EQ(data.lastval[0], -9.0);
-  EXPECT_EQ(data.mw[1], -9.0);
-  EXPECT_EQ(data.lastval[5], -9.0);
+  EXPECT_EQ(data.lastval[0], 9.0);
+  EXPECT_EQ(data.mw[1], 9.0);
+  EXPECT_EQ(data.lastval[5], 9.0);
 
   // With the usual free text, the shift brings a heading into a value read.
   records = data_records();
@@ -186,14 +186,68 @@ TEST_F(ReadThermoData, MissingFileIsCreatedEmptyAndEndsAtTheFirstRead) {
 
 TEST_F(ReadThermoData, ShortFileEndsWithTheEndOfFileError) {
   std::vector<std::string> records = data_records();
-  records.resize(131);
+  records.resize(130);
   dir.write("zuna.dat", join(records));
   ThermoData data;
   EXPECT_EQ(exit_code_of([&] { load(data); }), 1);
   ASSERT_EQ(host.errors.size(), 1u);
   EXPECT_EQ(host.errors[0].number, 6610);
   // Everything before the missing record has been read.
-  EXPECT_EQ(data.lastval[5], last_value(6));
+  EXPECT_EQ(data.coef(6, 7, 2), coef_value(6, 7, 2));
+}
+
+TEST_F(ReadThermoData, FileEndingAfterTheLastValueIsAccepted) {
+  std::vector<std::string> records = data_records();
+  records.resize(131);
+  for (const bool line_end : {true, false}) {
+    std::string text = join(records);
+    if (!line_end) {
+      text.resize(text.size() - 2);
+    }
+    dir.write("zuna.dat", text);
+    ThermoData data;
+    load(data);
+    expect_layout(data);
+    EXPECT_TRUE(host.errors.empty());
+    EXPECT_FALSE(host.exit_code.has_value());
+  }
+}
+
+// Values that would spoil every point end the program with exit code 1:
+// a molar mass that is not positive is refused naming the record and the
+// species; a coefficient that is not finite does not even read.
+TEST_F(ReadThermoData, ValuesOutsideTheirDomainAreRefused) {
+  struct Case {
+    int record;  // 0-based
+    const char* text;
+    const char* message;  // of the reader's box; empty for a run-time error
+  };
+  const Case cases[] = {
+      {22 + 2, "0.0", "zuna.dat|Dado recusado em zuna.dat, registro 25 (esp\xE9" "cie O2): "
+                      "a massa molar deve ser um n\xFAmero maior que 0."},
+      {2, "-2.016", "zuna.dat|Dado recusado em zuna.dat, registro 3 (esp\xE9" "cie H2O): "
+                    "a massa molar deve ser um n\xFAmero maior que 0."},
+      {5 * 22 + 12 + 6, "1.0D+999", ""},
+      {3 * 22 + 4 + 1, "NaN", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    host.message_boxes.clear();
+    host.errors.clear();
+    runtime_start(host);
+    std::vector<std::string> records = data_records();
+    records[static_cast<std::size_t>(c.record)] = c.text;
+    dir.write("zuna.dat", join(records));
+    ThermoData data;
+    EXPECT_EQ(exit_code_of([&] { load(data); }), 1);
+    if (*c.message == '\0') {
+      EXPECT_EQ(host.errors.size(), 1u);
+      EXPECT_TRUE(host.message_boxes.empty());
+    } else {
+      EXPECT_TRUE(host.errors.empty());
+      EXPECT_EQ(host.message_boxes, std::vector<std::string>{c.message});
+    }
+  }
 }
 
 TEST_F(ReadThermoData, LetterInAValueRecordIsARunTimeError) {

@@ -43,6 +43,19 @@ TEST(Failure, LetterInAValueRecordEndsTheRunBeforeAnyCalculation) {
   EXPECT_FALSE(fs::exists(folder.path() / "saida"));
 }
 
+TEST(Failure, MolarMassThatIsNotPositiveEndsTheRunNamingItsRecord) {
+  WorkFolder folder;
+  std::string data = folder.read("zuna.dat");
+  const auto at = data.find("31.9988");  // O2, record 25
+  ASSERT_NE(at, std::string::npos);
+  data.replace(at, 7, "-31.9988");
+  folder.write("zuna.dat", data);
+  const SessionResult r = folder.run(kDefaultSession);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.err.rfind("zuna.dat: Dado recusado em zuna.dat, registro 25 (esp", 0), 0u) << r.err;
+  EXPECT_FALSE(fs::exists(folder.path() / "saida"));
+}
+
 TEST(Failure, ReportThatCannotBeWrittenEndsTheRun) {
   WorkFolder folder;
   fs::create_directory(folder.path() / "saida");

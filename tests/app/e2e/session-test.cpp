@@ -117,5 +117,34 @@ TEST(Session, InputTheFormDoesNotUnderstandIsExplainedAndIgnored) {
   expect_files_match(folder, "defaults");
 }
 
+// Refused parameters are named on standard error and the dialog is asked
+// again with what was typed; once corrected the calculation is the default one.
+TEST(Session, RefusedParametersAreNamedAndAskedAgain) {
+  WorkFolder folder;
+  const SessionResult r = folder.run("\n1005=0\n\n1005=1,5\n\n1005=1.0d0\n\n\n1034\n\n");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find("(atm)\": 0 fora da faixa aceita (de 1E-6 a 1E5)."), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("(atm)\": \"1,5\" tem v"), std::string::npos) << r.err;
+  std::size_t dialogs = 0;
+  for (auto at = r.out.find("=== DADOS ==="); at != std::string::npos;
+       at = r.out.find("=== DADOS ===", at + 1)) {
+    ++dialogs;
+  }
+  EXPECT_EQ(dialogs, 3u);
+  expect_files_match(folder, "defaults");
+}
+
+// Points whose flame temperature lies outside the search's range are named
+// after the sweep; their values are written as computed.
+TEST(Session, PointsOutsideTheSearchRangeAreNamedAfterTheSweep) {
+  WorkFolder folder;
+  const SessionResult r = folder.run("\n1000=0.1\n\n\n1034\n\n");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.err.rfind("RESULTADOS: Os resultados destes pontos", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("o/f =\n    1.00E-01\n"), std::string::npos) << r.err;
+  EXPECT_EQ(folder.read("tad.dat").rfind("  1.00E-01     7.8324E+02     1.0000E+03\r\n", 0), 0u);
+}
+
 }  // namespace
 }  // namespace zuna::testing
