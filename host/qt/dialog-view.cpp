@@ -101,6 +101,154 @@ QString label_text(const QString& text, bool has_buddy) {
   return plain;
 }
 
+
+// The Qt control an item of a predefined class becomes.
+enum class QtControl {
+  none, push_button, check_box, radio_button, group_box, edit, label, list, scroll_bar, combo_box
+};
+
+QtControl control_kind(const DialogTemplateItem& item) {
+  switch (item.class_code) {
+    case kClassButton:
+      switch (item.style & 0xF) {
+        case kBsCheckBox:
+        case kBsAutoCheckBox:
+        case kBs3State:
+        case kBsAuto3State:
+          return QtControl::check_box;
+        case kBsRadioButton:
+        case kBsAutoRadioButton:
+          return QtControl::radio_button;
+        case kBsGroupBox:
+          return QtControl::group_box;
+        default:
+          return QtControl::push_button;
+      }
+    case kClassEdit:
+      return QtControl::edit;
+    case kClassStatic:
+      return QtControl::label;
+    case kClassListBox:
+      return QtControl::list;
+    case kClassScrollBar:
+      return QtControl::scroll_bar;
+    case kClassComboBox:
+      return QtControl::combo_box;
+    default:
+      return QtControl::none;
+  }
+}
+
+// --- One builder per kind of control ------------------------------------------------
+
+QWidget* make_push_button(const DialogTemplateItem& item, const QString& text, QWidget* parent) {
+  auto* button = new QPushButton(text, parent);
+  button->setAutoDefault(true);
+  button->setDefault((item.style & 0xF) == kBsDefPushButton);
+  return button;
+}
+
+QWidget* make_check_box(const DialogTemplateItem& item, const QString& text, QWidget* parent) {
+  const std::uint32_t type = item.style & 0xF;
+  QCheckBox* box = (item.style & kBsLeftText) ? new LeftTextButton<QCheckBox>(text, parent)
+                                              : new QCheckBox(text, parent);
+  box->setTristate(type == kBs3State || type == kBsAuto3State);
+  return box;
+}
+
+// The radio buttons of one WS_GROUP run exclude each other: they share
+// `group`, which the dialog starts afresh at every item with WS_GROUP.
+QWidget* make_radio_button(const DialogTemplateItem& item, const QString& text,
+                           QButtonGroup*& group, QWidget* parent) {
+  QRadioButton* radio = (item.style & kBsLeftText) ? new LeftTextButton<QRadioButton>(text, parent)
+                                                   : new QRadioButton(text, parent);
+  if (group == nullptr) {
+    group = new QButtonGroup(parent);
+    group->setExclusive(true);
+  }
+  radio->setAutoExclusive(false);
+  group->addButton(radio);
+  return radio;
+}
+
+QWidget* make_group_box(const QString& text, QWidget* parent) {
+  auto* group = new QGroupBox(text, parent);
+  group->setFocusPolicy(Qt::NoFocus);
+  return group;
+}
+
+QWidget* make_edit(const DialogTemplateItem& item, const QString& text, QWidget* parent) {
+  auto* edit = new QLineEdit(text, parent);
+  edit->setFrame(item.style & kWsBorder);
+  if (item.style & kEsPassword) {
+    edit->setEchoMode(QLineEdit::Password);
+  }
+  edit->setReadOnly(item.style & kEsReadOnly);
+  if (item.style & kEsRight) {
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  } else if (item.style & kEsCenter) {
+    edit->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+  }
+  edit->setMaxLength(32767);
+  return edit;
+}
+
+// A static text. Its mnemonic and full text are kept as properties for the
+// focus order, which gives it a buddy (DialogView::set_focus_order).
+QWidget* make_label(const DialogTemplateItem& item, const QString& text, QSize base,
+                    QWidget* parent) {
+  auto* label = new QLabel(parent);
+  const std::uint32_t type = item.style & kSsTypeMask;
+  Qt::Alignment align = Qt::AlignLeft;
+  if (type == kSsCenter) {
+    align = Qt::AlignHCenter;
+  } else if (type == kSsRight) {
+    align = Qt::AlignRight;
+  }
+  label->setAlignment(align | Qt::AlignTop);
+  // A label one line high keeps its text on that line (see place()).
+  const bool one_line = item.cy * base.height() / 8 < 2 * QFontMetrics(parent->font()).height();
+  label->setWordWrap(type <= kSsRight && !one_line);
+  label->setProperty("zuna_one_line", one_line);
+  if (item.style & kSsSunken) {
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  } else if (item.style & kWsBorder) {
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+  }
+  label->setTextFormat(Qt::PlainText);
+  label->setProperty("zuna_prefix", !(item.style & kSsNoPrefix));
+  label->setText(label_text(text, false));
+  label->setProperty("zuna_text", text);
+  return label;
+}
+
+QWidget* make_list(const DialogTemplateItem& item, QWidget* parent) {
+  auto* list = new QListWidget(parent);
+  if (item.style & kLbsExtendedSel) {
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  } else if (item.style & kLbsMultipleSel) {
+    list->setSelectionMode(QAbstractItemView::MultiSelection);
+  }
+  list->setSortingEnabled(item.style & kLbsSort);
+  return list;
+}
+
+QWidget* make_scroll_bar(const DialogTemplateItem& item, QWidget* parent) {
+  auto* bar = new QScrollBar((item.style & kSbsVert) ? Qt::Vertical : Qt::Horizontal, parent);
+  // The dialog manager moves the bar itself: Qt's own steps stay zero.
+  bar->setSingleStep(0);
+  bar->setPageStep(0);
+  bar->setRange(0, 100);
+  return bar;
+}
+
+QWidget* make_combo_box(const DialogTemplateItem& item, QWidget* parent) {
+  auto* combo = new QComboBox(parent);
+  combo->setEditable((item.style & 0x3) != kCbsDropDownList);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  return combo;
+}
+
 }  // namespace
 
 QSize dialog_base_units(const QFont& font) {
@@ -183,106 +331,29 @@ void DialogView::fit_to_controls() {
 
 QWidget* DialogView::make_control(const DialogTemplateItem& item) {
   const QString text = template_text(item);
-  switch (item.class_code) {
-    case kClassButton: {
-      const std::uint32_t type = item.style & 0xF;
-      if (type == kBsCheckBox || type == kBsAutoCheckBox || type == kBs3State ||
-          type == kBsAuto3State) {
-        QCheckBox* box = (item.style & kBsLeftText) ? new LeftTextButton<QCheckBox>(text, this)
-                                                    : new QCheckBox(text, this);
-        box->setTristate(type == kBs3State || type == kBsAuto3State);
-        return box;
-      }
-      if (type == kBsRadioButton || type == kBsAutoRadioButton) {
-        QRadioButton* radio = (item.style & kBsLeftText)
-                                  ? new LeftTextButton<QRadioButton>(text, this)
-                                  : new QRadioButton(text, this);
-        // The radio buttons of one WS_GROUP run exclude each other.
-        if (radio_group_ == nullptr) {
-          radio_group_ = new QButtonGroup(this);
-          radio_group_->setExclusive(true);
-        }
-        radio->setAutoExclusive(false);
-        radio_group_->addButton(radio);
-        return radio;
-      }
-      if (type == kBsGroupBox) {
-        auto* group = new QGroupBox(text, this);
-        group->setFocusPolicy(Qt::NoFocus);
-        return group;
-      }
-      auto* button = new QPushButton(text, this);
-      button->setAutoDefault(true);
-      button->setDefault(type == kBsDefPushButton);
-      return button;
-    }
-    case kClassEdit: {
-      auto* edit = new QLineEdit(text, this);
-      edit->setFrame(item.style & kWsBorder);
-      if (item.style & kEsPassword) {
-        edit->setEchoMode(QLineEdit::Password);
-      }
-      edit->setReadOnly(item.style & kEsReadOnly);
-      if (item.style & kEsRight) {
-        edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      } else if (item.style & kEsCenter) {
-        edit->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-      }
-      edit->setMaxLength(32767);
-      return edit;
-    }
-    case kClassStatic: {
-      auto* label = new QLabel(this);
-      const std::uint32_t type = item.style & kSsTypeMask;
-      Qt::Alignment align = Qt::AlignLeft;
-      if (type == kSsCenter) {
-        align = Qt::AlignHCenter;
-      } else if (type == kSsRight) {
-        align = Qt::AlignRight;
-      }
-      label->setAlignment(align | Qt::AlignTop);
-      // A label one line high keeps its text on that line (see place()).
-      const bool one_line = item.cy * base_.height() / 8 < 2 * QFontMetrics(font()).height();
-      label->setWordWrap(type <= kSsRight && !one_line);
-      label->setProperty("zuna_one_line", one_line);
-      if (item.style & kSsSunken) {
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-      } else if (item.style & kWsBorder) {
-        label->setFrameStyle(QFrame::Box | QFrame::Plain);
-      }
-      label->setTextFormat(Qt::PlainText);
-      label->setProperty("zuna_prefix", !(item.style & kSsNoPrefix));
-      label->setText(label_text(text, false));
-      label->setProperty("zuna_text", text);
-      return label;
-    }
-    case kClassListBox: {
-      auto* list = new QListWidget(this);
-      if (item.style & kLbsExtendedSel) {
-        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-      } else if (item.style & kLbsMultipleSel) {
-        list->setSelectionMode(QAbstractItemView::MultiSelection);
-      }
-      list->setSortingEnabled(item.style & kLbsSort);
-      return list;
-    }
-    case kClassScrollBar: {
-      auto* bar = new QScrollBar((item.style & kSbsVert) ? Qt::Vertical : Qt::Horizontal, this);
-      // The dialog manager moves the bar itself: Qt's own steps stay zero.
-      bar->setSingleStep(0);
-      bar->setPageStep(0);
-      bar->setRange(0, 100);
-      return bar;
-    }
-    case kClassComboBox: {
-      auto* combo = new QComboBox(this);
-      combo->setEditable((item.style & 0x3) != kCbsDropDownList);
-      combo->setInsertPolicy(QComboBox::NoInsert);
-      return combo;
-    }
-    default:
-      return nullptr;  // a class given by name: not a control of ours
+  switch (control_kind(item)) {
+    case QtControl::push_button:
+      return make_push_button(item, text, this);
+    case QtControl::check_box:
+      return make_check_box(item, text, this);
+    case QtControl::radio_button:
+      return make_radio_button(item, text, radio_group_, this);
+    case QtControl::group_box:
+      return make_group_box(text, this);
+    case QtControl::edit:
+      return make_edit(item, text, this);
+    case QtControl::label:
+      return make_label(item, text, base_, this);
+    case QtControl::list:
+      return make_list(item, this);
+    case QtControl::scroll_bar:
+      return make_scroll_bar(item, this);
+    case QtControl::combo_box:
+      return make_combo_box(item, this);
+    case QtControl::none:
+      break;
   }
+  return nullptr;  // a class given by name: not a control of ours
 }
 
 void DialogView::place(const DialogTemplateItem& item, QWidget* widget) {
