@@ -66,7 +66,8 @@ class Host {
   virtual void pause_gate() = 0;
 
   // A file name for a unit opened with a blank name when no command-line
-  // argument is left; nothing when the user chose to end the program.
+  // argument is left; nothing when the user cancelled. The host asks nothing
+  // more: the run-time owns the question whether to end the program then.
   virtual std::optional<std::string> select_file(int unit) = 0;
 };
 

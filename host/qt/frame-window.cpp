@@ -1,55 +1,34 @@
+// The frame itself: its construction, menu bar, status bar, the text windows
+// in its client area, and its closing.
 #include "host/qt/frame-window.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <mutex>
 
-#include "dialogs/dialog-template.h"
 #include "host/qt/commands.h"
-#include "host/qt/cp1252.h"
-#include "host/qt/dialog-view.h"
-#include "host/qt/help-viewer.h"
-#include "host/qt/line-handoff.h"
 #include "host/qt/pause-gate.h"
-#include "host/qt/screen-export.h"
 #include "host/qt/window-table.h"
 
 namespace zuna {
 namespace {
 
-// Texts of the run-time cross with their Windows line ends.
-QString box_text(const QString& text) {
-  QString shown = text;
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return shown;
-}
-
-QMessageBox::Icon box_icon(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::none:
-      return QMessageBox::NoIcon;
-    case MessageIcon::information:
-      return QMessageBox::Information;
-    case MessageIcon::warning:
-      return QMessageBox::Warning;
-    case MessageIcon::error:
-      return QMessageBox::Critical;
-  }
-  return QMessageBox::NoIcon;
+QString default_about_text(const QString& program_name) {
+  return program_name +
+         QStringLiteral(" - combustion of hydrogen with oxygen\n\n"
+                        "Products without and with dissociation, their mole and mass "
+                        "fractions and the adiabatic flame temperature over a sweep of "
+                        "O/F ratios.\n\nWindowed host on Qt ") +
+         QString::fromLatin1(qVersion());
 }
 
 }  // namespace
@@ -62,12 +41,7 @@ FrameWindow::FrameWindow(const FrameOptions& options, WindowTable& table, PauseG
       gate_(gate),
       handoff_(handoff) {
   setWindowTitle(program_name_);
-  about_text_ = program_name_ +
-                QStringLiteral(" - combustion of hydrogen with oxygen\n\n"
-                               "Products without and with dissociation, their mole and mass "
-                               "fractions and the adiabatic flame temperature over a sweep of "
-                               "O/F ratios.\n\nWindowed host on Qt ") +
-                QString::fromLatin1(qVersion());
+  about_text_ = default_about_text(program_name_);
   create_client_area();
   create_actions();
   create_menus();
@@ -279,31 +253,6 @@ void FrameWindow::update_window_menu() {
   }
 }
 
-bool FrameWindow::command_enabled(int command) const {
-  TextWindow* active = active_text_window();
-  switch (command) {
-    case kCmdCopy:
-      return active != nullptr && active->has_selection();
-    case kCmdPaste: {
-      const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-      return paste_.empty() && data != nullptr && data->hasText();
-    }
-    case kCmdClearPaste:
-      return !paste_.empty();
-    case kCmdInput:
-      return pending_read_ != 0;
-    default:
-      return true;
-  }
-}
-
-HelpViewer* FrameWindow::help_viewer() const { return help_.data(); }
-
-QAction* FrameWindow::command_action(int command) const {
-  auto it = actions_.find(command);
-  return it != actions_.end() ? it->second : nullptr;
-}
-
 bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
   // F1 while a menu is open: the next item chosen shows its help topic.
   if (event->type() == QEvent::KeyPress && qobject_cast<QMenu*>(watched) != nullptr &&
@@ -314,148 +263,7 @@ bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void FrameWindow::menu_command(int command) {
-  if (help_mode_) {
-    help_mode_ = false;
-    QString topic = help_topic(command);
-    if (topic.isEmpty()) {
-      QMessageBox::information(this, program_name_,
-                               QStringLiteral("Help not available for menu item"));
-    } else {
-      if (!help_) {
-        help_ = new HelpViewer(program_name_, this);
-      }
-      help_->show_topic(topic);
-    }
-    return;
-  }
-  run_command(command);
-}
-
-void FrameWindow::run_command(int command) {
-  TextWindow* active = active_text_window();
-  switch (command) {
-    case kCmdExit:
-    case kCmdExitReduced:
-      close();
-      return;
-    case kCmdPause:
-      pause();
-      return;
-    case kCmdResume:
-      resume();
-      return;
-    case kCmdCascade:
-      mdi_->cascadeSubWindows();
-      return;
-    case kCmdTile:
-      mdi_->tileSubWindows();
-      return;
-    case kCmdArrangeIcons:
-      arrange_icons();
-      return;
-    case kCmdStatusBar:
-      toggle_status_bar();
-      return;
-    case kCmdContents:
-    case kCmdUsingHelp:
-      if (!help_) {
-        help_ = new HelpViewer(program_name_, this);
-      }
-      command == kCmdContents ? help_->show_contents() : help_->show_using_help();
-      return;
-    case kCmdAbout:
-      about();
-      return;
-    case kCmdInput:
-      activate_input_window();
-      return;
-    case kCmdClearPaste:
-      clear_paste();
-      return;
-    default:
-      break;
-  }
-  // The rest is carried out by the active text window.
-  if (active == nullptr) {
-    return;
-  }
-  switch (command) {
-    case kCmdSelectText:
-      begin_selection(SelectionMode::text);
-      break;
-    case kCmdSelectGraphics:
-      begin_selection(SelectionMode::graphics);
-      break;
-    case kCmdSelectAll:
-      select_all();
-      break;
-    case kCmdCopy:
-      copy();
-      break;
-    case kCmdPaste:
-      paste();
-      break;
-    case kCmdSizeToFit:
-      toggle_size_to_fit();
-      break;
-    case kCmdFullScreen:
-      toggle_full_screen();
-      break;
-    case kCmdPrint:
-      print();
-      break;
-    case kCmdSave:
-      save();
-      break;
-    default:
-      break;
-  }
-  update_menus();
-}
-
-// --- Pause and selection ------------------------------------------------------------
-
-void FrameWindow::pause() {
-  gate_.pause();
-  show_run_state();
-}
-
-void FrameWindow::resume() {
-  if (TextWindow* active = active_text_window()) {
-    active->end_selection();
-  }
-  gate_.resume();
-  show_run_state();
-  feed_paste();
-}
-
-void FrameWindow::begin_selection(SelectionMode mode) {
-  TextWindow* active = active_text_window();
-  const bool was_selecting = active->selecting();
-  active->begin_selection(mode);
-  if (!was_selecting) {
-    pause();
-  }
-}
-
-void FrameWindow::select_all() {
-  TextWindow* active = active_text_window();
-  const bool was_selecting = active->selecting();
-  active->select_all();
-  if (!was_selecting) {
-    pause();
-  }
-}
-
-void FrameWindow::copy() {
-  TextWindow* active = active_text_window();
-  if (!active->has_selection()) {
-    return;
-  }
-  active->copy_selection();
-  resume();
-}
+// --- Status bar -----------------------------------------------------------------------
 
 void FrameWindow::show_run_state() {
   const RunState state = gate_.state();
@@ -537,7 +345,7 @@ void FrameWindow::close_text_window(int number, bool keep) {
     window->mark_closed();
     return;
   }
-  if (paste_window_ == number) {
+  if (paste_.window() == number) {
     clear_paste();
   }
   table_.release(number);
@@ -581,328 +389,6 @@ void FrameWindow::repaint_text_windows() {
         window->view()->viewport()->update();
       }
     }
-  }
-}
-
-// --- Typed input --------------------------------------------------------------------------
-
-bool FrameWindow::begin_read(int number) {
-  if (!configure_window(number)) {
-    return false;
-  }
-  TextWindow* window = text_window(number);
-  pending_read_ = number;
-  typed_.clear();
-  window->set_input_pending(true);
-  set_status_message(QStringLiteral("Input pending in ") + window->title());
-  update_menus();
-  feed_paste();
-  return true;
-}
-
-void FrameWindow::window_typed(TextWindow& window, QKeyEvent* event) {
-  if (gate_.state() == RunState::paused || pending_read_ != window.number()) {
-    beep();
-    return;
-  }
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      complete_line();
-      return;
-    case Qt::Key_Backspace: {
-      bool erased = false;
-      if (typed_.backspace()) {
-        std::lock_guard lock(window.state()->drawing);
-        erased = window.state()->screen.erase_back();
-      }
-      if (!erased) {
-        beep();
-      }
-      window.view()->viewport()->update();
-      return;
-    }
-    case Qt::Key_Tab: {
-      TypedLine::Effect effect = typed_.tab();
-      echo(window, effect.echo);
-      if (effect.beep) {
-        beep();
-      }
-      return;
-    }
-    default:
-      break;
-  }
-  for (QChar ch : event->text()) {
-    char c = 0;
-    if (!ch.isPrint() || !to_cp1252_char(ch, c)) {
-      beep();
-      continue;
-    }
-    TypedLine::Effect effect = typed_.type(c);
-    echo(window, effect.echo);
-    if (effect.beep) {
-      beep();
-    }
-  }
-}
-
-void FrameWindow::echo(TextWindow& window, const std::string& text) {
-  if (text.empty()) {
-    return;
-  }
-  {
-    std::lock_guard lock(window.state()->drawing);
-    window.state()->screen.write(text);
-  }
-  window.view()->viewport()->update();
-}
-
-void FrameWindow::complete_line() {
-  const int number = pending_read_;
-  pending_read_ = 0;
-  if (TextWindow* window = text_window(number)) {
-    window->set_input_pending(false);
-  }
-  set_status_message(QString());
-  update_menus();
-  std::string line = typed_.text();
-  typed_.clear();
-  handoff_.complete(std::move(line));
-}
-
-void FrameWindow::paste() {
-  const QString text = QGuiApplication::clipboard()->text();
-  if (text.isEmpty() || !paste_.empty()) {
-    return;
-  }
-  paste_ = to_cp1252(text);
-  paste_window_ = active_text_window()->number();
-  feed_paste();
-}
-
-void FrameWindow::clear_paste() {
-  paste_.clear();
-  paste_window_ = 0;
-  update_menus();
-}
-
-void FrameWindow::feed_paste() {
-  // Line by line: a line end completes the pending read, and the rest waits
-  // for the next read in the same window.
-  std::size_t used = 0;
-  while (used < paste_.size() && pending_read_ != 0 && pending_read_ == paste_window_ &&
-         gate_.state() != RunState::paused) {
-    TextWindow* window = text_window(pending_read_);
-    const char c = paste_[used++];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && used < paste_.size() && paste_[used] == '\n') {
-        ++used;
-      }
-      complete_line();
-      break;
-    }
-    TypedLine::Effect effect;
-    if (c == '\t') {
-      effect = typed_.tab();
-    } else if (static_cast<unsigned char>(c) >= 0x20) {
-      effect = typed_.type(c);
-    }
-    echo(*window, effect.echo);
-    if (effect.beep) {
-      beep();
-    }
-  }
-  paste_.erase(0, used);
-  if (paste_.empty() && paste_window_ != 0) {
-    paste_window_ = 0;
-    update_menus();
-  }
-}
-
-void FrameWindow::activate_input_window() {
-  if (pending_read_ != 0) {
-    activate_window(pending_read_);
-  }
-}
-
-void FrameWindow::beep() {
-  ++beeps_;
-  QApplication::beep();
-}
-
-// --- Keys and selections of the text windows ------------------------------------------
-
-void FrameWindow::window_command(int command) { run_command(command); }
-
-bool FrameWindow::window_command_enabled(int command) { return command_enabled(command); }
-
-void FrameWindow::window_selection_changed(TextWindow&) { update_menus(); }
-
-// --- View, window and file commands --------------------------------------------------------
-
-void FrameWindow::toggle_size_to_fit() {
-  TextWindow* active = active_text_window();
-  active->view()->set_size_to_fit(!active->view()->size_to_fit());
-}
-
-void FrameWindow::toggle_full_screen() {
-  if (!full_screen_) {
-    full_screen_window_ = active_text_window();
-    was_maximized_ = isMaximized();
-    status_bar_was_visible_ = !statusBar()->isHidden();
-    menuBar()->hide();
-    statusBar()->hide();
-    full_screen_window_->showMaximized();
-    showFullScreen();
-    full_screen_ = true;
-  } else {
-    menuBar()->show();
-    statusBar()->setVisible(status_bar_was_visible_);
-    if (full_screen_window_) {
-      full_screen_window_->showNormal();
-    }
-    was_maximized_ ? showMaximized() : showNormal();
-    full_screen_ = false;
-  }
-}
-
-void FrameWindow::arrange_icons() {
-  int x = 0;
-  const int bottom = mdi_->viewport()->height();
-  for (QMdiSubWindow* window : mdi_->subWindowList()) {
-    if (window->isMinimized()) {
-      window->move(x, bottom - window->height());
-      x += window->width();
-    }
-  }
-}
-
-void FrameWindow::toggle_status_bar() {
-  statusBar()->setVisible(statusBar()->isHidden());
-  update_menus();
-}
-
-void FrameWindow::about() {
-  QMessageBox box(QMessageBox::Information, program_name_, about_text_, QMessageBox::Ok, this);
-  box.exec();
-}
-
-QImage FrameWindow::image_copy(TextWindow& window) {
-  std::lock_guard lock(window.state()->drawing);
-  return window.state()->screen.image().copy();
-}
-
-void FrameWindow::print() {
-  QString failure = print_image(image_copy(*active_text_window()), this);
-  if (!failure.isEmpty()) {
-    QMessageBox box(QMessageBox::Warning, program_name_, failure, QMessageBox::Ok, this);
-    box.exec();
-  }
-}
-
-void FrameWindow::save() {
-  TextWindow* active = active_text_window();
-  QFileDialog dialog(this, QStringLiteral("Save"));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setNameFilters({QStringLiteral("Bitmap Files(*.bmp)"), QStringLiteral("All Files(*.*)")});
-  dialog.setDefaultSuffix(QStringLiteral("bmp"));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || closing_) {
-    return;
-  }
-  if (!save_bitmap(image_copy(*active), dialog.selectedFiles().constFirst())) {
-    show_host_error(HostErrorLevel::error, kHostInternalError, __FILE__, __LINE__);
-  }
-}
-
-// --- Boxes, dialogs and file selection -----------------------------------------------------
-
-MessageAnswer FrameWindow::message_box(const QString& caption, const QString& text,
-                                       MessageIcon icon, MessageButtons buttons,
-                                       MessageAnswer default_answer) {
-  if (closing_) {
-    return default_answer;
-  }
-  QMessageBox box(box_icon(icon), caption, box_text(text),
-                  buttons == MessageButtons::yes_no ? QMessageBox::Yes | QMessageBox::No
-                                                    : QMessageBox::Ok,
-                  this);
-  box.setWindowModality(Qt::ApplicationModal);
-  if (buttons == MessageButtons::yes_no) {
-    box.setDefaultButton(default_answer == MessageAnswer::yes ? QMessageBox::Yes : QMessageBox::No);
-  }
-  switch (box.exec()) {
-    case QMessageBox::Yes:
-      return MessageAnswer::yes;
-    case QMessageBox::No:
-      return MessageAnswer::no;
-    case QMessageBox::Ok:
-      return MessageAnswer::ok;
-    default:
-      return default_answer;
-  }
-}
-
-void FrameWindow::show_runtime_error(const QString& text) {
-  message_box(QStringLiteral("run-time error "), text, MessageIcon::error, MessageButtons::ok,
-              MessageAnswer::ok);
-}
-
-bool FrameWindow::ask_exit_window(int exit_code) {
-  if (closing_) {
-    return true;
-  }
-  QMessageBox box(QMessageBox::Warning, program_name_,
-                  QStringLiteral("Program Terminated with exit code %1\nExit Window?").arg(exit_code),
-                  QMessageBox::Yes | QMessageBox::No, mdi_);
-  box.setDefaultButton(QMessageBox::No);
-  box.setWindowModality(Qt::ApplicationModal);
-  return box.exec() == QMessageBox::Yes;
-}
-
-std::optional<QString> FrameWindow::select_file(int unit) {
-  while (!closing_) {
-    QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Open: Select File for Unit %1").arg(unit), QString(), QString(),
-        nullptr, QFileDialog::DontUseNativeDialog);
-    if (!path.isEmpty()) {
-      return path;
-    }
-    if (closing_) {
-      break;
-    }
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("File Open Error"),
-                    QStringLiteral("A File Must be Selected\n\nTerminate Program?"),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::No);
-    if (box.exec() == QMessageBox::Yes) {
-      break;
-    }
-  }
-  return std::nullopt;
-}
-
-int FrameWindow::run_dialog(std::span<const std::uint8_t> dialog_template,
-                            DialogController& controller) {
-  std::optional<DialogTemplate> parsed = parse_dialog_template(dialog_template);
-  if (!parsed || closing_) {
-    return -1;
-  }
-  DialogView view(*parsed, controller, this);
-  return view.run();
-}
-
-void FrameWindow::show_host_error(HostErrorLevel level, int code, const char* file, int line) {
-  QMessageBox box(level == HostErrorLevel::warning ? QMessageBox::Warning : QMessageBox::Critical,
-                  host_error_caption(level), host_error_text(level, code, file, line),
-                  QMessageBox::Ok, this);
-  box.setWindowModality(Qt::ApplicationModal);
-  if (!closing_) {
-    box.exec();
-  }
-  if (level == HostErrorLevel::fatal) {
-    emit fatal_error();
   }
 }
 

@@ -3,6 +3,12 @@
 // message, and everything the GUI thread does for the computation (text
 // windows, typed lines, boxes, dialogs, file selection). Only the GUI thread
 // calls it; QtHost forwards the computation's requests here.
+//
+// One class, its implementation spread by concern:
+//   frame-window.cpp    construction, menus, status bar, text windows, closing
+//   frame-commands.cpp  the menu commands and the keys that stand for them
+//   frame-input.cpp     pause and selection, the typed line and the paste
+//   frame-messages.cpp  message boxes, dialogs, file selection, end of run
 #pragma once
 
 #include <QMainWindow>
@@ -16,6 +22,7 @@
 #include "fio/host.h"
 #include "host/qt/glyph-atlas.h"
 #include "host/qt/host-error.h"
+#include "host/qt/paste-queue.h"
 #include "host/qt/status-message.h"
 #include "host/qt/text-screen.h"
 #include "host/qt/text-window.h"
@@ -89,8 +96,9 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
   void show_runtime_error(const QString& text);
   // "Program Terminated with exit code N" / "Exit Window?": true for Yes.
   bool ask_exit_window(int exit_code);
-  // The file for a unit opened with a blank name; nothing when the user
-  // chose to end the program.
+  // The file dialog for a unit opened with a blank name: the file chosen, or
+  // nothing when the user cancelled. What follows a cancel (the question
+  // whether to end the program) is the run-time's to ask.
   std::optional<QString> select_file(int unit);
   int run_dialog(std::span<const std::uint8_t> dialog_template, DialogController& controller);
   void show_host_error(HostErrorLevel level, int code, const char* file, int line);
@@ -118,6 +126,7 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
   void window_selection_changed(TextWindow& window) override;
   void window_closed(int number) override;
 
+  // The frame and its menus (frame-window.cpp)
   void create_client_area();
   void create_actions();
   void create_menus();
@@ -127,29 +136,45 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
   void update_window_menu();
   QAction* make_command(const QString& text, int command, bool checkable = false);
   void add_commands(QMenu* menu, std::initializer_list<int> commands);
-  void menu_command(int command);
 
+  // The commands (frame-commands.cpp)
+  struct CommandHandler;
+  static const CommandHandler* find_command(int command);
+  void menu_command(int command);
+  void show_menu_help(int command);
+  void exit_program();
+  void cascade();
+  void tile();
+  void arrange_icons();
+  void toggle_status_bar();
+  void show_contents();
+  void show_using_help();
+  HelpViewer& help();
+  void about();
+  void toggle_size_to_fit();
+  void toggle_full_screen();
+  void print();
+  void save();
+  QImage image_copy(TextWindow& window);
+
+  // Pause, selection, typed line and paste (frame-input.cpp)
   void pause();
   void resume();
+  void begin_text_selection();
+  void begin_graphics_selection();
   void begin_selection(SelectionMode mode);
   void select_all();
   void copy();
   void paste();
   void clear_paste();
-  void toggle_size_to_fit();
-  void toggle_full_screen();
   void activate_input_window();
-  void print();
-  void save();
-  void arrange_icons();
-  void toggle_status_bar();
-  void about();
-
+  void type_key(TextWindow& window, const QKeyEvent& event);
+  void erase_typed(TextWindow& window);
+  void show_effect(TextWindow& window, const TypedLine::Effect& effect);
   void echo(TextWindow& window, const std::string& text);
   void complete_line();
   void feed_paste();
   void beep();
-  QImage image_copy(TextWindow& window);
 
   const FrameOptions options_;
   const QString program_name_;
@@ -174,8 +199,7 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
 
   TypedLine typed_;
   int pending_read_ = 0;  // the window a read waits in, 0 for none
-  std::string paste_;     // the rest of a paste under way
-  int paste_window_ = 0;
+  PasteQueue paste_;
 
   bool help_mode_ = false;
   bool full_screen_ = false;

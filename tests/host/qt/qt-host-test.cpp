@@ -681,8 +681,8 @@ TEST_F(QtHostTest, FatalHostErrorEndsWithMinusOne) {
   EXPECT_EQ(host().finish(), -1);
 }
 
-TEST_F(QtHostTest, FileSelectionRefusedThenEndingTheProgramAnswersNothing) {
-  QString title, caption, text;
+TEST_F(QtHostTest, CancelledFileSelectionAnswersNothingAndAsksNothing) {
+  QString title;
   robot_then([&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (dialog == nullptr) {
@@ -692,19 +692,44 @@ TEST_F(QtHostTest, FileSelectionRefusedThenEndingTheProgramAnswersNothing) {
     dialog->reject();
     return true;
   });
-  on_next_box([&](QMessageBox& box) {
-    caption = box.windowTitle();
-    text = box.text();
-    EXPECT_EQ(static_cast<QAbstractButton*>(box.defaultButton()), box.button(QMessageBox::No));
-    box.button(QMessageBox::Yes)->click();
-  });
   std::optional<std::string> chosen = std::string("unset");
   auto w = worker([&] { chosen = host().select_file(7); });
   ASSERT_TRUE(wait_done(w));
   EXPECT_EQ(title, "Open: Select File for Unit 7");
-  EXPECT_EQ(caption, "File Open Error");
-  EXPECT_EQ(text, "A File Must be Selected\n\nTerminate Program?");
   EXPECT_FALSE(chosen.has_value());
+  EXPECT_TRUE(robot_idle());
+}
+
+// A unit written without a name and without command-line arguments: the
+// file dialog, and after each cancel the run-time's one question. No brings
+// the dialog back, Yes ends the program with exit code 1.
+TEST_F(QtHostTest, CancelledFileSelectionIsQuestionedOnceAndYesEndsTheProgram) {
+  int dialogs = 0;
+  QStringList boxes;
+  robot_then([&] {  // answers every modal window until the test ends
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      ++dialogs;
+      dialog->reject();
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      boxes << box->windowTitle() + "|" + box->text();
+      EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
+      box->button(boxes.size() == 1 ? QMessageBox::No : QMessageBox::Yes)->click();
+    }
+    return false;
+  });
+  host().start([this] {
+    runtime_start(host(), 0, nullptr);
+    begin_write(7, "(A)", -1);
+    put_chars("never", 5);
+    end_write();
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host().computation_ended(); }, kWait));
+  const QString question = "File Open Error|A File Must be Selected\n\nTerminate Program?";
+  EXPECT_EQ(dialogs, 2);
+  EXPECT_EQ(boxes, QStringList({question, question}));
+  EXPECT_EQ(host().exit_code(), 1);
+  EXPECT_TRUE(frame().isVisible()) << "the end of the run keeps the frame in this mode";
 }
 
 TEST_F(QtHostTest, AboutShowsTheProgramsOwnTextUnderItsName) {

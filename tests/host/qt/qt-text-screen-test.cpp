@@ -1,11 +1,12 @@
 // The pieces of the windowed host that need no threads: the virtual screen's
-// write algorithm, the typed line, the pause gate's states, the saved status
-// message and the Windows-1252 crossing.
+// write algorithm, the typed line, the paste queue, the pause gate's states,
+// the saved status message and the Windows-1252 crossing.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "host/qt/cp1252.h"
+#include "host/qt/paste-queue.h"
 #include "host/qt/pause-gate.h"
 #include "host/qt/status-message.h"
 #include "host/qt/text-screen.h"
@@ -196,6 +197,44 @@ TEST(TypedLine, ReadOfTenAfterFifteenLeavesFiveForTheNextRead) {
   left.keep("xy");
   EXPECT_EQ(left.deliver(buffer, -3), 0);  // a negative capacity takes nothing
   EXPECT_FALSE(left.empty());
+}
+
+std::string take_all(PasteQueue& paste) {
+  std::string taken;
+  while (!paste.empty()) {
+    taken += paste.take();
+  }
+  return taken;
+}
+
+TEST(PasteQueue, EveryLineEndComesAsOneAndTheWindowIsFreedWithTheLastCharacter) {
+  PasteQueue paste;
+  ASSERT_TRUE(paste.start("a\r\nb\rc\n\r\n\td", 1025));
+  EXPECT_TRUE(paste.feeds(1025));
+  EXPECT_FALSE(paste.feeds(1024));
+  EXPECT_EQ(take_all(paste), "a\nb\nc\n\n\td");
+  EXPECT_EQ(paste.window(), 0);
+  EXPECT_FALSE(paste.feeds(0)) << "no read waits: nothing is fed";
+
+  // A CR at the very end is a line end too.
+  ASSERT_TRUE(paste.start("x\r", 1024));
+  EXPECT_EQ(take_all(paste), "x\n");
+  EXPECT_EQ(paste.window(), 0);
+}
+
+TEST(PasteQueue, ASecondPasteWaitsUntilTheFirstIsUsedOrCleared) {
+  PasteQueue paste;
+  EXPECT_FALSE(paste.start("", 1024));
+  EXPECT_FALSE(paste.start("x", 0));
+  ASSERT_TRUE(paste.start("first", 1024));
+  EXPECT_FALSE(paste.start("second", 1025));
+  EXPECT_EQ(paste.window(), 1024);
+  EXPECT_EQ(paste.take(), 'f');
+  paste.clear();
+  EXPECT_TRUE(paste.empty());
+  EXPECT_EQ(paste.window(), 0);
+  ASSERT_TRUE(paste.start("second", 1025));
+  EXPECT_EQ(take_all(paste), "second");
 }
 
 TEST(PauseGate, PauseDuringAPauseIsKeptForOneResume) {
