@@ -17,12 +17,14 @@ ProgramState state;
 // Reads "zuna.dat" once; its errors (missing file, short file, a value that
 // does not read) are run-time errors that end the program. The file must
 // exist: opened as a new file it would be left behind empty, and the user
-// told of an end of file rather than of the missing file.
+// told of an end of file rather than of the missing file. It is only read:
+// a write-protected data file, or one in a folder of its own, serves as well.
 void load_thermo_data(ThermoData& data) {
   OpenOptions options;
   options.file = "zuna.dat";
   options.status = "old";
   options.form = "formatted";
+  options.action = "read";
   open_unit(kDataUnit, options);
   read_thermo_data(data.mw, data.lastval, data.coef);
   close_unit(kDataUnit);

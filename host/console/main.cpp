@@ -7,12 +7,13 @@
 #include "host/console/console-host.h"
 
 int main(int argc, char** argv) {
+  zuna::open_closed_standard_files();
   zuna::ConsoleHost host;
   zuna::runtime_start(host, argc - 1, argc > 1 ? argv + 1 : nullptr);
   try {
     zuna::zuna4_main();
     zuna::end_program(0);  // not reached: the program ends through the stop
   } catch (const zuna::ProgramExit& e) {
-    return e.exit_code;
+    return host.finish(e.exit_code);
   }
 }
