@@ -105,7 +105,8 @@ TEST(FileIntegrity, WriteProtectedPlotFileIsRefusedBeforeTheCalculation) {
                   fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   const SessionResult r = folder.run(kDefaultSession, options);
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, "\nrun-time error F6419: OPEN(fmac.dat)\n- file cannot be opened: Permission denied\n");
+  EXPECT_EQ(r.err,
+            "\nrun-time error F6419: OPEN(fmac.dat)\n- file cannot be opened: Permission denied\n");
   EXPECT_EQ(r.out.find("==="), std::string::npos) << "no dialog before the refusal";
   EXPECT_EQ(folder.read("fmac.dat"), "earlier\r\n");
   EXPECT_EQ(names_in(folder), (std::set<std::string>{"zuna.dat", "fmac.dat"}));
