@@ -75,7 +75,9 @@ class FileStream {
   // next flush, after the written bytes, and only where the file reaches
   // further: a file rewritten with as many bytes as before, or a new one, is
   // never cut, and a shorter rewrite loses only its old tail. Freeing a
-  // file's blocks is slow on file systems that discard them.
+  // file's blocks is slow on file systems that discard them. The first
+  // switch of a replaced file moves to its staging file instead, which then
+  // holds exactly what stood before the position.
   IoError truncate_here();
   // Buffers the bytes; a full buffer is written out, without the cut.
   IoError write(std::string_view bytes);
