@@ -29,6 +29,9 @@ void load_program_data(ProgramState& state, std::string_view name) {
   options.file = path;
   options.status = "old";
   options.form = "formatted";
+  // Only read: a write-protected data file, or one in a folder of its own,
+  // serves as well.
+  options.action = "read";
   open_unit(kDataUnit, options);
   read_thermo_data(state.data.mw, state.data.lastval, state.data.coef);
   close_unit(kDataUnit);

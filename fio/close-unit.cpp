@@ -7,6 +7,7 @@
 namespace zuna {
 
 int close_unit(int unit, std::optional<std::string_view> status, bool error_return) {
+  clear_system_error();
   std::optional<bool> keep;
   if (status) {
     int word = match_keyword(*status, {"KEEP", "DELETE"});

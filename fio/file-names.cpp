@@ -75,7 +75,7 @@ std::string obtain_file_name(int unit) {
         host.message_box("File Open Error", "A File Must be Selected\r\rTerminate Program?",
                          MessageIcon::warning, MessageButtons::yes_no, MessageAnswer::no);
     if (answer == MessageAnswer::yes) {
-      end_program(1);
+      abort_program(1);
     }
   }
 }

@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
+
+#include "fio/transient-files.h"
 
 namespace zuna {
 
@@ -24,11 +27,53 @@ int open_flags(FileStatus status) {
   switch (status) {
     case FileStatus::old_file: return 0;
     case FileStatus::new_file: return O_CREAT | O_EXCL;
-    case FileStatus::replace: return O_CREAT | O_TRUNC;
+    case FileStatus::replace: return O_CREAT;
     case FileStatus::unknown: return O_CREAT;
     case FileStatus::scratch: return O_CREAT | O_EXCL;
   }
   return O_CREAT;
+}
+
+// The modes an open tries, in turn.
+std::vector<int> open_modes(FileStatus status, std::optional<FileAction> action) {
+  if (action) {
+    return {*action == FileAction::read    ? O_RDONLY
+            : *action == FileAction::write ? O_WRONLY
+                                           : O_RDWR};
+  }
+  if (status == FileStatus::old_file) {
+    return {O_RDWR, O_RDONLY, O_WRONLY};
+  }
+  return {O_RDWR, O_WRONLY};
+}
+
+// The file a name stands for: a symbolic link is followed, so that the
+// link stays and its target is the file replaced.
+std::string replaced_file(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved != nullptr) {
+      std::string target(resolved);
+      std::free(resolved);
+      return target;
+    }
+  }
+  return path;
+}
+
+// ".NAME.XXXXXX" beside `target`; a long name is shortened to stay within a
+// folder entry's 255 bytes.
+std::string staging_template(const std::string& target) {
+  std::filesystem::path p(target);
+  std::string base = p.filename().string().substr(0, 200);
+  std::filesystem::path folder = p.parent_path();
+  return (folder / ("." + base + ".XXXXXX")).string();
+}
+
+IoError failed(IoError e, int error) {
+  note_system_error(error);
+  return e;
 }
 
 }  // namespace
@@ -40,36 +85,48 @@ FileStream::~FileStream() {
 IoError FileStream::open(const std::string& path, FileStatus status,
                          std::optional<FileAction> action) {
   if (path.empty()) {
-    return IoError::file_open_failed;
+    return failed(IoError::file_open_failed, ENOENT);
   }
-  if (status == FileStatus::replace) {
-    // Deleted and created anew: another name linked to the old file keeps
-    // its contents.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::unlink(path.c_str()) != 0) {
-      return IoError::file_open_failed;
+  target_ = replaced_file(path);
+  if (IoError e = open_descriptor(path, status, action); e != IoError::ok) {
+    return e;
+  }
+  if (created_) {
+    created_slot_ = track_transient_file(target_);
+  }
+  IoError e = IoError::ok;
+  if (can_write_ && regular_) {
+    e = prepare_staging();
+    if (e != IoError::ok && status == FileStatus::old_file && can_read_) {
+      // A file to read whose folder takes no new file: read only, as for a
+      // file that cannot be written.
+      can_write_ = false;
+      e = IoError::ok;
     }
   }
+  if (e == IoError::ok && status == FileStatus::replace && staging_.fd >= 0) {
+    // The old contents count as gone: reads find the new file, and the close
+    // puts it in place even when nothing was written.
+    e = start_staging();
+  }
+  if (e != IoError::ok) {
+    abandon();
+  }
+  return e;
+}
+
+IoError FileStream::open_descriptor(const std::string& path, FileStatus status,
+                                    std::optional<FileAction> action) {
+  struct stat before {};
+  bool existed = ::stat(path.c_str(), &before) == 0;
   int base = open_flags(status) | O_CLOEXEC;
-  std::vector<int> modes;
-  if (action) {
-    modes.push_back(*action == FileAction::read    ? O_RDONLY
-                    : *action == FileAction::write ? O_WRONLY
-                                                   : O_RDWR);
-  } else {
-    modes = {O_RDWR, O_RDONLY, O_WRONLY};
-  }
   int error = 0;
-  for (int mode : modes) {
-    // Truncation belongs to the mode that may write.
-    int flags = base | mode;
-    if (mode == O_RDONLY) {
-      flags &= ~O_TRUNC;
-    }
-    int fd = ::open(path.c_str(), flags, 0666);
+  for (int mode : open_modes(status, action)) {
+    int fd = ::open(path.c_str(), base | mode, 0666);
     if (fd >= 0) {
       can_read_ = mode != O_WRONLY;
       can_write_ = mode != O_RDONLY;
+      created_ = !existed && (base & O_CREAT) != 0;
       return finish_open(fd);
     }
     error = errno;
@@ -83,7 +140,7 @@ IoError FileStream::open(const std::string& path, FileStatus status,
   if (status == FileStatus::new_file && error == EEXIST) {
     return IoError::file_already_exists;
   }
-  return IoError::file_open_failed;
+  return failed(IoError::file_open_failed, error);
 }
 
 IoError FileStream::open_scratch(std::string& path) {
@@ -95,18 +152,20 @@ IoError FileStream::open_scratch(std::string& path) {
   std::string name = (folder / "ZZXXXXXX").string();
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) {
-    return IoError::file_open_failed;
+    return failed(IoError::file_open_failed, errno);
   }
   path = name;
   can_read_ = true;
   can_write_ = true;
+  scratch_path_ = name;
+  scratch_slot_ = track_transient_file(name);
   return finish_open(fd);
 }
 
 IoError FileStream::open_duplicate(int fd) {
   int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
   if (copy < 0) {
-    return IoError::file_open_failed;
+    return failed(IoError::file_open_failed, errno);
   }
   can_read_ = false;
   can_write_ = true;
@@ -118,9 +177,10 @@ IoError FileStream::open_duplicate(int fd) {
 IoError FileStream::finish_open(int fd) {
   struct stat info {};
   if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
     ::close(fd);
     can_read_ = can_write_ = false;
-    return IoError::file_open_failed;
+    return failed(IoError::file_open_failed, error);
   }
   fd_ = fd;
   regular_ = S_ISREG(info.st_mode);
@@ -133,7 +193,134 @@ IoError FileStream::finish_open(int fd) {
   at_end_ = false;
   ends_here_ = false;
   end_ = 0;
+  damaged_ = false;
   return IoError::ok;
+}
+
+// The staging file takes the named file's permissions and, where the
+// system lets it, its owner, so that the replacement is the same file to
+// everyone but in contents.
+IoError FileStream::prepare_staging() {
+  std::string name = staging_template(target_);
+  int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) {
+    return failed(IoError::file_cannot_be_replaced, errno);
+  }
+  struct stat info {};
+  if (::fstat(fd_, &info) == 0) {
+    (void)::fchmod(fd, info.st_mode & 07777);
+    if (info.st_uid != ::geteuid() || info.st_gid != ::getegid()) {
+      (void)::fchown(fd, info.st_uid, info.st_gid);
+    }
+  }
+  staging_.fd = fd;
+  staging_.path = name;
+  staging_.slot = track_transient_file(name);
+  staging_.active = false;
+  return IoError::ok;
+}
+
+// The first write: what stands before the unit's position goes over, and
+// the staging file takes the descriptor's place.
+IoError FileStream::start_staging() {
+  auto unread = static_cast<off_t>(in_.size() - in_pos_);
+  off_t here = ::lseek(fd_, 0, SEEK_CUR);
+  if (here < 0) {
+    return failed(IoError::file_write_failed, errno);
+  }
+  here -= unread;
+  if (here > 0) {
+    if (IoError e = copy_written_part(staging_.fd, here); e != IoError::ok) {
+      return e;
+    }
+  }
+  ::close(fd_);
+  fd_ = staging_.fd;
+  staging_.fd = -1;
+  staging_.active = true;
+  in_.clear();
+  in_pos_ = 0;
+  at_end_ = false;
+  ends_here_ = false;
+  end_ = here;
+  return IoError::ok;
+}
+
+IoError FileStream::copy_written_part(int to, off_t length) {
+  std::vector<char> chunk(65536);
+  off_t done = 0;
+  while (done < length) {
+    auto want = static_cast<std::size_t>(std::min<off_t>(length - done, 65536));
+    ssize_t n = ::pread(fd_, chunk.data(), want, done);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      return failed(IoError::file_write_failed, n < 0 ? errno : EIO);
+    }
+    for (ssize_t put = 0; put < n;) {
+      ssize_t m = ::write(to, chunk.data() + put, static_cast<std::size_t>(n - put));
+      if (m < 0 && errno == EINTR) {
+        continue;
+      }
+      if (m <= 0) {
+        damaged_ = true;
+        return failed(IoError::file_write_failed, m < 0 ? errno : EIO);
+      }
+      put += m;
+    }
+    done += n;
+  }
+  return IoError::ok;
+}
+
+IoError FileStream::put_in_place() {
+  // From here the named file is the new one: a signal must not take it.
+  forget_created(false);
+  if (::rename(staging_.path.c_str(), target_.c_str()) != 0) {
+    return failed(IoError::file_write_failed, errno);
+  }
+  release_transient_file(staging_.slot);
+  staging_ = Staging{};
+  return IoError::ok;
+}
+
+// The staging file goes, with whatever was written to it.
+void FileStream::drop_staging() {
+  if (!staging_.path.empty()) {
+    if (staging_.fd >= 0) {
+      ::close(staging_.fd);
+    }
+    ::unlink(staging_.path.c_str());
+    release_transient_file(staging_.slot);
+  }
+  staging_ = Staging{};
+}
+
+// remove: the named file was created by this open and nothing was put in
+// its place; it goes unless someone else wrote to it meanwhile.
+void FileStream::forget_created(bool remove) {
+  if (remove && created_) {
+    struct stat info {};
+    if (::stat(target_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_ &&
+        info.st_size == 0) {
+      ::unlink(target_.c_str());
+    }
+  }
+  release_transient_file(created_slot_);
+  created_slot_ = -1;
+  created_ = false;
+}
+
+void FileStream::close_descriptors() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  can_read_ = can_write_ = false;
+  out_.clear();
+  in_.clear();
+  in_pos_ = 0;
 }
 
 IoError FileStream::seek_end() {
@@ -155,6 +342,9 @@ IoError FileStream::truncate_here() {
       return e;
     }
   }
+  if (staging_.fd >= 0 && !staging_.active) {
+    return start_staging();
+  }
   // The descriptor stands after the read-ahead; the unit stands before it.
   auto unread = static_cast<off_t>(in_.size() - in_pos_);
   in_.clear();
@@ -162,7 +352,7 @@ IoError FileStream::truncate_here() {
   at_end_ = false;
   off_t here = ::lseek(fd_, -unread, SEEK_CUR);
   if (here < 0) {
-    return IoError::file_write_failed;
+    return failed(IoError::file_write_failed, errno);
   }
   ends_here_ = true;
   end_ = here;
@@ -172,10 +362,10 @@ IoError FileStream::truncate_here() {
 IoError FileStream::cut_off_after_writing() {
   struct stat info {};
   if (::fstat(fd_, &info) != 0) {
-    return IoError::file_write_failed;
+    return failed(IoError::file_write_failed, errno);
   }
   if (info.st_size > end_ && ::ftruncate(fd_, end_) != 0) {
-    return IoError::file_write_failed;
+    return failed(IoError::file_write_failed, errno);
   }
   return IoError::ok;
 }
@@ -183,6 +373,11 @@ IoError FileStream::cut_off_after_writing() {
 IoError FileStream::write(std::string_view bytes) {
   if (!can_write_) {
     return IoError::write_to_read_only;
+  }
+  if (staging_.fd >= 0 && !staging_.active) {
+    if (IoError e = start_staging(); e != IoError::ok) {
+      return e;
+    }
   }
   out_.append(bytes);
   if (out_.size() >= kWriteBufferSize) {
@@ -208,18 +403,19 @@ IoError FileStream::write_out() {
       if (errno == EINTR) {
         continue;
       }
-      result = IoError::file_write_failed;
+      result = failed(IoError::file_write_failed, errno);
       break;
     }
     if (n == 0) {
-      result = IoError::file_write_failed;
+      result = failed(IoError::file_write_failed, EIO);
       break;
     }
     done += static_cast<std::size_t>(n);
   }
   // What could not be written is reported, not kept for a later retry that
-  // would write it out of order.
+  // would write it out of order; the file misses it for good.
   out_.clear();
+  damaged_ = damaged_ || result != IoError::ok;
   end_ += static_cast<off_t>(done);
   return result;
 }
@@ -237,8 +433,9 @@ IoError FileStream::fill() {
       continue;
     }
     if (n < 0) {
+      int error = errno;
       in_.resize(old_size);
-      return IoError::file_read_failed;
+      return failed(IoError::file_read_failed, error);
     }
     in_.resize(old_size + static_cast<std::size_t>(n));
     at_end_ = n == 0;
@@ -299,20 +496,40 @@ IoError FileStream::close() {
   }
   IoError result = flush();
   if (::close(fd_) != 0 && errno != EINTR && result == IoError::ok) {
-    result = IoError::file_write_failed;
+    result = failed(IoError::file_write_failed, errno);
   }
   fd_ = -1;
-  can_read_ = can_write_ = false;
+  if (result == IoError::ok && damaged_) {
+    result = IoError::file_write_failed;  // reported when it happened
+  }
+  if (staging_.active && result == IoError::ok) {
+    result = put_in_place();
+  }
+  drop_staging();
+  forget_created(false);
+  // A scratch file is deleted by the unit's close from here.
+  release_transient_file(scratch_slot_);
+  scratch_slot_ = -1;
+  scratch_path_.clear();
+  close_descriptors();
   return result;
 }
 
 void FileStream::abandon() {
-  if (fd_ >= 0) {
-    (void)flush();
-    ::close(fd_);
-    fd_ = -1;
+  if (fd_ >= 0 && !regular_) {
+    // A device has its records at the end of each statement; a last piece
+    // in the buffer still goes.
+    (void)write_out();
   }
-  can_read_ = can_write_ = false;
+  close_descriptors();
+  drop_staging();
+  forget_created(true);
+  if (!scratch_path_.empty()) {
+    ::unlink(scratch_path_.c_str());
+  }
+  release_transient_file(scratch_slot_);
+  scratch_slot_ = -1;
+  scratch_path_.clear();
 }
 
 }  // namespace zuna

@@ -1,8 +1,20 @@
 // A file of a unit: a POSIX descriptor with a write buffer and a read-ahead
-// buffer. Every failure of the file system comes back as an IoError; nothing
-// is lost silently: the buffer is written out when it is full and at every
-// flush, which the unit asks for after each statement to a device and before
-// a read, and which close makes; each write is checked.
+// buffer. Every failure of the file system comes back as an IoError, with the
+// system's reason noted for the report; nothing is lost silently: the buffer
+// is written out when it is full and at every flush, which the unit asks for
+// after each statement to a device and before a read, and which close makes;
+// each write is checked.
+//
+// A regular file is replaced whole or not at all. Its open makes an empty
+// staging file beside it (".NAME.xxxxxx" in the same folder, so that a
+// rename can put it in place); the first write copies what stands before the
+// writing position into the staging file and goes on there, and reads follow
+// it there. Only close() puts the staging file in place of the named one.
+// A unit that is never closed (the program dies of the end of its input, a
+// run-time error, a signal) leaves the named file as it was, and takes back
+// an empty file its own open created. Because the staging file is made at
+// the open, a file whose folder cannot take it is refused there, before the
+// program has computed anything for it.
 #pragma once
 
 #include <sys/types.h>
@@ -28,8 +40,12 @@ class FileStream {
   ~FileStream();
 
   // Opens or creates `path` by status (not scratch). Without an action the
-  // file is tried for reading and writing, then reading only, then writing
-  // only. The stream is positioned at the start.
+  // file is tried for reading and writing, then writing only; reading only is
+  // tried too for status OLD, the status of a file that the program reads:
+  // any other status says the file is to be written, so a file that cannot be
+  // written is refused rather than found out after the work. REPLACE keeps
+  // the old file until the close puts the new one (empty or not) in its
+  // place. The stream is positioned at the start.
   IoError open(const std::string& path, FileStatus status, std::optional<FileAction> action);
   // Creates a new scratch file "ZZxxxxxx" in the temporary folder; `path`
   // receives its name.
@@ -59,7 +75,9 @@ class FileStream {
   // next flush, after the written bytes, and only where the file reaches
   // further: a file rewritten with as many bytes as before, or a new one, is
   // never cut, and a shorter rewrite loses only its old tail. Freeing a
-  // file's blocks is slow on file systems that discard them.
+  // file's blocks is slow on file systems that discard them. The first
+  // switch of a replaced file moves to its staging file instead, which then
+  // holds exactly what stood before the position.
   IoError truncate_here();
   // Buffers the bytes; a full buffer is written out, without the cut.
   IoError write(std::string_view bytes);
@@ -72,17 +90,46 @@ class FileStream {
   // longer than max_length is an error.
   IoError read_record(std::string& record, std::size_t max_length);
 
-  // Flushes and closes; answers the first failure. The descriptor is closed
-  // in any case.
+  // Flushes, closes and puts what was written in place of the named file;
+  // answers the first failure, and after a failure the named file keeps its
+  // earlier contents. The descriptors are closed in any case.
   IoError close();
-  // Closes without reporting anything: for a unit table that is being reset.
+  // Closes without keeping anything that was written and without a report:
+  // the named file keeps its earlier contents, an empty file that this open
+  // created and a scratch file are removed. For a program that dies with the
+  // unit open, and for a unit table that is being reset.
   void abandon();
 
  private:
+  // The file that takes the writing until the close puts it in place.
+  struct Staging {
+    int fd = -1;         // made at the open, not written yet
+    std::string path;
+    int slot = -1;       // removed by a fatal signal (transient-files.h)
+    bool active = false; // fd_ is the staging file now
+  };
+
+  IoError open_descriptor(const std::string& path, FileStatus status,
+                          std::optional<FileAction> action);
   IoError finish_open(int fd);
+  IoError prepare_staging();
+  IoError start_staging();
+  IoError copy_written_part(int to, off_t length);
+  IoError put_in_place();
+  void drop_staging();
+  void forget_created(bool remove);
+  void close_descriptors();
   IoError fill();
   IoError write_out();
   IoError cut_off_after_writing();
+
+  std::string target_;      // the named file (a symbolic link's target)
+  Staging staging_;
+  bool created_ = false;    // the open created the named file
+  bool damaged_ = false;    // a write failed: the file is not put in place
+  int created_slot_ = -1;
+  std::string scratch_path_;  // a scratch file's own name
+  int scratch_slot_ = -1;
 
   int fd_ = -1;
   bool can_read_ = false;

@@ -29,8 +29,9 @@ struct ProgramExit {
 
 // Installs the host, takes the command-line arguments that implicit opens may
 // use as file names (argv[0] excluded), resets the unit table and the
-// floating-point flags of the calling thread, and routes failures of the math
-// intrinsics to the run-time error report.
+// floating-point flags of the calling thread, routes failures of the math
+// intrinsics to the run-time error report, and lets a fatal signal remove
+// the staging files of units still open.
 void runtime_start(Host& host, int argc = 0, const char* const* argv = nullptr);
 Host& runtime_host();
 
@@ -100,10 +101,22 @@ int close_unit(int unit, std::optional<std::string_view> status = std::nullopt,
 
 // The stop statement; text == nullptr writes "Stop - Program terminated.".
 [[noreturn]] void stop_program(const char* text, int length);
-// End-of-program processing (files closed, windows kept), the host told of
-// the exit code, then ProgramExit thrown. A second call while ending only
-// throws.
+// The normal end (the stop, the end of the main program): files still open
+// are closed and stand complete in place of the ones they replace, windows
+// are kept; the host is told of the exit code, then ProgramExit is thrown. A
+// second call while ending only throws.
 [[noreturn]] void end_program(int exit_code);
+// The program dies before its end (a run-time error, the end of its input,
+// the user giving up a file selection): as end_program, but a file still
+// open is dropped and keeps the contents it had before the program opened
+// it, since what the program wrote to it is only a part.
+[[noreturn]] void abort_program(int exit_code);
+
+// Makes closed standard descriptors (input, output, error) refer to
+// /dev/null, so that the first files the program opens do not take their
+// numbers and receive what was meant for the terminal. Both program mains
+// call it first; runtime_start calls it again.
+void open_closed_standard_files();
 
 // --- Services of the computation ----------------------------------------------
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "fio/fio.h"
 #include "fio/number-text.h"
@@ -38,6 +39,31 @@ class StatementRecords final : public RecordSource {
 
 StatementRecords statement_records;
 
+// Where in a file a read failed: a value that does not convert stands in
+// the last record read; a record that cannot be read is the one after it.
+std::string read_failure_text(IoError e, const Unit* unit) {
+  if (unit == nullptr || unit->is_window()) {
+    return condition_text(e);
+  }
+  long read = unit->records;
+  if (e == IoError::end_of_file || e == IoError::read_past_end) {
+    return read == 0 ? std::string("end of file encountered: the file holds no record")
+                     : "end of file encountered after record " + std::to_string(read);
+  }
+  bool whole_record = e == IoError::file_read_failed || e == IoError::read_record_too_long;
+  bool in_a_value = error_number(e) >= error_number(IoError::read_bad_integer) &&
+                    error_number(e) <= error_number(IoError::read_bad_logical);
+  if (!whole_record && !in_a_value) {
+    return condition_text(e);
+  }
+  std::string text = error_message(e);
+  text.append(" in record ").append(std::to_string(whole_record ? read + 1 : read));
+  if (is_file_system_failure(e) && noted_system_error() != 0) {
+    text.append(": ").append(system_error_text(noted_system_error()));
+  }
+  return text;
+}
+
 // The status of a failed statement, or the end of the program.
 int fail(Statement& s, IoError e) {
   if (s.status_request) {
@@ -45,8 +71,9 @@ int fail(Statement& s, IoError e) {
     return s.status;
   }
   std::string file_name = s.file_name;
+  std::string message = read_failure_text(e, s.unit);
   s.clear();
-  return signal_error(e, StatementKind::read, false, file_name);
+  return signal_error(e, StatementKind::read, false, file_name, message);
 }
 
 // One item: the next value converted by `convert` (which answers an IoError),

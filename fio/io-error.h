@@ -3,6 +3,8 @@
 // otherwise. Status 0 means success and -1 the end-of-file condition.
 #pragma once
 
+#include <string>
+
 namespace zuna {
 
 enum class IoError : int {
@@ -61,6 +63,7 @@ enum class IoError : int {
   write_to_read_only = 6431,
   read_from_write_only = 6432,
   unit_not_formatted_sequential = 6433,  // a formatted transfer on a direct or unformatted unit
+  file_cannot_be_replaced = 6434,  // the folder of an output file takes no new file beside it
 
   // Format texts and output items.
   format_no_open_paren = 6501,
@@ -95,5 +98,21 @@ constexpr bool is_math_error(IoError e) {
 
 // The message text of a condition (empty for ok), Windows-1252.
 const char* error_message(IoError e);
+
+// The conditions of the file system, whose report says why with the
+// system's own reason ("file cannot be opened: Permission denied").
+bool is_file_system_failure(IoError e);
+
+// The system's reason (an errno value) for the file failure being raised on
+// the calling thread. The file layer notes it where a call of the system
+// fails; the report of a file-system condition takes it; each statement
+// starts without one, so a reason never outlives its statement.
+void note_system_error(int error);
+int noted_system_error();
+void clear_system_error();
+
+// The system's text for an errno value, in English whatever the locale, as
+// every other text of the run-time is.
+std::string system_error_text(int error);
 
 }  // namespace zuna

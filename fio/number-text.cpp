@@ -38,19 +38,24 @@ struct DecimalText {
   std::int64_t exponent = 0;
 };
 
-IoError scan_real(std::string_view text, DecimalText& d) {
-  std::size_t i = 0;
-  std::size_t n = text.size();
-  while (i < n && is_space(text[i])) {
+// Blanks, tabs and line ends, then an optional sign; `i` moves past them.
+void scan_sign(std::string_view text, std::size_t& i, DecimalText& d) {
+  while (i < text.size() && is_space(text[i])) {
     ++i;
   }
-  if (i < n && (text[i] == '+' || text[i] == '-')) {
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
     d.negative = text[i] == '-';
     ++i;
   }
+}
+
+// Digits with at most one decimal point among them. Leading zeros are not
+// significant; digits beyond the 25th only move the exponent. Answers
+// whether there was a digit at all.
+bool scan_mantissa(std::string_view text, std::size_t& i, DecimalText& d) {
   bool any_digit = false;
   bool point = false;
-  for (; i < n; ++i) {
+  for (; i < text.size(); ++i) {
     char c = text[i];
     if (c == '.' && !point) {
       point = true;
@@ -75,36 +80,47 @@ IoError scan_real(std::string_view text, DecimalText& d) {
       d.exponent = saturate(d.exponent + 1);
     }
   }
-  if (!any_digit) {
+  return any_digit;
+}
+
+// The exponent to the end of the text: E, e, D or d with an optional sign,
+// or a sign alone (1.0-3 is 1.0E-3), then digits and nothing else.
+IoError scan_exponent(std::string_view text, std::size_t i, DecimalText& d) {
+  std::size_t n = text.size();
+  char c = text[i];
+  bool letter = c == 'E' || c == 'e' || c == 'D' || c == 'd';
+  if (!letter && c != '+' && c != '-') {
     return IoError::read_bad_real;
   }
-  if (i < n) {
-    char c = text[i];
-    bool letter = c == 'E' || c == 'e' || c == 'D' || c == 'd';
-    if (!letter && c != '+' && c != '-') {
-      return IoError::read_bad_real;
-    }
-    if (letter) {
-      ++i;
-    }
-    bool minus = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-      minus = text[i] == '-';
-      ++i;
-    }
-    if (i >= n || !is_digit(text[i])) {
-      return IoError::read_bad_real;
-    }
-    std::int64_t e = 0;
-    for (; i < n && is_digit(text[i]); ++i) {
-      e = saturate(e * 10 + (text[i] - '0'));
-    }
-    if (i < n) {
-      return IoError::read_bad_real;
-    }
-    d.exponent = saturate(d.exponent + (minus ? -e : e));
+  if (letter) {
+    ++i;
   }
+  bool minus = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) {
+    minus = text[i] == '-';
+    ++i;
+  }
+  if (i >= n || !is_digit(text[i])) {
+    return IoError::read_bad_real;
+  }
+  std::int64_t e = 0;
+  for (; i < n && is_digit(text[i]); ++i) {
+    e = saturate(e * 10 + (text[i] - '0'));
+  }
+  if (i < n) {
+    return IoError::read_bad_real;
+  }
+  d.exponent = saturate(d.exponent + (minus ? -e : e));
   return IoError::ok;
+}
+
+IoError scan_real(std::string_view text, DecimalText& d) {
+  std::size_t i = 0;
+  scan_sign(text, i, d);
+  if (!scan_mantissa(text, i, d)) {
+    return IoError::read_bad_real;
+  }
+  return i < text.size() ? scan_exponent(text, i, d) : IoError::ok;
 }
 
 // The nearest value of the decimal, by the standard library's correctly

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "fio/file-names.h"
 #include "fio/open-keywords.h"
 #include "fio/runtime-error.h"
@@ -84,17 +86,10 @@ IoError connect_file(Unit& unit, SpecialName special, const OpenRequest& request
   return e;
 }
 
-}  // namespace
-
-IoError open_connection(int number, const OpenOptions& options, std::string& file_name) {
-  file_name.clear();
-  if (options.file) {
-    file_name = std::string(trim_trailing_blanks(*options.file));
-  }
-  if (!unit_number_valid(number)) {
-    return IoError::unit_number_out_of_range;
-  }
-  OpenRequest request;
+// The request of an open statement with its file name settled: a blank
+// name replaced by one the user gives, the kind of unit it makes checked.
+IoError settle_request(int number, const OpenOptions& options, OpenRequest& request,
+                       std::string& file_name, SpecialName& special, UnitKind& kind) {
   if (IoError e = decode_open_options(options, request); e != IoError::ok) {
     return e;
   }
@@ -104,40 +99,88 @@ IoError open_connection(int number, const OpenOptions& options, std::string& fil
   if (request.file_name) {
     file_name = *request.file_name;
     if (file_name.size() > kMaxFileName) {
+      note_system_error(ENAMETOOLONG);
       return IoError::file_open_failed;
     }
   }
-
-  SpecialName special =
-      request.file_name ? classify_file_name(*request.file_name) : SpecialName::none;
-  UnitKind kind =
-      names_window(special) ? UnitKind::window : unit_kind(request.access, request.form);
+  special = request.file_name ? classify_file_name(*request.file_name) : SpecialName::none;
+  kind = names_window(special) ? UnitKind::window : unit_kind(request.access, request.form);
   if (special != SpecialName::none &&
       (request.access == Access::direct || request.form == Form::unformatted)) {
     return IoError::device_needs_sequential_formatted;
   }
   if (special == SpecialName::port) {
+    note_system_error(ENODEV);
     return IoError::file_open_failed;
+  }
+  return IoError::ok;
+}
+
+// A unit number that is connected already: on the same file only some
+// properties change (done = true); on another the old connection is closed
+// first, with its default disposition.
+IoError settle_earlier_connection(Unit& unit, SpecialName special, UnitKind kind,
+                                  const OpenRequest& request, std::string& file_name,
+                                  bool& done) {
+  std::lock_guard unit_lock(unit.lock);
+  done = same_connection(unit, special, file_name);
+  if (done) {
+    if (unit.kind != kind) {
+      return IoError::kind_change_on_reopen;
+    }
+    update_properties(unit, request);
+    return IoError::ok;
+  }
+  std::string old_name = unit.file_name;
+  IoError e = unit_close(unit, !unit.delete_on_close, true);
+  if (e != IoError::ok) {
+    file_name = old_name;
+  }
+  return e;
+}
+
+void record_connection(Unit& unit, int number, const std::string& file_name, UnitKind kind,
+                       SpecialName special, const OpenRequest& request) {
+  unit.number = number;
+  unit.file_name = file_name;
+  unit.kind = kind;
+  bool device = special != SpecialName::none;
+  unit.record_length = device ? kWindowRecordLength : request.record_length;
+  unit.first_char_control = request.first_char_control.value_or(kind == UnitKind::window);
+  unit.scratch = request.status == FileStatus::scratch;
+  unit.delete_on_close = unit.scratch || kind == UnitKind::window;
+  update_properties(unit, request);
+  unit.connected = true;
+}
+
+}  // namespace
+
+IoError open_connection(int number, const OpenOptions& options, std::string& file_name) {
+  clear_system_error();
+  file_name.clear();
+  if (options.file) {
+    file_name = std::string(trim_trailing_blanks(*options.file));
+  }
+  if (!unit_number_valid(number)) {
+    return IoError::unit_number_out_of_range;
+  }
+  OpenRequest request;
+  SpecialName special = SpecialName::none;
+  UnitKind kind = UnitKind::formatted_sequential;
+  if (IoError e = settle_request(number, options, request, file_name, special, kind);
+      e != IoError::ok) {
+    return e;
   }
 
   UnitTable& table = unit_table();
   std::lock_guard table_lock(table.mutex());
   if (Unit* unit = table.find(number)) {
-    std::lock_guard unit_lock(unit->lock);
-    if (same_connection(*unit, special, file_name)) {
-      if (unit->kind != kind) {
-        return IoError::kind_change_on_reopen;
-      }
-      update_properties(*unit, request);
-      return IoError::ok;
-    }
-    std::string old_name = unit->file_name;
-    if (IoError e = unit_close(*unit, !unit->delete_on_close, true); e != IoError::ok) {
-      file_name = old_name;
+    bool done = false;
+    IoError e = settle_earlier_connection(*unit, special, kind, request, file_name, done);
+    if (e != IoError::ok || done) {
       return e;
     }
   }
-
   Unit* unit = table.free_slot();
   if (unit == nullptr) {
     return IoError::too_many_units;
@@ -150,16 +193,7 @@ IoError open_connection(int number, const OpenOptions& options, std::string& fil
     unit->disconnect();
     return e;
   }
-  unit->number = number;
-  unit->file_name = file_name;
-  unit->kind = kind;
-  bool device = special != SpecialName::none;
-  unit->record_length = device ? kWindowRecordLength : request.record_length;
-  unit->first_char_control = request.first_char_control.value_or(kind == UnitKind::window);
-  unit->scratch = request.status == FileStatus::scratch;
-  unit->delete_on_close = unit->scratch || kind == UnitKind::window;
-  update_properties(*unit, request);
-  unit->connected = true;
+  record_connection(*unit, number, file_name, kind, special, request);
   return IoError::ok;
 }
 

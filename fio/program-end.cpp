@@ -24,19 +24,36 @@ void reset_program_end() {
   t_ending = false;
 }
 
-void end_program(int exit_code) {
+namespace {
+
+// complete: the program reached its end, and the files it still has open
+// are as complete as it made them; otherwise it dies, and those files keep
+// what they held before it opened them.
+[[noreturn]] void finish(int exit_code, bool complete) {
   if (t_ending) {
     throw ProgramExit{exit_code};
   }
   t_ending = true;
   abandon_statement();
   int code = exit_code;
-  // A file that could not be completed makes the run a failed one.
-  if (!unit_table().close_at_program_end()) {
+  if (!complete) {
+    unit_table().abandon_at_program_end();
+  } else if (!unit_table().close_at_program_end()) {
+    // A file that could not be completed makes the run a failed one.
     code = 1;
   }
   runtime_host().end_of_run(code);
   throw ProgramExit{code};
+}
+
+}  // namespace
+
+void end_program(int exit_code) {
+  finish(exit_code, true);
+}
+
+void abort_program(int exit_code) {
+  finish(exit_code, false);
 }
 
 void stop_program(const char* text, int length) {

@@ -69,7 +69,7 @@ RuntimeErrorReport make_report(IoError e, StatementKind kind, std::string_view f
   report.tag = statement_tag(kind);
   report.tag_opens_paren = tag_opens_paren(kind);
   report.file_name = file_name;
-  report.message = message.empty() ? std::string(error_message(shown)) : std::string(message);
+  report.message = message.empty() ? condition_text(shown) : std::string(message);
   return report;
 }
 
@@ -89,6 +89,14 @@ void on_math_error(const char* name, MathFailure failure) {
 }
 
 }  // namespace
+
+std::string condition_text(IoError e) {
+  std::string text = error_message(e);
+  if (is_file_system_failure(e) && noted_system_error() != 0) {
+    text.append(": ").append(system_error_text(noted_system_error()));
+  }
+  return text;
+}
 
 std::string_view statement_tag(StatementKind kind) {
   return kTags[static_cast<std::size_t>(kind)].tag;
@@ -119,7 +127,7 @@ void report_and_end(IoError e, StatementKind kind, std::string_view file_name,
     ReportInProgress guard;
     show(e, kind, file_name, message);
   }
-  end_program(1);
+  abort_program(1);
 }
 
 void report_only(IoError e, StatementKind kind, std::string_view file_name,

@@ -3,6 +3,7 @@
 // ends the program with exit code 1.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "fio/io-error.h"
@@ -19,6 +20,11 @@ enum class StatementKind {
 std::string_view statement_tag(StatementKind kind);
 // The tags of the I/O statements open a parenthesis that the report closes.
 bool tag_opens_paren(StatementKind kind);
+
+// The message text of a condition, followed for a condition of the file
+// system by the system's reason noted for it ("write to file failed: No
+// space left on device").
+std::string condition_text(IoError e);
 
 // The status a statement answers for an error: 0 for ok, -1 for the end of
 // file, otherwise the displayed number.

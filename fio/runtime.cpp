@@ -8,6 +8,7 @@
 #include "fio/program-end.h"
 #include "fio/runtime-error.h"
 #include "fio/statement.h"
+#include "fio/transient-files.h"
 #include "fio/unit-table.h"
 
 namespace zuna {
@@ -19,6 +20,8 @@ std::atomic<Host*> installed_host{nullptr};
 }  // namespace
 
 void runtime_start(Host& host, int argc, const char* const* argv) {
+  open_closed_standard_files();
+  install_transient_file_cleanup();
   installed_host.store(&host);
   set_command_line(argc, argv);
   abandon_statement();

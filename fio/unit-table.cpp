@@ -33,10 +33,7 @@ void UnitTable::reset() {
   std::lock_guard table_lock(mutex_);
   for (Unit& unit : slots_) {
     std::lock_guard unit_lock(unit.lock);
-    if (unit.connected && unit.scratch) {
-      (void)unit_close(unit, false, false);
-    }
-    unit.disconnect();
+    unit_abandon(unit);
   }
   std::lock_guard unit_lock(default_unit_.lock);
   default_unit_.disconnect();
@@ -59,6 +56,7 @@ bool UnitTable::close_at_program_end() {
       continue;
     }
     std::string name = unit.file_name;
+    clear_system_error();
     IoError e = unit_close(unit, !unit.delete_on_close, false);
     if (e != IoError::ok) {
       report_only(e, StatementKind::close, name);
@@ -68,10 +66,21 @@ bool UnitTable::close_at_program_end() {
   return all_closed;
 }
 
+void UnitTable::abandon_at_program_end() {
+  std::lock_guard table_lock(mutex_);
+  for (Unit& unit : slots_) {
+    std::lock_guard unit_lock(unit.lock);
+    if (unit.connected && !unit.is_window()) {
+      unit_abandon(unit);
+    }
+  }
+}
+
 IoError select_unit(int number, Unit*& unit, std::unique_lock<std::recursive_mutex>& unit_lock,
                     std::string& file_name) {
   UnitTable& table = unit_table();
   std::lock_guard table_lock(table.mutex());
+  clear_system_error();
   unit = nullptr;
   if (number == kDefaultUnit) {
     unit = &table.default_unit();

@@ -33,8 +33,8 @@ class UnitTable {
   Unit* free_slot();
   Unit& default_unit() { return default_unit_; }
 
-  // Forgets every connection without a report: files are closed, scratch
-  // files deleted, windows left to the host. The default unit starts afresh
+  // Forgets every connection without a report: files are abandoned (their
+  // earlier contents stay, scratch files go), windows are left to the host. The default unit starts afresh
   // on the host's default window.
   void reset();
 
@@ -42,6 +42,9 @@ class UnitTable {
   // with its default disposition (a record left open stays so); windows stay.
   // A file that fails to close is reported; answers false then.
   bool close_at_program_end();
+  // The end of a program that dies: every file unit is abandoned, so that
+  // its file keeps the contents it had before the open; windows stay.
+  void abandon_at_program_end();
 
  private:
   std::recursive_mutex mutex_;

@@ -63,6 +63,7 @@ IoError write_file_record(Unit& unit, std::string_view text, bool leave_open) {
   }
   if (e == IoError::ok && !leave_open) {
     e = unit.file.write("\r\n");
+    ++unit.records;
   }
   unit.record_open = leave_open;
   return e;
@@ -87,6 +88,7 @@ void Unit::disconnect() {
   last_was_write = false;
   record_open = false;
   first_record = true;
+  records = 0;
   window = -1;
   owns_window = false;
   title.clear();
@@ -152,7 +154,11 @@ IoError unit_start_line(Unit& unit) {
 IoError unit_read_record(Unit& unit) {
   unit.last_was_write = false;
   if (!unit.is_window()) {
-    return unit.file.read_record(unit.record, static_cast<std::size_t>(unit.record_length));
+    IoError e = unit.file.read_record(unit.record, static_cast<std::size_t>(unit.record_length));
+    if (e == IoError::ok) {
+      ++unit.records;
+    }
+    return e;
   }
   // The user types on a fresh line after a completed record, on the open
   // line after a record left open, and where the last Enter left the cursor
@@ -171,6 +177,11 @@ IoError unit_read_record(Unit& unit) {
   return IoError::ok;
 }
 
+void unit_abandon(Unit& unit) {
+  unit.file.abandon();
+  unit.disconnect();
+}
+
 IoError unit_close(Unit& unit, bool keep, bool complete_record) {
   IoError result = IoError::ok;
   bool complete = complete_record && unit.last_was_write && unit.record_open;
@@ -181,20 +192,21 @@ IoError unit_close(Unit& unit, bool keep, bool complete_record) {
     if (unit.owns_window) {
       runtime_host().text_window_close(unit.window, keep);
     }
-  } else {
+  } else if (keep) {
     if (complete) {
       result = unit.file.write("\r\n");
     }
-    // Only a regular file is ever deleted: never a device such as NUL.
-    bool deletable = unit.file.is_regular() && !unit.path.empty();
     IoError closed = unit.file.close();
     if (result == IoError::ok) {
       result = closed;
     }
-    if (!keep && deletable && ::unlink(unit.path.c_str()) != 0 && errno != ENOENT) {
-      if (result == IoError::ok) {
-        result = IoError::file_delete_failed;
-      }
+  } else {
+    // Only a regular file is ever deleted: never a device such as NUL.
+    bool deletable = unit.file.is_regular() && !unit.path.empty();
+    unit.file.abandon();
+    if (deletable && ::unlink(unit.path.c_str()) != 0 && errno != ENOENT) {
+      note_system_error(errno);
+      result = IoError::file_delete_failed;
     }
   }
   unit.disconnect();

@@ -51,6 +51,7 @@ struct Unit {
   bool last_was_write = false;
   bool record_open = false;   // the last record was left open by "\" or "$"
   bool first_record = true;   // window: the next record starts the window's line
+  long records = 0;           // file: records read or written since the open
 
   // Window units.
   int window = -1;
@@ -86,9 +87,14 @@ IoError unit_read_record(Unit& unit);
 // record was left open for it, and the unit stands at the start of a line.
 IoError unit_start_line(Unit& unit);
 
-// Closes the file or the window. keep: the file stays (else it is deleted),
-// the window stays on the screen (else it is removed). complete_record writes
-// the line end of a record left open by the last write.
+// Closes the file or the window. keep: the file stays, complete, in place of
+// the one it replaces (else it is deleted); the window stays on the screen
+// (else it is removed). complete_record writes the line end of a record left
+// open by the last write.
 IoError unit_close(Unit& unit, bool keep, bool complete_record);
+
+// A file unit of a program that dies: what it wrote is dropped and the file
+// keeps its earlier contents (see FileStream::abandon). Not for windows.
+void unit_abandon(Unit& unit);
 
 }  // namespace zuna

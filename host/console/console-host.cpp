@@ -5,6 +5,7 @@
 
 #include "dialogs/dialog-template.h"
 #include "fio/fio.h"
+#include "fio/io-error.h"
 #include "host/console/text-form.h"
 
 namespace zuna {
@@ -146,7 +147,7 @@ void ConsoleHost::end_of_input() {
   out_.begin_line();
   out_.flush();
   write_error("zuna4c: standard input ended while the program was waiting for an answer\n");
-  end_program(1);
+  abort_program(1);
 }
 
 void ConsoleHost::write_error(std::string_view cp1252) {
@@ -197,6 +198,16 @@ void ConsoleHost::end_of_run(int) {
 }
 
 void ConsoleHost::pause_gate() {}
+
+int ConsoleHost::finish(int exit_code) {
+  out_.flush();
+  const int error = out_.error();
+  if (error == 0) {
+    return exit_code;
+  }
+  write_error("zuna4c: cannot write to standard output: " + system_error_text(error) + "\n");
+  return exit_code == 0 ? 1 : exit_code;
+}
 
 std::optional<std::string> ConsoleHost::select_file(int unit) {
   for (;;) {

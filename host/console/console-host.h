@@ -13,7 +13,9 @@
 // - Message boxes and run-time errors go to standard error.
 // - End of standard input while the program waits for an answer ends the
 //   program with exit code 1 after a message on standard error; files already
-//   closed stay complete.
+//   closed stay complete, files still open keep their earlier contents.
+// - A failure to write standard output (a full disk, a closed pipe's end)
+//   makes the exit code 1, with a message on standard error.
 // - There is no pause: the gate is always open.
 #pragma once
 
@@ -45,6 +47,10 @@ class ConsoleHost : public Host, public DialogHost {
   std::optional<std::string> select_file(int unit) override;
   int run_dialog_modal(std::span<const std::uint8_t> dialog_template,
                        DialogController& controller) override;
+
+  // The exit code of the program once its output has been written out: 1
+  // with a message on standard error when standard output refused it.
+  int finish(int exit_code);
 
  private:
   static constexpr int kFirstWindow = 1024;

@@ -102,7 +102,7 @@ int run_interactive(const zuna::CommandLine& c) {
     zuna::zuna4_main(c.batch.data_file);
     zuna::end_program(0);  // not reached: the program ends through the stop
   } catch (const zuna::ProgramExit& e) {
-    return e.exit_code;
+    return host.finish(e.exit_code);
   }
 }
 
@@ -138,6 +138,9 @@ int run_batch(const zuna::BatchSettings& settings) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before anything is opened: a closed standard descriptor would otherwise be
+  // taken by the first file the program opens.
+  zuna::open_closed_standard_files();
   const zuna::CommandLine c = zuna::parse_command_line(argc, argv);
   switch (c.action) {
     case zuna::CommandAction::help:

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "host/console/cp1252.h"
 
 namespace zuna {
@@ -62,9 +64,17 @@ void TerminalOutput::write(std::string_view cp1252) {
     }
   }
   flush_plain(cp1252.size());
-  std::fwrite(out.data(), 1, out.size(), stream_);
-  if (is_terminal_) {
-    std::fflush(stream_);
+  if (std::fwrite(out.data(), 1, out.size(), stream_) != out.size()) {
+    note_failure();
+  }
+  if (is_terminal_ && std::fflush(stream_) != 0) {
+    note_failure();
+  }
+}
+
+void TerminalOutput::note_failure() {
+  if (error_ == 0) {
+    error_ = errno != 0 ? errno : EIO;
   }
 }
 
@@ -84,7 +94,9 @@ void TerminalOutput::write_line(std::string_view cp1252) {
 
 void TerminalOutput::flush() {
   emit_pending_return();
-  std::fflush(stream_);
+  if (std::fflush(stream_) != 0) {
+    note_failure();
+  }
 }
 
 void TerminalOutput::line_ended_by_input(bool echoed) {

@@ -35,14 +35,18 @@ class TerminalOutput {
   // The user's Enter ended the line (its echo, or the newline written for a
   // line that came from a script).
   void line_ended_by_input(bool echoed);
+  // The system's reason for the first write that failed, 0 while none did.
+  int error() const { return error_; }
 
  private:
   void emit_pending_return();
+  void note_failure();
 
   std::FILE* stream_;
   bool is_terminal_;
   bool pending_return_ = false;  // a CR whose meaning depends on the next byte
   bool line_has_text_ = false;
+  int error_ = 0;
 };
 
 // Standard input, one line at a time.

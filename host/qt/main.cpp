@@ -8,6 +8,7 @@
 #include "host/qt/qt-host.h"
 
 int main(int argc, char** argv) {
+  zuna::open_closed_standard_files();
   QApplication app(argc, argv);
   zuna::FrameOptions options;
   options.program_name = zuna::program_name_from_path(argc > 0 ? argv[0] : nullptr);

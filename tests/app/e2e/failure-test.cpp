@@ -39,7 +39,7 @@ TEST(Failure, LetterInAValueRecordEndsTheRunBeforeAnyCalculation) {
   folder.write("zuna.dat", data);
   const SessionResult r = folder.run(kDefaultSession);
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, "\nrun-time error F6602: READ(zuna.dat)\n- invalid real\n");
+  EXPECT_EQ(r.err, "\nrun-time error F6602: READ(zuna.dat)\n- invalid real in record 5\n");
   EXPECT_FALSE(fs::exists(folder.path() / "saida"));
 }
 
@@ -61,7 +61,7 @@ TEST(Failure, ReportThatCannotBeWrittenEndsTheRun) {
   fs::create_directory(folder.path() / "saida");
   const SessionResult r = folder.run(kDefaultSession);
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, "\nrun-time error F6419: OPEN(saida)\n- file cannot be opened\n");
+  EXPECT_EQ(r.err, "\nrun-time error F6419: OPEN(saida)\n- file cannot be opened: Is a directory\n");
   EXPECT_FALSE(fs::exists(folder.path() / "tad.dat"));
 }
 

@@ -142,5 +142,33 @@ TEST_F(RealTools, ListingShowsTheReportInUtf8) {
   EXPECT_NE(out.find("Razao entre O/F mínimo e estequiometrico"), std::string::npos);
 }
 
+// The text plot's size comes from COLUMNS and LINES only when they are
+// counts: anything else would reach gnuplot as commands of its own.
+TEST(PlotTool, TerminalSizeIsTakenOnlyFromDigits) {
+  WorkFolder folder;
+  const fs::path bin = folder.path().parent_path() / "bin";
+  fs::create_directories(bin);
+  std::ofstream(bin / "gnuplot") << "#!/bin/sh\nprintf '%s|' \"$@\" > args\n";
+  fs::permissions(bin / "gnuplot", fs::perms::owner_all);
+  folder.write("tad.gnu", "plot 'tad.dat'\n");
+  const std::pair<const char*, const char*> cases[] = {
+      {"COLUMNS=90 LINES=30", "set terminal dumb size 90,28"},
+      {"COLUMNS='80,20; system \"touch injected\"' LINES=30", "set terminal dumb size 100,28"},
+      {"COLUMNS=90 LINES='40\n!touch injected'", "set terminal dumb size 90,30"},
+      {"COLUMNS=0 LINES=99999", "set terminal dumb size 100,30"},
+  };
+  for (const auto& [environment, expected] : cases) {
+    int status = 0;
+    shell_output(folder.path(),
+                 // setsid: no terminal whose size would stand in for the defaults
+                 "setsid -w env -u DISPLAY PATH='" + bin.string() + ":/usr/bin:/bin' " + environment + " '" +
+                     ZUNA_TOOLS_DIR + "/wgnuplot' tad.gnu </dev/null",
+                 status);
+    EXPECT_EQ(status, 0) << environment;
+    EXPECT_EQ(folder.read("args"), std::string("-e|") + expected + "|tad.gnu|") << environment;
+    EXPECT_FALSE(fs::exists(folder.path() / "injected")) << environment;
+  }
+}
+
 }  // namespace
 }  // namespace zuna::testing

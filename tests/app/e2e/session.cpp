@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,49 +65,57 @@ void WorkFolder::write(const std::string& name, std::string_view bytes) const {
 
 SessionResult WorkFolder::run(std::string_view input,
                               const std::vector<std::string>& environment) const {
-  return run_process({}, input, environment);
+  RunOptions options;
+  options.environment = environment;
+  return run(input, options);
 }
 
-SessionResult WorkFolder::run_with_arguments(const std::vector<std::string>& arguments,
-                                             std::string_view input) const {
-  return run_process(arguments, input, {});
-}
-
-SessionResult WorkFolder::run_process(const std::vector<std::string>& arguments,
-                                      std::string_view input,
-                                      const std::vector<std::string>& environment) const {
-  std::vector<char*> argv;
-  std::string name = "zuna4c";
-  argv.push_back(name.data());
-  std::vector<std::string> copies = arguments;
-  for (std::string& a : copies) {
-    argv.push_back(a.data());
+// In the child: the working folder, the standard files, the environment,
+// then the program (through the launcher, if any). Never returns.
+[[noreturn]] void WorkFolder::start_child(int stdin_fd, const RunOptions& options) const {
+  if (chdir(work_.c_str()) != 0) {
+    _exit(125);
   }
-  argv.push_back(nullptr);
-  std::ofstream(base_ / "stdin", std::ios::binary) << input;
-  const pid_t pid = fork();
-  if (pid < 0) {
-    throw std::runtime_error("fork failed");
-  }
-  if (pid == 0) {
-    if (chdir(work_.c_str()) != 0) {
+  if (stdin_fd >= 0) {
+    if (dup2(stdin_fd, STDIN_FILENO) < 0) {
       _exit(125);
     }
+    close(stdin_fd);
+  } else {
     redirect(base_ / "stdin", STDIN_FILENO, O_RDONLY);
-    redirect(base_ / "stdout", STDOUT_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
-    redirect(base_ / "stderr", STDERR_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
-    for (const std::string& e : environment) {
-      const auto sign = e.find('=');
-      if (sign == std::string::npos) {
-        unsetenv(e.c_str());
-      } else {
-        setenv(e.substr(0, sign).c_str(), e.substr(sign + 1).c_str(), 1);
-      }
-    }
-    alarm(120);  // a session that hangs is ended rather than the whole suite
-    execv(ZUNA4C_PATH, argv.data());
-    _exit(127);
   }
+  redirect(options.stdout_path.empty() ? base_ / "stdout" : fs::path(options.stdout_path),
+           STDOUT_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
+  redirect(base_ / "stderr", STDERR_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
+  if (options.close_stdout) {
+    close(STDOUT_FILENO);
+  }
+  if (options.close_stderr) {
+    close(STDERR_FILENO);
+  }
+  for (const std::string& e : options.environment) {
+    const auto sign = e.find('=');
+    if (sign == std::string::npos) {
+      unsetenv(e.c_str());
+    } else {
+      setenv(e.substr(0, sign).c_str(), e.substr(sign + 1).c_str(), 1);
+    }
+  }
+  alarm(120);  // a session that hangs is ended rather than the whole suite
+  std::vector<const char*> argv;
+  for (const std::string& word : options.launcher) {
+    argv.push_back(word.c_str());
+  }
+  argv.push_back(ZUNA4C_PATH);
+  for (const std::string& word : options.arguments) {
+    argv.push_back(word.c_str());
+  }
+  argv.push_back(nullptr);
+  execvp(argv[0], const_cast<char* const*>(argv.data()));
+  _exit(127);
+}
+
+SessionResult WorkFolder::finish_child(int pid) const {
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) {
@@ -115,8 +124,59 @@ SessionResult WorkFolder::run_process(const std::vector<std::string>& arguments,
   }
   SessionResult r;
   r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.out = slurp(base_ / "stdout");
+  r.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  r.out = fs::exists(base_ / "stdout") ? slurp(base_ / "stdout") : std::string();
   r.err = slurp(base_ / "stderr");
+  return r;
+}
+
+SessionResult WorkFolder::run(std::string_view input, const RunOptions& options) const {
+  std::ofstream(base_ / "stdin", std::ios::binary) << input;
+  const pid_t pid = fork();
+  if (pid < 0) {
+    throw std::runtime_error("fork failed");
+  }
+  if (pid == 0) {
+    start_child(-1, options);
+  }
+  return finish_child(pid);
+}
+
+SessionResult WorkFolder::run_with_arguments(const std::vector<std::string>& arguments,
+                                             std::string_view input) const {
+  RunOptions options;
+  options.arguments = arguments;
+  return run(input, options);
+}
+
+SessionResult WorkFolder::run_and_signal(std::string_view input, std::string_view shown,
+                                         int signal) const {
+  fs::remove(base_ / "stdout");  // the poll below must see this run's output only
+  int pipe_fds[2];
+  if (pipe(pipe_fds) != 0) {
+    throw std::runtime_error("pipe failed");
+  }
+  const pid_t pid = fork();
+  if (pid < 0) {
+    throw std::runtime_error("fork failed");
+  }
+  if (pid == 0) {
+    close(pipe_fds[1]);
+    start_child(pipe_fds[0], RunOptions{});
+  }
+  close(pipe_fds[0]);
+  if (::write(pipe_fds[1], input.data(), input.size()) != static_cast<ssize_t>(input.size())) {
+    throw std::runtime_error("the session took no input");
+  }
+  for (int tries = 0; tries < 1000; ++tries) {
+    if (fs::exists(base_ / "stdout") && slurp(base_ / "stdout").find(shown) != std::string::npos) {
+      break;
+    }
+    usleep(10000);
+  }
+  kill(pid, signal);
+  SessionResult r = finish_child(pid);
+  close(pipe_fds[1]);
   return r;
 }
 
