@@ -5,6 +5,8 @@
 // it holds zuna.dat, else the per-user folder.
 // zuna4 --listing FILE: the report's viewer alone (run by the "notepad"
 // helper where the desktop has no text viewer).
+// zuna4 --message TEXT: a warning box alone (how the helpers tell the user
+// of the windowed program what went wrong; their standard error is not seen).
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdlib>
@@ -18,14 +20,19 @@
 #include "platform/working-folder.h"
 
 int main(int argc, char** argv) {
-  // Found by the "notepad" helper, which the program's commands inherit.
-  setenv("ZUNA4_LISTING_VIEWER", zuna::executable_path().c_str(), 1);
+  // The helper commands of the results menu show the listing and their
+  // messages through this program: they inherit its environment.
+  setenv("ZUNA4_PROGRAM", zuna::executable_path().c_str(), 1);
   QApplication app(argc, argv);
   zuna::FrameOptions options;
   options.program_name = zuna::program_name_from_path(argc > 0 ? argv[0] : nullptr);
   QApplication::setApplicationName(options.program_name);
   if (argc == 3 && qstrcmp(argv[1], "--listing") == 0) {
     return zuna::run_listing_viewer(QString::fromLocal8Bit(argv[2]));
+  }
+  if (argc == 3 && qstrcmp(argv[1], "--message") == 0) {
+    QMessageBox::warning(nullptr, options.program_name, QString::fromLocal8Bit(argv[2]));
+    return 0;
   }
 
   const auto folder = zuna::enter_working_folder(
