@@ -6,9 +6,14 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <new>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/install-paths.h"
 
 extern char** environ;
 
@@ -34,11 +39,41 @@ void wait_for(pid_t pid) {
   }
 }
 
+// The child's environment: the program's own, with the installed helper
+// commands' folder first on PATH so that "wgnuplot" and "notepad" are found
+// without the user changing the search path. An uninstalled program leaves
+// PATH as it is.
+class ChildEnvironment {
+ public:
+  void build() {
+    static const std::string helpers = helper_command_folder();
+    if (helpers.empty()) {
+      return;
+    }
+    const char* path = std::getenv("PATH");
+    path_ = "PATH=" + helpers + ":" + (path != nullptr && path[0] != '\0' ? path : "/usr/bin:/bin");
+    for (char** e = environ; *e != nullptr; ++e) {
+      if (std::string_view(*e).substr(0, 5) != "PATH=") {
+        entries_.push_back(*e);
+      }
+    }
+    entries_.push_back(path_.data());
+    entries_.push_back(nullptr);
+  }
+  char** get() { return entries_.empty() ? environ : entries_.data(); }
+
+ private:
+  std::string path_;
+  std::vector<char*> entries_;
+};
+
 }  // namespace
 
 bool run_command(const char* text, int length) {
   std::string line;
+  ChildEnvironment environment;
   try {
+    environment.build();
     line.assign(text, static_cast<std::size_t>(trimmed_length(text, length)));
   } catch (const std::bad_alloc&) {
     errno = ENOMEM;
@@ -61,7 +96,7 @@ bool run_command(const char* text, int length) {
   char option[] = "-c";
   char* argv[] = {shell, option, line.data(), nullptr};
   pid_t pid = 0;
-  const int error = posix_spawn(&pid, shell, &actions, nullptr, argv, environ);
+  const int error = posix_spawn(&pid, shell, &actions, nullptr, argv, environment.get());
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) {
     errno = error;

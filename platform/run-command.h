@@ -12,7 +12,8 @@ namespace zuna {
 // own exit status is not reported: a command the shell cannot find still
 // answers true.
 //
-// The child inherits the environment, the working folder and standard output
+// The child inherits the environment (an installed program puts its helper
+// commands' folder first on PATH, see install-paths.h), the working folder and standard output
 // and error. When the program's standard input is not a terminal (a scripted
 // session) the child's standard input is /dev/null, so that it cannot eat the
 // script's next answers.

@@ -8,6 +8,9 @@
 // Exit codes: 0 after the stop or a batch run that succeeded, 1 after a
 // run-time error, the end of the input or an output that cannot be written,
 // 2 for a usage error.
+//
+// The working folder is that of --dir, else the current folder when it holds
+// zuna.dat, else the per-user folder (see platform/working-folder.h).
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +18,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/batch-run.h"
@@ -24,6 +28,7 @@
 #include "dialogs/dialog-host.h"
 #include "fio/fio.h"
 #include "host/console/console-host.h"
+#include "platform/working-folder.h"
 
 namespace {
 
@@ -34,14 +39,21 @@ void print_error(const std::string& message) {
   std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
 }
 
-// Enters the working folder of --dir; false, after a message, when it cannot
-// be entered.
-bool enter_working_folder(const std::string& folder) {
-  if (chdir(folder.c_str()) == 0) {
+// Enters the working folder: the one of --dir, created and seeded with the
+// shipped data file and plot scripts when new; else the current folder when
+// it holds zuna.dat; else the per-user folder. A data file named with --data
+// alone is taken from the current folder, which is then kept as it is.
+// False, after a message, when the folder cannot be used.
+bool enter_folder(const zuna::CommandLine& c) {
+  if (!c.folder && c.batch.data_file != "zuna.dat") {
     return true;
   }
-  print_error("cannot enter the folder '" + folder + "': " + std::strerror(errno));
-  return false;
+  const auto entered = zuna::enter_working_folder(c.folder);
+  if (const auto* failure = std::get_if<std::string>(&entered)) {
+    print_error(*failure);
+    return false;
+  }
+  return true;
 }
 
 // A results file of --csv or --json, opened before the calculations so that
@@ -156,7 +168,7 @@ int main(int argc, char** argv) {
     case zuna::CommandAction::batch:
       break;
   }
-  if (c.folder && !enter_working_folder(*c.folder)) {
+  if (!enter_folder(c)) {
     return 1;
   }
   return c.action == zuna::CommandAction::batch ? run_batch(c.batch) : run_interactive(c);

@@ -59,6 +59,7 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
   bool starts_maximized() const;
   const QString& program_name() const { return program_name_; }
   void set_about_text(const QString& text) { about_text_ = text.left(512); }
+  const QString& about_text() const { return about_text_; }
 
   // --- Text windows -----------------------------------------------------------
   // A hidden child window in the first free slot: its number, or -1.

@@ -1,25 +1,60 @@
 // The windowed program zuna4: the frame on the GUI thread, the program on
 // the computation thread.
+//
+// zuna4 [FOLDER]: the working folder is FOLDER, else the current folder when
+// it holds zuna.dat, else the per-user folder.
+// zuna4 --listing FILE: the report's viewer alone (run by the "notepad"
+// helper where the desktop has no text viewer).
+// zuna4 --message TEXT: a warning box alone (how the helpers tell the user
+// of the windowed program what went wrong; their standard error is not seen).
 #include <QApplication>
+#include <QMessageBox>
+#include <cstdlib>
+#include <variant>
 
 #include "app/zuna4.h"
 #include "dialogs/dialog-host.h"
 #include "fio/fio.h"
+#include "host/qt/listing-viewer.h"
 #include "host/qt/qt-host.h"
+#include "platform/install-paths.h"
+#include "platform/working-folder.h"
 
 int main(int argc, char** argv) {
   zuna::open_closed_standard_files();
+  // The helper commands of the results menu show the listing and their
+  // messages through this program: they inherit its environment.
+  setenv("ZUNA4_PROGRAM", zuna::executable_path().c_str(), 1);
   QApplication app(argc, argv);
   zuna::FrameOptions options;
   options.program_name = zuna::program_name_from_path(argc > 0 ? argv[0] : nullptr);
   QApplication::setApplicationName(options.program_name);
+  if (argc == 3 && qstrcmp(argv[1], "--listing") == 0) {
+    return zuna::run_listing_viewer(QString::fromLocal8Bit(argv[2]));
+  }
+  if (argc == 3 && qstrcmp(argv[1], "--message") == 0) {
+    QMessageBox::warning(nullptr, options.program_name, QString::fromLocal8Bit(argv[2]));
+    return 0;
+  }
+
+  const auto folder = zuna::enter_working_folder(
+      argc > 1 ? std::optional<std::string>(argv[1]) : std::nullopt);
+  if (const auto* failure = std::get_if<std::string>(&folder)) {
+    QMessageBox::critical(nullptr, options.program_name, QString::fromStdString(*failure));
+    return 1;
+  }
+  const QString where = QString::fromStdString(std::get<zuna::WorkingFolder>(folder).path);
 
   zuna::QtHost host(options);
+  host.frame().set_about_text(host.frame().about_text() +
+                              QStringLiteral("\n\nWorking folder: ") + where);
+  host.frame().set_status_message(QStringLiteral("Working folder: ") + where);
   host.frame().show_at_start();
-  host.start([&host, argc, argv] {
+  const int first = argc > 1 ? 2 : 1;
+  host.start([&host, argc, argv, first] {
     // On the computation thread: the run-time resets this thread's
     // floating-point state.
-    zuna::runtime_start(host, argc, argv);
+    zuna::runtime_start(host, argc - first, argv + first);
     zuna::dialogs_start(host);
     zuna::zuna4_main();
     zuna::end_program(0);

@@ -1,11 +1,12 @@
 #include "host/qt/screen-export.h"
 
+#include "host/qt/print-target.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -37,11 +38,10 @@ class PrintProgress : public QDialog {
 }  // namespace
 
 QString print_image(const QImage& image, QWidget* owner) {
-  QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) {
+  QPrinter printer(QPrinter::HighResolution);
+  if (choose_print_target(printer, owner) == PrintTarget::declined) {
     return QStringLiteral("No Default Printer");
   }
-  QPrinter printer(info, QPrinter::HighResolution);
   if (!printer.isValid()) {
     return QStringLiteral("No Printer Driver");
   }

@@ -15,7 +15,8 @@ namespace zuna {
 // the file cannot be written.
 bool save_bitmap(const QImage& image, const QString& path);
 
-// Prints the image on the default printer, scaled to the page, with a
+// Prints the image on the default printer (without one, into a PDF file when
+// the user accepts that instead), scaled to the page, with a
 // modeless "Printing In Progress..." box whose Cancel abandons the job.
 // Answers the failure message, or an empty text when the page was printed.
 QString print_image(const QImage& image, QWidget* owner);

@@ -182,7 +182,8 @@ TEST(Batch, BadCommandsAreRefusedWithTheirExitCode) {
       {{"--batch", "--csv=-", "--json=-"}, 2, "--json"},
       {{"--batch", "--data=missing.dat", "--csv=out.csv"}, 1, "missing.dat"},
       {{"--batch", "--csv=no/such/folder/out.csv"}, 1, "no/such/folder/out.csv"},
-      {{"--dir=no-such-folder"}, 1, "no-such-folder"},
+      // A folder that cannot be made (its parent is a file).
+      {{"--dir=zuna.dat/results"}, 1, "zuna.dat/results"},
   };
   for (const BadCommand& c : cases) {
     WorkFolder folder;

@@ -16,7 +16,10 @@ constexpr const char* kDefaultSession = "\n\n\n1034\n\n";
 
 TEST(Failure, MissingDataFileIsReportedAndNotCreated) {
   WorkFolder folder;
+  // A link that leads nowhere: the folder still names a zuna.dat, so the
+  // program works there rather than in the per-user folder.
   fs::remove(folder.path() / "zuna.dat");
+  fs::create_symlink("nowhere/zuna.dat", folder.path() / "zuna.dat");
   const SessionResult r = folder.run(kDefaultSession);
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_EQ(r.err, "\nrun-time error F6420: OPEN(zuna.dat)\n- file not found\n");

@@ -622,15 +622,9 @@ TEST_F(QtHostTest, SaveWritesTheWholeVirtualScreenAsABitmap) {
   ASSERT_TRUE(wait_done(w));
   QString path = dir_.filePath(QStringLiteral("screen"));
   QStringList filters;
-  robot_then([&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) {
-      return false;
-    }
-    filters = dialog->nameFilters();
-    dialog->selectFile(path);
-    QMetaObject::invokeMethod(dialog, "accept");  // protected in QFileDialog
-    return true;
+  testing::robot_accept_file_dialog([&](QFileDialog& dialog) {
+    filters = dialog.nameFilters();
+    dialog.selectFile(path);
   });
   frame().run_command(kCmdSave);
   EXPECT_EQ(filters, QStringList({"Bitmap Files(*.bmp)", "All Files(*.*)"}));
@@ -639,16 +633,31 @@ TEST_F(QtHostTest, SaveWritesTheWholeVirtualScreenAsABitmap) {
   EXPECT_EQ(saved.pixel(1, 1), qRgb(0, 0, 0));
 }
 
-TEST_F(QtHostTest, PrintWithoutADefaultPrinterSaysSo) {
+// Without a default printer, Print offers a PDF file: declined, the old
+// message says why nothing was printed; accepted, the page goes to the file.
+TEST_F(QtHostTest, PrintWithoutADefaultPrinterOffersAPdfFile) {
   if (!QPrinterInfo::defaultPrinter().isNull()) {
     GTEST_SKIP() << "a default printer is installed";
   }
   auto w = worker([&] { host().text_window_write(1024, "print"); });
   ASSERT_TRUE(wait_done(w));
-  QString said;
+  QString offer, said;
+  on_next_box([&offer](QMessageBox& box) {
+    offer = box.text();
+    box.button(QMessageBox::No)->click();
+  });
   accept_next_box(said);
   frame().run_command(kCmdPrint);
+  EXPECT_EQ(offer, "No Default Printer\n\nWrite the pages to a PDF file instead?");
   EXPECT_EQ(said, "No Default Printer");
+
+  const QString path = dir_.filePath(QStringLiteral("screen"));
+  on_next_box([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+  testing::robot_accept_file_dialog([&](QFileDialog& dialog) { dialog.selectFile(path); });
+  frame().run_command(kCmdPrint);
+  QFile pdf(path + ".pdf");
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.read(5) == "%PDF-");
 }
 
 TEST_F(QtHostTest, HostErrorsAndRunTimeErrorsAreShownInTheirBoxes) {

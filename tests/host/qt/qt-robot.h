@@ -6,9 +6,14 @@
 
 #include <functional>
 
+class QFileDialog;
+
 namespace zuna::testing {
 
 void robot_then(std::function<bool()> step);
+// Waits for a file dialog, lets `fill` choose its file and accepts it until
+// the dialog is gone.
+void robot_accept_file_dialog(std::function<void(QFileDialog&)> fill);
 bool robot_idle();
 void robot_clear();
 // Lets new event loops run again after the host has told every loop to end.

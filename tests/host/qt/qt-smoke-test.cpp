@@ -248,4 +248,86 @@ TEST_F(SmokeSession, OneCalculationOnAVirtualDisplay) {
   EXPECT_TRUE(fs::exists(work_ / "tad.dat"));
 }
 
+// The installed program as the desktop menu starts it: the Exec line of its
+// desktop entry, run in a home folder of its own without zuna.dat, so that
+// the per-user folder is made. The default plot and the listing are shown.
+TEST_F(SmokeSession, InstalledProgramFromItsDesktopEntry) {
+  const fs::path prefix = work_ / "prefix";
+  const fs::path home = work_ / "home";
+  fs::create_directories(home);
+  const std::string installed = output_of(std::string("'") + ZUNA_CMAKE_COMMAND + "' --install '" +
+                                          ZUNA_BUILD_DIR + "' --prefix '" + prefix.string() +
+                                          "' >/dev/null 2>&1 && echo installed");
+  ASSERT_EQ(installed, "installed\n");
+  std::ifstream entry(prefix / "share/applications/zuna4.desktop");
+  std::string exec;
+  for (std::string line; std::getline(entry, line);) {
+    if (line.rfind("Exec=", 0) == 0) {
+      exec = line.substr(5);
+    }
+  }
+  ASSERT_EQ(exec, "zuna4");
+  const fs::path per_user = home / ".local/share/zuna4";
+  // Desktop editors found on this machine would show the listing instead of
+  // the program's own viewer: the search path holds the installed programs
+  // and the system's tools only.
+  program_ = spawn({"/bin/sh", "-c", "exec " + exec},
+                   {"DISPLAY=" + name_, "QT_QPA_PLATFORM=xcb", "HOME=" + home.string(),
+                    "PATH=" + (prefix / "bin").string() + ":/usr/bin:/bin", "XDG_DATA_HOME=",
+                    "VISUAL="},
+                   home);
+  std::string frame = window("^zuna4$");
+  ASSERT_FALSE(frame.empty()) << "the frame did not appear";
+  std::string parameters;
+  for (int i = 0; i < 20 && parameters.empty(); ++i) {
+    key_to(frame, "Return");
+    parameters = window("^DADOS$", 2s);
+  }
+  ASSERT_FALSE(parameters.empty()) << "the parameter dialog did not appear";
+  EXPECT_TRUE(fs::is_regular_file(per_user / "zuna.dat"));
+  key_to(parameters, "Return");
+  std::this_thread::sleep_for(1500ms);
+  std::string results;
+  for (int i = 0; i < 20 && results.empty(); ++i) {
+    key_to(frame, "Return");
+    results = window("^gr.*ficos$", 2s);
+  }
+  ASSERT_FALSE(results.empty()) << "the results menu did not appear";
+  EXPECT_TRUE(fs::is_regular_file(per_user / "saida"));
+
+  // OK as it stands: the adiabatic temperatures, in gnuplot's window.
+  key_to(results, "Return");
+  std::string plot = window("Gnuplot", 20s);
+  EXPECT_FALSE(plot.empty()) << "the plot window did not appear";
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_GT(screenshot("7-installed-plot"), 2);
+  if (!plot.empty()) {
+    x("xdotool windowclose " + plot);
+  }
+
+  // "Listagem dos Resultados" stands at (16, 139) dialog units of 201 x 170.
+  results.clear();
+  for (int i = 0; i < 50 && results.empty(); ++i) {
+    results = window("^gr.*ficos$", 1s);
+  }
+  ASSERT_FALSE(results.empty()) << "the results menu did not come back";
+  std::this_thread::sleep_for(500ms);
+  std::string geometry = x("xdotool getwindowgeometry --shell " + results);
+  auto value = [&](const std::string& key) {
+    std::size_t at = geometry.find(key + "=");
+    return at == std::string::npos ? 0 : std::atoi(geometry.c_str() + at + key.size() + 1);
+  };
+  int wx = value("X"), wy = value("Y"), ww = value("WIDTH"), wh = value("HEIGHT");
+  ASSERT_GT(ww, 0);
+  x("xdotool mousemove " + std::to_string(wx + (16 + 5) * ww / 201) + " " +
+    std::to_string(wy + (139 + 5) * wh / 170) + " click 1");
+  std::this_thread::sleep_for(300ms);
+  key_to(results, "Return");
+  std::string listing = window("^saida - Listagem dos Resultados$", 20s);
+  ASSERT_FALSE(listing.empty()) << "the listing did not appear";
+  std::this_thread::sleep_for(1000ms);
+  EXPECT_GT(screenshot("8-installed-listing"), 2);
+  x("xdotool windowclose " + listing);
+}
+
 }  // namespace

@@ -6,9 +6,12 @@
 // instead; a timer tries the first step every few milliseconds, in whatever
 // event loop is running, and drops it once it reports done.
 #include <QApplication>
+#include <QFileDialog>
+#include <QPointer>
 #include <QTimer>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <gtest/gtest.h>
 
@@ -46,6 +49,33 @@ Robot& robot() {
 void robot_then(std::function<bool()> step) {
   robot().steps.push_back(std::move(step));
   robot().timer.start();
+}
+
+void robot_accept_file_dialog(std::function<void(QFileDialog&)> fill) {
+  auto dialog = std::make_shared<QPointer<QFileDialog>>();
+  robot_then([dialog, fill] {
+    if (dialog->isNull()) {
+      auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (shown == nullptr) {
+        return false;
+      }
+      *dialog = shown;
+      fill(*shown);
+    }
+    QFileDialog* d = dialog->data();
+    if (d == nullptr) {
+      return true;  // gone: its modal run has returned
+    }
+    // An accept can come before the dialog's modal loop has started (a busy
+    // machine) or be ignored while its view is still loading the folder: the
+    // dialog then waits, hidden or not. Show it and accept it again until it
+    // is gone.
+    if (!d->isVisible()) {
+      d->show();
+    }
+    QMetaObject::invokeMethod(d, "accept");  // protected in QFileDialog
+    return false;
+  });
 }
 
 bool robot_idle() { return robot().steps.empty(); }
