@@ -73,8 +73,10 @@ void results_menu() {
     const bool chosen =
         c1013 || c1014 || c1015 || c1016 || c1030 || c1031 || c1032 || c1033 || c1034 || c1041;
     if (!chosen) {
-      // The menu could not be shown ("Error: dialog not found" has been
-      // written): end, since nothing else would let the user out.
+      // Not reached with the program's own menu: its radio group always
+      // keeps one button checked, and a menu that cannot be loaded ends the
+      // program inside show_results_menu. A template that left no button
+      // checked would show the menu for ever: end instead.
       end_program(1);
     }
   }

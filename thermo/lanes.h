@@ -306,7 +306,8 @@ struct Lanes {
 
   friend LaneMask<L> operator>(const Lanes& a, const Lanes& b) { return b < a; }
 
-  // Equal, and not equal: true where either side is not a number.
+  // Equal is false and not equal true where either side is not a number, as
+  // for doubles.
   friend LaneMask<L> operator==(const Lanes& a, const Lanes& b) {
     LaneMask<L> m;
     for (int i = 0; i < kChunks; ++i) {
