@@ -1,5 +1,8 @@
 #include "app/results-menu.h"
 
+#include <cstddef>
+#include <string>
+
 #include "fio/fio.h"
 #include "platform/run-command.h"
 #include "inputs/inputs.h"
@@ -26,8 +29,14 @@ constexpr Command kListing{"notepad saida", 13};
 // wrong is for the shell or the external program to say.
 bool launched = false;
 
+// The launcher waits until the command ends, so the status bar names what
+// the program is waiting for meanwhile; clearing it brings back the message
+// shown before.
 void run(const Command& c) {
+  Host& host = runtime_host();
+  host.set_status_message("Waiting for: " + std::string(c.text, static_cast<std::size_t>(c.length)));
   launched = run_command(c.text, c.length);
+  host.set_status_message({});
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <variant>
@@ -26,7 +25,9 @@
 #include "app/results-export.h"
 #include "app/zuna4.h"
 #include "dialogs/dialog-host.h"
+#include "fio/file-stream.h"
 #include "fio/fio.h"
+#include "fio/io-error.h"
 #include "host/console/console-host.h"
 #include "platform/working-folder.h"
 
@@ -56,49 +57,58 @@ bool enter_folder(const zuna::CommandLine& c) {
   return true;
 }
 
-// A results file of --csv or --json, opened before the calculations so that
-// one that cannot be written is known at once. A file of a run that fails is
-// removed rather than left empty.
+// A results file of --csv or --json. Its open makes a staging file beside
+// it, so that a file that cannot be written is known before the
+// calculations; the results go into the staging file, which takes the
+// named file's place only when the whole text is written and closed. A run
+// that fails leaves an earlier file of that name as it was, and no staging
+// file (nor an empty file that the open created) behind.
 class ResultsFile {
  public:
   explicit ResultsFile(const std::optional<std::string>& name) : name_(name) {}
-  ~ResultsFile() {
-    if (file_ != nullptr && file_ != stdout) {
-      std::fclose(file_);
-      std::remove(name_->c_str());
-    }
-  }
   ResultsFile(const ResultsFile&) = delete;
   ResultsFile& operator=(const ResultsFile&) = delete;
 
   bool wanted() const { return name_.has_value(); }
 
   bool open() {
-    if (!wanted()) {
+    if (!wanted() || to_stdout()) {
       return true;
     }
-    file_ = *name_ == "-" ? stdout : std::fopen(name_->c_str(), "wb");
-    return file_ != nullptr || fail();
+    zuna::clear_system_error();
+    const zuna::IoError e =
+        file_.open(*name_, zuna::FileStatus::replace, zuna::FileAction::write);
+    return e == zuna::IoError::ok || fail(e);
   }
 
   // Writes the whole text and closes the file; false after a message.
   bool write(const std::string& text) {
-    const bool written = std::fwrite(text.data(), 1, text.size(), file_) == text.size();
-    const bool flushed = std::fflush(file_) == 0;
-    std::FILE* f = file_;
-    file_ = nullptr;
-    const bool closed = f == stdout || std::fclose(f) == 0;
-    return (written && flushed && closed) || fail();
+    if (to_stdout()) {
+      const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+      return (std::fflush(stdout) == 0 && written) || fail(zuna::IoError::file_write_failed);
+    }
+    zuna::clear_system_error();
+    zuna::IoError e = file_.write(text);
+    if (e != zuna::IoError::ok) {
+      file_.abandon();
+      return fail(e);
+    }
+    e = file_.close();
+    return e == zuna::IoError::ok || fail(e);
   }
 
  private:
-  bool fail() {
-    print_error("cannot write '" + *name_ + "': " + std::strerror(errno));
+  bool to_stdout() const { return *name_ == "-"; }
+
+  bool fail(zuna::IoError e) {
+    const int error = to_stdout() ? errno : zuna::noted_system_error();
+    print_error("cannot write '" + *name_ + "': " +
+                (error != 0 ? zuna::system_error_text(error) : zuna::error_message(e)));
     return false;
   }
 
   std::optional<std::string> name_;
-  std::FILE* file_ = nullptr;
+  zuna::FileStream file_;  // abandoned, if still open, when the run ends
 };
 
 int run_interactive(const zuna::CommandLine& c) {

@@ -36,6 +36,42 @@ QSize TextView::cell_size() const {
 
 QSize TextView::preferred_viewport_size() const { return virtual_size(); }
 
+// The cell of the caret, in pixels of the virtual screen; a caret past a
+// full row stays on its last cell.
+QRect TextView::caret_cell(const TextScreen& screen) {
+  const TextConfig& config = screen.config();
+  const int column = std::min(screen.column(), config.columns);
+  return QRect((column - 1) * config.cell_width, (screen.row() - 1) * config.cell_height,
+               config.cell_width, config.cell_height);
+}
+
+void TextView::scroll_to_caret() {
+  if (size_to_fit_) {
+    return;  // the whole screen is shown
+  }
+  QRect cell;
+  {
+    std::lock_guard lock(state_->drawing);
+    if (!state_->screen.configured()) {
+      return;
+    }
+    cell = caret_cell(state_->screen);
+  }
+  // Each bar moves only when the cell lies beyond its side of the view, and
+  // then by just enough to bring the cell's far edge in.
+  const auto bring_in = [](QScrollBar* bar, int first, int last, int shown) {
+    if (last >= bar->value() + shown) {
+      bar->setValue(last + 1 - shown);
+    }
+    if (first < bar->value()) {
+      bar->setValue(first);
+    }
+  };
+  const QSize shown = viewport()->size();
+  bring_in(verticalScrollBar(), cell.top(), cell.bottom(), shown.height());
+  bring_in(horizontalScrollBar(), cell.left(), cell.right(), shown.width());
+}
+
 QPoint TextView::view_origin() const {
   return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
 }
@@ -145,10 +181,8 @@ void TextView::paintEvent(QPaintEvent*) {
     } else {
       painter.drawImage(QPoint(0, 0), screen.image(), QRect(view_origin(), viewport()->size()));
     }
-    const TextConfig& config = screen.config();
-    int column = std::min(screen.column(), config.columns);
-    caret = QRect((column - 1) * config.cell_width, screen.row() * config.cell_height - 2,
-                  config.cell_width, 2);
+    const QRect cell = caret_cell(screen);
+    caret = QRect(cell.left(), cell.bottom() - 1, cell.width(), 2);
   }
   if (caret_visible_ && hasFocus()) {
     painter.fillRect(to_viewport(caret), Qt::white);

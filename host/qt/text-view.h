@@ -10,6 +10,7 @@
 
 namespace zuna {
 
+class TextScreen;
 struct TextWindowState;
 
 enum class SelectionMode { none, text, graphics };
@@ -29,6 +30,9 @@ class TextView : public QAbstractScrollArea {
   bool size_to_fit() const { return size_to_fit_; }
   void set_caret_visible(bool on);
   bool caret_visible() const { return caret_visible_; }
+  // Scrolls just enough to show the caret's cell and so its line; a view
+  // that shows the caret already stays where it is.
+  void scroll_to_caret();
 
   void set_selection_mode(SelectionMode mode);  // none also removes the marks
   SelectionMode selection_mode() const { return mode_; }
@@ -55,6 +59,7 @@ class TextView : public QAbstractScrollArea {
  private:
   QSize virtual_size() const;
   QSize cell_size() const;
+  static QRect caret_cell(const TextScreen& screen);
   QPoint to_virtual(QPoint viewport_point) const;
   QRect to_viewport(QRect virtual_rect) const;
   bool scroll_key(QKeyEvent* event);

@@ -126,7 +126,15 @@ void TextWindow::copy_selection() {
   }
 }
 
-void TextWindow::set_input_pending(bool pending) { view_->set_caret_visible(pending); }
+// A read that starts waiting brings its caret into view, so that the line
+// being answered is seen, not only the status bar's word that input is
+// awaited. Output alone never moves the view.
+void TextWindow::set_input_pending(bool pending) {
+  view_->set_caret_visible(pending);
+  if (pending) {
+    view_->scroll_to_caret();
+  }
+}
 
 void TextWindow::closeEvent(QCloseEvent* event) {
   if (!kept_) {

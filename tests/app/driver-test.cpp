@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -73,6 +76,20 @@ class DriverTest : public ::testing::Test {
   fs::path dir_, old_;
 };
 
+// Keeps, with every status message, what the external commands have logged
+// by then: a message shown while a command runs comes before its line.
+class CommandLogHost : public RecordingHost {
+ public:
+  void set_status_message(std::string_view text) override {
+    RecordingHost::set_status_message(text);
+    std::ifstream log("commands.log");
+    std::stringstream logged;
+    logged << log.rdbuf();
+    seen.push_back(std::string(text) + " | " + logged.str());
+  }
+  std::vector<std::string> seen;
+};
+
 TEST_F(DriverTest, PresentationProgressAndMenuInTheirOrder) {
   host_.input_lines = {"", ""};
   host_.dialog_scripts = {RecordingHost::press_ok, choose(1034)};
@@ -98,6 +115,29 @@ TEST_F(DriverTest, NewCalculationOpensItsWindowAndAsksAgain) {
                          "close 1025", "dialog",
                          "open 1025 EXECUÇÃO DOS CÁLCULOS", "dialog", "read 1025",
                          "close 1025", "dialog", "end 0"}));
+}
+
+TEST_F(DriverTest, StatusBarNamesTheCommandThatIsWaitedFor) {
+  // Commands of the same names that only log themselves.
+  fs::create_directories(dir_ / "bin");
+  for (const char* name : {"wgnuplot", "notepad"}) {
+    std::ofstream(dir_ / "bin" / name) << "#!/bin/sh\necho \"$(basename \"$0\") $*\" >> commands.log\n";
+    fs::permissions(dir_ / "bin" / name, fs::perms::owner_all);
+  }
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", ((dir_ / "bin").string() + ":" + path).c_str(), 1);
+  CommandLogHost host;
+  runtime_start(host);
+  dialogs_start(host);
+  host.input_lines = {"", ""};
+  host.dialog_scripts = {RecordingHost::press_ok, choose(1013), choose(1041), choose(1034)};
+  EXPECT_EQ(run(), 0);
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(host.seen, (std::vector<std::string>{
+                           "Waiting for: wgnuplot tad.gnu | ",
+                           " | wgnuplot tad.gnu\n",
+                           "Waiting for: notepad saida | wgnuplot tad.gnu\n",
+                           " | wgnuplot tad.gnu\nnotepad saida\n"}));
 }
 
 }  // namespace

@@ -78,7 +78,10 @@ void RecordingHost::text_window_close(int window, bool keep) {
   }
 }
 
-void RecordingHost::set_status_message(std::string_view text) { status_message = text; }
+void RecordingHost::set_status_message(std::string_view text) {
+  status_message = text;
+  status_messages.emplace_back(text);
+}
 
 MessageAnswer RecordingHost::message_box(std::string_view caption, std::string_view text,
                                          MessageIcon, MessageButtons, MessageAnswer default_answer) {

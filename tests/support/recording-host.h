@@ -72,7 +72,8 @@ class RecordingHost : public Host, public DialogHost {
   std::vector<std::string> message_boxes;  // caption + "|" + text
   std::optional<int> exit_code;
   int pause_count = 0;
-  std::string status_message;
+  std::string status_message;               // the last one set
+  std::vector<std::string> status_messages;  // every one set, in order
 
   // Output of one window, or of the default window.
   const std::string& output(int window = 1024) const;

@@ -205,6 +205,41 @@ TEST(Batch, BadCommandsAreRefusedWithTheirExitCode) {
   }
 }
 
+// Names in the folder, for the check that a run leaves no file of its own.
+std::vector<std::string> listing(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(Batch, ResultsFilesAreReplacedOnlyByARunThatSucceeds) {
+  WorkFolder folder;
+  folder.write("out.csv", "earlier csv\n");
+  folder.write("out.json", "earlier json\n");
+  folder.write("empty.dat", "");
+  const std::vector<std::string> before = listing(folder.path());
+  // The data file missing, or ending before its first record is read.
+  for (const char* data : {"--data=missing.dat", "--data=empty.dat"}) {
+    const SessionResult r =
+        folder.run_with_arguments({"--batch", data, "--csv=out.csv", "--json=out.json"});
+    EXPECT_EQ(r.exit_code, 1) << data << "\n" << r.err;
+    EXPECT_EQ(folder.read("out.csv"), "earlier csv\n") << data;
+    EXPECT_EQ(folder.read("out.json"), "earlier json\n") << data;
+    EXPECT_EQ(listing(folder.path()), before) << data;
+  }
+  const SessionResult r =
+      folder.run_with_arguments({"--batch", "--npmax=0", "--csv=out.csv", "--json=out.json"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(folder.read("out.csv").rfind("calculation,", 0), 0u);
+  EXPECT_EQ(folder.read("out.json").rfind("{\n \"program\": \"zuna4c\"", 0), 0u);
+  for (const std::string& name : listing(folder.path())) {
+    EXPECT_NE(name.front(), '.') << name;  // no staging file left behind
+  }
+}
+
 TEST(Batch, HelpAndVersion) {
   WorkFolder folder;
   const SessionResult help = folder.run_with_arguments({"--help"});

@@ -557,6 +557,51 @@ TEST_F(QtHostTest, KeysScrollTheViewOverTheVirtualScreen) {
   EXPECT_EQ(view->view_origin(), QPoint(0, 0));
 }
 
+TEST_F(QtHostTest, AWaitingReadBringsTheCaretsLineIntoViewAndWritingDoesNot) {
+  int number = 0;
+  auto open = worker([&] { number = host().text_window_open("CARET"); });
+  ASSERT_TRUE(wait_done(open));
+  TextWindow* window = frame().text_window(number);
+  window->resize(300, 200);  // a few of the virtual screen's 48 rows
+  TextView* view = window->view();
+  auto write_lines = [&](int count) {
+    auto w = worker([&, count] {
+      for (int k = 0; k < count; ++k) {
+        host().text_window_write(number, "line\r\n");
+      }
+    });
+    ASSERT_TRUE(wait_done(w));
+  };
+  write_lines(30);  // the caret is on row 31, far below the view
+  EXPECT_EQ(view->view_origin(), QPoint(0, 0));
+
+  char line[8] = {};
+  auto reader = worker([&] { host().text_window_read_line(number, line, 8); });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == number; }, kWait));
+  // Just far enough that row 31 (pixels 480..495) is the last one shown.
+  EXPECT_EQ(view->view_origin(), QPoint(0, 31 * 16 - view->viewport()->height()))
+      << view->viewport()->height();
+  QTest::keyClick(view, Qt::Key_Return);
+  ASSERT_TRUE(wait_done(reader));
+
+  // Writing leaves the view where the read put it, and a read whose caret
+  // is already in view leaves it there too.
+  const QPoint after_read = view->view_origin();
+  write_lines(1);
+  EXPECT_EQ(view->view_origin(), after_read);
+  QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
+  write_lines(10);
+  EXPECT_EQ(view->view_origin(), QPoint(0, 0));
+  QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClick(view, Qt::Key_Home);  // the bottom rows, from column 1
+  const QPoint bottom = view->view_origin();
+  auto second = worker([&] { host().text_window_read_line(number, line, 8); });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == number; }, kWait));
+  EXPECT_EQ(view->view_origin(), bottom);  // the caret, near row 42, was in view
+  QTest::keyClick(view, Qt::Key_Return);
+  ASSERT_TRUE(wait_done(second));
+}
+
 TEST_F(QtHostTest, WindowMenuListsTheWindowsAndInputActivatesTheReadingOne) {
   int first = 0, second = 0;
   auto w = worker([&] {
