@@ -13,8 +13,19 @@ namespace {
 
 // Options without a short form have codes above the character range.
 enum OptionCode : int {
-  kRmin = 256, kRmax, kNpmin, kNpmax, kTolh, kItmaxh, kToln, kItmaxn, kReactions, kNoReaction,
-  kSuffix, kCsv, kJson,
+  kRmin = 256,
+  kRmax,
+  kNpmin,
+  kNpmax,
+  kTolh,
+  kItmaxh,
+  kToln,
+  kItmaxn,
+  kReactions,
+  kNoReaction,
+  kSuffix,
+  kCsv,
+  kJson,
 };
 
 constexpr char kShortOptions[] = ":hVbd:C:p:";
@@ -149,8 +160,7 @@ std::optional<std::string> parameter_problem(const RunParameters& p) {
     case ParameterField::rmax: return line("--rmax", shortest(p.rmax), "1 <= rmax <= 100");
     case ParameterField::npmin: return line("--npmin", std::to_string(p.npmin), counts);
     case ParameterField::npmax: return line("--npmax", std::to_string(p.npmax), counts);
-    case ParameterField::ptot:
-      return line("--pressure", shortest(p.ptot), "1e-06 to 100000 atm");
+    case ParameterField::ptot: return line("--pressure", shortest(p.ptot), "1e-06 to 100000 atm");
     case ParameterField::tolh: return line("--tolh", shortest(p.tolh), "above 0");
     case ParameterField::itmaxh: return line("--itmaxh", std::to_string(p.itmaxh), "1 to 99999");
     case ParameterField::toln: return line("--toln", shortest(p.toln), "above 0");
@@ -172,8 +182,8 @@ void parse_options(int argc, char** argv, CommandLine& c) {
       break;
     }
     const std::string_view arg = optarg != nullptr ? optarg : "";
-    if (code != 'h' && code != 'V' && code != 'b' && code != 'd' && code != 'C' &&
-        code != '?' && code != ':' && batch_only.empty()) {
+    if (code != 'h' && code != 'V' && code != 'b' && code != 'd' && code != 'C' && code != '?' &&
+        code != ':' && batch_only.empty()) {
       batch_only = option_name(code);
     }
     switch (code) {
@@ -225,8 +235,7 @@ void parse_options(int argc, char** argv, CommandLine& c) {
       case kSuffix: b.suffix = true; break;
       case kCsv: b.csv_file = std::string(arg); break;
       case kJson: b.json_file = std::string(arg); break;
-      case ':':
-        throw UsageError{std::string("option '") + argv[optind - 1] + "' requires a value"};
+      case ':': throw UsageError{std::string("option '") + argv[optind - 1] + "' requires a value"};
       default: {
         // optopt is 0 for an unknown long option, the option's own code for
         // a long option given a value it does not take, and the character
@@ -318,7 +327,8 @@ std::optional<std::vector<double>> parse_pressure_list(std::string_view text) {
       const std::optional<double> last = read_real(item.substr(colon + 1, second - colon - 1));
       const std::string_view count_text = item.substr(second + 1);
       int count = 0;
-      const auto r = std::from_chars(count_text.data(), count_text.data() + count_text.size(), count);
+      const auto r =
+          std::from_chars(count_text.data(), count_text.data() + count_text.size(), count);
       if (!first || !last || *first <= 0.0 || *last <= 0.0 || r.ec != std::errc() ||
           r.ptr != count_text.data() + count_text.size() || count < 1 || count > 10000) {
         return std::nullopt;
@@ -349,8 +359,11 @@ CommandLine parse_command_line(int argc, char** argv) {
 
 std::string usage_text(std::string_view program) {
   const std::string name(program);
-  return "Usage: " + name + " [--dir FOLDER] [--data FILE]\n"
-         "  or:  " + name + " --batch [OPTION]...\n"
+  return "Usage: " + name +
+         " [--dir FOLDER] [--data FILE]\n"
+         "  or:  " +
+         name +
+         " --batch [OPTION]...\n"
          "Compute the combustion of hydrogen with oxygen, without and with dissociation,\n"
          "for a sweep of O/F mass ratios around the stoichiometric value.\n"
          "\n"

@@ -134,9 +134,9 @@ void write_fractions_without_dissociation(const SweepTable& t, std::int32_t npts
 void write_species_fractions(int unit, const char* format, const SweepTable& t, int j) {
   const double* nd = t.nd[j];
   const double ntd = t.ntd[j];
-  write_reals(unit, format,
-              {t.of[j], nd[0] / ntd, nd[1] / ntd, nd[2] / ntd, nd[3] / ntd, nd[4] / ntd,
-               nd[5] / ntd});
+  write_reals(
+      unit, format,
+      {t.of[j], nd[0] / ntd, nd[1] / ntd, nd[2] / ntd, nd[3] / ntd, nd[4] / ntd, nd[5] / ntd});
 }
 
 // Reaction extents per mole of products, x(r) / ntd.
@@ -192,9 +192,7 @@ void write_temperatures(const SweepTable& t, std::int32_t npts) {
 
 }  // namespace
 
-void write_processing_time(int unit, double seconds) {
-  write_reals(unit, kTimeFormat, {seconds});
-}
+void write_processing_time(int unit, double seconds) { write_reals(unit, kTimeFormat, {seconds}); }
 
 void write_report_and_plots(const RunParameters& p, const SweepTable& t, const SweepScalars& s) {
   write_parameters(p);

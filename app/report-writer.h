@@ -11,15 +11,15 @@
 namespace zuna {
 
 // Units of the report, the plot files and the progress window.
-inline constexpr int kReportUnit = 8;       // "saida"
-inline constexpr int kTadUnit = 9;          // "tad.dat": of, tadsem, tadcom
-inline constexpr int kFmxUnit = 10;         // "fmx.dat": of, x1..x4 / ntd
-inline constexpr int kProgressUnit = 12;    // window "EXECUÇÃO DOS CÁLCULOS"
-inline constexpr int kMolUnit = 14;         // "mol.dat": of, mmp, mmd
-inline constexpr int kFmosUnit = 15;        // "fmos.dat": mole fractions without dissociation
-inline constexpr int kFmasUnit = 16;        // "fmas.dat": mass fractions without dissociation
-inline constexpr int kFmocUnit = 17;        // "fmoc.dat": mole fractions with dissociation
-inline constexpr int kFmacUnit = 18;        // "fmac.dat": mass fractions with dissociation
+inline constexpr int kReportUnit = 8;     // "saida"
+inline constexpr int kTadUnit = 9;        // "tad.dat": of, tadsem, tadcom
+inline constexpr int kFmxUnit = 10;       // "fmx.dat": of, x1..x4 / ntd
+inline constexpr int kProgressUnit = 12;  // window "EXECUÇÃO DOS CÁLCULOS"
+inline constexpr int kMolUnit = 14;       // "mol.dat": of, mmp, mmd
+inline constexpr int kFmosUnit = 15;      // "fmos.dat": mole fractions without dissociation
+inline constexpr int kFmasUnit = 16;      // "fmas.dat": mass fractions without dissociation
+inline constexpr int kFmocUnit = 17;      // "fmoc.dat": mole fractions with dissociation
+inline constexpr int kFmacUnit = 18;      // "fmac.dat": mass fractions with dissociation
 
 // The processing-time line [s]. Its record is left open, so the next
 // statement on the unit continues it (on the progress window: the wait for

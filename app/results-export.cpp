@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <nlohmann/json.hpp>
 #include <string_view>
 #include <type_traits>
-#include <nlohmann/json.hpp>
 
 namespace zuna {
 namespace {
@@ -30,13 +30,21 @@ struct Column {
 constexpr std::array<const char*, 6> kSpecies = {"h2o", "o2", "h2", "h", "o", "oh"};
 
 template <int k>
-double nd(const Calculation& c, int i) { return c.table->nd[i][k]; }
+double nd(const Calculation& c, int i) {
+  return c.table->nd[i][k];
+}
 template <int k>
-double yd(const Calculation& c, int i) { return c.table->nd[i][k] / c.table->ntd[i]; }
+double yd(const Calculation& c, int i) {
+  return c.table->nd[i][k] / c.table->ntd[i];
+}
 template <int k>
-double fmd(const Calculation& c, int i) { return c.table->fmd[i][k]; }
+double fmd(const Calculation& c, int i) {
+  return c.table->fmd[i][k];
+}
 template <int k>
-double x(const Calculation& c, int i) { return c.table->x[i][k]; }
+double x(const Calculation& c, int i) {
+  return c.table->x[i][k];
+}
 
 // Every column of a point, in the order of the CSV header. Amounts are per
 // mole of H2 fed; the mole fractions with dissociation are nd(k) / ntd as the
@@ -55,29 +63,42 @@ const std::array<Column, 46> kPointColumns = {{
     {"nh2", "mol/mol H2", [](const Calculation& c, int i) { return c.table->nh2[i]; }},
     {"ntotalr", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntotalr[i]; }},
     {"ntotalp", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntotalp[i]; }},
-    {"nd_h2o", "mol/mol H2", nd<0>}, {"nd_o2", "mol/mol H2", nd<1>},
-    {"nd_h2", "mol/mol H2", nd<2>},  {"nd_h", "mol/mol H2", nd<3>},
-    {"nd_o", "mol/mol H2", nd<4>},   {"nd_oh", "mol/mol H2", nd<5>},
+    {"nd_h2o", "mol/mol H2", nd<0>},
+    {"nd_o2", "mol/mol H2", nd<1>},
+    {"nd_h2", "mol/mol H2", nd<2>},
+    {"nd_h", "mol/mol H2", nd<3>},
+    {"nd_o", "mol/mol H2", nd<4>},
+    {"nd_oh", "mol/mol H2", nd<5>},
     {"ntd", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntd[i]; }},
     {"yh2r", "-", [](const Calculation& c, int i) { return c.table->yh2r[i]; }},
     {"yo2r", "-", [](const Calculation& c, int i) { return c.table->yo2r[i]; }},
     {"yh2o", "-", [](const Calculation& c, int i) { return c.table->yh2o[i]; }},
     {"yo2", "-", [](const Calculation& c, int i) { return c.table->yo2[i]; }},
     {"yh2", "-", [](const Calculation& c, int i) { return c.table->yh2[i]; }},
-    {"yd_h2o", "-", yd<0>}, {"yd_o2", "-", yd<1>}, {"yd_h2", "-", yd<2>},
-    {"yd_h", "-", yd<3>},   {"yd_o", "-", yd<4>},  {"yd_oh", "-", yd<5>},
+    {"yd_h2o", "-", yd<0>},
+    {"yd_o2", "-", yd<1>},
+    {"yd_h2", "-", yd<2>},
+    {"yd_h", "-", yd<3>},
+    {"yd_o", "-", yd<4>},
+    {"yd_oh", "-", yd<5>},
     {"fmh2r", "-", [](const Calculation& c, int i) { return c.table->fmh2r[i]; }},
     {"fmo2r", "-", [](const Calculation& c, int i) { return c.table->fmo2r[i]; }},
     {"fmh2o", "-", [](const Calculation& c, int i) { return c.table->fmh2o[i]; }},
     {"fmo2", "-", [](const Calculation& c, int i) { return c.table->fmo2[i]; }},
     {"fmh2", "-", [](const Calculation& c, int i) { return c.table->fmh2[i]; }},
-    {"fmd_h2o", "-", fmd<0>}, {"fmd_o2", "-", fmd<1>}, {"fmd_h2", "-", fmd<2>},
-    {"fmd_h", "-", fmd<3>},   {"fmd_o", "-", fmd<4>},  {"fmd_oh", "-", fmd<5>},
+    {"fmd_h2o", "-", fmd<0>},
+    {"fmd_o2", "-", fmd<1>},
+    {"fmd_h2", "-", fmd<2>},
+    {"fmd_h", "-", fmd<3>},
+    {"fmd_o", "-", fmd<4>},
+    {"fmd_oh", "-", fmd<5>},
     {"mmr", "g/mol", [](const Calculation& c, int i) { return c.table->mmr[i]; }},
     {"mmp", "g/mol", [](const Calculation& c, int i) { return c.table->mmp[i]; }},
     {"mmd", "g/mol", [](const Calculation& c, int i) { return c.table->mmd[i]; }},
-    {"x1", "mol/mol H2", x<0>}, {"x2", "mol/mol H2", x<1>},
-    {"x3", "mol/mol H2", x<2>}, {"x4", "mol/mol H2", x<3>},
+    {"x1", "mol/mol H2", x<0>},
+    {"x2", "mol/mol H2", x<1>},
+    {"x3", "mol/mol H2", x<2>},
+    {"x4", "mol/mol H2", x<3>},
 }};
 
 void append_number(std::string& out, double v) {
@@ -86,9 +107,7 @@ void append_number(std::string& out, double v) {
   out.append(text, r.ptr);
 }
 
-void append_number(std::string& out, std::int32_t v) {
-  out += std::to_string(v);
-}
+void append_number(std::string& out, std::int32_t v) { out += std::to_string(v); }
 
 // A JSON string: quoted and escaped. A text that is not UTF-8 (a file name
 // in another code page) is written with replacement characters rather than
@@ -123,10 +142,20 @@ class JsonLine {
 // The parameters of a calculation, in the order of the parameter form.
 std::string parameters_json(const RunParameters& p) {
   return JsonLine()
-      .add("rmin", p.rmin).add("rmax", p.rmax).add("npmin", p.npmin).add("npmax", p.npmax)
-      .add("ptot", p.ptot).add("tolh", p.tolh).add("itmaxh", p.itmaxh).add("toln", p.toln)
-      .add("itmaxn", p.itmaxn).add("act1", p.act1).add("act2", p.act2).add("act3", p.act3)
-      .add("act4", p.act4).done();
+      .add("rmin", p.rmin)
+      .add("rmax", p.rmax)
+      .add("npmin", p.npmin)
+      .add("npmax", p.npmax)
+      .add("ptot", p.ptot)
+      .add("tolh", p.tolh)
+      .add("itmaxh", p.itmaxh)
+      .add("toln", p.toln)
+      .add("itmaxn", p.itmaxn)
+      .add("act1", p.act1)
+      .add("act2", p.act2)
+      .add("act3", p.act3)
+      .add("act4", p.act4)
+      .done();
 }
 
 }  // namespace
@@ -184,9 +213,8 @@ std::string results_csv(std::span<const Calculation> calculations) {
 // Written by hand rather than through a JSON library's serializer, so that
 // every number is std::to_chars' shortest form; one point per line.
 std::string results_json(std::span<const Calculation> calculations, const ExportSource& source) {
-  std::string out = "{\n \"program\": \"zuna4c\",\n \"version\": " +
-                    json_string(source.version) + ",\n \"data_file\": {\"name\": " +
-                    json_string(source.data_file) +
+  std::string out = "{\n \"program\": \"zuna4c\",\n \"version\": " + json_string(source.version) +
+                    ",\n \"data_file\": {\"name\": " + json_string(source.data_file) +
                     ", \"sha256\": " + json_string(source.data_sha256) + "},\n \"units\": {";
   for (std::size_t k = 0; k < kPointColumns.size(); ++k) {
     out += k == 0 ? "" : ", ";

@@ -25,7 +25,7 @@ struct Calculation {
 
 // What the JSON document says about the run.
 struct ExportSource {
-  std::string data_file;  // the data file's name as given
+  std::string data_file;    // the data file's name as given
   std::string data_sha256;  // lower-case hexadecimal
   std::string version;      // the program's version
 };

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "fio/fio.h"
-#include "platform/run-command.h"
 #include "inputs/inputs.h"
+#include "platform/run-command.h"
 
 namespace zuna {
 namespace {
@@ -34,7 +34,8 @@ bool launched = false;
 // shown before.
 void run(const Command& c) {
   Host& host = runtime_host();
-  host.set_status_message("Waiting for: " + std::string(c.text, static_cast<std::size_t>(c.length)));
+  host.set_status_message("Waiting for: " +
+                          std::string(c.text, static_cast<std::size_t>(c.length)));
   launched = run_command(c.text, c.length);
   host.set_status_message({});
 }

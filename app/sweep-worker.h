@@ -8,9 +8,9 @@
 // ahead of the first sweep (prepare_sweep), so that a sweep allocates nothing
 // and starts no thread. It is never destroyed: no sweep outlives the end of
 // the program, so at exit the worker is asleep waiting for a batch, and
-// joining it would only lengthen the end of every run. Floating-point flags and modes belong to each thread, so the
-// worker takes the caller's environment for each batch and answers whether
-// the batch raised a fault flag.
+// joining it would only lengthen the end of every run. Floating-point flags and modes belong to
+// each thread, so the worker takes the caller's environment for each batch and answers whether the
+// batch raised a fault flag.
 #pragma once
 
 #include <cfenv>
@@ -67,7 +67,7 @@ class SweepWorker {
   LaneJob job_;
   bool pending_ = false;  // a job is posted and not yet finished
   bool faulted_ = false;  // verdict of the last finished job
-  std::thread thread_;  // last, so that it starts after the members above
+  std::thread thread_;    // last, so that it starts after the members above
 };
 
 }  // namespace zuna

@@ -141,8 +141,8 @@ void sweep_point(std::int32_t i, const RunParameters& p, const ThermoConstants& 
   preset_dissociation(i, t);
   unsigned flags = 0;
   tad_diss(s.hreac, t.tadcom[i], p.ptot, t.nh2o[i], t.no2[i], t.nh2[i], x[0], x[1], x[2], x[3],
-           nd[0], nd[1], nd[2], nd[3], nd[4], nd[5], t.ntd[i], p.itmaxh, p.tolh, p.itmaxn,
-           p.toln, tc, coef, p.act1, p.act2, p.act3, p.act4, &flags);
+           nd[0], nd[1], nd[2], nd[3], nd[4], nd[5], t.ntd[i], p.itmaxh, p.tolh, p.itmaxn, p.toln,
+           tc, coef, p.act1, p.act2, p.act3, p.act4, &flags);
   t.flags[i] |= flags;
   point_fractions(i, tc, t);
 }
@@ -170,8 +170,8 @@ struct Batch {
 // then the products and hreac of each point into its lane. The lanes beyond
 // count repeat the last point: they take no more steps than it does and
 // raise no flag that it does not.
-void load_batch(Batch& b, const RunParameters& p, const ThermoConstants& tc,
-                const CoefBlock& coef, SweepTable& t, SweepScalars& s) {
+void load_batch(Batch& b, const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
+                SweepTable& t, SweepScalars& s) {
   for (int j = 0; j < b.count; ++j) {
     point_without_dissociation(b.first + j, p, tc, coef, t, s);
     preset_dissociation(b.first + j, t);
@@ -218,8 +218,7 @@ void store_batch(Batch& b, const ThermoConstants& tc, SweepTable& t) {
 // whose flag it was, and they also compute on lanes that have stopped,
 // which can raise a flag on their own.
 void report_batch(const Batch& b, const RunParameters& p, const ThermoConstants& tc,
-                  const CoefBlock& coef, SweepTable& t, SweepScalars& s,
-                  SweepObserver* observer) {
+                  const CoefBlock& coef, SweepTable& t, SweepScalars& s, SweepObserver* observer) {
   for (int j = 0; j < b.count; ++j) {
     if (b.faulted) {
       sweep_point(b.first + j, p, tc, coef, t, s);
@@ -248,8 +247,8 @@ void sweep_pair(Batch& a, Batch& b, const RunParameters& p, const ThermoConstant
   if (b.count > 0) {
     load_batch(b, p, tc, coef, t, s);
   }
-  const DissociationSettings c{p.ptot, p.itmaxh, p.tolh, p.itmaxn, p.toln,
-                               {p.act1, p.act2, p.act3, p.act4}};
+  const DissociationSettings c{p.ptot,   p.itmaxh, p.tolh,
+                               p.itmaxn, p.toln,   {p.act1, p.act2, p.act3, p.act4}};
   const bool handed = worker != nullptr && b.count > 0;
   if (handed) {
     LaneJob job{&b.lanes, &c, &tc, &coef, {}};
@@ -274,9 +273,7 @@ void sweep_pair(Batch& a, Batch& b, const RunParameters& p, const ThermoConstant
 
 }  // namespace
 
-void prepare_sweep() {
-  SweepWorker::instance();
-}
+void prepare_sweep() { SweepWorker::instance(); }
 
 bool sweep_fits(const RunParameters& p) {
   if (p.npmin < 0 || p.npmax < 0) {

@@ -42,11 +42,11 @@ struct SweepTable {
 
 // Scalars of one calculation.
 struct SweepScalars {
-  std::int32_t npts = 0;  // number of reported points, npmin + npmax + 3
-  double ofst = 0.0;      // stoichiometric O/F mass ratio
+  std::int32_t npts = 0;            // number of reported points, npmin + npmax + 3
+  double ofst = 0.0;                // stoichiometric O/F mass ratio
   double ofmin = 0.0, ofmax = 0.0;  // absolute O/F of the first and last point
-  double dof = 0.0;       // O/F step of the side being swept
-  double hreac = 0.0;     // reactant enthalpy of the current point [J]
+  double dof = 0.0;                 // O/F step of the side being swept
+  double hreac = 0.0;               // reactant enthalpy of the current point [J]
 };
 
 // What the user is told of the points 1..npts that carry a flag: for each

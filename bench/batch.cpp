@@ -78,8 +78,7 @@ double children_cpu_seconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
-void run_batch(benchmark::State& state, const std::vector<std::string>& arguments,
-               double points) {
+void run_batch(benchmark::State& state, const std::vector<std::string>& arguments, double points) {
   BatchFolder folder;
   const double cpu_before = children_cpu_seconds();
   for (auto _ : state) {
@@ -91,9 +90,8 @@ void run_batch(benchmark::State& state, const std::vector<std::string>& argument
   const double runs = static_cast<double>(state.iterations());
   state.counters["child_cpu_ms"] = (children_cpu_seconds() - cpu_before) * 1e3 / runs;
   // Wall time per point, the process's start included.
-  state.counters["us_per_point"] =
-      benchmark::Counter(runs * points * 1e-6, benchmark::Counter::kIsRate |
-                                                   benchmark::Counter::kInvert);
+  state.counters["us_per_point"] = benchmark::Counter(
+      runs * points * 1e-6, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_BatchDefaultGrid(benchmark::State& state) {
@@ -107,8 +105,8 @@ BENCHMARK(BM_BatchDefaultGrid)
 
 // npmin + npmax = 100: 103 points per calculation.
 void BM_BatchTenPressures(benchmark::State& state) {
-  run_batch(state, {"--batch", "--npmin=50", "--npmax=50", "--pressure=1e-2:1e3:10",
-                    "--csv=out.csv"},
+  run_batch(state,
+            {"--batch", "--npmin=50", "--npmax=50", "--pressure=1e-2:1e3:10", "--csv=out.csv"},
             10 * 103);
 }
 BENCHMARK(BM_BatchTenPressures)

@@ -33,7 +33,7 @@ RunParameters dialog_defaults() {
 }
 
 using Sweeper = bool (*)(const RunParameters&, const ThermoConstants&, const CoefBlock&,
-                        SweepTable&, SweepScalars&, SweepObserver*);
+                         SweepTable&, SweepScalars&, SweepObserver*);
 
 void run(benchmark::State& state, const RunParameters& p, Sweeper sweep = run_sweep) {
   Setup setup;
@@ -48,8 +48,8 @@ void run(benchmark::State& state, const RunParameters& p, Sweeper sweep = run_sw
   }
   state.counters["points"] = setup.s.npts;
   state.counters["per_point"] = benchmark::Counter(
-      static_cast<double>(setup.s.npts), benchmark::Counter::kIsIterationInvariantRate |
-                                             benchmark::Counter::kInvert);
+      static_cast<double>(setup.s.npts),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 RunParameters heaviest() {
@@ -58,13 +58,9 @@ RunParameters heaviest() {
   return p;
 }
 
-void BM_DefaultSweep(benchmark::State& state) {
-  run(state, dialog_defaults());
-}
+void BM_DefaultSweep(benchmark::State& state) { run(state, dialog_defaults()); }
 
-void BM_HeaviestSweep(benchmark::State& state) {
-  run(state, heaviest());
-}
+void BM_HeaviestSweep(benchmark::State& state) { run(state, heaviest()); }
 
 void BM_DefaultSweepPointByPoint(benchmark::State& state) {
   run(state, dialog_defaults(), run_sweep_point_by_point);

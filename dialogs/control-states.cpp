@@ -4,9 +4,7 @@ namespace zuna {
 namespace {
 
 // An index of a list of this many entries.
-bool in_range(std::size_t size, int index) {
-  return index >= 0 && index < static_cast<int>(size);
-}
+bool in_range(std::size_t size, int index) { return index >= 0 && index < static_cast<int>(size); }
 
 }  // namespace
 

@@ -54,8 +54,15 @@ inline constexpr int kEnChange = 0x300;
 inline constexpr int kEnUpdate = 0x400;
 // Scroll requests for dialog_scroll.
 enum ScrollRequest : int {
-  kSbLineUp = 0, kSbLineDown = 1, kSbPageUp = 2, kSbPageDown = 3,
-  kSbThumbPosition = 4, kSbThumbTrack = 5, kSbTop = 6, kSbBottom = 7, kSbEndScroll = 8
+  kSbLineUp = 0,
+  kSbLineDown = 1,
+  kSbPageUp = 2,
+  kSbPageDown = 3,
+  kSbThumbPosition = 4,
+  kSbThumbTrack = 5,
+  kSbTop = 6,
+  kSbBottom = 7,
+  kSbEndScroll = 8
 };
 
 // The dialog manager's side of a displayed dialog. The host calls it on the

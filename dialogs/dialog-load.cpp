@@ -33,23 +33,16 @@ namespace {
 std::optional<ControlKind> accept_button(ItemKind kind, std::uint16_t id) {
   switch (kind) {
     case ItemKind::push_button:
-    case ItemKind::default_push_button:
-      return ControlKind::push_button;
-    case ItemKind::auto_check_box:
-      return ControlKind::check_box;
+    case ItemKind::default_push_button: return ControlKind::push_button;
+    case ItemKind::auto_check_box: return ControlKind::check_box;
     case ItemKind::radio_button:
     case ItemKind::three_state:
     case ItemKind::auto_three_state:
-    case ItemKind::auto_radio_button:
-      return ControlKind::radio_button;
-    case ItemKind::group_box:
-      return ControlKind::group_box;
-    case ItemKind::owner_draw_button:
-      refuse_style("BS_OWNERDRAW", id);
-    case ItemKind::user_button:
-      refuse_style("BS_USERBUTTON", id);
-    default:
-      refuse_style("<unknown>", id);
+    case ItemKind::auto_radio_button: return ControlKind::radio_button;
+    case ItemKind::group_box: return ControlKind::group_box;
+    case ItemKind::owner_draw_button: refuse_style("BS_OWNERDRAW", id);
+    case ItemKind::user_button: refuse_style("BS_USERBUTTON", id);
+    default: refuse_style("<unknown>", id);
   }
 }
 
@@ -61,8 +54,7 @@ std::optional<ControlKind> classify(const DialogTemplateItem& item) {
         refuse_style("ES_MULTILINE", item.id);
       }
       return ControlKind::edit_box;
-    case ItemKind::static_text:
-      return ControlKind::static_text;
+    case ItemKind::static_text: return ControlKind::static_text;
     case ItemKind::list_box:
       if ((style & kLbsOwnerDrawFixed) != 0) {
         refuse_style("LBS_OWNERDRAWFIXED", item.id);
@@ -71,8 +63,7 @@ std::optional<ControlKind> classify(const DialogTemplateItem& item) {
         refuse_style("LBS_OWNERDRAWVARIABLE", item.id);
       }
       return ControlKind::list_box;
-    case ItemKind::scroll_bar:
-      return ControlKind::scroll_bar;
+    case ItemKind::scroll_bar: return ControlKind::scroll_bar;
     case ItemKind::combo_box:
     case ItemKind::drop_down_list:
       if ((style & kCbsOwnerDrawFixed) != 0) {
@@ -83,10 +74,8 @@ std::optional<ControlKind> classify(const DialogTemplateItem& item) {
       }
       return kind == ItemKind::drop_down_list ? ControlKind::drop_down_list
                                               : ControlKind::combo_box;
-    case ItemKind::other:
-      return std::nullopt;
-    default:
-      return accept_button(kind, item.id);
+    case ItemKind::other: return std::nullopt;
+    default: return accept_button(kind, item.id);
   }
 }
 
@@ -98,9 +87,7 @@ void start_values(DialogControl& c, const DialogTemplateItem& item) {
   c.flags = {true};
   switch (c.kind) {
     case ControlKind::static_text:
-    case ControlKind::group_box:
-      c.texts = {title};
-      break;
+    case ControlKind::group_box: c.texts = {title}; break;
     case ControlKind::push_button:
       c.texts = {title};
       c.callbacks = {dialog_end_callback};
@@ -149,7 +136,7 @@ bool is_auto_radio_item(const DialogTemplateItem& item) {
 // The radio group being built while the control list is filled.
 struct RadioGroup {
   bool open = false;
-  int first = 0;            // 1-based position of the group's first control
+  int first = 0;             // 1-based position of the group's first control
   std::int32_t last_id = 0;  // identifier of the member that closes it
 };
 

@@ -87,30 +87,15 @@ class ModalController final : public DialogController {
     std::int64_t pos = c->ints[0];
     std::int64_t range = c->ints[1];
     switch (request) {
-      case kSbLineUp:
-        pos -= c->ints[2];
-        break;
-      case kSbLineDown:
-        pos += c->ints[2];
-        break;
-      case kSbPageUp:
-        pos -= c->ints[3];
-        break;
-      case kSbPageDown:
-        pos += c->ints[3];
-        break;
+      case kSbLineUp: pos -= c->ints[2]; break;
+      case kSbLineDown: pos += c->ints[2]; break;
+      case kSbPageUp: pos -= c->ints[3]; break;
+      case kSbPageDown: pos += c->ints[3]; break;
       case kSbThumbPosition:
-      case kSbThumbTrack:
-        pos = thumb;
-        break;
-      case kSbTop:
-        pos = 1;
-        break;
-      case kSbBottom:
-        pos = range;
-        break;
-      default:
-        break;
+      case kSbThumbTrack: pos = thumb; break;
+      case kSbTop: pos = 1; break;
+      case kSbBottom: pos = range; break;
+      default: break;
     }
     pos = std::max<std::int64_t>(pos, 1);
     pos = std::min<std::int64_t>(pos, range);
@@ -155,8 +140,7 @@ class ModalController final : public DialogController {
           return true;
         }
         return false;
-      default:
-        return false;
+      default: return false;
     }
   }
 

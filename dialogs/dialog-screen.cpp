@@ -85,9 +85,7 @@ void push_control(DialogWindow& window, const DialogControl& c) {
     case ControlKind::static_text:
     case ControlKind::group_box:
     case ControlKind::push_button:
-    case ControlKind::edit_box:
-      window.set_text(c.id, displayed_text(c.texts[0]));
-      break;
+    case ControlKind::edit_box: window.set_text(c.id, displayed_text(c.texts[0])); break;
     case ControlKind::scroll_bar:
       window.set_scroll_range(c.id, 1, c.ints[1]);
       window.set_scroll_pos(c.id, c.ints[0]);
@@ -142,16 +140,12 @@ void pull_control(Dialog& dialog, DialogWindow& window, DialogControl& c) {
     case ControlKind::static_text:
     case ControlKind::group_box:
     case ControlKind::push_button:
-    case ControlKind::edit_box:
-      c.texts[0] = text_value(window.get_text(c.id));
-      break;
+    case ControlKind::edit_box: c.texts[0] = text_value(window.get_text(c.id)); break;
     case ControlKind::scroll_bar:
       c.ints[0] = window.get_scroll_pos(c.id);
       c.ints[1] = window.get_scroll_range_max(c.id);
       break;
-    case ControlKind::list_box:
-      pull_list_box(window, c);
-      break;
+    case ControlKind::list_box: pull_list_box(window, c); break;
     case ControlKind::combo_box: {
       pull_entries(window, c);
       if (dialog.combo_text) {

@@ -19,9 +19,7 @@ DialogText text_value(std::string_view screen);
 DialogText padded_text(std::string_view text);
 
 // The entry count of a list, combo box or drop-down list (0 without one).
-inline int item_count(const DialogControl& c) {
-  return c.ints.empty() ? 0 : c.ints[0];
-}
+inline int item_count(const DialogControl& c) { return c.ints.empty() ? 0 : c.ints[0]; }
 
 // Copies one control's model to the screen (nothing for a shared identifier).
 void push_control(DialogWindow& window, const DialogControl& control);

@@ -24,7 +24,7 @@ namespace zuna {
 // name. Creation data are not kept in the model: a length above 2 (it counts
 // the length word) is followed by that many bytes less 2 of creation_data_fill.
 inline std::vector<std::uint8_t> write_dialog_template(const DialogTemplate& t,
-                                                      std::uint8_t creation_data_fill = 0) {
+                                                       std::uint8_t creation_data_fill = 0) {
   std::vector<std::uint8_t> b;
   auto word = [&b](std::uint16_t w) {
     b.push_back(static_cast<std::uint8_t>(w & 0xFF));

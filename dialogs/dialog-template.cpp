@@ -3,7 +3,6 @@
 #include <map>
 #include <mutex>
 
-
 namespace zuna {
 
 namespace {

@@ -18,12 +18,12 @@ struct DialogTemplateItem {
   std::uint32_t style = 0;
   std::uint32_t ex_style = 0;
   std::int16_t x = 0, y = 0, cx = 0, cy = 0;  // dialog units
-  std::uint16_t id = 0;                        // unsigned: -1 is 65535
-  std::uint16_t class_code = 0;                // 0x80..0x85, or 0 when given by name
-  std::u16string class_name;                   // when the class is given by name
+  std::uint16_t id = 0;                       // unsigned: -1 is 65535
+  std::uint16_t class_code = 0;               // 0x80..0x85, or 0 when given by name
+  std::u16string class_name;                  // when the class is given by name
   bool title_is_ordinal = false;
   std::uint16_t title_ordinal = 0;
-  std::u16string title;                        // 16-bit text as stored
+  std::u16string title;  // 16-bit text as stored
   std::uint16_t creation_data_length = 0;
 };
 

@@ -73,21 +73,14 @@ int int_index(const DialogControl& c, int sel) {
     case ControlKind::scroll_bar:
       switch (sel) {
         case sel_default:
-        case sel_position:
-          return 0;
-        case sel_range:
-          return 1;
-        case sel_smallstep:
-          return 2;
-        case sel_bigstep:
-          return 3;
-        default:
-          return -1;
+        case sel_position: return 0;
+        case sel_range: return 1;
+        case sel_smallstep: return 2;
+        case sel_bigstep: return 3;
+        default: return -1;
       }
-    case ControlKind::drop_down_list:
-      return sel == sel_state ? 1 : -1;
-    default:
-      return -1;
+    case ControlKind::drop_down_list: return sel == sel_state ? 1 : -1;
+    default: return -1;
   }
 }
 
@@ -147,31 +140,23 @@ int callback_slot(ControlKind kind, int sel) {
   switch (kind) {
     case ControlKind::push_button:
     case ControlKind::check_box:
-    case ControlKind::radio_button:
-      return sel == sel_default || sel == sel_clicked ? 0 : -1;
+    case ControlKind::radio_button: return sel == sel_default || sel == sel_clicked ? 0 : -1;
     case ControlKind::edit_box:
       return sel == sel_default || sel == sel_change ? 0 : sel == sel_update ? 1 : -1;
-    case ControlKind::scroll_bar:
-      return sel == sel_default || sel == sel_change ? 0 : -1;
+    case ControlKind::scroll_bar: return sel == sel_default || sel == sel_change ? 0 : -1;
     case ControlKind::list_box:
     case ControlKind::drop_down_list:
       return sel == sel_default || sel == sel_selchange ? 0 : sel == sel_dblclick ? 1 : -1;
     case ControlKind::combo_box:
       switch (sel) {
         case sel_default:
-        case sel_selchange:
-          return 0;
-        case sel_dblclick:
-          return 1;
-        case sel_change:
-          return 2;
-        case sel_update:
-          return 3;
-        default:
-          return -1;
+        case sel_selchange: return 0;
+        case sel_dblclick: return 1;
+        case sel_change: return 2;
+        case sel_update: return 3;
+        default: return -1;
       }
-    default:
-      return -1;
+    default: return -1;
   }
 }
 

@@ -87,9 +87,9 @@ using DialogCallback = void (*)(Dialog& dialog, int id, int type);
 //   callbacks  the slots of the kind, in the order of the callback selectors
 struct DialogControl {
   ControlKind kind = ControlKind::static_text;
-  std::int32_t id = 0;        // the item's unsigned 16-bit identifier
-  bool screen_stale = true;   // the model differs from the screen
-  bool shared_id = false;     // another control of the template has this identifier
+  std::int32_t id = 0;       // the item's unsigned 16-bit identifier
+  bool screen_stale = true;  // the model differs from the screen
+  bool shared_id = false;    // another control of the template has this identifier
   std::vector<std::int32_t> ints;
   std::vector<bool> flags;
   std::vector<DialogText> texts;
@@ -106,7 +106,7 @@ struct Dialog {
   bool combo_text = true;          // false while a combo box's selection callback runs
   DialogCallback dialog_callback = nullptr;
   std::vector<DialogControl> controls;
-  bool loaded = false;             // dialog_load succeeded and no dialog_release since
+  bool loaded = false;  // dialog_load succeeded and no dialog_release since
 };
 
 // The callbacks a loaded dialog starts with.

@@ -77,23 +77,23 @@ inline constexpr std::uint32_t kCbsOwnerDrawVariable = 0x20;
 enum class ItemKind {
   push_button,
   default_push_button,
-  check_box,         // BS_CHECKBOX: the program sets the check
-  auto_check_box,    // BS_AUTOCHECKBOX: a click toggles it
-  three_state,       // BS_3STATE
-  auto_three_state,  // BS_AUTO3STATE
-  radio_button,      // BS_RADIOBUTTON
-  auto_radio_button, // BS_AUTORADIOBUTTON
+  check_box,          // BS_CHECKBOX: the program sets the check
+  auto_check_box,     // BS_AUTOCHECKBOX: a click toggles it
+  three_state,        // BS_3STATE
+  auto_three_state,   // BS_AUTO3STATE
+  radio_button,       // BS_RADIOBUTTON
+  auto_radio_button,  // BS_AUTORADIOBUTTON
   group_box,
   user_button,
   owner_draw_button,
-  unknown_button,    // a button type no platform defines
+  unknown_button,  // a button type no platform defines
   edit,
   static_text,
   list_box,
   scroll_bar,
-  combo_box,         // CBS_SIMPLE or CBS_DROPDOWN: the text can be typed
-  drop_down_list,    // CBS_DROPDOWNLIST: only the list's entries
-  other,             // a class given by name or by another code
+  combo_box,       // CBS_SIMPLE or CBS_DROPDOWN: the text can be typed
+  drop_down_list,  // CBS_DROPDOWNLIST: only the list's entries
+  other,           // a class given by name or by another code
 };
 
 ItemKind classify_item(const DialogTemplateItem& item);

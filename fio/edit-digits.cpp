@@ -221,8 +221,9 @@ Scaled shifted_product(std::uint64_t m, int p, int from) {
   u128 low = static_cast<u128>(m) * static_cast<std::uint64_t>(power);
   u128 high = static_cast<u128>(m) * static_cast<std::uint64_t>(power >> 64);
   u128 middle = (low >> 64) + static_cast<std::uint64_t>(high);
-  const std::uint64_t words[3] = {static_cast<std::uint64_t>(low), static_cast<std::uint64_t>(middle),
-                                  static_cast<std::uint64_t>(high >> 64) + static_cast<std::uint64_t>(middle >> 64)};
+  const std::uint64_t words[3] = {
+      static_cast<std::uint64_t>(low), static_cast<std::uint64_t>(middle),
+      static_cast<std::uint64_t>(high >> 64) + static_cast<std::uint64_t>(middle >> 64)};
   auto bits_at = [&](int at) -> std::uint64_t {  // 64 bits from bit `at`, 0 <= at < 192
     int word = at / 64;
     int shift = at % 64;

@@ -15,10 +15,10 @@ inline constexpr int kConversionDigits = 17;
 
 struct DecimalDigits {
   char digits[kConversionDigits + 1] = {'0'};  // '0'..'9'; [count] is not used
-  int count = 1;         // significant digits, no trailing zeros; 0 once rounded away
-  int exponent = 0;      // q
+  int count = 1;     // significant digits, no trailing zeros; 0 once rounded away
+  int exponent = 0;  // q
   bool negative = false;
-  bool zero = true;      // the value is zero (of either sign): digits "0", q = 0
+  bool zero = true;  // the value is zero (of either sign): digits "0", q = 0
 
   // The digit at 0-based position i; positions beyond the string are 0.
   char at(std::int64_t i) const { return i < count ? digits[i] : '0'; }

@@ -19,17 +19,17 @@ namespace zuna {
 inline constexpr int kFieldBufferSize = 520;
 
 struct EditModes {
-  int scale = 0;           // k of kP
-  bool sign_plus = false;  // SP
-  bool blank_zero = false; // BZ: input only, carried along
+  int scale = 0;            // k of kP
+  bool sign_plus = false;   // SP
+  bool blank_zero = false;  // BZ: input only, carried along
 };
 
 struct DataEdit {
-  char descriptor = 'I';  // I F E D G A L Z O B
-  char variation = 0;     // E: 'D' for Ew.dDe, 'N' for EN, 'S' for ES
-  std::int32_t width = 0;       // w
-  std::int32_t digits = 1;      // d, or m of Iw.m, Zw.m, Ow.m, Bw.m
-  std::int32_t exponent = 2;    // e
+  char descriptor = 'I';      // I F E D G A L Z O B
+  char variation = 0;         // E: 'D' for Ew.dDe, 'N' for EN, 'S' for ES
+  std::int32_t width = 0;     // w
+  std::int32_t digits = 1;    // d, or m of Iw.m, Zw.m, Ow.m, Bw.m
+  std::int32_t exponent = 2;  // e
 };
 
 struct Field {

@@ -32,7 +32,8 @@ void place(const DataEdit& edit, char sign, const char* digits, int count, Field
 
 // The digits of `magnitude` in `base`, none for zero; answers the count and
 // leaves them at the end of `scratch`.
-int digits_of(std::uint64_t magnitude, unsigned base, char (&scratch)[kMaxIntegerDigits], const char*& first) {
+int digits_of(std::uint64_t magnitude, unsigned base, char (&scratch)[kMaxIntegerDigits],
+              const char*& first) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   char* p = scratch + kMaxIntegerDigits;
   while (magnitude != 0) {

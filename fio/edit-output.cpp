@@ -11,18 +11,16 @@ namespace {
 
 using Kind = OutputItem::Kind;
 
-bool is_radix(char descriptor) { return descriptor == 'Z' || descriptor == 'O' || descriptor == 'B'; }
+bool is_radix(char descriptor) {
+  return descriptor == 'Z' || descriptor == 'O' || descriptor == 'B';
+}
 
 int integer_bits(Kind kind) {
   switch (kind) {
-    case Kind::int8:
-      return 8;
-    case Kind::int16:
-      return 16;
-    case Kind::int32:
-      return 32;
-    default:
-      return 64;
+    case Kind::int8: return 8;
+    case Kind::int16: return 16;
+    case Kind::int32: return 32;
+    default: return 64;
   }
 }
 
@@ -46,13 +44,14 @@ Field edit_logical(const DataEdit& edit, const OutputItem& item) {
   return Field{edit.width - 1, item.i != 0 ? "T" : "F", 0};
 }
 
-IoError edit_real_part(const DataEdit& edit, const EditModes& modes, const OutputItem& item, int part,
-                       FieldBuffer& buffer, Field& field) {
+IoError edit_real_part(const DataEdit& edit, const EditModes& modes, const OutputItem& item,
+                       int part, FieldBuffer& buffer, Field& field) {
   double value = part == 0 ? item.re : item.im;
   bool single = item.kind == Kind::real32 || item.kind == Kind::complex64;
   if (is_radix(edit.descriptor)) {
     if (single) {
-      return edit_radix(edit, std::bit_cast<std::uint32_t>(static_cast<float>(value)), 32, buffer, field);
+      return edit_radix(edit, std::bit_cast<std::uint32_t>(static_cast<float>(value)), 32, buffer,
+                        field);
     }
     return edit_radix(edit, std::bit_cast<std::uint64_t>(value), 64, buffer, field);
   }
@@ -60,10 +59,8 @@ IoError edit_real_part(const DataEdit& edit, const EditModes& modes, const Outpu
     case 'E':
     case 'D':
     case 'F':
-    case 'G':
-      return edit_real(edit, modes, value, single, buffer, field);
-    default:
-      return IoError::format_item_mismatch;
+    case 'G': return edit_real(edit, modes, value, single, buffer, field);
+    default: return IoError::format_item_mismatch;
   }
 }
 
@@ -86,14 +83,14 @@ IoError edit_item(const DataEdit& edit, const EditModes& modes, const OutputItem
         return edit_integer(as_i, modes, item.i, buffer, field);
       }
       if (is_radix(descriptor)) {
-        return edit_radix(edit, static_cast<std::uint64_t>(item.i), integer_bits(item.kind), buffer, field);
+        return edit_radix(edit, static_cast<std::uint64_t>(item.i), integer_bits(item.kind), buffer,
+                          field);
       }
       return IoError::format_item_mismatch;
     case Kind::real32:
     case Kind::real64:
     case Kind::complex64:
-    case Kind::complex128:
-      return edit_real_part(edit, modes, item, part, buffer, field);
+    case Kind::complex128: return edit_real_part(edit, modes, item, part, buffer, field);
     case Kind::logical:
       if (descriptor == 'L' || descriptor == 'G') {
         field = edit_logical(edit, item);

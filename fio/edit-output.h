@@ -21,7 +21,8 @@ IoError edit_item(const DataEdit& edit, const EditModes& modes, const OutputItem
 
 // Number of values an item hands to data edits: 2 for complex, else 1.
 inline int item_parts(const OutputItem& item) {
-  return item.kind == OutputItem::Kind::complex64 || item.kind == OutputItem::Kind::complex128 ? 2 : 1;
+  return item.kind == OutputItem::Kind::complex64 || item.kind == OutputItem::Kind::complex128 ? 2
+                                                                                               : 1;
 }
 
 }  // namespace zuna

@@ -30,9 +30,9 @@ struct Layout {
 // The exponent part of E, D, EN, ES, and G resolved to E.
 struct Exponent {
   bool present = false;
-  char letter = 'E';       // 0 when left out
+  char letter = 'E';  // 0 when left out
   std::int64_t value = 0;
-  std::int64_t digits = 0; // zero-padded to this many digits
+  std::int64_t digits = 0;  // zero-padded to this many digits
   bool fits = true;
 
   std::int64_t length() const {
@@ -113,7 +113,8 @@ class Renderer {
         *out++ = exponent.letter;
       }
       *out++ = exponent.value < 0 ? '-' : '+';
-      auto magnitude = static_cast<std::uint64_t>(exponent.value < 0 ? -exponent.value : exponent.value);
+      auto magnitude =
+          static_cast<std::uint64_t>(exponent.value < 0 ? -exponent.value : exponent.value);
       char* end = out + exponent.digits;
       for (char* p = end; p > out;) {
         *--p = static_cast<char>('0' + magnitude % 10);
@@ -180,14 +181,15 @@ void edit_e(const DataEdit& edit, const EditModes& modes, int k, DecimalDigits d
     }
     shown = digits.zero ? 0 : digits.exponent - static_cast<std::int64_t>(k);
   }
-  out.number(layout, digits, make_exponent(exponent_letter(edit), shown, edit.exponent), edit.width);
+  out.number(layout, digits, make_exponent(exponent_letter(edit), shown, edit.exponent),
+             edit.width);
 }
 
 // EN: one to three digits before the point, so that the shown exponent is a
 // multiple of 3. A carry in rounding can move the value to the next group of
 // three; the digits are then rounded again from the conversion.
-void edit_en(const DataEdit& edit, const EditModes& modes, const DecimalDigits& converted, int limit,
-             Renderer& out) {
+void edit_en(const DataEdit& edit, const EditModes& modes, const DecimalDigits& converted,
+             int limit, Renderer& out) {
   std::int64_t d = edit.digits;
   DecimalDigits digits = converted;
   int before = 1;
@@ -288,8 +290,7 @@ IoError edit_real(const DataEdit& edit, const EditModes& modes, double value, bo
       edit_f(edit.digits - q, modes, 0, digits, limit, edit.width - trailing, trailing, out);
       return IoError::ok;
     }
-    default:
-      break;
+    default: break;
   }
   if (edit.variation == 'N') {
     edit_en(edit, modes, digits, limit, out);

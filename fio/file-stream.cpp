@@ -78,9 +78,7 @@ IoError failed(IoError e, int error) {
 
 }  // namespace
 
-FileStream::~FileStream() {
-  abandon();
-}
+FileStream::~FileStream() { abandon(); }
 
 IoError FileStream::open(const std::string& path, FileStatus status,
                          std::optional<FileAction> action) {

@@ -103,10 +103,10 @@ class FileStream {
  private:
   // The file that takes the writing until the close puts it in place.
   struct Staging {
-    int fd = -1;         // made at the open, not written yet
+    int fd = -1;  // made at the open, not written yet
     std::string path;
-    int slot = -1;       // removed by a fatal signal (transient-files.h)
-    bool active = false; // fd_ is the staging file now
+    int slot = -1;        // removed by a fatal signal (transient-files.h)
+    bool active = false;  // fd_ is the staging file now
   };
 
   IoError open_descriptor(const std::string& path, FileStatus status,
@@ -123,10 +123,10 @@ class FileStream {
   IoError write_out();
   IoError cut_off_after_writing();
 
-  std::string target_;      // the named file (a symbolic link's target)
+  std::string target_;  // the named file (a symbolic link's target)
   Staging staging_;
-  bool created_ = false;    // the open created the named file
-  bool damaged_ = false;    // a write failed: the file is not put in place
+  bool created_ = false;  // the open created the named file
+  bool damaged_ = false;  // a write failed: the file is not put in place
   int created_slot_ = -1;
   std::string scratch_path_;  // a scratch file's own name
   int scratch_slot_ = -1;
@@ -140,7 +140,7 @@ class FileStream {
   bool ends_here_ = false;  // the file is to end at end_ (truncate_here)
   off_t end_ = 0;           // where the next byte of out_ goes, while ends_here_
   std::string out_;         // bytes not yet written
-  std::string in_;   // read-ahead
+  std::string in_;          // read-ahead
   std::size_t in_pos_ = 0;
   bool at_end_ = false;
 };

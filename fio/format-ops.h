@@ -76,9 +76,7 @@ class FormatOpWriter {
       out_.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
     }
   }
-  void text(const char* data, std::size_t length) {
-    out_.insert(out_.end(), data, data + length);
-  }
+  void text(const char* data, std::size_t length) { out_.insert(out_.end(), data, data + length); }
 
  private:
   std::vector<std::uint8_t>& out_;
@@ -87,7 +85,8 @@ class FormatOpWriter {
 // Reads operations back. The writer is trusted: the list is well formed.
 class FormatOpReader {
  public:
-  FormatOpReader(const std::uint8_t* begin, std::size_t offset) : begin_(begin), at_(begin + offset) {}
+  FormatOpReader(const std::uint8_t* begin, std::size_t offset)
+      : begin_(begin), at_(begin + offset) {}
 
   std::size_t offset() const { return static_cast<std::size_t>(at_ - begin_); }
   void jump(std::size_t offset) { at_ = begin_ + offset; }

@@ -11,7 +11,8 @@ bool FormatRecord::prepare(std::int64_t count) {
   }
   auto needed = static_cast<std::size_t>(position_ + count);
   if (storage_.size() < needed) {
-    storage_.resize(std::max(needed, std::min<std::size_t>(2 * storage_.size() + 64, kMaxRecordLength)));
+    storage_.resize(
+        std::max(needed, std::min<std::size_t>(2 * storage_.size() + 64, kMaxRecordLength)));
   }
   if (position_ > length_) {
     std::memset(storage_.data() + length_, ' ', static_cast<std::size_t>(position_ - length_));

@@ -32,8 +32,8 @@ class FormatRecord {
   bool write_repeated(char c, std::int64_t count);
 
   void move_right(std::int64_t columns);
-  void move_left(std::int64_t columns);   // not before column 1
-  void tab_to(std::int64_t column);       // 1-based; 0 or less means column 1
+  void move_left(std::int64_t columns);  // not before column 1
+  void tab_to(std::int64_t column);      // 1-based; 0 or less means column 1
 
   std::string_view text() const {
     return std::string_view(storage_.data(), static_cast<std::size_t>(length_));

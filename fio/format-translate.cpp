@@ -112,7 +112,9 @@ class Translator {
     return IoError::ok;
   }
 
-  static std::int32_t repeat_or_one(const Number& repeat) { return repeat.present ? repeat.value : 1; }
+  static std::int32_t repeat_or_one(const Number& repeat) {
+    return repeat.present ? repeat.value : 1;
+  }
 
   Step item() {
     int c = peek();
@@ -158,24 +160,18 @@ class Translator {
   // optional count.
   Step after_count(int c, const Number& count) {
     switch (c) {
-      case '(':
-        return group_start(count);
-      case ')':
-        return group_end(count);
+      case '(': return group_start(count);
+      case ')': return group_end(count);
       case '\'':
       case '"':
         if (count.present) {
           return {IoError::format_repeat_not_allowed};
         }
         return quoted_literal(static_cast<char>(c));
-      case 'H':
-        return counted_literal(count);
-      case '/':
-        return repeated(FormatOp::record_end, count);
-      case 'X':
-        return repeated(FormatOp::move_right, count);
-      default:
-        break;
+      case 'H': return counted_literal(count);
+      case '/': return repeated(FormatOp::record_end, count);
+      case 'X': return repeated(FormatOp::move_right, count);
+      default: break;
     }
     if (c == ':' || c == '\\' || c == '$' || c == 'T' || c == 'S' || c == 'Q') {
       if (count.present) {
@@ -291,16 +287,10 @@ class Translator {
   // Items that take no repeat count; the letter has been consumed.
   Step unrepeatable(int c) {
     switch (c) {
-      case ':':
-        out_.op(FormatOp::colon);
-        return {};
+      case ':': out_.op(FormatOp::colon); return {};
       case '\\':
-      case '$':
-        out_.op(FormatOp::suppress_end);
-        return {};
-      case 'Q':
-        out_.op(FormatOp::q_edit);
-        return {};
+      case '$': out_.op(FormatOp::suppress_end); return {};
+      case 'Q': out_.op(FormatOp::q_edit); return {};
       case 'S': {
         SignMode mode = SignMode::processor;
         if (accept('P')) {
@@ -312,8 +302,7 @@ class Translator {
         out_.byte(static_cast<std::uint8_t>(mode));
         return {};
       }
-      default:
-        return tab();
+      default: return tab();
     }
   }
 
@@ -339,10 +328,10 @@ class Translator {
   // What may follow the letters of a data edit descriptor.
   struct Shape {
     bool known = true;
-    char variation = 0;          // 'N' for EN, 'S' for ES
-    bool needs_digits = false;   // ".d" is required
-    bool takes_minimum = false;  // ".m" may follow
-    bool takes_exponent = false; // "Ee" (and for E also "De") may follow
+    char variation = 0;           // 'N' for EN, 'S' for ES
+    bool needs_digits = false;    // ".d" is required
+    bool takes_minimum = false;   // ".m" may follow
+    bool takes_exponent = false;  // "Ee" (and for E also "De") may follow
   };
 
   // The shape of the descriptor whose first letter `c` has been consumed;
@@ -353,13 +342,9 @@ class Translator {
       case 'I':
       case 'Z':
       case 'O':
-      case 'B':
-        shape.takes_minimum = true;
-        break;
+      case 'B': shape.takes_minimum = true; break;
       case 'F':
-      case 'D':
-        shape.needs_digits = true;
-        break;
+      case 'D': shape.needs_digits = true; break;
       case 'G':
         shape.needs_digits = true;
         shape.takes_exponent = true;
@@ -375,11 +360,8 @@ class Translator {
         }
         break;
       case 'A':
-      case 'L':
-        break;
-      default:
-        shape.known = false;
-        break;
+      case 'L': break;
+      default: shape.known = false; break;
     }
     return shape;
   }
@@ -411,7 +393,8 @@ class Translator {
         e = IoError::format_missing_width;
       }
     }
-    if (e == IoError::ok && shape.takes_exponent && (peek() == 'E' || (descriptor == 'E' && peek() == 'D'))) {
+    if (e == IoError::ok && shape.takes_exponent &&
+        (peek() == 'E' || (descriptor == 'E' && peek() == 'D'))) {
       variation = peek() == 'D' ? 'D' : 0;
       ++at_;
       e = read_required(exponent);

@@ -78,8 +78,8 @@ struct FormatWorkArea {
 
 class FormatWalker {
  public:
-  FormatWalker(const std::vector<std::uint8_t>& ops, std::span<const OutputItem> items, RecordSink& sink,
-               std::string& record)
+  FormatWalker(const std::vector<std::uint8_t>& ops, std::span<const OutputItem> items,
+               RecordSink& sink, std::string& record)
       : ops_(ops.data(), 0), items_(items), sink_(sink), record_(record) {}
 
   IoError run() {
@@ -111,47 +111,26 @@ class FormatWalker {
         auto length = static_cast<std::size_t>(ops_.number());
         const char* text = ops_.text(length);
         work_ += static_cast<std::int64_t>(length);
-        return record_.write(std::string_view(text, length)) ? IoError::ok : IoError::record_too_long;
+        return record_.write(std::string_view(text, length)) ? IoError::ok
+                                                             : IoError::record_too_long;
       }
-      case FormatOp::move_right:
-        record_.move_right(ops_.number());
-        return IoError::ok;
-      case FormatOp::move_left:
-        record_.move_left(ops_.number());
-        return IoError::ok;
-      case FormatOp::tab_to:
-        record_.tab_to(ops_.number());
-        return IoError::ok;
-      case FormatOp::record_end:
-        return record_ends(ops_.number());
-      case FormatOp::scale:
-        modes_.scale = ops_.number();
-        return IoError::ok;
+      case FormatOp::move_right: record_.move_right(ops_.number()); return IoError::ok;
+      case FormatOp::move_left: record_.move_left(ops_.number()); return IoError::ok;
+      case FormatOp::tab_to: record_.tab_to(ops_.number()); return IoError::ok;
+      case FormatOp::record_end: return record_ends(ops_.number());
+      case FormatOp::scale: modes_.scale = ops_.number(); return IoError::ok;
       case FormatOp::sign_mode:
         modes_.sign_plus = static_cast<SignMode>(ops_.byte()) == SignMode::plus;
         return IoError::ok;
-      case FormatOp::blank_mode:
-        modes_.blank_zero = ops_.byte() != 0;
-        return IoError::ok;
-      case FormatOp::colon:
-        stopped_ = !items_remain();
-        return IoError::ok;
-      case FormatOp::suppress_end:
-        suppress_end_ = true;
-        return IoError::ok;
-      case FormatOp::group_start:
-        return group_start(ops_.number());
-      case FormatOp::group_end:
-        group_end();
-        return IoError::ok;
-      case FormatOp::data:
-        return data_edit();
-      case FormatOp::q_edit:
-        return IoError::ok;  // input only: takes no item, writes nothing
-      case FormatOp::end:
-        return end_of_format();
-      case FormatOp::error:
-        return static_cast<IoError>(ops_.number());
+      case FormatOp::blank_mode: modes_.blank_zero = ops_.byte() != 0; return IoError::ok;
+      case FormatOp::colon: stopped_ = !items_remain(); return IoError::ok;
+      case FormatOp::suppress_end: suppress_end_ = true; return IoError::ok;
+      case FormatOp::group_start: return group_start(ops_.number());
+      case FormatOp::group_end: group_end(); return IoError::ok;
+      case FormatOp::data: return data_edit();
+      case FormatOp::q_edit: return IoError::ok;  // input only: takes no item, writes nothing
+      case FormatOp::end: return end_of_format();
+      case FormatOp::error: return static_cast<IoError>(ops_.number());
     }
     return IoError::format_bad_character;
   }
@@ -249,7 +228,8 @@ class FormatWalker {
   }
 
   IoError finish() {
-    bool written = suppress_end_ ? sink_.leave_open(record_.text()) : sink_.end_record(record_.text());
+    bool written =
+        suppress_end_ ? sink_.leave_open(record_.text()) : sink_.end_record(record_.text());
     record_.clear();
     return written ? IoError::ok : IoError::file_write_failed;
   }

@@ -14,12 +14,21 @@ namespace zuna {
 // One output item, as handed over by a put call.
 struct OutputItem {
   enum class Kind : std::uint8_t {
-    int8, int16, int32, int64, real32, real64, logical, complex64, complex128, chars
+    int8,
+    int16,
+    int32,
+    int64,
+    real32,
+    real64,
+    logical,
+    complex64,
+    complex128,
+    chars
   };
   Kind kind = Kind::int32;
-  std::int64_t i = 0;         // integer kinds; logical as 0/1
-  double re = 0.0, im = 0.0;  // real kinds (real32 widened exactly); complex parts
-  const char* text = nullptr; // chars: address and length
+  std::int64_t i = 0;          // integer kinds; logical as 0/1
+  double re = 0.0, im = 0.0;   // real kinds (real32 widened exactly); complex parts
+  const char* text = nullptr;  // chars: address and length
   int length = 0;
 };
 
@@ -43,8 +52,8 @@ class RecordSink {
 // error reached by the walk, an item that does not suit its descriptor,
 // or file_write_failed when the sink refused a record); records completed
 // before the error have been handed to the sink.
-IoError write_formatted(const char* format, int format_length,
-                        std::span<const OutputItem> items, RecordSink& sink);
+IoError write_formatted(const char* format, int format_length, std::span<const OutputItem> items,
+                        RecordSink& sink);
 
 // List-directed output: records start with a blank, items are separated by a
 // blank, a record holds at most 79 characters.

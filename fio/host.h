@@ -16,12 +16,12 @@ namespace zuna {
 
 // A run-time error as the report shows it.
 struct RuntimeErrorReport {
-  char letter = 'F';       // 'F', or 'M' for math errors
-  int number = 0;          // 6000..6999
-  std::string tag;         // statement tag, for example ": WRITE("
+  char letter = 'F';             // 'F', or 'M' for math errors
+  int number = 0;                // 6000..6999
+  std::string tag;               // statement tag, for example ": WRITE("
   bool tag_opens_paren = false;  // the tags of I/O statements open a parenthesis
-  std::string file_name;   // file of the statement's unit, may be empty
-  std::string message;     // message text, may be empty
+  std::string file_name;         // file of the statement's unit, may be empty
+  std::string message;           // message text, may be empty
 
   // "F6xxx" + tag [+ ")"] [+ " - " + message]: the text of the message box.
   std::string box_text() const;
@@ -38,7 +38,7 @@ class Host {
   virtual ~Host() = default;
 
   // Text windows. Window numbers are 1024 + slot (0..39); -1 means failure.
-  virtual int text_window_open(std::string_view title) = 0;  // empty: "Graphic" + n
+  virtual int text_window_open(std::string_view title) = 0;              // empty: "Graphic" + n
   virtual int text_window_write(int window, std::string_view text) = 0;  // length or -1
   // Waits until a line is typed in the window; copies at most `capacity`
   // characters (left-over characters wait for the next read). Answers the

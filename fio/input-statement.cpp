@@ -187,29 +187,17 @@ int begin_internal_read(const char* text, int length, const char* format, int /*
   return start_read(s, e, true);
 }
 
-int get_int8(std::int8_t* item) {
-  return get_integer(item);
-}
+int get_int8(std::int8_t* item) { return get_integer(item); }
 
-int get_int16(std::int16_t* item) {
-  return get_integer(item);
-}
+int get_int16(std::int16_t* item) { return get_integer(item); }
 
-int get_int32(std::int32_t* item) {
-  return get_integer(item);
-}
+int get_int32(std::int32_t* item) { return get_integer(item); }
 
-int get_int64(std::int64_t* item) {
-  return get_integer(item);
-}
+int get_int64(std::int64_t* item) { return get_integer(item); }
 
-int get_real32(float* item) {
-  return get_real(item);
-}
+int get_real32(float* item) { return get_real(item); }
 
-int get_real64(double* item) {
-  return get_real(item);
-}
+int get_real64(double* item) { return get_real(item); }
 
 int get_logical(bool* item) {
   return get_item(item, sizeof(bool), [item](const ListValue& value) {

@@ -36,12 +36,9 @@ constexpr Message kFloatingPointMessages[] = {
 // Failures of the math intrinsics, 6201 to 6206; the report puts the
 // function's name in front.
 constexpr Message kMathMessages[] = {
-    {IoError::math_domain, "DOMAIN error"},
-    {IoError::math_sing, "SING error"},
-    {IoError::math_overflow, "OVERFLOW error"},
-    {IoError::math_underflow, "UNDERFLOW error"},
-    {IoError::math_tloss, "TLOSS error"},
-    {IoError::math_ploss, "PLOSS error"},
+    {IoError::math_domain, "DOMAIN error"},     {IoError::math_sing, "SING error"},
+    {IoError::math_overflow, "OVERFLOW error"}, {IoError::math_underflow, "UNDERFLOW error"},
+    {IoError::math_tloss, "TLOSS error"},       {IoError::math_ploss, "PLOSS error"},
 };
 
 // Units and files, 6401 onwards.
@@ -156,24 +153,16 @@ bool is_file_system_failure(IoError e) {
     case IoError::file_cannot_be_replaced:
     case IoError::file_delete_failed:
     case IoError::file_write_failed:
-    case IoError::file_read_failed:
-      return true;
-    default:
-      return false;
+    case IoError::file_read_failed: return true;
+    default: return false;
   }
 }
 
-void note_system_error(int error) {
-  t_system_error = error;
-}
+void note_system_error(int error) { t_system_error = error; }
 
-int noted_system_error() {
-  return t_system_error;
-}
+int noted_system_error() { return t_system_error; }
 
-void clear_system_error() {
-  t_system_error = 0;
-}
+void clear_system_error() { t_system_error = 0; }
 
 std::string system_error_text(int error) {
   // The "C" locale's texts: the windowed program runs under the user's

@@ -49,7 +49,7 @@ enum class IoError : int {
   kind_change_on_reopen = 6417,
   too_many_units = 6418,
   file_open_failed = 6419,
-  file_not_found = 6420,   // status OLD
+  file_not_found = 6420,       // status OLD
   file_already_exists = 6421,  // status NEW
   window_open_failed = 6422,
   keep_for_scratch_file = 6423,
@@ -57,38 +57,38 @@ enum class IoError : int {
   bad_close_status = 6425,
   file_write_failed = 6426,
   file_read_failed = 6427,
-  no_file_name = 6428,     // the user gave no name for an implicit or blank open
+  no_file_name = 6428,  // the user gave no name for an implicit or blank open
   delimiter_or_pad_unformatted = 6429,
   record_too_long = 6430,
   write_to_read_only = 6431,
   read_from_write_only = 6432,
   unit_not_formatted_sequential = 6433,  // a formatted transfer on a direct or unformatted unit
-  file_cannot_be_replaced = 6434,  // the folder of an output file takes no new file beside it
+  file_cannot_be_replaced = 6434,        // the folder of an output file takes no new file beside it
 
   // Format texts and output items.
   format_no_open_paren = 6501,
   format_repeat_not_allowed = 6502,
-  format_count_required = 6503,   // H or P without a number
+  format_count_required = 6503,  // H or P without a number
   format_unclosed_literal = 6504,
   format_nesting_too_deep = 6505,
-  format_missing_width = 6506,    // a w or d that is required is missing
+  format_missing_width = 6506,  // a w or d that is required is missing
   format_bad_character = 6507,
-  format_item_mismatch = 6508,    // item kind does not suit its descriptor
+  format_item_mismatch = 6508,       // item kind does not suit its descriptor
   format_no_data_descriptor = 6509,  // items remain but the format has no data descriptor
-  format_field_too_wide = 6510,   // a field beyond the renderer's buffer
+  format_field_too_wide = 6510,      // a field beyond the renderer's buffer
 
   // Reading values.
   read_bad_integer = 6601,
   read_bad_real = 6602,
   read_integer_overflow = 6603,
   read_real_overflow = 6604,
-  read_bad_repeat = 6605,         // zero or doubled repeat count
+  read_bad_repeat = 6605,  // zero or doubled repeat count
   read_character_for_number = 6606,
   read_complex_for_number = 6607,
   read_bad_logical = 6608,
   read_record_too_long = 6609,
-  read_past_end = 6610,           // end_of_file as a run-time error report shows it
-  read_format_unsupported = 6611, // a read with a format text (only list-directed input)
+  read_past_end = 6610,            // end_of_file as a run-time error report shows it
+  read_format_unsupported = 6611,  // a read with a format text (only list-directed input)
 };
 
 constexpr int error_number(IoError e) { return static_cast<int>(e); }

@@ -6,13 +6,9 @@ namespace zuna {
 
 namespace {
 
-bool ends_value(char c) {
-  return is_list_blank(c) || c == ',' || c == '/';
-}
+bool ends_value(char c) { return is_list_blank(c) || c == ',' || c == '/'; }
 
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // Repeat counts beyond this are all "more than any statement has items".
 constexpr std::int64_t kRepeatCap = 1'000'000'000;

@@ -59,7 +59,9 @@ class ListRecord {
     return true;
   }
 
-  bool finish() { return sink_.end_record(std::string_view(text_, static_cast<std::size_t>(length_))); }
+  bool finish() {
+    return sink_.end_record(std::string_view(text_, static_cast<std::size_t>(length_)));
+  }
 
  private:
   // Starts a new record when the separating blank and `keep` characters no
@@ -122,14 +124,11 @@ IoError write_list_directed(std::span<const OutputItem> items, RecordSink& sink)
     bool written = true;
     switch (item.kind) {
       case Kind::chars:
-        written = record.text(std::string_view(item.text != nullptr ? item.text : "",
-                                               item.text != nullptr && item.length > 0
-                                                   ? static_cast<std::size_t>(item.length)
-                                                   : 0));
+        written = record.text(std::string_view(
+            item.text != nullptr ? item.text : "",
+            item.text != nullptr && item.length > 0 ? static_cast<std::size_t>(item.length) : 0));
         break;
-      case Kind::logical:
-        written = record.number(item.i != 0 ? "T" : "F");
-        break;
+      case Kind::logical: written = record.number(item.i != 0 ? "T" : "F"); break;
       case Kind::real32:
       case Kind::real64:
         written = record.number(real_text(item.re, item.kind == Kind::real32, buffer));
@@ -151,9 +150,7 @@ IoError write_list_directed(std::span<const OutputItem> items, RecordSink& sink)
         written = record.number(std::string_view(pair, length));
         break;
       }
-      default:
-        written = record.number(integer_text(item.i, buffer));
-        break;
+      default: written = record.number(integer_text(item.i, buffer)); break;
     }
     if (!written) {
       return IoError::file_write_failed;

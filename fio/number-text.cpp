@@ -17,13 +17,9 @@ constexpr std::int64_t kExponentCap = 1'000'000'000;
 constexpr std::int64_t kOverflowExponent = 310;
 constexpr std::int64_t kZeroExponent = -324;
 
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-bool is_space(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+bool is_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::int64_t saturate(std::int64_t v) {
   return v > kExponentCap ? kExponentCap : v < -kExponentCap ? -kExponentCap : v;

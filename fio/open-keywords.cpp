@@ -4,16 +4,14 @@ namespace zuna {
 
 namespace {
 
-char upper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Decodes one optional property: absent leaves `value` at its default; a
 // text outside `words` answers `error`.
 template <typename T>
 IoError decode(const std::optional<std::string_view>& text,
-               std::initializer_list<std::string_view> words,
-               std::initializer_list<T> values, IoError error, T& value) {
+               std::initializer_list<std::string_view> words, std::initializer_list<T> values,
+               IoError error, T& value) {
   if (!text) {
     return IoError::ok;
   }
@@ -59,8 +57,7 @@ UnitKind unit_kind(Access access, Form form) {
       return direct ? UnitKind::formatted_direct : UnitKind::formatted_sequential;
     case Form::unformatted:
       return direct ? UnitKind::unformatted_direct : UnitKind::unformatted_sequential;
-    case Form::binary:
-      return direct ? UnitKind::binary_direct : UnitKind::binary_sequential;
+    case Form::binary: return direct ? UnitKind::binary_direct : UnitKind::binary_sequential;
   }
   return UnitKind::formatted_sequential;
 }
@@ -75,11 +72,10 @@ IoError decode_status(const OpenOptions& options, OpenRequest& request) {
     request.file_name = std::string(trim_trailing_blanks(*options.file));
   }
   request.status = request.file_name ? FileStatus::unknown : FileStatus::scratch;
-  IoError e = decode<FileStatus>(
-      options.status, {"OLD", "NEW", "SCRATCH", "REPLACE", "UNKNOWN"},
-      {FileStatus::old_file, FileStatus::new_file, FileStatus::scratch, FileStatus::replace,
-       FileStatus::unknown},
-      IoError::bad_status_keyword, request.status);
+  IoError e = decode<FileStatus>(options.status, {"OLD", "NEW", "SCRATCH", "REPLACE", "UNKNOWN"},
+                                 {FileStatus::old_file, FileStatus::new_file, FileStatus::scratch,
+                                  FileStatus::replace, FileStatus::unknown},
+                                 IoError::bad_status_keyword, request.status);
   if (e == IoError::ok && request.status == FileStatus::scratch && request.file_name) {
     return IoError::scratch_with_file_name;
   }

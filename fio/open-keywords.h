@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "fio/fio.h"
 #include "fio/file-stream.h"
+#include "fio/fio.h"
 #include "fio/io-error.h"
 #include "fio/unit.h"
 

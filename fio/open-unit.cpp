@@ -61,12 +61,8 @@ IoError connect_file(Unit& unit, SpecialName special, const OpenRequest& request
   std::optional<FileAction> action = request.action ? request.action : request.mode;
   IoError e = IoError::ok;
   switch (special) {
-    case SpecialName::null:
-      e = unit.file.open("/dev/null", FileStatus::old_file, action);
-      break;
-    case SpecialName::error:
-      e = unit.file.open_duplicate(STDERR_FILENO);
-      break;
+    case SpecialName::null: e = unit.file.open("/dev/null", FileStatus::old_file, action); break;
+    case SpecialName::error: e = unit.file.open_duplicate(STDERR_FILENO); break;
     default:
       if (request.status == FileStatus::scratch) {
         e = unit.file.open_scratch(unit.path);
@@ -120,8 +116,7 @@ IoError settle_request(int number, const OpenOptions& options, OpenRequest& requ
 // properties change (done = true); on another the old connection is closed
 // first, with its default disposition.
 IoError settle_earlier_connection(Unit& unit, SpecialName special, UnitKind kind,
-                                  const OpenRequest& request, std::string& file_name,
-                                  bool& done) {
+                                  const OpenRequest& request, std::string& file_name, bool& done) {
   std::lock_guard unit_lock(unit.lock);
   done = same_connection(unit, special, file_name);
   if (done) {

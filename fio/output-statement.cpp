@@ -87,29 +87,17 @@ int begin_write(int unit, const char* format, int format_length) {
   return 0;
 }
 
-int put_int8(std::int8_t value) {
-  return put_item(integer_item(OutputItem::Kind::int8, value));
-}
+int put_int8(std::int8_t value) { return put_item(integer_item(OutputItem::Kind::int8, value)); }
 
-int put_int16(std::int16_t value) {
-  return put_item(integer_item(OutputItem::Kind::int16, value));
-}
+int put_int16(std::int16_t value) { return put_item(integer_item(OutputItem::Kind::int16, value)); }
 
-int put_int32(std::int32_t value) {
-  return put_item(integer_item(OutputItem::Kind::int32, value));
-}
+int put_int32(std::int32_t value) { return put_item(integer_item(OutputItem::Kind::int32, value)); }
 
-int put_int64(std::int64_t value) {
-  return put_item(integer_item(OutputItem::Kind::int64, value));
-}
+int put_int64(std::int64_t value) { return put_item(integer_item(OutputItem::Kind::int64, value)); }
 
-int put_real32(float value) {
-  return put_item(real_item(OutputItem::Kind::real32, value));
-}
+int put_real32(float value) { return put_item(real_item(OutputItem::Kind::real32, value)); }
 
-int put_real64(double value) {
-  return put_item(real_item(OutputItem::Kind::real64, value));
-}
+int put_real64(double value) { return put_item(real_item(OutputItem::Kind::real64, value)); }
 
 int put_logical(bool value) {
   return put_item(integer_item(OutputItem::Kind::logical, value ? 1 : 0));

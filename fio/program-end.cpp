@@ -20,9 +20,7 @@ thread_local bool t_ending = false;
 
 }  // namespace
 
-void reset_program_end() {
-  t_ending = false;
-}
+void reset_program_end() { t_ending = false; }
 
 namespace {
 
@@ -48,13 +46,9 @@ namespace {
 
 }  // namespace
 
-void end_program(int exit_code) {
-  finish(exit_code, true);
-}
+void end_program(int exit_code) { finish(exit_code, true); }
 
-void abort_program(int exit_code) {
-  finish(exit_code, false);
-}
+void abort_program(int exit_code) { finish(exit_code, false); }
 
 void stop_program(const char* text, int length) {
   abandon_statement();
@@ -66,9 +60,9 @@ void stop_program(const char* text, int length) {
     // The stop line starts a line of its own unless the last record was
     // left open for it; it is shown even when the line end could not be.
     (void)unit_start_line(unit);
-    std::string line = text == nullptr ? std::string("Stop - Program terminated.")
-                                       : std::string(text, static_cast<std::size_t>(
-                                                               length < 0 ? 0 : length));
+    std::string line = text == nullptr
+                           ? std::string("Stop - Program terminated.")
+                           : std::string(text, static_cast<std::size_t>(length < 0 ? 0 : length));
     line += "\r\n";
     host.text_window_write(unit.window, line);
   }

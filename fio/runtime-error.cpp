@@ -106,9 +106,7 @@ bool tag_opens_paren(StatementKind kind) {
   return kTags[static_cast<std::size_t>(kind)].opens_paren;
 }
 
-int error_status(IoError e) {
-  return error_number(e);
-}
+int error_status(IoError e) { return error_number(e); }
 
 int signal_error(IoError e, StatementKind kind, bool status_request, std::string_view file_name,
                  std::string_view message) {
@@ -139,9 +137,7 @@ void report_only(IoError e, StatementKind kind, std::string_view file_name,
   show(e, kind, file_name, message);
 }
 
-void install_math_error_handler() {
-  set_math_error_handler(&on_math_error);
-}
+void install_math_error_handler() { set_math_error_handler(&on_math_error); }
 
 void check_floating_point() {
   int raised = std::fetestexcept(kFloatingPointFaults);

@@ -12,8 +12,24 @@ namespace zuna {
 
 // The kind of statement an error belongs to; it selects the tag of the report.
 enum class StatementKind {
-  unspecified, close, write, end_file, inquire, locking, open, read, rewind, backspace,
-  eof_query, debug, allocate, deallocate, thread_start, math, none, window_host
+  unspecified,
+  close,
+  write,
+  end_file,
+  inquire,
+  locking,
+  open,
+  read,
+  rewind,
+  backspace,
+  eof_query,
+  debug,
+  allocate,
+  deallocate,
+  thread_start,
+  math,
+  none,
+  window_host
 };
 
 // ": WRITE(", ": MATH\r\n- ", ...

@@ -39,8 +39,6 @@ Host& runtime_host() {
   return *host;
 }
 
-void pause_gate() {
-  runtime_host().pause_gate();
-}
+void pause_gate() { runtime_host().pause_gate(); }
 
 }  // namespace zuna

@@ -26,8 +26,6 @@ Statement& current_statement() {
   return statement;
 }
 
-void abandon_statement() {
-  current_statement().clear();
-}
+void abandon_statement() { current_statement().clear(); }
 
 }  // namespace zuna

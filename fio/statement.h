@@ -22,7 +22,7 @@ struct Statement {
   std::unique_lock<std::recursive_mutex> unit_lock;
   std::string file_name;  // for a report
   bool status_request = false;
-  int status = 0;         // the first error's status; later items do nothing
+  int status = 0;  // the first error's status; later items do nothing
 
   // Output.
   const char* format = nullptr;

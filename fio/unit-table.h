@@ -34,8 +34,8 @@ class UnitTable {
   Unit& default_unit() { return default_unit_; }
 
   // Forgets every connection without a report: files are abandoned (their
-  // earlier contents stay, scratch files go), windows are left to the host. The default unit starts afresh
-  // on the host's default window.
+  // earlier contents stay, scratch files go), windows are left to the host. The default unit starts
+  // afresh on the host's default window.
   void reset();
 
   // The end-of-program closing: every unit that is not a window is closed

@@ -167,8 +167,8 @@ IoError unit_read_record(Unit& unit) {
     return e;
   }
   unit.record.resize(kWindowRecordLength);
-  int n = runtime_host().text_window_read_line(unit.window, unit.record.data(),
-                                               kWindowRecordLength);
+  int n =
+      runtime_host().text_window_read_line(unit.window, unit.record.data(), kWindowRecordLength);
   if (n < 0) {
     unit.record.clear();
     return IoError::file_read_failed;

@@ -23,8 +23,13 @@ constexpr bool unit_number_valid(int number) {
 // units and formatted sequential files; the other kinds can be opened and
 // closed but refuse formatted transfers.
 enum class UnitKind {
-  window, formatted_sequential, formatted_direct, binary_sequential, binary_direct,
-  unformatted_sequential, unformatted_direct
+  window,
+  formatted_sequential,
+  formatted_direct,
+  binary_sequential,
+  binary_direct,
+  unformatted_sequential,
+  unformatted_direct
 };
 
 enum class BlankMode { null, zero };
@@ -49,19 +54,19 @@ struct Unit {
   Delimiter delimiter = Delimiter::none;
 
   bool last_was_write = false;
-  bool record_open = false;   // the last record was left open by "\" or "$"
-  bool first_record = true;   // window: the next record starts the window's line
-  long records = 0;           // file: records read or written since the open
+  bool record_open = false;  // the last record was left open by "\" or "$"
+  bool first_record = true;  // window: the next record starts the window's line
+  long records = 0;          // file: records read or written since the open
 
   // Window units.
   int window = -1;
-  bool owns_window = false;   // the default window (CON) is never closed
+  bool owns_window = false;  // the default window (CON) is never closed
   std::string title;
 
   FileStream file;
 
-  std::string record;         // the record being read
-  std::string window_text;    // what goes to the window for one record
+  std::string record;       // the record being read
+  std::string window_text;  // what goes to the window for one record
 
   bool is_window() const { return kind == UnitKind::window; }
   // Forgets the connection (the caller has closed what had to be closed).

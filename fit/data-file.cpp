@@ -56,9 +56,9 @@ DataFile read_data_file(std::istream& in) {
 }
 
 const std::vector<DataSpecies>& data_species() {
-  static const std::vector<DataSpecies> species = {
-      {"H2O", "water"},           {"O2", "oxygen"}, {"H2", "hydrogen"},
-      {"H", "atomic hydrogen"},   {"O", "atomic oxygen"}, {"OH", "hydroxyl"}};
+  static const std::vector<DataSpecies> species = {{"H2O", "water"},       {"O2", "oxygen"},
+                                                   {"H2", "hydrogen"},     {"H", "atomic hydrogen"},
+                                                   {"O", "atomic oxygen"}, {"OH", "hydroxyl"}};
   return species;
 }
 
@@ -87,8 +87,7 @@ std::string data_file_text(const std::vector<FittedSpecies>& species,
     const Nasa9Species& sp = *species[k].source;
     const Fit7& fit = species[k].fit;
     record(sp.name);
-    record(std::string(data_species()[k].description) +
-           "; NASA Glenn data, entry " + sp.code +
+    record(std::string(data_species()[k].description) + "; NASA Glenn data, entry " + sp.code +
            ", refitted to 7 coefficients on 200-1000-6000 K; standard state 1 atm");
     record(fixed(sp.molar_mass, "%.10g"));
     record("coefficients a1..a7, 1000 K to 6000 K");

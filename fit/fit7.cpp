@@ -15,14 +15,14 @@ namespace {
 constexpr double kCpScale = 0.03;
 constexpr double kHScale = 0.002;
 constexpr double kSScale = 0.002;
-constexpr double kStep = 10.0;       // sampling step [K]
+constexpr double kStep = 10.0;  // sampling step [K]
 // The flame temperatures with dissociation lie between 2500 and 3200 K, where
 // the equilibrium constants and the enthalpy balance are evaluated most: the
 // samples there count twice. The cp/R, H/(RT) and S/R accuracy elsewhere
 // stays within the scales above.
 constexpr double kFlameLow = 2500.0, kFlameHigh = 3200.0;  // [K]
 constexpr double kFlameWeight = 2.0;
-constexpr double kTau = 1000.0;      // the fit works in tau = T / 1000 K
+constexpr double kTau = 1000.0;        // the fit works in tau = T / 1000 K
 constexpr double kReference = 298.15;  // [K]
 
 // Unknowns: c1..c7 of the low range (0..6), then of the high range (7..13),
@@ -72,9 +72,7 @@ Row s_row(double t, int range) {
   return r;
 }
 
-double rounded(double value) {
-  return std::strtod(format_coefficient(value).c_str(), nullptr);
-}
+double rounded(double value) { return std::strtod(format_coefficient(value).c_str(), nullptr); }
 
 // a1..a7 in T from c1..c7 in tau = T / 1000.
 void to_kelvin(const double* c, double* a) {
@@ -101,9 +99,7 @@ CoefBlock block_of(const Fit7& fit) {
 
 }  // namespace
 
-double entropy_shift_to_atm() {
-  return std::log(1.01325);
-}
+double entropy_shift_to_atm() { return std::log(1.01325); }
 
 std::string format_coefficient(double value) {
   char text[32];
@@ -154,8 +150,7 @@ Fit7 fit_species(const Nasa9Species& source) {
   const Eigen::HouseholderQR<Eigen::Matrix<double, 14, 5>> qr(c.transpose());
   const Eigen::Matrix<double, 14, 14> q = qr.householderQ();
   const Eigen::Matrix<double, 5, 5> r = qr.matrixQR().topLeftCorner<5, 5>();
-  const Eigen::Matrix<double, 5, 1> y1 =
-      r.transpose().triangularView<Eigen::Lower>().solve(d);
+  const Eigen::Matrix<double, 5, 1> y1 = r.transpose().triangularView<Eigen::Lower>().solve(d);
   const Eigen::Matrix<double, 14, 1> x0 = q.leftCols<5>() * y1;
   const Eigen::MatrixXd z = q.rightCols<9>();
   const Eigen::MatrixXd az = a * z;

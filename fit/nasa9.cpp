@@ -161,15 +161,15 @@ double Nasa9Species::cp_r(double t) const {
 double Nasa9Species::h_rt(double t) const {
   const Nasa9Range& r = range_at(t);
   const double* a = r.a;
-  return -a[0] / (t * t) + a[1] * std::log(t) / t + a[2] + a[3] * t / 2.0 +
-         a[4] * t * t / 3.0 + a[5] * t * t * t / 4.0 + a[6] * t * t * t * t / 5.0 + r.b1 / t;
+  return -a[0] / (t * t) + a[1] * std::log(t) / t + a[2] + a[3] * t / 2.0 + a[4] * t * t / 3.0 +
+         a[5] * t * t * t / 4.0 + a[6] * t * t * t * t / 5.0 + r.b1 / t;
 }
 
 double Nasa9Species::s_r(double t) const {
   const Nasa9Range& r = range_at(t);
   const double* a = r.a;
-  return -a[0] / (t * t) / 2.0 - a[1] / t + a[2] * std::log(t) + a[3] * t +
-         a[4] * t * t / 2.0 + a[5] * t * t * t / 3.0 + a[6] * t * t * t * t / 4.0 + r.b2;
+  return -a[0] / (t * t) / 2.0 - a[1] / t + a[2] * std::log(t) + a[3] * t + a[4] * t * t / 2.0 +
+         a[5] * t * t * t / 3.0 + a[6] * t * t * t * t / 4.0 + r.b2;
 }
 
 bool Nasa9Species::covers(double t_from, double t_to) const {

@@ -43,12 +43,12 @@ struct Nasa9Range {
 };
 
 struct Nasa9Species {
-  std::string name;     // first word of columns 1-18
-  std::string comment;  // the rest of line 1, trimmed
-  std::string code;     // reference code, for example "g 8/89"
-  int line = 0;         // line of the file where the record starts (1-based)
-  double molar_mass = 0.0;        // [g/mol]
-  double heat_of_formation = 0.0; // at 298.15 K [J/mol]
+  std::string name;                // first word of columns 1-18
+  std::string comment;             // the rest of line 1, trimmed
+  std::string code;                // reference code, for example "g 8/89"
+  int line = 0;                    // line of the file where the record starts (1-based)
+  double molar_mass = 0.0;         // [g/mol]
+  double heat_of_formation = 0.0;  // at 298.15 K [J/mol]
   std::vector<Nasa9Range> ranges;
 
   // The dimensionless functions at t [K], from the first range that holds t.
@@ -75,7 +75,6 @@ struct Nasa9File {
 Nasa9File read_nasa9(std::istream& in);
 
 // The record of the species named `name`; throws RecordError when absent.
-const Nasa9Species& find_species(const std::vector<Nasa9Species>& records,
-                                 const std::string& name);
+const Nasa9Species& find_species(const std::vector<Nasa9Species>& records, const std::string& name);
 
 }  // namespace zuna::fit

@@ -46,8 +46,7 @@ bool write_atomically(const fs::path& output, const std::string& text, std::stri
   std::error_code ec;
   fs::rename(temporary, output, ec);
   if (ec) {
-    error = "cannot rename " + temporary.string() + " to " + output.string() + ": " +
-            ec.message();
+    error = "cannot rename " + temporary.string() + " to " + output.string() + ": " + ec.message();
     fs::remove(temporary, ec);
     return false;
   }
@@ -56,12 +55,12 @@ bool write_atomically(const fs::path& output, const std::string& text, std::stri
 
 void print_deviations(const std::vector<FittedSpecies>& fitted) {
   std::printf("largest differences fit - source, 200-6000 K (S at 1 atm)\n");
-  std::printf("%-4s %12s %8s %12s %8s %12s %8s\n", "", "cp/R", "T [K]", "H/RT", "T [K]",
-              "S/R", "T [K]");
+  std::printf("%-4s %12s %8s %12s %8s %12s %8s\n", "", "cp/R", "T [K]", "H/RT", "T [K]", "S/R",
+              "T [K]");
   for (const FittedSpecies& f : fitted) {
     const Deviation d = deviation(f.fit, *f.source);
-    std::printf("%-4s %12.3e %8.0f %12.3e %8.0f %12.3e %8.0f\n", f.source->name.c_str(),
-                d.cp_r, d.t_cp, d.h_rt, d.t_h, d.s_r, d.t_s);
+    std::printf("%-4s %12.3e %8.0f %12.3e %8.0f %12.3e %8.0f\n", f.source->name.c_str(), d.cp_r,
+                d.t_cp, d.h_rt, d.t_h, d.s_r, d.t_s);
   }
 }
 

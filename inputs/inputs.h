@@ -27,7 +27,7 @@ void ask_run_parameters(std::int32_t& npmin, std::int32_t& npmax, std::int32_t& 
 
 // The results menu (template 104): the ten radio buttons as chosen when the
 // dialog closes.
-void show_results_menu(bool& c1013, bool& c1014, bool& c1015, bool& c1016, bool& c1030,
-                       bool& c1031, bool& c1032, bool& c1033, bool& c1034, bool& c1041);
+void show_results_menu(bool& c1013, bool& c1014, bool& c1015, bool& c1016, bool& c1030, bool& c1031,
+                       bool& c1032, bool& c1033, bool& c1034, bool& c1041);
 
 }  // namespace zuna

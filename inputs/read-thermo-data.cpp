@@ -49,11 +49,10 @@ constexpr int kBlockRecords = 22;
 // Ends the program after telling which value of the file is refused.
 [[noreturn]] void refuse(int k, int record_in_block, const std::string& what) {
   const int record = (k - 1) * kBlockRecords + record_in_block;
-  runtime_host().message_box(
-      "zuna.dat",
-      "Dado recusado em zuna.dat, registro " + std::to_string(record) + " (espécie " +
-          kSpecies[k - 1] + "): " + what + ".",
-      MessageIcon::error, MessageButtons::ok, MessageAnswer::ok);
+  runtime_host().message_box("zuna.dat",
+                             "Dado recusado em zuna.dat, registro " + std::to_string(record) +
+                                 " (espécie " + kSpecies[k - 1] + "): " + what + ".",
+                             MessageIcon::error, MessageButtons::ok, MessageAnswer::ok);
   end_program(1);
 }
 

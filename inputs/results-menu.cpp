@@ -13,8 +13,8 @@ Dialog graficos;  // the menu's dialog record, for the life of the program
 
 }  // namespace
 
-void show_results_menu(bool& c1013, bool& c1014, bool& c1015, bool& c1016, bool& c1030,
-                       bool& c1031, bool& c1032, bool& c1033, bool& c1034, bool& c1041) {
+void show_results_menu(bool& c1013, bool& c1014, bool& c1015, bool& c1016, bool& c1030, bool& c1031,
+                       bool& c1032, bool& c1033, bool& c1034, bool& c1041) {
   if (!dialog_load(104, graficos)) {
     // Without the menu the user could neither start a new calculation nor
     // end the program: the driver would ask again and again with the same

@@ -48,13 +48,11 @@ constexpr std::array<Field, 9> kFields = {{
 
 constexpr std::array<int, 4> kSwitchIds = {1019, 1020, 1021, 1022};
 
-const Field& field_of(ParameterField f) {
-  return kFields[static_cast<std::size_t>(f)];
-}
+const Field& field_of(ParameterField f) { return kFields[static_cast<std::size_t>(f)]; }
 
-Dialog dados;                        // the dialog record, for the life of the program
-char buffer[kDialogTextLength];      // one text buffer shared by all fields
-std::int32_t status = 0;             // status of the last conversion
+Dialog dados;                    // the dialog record, for the life of the program
+char buffer[kDialogTextLength];  // one text buffer shared by all fields
+std::int32_t status = 0;         // status of the last conversion
 
 // One list-directed read of one value from the buffer, with the status
 // request; each call only while the status so far is 0.
@@ -142,8 +140,8 @@ constexpr std::size_t kTextShown = kDialogTextLength - 1;
 
 std::string text_problem(const Field& field, const std::string& typed) {
   if (typed.size() >= kTextShown && typed[kTextShown - 1] != ' ') {
-    return field_line(field, "texto longo demais (no máximo " + std::to_string(kTextShown - 1) +
-                                 " caracteres)");
+    return field_line(
+        field, "texto longo demais (no máximo " + std::to_string(kTextShown - 1) + " caracteres)");
   }
   if (has_decimal_comma(typed)) {
     return field_line(field, quoted(typed) + " tem vírgula decimal; use o ponto decimal (0.5)");
@@ -169,8 +167,7 @@ std::string real_text(double v) {
 
 void out_of_range(std::vector<ParameterProblem>& problems, ParameterField f,
                   const std::string& value, const char* range) {
-  problems.push_back(
-      {f, field_line(field_of(f), value + " fora da faixa aceita (" + range + ")")});
+  problems.push_back({f, field_line(field_of(f), value + " fora da faixa aceita (" + range + ")")});
 }
 
 // A real value passes when lo <= v <= hi, or lo < v <= hi when open_below; a
@@ -226,8 +223,8 @@ void ask_run_parameters(std::int32_t& npmin, std::int32_t& npmax, std::int32_t& 
                         double& tolh, double& toln, double& act1, double& act2, double& act3,
                         double& act4) {
   // Where each field's value goes, in the order of kFields.
-  const std::array<double*, 9> reals = {&rmin, &rmax, nullptr, nullptr, &ptot,
-                                        &tolh, nullptr, &toln, nullptr};
+  const std::array<double*, 9> reals = {&rmin, &rmax,   nullptr, nullptr, &ptot,
+                                        &tolh, nullptr, &toln,   nullptr};
   const std::array<std::int32_t*, 9> integers = {nullptr, nullptr, &npmin,  &npmax, nullptr,
                                                  nullptr, &itmaxh, nullptr, &itmaxn};
   const std::array<double*, 4> switches = {&act1, &act2, &act3, &act4};
@@ -281,8 +278,8 @@ void ask_run_parameters(std::int32_t& npmin, std::int32_t& npmax, std::int32_t& 
     // The values of the fields whose texts read are checked; a field whose
     // text did not holds an older value, which is not judged (nor are the
     // point counts together unless both read).
-    RunParameters p{npmin, npmax, itmaxh, itmaxn, rmin, rmax, ptot, tolh, toln,
-                    act1,  act2,  act3,   act4};
+    RunParameters p{npmin, npmax, itmaxh, itmaxn, rmin, rmax, ptot,
+                    tolh,  toln,  act1,   act2,   act3, act4};
     const auto counts = [](ParameterField f) {
       return f == ParameterField::npmin || f == ParameterField::npmax;
     };

@@ -16,8 +16,7 @@ constexpr std::int64_t kUnixEpochIn100ns = 116444736000000000;
 std::int64_t utc_now_in_100ns() {
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
-  return kUnixEpochIn100ns + static_cast<std::int64_t>(ts.tv_sec) * 10000000 +
-         ts.tv_nsec / 100;
+  return kUnixEpochIn100ns + static_cast<std::int64_t>(ts.tv_sec) * 10000000 + ts.tv_nsec / 100;
 }
 
 std::mutex base_lock;

@@ -21,24 +21,19 @@ namespace fs = std::filesystem;
 
 constexpr const char* kDataFile = "zuna.dat";
 
-std::string quoted(const fs::path& p) {
-  return "\"" + p.string() + "\"";
-}
+std::string quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
 
 // "what: reason" for a failed system call.
-std::string because(const std::error_code& error) {
-  return error.message();
-}
+std::string because(const std::error_code& error) { return error.message(); }
 
-bool absolute_setting(const char* value) {
-  return value != nullptr && value[0] == '/';
-}
+bool absolute_setting(const char* value) { return value != nullptr && value[0] == '/'; }
 
 std::string home_folder() {
   if (const char* home = std::getenv("HOME"); absolute_setting(home)) {
     return home;
   }
-  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && absolute_setting(entry->pw_dir)) {
+  if (const passwd* entry = getpwuid(getuid());
+      entry != nullptr && absolute_setting(entry->pw_dir)) {
     return entry->pw_dir;
   }
   return {};
@@ -89,8 +84,7 @@ std::optional<std::string> check_writable(const fs::path& folder) {
   std::string probe = (folder / ".zuna4-probe-XXXXXX").string();
   const int fd = mkstemp(probe.data());
   if (fd < 0) {
-    return "The working folder " + quoted(folder) + " cannot be written: " +
-           std::strerror(errno) +
+    return "The working folder " + quoted(folder) + " cannot be written: " + std::strerror(errno) +
            ". Give yourself write permission there, or start the program with another "
            "working folder.";
   }
@@ -213,8 +207,8 @@ std::variant<WorkingFolder, std::string> enter_working_folder(
     chosen.seeded = std::get<bool>(seeded);
   }
   if (chdir(folder.c_str()) != 0) {
-    return "The working folder " + quoted(folder) + " cannot be entered: " +
-           std::strerror(errno) + ". Check its permissions, or start the program with another "
+    return "The working folder " + quoted(folder) + " cannot be entered: " + std::strerror(errno) +
+           ". Check its permissions, or start the program with another "
            "working folder.";
   }
   return chosen;

@@ -146,9 +146,10 @@ class Lexer {
       }
     } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
       t.kind = TokenKind::word;
-      while (pos_ < source_.size() && (std::isalnum(static_cast<unsigned char>(source_[pos_])) ||
-                                       source_[pos_] == '_')) {
-        t.value.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(source_[pos_]))));
+      while (pos_ < source_.size() &&
+             (std::isalnum(static_cast<unsigned char>(source_[pos_])) || source_[pos_] == '_')) {
+        t.value.push_back(
+            static_cast<char>(std::toupper(static_cast<unsigned char>(source_[pos_]))));
         ++pos_;
       }
     } else {

@@ -36,18 +36,18 @@ struct DissociationLanes {
   Lanes<L> ntd;             // total moles of the last pass
   Lanes<L> tad;             // flame temperature [K]
   LaneMask<L> solved;
-  LaneMask<L> capped;       // the last equilibrium used every pass without N settling
-  unsigned flags[L] = {};   // SearchFlag bits of the search (kBisection*, kEquilibriumCap)
+  LaneMask<L> capped;      // the last equilibrium used every pass without N settling
+  unsigned flags[L] = {};  // SearchFlag bits of the search (kBisection*, kEquilibriumCap)
 };
 
 // The run's settings, the same for every lane. The equilibrium alone uses
 // ptot, itmaxn, toln and act.
 struct DissociationSettings {
-  double ptot = 0.0;  // total pressure [atm]
-  int itmaxh = 0;     // iteration cap of the bisection
-  double tolh = 0.0;  // tolerance of the bisection [K]
-  int itmaxn = 0;     // iteration cap of the equilibrium passes and inner solves
-  double toln = 0.0;  // tolerance on moles
+  double ptot = 0.0;   // total pressure [atm]
+  int itmaxh = 0;      // iteration cap of the bisection
+  double tolh = 0.0;   // tolerance of the bisection [K]
+  int itmaxn = 0;      // iteration cap of the equilibrium passes and inner solves
+  double toln = 0.0;   // tolerance on moles
   double act[4] = {};  // switches of R1..R4, 1.0 on, 0.0 off
 };
 
@@ -61,8 +61,8 @@ enum class ConstantFailures { report, flags_only };
 // of a negative T raises division by zero or invalid; a NaN T would pass
 // unflagged, which the bisection, whose trial temperatures are midpoints of
 // 1000..6000 K, never produces.
-void kp_diss_unreported(const double& t, const CoefBlock& coef, double& k1, double& k2,
-                        double& k3, double& k4);
+void kp_diss_unreported(const double& t, const CoefBlock& coef, double& k1, double& k2, double& k3,
+                        double& k4);
 
 // equil_diss on the lanes of `solve` with the constants k[0..3] of R1..R4;
 // the other lanes of d are left as they are.
@@ -73,8 +73,7 @@ void equil_lanes(const Lanes<L> (&k)[4], const LaneMask<L>& solve, DissociationL
 // tad_diss on every lane of d.
 template <int L>
 void tad_diss_lanes(DissociationLanes<L>& d, const DissociationSettings& c,
-                    const ThermoConstants& tc, const CoefBlock& coef,
-                    ConstantFailures failures);
+                    const ThermoConstants& tc, const CoefBlock& coef, ConstantFailures failures);
 
 extern template void equil_lanes<1>(const Lanes<1> (&)[4], const LaneMask<1>&,
                                     DissociationLanes<1>&, const DissociationSettings&);
@@ -83,8 +82,7 @@ extern template void equil_lanes<kSearchLanes>(const Lanes<kSearchLanes> (&)[4],
                                                DissociationLanes<kSearchLanes>&,
                                                const DissociationSettings&);
 extern template void tad_diss_lanes<1>(DissociationLanes<1>&, const DissociationSettings&,
-                                       const ThermoConstants&, const CoefBlock&,
-                                       ConstantFailures);
+                                       const ThermoConstants&, const CoefBlock&, ConstantFailures);
 extern template void tad_diss_lanes<kSearchLanes>(DissociationLanes<kSearchLanes>&,
                                                   const DissociationSettings&,
                                                   const ThermoConstants&, const CoefBlock&,

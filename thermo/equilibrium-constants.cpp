@@ -11,8 +11,8 @@
 // library's own exp and log, whose failures only raise their flags.
 #include <cmath>
 
-#include "thermo/dissociation-lanes.h"
 #include "intrinsics/intrinsics.h"
+#include "thermo/dissociation-lanes.h"
 #include "thermo/polynomial.h"
 #include "thermo/thermo.h"
 
@@ -20,13 +20,9 @@ namespace zuna {
 
 namespace {
 
-double std_exp(double x) {
-  return std::exp(x);
-}
+double std_exp(double x) { return std::exp(x); }
 
-double std_log(double x) {
-  return std::log(x);
-}
+double std_log(double x) { return std::log(x); }
 
 template <double (*exp_fn)(double), double (*log_fn)(double)>
 void constants(const double& t, const CoefBlock& coef, double& k1, double& k2, double& k3,
@@ -51,8 +47,8 @@ void kp_diss(const double& t, const CoefBlock& coef, double& k1, double& k2, dou
   constants<rt_exp, rt_log>(t, coef, k1, k2, k3, k4);
 }
 
-void kp_diss_unreported(const double& t, const CoefBlock& coef, double& k1, double& k2,
-                        double& k3, double& k4) {
+void kp_diss_unreported(const double& t, const CoefBlock& coef, double& k1, double& k2, double& k3,
+                        double& k4) {
   constants<std_exp, std_log>(t, coef, k1, k2, k3, k4);
 }
 

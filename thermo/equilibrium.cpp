@@ -35,8 +35,8 @@ struct Quadratic {
 // pair of doubles. Each live lane evaluates q and q' = (2 a2) x + a1 at its
 // x; a lane at a stationary point (q'(x) = 0) stops there, before dividing.
 template <class V, class M>
-void newton_slope(const V& a2, const V& a1, const V& a0, const V& two_a2, const V& x, V& f,
-                  V& df, M& live) {
+void newton_slope(const V& a2, const V& a1, const V& a0, const V& two_a2, const V& x, V& f, V& df,
+                  M& live) {
   f = a2 * (x * x) + a1 * x + a0;
   df = two_a2 * x + a1;
   live = chunk::both(live, chunk::not_equal(df, V{}));
@@ -154,7 +154,7 @@ void equil_lanes(const Lanes<L> (&k)[4], const LaneMask<L>& solve, DissociationL
   const bool on[4] = {c.act[0] != 0.0, c.act[1] != 0.0, c.act[2] != 0.0, c.act[3] != 0.0};
   Lanes<L> e1 = 0.0, e2 = 0.0, e3 = 0.0, e4 = 0.0;  // extents [mol]
   Lanes<L> r1 = 0.0, r2 = 0.0, r3 = 0.0, r4 = 0.0;  // their Newton reference values
-  Lanes<L> n = d.nh2o + d.no2 + d.nh2;               // total moles N
+  Lanes<L> n = d.nh2o + d.no2 + d.nh2;              // total moles N
   LaneMask<L> live = solve;
   for (int pass = 0; pass < c.itmaxn && any(live); ++pass) {
     if (on[0]) {
@@ -180,7 +180,7 @@ void equil_lanes(const Lanes<L> (&k)[4], const LaneMask<L>& solve, DissociationL
   e3 = c.act[2] * e3;
   e4 = c.act[3] * e4;
   const Lanes<L> x[4] = {e1, e2, e3, e4};
-  const Lanes<L> nd[6] = {d.nh2o - e1, d.no2 - e3,      d.nh2 - e2,
+  const Lanes<L> nd[6] = {d.nh2o - e1,        d.no2 - e3,    d.nh2 - e2,
                           e1 + 2.0 * e2 + e4, 2.0 * e3 + e4, e1 - e4};
   for (int j = 0; j < 4; ++j) {
     d.x[j] = select(solve, x[j], d.x[j]);
@@ -201,9 +201,9 @@ template void equil_lanes<kSearchLanes>(const Lanes<kSearchLanes> (&)[4],
 void equil_diss(const double& k1, const double& k2, const double& k3, const double& k4,
                 const double& ptot, const double& nh2o, const double& no2, const double& nh2,
                 double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
-                double& x1, double& x2, double& x3, double& x4, double& ntd,
-                const int& itmaxn, const double& toln, const double& act1, const double& act2,
-                const double& act3, const double& act4, bool* capped) {
+                double& x1, double& x2, double& x3, double& x4, double& ntd, const int& itmaxn,
+                const double& toln, const double& act1, const double& act2, const double& act3,
+                const double& act4, bool* capped) {
   DissociationLanes<1> d;
   d.nh2o = nh2o;
   d.no2 = no2;

@@ -110,8 +110,7 @@ Lanes<L> enthalpy_at(const Lanes<L>& t, const LaneMask<L>& lanes, const Dissocia
 // all at the dialog's settings; only their sign of f matters to the search.)
 template <int L>
 void tad_diss_lanes(DissociationLanes<L>& d, const DissociationSettings& c,
-                    const ThermoConstants& tc, const CoefBlock& coef,
-                    ConstantFailures failures) {
+                    const ThermoConstants& tc, const CoefBlock& coef, ConstantFailures failures) {
   Lanes<L> t_low = 1000.0;
   Lanes<L> t_high = 6000.0;
   Lanes<L> t_old = 1000.0;
@@ -153,12 +152,12 @@ template void tad_diss_lanes<kSearchLanes>(DissociationLanes<kSearchLanes>&,
 // only when an equilibrium was solved (itmaxh >= 1); otherwise they stay
 // untouched.
 void tad_diss(const double& hreac, double& tad, const double& ptot, const double& nh2o,
-              const double& no2, const double& nh2, double& x1, double& x2, double& x3,
-              double& x4, double& nd1, double& nd2, double& nd3, double& nd4, double& nd5,
-              double& nd6, double& ntd, const int& itmaxh, const double& tolh,
-              const int& itmaxn, const double& toln, const ThermoConstants& tc,
-              const CoefBlock& coef, const double& act1, const double& act2,
-              const double& act3, const double& act4, unsigned* flags) {
+              const double& no2, const double& nh2, double& x1, double& x2, double& x3, double& x4,
+              double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
+              double& ntd, const int& itmaxh, const double& tolh, const int& itmaxn,
+              const double& toln, const ThermoConstants& tc, const CoefBlock& coef,
+              const double& act1, const double& act2, const double& act3, const double& act4,
+              unsigned* flags) {
   DissociationLanes<1> d;
   d.hreac = hreac;
   d.nh2o = nh2o;

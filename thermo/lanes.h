@@ -39,38 +39,18 @@ namespace zuna {
 // or a pair of doubles with a pair of flags, each half all zeros or all ones.
 namespace chunk {
 
-inline bool less(double a, double b) {
-  return a < b;
-}
-inline bool equal(double a, double b) {
-  return a == b;
-}
-inline bool not_equal(double a, double b) {
-  return a != b;
-}
-inline bool both(bool a, bool b) {
-  return a && b;
-}
-inline bool either(bool a, bool b) {
-  return a || b;
-}
-inline bool negation(bool a) {
-  return !a;
-}
-inline double select(bool m, double a, double b) {
-  return m ? a : b;
-}
-inline double fabs(double a) {
-  return std::fabs(a);
-}
-inline int bits(bool m) {
-  return m ? 1 : 0;
-}
+inline bool less(double a, double b) { return a < b; }
+inline bool equal(double a, double b) { return a == b; }
+inline bool not_equal(double a, double b) { return a != b; }
+inline bool both(bool a, bool b) { return a && b; }
+inline bool either(bool a, bool b) { return a || b; }
+inline bool negation(bool a) { return !a; }
+inline double select(bool m, double a, double b) { return m ? a : b; }
+inline double fabs(double a) { return std::fabs(a); }
+inline int bits(bool m) { return m ? 1 : 0; }
 // a / b where m is set and 0 elsewhere, where a pair divides by 1 instead
 // of b and a single lane does not divide.
-inline double divide_where(bool m, double a, double b) {
-  return m ? a / b : 0.0;
-}
+inline double divide_where(bool m, double a, double b) { return m ? a / b : 0.0; }
 
 #if defined(ZUNA_LANES_SSE2)
 // On x86-64 the flags stay in the floating-point registers and are combined
@@ -79,21 +59,11 @@ inline double divide_where(bool m, double a, double b) {
 using Pair = __m128d;
 using PairFlags = __m128d;
 
-inline PairFlags less(Pair a, Pair b) {
-  return _mm_cmplt_pd(a, b);
-}
-inline PairFlags equal(Pair a, Pair b) {
-  return _mm_cmpeq_pd(a, b);
-}
-inline PairFlags not_equal(Pair a, Pair b) {
-  return _mm_cmpneq_pd(a, b);
-}
-inline PairFlags both(PairFlags a, PairFlags b) {
-  return _mm_and_pd(a, b);
-}
-inline PairFlags either(PairFlags a, PairFlags b) {
-  return _mm_or_pd(a, b);
-}
+inline PairFlags less(Pair a, Pair b) { return _mm_cmplt_pd(a, b); }
+inline PairFlags equal(Pair a, Pair b) { return _mm_cmpeq_pd(a, b); }
+inline PairFlags not_equal(Pair a, Pair b) { return _mm_cmpneq_pd(a, b); }
+inline PairFlags both(PairFlags a, PairFlags b) { return _mm_and_pd(a, b); }
+inline PairFlags either(PairFlags a, PairFlags b) { return _mm_or_pd(a, b); }
 inline PairFlags negation(PairFlags a) {
   return _mm_xor_pd(a, _mm_castsi128_pd(_mm_set1_epi64x(-1)));
 }
@@ -101,53 +71,34 @@ inline Pair select(PairFlags m, Pair a, Pair b) {
   return _mm_or_pd(_mm_and_pd(m, a), _mm_andnot_pd(m, b));
 }
 // Clears the sign bits, as fabs does.
-inline Pair fabs(Pair a) {
-  return _mm_and_pd(a, _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX)));
-}
+inline Pair fabs(Pair a) { return _mm_and_pd(a, _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX))); }
 inline Pair divide_where(PairFlags m, Pair a, Pair b) {
   return select(m, a / select(m, b, Pair{1.0, 1.0}), Pair{});
 }
 // Bit l set when lane l's flag is.
-inline int bits(PairFlags m) {
-  return _mm_movemask_pd(m);
-}
+inline int bits(PairFlags m) { return _mm_movemask_pd(m); }
 #else
 // Elsewhere GCC's generic vectors; a comparison gives 0 or -1 per half.
 typedef double Pair __attribute__((vector_size(16)));
 typedef std::int64_t PairFlags __attribute__((vector_size(16)));
 
-inline PairFlags less(Pair a, Pair b) {
-  return a < b;
-}
-inline PairFlags equal(Pair a, Pair b) {
-  return a == b;
-}
-inline PairFlags not_equal(Pair a, Pair b) {
-  return a != b;
-}
-inline PairFlags both(PairFlags a, PairFlags b) {
-  return a & b;
-}
-inline PairFlags either(PairFlags a, PairFlags b) {
-  return a | b;
-}
-inline PairFlags negation(PairFlags a) {
-  return ~a;
-}
+inline PairFlags less(Pair a, Pair b) { return a < b; }
+inline PairFlags equal(Pair a, Pair b) { return a == b; }
+inline PairFlags not_equal(Pair a, Pair b) { return a != b; }
+inline PairFlags both(PairFlags a, PairFlags b) { return a & b; }
+inline PairFlags either(PairFlags a, PairFlags b) { return a | b; }
+inline PairFlags negation(PairFlags a) { return ~a; }
 inline Pair select(PairFlags m, Pair a, Pair b) {
   return reinterpret_cast<Pair>((reinterpret_cast<PairFlags>(a) & m) |
                                 (reinterpret_cast<PairFlags>(b) & ~m));
 }
 inline Pair fabs(Pair a) {
-  return reinterpret_cast<Pair>(reinterpret_cast<PairFlags>(a) &
-                                PairFlags{INT64_MAX, INT64_MAX});
+  return reinterpret_cast<Pair>(reinterpret_cast<PairFlags>(a) & PairFlags{INT64_MAX, INT64_MAX});
 }
 inline Pair divide_where(PairFlags m, Pair a, Pair b) {
   return select(m, a / select(m, b, Pair{1.0, 1.0}), Pair{});
 }
-inline int bits(PairFlags m) {
-  return (m[0] != 0 ? 1 : 0) | (m[1] != 0 ? 2 : 0);
-}
+inline int bits(PairFlags m) { return (m[0] != 0 ? 1 : 0) | (m[1] != 0 ? 2 : 0); }
 #endif
 
 // The chunks of L lanes: one double, or L/2 pairs.

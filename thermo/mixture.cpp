@@ -25,8 +25,8 @@ int species_count(int nsel) {
 }  // namespace
 
 void cp_mix(const double& n1, const double& n2, const double& n3, const double& n4,
-            const double& n5, const double& n6, const double& t, double& cp,
-            const double& rgas, const CoefBlock& coef, const int& nsel) {
+            const double& n5, const double& n6, const double& t, double& cp, const double& rgas,
+            const CoefBlock& coef, const int& nsel) {
   const int m = species_count(nsel);
   const int r = coef_range(t);
   const TemperaturePowers p(t);
@@ -38,9 +38,9 @@ void cp_mix(const double& n1, const double& n2, const double& n3, const double& 
   cp = sum;
 }
 
-void h_mix(const double& n1, const double& n2, const double& n3, const double& n4,
-           const double& n5, const double& n6, const double& t, double& h,
-           const double& rgas, const CoefBlock& coef, const int& nsel) {
+void h_mix(const double& n1, const double& n2, const double& n3, const double& n4, const double& n5,
+           const double& n6, const double& t, double& h, const double& rgas, const CoefBlock& coef,
+           const int& nsel) {
   const int m = species_count(nsel);
   const int r = coef_range(t);
   const TemperaturePowers p(t);

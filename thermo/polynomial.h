@@ -49,11 +49,10 @@ inline double h_rt(const CoefBlock& coef, int k, int r, const TemperaturePowers&
 }
 
 // G/(R T) of species k in range r; ln_t = ln T, taken once per temperature.
-inline double g_rt(const CoefBlock& coef, int k, int r, const TemperaturePowers& p,
-                   double ln_t) {
-  return coef(k, 1, r) * (1.0 - ln_t) - coef(k, 2, r) * p.t / 2.0 -
-         coef(k, 3, r) * p.t2 / 6.0 - coef(k, 4, r) * p.t3 / 12.0 -
-         coef(k, 5, r) * p.t4 / 20.0 + coef(k, 6, r) / p.t - coef(k, 7, r);
+inline double g_rt(const CoefBlock& coef, int k, int r, const TemperaturePowers& p, double ln_t) {
+  return coef(k, 1, r) * (1.0 - ln_t) - coef(k, 2, r) * p.t / 2.0 - coef(k, 3, r) * p.t2 / 6.0 -
+         coef(k, 4, r) * p.t3 / 12.0 - coef(k, 5, r) * p.t4 / 20.0 + coef(k, 6, r) / p.t -
+         coef(k, 7, r);
 }
 
 }  // namespace zuna

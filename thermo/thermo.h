@@ -24,10 +24,10 @@ struct CoefBlock {
 
 // The nine constants handed to the thermochemistry, in this order.
 struct ThermoConstants {
-  double rgas = 8.31451;   // gas constant [J/(mol K)]
-  double hh2 = -9016.0;    // enthalpy of 1 mol H2 entering the reaction [J/mol]
-  double ho2 = -12984.0;   // enthalpy of 1 mol O2 entering the reaction [J/mol]
-  double mw[6] = {};       // molar masses [g/mol], species order
+  double rgas = 8.31451;  // gas constant [J/(mol K)]
+  double hh2 = -9016.0;   // enthalpy of 1 mol H2 entering the reaction [J/mol]
+  double ho2 = -12984.0;  // enthalpy of 1 mol O2 entering the reaction [J/mol]
+  double mw[6] = {};      // molar masses [g/mol], species order
 
   // 1-based access, mw(k) for k = 1..6.
   double& mwk(int k) { return mw[k - 1]; }
@@ -53,11 +53,11 @@ void prod_lean(const double& no2r, double& nh2o, double& no2, double& nh2);
 // Heat capacity [J/K] and enthalpy [J] of a mixture at t [K]. nsel = 1 uses
 // the first three species only; any other value all six.
 void cp_mix(const double& n1, const double& n2, const double& n3, const double& n4,
-            const double& n5, const double& n6, const double& t, double& cp,
-            const double& rgas, const CoefBlock& coef, const int& nsel);
-void h_mix(const double& n1, const double& n2, const double& n3, const double& n4,
-           const double& n5, const double& n6, const double& t, double& h,
-           const double& rgas, const CoefBlock& coef, const int& nsel);
+            const double& n5, const double& n6, const double& t, double& cp, const double& rgas,
+            const CoefBlock& coef, const int& nsel);
+void h_mix(const double& n1, const double& n2, const double& n3, const double& n4, const double& n5,
+           const double& n6, const double& t, double& h, const double& rgas, const CoefBlock& coef,
+           const int& nsel);
 
 // Equilibrium constants of R1 H2O = H + OH, R2 H2 = 2 H, R3 O2 = 2 O,
 // R4 OH = O + H at t [K] (dimensionless, standard-state pressure).
@@ -73,9 +73,9 @@ void kp_diss(const double& t, const CoefBlock& coef, double& k1, double& k2, dou
 void equil_diss(const double& k1, const double& k2, const double& k3, const double& k4,
                 const double& ptot, const double& nh2o, const double& no2, const double& nh2,
                 double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
-                double& x1, double& x2, double& x3, double& x4, double& ntd,
-                const int& itmaxn, const double& toln, const double& act1, const double& act2,
-                const double& act3, const double& act4, bool* capped = nullptr);
+                double& x1, double& x2, double& x3, double& x4, double& ntd, const int& itmaxn,
+                const double& toln, const double& act1, const double& act2, const double& act3,
+                const double& act4, bool* capped = nullptr);
 
 // Adiabatic flame temperature [K] of the fixed products (Newton from 6000 K).
 // *flags, when given, receives its kNewton* bits.
@@ -87,11 +87,11 @@ void tad_nodiss(const double& nh2o, const double& no2, const double& nh2, const 
 // an equilibrium solve at every trial temperature). *flags, when given,
 // receives its kBisection* and kEquilibriumCap bits.
 void tad_diss(const double& hreac, double& tad, const double& ptot, const double& nh2o,
-              const double& no2, const double& nh2, double& x1, double& x2, double& x3,
-              double& x4, double& nd1, double& nd2, double& nd3, double& nd4, double& nd5,
-              double& nd6, double& ntd, const int& itmaxh, const double& tolh,
-              const int& itmaxn, const double& toln, const ThermoConstants& tc,
-              const CoefBlock& coef, const double& act1, const double& act2,
-              const double& act3, const double& act4, unsigned* flags = nullptr);
+              const double& no2, const double& nh2, double& x1, double& x2, double& x3, double& x4,
+              double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
+              double& ntd, const int& itmaxh, const double& tolh, const int& itmaxn,
+              const double& toln, const ThermoConstants& tc, const CoefBlock& coef,
+              const double& act1, const double& act2, const double& act3, const double& act4,
+              unsigned* flags = nullptr);
 
 }  // namespace zuna

@@ -74,8 +74,7 @@ RunParameters default_parameters() {
   return p;
 }
 
-Comparison compare(const Reference& reference, const ThermoConstants& tc,
-                   const CoefBlock& coef) {
+Comparison compare(const Reference& reference, const ThermoConstants& tc, const CoefBlock& coef) {
   const auto table = std::make_unique<SweepTable>();
   SweepScalars s;
   run_sweep(default_parameters(), tc, coef, *table, s, nullptr);
@@ -88,8 +87,8 @@ Comparison compare(const Reference& reference, const ThermoConstants& tc,
   for (int i = 1; i <= s.npts; ++i) {
     const ReferencePoint& ref = reference.points[i - 1];
     if (std::fabs(table->of[i] - ref.r) > 1e-9) {
-      throw ReferenceError("point " + std::to_string(i) + " is at r = " +
-                           std::to_string(table->of[i]) + ", the reference at " +
+      throw ReferenceError("point " + std::to_string(i) +
+                           " is at r = " + std::to_string(table->of[i]) + ", the reference at " +
                            std::to_string(ref.r));
     }
     if (table->of[i] == 1.0) {

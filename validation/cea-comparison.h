@@ -55,7 +55,6 @@ struct Comparison {
 
 // Runs the default sweep with the given data and compares it point by point;
 // throws ReferenceError when the reference does not have the sweep's points.
-Comparison compare(const Reference& reference, const ThermoConstants& tc,
-                   const CoefBlock& coef);
+Comparison compare(const Reference& reference, const ThermoConstants& tc, const CoefBlock& coef);
 
 }  // namespace zuna::validation

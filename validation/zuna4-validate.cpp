@@ -48,15 +48,17 @@ void print_reference(const Reference& ref) {
 void print_run(const Run& run) {
   const Comparison& c = run.comparison;
   std::printf("#### %s\n\n", run.name.c_str());
-  std::printf("Largest difference of the temperature with dissociation: %+.3f K (%+.4f %%) "
-              "at r = %.4f.  \n",
-              c.worst_dt, 100.0 * c.worst_dt_rel, c.points[c.worst_dt_point - 1].r);
+  std::printf(
+      "Largest difference of the temperature with dissociation: %+.3f K (%+.4f %%) "
+      "at r = %.4f.  \n",
+      c.worst_dt, 100.0 * c.worst_dt_rel, c.points[c.worst_dt_point - 1].r);
   std::printf("Largest difference of a mole fraction: %+.2e (%s at r = %.4f).  \n", c.worst_dx,
               kSpecies[c.worst_dx_species - 1], c.points[c.worst_dx_point - 1].r);
   std::printf("Temperature without dissociation at r = 1: %.2f K (reference %.2f K, %+.2f K).\n\n",
               c.t_complete, c.t_complete_ref, c.t_complete - c.t_complete_ref);
-  std::printf("Each cell: the program's value and, in brackets, its difference from the "
-              "reference.\n\n");
+  std::printf(
+      "Each cell: the program's value and, in brackets, its difference from the "
+      "reference.\n\n");
   std::printf("| r | T [K] |");
   for (const char* s : kSpecies) {
     std::printf(" x %s |", s);

@@ -12,9 +12,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -34,9 +34,15 @@ class VirtualDisplay {
       return;
     }
     const std::string fd = std::to_string(ready[1]);
-    char* argv[] = {const_cast<char*>("Xvfb"), const_cast<char*>("-displayfd"), const_cast<char*>(fd.c_str()),
-                    const_cast<char*>("-screen"), const_cast<char*>("0"), const_cast<char*>("1024x768x24"),
-                    const_cast<char*>("-nolisten"), const_cast<char*>("tcp"), nullptr};
+    char* argv[] = {const_cast<char*>("Xvfb"),
+                    const_cast<char*>("-displayfd"),
+                    const_cast<char*>(fd.c_str()),
+                    const_cast<char*>("-screen"),
+                    const_cast<char*>("0"),
+                    const_cast<char*>("1024x768x24"),
+                    const_cast<char*>("-nolisten"),
+                    const_cast<char*>("tcp"),
+                    nullptr};
     if (posix_spawnp(&pid_, "Xvfb", nullptr, nullptr, argv, environ) != 0) {
       pid_ = -1;
     }
@@ -88,7 +94,8 @@ bool named(Display* d, Window w, const std::string& title) {
 
 // Starts `program` in `folder` and answers the seconds until a top-level
 // window titled `title` is mapped; -1 on failure.
-double start_until_mapped(const std::string& program, const fs::path& folder, const std::string& title) {
+double start_until_mapped(const std::string& program, const fs::path& folder,
+                          const std::string& title) {
   VirtualDisplay& vd = virtual_display();
   Display* d = vd.display();
   XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
@@ -136,7 +143,8 @@ void measure(benchmark::State& state, const std::string& program, const std::str
     state.SkipWithError("Xvfb could not be started");
     return;
   }
-  const fs::path folder = fs::temp_directory_path() / ("zuna-bench-startup-" + std::to_string(getpid()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("zuna-bench-startup-" + std::to_string(getpid()));
   fs::create_directories(folder);
   fs::copy_file(fs::path(ZUNA_DATA_DIR) / "zuna.dat", folder / "zuna.dat",
                 fs::copy_options::overwrite_existing);
@@ -152,13 +160,23 @@ void measure(benchmark::State& state, const std::string& program, const std::str
 }
 
 void BM_Zuna4ToPresentation(benchmark::State& state) { measure(state, ZUNA4_PATH, "zuna4"); }
-void BM_EmptyQtWindow(benchmark::State& state) { measure(state, ZUNA_EMPTY_WINDOW_PATH, "zuna4-floor"); }
+void BM_EmptyQtWindow(benchmark::State& state) {
+  measure(state, ZUNA_EMPTY_WINDOW_PATH, "zuna4-floor");
+}
 
 // One start per repetition: the median is one of the aggregates reported.
-BENCHMARK(BM_Zuna4ToPresentation)->UseManualTime()->Iterations(1)->Repetitions(20)
-    ->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EmptyQtWindow)->UseManualTime()->Iterations(1)->Repetitions(20)
-    ->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Zuna4ToPresentation)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EmptyQtWindow)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -160,9 +160,8 @@ void ConsoleHost::write_error(std::string_view cp1252) {
 
 void ConsoleHost::set_status_message(std::string_view) {}
 
-MessageAnswer ConsoleHost::message_box(std::string_view caption, std::string_view text,
-                                       MessageIcon, MessageButtons buttons,
-                                       MessageAnswer default_answer) {
+MessageAnswer ConsoleHost::message_box(std::string_view caption, std::string_view text, MessageIcon,
+                                       MessageButtons buttons, MessageAnswer default_answer) {
   err_.begin_line();
   write_error(without_trailing_blanks(caption) + ": " + as_lines(text) + "\n");
   if (buttons == MessageButtons::ok) {
@@ -241,8 +240,9 @@ int ConsoleHost::run_dialog_modal(std::span<const std::uint8_t> dialog_template,
     for (const std::string& line : form.render()) {
       out_.write_line(line);
     }
-    out_.write_line("(ID=text sets a field, ID ticks a box or chooses a button, "
-                    "Enter presses the default button, ? shows the form)");
+    out_.write_line(
+        "(ID=text sets a field, ID ticks a box or chooses a button, "
+        "Enter presses the default button, ? shows the form)");
   };
   show_form();
   while (!form.ended()) {
@@ -250,14 +250,9 @@ int ConsoleHost::run_dialog_modal(std::span<const std::uint8_t> dialog_template,
     const std::string line = read_answer();
     std::string hint;
     switch (form.handle_input(line, controller, hint)) {
-      case TextForm::InputResult::done:
-        break;
-      case TextForm::InputResult::show_form:
-        show_form();
-        break;
-      case TextForm::InputResult::not_understood:
-        write_error("zuna4c: " + hint + "\n");
-        break;
+      case TextForm::InputResult::done: break;
+      case TextForm::InputResult::show_form: show_form(); break;
+      case TextForm::InputResult::not_understood: write_error("zuna4c: " + hint + "\n"); break;
     }
   }
   return form.result();

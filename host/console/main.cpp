@@ -76,8 +76,7 @@ class ResultsFile {
       return true;
     }
     zuna::clear_system_error();
-    const zuna::IoError e =
-        file_.open(*name_, zuna::FileStatus::replace, zuna::FileAction::write);
+    const zuna::IoError e = file_.open(*name_, zuna::FileStatus::replace, zuna::FileAction::write);
     return e == zuna::IoError::ok || fail(e);
   }
 
@@ -102,8 +101,8 @@ class ResultsFile {
 
   bool fail(zuna::IoError e) {
     const int error = to_stdout() ? errno : zuna::noted_system_error();
-    print_error("cannot write '" + *name_ + "': " +
-                (error != 0 ? zuna::system_error_text(error) : zuna::error_message(e)));
+    print_error("cannot write '" + *name_ +
+                "': " + (error != 0 ? zuna::system_error_text(error) : zuna::error_message(e)));
     return false;
   }
 
@@ -175,8 +174,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "%s: %s (try '%s --help')\n", kProgram, c.error.c_str(), kProgram);
       return kUsageExit;
     case zuna::CommandAction::interactive:
-    case zuna::CommandAction::batch:
-      break;
+    case zuna::CommandAction::batch: break;
   }
   if (!enter_folder(c)) {
     return 1;

@@ -13,9 +13,7 @@ constexpr int kSelChange = kLbnSelChange;
 // Dialog units to terminal columns: an average character of the dialog font
 // is 4 units wide; a little more per column keeps the forms within 80
 // columns.
-int column_of(int dialog_units) {
-  return dialog_units > 0 ? dialog_units * 2 / 9 : 0;
-}
+int column_of(int dialog_units) { return dialog_units > 0 ? dialog_units * 2 / 9 : 0; }
 
 // Items that stand less than this many dialog units below a row's first item
 // join that row (a text line is 8 units high).
@@ -120,21 +118,11 @@ std::string TextForm::cell(const Control& c) const {
   const std::string text = without_trailing_blanks(c.text);
   std::string s;
   switch (c.kind) {
-    case Kind::static_text:
-      s = text;
-      break;
-    case Kind::group_box:
-      s = "-- " + text + " --";
-      break;
-    case Kind::push_button:
-      s = id + " <" + text + ">";
-      break;
-    case Kind::check_box:
-      s = id + (c.checked ? " [x] " : " [ ] ") + text;
-      break;
-    case Kind::radio_button:
-      s = id + (c.checked ? " (*) " : " ( ) ") + text;
-      break;
+    case Kind::static_text: s = text; break;
+    case Kind::group_box: s = "-- " + text + " --"; break;
+    case Kind::push_button: s = id + " <" + text + ">"; break;
+    case Kind::check_box: s = id + (c.checked ? " [x] " : " [ ] ") + text; break;
+    case Kind::radio_button: s = id + (c.checked ? " (*) " : " ( ) ") + text; break;
     case Kind::edit: {
       std::string shown = text;
       const auto width = static_cast<std::size_t>(std::max(column_of(c.item.cx), 1));
@@ -148,8 +136,8 @@ std::string TextForm::cell(const Control& c) const {
     case Kind::combo_box: {
       s = id + " {";
       for (std::size_t k = 0; k < c.entries.size(); ++k) {
-        const bool chosen = (k < c.selected.size() && c.selected[k]) ||
-                            static_cast<int>(k) == c.current;
+        const bool chosen =
+            (k < c.selected.size() && c.selected[k]) || static_cast<int>(k) == c.current;
         if (k > 0) {
           s += '|';
         }
@@ -167,8 +155,7 @@ std::string TextForm::cell(const Control& c) const {
     case Kind::scroll_bar:
       s = id + " <" + std::to_string(c.scroll_pos) + "/" + std::to_string(c.scroll_high) + ">";
       break;
-    case Kind::other:
-      break;
+    case Kind::other: break;
   }
   if (!c.enabled && c.kind != Kind::static_text && c.kind != Kind::other) {
     s += " (disabled)";
@@ -266,8 +253,7 @@ TextForm::InputResult TextForm::press(int id, DialogController& controller, std:
         choose_radio(static_cast<std::size_t>(c - controls_.data()));
       }
       break;
-    case Kind::push_button:
-      break;
+    case Kind::push_button: break;
     case Kind::edit:
     case Kind::list_box:
     case Kind::combo_box:
@@ -282,8 +268,8 @@ TextForm::InputResult TextForm::press(int id, DialogController& controller, std:
   return InputResult::done;
 }
 
-TextForm::InputResult TextForm::assign(int id, std::string_view text,
-                                       DialogController& controller, std::string& hint) {
+TextForm::InputResult TextForm::assign(int id, std::string_view text, DialogController& controller,
+                                       std::string& hint) {
   Control* c = control(id);
   if (c == nullptr) {
     hint = "there is no control " + std::to_string(id) + " in this dialog";
@@ -331,14 +317,14 @@ TextForm::InputResult TextForm::assign(int id, std::string_view text,
       return InputResult::done;
     }
     default:
-      hint = "control " + std::to_string(id) + " takes no text; type " + std::to_string(id) +
-             " alone";
+      hint =
+          "control " + std::to_string(id) + " takes no text; type " + std::to_string(id) + " alone";
       return InputResult::not_understood;
   }
 }
 
-TextForm::InputResult TextForm::handle_input(std::string_view line,
-                                             DialogController& controller, std::string& hint) {
+TextForm::InputResult TextForm::handle_input(std::string_view line, DialogController& controller,
+                                             std::string& hint) {
   const std::string_view trimmed = trim(line);
   if (trimmed.empty()) {
     return press(default_button_id(), controller, hint);
@@ -364,8 +350,9 @@ TextForm::InputResult TextForm::handle_input(std::string_view line,
       return assign(id, line.substr(sign + 1), controller, hint);
     }
   }
-  hint = "type ID=text for a field, ID for a box or button, an empty line for the default "
-         "button, ? to see the form";
+  hint =
+      "type ID=text for a field, ID for a box or button, an empty line for the default "
+      "button, ? to see the form";
   return InputResult::not_understood;
 }
 

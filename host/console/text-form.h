@@ -30,8 +30,8 @@
 #include <vector>
 
 #include "dialogs/control-states.h"
-#include "dialogs/dialog-template.h"
 #include "dialogs/dialog-host.h"
+#include "dialogs/dialog-template.h"
 
 namespace zuna {
 
@@ -49,16 +49,23 @@ class TextForm : public ControlStates {
   enum class InputResult { done, show_form, not_understood };
   // Carries out one typed line (Windows-1252). For a line not understood,
   // `hint` says why.
-  InputResult handle_input(std::string_view line, DialogController& controller,
-                           std::string& hint);
+  InputResult handle_input(std::string_view line, DialogController& controller, std::string& hint);
 
   bool ended() const { return ended_; }
   int result() const { return result_; }
 
  private:
   enum class Kind {
-    static_text, group_box, push_button, check_box, radio_button, edit, list_box,
-    combo_box, scroll_bar, other
+    static_text,
+    group_box,
+    push_button,
+    check_box,
+    radio_button,
+    edit,
+    list_box,
+    combo_box,
+    scroll_bar,
+    other
   };
   struct Control : ControlState {
     DialogTemplateItem item;

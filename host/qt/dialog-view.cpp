@@ -51,13 +51,12 @@ class LeftTextButton : public Button {
     const int gap = this->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
     const QRect text_area(0, 0, std::max(0, this->width() - w - gap), this->height());
     painter.drawItemText(text_area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
-                         this->palette(), this->isEnabled(), this->text(),
-                         QPalette::WindowText);
+                         this->palette(), this->isEnabled(), this->text(), QPalette::WindowText);
     if (this->hasFocus()) {
       QStyleOptionFocusRect focus;
       focus.initFrom(this);
       focus.rect = painter.fontMetrics().boundingRect(text_area, Qt::AlignLeft | Qt::AlignVCenter,
-                                                     this->text());
+                                                      this->text());
       painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
   }
@@ -171,24 +170,18 @@ QWidget* DialogView::make_control(const DialogTemplateItem& item) {
     case ItemKind::check_box:
     case ItemKind::auto_check_box:
     case ItemKind::three_state:
-    case ItemKind::auto_three_state:
-      return make_check_box(item, kind, text);
+    case ItemKind::auto_three_state: return make_check_box(item, kind, text);
     case ItemKind::radio_button:
-    case ItemKind::auto_radio_button:
-      return make_radio_button(item, text);
+    case ItemKind::auto_radio_button: return make_radio_button(item, text);
     case ItemKind::group_box: {
       auto* group = new QGroupBox(text, this);
       group->setFocusPolicy(Qt::NoFocus);
       return group;
     }
-    case ItemKind::edit:
-      return make_edit(item, text);
-    case ItemKind::static_text:
-      return make_label(item, text);
-    case ItemKind::list_box:
-      return make_list(item);
-    case ItemKind::scroll_bar:
-      return make_scroll_bar(item);
+    case ItemKind::edit: return make_edit(item, text);
+    case ItemKind::static_text: return make_label(item, text);
+    case ItemKind::list_box: return make_list(item);
+    case ItemKind::scroll_bar: return make_scroll_bar(item);
     case ItemKind::combo_box:
     case ItemKind::drop_down_list: {
       auto* combo = new QComboBox(this);
@@ -196,8 +189,7 @@ QWidget* DialogView::make_control(const DialogTemplateItem& item) {
       combo->setInsertPolicy(QComboBox::NoInsert);
       return combo;
     }
-    case ItemKind::other:
-      return nullptr;  // a class given by name: not a control of ours
+    case ItemKind::other: return nullptr;  // a class given by name: not a control of ours
     default: {
       // Push buttons, and the button types drawn as one (user, owner-drawn).
       auto* button = new QPushButton(text, this);
@@ -336,29 +328,14 @@ void DialogView::connect_notifications(const DialogTemplateItem& item, QWidget* 
     connect(bar, &QAbstractSlider::actionTriggered, this, [this, id, bar](int action) {
       int request = -1;
       switch (action) {
-        case QAbstractSlider::SliderSingleStepSub:
-          request = kSbLineUp;
-          break;
-        case QAbstractSlider::SliderSingleStepAdd:
-          request = kSbLineDown;
-          break;
-        case QAbstractSlider::SliderPageStepSub:
-          request = kSbPageUp;
-          break;
-        case QAbstractSlider::SliderPageStepAdd:
-          request = kSbPageDown;
-          break;
-        case QAbstractSlider::SliderToMinimum:
-          request = kSbTop;
-          break;
-        case QAbstractSlider::SliderToMaximum:
-          request = kSbBottom;
-          break;
-        case QAbstractSlider::SliderMove:
-          request = kSbThumbTrack;
-          break;
-        default:
-          return;
+        case QAbstractSlider::SliderSingleStepSub: request = kSbLineUp; break;
+        case QAbstractSlider::SliderSingleStepAdd: request = kSbLineDown; break;
+        case QAbstractSlider::SliderPageStepSub: request = kSbPageUp; break;
+        case QAbstractSlider::SliderPageStepAdd: request = kSbPageDown; break;
+        case QAbstractSlider::SliderToMinimum: request = kSbTop; break;
+        case QAbstractSlider::SliderToMaximum: request = kSbBottom; break;
+        case QAbstractSlider::SliderMove: request = kSbThumbTrack; break;
+        default: return;
       }
       controller_.dialog_scroll(id, request, bar->sliderPosition());
     });
@@ -621,7 +598,8 @@ void DialogView::keyPressEvent(QKeyEvent* event) {
       // The default push button, or the OK command when there is none.
       for (const Control& c : controls_) {
         auto* button = qobject_cast<QPushButton*>(c.widget);
-        if (button != nullptr && button->isDefault() && button->isEnabled() && button->isVisible()) {
+        if (button != nullptr && button->isDefault() && button->isEnabled() &&
+            button->isVisible()) {
           button->click();
           return;
         }

@@ -11,8 +11,8 @@
 #include <QSize>
 #include <vector>
 
-#include "dialogs/dialog-template.h"
 #include "dialogs/dialog-host.h"
+#include "dialogs/dialog-template.h"
 #include "fio/host.h"
 
 class QButtonGroup;

@@ -89,7 +89,8 @@ void FrameWindow::menu_command(int command) {
 void FrameWindow::show_menu_help(int command) {
   QString topic = help_topic(command);
   if (topic.isEmpty()) {
-    QMessageBox::information(this, program_name_, QStringLiteral("Help not available for menu item"));
+    QMessageBox::information(this, program_name_,
+                             QStringLiteral("Help not available for menu item"));
     return;
   }
   help().show_topic(topic);
@@ -98,18 +99,14 @@ void FrameWindow::show_menu_help(int command) {
 bool FrameWindow::command_enabled(int command) const {
   TextWindow* active = active_text_window();
   switch (command) {
-    case kCmdCopy:
-      return active != nullptr && active->has_selection();
+    case kCmdCopy: return active != nullptr && active->has_selection();
     case kCmdPaste: {
       const QMimeData* data = QGuiApplication::clipboard()->mimeData();
       return paste_.empty() && data != nullptr && data->hasText();
     }
-    case kCmdClearPaste:
-      return !paste_.empty();
-    case kCmdInput:
-      return pending_read_ != 0;
-    default:
-      return true;
+    case kCmdClearPaste: return !paste_.empty();
+    case kCmdInput: return pending_read_ != 0;
+    default: return true;
   }
 }
 

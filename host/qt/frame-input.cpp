@@ -99,18 +99,10 @@ void FrameWindow::window_typed(TextWindow& window, QKeyEvent* event) {
   }
   switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-      complete_line();
-      return;
-    case Qt::Key_Backspace:
-      erase_typed(window);
-      return;
-    case Qt::Key_Tab:
-      show_effect(window, typed_.tab());
-      return;
-    default:
-      type_key(window, *event);
-      return;
+    case Qt::Key_Enter: complete_line(); return;
+    case Qt::Key_Backspace: erase_typed(window); return;
+    case Qt::Key_Tab: show_effect(window, typed_.tab()); return;
+    default: type_key(window, *event); return;
   }
 }
 

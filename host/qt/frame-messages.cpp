@@ -22,28 +22,20 @@ QString box_text(const QString& text) {
 
 QMessageBox::Icon box_icon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::none:
-      return QMessageBox::NoIcon;
-    case MessageIcon::information:
-      return QMessageBox::Information;
-    case MessageIcon::warning:
-      return QMessageBox::Warning;
-    case MessageIcon::error:
-      return QMessageBox::Critical;
+    case MessageIcon::none: return QMessageBox::NoIcon;
+    case MessageIcon::information: return QMessageBox::Information;
+    case MessageIcon::warning: return QMessageBox::Warning;
+    case MessageIcon::error: return QMessageBox::Critical;
   }
   return QMessageBox::NoIcon;
 }
 
 MessageAnswer box_answer(int button, MessageAnswer default_answer) {
   switch (button) {
-    case QMessageBox::Yes:
-      return MessageAnswer::yes;
-    case QMessageBox::No:
-      return MessageAnswer::no;
-    case QMessageBox::Ok:
-      return MessageAnswer::ok;
-    default:
-      return default_answer;
+    case QMessageBox::Yes: return MessageAnswer::yes;
+    case QMessageBox::No: return MessageAnswer::no;
+    case QMessageBox::Ok: return MessageAnswer::ok;
+    default: return default_answer;
   }
 }
 
@@ -90,9 +82,10 @@ bool FrameWindow::ask_exit_window(int exit_code) {
   if (closing_) {
     return true;
   }
-  QMessageBox box(QMessageBox::Warning, program_name_,
-                  QStringLiteral("Program Terminated with exit code %1\nExit Window?").arg(exit_code),
-                  QMessageBox::Yes | QMessageBox::No, mdi_);
+  QMessageBox box(
+      QMessageBox::Warning, program_name_,
+      QStringLiteral("Program Terminated with exit code %1\nExit Window?").arg(exit_code),
+      QMessageBox::Yes | QMessageBox::No, mdi_);
   box.setDefaultButton(QMessageBox::No);
   box.setWindowModality(Qt::ApplicationModal);
   return box.exec() == QMessageBox::Yes;
@@ -102,9 +95,9 @@ std::optional<QString> FrameWindow::select_file(int unit) {
   if (closing_) {
     return std::nullopt;
   }
-  QString path = QFileDialog::getOpenFileName(
-      this, QStringLiteral("Open: Select File for Unit %1").arg(unit), QString(), QString(), nullptr,
-      QFileDialog::DontUseNativeDialog);
+  QString path =
+      QFileDialog::getOpenFileName(this, QStringLiteral("Open: Select File for Unit %1").arg(unit),
+                                   QString(), QString(), nullptr, QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) {
     return std::nullopt;
   }

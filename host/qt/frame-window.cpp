@@ -24,10 +24,11 @@ namespace {
 
 QString default_about_text(const QString& program_name) {
   return program_name +
-         QStringLiteral(" - combustion of hydrogen with oxygen\n\n"
-                        "Products without and with dissociation, their mole and mass "
-                        "fractions and the adiabatic flame temperature over a sweep of "
-                        "O/F ratios.\n\nWindowed host on Qt ") +
+         QStringLiteral(
+             " - combustion of hydrogen with oxygen\n\n"
+             "Products without and with dissociation, their mole and mass "
+             "fractions and the adiabatic flame temperature over a sweep of "
+             "O/F ratios.\n\nWindowed host on Qt ") +
          QString::fromLatin1(qVersion());
 }
 
@@ -66,7 +67,8 @@ QAction* FrameWindow::make_command(const QString& text, int command, bool checka
   auto* action = new QAction(text, this);
   action->setData(command);
   action->setCheckable(checkable);
-  connect(action, &QAction::triggered, this, [this, action] { menu_command(action->data().toInt()); });
+  connect(action, &QAction::triggered, this,
+          [this, action] { menu_command(action->data().toInt()); });
   actions_[command] = action;
   return action;
 }
@@ -122,8 +124,8 @@ void FrameWindow::create_menus() {
   QMenu* state = bar->addMenu(QStringLiteral("&State"));
   add_commands(state, {kCmdPause});
   window_menu_ = bar->addMenu(QStringLiteral("&Window"));
-  add_commands(window_menu_, {kCmdCascade, kCmdTile, kCmdArrangeIcons, kCmdInput, kCmdClearPaste,
-                              kCmdStatusBar});
+  add_commands(window_menu_,
+               {kCmdCascade, kCmdTile, kCmdArrangeIcons, kCmdInput, kCmdClearPaste, kCmdStatusBar});
   connect(window_menu_, &QMenu::aboutToShow, this, [this] { update_window_menu(); });
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   add_commands(help, {kCmdContents, kCmdUsingHelp, 0, kCmdAbout});
@@ -356,7 +358,8 @@ void FrameWindow::close_text_window(int number, bool keep) {
 
 void FrameWindow::window_closed(int number) {
   table_.release(number);
-  QMetaObject::invokeMethod(this, [this] { update_menus(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { update_menus(); }, Qt::QueuedConnection);
 }
 
 TextWindow* FrameWindow::text_window(int number) const { return table_.window(number); }

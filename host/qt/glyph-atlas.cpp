@@ -58,9 +58,9 @@ std::shared_ptr<const GlyphAtlas> GlyphAtlas::build(int cell_width, int cell_hei
     QRectF cell(byte * cell_width, 0, cell_width, cell_height);
     painter.save();
     painter.setClipRect(cell);
-    painter.drawText(QPointF(cell.left() + (cell_width - metrics.horizontalAdvance(glyph)) / 2,
-                             baseline),
-                     glyph);
+    painter.drawText(
+        QPointF(cell.left() + (cell_width - metrics.horizontalAdvance(glyph)) / 2, baseline),
+        glyph);
     painter.restore();
   }
   return atlas;

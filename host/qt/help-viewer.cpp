@@ -82,43 +82,25 @@ item.</p>
 
 QString help_topic(int command) {
   switch (command) {
-    case kCmdPrint:
-      return QStringLiteral("print");
-    case kCmdSave:
-      return QStringLiteral("save");
-    case kCmdExit:
-      return QStringLiteral("exit");
-    case kCmdSelectText:
-      return QStringLiteral("select-text");
-    case kCmdSelectGraphics:
-      return QStringLiteral("select-graphics");
-    case kCmdSelectAll:
-      return QStringLiteral("select-all");
-    case kCmdCopy:
-      return QStringLiteral("copy");
-    case kCmdPaste:
-      return QStringLiteral("paste");
-    case kCmdSizeToFit:
-      return QStringLiteral("size-to-fit");
-    case kCmdFullScreen:
-      return QStringLiteral("full-screen");
+    case kCmdPrint: return QStringLiteral("print");
+    case kCmdSave: return QStringLiteral("save");
+    case kCmdExit: return QStringLiteral("exit");
+    case kCmdSelectText: return QStringLiteral("select-text");
+    case kCmdSelectGraphics: return QStringLiteral("select-graphics");
+    case kCmdSelectAll: return QStringLiteral("select-all");
+    case kCmdCopy: return QStringLiteral("copy");
+    case kCmdPaste: return QStringLiteral("paste");
+    case kCmdSizeToFit: return QStringLiteral("size-to-fit");
+    case kCmdFullScreen: return QStringLiteral("full-screen");
     case kCmdPause:
-    case kCmdResume:
-      return QStringLiteral("pause");
-    case kCmdCascade:
-      return QStringLiteral("cascade");
-    case kCmdTile:
-      return QStringLiteral("tile");
-    case kCmdArrangeIcons:
-      return QStringLiteral("arrange-icons");
-    case kCmdInput:
-      return QStringLiteral("input");
-    case kCmdClearPaste:
-      return QStringLiteral("clear-paste");
-    case kCmdStatusBar:
-      return QStringLiteral("status-bar");
-    default:
-      return {};
+    case kCmdResume: return QStringLiteral("pause");
+    case kCmdCascade: return QStringLiteral("cascade");
+    case kCmdTile: return QStringLiteral("tile");
+    case kCmdArrangeIcons: return QStringLiteral("arrange-icons");
+    case kCmdInput: return QStringLiteral("input");
+    case kCmdClearPaste: return QStringLiteral("clear-paste");
+    case kCmdStatusBar: return QStringLiteral("status-bar");
+    default: return {};
   }
 }
 

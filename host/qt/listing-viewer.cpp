@@ -33,7 +33,8 @@ QString read_listing(const QString& path, QString& error) {
     return {};
   }
   const QByteArray bytes = file.readAll();
-  QString text = from_cp1252(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  QString text =
+      from_cp1252(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   error.clear();
@@ -46,7 +47,8 @@ namespace {
 // twin), else the system's fixed font.
 QFont listing_font() {
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), font.family()});
+  font.setFamilies(
+      {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), font.family()});
   font.setStyleHint(QFont::TypeWriter);
   font.setPointSize(10);
   return font;
@@ -97,11 +99,13 @@ void ListingViewer::create_actions() {
   QAction* all = edit->addAction(QStringLiteral("Select &All"), text_, &QPlainTextEdit::selectAll);
   all->setShortcut(QKeySequence::SelectAll);
   edit->addSeparator();
-  QAction* find_action = edit->addAction(QStringLiteral("&Find..."), this, [this] { show_find_bar(); });
+  QAction* find_action =
+      edit->addAction(QStringLiteral("&Find..."), this, [this] { show_find_bar(); });
   find_action->setShortcut(QKeySequence::Find);
   QAction* next = edit->addAction(QStringLiteral("Find &Next"), this, [this] { find(); });
   next->setShortcut(QKeySequence::FindNext);
-  QAction* previous = edit->addAction(QStringLiteral("Find Pre&vious"), this, [this] { find(true); });
+  QAction* previous =
+      edit->addAction(QStringLiteral("Find Pre&vious"), this, [this] { find(true); });
   previous->setShortcut(QKeySequence::FindPrevious);
 }
 
@@ -130,7 +134,8 @@ bool ListingViewer::find(bool backward) {
     show_find_bar();
     return false;
   }
-  const QTextDocument::FindFlags flags = backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+  const QTextDocument::FindFlags flags =
+      backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
   bool found = text_->find(wanted, flags);
   if (!found) {
     // Wrap around once: from the other end of the text.
@@ -170,8 +175,9 @@ int run_listing_viewer(const QString& path) {
   QString error;
   const bool read = viewer.open_file(path, error);
   if (!read) {
-    QMessageBox::warning(&viewer, QApplication::applicationName(),
-                         error + QStringLiteral("\nRun a calculation first: it writes the report."));
+    QMessageBox::warning(
+        &viewer, QApplication::applicationName(),
+        error + QStringLiteral("\nRun a calculation first: it writes the report."));
     return 1;
   }
   viewer.show();

@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const auto folder = zuna::enter_working_folder(
-      argc > 1 ? std::optional<std::string>(argv[1]) : std::nullopt);
+  const auto folder =
+      zuna::enter_working_folder(argc > 1 ? std::optional<std::string>(argv[1]) : std::nullopt);
   if (const auto* failure = std::get_if<std::string>(&folder)) {
     QMessageBox::critical(nullptr, options.program_name, QString::fromStdString(*failure));
     return 1;
@@ -46,8 +46,8 @@ int main(int argc, char** argv) {
   const QString where = QString::fromStdString(std::get<zuna::WorkingFolder>(folder).path);
 
   zuna::QtHost host(options);
-  host.frame().set_about_text(host.frame().about_text() +
-                              QStringLiteral("\n\nWorking folder: ") + where);
+  host.frame().set_about_text(host.frame().about_text() + QStringLiteral("\n\nWorking folder: ") +
+                              where);
   host.frame().set_status_message(QStringLiteral("Working folder: ") + where);
   host.frame().show_at_start();
   const int first = argc > 1 ? 2 : 1;

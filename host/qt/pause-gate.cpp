@@ -4,12 +4,9 @@ namespace zuna {
 
 const char* run_state_text(RunState state) {
   switch (state) {
-    case RunState::running:
-      return "Running";
-    case RunState::paused:
-      return "Paused";
-    case RunState::finished:
-      return "Finished";
+    case RunState::running: return "Running";
+    case RunState::paused: return "Paused";
+    case RunState::finished: return "Finished";
   }
   return "";
 }
@@ -17,14 +14,9 @@ const char* run_state_text(RunState state) {
 bool PauseGate::pause() {
   std::lock_guard lock(mutex_);
   switch (state_) {
-    case RunState::running:
-      state_ = RunState::paused;
-      return true;
-    case RunState::paused:
-      pause_requested_ = true;
-      return false;
-    case RunState::finished:
-      return false;
+    case RunState::running: state_ = RunState::paused; return true;
+    case RunState::paused: pause_requested_ = true; return false;
+    case RunState::finished: return false;
   }
   return false;
 }

@@ -1,5 +1,8 @@
 #include "host/qt/qt-host.h"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -7,9 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include "fio/fio.h"
 #include "host/qt/cp1252.h"
@@ -50,7 +50,8 @@ QtHost::~QtHost() {
 }
 
 void QtHost::start(std::function<void()> computation) {
-  thread_ = std::thread([this, computation = std::move(computation)] { computation_main(computation); });
+  thread_ =
+      std::thread([this, computation = std::move(computation)] { computation_main(computation); });
 }
 
 void QtHost::computation_main(const std::function<void()>& computation) {
@@ -66,10 +67,14 @@ void QtHost::computation_main(const std::function<void()>& computation) {
       code = exit.exit_code;
     } catch (const std::bad_alloc&) {
       code = -1;
-      on_gui([this] { frame_->show_host_error(HostErrorLevel::fatal, kHostOutOfMemory, __FILE__, __LINE__); });
+      on_gui([this] {
+        frame_->show_host_error(HostErrorLevel::fatal, kHostOutOfMemory, __FILE__, __LINE__);
+      });
     } catch (...) {
       code = -1;
-      on_gui([this] { frame_->show_host_error(HostErrorLevel::fatal, kHostInternalError, __FILE__, __LINE__); });
+      on_gui([this] {
+        frame_->show_host_error(HostErrorLevel::fatal, kHostInternalError, __FILE__, __LINE__);
+      });
     }
   } catch (const ProgramExit&) {
     // The frame closed while the fatal error was reported.

@@ -148,8 +148,8 @@ void TextScreen::new_line() {
 void TextScreen::scroll_up() {
   const int h = config_.cell_height;
   const int x = (first_column_ - 1) * config_.cell_width;
-  const std::size_t bytes =
-      static_cast<std::size_t>(last_column_ - first_column_ + 1) * config_.cell_width * sizeof(QRgb);
+  const std::size_t bytes = static_cast<std::size_t>(last_column_ - first_column_ + 1) *
+                            config_.cell_width * sizeof(QRgb);
   for (int y = (first_row_ - 1) * h; y < (last_row_ - 1) * h; ++y) {
     std::memcpy(reinterpret_cast<QRgb*>(image_.scanLine(y)) + x,
                 reinterpret_cast<const QRgb*>(image_.constScanLine(y + h)) + x, bytes);

@@ -225,20 +225,11 @@ bool TextView::scroll_key(QKeyEvent* event) {
         v->setValue(v->maximum());
       }
       return true;
-    case Qt::Key_Up:
-      v->triggerAction(QAbstractSlider::SliderSingleStepSub);
-      return true;
-    case Qt::Key_Down:
-      v->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-      return true;
-    case Qt::Key_Left:
-      h->triggerAction(QAbstractSlider::SliderSingleStepSub);
-      return true;
-    case Qt::Key_Right:
-      h->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-      return true;
-    default:
-      return false;
+    case Qt::Key_Up: v->triggerAction(QAbstractSlider::SliderSingleStepSub); return true;
+    case Qt::Key_Down: v->triggerAction(QAbstractSlider::SliderSingleStepAdd); return true;
+    case Qt::Key_Left: h->triggerAction(QAbstractSlider::SliderSingleStepSub); return true;
+    case Qt::Key_Right: h->triggerAction(QAbstractSlider::SliderSingleStepAdd); return true;
+    default: return false;
   }
 }
 

@@ -66,8 +66,7 @@ void TextWindow::mark_closed() {
 void TextWindow::refresh_title() {
   QString prefix;
   switch (view_->selection_mode()) {
-    case SelectionMode::none:
-      break;
+    case SelectionMode::none: break;
     case SelectionMode::text:
       prefix = has_selection() ? QStringLiteral("Select Text - ") : QStringLiteral("Mark Text - ");
       break;

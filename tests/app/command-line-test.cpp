@@ -64,8 +64,8 @@ TEST(CommandLine, PressureListsAndRanges) {
     EXPECT_GT((*ten)[k], (*ten)[k - 1]);
   }
   EXPECT_EQ(ten->back(), 1e5);
-  for (const char* bad : {"", "1,", ",1", "1:10", "1:10:0", "0:10:3", "1:10:x", "a", "1;2",
-                          "inf", "nan", "1:10:3:4"}) {
+  for (const char* bad : {"", "1,", ",1", "1:10", "1:10:0", "0:10:3", "1:10:x", "a", "1;2", "inf",
+                          "nan", "1:10:3:4"}) {
     EXPECT_FALSE(parse_pressure_list(bad)) << bad;
   }
 }
@@ -82,9 +82,14 @@ TEST(CommandLine, WhereOptionsApply) {
   // --help wins over everything valid after or before it.
   EXPECT_EQ(parse({"--batch", "--help", "--rmin=0.7"}).action, CommandAction::help);
   EXPECT_EQ(parse({"--version"}).action, CommandAction::version);
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"--pressure=10"}, {"--suffix"}, {"--json=x"}, {"--data="}, {"--batch", "-p", "2:1"},
-           {"--batch", "--reactions=1,,2"}, {"--batch", "--npmin=50", "--npmax=51"}}) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"--pressure=10"},
+                                             {"--suffix"},
+                                             {"--json=x"},
+                                             {"--data="},
+                                             {"--batch", "-p", "2:1"},
+                                             {"--batch", "--reactions=1,,2"},
+                                             {"--batch", "--npmin=50", "--npmax=51"}}) {
     const CommandLine c = parse(args);
     EXPECT_EQ(c.action, CommandAction::usage_error) << args.front();
     EXPECT_FALSE(c.error.empty());

@@ -33,7 +33,8 @@ class DriverTest : public ::testing::Test {
     fs::copy_file(fs::path(ZUNA_DATA_DIR) / "zuna.dat", dir_ / "zuna.dat");
     old_ = fs::current_path();
     fs::current_path(dir_);
-    runtime_start(host_); dialogs_start(host_);
+    runtime_start(host_);
+    dialogs_start(host_);
   }
   void TearDown() override {
     fs::current_path(old_);
@@ -97,10 +98,9 @@ TEST_F(DriverTest, PresentationProgressAndMenuInTheirOrder) {
   EXPECT_EQ(host_.exit_code, 0);
   // The progress window opens before the parameter dialog and stands empty
   // behind it; the menu comes once it has been closed.
-  EXPECT_EQ(steps(), (std::vector<std::string>{
-                         "open 1025 APRESENTAÇÃO", "read 1025", "close 1025",
-                         "open 1025 EXECUÇÃO DOS CÁLCULOS", "dialog", "read 1025",
-                         "close 1025", "dialog", "end 0"}));
+  EXPECT_EQ(steps(), (std::vector<std::string>{"open 1025 APRESENTAÇÃO", "read 1025", "close 1025",
+                                               "open 1025 EXECUÇÃO DOS CÁLCULOS", "dialog",
+                                               "read 1025", "close 1025", "dialog", "end 0"}));
   EXPECT_EQ(host_.output(1024), "Stop - Program terminated.\r\n");
 }
 
@@ -109,19 +109,19 @@ TEST_F(DriverTest, NewCalculationOpensItsWindowAndAsksAgain) {
   host_.dialog_scripts = {RecordingHost::press_ok, choose(1033), RecordingHost::press_ok,
                           choose(1034)};
   EXPECT_EQ(run(), 0);
-  EXPECT_EQ(steps(), (std::vector<std::string>{
-                         "open 1025 APRESENTAÇÃO", "read 1025", "close 1025",
-                         "open 1025 EXECUÇÃO DOS CÁLCULOS", "dialog", "read 1025",
-                         "close 1025", "dialog",
-                         "open 1025 EXECUÇÃO DOS CÁLCULOS", "dialog", "read 1025",
-                         "close 1025", "dialog", "end 0"}));
+  EXPECT_EQ(steps(),
+            (std::vector<std::string>{"open 1025 APRESENTAÇÃO", "read 1025", "close 1025",
+                                      "open 1025 EXECUÇÃO DOS CÁLCULOS", "dialog", "read 1025",
+                                      "close 1025", "dialog", "open 1025 EXECUÇÃO DOS CÁLCULOS",
+                                      "dialog", "read 1025", "close 1025", "dialog", "end 0"}));
 }
 
 TEST_F(DriverTest, StatusBarNamesTheCommandThatIsWaitedFor) {
   // Commands of the same names that only log themselves.
   fs::create_directories(dir_ / "bin");
   for (const char* name : {"wgnuplot", "notepad"}) {
-    std::ofstream(dir_ / "bin" / name) << "#!/bin/sh\necho \"$(basename \"$0\") $*\" >> commands.log\n";
+    std::ofstream(dir_ / "bin" / name)
+        << "#!/bin/sh\necho \"$(basename \"$0\") $*\" >> commands.log\n";
     fs::permissions(dir_ / "bin" / name, fs::perms::owner_all);
   }
   const std::string path = std::getenv("PATH");
@@ -133,11 +133,10 @@ TEST_F(DriverTest, StatusBarNamesTheCommandThatIsWaitedFor) {
   host.dialog_scripts = {RecordingHost::press_ok, choose(1013), choose(1041), choose(1034)};
   EXPECT_EQ(run(), 0);
   setenv("PATH", path.c_str(), 1);
-  EXPECT_EQ(host.seen, (std::vector<std::string>{
-                           "Waiting for: wgnuplot tad.gnu | ",
-                           " | wgnuplot tad.gnu\n",
-                           "Waiting for: notepad saida | wgnuplot tad.gnu\n",
-                           " | wgnuplot tad.gnu\nnotepad saida\n"}));
+  EXPECT_EQ(host.seen,
+            (std::vector<std::string>{"Waiting for: wgnuplot tad.gnu | ", " | wgnuplot tad.gnu\n",
+                                      "Waiting for: notepad saida | wgnuplot tad.gnu\n",
+                                      " | wgnuplot tad.gnu\nnotepad saida\n"}));
 }
 
 }  // namespace

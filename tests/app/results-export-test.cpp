@@ -1,8 +1,8 @@
 // The batch run's CSV and JSON results read back: every number is the
 // sweep's double to the last bit, and the JSON document validates against
 // the schema kept with the manual page.
-#include <cstdio>
 #include <gtest/gtest.h>
+#include <cstdio>
 
 #include <bit>
 #include <charconv>
@@ -45,25 +45,52 @@ double expected(const Calculation& c, const std::string& name, int i) {
   const SweepTable& t = *c.table;
   static const std::vector<std::string> species = {"h2o", "o2", "h2", "h", "o", "oh"};
   for (int k = 0; k < 6; ++k) {
-    if (name == "nd_" + species[k]) return t.nd[i][k];
-    if (name == "yd_" + species[k]) return t.nd[i][k] / t.ntd[i];
-    if (name == "fmd_" + species[k]) return t.fmd[i][k];
+    if (name == "nd_" + species[k])
+      return t.nd[i][k];
+    if (name == "yd_" + species[k])
+      return t.nd[i][k] / t.ntd[i];
+    if (name == "fmd_" + species[k])
+      return t.fmd[i][k];
   }
   for (int r = 0; r < 4; ++r) {
-    if (name == "x" + std::to_string(r + 1)) return t.x[i][r];
+    if (name == "x" + std::to_string(r + 1))
+      return t.x[i][r];
   }
   const std::vector<std::pair<std::string, double>> direct = {
-      {"of", t.no2r[i] * c.tc.mwk(2) / c.tc.mwk(3)}, {"r", t.of[i]},
-      {"tadsem", t.tadsem[i]}, {"tadcom", t.tadcom[i]}, {"no2r", t.no2r[i]},
-      {"nh2o", t.nh2o[i]}, {"no2", t.no2[i]}, {"nh2", t.nh2[i]}, {"ntotalr", t.ntotalr[i]},
-      {"ntotalp", t.ntotalp[i]}, {"ntd", t.ntd[i]}, {"yh2r", t.yh2r[i]}, {"yo2r", t.yo2r[i]},
-      {"yh2o", t.yh2o[i]}, {"yo2", t.yo2[i]}, {"yh2", t.yh2[i]}, {"fmh2r", t.fmh2r[i]},
-      {"fmo2r", t.fmo2r[i]}, {"fmh2o", t.fmh2o[i]}, {"fmo2", t.fmo2[i]}, {"fmh2", t.fmh2[i]},
-      {"mmr", t.mmr[i]}, {"mmp", t.mmp[i]}, {"mmd", t.mmd[i]}, {"point", i},
-      {"flags", t.flags[i]}, {"ptot", c.p.ptot}, {"rmin", c.p.rmin}, {"npmin", c.p.npmin},
-      {"act3", c.p.act3}, {"toln", c.p.toln}};
+      {"of", t.no2r[i] * c.tc.mwk(2) / c.tc.mwk(3)},
+      {"r", t.of[i]},
+      {"tadsem", t.tadsem[i]},
+      {"tadcom", t.tadcom[i]},
+      {"no2r", t.no2r[i]},
+      {"nh2o", t.nh2o[i]},
+      {"no2", t.no2[i]},
+      {"nh2", t.nh2[i]},
+      {"ntotalr", t.ntotalr[i]},
+      {"ntotalp", t.ntotalp[i]},
+      {"ntd", t.ntd[i]},
+      {"yh2r", t.yh2r[i]},
+      {"yo2r", t.yo2r[i]},
+      {"yh2o", t.yh2o[i]},
+      {"yo2", t.yo2[i]},
+      {"yh2", t.yh2[i]},
+      {"fmh2r", t.fmh2r[i]},
+      {"fmo2r", t.fmo2r[i]},
+      {"fmh2o", t.fmh2o[i]},
+      {"fmo2", t.fmo2[i]},
+      {"fmh2", t.fmh2[i]},
+      {"mmr", t.mmr[i]},
+      {"mmp", t.mmp[i]},
+      {"mmd", t.mmd[i]},
+      {"point", i},
+      {"flags", t.flags[i]},
+      {"ptot", c.p.ptot},
+      {"rmin", c.p.rmin},
+      {"npmin", c.p.npmin},
+      {"act3", c.p.act3},
+      {"toln", c.p.toln}};
   for (const auto& [n, v] : direct) {
-    if (n == name) return v;
+    if (n == name)
+      return v;
   }
   ADD_FAILURE() << "no expectation for column " << name;
   return std::nan("");
@@ -143,7 +170,8 @@ void validate(const json& value, const json& schema, const std::string& at,
     problems.push_back(at + ": not " + schema["const"].dump());
   }
   if (schema.contains("pattern") &&
-      !std::regex_search(value.get<std::string>(), std::regex(schema["pattern"].get<std::string>()))) {
+      !std::regex_search(value.get<std::string>(),
+                         std::regex(schema["pattern"].get<std::string>()))) {
     problems.push_back(at + ": does not match " + schema["pattern"].dump());
   }
   if (schema.contains("minimum") && value.is_number() && value < schema["minimum"]) {
@@ -219,9 +247,7 @@ TEST(ResultsExport, JsonValidatesAndHoldsTheSweepsDoubles) {
 TEST(ResultsExport, Sha256OfAFile) {
   // The test vector of the standard: SHA-256 of "abc".
   const std::string path = ::testing::TempDir() + "zuna-sha256-abc";
-  {
-    std::ofstream(path, std::ios::binary) << "abc";
-  }
+  { std::ofstream(path, std::ios::binary) << "abc"; }
   EXPECT_EQ(file_sha256(path), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
   std::remove(path.c_str());
   EXPECT_EQ(file_sha256(ZUNA_DATA_DIR "/no-such-file"), std::nullopt);

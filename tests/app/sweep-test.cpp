@@ -47,10 +47,12 @@ TEST_F(Sweep, RefusesCountsThatDoNotFitAndWritesNothing) {
     std::int32_t npmin, npmax;
     bool fits;
   };
-  const Case cases[] = {{0, 0, true},         {100, 0, true},     {0, 100, true},
-                        {50, 50, true},        {50, 51, false},    {101, 0, false},
-                        {-1, 0, false},        {0, -1, false},     {-3, 5, false},
-                        {INT_MAX, INT_MAX, false}, {INT_MAX, 1, false}, {INT_MIN, 50, false}};
+  const Case cases[] = {{0, 0, true},        {100, 0, true},
+                        {0, 100, true},      {50, 50, true},
+                        {50, 51, false},     {101, 0, false},
+                        {-1, 0, false},      {0, -1, false},
+                        {-3, 5, false},      {INT_MAX, INT_MAX, false},
+                        {INT_MAX, 1, false}, {INT_MIN, 50, false}};
   std::memset(table.get(), 0x5a, sizeof(SweepTable));
   const std::vector<unsigned char> before(reinterpret_cast<unsigned char*>(table.get()),
                                           reinterpret_cast<unsigned char*>(table.get() + 1));
@@ -97,17 +99,31 @@ TEST_F(Sweep, WorkedExample) {
     const char* name;
     double got, want;
   };
-  const Value point1[] = {
-      {"no2r", t.no2r[1], 0.25},     {"nh2o", t.nh2o[1], 0.5},     {"no2", t.no2[1], 0.0},
-      {"nh2", t.nh2[1], 0.5},        {"ntotalp", t.ntotalp[1], 1}, {"mmp", t.mmp[1], 10.01558},
-      {"ntotalr", t.ntotalr[1], 1.25}, {"mmr", t.mmr[1], 8.012464}, {"yh2r", t.yh2r[1], 0.8},
-      {"yo2r", t.yo2r[1], 0.2},      {"yh2o", t.yh2o[1], 0.5},     {"yh2", t.yh2[1], 0.5},
-      {"fmh2o", t.fmh2o[1], 0.899363}, {"fmh2", t.fmh2[1], 0.100637},
-      {"fmh2r", t.fmh2r[1], 0.201274}, {"fmo2r", t.fmo2r[1], 0.798726}, {"of", t.of[1], 0.5},
-      {"hreac", recorder.hreac1, -12262.0},
-      {"no2r(33)", t.no2r[33], 1.0}, {"nh2o(33)", t.nh2o[33], 1.0}, {"no2(33)", t.no2[33], 0.5},
-      {"nh2(33)", t.nh2[33], 0.0},   {"ntotalp(33)", t.ntotalp[33], 1.5},
-      {"of(33)", t.of[33], 2.0},     {"hreac(33)", s.hreac, -22000.0}};
+  const Value point1[] = {{"no2r", t.no2r[1], 0.25},
+                          {"nh2o", t.nh2o[1], 0.5},
+                          {"no2", t.no2[1], 0.0},
+                          {"nh2", t.nh2[1], 0.5},
+                          {"ntotalp", t.ntotalp[1], 1},
+                          {"mmp", t.mmp[1], 10.01558},
+                          {"ntotalr", t.ntotalr[1], 1.25},
+                          {"mmr", t.mmr[1], 8.012464},
+                          {"yh2r", t.yh2r[1], 0.8},
+                          {"yo2r", t.yo2r[1], 0.2},
+                          {"yh2o", t.yh2o[1], 0.5},
+                          {"yh2", t.yh2[1], 0.5},
+                          {"fmh2o", t.fmh2o[1], 0.899363},
+                          {"fmh2", t.fmh2[1], 0.100637},
+                          {"fmh2r", t.fmh2r[1], 0.201274},
+                          {"fmo2r", t.fmo2r[1], 0.798726},
+                          {"of", t.of[1], 0.5},
+                          {"hreac", recorder.hreac1, -12262.0},
+                          {"no2r(33)", t.no2r[33], 1.0},
+                          {"nh2o(33)", t.nh2o[33], 1.0},
+                          {"no2(33)", t.no2[33], 0.5},
+                          {"nh2(33)", t.nh2[33], 0.0},
+                          {"ntotalp(33)", t.ntotalp[33], 1.5},
+                          {"of(33)", t.of[33], 2.0},
+                          {"hreac(33)", s.hreac, -22000.0}};
   for (const Value& v : point1) {
     EXPECT_NEAR(v.got, v.want, 5e-7 * std::fmax(1.0, std::fabs(v.want))) << v.name;
   }
@@ -122,8 +138,8 @@ TEST_F(Sweep, GridRows) {
   };
   const Case cases[] = {{10, 20, 0.5, 2.0}, {0, 0, 0.5, 2.0}, {0, 3, 0.3, 1.6}, {3, 0, 1.0, 1.2}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.npmin << " " << c.npmax << " " << c.rmin << " "
-                                      << c.rmax);
+    SCOPED_TRACE(::testing::Message()
+                 << c.npmin << " " << c.npmax << " " << c.rmin << " " << c.rmax);
     RunParameters p = defaults();
     p.npmin = c.npmin, p.npmax = c.npmax, p.rmin = c.rmin, p.rmax = c.rmax;
     ASSERT_TRUE(run(p));
@@ -179,13 +195,12 @@ TEST_F(Sweep, DefaultSweepDigitForDigit) {
     int i;
     double tadsem, tadcom, ntd, nd_h, nd_oh, mmd;
   };
-  const Golden golden[] = {
-      {1, 0x1.783a5064cf1f9p+11, 0x1.539350fep+11, 0x1.073737816d3cdp+0, 0x1.5c7485a7a44ccp-5,
-       0x1.8cebcef8ddedfp-7, 0x1.37b668fb976aep+3},
-      {12, 0x1.24329d1cc2d6ap+12, 0x1.7aa75c26p+11, 0x1.2ff1f2a3f5b67p+0, 0x1.389ed15445f42p-4,
-       0x1.fab45d3ed1f3ep-4, 0x1.e58d53d4f10ebp+3},
-      {33, 0x1.bc2c4c067b2bp+11, 0x1.618a699ap+11, 0x1.9a004ae96663fp+0, 0x1.7094ca89feeb6p-6,
-       0x1.41d9874663bdep-3, 0x1.53d06270aabe1p+4}};
+  const Golden golden[] = {{1, 0x1.783a5064cf1f9p+11, 0x1.539350fep+11, 0x1.073737816d3cdp+0,
+                            0x1.5c7485a7a44ccp-5, 0x1.8cebcef8ddedfp-7, 0x1.37b668fb976aep+3},
+                           {12, 0x1.24329d1cc2d6ap+12, 0x1.7aa75c26p+11, 0x1.2ff1f2a3f5b67p+0,
+                            0x1.389ed15445f42p-4, 0x1.fab45d3ed1f3ep-4, 0x1.e58d53d4f10ebp+3},
+                           {33, 0x1.bc2c4c067b2bp+11, 0x1.618a699ap+11, 0x1.9a004ae96663fp+0,
+                            0x1.7094ca89feeb6p-6, 0x1.41d9874663bdep-3, 0x1.53d06270aabe1p+4}};
   const SweepTable& t = *table;
   for (const Golden& g : golden) {
     SCOPED_TRACE(g.i);
@@ -285,7 +300,9 @@ TEST_F(Sweep, PointsWhoseSearchesFailAreFlagged) {
     EXPECT_EQ(t.flags[i], unsigned{kNewtonCap | kBisectionCap | kEquilibriumCap}) << i;
   }
   const std::string text = flagged_points_message(t, s);
-  for (const char* reason : {"Busca da temperatura com", "Equil\xED" "brio de dissocia\xE7\xE3o",
+  for (const char* reason : {"Busca da temperatura com",
+                             "Equil\xED"
+                             "brio de dissocia\xE7\xE3o",
                              "Busca da temperatura sem"}) {
     EXPECT_NE(text.find(reason), std::string::npos) << reason;
   }
@@ -383,8 +400,8 @@ TEST_F(Sweep, InterleavedSweepIsThePointByPointSweepBitForBit) {
     SCOPED_TRACE(::testing::Message()
                  << "set " << n << ": npmin " << p.npmin << " npmax " << p.npmax << " rmin "
                  << p.rmin << " rmax " << p.rmax << " ptot " << p.ptot << " itmaxh " << p.itmaxh
-                 << " tolh " << p.tolh << " itmaxn " << p.itmaxn << " toln " << p.toln
-                 << " act " << p.act1 << " " << p.act2 << " " << p.act3 << " " << p.act4);
+                 << " tolh " << p.tolh << " itmaxn " << p.itmaxn << " toln " << p.toln << " act "
+                 << p.act1 << " " << p.act2 << " " << p.act3 << " " << p.act4);
     expect_interleaved_is_point_by_point(p, data.tc, data.coef);
   }
   RunParameters heavy = defaults();  // only the caps end the equilibria

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/dialog-template.h"
 #include "dialog-test-support.h"
+#include "dialogs/dialog-template.h"
 #include "tests/support/dialog-template-builder.h"
 
 namespace zuna::testing {
@@ -156,15 +156,20 @@ TEST(DialogLoadRefusal, RefusedStylesEndTheRunWithOneRecord) {
       {kClassButton, 10, 77, "Invalid style <unknown> used for control 77                  "},
       {kClassButton, 15, 65535, "Invalid style <unknown> used for control 65535               "},
       {kClassEdit, 0x84, 1000, "Invalid style ES_MULTILINE used for control 1000                "},
-      {kClassListBox, 0x30, 5, "Invalid style LBS_OWNERDRAWFIXED used for control 5                   "},
-      {kClassListBox, 0x20, 5, "Invalid style LBS_OWNERDRAWVARIABLE used for control 5                   "},
-      {kClassComboBox, 0x13, 6, "Invalid style CBS_OWNERDRAWFIXED used for control 6                   "},
-      {kClassComboBox, 0x23, 6, "Invalid style CBS_OWNERDRAWVARIABLE used for control 6                   "},
+      {kClassListBox, 0x30, 5,
+       "Invalid style LBS_OWNERDRAWFIXED used for control 5                   "},
+      {kClassListBox, 0x20, 5,
+       "Invalid style LBS_OWNERDRAWVARIABLE used for control 5                   "},
+      {kClassComboBox, 0x13, 6,
+       "Invalid style CBS_OWNERDRAWFIXED used for control 6                   "},
+      {kClassComboBox, 0x23, 6,
+       "Invalid style CBS_OWNERDRAWVARIABLE used for control 6                   "},
   };
   for (const Refusal& r : cases) {
     SCOPED_TRACE(r.line);
     RecordingHost host;
-    runtime_start(host); dialogs_start(host);
+    runtime_start(host);
+    dialogs_start(host);
     register_dialog_template(9104, TemplateBuilder()
                                        .item(kClassStatic, 0, 1, "before")
                                        .item(r.class_code, r.style, r.id)

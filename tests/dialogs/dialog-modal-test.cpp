@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/dialog-template.h"
 #include "dialog-test-support.h"
+#include "dialogs/dialog-template.h"
 #include "tests/support/dialog-template-builder.h"
 
 namespace zuna::testing {
@@ -59,9 +59,7 @@ TEST_F(DialogModal, OpeningShowsTheModelAndOkClosesWithItsIdentifier) {
 }
 
 // Reads the edit 1000 from the screen and sets it into 1001.
-void copy_field(Dialog& dialog, int, int) {
-  dialog_set_text(dialog, 1001, text_of(dialog, 1000));
-}
+void copy_field(Dialog& dialog, int, int) { dialog_set_text(dialog, 1001, text_of(dialog, 1000)); }
 
 // Sets a text, then ends the dialog as the OK button does.
 void set_then_end(Dialog& dialog, int id, int type) {
@@ -101,7 +99,8 @@ class FailingHost : public RecordingHost {
 
 TEST(DialogModalHost, AHostThatCannotShowTheDialogAnswersMinusOne) {
   FailingHost host;
-  runtime_start(host); dialogs_start(host);
+  runtime_start(host);
+  dialogs_start(host);
   Dialog dialog;
   ASSERT_TRUE(dialog_load(104, dialog));
   EXPECT_EQ(dialog_run_modal(dialog), -1);
@@ -160,7 +159,7 @@ TEST_F(DialogModal, ScrollRequestsMoveWithinOneToTheRange) {
     EXPECT_EQ(w.controls[30].scroll_low, 1);
     EXPECT_EQ(w.controls[30].scroll_high, 20);
     const std::vector<std::pair<int, int>> steps = {
-        {kSbLineUp, 8}, {kSbPageDown, 13}, {kSbBottom, 20}, {kSbLineDown, 20},
+        {kSbLineUp, 8}, {kSbPageDown, 13}, {kSbBottom, 20},  {kSbLineDown, 20},
         {kSbTop, 1},    {kSbPageUp, 1},    {kSbEndScroll, 1}};
     for (auto [request, expected] : steps) {
       c.dialog_scroll(30, request, 0);

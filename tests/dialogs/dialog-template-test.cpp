@@ -58,7 +58,8 @@ TEST(DialogTemplateReader, NamedClassesOrdinalTitlesAndCreationData) {
 }
 
 TEST(DialogTemplateReader, HeaderWithoutFontAndRefusedHeaders) {
-  auto t = parse_dialog_template(TemplateBuilder(0x80C80000).item(kClassButton, 1, 1, "OK").bytes());
+  auto t =
+      parse_dialog_template(TemplateBuilder(0x80C80000).item(kClassButton, 1, 1, "OK").bytes());
   ASSERT_TRUE(t);
   EXPECT_EQ(t->point_size, 0);
   EXPECT_TRUE(t->font_face.empty());

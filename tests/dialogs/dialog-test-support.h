@@ -15,7 +15,10 @@ namespace zuna::testing {
 
 class DialogTest : public ::testing::Test {
  protected:
-  void SetUp() override { runtime_start(host); dialogs_start(host); }
+  void SetUp() override {
+    runtime_start(host);
+    dialogs_start(host);
+  }
   void TearDown() override { dialog_release(dialog); }
 
   const DialogControl& control(int id) const {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/dialog-template.h"
 #include "dialog-test-support.h"
+#include "dialogs/dialog-template.h"
 #include "tests/support/dialog-template-builder.h"
 
 namespace zuna::testing {
@@ -32,7 +32,8 @@ TEST_F(DialogValues, TextsArePaddedAndTruncatedTo256AndCopiedToAnyBufferLength) 
 
   ASSERT_TRUE(dialog_set_text(dialog, 1000, std::string(300, 'x')));
   ASSERT_TRUE(dialog_get_text(dialog, 1000, longer.data(), 300));
-  EXPECT_EQ(std::string(longer.begin(), longer.end()), std::string(256, 'x') + std::string(44, ' '));
+  EXPECT_EQ(std::string(longer.begin(), longer.end()),
+            std::string(256, 'x') + std::string(44, ' '));
 }
 
 TEST_F(DialogValues, SelectorsThatDoNotApplyAnswerFalseAndChangeNothing) {
@@ -43,7 +44,7 @@ TEST_F(DialogValues, SelectorsThatDoNotApplyAnswerFalseAndChangeNothing) {
   EXPECT_TRUE(dialog_set_text(dialog, 1000, "y", sel_state));
   EXPECT_FALSE(dialog_set_flag(dialog, 1000, false, sel_state));
   EXPECT_FALSE(dialog_get_int(dialog, 1019, value));
-  EXPECT_FALSE(dialog_set_flag(dialog, 1002, false, sel_state));  // a label has no check
+  EXPECT_FALSE(dialog_set_flag(dialog, 1002, false, sel_state));       // a label has no check
   EXPECT_FALSE(dialog_set_callback(dialog, 1002, dialog_do_nothing));  // nor callbacks
   EXPECT_EQ(model_text(1000), "y");
 

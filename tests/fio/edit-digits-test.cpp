@@ -176,7 +176,8 @@ std::string rendered_e(double x, int k, int d, int w, bool single) {
   FieldBuffer buffer;
   Field field;
   EXPECT_EQ(edit_real(edit, modes, x, single, buffer, field), IoError::ok);
-  return std::string(static_cast<std::size_t>(field.leading_blanks), ' ') + std::string(field.text) +
+  return std::string(static_cast<std::size_t>(field.leading_blanks), ' ') +
+         std::string(field.text) +
          std::string(static_cast<std::size_t>(field.trailing_blanks), ' ');
 }
 
@@ -185,7 +186,7 @@ struct EForm {
 };
 // The program's forms, one with 16 shown digits where both roundings meet,
 // and k = 0.
-constexpr EForm kForms[] = {{1, 2, 10}, {1, 4, 12}, {1, 4, 15}, {1, 5, 15},
+constexpr EForm kForms[] = {{1, 2, 10},  {1, 4, 12}, {1, 4, 15}, {1, 5, 15},
                             {1, 15, 24}, {0, 2, 10}, {0, 4, 12}};
 
 // Checks one value; answers false (after reporting) on the first difference.
@@ -193,12 +194,12 @@ bool check_value(double x, bool single) {
   Decimal expected = reference_conversion(x);
   DecimalDigits got = decimal_digits(x);
   std::string got_digits(got.digits, static_cast<std::size_t>(got.count));
-  if (got_digits != expected.digits || got.exponent != expected.q || got.negative != expected.negative ||
-      got.zero != expected.zero) {
+  if (got_digits != expected.digits || got.exponent != expected.q ||
+      got.negative != expected.negative || got.zero != expected.zero) {
     ADD_FAILURE() << "conversion of " << std::hexfloat << x << std::defaultfloat << " ("
                   << exact_decimal(x).digits << " q " << exact_decimal(x).q << ")\n  expected "
-                  << expected.digits << " q " << expected.q << "\n  got      " << got_digits << " q "
-                  << got.exponent;
+                  << expected.digits << " q " << expected.q << "\n  got      " << got_digits
+                  << " q " << got.exponent;
     return false;
   }
   for (const EForm& form : kForms) {
@@ -244,7 +245,8 @@ TEST(EditDigits, AgreesWithExactExpansionInTheProgramsRange) {
   std::uniform_int_distribution<int> exponent(1023 - 100, 1023 + 100);
   check_sample(100'000, false, [&] {
     std::uint64_t bits = (random() & ((std::uint64_t{1} << 52) - 1)) |
-                         (static_cast<std::uint64_t>(exponent(random)) << 52) | (random() & (std::uint64_t{1} << 63));
+                         (static_cast<std::uint64_t>(exponent(random)) << 52) |
+                         (random() & (std::uint64_t{1} << 63));
     return std::bit_cast<double>(bits);
   });
 }
@@ -254,13 +256,16 @@ TEST(EditDigits, AgreesWithExactExpansionOnHalves) {
   // 18-digit ties of the conversion (15 integer digits and k/8) and short
   // binary fractions n/2^j for the shown digits.
   std::mt19937_64 random(11);
-  std::uniform_int_distribution<std::uint64_t> big(100'000'000'000'000ULL, (std::uint64_t{1} << 50) - 1);
+  std::uniform_int_distribution<std::uint64_t> big(100'000'000'000'000ULL,
+                                                   (std::uint64_t{1} << 50) - 1);
   std::uniform_int_distribution<std::uint64_t> small(1, 1'000'000);
   std::uniform_int_distribution<int> eighths(0, 7);
   std::uniform_int_distribution<int> power(1, 12);
-  check_sample(20'000, false, [&] { return static_cast<double>(big(random)) + eighths(random) / 8.0; });
+  check_sample(20'000, false,
+               [&] { return static_cast<double>(big(random)) + eighths(random) / 8.0; });
   check_sample(20'000, false, [&] {
-    return static_cast<double>(small(random)) / static_cast<double>(std::uint64_t{1} << power(random));
+    return static_cast<double>(small(random)) /
+           static_cast<double>(std::uint64_t{1} << power(random));
   });
 }
 

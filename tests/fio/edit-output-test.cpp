@@ -20,9 +20,13 @@ OutputItem real32(float v) { return {.kind = Kind::real32, .re = v}; }
 OutputItem integer(std::int64_t v, Kind kind = Kind::int32) { return {.kind = kind, .i = v}; }
 OutputItem logical(bool v) { return {.kind = Kind::logical, .i = v ? 1 : 0}; }
 OutputItem chars(const char* text) {
-  return {.kind = Kind::chars, .text = text, .length = static_cast<int>(std::char_traits<char>::length(text))};
+  return {.kind = Kind::chars,
+          .text = text,
+          .length = static_cast<int>(std::char_traits<char>::length(text))};
 }
-OutputItem complex128(double re, double im) { return {.kind = Kind::complex128, .re = re, .im = im}; }
+OutputItem complex128(double re, double im) {
+  return {.kind = Kind::complex128, .re = re, .im = im};
+}
 double from_bits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
 
 class Records : public RecordSink {
@@ -55,7 +59,9 @@ void check(const std::vector<Golden>& cases) {
   for (const Golden& c : cases) {
     Records records;
     IoError status = write_formatted(c.format, -1, std::span(&c.item, 1), records);
-    std::string got = records.lines.size() == 1 ? records.lines[0] : "<" + std::to_string(records.lines.size()) + " records>";
+    std::string got = records.lines.size() == 1
+                          ? records.lines[0]
+                          : "<" + std::to_string(records.lines.size()) + " records>";
     EXPECT_TRUE(status == IoError::ok && got == c.expected)
         << "format " << c.format << ", value " << describe(c.item) << "\n  expected [" << c.expected
         << "]\n  got      [" << got << "] status " << error_number(status);
@@ -70,7 +76,7 @@ TEST(EditOutput, ExponentFormsOfTheReport) {
       {"(1P,E10.2)", real64(-0.0), "  0.00E+00"},
       {"(1P,E10.2)", real64(9.9951), "  1.00E+01"},
       {"(1P,E10.2)", real64(9.996), "  1.00E+01"},
-      {"(1P,E10.2)", real64(1.125), "  1.13E+00"},   // exactly 1.125: a 5 rounds up
+      {"(1P,E10.2)", real64(1.125), "  1.13E+00"},  // exactly 1.125: a 5 rounds up
       {"(1P,E10.2)", real64(1.0e150), "  1.00+150"},
       {"(1P,E10.2)", real64(1.0e-150), "  1.00-150"},
       {"(1P,E10.2)", real64(-4.9e-324), " -4.94-324"},
@@ -122,13 +128,13 @@ TEST(EditOutput, SinglePrecisionShowsAtMostSevenDigits) {
 TEST(EditOutput, FixedForms) {
   check({
       {"(F10.3)", real64(1234.5), "  1234.500"},
-      {"(F10.3)", real64(0.5), "      .500"},   // no zero before the point
+      {"(F10.3)", real64(0.5), "      .500"},  // no zero before the point
       {"(F10.3)", real64(0.0), "      .000"},
-      {"(F5.2)", real64(-0.004), "  .00"},      // rounded to zero: no minus
+      {"(F5.2)", real64(-0.004), "  .00"},  // rounded to zero: no minus
       {"(F5.2)", real64(0.006), "  .01"},
-      {"(F6.2)", real64(-0.0001), "   .00"},    // q < -d
+      {"(F6.2)", real64(-0.0001), "   .00"},  // q < -d
       {"(F5.0)", real64(0.7), "   1."},
-      {"(F6.2)", real64(9.996), " 10.00"},      // a carry adds a digit before the point
+      {"(F6.2)", real64(9.996), " 10.00"},  // a carry adds a digit before the point
       {"(F4.1)", real64(99.96), "****"},
       {"(2P,F8.2)", real64(1.5), "  150.00"},
       {"(-1P,F8.2)", real64(1.5), "     .15"},
@@ -180,7 +186,8 @@ TEST(EditOutput, Integers) {
       {"(I3.0)", integer(0), "   "},
       {"(SP,I4)", integer(12), " +12"},
       {"(I4.6)", integer(1), "****"},
-      {"(I20)", integer(std::numeric_limits<std::int64_t>::min(), Kind::int64), "-9223372036854775808"},
+      {"(I20)", integer(std::numeric_limits<std::int64_t>::min(), Kind::int64),
+       "-9223372036854775808"},
       {"(I4)", integer(-128, Kind::int8), "-128"},
   });
 }
@@ -210,14 +217,17 @@ TEST(EditOutput, CharactersAndLogicals) {
 TEST(EditOutput, FieldWiderThanTheRenderBuffer) {
   OutputItem value = real64(1.5);
   Records records;
-  EXPECT_EQ(write_formatted("(E600.2)", -1, std::span(&value, 1), records), IoError::format_field_too_wide);
+  EXPECT_EQ(write_formatted("(E600.2)", -1, std::span(&value, 1), records),
+            IoError::format_field_too_wide);
   EXPECT_TRUE(records.lines.empty());
   OutputItem number = integer(1);
-  EXPECT_EQ(write_formatted("(I521)", -1, std::span(&number, 1), records), IoError::format_field_too_wide);
+  EXPECT_EQ(write_formatted("(I521)", -1, std::span(&number, 1), records),
+            IoError::format_field_too_wide);
   ASSERT_EQ(write_formatted("(I520)", -1, std::span(&number, 1), records), IoError::ok);
   EXPECT_EQ(records.lines.back(), std::string(519, ' ') + "1");
   ASSERT_EQ(write_formatted("(E520.510)", -1, std::span(&value, 1), records), IoError::ok);
-  EXPECT_EQ(records.lines.back(), std::string(5, ' ') + "." + "15" + std::string(508, '0') + "E+01");
+  EXPECT_EQ(records.lines.back(),
+            std::string(5, ' ') + "." + "15" + std::string(508, '0') + "E+01");
 }
 
 }  // namespace

@@ -97,8 +97,8 @@ TEST_F(FileReplacement, RunTimeErrorKeepsTheEarlierFile) {
 
 TEST_F(FileReplacement, ReplacementKeepsPermissionsAndSymbolicLinks) {
   dir.write("report", "old\r\n");
-  fs::permissions(dir.path() / "report", fs::perms::owner_read | fs::perms::owner_write |
-                                             fs::perms::group_read);
+  fs::permissions(dir.path() / "report",
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   fs::create_symlink("report", dir.path() / "saida");
   ASSERT_EQ(open_unit(8, file_options("saida")), 0);
   write_record(8, "new");

@@ -230,7 +230,10 @@ TEST_F(FileUnits, KeywordsAreCheckedBeforeAnythingHappens) {
       {[](OpenOptions& o) { o.carriage_control = "NONE"; }, IoError::bad_carriage_control_keyword},
       {[](OpenOptions& o) { o.access = "DIRECT"; }, IoError::direct_access_needs_record_length},
       {[](OpenOptions& o) { o.record_length = 0; }, IoError::bad_record_length},
-      {[](OpenOptions& o) { o.form = "UNFORMATTED"; o.pad = "YES"; },
+      {[](OpenOptions& o) {
+         o.form = "UNFORMATTED";
+         o.pad = "YES";
+       },
        IoError::delimiter_or_pad_unformatted},
   };
   for (const Bad& c : cases) {
@@ -324,7 +327,8 @@ TEST_F(FileUnits, FullDiskEndsTheRunInsteadOfAShortFile) {
   ASSERT_EQ(open_unit(8, file_options("/dev/full")), 0);
   EXPECT_EQ(exit_code_of([] { write_record(8, "a record the disk cannot take"); }), 1);
   ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_EQ(host.errors[0].box_text(), "F6426: WRITE(/dev/full) - write to file failed: No space left on device");
+  EXPECT_EQ(host.errors[0].box_text(),
+            "F6426: WRITE(/dev/full) - write to file failed: No space left on device");
   EXPECT_EQ(host.exit_code, 1);
 }
 
@@ -350,7 +354,8 @@ TEST_F(FileUnits, EndOfFileWithAndWithoutStatusRequest) {
   EXPECT_EQ(b, 7.0);
   EXPECT_EQ(exit_code_of([] { read_double(20); }), 1);
   ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_EQ(host.errors[0].box_text(), "F6610: READ(short) - end of file encountered after record 1");
+  EXPECT_EQ(host.errors[0].box_text(),
+            "F6610: READ(short) - end of file encountered after record 1");
 }
 
 TEST_F(FileUnits, ValuesAcrossRecordsAndALastRecordWithoutLineEnd) {

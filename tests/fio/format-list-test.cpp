@@ -47,13 +47,15 @@ TEST(FormatList, SeparatorsAndForms) {
   std::string a = "ab", b = "cd", accented = "Op\xE7\xE3o";
   EXPECT_EQ(write({}), Lines{" "});
   EXPECT_EQ(write({chars(a), chars(b), chars(accented)}), Lines{" ab cd Op\xE7\xE3o"});
-  EXPECT_EQ(write({value(Kind::int32, 5), value(Kind::int64, -3), value(Kind::int8, -128)}), Lines{" 5 -3 -128"});
+  EXPECT_EQ(write({value(Kind::int32, 5), value(Kind::int64, -3), value(Kind::int8, -128)}),
+            Lines{" 5 -3 -128"});
   EXPECT_EQ(write({value(Kind::logical, 1), value(Kind::logical, 0)}), Lines{" T F"});
   EXPECT_EQ(write({value(Kind::real64, 0, 1.5), value(Kind::real32, 0, 1.5)}),
             Lines{" 1.50000000000000 1.500000"});
   EXPECT_EQ(write({value(Kind::real64, 0, 1.0e-20), value(Kind::real64, 0, -2.5e30)}),
             Lines{" .100000000000000E-19 -.250000000000000E+31"});
-  EXPECT_EQ(write({value(Kind::complex128, 0, 1.5, -2.0)}), Lines{" (1.50000000000000,-2.00000000000000)"});
+  EXPECT_EQ(write({value(Kind::complex128, 0, 1.5, -2.0)}),
+            Lines{" (1.50000000000000,-2.00000000000000)"});
   EXPECT_EQ(write({chars(a), value(Kind::int32, 1), chars(b)}), Lines{" ab 1 cd"});
 }
 

@@ -46,7 +46,8 @@ struct Accepted {
 void check_accepted(const std::vector<Accepted>& cases) {
   for (const Accepted& c : cases) {
     Records records;
-    IoError status = write_formatted(c.format.data(), static_cast<int>(c.format.size()), c.items, records);
+    IoError status =
+        write_formatted(c.format.data(), static_cast<int>(c.format.size()), c.items, records);
     std::string got = joined(records.lines);
     EXPECT_TRUE(status == IoError::ok && got == c.expected)
         << "format " << c.format << "\n  expected " << c.expected << "\n  got      " << got
@@ -107,7 +108,8 @@ TEST(FormatTranslate, LengthOfTheText) {
   EXPECT_EQ(write_formatted(texts, 4, std::span(&item, 1), records), IoError::ok);
   EXPECT_EQ(write_formatted(texts, 3, std::span(&item, 1), records), IoError::format_bad_character);
   EXPECT_EQ(write_formatted(texts, 0, std::span(&item, 1), records), IoError::format_no_open_paren);
-  EXPECT_EQ(write_formatted(nullptr, -1, std::span(&item, 1), records), IoError::format_no_open_paren);
+  EXPECT_EQ(write_formatted(nullptr, -1, std::span(&item, 1), records),
+            IoError::format_no_open_paren);
   const char with_nul[] = {'(', 'I', '3', ')', '\0'};
   EXPECT_EQ(write_formatted(with_nul, -1, std::span(&item, 1), records), IoError::ok);
   EXPECT_EQ(records.lines, (std::vector<std::string>{"  5", "  5"}));

@@ -18,9 +18,13 @@ using Kind = OutputItem::Kind;
 OutputItem real64(double v) { return {.kind = Kind::real64, .re = v}; }
 OutputItem integer(std::int64_t v) { return {.kind = Kind::int32, .i = v}; }
 OutputItem chars(const char* text) {
-  return {.kind = Kind::chars, .text = text, .length = static_cast<int>(std::char_traits<char>::length(text))};
+  return {.kind = Kind::chars,
+          .text = text,
+          .length = static_cast<int>(std::char_traits<char>::length(text))};
 }
-OutputItem complex128(double re, double im) { return {.kind = Kind::complex128, .re = re, .im = im}; }
+OutputItem complex128(double re, double im) {
+  return {.kind = Kind::complex128, .re = re, .im = im};
+}
 
 // Records as the sink saw them; an open record is marked with a trailing
 // "<open>". Refuses the record numbered `refuse_at` (0-based) when set.
@@ -59,8 +63,9 @@ void check(const std::vector<Statement>& cases) {
     IoError status = write_formatted(c.format, -1, c.items, records);
     EXPECT_TRUE(status == c.status && records.lines == c.expected)
         << "format " << c.format << " with " << c.items.size() << " items\n  expected status "
-        << error_number(c.status) << ", records\n" << joined(c.expected) << "  got status "
-        << error_number(status) << ", records\n" << joined(records.lines);
+        << error_number(c.status) << ", records\n"
+        << joined(c.expected) << "  got status " << error_number(status) << ", records\n"
+        << joined(records.lines);
   }
 }
 
@@ -74,7 +79,8 @@ std::vector<OutputItem> reals(std::initializer_list<double> values) {
 
 TEST(FormatWalk, RowsOfTheReport) {
   Records eight;
-  ASSERT_EQ(write_formatted("(8(1P,E10.2))", -1, reals({1, -2, 3, 4, 5, 6, 7, 8}), eight), IoError::ok);
+  ASSERT_EQ(write_formatted("(8(1P,E10.2))", -1, reals({1, -2, 3, 4, 5, 6, 7, 8}), eight),
+            IoError::ok);
   ASSERT_EQ(eight.lines.size(), 1U);
   EXPECT_EQ(eight.lines[0],
             "  1.00E+00 -2.00E+00  3.00E+00  4.00E+00  5.00E+00  6.00E+00  7.00E+00  8.00E+00");
@@ -86,20 +92,24 @@ TEST(FormatWalk, RowsOfTheReport) {
   EXPECT_EQ(seven.lines[0].size(), 70U);
 
   check({
-      {"(1P,E10.2,2(1P,E15.4))", reals({2.0, 3000.5, 2900.25}),
+      {"(1P,E10.2,2(1P,E15.4))",
+       reals({2.0, 3000.5, 2900.25}),
        {"  2.00E+00     3.0005E+03     2.9003E+03"}},
   });
 }
 
 TEST(FormatWalk, TextsOfTheProgram) {
   check({
-      {"(2X,'Pontos j\xE1 processados =',I3,' de',I4)", {integer(5), integer(100)},
+      {"(2X,'Pontos j\xE1 processados =',I3,' de',I4)",
+       {integer(5), integer(100)},
        {"  Pontos j\xE1 processados =  5 de 100"}},
       // Two empty records, then the line, left open.
-      {"(/,/,5X,'Tempo de processamento (s) = ',1P,E10.2,\\\\)", reals({12.5}),
+      {"(/,/,5X,'Tempo de processamento (s) = ',1P,E10.2,\\\\)",
+       reals({12.5}),
        {"", "", "     Tempo de processamento (s) =   1.25E+01<open>"}},
       // The closing "/" leaves an empty record after the value's line.
-      {"(/,/,/,10X,'O/F estequiom\xE9trico =',1P,E15.5,/)", reals({7.936}),
+      {"(/,/,/,10X,'O/F estequiom\xE9trico =',1P,E15.5,/)",
+       reals({7.936}),
        {"", "", "", "          O/F estequiom\xE9trico =    7.93600E+00", ""}},
   });
 }
@@ -107,14 +117,16 @@ TEST(FormatWalk, TextsOfTheProgram) {
 TEST(FormatWalk, ReversionAndTheEndOfTheItems) {
   check({
       // Items beyond the descriptors: records of 2, 2 and 1 values.
-      {"(1P,2(E10.2))", reals({1, 2, 3, 4, 5}),
+      {"(1P,2(E10.2))",
+       reals({1, 2, 3, 4, 5}),
        {"  1.00E+00  2.00E+00", "  3.00E+00  4.00E+00", "  5.00E+00"}},
       // Without a group the whole format is used again.
       {"(1P,E10.2,E10.2)", reals({1, 2, 3}), {"  1.00E+00  2.00E+00", "  3.00E+00"}},
       // The scale factor stays in force across reversion.
       {"(1P,E10.2,(E10.2))", reals({1, 2, 3}), {"  1.00E+00  2.00E+00", "  3.00E+00"}},
       // Reversion goes to the last group of the first level, with its count.
-      {"(I2,2(I3),(I4))", {integer(1), integer(2), integer(3), integer(4), integer(5)},
+      {"(I2,2(I3),(I4))",
+       {integer(1), integer(2), integer(3), integer(4), integer(5)},
        {" 1  2  3   4", "   5"}},
       // Literals after the last item are written up to the next data edit.
       {"(I3,' a',I3,' b')", {integer(1)}, {"  1 a"}},
@@ -191,7 +203,9 @@ TEST(FormatWalk, RunawayFormatsEndQuickly) {
       {"(2000000000(/))", {}, IoError::format_repeat_not_allowed},
       {"(2000000000/)", {}, IoError::format_repeat_not_allowed},
       {"(2000000000(2000000000(2000000000(X,TL1))))", {}, IoError::format_repeat_not_allowed},
-      {"(I1,2000000000(2000000000(X)),I1)", {integer(1), integer(2)}, IoError::format_repeat_not_allowed},
+      {"(I1,2000000000(2000000000(X)),I1)",
+       {integer(1), integer(2)},
+       IoError::format_repeat_not_allowed},
       {"(2000000000('ab'))", {}, IoError::record_too_long},
       {"(70000X,'a')", {}, IoError::record_too_long},
       {"(T2000000000,'a')", {}, IoError::record_too_long},
@@ -250,7 +264,8 @@ class NestingSink : public RecordSink {
 
 TEST(FormatWalk, StatementWrittenFromInsideASink) {
   NestingSink sink;
-  ASSERT_EQ(write_formatted("('a',I2,/,'b',I2)", -1, std::vector{integer(1), integer(2)}, sink), IoError::ok);
+  ASSERT_EQ(write_formatted("('a',I2,/,'b',I2)", -1, std::vector{integer(1), integer(2)}, sink),
+            IoError::ok);
   EXPECT_EQ(sink.lines, (std::vector<std::string>{"a 1", "b 2"}));
   EXPECT_EQ(sink.inner_status, IoError::ok);
   EXPECT_EQ(sink.inner_lines, std::vector<std::string>{"inner 7"});

@@ -20,7 +20,7 @@ struct RealCase {
 
 TEST(NumberText, RealSyntax) {
   const RealCase cases[] = {
-      {"0.3298124D+01", 3.298124}, {"-1.0E+03", -1000.0}, {".5", 0.5},       {"5.", 5.0},
+      {"0.3298124D+01", 3.298124}, {"-1.0E+03", -1000.0},   {".5", 0.5},        {"5.", 5.0},
       {"+2.016", 2.016},           {"000123.4500", 123.45}, {"0.000001", 1e-6}, {"1.0-3", 1e-3},
   };
   for (const RealCase& c : cases) {
@@ -34,8 +34,8 @@ TEST(NumberText, RealSyntax) {
 }
 
 TEST(NumberText, MalformedRealsAreRefusedAndLeaveTheValue) {
-  const char* bad[] = {"", ".", "-", "1.0E", "1.0e+", "1.0+", "1.2.3", "1.0Q5", "1.0E5x",
-                       "e5", "0x10", "inf", "nan"};
+  const char* bad[] = {"",      ".",      "-",  "1.0E", "1.0e+", "1.0+", "1.2.3",
+                       "1.0Q5", "1.0E5x", "e5", "0x10", "inf",   "nan"};
   for (const char* text : bad) {
     double v = 42.0;
     EXPECT_EQ(parse_real(text, v), IoError::read_bad_real) << '"' << text << '"';

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "fio/fio.h"
+#include "intrinsics/intrinsics.h"
 #include "tests/support/exit-code.h"
 #include "tests/support/recording-host.h"
-#include "intrinsics/intrinsics.h"
 
 namespace zuna {
 namespace {

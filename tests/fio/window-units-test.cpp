@@ -19,7 +19,8 @@ using testing::RecordingHost;
 
 constexpr char kPresentationFormat[] =
     "(/,10X,'ZUNA - 5 Set 97',/,/,"
-    "4X,'Calcula n\xFAmero de moles, fra\xE7\xF5""es molares e',/,"
+    "4X,'Calcula n\xFAmero de moles, fra\xE7\xF5"
+    "es molares e',/,"
     "4X,'m\xE1ssicas, e temperatura de chama adiab\xE1tica,',/,"
     "4X,'com e sem dissocia\xE7\xE3o qu\xEDmica,',/,"
     "4X,'resultantes da rea\xE7\xE3o H2/O2.',/,/,"
@@ -71,7 +72,8 @@ TEST_F(WindowUnits, PresentationTranscript) {
       "open 1025 APRESENTA\xC7\xC3O",
       "write 1025 \r\n         ZUNA - 5 Set 97",
       "write 1025 \r\n",
-      "write 1025 \r\n   Calcula n\xFAmero de moles, fra\xE7\xF5""es molares e",
+      "write 1025 \r\n   Calcula n\xFAmero de moles, fra\xE7\xF5"
+      "es molares e",
       "write 1025 \r\n   m\xE1ssicas, e temperatura de chama adiab\xE1tica,",
       "write 1025 \r\n   com e sem dissocia\xE7\xE3o qu\xEDmica,",
       "write 1025 \r\n   resultantes da rea\xE7\xE3o H2/O2.",
@@ -102,11 +104,11 @@ TEST_F(WindowUnits, ProgressLinesThenTimeLineLeftOpenForTheRead) {
   write_text(12, " after the read");
   // One leading blank of the two: the first went to carriage control.
   const std::string progress = " Pontos j\xE1 processados =  1 de  33";
-  EXPECT_EQ(host.output(1025),
-            progress + "\r\n Pontos j\xE1 processados =  2 de  33"
-                       "\r\n Pontos j\xE1 processados =  3 de  33"
-                       "\r\n\r\n\r\n    Tempo de processamento (s) =   1.23E+00"
-                       "after the read");
+  EXPECT_EQ(host.output(1025), progress +
+                                   "\r\n Pontos j\xE1 processados =  2 de  33"
+                                   "\r\n Pontos j\xE1 processados =  3 de  33"
+                                   "\r\n\r\n\r\n    Tempo de processamento (s) =   1.23E+00"
+                                   "after the read");
   // The user types on the open line: no line end before the read, and the
   // record after the read starts where the Enter left the cursor.
   std::vector<std::string> expected = {"read 1025", "write 1025 after the read"};
@@ -125,7 +127,7 @@ TEST_F(WindowUnits, TitleDefaultsToTheUnitNumber) {
 
 TEST_F(WindowUnits, FirstCharacterTable) {
   ASSERT_EQ(open_unit(21, window_options("t")), 0);
-  write_text(21, "+over");   // first record: CR only
+  write_text(21, "+over");  // first record: CR only
   write_text(21, "0gap");
   write_text(21, "1page");
   write_text(21, "+back");
@@ -181,8 +183,7 @@ TEST_F(WindowUnits, DefaultUnitAndPreconnectedUnits) {
   begin_write(kDefaultUnit, nullptr, 0);
   put_chars("Error: dialog not found", 23);
   end_write();
-  EXPECT_EQ(host.output(1024).substr(host.output(1024).size() - 25),
-            "\r\nError: dialog not found");
+  EXPECT_EQ(host.output(1024).substr(host.output(1024).size() - 25), "\r\nError: dialog not found");
   // "CON" is the default window, and closing it leaves that window alone.
   OpenOptions con;
   con.file = "CON";

@@ -3,13 +3,13 @@
 // byte) and its refusal of records it cannot use.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "fit/data-file.h"
@@ -99,8 +99,9 @@ TEST(Nasa9Reader, RefusesRecordsItCannotUse) {
   const Case cases[] = {
       {"letter in a coefficient", with_line(src, 23, o2_bad_digit),
        "line 23, species O2: cannot read a coefficient"},
-      {"range line without its coefficients", src.substr(0, src.find("\nO2 ")) + "\n" +
-           line_of(src, 20) + "\n" + line_of(src, 21) + "\n" + line_of(src, 22) + "\n",
+      {"range line without its coefficients",
+       src.substr(0, src.find("\nO2 ")) + "\n" + line_of(src, 20) + "\n" + line_of(src, 21) + "\n" +
+           line_of(src, 22) + "\n",
        "line 23, species O2: the file ends where the coefficients a1..a5 is expected"},
       {"a range too many", h_four_ranges, "line 53, species H: cannot read T low"},
       {"six exponents", with_line(src, 33, h2_six_exponents),

@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   zuna::testing::RecordingHost& h = host();
-  zuna::runtime_start(h); zuna::dialogs_start(h);
+  zuna::runtime_start(h);
+  zuna::dialogs_start(h);
   h.windows[1024].output.clear();
   h.events.clear();
   zuna::register_dialog_template(kFuzzTemplate, bytes);
@@ -67,23 +68,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;  // a refused style ends the run
   }
   poke(dialog);
-  h.dialog_scripts.push_back([&dialog](zuna::testing::MemoryDialogWindow&,
-                                       zuna::DialogController& controller) {
-    for (std::size_t i = 0; i < dialog.controls.size() && dialog.window != nullptr; ++i) {
-      int id = dialog.controls[i].id;
-      if (dialog.controls[i].kind == zuna::ControlKind::push_button) {
-        continue;  // it would end the dialog
-      }
-      for (int code : {zuna::kBnClicked, zuna::kLbnSelChange, zuna::kLbnDblClk,
-                       zuna::kCbnEditChange, zuna::kEnChange}) {
-        controller.dialog_command(id, code);
-      }
-      controller.dialog_scroll(id, zuna::kSbPageDown, 0);
-      controller.dialog_scroll(id, zuna::kSbThumbTrack, 70000);
-    }
-    poke(dialog);
-    zuna::dialog_exit(dialog);
-  });
+  h.dialog_scripts.push_back(
+      [&dialog](zuna::testing::MemoryDialogWindow&, zuna::DialogController& controller) {
+        for (std::size_t i = 0; i < dialog.controls.size() && dialog.window != nullptr; ++i) {
+          int id = dialog.controls[i].id;
+          if (dialog.controls[i].kind == zuna::ControlKind::push_button) {
+            continue;  // it would end the dialog
+          }
+          for (int code : {zuna::kBnClicked, zuna::kLbnSelChange, zuna::kLbnDblClk,
+                           zuna::kCbnEditChange, zuna::kEnChange}) {
+            controller.dialog_command(id, code);
+          }
+          controller.dialog_scroll(id, zuna::kSbPageDown, 0);
+          controller.dialog_scroll(id, zuna::kSbThumbTrack, 70000);
+        }
+        poke(dialog);
+        zuna::dialog_exit(dialog);
+      });
   zuna::dialog_run_modal(dialog);
   h.dialog_scripts.clear();
   poke(dialog);

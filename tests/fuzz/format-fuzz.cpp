@@ -66,21 +66,11 @@ Items make_items(const std::uint8_t*& data, std::size_t& size) {
     item.kind = static_cast<OutputItem::Kind>(kind);
     std::uint64_t bits = take_u64(data, size);
     switch (item.kind) {
-      case OutputItem::Kind::int8:
-        item.i = static_cast<std::int8_t>(bits);
-        break;
-      case OutputItem::Kind::int16:
-        item.i = static_cast<std::int16_t>(bits);
-        break;
-      case OutputItem::Kind::int32:
-        item.i = static_cast<std::int32_t>(bits);
-        break;
-      case OutputItem::Kind::int64:
-        item.i = static_cast<std::int64_t>(bits);
-        break;
-      case OutputItem::Kind::logical:
-        item.i = bits & 1;
-        break;
+      case OutputItem::Kind::int8: item.i = static_cast<std::int8_t>(bits); break;
+      case OutputItem::Kind::int16: item.i = static_cast<std::int16_t>(bits); break;
+      case OutputItem::Kind::int32: item.i = static_cast<std::int32_t>(bits); break;
+      case OutputItem::Kind::int64: item.i = static_cast<std::int64_t>(bits); break;
+      case OutputItem::Kind::logical: item.i = bits & 1; break;
       case OutputItem::Kind::real32:
       case OutputItem::Kind::complex64: {
         float re = 0, im = 0;
@@ -104,7 +94,8 @@ Items make_items(const std::uint8_t*& data, std::size_t& size) {
         int stored = length > 0 ? length : 0;
         auto text = std::make_unique<char[]>(static_cast<std::size_t>(stored) + 1);
         for (int i = 0; i < stored; ++i) {
-          text[i] = static_cast<char>('a' + (static_cast<unsigned>(i) + static_cast<unsigned>(bits >> 8)) % 26);
+          text[i] = static_cast<char>(
+              'a' + (static_cast<unsigned>(i) + static_cast<unsigned>(bits >> 8)) % 26);
         }
         item.text = stored > 0 ? text.get() : nullptr;
         item.length = length;
@@ -119,8 +110,8 @@ Items make_items(const std::uint8_t*& data, std::size_t& size) {
 
 bool known_status(IoError status) {
   int number = zuna::error_number(status);
-  return status == IoError::ok || (number >= 6501 && number <= 6510) || status == IoError::record_too_long ||
-         status == IoError::file_write_failed;
+  return status == IoError::ok || (number >= 6501 && number <= 6510) ||
+         status == IoError::record_too_long || status == IoError::file_write_failed;
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/dialog-template.h"
 #include "dialogs/dialog-host.h"
+#include "dialogs/dialog-template.h"
 #include "fio/fio.h"
 #include "inputs/inputs.h"
 #include "inputs/run-parameters.h"
@@ -26,11 +26,14 @@ struct Params {
 
 class AskRunParameters : public ::testing::Test {
  protected:
-  void SetUp() override { runtime_start(host); dialogs_start(host); }
+  void SetUp() override {
+    runtime_start(host);
+    dialogs_start(host);
+  }
 
   Params ask(Params p = {}) {
-    ask_run_parameters(p.npmin, p.npmax, p.itmaxh, p.itmaxn, p.rmin, p.rmax, p.ptot, p.tolh,
-                       p.toln, p.act1, p.act2, p.act3, p.act4);
+    ask_run_parameters(p.npmin, p.npmax, p.itmaxh, p.itmaxn, p.rmin, p.rmax, p.ptot, p.tolh, p.toln,
+                       p.act1, p.act2, p.act3, p.act4);
     return p;
   }
 
@@ -61,8 +64,8 @@ class AskRunParameters : public ::testing::Test {
 TEST_F(AskRunParameters, OkUntouchedGivesTheDefaults) {
   host.dialog_scripts.push_back([](MemoryDialogWindow& w, DialogController& c) {
     const std::vector<std::pair<int, std::string>> shown = {
-        {1000, "0.5d0"}, {1001, "2.0d0"}, {1003, "10"},      {1004, "20"}, {1005, "1.0d0"},
-        {1009, "1.0d-3"}, {1010, "100"}, {1011, "1.0d-10"}, {1012, "200"}};
+        {1000, "0.5d0"},  {1001, "2.0d0"}, {1003, "10"},      {1004, "20"}, {1005, "1.0d0"},
+        {1009, "1.0d-3"}, {1010, "100"},   {1011, "1.0d-10"}, {1012, "200"}};
     for (const auto& [id, text] : shown) {
       EXPECT_EQ(w.controls[id].text, text) << id;
     }
@@ -119,7 +122,8 @@ TEST_F(AskRunParameters, UnreadableFieldsAreNamedAndTheDialogComesBackAsTyped) {
   EXPECT_EQ(host.message_boxes[0],
             "DADOS|\"press\xE3o total do sistema (atm)\": \"abc\" n\xE3o \xE9 um n\xFAmero "
             "v\xE1lido.\n"
-            "\"itera\xE7\xF5" "es para c\xE1lculo da entalpia\": \"1.5\" n\xE3o \xE9 um n\xFAmero "
+            "\"itera\xE7\xF5"
+            "es para c\xE1lculo da entalpia\": \"1.5\" n\xE3o \xE9 um n\xFAmero "
             "inteiro v\xE1lido.\n"
             "Corrija e pressione OK novamente.");
   EXPECT_EQ(dialogs_shown(), 2);
@@ -181,9 +185,11 @@ TEST_F(AskRunParameters, TextsThatGiveNoValueOrAWrongOneAreRefused) {
             "decimal (0.5).\n"
             "\"toler\xE2ncia da entalpia (J)\": \"0,001 J\" tem v\xEDrgula decimal; use o ponto "
             "decimal (0.5).\n"
-            "\"itera\xE7\xF5" "es para c\xE1lculo da entalpia\": texto longo demais (no m\xE1ximo "
+            "\"itera\xE7\xF5"
+            "es para c\xE1lculo da entalpia\": texto longo demais (no m\xE1ximo "
             "254 caracteres).\n"
-            "\"itera\xE7\xF5" "es para c\xE1lculo dos coeficientes estequiom\xE9tricos\": \"\" "
+            "\"itera\xE7\xF5"
+            "es para c\xE1lculo dos coeficientes estequiom\xE9tricos\": \"\" "
             "n\xE3o cont\xE9m um valor.\n"
             "Corrija e pressione OK novamente.");
   EXPECT_EQ(dialogs_shown(), 2);
@@ -207,27 +213,39 @@ TEST_F(AskRunParameters, ValuesOutsideTheDomainAreRefusedWithTheirRange) {
     const char* line;
   };
   const Case cases[] = {
-      {1000, "0", "1", "\"raz\xE3o m\xEDnima em massa da mistura O2/H2\": 0 fora da faixa aceita "
-                       "(maior que 0 e at\xE9 1).\n"},
-      {1000, "1.01", "1E-3", "\"raz\xE3o m\xEDnima em massa da mistura O2/H2\": 1.01 fora da "
-                             "faixa aceita (maior que 0 e at\xE9 1).\n"},
-      {1001, "0.99", "1", "\"raz\xE3o m\xE1xima em massa da mistura O2/H2\": 0.99 fora da faixa "
-                          "aceita (de 1 a 100).\n"},
-      {1001, "100.5", "100", "\"raz\xE3o m\xE1xima em massa da mistura O2/H2\": 100.5 fora da "
-                             "faixa aceita (de 1 a 100).\n"},
-      {1005, "0", "1E-6", "\"press\xE3o total do sistema (atm)\": 0 fora da faixa aceita (de 1E-6 "
-                          "a 1E5).\n"},
-      {1005, "-1", "1E5", "\"press\xE3o total do sistema (atm)\": -1 fora da faixa aceita (de "
-                          "1E-6 a 1E5).\n"},
-      {1009, "0", "1E-9", "\"toler\xE2ncia da entalpia (J)\": 0 fora da faixa aceita (maior que "
-                          "0).\n"},
-      {1010, "0", "1", "\"itera\xE7\xF5" "es para c\xE1lculo da entalpia\": 0 fora da faixa "
-                       "aceita (de 1 a 99999).\n"},
-      {1011, "-1d-10", "1d-300", "\"toler\xE2ncia dos coeficientes estequiom\xE9tricos "
-                                 "(n.moles)\": -1E-10 fora da faixa aceita (maior que 0).\n"},
-      {1012, "100000", "99999", "\"itera\xE7\xF5" "es para c\xE1lculo dos coeficientes "
-                                "estequiom\xE9tricos\": 100000 fora da faixa aceita (de 1 a "
-                                "99999).\n"},
+      {1000, "0", "1",
+       "\"raz\xE3o m\xEDnima em massa da mistura O2/H2\": 0 fora da faixa aceita "
+       "(maior que 0 e at\xE9 1).\n"},
+      {1000, "1.01", "1E-3",
+       "\"raz\xE3o m\xEDnima em massa da mistura O2/H2\": 1.01 fora da "
+       "faixa aceita (maior que 0 e at\xE9 1).\n"},
+      {1001, "0.99", "1",
+       "\"raz\xE3o m\xE1xima em massa da mistura O2/H2\": 0.99 fora da faixa "
+       "aceita (de 1 a 100).\n"},
+      {1001, "100.5", "100",
+       "\"raz\xE3o m\xE1xima em massa da mistura O2/H2\": 100.5 fora da "
+       "faixa aceita (de 1 a 100).\n"},
+      {1005, "0", "1E-6",
+       "\"press\xE3o total do sistema (atm)\": 0 fora da faixa aceita (de 1E-6 "
+       "a 1E5).\n"},
+      {1005, "-1", "1E5",
+       "\"press\xE3o total do sistema (atm)\": -1 fora da faixa aceita (de "
+       "1E-6 a 1E5).\n"},
+      {1009, "0", "1E-9",
+       "\"toler\xE2ncia da entalpia (J)\": 0 fora da faixa aceita (maior que "
+       "0).\n"},
+      {1010, "0", "1",
+       "\"itera\xE7\xF5"
+       "es para c\xE1lculo da entalpia\": 0 fora da faixa "
+       "aceita (de 1 a 99999).\n"},
+      {1011, "-1d-10", "1d-300",
+       "\"toler\xE2ncia dos coeficientes estequiom\xE9tricos "
+       "(n.moles)\": -1E-10 fora da faixa aceita (maior que 0).\n"},
+      {1012, "100000", "99999",
+       "\"itera\xE7\xF5"
+       "es para c\xE1lculo dos coeficientes "
+       "estequiom\xE9tricos\": 100000 fora da faixa aceita (de 1 a "
+       "99999).\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.refused);
@@ -258,10 +276,10 @@ TEST(CheckRunParameters, EachFieldOutsideItsDomainInFieldOrder) {
     fields.push_back(problem.field);
     EXPECT_EQ(problem.message.back(), '\n');
   }
-  EXPECT_EQ(fields, (std::vector<ParameterField>{
-                        ParameterField::rmin, ParameterField::rmax, ParameterField::npmin,
-                        ParameterField::ptot, ParameterField::tolh, ParameterField::itmaxh,
-                        ParameterField::toln, ParameterField::itmaxn}));
+  EXPECT_EQ(fields, (std::vector<ParameterField>{ParameterField::rmin, ParameterField::rmax,
+                                                 ParameterField::npmin, ParameterField::ptot,
+                                                 ParameterField::tolh, ParameterField::itmaxh,
+                                                 ParameterField::toln, ParameterField::itmaxn}));
   // Counts that only together overrun the tables are npmax's problem.
   RunParameters sum = p;
   sum.npmin = 60, sum.npmax = 41;

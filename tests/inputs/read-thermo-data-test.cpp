@@ -149,7 +149,7 @@ TEST_F(ReadThermoData, BlankValueRecordShiftsEveryLaterValue) {
       records[i] = "9.0";
     }
   }
-  records[2] = "   ";  // mw(1): the value comes from the next record
+  records[2] = "   ";          // mw(1): the value comes from the next record
   records.push_back("spare");  // the shift needs one record more at the end
   dir.write("zuna.dat", join(records));
   ThermoData data;
@@ -225,10 +225,14 @@ TEST_F(ReadThermoData, ValuesOutsideTheirDomainAreRefused) {
     const char* message;  // of the reader's box; empty for a run-time error
   };
   const Case cases[] = {
-      {22 + 2, "0.0", "zuna.dat|Dado recusado em zuna.dat, registro 25 (esp\xE9" "cie O2): "
-                      "a massa molar deve ser um n\xFAmero maior que 0."},
-      {2, "-2.016", "zuna.dat|Dado recusado em zuna.dat, registro 3 (esp\xE9" "cie H2O): "
-                    "a massa molar deve ser um n\xFAmero maior que 0."},
+      {22 + 2, "0.0",
+       "zuna.dat|Dado recusado em zuna.dat, registro 25 (esp\xE9"
+       "cie O2): "
+       "a massa molar deve ser um n\xFAmero maior que 0."},
+      {2, "-2.016",
+       "zuna.dat|Dado recusado em zuna.dat, registro 3 (esp\xE9"
+       "cie H2O): "
+       "a massa molar deve ser um n\xFAmero maior que 0."},
       {5 * 22 + 12 + 6, "1.0D+999", ""},
       {3 * 22 + 4 + 1, "NaN", ""},
   };

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/dialog-template.h"
 #include "dialogs/dialog-host.h"
+#include "dialogs/dialog-template.h"
 #include "fio/fio.h"
 #include "inputs/inputs.h"
 #include "tests/support/recording-host.h"
@@ -18,7 +18,10 @@ const std::vector<int> kChoices = {1013, 1014, 1015, 1016, 1030, 1031, 1032, 103
 
 class ResultsMenu : public ::testing::Test {
  protected:
-  void SetUp() override { runtime_start(host); dialogs_start(host); }
+  void SetUp() override {
+    runtime_start(host);
+    dialogs_start(host);
+  }
 
   // The ten results, starting from `start`.
   std::vector<bool> show(bool start = true) {

@@ -63,10 +63,10 @@ class Installed : public ::testing::Test {
 
   void install() {
     int status = 0;
-    const std::string out = run_shell(std::string("'") + ZUNA_CMAKE_COMMAND + "' --install '" +
-                                          ZUNA_BUILD_DIR + "' --prefix '" + prefix().string() +
-                                          "' 2>&1",
-                                      status);
+    const std::string out =
+        run_shell(std::string("'") + ZUNA_CMAKE_COMMAND + "' --install '" + ZUNA_BUILD_DIR +
+                      "' --prefix '" + prefix().string() + "' 2>&1",
+                  status);
     ASSERT_EQ(status, 0) << out;
   }
 
@@ -74,10 +74,12 @@ class Installed : public ::testing::Test {
   // own, no display and only the system's search path.
   std::string session(const std::string& script, int& status) {
     std::ofstream(base_ / "script") << script;
-    return run_shell("cd '" + (base_ / "empty").string() + "' && env -u XDG_DATA_HOME -u DISPLAY "
-                     "-u WAYLAND_DISPLAY HOME='" + (base_ / "home").string() +
-                     "' PATH=/usr/bin:/bin '" + (prefix() / "bin" / "zuna4c").string() + "' < '" +
-                     (base_ / "script").string() + "' 2>&1",
+    return run_shell("cd '" + (base_ / "empty").string() +
+                         "' && env -u XDG_DATA_HOME -u DISPLAY "
+                         "-u WAYLAND_DISPLAY HOME='" +
+                         (base_ / "home").string() + "' PATH=/usr/bin:/bin '" +
+                         (prefix() / "bin" / "zuna4c").string() + "' < '" +
+                         (base_ / "script").string() + "' 2>&1",
                      status);
   }
 
@@ -90,11 +92,12 @@ TEST_F(Installed, LayoutUnderTheScratchPrefix) {
   install();
   for (const char* file :
        {"bin/zuna4c", "libexec/zuna4/wgnuplot", "libexec/zuna4/notepad", "share/zuna4/zuna.dat",
-        "share/zuna4/tad.gnu", "share/zuna4/fmos.gnu", "share/zuna4/fmoc.gnu", "share/zuna4/fmx.gnu",
-        "share/zuna4/fmas.gnu", "share/zuna4/fmac.gnu", "share/zuna4/mol.gnu",
-        "share/applications/zuna4.desktop", "share/icons/hicolor/scalable/apps/zuna4.svg",
-        "share/metainfo/zuna4.metainfo.xml", "share/man/man1/zuna4.1.gz",
-        "share/man/man1/zuna4c.1.gz", "share/doc/zuna4/README.md", "share/doc/zuna4/copyright"}) {
+        "share/zuna4/tad.gnu", "share/zuna4/fmos.gnu", "share/zuna4/fmoc.gnu",
+        "share/zuna4/fmx.gnu", "share/zuna4/fmas.gnu", "share/zuna4/fmac.gnu",
+        "share/zuna4/mol.gnu", "share/applications/zuna4.desktop",
+        "share/icons/hicolor/scalable/apps/zuna4.svg", "share/metainfo/zuna4.metainfo.xml",
+        "share/man/man1/zuna4.1.gz", "share/man/man1/zuna4c.1.gz", "share/doc/zuna4/README.md",
+        "share/doc/zuna4/copyright"}) {
     EXPECT_TRUE(fs::is_regular_file(prefix() / file)) << file;
   }
   EXPECT_EQ(access((prefix() / "libexec/zuna4/wgnuplot").c_str(), X_OK), 0);
@@ -150,8 +153,8 @@ TEST_F(Installed, DebianPackageContentsDependsAndLintian) {
   }
   int status = 0;
   std::string out = run_shell(std::string("cd '") + base_.string() + "' && '" + ZUNA_CPACK_COMMAND +
-                                  "' --config '" + ZUNA_BUILD_DIR + "/CPackConfig.cmake' -G DEB -B '" +
-                                  base_.string() + "/deb' 2>&1",
+                                  "' --config '" + ZUNA_BUILD_DIR +
+                                  "/CPackConfig.cmake' -G DEB -B '" + base_.string() + "/deb' 2>&1",
                               status);
   ASSERT_EQ(status, 0) << out;
   fs::path deb;
@@ -167,7 +170,8 @@ TEST_F(Installed, DebianPackageContentsDependsAndLintian) {
   for (const char* file :
        {"./usr/bin/zuna4c", "./usr/libexec/zuna4/wgnuplot", "./usr/libexec/zuna4/notepad",
         "./usr/share/zuna4/zuna.dat", "./usr/share/zuna4/tad.gnu",
-        "./usr/share/applications/zuna4.desktop", "./usr/share/icons/hicolor/scalable/apps/zuna4.svg",
+        "./usr/share/applications/zuna4.desktop",
+        "./usr/share/icons/hicolor/scalable/apps/zuna4.svg",
         "./usr/share/metainfo/zuna4.metainfo.xml", "./usr/share/man/man1/zuna4c.1.gz",
         "./usr/share/doc/zuna4/copyright", "./usr/share/doc/zuna4/changelog.gz"}) {
     EXPECT_NE(listing.find(std::string(file) + "\n"), std::string::npos) << file << "\n" << listing;
@@ -190,7 +194,8 @@ TEST_F(Installed, DebianPackageContentsDependsAndLintian) {
   }
   // Errors and warnings fail; the informational tags left are explained in
   // the README.
-  out = run_shell("lintian --allow-root --no-tag-display-limit '" + deb.string() + "' 2>&1", status);
+  out =
+      run_shell("lintian --allow-root --no-tag-display-limit '" + deb.string() + "' 2>&1", status);
   std::istringstream lines(out);
   for (std::string line; std::getline(lines, line);) {
     EXPECT_NE(line.rfind("E: ", 0), 0u) << line;

@@ -28,7 +28,8 @@ TEST_F(TimefChild, FirstCallIsExactlyZeroAndLaterCallsFollowTheWallClock) {
         }
         const auto start = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const double t = timef();
         // Within a few clock ticks of the steady clock's reading.
         std::exit(t >= 0.299 && t - elapsed > -0.02 && t - elapsed < 0.02 ? 0 : 2);

@@ -88,60 +88,79 @@ TEST(StoredTemplates, RunParametersDialog) {
   expect_header(*t, 327, 166, "DADOS");
   const std::uint16_t kB = kClassButton, kE = kClassEdit, kS = kClassStatic;
   expect_items(*t, {
-      {1, kB, kDefPush, 235, 20, 50, 14, "OK"},
-      {1000, kE, kEdit, 10, 5, 45, 13, ""},
-      {1001, kE, kEdit, 10, 20, 45, 13, ""},
-      {-1, kS, kLabel | kWsGroup, 60, 5, 134, 8, "raz\xE3o m\xEDnima em massa da mistura O2/H2"},
-      {1002, kS, kLabel | kWsGroup, 60, 20, 135, 8, "raz\xE3o m\xE1xima em massa da mistura O2/H2"},
-      {1003, kE, kEdit, 10, 45, 45, 12, ""},
-      {1004, kE, kEdit, 10, 60, 45, 12, ""},
-      {1005, kE, kEdit, 10, 80, 45, 12, ""},
-      {1006, kS, kLabel, 60, 45, 154, 8, "pontos entre a raz\xE3o m\xEDnima e a estequiom\xE9trica"},
-      {1007, kS, kLabel, 60, 60, 154, 8, "pontos entre a raz\xE3o m\xE1xima e a estequiom\xE9trica"},
-      {1008, kS, kLabel, 60, 80, 94, 8, "press\xE3o total do sistema (atm)"},
-      {1009, kE, kEdit, 10, 100, 45, 12, ""},
-      {1010, kE, kEdit, 10, 115, 45, 12, ""},
-      {-1, kS, kLabel, 60, 100, 78, 8, "toler\xE2ncia da entalpia (J)"},
-      {-1, kS, kLabel, 60, 115, 107, 8, "itera\xE7\xF5" "es para c\xE1lculo da entalpia"},
-      {1011, kE, kEdit, 10, 135, 45, 12, ""},
-      {1012, kE, kEdit, 10, 150, 45, 12, ""},
-      {-1, kS, kLabel, 60, 135, 170, 8,
-       "toler\xE2ncia dos coeficientes estequiom\xE9tricos (n.moles)"},
-      {-1, kS, kLabel, 60, 150, 178, 8,
-       "itera\xE7\xF5" "es para c\xE1lculo dos coeficientes estequiom\xE9tricos"},
-      {-1, kS, kLabel, 235, 55, 92, 11, "Rea\xE7\xF5" "es de Dissocia\xE7\xE3o"},
-      {1019, kB, kCheck, 235, 70, 73, 10, "H2O <---> H + OH"},
-      {1020, kB, kCheck, 235, 85, 59, 10, "H2 <---> 2 H"},
-      {1021, kB, kCheck, 235, 100, 81, 10, "O2 <---> 2 O"},
-      {1022, kB, kCheck, 235, 115, 63, 10, "OH <---> O + H"},
-  });
+                       {1, kB, kDefPush, 235, 20, 50, 14, "OK"},
+                       {1000, kE, kEdit, 10, 5, 45, 13, ""},
+                       {1001, kE, kEdit, 10, 20, 45, 13, ""},
+                       {-1, kS, kLabel | kWsGroup, 60, 5, 134, 8,
+                        "raz\xE3o m\xEDnima em massa da mistura O2/H2"},
+                       {1002, kS, kLabel | kWsGroup, 60, 20, 135, 8,
+                        "raz\xE3o m\xE1xima em massa da mistura O2/H2"},
+                       {1003, kE, kEdit, 10, 45, 45, 12, ""},
+                       {1004, kE, kEdit, 10, 60, 45, 12, ""},
+                       {1005, kE, kEdit, 10, 80, 45, 12, ""},
+                       {1006, kS, kLabel, 60, 45, 154, 8,
+                        "pontos entre a raz\xE3o m\xEDnima e a estequiom\xE9trica"},
+                       {1007, kS, kLabel, 60, 60, 154, 8,
+                        "pontos entre a raz\xE3o m\xE1xima e a estequiom\xE9trica"},
+                       {1008, kS, kLabel, 60, 80, 94, 8, "press\xE3o total do sistema (atm)"},
+                       {1009, kE, kEdit, 10, 100, 45, 12, ""},
+                       {1010, kE, kEdit, 10, 115, 45, 12, ""},
+                       {-1, kS, kLabel, 60, 100, 78, 8, "toler\xE2ncia da entalpia (J)"},
+                       {-1, kS, kLabel, 60, 115, 107, 8,
+                        "itera\xE7\xF5"
+                        "es para c\xE1lculo da entalpia"},
+                       {1011, kE, kEdit, 10, 135, 45, 12, ""},
+                       {1012, kE, kEdit, 10, 150, 45, 12, ""},
+                       {-1, kS, kLabel, 60, 135, 170, 8,
+                        "toler\xE2ncia dos coeficientes estequiom\xE9tricos (n.moles)"},
+                       {-1, kS, kLabel, 60, 150, 178, 8,
+                        "itera\xE7\xF5"
+                        "es para c\xE1lculo dos coeficientes estequiom\xE9tricos"},
+                       {-1, kS, kLabel, 235, 55, 92, 11,
+                        "Rea\xE7\xF5"
+                        "es de Dissocia\xE7\xE3o"},
+                       {1019, kB, kCheck, 235, 70, 73, 10, "H2O <---> H + OH"},
+                       {1020, kB, kCheck, 235, 85, 59, 10, "H2 <---> 2 H"},
+                       {1021, kB, kCheck, 235, 100, 81, 10, "O2 <---> 2 O"},
+                       {1022, kB, kCheck, 235, 115, 63, 10, "OH <---> O + H"},
+                   });
 }
 
 TEST(StoredTemplates, ResultsMenuDialog) {
   std::optional<DialogTemplate> t = stored(104);
   ASSERT_TRUE(t);
-  expect_header(*t, 201, 170, "gr\xE1" "ficos");
+  expect_header(*t, 201, 170,
+                "gr\xE1"
+                "ficos");
   const std::uint16_t kB = kClassButton, kS = kClassStatic;
-  expect_items(*t, {
-      {-1, kS, kLabel | 0x1000 /* SS_SUNKEN */ | kWsBorder | kWsGroup, 17, 15, 139, 11,
-       "GR\xC1" "FICOS DOS RESULTADOS"},
-      {1013, kB, kRadioLeft, 16, 32, 125, 10, "Temperatura de Chama Adiab\xE1tica"},
-      {1014, kB, kRadioLeft, 16, 43, 167, 10,
-       "Fra\xE7\xF5" "es Molares dos Produtos sem Dissocia\xE7\xE3o"},
-      {1015, kB, kRadioLeft, 16, 54, 167, 10,
-       "Fra\xE7\xF5" "es Molares dos Produtos com Dissocia\xE7\xE3o"},
-      {1016, kB, kRadioLeft, 16, 66, 163, 10,
-       "Fra\xE7\xF5" "es Molares das Rea\xE7\xF5" "es de Dissocia\xE7\xE3o"},
-      {1030, kB, kRadio, 16, 78, 171, 10,
-       "Fra\xE7\xF5" "es M\xE1ssicas dos Produtos sem Dissocia\xE7\xE3o"},
-      {1031, kB, kRadio, 16, 89, 172, 10,
-       "Fra\xE7\xF5" "es M\xE1ssicas dos Produtos com Dissocia\xE7\xE3o"},
-      {1032, kB, kRadioLeft, 16, 102, 113, 10, "Massa Molecular dos Produtos"},
-      {1033, kB, kRadio, 16, 114, 59, 10, "Novo C\xE1lculo"},
-      {1034, kB, kRadio, 16, 126, 81, 10, "Encerrar o Programa"},
-      {1, kB, kPush, 165, 13, 29, 16, "OK"},
-      {1041, kB, kRadio, 16, 139, 95, 10, "Listagem dos Resultados"},
-  });
+  expect_items(*t,
+               {
+                   {-1, kS, kLabel | 0x1000 /* SS_SUNKEN */ | kWsBorder | kWsGroup, 17, 15, 139, 11,
+                    "GR\xC1"
+                    "FICOS DOS RESULTADOS"},
+                   {1013, kB, kRadioLeft, 16, 32, 125, 10, "Temperatura de Chama Adiab\xE1tica"},
+                   {1014, kB, kRadioLeft, 16, 43, 167, 10,
+                    "Fra\xE7\xF5"
+                    "es Molares dos Produtos sem Dissocia\xE7\xE3o"},
+                   {1015, kB, kRadioLeft, 16, 54, 167, 10,
+                    "Fra\xE7\xF5"
+                    "es Molares dos Produtos com Dissocia\xE7\xE3o"},
+                   {1016, kB, kRadioLeft, 16, 66, 163, 10,
+                    "Fra\xE7\xF5"
+                    "es Molares das Rea\xE7\xF5"
+                    "es de Dissocia\xE7\xE3o"},
+                   {1030, kB, kRadio, 16, 78, 171, 10,
+                    "Fra\xE7\xF5"
+                    "es M\xE1ssicas dos Produtos sem Dissocia\xE7\xE3o"},
+                   {1031, kB, kRadio, 16, 89, 172, 10,
+                    "Fra\xE7\xF5"
+                    "es M\xE1ssicas dos Produtos com Dissocia\xE7\xE3o"},
+                   {1032, kB, kRadioLeft, 16, 102, 113, 10, "Massa Molecular dos Produtos"},
+                   {1033, kB, kRadio, 16, 114, 59, 10, "Novo C\xE1lculo"},
+                   {1034, kB, kRadio, 16, 126, 81, 10, "Encerrar o Programa"},
+                   {1, kB, kPush, 165, 13, 29, 16, "OK"},
+                   {1041, kB, kRadio, 16, 139, 95, 10, "Listagem dos Resultados"},
+               });
 }
 
 }  // namespace

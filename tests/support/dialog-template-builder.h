@@ -31,8 +31,7 @@ class TemplateBuilder {
   // default place; its title in Windows-1252 bytes, widened byte by byte.
   TemplateBuilder& item(std::uint16_t class_code, std::uint32_t style, std::uint16_t id,
                         const std::string& title = "", std::uint16_t creation_data = 0) {
-    add(class_code, {}, style, id, widen(title), 1, 2, 30, 10).creation_data_length =
-        creation_data;
+    add(class_code, {}, style, id, widen(title), 1, 2, 30, 10).creation_data_length = creation_data;
     return *this;
   }
   // An item of a predefined class with its title and a place of its own

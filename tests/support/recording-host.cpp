@@ -25,7 +25,8 @@ int RecordingHost::text_window_open(std::string_view title) {
     if (it != windows.end() && it->second.open) {
       continue;
     }
-    std::string t(title.empty() ? "Graphic" + std::to_string(number - 1024 + 1) : std::string(title));
+    std::string t(title.empty() ? "Graphic" + std::to_string(number - 1024 + 1)
+                                : std::string(title));
     windows[number] = Window{t, "", true, false};
     events.push_back("open " + std::to_string(number) + " " + t);
     return number;
@@ -84,7 +85,8 @@ void RecordingHost::set_status_message(std::string_view text) {
 }
 
 MessageAnswer RecordingHost::message_box(std::string_view caption, std::string_view text,
-                                         MessageIcon, MessageButtons, MessageAnswer default_answer) {
+                                         MessageIcon, MessageButtons,
+                                         MessageAnswer default_answer) {
   message_boxes.push_back(std::string(caption) + "|" + std::string(text));
   events.push_back("message " + std::string(caption) + "|" + std::string(text));
   if (message_answers.empty()) {

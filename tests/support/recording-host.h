@@ -60,10 +60,10 @@ class RecordingHost : public Host, public DialogHost {
   };
 
   // Scripted answers.
-  std::deque<std::string> input_lines;            // one per read_line
-  std::deque<DialogScript> dialog_scripts;        // one per modal run
+  std::deque<std::string> input_lines;      // one per read_line
+  std::deque<DialogScript> dialog_scripts;  // one per modal run
   std::deque<std::optional<std::string>> file_selections;
-  std::deque<MessageAnswer> message_answers;      // else the default answer
+  std::deque<MessageAnswer> message_answers;  // else the default answer
 
   // What happened.
   std::vector<std::string> events;  // "open 1025 title", "write 1025 text", "read 1025", ...
@@ -72,7 +72,7 @@ class RecordingHost : public Host, public DialogHost {
   std::vector<std::string> message_boxes;  // caption + "|" + text
   std::optional<int> exit_code;
   int pause_count = 0;
-  std::string status_message;               // the last one set
+  std::string status_message;                // the last one set
   std::vector<std::string> status_messages;  // every one set, in order
 
   // Output of one window, or of the default window.

@@ -31,12 +31,12 @@ Constants constants_at(double t) {
   return c;
 }
 
-Equilibrium solve(const Constants& c, const Composition& p, double ptot = 1.0,
-                  int itmaxn = 200, double toln = 1e-10, const double (&act)[4] = {1, 1, 1, 1}) {
+Equilibrium solve(const Constants& c, const Composition& p, double ptot = 1.0, int itmaxn = 200,
+                  double toln = 1e-10, const double (&act)[4] = {1, 1, 1, 1}) {
   Equilibrium e;
-  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], ptot, p.nh2o, p.no2, p.nh2, e.nd[0], e.nd[1],
-             e.nd[2], e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, itmaxn,
-             toln, act[0], act[1], act[2], act[3]);
+  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], ptot, p.nh2o, p.no2, p.nh2, e.nd[0], e.nd[1], e.nd[2],
+             e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, itmaxn, toln, act[0],
+             act[1], act[2], act[3]);
   return e;
 }
 
@@ -70,15 +70,15 @@ TEST(Equilibrium, SwitchedOffReactionsTakeNoPart) {
   const Constants c = constants_at(t);
   for (const Composition& p : {kLean, kStoich, kRich}) {
     for (int off = 0; off < 4; ++off) {
-      SCOPED_TRACE(::testing::Message() << "R" << off + 1 << " off, nh2o " << p.nh2o
-                                        << " no2 " << p.no2);
+      SCOPED_TRACE(::testing::Message()
+                   << "R" << off + 1 << " off, nh2o " << p.nh2o << " no2 " << p.no2);
       double act[4] = {1, 1, 1, 1};
       act[off] = 0.0;
       bool capped = true;
       Equilibrium e;
       equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, p.nh2o, p.no2, p.nh2, e.nd[0], e.nd[1],
-                 e.nd[2], e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd,
-                 20000, 1e-14, act[0], act[1], act[2], act[3], &capped);
+                 e.nd[2], e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, 20000,
+                 1e-14, act[0], act[1], act[2], act[3], &capped);
       EXPECT_FALSE(capped);
       EXPECT_EQ(e.x[off], 0.0);
       double sum = 0.0;
@@ -89,8 +89,8 @@ TEST(Equilibrium, SwitchedOffReactionsTakeNoPart) {
       EXPECT_NEAR(sum, e.ntd, 1e-14);
       const double* n = e.nd;
       const double lhs[4] = {n[3] * n[5], n[3] * n[3], n[4] * n[4], n[4] * n[3]};
-      const double rhs[4] = {c.k[0] * e.ntd * n[0], c.k[1] * e.ntd * n[2],
-                             c.k[2] * e.ntd * n[1], c.k[3] * e.ntd * n[5]};
+      const double rhs[4] = {c.k[0] * e.ntd * n[0], c.k[1] * e.ntd * n[2], c.k[2] * e.ntd * n[1],
+                             c.k[3] * e.ntd * n[5]};
       for (int j = 0; j < 4; ++j) {
         if (j != off && rhs[j] != 0.0) {
           EXPECT_NEAR(lhs[j] / rhs[j], 1.0, 1e-6) << "R" << j + 1;
@@ -116,13 +116,13 @@ TEST(Equilibrium, CapIsReportedOnlyWhenTheTotalDidNotSettle) {
   const Constants c = constants_at(2500.0);  // slow passes near stoichiometric
   Equilibrium e;
   bool capped = false;
-  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, 1.0, 0.0, 0.0, e.nd[0], e.nd[1], e.nd[2],
-             e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, 5, 1e-10, 1.0,
-             1.0, 1.0, 1.0, &capped);
+  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, 1.0, 0.0, 0.0, e.nd[0], e.nd[1], e.nd[2], e.nd[3],
+             e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, 5, 1e-10, 1.0, 1.0, 1.0, 1.0,
+             &capped);
   EXPECT_TRUE(capped);
-  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, 1.0, 0.0, 0.0, e.nd[0], e.nd[1], e.nd[2],
-             e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, 20000, 1e-10,
-             1.0, 1.0, 1.0, 1.0, &capped);
+  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, 1.0, 0.0, 0.0, e.nd[0], e.nd[1], e.nd[2], e.nd[3],
+             e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, 20000, 1e-10, 1.0, 1.0, 1.0,
+             1.0, &capped);
   EXPECT_FALSE(capped);
 }
 
@@ -163,8 +163,8 @@ TEST(Equilibrium, ConvergedSolutionMeetsTheRelations) {
   for (const double t : {2500.0, 3500.0, 4500.0}) {
     for (const Composition& p : {kStoich, kLean, kRich}) {
       for (const double ptot : {0.5, 1.0, 20.0}) {
-        SCOPED_TRACE(::testing::Message() << "T " << t << " nh2o " << p.nh2o << " no2 "
-                                          << p.no2 << " P " << ptot);
+        SCOPED_TRACE(::testing::Message()
+                     << "T " << t << " nh2o " << p.nh2o << " no2 " << p.no2 << " P " << ptot);
         const Constants c = constants_at(t);
         const Equilibrium e = solve(c, p, ptot, 20000, 1e-14);
         const double* n = e.nd;
@@ -175,8 +175,8 @@ TEST(Equilibrium, ConvergedSolutionMeetsTheRelations) {
         EXPECT_NEAR(n[0] + n[1] + n[2] + n[3] + n[4] + n[5], e.ntd, 1e-12);
         const double lhs[4] = {ptot * n[3] * n[5], ptot * n[3] * n[3], ptot * n[4] * n[4],
                                ptot * n[4] * n[3]};
-        const double rhs[4] = {c.k[0] * e.ntd * n[0], c.k[1] * e.ntd * n[2],
-                               c.k[2] * e.ntd * n[1], c.k[3] * e.ntd * n[5]};
+        const double rhs[4] = {c.k[0] * e.ntd * n[0], c.k[1] * e.ntd * n[2], c.k[2] * e.ntd * n[1],
+                               c.k[3] * e.ntd * n[5]};
         for (int j = 0; j < 4; ++j) {
           EXPECT_NEAR(lhs[j] / rhs[j], 1.0, 1e-6) << "R" << j + 1;
         }

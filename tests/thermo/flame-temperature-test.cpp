@@ -18,8 +18,8 @@ DissResult search(const CoefBlock& coef, double hreac, int itmaxh, double tolh) 
   const ThermoConstants tc;
   DissResult d;
   tad_diss(hreac, d.tad, 1.0, 1.0, 0.0, 0.0, d.x[0], d.x[1], d.x[2], d.x[3], d.nd[0], d.nd[1],
-           d.nd[2], d.nd[3], d.nd[4], d.nd[5], d.ntd, itmaxh, tolh, 200, 1e-10, tc, coef, 1.0,
-           1.0, 1.0, 1.0);
+           d.nd[2], d.nd[3], d.nd[4], d.nd[5], d.ntd, itmaxh, tolh, 200, 1e-10, tc, coef, 1.0, 1.0,
+           1.0, 1.0);
   return d;
 }
 
@@ -33,8 +33,7 @@ DissResult solved_at(const CoefBlock& coef, double t) {
   return d;
 }
 
-double nodiss(const CoefBlock& coef, const double (&n)[3], double hreac, int itmaxh,
-              double tolh) {
+double nodiss(const CoefBlock& coef, const double (&n)[3], double hreac, int itmaxh, double tolh) {
   const ThermoConstants tc;
   double tad = -1;
   tad_nodiss(n[0], n[1], n[2], hreac, tad, itmaxh, tolh, tc, coef);

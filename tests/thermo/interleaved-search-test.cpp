@@ -79,9 +79,7 @@ void expect_lanes_match(const DissociationSettings& c, const CoefBlock& coef, in
   }
 }
 
-DissociationSettings defaults() {
-  return {1.0, 100, 1e-3, 200, 1e-10, {1, 1, 1, 1}};
-}
+DissociationSettings defaults() { return {1.0, 100, 1e-3, 200, 1e-10, {1, 1, 1, 1}}; }
 
 TEST(InterleavedSearch, EachLaneIsItsOneLaneSearch) {
   const CoefBlock coef = testing::load_shipped_data().coef;

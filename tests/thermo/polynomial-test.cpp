@@ -7,8 +7,8 @@
 #include <cstring>
 #include <limits>
 
-#include "tests/support/shipped-data.h"
 #include "intrinsics/intrinsics.h"
+#include "tests/support/shipped-data.h"
 #include "thermo/thermo.h"
 
 namespace zuna {
@@ -38,11 +38,11 @@ TEST(Intrinsics, ReportFailuresAndReturnTheLibraryResult) {
     int failure;  // 0: none reported
   };
   const Case cases[] = {
-      {"exp", 1.0, 0, 0},      {"exp", 710.0, 0, 3},     {"exp", -1000.0, 0, 0},
-      {"exp", kInf, 0, 0},     {"log", 1.0, 0, 0},       {"log", 0.0, 0, 2},
-      {"log", -1.0, 0, 1},     {"log", kNaN, 0, 1},      {"pow", 2.0, 3.0, 0},
+      {"exp", 1.0, 0, 0},          {"exp", 710.0, 0, 3},  {"exp", -1000.0, 0, 0},
+      {"exp", kInf, 0, 0},         {"log", 1.0, 0, 0},    {"log", 0.0, 0, 2},
+      {"log", -1.0, 0, 1},         {"log", kNaN, 0, 1},   {"pow", 2.0, 3.0, 0},
       {"pow", -8.0, 1.0 / 3.0, 1}, {"pow", 0.0, -1.0, 2}, {"pow", 10.0, 400.0, 3},
-      {"pow", 0.5, 2000.0, 0}, {"pow", kNaN, 0.0, 0},
+      {"pow", 0.5, 2000.0, 0},     {"pow", kNaN, 0.0, 0},
   };
   set_math_error_handler(record_failure);
   for (const Case& c : cases) {
@@ -56,7 +56,8 @@ TEST(Intrinsics, ReportFailuresAndReturnTheLibraryResult) {
     } else {
       got = rt_pow(c.x, c.y), want = std::pow(c.x, c.y);
     }
-    SCOPED_TRACE(std::string(c.name) + "(" + std::to_string(c.x) + ", " + std::to_string(c.y) + ")");
+    SCOPED_TRACE(std::string(c.name) + "(" + std::to_string(c.x) + ", " + std::to_string(c.y) +
+                 ")");
     EXPECT_EQ(reported_failure, c.failure);
     if (c.failure != 0) {
       EXPECT_STREQ(reported_name, c.name);
@@ -72,8 +73,10 @@ TEST(Products, EdgeCompositions) {
     void (*prod)(const double&, double&, double&, double&);
     double no2r, nh2o, no2, nh2;
   };
-  const Case cases[] = {{prod_rich, 0.5, 1, 0, 0}, {prod_lean, 0.5, 1, 0, 0},
-                        {prod_rich, 0.0, 0, 0, 1}, {prod_rich, 0.25, 0.5, 0, 0.5},
+  const Case cases[] = {{prod_rich, 0.5, 1, 0, 0},
+                        {prod_lean, 0.5, 1, 0, 0},
+                        {prod_rich, 0.0, 0, 0, 1},
+                        {prod_rich, 0.25, 0.5, 0, 0.5},
                         {prod_lean, 1.0, 1, 0.5, 0}};
   for (const Case& c : cases) {
     double n[3] = {-1, -1, -1};
@@ -173,8 +176,8 @@ TEST(ShippedData, StandardEnthalpyScale) {
 // stoichiometric numbers nu as moles. Central differences, step 0.01 K.
 TEST(ShippedData, HeatCapacityAndConstantsConsistentWithEnthalpy) {
   const CoefBlock& coef = shipped().coef;
-  const double nu[4][6] = {{-1, 0, 0, 1, 0, 1}, {0, 0, -1, 2, 0, 0},
-                           {0, -1, 0, 0, 2, 0}, {0, 0, 0, 1, 1, -1}};
+  const double nu[4][6] = {
+      {-1, 0, 0, 1, 0, 1}, {0, 0, -1, 2, 0, 0}, {0, -1, 0, 0, 2, 0}, {0, 0, 0, 1, 1, -1}};
   const double dt = 0.01;
   for (const double t : {400.0, 800.0, 1500.0, 3000.0, 5000.0}) {
     SCOPED_TRACE(t);

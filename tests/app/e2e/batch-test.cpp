@@ -1,8 +1,8 @@
 // The console program as a command-line tool: batch runs against the
 // interactive session, pressure lists, results files, usage and run-time
 // errors with their exit codes.
-#include <cstdio>
 #include <gtest/gtest.h>
+#include <cstdio>
 
 #include <algorithm>
 #include <filesystem>
@@ -48,13 +48,11 @@ std::size_t column_of(const std::vector<std::string>& header, const std::string&
 
 struct SameRunCase {
   const char* name;
-  const char* script;                 // the interactive session's answers
-  std::vector<std::string> options;   // the same parameters for --batch
+  const char* script;                // the interactive session's answers
+  std::vector<std::string> options;  // the same parameters for --batch
 };
 
-void PrintTo(const SameRunCase& c, std::ostream* os) {
-  *os << c.name;
-}
+void PrintTo(const SameRunCase& c, std::ostream* os) { *os << c.name; }
 
 class BatchAgainstSession : public ::testing::TestWithParam<SameRunCase> {};
 
@@ -79,15 +77,15 @@ TEST_P(BatchAgainstSession, WritesTheSameFiles) {
 
 INSTANTIATE_TEST_SUITE_P(
     Parameters, BatchAgainstSession,
-    ::testing::Values(
-        SameRunCase{"defaults", "\n\n\n1034\n\n", {}},
-        SameRunCase{"reaction_2_off", "\n1020\n\n\n1034\n\n", {"--no-reaction=2"}},
-        SameRunCase{"at_10_atm", "\n1005=10\n\n\n1034\n\n", {"--pressure", "10"}},
-        SameRunCase{"npmin_0", "\n1003=0\n\n\n1034\n\n", {"--npmin=0"}},
-        SameRunCase{"several",
-                    "\n1000=0.8\n1001=3.5d0\n1004=7\n1009=1e-4\n1012=50\n1022\n\n\n1034\n\n",
-                    {"--rmin=0.8", "--rmax=3.5d0", "--npmax=7", "--tolh=1e-4", "--itmaxn=50",
-                     "--reactions=1,2,3"}}),
+    ::testing::Values(SameRunCase{"defaults", "\n\n\n1034\n\n", {}},
+                      SameRunCase{"reaction_2_off", "\n1020\n\n\n1034\n\n", {"--no-reaction=2"}},
+                      SameRunCase{"at_10_atm", "\n1005=10\n\n\n1034\n\n", {"--pressure", "10"}},
+                      SameRunCase{"npmin_0", "\n1003=0\n\n\n1034\n\n", {"--npmin=0"}},
+                      SameRunCase{
+                          "several",
+                          "\n1000=0.8\n1001=3.5d0\n1004=7\n1009=1e-4\n1012=50\n1022\n\n\n1034\n\n",
+                          {"--rmin=0.8", "--rmax=3.5d0", "--npmax=7", "--tolh=1e-4", "--itmaxn=50",
+                           "--reactions=1,2,3"}}),
     [](const ::testing::TestParamInfo<SameRunCase>& info) { return info.param.name; });
 
 // Three pressures, three calculations of 33 points; the temperature with
@@ -143,7 +141,8 @@ TEST(Batch, FolderAndDataFileOptions) {
   const std::string json = folder.read("sub/out.json");
   EXPECT_NE(json.find("\"name\": \"species.dat\""), std::string::npos);
   // The digest as coreutils computes it, independently of the program's.
-  const std::string command = "sha256sum '" + (folder.path() / "sub" / "species.dat").string() + "'";
+  const std::string command =
+      "sha256sum '" + (folder.path() / "sub" / "species.dat").string() + "'";
   std::FILE* pipe = popen(command.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   char digest[65] = {};

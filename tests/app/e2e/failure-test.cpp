@@ -64,7 +64,8 @@ TEST(Failure, ReportThatCannotBeWrittenEndsTheRun) {
   fs::create_directory(folder.path() / "saida");
   const SessionResult r = folder.run(kDefaultSession);
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_EQ(r.err, "\nrun-time error F6419: OPEN(saida)\n- file cannot be opened: Is a directory\n");
+  EXPECT_EQ(r.err,
+            "\nrun-time error F6419: OPEN(saida)\n- file cannot be opened: Is a directory\n");
   EXPECT_FALSE(fs::exists(folder.path() / "tad.dat"));
 }
 

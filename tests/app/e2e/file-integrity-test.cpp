@@ -78,8 +78,7 @@ TEST(FileIntegrity, SignalWhileTheFilesAreOpenKeepsTheEarlierFiles) {
     const SessionResult r =
         folder.run_and_signal("\n1003=2\n1004=3\n\n", "Tempo de processamento", signal_number);
     EXPECT_EQ(r.signal, signal_number) << r.err;
-    EXPECT_NE(r.out.find("Pontos já processados =  8 de   8"), std::string::npos)
-        << r.out << r.err;
+    EXPECT_NE(r.out.find("Pontos já processados =  8 de   8"), std::string::npos) << r.out << r.err;
     expect_default_files(folder, "after signal " + std::to_string(signal_number));
     EXPECT_EQ(names_in(folder), default_names());
   }

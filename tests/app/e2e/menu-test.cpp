@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 void install_recorders(const fs::path& bin) {
   fs::create_directories(bin);
   const std::pair<const char*, const char*> tools[] = {
-      {"wgnuplot", "printf 'wgnuplot %s %s\\n' \"$*\" \"$(grep -c '' \"${1%.gnu}.dat\")\" >> log\n"},
+      {"wgnuplot",
+       "printf 'wgnuplot %s %s\\n' \"$*\" \"$(grep -c '' \"${1%.gnu}.dat\")\" >> log\n"},
       {"notepad", "printf 'notepad %s %s\\n' \"$*\" \"$(grep -c '' \"$1\")\" >> log\n"},
   };
   for (const auto& [name, body] : tools) {
@@ -35,8 +36,16 @@ TEST(Menu, EachChoiceRunsItsCommandOnCompleteFiles) {
   // OK without a choice plots the temperatures; then every other choice in
   // turn, the listing last, and the end.
   const SessionResult r = folder.run(
-      "\n\n\n" "\n" "1014\n\n" "1015\n\n" "1016\n\n" "1030\n\n" "1031\n\n" "1032\n\n"
-      "1041\n\n" "1034\n\n",
+      "\n\n\n"
+      "\n"
+      "1014\n\n"
+      "1015\n\n"
+      "1016\n\n"
+      "1030\n\n"
+      "1031\n\n"
+      "1032\n\n"
+      "1041\n\n"
+      "1034\n\n",
       {"PATH=" + bin.string() + ":" + std::getenv("PATH")});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   // The report has 396 records with the default 33 points.
@@ -106,11 +115,11 @@ TEST_F(RealTools, EveryPlotScriptDrawsItsFile) {
       {"mol.gnu", "Massa Molecular dos Produtos"},
   };
   for (const auto& [script, title] : scripts) {
-    const std::string out = shell_output(
-        folder_.path(),
-        std::string("env -u DISPLAY COLUMNS=120 LINES=40 '") + ZUNA_TOOLS_DIR + "/wgnuplot' " +
-            script + " 2>&1 </dev/null",
-        status);
+    const std::string out =
+        shell_output(folder_.path(),
+                     std::string("env -u DISPLAY COLUMNS=120 LINES=40 '") + ZUNA_TOOLS_DIR +
+                         "/wgnuplot' " + script + " 2>&1 </dev/null",
+                     status);
     EXPECT_EQ(status, 0) << script << ":\n" << out;
     EXPECT_NE(out.find(title), std::string::npos) << script << ":\n" << out;
     EXPECT_EQ(out.find("warning"), std::string::npos) << script << ":\n" << out;
@@ -161,8 +170,8 @@ TEST(PlotTool, TerminalSizeIsTakenOnlyFromDigits) {
     int status = 0;
     shell_output(folder.path(),
                  // setsid: no terminal whose size would stand in for the defaults
-                 "setsid -w env -u DISPLAY PATH='" + bin.string() + ":/usr/bin:/bin' " + environment + " '" +
-                     ZUNA_TOOLS_DIR + "/wgnuplot' tad.gnu </dev/null",
+                 "setsid -w env -u DISPLAY PATH='" + bin.string() + ":/usr/bin:/bin' " +
+                     environment + " '" + ZUNA_TOOLS_DIR + "/wgnuplot' tad.gnu </dev/null",
                  status);
     EXPECT_EQ(status, 0) << environment;
     EXPECT_EQ(folder.read("args"), std::string("-e|") + expected + "|tad.gnu|") << environment;

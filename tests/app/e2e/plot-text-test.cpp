@@ -112,7 +112,9 @@ class PlotText : public ::testing::Test {
            "[ \"$1\" = -persist ] && shift\n"
            "[ \"$1\" = -e ] || exit 3\n"
            "echo \"$2\" >> terminals.log\n"
-           "exec '" << real_gnuplot_ << "' -e \"set terminal svg size 900,600; set output '$ZUNA_TEST_SVG'\" \"$3\"\n";
+           "exec '"
+        << real_gnuplot_
+        << "' -e \"set terminal svg size 900,600; set output '$ZUNA_TEST_SVG'\" \"$3\"\n";
     fs::permissions(bin_ / "gnuplot", fs::perms::owner_all);
   }
 
@@ -139,7 +141,7 @@ class PlotText : public ::testing::Test {
 };
 
 TEST_F(PlotText, EveryAccentedTextOfEveryScriptIsDrawnOnEachWindowTerminal) {
-  const char* scripts[] = {"tad.gnu", "fmos.gnu", "fmoc.gnu", "fmx.gnu",
+  const char* scripts[] = {"tad.gnu",  "fmos.gnu", "fmoc.gnu", "fmx.gnu",
                            "fmas.gnu", "fmac.gnu", "mol.gnu"};
   // What gnuplot has, and the terminal the command must pick from it.
   const std::pair<const char*, const char*> installations[] = {
@@ -157,7 +159,8 @@ TEST_F(PlotText, EveryAccentedTextOfEveryScriptIsDrawnOnEachWindowTerminal) {
       const std::string svg = draw(script, terminals, status, latin1);
       // The x11 terminal draws with the X server's core fonts, which are
       // Latin-1: UTF-8 bytes would show as two letters each.
-      EXPECT_EQ(latin1, std::string(expected) == "set terminal x11") << script << " on " << terminals;
+      EXPECT_EQ(latin1, std::string(expected) == "set terminal x11")
+          << script << " on " << terminals;
       for (const std::string& text : texts) {
         EXPECT_NE(svg.find(text), std::string::npos)
             << script << " on " << terminals << ": \"" << text << "\" not drawn";
@@ -176,8 +179,8 @@ TEST_F(PlotText, EveryAccentedTextOfEveryScriptIsDrawnOnEachWindowTerminal) {
 // what is missing and what to do, through the program's message box.
 TEST_F(PlotText, MissingScriptOrPlotProgramIsToldInABox) {
   const fs::path box = folder_.path().parent_path() / "box";
-  std::ofstream(box) << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << (folder_.path() / "told").string()
-                     << "'\n";
+  std::ofstream(box) << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '"
+                     << (folder_.path() / "told").string() << "'\n";
   fs::permissions(box, fs::perms::owner_all);
   fs::remove(folder_.path() / "fmx.gnu");
   int status = 0;

@@ -44,9 +44,7 @@ struct GoldenCase {
   const char* input;    // what the user types
 };
 
-void PrintTo(const GoldenCase& c, std::ostream* os) {
-  *os << c.session;
-}
+void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.session; }
 
 class GoldenSession : public ::testing::TestWithParam<GoldenCase> {};
 
@@ -60,21 +58,21 @@ TEST_P(GoldenSession, EveryOutputFileMatchesItsGoldenFile) {
 
 // Enter for the presentation; the parameter dialog's changes and OK; Enter
 // after the processing time; "Encerrar o Programa" and OK.
-INSTANTIATE_TEST_SUITE_P(
-    Sessions, GoldenSession,
-    ::testing::Values(GoldenCase{"defaults", "\n\n\n1034\n\n"},
-                      GoldenCase{"npmin-0", "\n1003=0\n\n\n1034\n\n"},
-                      GoldenCase{"npmax-0", "\n1004=0\n\n\n1034\n\n"},
-                      GoldenCase{"rmin-1", "\n1000=1.0d0\n\n\n1034\n\n"},
-                      GoldenCase{"reaction-2-off", "\n1020\n\n\n1034\n\n"},
-                      GoldenCase{"few-points", "\n1003=2\n1004=3\n\n\n1034\n\n"}),
-    [](const ::testing::TestParamInfo<GoldenCase>& info) {
-      std::string name = info.param.session;
-      for (char& c : name) {
-        c = c == '-' ? '_' : c;
-      }
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Sessions, GoldenSession,
+                         ::testing::Values(GoldenCase{"defaults", "\n\n\n1034\n\n"},
+                                           GoldenCase{"npmin-0", "\n1003=0\n\n\n1034\n\n"},
+                                           GoldenCase{"npmax-0", "\n1004=0\n\n\n1034\n\n"},
+                                           GoldenCase{"rmin-1", "\n1000=1.0d0\n\n\n1034\n\n"},
+                                           GoldenCase{"reaction-2-off", "\n1020\n\n\n1034\n\n"},
+                                           GoldenCase{"few-points",
+                                                      "\n1003=2\n1004=3\n\n\n1034\n\n"}),
+                         [](const ::testing::TestParamInfo<GoldenCase>& info) {
+                           std::string name = info.param.session;
+                           for (char& c : name) {
+                             c = c == '-' ? '_' : c;
+                           }
+                           return name;
+                         });
 
 // The presentation's nine records, one progress line per point, the
 // processing time waiting at the end of its own line, and the stop line.

@@ -55,9 +55,7 @@ WorkFolder::~WorkFolder() {
   fs::remove_all(base_, ignored);
 }
 
-std::string WorkFolder::read(const std::string& name) const {
-  return slurp(work_ / name);
-}
+std::string WorkFolder::read(const std::string& name) const { return slurp(work_ / name); }
 
 void WorkFolder::write(const std::string& name, std::string_view bytes) const {
   std::ofstream(work_ / name, std::ios::binary) << bytes;

@@ -24,9 +24,9 @@ inline const std::vector<std::string> kOutputFiles = {
 // How a session's process is started, beyond its input and environment.
 struct RunOptions {
   std::vector<std::string> environment;  // "NAME=value" to set, "NAME" to unset
-  bool close_stdout = false;  // started with standard output closed
-  bool close_stderr = false;  // started with standard error closed
-  std::string stdout_path;    // standard output to this file (e.g. /dev/full)
+  bool close_stdout = false;             // started with standard output closed
+  bool close_stderr = false;             // started with standard error closed
+  std::string stdout_path;               // standard output to this file (e.g. /dev/full)
   // A command that starts the program, e.g. {"setpriv", "--reuid=65534", ...}.
   std::vector<std::string> launcher;
   std::vector<std::string> arguments;  // the program's command-line arguments

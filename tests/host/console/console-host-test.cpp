@@ -156,9 +156,9 @@ TEST_F(ConsoleHostTest, QuestionsTakeTheirAnswerFromTheInput) {
   EXPECT_EQ(host().message_box("File Open Error", "Terminate Program?", MessageIcon::warning,
                                MessageButtons::yes_no, MessageAnswer::no),
             MessageAnswer::yes);
-  EXPECT_EQ(host().message_box("Q", "?", MessageIcon::warning, MessageButtons::yes_no,
-                               MessageAnswer::no),
-            MessageAnswer::no);
+  EXPECT_EQ(
+      host().message_box("Q", "?", MessageIcon::warning, MessageButtons::yes_no, MessageAnswer::no),
+      MessageAnswer::no);
   EXPECT_EQ(host().message_box("Q", "?", MessageIcon::warning, MessageButtons::yes_no,
                                MessageAnswer::yes),
             MessageAnswer::no);

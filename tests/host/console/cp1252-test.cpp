@@ -14,7 +14,9 @@ TEST(Cp1252, ProgramTextsBecomeUtf8) {
 }
 
 TEST(Cp1252, UndefinedBytesBecomeQuestionMarks) {
-  EXPECT_EQ(cp1252_to_utf8("a\x81" "b\x8D\x8F\x90\x9D"), "a?b????");
+  EXPECT_EQ(cp1252_to_utf8("a\x81"
+                           "b\x8D\x8F\x90\x9D"),
+            "a?b????");
 }
 
 TEST(Cp1252, EveryDefinedByteSurvivesTheRoundTrip) {

@@ -48,7 +48,8 @@ TEST(TerminalOutput, OtherControlCharactersCannotSteerTheTerminal) {
 }
 
 TEST(TerminalOutput, TextIsConvertedToUtf8) {
-  EXPECT_EQ(rendered({" Pontos j\xE1 processados =  1 de  33"}), " Pontos já processados =  1 de  33");
+  EXPECT_EQ(rendered({" Pontos j\xE1 processados =  1 de  33"}),
+            " Pontos já processados =  1 de  33");
 }
 
 TEST(TerminalOutput, BeginLineMovesOnOnlyAfterText) {

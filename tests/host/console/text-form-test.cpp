@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/dialog-template.h"
-#include "host/console/cp1252.h"
 #include "fake-controller.h"
+#include "host/console/cp1252.h"
 
 namespace zuna {
 namespace {
@@ -30,8 +30,8 @@ std::string shown(const TextForm& form) {
 
 // The parameter dialog as the dialog manager fills it.
 void fill_parameters(DialogWindow& w) {
-  const char* texts[][2] = {{"1000", "0.5d0"}, {"1001", "2.0d0"}, {"1003", "10"},
-                            {"1004", "20"},    {"1005", "1.0d0"}, {"1009", "1.0d-3"},
+  const char* texts[][2] = {{"1000", "0.5d0"}, {"1001", "2.0d0"},   {"1003", "10"},
+                            {"1004", "20"},    {"1005", "1.0d0"},   {"1009", "1.0d-3"},
                             {"1010", "100"},   {"1011", "1.0d-10"}, {"1012", "200"}};
   for (auto& t : texts) {
     w.set_text(std::stoi(t[0]), t[1]);
@@ -174,12 +174,8 @@ TEST(TextForm, LinesNotUnderstoodChangeNothingAndSayWhy) {
   fill_parameters(form);
   FakeController c;
   const std::pair<const char*, const char*> cases[] = {
-      {"abc", "type ID=text"},
-      {"999", "no control 999"},
-      {"1019=x", "takes no text"},
-      {"1000", "type 1000=value"},
-      {"1002", "is a label"},
-      {"1000 x", "type ID=text"},
+      {"abc", "type ID=text"},         {"999", "no control 999"}, {"1019=x", "takes no text"},
+      {"1000", "type 1000=value"},     {"1002", "is a label"},    {"1000 x", "type ID=text"},
       {"12345678901", "type ID=text"},
   };
   for (const auto& [line, expected] : cases) {

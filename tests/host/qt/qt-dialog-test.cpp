@@ -23,7 +23,6 @@
 #include "qt-robot.h"
 #include "tests/support/dialog-template-builder.h"
 
-
 namespace zuna {
 namespace {
 
@@ -88,7 +87,8 @@ class ScriptedController : public DialogController {
   }
   void dialog_scroll(int id, int request, int) override { scrolls.emplace_back(id, request); }
   bool saw(int id, int notification) const {
-    return std::find(commands.begin(), commands.end(), std::make_pair(id, notification)) != commands.end();
+    return std::find(commands.begin(), commands.end(), std::make_pair(id, notification)) !=
+           commands.end();
   }
 
  private:
@@ -97,7 +97,8 @@ class ScriptedController : public DialogController {
 
 DialogView* open_dialog(const QString& caption) {
   auto* dialog = qobject_cast<DialogView*>(QApplication::activeModalWidget());
-  return dialog != nullptr && dialog->windowTitle() == caption && dialog->isVisible() ? dialog : nullptr;
+  return dialog != nullptr && dialog->windowTitle() == caption && dialog->isVisible() ? dialog
+                                                                                      : nullptr;
 }
 
 class DialogOnScreen : public ::testing::Test {
@@ -308,7 +309,8 @@ TEST_F(DialogOnScreen, TypedTextsAndChosenBoxesAreReadBack) {
     auto* list = qobject_cast<QListWidget*>(dialog->control(60));
     list->item(1)->setSelected(true);
     qobject_cast<QComboBox*>(dialog->control(81))->setCurrentIndex(1);
-    qobject_cast<QScrollBar*>(dialog->control(70))->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    qobject_cast<QScrollBar*>(dialog->control(70))
+        ->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QTest::keyClick(dialog->control(1), Qt::Key_Return);
     return true;
   });
@@ -349,9 +351,8 @@ TEST_F(DialogOnScreen, AnIncompleteTemplateIsNotShown) {
   const std::vector<std::uint8_t> whole = bytes.bytes();
   std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + 40);
   ScriptedController controller;
-  auto run = std::async(std::launch::async, [&] {
-    return host_->run_dialog_modal(cut, controller);
-  });
+  auto run =
+      std::async(std::launch::async, [&] { return host_->run_dialog_modal(cut, controller); });
   EXPECT_TRUE(QTest::qWaitFor(
       [&] { return run.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
       kWait));

@@ -31,7 +31,6 @@
 #include "host/qt/qt-host.h"
 #include "qt-robot.h"
 
-
 namespace zuna {
 namespace {
 
@@ -73,7 +72,9 @@ class QtHostTest : public ::testing::Test {
     workers_.push_back(f);
     return f;
   }
-  static bool done(const std::shared_future<void>& f) { return f.wait_for(0ms) == std::future_status::ready; }
+  static bool done(const std::shared_future<void>& f) {
+    return f.wait_for(0ms) == std::future_status::ready;
+  }
   bool wait_done(const std::shared_future<void>& f) {
     return QTest::qWaitFor([&] { return done(f); }, kWait);
   }
@@ -125,7 +126,8 @@ TEST_F(QtHostTest, DefaultWindowStaysHiddenUntilItsFirstOutput) {
   EXPECT_EQ(host().default_window(), 1024);
 
   int written = -1;
-  auto w = worker([&] { written = host().text_window_write(1024, "Stop - Program terminated.\r\n"); });
+  auto w =
+      worker([&] { written = host().text_window_write(1024, "Stop - Program terminated.\r\n"); });
   ASSERT_TRUE(wait_done(w));
   EXPECT_EQ(written, 28);
   EXPECT_FALSE(window->isHidden());
@@ -190,7 +192,7 @@ TEST_F(QtHostTest, CloseWithoutKeepRemovesTheWindowAndWithKeepMakesItClosable) {
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->windowTitle(), "KEPT-Closed");
   EXPECT_FALSE(window->isHidden());  // it stays on screen
-  EXPECT_EQ(write_kept, 1);  // the slot is still taken
+  EXPECT_EQ(write_kept, 1);          // the slot is still taken
   QPointer<TextWindow> guard(window);
   EXPECT_TRUE(window->close());  // from now on the user may close it
   EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, kWait));
@@ -240,7 +242,10 @@ TEST_F(QtHostTest, ReadOfTenAfterFifteenTypedLeavesFiveForTheNextReadWithoutWait
 
 TEST_F(QtHostTest, TypingBeepsWithoutAReadPastTheLineAndAtTheTopLeft) {
   int number = 0;
-  auto open = worker([&] { number = host().text_window_open("KEYS"); host().text_window_write(number, ""); });
+  auto open = worker([&] {
+    number = host().text_window_open("KEYS");
+    host().text_window_write(number, "");
+  });
   ASSERT_TRUE(wait_done(open));
   TextView* view = frame().text_window(number)->view();
   int beeps = frame().beep_count();
@@ -428,9 +433,7 @@ TEST_F(QtHostTest, ClosingTheFrameWakesABlockedReaderAndAPausedComputation) {
   EXPECT_EQ(exits, 2);
   EXPECT_FALSE(frame().isVisible());
   // Later requests are refused at once.
-  auto late = worker([&] {
-    EXPECT_THROW(host().text_window_open("late"), ProgramExit);
-  });
+  auto late = worker([&] { EXPECT_THROW(host().text_window_open("late"), ProgramExit); });
   ASSERT_TRUE(wait_done(late));
 }
 
@@ -443,7 +446,8 @@ TEST_F(QtHostTest, EndOfRunAsksWithNoAsTheDefaultAndKeepsTheWindows) {
     caption = box.windowTitle();
     text = box.text();
     warning = box.icon() == QMessageBox::Warning;
-    no_is_default = static_cast<QAbstractButton*>(box.defaultButton()) == box.button(QMessageBox::No);
+    no_is_default =
+        static_cast<QAbstractButton*>(box.defaultButton()) == box.button(QMessageBox::No);
     QTest::keyClick(&box, Qt::Key_Return);  // Enter answers No
   });
   auto run = worker([&] { host().end_of_run(1); });
@@ -468,9 +472,7 @@ TEST_F(QtHostTest, EndOfRunAsksWithNoAsTheDefaultAndKeepsTheWindows) {
 
 TEST_F(QtHostTest, YesAtTheEndClosesTheFrame) {
   host().set_end_of_run_mode(EndOfRunMode::ask);
-  on_next_box([&](QMessageBox& box) {
-    box.button(QMessageBox::Yes)->click();
-  });
+  on_next_box([&](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
   host().start([this] { host().text_window_write(1024, "x"); });  // returns: exit code 0
   ASSERT_TRUE(QTest::qWaitFor([&] { return host().computation_ended(); }, kWait));
   EXPECT_FALSE(frame().isVisible());
@@ -642,9 +644,10 @@ TEST_F(QtHostTest, WindowMenuListsTheWindowsAndInputActivatesTheReadingOne) {
 TEST_F(QtHostTest, F1InAMenuShowsTheItemsTopicOrSaysThereIsNone) {
   auto w = worker([&] { host().text_window_write(1024, "x"); });
   ASSERT_TRUE(wait_done(w));
-  QMenu* edit = frame().command_action(kCmdCopy)->associatedObjects().isEmpty()
-                    ? nullptr
-                    : qobject_cast<QMenu*>(frame().command_action(kCmdCopy)->associatedObjects().first());
+  QMenu* edit =
+      frame().command_action(kCmdCopy)->associatedObjects().isEmpty()
+          ? nullptr
+          : qobject_cast<QMenu*>(frame().command_action(kCmdCopy)->associatedObjects().first());
   ASSERT_NE(edit, nullptr);
   QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
   QApplication::sendEvent(edit, &f1);
@@ -708,7 +711,8 @@ TEST_F(QtHostTest, PrintWithoutADefaultPrinterOffersAPdfFile) {
 TEST_F(QtHostTest, HostErrorsAndRunTimeErrorsAreShownInTheirBoxes) {
   QString caption, text;
   accept_next_box(text, &caption);
-  frame().show_host_error(HostErrorLevel::error, kHostInternalError, "/somewhere/frame-window.cpp", 42);
+  frame().show_host_error(HostErrorLevel::error, kHostInternalError, "/somewhere/frame-window.cpp",
+                          42);
   EXPECT_EQ(caption, "Corvane Error");
   EXPECT_EQ(text, "Internal Error - unexpected error\nfile \"frame-window.cpp\", line 42");
 

@@ -27,9 +27,10 @@ class ListingViewerTest : public ::testing::Test {
 
 TEST_F(ListingViewerTest, ShowsTheReportDecodedLineByLine) {
   // A report's first records: CR LF ends, accented letters as single bytes.
-  const QString path = write(QByteArray("  RESULTADOS\r\n"
-                                        " Raz\xE3o entre O/F m\xEDnimo e estequiom\xE9trico =   0.50\r\n"
-                                        " EXECU\xC7\xC3O DOS C\xC1LCULOS\r\n"));
+  const QString path =
+      write(QByteArray("  RESULTADOS\r\n"
+                       " Raz\xE3o entre O/F m\xEDnimo e estequiom\xE9trico =   0.50\r\n"
+                       " EXECU\xC7\xC3O DOS C\xC1LCULOS\r\n"));
   ListingViewer viewer;
   QString error;
   ASSERT_TRUE(viewer.open_file(path, error)) << error.toStdString();
@@ -42,8 +43,7 @@ TEST_F(ListingViewerTest, ShowsTheReportDecodedLineByLine) {
             QString::fromUtf8(" Razão entre O/F mínimo e estequiométrico =   0.50"));
   EXPECT_EQ(doc->findBlockByNumber(2).text(), QString::fromUtf8(" EXECUÇÃO DOS CÁLCULOS"));
   EXPECT_TRUE(viewer.text()->isReadOnly());
-  EXPECT_TRUE(viewer.text()->font().fixedPitch() ||
-              QFontInfo(viewer.text()->font()).fixedPitch());
+  EXPECT_TRUE(viewer.text()->font().fixedPitch() || QFontInfo(viewer.text()->font()).fixedPitch());
 
   // Find ignores case, goes on to the next one and wraps at the end.
   viewer.find_field()->setText(QStringLiteral("o/f"));

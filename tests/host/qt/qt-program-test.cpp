@@ -25,7 +25,6 @@
 #include "host/qt/qt-host.h"
 #include "qt-robot.h"
 
-
 namespace zuna {
 namespace {
 
@@ -65,7 +64,8 @@ class ProgramSession : public ::testing::Test {
   void start_program() {
     host_->start([this] {
       static const char* const argv[] = {"zuna4", nullptr};
-      runtime_start(*host_, 1, argv); dialogs_start(*host_);
+      runtime_start(*host_, 1, argv);
+      dialogs_start(*host_);
       zuna4_main();
       end_program(0);
     });

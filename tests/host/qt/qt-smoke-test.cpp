@@ -5,18 +5,18 @@
 // menu kept in smoke/ of the build folder.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <poll.h>
-#include <signal.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -30,7 +30,8 @@ bool on_path(const std::string& program) {
   std::size_t start = 0;
   while (start <= dirs.size()) {
     std::size_t end = dirs.find(':', start);
-    std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string dir =
+        dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
     if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0) {
       return true;
     }
@@ -120,7 +121,8 @@ class SmokeSession : public ::testing::Test {
     name_ = ":" + number;
     work_ = fs::temp_directory_path() / ("zuna4-smoke-" + std::to_string(getpid()));
     fs::create_directories(work_);
-    fs::copy_file(ZUNA_DATA_DIR "/zuna.dat", work_ / "zuna.dat", fs::copy_options::overwrite_existing);
+    fs::copy_file(ZUNA_DATA_DIR "/zuna.dat", work_ / "zuna.dat",
+                  fs::copy_options::overwrite_existing);
     fs::create_directories(ZUNA_SMOKE_ARTEFACTS);
   }
 
@@ -255,9 +257,9 @@ TEST_F(SmokeSession, InstalledProgramFromItsDesktopEntry) {
   const fs::path prefix = work_ / "prefix";
   const fs::path home = work_ / "home";
   fs::create_directories(home);
-  const std::string installed = output_of(std::string("'") + ZUNA_CMAKE_COMMAND + "' --install '" +
-                                          ZUNA_BUILD_DIR + "' --prefix '" + prefix.string() +
-                                          "' >/dev/null 2>&1 && echo installed");
+  const std::string installed =
+      output_of(std::string("'") + ZUNA_CMAKE_COMMAND + "' --install '" + ZUNA_BUILD_DIR +
+                "' --prefix '" + prefix.string() + "' >/dev/null 2>&1 && echo installed");
   ASSERT_EQ(installed, "installed\n");
   std::ifstream entry(prefix / "share/applications/zuna4.desktop");
   std::string exec;
@@ -271,11 +273,11 @@ TEST_F(SmokeSession, InstalledProgramFromItsDesktopEntry) {
   // Desktop editors found on this machine would show the listing instead of
   // the program's own viewer: the search path holds the installed programs
   // and the system's tools only.
-  program_ = spawn({"/bin/sh", "-c", "exec " + exec},
-                   {"DISPLAY=" + name_, "QT_QPA_PLATFORM=xcb", "HOME=" + home.string(),
-                    "PATH=" + (prefix / "bin").string() + ":/usr/bin:/bin", "XDG_DATA_HOME=",
-                    "VISUAL="},
-                   home);
+  program_ =
+      spawn({"/bin/sh", "-c", "exec " + exec},
+            {"DISPLAY=" + name_, "QT_QPA_PLATFORM=xcb", "HOME=" + home.string(),
+             "PATH=" + (prefix / "bin").string() + ":/usr/bin:/bin", "XDG_DATA_HOME=", "VISUAL="},
+            home);
   std::string frame = window("^zuna4$");
   ASSERT_FALSE(frame.empty()) << "the frame did not appear";
   std::string parameters;

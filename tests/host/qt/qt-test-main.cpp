@@ -5,6 +5,7 @@
 // cannot answer them from its own code once they are open. It queues steps
 // instead; a timer tries the first step every few milliseconds, in whatever
 // event loop is running, and drops it once it reports done.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QFileDialog>
 #include <QPointer>
@@ -13,7 +14,6 @@
 #include <functional>
 #include <memory>
 #include <string_view>
-#include <gtest/gtest.h>
 
 #include "qt-robot.h"
 

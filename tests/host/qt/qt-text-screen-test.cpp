@@ -19,9 +19,10 @@ namespace {
 TextScreen make_screen(QSize size = QSize(1024, 768)) {
   TextConfig config = default_text_config(size, 24);
   TextScreen screen;
-  screen.configure(config, GlyphAtlas::build(config.cell_width, config.cell_height,
-                                             palette_colour(kTextColourIndex, config.colours),
-                                             palette_colour(kBackgroundColourIndex, config.colours)));
+  screen.configure(config,
+                   GlyphAtlas::build(config.cell_width, config.cell_height,
+                                     palette_colour(kTextColourIndex, config.colours),
+                                     palette_colour(kBackgroundColourIndex, config.colours)));
   return screen;
 }
 
