@@ -13,16 +13,13 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/files-and-shell.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using zuna::testing::slurp;
 
 std::string run_shell(const std::string& line, int& status) {
   std::string out;

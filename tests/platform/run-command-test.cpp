@@ -15,17 +15,14 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/files-and-shell.h"
+
 namespace zuna {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testing::slurp;
 
 class RunCommand : public ::testing::Test {
  protected:

@@ -12,17 +12,14 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/files-and-shell.h"
+
 namespace zuna {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testing::slurp;
 
 class WorkingFolderChoice : public ::testing::Test {
  protected:

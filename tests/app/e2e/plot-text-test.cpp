@@ -16,33 +16,12 @@
 #include <vector>
 
 #include "session.h"
+#include "tests/support/files-and-shell.h"
 
 namespace zuna::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string run_shell(const std::string& line, int& status) {
-  std::string out;
-  if (std::FILE* pipe = popen(line.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-      out.append(buffer, n);
-    }
-    status = pclose(pipe);
-  } else {
-    status = -1;
-  }
-  return out;
-}
 
 // The SVG's text in UTF-8: gnuplot declares Latin-1 when the script said so.
 std::string svg_text_utf8(const std::string& svg) {
