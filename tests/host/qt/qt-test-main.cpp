@@ -6,13 +6,21 @@
 // instead; a timer tries the first step every few milliseconds, in whatever
 // event loop is running, and drops it once it reports done.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "qt-robot.h"
@@ -23,7 +31,25 @@ namespace {
 struct Robot {
   QTimer timer;
   std::deque<std::function<bool()>> steps;
+  QElapsedTimer front_since;  // how long the first step has been tried
 };
+
+// A step that has waited this long will not be answered: the test ends with
+// what is on screen rather than hanging until CTest's time-out.
+constexpr qint64 kStepPatienceMs = 60000;
+
+[[noreturn]] void give_up() {
+  QWidget* modal = QApplication::activeModalWidget();
+  std::fprintf(stderr, "robot: a step waited %lld ms; the active modal widget is %s \"%s\"",
+               static_cast<long long>(kStepPatienceMs),
+               modal != nullptr ? modal->metaObject()->className() : "none",
+               modal != nullptr ? modal->windowTitle().toLocal8Bit().constData() : "");
+  if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+    std::fprintf(stderr, " saying \"%s\"", box->text().toLocal8Bit().constData());
+  }
+  std::fprintf(stderr, "\n");
+  std::abort();
+}
 
 Robot& robot() {
   static Robot* r = [] {
@@ -34,9 +60,15 @@ Robot& robot() {
         made->timer.stop();
         return;
       }
+      if (!made->front_since.isValid()) {
+        made->front_since.start();
+      }
       std::function<bool()> step = made->steps.front();
       if (step()) {
         made->steps.pop_front();
+        made->front_since.invalidate();
+      } else if (made->front_since.elapsed() > kStepPatienceMs) {
+        give_up();
       }
     });
     return made;
@@ -82,6 +114,7 @@ bool robot_idle() { return robot().steps.empty(); }
 
 void robot_clear() {
   robot().steps.clear();
+  robot().front_since.invalidate();
   robot().timer.stop();
 }
 
@@ -107,8 +140,28 @@ int main(int argc, char** argv) {
       return RUN_ALL_TESTS();
     }
   }
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("zuna4"));
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  // Each run keeps Qt's per-user state (the file dialog's history in its
+  // settings, the run-time folder) in folders of its own, so that suites
+  // running side by side never share or lock each other's files.
+  std::string pattern = (std::filesystem::temp_directory_path() / "zuna-qt-tests-XXXXXX").string();
+  const char* home = mkdtemp(pattern.data());
+  if (home == nullptr) {
+    std::perror("mkdtemp");
+    return 1;
+  }
+  for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
+    const std::string folder = std::string(home) + "/" + name;
+    mkdir(folder.c_str(), 0700);
+    setenv(name, folder.c_str(), 1);
+  }
+  int result = 0;
+  {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zuna4"));
+    ::testing::InitGoogleTest(&argc, argv);
+    result = RUN_ALL_TESTS();
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(home, ignored);
+  return result;
 }
