@@ -11,8 +11,8 @@ class QFileDialog;
 namespace zuna::testing {
 
 void robot_then(std::function<bool()> step);
-// Waits for a file dialog, lets `fill` choose its file and accepts it until
-// the dialog is gone.
+// Waits for a file dialog, lets `fill` choose its file and accepts it, again
+// on every try until the dialog is gone (`fill` may run several times).
 void robot_accept_file_dialog(std::function<void(QFileDialog&)> fill);
 bool robot_idle();
 void robot_clear();

@@ -92,16 +92,21 @@ void robot_accept_file_dialog(std::function<void(QFileDialog&)> fill) {
         return false;
       }
       *dialog = shown;
-      fill(*shown);
     }
     QFileDialog* d = dialog->data();
     if (d == nullptr) {
       return true;  // gone: its modal run has returned
     }
-    // An accept can come before the dialog's modal loop has started (a busy
-    // machine) or be ignored while its view is still loading the folder: the
-    // dialog then waits, hidden or not. Show it and accept it again until it
-    // is gone.
+    // selectFile leaves the name field alone while that field has the focus,
+    // which it gets once the dialog is active (sooner or later, as the
+    // machine is busy or not); an accept with an empty name only opens the
+    // folder. So the focus is taken away before every try. An accept can
+    // also come before the dialog's modal loop has started: the dialog then
+    // waits hidden. Show it, choose and accept again until it is gone.
+    if (QWidget* focused = d->focusWidget()) {
+      focused->clearFocus();
+    }
+    fill(*d);
     if (!d->isVisible()) {
       d->show();
     }
