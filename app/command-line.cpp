@@ -288,21 +288,6 @@ void parse_options(int argc, char** argv, CommandLine& c) {
 
 }  // namespace
 
-RunParameters BatchSettings::default_run_parameters() {
-  RunParameters p;
-  p.rmin = 0.5;
-  p.rmax = 2.0;
-  p.npmin = 10;
-  p.npmax = 20;
-  p.ptot = 1.0;
-  p.tolh = 1.0e-3;
-  p.itmaxh = 100;
-  p.toln = 1.0e-10;
-  p.itmaxn = 200;
-  p.act1 = p.act2 = p.act3 = p.act4 = 1.0;
-  return p;
-}
-
 std::optional<std::vector<double>> parse_pressure_list(std::string_view text) {
   std::vector<double> list;
   for (std::size_t at = 0;;) {

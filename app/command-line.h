@@ -16,7 +16,7 @@ namespace zuna {
 struct BatchSettings {
   // The run parameters, with the parameter dialog's defaults; ptot is
   // replaced by each pressure of the list in turn.
-  RunParameters parameters = default_run_parameters();
+  RunParameters parameters = dialog_default_parameters();
   std::vector<double> pressures = {1.0};  // [atm], one calculation each, in order
   std::string data_file = "zuna.dat";
   // One set of report and plot files per pressure ("saida_1", "tad_1.dat",
@@ -24,8 +24,6 @@ struct BatchSettings {
   bool suffix = false;
   std::optional<std::string> csv_file;   // "-" for standard output
   std::optional<std::string> json_file;  // "-" for standard output
-
-  static RunParameters default_run_parameters();
 };
 
 enum class CommandAction { interactive, batch, help, version, usage_error };

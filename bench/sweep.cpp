@@ -24,14 +24,6 @@ struct Setup {
   SweepScalars s;
 };
 
-RunParameters dialog_defaults() {
-  RunParameters p;
-  p.npmin = 10, p.npmax = 20, p.itmaxh = 100, p.itmaxn = 200;
-  p.rmin = 0.5, p.rmax = 2.0, p.ptot = 1.0, p.tolh = 1e-3, p.toln = 1e-10;
-  p.act1 = p.act2 = p.act3 = p.act4 = 1.0;
-  return p;
-}
-
 using Sweeper = bool (*)(const RunParameters&, const ThermoConstants&, const CoefBlock&,
                          SweepTable&, SweepScalars&, SweepObserver*);
 
@@ -53,17 +45,17 @@ void run(benchmark::State& state, const RunParameters& p, Sweeper sweep = run_sw
 }
 
 RunParameters heaviest() {
-  RunParameters p = dialog_defaults();
+  RunParameters p = dialog_default_parameters();
   p.npmin = 40, p.npmax = 60, p.toln = 0.0;
   return p;
 }
 
-void BM_DefaultSweep(benchmark::State& state) { run(state, dialog_defaults()); }
+void BM_DefaultSweep(benchmark::State& state) { run(state, dialog_default_parameters()); }
 
 void BM_HeaviestSweep(benchmark::State& state) { run(state, heaviest()); }
 
 void BM_DefaultSweepPointByPoint(benchmark::State& state) {
-  run(state, dialog_defaults(), run_sweep_point_by_point);
+  run(state, dialog_default_parameters(), run_sweep_point_by_point);
 }
 
 void BM_HeaviestSweepPointByPoint(benchmark::State& state) {

@@ -24,6 +24,17 @@ struct RunParameters {
   double act1 = 0.0, act2 = 0.0, act3 = 0.0, act4 = 0.0;  // 1.0 on, 0.0 off
 };
 
+// The values the parameter dialog's default texts read as ("0.5d0", "2.0d0",
+// "10", "20", "1.0d0", "1.0d-3", "100", "1.0d-10", "200", all four reactions
+// on): the batch run's defaults and the grid of the benchmarks and checks.
+inline RunParameters dialog_default_parameters() {
+  RunParameters p;
+  p.npmin = 10, p.npmax = 20, p.itmaxh = 100, p.itmaxn = 200;
+  p.rmin = 0.5, p.rmax = 2.0, p.ptot = 1.0, p.tolh = 1.0e-3, p.toln = 1.0e-10;
+  p.act1 = p.act2 = p.act3 = p.act4 = 1.0;
+  return p;
+}
+
 // Highest point index of the tables: a calculation has npts = npmin + npmax + 3
 // reported points, so npmin + npmax may be at most this minus 3.
 inline constexpr int kMaxPoint = 103;

@@ -66,18 +66,10 @@ Reference read_reference(std::istream& in) {
   return ref;
 }
 
-RunParameters default_parameters() {
-  RunParameters p;
-  p.npmin = 10, p.npmax = 20, p.itmaxh = 100, p.itmaxn = 200;
-  p.rmin = 0.5, p.rmax = 2.0, p.ptot = 1.0, p.tolh = 1e-3, p.toln = 1e-10;
-  p.act1 = p.act2 = p.act3 = p.act4 = 1.0;
-  return p;
-}
-
 Comparison compare(const Reference& reference, const ThermoConstants& tc, const CoefBlock& coef) {
   const auto table = std::make_unique<SweepTable>();
   SweepScalars s;
-  run_sweep(default_parameters(), tc, coef, *table, s, nullptr);
+  run_sweep(dialog_default_parameters(), tc, coef, *table, s, nullptr);
   if (static_cast<int>(reference.points.size()) != s.npts) {
     throw ReferenceError("the reference has " + std::to_string(reference.points.size()) +
                          " points, the sweep " + std::to_string(s.npts));

@@ -36,9 +36,6 @@ struct Reference {
 
 Reference read_reference(std::istream& in);
 
-// The parameter dialog's defaults: 33 points from r = 0.5 to 2, 1 atm.
-RunParameters default_parameters();
-
 struct ComparedPoint {
   double r = 0.0;
   double t_ref = 0.0, t = 0.0;  // [K]

@@ -30,7 +30,7 @@ std::vector<Calculation> sweeps() {
   std::vector<Calculation> out;
   for (int n = 0; n < 3; ++n) {
     Calculation& c = out.emplace_back();
-    c.p = BatchSettings::default_run_parameters();
+    c.p = dialog_default_parameters();
     c.p.ptot = n == 1 ? 10.0 : 1.0;
     c.p.act3 = n == 1 ? 0.0 : 1.0;
     c.p.npmin = n == 2 ? 0 : 10;

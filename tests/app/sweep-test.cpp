@@ -23,14 +23,6 @@
 namespace zuna {
 namespace {
 
-RunParameters defaults() {
-  RunParameters p;
-  p.npmin = 10, p.npmax = 20, p.itmaxh = 100, p.itmaxn = 200;
-  p.rmin = 0.5, p.rmax = 2.0, p.ptot = 1.0, p.tolh = 1e-3, p.toln = 1e-10;
-  p.act1 = p.act2 = p.act3 = p.act4 = 1.0;
-  return p;
-}
-
 // Shipped coefficients and the molar masses of H = 1.00794, O = 15.9994.
 struct Sweep : ::testing::Test {
   const testing::ShippedData data = testing::load_shipped_data();
@@ -58,7 +50,7 @@ TEST_F(Sweep, RefusesCountsThatDoNotFitAndWritesNothing) {
                                           reinterpret_cast<unsigned char*>(table.get() + 1));
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.npmin << ", " << c.npmax);
-    RunParameters p = defaults();
+    RunParameters p = dialog_default_parameters();
     p.npmin = c.npmin, p.npmax = c.npmax;
     EXPECT_EQ(sweep_fits(p), c.fits);
     if (!c.fits) {
@@ -87,7 +79,7 @@ struct Recorder : SweepObserver {
 
 TEST_F(Sweep, WorkedExample) {
   Recorder recorder(s);
-  ASSERT_TRUE(run(defaults(), &recorder));
+  ASSERT_TRUE(run(dialog_default_parameters(), &recorder));
   ASSERT_EQ(recorder.points.size(), 34u);
   for (std::int32_t i = 0; i <= 33; ++i) {
     EXPECT_EQ(recorder.points[i], i);
@@ -140,7 +132,7 @@ TEST_F(Sweep, GridRows) {
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message()
                  << c.npmin << " " << c.npmax << " " << c.rmin << " " << c.rmax);
-    RunParameters p = defaults();
+    RunParameters p = dialog_default_parameters();
     p.npmin = c.npmin, p.npmax = c.npmax, p.rmin = c.rmin, p.rmax = c.rmax;
     ASSERT_TRUE(run(p));
     ASSERT_EQ(s.npts, c.npmin + c.npmax + 3);
@@ -165,7 +157,7 @@ TEST_F(Sweep, GridRows) {
 // Element balances against the feed (2 H per H2, 2 no2r O), the sum of the
 // moles against ntd, and the two flame temperatures.
 TEST_F(Sweep, DefaultSweepPhysics) {
-  ASSERT_TRUE(run(defaults()));
+  ASSERT_TRUE(run(dialog_default_parameters()));
   const SweepTable& t = *table;
   for (std::int32_t i = 1; i <= s.npts; ++i) {
     SCOPED_TRACE(::testing::Message() << "point " << i << " of " << t.of[i]);
@@ -190,7 +182,7 @@ TEST_F(Sweep, DefaultSweepPhysics) {
 // Newton reference values of the equilibrium or of the library's exp and log
 // shows here first.
 TEST_F(Sweep, DefaultSweepDigitForDigit) {
-  ASSERT_TRUE(run(defaults()));
+  ASSERT_TRUE(run(dialog_default_parameters()));
   struct Golden {
     int i;
     double tadsem, tadcom, ntd, nd_h, nd_oh, mmd;
@@ -216,8 +208,8 @@ TEST_F(Sweep, DefaultSweepDigitForDigit) {
 // Without a single trial temperature no equilibrium is solved: each point
 // keeps its own products without dissociation, not those of the sweep before.
 TEST_F(Sweep, NoTrialTemperatureLeavesThePointsOwnProducts) {
-  ASSERT_TRUE(run(defaults()));
-  RunParameters p = defaults();
+  ASSERT_TRUE(run(dialog_default_parameters()));
+  RunParameters p = dialog_default_parameters();
   p.itmaxh = 0;
   ASSERT_TRUE(run(p));
   const SweepTable& t = *table;
@@ -238,7 +230,7 @@ TEST_F(Sweep, NoTrialTemperatureLeavesThePointsOwnProducts) {
 // no negative amount, the moles add up to ntd, the mass fractions to 1.
 TEST_F(Sweep, SingleSwitchOffKeepsTheCompositionWhole) {
   for (int off = 0; off < 4; ++off) {
-    RunParameters p = defaults();
+    RunParameters p = dialog_default_parameters();
     p.npmin = 1, p.npmax = 1;
     double* act[4] = {&p.act1, &p.act2, &p.act3, &p.act4};
     *act[off] = 0.0;
@@ -263,13 +255,13 @@ TEST_F(Sweep, SingleSwitchOffKeepsTheCompositionWhole) {
 // Points whose searches cannot find their temperature keep their values but
 // carry their reasons, and only they; the default sweep has none.
 TEST_F(Sweep, PointsWhoseSearchesFailAreFlagged) {
-  ASSERT_TRUE(run(defaults()));
+  ASSERT_TRUE(run(dialog_default_parameters()));
   for (std::int32_t i = 0; i <= s.npts; ++i) {
     EXPECT_EQ(table->flags[i], 0u) << i;
   }
   EXPECT_EQ(flagged_points_message(*table, s), "");
 
-  RunParameters p = defaults();
+  RunParameters p = dialog_default_parameters();
   p.rmin = 0.1, p.npmin = 3, p.rmax = 50.0, p.npmax = 0;
   ASSERT_TRUE(run(p));
   const SweepTable& t = *table;
@@ -293,7 +285,7 @@ TEST_F(Sweep, PointsWhoseSearchesFailAreFlagged) {
             "do intervalo), o/f =\n    1.00E-01, 5.00E+01\n"
             "Temperatura sem dissocia\xE7\xE3o fora de 200 a 6000 K, o/f =\n    5.00E+01\n");
 
-  p = defaults();
+  p = dialog_default_parameters();
   p.npmin = 0, p.npmax = 0, p.itmaxh = 2, p.itmaxn = 3;
   ASSERT_TRUE(run(p));
   for (std::int32_t i = 1; i <= s.npts; ++i) {
@@ -404,10 +396,10 @@ TEST_F(Sweep, InterleavedSweepIsThePointByPointSweepBitForBit) {
                  << p.act1 << " " << p.act2 << " " << p.act3 << " " << p.act4);
     expect_interleaved_is_point_by_point(p, data.tc, data.coef);
   }
-  RunParameters heavy = defaults();  // only the caps end the equilibria
+  RunParameters heavy = dialog_default_parameters();  // only the caps end the equilibria
   heavy.npmin = 3, heavy.npmax = 4, heavy.toln = 0.0;
   expect_interleaved_is_point_by_point(heavy, data.tc, data.coef);
-  expect_interleaved_is_point_by_point(defaults(), data.tc, data.coef);
+  expect_interleaved_is_point_by_point(dialog_default_parameters(), data.tc, data.coef);
 }
 
 // A data set whose constant K3 is so large near 3500 K that the equilibrium
@@ -417,7 +409,7 @@ TEST_F(Sweep, InterleavedSweepIsThePointByPointSweepBitForBit) {
 TEST_F(Sweep, FaultsReachTheObserverAtTheirOwnPoint) {
   CoefBlock coef = data.coef;
   coef(5, 7, 1) += 355.1;  // K3 times exp(710.2)
-  RunParameters p = defaults();
+  RunParameters p = dialog_default_parameters();
   p.rmin = 0.2, p.rmax = 4.0, p.npmin = 10, p.npmax = 10;
   auto table = std::make_unique<SweepTable>();
   SweepScalars s2;
@@ -445,7 +437,7 @@ TEST_F(Sweep, ObserverIsToldOnTheCallingThread) {
       elsewhere += std::this_thread::get_id() == caller ? 0 : 1;
     }
   } check;
-  ASSERT_TRUE(run(defaults(), &check));
+  ASSERT_TRUE(run(dialog_default_parameters(), &check));
   EXPECT_EQ(check.points, s.npts + 1);
   EXPECT_EQ(check.elsewhere, 0);
 }
@@ -454,7 +446,7 @@ TEST_F(Sweep, ObserverIsToldOnTheCallingThread) {
 // busy and computes all its batches itself; both must still give the table
 // of the sweep point by point.
 TEST_F(Sweep, SweepsOnTwoThreadsAtOnceAreThePointByPointSweep) {
-  RunParameters p = defaults();
+  RunParameters p = dialog_default_parameters();
   p.npmin = 30, p.npmax = 40;
   const auto want = std::make_unique<SweepTable>();
   SweepScalars s0;

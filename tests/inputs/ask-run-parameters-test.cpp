@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dialogs/dialog-host.h"
@@ -86,6 +87,12 @@ TEST_F(AskRunParameters, OkUntouchedGivesTheDefaults) {
   EXPECT_EQ(p.itmaxn, 200);
   EXPECT_EQ(std::vector<double>({p.act1, p.act2, p.act3, p.act4}),
             std::vector<double>({1.0, 1.0, 1.0, 1.0}));
+  // The batch run, the benchmarks and the checks take these from one place.
+  auto fields = [](const auto& q) {
+    return std::tuple(q.npmin, q.npmax, q.itmaxh, q.itmaxn, q.rmin, q.rmax, q.ptot, q.tolh, q.toln,
+                      q.act1, q.act2, q.act3, q.act4);
+  };
+  EXPECT_EQ(fields(p), fields(dialog_default_parameters()));
   EXPECT_TRUE(host.message_boxes.empty());
   EXPECT_EQ(dialogs_shown(), 1);
 }
