@@ -157,6 +157,19 @@ class SmokeSession : public ::testing::Test {
     return {};
   }
 
+  // Presses Enter in a window until a window named like `pattern` appears
+  // (at most 20 times), so a slow machine only makes the session slower: a key
+  // that comes early is refused with a beep and changes nothing. Answers the
+  // new window's id, or "" when it never came.
+  std::string return_until(const std::string& id, const std::string& pattern) {
+    std::string found;
+    for (int i = 0; i < 20 && found.empty(); ++i) {
+      key_to(id, "Return");
+      found = window(pattern, 2s);
+    }
+    return found;
+  }
+
   void key_to(const std::string& id, const std::string& keys) {
     x("xdotool windowfocus " + id);
     std::this_thread::sleep_for(200ms);
@@ -186,14 +199,7 @@ TEST_F(SmokeSession, OneCalculationOnAVirtualDisplay) {
   std::this_thread::sleep_for(1500ms);
   EXPECT_GT(screenshot("1-presentation"), 2);
 
-  // Each step presses its key again until the program has moved on, so a
-  // slow machine only makes the session slower. A key that comes early is
-  // refused with a beep and changes nothing.
-  std::string parameters;
-  for (int i = 0; i < 20 && parameters.empty(); ++i) {
-    key_to(frame, "Return");
-    parameters = window("^DADOS$", 2s);
-  }
+  std::string parameters = return_until(frame, "^DADOS$");
   ASSERT_FALSE(parameters.empty()) << "the parameter dialog did not appear";
   std::this_thread::sleep_for(700ms);
   EXPECT_GT(screenshot("2-parameters"), 2);
@@ -202,11 +208,7 @@ TEST_F(SmokeSession, OneCalculationOnAVirtualDisplay) {
   // The sweep's progress lines, then the wait for Enter.
   std::this_thread::sleep_for(2500ms);
   EXPECT_GT(screenshot("3-progress"), 2);
-  std::string results;
-  for (int i = 0; i < 20 && results.empty(); ++i) {
-    key_to(frame, "Return");
-    results = window("^gr.*ficos$", 2s);
-  }
+  std::string results = return_until(frame, "^gr.*ficos$");
   ASSERT_FALSE(results.empty()) << "the results menu did not appear";
   std::this_thread::sleep_for(700ms);
   EXPECT_GT(screenshot("4-results"), 2);
@@ -280,20 +282,12 @@ TEST_F(SmokeSession, InstalledProgramFromItsDesktopEntry) {
             home);
   std::string frame = window("^zuna4$");
   ASSERT_FALSE(frame.empty()) << "the frame did not appear";
-  std::string parameters;
-  for (int i = 0; i < 20 && parameters.empty(); ++i) {
-    key_to(frame, "Return");
-    parameters = window("^DADOS$", 2s);
-  }
+  std::string parameters = return_until(frame, "^DADOS$");
   ASSERT_FALSE(parameters.empty()) << "the parameter dialog did not appear";
   EXPECT_TRUE(fs::is_regular_file(per_user / "zuna.dat"));
   key_to(parameters, "Return");
   std::this_thread::sleep_for(1500ms);
-  std::string results;
-  for (int i = 0; i < 20 && results.empty(); ++i) {
-    key_to(frame, "Return");
-    results = window("^gr.*ficos$", 2s);
-  }
+  std::string results = return_until(frame, "^gr.*ficos$");
   ASSERT_FALSE(results.empty()) << "the results menu did not appear";
   EXPECT_TRUE(fs::is_regular_file(per_user / "saida"));
 
