@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "fio/background-close.h"
 #include "fio/transient-files.h"
 
 namespace zuna {
@@ -232,7 +233,7 @@ IoError FileStream::start_staging() {
       return e;
     }
   }
-  ::close(fd_);
+  replaced_fd_ = fd_;
   fd_ = staging_.fd;
   staging_.fd = -1;
   staging_.active = true;
@@ -280,6 +281,12 @@ IoError FileStream::put_in_place() {
   }
   release_transient_file(staging_.slot);
   staging_ = Staging{};
+  // The old contents have no name now; they are freed when their last
+  // descriptor goes.
+  if (replaced_fd_ >= 0) {
+    close_in_background(replaced_fd_);
+    replaced_fd_ = -1;
+  }
   return IoError::ok;
 }
 
@@ -314,6 +321,10 @@ void FileStream::close_descriptors() {
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
+  }
+  if (replaced_fd_ >= 0) {
+    ::close(replaced_fd_);
+    replaced_fd_ = -1;
   }
   can_read_ = can_write_ = false;
   out_.clear();

@@ -132,6 +132,11 @@ class FileStream {
   int scratch_slot_ = -1;
 
   int fd_ = -1;
+  // The named file's own descriptor while the staging file takes the
+  // writing: kept open until the rename, so that the old contents are freed
+  // by a close in the background (background-close.h) rather than by the
+  // rename itself.
+  int replaced_fd_ = -1;
   bool can_read_ = false;
   bool can_write_ = false;
   bool regular_ = false;

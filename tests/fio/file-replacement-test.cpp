@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "fio/fio.h"
 #include "tests/support/exit-code.h"
@@ -141,6 +144,39 @@ TEST_F(FileReplacement, UnitThatOnlyReadsLeavesTheFileAsItWas) {
   EXPECT_EQ(a, 1.0);
   EXPECT_EQ(dir.read("zuna.dat"), "1.0 2.0\r\n");
   EXPECT_EQ(names(), std::set<std::string>{"zuna.dat"});
+}
+
+// Descriptors of this process on files that no longer have a name.
+int open_deleted_files() {
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+    std::error_code ec;
+    const std::string target = fs::read_symlink(entry.path(), ec).string();
+    if (!ec && target.ends_with(" (deleted)")) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+// The old contents of each replaced file are freed by a close in the
+// background: however many times a file is replaced, none of them is kept
+// open for long, and the folder holds only the newest file.
+TEST_F(FileReplacement, OldContentsAreFreedAfterEachReplacement) {
+  const int before = open_deleted_files();
+  dir.write("tad.dat", "first\r\n");
+  for (int i = 0; i < 200; ++i) {
+    ASSERT_EQ(open_unit(9, file_options("tad.dat")), 0);
+    write_record(9, "run " + std::to_string(i));
+    ASSERT_EQ(close_unit(9), 0);
+  }
+  EXPECT_EQ(dir.read("tad.dat"), "run 199\r\n");
+  EXPECT_EQ(names(), std::set<std::string>{"tad.dat"});
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (open_deleted_files() > before && std::chrono::steady_clock::now() < limit) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(open_deleted_files(), before);
 }
 
 }  // namespace
