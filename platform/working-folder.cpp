@@ -21,7 +21,11 @@ namespace fs = std::filesystem;
 
 constexpr const char* kDataFile = "zuna.dat";
 
-std::string quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
+std::string quoted(const fs::path& p) {
+  std::string text = "\"";
+  text.append(p.string()).append("\"");
+  return text;
+}
 
 // "what: reason" for a failed system call.
 std::string because(const std::error_code& error) { return error.message(); }
