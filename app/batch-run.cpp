@@ -71,7 +71,10 @@ std::vector<Calculation> run_batch(const BatchSettings& settings, bool show_prog
     state.p = settings.parameters;
     state.p.ptot = settings.pressures[n];
     progress.begin_calculation(n + 1);
-    const std::string suffix = settings.suffix ? "_" + std::to_string(n + 1) : std::string();
+    std::string suffix;
+    if (settings.suffix) {
+      suffix.append("_").append(std::to_string(n + 1));
+    }
     run_quiet_calculation(state, progress, suffix);
 
     Calculation& c = calculations.emplace_back();
