@@ -14,6 +14,7 @@
 
 #include "fio/fio.h"
 #include "tests/support/exit-code.h"
+#include "tests/support/file-units.h"
 #include "tests/support/recording-host.h"
 #include "tests/support/temp-dir.h"
 
@@ -22,21 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::exit_code_of;
+using testing::file_options;
 using testing::RecordingHost;
 using testing::TempDir;
-
-OpenOptions file_options(std::string_view name) {
-  OpenOptions o;
-  o.file = name;
-  o.form = "formatted";
-  return o;
-}
-
-void write_record(int unit, std::string_view text) {
-  begin_write(unit, "(A)", -1);
-  put_chars(text.data(), static_cast<int>(text.size()));
-  end_write();
-}
+using testing::write_record;
 
 class FileReplacement : public ::testing::Test {
  protected:

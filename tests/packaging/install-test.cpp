@@ -2,6 +2,7 @@
 // from a folder without zuna.dat and with a home folder of its own; and the
 // Debian package made from the same build.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -21,19 +22,11 @@ namespace fs = std::filesystem;
 
 using zuna::testing::slurp;
 
+// The command line's standard output; `status` is its exit code, -1 when it
+// did not exit (or the shell could not be started).
 std::string run_shell(const std::string& line, int& status) {
-  std::string out;
-  if (std::FILE* pipe = popen(line.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-      out.append(buffer, n);
-    }
-    const int raw = pclose(pipe);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  } else {
-    status = -1;
-  }
+  const std::string out = zuna::testing::run_shell(line, status);
+  status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return out;
 }
 
