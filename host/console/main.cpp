@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <variant>
@@ -38,6 +39,25 @@ constexpr int kUsageExit = 2;
 
 void print_error(const std::string& message) {
   std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+}
+
+// A results file named relative to the folder the program was started in
+// stays there: only --dir, which the user gives on purpose, moves such names
+// into the working folder. Without it the working folder may be the per-user
+// folder, where a script would not look for the file it named.
+void anchor_results_files(zuna::CommandLine& c) {
+  if (c.folder) {
+    return;
+  }
+  for (std::optional<std::string>* name : {&c.batch.csv_file, &c.batch.json_file}) {
+    if (*name && **name != "-" && !(*name)->empty()) {
+      std::error_code error;
+      const std::filesystem::path absolute = std::filesystem::absolute(**name, error);
+      if (!error) {
+        *name = absolute.string();
+      }
+    }
+  }
 }
 
 // Enters the working folder: the one of --dir, created and seeded with the
@@ -162,7 +182,7 @@ int main(int argc, char** argv) {
   // Before anything is opened: a closed standard descriptor would otherwise be
   // taken by the first file the program opens.
   zuna::open_closed_standard_files();
-  const zuna::CommandLine c = zuna::parse_command_line(argc, argv);
+  zuna::CommandLine c = zuna::parse_command_line(argc, argv);
   switch (c.action) {
     case zuna::CommandAction::help:
       std::fputs(zuna::usage_text(kProgram).c_str(), stdout);
@@ -176,6 +196,7 @@ int main(int argc, char** argv) {
     case zuna::CommandAction::interactive:
     case zuna::CommandAction::batch: break;
   }
+  anchor_results_files(c);
   if (!enter_folder(c)) {
     return 1;
   }

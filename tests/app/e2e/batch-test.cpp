@@ -151,6 +151,24 @@ TEST(Batch, FolderAndDataFileOptions) {
   EXPECT_NE(json.find(std::string("\"sha256\": \"") + digest + "\""), std::string::npos) << json;
 }
 
+// Started in a folder without zuna.dat, the program works in the per-user
+// folder; a results file named relative to the start folder is still
+// written there, where the script that named it looks for it.
+TEST(Batch, ResultsFileNamedRelativeToTheStartFolder) {
+  WorkFolder folder;
+  fs::remove(folder.path() / "zuna.dat");
+  const fs::path data_home = folder.path() / "data-home";
+  RunOptions options;
+  options.environment = {"XDG_DATA_HOME=" + data_home.string()};
+  options.arguments = {"--batch", "--npmax=0", "--csv=out.csv", "--json=out.json"};
+  const SessionResult r = folder.run("", options);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(fs::exists(data_home / "zuna4" / "saida"));
+  EXPECT_EQ(csv_rows(folder.read("out.csv")).size(), 1u + 13u);
+  EXPECT_NE(folder.read("out.json").find("\"calculations\""), std::string::npos);
+  EXPECT_FALSE(fs::exists(data_home / "zuna4" / "out.csv"));
+}
+
 struct BadCommand {
   std::vector<std::string> arguments;
   int exit_code;
