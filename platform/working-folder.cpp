@@ -98,26 +98,37 @@ std::optional<std::string> check_writable(const fs::path& folder) {
 }
 
 // Copies `from` to `to` only when `to` does not exist. The copy is written
-// under a temporary name and then linked to its name, which fails rather than
-// replaces when a file of that name appeared meanwhile; an interrupted copy
-// never leaves a partial file under the real name. Answers whether the file
-// was copied.
+// under a temporary name of its own (".zuna4-copy-NAME.xxxxxx", unique to
+// this process, so that programs started together in a new folder never
+// take each other's copy) and then linked to its name, which fails rather
+// than replaces when a file of that name appeared meanwhile: another program
+// seeding the same folder got there first, which is as good. An interrupted
+// copy never leaves a partial file under the real name. Answers whether
+// this call put the file there; `error` holds the system's reason of a
+// failure.
 bool copy_if_missing(const fs::path& from, const fs::path& to, std::error_code& error) {
   if (fs::exists(fs::symlink_status(to, error))) {
     error.clear();
     return false;
   }
-  const fs::path temporary = to.parent_path() / (".zuna4-copy-" + to.filename().string());
-  fs::remove(temporary, error);
-  fs::copy_file(from, temporary, error);
+  std::string temporary =
+      (to.parent_path() / (".zuna4-copy-" + to.filename().string() + ".XXXXXX")).string();
+  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) {
+    error.assign(errno, std::generic_category());
+    return false;
+  }
+  close(fd);
+  bool copied = false;
+  fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error);
   if (!error) {
-    if (link(temporary.c_str(), to.c_str()) != 0 && errno != EEXIST) {
+    if (link(temporary.c_str(), to.c_str()) == 0) {
+      copied = true;
+    } else if (errno != EEXIST) {
       error.assign(errno, std::generic_category());
     }
   }
-  std::error_code ignored;
-  const bool copied = !error && fs::exists(to, ignored);
-  fs::remove(temporary, ignored);
+  unlink(temporary.c_str());
   return copied;
 }
 

@@ -4,13 +4,16 @@
 #include "platform/working-folder.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/support/files-and-shell.h"
 
@@ -115,6 +118,48 @@ TEST_F(WorkingFolderChoice, ExplicitFolderIsCreatedAndSeeded) {
   EXPECT_FALSE(w.per_user);
   EXPECT_TRUE(w.seeded);
   EXPECT_TRUE(fs::is_regular_file("zuna.dat"));
+}
+
+// Programs started together on one new folder each seed it or find it
+// seeded: none fails, every file is whole and no temporary copy stays.
+TEST_F(WorkingFolderChoice, ProgramsStartedTogetherSeedOneFolder) {
+  constexpr int kPrograms = 20;
+  const fs::path folder = base_ / "shared";
+  for (int round = 0; round < 3; ++round) {
+    fs::remove_all(folder);
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    std::vector<pid_t> children;
+    for (int i = 0; i < kPrograms; ++i) {
+      const pid_t pid = fork();
+      ASSERT_GE(pid, 0);
+      if (pid == 0) {
+        close(go[1]);
+        char byte = 0;
+        (void)!read(go[0], &byte, 1);  // all start at once, when the pipe closes
+        auto result = enter_working_folder(folder.string());
+        if (const auto* failure = std::get_if<std::string>(&result)) {
+          std::fprintf(stderr, "%s\n", failure->c_str());
+          _exit(1);
+        }
+        _exit(0);
+      }
+      children.push_back(pid);
+    }
+    close(go[0]);
+    close(go[1]);
+    for (pid_t pid : children) {
+      int status = 0;
+      ASSERT_EQ(waitpid(pid, &status, 0), pid);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round;
+    }
+    EXPECT_EQ(slurp(folder / "zuna.dat"), slurp(fs::path(ZUNA_DATA_DIR) / "zuna.dat"));
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      EXPECT_EQ(entry.path().filename().string().rfind(".zuna4-", 0), std::string::npos)
+          << "left behind: " << entry.path();
+      EXPECT_GT(fs::file_size(entry.path()), 0u) << entry.path();
+    }
+  }
 }
 
 TEST_F(WorkingFolderChoice, UnusableFoldersAreRefusedWithAMessageNamingThem) {
