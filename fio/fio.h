@@ -68,6 +68,11 @@ int get_real64(double* item);
 int get_logical(bool* item);
 int get_chars(char* item, int length);
 int end_read();
+// The record that the calling thread's read statement stands in, and in
+// `position` where its next character is (right after the value the last
+// item took): for a reader that checks what its values are written with.
+// Empty when the statement has loaded no record.
+std::string_view input_record(std::size_t& position);
 
 // --- Open and close -----------------------------------------------------------
 

@@ -187,6 +187,12 @@ int begin_internal_read(const char* text, int length, const char* format, int /*
   return start_read(s, e, true);
 }
 
+std::string_view input_record(std::size_t& position) {
+  const Statement& s = current_statement();
+  position = s.reader.position();
+  return s.reader.record();
+}
+
 int get_int8(std::int8_t* item) { return get_integer(item); }
 
 int get_int16(std::int16_t* item) { return get_integer(item); }

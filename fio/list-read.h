@@ -50,6 +50,11 @@ class ListReader {
   // A read with an empty item list consumes one record.
   IoError skip_record();
 
+  // The record the reader stands in (empty before the first one is loaded)
+  // and the position of its next character: right after a value just taken.
+  std::string_view record() const { return record_; }
+  std::size_t position() const { return pos_; }
+
  private:
   bool at_end() const { return pos_ >= record_.size(); }
   char peek() const { return record_[pos_]; }

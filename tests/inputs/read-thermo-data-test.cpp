@@ -256,6 +256,62 @@ TEST_F(ReadThermoData, ValuesOutsideTheirDomainAreRefused) {
   }
 }
 
+// Values that read but are not what the file says, and values that read
+// but would overflow in the sweep, are refused naming their record and
+// species, where they would otherwise pass silently (a decimal comma reads
+// as the integer part, a leading slash leaves 0) or end the sweep in a
+// floating-point error naming no file.
+TEST_F(ReadThermoData, ValuesThatWouldMisleadTheSweepAreRefusedNamingTheirRecord) {
+  struct Case {
+    int record;  // 0-based
+    const char* text;
+    const char* told;  // the record and species, then the reason
+    const char* reason;
+  };
+  const Case cases[] = {
+      {2, "18,01528", "registro 3 (esp\xE9" "cie H2O)", "rgula decimal"},
+      {22 + 4, "3,5", "registro 27 (esp\xE9" "cie O2)", "rgula decimal"},
+      {2 * 22 + 12 + 2, "/ 2.5", "registro 59 (esp\xE9" "cie H2)", "\"/\""},
+      {3 * 22 + 2, "1e308", "registro 69 (esp\xE9" "cie H)", "entre 0.5 e 1000 g/mol"},
+      {4 * 22 + 2, "4.9e-324", "registro 91 (esp\xE9" "cie O)", "entre 0.5 e 1000 g/mol"},
+      {4, "1e308", "registro 5 (esp\xE9" "cie H2O)", "coeficiente a1"},
+      {5 * 22 + 16, "-1e290", "registro 127 (esp\xE9" "cie OH)", "coeficiente a5"},
+      {5 * 22 + 17, "1e303", "registro 128 (esp\xE9" "cie OH)", "coeficiente a6"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    host.message_boxes.clear();
+    host.errors.clear();
+    runtime_start(host);
+    std::vector<std::string> records = data_records();
+    records[static_cast<std::size_t>(c.record)] = c.text;
+    dir.write("zuna.dat", join(records));
+    ThermoData data;
+    EXPECT_EQ(exit_code_of([&] { load(data); }), 1);
+    EXPECT_TRUE(host.errors.empty());
+    ASSERT_EQ(host.message_boxes.size(), 1u);
+    const std::string& box = host.message_boxes[0];
+    EXPECT_EQ(box.rfind("zuna.dat|Dado recusado em zuna.dat, ", 0), 0u) << box;
+    EXPECT_NE(box.find(c.told), std::string::npos) << box;
+    EXPECT_NE(box.find(c.reason), std::string::npos) << box;
+  }
+}
+
+// What the checks above leave alone: a comma and a comment after a value,
+// values written with a space before the comma, the largest real terms.
+TEST_F(ReadThermoData, CommaBeforeACommentAndLargeRealValuesStayLegal) {
+  std::vector<std::string> records = data_records();
+  records[2] = std::to_string(mw_value(1)) + ", massa molar";
+  records[4] = d_form(coef_value(1, 1, 1)) + ",a1";
+  records[22 + 2] = std::to_string(mw_value(2)) + " , 31";
+  dir.write("zuna.dat", join(records));
+  ThermoData data;
+  load(data);
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_TRUE(host.message_boxes.empty());
+  expect_layout(data);
+}
+
 TEST_F(ReadThermoData, LetterInAValueRecordIsARunTimeError) {
   std::vector<std::string> records = data_records();
   records[22 + 6] = "0.3298124X+01";  // coef(2, 3, 1)
