@@ -1,16 +1,23 @@
 #include "fio/file-stream.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <vector>
 
 #include "fio/background-close.h"
+#include "fio/commit-group.h"
 #include "fio/transient-files.h"
 
 namespace zuna {
@@ -48,33 +55,175 @@ std::vector<int> open_modes(FileStatus status, std::optional<FileAction> action)
   return {O_RDWR, O_WRONLY};
 }
 
-// The file a name stands for: a symbolic link is followed, so that the
-// link stays and its target is the file replaced.
-std::string replaced_file(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved != nullptr) {
-      std::string target(resolved);
-      std::free(resolved);
-      return target;
-    }
-  }
-  return path;
-}
-
-// ".NAME.XXXXXX" beside `target`; a long name is shortened to stay within a
-// folder entry's 255 bytes.
-std::string staging_template(const std::string& target) {
-  std::filesystem::path p(target);
-  std::string base = p.filename().string().substr(0, 200);
-  std::filesystem::path folder = p.parent_path();
-  return (folder / ("." + base + ".XXXXXX")).string();
-}
-
 IoError failed(IoError e, int error) {
   note_system_error(error);
   return e;
+}
+
+// The file an output name stands for. A plain name is itself. A symbolic
+// link that leads to a regular file stands for that file: the link stays
+// and its target is replaced whole, staged beside the target. A link that
+// leads to a device or a pipe (/dev/null, /dev/stdout, which are links
+// themselves on most systems) is written through, as the device named
+// directly is. A link that leads nowhere, or to a folder or a socket, is
+// refused: writing through it would make a file at a target nobody named,
+// or put a new file in the link's place. For a file to read (status OLD)
+// a link that leads nowhere is a file not found.
+IoError resolve_output_name(const std::string& path, FileStatus status, std::string& target) {
+  struct stat link {};
+  if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+    target = path;
+    return IoError::ok;
+  }
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    return status == FileStatus::old_file && errno == ENOENT ? IoError::file_not_found
+                                                             : IoError::link_to_no_regular_file;
+  }
+  if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode)) {
+    target = path;
+    return IoError::ok;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    return IoError::link_to_no_regular_file;
+  }
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) {
+    return failed(IoError::file_open_failed, errno);
+  }
+  target = resolved;
+  std::free(resolved);
+  return IoError::ok;
+}
+
+constexpr std::size_t kStagingBaseLength = 200;
+constexpr std::size_t kStagingSuffixLength = 6;  // mkostemp's "XXXXXX"
+
+std::filesystem::path folder_of(const std::string& target) {
+  std::filesystem::path folder = std::filesystem::path(target).parent_path();
+  return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+// ".NAME." of the staging files of `target`; a long name is shortened to
+// stay within a folder entry's 255 bytes.
+std::string staging_prefix(const std::string& target) {
+  return "." + std::filesystem::path(target).filename().string().substr(0, kStagingBaseLength) +
+         ".";
+}
+
+// ".NAME.XXXXXX" beside `target`.
+std::string staging_template(const std::string& target) {
+  return (folder_of(target) / (staging_prefix(target) + "XXXXXX")).string();
+}
+
+bool is_staging_name(const char* entry, const std::string& prefix) {
+  const std::size_t length = std::strlen(entry);
+  if (length != prefix.size() + kStagingSuffixLength ||
+      std::strncmp(entry, prefix.c_str(), prefix.size()) != 0) {
+    return false;
+  }
+  return std::all_of(entry + prefix.size(), entry + length,
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// The staging files are locked while they are written, with locks of the
+// open file (F_OFD_SETLK): unlike a process's lock, such a lock is not let
+// go when the process closes some other descriptor of the same file, and
+// it conflicts with another open of the file in the same process too.
+int lock_file(int fd, short type) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+#ifdef F_OFD_SETLK
+  return ::fcntl(fd, F_OFD_SETLK, &lock);
+#else
+  return ::fcntl(fd, F_SETLK, &lock);
+#endif
+}
+
+bool lock_refused(int error) { return error == EAGAIN || error == EACCES; }
+
+// Removes the staging files of `target` that a run which died without its
+// signal handler (killed outright, the machine stopped) left in the folder:
+// the names of exactly that pattern whose file nobody holds locked. A live
+// run's staging files are locked from their creation until their rename or
+// removal, and this process's own are skipped outright. Once per target and
+// process: the leftovers of a later death are the next run's to take.
+void remove_abandoned_staging_files(const std::string& target) {
+  static std::mutex mutex;
+  static std::set<std::string> swept;
+  {
+    std::lock_guard lock(mutex);
+    if (!swept.insert(target).second) {
+      return;
+    }
+  }
+  const std::string prefix = staging_prefix(target);
+  DIR* folder = ::opendir(folder_of(target).c_str());
+  if (folder == nullptr) {
+    return;
+  }
+  const int folder_fd = ::dirfd(folder);
+  while (const dirent* entry = ::readdir(folder)) {
+    if (!is_staging_name(entry->d_name, prefix)) {
+      continue;
+    }
+    struct stat named {};
+    if (::fstatat(folder_fd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(named.st_mode) || is_transient_file(named.st_dev, named.st_ino)) {
+      continue;
+    }
+    const int fd =
+        ::openat(folder_fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      continue;
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) == 0 && opened.st_dev == named.st_dev &&
+        opened.st_ino == named.st_ino && lock_file(fd, F_RDLCK) == 0) {
+      ::unlinkat(folder_fd, entry->d_name, 0);
+    }
+    ::close(fd);
+  }
+  ::closedir(folder);
+}
+
+// Locks a staging file just made. False when the name has been taken from
+// it meanwhile (a run sweeping leftovers locked or removed it before the
+// lock): the caller makes another. A file system without locks has the
+// sweep refused too, so the file stays unlocked and safe.
+bool lock_staging(int fd, const std::string& name) {
+  if (lock_file(fd, F_WRLCK) != 0 && lock_refused(errno)) {
+    return false;
+  }
+  struct stat opened {};
+  struct stat named {};
+  return ::fstat(fd, &opened) == 0 && ::lstat(name.c_str(), &named) == 0 &&
+         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+// The permissions of a file the program creates: 0666 less the umask, read
+// without changing it where the system tells it (a change, even undone at
+// once, would hold for every thread meanwhile).
+mode_t new_file_mode() {
+  static const mode_t mode = [] {
+    unsigned mask = 0;
+    bool known = false;
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+      char line[256];
+      while (!known && std::fgets(line, sizeof line, status) != nullptr) {
+        known = std::sscanf(line, "Umask: %o", &mask) == 1;
+      }
+      std::fclose(status);
+    }
+    if (!known) {
+      const mode_t old = ::umask(022);
+      ::umask(old);
+      mask = old;
+    }
+    return static_cast<mode_t>(0666 & ~mask);
+  }();
+  return mode;
 }
 
 }  // namespace
@@ -86,16 +235,37 @@ IoError FileStream::open(const std::string& path, FileStatus status,
   if (path.empty()) {
     return failed(IoError::file_open_failed, ENOENT);
   }
-  target_ = replaced_file(path);
-  if (IoError e = open_descriptor(path, status, action); e != IoError::ok) {
+  name_ = path;
+  if (IoError e = resolve_output_name(path, status, target_); e != IoError::ok) {
     return e;
   }
-  if (created_) {
-    created_slot_ = track_transient_file(target_);
+  struct stat before {};
+  IoError e = IoError::ok;
+  if (::stat(target_.c_str(), &before) != 0 && errno == ENOENT) {
+    e = status == FileStatus::old_file ? IoError::file_not_found : open_new(action);
+  } else if (status == FileStatus::new_file) {
+    return IoError::file_already_exists;
+  } else {
+    e = open_existing(status, action);
+  }
+  if (e != IoError::ok) {
+    abandon();
+  }
+  return e;
+}
+
+// A file of that name is there: it is opened, so that a file which may not
+// be written is refused now, and a regular one gets its staging file.
+IoError FileStream::open_existing(FileStatus status, std::optional<FileAction> action) {
+  if (IoError e = open_descriptor(target_, status, action); e != IoError::ok) {
+    // Gone since it was looked at: a new file after all.
+    return e == IoError::file_not_found && status != FileStatus::old_file ? open_new(action) : e;
   }
   IoError e = IoError::ok;
   if (can_write_ && regular_) {
-    e = prepare_staging();
+    struct stat model {};
+    e = ::fstat(fd_, &model) == 0 ? prepare_staging(&model)
+                                  : failed(IoError::file_open_failed, errno);
     if (e != IoError::ok && status == FileStatus::old_file && can_read_) {
       // A file to read whose folder takes no new file: read only, as for a
       // file that cannot be written.
@@ -108,24 +278,34 @@ IoError FileStream::open(const std::string& path, FileStatus status,
     // puts it in place even when nothing was written.
     e = start_staging();
   }
-  if (e != IoError::ok) {
-    abandon();
-  }
   return e;
+}
+
+// No file of that name: the staging file is the file from the start, and
+// the name appears only when the close renames it into place. Made now, so
+// that a folder that takes no new file is refused at the open.
+IoError FileStream::open_new(std::optional<FileAction> action) {
+  if (IoError e = prepare_staging(nullptr); e != IoError::ok) {
+    return e;
+  }
+  can_read_ = !action || *action != FileAction::write;
+  can_write_ = !action || *action != FileAction::read;
+  const int fd = staging_.fd;
+  staging_.fd = -1;
+  staging_.active = true;
+  return finish_open(fd);
 }
 
 IoError FileStream::open_descriptor(const std::string& path, FileStatus status,
                                     std::optional<FileAction> action) {
-  struct stat before {};
-  bool existed = ::stat(path.c_str(), &before) == 0;
-  int base = open_flags(status) | O_CLOEXEC;
+  // The name is never created here: a new file is a staging file first.
+  const int base = (open_flags(status) & ~(O_CREAT | O_EXCL)) | O_CLOEXEC;
   int error = 0;
   for (int mode : open_modes(status, action)) {
-    int fd = ::open(path.c_str(), base | mode, 0666);
+    int fd = ::open(path.c_str(), base | mode);
     if (fd >= 0) {
       can_read_ = mode != O_WRONLY;
       can_write_ = mode != O_RDONLY;
-      created_ = !existed && (base & O_CREAT) != 0;
       return finish_open(fd);
     }
     error = errno;
@@ -133,13 +313,21 @@ IoError FileStream::open_descriptor(const std::string& path, FileStatus status,
       break;
     }
   }
-  if (status == FileStatus::old_file && error == ENOENT) {
+  if (error == ENOENT) {
     return IoError::file_not_found;
   }
-  if (status == FileStatus::new_file && error == EEXIST) {
-    return IoError::file_already_exists;
-  }
   return failed(IoError::file_open_failed, error);
+}
+
+bool FileStream::stands_for(const std::string& name) const {
+  if (!is_open()) {
+    return false;
+  }
+  struct stat info {};
+  if (::stat(name.c_str(), &info) == 0) {
+    return same_file(info.st_dev, info.st_ino);
+  }
+  return staging_.active && replaced_fd_ < 0 && name == name_;
 }
 
 IoError FileStream::open_scratch(std::string& path) {
@@ -157,8 +345,11 @@ IoError FileStream::open_scratch(std::string& path) {
   can_read_ = true;
   can_write_ = true;
   scratch_path_ = name;
-  scratch_slot_ = track_transient_file(name);
-  return finish_open(fd);
+  IoError e = finish_open(fd);
+  if (e == IoError::ok) {
+    scratch_slot_ = track_transient_file(name, device_, inode_);
+  }
+  return e;
 }
 
 IoError FileStream::open_duplicate(int fd) {
@@ -198,23 +389,45 @@ IoError FileStream::finish_open(int fd) {
 
 // The staging file takes the named file's permissions and, where the
 // system lets it, its owner, so that the replacement is the same file to
-// everyone but in contents.
-IoError FileStream::prepare_staging() {
-  std::string name = staging_template(target_);
-  int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) {
-    return failed(IoError::file_cannot_be_replaced, errno);
-  }
-  struct stat info {};
-  if (::fstat(fd_, &info) == 0) {
-    (void)::fchmod(fd, info.st_mode & 07777);
-    if (info.st_uid != ::geteuid() || info.st_gid != ::getegid()) {
-      (void)::fchown(fd, info.st_uid, info.st_gid);
+// everyone but in contents; a new file (no model) has the permissions a
+// file created by name would have. It is locked (see
+// remove_abandoned_staging_files) until it is renamed or removed, through
+// a descriptor of its own that outlives the unit's close.
+IoError FileStream::prepare_staging(const struct stat* model) {
+  remove_abandoned_staging_files(target_);
+  std::string name;
+  int fd = -1;
+  int error = EAGAIN;
+  for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
+    name = staging_template(target_);
+    fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+      error = errno;
+      break;
+    }
+    if (!lock_staging(fd, name)) {
+      ::close(fd);
+      fd = -1;
     }
   }
+  if (fd < 0) {
+    return failed(model != nullptr ? IoError::file_cannot_be_replaced : IoError::file_open_failed,
+                  error);
+  }
+  if (model != nullptr) {
+    (void)::fchmod(fd, model->st_mode & 07777);
+    if (model->st_uid != ::geteuid() || model->st_gid != ::getegid()) {
+      (void)::fchown(fd, model->st_uid, model->st_gid);
+    }
+  } else {
+    (void)::fchmod(fd, new_file_mode());
+  }
+  struct stat made {};
+  (void)::fstat(fd, &made);
   staging_.fd = fd;
+  staging_.lock_fd = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
   staging_.path = name;
-  staging_.slot = track_transient_file(name);
+  staging_.slot = track_transient_file(name, made.st_dev, made.st_ino);
   staging_.active = false;
   return IoError::ok;
 }
@@ -273,48 +486,37 @@ IoError FileStream::copy_written_part(int to, off_t length) {
   return IoError::ok;
 }
 
+// The written staging file goes in place of the named file, or to the open
+// commit group, which puts it there with the rest of its files.
 IoError FileStream::put_in_place() {
-  // From here the named file is the new one: a signal must not take it.
-  forget_created(false);
-  if (::rename(staging_.path.c_str(), target_.c_str()) != 0) {
-    return failed(IoError::file_write_failed, errno);
+  StagedFile file;
+  file.fd = staging_.lock_fd;
+  file.path = staging_.path;
+  file.target = target_;
+  file.name = name_;
+  file.slot = staging_.slot;
+  file.replaced_fd = replaced_fd_;
+  staging_ = Staging{};
+  replaced_fd_ = -1;
+  if (defer_to_commit_group(file)) {
+    return IoError::ok;
+  }
+  return put_staged_in_place(file);
+}
+
+// The staging file goes, with whatever was written to it. Removed before
+// its lock goes, so that no other run takes it for a leftover meanwhile.
+void FileStream::drop_staging() {
+  if (!staging_.path.empty()) {
+    ::unlink(staging_.path.c_str());
+  }
+  for (int fd : {staging_.fd, staging_.lock_fd}) {
+    if (fd >= 0) {
+      ::close(fd);
+    }
   }
   release_transient_file(staging_.slot);
   staging_ = Staging{};
-  // The old contents have no name now; they are freed when their last
-  // descriptor goes.
-  if (replaced_fd_ >= 0) {
-    close_in_background(replaced_fd_);
-    replaced_fd_ = -1;
-  }
-  return IoError::ok;
-}
-
-// The staging file goes, with whatever was written to it.
-void FileStream::drop_staging() {
-  if (!staging_.path.empty()) {
-    if (staging_.fd >= 0) {
-      ::close(staging_.fd);
-    }
-    ::unlink(staging_.path.c_str());
-    release_transient_file(staging_.slot);
-  }
-  staging_ = Staging{};
-}
-
-// remove: the named file was created by this open and nothing was put in
-// its place; it goes unless someone else wrote to it meanwhile.
-void FileStream::forget_created(bool remove) {
-  if (remove && created_) {
-    struct stat info {};
-    if (::stat(target_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_ &&
-        info.st_size == 0) {
-      ::unlink(target_.c_str());
-    }
-  }
-  release_transient_file(created_slot_);
-  created_slot_ = -1;
-  created_ = false;
 }
 
 void FileStream::close_descriptors() {
@@ -515,7 +717,6 @@ IoError FileStream::close() {
     result = put_in_place();
   }
   drop_staging();
-  forget_created(false);
   // A scratch file is deleted by the unit's close from here.
   release_transient_file(scratch_slot_);
   scratch_slot_ = -1;
@@ -532,7 +733,6 @@ void FileStream::abandon() {
   }
   close_descriptors();
   drop_staging();
-  forget_created(true);
   if (!scratch_path_.empty()) {
     ::unlink(scratch_path_.c_str());
   }

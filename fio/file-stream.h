@@ -9,14 +9,27 @@
 // staging file beside it (".NAME.xxxxxx" in the same folder, so that a
 // rename can put it in place); the first write copies what stands before the
 // writing position into the staging file and goes on there, and reads follow
-// it there. Only close() puts the staging file in place of the named one.
+// it there. Only close() puts the staging file in place of the named one
+// (or hands it to an open commit group, commit-group.h, which does so with
+// the rest of its files). A file that does not exist yet is never created
+// under its name by the open: the staging file is the file from the start,
+// so that no kill, however abrupt, leaves an empty file under a final name.
 // A unit that is never closed (the program dies of the end of its input, a
-// run-time error, a signal) leaves the named file as it was, and takes back
-// an empty file its own open created. Because the staging file is made at
-// the open, a file whose folder cannot take it is refused there, before the
-// program has computed anything for it.
+// run-time error, a signal) leaves the named file as it was. Because the
+// staging file is made at the open, a file whose folder cannot take it is
+// refused there, before the program has computed anything for it, and so
+// is an existing file that may not be written.
+//
+// A staging file is locked while it exists; a staging file of the same name
+// pattern that nobody holds locked is a leftover of a run that was killed
+// outright, and the next open of that name removes it.
+//
+// A name that is a symbolic link to a regular file replaces the link's
+// target (the link stays); a link that leads nowhere or to a folder is
+// refused at the open (link_to_no_regular_file).
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -63,6 +76,9 @@ class FileStream {
   bool same_file(dev_t device, ino_t inode) const {
     return is_open() && device_ == device && inode_ == inode;
   }
+  // Whether the stream is the file `name` opens: the same file, or the new
+  // file that this open will put under that name.
+  bool stands_for(const std::string& name) const;
 
   // A device opened by a name of its own (standard error): never cut off,
   // never deleted, even when it has been redirected to a regular file.
@@ -95,39 +111,42 @@ class FileStream {
   // earlier contents. The descriptors are closed in any case.
   IoError close();
   // Closes without keeping anything that was written and without a report:
-  // the named file keeps its earlier contents, an empty file that this open
-  // created and a scratch file are removed. For a program that dies with the
+  // the named file keeps its earlier contents (or stays absent), a scratch
+  // file is removed. For a program that dies with the
   // unit open, and for a unit table that is being reset.
   void abandon();
 
  private:
   // The file that takes the writing until the close puts it in place.
   struct Staging {
-    int fd = -1;  // made at the open, not written yet
+    int fd = -1;       // made at the open, not written yet
+    int lock_fd = -1;  // holds the lock until the rename or the removal
     std::string path;
     int slot = -1;        // removed by a fatal signal (transient-files.h)
     bool active = false;  // fd_ is the staging file now
   };
 
+  IoError open_existing(FileStatus status, std::optional<FileAction> action);
+  IoError open_new(std::optional<FileAction> action);
   IoError open_descriptor(const std::string& path, FileStatus status,
                           std::optional<FileAction> action);
   IoError finish_open(int fd);
-  IoError prepare_staging();
+  // model: the file replaced, whose permissions the staging file takes;
+  // none for a new file.
+  IoError prepare_staging(const struct stat* model);
   IoError start_staging();
   IoError copy_written_part(int to, off_t length);
   IoError put_in_place();
   void drop_staging();
-  void forget_created(bool remove);
   void close_descriptors();
   IoError fill();
   IoError write_out();
   IoError cut_off_after_writing();
 
+  std::string name_;    // the name opened, for a report
   std::string target_;  // the named file (a symbolic link's target)
   Staging staging_;
-  bool created_ = false;  // the open created the named file
   bool damaged_ = false;  // a write failed: the file is not put in place
-  int created_slot_ = -1;
   std::string scratch_path_;  // a scratch file's own name
   int scratch_slot_ = -1;
 

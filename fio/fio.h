@@ -102,6 +102,20 @@ int open_unit(int unit, const OpenOptions& options);
 int close_unit(int unit, std::optional<std::string_view> status = std::nullopt,
                bool error_return = false);
 
+// --- Files put in place together ---------------------------------------------
+
+// While a file group is open, closing a replaced file does not put it in
+// place yet: the group's commit renames every such file, in the order of
+// their closes, once all of them are written; discarding it (or the
+// program's dying, or ending with an exit code other than 0) drops them and
+// leaves the files they would have replaced as they were. The normal end of
+// the program with exit code 0 commits a group still open. A commit that
+// fails is a run-time error of the close naming the file, unless
+// error_return asks for its status.
+void begin_file_group();
+int commit_file_group(bool error_return = false);
+void discard_file_group();
+
 // --- Ending the program -------------------------------------------------------
 
 // The stop statement; text == nullptr writes "Stop - Program terminated.".

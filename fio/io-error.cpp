@@ -79,6 +79,8 @@ constexpr Message kUnitMessages[] = {
     {IoError::unit_not_formatted_sequential,
      "formatted transfer on a unit that is not formatted sequential"},
     {IoError::file_cannot_be_replaced, "file cannot be replaced in its folder"},
+    {IoError::link_to_no_regular_file,
+     "file is a symbolic link that leads to no file that can be replaced"},
 };
 
 // Format texts and output items, 6501 onwards.

@@ -64,6 +64,7 @@ enum class IoError : int {
   read_from_write_only = 6432,
   unit_not_formatted_sequential = 6433,  // a formatted transfer on a direct or unformatted unit
   file_cannot_be_replaced = 6434,        // the folder of an output file takes no new file beside it
+  link_to_no_regular_file = 6435,        // a symbolic link that leads nowhere or to a folder
 
   // Format texts and output items.
   format_no_open_paren = 6501,

@@ -1,7 +1,6 @@
 // The open statement.
 #include "fio/open-unit.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,8 +34,7 @@ bool same_connection(const Unit& unit, SpecialName special, const std::string& n
   if (unit.scratch || name.empty()) {
     return false;
   }
-  struct stat info {};
-  return ::stat(name.c_str(), &info) == 0 && unit.file.same_file(info.st_dev, info.st_ino);
+  return unit.file.stands_for(name);
 }
 
 IoError connect_window(Unit& unit, SpecialName special, const OpenRequest& request, int number) {

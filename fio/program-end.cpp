@@ -5,7 +5,9 @@
 #include <mutex>
 #include <string>
 
+#include "fio/commit-group.h"
 #include "fio/fio.h"
+#include "fio/runtime-error.h"
 #include "fio/statement.h"
 #include "fio/unit-table.h"
 #include "fio/unit.h"
@@ -39,6 +41,17 @@ namespace {
   } else if (!unit_table().close_at_program_end()) {
     // A file that could not be completed makes the run a failed one.
     code = 1;
+  }
+  // The files of an open group stand in place only after a successful end.
+  if (complete && code == 0) {
+    clear_system_error();
+    std::string name;
+    if (IoError e = commit_group(name); e != IoError::ok) {
+      report_only(e, StatementKind::close, name);
+      code = 1;
+    }
+  } else {
+    discard_commit_group();
   }
   runtime_host().end_of_run(code);
   throw ProgramExit{code};

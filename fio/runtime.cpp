@@ -3,6 +3,7 @@
 #include <cfenv>
 #include <stdexcept>
 
+#include "fio/commit-group.h"
 #include "fio/file-names.h"
 #include "fio/fio.h"
 #include "fio/program-end.h"
@@ -27,6 +28,7 @@ void runtime_start(Host& host, int argc, const char* const* argv) {
   abandon_statement();
   reset_program_end();
   unit_table().reset();
+  discard_commit_group();
   std::feclearexcept(FE_ALL_EXCEPT);
   install_math_error_handler();
 }

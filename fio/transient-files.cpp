@@ -1,7 +1,9 @@
 #include "fio/transient-files.h"
 
+#include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -14,14 +16,16 @@ namespace zuna {
 
 namespace {
 
-// 61 units, each with a staging file and a file its open created, and room
-// to spare.
+// 61 units, each with a staging file, the staging files of a commit group
+// waiting to be put in place, and room to spare.
 constexpr std::size_t kSlots = 160;
 
 enum SlotState : int { kFree = 0, kFilling = 1, kArmed = 2 };
 
 struct Slot {
   std::atomic<int> state{kFree};
+  dev_t device = 0;
+  ino_t inode = 0;
   char path[PATH_MAX] = {};
 };
 
@@ -32,12 +36,19 @@ constinit std::array<Slot, kSlots> slots{};
 
 constexpr int kFatalSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE};
 
-// Removes the armed files, then dies of the same signal: the handler was
-// installed with SA_RESETHAND, so the default action is back, and
-// SA_NODEFER lets the raised signal through at once.
+// Removes the armed files that are still the files entered, then dies of
+// the same signal: the handler was installed with SA_RESETHAND, so the
+// default action is back, and SA_NODEFER lets the raised signal through at
+// once. fstatat, unlink and raise are async-signal-safe; errno is the only
+// state they change, and the process dies right after.
 void remove_and_die(int signal_number) {
   for (Slot& slot : slots) {
-    if (slot.state.load(std::memory_order_acquire) == kArmed) {
+    if (slot.state.load(std::memory_order_acquire) != kArmed) {
+      continue;
+    }
+    struct stat info {};
+    if (::fstatat(AT_FDCWD, slot.path, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        info.st_dev == slot.device && info.st_ino == slot.inode) {
       ::unlink(slot.path);
     }
   }
@@ -46,7 +57,7 @@ void remove_and_die(int signal_number) {
 
 }  // namespace
 
-int track_transient_file(const std::string& path) {
+int track_transient_file(const std::string& path, dev_t device, ino_t inode) {
   std::error_code ec;
   std::string absolute = std::filesystem::absolute(path, ec).string();
   if (ec || absolute.size() >= PATH_MAX) {
@@ -56,6 +67,8 @@ int track_transient_file(const std::string& path) {
     int expected = kFree;
     if (slots[i].state.compare_exchange_strong(expected, kFilling, std::memory_order_acq_rel)) {
       std::memcpy(slots[i].path, absolute.c_str(), absolute.size() + 1);
+      slots[i].device = device;
+      slots[i].inode = inode;
       slots[i].state.store(kArmed, std::memory_order_release);
       return static_cast<int>(i);
     }
@@ -67,6 +80,16 @@ void release_transient_file(int slot) {
   if (slot >= 0 && static_cast<std::size_t>(slot) < kSlots) {
     slots[static_cast<std::size_t>(slot)].state.store(kFree, std::memory_order_release);
   }
+}
+
+bool is_transient_file(dev_t device, ino_t inode) {
+  for (const Slot& slot : slots) {
+    if (slot.state.load(std::memory_order_acquire) == kArmed && slot.device == device &&
+        slot.inode == inode) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void install_transient_file_cleanup() {

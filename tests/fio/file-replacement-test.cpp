@@ -46,7 +46,7 @@ class FileReplacement : public ::testing::Test {
 
 // The end of input, a run-time error, a terminated file selection: whatever
 // the open units wrote is dropped. The earlier report stays whole, the file
-// that only this run created goes, the scratch file goes.
+// that only this run would have made never appears, the scratch file goes.
 TEST_F(FileReplacement, ProgramThatDiesKeepsTheEarlierFiles) {
   const std::string old = "an earlier report\r\n" + std::string(20000, 'r') + "\r\n";
   dir.write("saida", old);
@@ -62,7 +62,8 @@ TEST_F(FileReplacement, ProgramThatDiesKeepsTheEarlierFiles) {
   scratch.status = "SCRATCH";
   ASSERT_EQ(open_unit(7, scratch), 0);
   write_record(7, "temporary");
-  EXPECT_EQ(names().size(), 5u) << "saida, tad.dat, a staging file each, the scratch file";
+  EXPECT_EQ(names().size(), 4u) << "saida, a staging file for it and for the new tad.dat, the "
+                                    "scratch file";
 
   EXPECT_EQ(exit_code_of([] { abort_program(1); }), 1);
   EXPECT_EQ(host.exit_code, 1);

@@ -163,9 +163,13 @@ TEST_F(FileUnits, StatusKeywords) {
   o = file_options("fresh");
   o.status = "NEW";
   ASSERT_EQ(open_unit(8, o), 0);
-  EXPECT_TRUE(dir.exists("fresh"));
   ASSERT_EQ(close_unit(8, "DELETE"), 0);
   EXPECT_FALSE(dir.exists("fresh"));
+  ASSERT_EQ(open_unit(8, o), 0);
+  ASSERT_EQ(close_unit(8), 0);
+  EXPECT_TRUE(dir.exists("fresh"));
+  o.error_return = true;
+  EXPECT_EQ(open_unit(8, o), error_number(IoError::file_already_exists));
 }
 
 TEST_F(FileUnits, ScratchFileLivesUntilItsClose) {
