@@ -111,8 +111,12 @@ double timed_sweep(ProgramState& state, PointChecks& observer) {
   return state.t1 - state.t0;
 }
 
+// The files of a calculation are put in place together once all of them are
+// written (begin_file_group); a calculation that fails on the way leaves
+// every earlier file of it as it was.
 void run_calculation(ProgramState& state) {
   prepare_sweep();
+  begin_file_group();
   open_calculation_units(true);
   ask_fitting_parameters(state.p);
 
@@ -123,14 +127,17 @@ void run_calculation(ProgramState& state) {
   wait_for_enter(kProgressUnit);
   close_unit(kProgressUnit);
   write_report_and_plots(state.p, state.table, state.s);
+  commit_file_group();
 }
 
 void run_quiet_calculation(ProgramState& state, PointChecks& observer, std::string_view suffix) {
   prepare_sweep();
+  begin_file_group();
   open_calculation_units(false, suffix);
   const double seconds = timed_sweep(state, observer);
   write_processing_time(kReportUnit, seconds);
   write_report_and_plots(state.p, state.table, state.s);
+  commit_file_group();
 }
 
 }  // namespace zuna

@@ -158,6 +158,9 @@ int run_batch(const zuna::BatchSettings& settings) {
   try {
     const std::vector<zuna::Calculation> results =
         zuna::run_batch(settings, isatty(STDERR_FILENO) == 1);
+    // The results files go in place together, after every calculation,
+    // at the end of a run that succeeds (end_program(0) commits the group).
+    zuna::begin_file_group();
     if (csv.wanted() && !csv.write(zuna::results_csv(results))) {
       zuna::end_program(1);
     }

@@ -2,6 +2,7 @@
 // interactive session, pressure lists, results files, usage and run-time
 // errors with their exit codes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <cstdio>
 
 #include <algorithm>
@@ -255,6 +256,36 @@ TEST(Batch, ResultsFilesAreReplacedOnlyByARunThatSucceeds) {
   for (const std::string& name : listing(folder.path())) {
     EXPECT_NE(name.front(), '.') << name;  // no staging file left behind
   }
+}
+
+// A calculation that fails leaves every earlier file of it as it was: a
+// full disk under the JSON file keeps the earlier CSV file too, and a full
+// disk under one plot file of the second pressure keeps every file of that
+// pressure from appearing, while the first pressure's files stand whole.
+TEST(Batch, FailedCalculationLeavesEveryEarlierFileOfItAsItWas) {
+  if (access("/dev/full", W_OK) != 0) {
+    GTEST_SKIP() << "no /dev/full";
+  }
+  WorkFolder folder;
+  folder.write("out.csv", "earlier csv\n");
+  SessionResult r = folder.run_with_arguments(
+      {"--batch", "--npmax=0", "--csv=out.csv", "--json=/dev/full"});
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+  EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+  EXPECT_EQ(folder.read("out.csv"), "earlier csv\n");
+
+  WorkFolder suffixed;
+  fs::create_symlink("/dev/full", suffixed.path() / "fmas_2.dat");
+  r = suffixed.run_with_arguments({"--batch", "--npmax=0", "-p", "1,10", "--suffix"});
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+  std::vector<std::string> expected = {"fmas_2.dat", "zuna.dat"};
+  for (const std::string& name : kOutputFiles) {
+    const fs::path p(name);
+    expected.push_back(p.stem().string() + "_1" + p.extension().string());
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listing(suffixed.path()), expected);
+  EXPECT_NE(suffixed.read("saida_1").find("Tempo de processamento"), std::string::npos);
 }
 
 TEST(Batch, HelpAndVersion) {

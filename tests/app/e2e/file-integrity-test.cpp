@@ -84,6 +84,49 @@ TEST(FileIntegrity, SignalWhileTheFilesAreOpenKeepsTheEarlierFiles) {
   }
 }
 
+// A run killed outright (SIGKILL: no handler runs) at the parameter form or
+// after the sweep leaves no file under a final name, empty or not; only
+// its staging files stay, and the next run in the folder removes them.
+TEST(FileIntegrity, KilledRunLeavesNoFinalNameAndTheNextRunTakesItsLeftovers) {
+  const struct {
+    const char* input;
+    const char* shown;
+  } points[] = {{"\n", "==="}, {"\n\n", "Tempo de processamento"}};
+  for (const auto& point : points) {
+    SCOPED_TRACE(point.shown);
+    WorkFolder folder;
+    const SessionResult r = folder.run_and_signal(point.input, point.shown, SIGKILL);
+    EXPECT_EQ(r.signal, SIGKILL) << r.err;
+    int leftovers = 0;
+    for (const std::string& name : names_in(folder)) {
+      EXPECT_TRUE(name == "zuna.dat" || name.front() == '.') << name;
+      leftovers += name.front() == '.' ? 1 : 0;
+    }
+    EXPECT_GE(leftovers, 8) << "a staging file for each output file";
+    ASSERT_EQ(folder.run(kDefaultSession).exit_code, 0);
+    expect_default_files(folder, "after the kill");
+    EXPECT_EQ(names_in(folder), default_names());
+  }
+}
+
+// A signal takes back only what this run made: another run that finished
+// in the same folder while this one waited keeps every file it wrote, and
+// its sweep of leftovers left this live run's staging files alone.
+TEST(FileIntegrity, SignalledRunKeepsTheFilesOfARunThatFinishedMeanwhile) {
+  WorkFolder folder;
+  WorkFolder other;  // only its program runs, in the first folder
+  RunOptions in_folder;
+  in_folder.arguments = {"--dir", folder.path().string()};
+  const SessionResult r = folder.run_and_signal(
+      "\n1003=2\n1004=3\n\n", "Tempo de processamento", SIGTERM,
+      [&] { EXPECT_EQ(other.run(kDefaultSession, in_folder).exit_code, 0); });
+  EXPECT_EQ(r.signal, SIGTERM);
+  expect_default_files(folder, "after the other run and the signal");
+  std::set<std::string> names = names_in(folder);
+  std::erase_if(names, [](const std::string& name) { return name.ends_with(".gnu"); });
+  EXPECT_EQ(names, default_names()) << "the plot scripts of --dir aside";
+}
+
 // As an ordinary user (the tests run as root, whom permissions do not bind):
 // a write-protected plot file is refused at its open, before the dialog,
 // and is not replaced; the write-protected data file is read all the same.

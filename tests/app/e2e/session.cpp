@@ -148,7 +148,8 @@ SessionResult WorkFolder::run_with_arguments(const std::vector<std::string>& arg
 }
 
 SessionResult WorkFolder::run_and_signal(std::string_view input, std::string_view shown,
-                                         int signal) const {
+                                         int signal,
+                                         const std::function<void()>& meanwhile) const {
   fs::remove(base_ / "stdout");  // the poll below must see this run's output only
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) {
@@ -171,6 +172,9 @@ SessionResult WorkFolder::run_and_signal(std::string_view input, std::string_vie
       break;
     }
     usleep(10000);
+  }
+  if (meanwhile) {
+    meanwhile();
   }
   kill(pid, signal);
   SessionResult r = finish_child(pid);

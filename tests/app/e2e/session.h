@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,9 +53,11 @@ class WorkFolder {
   SessionResult run_with_arguments(const std::vector<std::string>& arguments,
                                    std::string_view input = {}) const;
   // Gives `input` on a pipe that stays open, waits until standard output
-  // shows `shown` (the program then waits for more), and sends `signal`.
-  // exit_code is -1 and signal set when the program died of it.
-  SessionResult run_and_signal(std::string_view input, std::string_view shown, int signal) const;
+  // shows `shown` (the program then waits for more), calls `meanwhile` and
+  // sends `signal`. exit_code is -1 and signal set when the program died of
+  // it.
+  SessionResult run_and_signal(std::string_view input, std::string_view shown, int signal,
+                               const std::function<void()>& meanwhile = {}) const;
 
  private:
   [[noreturn]] void start_child(int stdin_fd, const RunOptions& options) const;
