@@ -4,11 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
+#include <vector>
 
 #include "session.h"
 
@@ -18,6 +23,11 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kDefaultSession = "\n\n\n1034\n\n";
+
+std::string slurp_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // Every output file is the default session's, byte for byte.
 void expect_default_files(const WorkFolder& folder, const std::string& when) {
@@ -125,6 +135,50 @@ TEST(FileIntegrity, SignalledRunKeepsTheFilesOfARunThatFinishedMeanwhile) {
   std::set<std::string> names = names_in(folder);
   std::erase_if(names, [](const std::string& name) { return name.ends_with(".gnu"); });
   EXPECT_EQ(names, default_names()) << "the plot scripts of --dir aside";
+}
+
+// Twenty batch runs started together on one new folder: each seeds it or
+// finds it seeded, each replaces the report and plot files whole, none
+// fails, and the folder ends with every file whole and no staging file.
+TEST(FileIntegrity, BatchRunsStartedTogetherOnANewFolderAllSucceed) {
+  constexpr int kRuns = 20;
+  WorkFolder base;
+  const fs::path folder = base.path() / "new";
+  std::vector<pid_t> runs;
+  for (int i = 0; i < kRuns; ++i) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      const std::string err = (base.path() / ("err-" + std::to_string(i))).string();
+      if (!freopen("/dev/null", "w", stdout) || !freopen(err.c_str(), "w", stderr)) {
+        _exit(125);
+      }
+      execl(ZUNA4C_PATH, "zuna4c", "-b", "-C", folder.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    runs.push_back(pid);
+  }
+  for (int i = 0; i < kRuns; ++i) {
+    int status = 0;
+    ASSERT_EQ(waitpid(runs[static_cast<std::size_t>(i)], &status, 0), runs[static_cast<std::size_t>(i)]);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << base.read("err-" + std::to_string(i));
+  }
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.ends_with(".gnu")) {
+      names.insert(name);
+    }
+  }
+  EXPECT_EQ(names, default_names());
+  for (const std::string& name : kOutputFiles) {
+    std::string got = slurp_file(folder / name);
+    if (name == "saida") {
+      mask_processing_times(got);
+    }
+    EXPECT_TRUE(got == golden("defaults", name)) << name;
+  }
 }
 
 // As an ordinary user (the tests run as root, whom permissions do not bind):
