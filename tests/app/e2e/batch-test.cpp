@@ -288,6 +288,28 @@ TEST(Batch, FailedCalculationLeavesEveryEarlierFileOfItAsItWas) {
   EXPECT_NE(suffixed.read("saida_1").find("Tempo de processamento"), std::string::npos);
 }
 
+// The results files follow the report's policy for symbolic links: a link
+// to a regular file has its target replaced and stays a link; a link that
+// leads nowhere is refused before the calculation, naming it, and stays.
+TEST(Batch, ResultsFileThatIsALinkIsReplacedThroughItOrRefused) {
+  WorkFolder folder;
+  folder.write("results.csv", "earlier\n");
+  fs::create_symlink("results.csv", folder.path() / "out.csv");
+  SessionResult r = folder.run_with_arguments({"--batch", "--npmax=0", "--csv=out.csv"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(fs::is_symlink(folder.path() / "out.csv"));
+  EXPECT_EQ(folder.read("results.csv").rfind("calculation,", 0), 0u);
+
+  fs::create_symlink("nowhere/out.json", folder.path() / "out.json");
+  r = folder.run_with_arguments({"--batch", "--npmax=0", "--json=out.json"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("out.json': file is a symbolic link that leads to no file"),
+            std::string::npos)
+      << r.err;
+  EXPECT_TRUE(fs::is_symlink(folder.path() / "out.json"));
+  EXPECT_FALSE(fs::exists(folder.path() / "nowhere"));
+}
+
 TEST(Batch, HelpAndVersion) {
   WorkFolder folder;
   const SessionResult help = folder.run_with_arguments({"--help"});
