@@ -1,11 +1,20 @@
 #include "fit/data-file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "fit/tool-files.h"
 
 namespace zuna::fit {
 namespace {
+
+// Records are short: the longest, a block's description, has about 100
+// characters.
+constexpr std::size_t kMaxRecordLength = 1024;
 
 std::string fixed(double value, const char* format) {
   char text[48];
@@ -22,8 +31,12 @@ double record_value(const std::string& record, int number) {
   std::replace(item.begin(), item.end(), 'd', 'E');
   char* end = nullptr;
   const double value = std::strtod(item.c_str(), &end);
-  if (item.empty() || *end != '\0') {
+  if (item.empty() || end != item.data() + item.size()) {
     throw RecordError("record " + std::to_string(number) + ": no number in \"" + record + "\"");
+  }
+  if (!std::isfinite(value)) {
+    throw RecordError("record " + std::to_string(number) + ": \"" + item +
+                      "\" is not a finite number");
   }
   return value;
 }
@@ -33,9 +46,18 @@ double record_value(const std::string& record, int number) {
 DataFile read_data_file(std::istream& in) {
   std::vector<std::string> records;
   std::string line;
-  while (records.size() < 132 && std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
+  while (records.size() < 132) {
+    const LineRead read = read_line(in, line, kMaxRecordLength);
+    if (read == LineRead::end) {
+      break;
+    }
+    if (read == LineRead::failed) {
+      throw RecordError(std::string("the file cannot be read: ") + std::strerror(errno));
+    }
+    if (read == LineRead::too_long) {
+      throw RecordError("record " + std::to_string(records.size() + 1) + " is longer than " +
+                        std::to_string(kMaxRecordLength) +
+                        " characters: this is no data file of the program");
     }
     records.push_back(line);
   }
@@ -74,7 +96,12 @@ std::vector<FittedSpecies> fit_all(const Nasa9File& source) {
       throw RecordError("line " + std::to_string(sp.line) + ", species " + sp.name +
                         ": the ranges do not cover 200-6000 K");
     }
-    fitted.push_back({&sp, fit_species(sp)});
+    const Fit7 fit = fit_species(sp);
+    if (const std::string why = unusable_fit(fit); !why.empty()) {
+      throw RecordError("line " + std::to_string(sp.line) + ", species " + sp.name +
+                        ": the program cannot use the fitted coefficients: " + why);
+    }
+    fitted.push_back({&sp, fit});
   }
   return fitted;
 }

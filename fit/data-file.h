@@ -27,13 +27,15 @@ struct FittedSpecies {
 };
 
 // Fits the six species of the source. Throws RecordError naming a species
-// that is missing or whose ranges do not cover 200-6000 K.
+// that is missing, whose ranges do not cover 200-6000 K or whose fit the
+// program cannot use (see unusable_fit).
 std::vector<FittedSpecies> fit_all(const Nasa9File& source);
 
 // The coefficients and molar masses of a data file in the program's layout,
 // read as the program reads it (the first item of each value record, with
 // the D exponent letter accepted). Throws RecordError naming the record that
-// holds no number or the end of a file shorter than 132 records.
+// holds no finite number or is longer than 1024 characters, or the end of a
+// file shorter than 132 records.
 struct DataFile {
   CoefBlock coef;
   double mw[6] = {};

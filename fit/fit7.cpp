@@ -178,6 +178,28 @@ double fit_s_r(const Fit7& fit, double t) {
   return h_rt(coef, 1, r, p) - g_rt(coef, 1, r, p, std::log(t));
 }
 
+std::string unusable_fit(const Fit7& fit) {
+  for (int j = 0; j < 7; ++j) {
+    if (!std::isfinite(fit.high[j])) {
+      return "a" + std::to_string(j + 1) + " of 1000-6000 K is not a finite number";
+    }
+    if (!std::isfinite(fit.low[j])) {
+      return "a" + std::to_string(j + 1) + " of 200-1000 K is not a finite number";
+    }
+  }
+  const CoefBlock coef = block_of(fit);
+  for (int k = 0; k <= static_cast<int>(kFitHigh - kFitLow); ++k) {
+    const double t = kFitLow + k;
+    const TemperaturePowers p(t);
+    const int r = coef_range(t);
+    if (!std::isfinite(cp_r(coef, 1, r, p)) || !std::isfinite(h_rt(coef, 1, r, p)) ||
+        !std::isfinite(g_rt(coef, 1, r, p, std::log(t)))) {
+      return "cp/R, H/(RT) or G/(RT) overflows at " + std::to_string(static_cast<int>(t)) + " K";
+    }
+  }
+  return {};
+}
+
 Deviation deviation(const Fit7& fit, const Nasa9Species& source) {
   const double shift = entropy_shift_to_atm();
   Deviation dev;

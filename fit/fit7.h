@@ -51,6 +51,11 @@ double fit_cp_r(const Fit7& fit, double t);
 double fit_h_rt(const Fit7& fit, double t);
 double fit_s_r(const Fit7& fit, double t);
 
+// Why the program cannot use a fit: a coefficient that is not a finite
+// number, or cp/R, H/(RT) or G/(RT), evaluated as the program evaluates them,
+// overflowing at some kelvin of 200-6000 K. Empty when it can.
+std::string unusable_fit(const Fit7& fit);
+
 // The number as the data file writes it: ten significant digits, "%.9E".
 std::string format_coefficient(double value);
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 namespace zuna::fit {
@@ -25,13 +26,34 @@ std::string trim(std::string_view s) {
 // records are passed over by next_record_line().
 class Lines {
  public:
+  // The records' lines have 80 columns and the whole NASA Glenn library has
+  // some 20000 lines: the bounds refuse at once a file that is no such text
+  // (a device, a binary) instead of holding all of it.
+  static constexpr std::size_t kMaxLength = 256;
+  static constexpr std::size_t kMaxLines = 200000;
+
   explicit Lines(std::istream& in) {
     std::string line;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') {
-        line.pop_back();
+    bool open_line = false;
+    char c = 0;
+    while (in.get(c)) {
+      open_line = true;
+      if (c != '\n') {
+        if (line.size() == kMaxLength) {
+          fail_file("line " + std::to_string(lines_.size() + 1) + " is longer than " +
+                    std::to_string(kMaxLength) + " characters");
+        }
+        line.push_back(c);
+        continue;
       }
-      lines_.push_back(line);
+      add(line);
+      open_line = false;
+    }
+    if (in.bad()) {
+      throw RecordError(std::string("the file cannot be read: ") + std::strerror(errno));
+    }
+    if (open_line) {
+      add(line);
     }
   }
 
@@ -77,6 +99,21 @@ class Lines {
   }
 
  private:
+  void add(std::string& line) {
+    if (lines_.size() == kMaxLines) {
+      fail_file("it has more than " + std::to_string(kMaxLines) + " lines");
+    }
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    lines_.push_back(std::move(line));
+    line.clear();
+  }
+
+  [[noreturn]] static void fail_file(const std::string& why) {
+    throw RecordError(why + ": this is no file of NASA 9-coefficient records");
+  }
+
   std::vector<std::string> lines_;
   std::size_t next_ = 0;
 };
@@ -116,7 +153,7 @@ class RecordReader {
     errno = 0;
     char* end = nullptr;
     const double value = std::strtod(field.c_str(), &end);
-    if (*end != '\0' || errno == ERANGE || !std::isfinite(value)) {
+    if (end != field.data() + field.size() || errno == ERANGE || !std::isfinite(value)) {
       fail(line_number, std::string("cannot read ") + what + " \"" + field + "\"" + columns);
     }
     return value;

@@ -43,12 +43,18 @@ std::string shared_data_folder() {
   if (fs::path installed = beside_program(ZUNA_BIN_TO_DATA); holds_data_file(installed)) {
     return installed.string();
   }
-#ifdef ZUNA_SOURCE_DATA_DIR
-  if (holds_data_file(ZUNA_SOURCE_DATA_DIR)) {
-    return ZUNA_SOURCE_DATA_DIR;
+  if (const char* source = build_tree_data_folder(); source != nullptr && holds_data_file(source)) {
+    return source;
   }
-#endif
   return {};
+}
+
+std::string installed_data_folder() {
+  const std::string program = executable_path();
+  if (program.empty()) {
+    return {};
+  }
+  return (fs::path(program).parent_path() / ZUNA_BIN_TO_DATA).lexically_normal().string();
 }
 
 std::string helper_command_folder() {

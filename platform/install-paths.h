@@ -12,9 +12,26 @@ namespace zuna {
 std::string executable_path();
 
 // The shared data folder: <prefix>/share/zuna4 when the program runs from
-// <prefix>/bin and that folder holds zuna.dat, else the source tree's data
-// folder of an uninstalled build. Empty when neither holds zuna.dat.
+// <prefix>/bin and that folder holds zuna.dat; else, for the programs of the
+// build tree and the tests only, the source tree's data folder. Empty when
+// neither holds zuna.dat. An installed program never looks into the source
+// tree: it is linked without that folder's name (see build_tree_data_folder).
 std::string shared_data_folder();
+
+// Where an installed program looks for its shared data, <prefix>/share/zuna4
+// beside its bin folder, whether that folder exists or not: the name a
+// message gives when the shared data is missing. Empty when the program
+// file cannot be found.
+std::string installed_data_folder();
+
+// The source tree's data folder that the build tree's programs fall back to,
+// or nullptr. Defined twice: install-paths-build-tree.cpp (the name, in a
+// library of its own that every program and test of the build tree links)
+// and install-paths-installed.cpp (nullptr, linked into the installed
+// programs instead, see packaging/CMakeLists.txt), so that an installed
+// program holds no path of the machine it was built on and never reads
+// files there.
+const char* build_tree_data_folder();
 
 // The folder of the helper commands "wgnuplot" and "notepad" of an installed
 // program (<prefix>/libexec/zuna4); empty when the program is not installed,

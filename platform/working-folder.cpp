@@ -139,9 +139,17 @@ std::variant<bool, std::string> seed(const fs::path& folder) {
     if (has_data_entry(folder)) {
       return false;
     }
-    return "The working folder " + quoted(folder) +
-           " holds no zuna.dat, and the program's own copy cannot be found. Put a zuna.dat "
-           "there, or reinstall the program.";
+    // An installed program names the file it lacks; it never looks elsewhere.
+    const std::string installed = installed_data_folder();
+    std::string message = "The working folder " + quoted(folder) + " holds no zuna.dat, and ";
+    if (installed.empty()) {
+      message += "the program's own copy cannot be found";
+    } else {
+      message += "the program's own copy " + quoted(fs::path(installed) / kDataFile) +
+                 " is missing";
+    }
+    message += ". Put a zuna.dat there, or reinstall the program.";
+    return message;
   }
   std::vector<fs::path> sources;
   std::error_code error;

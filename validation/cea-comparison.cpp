@@ -1,70 +1,10 @@
 #include "validation/cea-comparison.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace zuna::validation {
-namespace {
-
-double number(const std::string& field, int line) {
-  char* end = nullptr;
-  const double value = std::strtod(field.c_str(), &end);
-  if (field.empty() || *end != '\0') {
-    throw ReferenceError("line " + std::to_string(line) + ": \"" + field + "\" is no number");
-  }
-  return value;
-}
-
-}  // namespace
-
-Reference read_reference(std::istream& in) {
-  Reference ref;
-  std::string line;
-  int number_of_line = 0;
-  while (std::getline(in, line)) {
-    ++number_of_line;
-    if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
-    }
-    if (line.empty()) {
-      continue;
-    }
-    if (line[0] == '#') {
-      const auto at = line.find(" T = ");
-      if (at != std::string::npos) {
-        std::istringstream value(line.substr(at + 5));
-        value >> ref.t_complete;
-      }
-      continue;
-    }
-    if (line[0] == 'r') {
-      continue;
-    }
-    std::vector<std::string> fields;
-    std::istringstream row(line);
-    std::string field;
-    while (std::getline(row, field, '\t')) {
-      fields.push_back(field);
-    }
-    if (fields.size() != 10) {
-      throw ReferenceError("line " + std::to_string(number_of_line) + ": 10 columns expected");
-    }
-    ReferencePoint p;
-    p.r = number(fields[0], number_of_line);
-    p.t = number(fields[2], number_of_line);
-    for (int k = 0; k < 6; ++k) {
-      p.x[k] = number(fields[4 + k], number_of_line);
-    }
-    ref.points.push_back(p);
-  }
-  if (ref.points.empty() || !(ref.t_complete > 0.0)) {
-    throw ReferenceError("no points, or no complete-combustion temperature");
-  }
-  return ref;
-}
 
 Comparison compare(const Reference& reference, const ThermoConstants& tc, const CoefBlock& coef) {
   const auto table = std::make_unique<SweepTable>();
@@ -90,21 +30,34 @@ Comparison compare(const Reference& reference, const ThermoConstants& tc, const 
     p.r = ref.r;
     p.t_ref = ref.t;
     p.t = table->tadcom[i];
+    if (!std::isfinite(p.t)) {
+      throw ReferenceError("the sweep gives no finite temperature at r = " +
+                           std::to_string(ref.r) + ": the data cannot be used");
+    }
     for (int k = 0; k < 6; ++k) {
       p.x_ref[k] = ref.x[k];
       p.x[k] = table->nd[i][k] / table->ntd[i];
-      if (std::fabs(p.x[k] - p.x_ref[k]) > std::fabs(c.worst_dx)) {
+      if (!std::isfinite(p.x[k])) {
+        throw ReferenceError("the sweep gives no finite mole fraction at r = " +
+                             std::to_string(ref.r) + ": the data cannot be used");
+      }
+      if (c.worst_dx_point == 0 || std::fabs(p.x[k] - p.x_ref[k]) > std::fabs(c.worst_dx)) {
         c.worst_dx = p.x[k] - p.x_ref[k];
         c.worst_dx_point = i;
         c.worst_dx_species = k + 1;
       }
     }
-    if (std::fabs(p.t - p.t_ref) > std::fabs(c.worst_dt)) {
+    if (c.worst_dt_point == 0 || std::fabs(p.t - p.t_ref) > std::fabs(c.worst_dt)) {
       c.worst_dt = p.t - p.t_ref;
       c.worst_dt_rel = c.worst_dt / p.t_ref;
       c.worst_dt_point = i;
     }
     c.points.push_back(p);
+  }
+  if (!std::isfinite(c.t_complete)) {
+    throw ReferenceError(
+        "the sweep gives no finite temperature without dissociation at r = 1: the data cannot be "
+        "used");
   }
   return c;
 }

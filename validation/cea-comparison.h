@@ -3,38 +3,16 @@
 // mole fractions at each of the 33 points of the default grid (1 atm), and
 // the temperature without dissociation at the stoichiometric point.
 //
-// The reference table is tab-separated: comment lines start with '#', one of
-// them giving the complete-combustion temperature at r = 1 as " T = <value> K";
-// a heading line starts with "r"; each row holds r, O/F, T, T with every
-// species, then the mole fractions of H2O, O2, H2, H, O and OH.
+// The reference table and its reader: reference-table.h.
 #pragma once
 
-#include <istream>
-#include <stdexcept>
 #include <vector>
 
 #include "app/sweep.h"
 #include "thermo/thermo.h"
+#include "validation/reference-table.h"
 
 namespace zuna::validation {
-
-class ReferenceError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-struct ReferencePoint {
-  double r = 0.0;  // O/F divided by the stoichiometric O/F
-  double t = 0.0;  // [K], the same six products as the program
-  double x[6] = {};
-};
-
-struct Reference {
-  std::vector<ReferencePoint> points;
-  double t_complete = 0.0;  // [K], no dissociation, r = 1
-};
-
-Reference read_reference(std::istream& in);
 
 struct ComparedPoint {
   double r = 0.0;
@@ -51,7 +29,10 @@ struct Comparison {
 };
 
 // Runs the default sweep with the given data and compares it point by point;
-// throws ReferenceError when the reference does not have the sweep's points.
+// throws ReferenceError when the reference does not have the sweep's points
+// or when the sweep gives a temperature or a mole fraction that is not a
+// finite number (data the program cannot use). The worst points name points
+// of the comparison (1-based) whenever it has any.
 Comparison compare(const Reference& reference, const ThermoConstants& tc, const CoefBlock& coef);
 
 }  // namespace zuna::validation

@@ -5,7 +5,14 @@
 // temperature with dissociation and the six mole fractions at every point,
 // the temperature without dissociation at r = 1, and the largest
 // differences. --plot writes r, the reference temperature and, per data
-// file, its temperature and the difference, for the validation plot.
+// file, its temperature and the difference, for the validation plot; it may
+// not name one of the input files.
+//
+// Every input is checked: a table or data file that cannot be read, holds a
+// value that is no finite number or gives a sweep without finite results is
+// refused with the reason. Exit status: 0 success, 1 failure (reason on
+// standard error), 2 usage error.
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +22,7 @@
 #include <vector>
 
 #include "fit/data-file.h"
+#include "fit/tool-files.h"
 #include "validation/cea-comparison.h"
 
 using namespace zuna;
@@ -74,36 +82,62 @@ void print_run(const Run& run) {
   std::printf("\n");
 }
 
-bool write_plot(const std::string& file, const std::vector<Run>& runs) {
-  std::ofstream out(file, std::ios::binary);
-  out << "# r\tT_reference";
-  for (const Run& run : runs) {
-    out << "\tT_" << run.name << "\tdT_" << run.name;
+// The plot file: false, with the system's reason in `error`, when a write
+// fails.
+bool write_plot(const std::string& file, const std::vector<Run>& runs, std::string& error) {
+  std::FILE* out = std::fopen(file.c_str(), "wb");
+  if (out == nullptr) {
+    error = "cannot write " + file + ": " + std::strerror(errno);
+    return false;
   }
-  out << "\n";
-  char cell[64];
+  std::fprintf(out, "# r\tT_reference");
+  for (const Run& run : runs) {
+    std::fprintf(out, "\tT_%s\tdT_%s", run.name.c_str(), run.name.c_str());
+  }
+  std::fprintf(out, "\n");
   for (std::size_t i = 0; i < runs.front().comparison.points.size(); ++i) {
     const ComparedPoint& first = runs.front().comparison.points[i];
-    std::snprintf(cell, sizeof cell, "%.10f\t%.4f", first.r, first.t_ref);
-    out << cell;
+    std::fprintf(out, "%.10f\t%.4f", first.r, first.t_ref);
     for (const Run& run : runs) {
       const ComparedPoint& p = run.comparison.points[i];
-      std::snprintf(cell, sizeof cell, "\t%.4f\t%.4f", p.t, p.t - p.t_ref);
-      out << cell;
+      std::fprintf(out, "\t%.4f\t%.4f", p.t, p.t - p.t_ref);
     }
-    out << "\n";
+    std::fprintf(out, "\n");
   }
-  return static_cast<bool>(out);
+  const bool failed_before = std::ferror(out) != 0;
+  errno = 0;
+  const bool closed = std::fclose(out) == 0;
+  if (failed_before || !closed) {
+    error = "cannot write " + file + ": " + (errno != 0 ? std::strerror(errno) : "a write failed");
+    return false;
+  }
+  return true;
 }
 
+constexpr const char* kUsage =
+    "usage: zuna4-validate [--plot FILE] REFERENCE NAME=DATA...\n"
+    "  REFERENCE  the reference table of equilibrium results (tab-separated)\n"
+    "  NAME=DATA  a data file of the program and the name its results go by\n"
+    "  --plot FILE  also write the temperatures for the validation plot\n";
+
 int usage() {
-  std::cerr << "usage: zuna4-validate [--plot FILE] REFERENCE NAME=DATA...\n";
+  std::cerr << kUsage;
   return 2;
+}
+
+int fail(const std::string& error) {
+  std::cerr << "zuna4-validate: " << error << "\n";
+  return 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::string error;
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(kUsage, stdout);
+    return fit::finish_standard_output(error) ? 0 : fail(error);
+  }
   int arg = 1;
   std::string plot;
   if (arg + 1 < argc && std::strcmp(argv[arg], "--plot") == 0) {
@@ -113,31 +147,50 @@ int main(int argc, char** argv) {
   if (argc - arg < 2) {
     return usage();
   }
+  std::vector<std::string> inputs = {argv[arg]};
+  for (int k = arg + 1; k < argc; ++k) {
+    const std::string argument = argv[k];
+    const auto eq = argument.find('=');
+    if (eq == std::string::npos) {
+      return usage();
+    }
+    inputs.push_back(argument.substr(eq + 1));
+  }
+  for (const std::string& input : inputs) {
+    if (!plot.empty() && fit::same_file(plot, input)) {
+      return fail("the plot file " + plot + " is the input file " + input +
+                  ": name another plot file");
+    }
+  }
   try {
-    std::ifstream ref_in(argv[arg], std::ios::binary);
-    if (!ref_in) {
-      std::cerr << "zuna4-validate: cannot open " << argv[arg] << "\n";
-      return 1;
+    std::ifstream ref_in;
+    if (!fit::open_input(inputs[0], ref_in, error)) {
+      return fail(error);
     }
     const Reference ref = read_reference(ref_in);
     std::vector<Run> runs;
-    for (++arg; arg < argc; ++arg) {
-      const std::string argument = argv[arg];
-      const auto eq = argument.find('=');
-      if (eq == std::string::npos) {
-        return usage();
+    for (std::size_t k = 1; k < inputs.size(); ++k) {
+      const std::string argument = argv[arg + static_cast<int>(k)];
+      std::ifstream data_in;
+      if (!fit::open_input(inputs[k], data_in, error)) {
+        return fail(error);
       }
-      std::ifstream data_in(argument.substr(eq + 1), std::ios::binary);
-      if (!data_in) {
-        std::cerr << "zuna4-validate: cannot open " << argument.substr(eq + 1) << "\n";
-        return 1;
+      fit::DataFile data;
+      try {
+        data = fit::read_data_file(data_in);
+      } catch (const fit::RecordError& e) {
+        return fail(inputs[k] + ": " + e.what());
       }
-      const fit::DataFile data = fit::read_data_file(data_in);
       ThermoConstants tc;
-      for (int k = 0; k < 6; ++k) {
-        tc.mw[k] = data.mw[k];
+      for (int j = 0; j < 6; ++j) {
+        tc.mw[j] = data.mw[j];
       }
-      runs.push_back({argument.substr(0, eq), compare(ref, tc, data.coef)});
+      const std::string name = argument.substr(0, argument.find('='));
+      try {
+        runs.push_back({name, compare(ref, tc, data.coef)});
+      } catch (const ReferenceError& e) {
+        return fail(inputs[k] + ": " + e.what());
+      }
     }
     std::printf("#### Reference\n\n");
     print_reference(ref);
@@ -145,13 +198,13 @@ int main(int argc, char** argv) {
     for (const Run& run : runs) {
       print_run(run);
     }
-    if (!plot.empty() && !write_plot(plot, runs)) {
-      std::cerr << "zuna4-validate: cannot write " << plot << "\n";
-      return 1;
+    if (!plot.empty() && !write_plot(plot, runs, error)) {
+      return fail(error);
     }
+  } catch (const ReferenceError& e) {
+    return fail(inputs[0] + ": " + e.what());
   } catch (const std::exception& e) {
-    std::cerr << "zuna4-validate: " << e.what() << "\n";
-    return 1;
+    return fail(e.what());
   }
-  return 0;
+  return fit::finish_standard_output(error) ? 0 : fail(error);
 }

@@ -33,7 +33,17 @@ int main(int argc, char** argv) {
     return zuna::run_listing_viewer(QString::fromLocal8Bit(argv[2]));
   }
   if (argc == 3 && qstrcmp(argv[1], "--message") == 0) {
-    QMessageBox::warning(nullptr, options.program_name, QString::fromLocal8Bit(argv[2]));
+    // The box is a window of its own process, opened while the frame waits
+    // for the helper: a window manager that keeps new windows from taking
+    // the focus would leave it behind the frame, and the program would seem
+    // stuck. It stays above the other windows and asks for the focus.
+    QMessageBox box(QMessageBox::Warning, options.program_name, QString::fromLocal8Bit(argv[2]),
+                    QMessageBox::Ok);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.show();
+    box.raise();
+    box.activateWindow();
+    box.exec();
     return 0;
   }
 

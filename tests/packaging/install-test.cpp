@@ -132,6 +132,45 @@ TEST_F(Installed, ExplicitFolderAndAnUnusableOne) {
   EXPECT_EQ(slurp(base_ / "a-file"), "x");
 }
 
+// An installed program holds no name of the source tree's data folder and,
+// with its shared data gone, does not fall back to that folder: it says
+// which file is missing. Built without sanitizers (whose reports carry the
+// source files' names), the console program holds no name of the source tree
+// at all once its debugging sections, which it never reads, are stripped.
+TEST_F(Installed, NeverReadsTheSourceTree) {
+  install();
+  int status = 0;
+  const std::string source = ZUNA_SOURCE_DIR;
+  for (const char* program : {"zuna4c", "zuna4"}) {
+    const fs::path file = prefix() / "bin" / program;
+    if (!fs::exists(file)) {
+      continue;
+    }
+    const std::string text = run_shell("strings -a '" + file.string() + "'", status);
+    ASSERT_EQ(status, 0) << "strings (binutils) did not run";
+    EXPECT_EQ(text.find(source + "/data"), std::string::npos) << program;
+  }
+  if (!ZUNA_SANITIZED) {
+    const std::string stripped = (base_ / "zuna4c-stripped").string();
+    const std::string text =
+        run_shell("strip --strip-debug -o '" + stripped + "' '" +
+                      (prefix() / "bin" / "zuna4c").string() + "' && strings -a '" + stripped + "'",
+                  status);
+    ASSERT_EQ(status, 0);
+    const auto at = text.find(source + "/");
+    EXPECT_EQ(at, std::string::npos) << text.substr(at == std::string::npos ? 0 : at, 200);
+  }
+
+  fs::remove_all(prefix() / "share" / "zuna4");
+  const std::string out = session("\n\n\n1034\n\n", status);
+  EXPECT_EQ(status, 1) << out;
+  const std::string missing = (prefix() / "share" / "zuna4" / "zuna.dat").string();
+  EXPECT_NE(out.find("the program's own copy"), std::string::npos) << out;
+  EXPECT_NE(out.find(missing), std::string::npos) << out;
+  EXPECT_NE(out.find("is missing"), std::string::npos) << out;
+  EXPECT_FALSE(fs::exists(per_user() / "zuna.dat")) << "copied from the source tree";
+}
+
 TEST_F(Installed, DebianPackageContentsDependsAndLintian) {
   for (const char* tool : {"dpkg-deb", "dpkg-shlibdeps"}) {
     if (!have(tool)) {

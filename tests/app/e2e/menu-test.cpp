@@ -152,7 +152,8 @@ TEST_F(RealTools, ListingShowsTheReportInUtf8) {
 }
 
 // The text plot's size comes from COLUMNS and LINES only when they are
-// counts: anything else would reach gnuplot as commands of its own.
+// counts, read as decimal: anything else would reach gnuplot as commands of
+// its own.
 TEST(PlotTool, TerminalSizeIsTakenOnlyFromDigits) {
   WorkFolder folder;
   const fs::path bin = folder.path().parent_path() / "bin";
@@ -165,6 +166,9 @@ TEST(PlotTool, TerminalSizeIsTakenOnlyFromDigits) {
       {"COLUMNS='80,20; system \"touch injected\"' LINES=30", "set terminal dumb size 100,28"},
       {"COLUMNS=90 LINES='40\n!touch injected'", "set terminal dumb size 90,30"},
       {"COLUMNS=0 LINES=99999", "set terminal dumb size 100,30"},
+      // Leading zeros are decimal, not octal: 0024 is 24 (20 in octal), 0080
+      // is 80 (no octal number at all).
+      {"COLUMNS=0080 LINES=0024", "set terminal dumb size 80,22"},
   };
   for (const auto& [environment, expected] : cases) {
     int status = 0;

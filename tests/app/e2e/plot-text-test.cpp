@@ -77,7 +77,8 @@ class PlotText : public ::testing::Test {
     }
     // The stand-in: "gnuplot -e 'set terminal T' -e exit" succeeds for the
     // terminals of ZUNA_TEST_TERMINALS; any other call is a plot, whose
-    // terminal is logged and replaced by SVG into ZUNA_TEST_SVG.
+    // terminal (without the window's title) is logged and replaced by SVG
+    // into ZUNA_TEST_SVG.
     bin_ = folder_.path().parent_path() / "fake-bin";
     fs::create_directories(bin_);
     std::ofstream(bin_ / "gnuplot")
@@ -88,9 +89,8 @@ class PlotText : public ::testing::Test {
            "  done\n"
            "  exit 1\n"
            "fi\n"
-           "[ \"$1\" = -persist ] && shift\n"
            "[ \"$1\" = -e ] || exit 3\n"
-           "echo \"$2\" >> terminals.log\n"
+           "echo \"${2%% title *}\" >> terminals.log\n"
            "exec '"
         << real_gnuplot_
         << "' -e \"set terminal svg size 900,600; set output '$ZUNA_TEST_SVG'\" \"$3\"\n";
