@@ -65,10 +65,11 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
   const double R = data.R_J_molK;
   detail::Problem pb;
   pb.mode = c.mode;
-  pb.b[0] = feed.b_mol_kg[0];
-  pb.b[1] = feed.b_mol_kg[1];
-  require(std::isfinite(pb.b[0]) && std::isfinite(pb.b[1]) && pb.b[0] > 0.0 && pb.b[1] > 0.0,
+  const double(&b)[kElementCount] = feed.b_mol_kg;
+  require(std::isfinite(b[0]) && std::isfinite(b[1]) && b[0] > 0.0 && b[1] > 0.0,
           "feed: the amounts of H and O must be positive numbers");
+  pb.rows = &detail::element_rows(b);
+  detail::components_of(*pb.rows, b, pb.b);
   if (c.mode != Mode::UV) {
     check_pressure(c.p_atm);
     pb.ln_p = std::log(c.p_atm * kAtmBar / data.p_ref_bar);
@@ -130,10 +131,15 @@ Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point
   const detail::Outcome out = detail::solve(data, pb, start);
   pt.iterations = out.iterations;
   if (out.flags & (kNotConverged | kBelowRange | kAboveRange)) {
-    detail::clear_values(pt, out.flags);
+    // A solve that wandered off far below or above the data says where.
+    const double T_last = std::exp(out.state.ln_T);
+    const unsigned where = T_last < kTExtrapolatedMinK   ? kBelowRange
+                           : T_last > kTExtrapolatedMaxK ? kAboveRange
+                                                         : 0u;
+    detail::clear_values(pt, out.flags | where);
     return pt;
   }
-  const double T = std::exp(out.state.ln_T);
+  const double T = detail::temperature(pb, out.state);
   const unsigned tf = temperature_flags(T);
   if (tf & kNoSolution) {
     detail::clear_values(pt, tf);
@@ -161,13 +167,14 @@ Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point
 }  // namespace
 
 double stoichiometric_of(const ThermoData& data) {
+  detail::FpGuard guard;
   // H2 + 1/2 O2: half a mole of O2 per mole of H2.
   return 0.5 * data.species[kO2].M_g_mol / data.species[kH2].M_g_mol;
 }
 
 Feed feed_of(const ThermoData& data, const Mixture& mixture) {
-  check_of(data, mixture.of);
   detail::FpGuard guard;
+  check_of(data, mixture.of);
   const Reactants& r = mixture.reactants;
   double h_fuel = kLiquidH2_J_mol, h_oxid = kLiquidO2_J_mol;
   if (r.state == ReactantState::gas) {
@@ -192,6 +199,7 @@ Feed feed_of(const ThermoData& data, const Mixture& mixture) {
 }
 
 Feed feed_of(const Point& point) {
+  detail::FpGuard guard;
   Feed feed;
   for (int j = 0; j < kSpeciesCount; ++j) {
     for (int i = 0; i < kElementCount; ++i) {
@@ -209,6 +217,7 @@ Point equilibrium(const ThermoData& data, const Feed& feed, const Condition& con
 }
 
 Point flame(const ThermoData& data, const Mixture& mixture, double p_atm, const Point* guess) {
+  detail::FpGuard guard;
   const Feed feed = feed_of(data, mixture);
   Condition c;
   c.mode = Mode::HP;
@@ -219,6 +228,7 @@ Point flame(const ThermoData& data, const Mixture& mixture, double p_atm, const 
 
 void flame_sweep(const ThermoData& data, std::span<const double> of, const Reactants& reactants,
                  double p_atm, std::span<Point> out) {
+  detail::FpGuard guard;
   require(of.size() == out.size(), "flame_sweep: as many results as O/F ratios are needed");
   check_pressure(p_atm);
   for (double r : of) {
