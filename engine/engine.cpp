@@ -79,6 +79,8 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
   const double(&b)[kElementCount] = feed.b_mol_kg;
   require(std::isfinite(b[0]) && std::isfinite(b[1]) && b[0] > 0.0 && b[1] > 0.0,
           [] { return std::string("feed: the amounts of H and O must be positive numbers"); });
+  pb.b_HO[0] = b[0];
+  pb.b_HO[1] = b[1];
   pb.rows = &detail::element_rows(b);
   detail::components_of(*pb.rows, b, pb.b);
   if (c.mode != Mode::UV) {
@@ -165,9 +167,11 @@ Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point
   } else {
     P_bar = std::exp(pb.ln_p) * data.p_ref_bar;
   }
-  detail::fill_state(data, T, P_bar, out.state.ln_nj, pt);
+  detail::SpeciesTerms terms;
+  detail::evaluate_terms(data, T, terms);
+  detail::fill_state(data, terms, T, P_bar, out.state.ln_nj, pt);
   pt.flags = tf;
-  if (!detail::fill_equilibrium_derivatives(data, out.state, pt)) {
+  if (!detail::fill_equilibrium_derivatives(data, terms, pt)) {
     detail::clear_values(pt, kSingular);
     return pt;
   }

@@ -44,7 +44,9 @@ void logs_of(const Composition& c, double (&ln_nj)[kSpeciesCount]) {
 Point state_at(const ThermoData& data, const double (&ln_nj)[kSpeciesCount], double T_K,
                double P_bar) {
   Point pt;
-  detail::fill_state(data, T_K, P_bar, ln_nj, pt);
+  detail::SpeciesTerms terms;
+  detail::evaluate_terms(data, T_K, terms);
+  detail::fill_state(data, terms, T_K, P_bar, ln_nj, pt);
   detail::fill_frozen_derivatives(pt);
   return pt;
 }

@@ -20,6 +20,7 @@ struct Problem {
   Mode mode = Mode::TP;
   const ElementRows* rows = &kRichRows;  // the element rows a_ij (species-terms.h)
   double b[kElementCount] = {};          // b_i^0 [mol/kg] in those rows
+  double b_HO[kElementCount] = {};       // the amounts of H and O atoms [mol/kg]
   double T_K = 0.0;              // TP
   double ln_p = 0.0;             // ln(P/P0), TP, HP, SP
   double h_R = 0.0;              // HP: h0/R [mol K/kg]
@@ -48,7 +49,7 @@ State cold_start(const Problem& problem);
 
 // Newton steps from `start` until the corrections fall to the rounding of
 // a double: a full step with every |Delta ln n_j|, |Delta ln n|, |Delta ln T|
-// below 1e-10 leaves an error of the order of its square.
+// below 1e-7 leaves an error of the order of its square.
 Outcome solve(const ThermoData& data, const Problem& problem, const State& start);
 
 // T [K] of a state: the problem's own for TP, else exp(ln T).
