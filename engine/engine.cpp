@@ -81,6 +81,8 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
           [] { return std::string("feed: the amounts of H and O must be positive numbers"); });
   pb.b_HO[0] = b[0];
   pb.b_HO[1] = b[1];
+  pb.inv_b_HO[0] = 1.0 / b[0];
+  pb.inv_b_HO[1] = 1.0 / b[1];
   pb.rows = &detail::element_rows(b);
   detail::components_of(*pb.rows, b, pb.b);
   if (c.mode != Mode::UV) {

@@ -136,9 +136,10 @@ bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Ste
     nj[j] = std::exp(st.ln_nj[j]);
     sum_n += nj[j];
   }
+  const double inv_sum = 1.0 / sum_n;
   for (int j = 0; j < kSpeciesCount; ++j) {
-    step.weight[j] = std::max({nj[j] / sum_n, kAtoms[0][j] * nj[j] / pb.b_HO[0],
-                               kAtoms[1][j] * nj[j] / pb.b_HO[1]});
+    step.weight[j] = nj[j] * std::max({inv_sum, kAtoms[0][j] * pb.inv_b_HO[0],
+                                       kAtoms[1][j] * pb.inv_b_HO[1]});
   }
   double mu[kSpeciesCount];
   chemical_potentials(pb, st, t, mu);
@@ -149,7 +150,7 @@ bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Ste
   } else {
     m = assemble_fixed_p(pb, st, T, t, nj, mu, A);
   }
-  if (!solve_linear(m, A)) {
+  if (!solve_by_blocks(m, A) && !solve_linear(m, A)) {
     return false;
   }
   step.pi[0] = A[0][m];
@@ -310,6 +311,59 @@ bool eliminate(double (&A)[4][5]) {
 }
 
 }  // namespace
+
+// The reduced system by its blocks: E the 2 x 2 block of the element rows
+// and multipliers (a Gram matrix sum_j n_j a_kj a_ij, positive definite
+// while two independent species have amounts), B and C its borders, D the
+// rest. With y = (Delta ln n, Delta ln T) (or the one of them the problem
+// has): (D - C E^-1 B) y = r_y - C E^-1 r_e, then pi = E^-1 (r_e - B y).
+// No pivot search; false, with A as it was, when E or the complement has
+// no inverse, and the caller takes the pivoting elimination then.
+bool solve_by_blocks(int m, double (&A)[4][5]) {
+  const double det = A[0][0] * A[1][1] - A[0][1] * A[1][0];
+  if (!(std::fabs(det) > 0.0) || !std::isfinite(det)) {
+    return false;
+  }
+  const double inv = 1.0 / det;
+  // E^-1 applied to the columns 2..m of the element rows (B and r_e).
+  double eb[2][3];
+  for (int c = 2; c <= m; ++c) {
+    eb[0][c - 2] = (A[1][1] * A[0][c] - A[0][1] * A[1][c]) * inv;
+    eb[1][c - 2] = (A[0][0] * A[1][c] - A[1][0] * A[0][c]) * inv;
+  }
+  // The complement S = D - C E^-1 B and its right-hand side, k = m - 2 rows.
+  const int k = m - 2;
+  double S[2][3];
+  for (int r = 0; r < k; ++r) {
+    for (int c = 0; c <= k; ++c) {
+      S[r][c] = A[2 + r][2 + c] - A[2 + r][0] * eb[0][c] - A[2 + r][1] * eb[1][c];
+    }
+  }
+  double y[2];
+  if (k == 1) {
+    y[0] = S[0][1] / S[0][0];
+  } else {
+    const double ds = S[0][0] * S[1][1] - S[0][1] * S[1][0];
+    y[0] = (S[1][1] * S[0][2] - S[0][1] * S[1][2]) / ds;
+    y[1] = (S[0][0] * S[1][2] - S[1][0] * S[0][2]) / ds;
+  }
+  for (int r = 0; r < k; ++r) {
+    if (!std::isfinite(y[r])) {
+      return false;
+    }
+  }
+  for (int i = 0; i < 2; ++i) {
+    double v = eb[i][k];
+    for (int r = 0; r < k; ++r) {
+      v -= eb[i][r] * y[r];
+    }
+    A[i][m] = v;
+  }
+  for (int r = 0; r < k; ++r) {
+    A[2 + r][m] = y[r];
+  }
+  return true;
+}
 
 bool solve_linear(int m, double (&A)[4][5]) {
   switch (m) {

@@ -96,7 +96,7 @@ bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t,
       }
       A[a][3] = r[a];
     }
-    if (!solve_linear(3, A)) {
+    if (!solve_by_blocks(3, A) && !solve_linear(3, A)) {
       return false;
     }
     double* x = pass == 0 ? xT : xP;
