@@ -7,9 +7,9 @@ namespace zuna::engine::detail {
 namespace {
 
 
-// Logarithm of the trace limit of RP-1311 eq. (3.2): ln(1e-8).
+// Logarithm of the trace limit of RP-1311 eqs. (3.1), (3.2): ln(1e-8).
 constexpr double kTraceLn = -18.420681;
-// ln(1e-4): how far a trace species may rise in one step (eq. 3.3).
+// ln(1e-4): how far a trace species may rise in one step (eq. 3.2).
 constexpr double kTraceRiseLn = -9.2103404;
 constexpr int kMaxIterations = 100;
 // The iteration is abandoned when T leaves this band: no solution near it.
@@ -180,12 +180,12 @@ double step_factor(const State& st, const Step& s) {
         big = std::max(big, s.d_ln_nj[j]);  // (3.1)
       }
     } else if (s.d_ln_nj[j] >= 0.0 && s.d_ln_nj[j] - s.d_ln_n > 0.0) {
-      // (3.3)
+      // (3.2)
       lambda2 = std::min(lambda2, std::fabs((-ln_x + kTraceRiseLn) / (s.d_ln_nj[j] - s.d_ln_n)));
     }
   }
   const double lambda1 = big > 2.0 ? 2.0 / big : 1.0;
-  return std::min({1.0, lambda1, lambda2});  // (3.2)
+  return std::min({1.0, lambda1, lambda2});  // (3.3)
 }
 
 // The first element row (the element in excess over water) balanced on its own by a shift delta of
