@@ -6,7 +6,6 @@
 namespace zuna::engine::detail {
 namespace {
 
-
 // Logarithm of the trace limit of RP-1311 eqs. (3.1), (3.2): ln(1e-8).
 constexpr double kTraceLn = -18.420681;
 // ln(1e-4): how far a trace species may rise in one step (eq. 3.2).
