@@ -11,9 +11,14 @@ constexpr double kTraceLn = -18.420681;
 // ln(1e-4): how far a trace species may rise in one step (eq. 3.2).
 constexpr double kTraceRiseLn = -9.2103404;
 constexpr int kMaxIterations = 100;
-// The iteration is abandoned when T leaves this band: no solution near it.
+// The iteration is abandoned when T leaves this band, or stays for
+// kOutsideSteps steps outside the band where a result has values
+// (100-6500 K): the point has no solution then, whether or not the steps
+// would end somewhere (the polynomials mean nothing far outside their
+// ranges).
 constexpr double kAbandonLowK = 30.0;
 constexpr double kAbandonHighK = 30000.0;
+constexpr int kOutsideSteps = 6;
 
 // One Newton step: the corrections of eq. (2.18) and the multipliers.
 struct Step {
@@ -431,6 +436,7 @@ Outcome solve(const ThermoData& data, const Problem& pb, const State& start) {
   if (pb.mode == Mode::TP) {
     st.ln_T = std::log(pb.T_K);
   }
+  int below = 0, above = 0;  // steps in a row that ended below 100 K, above 6500 K
   for (int it = 1; it <= kMaxIterations; ++it) {
     out.iterations = it;
     Step s;
@@ -442,11 +448,13 @@ Outcome solve(const ThermoData& data, const Problem& pb, const State& start) {
     double largest = 0.0;
     const double change = take_step(pb, s, lambda, st, largest);
     const double T = temperature(pb, st);
-    if (!(T > kAbandonLowK)) {
+    below = T < kTExtrapolatedMinK ? below + 1 : 0;
+    above = T > kTExtrapolatedMaxK ? above + 1 : 0;
+    if (!(T > kAbandonLowK) || below == kOutsideSteps) {
       out.flags |= kBelowRange;
       return out;
     }
-    if (!(T < kAbandonHighK)) {
+    if (!(T < kAbandonHighK) || above == kOutsideSteps) {
       out.flags |= kAboveRange;
       return out;
     }
