@@ -154,16 +154,18 @@ struct Condition {
 // ---------------------------------------------------------------------------
 // Results
 
-// Why a point is not a plain converged result, one bit each.
+// Why a point is not a plain converged result, one bit each. The two
+// extrapolation bits come with values; every other bit comes with
+// kNoSolution, and the point's values are NaN.
 enum PointFlag : unsigned {
   kNotConverged = 1u << 0,      // the Newton steps ran out before convergence
   kExtrapolatedLow = 1u << 1,   // T in 100..200 K: the lowest range extrapolated
   kExtrapolatedHigh = 1u << 2,  // T in 6000..6500 K: the highest range extrapolated
-  kBelowRange = 1u << 3,        // T would lie below 100 K: no solution
-  kAboveRange = 1u << 4,        // T would lie above 6500 K: no solution
+  kBelowRange = 1u << 3,        // T lies (or the steps stay) below 100 K
+  kAboveRange = 1u << 4,        // T lies (or the steps stay) above 6500 K
   kFloatingPoint = 1u << 5,     // an invalid operation, division by zero or overflow
   kSingular = 1u << 6,          // the Newton system had no solution
-  kNoSolution = 1u << 7,        // the point has no values (every value NaN)
+  kNoSolution = 1u << 7,        // the point has no values
 };
 
 // One state, per unit mass. For an equilibrium point the equilibrium
