@@ -153,10 +153,10 @@ TEST(CeaReference, RocketChamberEveryProperty) {
 // The pressure of a station: exact for the pressure ratios of the deck,
 // otherwise as printed, with half its last unit.
 double station_pressure(const TableRow& row, const TableRow& chamber, double& half) {
-  const std::string spec = row.text("exit_spec");
-  if (spec.rfind("pi_p=", 0) == 0) {
+  const std::string exit = row.text("exit_spec");
+  if (exit.rfind("pi_p=", 0) == 0) {
     half = 0.0;
-    return chamber.value("P_bar") / std::stod(spec.substr(5));
+    return chamber.value("P_bar") / std::stod(exit.substr(5));
   }
   half = half_unit(row.text("P_bar"));
   return row.value("P_bar");
