@@ -121,6 +121,32 @@ TEST(EngineInvariants, HpHoldsEnthalpyAndSpEntropyAndUvEnergyAndVolume) {
   }
 }
 
+TEST(EngineInvariants, FrozenSolvesHoldTheirQuantityAtTheirComposition) {
+  for (double r : {0.2, 1.0, 10.0}) {
+    const Point hot = flame(data(), gas_mixture(r), 50.0);
+    const Composition c = composition_of(hot);
+    // At the state's own h (or s) and p, the frozen solves give back its T.
+    const Point h = frozen_hp(data(), c, hot.h_kJ_kg, 50.0);
+    const Point s = frozen_sp(data(), c, hot.s_kJ_kgK, 50.0, 1000.0);
+    ASSERT_TRUE(h.converged() && s.converged());
+    EXPECT_NEAR(h.T_K, hot.T_K, 1e-12 * hot.T_K);
+    EXPECT_NEAR(s.T_K, hot.T_K, 1e-12 * hot.T_K);
+    // Expanded to a hundredth of the pressure at fixed composition, the
+    // entropy is held and the amounts are those given.
+    const Point low = frozen_sp(data(), c, hot.s_kJ_kgK, 0.5, hot.T_K);
+    ASSERT_TRUE(low.converged());
+    EXPECT_NEAR(low.s_kJ_kgK, hot.s_kJ_kgK, 1e-12 * hot.s_kJ_kgK);
+    EXPECT_LT(low.T_K, hot.T_K);
+    for (int j = 0; j < kSpeciesCount; ++j) {
+      EXPECT_NEAR(low.n_mol_kg[j], hot.n_mol_kg[j], 1e-15 * hot.n_mol_kg[j]);
+    }
+    // The frozen state at that T is that point.
+    const Point again = frozen_state(data(), c, low.T_K, 0.5);
+    EXPECT_EQ(again.h_kJ_kg, low.h_kJ_kg);
+    EXPECT_EQ(again.gamma_fr, low.gamma_fr);
+  }
+}
+
 // G/RT of the amounts n + eps nu minus that of n, at fixed T and P, computed
 // from the differences so that a change of second order is not lost:
 // sum_j eps nu_j mu_j/RT + sum_j (n_j + eps nu_j) ln((x_j')/(x_j)).
