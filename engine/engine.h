@@ -137,7 +137,6 @@ double stoichiometric_of(const ThermoData& data);
 // Throws InputError when of or the reactants are out of range.
 Feed feed_of(const ThermoData& data, const Mixture& mixture);
 
-
 // What is held fixed. TP: T_K and p_atm; HP: h_kJ_kg and p_atm; SP: s_kJ_kgK
 // and p_atm; UV: u_kJ_kg and v_m3_kg. Accepted: p 1e-6..1e5 atm, T 200..6000 K.
 enum class Mode { TP, HP, SP, UV };
@@ -253,7 +252,7 @@ inline constexpr double kOfMinFactor = 0.1;  // times the stoichiometric O/F
 inline constexpr double kOfMaxFactor = 40.0;
 inline constexpr double kPMinAtm = 1e-6;
 inline constexpr double kPMaxAtm = 1e5;
-inline constexpr double kTMinK = 200.0;    // range of the data
+inline constexpr double kTMinK = 200.0;  // range of the data
 inline constexpr double kTMaxK = 6000.0;
 inline constexpr double kTExtrapolatedMinK = 100.0;  // extrapolation allowed to
 inline constexpr double kTExtrapolatedMaxK = 6500.0;

@@ -64,8 +64,8 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
   double ln_nj[kSpeciesCount];
   logs_of(c, ln_nj);
   const double P_bar = p_atm * kAtmBar;
-  double T = T_guess_K >= kTExtrapolatedMinK && T_guess_K <= kTExtrapolatedMaxK ? T_guess_K
-                                                                                : 3000.0;
+  double T =
+      T_guess_K >= kTExtrapolatedMinK && T_guess_K <= kTExtrapolatedMaxK ? T_guess_K : 3000.0;
   Point pt;
   for (int it = 1; it <= kMaxSteps; ++it) {
     pt = state_at(data, ln_nj, T, P_bar);
@@ -74,13 +74,7 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
                                   : (target - pt.h_kJ_kg) / (pt.cp_fr_kJ_kgK * T);
     const double step = std::fmax(-0.4, std::fmin(0.4, d_ln_T));
     if (std::fabs(step) < 1e-14) {
-      const unsigned tf = [&] {
-        if (T < kTExtrapolatedMinK) return unsigned(kBelowRange | kNoSolution);
-        if (T > kTExtrapolatedMaxK) return unsigned(kAboveRange | kNoSolution);
-        if (T < kTMinK) return unsigned(kExtrapolatedLow);
-        if (T > kTMaxK) return unsigned(kExtrapolatedHigh);
-        return 0u;
-      }();
+      const unsigned tf = detail::temperature_flags(T);
       pt.flags = tf;
       if (tf & kNoSolution) {
         detail::clear_values(pt, tf);

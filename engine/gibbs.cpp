@@ -142,8 +142,8 @@ bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Ste
   }
   const double inv_sum = 1.0 / sum_n;
   for (int j = 0; j < kSpeciesCount; ++j) {
-    step.weight[j] = nj[j] * std::max({inv_sum, kAtoms[0][j] * pb.inv_b_HO[0],
-                                       kAtoms[1][j] * pb.inv_b_HO[1]});
+    step.weight[j] =
+        nj[j] * std::max({inv_sum, kAtoms[0][j] * pb.inv_b_HO[0], kAtoms[1][j] * pb.inv_b_HO[1]});
   }
   double mu[kSpeciesCount];
   chemical_potentials(pb, st, t, mu);
@@ -165,8 +165,8 @@ bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Ste
     // (2.18): Delta ln n_j = -mu_j/RT + sum_i a_ij pi_i + Delta ln n
     //         + H_j/RT Delta ln T   (U_j/RT for UV)
     const double e = pb.mode == Mode::UV ? t.h_RT[j] - 1.0 : t.h_RT[j];
-    step.d_ln_nj[j] = -mu[j] + atoms[0][j] * step.pi[0] + atoms[1][j] * step.pi[1] +
-                      step.d_ln_n + e * step.d_ln_T;
+    step.d_ln_nj[j] = -mu[j] + atoms[0][j] * step.pi[0] + atoms[1][j] * step.pi[1] + step.d_ln_n +
+                      e * step.d_ln_T;
   }
   return true;
 }
@@ -205,7 +205,7 @@ double step_factor(const State& st, const Step& s) {
 // of the row, the shift is found in a few steps wherever it lies. The
 // Newton steps of the whole system then go on from a balanced row.
 void balance_first_row(const Problem& pb, State& st) {
-  const auto& atoms = pb.rows->a;  // a_ij
+  const auto& atoms = pb.rows->a;              // a_ij
   const double(&a)[kSpeciesCount] = atoms[0];  // the row of the element in excess
   const double b = pb.b[0];
   double delta = 0.0;
@@ -269,8 +269,7 @@ void chemical_potentials(const Problem& pb, const State& st, const SpeciesTerms&
                          double (&mu)[kSpeciesCount]) {
   // RP-1311 eq. (2.11) for ideal gases: mu_j/RT = g_j0/RT + ln(n_j/n) + ln(P/P0);
   // at fixed volume P_j = n_j R T / v.
-  const double shift =
-      pb.mode == Mode::UV ? pb.ln_RT_vP0 + st.ln_T : pb.ln_p - st.ln_n;
+  const double shift = pb.mode == Mode::UV ? pb.ln_RT_vP0 + st.ln_T : pb.ln_p - st.ln_n;
   for (int j = 0; j < kSpeciesCount; ++j) {
     mu[j] = t.g0_RT[j] + st.ln_nj[j] + shift;
   }
@@ -371,12 +370,9 @@ bool solve_by_blocks(int m, double (&A)[4][5]) {
 
 bool solve_linear(int m, double (&A)[4][5]) {
   switch (m) {
-    case 3:
-      return eliminate<3>(A);
-    case 4:
-      return eliminate<4>(A);
-    default:
-      return false;
+    case 3: return eliminate<3>(A);
+    case 4: return eliminate<4>(A);
+    default: return false;
   }
 }
 

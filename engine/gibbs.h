@@ -22,12 +22,12 @@ struct Problem {
   double b[kElementCount] = {};          // b_i^0 [mol/kg] in those rows
   double b_HO[kElementCount] = {};       // the amounts of H and O atoms [mol/kg]
   double inv_b_HO[kElementCount] = {};   // their inverses
-  double T_K = 0.0;              // TP
-  double ln_p = 0.0;             // ln(P/P0), TP, HP, SP
-  double h_R = 0.0;              // HP: h0/R [mol K/kg]
-  double s_R = 0.0;              // SP: s0/R [mol/kg]
-  double u_R = 0.0;              // UV: u0/R [mol K/kg]
-  double ln_RT_vP0 = 0.0;        // UV: ln(R / (v P0)) [1/K], so ln(n_j R T/(v P0)) = ln n_j + this + ln T
+  double T_K = 0.0;                      // TP
+  double ln_p = 0.0;                     // ln(P/P0), TP, HP, SP
+  double h_R = 0.0;                      // HP: h0/R [mol K/kg]
+  double s_R = 0.0;                      // SP: s0/R [mol/kg]
+  double u_R = 0.0;                      // UV: u0/R [mol K/kg]
+  double ln_RT_vP0 = 0.0;  // UV: ln(R / (v P0)) [1/K], so ln(n_j R T/(v P0)) = ln n_j + this + ln T
 };
 
 // The iterate: ln n_j, ln n, ln T and the multipliers of the last step.

@@ -143,6 +143,22 @@ void fill_frozen_derivatives(Point& pt) {
   pt.sound_speed_m_s = pt.sound_speed_fr_m_s;
 }
 
+unsigned temperature_flags(double T_K) {
+  if (T_K < kTExtrapolatedMinK) {
+    return kBelowRange | kNoSolution;
+  }
+  if (T_K > kTExtrapolatedMaxK) {
+    return kAboveRange | kNoSolution;
+  }
+  if (T_K < kTMinK) {
+    return kExtrapolatedLow;
+  }
+  if (T_K > kTMaxK) {
+    return kExtrapolatedHigh;
+  }
+  return 0;
+}
+
 void clear_values(Point& pt, unsigned flags) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const int iterations = pt.iterations;

@@ -181,9 +181,7 @@ TEST(EngineEdges, EveryConditionOfTheRangeEndsConvergedOrFlagged) {
     ASSERT_TRUE(state.converged() && state.flags == 0) << k;
     Point q;
     switch ((k / 3) % 3) {
-      case 0:
-        q = flame(data(), m, p);
-        break;
+      case 0: q = flame(data(), m, p); break;
       case 1: {
         Condition sp;
         sp.mode = Mode::SP;

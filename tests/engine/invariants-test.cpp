@@ -15,10 +15,8 @@ namespace {
 constexpr double kAtoms[kElementCount][kSpeciesCount] = {{2, 0, 2, 1, 0, 1}, {1, 2, 0, 0, 1, 1}};
 // Four independent reactions, products minus reactants:
 // H2O = H2 + O2/2, H2 = 2 H, O2 = 2 O, OH = O2/2 + H2/2.
-constexpr double kReactions[4][kSpeciesCount] = {{-1, 0.5, 1, 0, 0, 0},
-                                                 {0, 0, -1, 2, 0, 0},
-                                                 {0, -1, 0, 0, 2, 0},
-                                                 {0, 0.5, 0.5, 0, 0, -1}};
+constexpr double kReactions[4][kSpeciesCount] = {
+    {-1, 0.5, 1, 0, 0, 0}, {0, 0, -1, 2, 0, 0}, {0, -1, 0, 0, 2, 0}, {0, 0.5, 0.5, 0, 0, -1}};
 
 const ThermoData& data() { return builtin_nasa9_data(); }
 
@@ -54,7 +52,7 @@ void expect_equilibrium(const Point& p, const Feed& feed, const char* what) {
 }
 
 struct Case {
-  double r;      // O/F over the stoichiometric O/F
+  double r;  // O/F over the stoichiometric O/F
   double p_atm;
 };
 
@@ -211,12 +209,11 @@ TEST(EngineInvariants, DerivativesAreTheSlopesOfNeighbouringEquilibria) {
       const double lnv_hot = -std::log(hot.rho_kg_m3), lnv_cold = -std::log(cold.rho_kg_m3);
       const double cp = (hot.h_kJ_kg - cold.h_kJ_kg) / (2 * d * T);
       EXPECT_NEAR(mid.cp_eq_kJ_kgK, cp, 1e-7 * cp);
-      EXPECT_NEAR(mid.dlnV_dlnT_P, (lnv_hot - lnv_cold) / (std::log1p(d) - std::log1p(-d)),
-                  1e-8);
-      EXPECT_NEAR(mid.dlnV_dlnP_T,
-                  (std::log(low.rho_kg_m3) - std::log(high.rho_kg_m3)) /
-                      (std::log1p(d) - std::log1p(-d)),
-                  1e-8);
+      EXPECT_NEAR(mid.dlnV_dlnT_P, (lnv_hot - lnv_cold) / (std::log1p(d) - std::log1p(-d)), 1e-8);
+      EXPECT_NEAR(
+          mid.dlnV_dlnP_T,
+          (std::log(low.rho_kg_m3) - std::log(high.rho_kg_m3)) / (std::log1p(d) - std::log1p(-d)),
+          1e-8);
       // gamma_s = (dln p/dln rho)_s, from SP solves about the point.
       Condition sp;
       sp.mode = Mode::SP;
@@ -225,8 +222,8 @@ TEST(EngineInvariants, DerivativesAreTheSlopesOfNeighbouringEquilibria) {
       const Point up = equilibrium(data(), feed, sp, &mid);
       sp.p_atm = p_atm * (1 - d);
       const Point down = equilibrium(data(), feed, sp, &mid);
-      const double gamma_s = (std::log1p(d) - std::log1p(-d)) /
-                             (std::log(up.rho_kg_m3) - std::log(down.rho_kg_m3));
+      const double gamma_s =
+          (std::log1p(d) - std::log1p(-d)) / (std::log(up.rho_kg_m3) - std::log(down.rho_kg_m3));
       EXPECT_NEAR(mid.gamma_s, gamma_s, 1e-7 * gamma_s);
       const double a = std::sqrt(mid.gamma_s * mid.P_bar * 1e5 / mid.rho_kg_m3);
       EXPECT_NEAR(mid.sound_speed_m_s, a, 1e-12 * a);

@@ -19,8 +19,8 @@
 #include <map>
 #include <string>
 
-#include "engine/engine.h"
 #include "cea-tables.h"
+#include "engine/engine.h"
 
 namespace zuna::engine {
 namespace {
@@ -44,8 +44,9 @@ class Worst {
   }
   ~Worst() {
     for (const auto& [what, e] : worst_) {
-      std::printf("  %-30s worst |dev| %.3g = %.2g relative (reference %.10g, %.2f of its tolerance)\n",
-                  what.c_str(), e.dev, e.dev / std::fabs(e.ref), e.ref, e.ratio);
+      std::printf(
+          "  %-30s worst |dev| %.3g = %.2g relative (reference %.10g, %.2f of its tolerance)\n",
+          what.c_str(), e.dev, e.dev / std::fabs(e.ref), e.ref, e.ratio);
     }
   }
 
