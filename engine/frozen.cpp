@@ -52,7 +52,7 @@ Point state_at(const ThermoData& data, const double (&ln_nj)[kSpeciesCount], dou
 }
 
 // Newton on ln T for s(T) = s0 (entropy) or h(T) = h0 (enthalpy) at fixed
-// amounts: d s/d ln T = cp, d h/d ln T = cp T.
+// amounts: d s/d ln T = cp, d h/d ln T = cp T; a step is at most 0.4 in ln T.
 Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, double target,
                    double p_atm, double T_guess_K) {
   detail::FpGuard guard;
@@ -73,17 +73,20 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
     const double d_ln_T = entropy ? (target - pt.s_kJ_kgK) / pt.cp_fr_kJ_kgK
                                   : (target - pt.h_kJ_kg) / (pt.cp_fr_kJ_kgK * T);
     const double step = std::fmax(-0.4, std::fmin(0.4, d_ln_T));
-    if (std::fabs(step) < 1e-14) {
-      const unsigned tf = detail::temperature_flags(T);
-      pt.flags = tf;
-      if (tf & kNoSolution) {
-        detail::clear_values(pt, tf);
+    T *= std::exp(step);
+    if (std::fabs(step) < 1e-9) {
+      // Newton's error after this step is of the order of its square: the
+      // state at the new T is the answer.
+      pt = state_at(data, ln_nj, T, P_bar);
+      pt.iterations = it;
+      pt.flags = detail::temperature_flags(T);
+      if (pt.flags & kNoSolution) {
+        detail::clear_values(pt, pt.flags);
       } else if (guard.faulted()) {
         detail::clear_values(pt, kFloatingPoint);
       }
       return pt;
     }
-    T *= std::exp(step);
     if (!(T > 30.0)) {
       detail::clear_values(pt, kBelowRange);
       return pt;
