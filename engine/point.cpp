@@ -94,22 +94,51 @@ DerivativeSums derivative_sums(const SpeciesTerms& t, const double* nj) {
   return d;
 }
 
-// The solution (dpi_1, dpi_2, dln n) for the right-hand side r.
-bool solve_derivative(const DerivativeSums& d, const double (&r)[3], double (&x)[3]) {
-  double A[4][5] = {};
-  for (int a = 0; a < 3; ++a) {
-    for (int b = 0; b < 3; ++b) {
-      A[a][b] = d.M[a][b];
+// The solutions (dpi_1, dpi_2, dln n) for the right-hand sides of T and P.
+// The matrix is [E c; c' 0] with E the element rows' Gram matrix and c =
+// sum_j a_ij n_j: dln n = (r_n - c' E^-1 r_e) / (-c' E^-1 c), then
+// dpi = E^-1 (r_e - c dln n). The pivoting elimination where E has no
+// inverse.
+bool solve_derivatives(const DerivativeSums& d, double (&xT)[3], double (&xP)[3]) {
+  const double det = d.M[0][0] * d.M[1][1] - d.M[0][1] * d.M[1][0];
+  if (!(std::fabs(det) > 0.0) || !std::isfinite(det)) {
+    double A[4][5] = {};
+    for (int pass = 0; pass < 2; ++pass) {
+      const double(&r)[3] = pass == 0 ? d.rT : d.rP;
+      double(&x)[3] = pass == 0 ? xT : xP;
+      for (int a = 0; a < 3; ++a) {
+        for (int b = 0; b < 3; ++b) {
+          A[a][b] = d.M[a][b];
+        }
+        A[a][3] = r[a];
+      }
+      if (!solve_linear(3, A)) {
+        return false;
+      }
+      for (int a = 0; a < 3; ++a) {
+        x[a] = A[a][3];
+      }
     }
-    A[a][3] = r[a];
+    return true;
   }
-  if (!solve_by_blocks(3, A) && !solve_linear(3, A)) {
-    return false;
+  const double inv = 1.0 / det;
+  auto e_inv = [&](double v0, double v1, double(&out)[2]) {
+    out[0] = (d.M[1][1] * v0 - d.M[0][1] * v1) * inv;
+    out[1] = (d.M[0][0] * v1 - d.M[1][0] * v0) * inv;
+  };
+  double ec[2];
+  e_inv(d.M[0][2], d.M[1][2], ec);
+  const double cec = d.M[2][0] * ec[0] + d.M[2][1] * ec[1];
+  for (int pass = 0; pass < 2; ++pass) {
+    const double(&r)[3] = pass == 0 ? d.rT : d.rP;
+    double(&x)[3] = pass == 0 ? xT : xP;
+    double er[2];
+    e_inv(r[0], r[1], er);
+    x[2] = (r[2] - d.M[2][0] * er[0] - d.M[2][1] * er[1]) / -cec;
+    x[0] = er[0] - ec[0] * x[2];
+    x[1] = er[1] - ec[1] * x[2];
   }
-  for (int a = 0; a < 3; ++a) {
-    x[a] = A[a][3];
-  }
-  return true;
+  return std::isfinite(xT[2]) && std::isfinite(xP[2]);
 }
 
 }  // namespace
@@ -117,7 +146,7 @@ bool solve_derivative(const DerivativeSums& d, const double (&r)[3], double (&x)
 bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t, Point& pt) {
   const DerivativeSums d = derivative_sums(t, pt.n_mol_kg);
   double xT[3], xP[3];
-  if (!solve_derivative(d, d.rT, xT) || !solve_derivative(d, d.rP, xP)) {
+  if (!solve_derivatives(d, xT, xP)) {
     return false;
   }
   const double R = data.R_J_molK;
