@@ -18,15 +18,15 @@ TPowers::TPowers(double T_K, double ln_T)
     : t(T_K), inv(1.0 / T_K), inv2(inv * inv), ln(ln_T), t2(T_K * T_K), t3(t2 * T_K), t4(t2 * t2) {}
 
 const PolyRange& range_at(const SpeciesPoly& sp, double T_K) {
-  // Ranges are ordered and contiguous: the first whose upper end lies above
-  // T, else the last one (extrapolation above the data). A common end
-  // belongs to the upper range, as in the program's thermo/ (T >= 1000 K).
-  for (int r = 0; r + 1 < sp.range_count; ++r) {
-    if (T_K < sp.range[r].T_high_K) {
-      return sp.range[r];
-    }
+  // Ranges are ordered and contiguous, three at most: the first whose upper
+  // end lies above T, else the last one (extrapolation above the data). A
+  // common end belongs to the upper range, as in the program's thermo/
+  // (T >= 1000 K).
+  int r = 0;
+  if (sp.range_count > 1 && !(T_K < sp.range[0].T_high_K)) {
+    r = sp.range_count > 2 && !(T_K < sp.range[1].T_high_K) ? 2 : 1;
   }
-  return sp.range[sp.range_count - 1];
+  return sp.range[r];
 }
 
 void evaluate_terms(const ThermoData& data, double T_K, SpeciesTerms& out) {
