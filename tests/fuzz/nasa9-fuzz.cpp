@@ -8,7 +8,7 @@
 #include <string>
 
 #include "fit/data-file.h"
-#include "fit/nasa9.h"
+#include "fit/fit7.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
