@@ -1,0 +1,234 @@
+// The public calls: the checks of the inputs, the feed of a mixture, the
+// conditions in the solver's units, and the flags of the result.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/fp-guard.h"
+#include "engine/gibbs.h"
+#include "engine/point.h"
+#include "engine/species-terms.h"
+
+namespace zuna::engine {
+namespace {
+
+std::string number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", v);
+  return text;
+}
+
+void require(bool ok, const std::string& what) {
+  if (!ok) {
+    throw InputError(what);
+  }
+}
+
+void check_pressure(double p_atm) {
+  require(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm,
+          "p_atm = " + number(p_atm) + ": the pressure must lie in 1e-06..1e+05 atm");
+}
+
+void check_temperature(const char* name, double T_K) {
+  require(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK,
+          std::string(name) + " = " + number(T_K) + ": the temperature must lie in 200..6000 K");
+}
+
+void check_of(const ThermoData& data, double of) {
+  const double st = stoichiometric_of(data);
+  require(std::isfinite(of) && of >= kOfMinFactor * st && of <= kOfMaxFactor * st,
+          "of = " + number(of) + ": the O/F ratio must lie in " + number(kOfMinFactor * st) +
+              ".." + number(kOfMaxFactor * st) + " (0.1 to 40 times the stoichiometric " +
+              number(st) + ")");
+}
+
+// The temperature flags of a converged result: extrapolated within
+// 100..200 K and 6000..6500 K, no solution beyond.
+unsigned temperature_flags(double T_K) {
+  if (T_K < kTExtrapolatedMinK) {
+    return kBelowRange | kNoSolution;
+  }
+  if (T_K > kTExtrapolatedMaxK) {
+    return kAboveRange | kNoSolution;
+  }
+  if (T_K < kTMinK) {
+    return kExtrapolatedLow;
+  }
+  if (T_K > kTMaxK) {
+    return kExtrapolatedHigh;
+  }
+  return 0;
+}
+
+detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condition& c) {
+  const double R = data.R_J_molK;
+  detail::Problem pb;
+  pb.mode = c.mode;
+  pb.b[0] = feed.b_mol_kg[0];
+  pb.b[1] = feed.b_mol_kg[1];
+  require(std::isfinite(pb.b[0]) && std::isfinite(pb.b[1]) && pb.b[0] > 0.0 && pb.b[1] > 0.0,
+          "feed: the amounts of H and O must be positive numbers");
+  if (c.mode != Mode::UV) {
+    check_pressure(c.p_atm);
+    pb.ln_p = std::log(c.p_atm * kAtmBar / data.p_ref_bar);
+  }
+  switch (c.mode) {
+    case Mode::TP:
+      check_temperature("T_K", c.T_K);
+      pb.T_K = c.T_K;
+      break;
+    case Mode::HP:
+      require(std::isfinite(c.h_kJ_kg), "h_kJ_kg must be a number");
+      pb.h_R = c.h_kJ_kg * 1000.0 / R;
+      break;
+    case Mode::SP:
+      require(std::isfinite(c.s_kJ_kgK), "s_kJ_kgK must be a number");
+      pb.s_R = c.s_kJ_kgK * 1000.0 / R;
+      break;
+    case Mode::UV:
+      require(std::isfinite(c.u_kJ_kg), "u_kJ_kg must be a number");
+      require(std::isfinite(c.v_m3_kg) && c.v_m3_kg > 0.0,
+              "v_m3_kg = " + number(c.v_m3_kg) + ": the specific volume must be positive");
+      pb.u_R = c.u_kJ_kg * 1000.0 / R;
+      pb.ln_RT_vP0 = std::log(R / (c.v_m3_kg * data.p_ref_bar * 1e5));
+      break;
+  }
+  return pb;
+}
+
+// The start of a warm solve: the amounts and temperature of a result.
+detail::State state_of(const Point& guess) {
+  detail::State st;
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    // An amount that underflowed to 0 starts at the bottom of the doubles.
+    st.ln_nj[j] = guess.n_mol_kg[j] > 0.0 ? std::log(guess.n_mol_kg[j]) : -745.0;
+  }
+  st.ln_n = std::log(guess.n_total_mol_kg);
+  st.ln_T = std::log(guess.T_K);
+  return st;
+}
+
+bool usable_guess(const Point* guess) {
+  if (guess == nullptr || !guess->has_values() || !(guess->T_K > 0.0) ||
+      !(guess->n_total_mol_kg > 0.0) || !std::isfinite(guess->T_K)) {
+    return false;
+  }
+  for (double n : guess->n_mol_kg) {
+    if (!(n >= 0.0) || !std::isfinite(n)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Solve, flags and properties, under the guard of the caller's FP state.
+Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point* guess) {
+  detail::FpGuard guard;
+  Point pt;
+  const detail::State start = usable_guess(guess) ? state_of(*guess) : detail::cold_start(pb);
+  const detail::Outcome out = detail::solve(data, pb, start);
+  pt.iterations = out.iterations;
+  if (out.flags & (kNotConverged | kBelowRange | kAboveRange)) {
+    detail::clear_values(pt, out.flags);
+    return pt;
+  }
+  const double T = std::exp(out.state.ln_T);
+  const unsigned tf = temperature_flags(T);
+  if (tf & kNoSolution) {
+    detail::clear_values(pt, tf);
+    return pt;
+  }
+  double P_bar = 0.0;
+  if (pb.mode == Mode::UV) {
+    // P = n R T / v, with ln(R/(v P0)) kept by the problem.
+    P_bar = std::exp(out.state.ln_n + pb.ln_RT_vP0 + out.state.ln_T) * data.p_ref_bar;
+  } else {
+    P_bar = std::exp(pb.ln_p) * data.p_ref_bar;
+  }
+  detail::fill_state(data, T, P_bar, out.state.ln_nj, pt);
+  pt.flags = tf;
+  if (!detail::fill_equilibrium_derivatives(data, out.state, pt)) {
+    detail::clear_values(pt, kSingular);
+    return pt;
+  }
+  if (guard.faulted()) {
+    detail::clear_values(pt, kFloatingPoint);
+  }
+  return pt;
+}
+
+}  // namespace
+
+double stoichiometric_of(const ThermoData& data) {
+  // H2 + 1/2 O2: half a mole of O2 per mole of H2.
+  return 0.5 * data.species[kO2].M_g_mol / data.species[kH2].M_g_mol;
+}
+
+Feed feed_of(const ThermoData& data, const Mixture& mixture) {
+  check_of(data, mixture.of);
+  detail::FpGuard guard;
+  const Reactants& r = mixture.reactants;
+  double h_fuel = kLiquidH2_J_mol, h_oxid = kLiquidO2_J_mol;
+  if (r.state == ReactantState::gas) {
+    check_temperature("T_gas_K", r.T_gas_K);
+    const SpeciesFunctions f = species_functions(data, r.T_gas_K);
+    h_fuel = data.R_J_molK * r.T_gas_K * f.h_RT[kH2];
+    h_oxid = data.R_J_molK * r.T_gas_K * f.h_RT[kO2];
+  } else if (r.state == ReactantState::custom) {
+    require(std::isfinite(r.h_fuel_J_mol), "h_fuel_J_mol must be a number");
+    require(std::isfinite(r.h_oxid_J_mol), "h_oxid_J_mol must be a number");
+    h_fuel = r.h_fuel_J_mol;
+    h_oxid = r.h_oxid_J_mol;
+  }
+  // One kilogram: 1/(1 + of) kg of H2 and of/(1 + of) kg of O2.
+  const double n_h2 = 1000.0 / (1.0 + mixture.of) / data.species[kH2].M_g_mol;
+  const double n_o2 = 1000.0 * mixture.of / (1.0 + mixture.of) / data.species[kO2].M_g_mol;
+  Feed feed;
+  feed.b_mol_kg[0] = 2.0 * n_h2;
+  feed.b_mol_kg[1] = 2.0 * n_o2;
+  feed.h0_kJ_kg = (n_h2 * h_fuel + n_o2 * h_oxid) / 1000.0;
+  return feed;
+}
+
+Feed feed_of(const Point& point) {
+  Feed feed;
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    for (int i = 0; i < kElementCount; ++i) {
+      feed.b_mol_kg[i] += detail::kAtoms[i][j] * point.n_mol_kg[j];
+    }
+  }
+  feed.h0_kJ_kg = point.h_kJ_kg;
+  return feed;
+}
+
+Point equilibrium(const ThermoData& data, const Feed& feed, const Condition& condition,
+                  const Point* guess) {
+  detail::FpGuard guard;
+  return solve_point(data, problem_of(data, feed, condition), guess);
+}
+
+Point flame(const ThermoData& data, const Mixture& mixture, double p_atm, const Point* guess) {
+  const Feed feed = feed_of(data, mixture);
+  Condition c;
+  c.mode = Mode::HP;
+  c.p_atm = p_atm;
+  c.h_kJ_kg = feed.h0_kJ_kg;
+  return equilibrium(data, feed, c, guess);
+}
+
+void flame_sweep(const ThermoData& data, std::span<const double> of, const Reactants& reactants,
+                 double p_atm, std::span<Point> out) {
+  require(of.size() == out.size(), "flame_sweep: as many results as O/F ratios are needed");
+  check_pressure(p_atm);
+  for (double r : of) {
+    check_of(data, r);
+  }
+  const Point* previous = nullptr;
+  for (std::size_t k = 0; k < of.size(); ++k) {
+    out[k] = flame(data, Mixture{of[k], reactants}, p_atm, previous);
+    previous = out[k].has_values() ? &out[k] : previous;
+  }
+}
+
+}  // namespace zuna::engine

@@ -1,0 +1,141 @@
+// States of a fixed composition: properties at T and p, and the temperature
+// that gives an entropy or an enthalpy at p (the frozen expansion of a
+// nozzle, or frozen combustion).
+#include <cmath>
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/fp-guard.h"
+#include "engine/point.h"
+#include "engine/species-terms.h"
+
+namespace zuna::engine {
+namespace {
+
+constexpr int kMaxSteps = 60;
+
+void check_composition(const Composition& c) {
+  double n = 0.0;
+  for (double v : c.n_mol_kg) {
+    if (!(v >= 0.0) || !std::isfinite(v)) {
+      throw InputError("composition: every amount must be a number >= 0");
+    }
+    n += v;
+  }
+  if (!(n > 0.0)) {
+    throw InputError("composition: the amounts must not all be 0");
+  }
+}
+
+void check_pressure(double p_atm) {
+  if (!(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm)) {
+    throw InputError("p_atm = " + std::to_string(p_atm) +
+                     ": the pressure must lie in 1e-06..1e+05 atm");
+  }
+}
+
+// ln n_j of a composition; an amount of 0 is -inf, which contributes nothing.
+void logs_of(const Composition& c, double (&ln_nj)[kSpeciesCount]) {
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    ln_nj[j] = c.n_mol_kg[j] > 0.0 ? std::log(c.n_mol_kg[j]) : -HUGE_VAL;
+  }
+}
+
+Point state_at(const ThermoData& data, const double (&ln_nj)[kSpeciesCount], double T_K,
+               double P_bar) {
+  Point pt;
+  detail::fill_state(data, T_K, P_bar, ln_nj, pt);
+  detail::fill_frozen_derivatives(pt);
+  return pt;
+}
+
+// Newton on ln T for s(T) = s0 (entropy) or h(T) = h0 (enthalpy) at fixed
+// amounts: d s/d ln T = cp, d h/d ln T = cp T.
+Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, double target,
+                   double p_atm, double T_guess_K) {
+  check_composition(c);
+  check_pressure(p_atm);
+  if (!std::isfinite(target)) {
+    throw InputError(entropy ? "s_kJ_kgK must be a number" : "h_kJ_kg must be a number");
+  }
+  detail::FpGuard guard;
+  double ln_nj[kSpeciesCount];
+  logs_of(c, ln_nj);
+  const double P_bar = p_atm * kAtmBar;
+  double T = T_guess_K >= kTExtrapolatedMinK && T_guess_K <= kTExtrapolatedMaxK ? T_guess_K
+                                                                                : 3000.0;
+  Point pt;
+  for (int it = 1; it <= kMaxSteps; ++it) {
+    pt = state_at(data, ln_nj, T, P_bar);
+    pt.iterations = it;
+    const double d_ln_T = entropy ? (target - pt.s_kJ_kgK) / pt.cp_fr_kJ_kgK
+                                  : (target - pt.h_kJ_kg) / (pt.cp_fr_kJ_kgK * T);
+    const double step = std::fmax(-0.4, std::fmin(0.4, d_ln_T));
+    if (std::fabs(step) < 1e-14) {
+      const unsigned tf = [&] {
+        if (T < kTExtrapolatedMinK) return unsigned(kBelowRange | kNoSolution);
+        if (T > kTExtrapolatedMaxK) return unsigned(kAboveRange | kNoSolution);
+        if (T < kTMinK) return unsigned(kExtrapolatedLow);
+        if (T > kTMaxK) return unsigned(kExtrapolatedHigh);
+        return 0u;
+      }();
+      pt.flags = tf;
+      if (tf & kNoSolution) {
+        detail::clear_values(pt, tf);
+      } else if (guard.faulted()) {
+        detail::clear_values(pt, kFloatingPoint);
+      }
+      return pt;
+    }
+    T *= std::exp(step);
+    if (!(T > 30.0)) {
+      detail::clear_values(pt, kBelowRange);
+      return pt;
+    }
+    if (!(T < 30000.0)) {
+      detail::clear_values(pt, kAboveRange);
+      return pt;
+    }
+  }
+  detail::clear_values(pt, kNotConverged);
+  return pt;
+}
+
+}  // namespace
+
+Composition composition_of(const Point& point) {
+  Composition c;
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    c.n_mol_kg[j] = point.n_mol_kg[j];
+  }
+  return c;
+}
+
+Point frozen_state(const ThermoData& data, const Composition& composition, double T_K,
+                   double p_atm) {
+  check_composition(composition);
+  check_pressure(p_atm);
+  if (!(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK)) {
+    throw InputError("T_K = " + std::to_string(T_K) + ": the temperature must lie in 200..6000 K");
+  }
+  detail::FpGuard guard;
+  double ln_nj[kSpeciesCount];
+  logs_of(composition, ln_nj);
+  Point pt = state_at(data, ln_nj, T_K, p_atm * kAtmBar);
+  if (guard.faulted()) {
+    detail::clear_values(pt, kFloatingPoint);
+  }
+  return pt;
+}
+
+Point frozen_sp(const ThermoData& data, const Composition& composition, double s_kJ_kgK,
+                double p_atm, double T_guess_K) {
+  return frozen_solve(data, composition, true, s_kJ_kgK, p_atm, T_guess_K);
+}
+
+Point frozen_hp(const ThermoData& data, const Composition& composition, double h_kJ_kg,
+                double p_atm, double T_guess_K) {
+  return frozen_solve(data, composition, false, h_kJ_kg, p_atm, T_guess_K);
+}
+
+}  // namespace zuna::engine

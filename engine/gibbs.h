@@ -1,0 +1,62 @@
+// The Newton iteration of the published method (S. Gordon and B. J. McBride,
+// NASA RP-1311, 1994, chapters 2 and 3): minimisation of the Gibbs energy
+// (Helmholtz energy for UV) with Lagrange multipliers pi_i, Newton steps on
+// ln n_j, ln n and ln T, the reduced system in pi_i, Delta ln n and
+// Delta ln T, and the published step-size control.
+//
+// Amounts are kept as their logarithms: a trace species stays positive,
+// however small, and its amount underflows harmlessly to 0 in the sums.
+// Units inside the solver: amounts in mol/kg, energies divided by R (or RT),
+// so that every term of the reduced system is dimensionless or in mol/kg.
+#pragma once
+
+#include "engine/engine.h"
+#include "engine/species-terms.h"
+
+namespace zuna::engine::detail {
+
+// What the iteration holds fixed, in the solver's units.
+struct Problem {
+  Mode mode = Mode::TP;
+  double b[kElementCount] = {};  // element amounts b_i^0 [mol/kg]
+  double T_K = 0.0;              // TP
+  double ln_p = 0.0;             // ln(P/P0), TP, HP, SP
+  double h_R = 0.0;              // HP: h0/R [mol K/kg]
+  double s_R = 0.0;              // SP: s0/R [mol/kg]
+  double u_R = 0.0;              // UV: u0/R [mol K/kg]
+  double ln_RT_vP0 = 0.0;        // UV: ln(R / (v P0)) [1/K], so ln(n_j R T/(v P0)) = ln n_j + this + ln T
+};
+
+// The iterate: ln n_j, ln n, ln T and the multipliers of the last step.
+struct State {
+  double ln_nj[kSpeciesCount] = {};
+  double ln_n = 0.0;
+  double ln_T = 0.0;
+  double pi[kElementCount] = {};
+};
+
+struct Outcome {
+  State state;
+  int iterations = 0;
+  unsigned flags = 0;  // kNotConverged, kSingular, kBelowRange, kAboveRange
+};
+
+// The cold start of RP-1311 (section 3.1): n = 0.1 kmol/kg shared equally,
+// T = 3800 K unless fixed.
+State cold_start(const Problem& problem);
+
+// Newton steps from `start` until the corrections fall to the rounding of
+// a double (every |Delta ln n_j|, |Delta ln n|, |Delta ln T| below 1e-12,
+// or no longer falling below 1e-9).
+Outcome solve(const ThermoData& data, const Problem& problem, const State& start);
+
+// mu_j/RT at a state: g_j0/RT + ln(n_j/n) + ln(P/P0) (for UV ln(n_j R T/(v P0))).
+void chemical_potentials(const Problem& problem, const State& state, const SpeciesTerms& terms,
+                         double (&mu_RT)[kSpeciesCount]);
+
+// Solves the m x m system held in the first m columns of A with the right-
+// hand side in column m (Gaussian elimination, partial pivoting); the answer
+// replaces column m. False when a pivot is 0 or not a number.
+bool solve_linear(int m, double (&A)[4][5]);
+
+}  // namespace zuna::engine::detail

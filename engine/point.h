@@ -1,0 +1,27 @@
+// A Point from a converged state: the mixture's properties per unit mass,
+// the frozen ones and the equilibrium derivatives of RP-1311 section 2.5.
+#pragma once
+
+#include "engine/engine.h"
+#include "engine/gibbs.h"
+
+namespace zuna::engine::detail {
+
+// The properties that need no derivative: P, T, rho, h, u, g, s, M, amounts
+// and fractions, frozen Cp, gamma and sound speed. `ln_nj` are the amounts'
+// logarithms (a species of amount 0 has -inf and contributes nothing);
+// ln_P0 = ln(P/P0) of the state.
+void fill_state(const ThermoData& data, double T_K, double P_bar,
+                const double (&ln_nj)[kSpeciesCount], Point& point);
+
+// The equilibrium derivatives at a converged state: (dlnV/dlnT)_P,
+// (dlnV/dlnP)_T, Cp, gamma_s and the sound speed. False when singular.
+bool fill_equilibrium_derivatives(const ThermoData& data, const State& state, Point& point);
+
+// For a fixed composition the equilibrium derivatives are the frozen ones.
+void fill_frozen_derivatives(Point& point);
+
+// Every value NaN, with kNoSolution and the given flags.
+void clear_values(Point& point, unsigned flags);
+
+}  // namespace zuna::engine::detail
