@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -30,6 +31,7 @@
 #include "fio/fio.h"
 #include "fio/io-error.h"
 #include "host/console/console-host.h"
+#include "host/console/equilibrium-command.h"
 #include "platform/working-folder.h"
 
 namespace {
@@ -179,6 +181,9 @@ int run_batch(const zuna::BatchSettings& settings) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "equilibrium") {
+    return run_equilibrium_command(argc - 1, argv + 1);
+  }
   // Before anything is opened: a closed standard descriptor would otherwise be
   // taken by the first file the program opens.
   zuna::open_closed_standard_files();
