@@ -231,6 +231,29 @@ TEST(Equilibrium, JsonRowsAndDigest) {
     }
   }
 
+  // The schema of docs/ names the same members and the same row columns, in
+  // the CSV's order, and types them as written.
+  const nlohmann::json schema = nlohmann::json::parse(slurp(ZUNA_EQUILIBRIUM_SCHEMA));
+  for (const auto& [name, value] : doc.items()) {
+    EXPECT_TRUE(schema["properties"].contains(name)) << name;
+  }
+  const nlohmann::json& items = schema["properties"]["rows"]["items"];
+  ASSERT_EQ(items["required"].size(), rows[0].size());
+  for (std::size_t k = 0; k < rows[0].size(); ++k) {
+    EXPECT_EQ(items["required"][k], rows[0][k]);
+    const nlohmann::json& type = items["properties"][rows[0][k]];
+    for (const nlohmann::json& row : doc["rows"]) {
+      const nlohmann::json& v = row[rows[0][k]];
+      if (type.contains("enum")) {
+        EXPECT_NE(std::find(type["enum"].begin(), type["enum"].end(), v), type["enum"].end());
+      } else if (type["type"] == "integer") {
+        EXPECT_TRUE(v.is_number_integer()) << rows[0][k];
+      } else {
+        EXPECT_TRUE(v.is_number() || v.is_null()) << rows[0][k];
+      }
+    }
+  }
+
   const SessionResult d = equilibrium(folder, {"--data=zuna.dat", "--of=8", "--json=-"});
   ASSERT_EQ(d.exit_code, 0) << d.err;
   EXPECT_EQ(nlohmann::json::parse(d.out)["thermo_sha256"], sha256_of(folder.path() / "zuna.dat"));
