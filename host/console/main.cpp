@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -24,6 +25,7 @@
 
 #include "app/batch-run.h"
 #include "app/command-line.h"
+#include "app/engine-comparison.h"
 #include "app/results-export.h"
 #include "app/zuna4.h"
 #include "dialogs/dialog-host.h"
@@ -160,7 +162,17 @@ int run_batch(const zuna::BatchSettings& settings) {
   try {
     const std::vector<zuna::Calculation> results =
         zuna::run_batch(settings, isatty(STDERR_FILENO) == 1);
-    if (csv.wanted() && !csv.write(zuna::results_csv(results))) {
+    std::optional<zuna::EngineComparison> engine;
+    if (settings.compare_engine && (csv.wanted() || json.wanted())) {
+      try {
+        engine = zuna::compare_with_engine(results, settings.data_file);
+      } catch (const std::runtime_error& e) {
+        print_error(e.what());
+        zuna::end_program(1);
+      }
+    }
+    const zuna::EngineComparison* compared = engine ? &*engine : nullptr;
+    if (csv.wanted() && !csv.write(zuna::results_csv(results, compared))) {
       zuna::end_program(1);
     }
     if (json.wanted()) {
@@ -168,7 +180,7 @@ int run_batch(const zuna::BatchSettings& settings) {
       source.data_file = settings.data_file;
       source.data_sha256 = zuna::file_sha256(settings.data_file).value_or("");
       source.version = ZUNA_VERSION;
-      if (!json.write(zuna::results_json(results, source))) {
+      if (!json.write(zuna::results_json(results, source, compared))) {
         zuna::end_program(1);
       }
     }
