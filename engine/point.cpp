@@ -5,11 +5,9 @@
 
 namespace zuna::engine::detail {
 
-void fill_state(const ThermoData& data, double T_K, double P_bar,
+void fill_state(const ThermoData& data, const SpeciesTerms& t, double T_K, double P_bar,
                 const double (&ln_nj)[kSpeciesCount], Point& pt) {
   const double R = data.R_J_molK;
-  SpeciesTerms t;
-  evaluate_terms(data, T_K, t);
   double n = 0.0, nh = 0.0, ncp = 0.0;
   for (int j = 0; j < kSpeciesCount; ++j) {
     pt.n_mol_kg[j] = std::exp(ln_nj[j]);
@@ -47,10 +45,15 @@ void fill_state(const ThermoData& data, double T_K, double P_bar,
   pt.sound_speed_fr_m_s = std::sqrt(n * R * T_K * pt.gamma_fr);
 }
 
-bool fill_equilibrium_derivatives(const ThermoData& data, const State& st, Point& pt) {
+bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t, Point& pt) {
+  // a_ij: the solver's element rows (species-terms.h), for the same reason.
+  double b[kElementCount] = {};
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    b[0] += kAtoms[0][j] * pt.n_mol_kg[j];
+    b[1] += kAtoms[1][j] * pt.n_mol_kg[j];
+  }
+  const auto& rows = element_rows(b).a;
   const double T = pt.T_K;
-  SpeciesTerms t;
-  evaluate_terms(data, T, t);
   const double* nj = pt.n_mol_kg;
   // The derivative systems of RP-1311 section 2.5 share one matrix:
   //   rows k: sum_i sum_j a_kj a_ij n_j dpi_i + sum_j a_kj n_j dln n = r_k
@@ -66,9 +69,9 @@ bool fill_equilibrium_derivatives(const ThermoData& data, const State& st, Point
   double anh[kElementCount] = {};  // sum_j a_ij n_j H_j/RT
   for (int j = 0; j < kSpeciesCount; ++j) {
     for (int k = 0; k < kElementCount; ++k) {
-      const double akn = kAtoms[k][j] * nj[j];
+      const double akn = rows[k][j] * nj[j];
       for (int i = 0; i < kElementCount; ++i) {
-        M[k][i] += akn * kAtoms[i][j];
+        M[k][i] += akn * rows[i][j];
       }
       M[k][2] += akn;
       M[2][k] += akn;
@@ -83,7 +86,6 @@ bool fill_equilibrium_derivatives(const ThermoData& data, const State& st, Point
   }
   rT[2] = -nh;
   rP[2] = n;
-  (void)st;
   double A[4][5] = {};
   double xT[3], xP[3];
   for (int pass = 0; pass < 2; ++pass) {
