@@ -110,9 +110,15 @@ void write_row(tables::TableWriter& w, const EquilibriumSettings& s, double p_at
 // ---------------------------------------------------------------------------
 // The thermodynamic data and their digest
 
+// SHA256_Init/Update/Final, not the one-shot SHA256(): in OpenSSL 3 the
+// latter goes through the provider machinery, whose set-up costs every run
+// about 2 ms of processor time.
 std::string sha256_hex(std::string_view bytes) {
+  SHA256_CTX context;
+  SHA256_Init(&context);
+  SHA256_Update(&context, bytes.data(), bytes.size());
   unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest);
+  SHA256_Final(digest, &context);
   static constexpr char kHex[] = "0123456789abcdef";
   std::string hex;
   for (unsigned char byte : digest) {
