@@ -14,6 +14,21 @@
 // Numbers. CSV and JSON numbers are the shortest text that reads back as the
 // same double (std::to_chars without a precision); the readable table rounds
 // to the column's significant digits.
+//
+// Use. A program declares its columns once and hands each row's cells to
+// whichever writers the user asked for:
+//
+//   const Column kStations[] = {{"station", CellKind::text},
+//                               {"exit_spec", CellKind::text},
+//                               {"p_bar", CellKind::number, "bar", 5}, ...};
+//   DescriptorSink out(STDOUT_FILENO);   // or a file's sink
+//   OutputBuffer buffer(out);
+//   CsvWriter csv(buffer, kStations);    // or JsonWriter, or TextTable with
+//   for (...) {                          // all stations in one block
+//     csv.text("throat"); csv.absent(); csv.number(p); ...; csv.end_row();
+//     if (!buffer.ok()) break;           // the output failed: stop early
+//   }
+//   bool written = csv.finish();
 #pragma once
 
 #include <charconv>
