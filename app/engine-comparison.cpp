@@ -31,7 +31,8 @@ std::vector<EngineFlame> flames_of(const Calculation& c, const engine::ThermoDat
     const double of = c.table->no2r[i] * c.tc.mwk(2) / c.tc.mwk(3);
     engine::Point pt;
     try {
-      pt = engine::flame(data, engine::Mixture{of, reactants}, c.p.ptot, warm ? &previous : nullptr);
+      pt =
+          engine::flame(data, engine::Mixture{of, reactants}, c.p.ptot, warm ? &previous : nullptr);
     } catch (const engine::InputError&) {
       continue;  // beyond the engine's O/F range (rmax above 40)
     }

@@ -198,8 +198,7 @@ std::string parameters_json(const RunParameters& p) {
 
 }  // namespace
 
-std::string results_csv(std::span<const Calculation> calculations,
-                        const EngineComparison* engine) {
+std::string results_csv(std::span<const Calculation> calculations, const EngineComparison* engine) {
   std::string out =
       "calculation,rmin [-],rmax [-],npmin,npmax,ptot [atm],tolh [K],itmaxh,toln [mol],"
       "itmaxn,act1,act2,act3,act4,point,flags";

@@ -56,10 +56,9 @@ BENCHMARK(BM_EquilibriumDefaultGrid)
     ->ReportAggregatesOnly(true);
 
 void BM_EquilibriumHundredPressures(benchmark::State& state) {
-  run_equilibrium(state,
-                  {"equilibrium", "--pressure=1:100:100", "--npmin=50", "--npmax=50",
-                   "--csv=out.csv"},
-                  100 * 103);
+  run_equilibrium(
+      state, {"equilibrium", "--pressure=1:100:100", "--npmin=50", "--npmax=50", "--csv=out.csv"},
+      100 * 103);
 }
 BENCHMARK(BM_EquilibriumHundredPressures)
     ->Unit(benchmark::kMillisecond)
@@ -76,10 +75,34 @@ class NullSink final : public zuna::tables::ByteSink {
 };
 
 const zuna::tables::Column kRowColumns[] = {
-    {"problem", zuna::tables::CellKind::text}, {"set", zuna::tables::CellKind::text},
-    {"a"}, {"b"}, {"c"}, {"d"}, {"e"}, {"f"}, {"g"}, {"h"}, {"i"}, {"j"}, {"k"}, {"l"},
-    {"m"}, {"n"}, {"o"}, {"p"}, {"q"}, {"r"}, {"s"}, {"t"}, {"u"}, {"v"}, {"w"}, {"x"},
-    {"iterations", zuna::tables::CellKind::integer}, {"flags", zuna::tables::CellKind::integer},
+    {"problem", zuna::tables::CellKind::text},
+    {"set", zuna::tables::CellKind::text},
+    {"a"},
+    {"b"},
+    {"c"},
+    {"d"},
+    {"e"},
+    {"f"},
+    {"g"},
+    {"h"},
+    {"i"},
+    {"j"},
+    {"k"},
+    {"l"},
+    {"m"},
+    {"n"},
+    {"o"},
+    {"p"},
+    {"q"},
+    {"r"},
+    {"s"},
+    {"t"},
+    {"u"},
+    {"v"},
+    {"w"},
+    {"x"},
+    {"iterations", zuna::tables::CellKind::integer},
+    {"flags", zuna::tables::CellKind::integer},
 };
 
 template <typename Writer>

@@ -19,6 +19,7 @@ class CsvWriter final : public TableWriter {
   void absent() override;
   void end_row() override;
   bool finish() override;
+  bool ok() const override { return out_.ok(); }
 
  private:
   // The comma before every cell but the first of its row.

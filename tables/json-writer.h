@@ -40,6 +40,7 @@ class JsonWriter final : public TableWriter {
   void end_row() override;
   // Closes the array and the object.
   bool finish() override;
+  bool ok() const override { return out_.ok(); }
 
  private:
   // ", " or the row's opening, then "name": of the next column.

@@ -65,16 +65,15 @@ class TableWriter {
   // Writes what the format has left (the JSON's end, the last block) and
   // flushes the buffer; false when any write failed.
   virtual bool finish() = 0;
+
+  // False once a write of the output has failed: the caller may stop early.
+  virtual bool ok() const = 0;
 };
 
 // The shortest text that reads back as v, written at `to` (room for 32
 // characters): "0.1", "1e+300", "-2.5e-08". v must be finite.
-inline char* write_shortest(char* to, double v) {
-  return std::to_chars(to, to + 32, v).ptr;
-}
+inline char* write_shortest(char* to, double v) { return std::to_chars(to, to + 32, v).ptr; }
 
-inline char* write_integer(char* to, std::int64_t v) {
-  return std::to_chars(to, to + 24, v).ptr;
-}
+inline char* write_integer(char* to, std::int64_t v) { return std::to_chars(to, to + 24, v).ptr; }
 
 }  // namespace zuna::tables

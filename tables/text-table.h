@@ -33,6 +33,7 @@ class TextTable final : public TableWriter {
   void absent() override;
   void end_row() override;
   bool finish() override;
+  bool ok() const override { return out_.ok(); }
 
  private:
   std::string& next_cell();

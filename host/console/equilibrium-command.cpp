@@ -23,6 +23,7 @@
 #include "fio/io-error.h"
 #include "host/console/equilibrium-options.h"
 #include "tables/csv-writer.h"
+#include "tables/fan-out.h"
 #include "tables/json-writer.h"
 #include "tables/text-table.h"
 
@@ -154,9 +155,8 @@ std::unique_ptr<LoadedData> load_data(const EquilibriumSettings& s) {
   const std::string text = std::move(bytes).str();
   std::istringstream in(text);
   try {
-    loaded->data = s.thermo == ThermoSource::nasa9_file
-                       ? engine::read_nasa9_data(in, s.thermo_file)
-                       : engine::read_data7(in, s.thermo_file);
+    loaded->data = s.thermo == ThermoSource::nasa9_file ? engine::read_nasa9_data(in, s.thermo_file)
+                                                        : engine::read_data7(in, s.thermo_file);
   } catch (const engine::InputError& e) {
     print_error(e.what());
     return nullptr;
@@ -238,42 +238,6 @@ struct Output {
   std::unique_ptr<tables::TableWriter> writer;
 };
 
-// Every row goes to each output.
-class FanOut final : public tables::TableWriter {
- public:
-  explicit FanOut(std::vector<Output>& outputs) : outputs_(outputs) {}
-  void number(double v) override {
-    for (Output& o : outputs_) o.writer->number(v);
-  }
-  void integer(std::int64_t v) override {
-    for (Output& o : outputs_) o.writer->integer(v);
-  }
-  void text(std::string_view v) override {
-    for (Output& o : outputs_) o.writer->text(v);
-  }
-  void absent() override {
-    for (Output& o : outputs_) o.writer->absent();
-  }
-  void end_row() override {
-    for (Output& o : outputs_) o.writer->end_row();
-  }
-  bool finish() override {
-    bool ok = true;
-    for (Output& o : outputs_) ok = o.writer->finish() && ok;
-    return ok;
-  }
-  // False as soon as one output has failed: the computation may stop.
-  bool ok() const {
-    for (const Output& o : outputs_) {
-      if (!o.buffer->ok()) return false;
-    }
-    return true;
-  }
-
- private:
-  std::vector<Output>& outputs_;
-};
-
 enum class Format { text, csv, json };
 
 Output make_output(const std::string& name, Format format, const std::string& sha256) {
@@ -314,8 +278,8 @@ std::string engine_message(const char* option, double value, const std::string& 
   char text[32];
   const std::string given(text, std::to_chars(text, text + sizeof text, value).ptr);
   const std::size_t colon = what.find(": ");
-  return std::string(option) + ": " + given + " is out of range: " +
-         (colon == std::string::npos ? what : what.substr(colon + 2));
+  return std::string(option) + ": " + given +
+         " is out of range: " + (colon == std::string::npos ? what : what.substr(colon + 2));
 }
 
 // The amount of reactant gas per kg is that of H2 and O2, half the atoms.
@@ -346,10 +310,10 @@ bool feed_mixtures(const EquilibriumSettings& s, const engine::ThermoData& data,
     } catch (const engine::InputError& e) {
       const std::string what = e.what();
       const bool temperature = what.rfind("T_gas_K", 0) == 0;
-      const std::string line =
-          temperature ? engine_message(s.initial_gas_state ? "--t0" : "--t-reactants",
-                                       s.reactants.T_gas_K, what)
-                      : engine_message(option, v, what);
+      const std::string line = temperature
+                                   ? engine_message(s.initial_gas_state ? "--t0" : "--t-reactants",
+                                                    s.reactants.T_gas_K, what)
+                                   : engine_message(option, v, what);
       std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, line.c_str(), kCommand);
       return false;
     }
@@ -360,7 +324,7 @@ bool feed_mixtures(const EquilibriumSettings& s, const engine::ThermoData& data,
 // The O/F ratios at one condition, each started from the point before it.
 bool sweep_of(const EquilibriumSettings& s, const engine::ThermoData& data,
               const std::vector<FedMixture>& mixtures, engine::Condition c, double p_atm,
-              FanOut& out) {
+              tables::TableWriter& out) {
   engine::Point previous;
   bool warm = false;
   for (const FedMixture& m : mixtures) {
@@ -389,7 +353,7 @@ bool sweep_of(const EquilibriumSettings& s, const engine::ThermoData& data,
 }
 
 bool compute(const EquilibriumSettings& s, const engine::ThermoData& data,
-             const std::vector<FedMixture>& mixtures, FanOut& out) {
+             const std::vector<FedMixture>& mixtures, tables::TableWriter& out) {
   engine::Condition c;
   c.mode = s.mode;
   c.s_kJ_kgK = s.s_kJ_kgK;
@@ -399,19 +363,22 @@ bool compute(const EquilibriumSettings& s, const engine::ThermoData& data,
     }
     for (double rho : s.densities_kg_m3) {
       c.v_m3_kg = 1.0 / rho;
-      if (!sweep_of(s, data, mixtures, c, 0.0, out)) return false;
+      if (!sweep_of(s, data, mixtures, c, 0.0, out))
+        return false;
     }
     return true;
   }
   for (double p : s.pressures_atm) {
     c.p_atm = p;
     if (s.mode != engine::Mode::TP) {
-      if (!sweep_of(s, data, mixtures, c, p, out)) return false;
+      if (!sweep_of(s, data, mixtures, c, p, out))
+        return false;
       continue;
     }
     for (double T : s.temperatures_K) {
       c.T_K = T;
-      if (!sweep_of(s, data, mixtures, c, p, out)) return false;
+      if (!sweep_of(s, data, mixtures, c, p, out))
+        return false;
     }
   }
   return true;
@@ -427,9 +394,12 @@ int run(const EquilibriumSettings& s, bool stdout_closed) {
     return 2;
   }
   std::vector<Output> outputs;
-  if (s.csv_file) outputs.push_back(make_output(*s.csv_file, Format::csv, loaded->sha256));
-  if (s.json_file) outputs.push_back(make_output(*s.json_file, Format::json, loaded->sha256));
-  if (outputs.empty()) outputs.push_back(make_output("-", Format::text, loaded->sha256));
+  if (s.csv_file)
+    outputs.push_back(make_output(*s.csv_file, Format::csv, loaded->sha256));
+  if (s.json_file)
+    outputs.push_back(make_output(*s.json_file, Format::json, loaded->sha256));
+  if (outputs.empty())
+    outputs.push_back(make_output("-", Format::text, loaded->sha256));
   for (Output& o : outputs) {
     if (o.target->to_stdout() && stdout_closed) {
       print_error("cannot write standard output: it is closed");
@@ -439,7 +409,11 @@ int run(const EquilibriumSettings& s, bool stdout_closed) {
       return 1;
     }
   }
-  FanOut all(outputs);
+  std::vector<tables::TableWriter*> writers;
+  for (Output& o : outputs) {
+    writers.push_back(o.writer.get());
+  }
+  tables::FanOut all(std::move(writers));
   const bool complete = compute(s, loaded->data, mixtures, all);
   bool ok = complete;
   for (Output& o : outputs) {

@@ -108,8 +108,8 @@ std::int32_t count_option(int code, std::string_view text) {
 std::vector<double> list_option(int code, std::string_view text, const char* example) {
   std::optional<std::vector<double>> list = parse_pressure_list(text);
   if (!list) {
-    throw UsageError{option_name(code) + ": '" + std::string(text) + "' is not a list of values (like " +
-                     example + ")"};
+    throw UsageError{option_name(code) + ": '" + std::string(text) +
+                     "' is not a list of values (like " + example + ")"};
   }
   return std::move(*list);
 }
@@ -162,11 +162,16 @@ void read_option(int code, std::string_view arg, EquilibriumSettings& s, Given& 
     case kRmax:
     case kNpmin:
     case kNpmax:
-      if (code == kRmin) s.grid.rmin = real_option(code, arg);
-      if (code == kRmax) s.grid.rmax = real_option(code, arg);
-      if (code == kNpmin) s.grid.npmin = count_option(code, arg);
-      if (code == kNpmax) s.grid.npmax = count_option(code, arg);
-      if (!given.grid) given.grid_option = option_name(code);
+      if (code == kRmin)
+        s.grid.rmin = real_option(code, arg);
+      if (code == kRmax)
+        s.grid.rmax = real_option(code, arg);
+      if (code == kNpmin)
+        s.grid.npmin = count_option(code, arg);
+      if (code == kNpmax)
+        s.grid.npmax = count_option(code, arg);
+      if (!given.grid)
+        given.grid_option = option_name(code);
       given.grid = true;
       break;
     case kTemperature:
@@ -197,7 +202,8 @@ void read_option(int code, std::string_view arg, EquilibriumSettings& s, Given& 
       } else if (arg == "custom") {
         s.reactants.state = engine::ReactantState::custom;
       } else {
-        throw UsageError{"--reactants: '" + std::string(arg) + "' is not one of liquid, gas, custom"};
+        throw UsageError{"--reactants: '" + std::string(arg) +
+                         "' is not one of liquid, gas, custom"};
       }
       given.reactant_set = true;
       break;
@@ -215,7 +221,8 @@ void read_option(int code, std::string_view arg, EquilibriumSettings& s, Given& 
       break;
     case kThermo:
     case kData: {
-      const ThermoSource source = code == kThermo ? ThermoSource::nasa9_file : ThermoSource::data7_file;
+      const ThermoSource source =
+          code == kThermo ? ThermoSource::nasa9_file : ThermoSource::data7_file;
       if (arg.empty()) {
         throw UsageError{option_name(code) + ": the file name is empty"};
       }
@@ -295,8 +302,10 @@ void check_settings(EquilibriumSettings& s, const Given& g) {
   }
   check_list(kTemperature, s.temperatures_K, engine::kTMinK, engine::kTMaxK, t_range);
   check_list(kRho, s.densities_kg_m3, 1e-300, 1e300, "above 0 kg/m3");
-  if (g.t0) check_range(kT0, s.T0_K, engine::kTMinK, engine::kTMaxK, t_range);
-  if (g.p0) check_range(kP0, s.p0_atm, engine::kPMinAtm, engine::kPMaxAtm, p_range);
+  if (g.t0)
+    check_range(kT0, s.T0_K, engine::kTMinK, engine::kTMaxK, t_range);
+  if (g.p0)
+    check_range(kP0, s.p0_atm, engine::kPMinAtm, engine::kPMaxAtm, p_range);
   if (g.t_reactants) {
     check_range(kTReactants, s.reactants.T_gas_K, engine::kTMinK, engine::kTMaxK, t_range);
   }

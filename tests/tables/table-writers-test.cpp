@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tables/csv-writer.h"
+#include "tables/fan-out.h"
 #include "tables/json-writer.h"
 #include "tables/text-table.h"
 
@@ -280,6 +281,29 @@ TEST(TextTable, PrintsBlocksOfRowsWithOneLinePerColumn) {
             "name            tp\n"
             "x, kJ/kg   1.5e-07\n"
             "n                -\n");
+}
+
+// Each row reaches every writer; one failing output makes the whole not ok,
+// and finish() still finishes the others.
+TEST(FanOut, WritesEachRowToEveryWriterAndTellsAFailure) {
+  StringSink csv_sink;
+  FailingSink json_sink(10);
+  OutputBuffer csv_out(csv_sink), json_out(json_sink, 64);
+  const Column columns[] = {{"a"}};
+  CsvWriter csv(csv_out, columns);
+  const JsonMember members[] = {{"program", "zuna4c"}};
+  JsonWriter json(json_out, members, columns);
+  FanOut both({&csv, &json});
+  both.number(0.5);
+  both.end_row();
+  EXPECT_TRUE(both.ok());
+  for (int i = 0; i < 2000 && both.ok(); ++i) {
+    both.number(i);
+    both.end_row();
+  }
+  EXPECT_FALSE(both.ok());
+  EXPECT_FALSE(both.finish());
+  EXPECT_EQ(csv_sink.text.substr(0, 6), "a\n0.5\n");
 }
 
 }  // namespace

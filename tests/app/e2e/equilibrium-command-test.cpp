@@ -81,7 +81,7 @@ TEST(Equilibrium, HeaderRowOrderAndEchoedInputs) {
   ASSERT_EQ(rows.size(), 7u);
   EXPECT_EQ(r.out.substr(0, r.out.find('\n')), kHeader);
   // By pressure, then O/F in the order given; the inputs as written.
-  const char* expected[][2] = {{"1", "8"}, {"1", "4"}, {"1", "6"},
+  const char* expected[][2] = {{"1", "8"},  {"1", "4"},  {"1", "6"},
                                {"10", "8"}, {"10", "4"}, {"10", "6"}};
   for (std::size_t j = 1; j < rows.size(); ++j) {
     ASSERT_EQ(rows[j].size(), rows[0].size()) << "row " << j;
@@ -146,7 +146,8 @@ TEST(Equilibrium, GridIsTheSweepsGrid) {
     ASSERT_EQ(er.size(), br.size());
     const std::size_t r = column(br[0], "r [-]");
     // The stoichiometric O/F, from the point at r = 1.
-    const std::size_t stoich = std::find(grid.begin(), grid.end(), "--npmin=4") != grid.end() ? 6 : 12;
+    const std::size_t stoich =
+        std::find(grid.begin(), grid.end(), "--npmin=4") != grid.end() ? 6 : 12;
     ASSERT_EQ(br[stoich][r], "1");
     const double ofst = number(er[stoich][3]);
     for (std::size_t j = 1; j < er.size(); ++j) {
@@ -208,8 +209,8 @@ TEST(Equilibrium, ProblemsAndDataSources) {
 // values, and the SHA-256 of the data used; it never names the data file.
 TEST(Equilibrium, JsonRowsAndDigest) {
   WorkFolder folder;
-  const SessionResult r = equilibrium(
-      folder, {"--problem=sp", "--entropy=40", "-p", "1e-6,1", "--of=8", "--json=-", "--csv=out.csv"});
+  const SessionResult r = equilibrium(folder, {"--problem=sp", "--entropy=40", "-p", "1e-6,1",
+                                               "--of=8", "--json=-", "--csv=out.csv"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   const nlohmann::json doc = nlohmann::json::parse(r.out);
   EXPECT_EQ(doc["program"], "zuna4c");
@@ -283,7 +284,9 @@ TEST(Equilibrium, BadCommandsAreRefusedWithOneLine) {
       {{"-p", "0"}, 2, "--pressure: 0 is out of range (1e-06 to 100000 atm)"},
       {{"-p", "1:1e6:3"}, 2, "--pressure"},
       {{"--problem=tp"}, 2, "--temperature"},
-      {{"--problem=tp", "--temperature=100"}, 2, "--temperature: 100 is out of range (200 to 6000 K)"},
+      {{"--problem=tp", "--temperature=100"},
+       2,
+       "--temperature: 100 is out of range (200 to 6000 K)"},
       {{"--temperature=1000"}, 2, "--temperature"},
       {{"--problem=sp"}, 2, "--entropy"},
       {{"--problem=uv"}, 2, "--rho"},
@@ -307,7 +310,8 @@ TEST(Equilibrium, BadCommandsAreRefusedWithOneLine) {
     WorkFolder folder;
     const SessionResult r = equilibrium(folder, c.arguments);
     std::string given;
-    for (const std::string& a : c.arguments) given += a + " ";
+    for (const std::string& a : c.arguments)
+      given += a + " ";
     EXPECT_EQ(r.exit_code, c.exit_code) << given << r.err;
     EXPECT_EQ(r.out, "") << given;
     EXPECT_EQ(r.err.rfind("zuna4c equilibrium: ", 0), 0u) << given << r.err;
