@@ -6,15 +6,19 @@
 namespace zuna::engine::detail {
 namespace {
 
-
-// Logarithm of the trace limit of RP-1311 eq. (3.2): ln(1e-8).
+// Logarithm of the trace limit of RP-1311 eqs. (3.1), (3.2): ln(1e-8).
 constexpr double kTraceLn = -18.420681;
-// ln(1e-4): how far a trace species may rise in one step (eq. 3.3).
+// ln(1e-4): how far a trace species may rise in one step (eq. 3.2).
 constexpr double kTraceRiseLn = -9.2103404;
 constexpr int kMaxIterations = 100;
-// The iteration is abandoned when T leaves this band: no solution near it.
+// The iteration is abandoned when T leaves this band, or stays for
+// kOutsideSteps steps outside the band where a result has values
+// (100-6500 K): the point has no solution then, whether or not the steps
+// would end somewhere (the polynomials mean nothing far outside their
+// ranges).
 constexpr double kAbandonLowK = 30.0;
 constexpr double kAbandonHighK = 30000.0;
+constexpr int kOutsideSteps = 6;
 
 // One Newton step: the corrections of eq. (2.18) and the multipliers.
 struct Step {
@@ -136,9 +140,10 @@ bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Ste
     nj[j] = std::exp(st.ln_nj[j]);
     sum_n += nj[j];
   }
+  const double inv_sum = 1.0 / sum_n;
   for (int j = 0; j < kSpeciesCount; ++j) {
-    step.weight[j] = std::max({nj[j] / sum_n, kAtoms[0][j] * nj[j] / pb.b_HO[0],
-                               kAtoms[1][j] * nj[j] / pb.b_HO[1]});
+    step.weight[j] =
+        nj[j] * std::max({inv_sum, kAtoms[0][j] * pb.inv_b_HO[0], kAtoms[1][j] * pb.inv_b_HO[1]});
   }
   double mu[kSpeciesCount];
   chemical_potentials(pb, st, t, mu);
@@ -149,7 +154,7 @@ bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Ste
   } else {
     m = assemble_fixed_p(pb, st, T, t, nj, mu, A);
   }
-  if (!solve_linear(m, A)) {
+  if (!solve_by_blocks(m, A) && !solve_linear(m, A)) {
     return false;
   }
   step.pi[0] = A[0][m];
@@ -160,8 +165,8 @@ bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Ste
     // (2.18): Delta ln n_j = -mu_j/RT + sum_i a_ij pi_i + Delta ln n
     //         + H_j/RT Delta ln T   (U_j/RT for UV)
     const double e = pb.mode == Mode::UV ? t.h_RT[j] - 1.0 : t.h_RT[j];
-    step.d_ln_nj[j] = -mu[j] + atoms[0][j] * step.pi[0] + atoms[1][j] * step.pi[1] +
-                      step.d_ln_n + e * step.d_ln_T;
+    step.d_ln_nj[j] = -mu[j] + atoms[0][j] * step.pi[0] + atoms[1][j] * step.pi[1] + step.d_ln_n +
+                      e * step.d_ln_T;
   }
   return true;
 }
@@ -179,12 +184,12 @@ double step_factor(const State& st, const Step& s) {
         big = std::max(big, s.d_ln_nj[j]);  // (3.1)
       }
     } else if (s.d_ln_nj[j] >= 0.0 && s.d_ln_nj[j] - s.d_ln_n > 0.0) {
-      // (3.3)
+      // (3.2)
       lambda2 = std::min(lambda2, std::fabs((-ln_x + kTraceRiseLn) / (s.d_ln_nj[j] - s.d_ln_n)));
     }
   }
   const double lambda1 = big > 2.0 ? 2.0 / big : 1.0;
-  return std::min({1.0, lambda1, lambda2});  // (3.2)
+  return std::min({1.0, lambda1, lambda2});  // (3.3)
 }
 
 // The first element row (the element in excess over water) balanced on its own by a shift delta of
@@ -200,7 +205,7 @@ double step_factor(const State& st, const Step& s) {
 // of the row, the shift is found in a few steps wherever it lies. The
 // Newton steps of the whole system then go on from a balanced row.
 void balance_first_row(const Problem& pb, State& st) {
-  const auto& atoms = pb.rows->a;  // a_ij
+  const auto& atoms = pb.rows->a;              // a_ij
   const double(&a)[kSpeciesCount] = atoms[0];  // the row of the element in excess
   const double b = pb.b[0];
   double delta = 0.0;
@@ -264,8 +269,7 @@ void chemical_potentials(const Problem& pb, const State& st, const SpeciesTerms&
                          double (&mu)[kSpeciesCount]) {
   // RP-1311 eq. (2.11) for ideal gases: mu_j/RT = g_j0/RT + ln(n_j/n) + ln(P/P0);
   // at fixed volume P_j = n_j R T / v.
-  const double shift =
-      pb.mode == Mode::UV ? pb.ln_RT_vP0 + st.ln_T : pb.ln_p - st.ln_n;
+  const double shift = pb.mode == Mode::UV ? pb.ln_RT_vP0 + st.ln_T : pb.ln_p - st.ln_n;
   for (int j = 0; j < kSpeciesCount; ++j) {
     mu[j] = t.g0_RT[j] + st.ln_nj[j] + shift;
   }
@@ -311,14 +315,64 @@ bool eliminate(double (&A)[4][5]) {
 
 }  // namespace
 
+// The reduced system by its blocks: E the 2 x 2 block of the element rows
+// and multipliers (a Gram matrix sum_j n_j a_kj a_ij, positive definite
+// while two independent species have amounts), B and C its borders, D the
+// rest. With y = (Delta ln n, Delta ln T) (or the one of them the problem
+// has): (D - C E^-1 B) y = r_y - C E^-1 r_e, then pi = E^-1 (r_e - B y).
+// No pivot search; false, with A as it was, when E or the complement has
+// no inverse, and the caller takes the pivoting elimination then.
+bool solve_by_blocks(int m, double (&A)[4][5]) {
+  const double det = A[0][0] * A[1][1] - A[0][1] * A[1][0];
+  if (!(std::fabs(det) > 0.0) || !std::isfinite(det)) {
+    return false;
+  }
+  const double inv = 1.0 / det;
+  // E^-1 applied to the columns 2..m of the element rows (B and r_e).
+  double eb[2][3];
+  for (int c = 2; c <= m; ++c) {
+    eb[0][c - 2] = (A[1][1] * A[0][c] - A[0][1] * A[1][c]) * inv;
+    eb[1][c - 2] = (A[0][0] * A[1][c] - A[1][0] * A[0][c]) * inv;
+  }
+  // The complement S = D - C E^-1 B and its right-hand side, k = m - 2 rows.
+  const int k = m - 2;
+  double S[2][3];
+  for (int r = 0; r < k; ++r) {
+    for (int c = 0; c <= k; ++c) {
+      S[r][c] = A[2 + r][2 + c] - A[2 + r][0] * eb[0][c] - A[2 + r][1] * eb[1][c];
+    }
+  }
+  double y[2];
+  if (k == 1) {
+    y[0] = S[0][1] / S[0][0];
+  } else {
+    const double ds = S[0][0] * S[1][1] - S[0][1] * S[1][0];
+    y[0] = (S[1][1] * S[0][2] - S[0][1] * S[1][2]) / ds;
+    y[1] = (S[0][0] * S[1][2] - S[1][0] * S[0][2]) / ds;
+  }
+  for (int r = 0; r < k; ++r) {
+    if (!std::isfinite(y[r])) {
+      return false;
+    }
+  }
+  for (int i = 0; i < 2; ++i) {
+    double v = eb[i][k];
+    for (int r = 0; r < k; ++r) {
+      v -= eb[i][r] * y[r];
+    }
+    A[i][m] = v;
+  }
+  for (int r = 0; r < k; ++r) {
+    A[2 + r][m] = y[r];
+  }
+  return true;
+}
+
 bool solve_linear(int m, double (&A)[4][5]) {
   switch (m) {
-    case 3:
-      return eliminate<3>(A);
-    case 4:
-      return eliminate<4>(A);
-    default:
-      return false;
+    case 3: return eliminate<3>(A);
+    case 4: return eliminate<4>(A);
+    default: return false;
   }
 }
 
@@ -378,6 +432,7 @@ Outcome solve(const ThermoData& data, const Problem& pb, const State& start) {
   if (pb.mode == Mode::TP) {
     st.ln_T = std::log(pb.T_K);
   }
+  int below = 0, above = 0;  // steps in a row that ended below 100 K, above 6500 K
   for (int it = 1; it <= kMaxIterations; ++it) {
     out.iterations = it;
     Step s;
@@ -389,11 +444,13 @@ Outcome solve(const ThermoData& data, const Problem& pb, const State& start) {
     double largest = 0.0;
     const double change = take_step(pb, s, lambda, st, largest);
     const double T = temperature(pb, st);
-    if (!(T > kAbandonLowK)) {
+    below = T < kTExtrapolatedMinK ? below + 1 : 0;
+    above = T > kTExtrapolatedMaxK ? above + 1 : 0;
+    if (!(T > kAbandonLowK) || below == kOutsideSteps) {
       out.flags |= kBelowRange;
       return out;
     }
-    if (!(T < kAbandonHighK)) {
+    if (!(T < kAbandonHighK) || above == kOutsideSteps) {
       out.flags |= kAboveRange;
       return out;
     }

@@ -45,77 +45,93 @@ void fill_state(const ThermoData& data, const SpeciesTerms& t, double T_K, doubl
   pt.sound_speed_fr_m_s = std::sqrt(n * R * T_K * pt.gamma_fr);
 }
 
-bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t, Point& pt) {
+namespace {
+
+// The sums of the derivative systems of RP-1311 section 2.5, which share
+// one matrix:
+//   rows k: sum_i sum_j a_kj a_ij n_j dpi_i + sum_j a_kj n_j dln n = r_k
+//   row n:  sum_i sum_j a_ij n_j dpi_i = r_n
+// (the coefficient sum_j n_j - n of dln n vanishes at equilibrium).
+// With respect to ln T at fixed P (eqs. 2.56, 2.57):
+//   r_k = -sum_j a_kj n_j H_j/RT,  r_n = -sum_j n_j H_j/RT;
+// with respect to ln P at fixed T (eqs. 2.64, 2.65):
+//   r_k = sum_j a_kj n_j,          r_n = sum_j n_j.
+struct DerivativeSums {
+  double M[3][3] = {};
+  double rT[3] = {}, rP[3] = {};
+  double anh[kElementCount] = {};  // sum_j a_ij n_j H_j/RT
+  double n = 0.0, nh = 0.0, ncp = 0.0, nhh = 0.0;
+};
+
+DerivativeSums derivative_sums(const SpeciesTerms& t, const double* nj) {
   // a_ij: the solver's element rows (species-terms.h), for the same reason.
   double b[kElementCount] = {};
   for (int j = 0; j < kSpeciesCount; ++j) {
-    b[0] += kAtoms[0][j] * pt.n_mol_kg[j];
-    b[1] += kAtoms[1][j] * pt.n_mol_kg[j];
+    b[0] += kAtoms[0][j] * nj[j];
+    b[1] += kAtoms[1][j] * nj[j];
   }
   const auto& rows = element_rows(b).a;
-  const double T = pt.T_K;
-  const double* nj = pt.n_mol_kg;
-  // The derivative systems of RP-1311 section 2.5 share one matrix:
-  //   rows k: sum_i sum_j a_kj a_ij n_j dpi_i + sum_j a_kj n_j dln n = r_k
-  //   row n:  sum_i sum_j a_ij n_j dpi_i = r_n
-  // (the coefficient sum_j n_j - n of dln n vanishes at equilibrium).
-  // With respect to ln T at fixed P (eqs. 2.56, 2.57):
-  //   r_k = -sum_j a_kj n_j H_j/RT,  r_n = -sum_j n_j H_j/RT;
-  // with respect to ln P at fixed T (eqs. 2.64, 2.65):
-  //   r_k = sum_j a_kj n_j,          r_n = sum_j n_j.
-  double M[3][3] = {};
-  double rT[3] = {}, rP[3] = {};
-  double n = 0.0, nh = 0.0, ncp = 0.0, nhh = 0.0;
-  double anh[kElementCount] = {};  // sum_j a_ij n_j H_j/RT
+  DerivativeSums d;
   for (int j = 0; j < kSpeciesCount; ++j) {
     for (int k = 0; k < kElementCount; ++k) {
       const double akn = rows[k][j] * nj[j];
       for (int i = 0; i < kElementCount; ++i) {
-        M[k][i] += akn * rows[i][j];
+        d.M[k][i] += akn * rows[i][j];
       }
-      M[k][2] += akn;
-      M[2][k] += akn;
-      rT[k] -= akn * t.h_RT[j];
-      rP[k] += akn;
-      anh[k] += akn * t.h_RT[j];
+      d.M[k][2] += akn;
+      d.M[2][k] += akn;
+      d.rT[k] -= akn * t.h_RT[j];
+      d.rP[k] += akn;
+      d.anh[k] += akn * t.h_RT[j];
     }
-    n += nj[j];
-    nh += nj[j] * t.h_RT[j];
-    ncp += nj[j] * t.cp_R[j];
-    nhh += nj[j] * t.h_RT[j] * t.h_RT[j];
+    d.n += nj[j];
+    d.nh += nj[j] * t.h_RT[j];
+    d.ncp += nj[j] * t.cp_R[j];
+    d.nhh += nj[j] * t.h_RT[j] * t.h_RT[j];
   }
-  rT[2] = -nh;
-  rP[2] = n;
+  d.rT[2] = -d.nh;
+  d.rP[2] = d.n;
+  return d;
+}
+
+// The solution (dpi_1, dpi_2, dln n) for the right-hand side r.
+bool solve_derivative(const DerivativeSums& d, const double (&r)[3], double (&x)[3]) {
   double A[4][5] = {};
+  for (int a = 0; a < 3; ++a) {
+    for (int b = 0; b < 3; ++b) {
+      A[a][b] = d.M[a][b];
+    }
+    A[a][3] = r[a];
+  }
+  if (!solve_by_blocks(3, A) && !solve_linear(3, A)) {
+    return false;
+  }
+  for (int a = 0; a < 3; ++a) {
+    x[a] = A[a][3];
+  }
+  return true;
+}
+
+}  // namespace
+
+bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t, Point& pt) {
+  const DerivativeSums d = derivative_sums(t, pt.n_mol_kg);
   double xT[3], xP[3];
-  for (int pass = 0; pass < 2; ++pass) {
-    const double* r = pass == 0 ? rT : rP;
-    for (int a = 0; a < 3; ++a) {
-      for (int b = 0; b < 3; ++b) {
-        A[a][b] = M[a][b];
-      }
-      A[a][3] = r[a];
-    }
-    if (!solve_linear(3, A)) {
-      return false;
-    }
-    double* x = pass == 0 ? xT : xP;
-    for (int a = 0; a < 3; ++a) {
-      x[a] = A[a][3];
-    }
+  if (!solve_derivative(d, d.rT, xT) || !solve_derivative(d, d.rP, xP)) {
+    return false;
   }
   const double R = data.R_J_molK;
   pt.dlnV_dlnT_P = 1.0 + xT[2];   // (2.50)
   pt.dlnV_dlnP_T = -1.0 + xP[2];  // (2.51)
   // (2.59): Cp/R = sum_i (sum_j a_ij n_j H_j/RT) dpi_i/dlnT + (sum_j n_j H_j/RT)
   //   dln n/dlnT + sum_j n_j Cp_j/R + sum_j n_j (H_j/RT)^2
-  const double cp_R = anh[0] * xT[0] + anh[1] * xT[1] + nh * xT[2] + ncp + nhh;
+  const double cp_R = d.anh[0] * xT[0] + d.anh[1] * xT[1] + d.nh * xT[2] + d.ncp + d.nhh;
   // (2.70): Cv = Cp + n R (dlnV/dlnT)^2 / (dlnV/dlnP); (2.71)-(2.73):
   // gamma_s = -(Cp/Cv) / (dlnV/dlnP); (2.74): a^2 = n R T gamma_s.
-  const double cv_R = cp_R + n * pt.dlnV_dlnT_P * pt.dlnV_dlnT_P / pt.dlnV_dlnP_T;
+  const double cv_R = cp_R + d.n * pt.dlnV_dlnT_P * pt.dlnV_dlnT_P / pt.dlnV_dlnP_T;
   pt.cp_eq_kJ_kgK = R * cp_R / 1000.0;
   pt.gamma_s = -(cp_R / cv_R) / pt.dlnV_dlnP_T;
-  pt.sound_speed_m_s = std::sqrt(n * R * T * pt.gamma_s);
+  pt.sound_speed_m_s = std::sqrt(d.n * R * pt.T_K * pt.gamma_s);
   return true;
 }
 
@@ -125,6 +141,22 @@ void fill_frozen_derivatives(Point& pt) {
   pt.cp_eq_kJ_kgK = pt.cp_fr_kJ_kgK;
   pt.gamma_s = pt.gamma_fr;
   pt.sound_speed_m_s = pt.sound_speed_fr_m_s;
+}
+
+unsigned temperature_flags(double T_K) {
+  if (T_K < kTExtrapolatedMinK) {
+    return kBelowRange | kNoSolution;
+  }
+  if (T_K > kTExtrapolatedMaxK) {
+    return kAboveRange | kNoSolution;
+  }
+  if (T_K < kTMinK) {
+    return kExtrapolatedLow;
+  }
+  if (T_K > kTMaxK) {
+    return kExtrapolatedHigh;
+  }
+  return 0;
 }
 
 void clear_values(Point& pt, unsigned flags) {

@@ -17,11 +17,14 @@ void fill_state(const ThermoData& data, const SpeciesTerms& terms, double T_K, d
 // The equilibrium derivatives of a point filled by fill_state, with the same
 // terms: (dlnV/dlnT)_P, (dlnV/dlnP)_T, Cp, gamma_s and the sound speed.
 // False when singular.
-bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& terms,
-                                  Point& point);
+bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& terms, Point& point);
 
 // For a fixed composition the equilibrium derivatives are the frozen ones.
 void fill_frozen_derivatives(Point& point);
+
+// The flags of a result at T_K: extrapolated within 100-200 K and
+// 6000-6500 K, no solution beyond.
+unsigned temperature_flags(double T_K);
 
 // Every value NaN, with kNoSolution and the given flags.
 void clear_values(Point& point, unsigned flags);

@@ -15,8 +15,7 @@ constexpr double kFifth = 1.0 / 5.0;
 TPowers::TPowers(double T_K) : TPowers(T_K, std::log(T_K)) {}
 
 TPowers::TPowers(double T_K, double ln_T)
-    : t(T_K), inv(1.0 / T_K), inv2(inv * inv), ln(ln_T), t2(T_K * T_K), t3(t2 * T_K),
-      t4(t2 * t2) {}
+    : t(T_K), inv(1.0 / T_K), inv2(inv * inv), ln(ln_T), t2(T_K * T_K), t3(t2 * T_K), t4(t2 * t2) {}
 
 const PolyRange& range_at(const SpeciesPoly& sp, double T_K) {
   // Ranges are ordered and contiguous: the first whose upper end lies above
@@ -39,12 +38,13 @@ void evaluate_terms(const ThermoData& data, const TPowers& p, SpeciesTerms& out)
   for (int j = 0; j < kSpeciesCount; ++j) {
     const PolyRange& r = range_at(data.species[j], T_K);
     const double* a = r.a;
-    out.cp_R[j] = a[0] * p.inv2 + a[1] * p.inv + a[2] + a[3] * p.t + a[4] * p.t2 + a[5] * p.t3 +
-                  a[6] * p.t4;
-    out.h_RT[j] = -a[0] * p.inv2 + a[1] * p.ln * p.inv + a[2] + a[3] * p.t * 0.5 +
-                  a[4] * p.t2 * kThird + a[5] * p.t3 * 0.25 + a[6] * p.t4 * kFifth + r.b1 * p.inv;
-    out.s0_R[j] = -a[0] * p.inv2 * 0.5 - a[1] * p.inv + a[2] * p.ln + a[3] * p.t +
-                  a[4] * p.t2 * 0.5 + a[5] * p.t3 * kThird + a[6] * p.t4 * 0.25 + r.b2;
+    // The products a_k T^e shared by the three functions.
+    const double p0 = a[0] * p.inv2, p1 = a[1] * p.inv, p3 = a[3] * p.t, p4 = a[4] * p.t2,
+                 p5 = a[5] * p.t3, p6 = a[6] * p.t4;
+    out.cp_R[j] = p0 + p1 + a[2] + p3 + p4 + p5 + p6;
+    out.h_RT[j] =
+        -p0 + p1 * p.ln + a[2] + p3 * 0.5 + p4 * kThird + p5 * 0.25 + p6 * kFifth + r.b1 * p.inv;
+    out.s0_R[j] = -p0 * 0.5 - p1 + a[2] * p.ln + p3 + p4 * 0.5 + p5 * kThird + p6 * 0.25 + r.b2;
     out.g0_RT[j] = out.h_RT[j] - out.s0_R[j];
   }
 }

@@ -19,8 +19,8 @@
 #include <map>
 #include <string>
 
-#include "engine/engine.h"
 #include "cea-tables.h"
+#include "engine/engine.h"
 
 namespace zuna::engine {
 namespace {
@@ -44,8 +44,9 @@ class Worst {
   }
   ~Worst() {
     for (const auto& [what, e] : worst_) {
-      std::printf("  %-30s worst |dev| %.3g = %.2g relative (reference %.10g, %.2f of its tolerance)\n",
-                  what.c_str(), e.dev, e.dev / std::fabs(e.ref), e.ref, e.ratio);
+      std::printf(
+          "  %-30s worst |dev| %.3g = %.2g relative (reference %.10g, %.2f of its tolerance)\n",
+          what.c_str(), e.dev, e.dev / std::fabs(e.ref), e.ref, e.ratio);
     }
   }
 
@@ -153,10 +154,10 @@ TEST(CeaReference, RocketChamberEveryProperty) {
 // The pressure of a station: exact for the pressure ratios of the deck,
 // otherwise as printed, with half its last unit.
 double station_pressure(const TableRow& row, const TableRow& chamber, double& half) {
-  const std::string spec = row.text("exit_spec");
-  if (spec.rfind("pi_p=", 0) == 0) {
+  const std::string exit = row.text("exit_spec");
+  if (exit.rfind("pi_p=", 0) == 0) {
     half = 0.0;
-    return chamber.value("P_bar") / std::stod(spec.substr(5));
+    return chamber.value("P_bar") / std::stod(exit.substr(5));
   }
   half = half_unit(row.text("P_bar"));
   return row.value("P_bar");

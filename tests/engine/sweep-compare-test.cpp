@@ -63,8 +63,8 @@ SweepPoint sweep_point(const zuna::testing::ShippedData& shipped, double r, doub
   double tad = 0, x[4], nd[6], ntd = 0;
   unsigned flags = 0;
   tad_diss(hreac, tad, p_atm, nh2o, no2, nh2, x[0], x[1], x[2], x[3], nd[0], nd[1], nd[2], nd[3],
-           nd[4], nd[5], ntd, kItmaxh, kTolh, kItmaxn, kToln, tc, shipped.coef, 1.0, 1.0, 1.0,
-           1.0, &flags);
+           nd[4], nd[5], ntd, kItmaxh, kTolh, kItmaxn, kToln, tc, shipped.coef, 1.0, 1.0, 1.0, 1.0,
+           &flags);
   SweepPoint s;
   s.flags = flags;
   s.T_K = tad;
