@@ -26,6 +26,7 @@ enum OptionCode : int {
   kSuffix,
   kCsv,
   kJson,
+  kCompareEngine,
 };
 
 constexpr char kShortOptions[] = ":hVbd:C:p:";
@@ -50,6 +51,7 @@ const option kLongOptions[] = {
     {"suffix", no_argument, nullptr, kSuffix},
     {"csv", required_argument, nullptr, kCsv},
     {"json", required_argument, nullptr, kJson},
+    {"compare-engine", no_argument, nullptr, kCompareEngine},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -235,6 +237,7 @@ void parse_options(int argc, char** argv, CommandLine& c) {
       case kSuffix: b.suffix = true; break;
       case kCsv: b.csv_file = std::string(arg); break;
       case kJson: b.json_file = std::string(arg); break;
+      case kCompareEngine: b.compare_engine = true; break;
       case ':': throw UsageError{std::string("option '") + argv[optind - 1] + "' requires a value"};
       default: {
         // optopt is 0 for an unknown long option, the option's own code for
@@ -385,6 +388,8 @@ std::string usage_text(std::string_view program) {
          "      --csv=FILE         every point of every calculation as CSV ('-': stdout)\n"
          "      --json=FILE        the same as JSON, with the parameters, the data file's\n"
          "                         SHA-256 and the program's version ('-': stdout)\n"
+         "      --compare-engine   add to both, beside each point, the equilibrium engine's\n"
+         "                         flame temperature and mole fractions\n"
          "\n"
          "Exit status: 0 success, 1 run-time error (data file, output), 2 usage error.\n"
          "See zuna4c(1) for the rest.\n";

@@ -24,6 +24,8 @@ struct BatchSettings {
   bool suffix = false;
   std::optional<std::string> csv_file;   // "-" for standard output
   std::optional<std::string> json_file;  // "-" for standard output
+  // The equilibrium engine's flame beside each point of the CSV and JSON.
+  bool compare_engine = false;
 };
 
 enum class CommandAction { interactive, batch, help, version, usage_error };

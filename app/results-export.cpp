@@ -14,9 +14,12 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <string_view>
 #include <type_traits>
+
+#include "app/engine-comparison.h"
 
 namespace zuna {
 namespace {
@@ -145,6 +148,35 @@ class JsonLine {
   std::string text_;
 };
 
+// The columns of --compare-engine, after every other: the engine's flame
+// temperature, its mole fractions and its flags (engine.h's PointFlag bits).
+// A point the engine did not compute has them empty (null).
+constexpr std::array<const char*, 6> kEngineFractions = {
+    "engine_x_h2o", "engine_x_o2", "engine_x_h2", "engine_x_h", "engine_x_o", "engine_x_oh"};
+
+void append_engine_header(std::string& out) {
+  out += ",engine_T [K]";
+  for (const char* name : kEngineFractions) {
+    out.append(",").append(name).append(" [-]");
+  }
+  out += ",engine_flags";
+}
+
+void append_engine_cells(std::string& out, const EngineFlame& f) {
+  if (!f.computed) {
+    out += ",,,,,,,,";
+    return;
+  }
+  for (double v : {f.T_K, f.x[0], f.x[1], f.x[2], f.x[3], f.x[4], f.x[5]}) {
+    out += ',';
+    if (std::isfinite(v)) {
+      append_number(out, v);
+    }
+  }
+  out += ',';
+  append_number(out, static_cast<std::int32_t>(f.flags));
+}
+
 // The parameters of a calculation, in the order of the parameter form.
 std::string parameters_json(const RunParameters& p) {
   return JsonLine()
@@ -166,12 +198,15 @@ std::string parameters_json(const RunParameters& p) {
 
 }  // namespace
 
-std::string results_csv(std::span<const Calculation> calculations) {
+std::string results_csv(std::span<const Calculation> calculations, const EngineComparison* engine) {
   std::string out =
       "calculation,rmin [-],rmax [-],npmin,npmax,ptot [atm],tolh [K],itmaxh,toln [mol],"
       "itmaxn,act1,act2,act3,act4,point,flags";
   for (const Column& column : kPointColumns) {
     out.append(",").append(column.name).append(" [").append(column.unit).append("]");
+  }
+  if (engine != nullptr) {
+    append_engine_header(out);
   }
   out += "\n";
   for (std::size_t n = 0; n < calculations.size(); ++n) {
@@ -210,6 +245,9 @@ std::string results_csv(std::span<const Calculation> calculations) {
         out += ',';
         append_number(out, column.value(c, i));
       }
+      if (engine != nullptr) {
+        append_engine_cells(out, engine->calculations[n][static_cast<std::size_t>(i - 1)]);
+      }
       out += '\n';
     }
   }
@@ -218,13 +256,20 @@ std::string results_csv(std::span<const Calculation> calculations) {
 
 // Written by hand rather than through a JSON library's serializer, so that
 // every number is std::to_chars' shortest form; one point per line.
-std::string results_json(std::span<const Calculation> calculations, const ExportSource& source) {
+std::string results_json(std::span<const Calculation> calculations, const ExportSource& source,
+                         const EngineComparison* engine) {
   std::string out = "{\n \"program\": \"zuna4c\",\n \"version\": " + json_string(source.version) +
                     ",\n \"data_file\": {\"name\": " + json_string(source.data_file) +
                     ", \"sha256\": " + json_string(source.data_sha256) + "},\n \"units\": {";
   for (std::size_t k = 0; k < kPointColumns.size(); ++k) {
     out += k == 0 ? "" : ", ";
     out += json_string(kPointColumns[k].name) + ": " + json_string(kPointColumns[k].unit);
+  }
+  if (engine != nullptr) {
+    out += ", \"engine_T\": \"K\"";
+    for (const char* name : kEngineFractions) {
+      out += ", " + json_string(name) + ": \"-\"";
+    }
   }
   out += "},\n \"calculations\": [";
   for (std::size_t n = 0; n < calculations.size(); ++n) {
@@ -239,6 +284,19 @@ std::string results_json(std::span<const Calculation> calculations, const Export
       point.add("flags", static_cast<std::int32_t>(c.table->flags[i]));
       for (const Column& column : kPointColumns) {
         point.add(column.name, column.value(c, i));
+      }
+      if (engine != nullptr) {
+        const EngineFlame& f = engine->calculations[n][static_cast<std::size_t>(i - 1)];
+        const double absent = std::numeric_limits<double>::quiet_NaN();
+        point.add("engine_T", f.computed ? f.T_K : absent);
+        for (std::size_t k = 0; k < kEngineFractions.size(); ++k) {
+          point.add(kEngineFractions[k], f.computed ? f.x[k] : absent);
+        }
+        if (f.computed) {
+          point.add("engine_flags", static_cast<std::int32_t>(f.flags));
+        } else {
+          point.add("engine_flags", absent);
+        }
       }
       out += i == 1 ? "\n    " : ",\n    ";
       out += point.done();

@@ -30,10 +30,15 @@ struct ExportSource {
   std::string version;      // the program's version
 };
 
-// One row per point 1..npts of each calculation, in order, after the header.
-std::string results_csv(std::span<const Calculation> calculations);
+struct EngineComparison;  // engine-comparison.h
 
-std::string results_json(std::span<const Calculation> calculations, const ExportSource& source);
+// One row per point 1..npts of each calculation, in order, after the header.
+// With `engine` (--compare-engine), the engine's columns follow the others.
+std::string results_csv(std::span<const Calculation> calculations,
+                        const EngineComparison* engine = nullptr);
+
+std::string results_json(std::span<const Calculation> calculations, const ExportSource& source,
+                         const EngineComparison* engine = nullptr);
 
 // The SHA-256 of the file's bytes in lower-case hexadecimal; nothing when the
 // file cannot be read.

@@ -17,12 +17,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 #include "app/batch-run.h"
 #include "app/command-line.h"
+#include "app/engine-comparison.h"
 #include "app/results-export.h"
 #include "app/zuna4.h"
 #include "dialogs/dialog-host.h"
@@ -30,6 +33,7 @@
 #include "fio/fio.h"
 #include "fio/io-error.h"
 #include "host/console/console-host.h"
+#include "host/console/equilibrium-command.h"
 #include "platform/working-folder.h"
 
 namespace {
@@ -158,10 +162,20 @@ int run_batch(const zuna::BatchSettings& settings) {
   try {
     const std::vector<zuna::Calculation> results =
         zuna::run_batch(settings, isatty(STDERR_FILENO) == 1);
+    std::optional<zuna::EngineComparison> engine;
+    if (settings.compare_engine && (csv.wanted() || json.wanted())) {
+      try {
+        engine = zuna::compare_with_engine(results, settings.data_file);
+      } catch (const std::runtime_error& e) {
+        print_error(e.what());
+        zuna::end_program(1);
+      }
+    }
+    const zuna::EngineComparison* compared = engine ? &*engine : nullptr;
     // The results files go in place together, after every calculation,
     // at the end of a run that succeeds (end_program(0) commits the group).
     zuna::begin_file_group();
-    if (csv.wanted() && !csv.write(zuna::results_csv(results))) {
+    if (csv.wanted() && !csv.write(zuna::results_csv(results, compared))) {
       zuna::end_program(1);
     }
     if (json.wanted()) {
@@ -169,7 +183,7 @@ int run_batch(const zuna::BatchSettings& settings) {
       source.data_file = settings.data_file;
       source.data_sha256 = zuna::file_sha256(settings.data_file).value_or("");
       source.version = ZUNA_VERSION;
-      if (!json.write(zuna::results_json(results, source))) {
+      if (!json.write(zuna::results_json(results, source, compared))) {
         zuna::end_program(1);
       }
     }
@@ -182,6 +196,9 @@ int run_batch(const zuna::BatchSettings& settings) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "equilibrium") {
+    return run_equilibrium_command(argc - 1, argv + 1);
+  }
   // Before anything is opened: a closed standard descriptor would otherwise be
   // taken by the first file the program opens.
   zuna::open_closed_standard_files();

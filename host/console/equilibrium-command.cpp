@@ -1,0 +1,448 @@
+#include "host/console/equilibrium-command.h"
+
+// The digest functions of the OpenSSL 1.1.1 API, linked statically for the
+// SHA-256 code alone (see app/results-export.cpp).
+#define OPENSSL_API_COMPAT 10101
+#include <fcntl.h>
+#include <openssl/sha.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/builtin-records.h"
+#include "engine/engine.h"
+#include "fio/file-stream.h"
+#include "fio/fio.h"
+#include "fio/io-error.h"
+#include "host/console/equilibrium-options.h"
+#include "tables/csv-writer.h"
+#include "tables/fan-out.h"
+#include "tables/json-writer.h"
+#include "tables/text-table.h"
+
+namespace zuna {
+namespace {
+
+constexpr char kCommand[] = "zuna4c equilibrium";
+
+void print_error(const std::string& message) {
+  std::fprintf(stderr, "%s: %s\n", kCommand, message.c_str());
+}
+
+// ---------------------------------------------------------------------------
+// The rows
+
+using tables::CellKind;
+using tables::Column;
+
+// The columns, in the order of the CSV header. Per unit mass like the NASA
+// Glenn tables: H, U, G [kJ/kg], S and Cp [kJ/(kg K)]; M [g/mol].
+const Column kColumns[] = {
+    {"problem", CellKind::text},
+    {"set", CellKind::text},
+    {"p_atm"},
+    {"of"},
+    {"P_bar"},
+    {"T_K"},
+    {"rho_kg_m3"},
+    {"H_kJ_kg"},
+    {"U_kJ_kg"},
+    {"G_kJ_kg"},
+    {"S_kJ_kgK"},
+    {"M"},
+    {"dlnV_dlnP_T"},
+    {"dlnV_dlnT_P"},
+    {"Cp_kJ_kgK"},
+    {"gamma_s"},
+    {"son_vel_m_s"},
+    {"Cp_fr_kJ_kgK"},
+    {"gamma_fr"},
+    {"son_vel_fr_m_s"},
+    {"x_H2O"},
+    {"x_O2"},
+    {"x_H2"},
+    {"x_H"},
+    {"x_O"},
+    {"x_OH"},
+    {"iterations", CellKind::integer},
+    {"flags", CellKind::integer},
+};
+
+// One row. The inputs are echoed as given (p_atm, except for uv where it is
+// the result; T_K of tp); every other value is the engine's, NaN and so
+// empty when the point has none.
+void write_row(tables::TableWriter& w, const EquilibriumSettings& s, double p_atm, double T_K,
+               double of, const engine::Point& pt) {
+  w.text(problem_name(s.mode));
+  w.text(reactant_set_name(s.reactants.state));
+  w.number(s.mode == engine::Mode::UV ? pt.p_atm : p_atm);
+  w.number(of);
+  w.number(pt.P_bar);
+  w.number(s.mode == engine::Mode::TP ? T_K : pt.T_K);
+  w.number(pt.rho_kg_m3);
+  w.number(pt.h_kJ_kg);
+  w.number(pt.u_kJ_kg);
+  w.number(pt.g_kJ_kg);
+  w.number(pt.s_kJ_kgK);
+  w.number(pt.M_g_mol);
+  w.number(pt.dlnV_dlnP_T);
+  w.number(pt.dlnV_dlnT_P);
+  w.number(pt.cp_eq_kJ_kgK);
+  w.number(pt.gamma_s);
+  w.number(pt.sound_speed_m_s);
+  w.number(pt.cp_fr_kJ_kgK);
+  w.number(pt.gamma_fr);
+  w.number(pt.sound_speed_fr_m_s);
+  for (double x : pt.x) {
+    w.number(x);
+  }
+  w.integer(pt.iterations);
+  w.integer(pt.flags);
+  w.end_row();
+}
+
+// ---------------------------------------------------------------------------
+// The thermodynamic data and their digest
+
+// SHA256_Init/Update/Final, not the one-shot SHA256(): in OpenSSL 3 the
+// latter goes through the provider machinery, whose set-up costs every run
+// about 2 ms of processor time.
+std::string sha256_hex(std::string_view bytes) {
+  SHA256_CTX context;
+  SHA256_Init(&context);
+  SHA256_Update(&context, bytes.data(), bytes.size());
+  unsigned char digest[SHA256_DIGEST_LENGTH];
+  SHA256_Final(digest, &context);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char byte : digest) {
+    hex += kHex[byte >> 4];
+    hex += kHex[byte & 15];
+  }
+  return hex;
+}
+
+struct LoadedData {
+  engine::ThermoData data;
+  std::string sha256;  // of the text the data were read from
+};
+
+// The built-in records, or a file read once: its bytes are both digested and
+// parsed. Nothing, after a message, when the file cannot be read or used.
+std::unique_ptr<LoadedData> load_data(const EquilibriumSettings& s) {
+  auto loaded = std::make_unique<LoadedData>();
+  if (s.thermo == ThermoSource::builtin) {
+    loaded->data = engine::builtin_nasa9_data();
+    loaded->sha256 = sha256_hex(engine::detail::builtin_nasa9_text());
+    return loaded;
+  }
+  std::ifstream file(s.thermo_file, std::ios::binary);
+  std::ostringstream bytes;
+  if (file) {
+    bytes << file.rdbuf();
+  }
+  if (!file || file.bad()) {
+    print_error("cannot read '" + s.thermo_file + "': " + system_error_text(errno));
+    return nullptr;
+  }
+  const std::string text = std::move(bytes).str();
+  std::istringstream in(text);
+  try {
+    loaded->data = s.thermo == ThermoSource::nasa9_file ? engine::read_nasa9_data(in, s.thermo_file)
+                                                        : engine::read_data7(in, s.thermo_file);
+  } catch (const engine::InputError& e) {
+    print_error(e.what());
+    return nullptr;
+  }
+  loaded->sha256 = sha256_hex(text);
+  return loaded;
+}
+
+// ---------------------------------------------------------------------------
+// The outputs
+
+// A results file, written under a staging name beside it and put in place by
+// the close (fio/file-stream.h), or standard output.
+class ResultsTarget final : public tables::ByteSink {
+ public:
+  explicit ResultsTarget(std::string name) : name_(std::move(name)), stdout_(STDOUT_FILENO) {}
+
+  bool to_stdout() const { return name_ == "-"; }
+
+  // Opens the staging file: an output that cannot be written is known before
+  // the computation.
+  bool open() {
+    if (to_stdout()) {
+      return true;
+    }
+    clear_system_error();
+    const IoError e = file_.open(name_, FileStatus::replace, FileAction::write);
+    return e == IoError::ok || fail(e);
+  }
+
+  bool write(std::string_view bytes) override {
+    if (to_stdout()) {
+      return stdout_.write(bytes);
+    }
+    error_ = file_.write(bytes);
+    return error_ == IoError::ok;
+  }
+
+  // Drops the staging file: the named file keeps what it held.
+  void abandon() {
+    if (!to_stdout()) {
+      file_.abandon();
+    }
+  }
+
+  // After the last flush: puts the file in place. False after a message.
+  bool close(bool written) {
+    if (to_stdout()) {
+      return written || fail(IoError::file_write_failed);
+    }
+    if (!written) {
+      file_.abandon();
+      return fail(error_);
+    }
+    clear_system_error();
+    const IoError e = file_.close();
+    return e == IoError::ok || fail(e);
+  }
+
+ private:
+  bool fail(IoError e) {
+    const int error = to_stdout() ? stdout_.error() : noted_system_error();
+    const std::string what = to_stdout() ? "standard output" : "'" + name_ + "'";
+    print_error("cannot write " + what + ": " +
+                (error != 0 ? system_error_text(error) : error_message(e)));
+    return false;
+  }
+
+  std::string name_;
+  FileStream file_;  // abandoned by its destructor if still open
+  tables::DescriptorSink stdout_;
+  IoError error_ = IoError::ok;
+};
+
+// One output: its target, buffer and writer.
+struct Output {
+  std::unique_ptr<ResultsTarget> target;
+  std::unique_ptr<tables::OutputBuffer> buffer;
+  std::unique_ptr<tables::TableWriter> writer;
+};
+
+enum class Format { text, csv, json };
+
+Output make_output(const std::string& name, Format format, const std::string& sha256) {
+  Output o;
+  o.target = std::make_unique<ResultsTarget>(name);
+  o.buffer = std::make_unique<tables::OutputBuffer>(*o.target);
+  switch (format) {
+    case Format::text:
+      o.writer = std::make_unique<tables::TextTable>(*o.buffer, kColumns, 6);
+      break;
+    case Format::csv: o.writer = std::make_unique<tables::CsvWriter>(*o.buffer, kColumns); break;
+    case Format::json: {
+      const tables::JsonMember members[] = {
+          {"program", "zuna4c"}, {"version", ZUNA_VERSION}, {"thermo_sha256", sha256}};
+      o.writer = std::make_unique<tables::JsonWriter>(*o.buffer, members, kColumns);
+      break;
+    }
+  }
+  return o;
+}
+
+// ---------------------------------------------------------------------------
+// The computation
+
+// The mixture of each O/F ratio with its feed, checked before anything is
+// computed; an O/F the engine refuses is a usage error of the option that
+// gave it.
+struct FedMixture {
+  double of;
+  engine::Feed feed;
+  double v0_m3_kg = 0.0;  // uv: specific volume of the reactant gases at T0, p0
+  double u0_kJ_kg = 0.0;  // uv: U0 = H0 - n R T0 of those gases
+};
+
+// "--of: 0.1 is out of range: the O/F ratio must lie in ..." from the
+// engine's "of = 0.1: the O/F ratio must lie in ...".
+std::string engine_message(const char* option, double value, const std::string& what) {
+  char text[32];
+  const std::string given(text, std::to_chars(text, text + sizeof text, value).ptr);
+  const std::size_t colon = what.find(": ");
+  return std::string(option) + ": " + given +
+         " is out of range: " + (colon == std::string::npos ? what : what.substr(colon + 2));
+}
+
+// The amount of reactant gas per kg is that of H2 and O2, half the atoms.
+double reactant_moles_mol_kg(const engine::Feed& f) {
+  return 0.5 * (f.b_mol_kg[0] + f.b_mol_kg[1]);
+}
+
+bool feed_mixtures(const EquilibriumSettings& s, const engine::ThermoData& data,
+                   std::vector<FedMixture>& out) {
+  const std::vector<double> of =
+      s.of ? *s.of : grid_of_values(s.grid, engine::stoichiometric_of(data));
+  const char* option = s.of ? "--of" : "--rmin/--rmax";
+  for (double v : of) {
+    try {
+      FedMixture m{v, engine::feed_of(data, engine::Mixture{v, s.reactants})};
+      if (s.initial_gas_state) {
+        // v0 = n R T0 / p0 and U0 = H0 - n R T0, per kg of the gas mixture.
+        const double nRT_J_kg = reactant_moles_mol_kg(m.feed) * data.R_J_molK * s.T0_K;
+        m.v0_m3_kg = nRT_J_kg / (s.p0_atm * engine::kAtmBar * 1e5);
+        m.u0_kJ_kg = m.feed.h0_kJ_kg - nRT_J_kg / 1000.0;
+      } else if (s.reactants.state == engine::ReactantState::gas) {
+        m.u0_kJ_kg = m.feed.h0_kJ_kg -
+                     reactant_moles_mol_kg(m.feed) * data.R_J_molK * s.reactants.T_gas_K / 1000.0;
+      } else {
+        m.u0_kJ_kg = m.feed.h0_kJ_kg;  // condensed reactants: p v is negligible
+      }
+      out.push_back(m);
+    } catch (const engine::InputError& e) {
+      const std::string what = e.what();
+      const bool temperature = what.rfind("T_gas_K", 0) == 0;
+      const std::string line = temperature
+                                   ? engine_message(s.initial_gas_state ? "--t0" : "--t-reactants",
+                                                    s.reactants.T_gas_K, what)
+                                   : engine_message(option, v, what);
+      std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, line.c_str(), kCommand);
+      return false;
+    }
+  }
+  return true;
+}
+
+// The O/F ratios at one condition, each started from the point before it.
+bool sweep_of(const EquilibriumSettings& s, const engine::ThermoData& data,
+              const std::vector<FedMixture>& mixtures, engine::Condition c, double p_atm,
+              tables::TableWriter& out) {
+  engine::Point previous;
+  bool warm = false;
+  for (const FedMixture& m : mixtures) {
+    switch (c.mode) {
+      case engine::Mode::HP: c.h_kJ_kg = m.feed.h0_kJ_kg; break;
+      case engine::Mode::UV:
+        c.u_kJ_kg = m.u0_kJ_kg;
+        if (s.initial_gas_state) {
+          c.v_m3_kg = m.v0_m3_kg;
+        }
+        break;
+      case engine::Mode::TP:
+      case engine::Mode::SP: break;
+    }
+    const engine::Point pt = engine::equilibrium(data, m.feed, c, warm ? &previous : nullptr);
+    if (pt.has_values()) {
+      previous = pt;
+      warm = true;
+    }
+    write_row(out, s, p_atm, c.T_K, m.of, pt);
+    if (!out.ok()) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool compute(const EquilibriumSettings& s, const engine::ThermoData& data,
+             const std::vector<FedMixture>& mixtures, tables::TableWriter& out) {
+  engine::Condition c;
+  c.mode = s.mode;
+  c.s_kJ_kgK = s.s_kJ_kgK;
+  if (s.mode == engine::Mode::UV) {
+    if (s.initial_gas_state) {
+      return sweep_of(s, data, mixtures, c, 0.0, out);
+    }
+    for (double rho : s.densities_kg_m3) {
+      c.v_m3_kg = 1.0 / rho;
+      if (!sweep_of(s, data, mixtures, c, 0.0, out))
+        return false;
+    }
+    return true;
+  }
+  for (double p : s.pressures_atm) {
+    c.p_atm = p;
+    if (s.mode != engine::Mode::TP) {
+      if (!sweep_of(s, data, mixtures, c, p, out))
+        return false;
+      continue;
+    }
+    for (double T : s.temperatures_K) {
+      c.T_K = T;
+      if (!sweep_of(s, data, mixtures, c, p, out))
+        return false;
+    }
+  }
+  return true;
+}
+
+int run(const EquilibriumSettings& s, bool stdout_closed) {
+  std::unique_ptr<LoadedData> loaded = load_data(s);
+  if (!loaded) {
+    return 1;
+  }
+  std::vector<FedMixture> mixtures;
+  if (!feed_mixtures(s, loaded->data, mixtures)) {
+    return 2;
+  }
+  std::vector<Output> outputs;
+  if (s.csv_file)
+    outputs.push_back(make_output(*s.csv_file, Format::csv, loaded->sha256));
+  if (s.json_file)
+    outputs.push_back(make_output(*s.json_file, Format::json, loaded->sha256));
+  if (outputs.empty())
+    outputs.push_back(make_output("-", Format::text, loaded->sha256));
+  for (Output& o : outputs) {
+    if (o.target->to_stdout() && stdout_closed) {
+      print_error("cannot write standard output: it is closed");
+      return 1;
+    }
+    if (!o.target->open()) {
+      return 1;
+    }
+  }
+  std::vector<tables::TableWriter*> writers;
+  for (Output& o : outputs) {
+    writers.push_back(o.writer.get());
+  }
+  tables::FanOut all(std::move(writers));
+  const bool complete = compute(s, loaded->data, mixtures, all);
+  bool ok = complete;
+  for (Output& o : outputs) {
+    const bool written = o.writer->finish();
+    if (!complete && written) {
+      o.target->abandon();  // another output failed: this one is a part only
+      continue;
+    }
+    ok = o.target->close(written) && ok;
+  }
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace zuna
+
+int run_equilibrium_command(int argc, char** argv) {
+  const bool stdout_closed = fcntl(STDOUT_FILENO, F_GETFD) == -1;
+  zuna::open_closed_standard_files();
+  const zuna::EquilibriumCommandLine c = zuna::parse_equilibrium_options(argc, argv);
+  if (!c.error.empty()) {
+    std::fprintf(stderr, "%s: %s (try '%s --help')\n", zuna::kCommand, c.error.c_str(),
+                 zuna::kCommand);
+    return 2;
+  }
+  if (c.help) {
+    const std::string text = zuna::equilibrium_usage_text();
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return std::fflush(stdout) == 0 && written && !stdout_closed ? 0 : 1;
+  }
+  return zuna::run(c.settings, stdout_closed);
+}
