@@ -1,0 +1,283 @@
+#include "rocket/rocket.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "rocket/expansion.h"
+#include "rocket/fp-flags.h"
+
+namespace zuna::rocket {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kPaPerAtm = 101325.0;
+
+std::string number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", v);
+  return text;
+}
+
+void check_of(const engine::ThermoData& data, double of, const char* what) {
+  const double st = engine::stoichiometric_of(data);
+  const double lo = engine::kOfMinFactor * st, hi = engine::kOfMaxFactor * st;
+  if (!(of >= lo && of <= hi)) {
+    throw InputError(std::string(what) + " = " + number(of) + " is outside " + number(lo) + " to " +
+                     number(hi) + " (" + number(engine::kOfMinFactor) + " to " +
+                     number(engine::kOfMaxFactor) + " times the stoichiometric O/F)");
+  }
+}
+
+// A frozen composition's derivatives in the fields of the equilibrium ones,
+// the engine's convention for frozen points.
+void freeze_derivatives(engine::Point& p) {
+  p.dlnV_dlnP_T = -1.0;
+  p.dlnV_dlnT_P = 1.0;
+  p.cp_eq_kJ_kgK = p.cp_fr_kJ_kgK;
+  p.gamma_s = p.gamma_fr;
+  p.sound_speed_m_s = p.sound_speed_fr_m_s;
+}
+
+// Every value of a point NaN; its flags and its count of steps kept.
+void clear_values(engine::Point& p) {
+  for (double* v : {&p.P_bar, &p.p_atm, &p.T_K, &p.rho_kg_m3, &p.h_kJ_kg, &p.u_kJ_kg, &p.g_kJ_kg,
+                    &p.s_kJ_kgK, &p.M_g_mol, &p.dlnV_dlnP_T, &p.dlnV_dlnT_P, &p.cp_eq_kJ_kgK,
+                    &p.gamma_s, &p.sound_speed_m_s, &p.cp_fr_kJ_kgK, &p.gamma_fr,
+                    &p.sound_speed_fr_m_s, &p.n_total_mol_kg}) {
+    *v = kNaN;
+  }
+  for (int j = 0; j < engine::kSpeciesCount; ++j) {
+    p.n_mol_kg[j] = p.x[j] = p.y[j] = kNaN;
+  }
+}
+
+void clear_performance(Station& s) {
+  s.mach = s.ae_at = s.cstar_m_s = s.cf = s.ivac_m_s = s.isp_m_s = kNaN;
+  s.pinf_p = s.valid() ? s.pinf_p : kNaN;
+}
+
+// A station that could not be computed: `bits` say why; a state the search
+// ended on is not the station's and goes too.
+void fail(Station& s, unsigned bits) {
+  s.flags |= s.state.flags | bits;
+  if ((s.flags & kInvalidStation) == 0) {
+    s.flags |= engine::kNoSolution;  // values that are not finite, with no reason given
+  }
+  clear_values(s.state);
+  s.pinf_p = kNaN;
+  clear_performance(s);
+}
+
+// The performance of a station from its flow and the throat's mass flux:
+//   Ae/At = (rho u)_t / (rho u), c* = Pc / (rho u)_t, Isp = u,
+//   Ivac = u + Pe / (rho u), Cf = Isp / c*.
+void set_station(Station& s, const Flow& flow, double pc_atm, double rho_u_throat) {
+  s.state = flow.state;
+  s.flags |= flow.state.flags;
+  s.pinf_p = pc_atm / flow.state.p_atm;
+  s.mach = flow.u_m_s / flow.a_m_s;
+  if (!flow.ok) {
+    fail(s, 0);
+    return;
+  }
+  if (s.kind == StationKind::chamber) {
+    clear_performance(s);
+    s.mach = 0.0;
+    return;
+  }
+  const double pe_Pa = flow.state.p_atm * kPaPerAtm;
+  s.ae_at = rho_u_throat / flow.rho_u;
+  s.cstar_m_s = pc_atm * kPaPerAtm / rho_u_throat;
+  s.isp_m_s = flow.u_m_s;
+  s.ivac_m_s = flow.u_m_s + pe_Pa / flow.rho_u;
+  s.cf = s.isp_m_s / s.cstar_m_s;
+}
+
+// The previous O/F's station `i` when it holds values to start from.
+const Station* previous_station(const RocketResult* previous, std::size_t i) {
+  if (previous == nullptr || i >= previous->stations.size()) {
+    return nullptr;
+  }
+  const Station& s = previous->stations[i];
+  return s.valid() ? &s : nullptr;
+}
+
+// The chamber: HP equilibrium at Pc, at rest.
+Flow chamber_flow(const engine::ThermoData& data, const RocketProblem& problem,
+                  const RocketResult* previous) {
+  const Station* prev = previous_station(previous, 0);
+  Flow f;
+  f.state = engine::flame(data, problem.mixture, problem.pc_atm, prev ? &prev->state : nullptr);
+  if (problem.model == Model::frozen_chamber) {
+    freeze_derivatives(f.state);
+  }
+  f.a_m_s = f.state.sound_speed_m_s;
+  f.gamma = f.state.gamma_s;
+  f.ok = f.state.converged() && (f.state.flags & kInvalidStation) == 0 &&
+         std::isfinite(f.state.h_kJ_kg) && std::isfinite(f.gamma);
+  return f;
+}
+
+Expansion expansion_from(const engine::ThermoData& data, double pc_atm,
+                         const engine::Point& chamber, const engine::Point* frozen_at) {
+  Expansion e;
+  e.data = &data;
+  e.pc_atm = pc_atm;
+  e.h_chamber_kJ_kg = chamber.h_kJ_kg;
+  e.s_kJ_kgK = chamber.s_kJ_kgK;
+  e.feed = engine::feed_of(chamber);
+  e.frozen = frozen_at != nullptr;
+  if (e.frozen) {
+    e.composition = engine::composition_of(*frozen_at);
+  }
+  return e;
+}
+
+// ln(Pc/P) of the previous O/F's station, a first guess for a search.
+double previous_x(const Station* prev) { return prev != nullptr ? std::log(prev->pinf_p) : 0.0; }
+
+void compute_exits(const Expansion& e, const Flow& throat, const RocketProblem& problem,
+                   const RocketResult* previous, RocketResult& out) {
+  const engine::Point* upstream = &throat.state;
+  std::size_t i = 2;
+  for (double pi : problem.pi_p) {
+    Station& s = out.stations[i];
+    const Station* prev = previous_station(previous, i);
+    const Flow f = expand_to(e, problem.pc_atm / pi, prev ? &prev->state : upstream);
+    set_station(s, f, problem.pc_atm, throat.rho_u);
+    if (s.valid()) {
+      upstream = &s.state;
+    }
+    ++i;
+  }
+  for (double area : problem.ae_at) {
+    Station& s = out.stations[i];
+    const Station* prev = previous_station(previous, i);
+    const SearchResult r =
+        find_area_ratio_exit(e, throat, area, previous_x(prev), prev ? &prev->state : nullptr);
+    set_station(s, r.flow, problem.pc_atm, throat.rho_u);
+    if (!r.found) {
+      fail(s, kExitNotFound);
+    }
+    ++i;
+  }
+}
+
+void label_stations(const RocketProblem& problem, RocketResult& out) {
+  out.of = problem.mixture.of;
+  out.stations.assign(2 + problem.pi_p.size() + problem.ae_at.size(), Station{});
+  out.stations[1].kind = StationKind::throat;
+  std::size_t i = 2;
+  for (double pi : problem.pi_p) {
+    out.stations[i].kind = StationKind::pressure_ratio;
+    out.stations[i++].spec = pi;
+  }
+  for (double area : problem.ae_at) {
+    out.stations[i].kind = StationKind::area_ratio;
+    out.stations[i++].spec = area;
+  }
+}
+
+// Chamber, throat and exits of one O/F; the problem is checked.
+void compute(const engine::ThermoData& data, const RocketProblem& problem,
+             const RocketResult* previous, RocketResult& out) {
+  label_stations(problem, out);
+  const Flow chamber = chamber_flow(data, problem, previous);
+  set_station(out.stations[0], chamber, problem.pc_atm, kNaN);
+  if (!chamber.ok) {
+    for (std::size_t i = 0; i < out.stations.size(); ++i) {
+      fail(out.stations[i], i == 0 ? 0u : unsigned{kChamberFailed});
+    }
+    return;
+  }
+  const bool frozen_at_chamber = problem.model == Model::frozen_chamber;
+  const Expansion to_throat = expansion_from(data, problem.pc_atm, chamber.state,
+                                             frozen_at_chamber ? &chamber.state : nullptr);
+  const Station* prev_throat = previous_station(previous, 1);
+  const SearchResult throat = find_throat(to_throat, chamber, previous_x(prev_throat),
+                                          prev_throat ? &prev_throat->state : nullptr);
+  set_station(out.stations[1], throat.flow, problem.pc_atm, throat.flow.rho_u);
+  if (!throat.found || !out.stations[1].valid()) {
+    for (std::size_t i = 1; i < out.stations.size(); ++i) {
+      fail(out.stations[i], kThroatNotFound);
+    }
+    return;
+  }
+  if (problem.model == Model::frozen_throat) {
+    const Expansion after = expansion_from(data, problem.pc_atm, chamber.state, &throat.flow.state);
+    compute_exits(after, throat.flow, problem, previous, out);
+  } else {
+    compute_exits(to_throat, throat.flow, problem, previous, out);
+  }
+}
+
+bool same_exits(const RocketProblem& problem, const RocketResult* previous) {
+  return previous == nullptr ||
+         previous->stations.size() == 2 + problem.pi_p.size() + problem.ae_at.size();
+}
+
+}  // namespace
+
+void check_problem(const engine::ThermoData& data, const RocketProblem& problem) {
+  const double pc = problem.pc_atm;
+  if (!(pc >= kPcMinAtm && pc <= kPcMaxAtm)) {
+    throw InputError("chamber pressure pc_atm = " + number(pc) + " is outside " +
+                     number(kPcMinAtm) + " to " + number(kPcMaxAtm) + " atm");
+  }
+  check_of(data, problem.mixture.of, "O/F");
+  engine::feed_of(data, problem.mixture);  // the reactants' own checks
+  const std::size_t exits = problem.pi_p.size() + problem.ae_at.size();
+  if (exits > static_cast<std::size_t>(kMaxExits)) {
+    throw InputError(std::to_string(exits) + " exit conditions (pi_p and ae_at together) are " +
+                     "more than the " + std::to_string(kMaxExits) + " accepted");
+  }
+  // The exit pressure must stay within the engine's range: Pc/Pe <= Pc / 1e-6 atm.
+  const double pi_max = pc / engine::kPMinAtm;
+  for (double pi : problem.pi_p) {
+    if (!(pi > 1.0 && pi <= pi_max)) {
+      throw InputError("pressure ratio pi_p = " + number(pi) + " is outside the accepted range: " +
+                       "greater than 1, at most " + number(pi_max) + " (Pe >= " +
+                       number(engine::kPMinAtm) + " atm)");
+    }
+  }
+  for (double area : problem.ae_at) {
+    if (!(area >= 1.0 && area < std::numeric_limits<double>::infinity())) {
+      throw InputError("area ratio ae_at = " + number(area) +
+                       " is outside the accepted range: at least 1, finite");
+    }
+  }
+}
+
+RocketResult rocket_performance(const engine::ThermoData& data, const RocketProblem& problem,
+                                const RocketResult* previous) {
+  check_problem(data, problem);
+  const FpFlagsKept kept;
+  RocketResult out;
+  compute(data, problem, same_exits(problem, previous) ? previous : nullptr, out);
+  return out;
+}
+
+RocketResult rocket_performance(const RocketProblem& problem) {
+  return rocket_performance(engine::builtin_nasa9_data(), problem);
+}
+
+std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketProblem& problem,
+                                       std::span<const double> of) {
+  RocketProblem p = problem;
+  for (double v : of) {
+    p.mixture.of = v;
+    check_problem(data, p);
+  }
+  const FpFlagsKept kept;
+  std::vector<RocketResult> out(of.size());
+  for (std::size_t i = 0; i < of.size(); ++i) {
+    p.mixture.of = of[i];
+    compute(data, p, i > 0 ? &out[i - 1] : nullptr, out[i]);
+  }
+  return out;
+}
+
+}  // namespace zuna::rocket
