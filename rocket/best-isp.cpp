@@ -7,6 +7,7 @@
 
 #include "rocket/fp-flags.h"
 #include "rocket/rocket.h"
+#include "rocket/warm-start.h"
 
 namespace zuna::rocket {
 
@@ -20,21 +21,28 @@ double value_of(const RocketResult& r, Measure m) {
   return exit.valid() ? exit.*m : -std::numeric_limits<double>::infinity();
 }
 
-// One exit at any O/F, each computed warm from the one computed before.
+// One exit at any O/F of the checked interval, each computed warm from the
+// two computed before.
 class ExitAtOf {
  public:
   ExitAtOf(const engine::ThermoData& data, RocketProblem problem)
       : data_(data), problem_(std::move(problem)) {}
   const RocketResult& at(double of) {
     problem_.mixture.of = of;
-    last_ = rocket_performance(data_, problem_, last_.stations.empty() ? nullptr : &last_);
+    std::swap(before_, last_);
+    WarmStart warm;
+    warm.previous = before_.stations.empty() ? nullptr : &before_;
+    warm.before = last_.stations.empty() ? nullptr : &last_;
+    RocketResult next;
+    compute_stations(data_, problem_, warm, next);
+    last_ = std::move(next);
     return last_;
   }
 
  private:
   const engine::ThermoData& data_;
   RocketProblem problem_;
-  RocketResult last_;
+  RocketResult last_, before_;
 };
 
 // Golden-section search for the maximum of m on [a, b], to `tolerance`:
@@ -111,6 +119,7 @@ void optimum(ExitAtOf& exit, Measure m, const std::vector<double>& grid,
 
 std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketProblem& problem,
                               const BestIspSearch& search) {
+  const FpFlagsKept kept;
   const double st = engine::stoichiometric_of(data);
   const double lo = search.of_low > 0.0 ? search.of_low : 0.25 * st;
   const double hi = search.of_high > 0.0 ? search.of_high : 1.5 * st;
@@ -118,7 +127,6 @@ std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketProble
   RocketProblem p = problem;
   p.mixture.of = lo;
   check_problem(data, p);
-  const FpFlagsKept kept;
 
   std::vector<double> grid(search.scan_points);
   for (int i = 0; i < search.scan_points; ++i) {

@@ -7,6 +7,7 @@
 
 #include "rocket/expansion.h"
 #include "rocket/fp-flags.h"
+#include "rocket/warm-start.h"
 
 namespace zuna::rocket {
 
@@ -86,6 +87,7 @@ void set_station(Station& s, const Flow& flow, double pc_atm, double rho_u_throa
   if (s.kind == StationKind::chamber) {
     clear_performance(s);
     s.mach = 0.0;
+    s.pinf_p = 1.0;
     return;
   }
   const double pe_Pa = flow.state.p_atm * kPaPerAtm;
@@ -96,19 +98,10 @@ void set_station(Station& s, const Flow& flow, double pc_atm, double rho_u_throa
   s.cf = s.isp_m_s / s.cstar_m_s;
 }
 
-// The previous O/F's station `i` when it holds values to start from.
-const Station* previous_station(const RocketResult* previous, std::size_t i) {
-  if (previous == nullptr || i >= previous->stations.size()) {
-    return nullptr;
-  }
-  const Station& s = previous->stations[i];
-  return s.valid() ? &s : nullptr;
-}
-
 // The chamber: HP equilibrium at Pc, at rest.
 Flow chamber_flow(const engine::ThermoData& data, const RocketProblem& problem,
-                  const RocketResult* previous) {
-  const Station* prev = previous_station(previous, 0);
+                  const WarmStart& warm) {
+  const Station* prev = warm.station(0);
   Flow f;
   f.state = engine::flame(data, problem.mixture, problem.pc_atm, prev ? &prev->state : nullptr);
   if (problem.model == Model::frozen_chamber) {
@@ -136,16 +129,35 @@ Expansion expansion_from(const engine::ThermoData& data, double pc_atm,
   return e;
 }
 
-// ln(Pc/P) of the previous O/F's station, a first guess for a search.
-double previous_x(const Station* prev) { return prev != nullptr ? std::log(prev->pinf_p) : 0.0; }
+// A first ln(Pc/P) for the area ratio's exit from the stations of this O/F
+// already computed (the throat excepted, where the slope is 0): Newton's step
+// from the one whose area ratio is nearest, with its exact slope
+// d ln(Ae/At)/dx = (1 - 1/M^2) / gamma. 0 when there is none.
+double x_from_neighbours(const RocketResult& out, std::size_t computed, double area_ratio) {
+  const Station* nearest = nullptr;
+  const double ln_area = std::log(area_ratio);
+  for (std::size_t k = 2; k < computed; ++k) {
+    const Station& s = out.stations[k];
+    if (s.valid() && s.mach > 1.0 &&
+        (nearest == nullptr ||
+         std::fabs(std::log(s.ae_at) - ln_area) < std::fabs(std::log(nearest->ae_at) - ln_area))) {
+      nearest = &s;
+    }
+  }
+  if (nearest == nullptr) {
+    return 0.0;
+  }
+  const double slope = (1.0 - 1.0 / (nearest->mach * nearest->mach)) / nearest->state.gamma_s;
+  return std::log(nearest->pinf_p) + (ln_area - std::log(nearest->ae_at)) / slope;
+}
 
 void compute_exits(const Expansion& e, const Flow& throat, const RocketProblem& problem,
-                   const RocketResult* previous, RocketResult& out) {
+                   const WarmStart& warm, RocketResult& out) {
   const engine::Point* upstream = &throat.state;
   std::size_t i = 2;
   for (double pi : problem.pi_p) {
     Station& s = out.stations[i];
-    const Station* prev = previous_station(previous, i);
+    const Station* prev = warm.station(i);
     const Flow f = expand_to(e, problem.pc_atm / pi, prev ? &prev->state : upstream);
     set_station(s, f, problem.pc_atm, throat.rho_u);
     if (s.valid()) {
@@ -155,9 +167,12 @@ void compute_exits(const Expansion& e, const Flow& throat, const RocketProblem& 
   }
   for (double area : problem.ae_at) {
     Station& s = out.stations[i];
-    const Station* prev = previous_station(previous, i);
-    const SearchResult r =
-        find_area_ratio_exit(e, throat, area, previous_x(prev), prev ? &prev->state : nullptr);
+    const Station* prev = warm.station(i);
+    double x0 = warm.x_guess(i, problem.mixture.of);
+    if (x0 == 0.0) {
+      x0 = x_from_neighbours(out, i, area);
+    }
+    const SearchResult r = find_area_ratio_exit(e, throat, area, x0, prev ? &prev->state : nullptr);
     set_station(s, r.flow, problem.pc_atm, throat.rho_u);
     if (!r.found) {
       fail(s, kExitNotFound);
@@ -181,11 +196,12 @@ void label_stations(const RocketProblem& problem, RocketResult& out) {
   }
 }
 
-// Chamber, throat and exits of one O/F; the problem is checked.
-void compute(const engine::ThermoData& data, const RocketProblem& problem,
-             const RocketResult* previous, RocketResult& out) {
+}  // namespace
+
+void compute_stations(const engine::ThermoData& data, const RocketProblem& problem,
+                      const WarmStart& warm, RocketResult& out) {
   label_stations(problem, out);
-  const Flow chamber = chamber_flow(data, problem, previous);
+  const Flow chamber = chamber_flow(data, problem, warm);
   set_station(out.stations[0], chamber, problem.pc_atm, kNaN);
   if (!chamber.ok) {
     for (std::size_t i = 0; i < out.stations.size(); ++i) {
@@ -196,8 +212,8 @@ void compute(const engine::ThermoData& data, const RocketProblem& problem,
   const bool frozen_at_chamber = problem.model == Model::frozen_chamber;
   const Expansion to_throat = expansion_from(data, problem.pc_atm, chamber.state,
                                              frozen_at_chamber ? &chamber.state : nullptr);
-  const Station* prev_throat = previous_station(previous, 1);
-  const SearchResult throat = find_throat(to_throat, chamber, previous_x(prev_throat),
+  const Station* prev_throat = warm.station(1);
+  const SearchResult throat = find_throat(to_throat, chamber, warm.x_guess(1, problem.mixture.of),
                                           prev_throat ? &prev_throat->state : nullptr);
   set_station(out.stations[1], throat.flow, problem.pc_atm, throat.flow.rho_u);
   if (!throat.found || !out.stations[1].valid()) {
@@ -208,11 +224,13 @@ void compute(const engine::ThermoData& data, const RocketProblem& problem,
   }
   if (problem.model == Model::frozen_throat) {
     const Expansion after = expansion_from(data, problem.pc_atm, chamber.state, &throat.flow.state);
-    compute_exits(after, throat.flow, problem, previous, out);
+    compute_exits(after, throat.flow, problem, warm, out);
   } else {
-    compute_exits(to_throat, throat.flow, problem, previous, out);
+    compute_exits(to_throat, throat.flow, problem, warm, out);
   }
 }
+
+namespace {
 
 bool same_exits(const RocketProblem& problem, const RocketResult* previous) {
   return previous == nullptr ||
@@ -253,10 +271,12 @@ void check_problem(const engine::ThermoData& data, const RocketProblem& problem)
 
 RocketResult rocket_performance(const engine::ThermoData& data, const RocketProblem& problem,
                                 const RocketResult* previous) {
-  check_problem(data, problem);
   const FpFlagsKept kept;
+  check_problem(data, problem);
   RocketResult out;
-  compute(data, problem, same_exits(problem, previous) ? previous : nullptr, out);
+  WarmStart warm;
+  warm.previous = same_exits(problem, previous) ? previous : nullptr;
+  compute_stations(data, problem, warm, out);
   return out;
 }
 
@@ -266,16 +286,19 @@ RocketResult rocket_performance(const RocketProblem& problem) {
 
 std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketProblem& problem,
                                        std::span<const double> of) {
+  const FpFlagsKept kept;
   RocketProblem p = problem;
   for (double v : of) {
     p.mixture.of = v;
     check_problem(data, p);
   }
-  const FpFlagsKept kept;
   std::vector<RocketResult> out(of.size());
   for (std::size_t i = 0; i < of.size(); ++i) {
     p.mixture.of = of[i];
-    compute(data, p, i > 0 ? &out[i - 1] : nullptr, out[i]);
+    WarmStart warm;
+    warm.previous = i > 0 ? &out[i - 1] : nullptr;
+    warm.before = i > 1 ? &out[i - 2] : nullptr;
+    compute_stations(data, p, warm, out[i]);
   }
   return out;
 }
