@@ -58,8 +58,9 @@ void BM_SweepBothModels(benchmark::State& state) {
     benchmark::DoNotOptimize(eq);
     benchmark::DoNotOptimize(fr);
   }
-  state.counters["per_of"] = benchmark::Counter(
-      double(of.size()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_of"] =
+      benchmark::Counter(double(of.size()), benchmark::Counter::kIsIterationInvariantRate |
+                                                benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_SweepBothModels)->Unit(benchmark::kMillisecond);
 

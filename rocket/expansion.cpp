@@ -172,8 +172,9 @@ SearchResult find_area_ratio_exit(const Expansion& e, const Flow& throat, double
     return t;
   };
   const double x_t = std::log(e.pc_atm / throat.state.p_atm);
-  const double x0 = x_guess > x_t ? x_guess : x_t + ideal_exit_x(throat.gamma, area_ratio) -
-                                                  ideal_throat_x(throat.gamma);
+  const double x0 =
+      x_guess > x_t ? x_guess
+                    : x_t + ideal_exit_x(throat.gamma, area_ratio) - ideal_throat_x(throat.gamma);
   const double x_max = std::log(e.pc_atm / engine::kPMinAtm);
   r.found = bracketed_root(residual, x_t, x_max, x0, kExitTolerance, false, r.evaluations);
   return r;

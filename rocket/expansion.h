@@ -29,11 +29,11 @@ struct Expansion {
 // The gas at one pressure of the expansion and its flow.
 struct Flow {
   engine::Point state;
-  double u_m_s = 0.0;    // sqrt(2 (h_c - h)), h in J/kg
-  double a_m_s = 0.0;    // sound speed: the equilibrium one when shifting, else frozen
-  double gamma = 0.0;    // the matching isentropic exponent (dln p / dln rho)_s
-  double rho_u = 0.0;    // mass flux per area [kg/(m2 s)]
-  bool ok = false;       // the state is valid and every value finite
+  double u_m_s = 0.0;  // sqrt(2 (h_c - h)), h in J/kg
+  double a_m_s = 0.0;  // sound speed: the equilibrium one when shifting, else frozen
+  double gamma = 0.0;  // the matching isentropic exponent (dln p / dln rho)_s
+  double rho_u = 0.0;  // mass flux per area [kg/(m2 s)]
+  bool ok = false;     // the state is valid and every value finite
 };
 
 // The expansion's gas at p_atm; `guess` (a nearby state, may be null) starts
@@ -57,8 +57,8 @@ SearchResult find_throat(const Expansion& expansion, const Flow& chamber, double
 // The supersonic pressure with (rho u)_throat / (rho u) = area_ratio, to
 // kExitTolerance in ln P. `x_guess` as above (0: ideal-gas estimate).
 inline constexpr double kExitTolerance = 1e-11;
-SearchResult find_area_ratio_exit(const Expansion& expansion, const Flow& throat,
-                                  double area_ratio, double x_guess, const engine::Point* guess);
+SearchResult find_area_ratio_exit(const Expansion& expansion, const Flow& throat, double area_ratio,
+                                  double x_guess, const engine::Point* guess);
 
 // Ideal-gas first guesses of ln(Pc/P) for a constant gamma: the throat,
 // ln(((gamma+1)/2)^(gamma/(gamma-1))), and the supersonic exit of an area

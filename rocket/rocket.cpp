@@ -44,10 +44,10 @@ void freeze_derivatives(engine::Point& p) {
 
 // Every value of a point NaN; its flags and its count of steps kept.
 void clear_values(engine::Point& p) {
-  for (double* v : {&p.P_bar, &p.p_atm, &p.T_K, &p.rho_kg_m3, &p.h_kJ_kg, &p.u_kJ_kg, &p.g_kJ_kg,
-                    &p.s_kJ_kgK, &p.M_g_mol, &p.dlnV_dlnP_T, &p.dlnV_dlnT_P, &p.cp_eq_kJ_kgK,
-                    &p.gamma_s, &p.sound_speed_m_s, &p.cp_fr_kJ_kgK, &p.gamma_fr,
-                    &p.sound_speed_fr_m_s, &p.n_total_mol_kg}) {
+  for (double* v :
+       {&p.P_bar, &p.p_atm, &p.T_K, &p.rho_kg_m3, &p.h_kJ_kg, &p.u_kJ_kg, &p.g_kJ_kg, &p.s_kJ_kgK,
+        &p.M_g_mol, &p.dlnV_dlnP_T, &p.dlnV_dlnT_P, &p.cp_eq_kJ_kgK, &p.gamma_s, &p.sound_speed_m_s,
+        &p.cp_fr_kJ_kgK, &p.gamma_fr, &p.sound_speed_fr_m_s, &p.n_total_mol_kg}) {
     *v = kNaN;
   }
   for (int j = 0; j < engine::kSpeciesCount; ++j) {
@@ -256,9 +256,9 @@ void check_problem(const engine::ThermoData& data, const RocketProblem& problem)
   const double pi_max = pc / engine::kPMinAtm;
   for (double pi : problem.pi_p) {
     if (!(pi > 1.0 && pi <= pi_max)) {
-      throw InputError("pressure ratio pi_p = " + number(pi) + " is outside the accepted range: " +
-                       "greater than 1, at most " + number(pi_max) + " (Pe >= " +
-                       number(engine::kPMinAtm) + " atm)");
+      throw InputError("pressure ratio pi_p = " + number(pi) +
+                       " is outside the accepted range: " + "greater than 1, at most " +
+                       number(pi_max) + " (Pe >= " + number(engine::kPMinAtm) + " atm)");
     }
   }
   for (double area : problem.ae_at) {

@@ -65,10 +65,10 @@ class InputError : public engine::InputError {
 enum class Model { equilibrium, frozen_chamber, frozen_throat };
 
 struct RocketProblem {
-  double pc_atm = 0.0;            // chamber pressure, 1e-4..1e4 atm
-  engine::Mixture mixture;        // O/F and reactants (liquid by default)
-  std::vector<double> pi_p;       // pressure ratios Pc/Pe, each > 1
-  std::vector<double> ae_at;      // supersonic area ratios Ae/At, each >= 1
+  double pc_atm = 0.0;        // chamber pressure, 1e-4..1e4 atm
+  engine::Mixture mixture;    // O/F and reactants (liquid by default)
+  std::vector<double> pi_p;   // pressure ratios Pc/Pe, each > 1
+  std::vector<double> ae_at;  // supersonic area ratios Ae/At, each >= 1
   Model model = Model::equilibrium;
 };
 
@@ -92,7 +92,7 @@ inline constexpr unsigned kInvalidStation =
     engine::kSingular | engine::kNoSolution | kChamberFailed | kThroatNotFound | kExitNotFound;
 
 struct Station {
-  engine::Point state;     // the gas at the station (frozen properties where frozen)
+  engine::Point state;  // the gas at the station (frozen properties where frozen)
   StationKind kind = StationKind::chamber;
   double spec = 0.0;       // the Pc/Pe or Ae/At asked for (exits); 0 otherwise
   double mach = 0.0;       // u / a
@@ -145,12 +145,12 @@ struct BestIspSearch {
 };
 struct BestIsp {
   StationKind kind = StationKind::pressure_ratio;
-  double spec = 0.0;       // the exit's Pc/Pe or Ae/At
-  double of_isp = 0.0;     // O/F of the highest Isp
-  Station at_isp;          // the exit at that O/F
-  double of_ivac = 0.0;    // O/F of the highest Ivac
-  Station at_ivac;         // the exit at that O/F
-  unsigned flags = 0;      // the stations' flags at the optimum, and kOptimumAtBound
+  double spec = 0.0;     // the exit's Pc/Pe or Ae/At
+  double of_isp = 0.0;   // O/F of the highest Isp
+  Station at_isp;        // the exit at that O/F
+  double of_ivac = 0.0;  // O/F of the highest Ivac
+  Station at_ivac;       // the exit at that O/F
+  unsigned flags = 0;    // the stations' flags at the optimum, and kOptimumAtBound
 };
 
 // One BestIsp per exit of the problem, in the stations' order;

@@ -100,8 +100,9 @@ double value_of(const Station& s, const std::string& column) {
       {"son_vel_m_s", &engine::Point::sound_speed_m_s},
   };
   static const std::map<std::string, double Station::*> station = {
-      {"pinf_p", &Station::pinf_p},     {"mach", &Station::mach},   {"ae_at", &Station::ae_at},
-      {"cstar_m_s", &Station::cstar_m_s}, {"cf", &Station::cf},     {"ivac_m_s", &Station::ivac_m_s},
+      {"pinf_p", &Station::pinf_p},   {"mach", &Station::mach},
+      {"ae_at", &Station::ae_at},     {"cstar_m_s", &Station::cstar_m_s},
+      {"cf", &Station::cf},           {"ivac_m_s", &Station::ivac_m_s},
       {"isp_m_s", &Station::isp_m_s},
   };
   if (auto it = state.find(column); it != state.end()) {
@@ -120,10 +121,10 @@ double value_of(const Station& s, const std::string& column) {
 }
 
 const std::vector<std::string> kColumns = {
-    "pinf_p",      "P_bar",       "T_K",       "rho_kg_m3", "H_kJ_kg", "U_kJ_kg",  "G_kJ_kg",
-    "S_kJ_kgK",    "M",           "dlnV_dlnP_T", "dlnV_dlnT_P", "Cp_kJ_kgK", "gamma_s", "son_vel_m_s",
-    "mach",        "ae_at",       "cstar_m_s", "cf",        "ivac_m_s", "isp_m_s", "x_H2O",
-    "x_O2",        "x_H2",        "x_H",       "x_O",       "x_OH"};
+    "pinf_p",   "P_bar", "T_K",         "rho_kg_m3",   "H_kJ_kg",   "U_kJ_kg", "G_kJ_kg",
+    "S_kJ_kgK", "M",     "dlnV_dlnP_T", "dlnV_dlnT_P", "Cp_kJ_kgK", "gamma_s", "son_vel_m_s",
+    "mach",     "ae_at", "cstar_m_s",   "cf",          "ivac_m_s",  "isp_m_s", "x_H2O",
+    "x_O2",     "x_H2",  "x_H",         "x_O",         "x_OH"};
 
 // Columns of the frozen throat that follow where the reference puts it.
 bool follows_throat_position(const std::string& c) {
