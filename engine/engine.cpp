@@ -19,28 +19,39 @@ std::string number(double v) {
   return text;
 }
 
-void require(bool ok, const std::string& what) {
+// Throws InputError with the message `what()` makes, when !ok; the message
+// is only made for a refusal.
+template <class Message>
+void require(bool ok, Message what) {
   if (!ok) {
-    throw InputError(what);
+    throw InputError(what());
   }
 }
 
 void check_pressure(double p_atm) {
-  require(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm,
-          "p_atm = " + number(p_atm) + ": the pressure must lie in 1e-06..1e+05 atm");
+  require(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm, [&] {
+    return "p_atm = " + number(p_atm) + ": the pressure must lie in 1e-06..1e+05 atm";
+  });
 }
 
 void check_temperature(const char* name, double T_K) {
-  require(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK,
-          std::string(name) + " = " + number(T_K) + ": the temperature must lie in 200..6000 K");
+  require(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK, [&] {
+    return std::string(name) + " = " + number(T_K) + ": the temperature must lie in 200..6000 K";
+  });
+}
+
+double stoichiometric(const ThermoData& data) {
+  // H2 + 1/2 O2: half a mole of O2 per mole of H2.
+  return 0.5 * data.species[kO2].M_g_mol / data.species[kH2].M_g_mol;
 }
 
 void check_of(const ThermoData& data, double of) {
-  const double st = stoichiometric_of(data);
-  require(std::isfinite(of) && of >= kOfMinFactor * st && of <= kOfMaxFactor * st,
-          "of = " + number(of) + ": the O/F ratio must lie in " + number(kOfMinFactor * st) +
-              ".." + number(kOfMaxFactor * st) + " (0.1 to 40 times the stoichiometric " +
-              number(st) + ")");
+  const double st = stoichiometric(data);
+  require(std::isfinite(of) && of >= kOfMinFactor * st && of <= kOfMaxFactor * st, [&] {
+    return "of = " + number(of) + ": the O/F ratio must lie in " + number(kOfMinFactor * st) +
+           ".." + number(kOfMaxFactor * st) + " (0.1 to 40 times the stoichiometric " +
+           number(st) + ")";
+  });
 }
 
 // The temperature flags of a converged result: extrapolated within
@@ -65,10 +76,11 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
   const double R = data.R_J_molK;
   detail::Problem pb;
   pb.mode = c.mode;
-  pb.b[0] = feed.b_mol_kg[0];
-  pb.b[1] = feed.b_mol_kg[1];
-  require(std::isfinite(pb.b[0]) && std::isfinite(pb.b[1]) && pb.b[0] > 0.0 && pb.b[1] > 0.0,
-          "feed: the amounts of H and O must be positive numbers");
+  const double(&b)[kElementCount] = feed.b_mol_kg;
+  require(std::isfinite(b[0]) && std::isfinite(b[1]) && b[0] > 0.0 && b[1] > 0.0,
+          [] { return std::string("feed: the amounts of H and O must be positive numbers"); });
+  pb.rows = &detail::element_rows(b);
+  detail::components_of(*pb.rows, b, pb.b);
   if (c.mode != Mode::UV) {
     check_pressure(c.p_atm);
     pb.ln_p = std::log(c.p_atm * kAtmBar / data.p_ref_bar);
@@ -79,17 +91,18 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
       pb.T_K = c.T_K;
       break;
     case Mode::HP:
-      require(std::isfinite(c.h_kJ_kg), "h_kJ_kg must be a number");
+      require(std::isfinite(c.h_kJ_kg), [] { return std::string("h_kJ_kg must be a number"); });
       pb.h_R = c.h_kJ_kg * 1000.0 / R;
       break;
     case Mode::SP:
-      require(std::isfinite(c.s_kJ_kgK), "s_kJ_kgK must be a number");
+      require(std::isfinite(c.s_kJ_kgK), [] { return std::string("s_kJ_kgK must be a number"); });
       pb.s_R = c.s_kJ_kgK * 1000.0 / R;
       break;
     case Mode::UV:
-      require(std::isfinite(c.u_kJ_kg), "u_kJ_kg must be a number");
-      require(std::isfinite(c.v_m3_kg) && c.v_m3_kg > 0.0,
-              "v_m3_kg = " + number(c.v_m3_kg) + ": the specific volume must be positive");
+      require(std::isfinite(c.u_kJ_kg), [] { return std::string("u_kJ_kg must be a number"); });
+      require(std::isfinite(c.v_m3_kg) && c.v_m3_kg > 0.0, [&] {
+        return "v_m3_kg = " + number(c.v_m3_kg) + ": the specific volume must be positive";
+      });
       pb.u_R = c.u_kJ_kg * 1000.0 / R;
       pb.ln_RT_vP0 = std::log(R / (c.v_m3_kg * data.p_ref_bar * 1e5));
       break;
@@ -122,18 +135,24 @@ bool usable_guess(const Point* guess) {
   return true;
 }
 
-// Solve, flags and properties, under the guard of the caller's FP state.
-Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point* guess) {
-  detail::FpGuard guard;
+// Solve, flags and properties, under the guard the public call holds.
+Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point* guess,
+                  detail::FpGuard& guard) {
+  guard.restart();
   Point pt;
   const detail::State start = usable_guess(guess) ? state_of(*guess) : detail::cold_start(pb);
   const detail::Outcome out = detail::solve(data, pb, start);
   pt.iterations = out.iterations;
   if (out.flags & (kNotConverged | kBelowRange | kAboveRange)) {
-    detail::clear_values(pt, out.flags);
+    // A solve that wandered off far below or above the data says where.
+    const double T_last = std::exp(out.state.ln_T);
+    const unsigned where = T_last < kTExtrapolatedMinK   ? kBelowRange
+                           : T_last > kTExtrapolatedMaxK ? kAboveRange
+                                                         : 0u;
+    detail::clear_values(pt, out.flags | where);
     return pt;
   }
-  const double T = std::exp(out.state.ln_T);
+  const double T = detail::temperature(pb, out.state);
   const unsigned tf = temperature_flags(T);
   if (tf & kNoSolution) {
     detail::clear_values(pt, tf);
@@ -158,26 +177,21 @@ Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point
   return pt;
 }
 
-}  // namespace
-
-double stoichiometric_of(const ThermoData& data) {
-  // H2 + 1/2 O2: half a mole of O2 per mole of H2.
-  return 0.5 * data.species[kO2].M_g_mol / data.species[kH2].M_g_mol;
-}
-
-Feed feed_of(const ThermoData& data, const Mixture& mixture) {
+Feed mixture_feed(const ThermoData& data, const Mixture& mixture) {
   check_of(data, mixture.of);
-  detail::FpGuard guard;
   const Reactants& r = mixture.reactants;
   double h_fuel = kLiquidH2_J_mol, h_oxid = kLiquidO2_J_mol;
   if (r.state == ReactantState::gas) {
     check_temperature("T_gas_K", r.T_gas_K);
-    const SpeciesFunctions f = species_functions(data, r.T_gas_K);
-    h_fuel = data.R_J_molK * r.T_gas_K * f.h_RT[kH2];
-    h_oxid = data.R_J_molK * r.T_gas_K * f.h_RT[kO2];
+    detail::SpeciesTerms t;
+    detail::evaluate_terms(data, r.T_gas_K, t);
+    h_fuel = data.R_J_molK * r.T_gas_K * t.h_RT[kH2];
+    h_oxid = data.R_J_molK * r.T_gas_K * t.h_RT[kO2];
   } else if (r.state == ReactantState::custom) {
-    require(std::isfinite(r.h_fuel_J_mol), "h_fuel_J_mol must be a number");
-    require(std::isfinite(r.h_oxid_J_mol), "h_oxid_J_mol must be a number");
+    require(std::isfinite(r.h_fuel_J_mol),
+            [] { return std::string("h_fuel_J_mol must be a number"); });
+    require(std::isfinite(r.h_oxid_J_mol),
+            [] { return std::string("h_oxid_J_mol must be a number"); });
     h_fuel = r.h_fuel_J_mol;
     h_oxid = r.h_oxid_J_mol;
   }
@@ -191,7 +205,31 @@ Feed feed_of(const ThermoData& data, const Mixture& mixture) {
   return feed;
 }
 
+// The flame of a mixture, under the guard of the public call.
+Point flame_point(const ThermoData& data, const Mixture& mixture, double p_atm,
+                  const Point* guess, detail::FpGuard& guard) {
+  const Feed feed = mixture_feed(data, mixture);
+  Condition c;
+  c.mode = Mode::HP;
+  c.p_atm = p_atm;
+  c.h_kJ_kg = feed.h0_kJ_kg;
+  return solve_point(data, problem_of(data, feed, c), guess, guard);
+}
+
+}  // namespace
+
+double stoichiometric_of(const ThermoData& data) {
+  detail::FpGuard guard;
+  return stoichiometric(data);
+}
+
+Feed feed_of(const ThermoData& data, const Mixture& mixture) {
+  detail::FpGuard guard;
+  return mixture_feed(data, mixture);
+}
+
 Feed feed_of(const Point& point) {
+  detail::FpGuard guard;
   Feed feed;
   for (int j = 0; j < kSpeciesCount; ++j) {
     for (int i = 0; i < kElementCount; ++i) {
@@ -205,28 +243,27 @@ Feed feed_of(const Point& point) {
 Point equilibrium(const ThermoData& data, const Feed& feed, const Condition& condition,
                   const Point* guess) {
   detail::FpGuard guard;
-  return solve_point(data, problem_of(data, feed, condition), guess);
+  return solve_point(data, problem_of(data, feed, condition), guess, guard);
 }
 
 Point flame(const ThermoData& data, const Mixture& mixture, double p_atm, const Point* guess) {
-  const Feed feed = feed_of(data, mixture);
-  Condition c;
-  c.mode = Mode::HP;
-  c.p_atm = p_atm;
-  c.h_kJ_kg = feed.h0_kJ_kg;
-  return equilibrium(data, feed, c, guess);
+  detail::FpGuard guard;
+  return flame_point(data, mixture, p_atm, guess, guard);
 }
 
 void flame_sweep(const ThermoData& data, std::span<const double> of, const Reactants& reactants,
                  double p_atm, std::span<Point> out) {
-  require(of.size() == out.size(), "flame_sweep: as many results as O/F ratios are needed");
+  detail::FpGuard guard;
+  require(of.size() == out.size(), [] {
+    return std::string("flame_sweep: as many results as O/F ratios are needed");
+  });
   check_pressure(p_atm);
   for (double r : of) {
     check_of(data, r);
   }
   const Point* previous = nullptr;
   for (std::size_t k = 0; k < of.size(); ++k) {
-    out[k] = flame(data, Mixture{of[k], reactants}, p_atm, previous);
+    out[k] = flame_point(data, Mixture{of[k], reactants}, p_atm, previous, guard);
     previous = out[k].has_values() ? &out[k] : previous;
   }
 }

@@ -53,12 +53,12 @@ Point state_at(const ThermoData& data, const double (&ln_nj)[kSpeciesCount], dou
 // amounts: d s/d ln T = cp, d h/d ln T = cp T.
 Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, double target,
                    double p_atm, double T_guess_K) {
+  detail::FpGuard guard;
   check_composition(c);
   check_pressure(p_atm);
   if (!std::isfinite(target)) {
     throw InputError(entropy ? "s_kJ_kgK must be a number" : "h_kJ_kg must be a number");
   }
-  detail::FpGuard guard;
   double ln_nj[kSpeciesCount];
   logs_of(c, ln_nj);
   const double P_bar = p_atm * kAtmBar;
@@ -113,12 +113,12 @@ Composition composition_of(const Point& point) {
 
 Point frozen_state(const ThermoData& data, const Composition& composition, double T_K,
                    double p_atm) {
+  detail::FpGuard guard;
   check_composition(composition);
   check_pressure(p_atm);
   if (!(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK)) {
     throw InputError("T_K = " + std::to_string(T_K) + ": the temperature must lie in 200..6000 K");
   }
-  detail::FpGuard guard;
   double ln_nj[kSpeciesCount];
   logs_of(composition, ln_nj);
   Point pt = state_at(data, ln_nj, T_K, p_atm * kAtmBar);

@@ -6,7 +6,6 @@
 namespace zuna::engine::detail {
 namespace {
 
-using detail::kAtoms;
 
 // Logarithm of the trace limit of RP-1311 eq. (3.2): ln(1e-8).
 constexpr double kTraceLn = -18.420681;
@@ -31,6 +30,7 @@ struct Step {
 int assemble_fixed_p(const Problem& pb, const State& st, const SpeciesTerms& t,
                      const double (&nj)[kSpeciesCount], const double (&mu)[kSpeciesCount],
                      double (&A)[4][5]) {
+  const auto& atoms = pb.rows->a;  // a_ij
   const bool energy = pb.mode != Mode::TP;
   const int m = energy ? 4 : 3;
   const int rhs = m;
@@ -48,12 +48,12 @@ int assemble_fixed_p(const Problem& pb, const State& st, const SpeciesTerms& t,
   }
   for (int j = 0; j < kSpeciesCount; ++j) {
     for (int k = 0; k < kElementCount; ++k) {
-      const double akn = kAtoms[k][j] * nj[j];
+      const double akn = atoms[k][j] * nj[j];
       // (2.24): sum_i sum_j a_kj a_ij n_j pi_i + sum_j a_kj n_j Delta ln n
       //         + sum_j a_kj n_j H_j/RT Delta ln T
       //         = b_k0 - b_k + sum_j a_kj n_j mu_j/RT
       for (int i = 0; i < kElementCount; ++i) {
-        A[k][i] += akn * kAtoms[i][j];
+        A[k][i] += akn * atoms[i][j];
       }
       A[k][2] += akn;
       A[k][rhs] += akn * (mu[j] - 1.0);  // the -b_k term folded in: b_k = sum a_kj n_j
@@ -87,7 +87,7 @@ int assemble_fixed_p(const Problem& pb, const State& st, const SpeciesTerms& t,
   A[2][2] = sum_n - n;
   A[2][rhs] += n - sum_n;
   if (energy) {
-    A[3][rhs] += pb.mode == Mode::HP ? pb.h_R / std::exp(st.ln_T) : pb.s_R + n - sum_n;
+    A[3][rhs] += pb.mode == Mode::HP ? pb.h_R / temperature(pb, st) : pb.s_R + n - sum_n;
   }
   return m;
 }
@@ -99,15 +99,16 @@ int assemble_fixed_p(const Problem& pb, const State& st, const SpeciesTerms& t,
 void assemble_fixed_v(const Problem& pb, const State& st, const SpeciesTerms& t,
                       const double (&nj)[kSpeciesCount], const double (&mu)[kSpeciesCount],
                       double (&A)[4][5]) {
+  const auto& atoms = pb.rows->a;  // a_ij
   for (int r = 0; r < 4; ++r) {
     std::fill(std::begin(A[r]), std::end(A[r]), 0.0);
   }
   for (int j = 0; j < kSpeciesCount; ++j) {
     const double u = t.h_RT[j] - 1.0;
     for (int k = 0; k < kElementCount; ++k) {
-      const double akn = kAtoms[k][j] * nj[j];
+      const double akn = atoms[k][j] * nj[j];
       for (int i = 0; i < kElementCount; ++i) {
-        A[k][i] += akn * kAtoms[i][j];
+        A[k][i] += akn * atoms[i][j];
       }
       A[k][2] += akn * u;
       A[k][3] += akn * (mu[j] - 1.0);
@@ -119,13 +120,14 @@ void assemble_fixed_v(const Problem& pb, const State& st, const SpeciesTerms& t,
   for (int k = 0; k < kElementCount; ++k) {
     A[k][3] += pb.b[k];
   }
-  A[2][3] += pb.u_R / std::exp(st.ln_T);
+  A[2][3] += pb.u_R / temperature(pb, st);
 }
 
 // Assembles and solves one Newton step at `st`; false when singular.
 bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Step& step) {
+  const auto& atoms = pb.rows->a;  // a_ij
   SpeciesTerms t;
-  evaluate_terms(data, std::exp(st.ln_T), t);
+  evaluate_terms(data, temperature(pb, st), t);
   double nj[kSpeciesCount];
   for (int j = 0; j < kSpeciesCount; ++j) {
     nj[j] = std::exp(st.ln_nj[j]);
@@ -150,7 +152,7 @@ bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Ste
     // (2.18): Delta ln n_j = -mu_j/RT + sum_i a_ij pi_i + Delta ln n
     //         + H_j/RT Delta ln T   (U_j/RT for UV)
     const double e = pb.mode == Mode::UV ? t.h_RT[j] - 1.0 : t.h_RT[j];
-    step.d_ln_nj[j] = -mu[j] + kAtoms[0][j] * step.pi[0] + kAtoms[1][j] * step.pi[1] +
+    step.d_ln_nj[j] = -mu[j] + atoms[0][j] * step.pi[0] + atoms[1][j] * step.pi[1] +
                       step.d_ln_n + e * step.d_ln_T;
   }
   return true;
@@ -177,7 +179,78 @@ double step_factor(const State& st, const Step& s) {
   return std::min({1.0, lambda1, lambda2});  // (3.2)
 }
 
+// The first element row (the element in excess over water) balanced on its own by a shift delta of
+// its multiplier: ln n_j += a_1j delta, so that sum_j a_1j n_j = b_1.
+//
+// Where water holds nearly all of both elements, this row is made of trace
+// amounts only, and its balance is a sum of exponentials in the multiplier
+// of very different sizes: a Newton step on it, taken from far away, moves
+// the multiplier by 1/|a_1j| of the largest term (a factor e on that
+// amount) per step, and a species that must fall from a mole fraction of
+// 0.1 to 1e-40 takes a hundred steps. Solved on its own, in logarithms,
+// ln P(delta) = ln N(delta) with P and N the positive and negative parts
+// of the row, the shift is found in a few steps wherever it lies. The
+// Newton steps of the whole system then go on from a balanced row.
+void balance_first_row(const Problem& pb, State& st) {
+  const auto& atoms = pb.rows->a;  // a_ij
+  const double(&a)[kSpeciesCount] = atoms[0];  // the row of the element in excess
+  const double b = pb.b[0];
+  double delta = 0.0;
+  for (int it = 0; it < 60; ++it) {
+    // Log-sum-exp of each side: terms ln|a_j| + ln n_j + a_j delta, and the
+    // element amount on the side it balances.
+    double top[2] = {-HUGE_VAL, -HUGE_VAL};  // 0 positive side, 1 negative side
+    double term[kSpeciesCount + 1];
+    for (int j = 0; j < kSpeciesCount; ++j) {
+      if (a[j] != 0.0) {
+        term[j] = std::log(std::fabs(a[j])) + st.ln_nj[j] + a[j] * delta;
+        double& t = top[a[j] > 0.0 ? 0 : 1];
+        t = std::max(t, term[j]);
+      }
+    }
+    if (b != 0.0) {
+      term[kSpeciesCount] = std::log(std::fabs(b));
+      double& t = top[b < 0.0 ? 0 : 1];
+      t = std::max(t, term[kSpeciesCount]);
+    }
+    if (!(top[0] > -HUGE_VAL) || !(top[1] > -HUGE_VAL)) {
+      return;  // one side empty: nothing to balance
+    }
+    double sum[2] = {0.0, 0.0}, slope[2] = {0.0, 0.0};
+    for (int j = 0; j < kSpeciesCount; ++j) {
+      if (a[j] != 0.0) {
+        const int side = a[j] > 0.0 ? 0 : 1;
+        const double e = std::exp(term[j] - top[side]);
+        sum[side] += e;
+        slope[side] += a[j] * e;
+      }
+    }
+    if (b != 0.0) {
+      sum[b < 0.0 ? 0 : 1] += std::exp(term[kSpeciesCount] - top[b < 0.0 ? 0 : 1]);
+    }
+    // phi = ln P - ln N, increasing in delta.
+    const double phi = (top[0] + std::log(sum[0])) - (top[1] + std::log(sum[1]));
+    const double dphi = slope[0] / sum[0] - slope[1] / sum[1];
+    if (!(dphi > 0.0)) {
+      return;
+    }
+    const double step = std::max(-50.0, std::min(50.0, -phi / dphi));
+    delta += step;
+    if (std::fabs(step) < 1e-14) {
+      break;
+    }
+  }
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    st.ln_nj[j] += a[j] * delta;
+  }
+  st.pi[0] += delta;
+}
+
 }  // namespace
+
+double temperature(const Problem& pb, const State& st) {
+  return pb.mode == Mode::TP ? pb.T_K : std::exp(st.ln_T);
+}
 
 void chemical_potentials(const Problem& pb, const State& st, const SpeciesTerms& t,
                          double (&mu)[kSpeciesCount]) {
@@ -241,7 +314,6 @@ Outcome solve(const ThermoData& data, const Problem& pb, const State& start) {
   if (pb.mode == Mode::TP) {
     st.ln_T = std::log(pb.T_K);
   }
-  double previous = HUGE_VAL;
   for (int it = 1; it <= kMaxIterations; ++it) {
     out.iterations = it;
     Step s;
@@ -256,6 +328,11 @@ Outcome solve(const ThermoData& data, const Problem& pb, const State& start) {
       change = std::max(change, std::fabs(lambda * s.d_ln_nj[j]));
     }
     st.ln_T += lambda * s.d_ln_T;
+    st.pi[0] = s.pi[0];
+    st.pi[1] = s.pi[1];
+    if (change > 1e-2) {
+      balance_first_row(pb, st);
+    }
     if (pb.mode == Mode::UV) {
       double n = 0.0;
       for (int j = 0; j < kSpeciesCount; ++j) {
@@ -265,9 +342,7 @@ Outcome solve(const ThermoData& data, const Problem& pb, const State& start) {
     } else {
       st.ln_n += lambda * s.d_ln_n;
     }
-    st.pi[0] = s.pi[0];
-    st.pi[1] = s.pi[1];
-    const double T = std::exp(st.ln_T);
+    const double T = temperature(pb, st);
     if (!(T > kAbandonLowK)) {
       out.flags |= kBelowRange;
       return out;
@@ -279,13 +354,12 @@ Outcome solve(const ThermoData& data, const Problem& pb, const State& start) {
     if (!std::isfinite(change)) {
       break;
     }
-    // Quadratic convergence takes the corrections to the rounding of the
-    // logarithms in a step or two; a step that no longer shrinks them there
-    // is at that rounding.
-    if (lambda == 1.0 && (change < 1e-12 || (change < 1e-9 && change > 0.1 * previous))) {
+    // Converged quadratically: after a full step of at most 1e-10 in every
+    // logarithm, what is left is of the order of its square, below the
+    // rounding of the logarithms.
+    if (lambda == 1.0 && change < 1e-10) {
       return out;
     }
-    previous = change;
   }
   out.flags |= kNotConverged;
   return out;

@@ -18,7 +18,8 @@ namespace zuna::engine::detail {
 // What the iteration holds fixed, in the solver's units.
 struct Problem {
   Mode mode = Mode::TP;
-  double b[kElementCount] = {};  // element amounts b_i^0 [mol/kg]
+  const ElementRows* rows = &kRichRows;  // the element rows a_ij (species-terms.h)
+  double b[kElementCount] = {};          // b_i^0 [mol/kg] in those rows
   double T_K = 0.0;              // TP
   double ln_p = 0.0;             // ln(P/P0), TP, HP, SP
   double h_R = 0.0;              // HP: h0/R [mol K/kg]
@@ -46,9 +47,12 @@ struct Outcome {
 State cold_start(const Problem& problem);
 
 // Newton steps from `start` until the corrections fall to the rounding of
-// a double (every |Delta ln n_j|, |Delta ln n|, |Delta ln T| below 1e-12,
-// or no longer falling below 1e-9).
+// a double: a full step with every |Delta ln n_j|, |Delta ln n|, |Delta ln T|
+// below 1e-10 leaves an error of the order of its square.
 Outcome solve(const ThermoData& data, const Problem& problem, const State& start);
+
+// T [K] of a state: the problem's own for TP, else exp(ln T).
+double temperature(const Problem& problem, const State& state);
 
 // mu_j/RT at a state: g_j0/RT + ln(n_j/n) + ln(P/P0) (for UV ln(n_j R T/(v P0))).
 void chemical_potentials(const Problem& problem, const State& state, const SpeciesTerms& terms,

@@ -48,6 +48,13 @@ void fill_state(const ThermoData& data, double T_K, double P_bar,
 }
 
 bool fill_equilibrium_derivatives(const ThermoData& data, const State& st, Point& pt) {
+  // a_ij: the solver's element rows (species-terms.h), for the same reason.
+  double b[kElementCount] = {};
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    b[0] += kAtoms[0][j] * pt.n_mol_kg[j];
+    b[1] += kAtoms[1][j] * pt.n_mol_kg[j];
+  }
+  const auto& rows = element_rows(b).a;
   const double T = pt.T_K;
   SpeciesTerms t;
   evaluate_terms(data, T, t);
@@ -66,9 +73,9 @@ bool fill_equilibrium_derivatives(const ThermoData& data, const State& st, Point
   double anh[kElementCount] = {};  // sum_j a_ij n_j H_j/RT
   for (int j = 0; j < kSpeciesCount; ++j) {
     for (int k = 0; k < kElementCount; ++k) {
-      const double akn = kAtoms[k][j] * nj[j];
+      const double akn = rows[k][j] * nj[j];
       for (int i = 0; i < kElementCount; ++i) {
-        M[k][i] += akn * kAtoms[i][j];
+        M[k][i] += akn * rows[i][j];
       }
       M[k][2] += akn;
       M[2][k] += akn;

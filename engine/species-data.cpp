@@ -6,6 +6,7 @@
 
 #include "engine/builtin-records.h"
 #include "engine/engine.h"
+#include "engine/fp-guard.h"
 #include "engine/species-terms.h"
 #include "species/data7.h"
 #include "species/nasa9.h"
@@ -68,6 +69,7 @@ const char* species_name(int j) {
 }
 
 ThermoData read_nasa9_data(std::istream& in, const std::string& name) {
+  detail::FpGuard guard;
   species::Nasa9File file;
   try {
     file = species::read_nasa9(in);
@@ -89,6 +91,7 @@ ThermoData read_nasa9_data(std::istream& in, const std::string& name) {
 }
 
 ThermoData read_data7(std::istream& in, const std::string& name) {
+  detail::FpGuard guard;
   species::Data7File file;
   try {
     file = species::read_data7(in);
@@ -110,6 +113,7 @@ ThermoData read_data7(std::istream& in, const std::string& name) {
 }
 
 const ThermoData& builtin_nasa9_data() {
+  detail::FpGuard guard;
   // Parsed once; a magic static is initialised by exactly one thread.
   static const ThermoData data = [] {
     std::istringstream in(detail::builtin_nasa9_text());
@@ -121,6 +125,7 @@ const ThermoData& builtin_nasa9_data() {
 }
 
 SpeciesFunctions species_functions(const ThermoData& data, double T_K) {
+  detail::FpGuard guard;
   detail::SpeciesTerms t;
   detail::evaluate_terms(data, T_K, t);
   SpeciesFunctions f;

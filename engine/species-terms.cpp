@@ -9,10 +9,11 @@ TPowers::TPowers(double T_K)
       t4(t2 * t2) {}
 
 const PolyRange& range_at(const SpeciesPoly& sp, double T_K) {
-  // Ranges are ordered and contiguous: the first whose upper end is not
-  // below T, else the last one (extrapolation above the data).
+  // Ranges are ordered and contiguous: the first whose upper end lies above
+  // T, else the last one (extrapolation above the data). A common end
+  // belongs to the upper range, as in the program's thermo/ (T >= 1000 K).
   for (int r = 0; r + 1 < sp.range_count; ++r) {
-    if (T_K <= sp.range[r].T_high_K) {
+    if (T_K < sp.range[r].T_high_K) {
       return sp.range[r];
     }
   }

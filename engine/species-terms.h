@@ -37,4 +37,36 @@ inline constexpr double kAtoms[kElementCount][kSpeciesCount] = {
     {1.0, 2.0, 0.0, 0.0, 1.0, 1.0},  // O
 };
 
+// The element rows the solver works with. Any independent combination of
+// the element rows H and O is as good to the method (the multipliers combine
+// the same way), and these keep the reduced matrix well conditioned where
+// water holds nearly all of both elements (cool, near-stoichiometric
+// mixtures): with the rows H and O the two element rows are then
+// proportional to within the trace amounts, and their difference is lost to
+// rounding. Here water has no part in the first row, the element in excess
+// over water, whose sums are then made of the other species alone; the
+// second row is the element not in excess, so that both elements keep their
+// balance to the rounding of their own amounts.
+struct ElementRows {
+  double a[kElementCount][kSpeciesCount];  // a_ij of the published equations
+  double m[kElementCount][kElementCount];  // rows = m (H, O)
+};
+// Fuel-rich and stoichiometric: H - 2 O, O.
+inline constexpr ElementRows kRichRows = {
+    {{0.0, -4.0, 2.0, 1.0, -2.0, -1.0}, {1.0, 2.0, 0.0, 0.0, 1.0, 1.0}}, {{1.0, -2.0}, {0.0, 1.0}}};
+// Lean: O - H/2, H.
+inline constexpr ElementRows kLeanRows = {
+    {{0.0, 2.0, -1.0, -0.5, 1.0, 0.5}, {2.0, 0.0, 2.0, 1.0, 0.0, 1.0}}, {{-0.5, 1.0}, {1.0, 0.0}}};
+
+// The rows for element amounts b (H, O) [mol/kg], and b in those rows.
+inline const ElementRows& element_rows(const double (&b)[kElementCount]) {
+  return b[0] >= 2.0 * b[1] ? kRichRows : kLeanRows;
+}
+inline void components_of(const ElementRows& rows, const double (&b)[kElementCount],
+                          double (&c)[kElementCount]) {
+  for (int i = 0; i < kElementCount; ++i) {
+    c[i] = rows.m[i][0] * b[0] + rows.m[i][1] * b[1];
+  }
+}
+
 }  // namespace zuna::engine::detail

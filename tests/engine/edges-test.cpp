@@ -1,0 +1,254 @@
+// The edges of the engine's range and its promises to callers: inputs out
+// of range refused with a message naming them, flags on points it cannot
+// give plainly, the caller's floating-point flags untouched, warm starts that
+// land where cold ones do, and two threads at once.
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace zuna::engine {
+namespace {
+
+const ThermoData& data() { return builtin_nasa9_data(); }
+
+std::string slurp(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+double st() { return stoichiometric_of(data()); }
+
+Mixture liquid(double r) { return Mixture{r * st(), {}}; }
+Mixture gas(double r) {
+  Reactants g;
+  g.state = ReactantState::gas;
+  return Mixture{r * st(), g};
+}
+
+// The message of the InputError `call` throws, or "" when it throws none.
+template <class Call>
+std::string refusal(Call call) {
+  try {
+    call();
+  } catch (const InputError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(EngineEdges, RefusesInputsOutsideItsRange) {
+  const double nan = std::nan("");
+  for (double r : {0.0999, 40.01, nan}) {
+    EXPECT_NE(refusal([&] { flame(data(), liquid(r), 1.0); }).find("of = "), std::string::npos)
+        << r;
+  }
+  EXPECT_EQ(refusal([&] { flame(data(), liquid(0.1), 1.0); }), "");
+  EXPECT_EQ(refusal([&] { flame(data(), liquid(40.0), 1.0); }), "");
+  for (double p : {0.99e-6, 1.01e5, nan, -1.0}) {
+    EXPECT_NE(refusal([&] { flame(data(), liquid(1.0), p); }).find("p_atm"), std::string::npos)
+        << p;
+  }
+  Condition tp;
+  tp.mode = Mode::TP;
+  tp.p_atm = 1.0;
+  const Feed feed = feed_of(data(), liquid(1.0));
+  for (double T : {199.99, 6000.01, nan}) {
+    tp.T_K = T;
+    EXPECT_NE(refusal([&] { equilibrium(data(), feed, tp); }).find("T_K"), std::string::npos);
+  }
+  Mixture cold_gas = gas(1.0);
+  cold_gas.reactants.T_gas_K = 150.0;
+  EXPECT_NE(refusal([&] { feed_of(data(), cold_gas); }).find("T_gas_K"), std::string::npos);
+  Condition uv;
+  uv.mode = Mode::UV;
+  uv.v_m3_kg = 0.0;
+  EXPECT_NE(refusal([&] { equilibrium(data(), feed, uv); }).find("v_m3_kg"), std::string::npos);
+  Composition none;
+  EXPECT_NE(refusal([&] { frozen_state(data(), none, 1000.0, 1.0); }).find("composition"),
+            std::string::npos);
+
+  // A sweep refuses before it computes anything.
+  const std::vector<double> of = {st(), 50.0 * st()};
+  std::vector<Point> out(2);
+  out[0].iterations = -7;
+  EXPECT_NE(refusal([&] { flame_sweep(data(), of, {}, 1.0, out); }), "");
+  EXPECT_EQ(out[0].iterations, -7);
+}
+
+TEST(EngineEdges, EndsOfTheRangeConvergeWithoutFlags) {
+  for (double r : {0.1, 40.0}) {
+    for (double p : {1e-6, 1.0, 1e5}) {
+      for (const Mixture& m : {liquid(r), gas(r)}) {
+        const Point pt = flame(data(), m, p);
+        EXPECT_TRUE(pt.converged()) << r << " " << p;
+        EXPECT_EQ(pt.flags, 0u) << r << " " << p;
+        EXPECT_GT(pt.T_K, kTMinK);
+      }
+    }
+  }
+}
+
+// A mixture whose enthalpy puts its flame below 200 K: the liquid oxidizer
+// given a lower enthalpy than it has, far on the lean side.
+Point cold_flame(double h_oxid_J_mol) {
+  Mixture m = liquid(40.0);
+  m.reactants.state = ReactantState::custom;
+  m.reactants.h_oxid_J_mol = h_oxid_J_mol;
+  return flame(data(), m, 1.0);
+}
+
+void expect_no_values(const Point& p) {
+  EXPECT_FALSE(p.has_values());
+  EXPECT_TRUE(p.flags & kNoSolution);
+  for (double v : {p.T_K, p.h_kJ_kg, p.s_kJ_kgK, p.rho_kg_m3, p.gamma_s, p.x[0], p.n_mol_kg[5]}) {
+    EXPECT_TRUE(std::isnan(v));
+  }
+}
+
+TEST(EngineEdges, ResultsBeyondTheDataAreFlaggedOrRefused) {
+  // Extrapolated below 200 K, with values.
+  const Point low = cold_flame(-15000.0);
+  EXPECT_EQ(low.flags, unsigned(kExtrapolatedLow)) << low.T_K;
+  EXPECT_GT(low.T_K, kTExtrapolatedMinK);
+  EXPECT_LT(low.T_K, kTMinK);
+  const Point lower = cold_flame(-16500.0);
+  EXPECT_EQ(lower.flags, unsigned(kExtrapolatedLow)) << lower.T_K;
+  EXPECT_GT(lower.T_K, kTExtrapolatedMinK);
+  // Below 100 K: no solution, no values.
+  const Point colder = cold_flame(-18000.0);
+  EXPECT_TRUE(colder.flags & kBelowRange) << colder.flags;
+  expect_no_values(colder);
+
+  // Above 6000 K: hot gases at 6000 K fed in, a little more enthalpy than
+  // the equilibrium at 6000 K has, then much more.
+  const Feed feed = feed_of(data(), gas(1.0));
+  Condition c;
+  c.mode = Mode::TP;
+  c.T_K = 6000.0;
+  c.p_atm = 1.0;
+  const Point at6000 = equilibrium(data(), feed, c);
+  c.mode = Mode::HP;
+  c.h_kJ_kg = at6000.h_kJ_kg + 200.0 * at6000.cp_eq_kJ_kgK;
+  const Point high = equilibrium(data(), feed, c);
+  EXPECT_EQ(high.flags, unsigned(kExtrapolatedHigh)) << high.T_K;
+  EXPECT_GT(high.T_K, kTMaxK);
+  EXPECT_LT(high.T_K, kTExtrapolatedMaxK);
+  c.h_kJ_kg = at6000.h_kJ_kg + 2000.0 * at6000.cp_eq_kJ_kgK;
+  const Point higher = equilibrium(data(), feed, c);
+  EXPECT_TRUE(higher.flags & kAboveRange) << higher.flags;
+  expect_no_values(higher);
+}
+
+// Data whose atomic oxygen overflows at any temperature.
+ThermoData overflowing_data() {
+  ThermoData d = data();
+  for (PolyRange& r : d.species[kO].range) {
+    r.a[6] = 1e308;
+  }
+  return d;
+}
+
+TEST(EngineEdges, FloatingPointFlagsAreLeftAsFound) {
+  constexpr int kAll = FE_ALL_EXCEPT;
+  // Every input is made before the flags are set: only engine calls run
+  // between the setting and the test.
+  const ThermoData bad = overflowing_data();
+  const Mixture stoich = liquid(1.0), rich = liquid(0.1), far = liquid(40.0);
+  Mixture cold = far;
+  cold.reactants.state = ReactantState::custom;
+  cold.reactants.h_oxid_J_mol = -18000.0;
+  Condition tp;
+  tp.mode = Mode::TP;
+  tp.T_K = 200.0;
+  tp.p_atm = 1e-6;
+  std::istringstream records(slurp(ZUNA_DATA_DIR "/nasa9-h2o2.inp"));
+  auto calls = [&] {
+    const Point p = flame(data(), stoich, 1.0);
+    equilibrium(data(), feed_of(data(), rich), tp);  // trace amounts underflow
+    EXPECT_FALSE(flame(data(), cold, 1.0).has_values());
+    frozen_sp(data(), composition_of(p), 15.0, 0.01);
+    const Point faulty = flame(bad, stoich, 1.0);
+    EXPECT_FALSE(faulty.has_values());
+    EXPECT_NE(faulty.flags & (kFloatingPoint | kSingular | kNotConverged), 0u) << faulty.flags;
+    refusal([&] { flame(data(), stoich, 1e9); });
+    refusal([&] { flame(data(), Mixture{1e9, {}}, 1.0); });
+    species_functions(data(), 1234.5);
+    stoichiometric_of(data());
+    feed_of(p);
+    records.clear();
+    records.seekg(0);
+    read_nasa9_data(records, "nasa9-h2o2.inp");
+  };
+  std::feclearexcept(kAll);
+  calls();
+  EXPECT_EQ(std::fetestexcept(kAll), 0);
+  std::feraiseexcept(kAll);
+  calls();
+  EXPECT_EQ(std::fetestexcept(kAll), kAll);
+  std::feclearexcept(kAll);
+}
+
+TEST(EngineEdges, FaultInsideBecomesAFlag) {
+  const Point p = frozen_state(overflowing_data(), composition_of(flame(data(), liquid(1.0), 1.0)),
+                               3000.0, 1.0);
+  EXPECT_EQ(p.flags, unsigned(kFloatingPoint | kNoSolution));
+  expect_no_values(p);
+}
+
+TEST(EngineEdges, WarmStartsLandWhereColdOnesDo) {
+  std::vector<double> of;
+  for (int k = 0; k <= 60; ++k) {
+    of.push_back(0.1 * st() * std::pow(400.0, k / 60.0));
+  }
+  for (double p : {1e-6, 1.0, 1e5}) {
+    for (const Reactants& reac : {Reactants{}, gas(1.0).reactants}) {
+      std::vector<Point> warm(of.size());
+      flame_sweep(data(), of, reac, p, warm);
+      for (std::size_t k = 0; k < of.size(); ++k) {
+        const Point cold = flame(data(), Mixture{of[k], reac}, p);
+        ASSERT_TRUE(warm[k].converged() && cold.converged());
+        EXPECT_NEAR(warm[k].T_K, cold.T_K, 1e-11 * cold.T_K);
+        for (int j = 0; j < kSpeciesCount; ++j) {
+          EXPECT_NEAR(warm[k].x[j], cold.x[j], 1e-11 * cold.x[j] + 1e-15);
+        }
+        if (k > 0) {
+          EXPECT_LE(warm[k].iterations, 6) << "of " << of[k] << ", p " << p;
+          EXPECT_LT(warm[k].iterations, cold.iterations) << "of " << of[k] << ", p " << p;
+        }
+      }
+    }
+  }
+}
+
+TEST(EngineEdges, TwoThreadsAtOnce) {
+  std::vector<double> of;
+  for (int k = 0; k < 200; ++k) {
+    of.push_back((0.2 + 0.05 * k) * 7.93668273905);
+  }
+  // The first use of the built-in data is inside the threads.
+  std::vector<Point> a(of.size()), b(of.size());
+  std::thread one([&] { flame_sweep(builtin_nasa9_data(), of, {}, 1.0, a); });
+  std::thread two([&] { flame_sweep(builtin_nasa9_data(), of, {}, 1.0, b); });
+  one.join();
+  two.join();
+  std::vector<Point> alone(of.size());
+  flame_sweep(data(), of, {}, 1.0, alone);
+  for (std::size_t k = 0; k < of.size(); ++k) {
+    EXPECT_EQ(a[k].T_K, alone[k].T_K);
+    EXPECT_EQ(b[k].T_K, alone[k].T_K);
+    EXPECT_EQ(a[k].x[kOH], alone[k].x[kOH]);
+    EXPECT_EQ(b[k].x[kOH], alone[k].x[kOH]);
+  }
+}
+
+}  // namespace
+}  // namespace zuna::engine

@@ -1,0 +1,121 @@
+// The engine beside the program's own sweep (thermo/'s tad_diss, block
+// Gauss-Seidel equilibrium inside a bisection on T) on the same data file,
+// zuna.dat, on the default grid at 0.1, 1, 10 and 100 atm. The sweep stops
+// its bisection at tolh = 1e-3 K and its equilibrium passes at
+// toln = 1e-10; the engine converges to the rounding of doubles. So the
+// flame temperatures differ by at most tolh, and at the sweep's own
+// temperature the compositions differ by what toln lets the sweep's
+// equilibrium passes leave (see below).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+#include "engine/engine.h"
+#include "tests/support/shipped-data.h"
+#include "thermo/thermo.h"
+
+namespace zuna::engine {
+namespace {
+
+constexpr double kTolh = 1.0e-3;  // [K], the parameter form's defaults
+constexpr double kToln = 1.0e-10;
+constexpr int kItmaxh = 100;
+constexpr int kItmaxn = 200;
+
+// The default grid: r = O/F over its stoichiometric value, 10 points between
+// 0.5 and 1, 20 between 1 and 2, and the three ends.
+std::vector<double> default_grid() {
+  std::vector<double> r;
+  for (int k = 0; k <= 10; ++k) {
+    r.push_back(0.5 + k * 0.5 / 11.0);
+  }
+  r.push_back(1.0);
+  for (int k = 1; k <= 21; ++k) {
+    r.push_back(1.0 + k / 21.0);
+  }
+  return r;
+}
+
+struct SweepPoint {
+  double T_K;
+  double x[kSpeciesCount];
+  unsigned flags;  // SearchFlag bits of tad_diss
+};
+
+// One point of the sweep as the program computes it: products without
+// dissociation for r, then tad_diss from them.
+SweepPoint sweep_point(const zuna::testing::ShippedData& shipped, double r, double p_atm) {
+  const ThermoConstants& tc = shipped.tc;
+  double no2r = r * 0.5, nh2o = 0, no2 = 0, nh2 = 0;
+  if (r < 1.0) {
+    prod_rich(no2r, nh2o, no2, nh2);
+  } else if (r > 1.0) {
+    prod_lean(no2r, nh2o, no2, nh2);
+  } else {
+    prod_stoich(no2r, nh2o, no2, nh2);
+  }
+  const double hreac = no2r * tc.ho2 + tc.hh2;
+  double tad = 0, x[4], nd[6], ntd = 0;
+  unsigned flags = 0;
+  tad_diss(hreac, tad, p_atm, nh2o, no2, nh2, x[0], x[1], x[2], x[3], nd[0], nd[1], nd[2], nd[3],
+           nd[4], nd[5], ntd, kItmaxh, kTolh, kItmaxn, kToln, tc, shipped.coef, 1.0, 1.0, 1.0,
+           1.0, &flags);
+  SweepPoint s;
+  s.flags = flags;
+  s.T_K = tad;
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    s.x[j] = nd[j] / ntd;
+  }
+  return s;
+}
+
+TEST(EngineBesideSweep, SameDataSameFlames) {
+  zuna::testing::ShippedData shipped = zuna::testing::load_shipped_data();
+  ASSERT_EQ(shipped.records.size() >= 132, true);
+  std::ifstream in(ZUNA_DATA_DIR "/zuna.dat", std::ios::binary);
+  const ThermoData data = read_data7(in, "zuna.dat");
+  const double ofst = stoichiometric_of(data);
+  std::printf("  p [atm]  max|dT| [K]  max|dx| at HP  max|dx| at the sweep's T  capped\n");
+  for (double p_atm : {0.1, 1.0, 10.0, 100.0}) {
+    double worst_T = 0, worst_x = 0, worst_x_same_T = 0, worst_x_capped = 0;
+    int capped = 0;
+    const Point* previous = nullptr;
+    Point flame_point;
+    for (double r : default_grid()) {
+      const SweepPoint s = sweep_point(shipped, r, p_atm);
+      flame_point = flame(data, Mixture{r * ofst, {}}, p_atm, previous);
+      previous = &flame_point;
+      ASSERT_TRUE(flame_point.converged());
+      worst_T = std::max(worst_T, std::fabs(flame_point.T_K - s.T_K));
+      Condition tp;
+      tp.mode = Mode::TP;
+      tp.T_K = s.T_K;
+      tp.p_atm = p_atm;
+      const Point same_T = equilibrium(data, feed_of(data, Mixture{r * ofst, {}}), tp);
+      // Only the bisection's own bits: a point whose equilibrium passes ran
+      // out (kEquilibriumCap, at high pressure) is further from equilibrium.
+      EXPECT_EQ(s.flags & ~unsigned(kEquilibriumCap), 0u);
+      capped += (s.flags & kEquilibriumCap) != 0;
+      for (int j = 0; j < kSpeciesCount; ++j) {
+        worst_x = std::max(worst_x, std::fabs(flame_point.x[j] - s.x[j]));
+        double& w = s.flags ? worst_x_capped : worst_x_same_T;
+        w = std::max(w, std::fabs(same_T.x[j] - s.x[j]));
+      }
+    }
+    std::printf("  %7g  %11.3g  %13.3g  %22.3g  %d (max|dx| %.3g)\n", p_atm, worst_T, worst_x,
+                worst_x_same_T, capped, worst_x_capped);
+    EXPECT_LE(worst_T, kTolh) << p_atm << " atm";
+    // toln bounds the change of the amounts over one Gauss-Seidel pass, not
+    // their distance from equilibrium: the passes converge linearly, more
+    // slowly as the pressure rises, and at 100 atm that distance reaches
+    // about 1e-7.
+    EXPECT_LE(worst_x_same_T, (p_atm <= 10.0 ? 100 : 1000) * kToln) << p_atm << " atm";
+    EXPECT_LE(worst_x_capped, 1e-6) << p_atm << " atm";
+  }
+}
+
+}  // namespace
+}  // namespace zuna::engine
