@@ -48,15 +48,17 @@ struct SearchResult {
   int evaluations = 0;
 };
 
-// The sonic throat: u = a, to kThroatTolerance in ln P. `x_guess` is a
+// The sonic throat: u = a, to kThroatTolerance in ln P (1e-10 relative in
+// pressure, Mach 1 to about 1e-10). `x_guess` is a
 // first ln(Pc/Pt) (0: the ideal-gas value from the chamber's gamma).
-inline constexpr double kThroatTolerance = 1e-11;
+inline constexpr double kThroatTolerance = 1e-10;
 SearchResult find_throat(const Expansion& expansion, const Flow& chamber, double x_guess,
                          const engine::Point* guess);
 
 // The supersonic pressure with (rho u)_throat / (rho u) = area_ratio, to
-// kExitTolerance in ln P. `x_guess` as above (0: ideal-gas estimate).
-inline constexpr double kExitTolerance = 1e-11;
+// kExitTolerance in ln P (the area ratio to better than 1e-9 relative: its
+// slope in ln P is below 1). `x_guess` as above (0: ideal-gas estimate).
+inline constexpr double kExitTolerance = 1e-9;
 SearchResult find_area_ratio_exit(const Expansion& expansion, const Flow& throat, double area_ratio,
                                   double x_guess, const engine::Point* guess);
 

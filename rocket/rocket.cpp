@@ -298,6 +298,7 @@ std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const Roc
     WarmStart warm;
     warm.previous = i > 0 ? &out[i - 1] : nullptr;
     warm.before = i > 1 ? &out[i - 2] : nullptr;
+    warm.earliest = i > 2 ? &out[i - 3] : nullptr;
     compute_stations(data, p, warm, out[i]);
   }
   return out;

@@ -1,7 +1,7 @@
 // What a solve of one O/F starts from: the results of the O/F computed just
-// before (`previous`) and, in a sweep, the one before that (`before`). Each
-// station starts from the same station of `previous`; a searched pressure
-// starts from the straight line in O/F through the two earlier ones.
+// before (`previous`) and, in a sweep, the two before that. Each station
+// starts from the same station of `previous`; a searched pressure starts
+// from the curve in O/F through the earlier ones.
 #pragma once
 
 #include <cmath>
@@ -14,6 +14,7 @@ namespace zuna::rocket {
 struct WarmStart {
   const RocketResult* previous = nullptr;
   const RocketResult* before = nullptr;
+  const RocketResult* earliest = nullptr;  // the one before `before`
 
   // Station i of an earlier result when it holds values to start from.
   static const Station* usable(const RocketResult* r, std::size_t i) {
@@ -24,20 +25,40 @@ struct WarmStart {
   }
   const Station* station(std::size_t i) const { return usable(previous, i); }
 
-  // First guess of x = ln(Pc/P) of station i at O/F `of`: the line through
-  // the two earlier O/F, or the previous value alone; 0 when there is none.
+  // First guess of x = ln(Pc/P) of station i at O/F `of`: the parabola in
+  // O/F through the three earlier results (Lagrange's form), else the line
+  // through two, else the previous value; 0 when there is none.
   double x_guess(std::size_t i, double of) const {
-    const Station* p = usable(previous, i);
-    if (p == nullptr) {
+    const RocketResult* r[3] = {previous, before, earliest};
+    double t[3], x[3];
+    int n = 0;
+    for (; n < 3; ++n) {
+      const Station* s = usable(r[n], i);
+      if (s == nullptr) {
+        break;
+      }
+      t[n] = r[n]->of;
+      x[n] = std::log(s->pinf_p);
+      for (int k = 0; k < n; ++k) {
+        if (t[k] == t[n]) {
+          return x[0];  // repeated O/F: no slope to follow
+        }
+      }
+    }
+    if (n == 0) {
       return 0.0;
     }
-    const double x1 = std::log(p->pinf_p);
-    const Station* b = usable(before, i);
-    if (b == nullptr || previous->of == before->of) {
-      return x1;
+    double guess = 0.0;
+    for (int k = 0; k < n; ++k) {
+      double weight = 1.0;
+      for (int m = 0; m < n; ++m) {
+        if (m != k) {
+          weight *= (of - t[m]) / (t[k] - t[m]);
+        }
+      }
+      guess += weight * x[k];
     }
-    const double x0 = std::log(b->pinf_p);
-    return x1 + (x1 - x0) * (of - previous->of) / (previous->of - before->of);
+    return guess;
   }
 };
 
