@@ -1,11 +1,11 @@
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "rocket/fp-flags.h"
+#include "rocket/number-text.h"
 #include "rocket/rocket.h"
 #include "rocket/warm-start.h"
 
@@ -85,23 +85,11 @@ double best_of(ExitAtOf& exit, Measure m, const std::vector<double>& grid,
   return golden_max(exit, m, a, b, kBestOfTolerance);
 }
 
-std::string number(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", v);
-  return text;
-}
-
-void check_search(const engine::ThermoData& data, const BestIspSearch& s, double lo, double hi) {
+// The interval searched: the search's, or by default a quarter to 1.5 times
+// the stoichiometric O/F.
+std::pair<double, double> interval(const engine::ThermoData& data, const BestIspSearch& s) {
   const double st = engine::stoichiometric_of(data);
-  const double min = engine::kOfMinFactor * st, max = engine::kOfMaxFactor * st;
-  if (!(lo >= min && hi <= max && lo + 10 * kBestOfTolerance < hi)) {
-    throw InputError("O/F interval of_low = " + number(lo) + ", of_high = " + number(hi) +
-                     " is outside the accepted range: " + number(min) + " <= of_low < of_high <= " +
-                     number(max) + ", at least " + number(10 * kBestOfTolerance) + " wide");
-  }
-  if (s.scan_points < 3 || s.scan_points > 1000) {
-    throw InputError("scan_points = " + std::to_string(s.scan_points) + " is outside 3 to 1000");
-  }
+  return {s.of_low > 0.0 ? s.of_low : 0.25 * st, s.of_high > 0.0 ? s.of_high : 1.5 * st};
 }
 
 // The optimum of one exit for one measure, with the station there.
@@ -117,13 +105,27 @@ void optimum(ExitAtOf& exit, Measure m, const std::vector<double>& grid,
 
 }  // namespace
 
+void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& s) {
+  const FpFlagsKept kept;
+  const auto [lo, hi] = interval(data, s);
+  const double st = engine::stoichiometric_of(data);
+  const double min = engine::kOfMinFactor * st, max = engine::kOfMaxFactor * st;
+  if (!(lo >= min && hi <= max && lo + 10 * kBestOfTolerance < hi)) {
+    throw InputError("O/F interval of_low = " + number_text(lo) + ", of_high = " + number_text(hi) +
+                     " is outside the accepted range: " + number_text(min) +
+                     " <= of_low < of_high <= " + number_text(max) + ", at least " +
+                     number_text(10 * kBestOfTolerance) + " wide");
+  }
+  if (s.scan_points < 3 || s.scan_points > 1000) {
+    throw InputError("scan_points = " + std::to_string(s.scan_points) + " is outside 3 to 1000");
+  }
+}
+
 std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketProblem& problem,
                               const BestIspSearch& search) {
   const FpFlagsKept kept;
-  const double st = engine::stoichiometric_of(data);
-  const double lo = search.of_low > 0.0 ? search.of_low : 0.25 * st;
-  const double hi = search.of_high > 0.0 ? search.of_high : 1.5 * st;
-  check_search(data, search, lo, hi);
+  check_best_isp_search(data, search);
+  const auto [lo, hi] = interval(data, search);
   RocketProblem p = problem;
   p.mixture.of = lo;
   check_problem(data, p);

@@ -1,12 +1,12 @@
 #include "rocket/rocket.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 
 #include "rocket/expansion.h"
 #include "rocket/fp-flags.h"
+#include "rocket/number-text.h"
 #include "rocket/warm-start.h"
 
 namespace zuna::rocket {
@@ -16,19 +16,14 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kPaPerAtm = 101325.0;
 
-std::string number(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", v);
-  return text;
-}
-
 void check_of(const engine::ThermoData& data, double of, const char* what) {
   const double st = engine::stoichiometric_of(data);
   const double lo = engine::kOfMinFactor * st, hi = engine::kOfMaxFactor * st;
   if (!(of >= lo && of <= hi)) {
-    throw InputError(std::string(what) + " = " + number(of) + " is outside " + number(lo) + " to " +
-                     number(hi) + " (" + number(engine::kOfMinFactor) + " to " +
-                     number(engine::kOfMaxFactor) + " times the stoichiometric O/F)");
+    throw InputError(std::string(what) + " = " + number_text(of) + " is outside " +
+                     number_text(lo) + " to " + number_text(hi) + " (" +
+                     number_text(engine::kOfMinFactor) + " to " +
+                     number_text(engine::kOfMaxFactor) + " times the stoichiometric O/F)");
   }
 }
 
@@ -240,10 +235,11 @@ bool same_exits(const RocketProblem& problem, const RocketResult* previous) {
 }  // namespace
 
 void check_problem(const engine::ThermoData& data, const RocketProblem& problem) {
+  const FpFlagsKept kept;
   const double pc = problem.pc_atm;
   if (!(pc >= kPcMinAtm && pc <= kPcMaxAtm)) {
-    throw InputError("chamber pressure pc_atm = " + number(pc) + " is outside " +
-                     number(kPcMinAtm) + " to " + number(kPcMaxAtm) + " atm");
+    throw InputError("chamber pressure pc_atm = " + number_text(pc) + " is outside " +
+                     number_text(kPcMinAtm) + " to " + number_text(kPcMaxAtm) + " atm");
   }
   check_of(data, problem.mixture.of, "O/F");
   engine::feed_of(data, problem.mixture);  // the reactants' own checks
@@ -256,14 +252,14 @@ void check_problem(const engine::ThermoData& data, const RocketProblem& problem)
   const double pi_max = pc / engine::kPMinAtm;
   for (double pi : problem.pi_p) {
     if (!(pi > 1.0 && pi <= pi_max)) {
-      throw InputError("pressure ratio pi_p = " + number(pi) +
+      throw InputError("pressure ratio pi_p = " + number_text(pi) +
                        " is outside the accepted range: " + "greater than 1, at most " +
-                       number(pi_max) + " (Pe >= " + number(engine::kPMinAtm) + " atm)");
+                       number_text(pi_max) + " (Pe >= " + number_text(engine::kPMinAtm) + " atm)");
     }
   }
   for (double area : problem.ae_at) {
     if (!(area >= 1.0 && area < std::numeric_limits<double>::infinity())) {
-      throw InputError("area ratio ae_at = " + number(area) +
+      throw InputError("area ratio ae_at = " + number_text(area) +
                        " is outside the accepted range: at least 1, finite");
     }
   }

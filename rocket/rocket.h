@@ -153,6 +153,9 @@ struct BestIsp {
   unsigned flags = 0;    // the stations' flags at the optimum, and kOptimumAtBound
 };
 
+// Throws InputError when the search's interval or scan is out of range.
+void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& search);
+
 // One BestIsp per exit of the problem, in the stations' order;
 // problem.mixture.of is ignored. Throws InputError when the problem or the
 // interval is out of range.

@@ -308,7 +308,7 @@ TEST(RocketInput, OutOfRangeProblemsAreRefusedByName) {
     const char* named;
   };
   const Bad bad[] = {
-      {"Pc too low", [](RocketProblem& p) { p.pc_atm = 5e-5; }, "pc_atm = 5.0000000000000002e-05"},
+      {"Pc too low", [](RocketProblem& p) { p.pc_atm = 5e-5; }, "pc_atm = 5e-05 is outside"},
       {"Pc too high", [](RocketProblem& p) { p.pc_atm = 2e4; }, "pc_atm = 20000 is outside"},
       {"Pc NaN", [](RocketProblem& p) { p.pc_atm = NAN; }, "pc_atm = nan"},
       {"pressure ratio 1",
@@ -317,8 +317,9 @@ TEST(RocketInput, OutOfRangeProblemsAreRefusedByName) {
        },
        "pi_p = 1 is outside"},
       {"pressure ratio below 1", [](RocketProblem& p) { p.pi_p = {0.5}; }, "pi_p = 0.5"},
-      {"exit below 1e-6 atm", [](RocketProblem& p) { p.pi_p = {1e9}; }, "pi_p = 1000000000"},
-      {"area ratio below 1", [](RocketProblem& p) { p.ae_at = {0.99}; }, "ae_at = 0.98999"},
+      {"exit below 1e-6 atm", [](RocketProblem& p) { p.pi_p = {1e9}; },
+       "pi_p = 1e+09 is outside"},
+      {"area ratio below 1", [](RocketProblem& p) { p.ae_at = {0.99}; }, "ae_at = 0.99 is outside"},
       {"area ratio NaN", [](RocketProblem& p) { p.ae_at = {NAN}; }, "ae_at = nan"},
       {"21 exits", [](RocketProblem& p) { p.pi_p.assign(18, 10.0); }, "21 exit conditions"},
       {"O/F too low", [](RocketProblem& p) { p.mixture.of = 0.5; }, "O/F = 0.5 is outside"},
