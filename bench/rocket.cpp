@@ -1,7 +1,8 @@
 // Rocket performance of one O/F with every station (chamber, throat,
 // pressure ratios 5, 50, 500, area ratios 4, 25, 150) for both the shifting
 // and the chamber-frozen expansion: cold, warm from a neighbouring O/F
-// (0.05 away, as in a sweep), and a whole sweep of 101 O/F from 2 to 12 whose
+// (0.05 away, as in a sweep), the same with both models in one call, and a
+// whole sweep of 101 O/F from 2 to 12 whose
 // counter "per_of" is the time of one O/F with both models.
 #include <benchmark/benchmark.h>
 
@@ -46,6 +47,20 @@ void BM_OneOfWarmBothModels(benchmark::State& state) {
 }
 BENCHMARK(BM_OneOfWarmBothModels)->Unit(benchmark::kMicrosecond);
 
+// Both models in one call: one chamber for the two.
+void BM_OneOfWarmBothModelsAtOnce(benchmark::State& state) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  const Model models[] = {Model::equilibrium, Model::frozen_chamber};
+  const std::vector<RocketResult> near =
+      rocket_performance(data, problem(Model::equilibrium, 5.95), models);
+  for (auto _ : state) {
+    std::vector<RocketResult> r =
+        rocket_performance(data, problem(Model::equilibrium, 6.0), models, near);
+    benchmark::DoNotOptimize(r);
+  }
+}
+BENCHMARK(BM_OneOfWarmBothModelsAtOnce)->Unit(benchmark::kMicrosecond);
+
 void BM_SweepBothModels(benchmark::State& state) {
   const engine::ThermoData& data = engine::builtin_nasa9_data();
   std::vector<double> of;
@@ -63,6 +78,23 @@ void BM_SweepBothModels(benchmark::State& state) {
                                                 benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_SweepBothModels)->Unit(benchmark::kMillisecond);
+
+void BM_SweepBothModelsAtOnce(benchmark::State& state) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  const Model models[] = {Model::equilibrium, Model::frozen_chamber};
+  std::vector<double> of;
+  for (int i = 0; i <= 100; ++i) {
+    of.push_back(2.0 + 0.1 * i);
+  }
+  for (auto _ : state) {
+    auto r = rocket_sweep(data, problem(Model::equilibrium, 0.0), of, models);
+    benchmark::DoNotOptimize(r);
+  }
+  state.counters["per_of"] =
+      benchmark::Counter(double(of.size()), benchmark::Counter::kIsIterationInvariantRate |
+                                                benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SweepBothModelsAtOnce)->Unit(benchmark::kMillisecond);
 
 void BM_BestIsp(benchmark::State& state) {
   const engine::ThermoData& data = engine::builtin_nasa9_data();

@@ -99,13 +99,19 @@ Flow chamber_flow(const engine::ThermoData& data, const RocketProblem& problem,
   const Station* prev = warm.station(0);
   Flow f;
   f.state = engine::flame(data, problem.mixture, problem.pc_atm, prev ? &prev->state : nullptr);
-  if (problem.model == Model::frozen_chamber) {
-    freeze_derivatives(f.state);
-  }
   f.a_m_s = f.state.sound_speed_m_s;
   f.gamma = f.state.gamma_s;
   f.ok = f.state.converged() && (f.state.flags & kInvalidStation) == 0 &&
          std::isfinite(f.state.h_kJ_kg) && std::isfinite(f.gamma);
+  return f;
+}
+
+// The chamber of frozen_chamber: the same gas with its frozen properties.
+Flow with_frozen_properties(Flow f) {
+  freeze_derivatives(f.state);
+  f.a_m_s = f.state.sound_speed_m_s;
+  f.gamma = f.state.gamma_s;
+  f.ok = f.ok && std::isfinite(f.gamma);
   return f;
 }
 
@@ -178,6 +184,7 @@ void compute_exits(const Expansion& e, const Flow& throat, const RocketProblem& 
 
 void label_stations(const RocketProblem& problem, RocketResult& out) {
   out.of = problem.mixture.of;
+  out.model = problem.model;
   out.stations.assign(2 + problem.pi_p.size() + problem.ae_at.size(), Station{});
   out.stations[1].kind = StationKind::throat;
   std::size_t i = 2;
@@ -194,9 +201,17 @@ void label_stations(const RocketProblem& problem, RocketResult& out) {
 }  // namespace
 
 void compute_stations(const engine::ThermoData& data, const RocketProblem& problem,
-                      const WarmStart& warm, RocketResult& out) {
+                      const WarmStart& warm, RocketResult& out, SharedStations* shared) {
   label_stations(problem, out);
-  const Flow chamber = chamber_flow(data, problem, warm);
+  // The chamber's equilibrium, solved once for every model of the O/F.
+  SharedStations own;
+  SharedStations& s = shared != nullptr ? *shared : own;
+  if (!s.has_chamber) {
+    s.chamber = chamber_flow(data, problem, warm);
+    s.has_chamber = true;
+  }
+  const bool frozen_at_chamber = problem.model == Model::frozen_chamber;
+  const Flow chamber = frozen_at_chamber ? with_frozen_properties(s.chamber) : s.chamber;
   set_station(out.stations[0], chamber, problem.pc_atm, kNaN);
   if (!chamber.ok) {
     for (std::size_t i = 0; i < out.stations.size(); ++i) {
@@ -204,12 +219,17 @@ void compute_stations(const engine::ThermoData& data, const RocketProblem& probl
     }
     return;
   }
-  const bool frozen_at_chamber = problem.model == Model::frozen_chamber;
+  // The throat: the shifting one is shared by equilibrium and frozen_throat.
   const Expansion to_throat = expansion_from(data, problem.pc_atm, chamber.state,
                                              frozen_at_chamber ? &chamber.state : nullptr);
-  const Station* prev_throat = warm.station(1);
-  const SearchResult throat = find_throat(to_throat, chamber, warm.x_guess(1, problem.mixture.of),
-                                          prev_throat ? &prev_throat->state : nullptr);
+  SearchResult own_throat;
+  SearchResult& throat = frozen_at_chamber ? own_throat : s.shifting_throat;
+  if (frozen_at_chamber || !s.has_shifting_throat) {
+    const Station* prev_throat = warm.station(1);
+    throat = find_throat(to_throat, chamber, warm.x_guess(1, problem.mixture.of),
+                         prev_throat ? &prev_throat->state : nullptr);
+    s.has_shifting_throat = s.has_shifting_throat || !frozen_at_chamber;
+  }
   set_station(out.stations[1], throat.flow, problem.pc_atm, throat.flow.rho_u);
   if (!throat.found || !out.stations[1].valid()) {
     for (std::size_t i = 1; i < out.stations.size(); ++i) {
@@ -227,8 +247,10 @@ void compute_stations(const engine::ThermoData& data, const RocketProblem& probl
 
 namespace {
 
-bool same_exits(const RocketProblem& problem, const RocketResult* previous) {
-  return previous == nullptr ||
+// A previous result starts the solves only when it is of the same model and
+// has the same stations.
+bool starts(const RocketProblem& problem, const RocketResult* previous) {
+  return previous != nullptr && previous->model == problem.model &&
          previous->stations.size() == 2 + problem.pi_p.size() + problem.ae_at.size();
 }
 
@@ -271,8 +293,28 @@ RocketResult rocket_performance(const engine::ThermoData& data, const RocketProb
   check_problem(data, problem);
   RocketResult out;
   WarmStart warm;
-  warm.previous = same_exits(problem, previous) ? previous : nullptr;
+  warm.previous = starts(problem, previous) ? previous : nullptr;
   compute_stations(data, problem, warm, out);
+  return out;
+}
+
+std::vector<RocketResult> rocket_performance(const engine::ThermoData& data,
+                                             const RocketProblem& problem,
+                                             std::span<const Model> models,
+                                             std::span<const RocketResult> previous) {
+  const FpFlagsKept kept;
+  check_problem(data, problem);
+  SharedStations shared;
+  std::vector<RocketResult> out(models.size());
+  RocketProblem p = problem;
+  for (std::size_t i = 0; i < models.size(); ++i) {
+    p.model = models[i];
+    WarmStart warm;
+    if (i < previous.size() && starts(p, &previous[i])) {
+      warm.previous = &previous[i];
+    }
+    compute_stations(data, p, warm, out[i], &shared);
+  }
   return out;
 }
 
@@ -296,6 +338,32 @@ std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const Roc
     warm.before = i > 1 ? &out[i - 2] : nullptr;
     warm.earliest = i > 2 ? &out[i - 3] : nullptr;
     compute_stations(data, p, warm, out[i]);
+  }
+  return out;
+}
+
+std::vector<std::vector<RocketResult>> rocket_sweep(const engine::ThermoData& data,
+                                                    const RocketProblem& problem,
+                                                    std::span<const double> of,
+                                                    std::span<const Model> models) {
+  const FpFlagsKept kept;
+  RocketProblem p = problem;
+  for (double v : of) {
+    p.mixture.of = v;
+    check_problem(data, p);
+  }
+  std::vector<std::vector<RocketResult>> out(of.size(), std::vector<RocketResult>(models.size()));
+  for (std::size_t i = 0; i < of.size(); ++i) {
+    p.mixture.of = of[i];
+    SharedStations shared;
+    for (std::size_t m = 0; m < models.size(); ++m) {
+      p.model = models[m];
+      WarmStart warm;
+      warm.previous = i > 0 ? &out[i - 1][m] : nullptr;
+      warm.before = i > 1 ? &out[i - 2][m] : nullptr;
+      warm.earliest = i > 2 ? &out[i - 3][m] : nullptr;
+      compute_stations(data, p, warm, out[i][m], &shared);
+    }
   }
   return out;
 }

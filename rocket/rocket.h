@@ -111,6 +111,7 @@ struct Station {
 // ratios first and then the area ratios.
 struct RocketResult {
   double of = 0.0;
+  Model model = Model::equilibrium;
   std::vector<Station> stations;
 
   const Station& chamber() const { return stations[0]; }
@@ -122,10 +123,21 @@ struct RocketResult {
 void check_problem(const engine::ThermoData& data, const RocketProblem& problem);
 
 // One O/F (problem.mixture.of). `previous`, when given, is the result of a
-// nearby O/F of the same problem: its stations start the solves (warm start).
+// nearby O/F of the same problem and model: its stations start the solves
+// (warm start); a result of another model or other exits is not used.
 RocketResult rocket_performance(const engine::ThermoData& data, const RocketProblem& problem,
                                 const RocketResult* previous = nullptr);
 RocketResult rocket_performance(const RocketProblem& problem);  // built-in NASA Glenn data
+
+// Several models of one O/F (problem.model is ignored), one result per
+// model in their order: the chamber is solved once for all of them, the
+// shifting throat once for equilibrium and frozen_throat. `previous`, when
+// not empty, holds the results of a nearby O/F, model by model, to start
+// from.
+std::vector<RocketResult> rocket_performance(const engine::ThermoData& data,
+                                             const RocketProblem& problem,
+                                             std::span<const Model> models,
+                                             std::span<const RocketResult> previous = {});
 
 // Many O/F at the problem's Pc, each computed warm from the one before
 // (each chamber from the previous chamber, each station from the same
@@ -133,6 +145,14 @@ RocketResult rocket_performance(const RocketProblem& problem);  // built-in NASA
 // InputError, before computing anything, when an O/F is out of range.
 std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketProblem& problem,
                                        std::span<const double> of);
+
+// The same for several models (problem.model is ignored): out[i][m] is
+// O/F i with model m, the models of one O/F sharing their chamber and
+// shifting throat.
+std::vector<std::vector<RocketResult>> rocket_sweep(const engine::ThermoData& data,
+                                                    const RocketProblem& problem,
+                                                    std::span<const double> of,
+                                                    std::span<const Model> models);
 
 // The O/F of the highest Isp and of the highest Ivac at one exit condition,
 // by golden-section search to kBestOfTolerance in O/F inside the interval

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "rocket/expansion.h"
 #include "rocket/rocket.h"
 
 namespace zuna::rocket {
@@ -62,10 +63,21 @@ struct WarmStart {
   }
 };
 
+// What the models of one O/F share: the chamber's equilibrium and the
+// shifting throat (equilibrium and frozen_throat), each solved by the first
+// model that needs it.
+struct SharedStations {
+  bool has_chamber = false;
+  Flow chamber;  // equilibrium properties
+  bool has_shifting_throat = false;
+  SearchResult shifting_throat;
+};
+
 // Chamber, throat and exits of one O/F into `out`; the problem is checked,
 // the floating-point flags are kept by the caller, and the warm start's
-// results have the problem's stations.
+// results have the problem's stations. `shared`, when given, holds what
+// another model of the same problem and O/F has solved already.
 void compute_stations(const engine::ThermoData& data, const RocketProblem& problem,
-                      const WarmStart& warm, RocketResult& out);
+                      const WarmStart& warm, RocketResult& out, SharedStations* shared = nullptr);
 
 }  // namespace zuna::rocket

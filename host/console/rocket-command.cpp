@@ -424,26 +424,30 @@ std::unique_ptr<tables::TableWriter> make_writer(const RocketSettings& s, tables
   return std::make_unique<tables::TextTable>(out, columns, int(std::max<std::size_t>(block, 1)));
 }
 
-// Every row of the settings into w: per model, the sweep of O/F (warm from
-// one to the next) or the best O/F of each exit.
+// Every row of the settings into w: the best O/F of each exit per model, or
+// the sweep of O/F (warm from one to the next, the models of one O/F
+// sharing their chamber), O/F by O/F.
 void write_rows(const RocketSettings& s, tables::TableWriter& w, tables::OutputBuffer& out) {
   const engine::ThermoData& data = engine::builtin_nasa9_data();
-  for (rocket::Model m : s.models) {
-    rocket::RocketProblem p = s.problem;
-    p.model = m;
-    if (s.best) {
+  if (s.best) {
+    for (rocket::Model m : s.models) {
+      rocket::RocketProblem p = s.problem;
+      p.model = m;
       for (const rocket::BestIsp& b : rocket::best_isp(data, p, s.search)) {
         write_best(w, s.format, m, b);
       }
-      continue;
     }
-    for (const rocket::RocketResult& r : rocket::rocket_sweep(data, p, s.of)) {
+    return;
+  }
+  for (const std::vector<rocket::RocketResult>& of :
+       rocket::rocket_sweep(data, s.problem, s.of, s.models)) {
+    for (const rocket::RocketResult& r : of) {
       for (const rocket::Station& station : r.stations) {
-        write_station(w, s.format, m, r.of, station);
+        write_station(w, s.format, r.model, r.of, station);
       }
-      if (!out.ok()) {
-        return;
-      }
+    }
+    if (!out.ok()) {
+      return;
     }
   }
 }

@@ -22,7 +22,7 @@
 //                     without either, the readable table on standard output
 //
 // Rows: one per station (chamber, throat, exits in the order pressure
-// ratios, area ratios) of each model and O/F; impulses in m/s in CSV and
+// ratios, area ratios) of each model of each O/F, O/F by O/F; impulses in m/s in CSV and
 // JSON, in seconds in the readable table. A station that could not be
 // computed has empty values and its flags (the engine's PointFlag bits, the
 // rocket's StationFlag bits).

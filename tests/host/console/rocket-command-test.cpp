@@ -68,10 +68,12 @@ TEST(RocketCommand, CsvRowsReadBackAsTheLibrarysNumbers) {
   p.pi_p = {10};
   p.ae_at = {10};
   std::size_t row = 1;
-  for (rocket::Model m : {rocket::Model::equilibrium, rocket::Model::frozen_chamber}) {
-    p.model = m;
-    for (const rocket::RocketResult& r :
-         rocket::rocket_sweep(engine::builtin_nasa9_data(), p, std::vector<double>{4, 6})) {
+  const rocket::Model models[] = {rocket::Model::equilibrium, rocket::Model::frozen_chamber};
+  for (const std::vector<rocket::RocketResult>& of :
+       rocket::rocket_sweep(engine::builtin_nasa9_data(), p, std::vector<double>{4, 6}, models)) {
+    for (const rocket::RocketResult& r : of) {
+      EXPECT_EQ(rows.at(row)[column("model")],
+                r.model == rocket::Model::equilibrium ? "equilibrium" : "frozen_chamber");
       for (const rocket::Station& s : r.stations) {
         const std::vector<std::string>& cells = rows.at(row++);
         ASSERT_EQ(cells.size(), header.size());
@@ -88,6 +90,7 @@ TEST(RocketCommand, CsvRowsReadBackAsTheLibrarysNumbers) {
       }
     }
   }
+  EXPECT_EQ(rows[5][column("model")], "frozen_chamber");  // O/F by O/F, the models of each
   EXPECT_EQ(rows[3][column("exit")], "pi_p");
   EXPECT_EQ(rows[4][column("exit")], "ae_at");
 }
