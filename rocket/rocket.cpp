@@ -52,7 +52,6 @@ void clear_values(engine::Point& p) {
 
 void clear_performance(Station& s) {
   s.mach = s.ae_at = s.cstar_m_s = s.cf = s.ivac_m_s = s.isp_m_s = kNaN;
-  s.pinf_p = s.valid() ? s.pinf_p : kNaN;
 }
 
 // A station that could not be computed: `bits` say why; a state the search
@@ -152,13 +151,18 @@ double x_from_neighbours(const RocketResult& out, std::size_t computed, double a
   return std::log(nearest->pinf_p) + (ln_area - std::log(nearest->ae_at)) / slope;
 }
 
-void compute_exits(const Expansion& e, const Flow& throat, const RocketProblem& problem,
-                   const WarmStart& warm, RocketResult& out) {
+// The exits: `before` is the expansion of the subsonic part (a pressure
+// above the throat's), `after` that of the supersonic part; they differ for
+// frozen_throat only.
+void compute_exits(const Expansion& before, const Expansion& after, const Flow& throat,
+                   const RocketProblem& problem, const WarmStart& warm, RocketResult& out) {
   const engine::Point* upstream = &throat.state;
+  const double pinf_throat = problem.pc_atm / throat.state.p_atm;
   std::size_t i = 2;
   for (double pi : problem.pi_p) {
     Station& s = out.stations[i];
     const Station* prev = warm.station(i);
+    const Expansion& e = pi < pinf_throat ? before : after;
     const Flow f = expand_to(e, problem.pc_atm / pi, prev ? &prev->state : upstream);
     set_station(s, f, problem.pc_atm, throat.rho_u);
     if (s.valid()) {
@@ -173,7 +177,8 @@ void compute_exits(const Expansion& e, const Flow& throat, const RocketProblem& 
     if (x0 == 0.0) {
       x0 = x_from_neighbours(out, i, area);
     }
-    const SearchResult r = find_area_ratio_exit(e, throat, area, x0, prev ? &prev->state : nullptr);
+    const SearchResult r =
+        find_area_ratio_exit(after, throat, area, x0, prev ? &prev->state : nullptr);
     set_station(s, r.flow, problem.pc_atm, throat.rho_u);
     if (!r.found) {
       fail(s, kExitNotFound);
@@ -239,9 +244,9 @@ void compute_stations(const engine::ThermoData& data, const RocketProblem& probl
   }
   if (problem.model == Model::frozen_throat) {
     const Expansion after = expansion_from(data, problem.pc_atm, chamber.state, &throat.flow.state);
-    compute_exits(after, throat.flow, problem, warm, out);
+    compute_exits(to_throat, after, throat.flow, problem, warm, out);
   } else {
-    compute_exits(to_throat, throat.flow, problem, warm, out);
+    compute_exits(to_throat, to_throat, throat.flow, problem, warm, out);
   }
 }
 

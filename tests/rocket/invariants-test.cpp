@@ -147,6 +147,12 @@ TEST_P(Expansion, IsentropicSonicThroatAndConsistentPerformance) {
   if (c.model != Model::equilibrium) {
     const Station& frozen_at = c.model == Model::frozen_chamber ? chamber : throat;
     for (const Station& s : r.exits()) {
+      if (c.model == Model::frozen_throat && s.mach < 1.0) {
+        // Before the throat the flow of frozen_throat is still shifting.
+        EXPECT_NE(s.state.n_mol_kg[engine::kOH], frozen_at.state.n_mol_kg[engine::kOH]);
+        EXPECT_NE(s.state.gamma_s, s.state.gamma_fr);
+        continue;
+      }
       for (int j = 0; j < engine::kSpeciesCount; ++j) {
         EXPECT_EQ(s.state.n_mol_kg[j], frozen_at.state.n_mol_kg[j]) << engine::species_name(j);
       }
@@ -189,6 +195,7 @@ TEST(RocketModels, FrozenThroatSharesChamberAndThroatWithEquilibrium) {
     const RocketResult ft = rocket_performance(data(), problem(68.046, of, Model::frozen_throat));
     expect_bitwise_equal(ft.chamber(), eq.chamber(), "chamber");
     expect_bitwise_equal(ft.throat(), eq.throat(), "throat");
+    expect_bitwise_equal(ft.stations[2], eq.stations[2], "subsonic exit, Pc/Pe = 1.2");
     // Past the throat the frozen gas expands less far per area: less impulse.
     EXPECT_LT(ft.stations.back().isp_m_s, eq.stations.back().isp_m_s);
   }
