@@ -49,27 +49,9 @@ void check_of(const ThermoData& data, double of) {
   const double st = stoichiometric(data);
   require(std::isfinite(of) && of >= kOfMinFactor * st && of <= kOfMaxFactor * st, [&] {
     return "of = " + number(of) + ": the O/F ratio must lie in " + number(kOfMinFactor * st) +
-           ".." + number(kOfMaxFactor * st) + " (0.1 to 40 times the stoichiometric " +
-           number(st) + ")";
+           ".." + number(kOfMaxFactor * st) + " (0.1 to 40 times the stoichiometric " + number(st) +
+           ")";
   });
-}
-
-// The temperature flags of a converged result: extrapolated within
-// 100..200 K and 6000..6500 K, no solution beyond.
-unsigned temperature_flags(double T_K) {
-  if (T_K < kTExtrapolatedMinK) {
-    return kBelowRange | kNoSolution;
-  }
-  if (T_K > kTExtrapolatedMaxK) {
-    return kAboveRange | kNoSolution;
-  }
-  if (T_K < kTMinK) {
-    return kExtrapolatedLow;
-  }
-  if (T_K > kTMaxK) {
-    return kExtrapolatedHigh;
-  }
-  return 0;
 }
 
 detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condition& c) {
@@ -79,6 +61,10 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
   const double(&b)[kElementCount] = feed.b_mol_kg;
   require(std::isfinite(b[0]) && std::isfinite(b[1]) && b[0] > 0.0 && b[1] > 0.0,
           [] { return std::string("feed: the amounts of H and O must be positive numbers"); });
+  pb.b_HO[0] = b[0];
+  pb.b_HO[1] = b[1];
+  pb.inv_b_HO[0] = 1.0 / b[0];
+  pb.inv_b_HO[1] = 1.0 / b[1];
   pb.rows = &detail::element_rows(b);
   detail::components_of(*pb.rows, b, pb.b);
   if (c.mode != Mode::UV) {
@@ -153,7 +139,7 @@ Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point
     return pt;
   }
   const double T = detail::temperature(pb, out.state);
-  const unsigned tf = temperature_flags(T);
+  const unsigned tf = detail::temperature_flags(T);
   if (tf & kNoSolution) {
     detail::clear_values(pt, tf);
     return pt;
@@ -165,9 +151,11 @@ Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point
   } else {
     P_bar = std::exp(pb.ln_p) * data.p_ref_bar;
   }
-  detail::fill_state(data, T, P_bar, out.state.ln_nj, pt);
+  detail::SpeciesTerms terms;
+  detail::evaluate_terms(data, T, terms);
+  detail::fill_state(data, terms, T, P_bar, out.state.ln_nj, pt);
   pt.flags = tf;
-  if (!detail::fill_equilibrium_derivatives(data, out.state, pt)) {
+  if (!detail::fill_equilibrium_derivatives(data, terms, pt)) {
     detail::clear_values(pt, kSingular);
     return pt;
   }
@@ -206,8 +194,8 @@ Feed mixture_feed(const ThermoData& data, const Mixture& mixture) {
 }
 
 // The flame of a mixture, under the guard of the public call.
-Point flame_point(const ThermoData& data, const Mixture& mixture, double p_atm,
-                  const Point* guess, detail::FpGuard& guard) {
+Point flame_point(const ThermoData& data, const Mixture& mixture, double p_atm, const Point* guess,
+                  detail::FpGuard& guard) {
   const Feed feed = mixture_feed(data, mixture);
   Condition c;
   c.mode = Mode::HP;
@@ -254,9 +242,8 @@ Point flame(const ThermoData& data, const Mixture& mixture, double p_atm, const 
 void flame_sweep(const ThermoData& data, std::span<const double> of, const Reactants& reactants,
                  double p_atm, std::span<Point> out) {
   detail::FpGuard guard;
-  require(of.size() == out.size(), [] {
-    return std::string("flame_sweep: as many results as O/F ratios are needed");
-  });
+  require(of.size() == out.size(),
+          [] { return std::string("flame_sweep: as many results as O/F ratios are needed"); });
   check_pressure(p_atm);
   for (double r : of) {
     check_of(data, r);

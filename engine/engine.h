@@ -137,7 +137,6 @@ double stoichiometric_of(const ThermoData& data);
 // Throws InputError when of or the reactants are out of range.
 Feed feed_of(const ThermoData& data, const Mixture& mixture);
 
-
 // What is held fixed. TP: T_K and p_atm; HP: h_kJ_kg and p_atm; SP: s_kJ_kgK
 // and p_atm; UV: u_kJ_kg and v_m3_kg. Accepted: p 1e-6..1e5 atm, T 200..6000 K.
 enum class Mode { TP, HP, SP, UV };
@@ -154,16 +153,18 @@ struct Condition {
 // ---------------------------------------------------------------------------
 // Results
 
-// Why a point is not a plain converged result, one bit each.
+// Why a point is not a plain converged result, one bit each. The two
+// extrapolation bits come with values; every other bit comes with
+// kNoSolution, and the point's values are NaN.
 enum PointFlag : unsigned {
   kNotConverged = 1u << 0,      // the Newton steps ran out before convergence
   kExtrapolatedLow = 1u << 1,   // T in 100..200 K: the lowest range extrapolated
   kExtrapolatedHigh = 1u << 2,  // T in 6000..6500 K: the highest range extrapolated
-  kBelowRange = 1u << 3,        // T would lie below 100 K: no solution
-  kAboveRange = 1u << 4,        // T would lie above 6500 K: no solution
+  kBelowRange = 1u << 3,        // T lies (or the steps stay) below 100 K
+  kAboveRange = 1u << 4,        // T lies (or the steps stay) above 6500 K
   kFloatingPoint = 1u << 5,     // an invalid operation, division by zero or overflow
   kSingular = 1u << 6,          // the Newton system had no solution
-  kNoSolution = 1u << 7,        // the point has no values (every value NaN)
+  kNoSolution = 1u << 7,        // the point has no values
 };
 
 // One state, per unit mass. For an equilibrium point the equilibrium
@@ -251,7 +252,7 @@ inline constexpr double kOfMinFactor = 0.1;  // times the stoichiometric O/F
 inline constexpr double kOfMaxFactor = 40.0;
 inline constexpr double kPMinAtm = 1e-6;
 inline constexpr double kPMaxAtm = 1e5;
-inline constexpr double kTMinK = 200.0;    // range of the data
+inline constexpr double kTMinK = 200.0;  // range of the data
 inline constexpr double kTMaxK = 6000.0;
 inline constexpr double kTExtrapolatedMinK = 100.0;  // extrapolation allowed to
 inline constexpr double kTExtrapolatedMaxK = 6500.0;

@@ -44,13 +44,15 @@ void logs_of(const Composition& c, double (&ln_nj)[kSpeciesCount]) {
 Point state_at(const ThermoData& data, const double (&ln_nj)[kSpeciesCount], double T_K,
                double P_bar) {
   Point pt;
-  detail::fill_state(data, T_K, P_bar, ln_nj, pt);
+  detail::SpeciesTerms terms;
+  detail::evaluate_terms(data, T_K, terms);
+  detail::fill_state(data, terms, T_K, P_bar, ln_nj, pt);
   detail::fill_frozen_derivatives(pt);
   return pt;
 }
 
 // Newton on ln T for s(T) = s0 (entropy) or h(T) = h0 (enthalpy) at fixed
-// amounts: d s/d ln T = cp, d h/d ln T = cp T.
+// amounts: d s/d ln T = cp, d h/d ln T = cp T; a step is at most 0.4 in ln T.
 Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, double target,
                    double p_atm, double T_guess_K) {
   detail::FpGuard guard;
@@ -62,8 +64,8 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
   double ln_nj[kSpeciesCount];
   logs_of(c, ln_nj);
   const double P_bar = p_atm * kAtmBar;
-  double T = T_guess_K >= kTExtrapolatedMinK && T_guess_K <= kTExtrapolatedMaxK ? T_guess_K
-                                                                                : 3000.0;
+  double T =
+      T_guess_K >= kTExtrapolatedMinK && T_guess_K <= kTExtrapolatedMaxK ? T_guess_K : 3000.0;
   Point pt;
   for (int it = 1; it <= kMaxSteps; ++it) {
     pt = state_at(data, ln_nj, T, P_bar);
@@ -71,23 +73,20 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
     const double d_ln_T = entropy ? (target - pt.s_kJ_kgK) / pt.cp_fr_kJ_kgK
                                   : (target - pt.h_kJ_kg) / (pt.cp_fr_kJ_kgK * T);
     const double step = std::fmax(-0.4, std::fmin(0.4, d_ln_T));
-    if (std::fabs(step) < 1e-14) {
-      const unsigned tf = [&] {
-        if (T < kTExtrapolatedMinK) return unsigned(kBelowRange | kNoSolution);
-        if (T > kTExtrapolatedMaxK) return unsigned(kAboveRange | kNoSolution);
-        if (T < kTMinK) return unsigned(kExtrapolatedLow);
-        if (T > kTMaxK) return unsigned(kExtrapolatedHigh);
-        return 0u;
-      }();
-      pt.flags = tf;
-      if (tf & kNoSolution) {
-        detail::clear_values(pt, tf);
+    T *= std::exp(step);
+    if (std::fabs(step) < 1e-9) {
+      // Newton's error after this step is of the order of its square: the
+      // state at the new T is the answer.
+      pt = state_at(data, ln_nj, T, P_bar);
+      pt.iterations = it;
+      pt.flags = detail::temperature_flags(T);
+      if (pt.flags & kNoSolution) {
+        detail::clear_values(pt, pt.flags);
       } else if (guard.faulted()) {
         detail::clear_values(pt, kFloatingPoint);
       }
       return pt;
     }
-    T *= std::exp(step);
     if (!(T > 30.0)) {
       detail::clear_values(pt, kBelowRange);
       return pt;

@@ -20,12 +20,14 @@ struct Problem {
   Mode mode = Mode::TP;
   const ElementRows* rows = &kRichRows;  // the element rows a_ij (species-terms.h)
   double b[kElementCount] = {};          // b_i^0 [mol/kg] in those rows
-  double T_K = 0.0;              // TP
-  double ln_p = 0.0;             // ln(P/P0), TP, HP, SP
-  double h_R = 0.0;              // HP: h0/R [mol K/kg]
-  double s_R = 0.0;              // SP: s0/R [mol/kg]
-  double u_R = 0.0;              // UV: u0/R [mol K/kg]
-  double ln_RT_vP0 = 0.0;        // UV: ln(R / (v P0)) [1/K], so ln(n_j R T/(v P0)) = ln n_j + this + ln T
+  double b_HO[kElementCount] = {};       // the amounts of H and O atoms [mol/kg]
+  double inv_b_HO[kElementCount] = {};   // their inverses
+  double T_K = 0.0;                      // TP
+  double ln_p = 0.0;                     // ln(P/P0), TP, HP, SP
+  double h_R = 0.0;                      // HP: h0/R [mol K/kg]
+  double s_R = 0.0;                      // SP: s0/R [mol/kg]
+  double u_R = 0.0;                      // UV: u0/R [mol K/kg]
+  double ln_RT_vP0 = 0.0;  // UV: ln(R / (v P0)) [1/K], so ln(n_j R T/(v P0)) = ln n_j + this + ln T
 };
 
 // The iterate: ln n_j, ln n, ln T and the multipliers of the last step.
@@ -48,7 +50,7 @@ State cold_start(const Problem& problem);
 
 // Newton steps from `start` until the corrections fall to the rounding of
 // a double: a full step with every |Delta ln n_j|, |Delta ln n|, |Delta ln T|
-// below 1e-10 leaves an error of the order of its square.
+// below 1e-7 leaves an error of the order of its square.
 Outcome solve(const ThermoData& data, const Problem& problem, const State& start);
 
 // T [K] of a state: the problem's own for TP, else exp(ln T).
@@ -62,5 +64,10 @@ void chemical_potentials(const Problem& problem, const State& state, const Speci
 // hand side in column m (Gaussian elimination, partial pivoting); the answer
 // replaces column m. False when a pivot is 0 or not a number.
 bool solve_linear(int m, double (&A)[4][5]);
+
+// The same for the reduced systems of the iteration (m = 3 or 4, the first
+// two unknowns the multipliers), by blocks without a pivot search. False,
+// with A unchanged, where that does not serve; solve_linear does then.
+bool solve_by_blocks(int m, double (&A)[4][5]);
 
 }  // namespace zuna::engine::detail

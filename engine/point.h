@@ -10,16 +10,21 @@ namespace zuna::engine::detail {
 // The properties that need no derivative: P, T, rho, h, u, g, s, M, amounts
 // and fractions, frozen Cp, gamma and sound speed. `ln_nj` are the amounts'
 // logarithms (a species of amount 0 has -inf and contributes nothing);
-// ln_P0 = ln(P/P0) of the state.
-void fill_state(const ThermoData& data, double T_K, double P_bar,
+// `terms` the species functions at T_K.
+void fill_state(const ThermoData& data, const SpeciesTerms& terms, double T_K, double P_bar,
                 const double (&ln_nj)[kSpeciesCount], Point& point);
 
-// The equilibrium derivatives at a converged state: (dlnV/dlnT)_P,
-// (dlnV/dlnP)_T, Cp, gamma_s and the sound speed. False when singular.
-bool fill_equilibrium_derivatives(const ThermoData& data, const State& state, Point& point);
+// The equilibrium derivatives of a point filled by fill_state, with the same
+// terms: (dlnV/dlnT)_P, (dlnV/dlnP)_T, Cp, gamma_s and the sound speed.
+// False when singular.
+bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& terms, Point& point);
 
 // For a fixed composition the equilibrium derivatives are the frozen ones.
 void fill_frozen_derivatives(Point& point);
+
+// The flags of a result at T_K: extrapolated within 100-200 K and
+// 6000-6500 K, no solution beyond.
+unsigned temperature_flags(double T_K);
 
 // Every value NaN, with kNoSolution and the given flags.
 void clear_values(Point& point, unsigned flags);

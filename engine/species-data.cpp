@@ -27,8 +27,8 @@ SpeciesPoly poly_of(const species::Nasa9Species& record, const std::string& name
   }
   std::sort(ranges.begin(), ranges.end(),
             [](const auto& a, const auto& b) { return a.t_low < b.t_low; });
-  const std::string where = name + ", line " + std::to_string(record.line) + ", species " +
-                            record.name + ": ";
+  const std::string where =
+      name + ", line " + std::to_string(record.line) + ", species " + record.name + ": ";
   if (!record.covers(kTMinK, kTMaxK) || ranges.empty() || ranges.size() > 3) {
     throw InputError(where + "the ranges must cover 200-6000 K in at most three ranges");
   }
@@ -64,9 +64,7 @@ PolyRange range7(const double (&c)[7], double T_low_K, double T_high_K) {
 
 }  // namespace
 
-const char* species_name(int j) {
-  return j >= 0 && j < kSpeciesCount ? kNames[j] : "";
-}
+const char* species_name(int j) { return j >= 0 && j < kSpeciesCount ? kNames[j] : ""; }
 
 ThermoData read_nasa9_data(std::istream& in, const std::string& name) {
   detail::FpGuard guard;

@@ -3,34 +3,48 @@
 #include <cmath>
 
 namespace zuna::engine::detail {
+namespace {
 
-TPowers::TPowers(double T_K)
-    : t(T_K), inv(1.0 / T_K), inv2(inv * inv), ln(std::log(T_K)), t2(T_K * T_K), t3(t2 * T_K),
-      t4(t2 * t2) {}
+// The integrals' divisors as factors: a multiplication costs a fraction of
+// a division, and the difference in rounding is far below the data's.
+constexpr double kThird = 1.0 / 3.0;
+constexpr double kFifth = 1.0 / 5.0;
+
+}  // namespace
+
+TPowers::TPowers(double T_K) : TPowers(T_K, std::log(T_K)) {}
+
+TPowers::TPowers(double T_K, double ln_T)
+    : t(T_K), inv(1.0 / T_K), inv2(inv * inv), ln(ln_T), t2(T_K * T_K), t3(t2 * T_K), t4(t2 * t2) {}
 
 const PolyRange& range_at(const SpeciesPoly& sp, double T_K) {
-  // Ranges are ordered and contiguous: the first whose upper end lies above
-  // T, else the last one (extrapolation above the data). A common end
-  // belongs to the upper range, as in the program's thermo/ (T >= 1000 K).
-  for (int r = 0; r + 1 < sp.range_count; ++r) {
-    if (T_K < sp.range[r].T_high_K) {
-      return sp.range[r];
-    }
+  // Ranges are ordered and contiguous, three at most: the first whose upper
+  // end lies above T, else the last one (extrapolation above the data). A
+  // common end belongs to the upper range, as in the program's thermo/
+  // (T >= 1000 K).
+  int r = 0;
+  if (sp.range_count > 1 && !(T_K < sp.range[0].T_high_K)) {
+    r = sp.range_count > 2 && !(T_K < sp.range[1].T_high_K) ? 2 : 1;
   }
-  return sp.range[sp.range_count - 1];
+  return sp.range[r];
 }
 
 void evaluate_terms(const ThermoData& data, double T_K, SpeciesTerms& out) {
-  const TPowers p(T_K);
+  evaluate_terms(data, TPowers(T_K), out);
+}
+
+void evaluate_terms(const ThermoData& data, const TPowers& p, SpeciesTerms& out) {
+  const double T_K = p.t;
   for (int j = 0; j < kSpeciesCount; ++j) {
     const PolyRange& r = range_at(data.species[j], T_K);
     const double* a = r.a;
-    out.cp_R[j] = a[0] * p.inv2 + a[1] * p.inv + a[2] + a[3] * p.t + a[4] * p.t2 + a[5] * p.t3 +
-                  a[6] * p.t4;
-    out.h_RT[j] = -a[0] * p.inv2 + a[1] * p.ln * p.inv + a[2] + a[3] * p.t / 2.0 +
-                  a[4] * p.t2 / 3.0 + a[5] * p.t3 / 4.0 + a[6] * p.t4 / 5.0 + r.b1 * p.inv;
-    out.s0_R[j] = -a[0] * p.inv2 / 2.0 - a[1] * p.inv + a[2] * p.ln + a[3] * p.t +
-                  a[4] * p.t2 / 2.0 + a[5] * p.t3 / 3.0 + a[6] * p.t4 / 4.0 + r.b2;
+    // The products a_k T^e shared by the three functions.
+    const double p0 = a[0] * p.inv2, p1 = a[1] * p.inv, p3 = a[3] * p.t, p4 = a[4] * p.t2,
+                 p5 = a[5] * p.t3, p6 = a[6] * p.t4;
+    out.cp_R[j] = p0 + p1 + a[2] + p3 + p4 + p5 + p6;
+    out.h_RT[j] =
+        -p0 + p1 * p.ln + a[2] + p3 * 0.5 + p4 * kThird + p5 * 0.25 + p6 * kFifth + r.b1 * p.inv;
+    out.s0_R[j] = -p0 * 0.5 - p1 + a[2] * p.ln + p3 + p4 * 0.5 + p5 * kThird + p6 * 0.25 + r.b2;
     out.g0_RT[j] = out.h_RT[j] - out.s0_R[j];
   }
 }

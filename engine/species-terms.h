@@ -26,10 +26,12 @@ struct SpeciesTerms {
 struct TPowers {
   double t, inv, inv2, ln, t2, t3, t4;
   explicit TPowers(double T_K);
+  TPowers(double T_K, double ln_T);  // ln_T = ln(T_K), known to the caller
 };
 
 const PolyRange& range_at(const SpeciesPoly& sp, double T_K);
 void evaluate_terms(const ThermoData& data, double T_K, SpeciesTerms& out);
+void evaluate_terms(const ThermoData& data, const TPowers& powers, SpeciesTerms& out);
 
 // Atoms of element i (0 H, 1 O) in species j: a_ij of the published method.
 inline constexpr double kAtoms[kElementCount][kSpeciesCount] = {

@@ -148,6 +148,72 @@ TEST(EngineEdges, ResultsBeyondTheDataAreFlaggedOrRefused) {
   expect_no_values(higher);
 }
 
+// Conditions spread over the whole range (O/F, p, reactants, T; TP, HP,
+// SP from a TP state to any pressure, UV of a TP state): each ends
+// converged, extrapolated, or without a solution below 100 K or above
+// 6500 K, and never by running out of steps.
+TEST(EngineEdges, EveryConditionOfTheRangeEndsConvergedOrFlagged) {
+  const double golden = 0.6180339887498949;
+  double u = 0.5;
+  auto next = [&] {  // a low-discrepancy sequence: the same on every machine
+    u += golden;
+    u -= std::floor(u);
+    return u;
+  };
+  int no_solution = 0, extrapolated = 0;
+  for (int k = 0; k < 4000; ++k) {
+    Mixture m{0.1 * st() * std::pow(400.0, next()), {}};
+    if (k % 3 == 1) {
+      m.reactants.state = ReactantState::gas;
+      m.reactants.T_gas_K = 200.0 + 5800.0 * next();
+    } else if (k % 3 == 2) {
+      m.reactants.state = ReactantState::custom;
+      m.reactants.h_fuel_J_mol = -20000.0 + 60000.0 * next();
+      m.reactants.h_oxid_J_mol = -20000.0 + 60000.0 * next();
+    }
+    const double p = 1e-6 * std::pow(1e11, next());
+    const Feed feed = feed_of(data(), m);
+    Condition tp;
+    tp.mode = Mode::TP;
+    tp.T_K = 200.0 + 5800.0 * next();
+    tp.p_atm = p;
+    const Point state = equilibrium(data(), feed, tp);
+    ASSERT_TRUE(state.converged() && state.flags == 0) << k;
+    Point q;
+    switch ((k / 3) % 3) {
+      case 0: q = flame(data(), m, p); break;
+      case 1: {
+        Condition sp;
+        sp.mode = Mode::SP;
+        sp.s_kJ_kgK = state.s_kJ_kgK;
+        sp.p_atm = 1e-6 * std::pow(1e11, next());
+        q = equilibrium(data(), feed, sp, k % 2 ? &state : nullptr);
+        break;
+      }
+      default: {
+        Condition uv;
+        uv.mode = Mode::UV;
+        uv.u_kJ_kg = state.u_kJ_kg;
+        uv.v_m3_kg = 1.0 / state.rho_kg_m3;
+        q = equilibrium(data(), feed, uv);
+        EXPECT_NEAR(q.T_K, state.T_K, 1e-10 * state.T_K) << k;
+      }
+    }
+    EXPECT_EQ(q.flags & (kNotConverged | kSingular | kFloatingPoint), 0u) << k;
+    EXPECT_LE(q.iterations, 30) << k;
+    if (!q.has_values()) {
+      EXPECT_NE(q.flags & (kBelowRange | kAboveRange), 0u) << k;
+      ++no_solution;
+    } else if (q.flags != 0) {
+      EXPECT_NE(q.flags & (kExtrapolatedLow | kExtrapolatedHigh), 0u) << k;
+      ++extrapolated;
+    }
+  }
+  // The sample reaches both outcomes.
+  EXPECT_GT(no_solution, 0);
+  EXPECT_GT(extrapolated, 0);
+}
+
 // Data whose atomic oxygen overflows at any temperature.
 ThermoData overflowing_data() {
   ThermoData d = data();

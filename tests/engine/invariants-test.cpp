@@ -15,10 +15,8 @@ namespace {
 constexpr double kAtoms[kElementCount][kSpeciesCount] = {{2, 0, 2, 1, 0, 1}, {1, 2, 0, 0, 1, 1}};
 // Four independent reactions, products minus reactants:
 // H2O = H2 + O2/2, H2 = 2 H, O2 = 2 O, OH = O2/2 + H2/2.
-constexpr double kReactions[4][kSpeciesCount] = {{-1, 0.5, 1, 0, 0, 0},
-                                                 {0, 0, -1, 2, 0, 0},
-                                                 {0, -1, 0, 0, 2, 0},
-                                                 {0, 0.5, 0.5, 0, 0, -1}};
+constexpr double kReactions[4][kSpeciesCount] = {
+    {-1, 0.5, 1, 0, 0, 0}, {0, 0, -1, 2, 0, 0}, {0, -1, 0, 0, 2, 0}, {0, 0.5, 0.5, 0, 0, -1}};
 
 const ThermoData& data() { return builtin_nasa9_data(); }
 
@@ -54,7 +52,7 @@ void expect_equilibrium(const Point& p, const Feed& feed, const char* what) {
 }
 
 struct Case {
-  double r;      // O/F over the stoichiometric O/F
+  double r;  // O/F over the stoichiometric O/F
   double p_atm;
 };
 
@@ -118,6 +116,32 @@ TEST(EngineInvariants, HpHoldsEnthalpyAndSpEntropyAndUvEnergyAndVolume) {
     EXPECT_NEAR(1.0 / u.rho_kg_m3, uv.v_m3_kg, 1e-12 * uv.v_m3_kg);
     EXPECT_NEAR(u.T_K, hp.T_K, 1e-10 * hp.T_K);
     EXPECT_NEAR(u.p_atm, hp.p_atm, 1e-10 * hp.p_atm);
+  }
+}
+
+TEST(EngineInvariants, FrozenSolvesHoldTheirQuantityAtTheirComposition) {
+  for (double r : {0.2, 1.0, 10.0}) {
+    const Point hot = flame(data(), gas_mixture(r), 50.0);
+    const Composition c = composition_of(hot);
+    // At the state's own h (or s) and p, the frozen solves give back its T.
+    const Point h = frozen_hp(data(), c, hot.h_kJ_kg, 50.0);
+    const Point s = frozen_sp(data(), c, hot.s_kJ_kgK, 50.0, 1000.0);
+    ASSERT_TRUE(h.converged() && s.converged());
+    EXPECT_NEAR(h.T_K, hot.T_K, 1e-12 * hot.T_K);
+    EXPECT_NEAR(s.T_K, hot.T_K, 1e-12 * hot.T_K);
+    // Expanded to a hundredth of the pressure at fixed composition, the
+    // entropy is held and the amounts are those given.
+    const Point low = frozen_sp(data(), c, hot.s_kJ_kgK, 0.5, hot.T_K);
+    ASSERT_TRUE(low.converged());
+    EXPECT_NEAR(low.s_kJ_kgK, hot.s_kJ_kgK, 1e-12 * hot.s_kJ_kgK);
+    EXPECT_LT(low.T_K, hot.T_K);
+    for (int j = 0; j < kSpeciesCount; ++j) {
+      EXPECT_NEAR(low.n_mol_kg[j], hot.n_mol_kg[j], 1e-15 * hot.n_mol_kg[j]);
+    }
+    // The frozen state at that T is that point.
+    const Point again = frozen_state(data(), c, low.T_K, 0.5);
+    EXPECT_EQ(again.h_kJ_kg, low.h_kJ_kg);
+    EXPECT_EQ(again.gamma_fr, low.gamma_fr);
   }
 }
 
@@ -185,12 +209,11 @@ TEST(EngineInvariants, DerivativesAreTheSlopesOfNeighbouringEquilibria) {
       const double lnv_hot = -std::log(hot.rho_kg_m3), lnv_cold = -std::log(cold.rho_kg_m3);
       const double cp = (hot.h_kJ_kg - cold.h_kJ_kg) / (2 * d * T);
       EXPECT_NEAR(mid.cp_eq_kJ_kgK, cp, 1e-7 * cp);
-      EXPECT_NEAR(mid.dlnV_dlnT_P, (lnv_hot - lnv_cold) / (std::log1p(d) - std::log1p(-d)),
-                  1e-8);
-      EXPECT_NEAR(mid.dlnV_dlnP_T,
-                  (std::log(low.rho_kg_m3) - std::log(high.rho_kg_m3)) /
-                      (std::log1p(d) - std::log1p(-d)),
-                  1e-8);
+      EXPECT_NEAR(mid.dlnV_dlnT_P, (lnv_hot - lnv_cold) / (std::log1p(d) - std::log1p(-d)), 1e-8);
+      EXPECT_NEAR(
+          mid.dlnV_dlnP_T,
+          (std::log(low.rho_kg_m3) - std::log(high.rho_kg_m3)) / (std::log1p(d) - std::log1p(-d)),
+          1e-8);
       // gamma_s = (dln p/dln rho)_s, from SP solves about the point.
       Condition sp;
       sp.mode = Mode::SP;
@@ -199,8 +222,8 @@ TEST(EngineInvariants, DerivativesAreTheSlopesOfNeighbouringEquilibria) {
       const Point up = equilibrium(data(), feed, sp, &mid);
       sp.p_atm = p_atm * (1 - d);
       const Point down = equilibrium(data(), feed, sp, &mid);
-      const double gamma_s = (std::log1p(d) - std::log1p(-d)) /
-                             (std::log(up.rho_kg_m3) - std::log(down.rho_kg_m3));
+      const double gamma_s =
+          (std::log1p(d) - std::log1p(-d)) / (std::log(up.rho_kg_m3) - std::log(down.rho_kg_m3));
       EXPECT_NEAR(mid.gamma_s, gamma_s, 1e-7 * gamma_s);
       const double a = std::sqrt(mid.gamma_s * mid.P_bar * 1e5 / mid.rho_kg_m3);
       EXPECT_NEAR(mid.sound_speed_m_s, a, 1e-12 * a);

@@ -2,8 +2,8 @@
 // in): the HP table at 1 atm and the rocket problem at 68.046 atm, whose
 // chamber is an HP state and whose other stations are SP states at their
 // printed pressures with the chamber's entropy (equilibrium expansion), or
-// at the chamber's composition (frozen expansion). Tables and their source in
-// tests/engine/data.
+// at the chamber's composition (frozen expansion). The tables, with their
+// source, in tests/validation/reference (HP) and tests/engine/data (rocket).
 //
 // Tolerance of each value: 1e-5 relative or half a unit of the last digit
 // printed, whichever is coarser; mole fractions 2e-6 absolute. Where a
@@ -19,8 +19,8 @@
 #include <map>
 #include <string>
 
-#include "engine/engine.h"
 #include "cea-tables.h"
+#include "engine/engine.h"
 
 namespace zuna::engine {
 namespace {
@@ -44,8 +44,9 @@ class Worst {
   }
   ~Worst() {
     for (const auto& [what, e] : worst_) {
-      std::printf("  %-22s worst |dev| %.3g (reference %.10g, %.2f of its tolerance)\n",
-                  what.c_str(), e.dev, e.ref, e.ratio);
+      std::printf(
+          "  %-30s worst |dev| %.3g = %.2g relative (reference %.10g, %.2f of its tolerance)\n",
+          what.c_str(), e.dev, e.dev / std::fabs(e.ref), e.ref, e.ratio);
     }
   }
 
@@ -98,7 +99,7 @@ std::map<std::string, std::function<double(const Point&)>> columns(bool frozen) 
 
 TEST(CeaReference, HpAtOneAtmosphere) {
   const ThermoData& data = builtin_nasa9_data();
-  const auto rows = read_table(ZUNA_ENGINE_TEST_DATA "/cea-h2o2-hp-1atm.tsv");
+  const auto rows = read_table(ZUNA_VALIDATION_REFERENCE "/cea-h2o2-hp-1atm.tsv");
   ASSERT_EQ(rows.size(), 33u);
   Worst worst;
   const Point* previous = nullptr;
@@ -153,10 +154,10 @@ TEST(CeaReference, RocketChamberEveryProperty) {
 // The pressure of a station: exact for the pressure ratios of the deck,
 // otherwise as printed, with half its last unit.
 double station_pressure(const TableRow& row, const TableRow& chamber, double& half) {
-  const std::string spec = row.text("exit_spec");
-  if (spec.rfind("pi_p=", 0) == 0) {
+  const std::string exit = row.text("exit_spec");
+  if (exit.rfind("pi_p=", 0) == 0) {
     half = 0.0;
-    return chamber.value("P_bar") / std::stod(spec.substr(5));
+    return chamber.value("P_bar") / std::stod(exit.substr(5));
   }
   half = half_unit(row.text("P_bar"));
   return row.value("P_bar");

@@ -10,9 +10,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <vector>
 
+#include "cea-tables.h"
 #include "engine/engine.h"
 #include "tests/support/shipped-data.h"
 #include "thermo/thermo.h"
@@ -61,8 +63,8 @@ SweepPoint sweep_point(const zuna::testing::ShippedData& shipped, double r, doub
   double tad = 0, x[4], nd[6], ntd = 0;
   unsigned flags = 0;
   tad_diss(hreac, tad, p_atm, nh2o, no2, nh2, x[0], x[1], x[2], x[3], nd[0], nd[1], nd[2], nd[3],
-           nd[4], nd[5], ntd, kItmaxh, kTolh, kItmaxn, kToln, tc, shipped.coef, 1.0, 1.0, 1.0,
-           1.0, &flags);
+           nd[4], nd[5], ntd, kItmaxh, kTolh, kItmaxn, kToln, tc, shipped.coef, 1.0, 1.0, 1.0, 1.0,
+           &flags);
   SweepPoint s;
   s.flags = flags;
   s.T_K = tad;
@@ -115,6 +117,37 @@ TEST(EngineBesideSweep, SameDataSameFlames) {
     EXPECT_LE(worst_x_same_T, (p_atm <= 10.0 ? 100 : 1000) * kToln) << p_atm << " atm";
     EXPECT_LE(worst_x_capped, 1e-6) << p_atm << " atm";
   }
+}
+
+// The picture of docs/validation.md's engine section: with ZUNA_ENGINE_PLOT
+// naming a file, the flame temperatures at 1 atm on the default grid are
+// written there (r, NASA CEA 3.0, the engine with the built-in records minus
+// CEA, the engine on zuna.dat, the sweep on zuna.dat minus the engine on
+// zuna.dat) for docs/engine-validation.gnu.
+TEST(EngineBesideSweep, PlotData) {
+  const char* file = std::getenv("ZUNA_ENGINE_PLOT");
+  if (file == nullptr) {
+    GTEST_SKIP() << "ZUNA_ENGINE_PLOT names no file";
+  }
+  const zuna::testing::ShippedData shipped = zuna::testing::load_shipped_data();
+  std::ifstream in(ZUNA_DATA_DIR "/zuna.dat", std::ios::binary);
+  const ThermoData data7 = read_data7(in, "zuna.dat");
+  const ThermoData& data9 = builtin_nasa9_data();
+  const auto rows = testing::read_table(ZUNA_VALIDATION_REFERENCE "/cea-h2o2-hp-1atm.tsv");
+  ASSERT_EQ(rows.size(), default_grid().size());
+  std::FILE* out = std::fopen(file, "w");
+  ASSERT_NE(out, nullptr);
+  std::fprintf(out, "# r\tT_cea\tT_engine_nasa9-T_cea\tT_engine_zuna\tT_sweep-T_engine_zuna\n");
+  for (const testing::TableRow& row : rows) {
+    const double r = row.value("r");
+    const Point p9 = flame(data9, Mixture{r * stoichiometric_of(data9), {}}, 1.0);
+    const Point p7 = flame(data7, Mixture{r * stoichiometric_of(data7), {}}, 1.0);
+    const SweepPoint s = sweep_point(shipped, r, 1.0);
+    const double T_cea = row.value("T_only6");
+    std::fprintf(out, "%.10g\t%.10g\t%.6e\t%.10g\t%.6e\n", r, T_cea, p9.T_K - T_cea, p7.T_K,
+                 s.T_K - p7.T_K);
+  }
+  std::fclose(out);
 }
 
 }  // namespace
