@@ -79,9 +79,11 @@ enum class StationKind { chamber, throat, pressure_ratio, area_ratio };
 // PointFlag bits (which occupy the low byte).
 enum StationFlag : unsigned {
   kChamberFailed = 1u << 16,   // the chamber has no valid state: nothing downstream
-  kThroatNotFound = 1u << 17,  // no sonic point found: the throat, and every value
-                               // that needs the throat's mass flux, are NaN
-  kExitNotFound = 1u << 18,    // no pressure gives the area ratio asked for
+  kThroatNotFound = 1u << 17,  // no sonic point found: the throat and every exit
+                               // (which all need its mass flux or state) are NaN
+  kExitNotFound = 1u << 18,    // no pressure down to the engine's lowest (1e-6 atm),
+                               // or to where the gas leaves the engine's range,
+                               // gives the area ratio asked for
   kOptimumAtBound = 1u << 19,  // best_isp: the highest value lies at an end of the
                                // interval searched, not at a maximum inside it
 };
