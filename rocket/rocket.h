@@ -142,9 +142,11 @@ std::vector<RocketResult> rocket_performance(const engine::ThermoData& data,
                                              std::span<const Model> models,
                                              std::span<const RocketResult> previous = {});
 
-// Many O/F at the problem's Pc, each computed warm from the one before
-// (each chamber from the previous chamber, each station from the same
-// station of the previous O/F). problem.mixture.of is ignored. Throws
+// Many O/F at the problem's Pc, each computed warm from the ones before:
+// each chamber from the previous chamber, each station from the same
+// station of the previous O/F, each searched pressure (throat, area-ratio
+// exits) from the parabola in O/F through the three previous ones.
+// problem.mixture.of is ignored. Throws
 // InputError, before computing anything, when an O/F is out of range.
 std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketProblem& problem,
                                        std::span<const double> of);
