@@ -97,15 +97,15 @@ inline constexpr unsigned kInvalidStation =
 struct Station {
   engine::Point state;  // the gas at the station (frozen properties where frozen)
   StationKind kind = StationKind::chamber;
-  double spec = 0.0;       // the Pc/Pe or Ae/At asked for (exits); 0 otherwise
-  double mach = 0.0;       // u / a
-  double pinf_p = 0.0;     // Pc / P
-  double ae_at = 0.0;      // area per unit of throat area; NaN at the chamber
-  double cstar_m_s = 0.0;  // characteristic velocity; NaN at the chamber
-  double cf = 0.0;         // thrust coefficient; NaN at the chamber
-  double ivac_m_s = 0.0;   // vacuum specific impulse; NaN at the chamber
-  double isp_m_s = 0.0;    // specific impulse (Pamb = Pe); NaN at the chamber
-  unsigned flags = 0;      // state.flags | StationFlag bits
+  double exit_value = 0.0;  // the Pc/Pe or Ae/At asked for (exits); 0 otherwise
+  double mach = 0.0;        // u / a
+  double pinf_p = 0.0;      // Pc / P
+  double ae_at = 0.0;       // area per unit of throat area; NaN at the chamber
+  double cstar_m_s = 0.0;   // characteristic velocity; NaN at the chamber
+  double cf = 0.0;          // thrust coefficient; NaN at the chamber
+  double ivac_m_s = 0.0;    // vacuum specific impulse; NaN at the chamber
+  double isp_m_s = 0.0;     // specific impulse (Pamb = Pe); NaN at the chamber
+  unsigned flags = 0;       // state.flags | StationFlag bits
 
   bool valid() const { return (flags & kInvalidStation) == 0; }
 };
@@ -170,12 +170,12 @@ struct BestIspSearch {
 };
 struct BestIsp {
   StationKind kind = StationKind::pressure_ratio;
-  double spec = 0.0;     // the exit's Pc/Pe or Ae/At
-  double of_isp = 0.0;   // O/F of the highest Isp
-  Station at_isp;        // the exit at that O/F
-  double of_ivac = 0.0;  // O/F of the highest Ivac
-  Station at_ivac;       // the exit at that O/F
-  unsigned flags = 0;    // the stations' flags at the optimum, and kOptimumAtBound
+  double exit_value = 0.0;  // the exit's Pc/Pe or Ae/At
+  double of_isp = 0.0;      // O/F of the highest Isp
+  Station at_isp;           // the exit at that O/F
+  double of_ivac = 0.0;     // O/F of the highest Ivac
+  Station at_ivac;          // the exit at that O/F
+  unsigned flags = 0;       // the stations' flags at the optimum, and kOptimumAtBound
 };
 
 // Throws InputError when the search's interval or scan is out of range.
