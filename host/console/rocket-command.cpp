@@ -174,7 +174,7 @@ RocketSettings parse_options(int argc, char** argv) {
   };
   RocketSettings s;
   s.problem.pc_atm = 68.046;
-  optind = 1;
+  optind = 0;  // GNU getopt: start again from scratch, also after an earlier parse
   opterr = 0;
   int c;
   while ((c = getopt_long(argc, argv, ":", kOptions, nullptr)) != -1) {
