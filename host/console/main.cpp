@@ -34,6 +34,7 @@
 #include "fio/io-error.h"
 #include "host/console/console-host.h"
 #include "host/console/equilibrium-command.h"
+#include "host/console/rocket-command.h"
 #include "platform/working-folder.h"
 
 namespace {
@@ -198,6 +199,9 @@ int run_batch(const zuna::BatchSettings& settings) {
 int main(int argc, char** argv) {
   if (argc > 1 && std::string_view(argv[1]) == "equilibrium") {
     return run_equilibrium_command(argc - 1, argv + 1);
+  }
+  if (argc > 1 && std::string_view(argv[1]) == "rocket") {
+    return zuna::console::run_rocket_command(argc - 1, argv + 1);
   }
   // Before anything is opened: a closed standard descriptor would otherwise be
   // taken by the first file the program opens.
