@@ -17,6 +17,11 @@ inline constexpr std::string_view kDefaultDataFile = "zuna.dat";
 // rather than of the missing file. A name the run-time would take for a
 // device or a window ("user", "con", ...) is read as the file of that name
 // in the working folder.
-void load_program_data(ProgramState& state, std::string_view name = kDefaultDataFile);
+//
+// With `sha256`, it receives the SHA-256 (lower-case hexadecimal) of the
+// file's bytes as this load read them: the file is read once, so that a
+// pipe or a FIFO (--data=/dev/stdin) is digested and read alike, once.
+void load_program_data(ProgramState& state, std::string_view name = kDefaultDataFile,
+                       std::string* sha256 = nullptr);
 
 }  // namespace zuna

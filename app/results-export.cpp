@@ -12,8 +12,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string_view>
 #include <type_traits>
@@ -166,7 +164,7 @@ std::string parameters_json(const RunParameters& p) {
 
 }  // namespace
 
-std::string results_csv(std::span<const Calculation> calculations) {
+std::string results_csv_header() {
   std::string out =
       "calculation,rmin [-],rmax [-],npmin,npmax,ptot [atm],tolh [K],itmaxh,toln [mol],"
       "itmaxn,act1,act2,act3,act4,point,flags";
@@ -174,51 +172,61 @@ std::string results_csv(std::span<const Calculation> calculations) {
     out.append(",").append(column.name).append(" [").append(column.unit).append("]");
   }
   out += "\n";
+  return out;
+}
+
+std::string results_csv_rows(std::size_t number, const Calculation& c) {
+  const RunParameters& p = c.p;
+  std::string parameters = std::to_string(number);
+  for (double v : {p.rmin, p.rmax}) {
+    parameters += ',';
+    append_number(parameters, v);
+  }
+  for (std::int32_t v : {p.npmin, p.npmax}) {
+    parameters += ',';
+    append_number(parameters, v);
+  }
+  parameters += ',';
+  append_number(parameters, p.ptot);
+  parameters += ',';
+  append_number(parameters, p.tolh);
+  parameters += ',';
+  append_number(parameters, p.itmaxh);
+  parameters += ',';
+  append_number(parameters, p.toln);
+  parameters += ',';
+  append_number(parameters, p.itmaxn);
+  for (double v : {p.act1, p.act2, p.act3, p.act4}) {
+    parameters += ',';
+    append_number(parameters, v);
+  }
+  std::string out;
+  for (int i = 1; i <= c.s.npts; ++i) {
+    out += parameters;
+    out += ',';
+    append_number(out, static_cast<std::int32_t>(i));
+    out += ',';
+    append_number(out, static_cast<std::int32_t>(c.table->flags[i]));
+    for (const Column& column : kPointColumns) {
+      out += ',';
+      append_number(out, column.value(c, i));
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::string results_csv(std::span<const Calculation> calculations) {
+  std::string out = results_csv_header();
   for (std::size_t n = 0; n < calculations.size(); ++n) {
-    const Calculation& c = calculations[n];
-    const RunParameters& p = c.p;
-    std::string parameters = std::to_string(n + 1);
-    for (double v : {p.rmin, p.rmax}) {
-      parameters += ',';
-      append_number(parameters, v);
-    }
-    for (std::int32_t v : {p.npmin, p.npmax}) {
-      parameters += ',';
-      append_number(parameters, v);
-    }
-    parameters += ',';
-    append_number(parameters, p.ptot);
-    parameters += ',';
-    append_number(parameters, p.tolh);
-    parameters += ',';
-    append_number(parameters, p.itmaxh);
-    parameters += ',';
-    append_number(parameters, p.toln);
-    parameters += ',';
-    append_number(parameters, p.itmaxn);
-    for (double v : {p.act1, p.act2, p.act3, p.act4}) {
-      parameters += ',';
-      append_number(parameters, v);
-    }
-    for (int i = 1; i <= c.s.npts; ++i) {
-      out += parameters;
-      out += ',';
-      append_number(out, static_cast<std::int32_t>(i));
-      out += ',';
-      append_number(out, static_cast<std::int32_t>(c.table->flags[i]));
-      for (const Column& column : kPointColumns) {
-        out += ',';
-        append_number(out, column.value(c, i));
-      }
-      out += '\n';
-    }
+    out += results_csv_rows(n + 1, calculations[n]);
   }
   return out;
 }
 
 // Written by hand rather than through a JSON library's serializer, so that
 // every number is std::to_chars' shortest form; one point per line.
-std::string results_json(std::span<const Calculation> calculations, const ExportSource& source) {
+std::string results_json_head(const ExportSource& source) {
   std::string out = "{\n \"program\": \"zuna4c\",\n \"version\": " + json_string(source.version) +
                     ",\n \"data_file\": {\"name\": " + json_string(source.data_file) +
                     ", \"sha256\": " + json_string(source.data_sha256) + "},\n \"units\": {";
@@ -227,44 +235,42 @@ std::string results_json(std::span<const Calculation> calculations, const Export
     out += json_string(kPointColumns[k].name) + ": " + json_string(kPointColumns[k].unit);
   }
   out += "},\n \"calculations\": [";
-  for (std::size_t n = 0; n < calculations.size(); ++n) {
-    const Calculation& c = calculations[n];
-    out += n == 0 ? "\n" : ",\n";
-    out += "  {\"parameters\": " + parameters_json(c.p) + ",\n   \"ofst\": ";
-    append_number(out, c.s.ofst);
-    out += ",\n   \"points\": [";
-    for (int i = 1; i <= c.s.npts; ++i) {
-      JsonLine point;
-      point.add("point", static_cast<std::int32_t>(i));
-      point.add("flags", static_cast<std::int32_t>(c.table->flags[i]));
-      for (const Column& column : kPointColumns) {
-        point.add(column.name, column.value(c, i));
-      }
-      out += i == 1 ? "\n    " : ",\n    ";
-      out += point.done();
-    }
-    out += "]}";
-  }
-  out += "\n ]\n}\n";
   return out;
 }
 
-std::optional<std::string> file_sha256(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return std::nullopt;
+std::string results_json_calculation(std::size_t number, const Calculation& c) {
+  std::string out = number == 1 ? "\n" : ",\n";
+  out += "  {\"parameters\": " + parameters_json(c.p) + ",\n   \"ofst\": ";
+  append_number(out, c.s.ofst);
+  out += ",\n   \"points\": [";
+  for (int i = 1; i <= c.s.npts; ++i) {
+    JsonLine point;
+    point.add("point", static_cast<std::int32_t>(i));
+    point.add("flags", static_cast<std::int32_t>(c.table->flags[i]));
+    for (const Column& column : kPointColumns) {
+      point.add(column.name, column.value(c, i));
+    }
+    out += i == 1 ? "\n    " : ",\n    ";
+    out += point.done();
   }
-  SHA256_CTX context;
-  SHA256_Init(&context);
-  char block[1 << 16];
-  while (in.read(block, sizeof block) || in.gcount() > 0) {
-    SHA256_Update(&context, block, static_cast<std::size_t>(in.gcount()));
+  out += "]}";
+  return out;
+}
+
+std::string results_json_tail() { return "\n ]\n}\n"; }
+
+std::string results_json(std::span<const Calculation> calculations, const ExportSource& source) {
+  std::string out = results_json_head(source);
+  for (std::size_t n = 0; n < calculations.size(); ++n) {
+    out += results_json_calculation(n + 1, calculations[n]);
   }
-  if (in.bad()) {
-    return std::nullopt;
-  }
+  out += results_json_tail();
+  return out;
+}
+
+std::string sha256_hex(std::string_view bytes) {
   unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256_Final(digest, &context);
+  SHA256(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest);
   std::string hex;
   for (unsigned char byte : digest) {
     char two[3];

@@ -6,9 +6,10 @@
 #pragma once
 
 #include <memory>
-#include <optional>
+#include <cstddef>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "app/sweep.h"
 #include "thermo/thermo.h"
@@ -35,8 +36,17 @@ std::string results_csv(std::span<const Calculation> calculations);
 
 std::string results_json(std::span<const Calculation> calculations, const ExportSource& source);
 
-// The SHA-256 of the file's bytes in lower-case hexadecimal; nothing when the
-// file cannot be read.
-std::optional<std::string> file_sha256(const std::string& path);
+// The same texts in pieces, for a run that writes each calculation as it
+// finishes and keeps none: results_csv is the header, then the rows of
+// calculations 1, 2, ...; results_json is the head, each calculation, the
+// tail. `number` counts from 1.
+std::string results_csv_header();
+std::string results_csv_rows(std::size_t number, const Calculation& c);
+std::string results_json_head(const ExportSource& source);
+std::string results_json_calculation(std::size_t number, const Calculation& c);
+std::string results_json_tail();
+
+// The SHA-256 of the bytes in lower-case hexadecimal.
+std::string sha256_hex(std::string_view bytes);
 
 }  // namespace zuna

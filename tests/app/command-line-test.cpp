@@ -72,13 +72,13 @@ TEST(CommandLine, PressureListsAndRanges) {
 
 TEST(CommandLine, WhereOptionsApply) {
   EXPECT_EQ(parse({}).action, CommandAction::interactive);
-  // The interactive session takes the folder and the data file, and leaves
-  // operands to the run-time.
-  const CommandLine i = parse({"-C", "work", "--data", "other.dat", "name"});
+  // The interactive session takes the folder and the data file.
+  const CommandLine i = parse({"-C", "work", "--data", "other.dat"});
   EXPECT_EQ(i.action, CommandAction::interactive) << i.error;
   EXPECT_EQ(i.folder, "work");
   EXPECT_EQ(i.batch.data_file, "other.dat");
-  EXPECT_EQ(i.operands, std::vector<std::string>{"name"});
+  EXPECT_TRUE(i.batch.data_given);
+  EXPECT_FALSE(parse({"--batch"}).batch.data_given);
   // --help wins over everything valid after or before it.
   EXPECT_EQ(parse({"--batch", "--help", "--rmin=0.7"}).action, CommandAction::help);
   EXPECT_EQ(parse({"--version"}).action, CommandAction::version);
