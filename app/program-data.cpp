@@ -25,6 +25,8 @@ void build_constants(const ThermoData& data, ThermoConstants& tc) {
   }
 }
 
+std::string held_name;  // see held_data_file_name()
+
 // A data file that is not a regular file (a pipe, a FIFO) is held in memory
 // for its one read; the shipped file has 5 KB.
 constexpr std::size_t kMaxStreamedDataFile = std::size_t{16} << 20;  // [bytes]
@@ -84,10 +86,13 @@ std::string digest_data_file(const std::string& path, std::string& sha256, int& 
                                MessageButtons::ok, MessageAnswer::ok);
     end_program(1);
   }
-  return "/dev/fd/" + std::to_string(held);
+  held_name = "/dev/fd/" + std::to_string(held);
+  return held_name;
 }
 
 }  // namespace
+
+const std::string& held_data_file_name() { return held_name; }
 
 void load_program_data(ProgramState& state, std::string_view name, std::string* sha256) {
   std::string path(name);
@@ -110,6 +115,7 @@ void load_program_data(ProgramState& state, std::string_view name, std::string* 
   close_unit(kDataUnit);
   if (held >= 0) {
     ::close(held);
+    held_name.clear();
   }
   build_constants(state.data, state.tc);
 }

@@ -28,6 +28,7 @@
 
 #include "app/batch-run.h"
 #include "app/command-line.h"
+#include "app/program-data.h"
 #include "app/results-export.h"
 #include "app/results-file-clash.h"
 #include "app/zuna4.h"
@@ -89,6 +90,9 @@ class ProgramHost final : public zuna::ConsoleHost {
   void report_runtime_error(const zuna::RuntimeErrorReport& report) override {
     before_message();
     zuna::RuntimeErrorReport told = report;
+    if (!report.file_name.empty() && report.file_name == zuna::held_data_file_name()) {
+      told.file_name = data_file;  // a pipe's bytes, read from their copy in memory
+    }
     if (!data_folder.empty() && report.file_name == data_file) {
       told.file_name = (std::filesystem::path(data_folder) / data_file).string();
     }

@@ -195,6 +195,15 @@ TEST(Batch, DataFileDigestOfAPipeOrFifo) {
     return result;
   }();
   EXPECT_EQ(from_fifo_csv.out, plain.out);
+
+  // A pipe that ends too soon is told of by the data file's name.
+  RunOptions short_pipe;
+  short_pipe.launcher = {"sh", "-c", "head -c 300 zuna.dat | \"$0\" \"$@\""};
+  short_pipe.arguments = {"--batch", "--data=/dev/stdin", "--json=out.json"};
+  const SessionResult s = folder.run("", short_pipe);
+  EXPECT_EQ(s.exit_code, 1) << s.err;
+  EXPECT_NE(s.err.find("READ(/dev/stdin)"), std::string::npos) << s.err;
+  EXPECT_FALSE(fs::exists(folder.path() / "out.json"));
 }
 
 // A results file never takes the place of the data file, of a report or
