@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string_view>
 #include <type_traits>
@@ -268,9 +269,9 @@ std::string results_json(std::span<const Calculation> calculations, const Export
   return out;
 }
 
-std::string sha256_hex(std::string_view bytes) {
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest);
+namespace {
+
+std::string hex_digest(const unsigned char (&digest)[SHA256_DIGEST_LENGTH]) {
   std::string hex;
   for (unsigned char byte : digest) {
     char two[3];
@@ -278,6 +279,33 @@ std::string sha256_hex(std::string_view bytes) {
     hex += two;
   }
   return hex;
+}
+
+}  // namespace
+
+std::string sha256_hex(std::string_view bytes) {
+  unsigned char digest[SHA256_DIGEST_LENGTH];
+  SHA256(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest);
+  return hex_digest(digest);
+}
+
+std::optional<std::string> file_sha256(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    return std::nullopt;
+  }
+  SHA256_CTX context;
+  SHA256_Init(&context);
+  char block[1 << 16];
+  while (in.read(block, sizeof block) || in.gcount() > 0) {
+    SHA256_Update(&context, block, static_cast<std::size_t>(in.gcount()));
+  }
+  if (in.bad()) {
+    return std::nullopt;
+  }
+  unsigned char digest[SHA256_DIGEST_LENGTH];
+  SHA256_Final(digest, &context);
+  return hex_digest(digest);
 }
 
 }  // namespace zuna

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,5 +49,10 @@ std::string results_json_tail();
 
 // The SHA-256 of the bytes in lower-case hexadecimal.
 std::string sha256_hex(std::string_view bytes);
+
+// The SHA-256 of the file's bytes in lower-case hexadecimal; nothing when the
+// file cannot be read. A pipe or FIFO is consumed by it: the batch run digests
+// its data file as it reads it (load_program_data) instead.
+std::optional<std::string> file_sha256(const std::string& path);
 
 }  // namespace zuna
