@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace zuna {
 namespace {
@@ -154,6 +155,13 @@ std::optional<std::string> parameter_problem(const RunParameters& p) {
     return std::nullopt;
   }
   const char* counts = "0 to 100, npmin + npmax at most 100";
+  // Each count within 0 to 100 and only their sum too large: the sum is the
+  // problem, not the count that happens to be checked second.
+  const std::int64_t sum = std::int64_t{p.npmin} + p.npmax;
+  if (p.npmin >= 0 && p.npmin <= 100 && p.npmax >= 0 && p.npmax <= 100 && sum > 100) {
+    return "--npmin + --npmax: " + std::to_string(p.npmin) + " + " + std::to_string(p.npmax) +
+           " = " + std::to_string(sum) + " points is more than 100";
+  }
   auto line = [](const char* option, const std::string& value, const char* range) {
     return std::string(option) + ": " + value + " is out of range (" + range + ")";
   };
@@ -171,6 +179,26 @@ std::optional<std::string> parameter_problem(const RunParameters& p) {
   return problems.front().message;
 }
 
+// The long options that `given` ("--np", "--np=3") abbreviates, when it is
+// not one of them in full; getopt_long takes an abbreviation that fits one
+// option alone and refuses one that fits several, with a message of its own
+// over several lines, which the program does not print.
+std::vector<std::string> abbreviated_options(std::string_view given) {
+  const std::string_view name = given.substr(2, given.find('=') - 2);
+  std::vector<std::string> candidates;
+  for (const option* o = kLongOptions; o->name != nullptr; ++o) {
+    if (name == o->name) {
+      return {};
+    }
+    if (std::string_view(o->name).starts_with(name)) {
+      candidates.push_back(std::string("'--") + o->name + "'");
+    }
+  }
+  return candidates;
+}
+
+// Every option's value is read before anything is done; an operand names
+// nothing the program takes (the working folder is named with --dir).
 void parse_options(int argc, char** argv, CommandLine& c) {
   BatchSettings& b = c.batch;
   RunParameters& p = b.parameters;
@@ -197,6 +225,7 @@ void parse_options(int argc, char** argv, CommandLine& c) {
           throw UsageError{"--data: the file name is empty"};
         }
         b.data_file = arg;
+        b.data_given = true;
         break;
       case 'C':
         if (arg.empty()) {
@@ -205,7 +234,12 @@ void parse_options(int argc, char** argv, CommandLine& c) {
         c.folder = std::string(arg);
         break;
       case 'p': {
-        std::optional<std::vector<double>> list = parse_pressure_list(arg);
+        bool too_many = false;
+        std::optional<std::vector<double>> list = parse_pressure_list(arg, &too_many);
+        if (too_many) {
+          throw UsageError{"--pressure: the list makes more than " +
+                           std::to_string(kMaxCalculations) + " calculations"};
+        }
         if (!list) {
           throw UsageError{"--pressure: '" + std::string(arg) +
                            "' is not a list of pressures (like 1,10,100 or 1:100:3)"};
@@ -249,14 +283,22 @@ void parse_options(int argc, char** argv, CommandLine& c) {
           if (optopt != 0) {
             throw UsageError{"option '" + name + "' takes no value"};
           }
+          if (const std::vector<std::string> fits = abbreviated_options(given); fits.size() > 1) {
+            std::string list;
+            for (const std::string& f : fits) {
+              list += (list.empty() ? "" : ", ") + f;
+            }
+            throw UsageError{"option '" + name + "' is ambiguous: it may be " + list};
+          }
           throw UsageError{"unrecognized option '" + name + "'"};
         }
         throw UsageError{std::string("invalid option -- '") + static_cast<char>(optopt) + "'"};
       }
     }
   }
-  for (int i = optind; i < argc; ++i) {
-    c.operands.emplace_back(argv[i]);
+  if (optind < argc) {
+    throw UsageError{"unexpected argument '" + std::string(argv[optind]) +
+                     "' (a working folder is named with --dir)"};
   }
   if (help) {
     c.action = CommandAction::help;
@@ -273,9 +315,6 @@ void parse_options(int argc, char** argv, CommandLine& c) {
     c.action = CommandAction::interactive;
     return;
   }
-  if (!c.operands.empty()) {
-    throw UsageError{"unexpected argument '" + c.operands.front() + "'"};
-  }
   if (b.csv_file && b.json_file && *b.csv_file == "-" && *b.json_file == "-") {
     throw UsageError{"--csv and --json cannot both write to standard output"};
   }
@@ -291,7 +330,18 @@ void parse_options(int argc, char** argv, CommandLine& c) {
 
 }  // namespace
 
-std::optional<std::vector<double>> parse_pressure_list(std::string_view text) {
+std::optional<std::vector<double>> parse_pressure_list(std::string_view text, bool* too_many) {
+  // The count is checked before the list grows: a list beyond the cap is
+  // refused without being made.
+  auto fits = [&](std::size_t held, std::size_t more) {
+    if (held + more <= kMaxCalculations) {
+      return true;
+    }
+    if (too_many != nullptr) {
+      *too_many = true;
+    }
+    return false;
+  };
   std::vector<double> list;
   for (std::size_t at = 0;;) {
     const std::size_t comma = text.find(',', at);
@@ -299,7 +349,7 @@ std::optional<std::vector<double>> parse_pressure_list(std::string_view text) {
     const std::size_t colon = item.find(':');
     if (colon == std::string_view::npos) {
       const std::optional<double> v = read_real(item);
-      if (!v) {
+      if (!v || !fits(list.size(), 1)) {
         return std::nullopt;
       }
       list.push_back(*v);
@@ -319,6 +369,9 @@ std::optional<std::vector<double>> parse_pressure_list(std::string_view text) {
           std::from_chars(count_text.data(), count_text.data() + count_text.size(), count);
       if (!first || !last || *first <= 0.0 || *last <= 0.0 || r.ec != std::errc() ||
           r.ptr != count_text.data() + count_text.size() || count < 1 || count > 10000) {
+        return std::nullopt;
+      }
+      if (!fits(list.size(), static_cast<std::size_t>(count))) {
         return std::nullopt;
       }
       const double low = std::log10(*first);
@@ -352,11 +405,16 @@ std::string usage_text(std::string_view program) {
          "  or:  " +
          name +
          " --batch [OPTION]...\n"
+         "  or:  " +
+         name +
+         " equilibrium|rocket [ARGUMENT]...\n"
          "Compute the combustion of hydrogen with oxygen, without and with dissociation,\n"
          "for a sweep of O/F mass ratios around the stoichiometric value.\n"
          "\n"
          "Without --batch the interactive session runs on the terminal: presentation,\n"
          "parameter form, progress, results menu; answers are read one per line.\n"
+         "The commands 'equilibrium' and 'rocket', given first, take arguments of their\n"
+         "own; no other argument is taken (name a working folder with --dir).\n"
          "\n"
          "  -C, --dir=FOLDER       work in FOLDER (entered first: the names below are\n"
          "                         taken inside it)\n"
@@ -374,7 +432,8 @@ std::string usage_text(std::string_view program) {
          "                         0 <= N, npmin + npmax <= 100\n"
          "  -p, --pressure=LIST    total pressure [atm], 1e-06 to 100000 (1.0); a list\n"
          "                         runs one calculation each: 1,10,100, or FIRST:LAST:COUNT\n"
-         "                         for COUNT pressures in equal logarithmic steps\n"
+         "                         for COUNT pressures in equal logarithmic steps;\n"
+         "                         100000 calculations at most\n"
          "      --tolh=T           tolerance of the temperature searches [K] (1.0e-3)\n"
          "      --itmaxh=N         iteration cap of the temperature searches, 1 to 99999 (100)\n"
          "      --toln=T           tolerance on moles of the equilibrium (1.0e-10)\n"

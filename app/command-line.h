@@ -3,6 +3,7 @@
 // --batch makes one calculation per pressure from options alone.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@ struct BatchSettings {
   RunParameters parameters = dialog_default_parameters();
   std::vector<double> pressures = {1.0};  // [atm], one calculation each, in order
   std::string data_file = "zuna.dat";
+  bool data_given = false;  // --data was given: the file is not looked for elsewhere
   // One set of report and plot files per pressure ("saida_1", "tad_1.dat",
   // ...) rather than the files of the last calculation.
   bool suffix = false;
@@ -35,11 +37,15 @@ struct CommandLine {
   std::string error;                  // usage_error: one line, without the program's name
   std::optional<std::string> folder;  // --dir: the working folder, entered first
   BatchSettings batch;                // data_file also serves the interactive session
-  std::vector<std::string> operands;  // left for the run-time's implicit file names
 };
 
-// Reads the options. argv is reordered, as getopt_long does, so that the
-// operands come last. Never prints and never exits: the caller does both.
+// The most calculations one batch run makes (pressures in all the lists of
+// --pressure): each is a sweep of its own, and a list beyond this is a slip.
+inline constexpr std::size_t kMaxCalculations = 100000;
+
+// Reads the options. An operand is a usage error: the subcommands
+// (host/console/main.cpp) are told apart before this. argv is reordered, as
+// getopt_long does. Never prints and never exits: the caller does both.
 CommandLine parse_command_line(int argc, char** argv);
 
 // The --help text, for a program called `program`.
@@ -48,7 +54,10 @@ std::string usage_text(std::string_view program);
 // A list of pressures [atm]: values and ranges separated by commas, where a
 // range FIRST:LAST:COUNT is COUNT pressures from FIRST to LAST in equal
 // logarithmic steps (1:100:3 is 1, 10, 100). Answers nothing when the text
-// does not read; the values are not range-checked here.
-std::optional<std::vector<double>> parse_pressure_list(std::string_view text);
+// does not read, or when it would make more than kMaxCalculations pressures
+// (then *too_many is set, before the list is made); the values are not
+// range-checked here.
+std::optional<std::vector<double>> parse_pressure_list(std::string_view text,
+                                                       bool* too_many = nullptr);
 
 }  // namespace zuna

@@ -53,18 +53,25 @@ std::vector<EngineFlame> flames_of(const Calculation& c, const engine::ThermoDat
 
 }  // namespace
 
-EngineComparison compare_with_engine(std::span<const Calculation> calculations,
-                                     const std::string& data_file) {
+engine::ThermoData read_engine_data(const std::string& data_file) {
   std::ifstream in(data_file, std::ios::binary);
   if (!in) {
     throw std::runtime_error("cannot read '" + data_file + "': " + std::strerror(errno));
   }
-  engine::ThermoData data;
   try {
-    data = engine::read_data7(in, data_file);
+    return engine::read_data7(in, data_file);
   } catch (const engine::InputError& e) {
     throw std::runtime_error(e.what());
   }
+}
+
+std::vector<EngineFlame> compare_with_engine(const Calculation& c, const engine::ThermoData& data) {
+  return flames_of(c, data);
+}
+
+EngineComparison compare_with_engine(std::span<const Calculation> calculations,
+                                     const std::string& data_file) {
+  const engine::ThermoData data = read_engine_data(data_file);
   EngineComparison comparison;
   for (const Calculation& c : calculations) {
     comparison.calculations.push_back(flames_of(c, data));

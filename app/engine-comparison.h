@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/results-export.h"
+#include "engine/engine.h"
 
 namespace zuna {
 
@@ -33,6 +34,16 @@ struct EngineComparison {
 // Reads `data_file` with the engine's reader and computes every point of
 // every calculation, each started from the point before it. Throws
 // std::runtime_error naming the file when it cannot be read or used.
+// The data file read with the engine's 7-coefficient reader. Throws
+// std::runtime_error, with the file's name and the reason, when it cannot be
+// read or used.
+engine::ThermoData read_engine_data(const std::string& data_file);
+
+// The engine's flames beside the points 1..npts of one calculation, each
+// solve warm from the point before.
+std::vector<EngineFlame> compare_with_engine(const Calculation& c, const engine::ThermoData& data);
+
+// Every calculation at once: the data file read, then each calculation.
 EngineComparison compare_with_engine(std::span<const Calculation> calculations,
                                      const std::string& data_file);
 

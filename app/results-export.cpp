@@ -198,66 +198,77 @@ std::string parameters_json(const RunParameters& p) {
 
 }  // namespace
 
-std::string results_csv(std::span<const Calculation> calculations, const EngineComparison* engine) {
+std::string results_csv_header(bool engine) {
   std::string out =
       "calculation,rmin [-],rmax [-],npmin,npmax,ptot [atm],tolh [K],itmaxh,toln [mol],"
       "itmaxn,act1,act2,act3,act4,point,flags";
   for (const Column& column : kPointColumns) {
     out.append(",").append(column.name).append(" [").append(column.unit).append("]");
   }
-  if (engine != nullptr) {
+  if (engine) {
     append_engine_header(out);
   }
   out += "\n";
+  return out;
+}
+
+std::string results_csv_rows(std::size_t number, const Calculation& c,
+                             const std::vector<EngineFlame>* engine) {
+  const RunParameters& p = c.p;
+  std::string parameters = std::to_string(number);
+  for (double v : {p.rmin, p.rmax}) {
+    parameters += ',';
+    append_number(parameters, v);
+  }
+  for (std::int32_t v : {p.npmin, p.npmax}) {
+    parameters += ',';
+    append_number(parameters, v);
+  }
+  parameters += ',';
+  append_number(parameters, p.ptot);
+  parameters += ',';
+  append_number(parameters, p.tolh);
+  parameters += ',';
+  append_number(parameters, p.itmaxh);
+  parameters += ',';
+  append_number(parameters, p.toln);
+  parameters += ',';
+  append_number(parameters, p.itmaxn);
+  for (double v : {p.act1, p.act2, p.act3, p.act4}) {
+    parameters += ',';
+    append_number(parameters, v);
+  }
+  std::string out;
+  for (int i = 1; i <= c.s.npts; ++i) {
+    out += parameters;
+    out += ',';
+    append_number(out, static_cast<std::int32_t>(i));
+    out += ',';
+    append_number(out, static_cast<std::int32_t>(c.table->flags[i]));
+    for (const Column& column : kPointColumns) {
+      out += ',';
+      append_number(out, column.value(c, i));
+    }
+    if (engine != nullptr) {
+      append_engine_cells(out, (*engine)[static_cast<std::size_t>(i - 1)]);
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::string results_csv(std::span<const Calculation> calculations, const EngineComparison* engine) {
+  std::string out = results_csv_header(engine != nullptr);
   for (std::size_t n = 0; n < calculations.size(); ++n) {
-    const Calculation& c = calculations[n];
-    const RunParameters& p = c.p;
-    std::string parameters = std::to_string(n + 1);
-    for (double v : {p.rmin, p.rmax}) {
-      parameters += ',';
-      append_number(parameters, v);
-    }
-    for (std::int32_t v : {p.npmin, p.npmax}) {
-      parameters += ',';
-      append_number(parameters, v);
-    }
-    parameters += ',';
-    append_number(parameters, p.ptot);
-    parameters += ',';
-    append_number(parameters, p.tolh);
-    parameters += ',';
-    append_number(parameters, p.itmaxh);
-    parameters += ',';
-    append_number(parameters, p.toln);
-    parameters += ',';
-    append_number(parameters, p.itmaxn);
-    for (double v : {p.act1, p.act2, p.act3, p.act4}) {
-      parameters += ',';
-      append_number(parameters, v);
-    }
-    for (int i = 1; i <= c.s.npts; ++i) {
-      out += parameters;
-      out += ',';
-      append_number(out, static_cast<std::int32_t>(i));
-      out += ',';
-      append_number(out, static_cast<std::int32_t>(c.table->flags[i]));
-      for (const Column& column : kPointColumns) {
-        out += ',';
-        append_number(out, column.value(c, i));
-      }
-      if (engine != nullptr) {
-        append_engine_cells(out, engine->calculations[n][static_cast<std::size_t>(i - 1)]);
-      }
-      out += '\n';
-    }
+    out += results_csv_rows(n + 1, calculations[n],
+                            engine != nullptr ? &engine->calculations[n] : nullptr);
   }
   return out;
 }
 
 // Written by hand rather than through a JSON library's serializer, so that
 // every number is std::to_chars' shortest form; one point per line.
-std::string results_json(std::span<const Calculation> calculations, const ExportSource& source,
-                         const EngineComparison* engine) {
+std::string results_json_head(const ExportSource& source, bool engine) {
   std::string out = "{\n \"program\": \"zuna4c\",\n \"version\": " + json_string(source.version) +
                     ",\n \"data_file\": {\"name\": " + json_string(source.data_file) +
                     ", \"sha256\": " + json_string(source.data_sha256) + "},\n \"units\": {";
@@ -265,46 +276,80 @@ std::string results_json(std::span<const Calculation> calculations, const Export
     out += k == 0 ? "" : ", ";
     out += json_string(kPointColumns[k].name) + ": " + json_string(kPointColumns[k].unit);
   }
-  if (engine != nullptr) {
+  if (engine) {
     out += ", \"engine_T\": \"K\"";
     for (const char* name : kEngineFractions) {
       out += ", " + json_string(name) + ": \"-\"";
     }
   }
   out += "},\n \"calculations\": [";
-  for (std::size_t n = 0; n < calculations.size(); ++n) {
-    const Calculation& c = calculations[n];
-    out += n == 0 ? "\n" : ",\n";
-    out += "  {\"parameters\": " + parameters_json(c.p) + ",\n   \"ofst\": ";
-    append_number(out, c.s.ofst);
-    out += ",\n   \"points\": [";
-    for (int i = 1; i <= c.s.npts; ++i) {
-      JsonLine point;
-      point.add("point", static_cast<std::int32_t>(i));
-      point.add("flags", static_cast<std::int32_t>(c.table->flags[i]));
-      for (const Column& column : kPointColumns) {
-        point.add(column.name, column.value(c, i));
-      }
-      if (engine != nullptr) {
-        const EngineFlame& f = engine->calculations[n][static_cast<std::size_t>(i - 1)];
-        const double absent = std::numeric_limits<double>::quiet_NaN();
-        point.add("engine_T", f.computed ? f.T_K : absent);
-        for (std::size_t k = 0; k < kEngineFractions.size(); ++k) {
-          point.add(kEngineFractions[k], f.computed ? f.x[k] : absent);
-        }
-        if (f.computed) {
-          point.add("engine_flags", static_cast<std::int32_t>(f.flags));
-        } else {
-          point.add("engine_flags", absent);
-        }
-      }
-      out += i == 1 ? "\n    " : ",\n    ";
-      out += point.done();
-    }
-    out += "]}";
-  }
-  out += "\n ]\n}\n";
   return out;
+}
+
+std::string results_json_calculation(std::size_t number, const Calculation& c,
+                                     const std::vector<EngineFlame>* engine) {
+  std::string out = number == 1 ? "\n" : ",\n";
+  out += "  {\"parameters\": " + parameters_json(c.p) + ",\n   \"ofst\": ";
+  append_number(out, c.s.ofst);
+  out += ",\n   \"points\": [";
+  for (int i = 1; i <= c.s.npts; ++i) {
+    JsonLine point;
+    point.add("point", static_cast<std::int32_t>(i));
+    point.add("flags", static_cast<std::int32_t>(c.table->flags[i]));
+    for (const Column& column : kPointColumns) {
+      point.add(column.name, column.value(c, i));
+    }
+    if (engine != nullptr) {
+      const EngineFlame& f = (*engine)[static_cast<std::size_t>(i - 1)];
+      const double absent = std::numeric_limits<double>::quiet_NaN();
+      point.add("engine_T", f.computed ? f.T_K : absent);
+      for (std::size_t k = 0; k < kEngineFractions.size(); ++k) {
+        point.add(kEngineFractions[k], f.computed ? f.x[k] : absent);
+      }
+      if (f.computed) {
+        point.add("engine_flags", static_cast<std::int32_t>(f.flags));
+      } else {
+        point.add("engine_flags", absent);
+      }
+    }
+    out += i == 1 ? "\n    " : ",\n    ";
+    out += point.done();
+  }
+  out += "]}";
+  return out;
+}
+
+std::string results_json_tail() { return "\n ]\n}\n"; }
+
+std::string results_json(std::span<const Calculation> calculations, const ExportSource& source,
+                         const EngineComparison* engine) {
+  std::string out = results_json_head(source, engine != nullptr);
+  for (std::size_t n = 0; n < calculations.size(); ++n) {
+    out += results_json_calculation(n + 1, calculations[n],
+                                    engine != nullptr ? &engine->calculations[n] : nullptr);
+  }
+  out += results_json_tail();
+  return out;
+}
+
+namespace {
+
+std::string hex_digest(const unsigned char (&digest)[SHA256_DIGEST_LENGTH]) {
+  std::string hex;
+  for (unsigned char byte : digest) {
+    char two[3];
+    std::snprintf(two, sizeof two, "%02x", byte);
+    hex += two;
+  }
+  return hex;
+}
+
+}  // namespace
+
+std::string sha256_hex(std::string_view bytes) {
+  unsigned char digest[SHA256_DIGEST_LENGTH];
+  SHA256(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest);
+  return hex_digest(digest);
 }
 
 std::optional<std::string> file_sha256(const std::string& path) {
@@ -323,13 +368,7 @@ std::optional<std::string> file_sha256(const std::string& path) {
   }
   unsigned char digest[SHA256_DIGEST_LENGTH];
   SHA256_Final(digest, &context);
-  std::string hex;
-  for (unsigned char byte : digest) {
-    char two[3];
-    std::snprintf(two, sizeof two, "%02x", byte);
-    hex += two;
-  }
-  return hex;
+  return hex_digest(digest);
 }
 
 }  // namespace zuna

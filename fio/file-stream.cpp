@@ -236,7 +236,12 @@ IoError FileStream::open(const std::string& path, FileStatus status,
     return failed(IoError::file_open_failed, ENOENT);
   }
   name_ = path;
-  if (IoError e = resolve_output_name(path, status, target_); e != IoError::ok) {
+  // A file only read is opened through its name as it stands: a link is
+  // followed by the open itself (also one to a descriptor, /dev/fd/N, whose
+  // target has no name to open), and nothing is ever staged or replaced.
+  if (action == FileAction::read) {
+    target_ = path;
+  } else if (IoError e = resolve_output_name(path, status, target_); e != IoError::ok) {
     return e;
   }
   struct stat before {};

@@ -5,28 +5,35 @@
 // standard error. With --batch it makes its calculations from the options
 // alone and may write every point as CSV or JSON.
 //
+// "zuna4c equilibrium ..." and "zuna4c rocket ..." are commands of their
+// own (equilibrium-command.h, rocket-command.h): the first argument alone
+// selects them.
+//
 // Exit codes: 0 after the stop or a batch run that succeeded, 1 after a
 // run-time error, the end of the input or an output that cannot be written,
 // 2 for a usage error.
 //
 // The working folder is that of --dir, else the current folder when it holds
 // zuna.dat, else the per-user folder (see platform/working-folder.h).
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
-#include <vector>
 
 #include "app/batch-run.h"
 #include "app/command-line.h"
 #include "app/engine-comparison.h"
+#include "app/program-data.h"
 #include "app/results-export.h"
+#include "app/results-file-clash.h"
 #include "app/zuna4.h"
 #include "dialogs/dialog-host.h"
 #include "fio/file-stream.h"
@@ -45,6 +52,64 @@ constexpr int kUsageExit = 2;
 void print_error(const std::string& message) {
   std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
 }
+
+int usage_error(const std::string& message) {
+  std::fprintf(stderr, "%s: %s (try '%s --help')\n", kProgram, message.c_str(), kProgram);
+  return kUsageExit;
+}
+
+// Standard output as the program was started with it: closed, it is
+// reopened on /dev/null (open_closed_standard_files), which suits a session
+// that only writes its usual files, but not output that was asked for.
+bool stdout_closed_at_start = false;
+
+bool stdout_was_closed() {
+  if (stdout_closed_at_start) {
+    print_error("cannot write to standard output: " + zuna::system_error_text(EBADF));
+  }
+  return stdout_closed_at_start;
+}
+
+// The console host with what the program adds to its messages: a batch
+// run's progress line is cleared before any message, so that the message
+// starts on a line of its own; and a message about the data file of the
+// per-user folder names that folder, where the user would not look.
+class ProgramHost final : public zuna::ConsoleHost {
+ public:
+  zuna::BatchProgress* progress = nullptr;
+  std::string data_file;    // as the program opens it
+  std::string data_folder;  // the per-user folder it is in, if so
+
+  zuna::MessageAnswer message_box(std::string_view caption, std::string_view text,
+                                  zuna::MessageIcon icon, zuna::MessageButtons buttons,
+                                  zuna::MessageAnswer default_answer) override {
+    before_message();
+    std::string told(text);
+    if (!data_folder.empty() && caption == data_file) {
+      told += "\n(" + data_file + " of the folder " + data_folder + ")";
+    }
+    return ConsoleHost::message_box(caption, told, icon, buttons, default_answer);
+  }
+
+  void report_runtime_error(const zuna::RuntimeErrorReport& report) override {
+    before_message();
+    zuna::RuntimeErrorReport told = report;
+    if (!report.file_name.empty() && report.file_name == zuna::held_data_file_name()) {
+      told.file_name = data_file;  // a pipe's bytes, read from their copy in memory
+    }
+    if (!data_folder.empty() && report.file_name == data_file) {
+      told.file_name = (std::filesystem::path(data_folder) / data_file).string();
+    }
+    ConsoleHost::report_runtime_error(told);
+  }
+
+ private:
+  void before_message() {
+    if (progress != nullptr) {
+      progress->clear_line();
+    }
+  }
+};
 
 // A results file named relative to the folder the program was started in
 // stays there: only --dir, which the user gives on purpose, moves such names
@@ -68,16 +133,22 @@ void anchor_results_files(zuna::CommandLine& c) {
 // Enters the working folder: the one of --dir, created and seeded with the
 // shipped data file and plot scripts when new; else the current folder when
 // it holds zuna.dat; else the per-user folder. A data file named with --data
-// alone is taken from the current folder, which is then kept as it is.
-// False, after a message, when the folder cannot be used.
-bool enter_folder(const zuna::CommandLine& c) {
-  if (!c.folder && c.batch.data_file != "zuna.dat") {
+// alone is taken from the current folder, which is then kept as it is, also
+// for --data=zuna.dat: a file the user names is never looked for elsewhere.
+// False, after a message, when the folder cannot be used; `per_user`
+// receives the per-user folder when that is the one entered.
+bool enter_folder(const zuna::CommandLine& c, std::string& per_user) {
+  if (!c.folder && c.batch.data_given) {
     return true;
   }
   const auto entered = zuna::enter_working_folder(c.folder);
   if (const auto* failure = std::get_if<std::string>(&entered)) {
     print_error(*failure);
     return false;
+  }
+  const auto& folder = std::get<zuna::WorkingFolder>(entered);
+  if (folder.per_user) {
+    per_user = folder.path;
   }
   return true;
 }
@@ -97,27 +168,40 @@ class ResultsFile {
   bool wanted() const { return name_.has_value(); }
 
   bool open() {
-    if (!wanted() || to_stdout()) {
+    if (!wanted()) {
       return true;
+    }
+    if (to_stdout()) {
+      return !stdout_was_closed();
     }
     zuna::clear_system_error();
     const zuna::IoError e = file_.open(*name_, zuna::FileStatus::replace, zuna::FileAction::write);
     return e == zuna::IoError::ok || fail(e);
   }
 
-  // Writes the whole text and closes the file; false after a message.
+  // Writes the next part of the text; false after a message.
   bool write(const std::string& text) {
     if (to_stdout()) {
       const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-      return (std::fflush(stdout) == 0 && written) || fail(zuna::IoError::file_write_failed);
+      return written || fail(zuna::IoError::file_write_failed);
     }
     zuna::clear_system_error();
-    zuna::IoError e = file_.write(text);
+    const zuna::IoError e = file_.write(text);
     if (e != zuna::IoError::ok) {
       file_.abandon();
       return fail(e);
     }
-    e = file_.close();
+    return true;
+  }
+
+  // After the last part: the text complete in place of the named file, or
+  // on standard output; false after a message.
+  bool close() {
+    if (to_stdout()) {
+      return std::fflush(stdout) == 0 || fail(zuna::IoError::file_write_failed);
+    }
+    zuna::clear_system_error();
+    const zuna::IoError e = file_.close();
     return e == zuna::IoError::ok || fail(e);
   }
 
@@ -135,14 +219,91 @@ class ResultsFile {
   zuna::FileStream file_;  // abandoned, if still open, when the run ends
 };
 
-int run_interactive(const zuna::CommandLine& c) {
-  std::vector<const char*> operands;
-  for (const std::string& s : c.operands) {
-    operands.push_back(s.c_str());
+// The results files of a batch run, written as each calculation finishes.
+class StreamedResults final : public zuna::BatchResults {
+ public:
+  StreamedResults(ResultsFile& csv, ResultsFile& json, const zuna::BatchSettings& settings)
+      : csv_(csv), json_(json), settings_(settings) {}
+
+  void data_read(const std::string& data_sha256) override {
+    // --compare-engine: the same data file, read again by the engine's own
+    // reader (a pipe has been read; its bytes are not there a second time).
+    compare_ = settings_.compare_engine && (csv_.wanted() || json_.wanted());
+    if (compare_) {
+      std::error_code error;
+      if (!std::filesystem::is_regular_file(settings_.data_file, error)) {
+        print_error("--compare-engine: the data file '" + settings_.data_file +
+                    "' is not a regular file and cannot be read a second time");
+        zuna::end_program(1);
+      }
+      try {
+        engine_data_ = zuna::read_engine_data(settings_.data_file);
+      } catch (const std::runtime_error& e) {
+        print_error(e.what());
+        zuna::end_program(1);
+      }
+    }
+    if (csv_.wanted()) {
+      put(csv_, zuna::results_csv_header(compare_));
+    }
+    if (json_.wanted()) {
+      zuna::ExportSource source;
+      source.data_file = settings_.data_file;
+      source.data_sha256 = data_sha256;
+      source.version = ZUNA_VERSION;
+      put(json_, zuna::results_json_head(source, compare_));
+    }
   }
-  zuna::ConsoleHost host;
-  zuna::runtime_start(host, static_cast<int>(operands.size()),
-                      operands.empty() ? nullptr : operands.data());
+
+  void calculation_done(std::size_t number, const zuna::Calculation& c) override {
+    std::vector<zuna::EngineFlame> flames;
+    if (compare_) {
+      flames = zuna::compare_with_engine(c, engine_data_);
+    }
+    const std::vector<zuna::EngineFlame>* engine = compare_ ? &flames : nullptr;
+    if (csv_.wanted()) {
+      put(csv_, zuna::results_csv_rows(number, c, engine));
+    }
+    if (json_.wanted()) {
+      put(json_, zuna::results_json_calculation(number, c, engine));
+    }
+  }
+
+  // The results files go in place together, after every calculation's own
+  // files, at the end of a run that succeeds (end_program(0) commits the
+  // group; a failure discards it).
+  void finish() {
+    zuna::begin_file_group();
+    if (csv_.wanted() && !csv_.close()) {
+      zuna::end_program(1);
+    }
+    if (json_.wanted()) {
+      put(json_, zuna::results_json_tail());
+      if (!json_.close()) {
+        zuna::end_program(1);
+      }
+    }
+  }
+
+ private:
+  static void put(ResultsFile& file, const std::string& text) {
+    if (!file.write(text)) {
+      zuna::end_program(1);
+    }
+  }
+
+  ResultsFile& csv_;
+  ResultsFile& json_;
+  const zuna::BatchSettings& settings_;
+  bool compare_ = false;
+  zuna::engine::ThermoData engine_data_;
+};
+
+int run_interactive(const zuna::CommandLine& c, const std::string& per_user) {
+  ProgramHost host;
+  host.data_file = c.batch.data_file;
+  host.data_folder = per_user;
+  zuna::runtime_start(host, 0, nullptr);
   zuna::dialogs_start(host);
   try {
     zuna::zuna4_main(c.batch.data_file);
@@ -152,42 +313,23 @@ int run_interactive(const zuna::CommandLine& c) {
   }
 }
 
-int run_batch(const zuna::BatchSettings& settings) {
+int run_batch(const zuna::BatchSettings& settings, const std::string& per_user) {
   ResultsFile csv(settings.csv_file);
   ResultsFile json(settings.json_file);
   if (!csv.open() || !json.open()) {
     return 1;
   }
-  zuna::ConsoleHost host;
+  zuna::BatchProgress progress(isatty(STDERR_FILENO) == 1, settings.pressures.size());
+  ProgramHost host;
+  host.progress = &progress;
+  host.data_file = settings.data_file;
+  host.data_folder = per_user;
   zuna::runtime_start(host);
   try {
-    const std::vector<zuna::Calculation> results =
-        zuna::run_batch(settings, isatty(STDERR_FILENO) == 1);
-    std::optional<zuna::EngineComparison> engine;
-    if (settings.compare_engine && (csv.wanted() || json.wanted())) {
-      try {
-        engine = zuna::compare_with_engine(results, settings.data_file);
-      } catch (const std::runtime_error& e) {
-        print_error(e.what());
-        zuna::end_program(1);
-      }
-    }
-    const zuna::EngineComparison* compared = engine ? &*engine : nullptr;
-    // The results files go in place together, after every calculation,
-    // at the end of a run that succeeds (end_program(0) commits the group).
-    zuna::begin_file_group();
-    if (csv.wanted() && !csv.write(zuna::results_csv(results, compared))) {
-      zuna::end_program(1);
-    }
-    if (json.wanted()) {
-      zuna::ExportSource source;
-      source.data_file = settings.data_file;
-      source.data_sha256 = zuna::file_sha256(settings.data_file).value_or("");
-      source.version = ZUNA_VERSION;
-      if (!json.write(zuna::results_json(results, source, compared))) {
-        zuna::end_program(1);
-      }
-    }
+    StreamedResults results(csv, json, settings);
+    zuna::run_batch(settings, progress, results, json.wanted());
+    progress.clear_line();
+    results.finish();
     zuna::end_program(0);
   } catch (const zuna::ProgramExit& e) {
     return e.exit_code;
@@ -197,32 +339,46 @@ int run_batch(const zuna::BatchSettings& settings) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string_view(argv[1]) == "equilibrium") {
+  if (argc > 1 && std::strcmp(argv[1], "equilibrium") == 0) {
     return run_equilibrium_command(argc - 1, argv + 1);
   }
-  if (argc > 1 && std::string_view(argv[1]) == "rocket") {
+  if (argc > 1 && std::strcmp(argv[1], "rocket") == 0) {
     return zuna::console::run_rocket_command(argc - 1, argv + 1);
   }
+  stdout_closed_at_start = ::fcntl(STDOUT_FILENO, F_GETFD) == -1 && errno == EBADF;
   // Before anything is opened: a closed standard descriptor would otherwise be
   // taken by the first file the program opens.
   zuna::open_closed_standard_files();
   zuna::CommandLine c = zuna::parse_command_line(argc, argv);
   switch (c.action) {
     case zuna::CommandAction::help:
+      if (stdout_was_closed()) {
+        return 1;
+      }
       std::fputs(zuna::usage_text(kProgram).c_str(), stdout);
       return std::fflush(stdout) == 0 ? 0 : 1;
     case zuna::CommandAction::version:
+      if (stdout_was_closed()) {
+        return 1;
+      }
       std::printf("%s (zuna4) %s\n", kProgram, ZUNA_VERSION);
       return std::fflush(stdout) == 0 ? 0 : 1;
-    case zuna::CommandAction::usage_error:
-      std::fprintf(stderr, "%s: %s (try '%s --help')\n", kProgram, c.error.c_str(), kProgram);
-      return kUsageExit;
+    case zuna::CommandAction::usage_error: return usage_error(c.error);
     case zuna::CommandAction::interactive:
     case zuna::CommandAction::batch: break;
   }
+  const std::optional<std::string> given_csv = c.batch.csv_file;
+  const std::optional<std::string> given_json = c.batch.json_file;
   anchor_results_files(c);
-  if (!enter_folder(c)) {
+  std::string per_user;
+  if (!enter_folder(c, per_user)) {
     return 1;
   }
-  return c.action == zuna::CommandAction::batch ? run_batch(c.batch) : run_interactive(c);
+  if (c.action == zuna::CommandAction::interactive) {
+    return run_interactive(c, per_user);
+  }
+  if (const auto clash = zuna::results_file_clash(c.batch, given_csv, given_json)) {
+    return usage_error(*clash);
+  }
+  return run_batch(c.batch, per_user);
 }

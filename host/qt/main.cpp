@@ -7,9 +7,13 @@
 // helper where the desktop has no text viewer).
 // zuna4 --message TEXT: a warning box alone (how the helpers tell the user
 // of the windowed program what went wrong; their standard error is not seen).
+// zuna4 --help (-h), zuna4 --version: the text on standard output, no window.
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <variant>
 
 #include "app/zuna4.h"
@@ -20,7 +24,48 @@
 #include "platform/install-paths.h"
 #include "platform/working-folder.h"
 
+namespace {
+
+constexpr char kHelp[] =
+    "Usage: zuna4 [FOLDER]\n"
+    "Compute the combustion of hydrogen with oxygen, without and with dissociation,\n"
+    "for a sweep of O/F mass ratios around the stoichiometric value, in a window.\n"
+    "\n"
+    "FOLDER is the working folder (created when missing), where zuna.dat is read\n"
+    "and the report saida and the plot files are written; without it the current\n"
+    "folder when it holds zuna.dat, else the per-user folder.\n"
+    "\n"
+    "  -h, --help     display this help and exit\n"
+    "      --version  output version information and exit\n"
+    "\n"
+    "The console program is zuna4c. See zuna4(1) for the rest.\n";
+
+// --help and --version answer on standard output before any window, so that
+// they need no display and make no folder of that name.
+std::optional<int> answer_without_window(int argc, char** argv) {
+  if (argc != 2) {
+    return std::nullopt;
+  }
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    std::fputs(kHelp, stdout);
+  } else if (std::strcmp(argv[1], "--version") == 0) {
+    std::printf("zuna4 %s\n", ZUNA_VERSION);
+  } else {
+    return std::nullopt;
+  }
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fputs("zuna4: cannot write to standard output\n", stderr);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (const std::optional<int> answered = answer_without_window(argc, argv)) {
+    return *answered;
+  }
   zuna::open_closed_standard_files();
   // The helper commands of the results menu show the listing and their
   // messages through this program: they inherit its environment.

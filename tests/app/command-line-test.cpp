@@ -72,13 +72,13 @@ TEST(CommandLine, PressureListsAndRanges) {
 
 TEST(CommandLine, WhereOptionsApply) {
   EXPECT_EQ(parse({}).action, CommandAction::interactive);
-  // The interactive session takes the folder and the data file, and leaves
-  // operands to the run-time.
-  const CommandLine i = parse({"-C", "work", "--data", "other.dat", "name"});
+  // The interactive session takes the folder and the data file.
+  const CommandLine i = parse({"-C", "work", "--data", "other.dat"});
   EXPECT_EQ(i.action, CommandAction::interactive) << i.error;
   EXPECT_EQ(i.folder, "work");
   EXPECT_EQ(i.batch.data_file, "other.dat");
-  EXPECT_EQ(i.operands, std::vector<std::string>{"name"});
+  EXPECT_TRUE(i.batch.data_given);
+  EXPECT_FALSE(parse({"--batch"}).batch.data_given);
   // --help wins over everything valid after or before it.
   EXPECT_EQ(parse({"--batch", "--help", "--rmin=0.7"}).action, CommandAction::help);
   EXPECT_EQ(parse({"--version"}).action, CommandAction::version);
@@ -94,6 +94,59 @@ TEST(CommandLine, WhereOptionsApply) {
     EXPECT_EQ(c.action, CommandAction::usage_error) << args.front();
     EXPECT_FALSE(c.error.empty());
   }
+}
+
+// The number of calculations has a cap, checked while the list is read: a
+// list beyond it is refused before it is made.
+TEST(CommandLine, PressureListsHaveACap) {
+  std::string ten_ranges;
+  for (int k = 0; k < 10; ++k) {
+    ten_ranges += (k == 0 ? "" : ",") + std::string("1:100:10000");
+  }
+  bool too_many = false;
+  const auto at_cap = parse_pressure_list(ten_ranges, &too_many);
+  ASSERT_TRUE(at_cap);
+  EXPECT_EQ(at_cap->size(), kMaxCalculations);
+  EXPECT_FALSE(too_many);
+  for (const std::string& beyond : {ten_ranges + ",1", "1," + ten_ranges}) {
+    too_many = false;
+    EXPECT_FALSE(parse_pressure_list(beyond, &too_many));
+    EXPECT_TRUE(too_many);
+  }
+  const CommandLine c = parse({"-b", "-p", ten_ranges + ",5"});
+  EXPECT_EQ(c.action, CommandAction::usage_error);
+  EXPECT_NE(c.error.find("100000"), std::string::npos) << c.error;
+}
+
+// Messages of one line that say what is wrong: an abbreviation that fits
+// several options lists them (one that fits one is taken); an operand is
+// refused naming --dir; point counts that are each valid but too many
+// together name their sum.
+TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
+  const CommandLine ambiguous = parse({"-b", "--np=3"});
+  EXPECT_EQ(ambiguous.action, CommandAction::usage_error);
+  for (const char* part : {"'--np'", "ambiguous", "'--npmin'", "'--npmax'"}) {
+    EXPECT_NE(ambiguous.error.find(part), std::string::npos) << ambiguous.error;
+  }
+  const CommandLine unique = parse({"-b", "--npmi=3"});
+  ASSERT_EQ(unique.action, CommandAction::batch) << unique.error;
+  EXPECT_EQ(unique.batch.parameters.npmin, 3);
+
+  for (const auto& args : std::vector<std::vector<std::string>>{{"work"}, {"-b", "work"}}) {
+    const CommandLine c = parse(args);
+    EXPECT_EQ(c.action, CommandAction::usage_error);
+    EXPECT_NE(c.error.find("'work'"), std::string::npos) << c.error;
+    EXPECT_NE(c.error.find("--dir"), std::string::npos) << c.error;
+  }
+
+  const CommandLine sum = parse({"-b", "--npmin=51", "--npmax=50"});
+  EXPECT_EQ(sum.action, CommandAction::usage_error);
+  EXPECT_NE(sum.error.find("--npmin + --npmax"), std::string::npos) << sum.error;
+  EXPECT_NE(sum.error.find("101"), std::string::npos) << sum.error;
+  // A count out of range by itself is named alone.
+  const CommandLine alone = parse({"-b", "--npmax=101"});
+  EXPECT_EQ(alone.error.rfind("--npmax: 101", 0), 0u) << alone.error;
+  EXPECT_EQ(alone.error.find("--npmin +"), std::string::npos) << alone.error;
 }
 
 }  // namespace

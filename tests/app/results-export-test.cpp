@@ -244,11 +244,13 @@ TEST(ResultsExport, JsonValidatesAndHoldsTheSweepsDoubles) {
   }
 }
 
-TEST(ResultsExport, Sha256OfAFile) {
-  // The test vector of the standard: SHA-256 of "abc".
+TEST(ResultsExport, Sha256OfBytes) {
+  // The test vectors of the standard: SHA-256 of "abc" and of nothing.
+  EXPECT_EQ(sha256_hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(sha256_hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
   const std::string path = ::testing::TempDir() + "zuna-sha256-abc";
   { std::ofstream(path, std::ios::binary) << "abc"; }
-  EXPECT_EQ(file_sha256(path), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(file_sha256(path), sha256_hex("abc"));
   std::remove(path.c_str());
   EXPECT_EQ(file_sha256(ZUNA_DATA_DIR "/no-such-file"), std::nullopt);
 }

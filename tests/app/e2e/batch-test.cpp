@@ -2,13 +2,16 @@
 // interactive session, pressure lists, results files, usage and run-time
 // errors with their exit codes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#include <cstdio>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "session.h"
@@ -45,6 +48,21 @@ std::size_t column_of(const std::vector<std::string>& header, const std::string&
   }
   ADD_FAILURE() << "no column " << name;
   return 0;
+}
+
+// The digest as coreutils computes it, independently of the program's.
+std::string sha256sum(const fs::path& file) {
+  const std::string command = "sha256sum '" + file.string() + "'";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    ADD_FAILURE() << command;
+    return "";
+  }
+  char digest[65] = {};
+  const std::size_t got = std::fread(digest, 1, 64, pipe);
+  pclose(pipe);
+  EXPECT_EQ(got, 64u) << command;
+  return digest;
 }
 
 struct SameRunCase {
@@ -141,15 +159,199 @@ TEST(Batch, FolderAndDataFileOptions) {
   EXPECT_FALSE(fs::exists(folder.path() / "saida"));
   const std::string json = folder.read("sub/out.json");
   EXPECT_NE(json.find("\"name\": \"species.dat\""), std::string::npos);
-  // The digest as coreutils computes it, independently of the program's.
-  const std::string command =
-      "sha256sum '" + (folder.path() / "sub" / "species.dat").string() + "'";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  char digest[65] = {};
-  ASSERT_EQ(std::fread(digest, 1, 64, pipe), 64u);
-  pclose(pipe);
-  EXPECT_NE(json.find(std::string("\"sha256\": \"") + digest + "\""), std::string::npos) << json;
+  const std::string digest = sha256sum(folder.path() / "sub" / "species.dat");
+  EXPECT_NE(json.find("\"sha256\": \"" + digest + "\""), std::string::npos) << json;
+}
+
+// The digest is of the bytes the run read, the only bytes there are when
+// the data file is a pipe or a FIFO: read once, both for the digest and for
+// the data (a second open of the FIFO would wait for a writer for ever).
+TEST(Batch, DataFileDigestOfAPipeOrFifo) {
+  WorkFolder folder;
+  const std::string digest = "\"sha256\": \"" + sha256sum(folder.path() / "zuna.dat") + "\"";
+  RunOptions piped;
+  piped.launcher = {"sh", "-c", "cat zuna.dat | \"$0\" \"$@\""};
+  piped.arguments = {"--batch", "--npmax=0", "--data=/dev/stdin", "--json=-"};
+  const SessionResult r = folder.run("", piped);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find(digest), std::string::npos) << r.out.substr(0, 300);
+
+  const fs::path fifo = folder.path() / "data.fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string bytes = folder.read("zuna.dat");
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
+  const SessionResult f =
+      folder.run_with_arguments({"--batch", "--npmax=0", "--data=data.fifo", "--json=-"});
+  writer.join();
+  ASSERT_EQ(f.exit_code, 0) << f.err;
+  EXPECT_NE(f.out.find(digest), std::string::npos) << f.out.substr(0, 300);
+  // The same points as from the file itself.
+  const SessionResult plain = folder.run_with_arguments({"--batch", "--npmax=0", "--csv=-"});
+  const SessionResult from_fifo_csv = [&] {
+    std::thread again([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
+    SessionResult result =
+        folder.run_with_arguments({"--batch", "--npmax=0", "--data=data.fifo", "--csv=-"});
+    again.join();
+    return result;
+  }();
+  EXPECT_EQ(from_fifo_csv.out, plain.out);
+
+  // A pipe that ends too soon is told of by the data file's name.
+  RunOptions short_pipe;
+  short_pipe.launcher = {"sh", "-c", "head -c 300 zuna.dat | \"$0\" \"$@\""};
+  short_pipe.arguments = {"--batch", "--data=/dev/stdin", "--json=out.json"};
+  const SessionResult s = folder.run("", short_pipe);
+  EXPECT_EQ(s.exit_code, 1) << s.err;
+  EXPECT_NE(s.err.find("READ(/dev/stdin)"), std::string::npos) << s.err;
+  EXPECT_FALSE(fs::exists(folder.path() / "out.json"));
+}
+
+// A results file never takes the place of the data file, of a report or
+// plot file of the run, or of the other results file, whatever name leads
+// to it; the run is refused before it computes anything.
+TEST(Batch, ResultsFilesNeverReplaceTheRunsOwnFiles) {
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* named;
+  };
+  const std::vector<Case> cases = {
+      {{"--csv=zuna.dat"}, "'zuna.dat' is the data file"},
+      {{"--json=./sub/../zuna.dat"}, "the data file"},
+      {{"--csv=data-link"}, "the data file"},  // a symbolic link to zuna.dat
+      {{"--json=hard.dat"}, "the data file"},  // a second name of zuna.dat
+      {{"--data=other.dat", "--csv=other.dat"}, "the data file"},
+      {{"--csv=saida"}, "'saida' is a report or plot file"},
+      {{"--json=tad.dat"}, "'tad.dat'"},
+      {{"--csv=./mol.dat"}, "'./mol.dat'"},
+      {{"--csv=plot-link"}, "'plot-link'"},  // a link to fmx.dat, not made yet
+      {{"--suffix", "-p", "1,10", "--json=fmac_2.dat"}, "'fmac_2.dat'"},
+      {{"--csv=x.csv", "--json=./x.csv"}, "--json: './x.csv' is the file of --csv"},
+      {{"--csv=x.csv", "--json=x-link"}, "--json: 'x-link'"},
+  };
+  for (const Case& c : cases) {
+    WorkFolder folder;
+    const std::string data = folder.read("zuna.dat");
+    folder.write("other.dat", data);
+    fs::create_directories(folder.path() / "sub");
+    fs::create_symlink("zuna.dat", folder.path() / "data-link");
+    fs::create_hard_link(folder.path() / "zuna.dat", folder.path() / "hard.dat");
+    fs::create_symlink("fmx.dat", folder.path() / "plot-link");
+    fs::create_symlink("x.csv", folder.path() / "x-link");
+    std::vector<std::string> arguments = {"--batch"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const SessionResult r = folder.run_with_arguments(arguments);
+    const std::string command = c.arguments.back();
+    EXPECT_EQ(r.exit_code, 2) << command << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.named), std::string::npos) << command << "\n" << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << command << "\n" << r.err;
+    EXPECT_EQ(folder.read("zuna.dat"), data) << command;
+    EXPECT_EQ(folder.read("other.dat"), data) << command;
+    EXPECT_FALSE(fs::exists(folder.path() / "saida")) << command;
+    EXPECT_FALSE(fs::exists(folder.path() / "saida_1")) << command;
+    EXPECT_FALSE(fs::exists(folder.path() / "x.csv")) << command;
+  }
+  // With --suffix the run writes saida_N: a file named saida is no file of
+  // the run.
+  WorkFolder folder;
+  const SessionResult r =
+      folder.run_with_arguments({"--batch", "--suffix", "--npmax=0", "--csv=saida"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(folder.read("saida").rfind("calculation,", 0), 0u);
+  EXPECT_TRUE(fs::exists(folder.path() / "saida_1"));
+}
+
+// Output that was asked for on a standard output that is closed is an
+// error, not a write to /dev/null; a run that writes only its files goes on
+// as before.
+TEST(Batch, OutputAskedForOnAClosedStandardOutput) {
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{"--batch", "--npmax=0", "--csv=-"},
+                                             {"--batch", "--npmax=0", "--json=-"},
+                                             {"--version"},
+                                             {"--help"}}) {
+    WorkFolder folder;
+    RunOptions options;
+    options.close_stdout = true;
+    options.arguments = arguments;
+    const SessionResult r = folder.run("", options);
+    EXPECT_EQ(r.exit_code, 1) << arguments.back() << "\n" << r.err;
+    EXPECT_NE(r.err.find("cannot write to standard output"), std::string::npos)
+        << arguments.back() << "\n" << r.err;
+    EXPECT_FALSE(fs::exists(folder.path() / "saida")) << arguments.back();
+  }
+  WorkFolder folder;
+  RunOptions options;
+  options.close_stdout = true;
+  options.arguments = {"--batch", "--npmax=0", "--csv=out.csv"};
+  const SessionResult r = folder.run("", options);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(csv_rows(folder.read("out.csv")).size(), 1u + 13u);
+}
+
+// A data file named with --data is taken from the start folder and nowhere
+// else; when the per-user folder's own zuna.dat is used, its messages name
+// that folder.
+TEST(Batch, DataFileOfTheStartFolderOrOfThePerUserFolder) {
+  WorkFolder folder;
+  const std::string data = folder.read("zuna.dat");
+  fs::remove(folder.path() / "zuna.dat");
+  const fs::path data_home = folder.path() / "data-home";
+  RunOptions options;
+  options.environment = {"XDG_DATA_HOME=" + data_home.string()};
+  options.arguments = {"--batch", "--npmax=0"};
+  ASSERT_EQ(folder.run("", options).exit_code, 0);  // seeds the per-user folder
+  fs::remove(data_home / "zuna4" / "saida");
+
+  options.arguments = {"--batch", "--npmax=0", "--data=zuna.dat"};
+  SessionResult r = folder.run("", options);
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+  EXPECT_NE(r.err.find("zuna.dat"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(data_home / "zuna4" / "saida"));
+
+  std::ofstream(data_home / "zuna4" / "zuna.dat", std::ios::binary) << data.substr(0, 300);
+  options.arguments = {"--batch", "--npmax=0"};
+  r = folder.run("", options);
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+  EXPECT_NE(r.err.find((data_home / "zuna4").string()), std::string::npos) << r.err;
+}
+
+// On a terminal, a message (here the warning of points whose search fell
+// short, at most pressures of this list) clears the progress line first and
+// starts at the beginning of a line, not after "point 33 of 33 ".
+// script(1) gives the run a terminal.
+TEST(Batch, MessagesStartOnALineOfTheirOwnAfterTheProgressLine) {
+  WorkFolder folder;
+  RunOptions options;
+  options.launcher = {"sh", "-c", "exec script -qec \"$*\" /dev/null", "on-a-terminal"};
+  options.arguments = {"--batch", "--pressure=1:100:80"};
+  const SessionResult r = folder.run("", options);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  ASSERT_NE(r.out.find("zuna4c: calculation "), std::string::npos) << "no progress line shown";
+  std::size_t warnings = 0;
+  for (std::size_t at = r.out.find("RESULTADOS:"); at != std::string::npos;
+       at = r.out.find("RESULTADOS:", at + 1)) {
+    ++warnings;
+    ASSERT_GT(at, 0u);
+    EXPECT_TRUE(r.out[at - 1] == '\r' || r.out[at - 1] == '\n')
+        << r.out.substr(at > 60 ? at - 60 : 0, 80);
+  }
+  EXPECT_GT(warnings, 0u);
+}
+
+// "equilibrium" and "rocket" as the first argument are commands of their
+// own, not operands; anywhere else they are operands, refused.
+TEST(Batch, SubcommandsComeFirst) {
+  WorkFolder folder;
+  for (const char* command : {"equilibrium", "rocket"}) {
+    const SessionResult first = folder.run_with_arguments({command, "--of=8"});
+    EXPECT_EQ(first.exit_code, 0) << first.err;
+    EXPECT_EQ(first.err.find("unexpected argument"), std::string::npos) << first.err;
+    EXPECT_NE(first.out.find("T_K"), std::string::npos) << first.out;
+    const SessionResult later = folder.run_with_arguments({"--batch", command});
+    EXPECT_EQ(later.exit_code, 2) << later.err;
+    EXPECT_NE(later.err.find("--dir"), std::string::npos) << later.err;
+  }
+  EXPECT_FALSE(fs::exists(folder.path() / "saida"));
 }
 
 // Started in a folder without zuna.dat, the program works in the per-user
@@ -197,6 +399,13 @@ TEST(Batch, BadCommandsAreRefusedWithTheirExitCode) {
       {{"--batch", "--reactions=5"}, 2, "--reactions"},
       {{"--csv=out.csv"}, 2, "--csv"},
       {{"--batch", "stray"}, 2, "'stray'"},
+      {{"work"}, 2, "--dir"},
+      {{"--batch", "--np=3"}, 2, "ambiguous"},
+      {{"--batch", "--npmin=51", "--npmax=50"}, 2, "--npmin + --npmax"},
+      {{"--batch", "--pressure=1:2:10000,1:2:10000,1:2:10000,1:2:10000,1:2:10000,"
+                   "1:2:10000,1:2:10000,1:2:10000,1:2:10000,1:2:10000,3"},
+       2,
+       "100000"},
       {{"--batch", "--csv=-", "--json=-"}, 2, "--json"},
       {{"--batch", "--data=missing.dat", "--csv=out.csv"}, 1, "missing.dat"},
       {{"--batch", "--csv=no/such/folder/out.csv"}, 1, "no/such/folder/out.csv"},

@@ -429,4 +429,29 @@ TEST_F(SmokeSession, ClosingThePlotIsNotAFailure) {
   EXPECT_FALSE(results.empty()) << "the results menu did not come back after the box";
 }
 
+// --help, -h and --version answer on standard output, without a display,
+// and make no folder of that name.
+TEST(WindowedProgramOptions, HelpAndVersionWithoutAWindow) {
+  const fs::path folder = fs::temp_directory_path() / ("zuna4-options-" + std::to_string(getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  for (const char* option : {"--help", "-h", "--version"}) {
+    const std::string command = "cd '" + folder.string() +
+                                "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                                ZUNA4_PROGRAM + "' " + option + " 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char block[4096];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, pipe)) > 0;) {
+      out.append(block, got);
+    }
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << option << "\n" << out;
+    EXPECT_EQ(out.rfind(option[2] == 'v' ? "zuna4 " : "Usage: zuna4", 0), 0u) << option << out;
+    EXPECT_TRUE(fs::is_empty(folder)) << option;
+  }
+  fs::remove_all(folder);
+}
+
 }  // namespace
