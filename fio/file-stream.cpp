@@ -422,7 +422,10 @@ IoError FileStream::prepare_staging(const struct stat* model) {
   if (model != nullptr) {
     (void)::fchmod(fd, model->st_mode & 07777);
     if (model->st_uid != ::geteuid() || model->st_gid != ::getegid()) {
-      (void)::fchown(fd, model->st_uid, model->st_gid);
+      if (::fchown(fd, model->st_uid, model->st_gid) != 0) {
+        // Not permitted (we are not root, or not in that group): the file
+        // stays ours, as a new file would.
+      }
     }
   } else {
     (void)::fchmod(fd, new_file_mode());
