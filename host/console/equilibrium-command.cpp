@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/builtin-records.h"
 #include "engine/engine.h"
 #include "fio/file-stream.h"
 #include "fio/fio.h"
@@ -140,7 +139,7 @@ std::unique_ptr<LoadedData> load_data(const EquilibriumSettings& s) {
   auto loaded = std::make_unique<LoadedData>();
   if (s.thermo == ThermoSource::builtin) {
     loaded->data = engine::builtin_nasa9_data();
-    loaded->sha256 = sha256_hex(engine::detail::builtin_nasa9_text());
+    loaded->sha256 = sha256_hex(engine::builtin_nasa9_text());
     return loaded;
   }
   std::ifstream file(s.thermo_file, std::ios::binary);
