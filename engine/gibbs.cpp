@@ -441,6 +441,37 @@ void amounts_of(const Problem& pb, const State& st, Amounts& a) {
   a.n = pb.mode == Mode::UV ? 0.0 : std::exp(st.ln_n);
 }
 
+// exp(d) for |d| <= kNearZero by its Taylor series to d^7: the remainder,
+// below d^8/8! < 1e-19, lies far below the rounding of a double, and the
+// polynomial costs a fraction of the library's exp.
+constexpr double kNearZero = 1.0 / 64.0;
+inline double exp_near_zero(double d) {
+  constexpr double c2 = 1.0 / 2.0, c3 = 1.0 / 6.0, c4 = 1.0 / 24.0, c5 = 1.0 / 120.0,
+                   c6 = 1.0 / 720.0, c7 = 1.0 / 5040.0;
+  return 1.0 + d * (1.0 + d * (c2 + d * (c3 + d * (c4 + d * (c5 + d * (c6 + d * c7))))));
+}
+
+// x exp(to - from): the value whose logarithm moved from `from` to `to`,
+// from the value x at `from`. A small move scales x (the steps near the
+// answer); a large one, or one that is not a number, takes exp(to) afresh,
+// which also ends any drift of the products from the logarithms.
+inline double moved(double x, double from, double to) {
+  const double d = to - from;
+  return std::fabs(d) <= kNearZero ? x * exp_near_zero(d) : std::exp(to);
+}
+
+// The amounts and temperature of `st` from those of `before`, the state
+// the last step started from (see moved).
+void amounts_after_step(const Problem& pb, const State& before, const State& st, Amounts& a) {
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    a.nj[j] = moved(a.nj[j], before.ln_nj[j], st.ln_nj[j]);
+  }
+  if (pb.mode != Mode::UV) {
+    a.n = moved(a.n, before.ln_n, st.ln_n);
+  }
+  a.T = pb.mode == Mode::TP ? pb.T_K : moved(a.T, before.ln_T, st.ln_T);
+}
+
 }  // namespace
 
 Outcome solve(const ThermoData& data, const Problem& pb, const State& start,
@@ -471,8 +502,10 @@ Outcome solve(const ThermoData& data, const Problem& pb, const State& start,
     }
     const double lambda = step_factor(st, s);
     double largest = 0.0;
+    const State before = st;
     const double change = take_step(pb, s, lambda, st, largest);
-    const double T = a.T = temperature(pb, st);
+    amounts_after_step(pb, before, st, a);
+    const double T = a.T;
     below = T < kTExtrapolatedMinK ? below + 1 : 0;
     above = T > kTExtrapolatedMaxK ? above + 1 : 0;
     if (!(T > kAbandonLowK) || below == kOutsideSteps) {
@@ -486,7 +519,6 @@ Outcome solve(const ThermoData& data, const Problem& pb, const State& start,
     if (!std::isfinite(change) || !std::isfinite(largest)) {
       break;
     }
-    amounts_of(pb, st, a);
     // Converged quadratically: after a full step of at most 1e-7, what is
     // left is of the order of its square, at the rounding of doubles. At
     // fixed T the law of mass action holds after every full step, of trace

@@ -44,7 +44,8 @@ struct State {
 };
 
 // The amounts and temperature of a state themselves: n_j = exp(ln n_j),
-// n = exp(ln n), T (for TP the problem's own).
+// n = exp(ln n), T = exp(ln T) (for TP the problem's own), to the rounding
+// of doubles (the solve carries them from step to step, see gibbs.cpp).
 struct Amounts {
   double nj[kSpeciesCount] = {};
   double n = 0.0;
