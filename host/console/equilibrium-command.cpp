@@ -239,10 +239,17 @@ struct Output {
 
 enum class Format { text, csv, json };
 
+constexpr std::size_t kFileBuffer = std::size_t{1} << 18;
+
 Output make_output(const std::string& name, Format format, const std::string& sha256) {
   Output o;
   o.target = std::make_unique<ResultsTarget>(name);
-  o.buffer = std::make_unique<tables::OutputBuffer>(*o.target);
+  // A file takes the table in pieces of a quarter of a megabyte (a few
+  // dozen writes for a sweep of ten thousand points), which pass to the
+  // staging file without a copy (FileStream::write); standard output keeps
+  // the buffer's default.
+  o.buffer = o.target->to_stdout() ? std::make_unique<tables::OutputBuffer>(*o.target)
+                                   : std::make_unique<tables::OutputBuffer>(*o.target, kFileBuffer);
   switch (format) {
     case Format::text:
       o.writer = std::make_unique<tables::TextTable>(*o.buffer, kColumns, 6);
