@@ -65,10 +65,12 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
   pb.b_HO[1] = b[1];
   pb.inv_b_HO[0] = 1.0 / b[0];
   pb.inv_b_HO[1] = 1.0 / b[1];
+  detail::set_element_shares(pb);
   pb.rows = &detail::element_rows(b);
   detail::components_of(*pb.rows, b, pb.b);
   if (c.mode != Mode::UV) {
     check_pressure(c.p_atm);
+    pb.p_atm = c.p_atm;
     pb.ln_p = std::log(c.p_atm * kAtmBar / data.p_ref_bar);
   }
   switch (c.mode) {
@@ -96,15 +98,20 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
   return pb;
 }
 
-// The start of a warm solve: the amounts and temperature of a result.
-detail::State state_of(const Point& guess) {
+// The start of a warm solve: the amounts and temperature of a result, as
+// logarithms and as they are (which spares the first step's exponentials).
+detail::State state_of(const Point& guess, detail::Amounts& amounts) {
   detail::State st;
   for (int j = 0; j < kSpeciesCount; ++j) {
     // An amount that underflowed to 0 starts at the bottom of the doubles.
-    st.ln_nj[j] = guess.n_mol_kg[j] > 0.0 ? std::log(guess.n_mol_kg[j]) : -745.0;
+    const double n = guess.n_mol_kg[j];
+    st.ln_nj[j] = n > 0.0 ? std::log(n) : -745.0;
+    amounts.nj[j] = n > 0.0 ? n : std::exp(-745.0);
   }
   st.ln_n = std::log(guess.n_total_mol_kg);
   st.ln_T = std::log(guess.T_K);
+  amounts.n = guess.n_total_mol_kg;
+  amounts.T = guess.T_K;
   return st;
 }
 
@@ -126,8 +133,10 @@ Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point
                   detail::FpGuard& guard) {
   guard.restart();
   Point pt;
-  const detail::State start = usable_guess(guess) ? state_of(*guess) : detail::cold_start(pb);
-  const detail::Outcome out = detail::solve(data, pb, start);
+  detail::Amounts amounts;
+  const bool warm = usable_guess(guess);
+  const detail::State start = warm ? state_of(*guess, amounts) : detail::cold_start(pb);
+  const detail::Outcome out = detail::solve(data, pb, start, warm ? &amounts : nullptr);
   pt.iterations = out.iterations;
   if (out.flags & (kNotConverged | kBelowRange | kAboveRange)) {
     // A solve that wandered off far below or above the data says where.
@@ -138,22 +147,24 @@ Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point
     detail::clear_values(pt, out.flags | where);
     return pt;
   }
-  const double T = detail::temperature(pb, out.state);
+  const double T = out.amounts.T;
   const unsigned tf = detail::temperature_flags(T);
   if (tf & kNoSolution) {
     detail::clear_values(pt, tf);
     return pt;
   }
-  double P_bar = 0.0;
+  // A pressure given is kept as given (P_bar = p_atm * 1.01325, not the
+  // rounding of exp(ln p)); at fixed volume P = n R T / v, with ln(R/(v P0))
+  // kept by the problem.
+  double P_bar = pb.p_atm * kAtmBar, p_atm = pb.p_atm, ln_p = pb.ln_p;
   if (pb.mode == Mode::UV) {
-    // P = n R T / v, with ln(R/(v P0)) kept by the problem.
     P_bar = std::exp(out.state.ln_n + pb.ln_RT_vP0 + out.state.ln_T) * data.p_ref_bar;
-  } else {
-    P_bar = std::exp(pb.ln_p) * data.p_ref_bar;
+    p_atm = P_bar / kAtmBar;
+    ln_p = std::log(P_bar / data.p_ref_bar);
   }
   detail::SpeciesTerms terms;
-  detail::evaluate_terms(data, T, terms);
-  detail::fill_state(data, terms, T, P_bar, out.state.ln_nj, pt);
+  detail::evaluate_terms(data, detail::TPowers(T, out.state.ln_T), terms);
+  detail::fill_state(data, terms, T, P_bar, p_atm, ln_p, out.state.ln_nj, out.amounts.nj, pt);
   pt.flags = tf;
   if (!detail::fill_equilibrium_derivatives(data, terms, pt)) {
     detail::clear_values(pt, kSingular);

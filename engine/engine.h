@@ -30,6 +30,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace zuna::engine {
 
@@ -85,6 +86,11 @@ struct ThermoData {
 // 1 bar, R = 8.314510 J/(mol K)), compiled into the library at build time and
 // parsed on first use. With these the engine reproduces NASA CEA 3.0.
 const ThermoData& builtin_nasa9_data();
+
+// The text those records are parsed from, byte for byte as compiled in (the
+// program's data/nasa9-h2o2.inp): for a digest that names the data of a
+// result, or a copy of them. Valid for the life of the program.
+std::string_view builtin_nasa9_text();
 
 // Another file of NASA 9-coefficient records; it must hold the six species.
 // `name` is used in the messages. Throws InputError naming the line.

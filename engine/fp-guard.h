@@ -9,7 +9,9 @@
 // feholdexcept/fesetenv also save and load the x87 environment (hundreds of
 // cycles, a fifth of a warm-started point). The x87 flags are compared on
 // exit and any the call added are cleared, which does not happen in
-// practice. Elsewhere the standard calls do it all.
+// practice; they are read from the x87 status word alone (fnstsw), not by
+// fetestexcept, which is a call into the C library that reads both units.
+// Elsewhere the standard calls do it all.
 #pragma once
 
 #include <cfenv>
@@ -24,15 +26,15 @@ namespace zuna::engine::detail {
 
 class FpGuard {
  public:
-  FpGuard() : caller_flags_(std::fetestexcept(FE_ALL_EXCEPT)), csr_(_mm_getcsr()) {
+  FpGuard() : caller_x87_(x87_flags()), csr_(_mm_getcsr()) {
     // Every exception masked (bits 7-12), every flag clear (bits 0-5).
     _mm_setcsr((csr_ | 0x1F80u) & ~0x3Fu);
   }
   ~FpGuard() {
     _mm_setcsr(csr_);
-    const int added = std::fetestexcept(FE_ALL_EXCEPT) & ~caller_flags_;
+    const unsigned added = x87_flags() & ~caller_x87_;
     if (added != 0) {
-      std::feclearexcept(added);
+      std::feclearexcept(static_cast<int>(added));
     }
   }
   FpGuard(const FpGuard&) = delete;
@@ -46,13 +48,23 @@ class FpGuard {
   // the last restart). Underflow (a trace amount) and inexact results are no
   // fault.
   bool faulted() const {
-    return (_mm_getcsr() & (kInvalid | kDivByZero | kOverflow)) != 0 ||
-           (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) & ~caller_flags_) != 0;
+    constexpr unsigned kFaults = kInvalid | kDivByZero | kOverflow;
+    return (_mm_getcsr() & kFaults) != 0 || (x87_flags() & ~caller_x87_ & kFaults) != 0;
   }
 
  private:
+  // The same bits in MXCSR, in the x87 status word and in FE_* of <cfenv>.
   static constexpr unsigned kInvalid = 0x01, kDivByZero = 0x04, kOverflow = 0x08;
-  int caller_flags_;
+  static constexpr unsigned kAllFlags = FE_ALL_EXCEPT;
+  static_assert(FE_INVALID == kInvalid && FE_DIVBYZERO == kDivByZero && FE_OVERFLOW == kOverflow);
+
+  static unsigned x87_flags() {
+    unsigned short status;
+    __asm__ volatile("fnstsw %0" : "=am"(status));
+    return status & kAllFlags;
+  }
+
+  unsigned caller_x87_;
   unsigned csr_;
 };
 

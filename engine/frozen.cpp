@@ -42,11 +42,17 @@ void logs_of(const Composition& c, double (&ln_nj)[kSpeciesCount]) {
 }
 
 Point state_at(const ThermoData& data, const double (&ln_nj)[kSpeciesCount], double T_K,
-               double P_bar) {
+               double p_atm) {
   Point pt;
   detail::SpeciesTerms terms;
   detail::evaluate_terms(data, T_K, terms);
-  detail::fill_state(data, terms, T_K, P_bar, ln_nj, pt);
+  const double P_bar = p_atm * kAtmBar;
+  double nj[kSpeciesCount];
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    nj[j] = std::exp(ln_nj[j]);
+  }
+  detail::fill_state(data, terms, T_K, P_bar, p_atm, std::log(P_bar / data.p_ref_bar), ln_nj, nj,
+                     pt);
   detail::fill_frozen_derivatives(pt);
   return pt;
 }
@@ -63,12 +69,11 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
   }
   double ln_nj[kSpeciesCount];
   logs_of(c, ln_nj);
-  const double P_bar = p_atm * kAtmBar;
   double T =
       T_guess_K >= kTExtrapolatedMinK && T_guess_K <= kTExtrapolatedMaxK ? T_guess_K : 3000.0;
   Point pt;
   for (int it = 1; it <= kMaxSteps; ++it) {
-    pt = state_at(data, ln_nj, T, P_bar);
+    pt = state_at(data, ln_nj, T, p_atm);
     pt.iterations = it;
     const double d_ln_T = entropy ? (target - pt.s_kJ_kgK) / pt.cp_fr_kJ_kgK
                                   : (target - pt.h_kJ_kg) / (pt.cp_fr_kJ_kgK * T);
@@ -77,7 +82,7 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
     if (std::fabs(step) < 1e-9) {
       // Newton's error after this step is of the order of its square: the
       // state at the new T is the answer.
-      pt = state_at(data, ln_nj, T, P_bar);
+      pt = state_at(data, ln_nj, T, p_atm);
       pt.iterations = it;
       pt.flags = detail::temperature_flags(T);
       if (pt.flags & kNoSolution) {
@@ -120,7 +125,7 @@ Point frozen_state(const ThermoData& data, const Composition& composition, doubl
   }
   double ln_nj[kSpeciesCount];
   logs_of(composition, ln_nj);
-  Point pt = state_at(data, ln_nj, T_K, p_atm * kAtmBar);
+  Point pt = state_at(data, ln_nj, T_K, p_atm);
   if (guard.faulted()) {
     detail::clear_values(pt, kFloatingPoint);
   }

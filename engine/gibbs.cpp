@@ -35,13 +35,12 @@ struct Step {
 // and (2.27) (HP) or (2.28) (SP); unknowns pi_1, pi_2, Delta ln n and, but
 // for TP, Delta ln T. Returns the size of the system. The sums are kept in
 // locals, named by the equations' terms, and written to A at the end.
-int assemble_fixed_p(const Problem& pb, const State& st, double T, const SpeciesTerms& t,
-                     const double (&nj)[kSpeciesCount], const double (&mu)[kSpeciesCount],
-                     double (&A)[4][5]) {
+int assemble_fixed_p(const Problem& pb, const State& st, double T, double n,
+                     const SpeciesTerms& t, const double (&nj)[kSpeciesCount],
+                     const double (&mu)[kSpeciesCount], double (&A)[4][5]) {
   const auto& atoms = pb.rows->a;  // a_ij
   const bool energy = pb.mode != Mode::TP;
   const bool entropy = pb.mode == Mode::SP;
-  const double n = std::exp(st.ln_n);
   double aa00 = 0, aa01 = 0, aa11 = 0;  // sum_j a_kj a_ij n_j
   double an0 = 0, an1 = 0, sum_n = 0;   // sum_j a_kj n_j, sum_j n_j
   double amu0 = 0, amu1 = 0, nmu = 0;   // sum_j a_kj n_j (mu_j/RT - 1), sum_j n_j mu_j/RT
@@ -128,22 +127,22 @@ void assemble_fixed_v(const Problem& pb, double T, const SpeciesTerms& t,
   A[2][3] += pb.u_R / T;
 }
 
-// Assembles and solves one Newton step at `st`; false when singular.
-bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Step& step) {
+// Assembles and solves one Newton step at `st`, whose amounts and
+// temperature are `a`; false when singular.
+bool newton_step(const ThermoData& data, const Problem& pb, const State& st, const Amounts& a,
+                 Step& step) {
   const auto& atoms = pb.rows->a;  // a_ij
+  const auto& nj = a.nj;
+  const double T = a.T;
   SpeciesTerms t;
-  const double T = temperature(pb, st);
   evaluate_terms(data, TPowers(T, st.ln_T), t);
-  double nj[kSpeciesCount];
   double sum_n = 0.0;
   for (int j = 0; j < kSpeciesCount; ++j) {
-    nj[j] = std::exp(st.ln_nj[j]);
     sum_n += nj[j];
   }
   const double inv_sum = 1.0 / sum_n;
   for (int j = 0; j < kSpeciesCount; ++j) {
-    step.weight[j] =
-        nj[j] * std::max({inv_sum, kAtoms[0][j] * pb.inv_b_HO[0], kAtoms[1][j] * pb.inv_b_HO[1]});
+    step.weight[j] = nj[j] * std::max(inv_sum, pb.element_share[j]);
   }
   double mu[kSpeciesCount];
   chemical_potentials(pb, st, t, mu);
@@ -152,7 +151,7 @@ bool newton_step(const ThermoData& data, const Problem& pb, const State& st, Ste
   if (pb.mode == Mode::UV) {
     assemble_fixed_v(pb, T, t, nj, mu, A);
   } else {
-    m = assemble_fixed_p(pb, st, T, t, nj, mu, A);
+    m = assemble_fixed_p(pb, st, T, a.n, t, nj, mu, A);
   }
   if (!solve_by_blocks(m, A) && !solve_linear(m, A)) {
     return false;
@@ -260,6 +259,12 @@ void balance_first_row(const Problem& pb, State& st) {
 }
 
 }  // namespace
+
+void set_element_shares(Problem& pb) {
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    pb.element_share[j] = std::max(kAtoms[0][j] * pb.inv_b_HO[0], kAtoms[1][j] * pb.inv_b_HO[1]);
+  }
+}
 
 double temperature(const Problem& pb, const State& st) {
   return pb.mode == Mode::TP ? pb.T_K : std::exp(st.ln_T);
@@ -425,25 +430,82 @@ double take_step(const Problem& pb, const Step& s, double lambda, State& st, dou
 
 }  // namespace
 
-Outcome solve(const ThermoData& data, const Problem& pb, const State& start) {
+namespace {
+
+// The amounts of `st` (n only at fixed pressure, where the iteration has it
+// as an unknown of its own); the temperature is the caller's.
+void amounts_of(const Problem& pb, const State& st, Amounts& a) {
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    a.nj[j] = std::exp(st.ln_nj[j]);
+  }
+  a.n = pb.mode == Mode::UV ? 0.0 : std::exp(st.ln_n);
+}
+
+// exp(d) for |d| <= kNearZero by its Taylor series to d^7: the remainder,
+// below d^8/8! < 1e-19, lies far below the rounding of a double, and the
+// polynomial costs a fraction of the library's exp.
+constexpr double kNearZero = 1.0 / 64.0;
+inline double exp_near_zero(double d) {
+  constexpr double c2 = 1.0 / 2.0, c3 = 1.0 / 6.0, c4 = 1.0 / 24.0, c5 = 1.0 / 120.0,
+                   c6 = 1.0 / 720.0, c7 = 1.0 / 5040.0;
+  return 1.0 + d * (1.0 + d * (c2 + d * (c3 + d * (c4 + d * (c5 + d * (c6 + d * c7))))));
+}
+
+// x exp(to - from): the value whose logarithm moved from `from` to `to`,
+// from the value x at `from`. A small move scales x (the steps near the
+// answer); a large one, or one that is not a number, takes exp(to) afresh,
+// which also ends any drift of the products from the logarithms.
+inline double moved(double x, double from, double to) {
+  const double d = to - from;
+  return std::fabs(d) <= kNearZero ? x * exp_near_zero(d) : std::exp(to);
+}
+
+// The amounts and temperature of `st` from those of `before`, the state
+// the last step started from (see moved).
+void amounts_after_step(const Problem& pb, const State& before, const State& st, Amounts& a) {
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    a.nj[j] = moved(a.nj[j], before.ln_nj[j], st.ln_nj[j]);
+  }
+  if (pb.mode != Mode::UV) {
+    a.n = moved(a.n, before.ln_n, st.ln_n);
+  }
+  a.T = pb.mode == Mode::TP ? pb.T_K : moved(a.T, before.ln_T, st.ln_T);
+}
+
+}  // namespace
+
+Outcome solve(const ThermoData& data, const Problem& pb, const State& start,
+              const Amounts* known) {
   Outcome out;
   State& st = out.state;
+  Amounts& a = out.amounts;
   st = start;
   if (pb.mode == Mode::TP) {
     st.ln_T = std::log(pb.T_K);
+  }
+  if (known != nullptr) {
+    a = *known;
+    if (pb.mode == Mode::TP) {
+      a.T = pb.T_K;
+    }
+  } else {
+    amounts_of(pb, st, a);
+    a.T = temperature(pb, st);
   }
   int below = 0, above = 0;  // steps in a row that ended below 100 K, above 6500 K
   for (int it = 1; it <= kMaxIterations; ++it) {
     out.iterations = it;
     Step s;
-    if (!newton_step(data, pb, st, s)) {
+    if (!newton_step(data, pb, st, a, s)) {
       out.flags |= kSingular | kNotConverged;
       return out;
     }
     const double lambda = step_factor(st, s);
     double largest = 0.0;
+    const State before = st;
     const double change = take_step(pb, s, lambda, st, largest);
-    const double T = temperature(pb, st);
+    amounts_after_step(pb, before, st, a);
+    const double T = a.T;
     below = T < kTExtrapolatedMinK ? below + 1 : 0;
     above = T > kTExtrapolatedMaxK ? above + 1 : 0;
     if (!(T > kAbandonLowK) || below == kOutsideSteps) {

@@ -22,7 +22,12 @@ struct Problem {
   double b[kElementCount] = {};          // b_i^0 [mol/kg] in those rows
   double b_HO[kElementCount] = {};       // the amounts of H and O atoms [mol/kg]
   double inv_b_HO[kElementCount] = {};   // their inverses
+  // The largest share of an element one mole of species j holds,
+  // max_i a_ij / b_i over H and O: the weight of the convergence test is
+  // n_j max(1/n, this) (see solve).
+  double element_share[kSpeciesCount] = {};
   double T_K = 0.0;                      // TP
+  double p_atm = 0.0;                    // P as given, TP, HP, SP
   double ln_p = 0.0;                     // ln(P/P0), TP, HP, SP
   double h_R = 0.0;                      // HP: h0/R [mol K/kg]
   double s_R = 0.0;                      // SP: s0/R [mol/kg]
@@ -38,11 +43,24 @@ struct State {
   double pi[kElementCount] = {};
 };
 
+// The amounts and temperature of a state themselves: n_j = exp(ln n_j),
+// n = exp(ln n), T = exp(ln T) (for TP the problem's own), to the rounding
+// of doubles (the solve carries them from step to step, see gibbs.cpp).
+struct Amounts {
+  double nj[kSpeciesCount] = {};
+  double n = 0.0;
+  double T = 0.0;
+};
+
 struct Outcome {
   State state;
+  Amounts amounts;  // of `state`, for the properties of the result
   int iterations = 0;
   unsigned flags = 0;  // kNotConverged, kSingular, kBelowRange, kAboveRange
 };
+
+// The element shares of Problem::element_share for the amounts of H and O.
+void set_element_shares(Problem& problem);
 
 // The cold start of RP-1311 (section 3.1): n = 0.1 kmol/kg shared equally,
 // T = 3800 K unless fixed.
@@ -50,8 +68,12 @@ State cold_start(const Problem& problem);
 
 // Newton steps from `start` until the corrections fall to the rounding of
 // a double: a full step with every |Delta ln n_j|, |Delta ln n|, |Delta ln T|
-// below 1e-7 leaves an error of the order of its square.
-Outcome solve(const ThermoData& data, const Problem& problem, const State& start);
+// below 1e-7 leaves an error of the order of its square. `known`, when
+// given, are the amounts of `start` (those of the result a warm start comes
+// from), which spares their exponentials; they may differ from exp(ln n_j)
+// by rounding only.
+Outcome solve(const ThermoData& data, const Problem& problem, const State& start,
+              const Amounts* known = nullptr);
 
 // T [K] of a state: the problem's own for TP, else exp(ln T).
 double temperature(const Problem& problem, const State& state);

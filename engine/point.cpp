@@ -6,17 +6,17 @@
 namespace zuna::engine::detail {
 
 void fill_state(const ThermoData& data, const SpeciesTerms& t, double T_K, double P_bar,
-                const double (&ln_nj)[kSpeciesCount], Point& pt) {
+                double p_atm, double ln_p, const double (&ln_nj)[kSpeciesCount],
+                const double (&nj)[kSpeciesCount], Point& pt) {
   const double R = data.R_J_molK;
   double n = 0.0, nh = 0.0, ncp = 0.0;
   for (int j = 0; j < kSpeciesCount; ++j) {
-    pt.n_mol_kg[j] = std::exp(ln_nj[j]);
+    pt.n_mol_kg[j] = nj[j];
     n += pt.n_mol_kg[j];
     nh += pt.n_mol_kg[j] * t.h_RT[j];
     ncp += pt.n_mol_kg[j] * t.cp_R[j];
   }
   const double ln_n = std::log(n);
-  const double ln_p = std::log(P_bar / data.p_ref_bar);
   // s/R = sum_j n_j (S_j0/R - ln(n_j/n) - ln(P/P0)); a species of amount 0
   // adds nothing (the limit of n ln n).
   double ns = 0.0;
@@ -27,7 +27,7 @@ void fill_state(const ThermoData& data, const SpeciesTerms& t, double T_K, doubl
   }
   pt.T_K = T_K;
   pt.P_bar = P_bar;
-  pt.p_atm = P_bar / kAtmBar;
+  pt.p_atm = p_atm;
   pt.n_total_mol_kg = n;
   pt.M_g_mol = 1000.0 / n;
   pt.rho_kg_m3 = P_bar * 1e5 / (n * R * T_K);

@@ -10,9 +10,13 @@ namespace zuna::engine::detail {
 // The properties that need no derivative: P, T, rho, h, u, g, s, M, amounts
 // and fractions, frozen Cp, gamma and sound speed. `ln_nj` are the amounts'
 // logarithms (a species of amount 0 has -inf and contributes nothing);
-// `terms` the species functions at T_K.
+// `nj` the amounts themselves, exp(ln_nj); `terms` the species functions at
+// T_K. P_bar and p_atm are stored as given: a pressure given in atm comes
+// with P_bar = p_atm * kAtmBar, so that both read as the caller wrote them;
+// ln_p = ln(P/P0) with P0 the data's standard-state pressure.
 void fill_state(const ThermoData& data, const SpeciesTerms& terms, double T_K, double P_bar,
-                const double (&ln_nj)[kSpeciesCount], Point& point);
+                double p_atm, double ln_p, const double (&ln_nj)[kSpeciesCount],
+                const double (&nj)[kSpeciesCount], Point& point);
 
 // The equilibrium derivatives of a point filled by fill_state, with the same
 // terms: (dlnV/dlnT)_P, (dlnV/dlnP)_T, Cp, gamma_s and the sound speed.

@@ -122,6 +122,11 @@ const ThermoData& builtin_nasa9_data() {
   return data;
 }
 
+std::string_view builtin_nasa9_text() {
+  static const std::string_view text(detail::builtin_nasa9_text());
+  return text;
+}
+
 SpeciesFunctions species_functions(const ThermoData& data, double T_K) {
   detail::FpGuard guard;
   detail::SpeciesTerms t;

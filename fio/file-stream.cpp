@@ -598,6 +598,11 @@ IoError FileStream::write(std::string_view bytes) {
       return e;
     }
   }
+  if (out_.empty() && bytes.size() >= kWriteBufferSize) {
+    // A whole buffer's worth or more, with nothing before it: written
+    // straight from the caller's bytes, without the copy into out_.
+    return write_bytes(bytes);
+  }
   out_.append(bytes);
   if (out_.size() >= kWriteBufferSize) {
     return write_out();
@@ -614,10 +619,16 @@ IoError FileStream::flush() {
 }
 
 IoError FileStream::write_out() {
+  const IoError result = write_bytes(out_);
+  out_.clear();
+  return result;
+}
+
+IoError FileStream::write_bytes(std::string_view bytes) {
   std::size_t done = 0;
   IoError result = IoError::ok;
-  while (done < out_.size()) {
-    ssize_t n = ::write(fd_, out_.data() + done, out_.size() - done);
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) {
         continue;
@@ -633,7 +644,6 @@ IoError FileStream::write_out() {
   }
   // What could not be written is reported, not kept for a later retry that
   // would write it out of order; the file misses it for good.
-  out_.clear();
   damaged_ = damaged_ || result != IoError::ok;
   end_ += static_cast<off_t>(done);
   return result;

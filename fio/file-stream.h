@@ -141,6 +141,9 @@ class FileStream {
   void close_descriptors();
   IoError fill();
   IoError write_out();
+  // Writes `bytes` to the descriptor (the buffer, or a caller's bytes that
+  // bypass it); a failure damages the file.
+  IoError write_bytes(std::string_view bytes);
   IoError cut_off_after_writing();
 
   std::string name_;    // the name opened, for a report

@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/builtin-records.h"
 #include "engine/engine.h"
 #include "fio/file-stream.h"
 #include "fio/fio.h"
@@ -140,7 +139,7 @@ std::unique_ptr<LoadedData> load_data(const EquilibriumSettings& s) {
   auto loaded = std::make_unique<LoadedData>();
   if (s.thermo == ThermoSource::builtin) {
     loaded->data = engine::builtin_nasa9_data();
-    loaded->sha256 = sha256_hex(engine::detail::builtin_nasa9_text());
+    loaded->sha256 = sha256_hex(engine::builtin_nasa9_text());
     return loaded;
   }
   std::ifstream file(s.thermo_file, std::ios::binary);
@@ -240,10 +239,17 @@ struct Output {
 
 enum class Format { text, csv, json };
 
+constexpr std::size_t kFileBuffer = std::size_t{1} << 18;
+
 Output make_output(const std::string& name, Format format, const std::string& sha256) {
   Output o;
   o.target = std::make_unique<ResultsTarget>(name);
-  o.buffer = std::make_unique<tables::OutputBuffer>(*o.target);
+  // A file takes the table in pieces of a quarter of a megabyte (a few
+  // dozen writes for a sweep of ten thousand points), which pass to the
+  // staging file without a copy (FileStream::write); standard output keeps
+  // the buffer's default.
+  o.buffer = o.target->to_stdout() ? std::make_unique<tables::OutputBuffer>(*o.target)
+                                   : std::make_unique<tables::OutputBuffer>(*o.target, kFileBuffer);
   switch (format) {
     case Format::text:
       o.writer = std::make_unique<tables::TextTable>(*o.buffer, kColumns, 6);

@@ -64,6 +64,20 @@ TEST(EngineData, BuiltInRecordsAreTheShippedFile) {
   }
 }
 
+TEST(EngineData, BuiltInTextIsTheShippedFileAndParsesToTheBuiltInData) {
+  const std::string file = slurp(ZUNA_DATA_DIR "/nasa9-h2o2.inp");
+  const std::string_view text = builtin_nasa9_text();
+  EXPECT_EQ(text, file);
+  EXPECT_EQ(builtin_nasa9_text().data(), text.data()) << "the same text on every call";
+  std::istringstream in{std::string(text)};
+  const ThermoData parsed = read_nasa9_data(in, "nasa9-h2o2.inp");
+  const ThermoData& built = builtin_nasa9_data();
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    EXPECT_EQ(parsed.species[j].M_g_mol, built.species[j].M_g_mol);
+    EXPECT_EQ(parsed.species[j].range[1].a[2], built.species[j].range[1].a[2]);
+  }
+}
+
 TEST(EngineData, RecordsGiveTheirHeatsOfFormation) {
   // Line 2 of each record: the heat of formation at 298.15 K [J/mol].
   const double hf[kSpeciesCount] = {-241826.000, 0.0, 0.0, 217998.828, 249175.003, 37278.206};

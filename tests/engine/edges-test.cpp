@@ -97,6 +97,36 @@ TEST(EngineEdges, EndsOfTheRangeConvergeWithoutFlags) {
   }
 }
 
+// A pressure given in atm comes back as given, and in bar as its product
+// with 1.01325 (not the rounding of exp(ln p): 10 atm is 10.1325 bar).
+TEST(EngineEdges, GivenPressuresComeBackExactly) {
+  for (double p : {1e-6, 0.3, 1.0, 10.0, 68.046, 100.0, 1e5}) {
+    const Point hp = flame(data(), liquid(1.0), p);
+    ASSERT_TRUE(hp.converged()) << p;
+    EXPECT_EQ(hp.p_atm, p);
+    EXPECT_EQ(hp.P_bar, p * kAtmBar);
+    const Feed feed = feed_of(data(), liquid(1.0));
+    Condition tp;
+    tp.mode = Mode::TP;
+    tp.T_K = 3000.0;
+    tp.p_atm = p;
+    const Point t = equilibrium(data(), feed, tp);
+    EXPECT_EQ(t.p_atm, p);
+    EXPECT_EQ(t.P_bar, p * kAtmBar);
+    Condition sp;
+    sp.mode = Mode::SP;
+    sp.p_atm = p;
+    sp.s_kJ_kgK = hp.s_kJ_kgK;
+    const Point s = equilibrium(data(), feed_of(hp), sp, &hp);
+    EXPECT_EQ(s.p_atm, p);
+    EXPECT_EQ(s.P_bar, p * kAtmBar);
+    const Point f = frozen_state(data(), composition_of(hp), 2000.0, p);
+    EXPECT_EQ(f.p_atm, p);
+    EXPECT_EQ(f.P_bar, p * kAtmBar);
+  }
+  EXPECT_EQ(flame(data(), liquid(1.0), 10.0).P_bar, 10.1325);
+}
+
 // A mixture whose enthalpy puts its flame below 200 K: the liquid oxidizer
 // given a lower enthalpy than it has, far on the lean side.
 Point cold_flame(double h_oxid_J_mol) {

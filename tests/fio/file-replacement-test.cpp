@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "fio/file-stream.h"
 #include "fio/fio.h"
 #include "tests/support/exit-code.h"
 #include "tests/support/file-units.h"
@@ -168,6 +169,27 @@ TEST_F(FileReplacement, OldContentsAreFreedAfterEachReplacement) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   EXPECT_EQ(open_deleted_files(), before);
+}
+
+// Writes of a buffer's size or more go to the file without the copy into
+// the stream's buffer when nothing is buffered before them; mixed with
+// small ones they keep their order, and the file comes in place whole.
+TEST_F(FileReplacement, LargeWritesKeepTheirOrderWithSmallOnes) {
+  dir.write("table.csv", "old\n");
+  FileStream file;
+  ASSERT_EQ(file.open((dir.path() / "table.csv").string(), FileStatus::replace, FileAction::write),
+            IoError::ok);
+  const std::string large_a(70000, 'a'), large_b(8192, 'b'), large_c(300000, 'c');
+  std::string expected;
+  for (const std::string& piece : {large_a, std::string("x,y\n"), large_b, large_c,
+                                   std::string("z\n"), std::string(8191, 'd'), large_a}) {
+    ASSERT_EQ(file.write(piece), IoError::ok);
+    expected += piece;
+  }
+  EXPECT_EQ(dir.read("table.csv"), "old\n") << "the named file is replaced only by the close";
+  ASSERT_EQ(file.close(), IoError::ok);
+  EXPECT_TRUE(dir.read("table.csv") == expected);
+  EXPECT_EQ(names(), std::set<std::string>{"table.csv"});
 }
 
 }  // namespace
