@@ -1,0 +1,111 @@
+// Rocket performance of one O/F with every station (chamber, throat,
+// pressure ratios 5, 50, 500, area ratios 4, 25, 150) for both the shifting
+// and the chamber-frozen expansion: cold, warm from a neighbouring O/F
+// (0.05 away, as in a sweep), the same with both models in one call, and a
+// whole sweep of 101 O/F from 2 to 12 whose
+// counter "per_of" is the time of one O/F with both models.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "rocket/rocket.h"
+
+namespace zuna::rocket {
+namespace {
+
+RocketProblem problem(Model model, double of) {
+  RocketProblem p;
+  p.pc_atm = 68.046;
+  p.mixture.of = of;
+  p.pi_p = {5, 50, 500};
+  p.ae_at = {4, 25, 150};
+  p.model = model;
+  return p;
+}
+
+void BM_OneOfColdBothModels(benchmark::State& state) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  for (auto _ : state) {
+    RocketResult eq = rocket_performance(data, problem(Model::equilibrium, 6.0));
+    RocketResult fr = rocket_performance(data, problem(Model::frozen_chamber, 6.0));
+    benchmark::DoNotOptimize(eq);
+    benchmark::DoNotOptimize(fr);
+  }
+}
+BENCHMARK(BM_OneOfColdBothModels)->Unit(benchmark::kMicrosecond);
+
+void BM_OneOfWarmBothModels(benchmark::State& state) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  const RocketResult eq_near = rocket_performance(data, problem(Model::equilibrium, 5.95));
+  const RocketResult fr_near = rocket_performance(data, problem(Model::frozen_chamber, 5.95));
+  for (auto _ : state) {
+    RocketResult eq = rocket_performance(data, problem(Model::equilibrium, 6.0), &eq_near);
+    RocketResult fr = rocket_performance(data, problem(Model::frozen_chamber, 6.0), &fr_near);
+    benchmark::DoNotOptimize(eq);
+    benchmark::DoNotOptimize(fr);
+  }
+}
+BENCHMARK(BM_OneOfWarmBothModels)->Unit(benchmark::kMicrosecond);
+
+// Both models in one call: one chamber for the two.
+void BM_OneOfWarmBothModelsAtOnce(benchmark::State& state) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  const Model models[] = {Model::equilibrium, Model::frozen_chamber};
+  const std::vector<RocketResult> near =
+      rocket_performance(data, problem(Model::equilibrium, 5.95), models);
+  for (auto _ : state) {
+    std::vector<RocketResult> r =
+        rocket_performance(data, problem(Model::equilibrium, 6.0), models, near);
+    benchmark::DoNotOptimize(r);
+  }
+}
+BENCHMARK(BM_OneOfWarmBothModelsAtOnce)->Unit(benchmark::kMicrosecond);
+
+void BM_SweepBothModels(benchmark::State& state) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  std::vector<double> of;
+  for (int i = 0; i <= 100; ++i) {
+    of.push_back(2.0 + 0.1 * i);
+  }
+  for (auto _ : state) {
+    auto eq = rocket_sweep(data, problem(Model::equilibrium, 0.0), of);
+    auto fr = rocket_sweep(data, problem(Model::frozen_chamber, 0.0), of);
+    benchmark::DoNotOptimize(eq);
+    benchmark::DoNotOptimize(fr);
+  }
+  state.counters["per_of"] =
+      benchmark::Counter(double(of.size()), benchmark::Counter::kIsIterationInvariantRate |
+                                                benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SweepBothModels)->Unit(benchmark::kMillisecond);
+
+void BM_SweepBothModelsAtOnce(benchmark::State& state) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  const Model models[] = {Model::equilibrium, Model::frozen_chamber};
+  std::vector<double> of;
+  for (int i = 0; i <= 100; ++i) {
+    of.push_back(2.0 + 0.1 * i);
+  }
+  for (auto _ : state) {
+    auto r = rocket_sweep(data, problem(Model::equilibrium, 0.0), of, models);
+    benchmark::DoNotOptimize(r);
+  }
+  state.counters["per_of"] =
+      benchmark::Counter(double(of.size()), benchmark::Counter::kIsIterationInvariantRate |
+                                                benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SweepBothModelsAtOnce)->Unit(benchmark::kMillisecond);
+
+void BM_BestIsp(benchmark::State& state) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  for (auto _ : state) {
+    auto best = best_isp(data, problem(Model::equilibrium, 0.0));
+    benchmark::DoNotOptimize(best);
+  }
+}
+BENCHMARK(BM_BestIsp)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace zuna::rocket
+
+BENCHMARK_MAIN();
