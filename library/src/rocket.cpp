@@ -116,6 +116,11 @@ rk::RocketResult to_rocket(const RocketResult& r) {
 
 }  // namespace
 
+void check_input(const RocketInput& input) {
+  detail::translating_errors(
+      [&] { rk::check_problem(engine::builtin_nasa9_data(), to_rocket(input)); });
+}
+
 RocketResult rocket(const RocketInput& input, const RocketResult* warm) {
   return detail::translating_errors([&] {
     const engine::ThermoData& data = engine::builtin_nasa9_data();

@@ -65,6 +65,9 @@ struct RocketResult {
   std::vector<Station> stations;
 };
 
+// Checks an input as rocket() does; throws InputError.
+void check_input(const RocketInput& input);
+
 // One O/F; `warm`, the result of a nearby O/F of the same problem, starts
 // the solves. Throws InputError.
 RocketResult rocket(const RocketInput& input, const RocketResult* warm = nullptr);
