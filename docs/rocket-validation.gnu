@@ -18,7 +18,7 @@ g0 = 9.80665
 # The header and the rows of one exit of one model, tab-separated.
 rows(model, exit, value) = sprintf("< awk -F, 'NR == 1 || ($1 == \"%s\" && $4 == \"%s\" && $5 == %s)' %s | tr , '\\t'", model, exit, value, data)
 # One exit of one model in the reference; other rows not drawn.
-refpick(model, spec, y) = (strcol("model") eq model && strcol("exit_spec") eq spec) ? y : 1/0
+refpick(model, exit, y) = (strcol("model") eq model && strcol("exit_condition") eq exit) ? y : 1/0
 
 set title "Specific impulse (ambient pressure = exit pressure), Pc/Pe = 10, 100, 1000"
 set ylabel "Isp [s]"

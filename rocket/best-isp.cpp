@@ -144,11 +144,11 @@ std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketProble
     if (j < problem.pi_p.size()) {
       one.pi_p.push_back(problem.pi_p[j]);
       best.kind = StationKind::pressure_ratio;
-      best.spec = problem.pi_p[j];
+      best.exit_value = problem.pi_p[j];
     } else {
       one.ae_at.push_back(problem.ae_at[j - problem.pi_p.size()]);
       best.kind = StationKind::area_ratio;
-      best.spec = one.ae_at[0];
+      best.exit_value = one.ae_at[0];
     }
     const std::vector<RocketResult> scan = rocket_sweep(data, one, grid);
     ExitAtOf exit(data, one);

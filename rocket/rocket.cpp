@@ -195,11 +195,11 @@ void label_stations(const RocketProblem& problem, RocketResult& out) {
   std::size_t i = 2;
   for (double pi : problem.pi_p) {
     out.stations[i].kind = StationKind::pressure_ratio;
-    out.stations[i++].spec = pi;
+    out.stations[i++].exit_value = pi;
   }
   for (double area : problem.ae_at) {
     out.stations[i].kind = StationKind::area_ratio;
-    out.stations[i++].spec = area;
+    out.stations[i++].exit_value = area;
   }
 }
 

@@ -79,9 +79,11 @@ enum class StationKind { chamber, throat, pressure_ratio, area_ratio };
 // PointFlag bits (which occupy the low byte).
 enum StationFlag : unsigned {
   kChamberFailed = 1u << 16,   // the chamber has no valid state: nothing downstream
-  kThroatNotFound = 1u << 17,  // no sonic point found: the throat, and every value
-                               // that needs the throat's mass flux, are NaN
-  kExitNotFound = 1u << 18,    // no pressure gives the area ratio asked for
+  kThroatNotFound = 1u << 17,  // no sonic point found: the throat and every exit
+                               // (which all need its mass flux or state) are NaN
+  kExitNotFound = 1u << 18,    // no pressure down to the engine's lowest (1e-6 atm),
+                               // or to where the gas leaves the engine's range,
+                               // gives the area ratio asked for
   kOptimumAtBound = 1u << 19,  // best_isp: the highest value lies at an end of the
                                // interval searched, not at a maximum inside it
 };
@@ -95,15 +97,15 @@ inline constexpr unsigned kInvalidStation =
 struct Station {
   engine::Point state;  // the gas at the station (frozen properties where frozen)
   StationKind kind = StationKind::chamber;
-  double spec = 0.0;       // the Pc/Pe or Ae/At asked for (exits); 0 otherwise
-  double mach = 0.0;       // u / a
-  double pinf_p = 0.0;     // Pc / P
-  double ae_at = 0.0;      // area per unit of throat area; NaN at the chamber
-  double cstar_m_s = 0.0;  // characteristic velocity; NaN at the chamber
-  double cf = 0.0;         // thrust coefficient; NaN at the chamber
-  double ivac_m_s = 0.0;   // vacuum specific impulse; NaN at the chamber
-  double isp_m_s = 0.0;    // specific impulse (Pamb = Pe); NaN at the chamber
-  unsigned flags = 0;      // state.flags | StationFlag bits
+  double exit_value = 0.0;  // the Pc/Pe or Ae/At asked for (exits); 0 otherwise
+  double mach = 0.0;        // u / a
+  double pinf_p = 0.0;      // Pc / P
+  double ae_at = 0.0;       // area per unit of throat area; NaN at the chamber
+  double cstar_m_s = 0.0;   // characteristic velocity; NaN at the chamber
+  double cf = 0.0;          // thrust coefficient; NaN at the chamber
+  double ivac_m_s = 0.0;    // vacuum specific impulse; NaN at the chamber
+  double isp_m_s = 0.0;     // specific impulse (Pamb = Pe); NaN at the chamber
+  unsigned flags = 0;       // state.flags | StationFlag bits
 
   bool valid() const { return (flags & kInvalidStation) == 0; }
 };
@@ -140,9 +142,11 @@ std::vector<RocketResult> rocket_performance(const engine::ThermoData& data,
                                              std::span<const Model> models,
                                              std::span<const RocketResult> previous = {});
 
-// Many O/F at the problem's Pc, each computed warm from the one before
-// (each chamber from the previous chamber, each station from the same
-// station of the previous O/F). problem.mixture.of is ignored. Throws
+// Many O/F at the problem's Pc, each computed warm from the ones before:
+// each chamber from the previous chamber, each station from the same
+// station of the previous O/F, each searched pressure (throat, area-ratio
+// exits) from the parabola in O/F through the three previous ones.
+// problem.mixture.of is ignored. Throws
 // InputError, before computing anything, when an O/F is out of range.
 std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketProblem& problem,
                                        std::span<const double> of);
@@ -166,12 +170,12 @@ struct BestIspSearch {
 };
 struct BestIsp {
   StationKind kind = StationKind::pressure_ratio;
-  double spec = 0.0;     // the exit's Pc/Pe or Ae/At
-  double of_isp = 0.0;   // O/F of the highest Isp
-  Station at_isp;        // the exit at that O/F
-  double of_ivac = 0.0;  // O/F of the highest Ivac
-  Station at_ivac;       // the exit at that O/F
-  unsigned flags = 0;    // the stations' flags at the optimum, and kOptimumAtBound
+  double exit_value = 0.0;  // the exit's Pc/Pe or Ae/At
+  double of_isp = 0.0;      // O/F of the highest Isp
+  Station at_isp;           // the exit at that O/F
+  double of_ivac = 0.0;     // O/F of the highest Ivac
+  Station at_ivac;          // the exit at that O/F
+  unsigned flags = 0;       // the stations' flags at the optimum, and kOptimumAtBound
 };
 
 // Throws InputError when the search's interval or scan is out of range.

@@ -174,7 +174,7 @@ RocketSettings parse_options(int argc, char** argv) {
   };
   RocketSettings s;
   s.problem.pc_atm = 68.046;
-  optind = 1;
+  optind = 0;  // GNU getopt: start again from scratch, also after an earlier parse
   opterr = 0;
   int c;
   while ((c = getopt_long(argc, argv, ":", kOptions, nullptr)) != -1) {
@@ -321,13 +321,13 @@ const char* station_name(rocket::StationKind k) {
                                             : "exit";
 }
 
-void write_exit(tables::TableWriter& w, rocket::StationKind kind, double spec) {
+void write_exit(tables::TableWriter& w, rocket::StationKind kind, double value) {
   if (kind == rocket::StationKind::pressure_ratio) {
     w.text("pi_p");
-    w.number(spec);
+    w.number(value);
   } else if (kind == rocket::StationKind::area_ratio) {
     w.text("ae_at");
-    w.number(spec);
+    w.number(value);
   } else {
     w.absent();
     w.absent();
@@ -341,7 +341,7 @@ void write_station(tables::TableWriter& w, Format f, rocket::Model m, double of,
   w.text(model_name(m));
   w.number(of);
   w.text(station_name(s.kind));
-  write_exit(w, s.kind, s.spec);
+  write_exit(w, s.kind, s.exit_value);
   for (double v : {s.pinf_p,
                    p.P_bar,
                    p.T_K,
@@ -395,7 +395,7 @@ std::vector<Column> best_columns(Format f) {
 void write_best(tables::TableWriter& w, Format f, rocket::Model m, const rocket::BestIsp& b) {
   const double impulse_unit = f == Format::text ? rocket::kG0_m_s2 : 1.0;
   w.text(model_name(m));
-  write_exit(w, b.kind, b.spec);
+  write_exit(w, b.kind, b.exit_value);
   w.number(b.of_isp);
   w.number(b.at_isp.isp_m_s / impulse_unit);
   w.number(b.of_ivac);

@@ -135,9 +135,9 @@ TEST_P(Expansion, IsentropicSonicThroatAndConsistentPerformance) {
     EXPECT_EQ(s.cstar_m_s, throat.cstar_m_s);
     EXPECT_GE(s.ae_at, 1.0);  // the throat has the highest mass flux
     if (s.kind == StationKind::pressure_ratio) {
-      EXPECT_NEAR(s.pinf_p, s.spec, 1e-12 * s.spec);
+      EXPECT_NEAR(s.pinf_p, s.exit_value, 1e-12 * s.exit_value);
     } else {
-      EXPECT_NEAR(s.ae_at, s.spec, 1e-9 * s.spec);
+      EXPECT_NEAR(s.ae_at, s.exit_value, 1e-9 * s.exit_value);
       EXPECT_GT(s.mach, 1.0);  // the supersonic exit of that area
     }
   }
@@ -274,14 +274,14 @@ TEST(RocketBestIsp, AtATrueMaximumOfIspAndIvac) {
     RocketProblem one = p;
     one.pi_p.clear();
     one.ae_at.clear();
-    (b.kind == StationKind::pressure_ratio ? one.pi_p : one.ae_at).push_back(b.spec);
+    (b.kind == StationKind::pressure_ratio ? one.pi_p : one.ae_at).push_back(b.exit_value);
     for (double d : {-1e-3, 1e-3}) {
       one.mixture.of = b.of_isp + d;
       EXPECT_LT(rocket_performance(data(), one).stations[2].isp_m_s, b.at_isp.isp_m_s)
-          << "Isp, exit " << b.spec << ", step " << d;
+          << "Isp, exit " << b.exit_value << ", step " << d;
       one.mixture.of = b.of_ivac + d;
       EXPECT_LT(rocket_performance(data(), one).stations[2].ivac_m_s, b.at_ivac.ivac_m_s)
-          << "Ivac, exit " << b.spec << ", step " << d;
+          << "Ivac, exit " << b.exit_value << ", step " << d;
     }
   }
   // A larger expansion makes the best mixture richer in oxygen.

@@ -162,16 +162,16 @@ TEST(RocketReference, EveryPrintedQuantity) {
       results[key] = rocket_performance(problem);
     }
     const RocketResult& r = results[key];
-    const std::string& spec = row.at("exit_spec");
+    const std::string& exit = row.at("exit_condition");
     const std::size_t index = row.at("station") == "chamber"  ? 0
                               : row.at("station") == "throat" ? 1
-                              : spec == "pi_p=10"             ? 2
-                              : spec == "pi_p=100"            ? 3
-                              : spec == "pi_p=1000"           ? 4
-                              : spec == "ae_at=10"            ? 5
+                              : exit == "pi_p=10"             ? 2
+                              : exit == "pi_p=100"            ? 3
+                              : exit == "pi_p=1000"           ? 4
+                              : exit == "ae_at=10"            ? 5
                                                               : 6;
     const Station& s = r.stations.at(index);
-    ASSERT_TRUE(s.valid()) << key << " " << row.at("station") << " " << spec;
+    ASSERT_TRUE(s.valid()) << key << " " << row.at("station") << " " << exit;
     const bool frozen = row.at("model") != "equilibrium";
     for (const std::string& column : kColumns) {
       const std::string& text = row.at(column);
@@ -187,7 +187,7 @@ TEST(RocketReference, EveryPrintedQuantity) {
                             (index >= 2 && index <= 4 && column == "ae_at"))) {
         tolerance = std::max(5e-4 * std::fabs(ref), half_unit(text));
       }
-      const std::string where = key + " " + row.at("station") + " " + spec;
+      const std::string where = key + " " + row.at("station") + " " + exit;
       EXPECT_NEAR(got, ref, tolerance) << column << " at " << where << ", printed " << text;
       const double deviation = std::fabs(got - ref);
       const bool apart = frozen && (index == 1 || (index <= 4 && column == "ae_at"));
