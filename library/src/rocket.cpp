@@ -63,7 +63,7 @@ Station from_rocket(const rk::Station& s) {
   Station out;
   out.state = detail::from_engine(s.state);
   out.kind = from_rocket(s.kind);
-  out.exit_value = s.spec;
+  out.exit_value = s.exit_value;
   out.pinf_p = s.pinf_p;
   out.mach = s.mach;
   out.ae_at = s.ae_at;
@@ -80,7 +80,7 @@ rk::Station to_rocket(const Station& s) {
   rk::Station out;
   out.state = detail::to_engine(s.state);
   out.kind = to_rocket(s.kind);
-  out.spec = s.exit_value;
+  out.exit_value = s.exit_value;
   out.pinf_p = s.pinf_p;
   out.mach = s.mach;
   out.ae_at = s.ae_at;
@@ -152,7 +152,7 @@ std::vector<BestIsp> best_isp(const RocketInput& input, const BestIspSearch& sea
     for (const rk::BestIsp& b : rk::best_isp(engine::builtin_nasa9_data(), to_rocket(input), s)) {
       BestIsp o;
       o.kind = from_rocket(b.kind);
-      o.exit_value = b.spec;
+      o.exit_value = b.exit_value;
       o.of_isp = b.of_isp;
       o.at_isp = from_rocket(b.at_isp);
       o.of_ivac = b.of_ivac;
