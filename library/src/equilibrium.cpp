@@ -83,7 +83,7 @@ void check_input(const EquilibriumInput& input) {
     const engine::Condition& c = p.condition;
     if (c.mode != engine::Mode::UV && !(c.p_atm >= engine::kPMinAtm && c.p_atm <= engine::kPMaxAtm)) {
       throw InputError("p_atm = " + detail::number_text(c.p_atm) +
-                       ": the pressure must lie in 1e-06..100000 atm");
+                       ": the pressure must lie in 1e-06..1e+05 atm");
     }
     if (c.mode == engine::Mode::TP && !(c.T_K >= engine::kTMinK && c.T_K <= engine::kTMaxK)) {
       throw InputError("T_K = " + detail::number_text(c.T_K) +

@@ -261,7 +261,7 @@ def equilibrium(problem="hp", of=None, p=1.0, reactants="liquid", T=None, s=None
     return result
 
 
-_ROCKET_NAMES = {"pc_atm": "pc", "of": "of", "T_gas_K": "T_reactants"}
+_ROCKET_NAMES = {"pc_atm": "pc", "O/F": "of", "of": "of", "T_gas_K": "T_reactants"}
 
 
 def _exits(pi_p, ae_at):
