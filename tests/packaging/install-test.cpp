@@ -171,6 +171,87 @@ TEST_F(Installed, NeverReadsTheSourceTree) {
   EXPECT_FALSE(fs::exists(per_user() / "zuna.dat")) << "copied from the source tree";
 }
 
+// A program of its own, in a folder outside the source tree, built against
+// the installed library with find_package and with pkg-config, and run.
+constexpr const char* kConsumerSource = R"(#include <zuna4/zuna4.h>
+
+#include <cstdio>
+#include <cstring>
+
+int main() {
+  zuna4::EquilibriumInput in;
+  in.of = 6.0;
+  in.p_atm = 10.0;
+  const zuna4::State flame = zuna4::equilibrium(in);
+  const zuna4::SweepResult sweep = zuna4::sweep(zuna4::SweepParameters{});
+  zuna4::RocketInput rocket;
+  rocket.pc_atm = 68.0;
+  rocket.of = 6.0;
+  rocket.ae_at = {40.0};
+  const zuna4::RocketResult r = zuna4::rocket(rocket);
+  try {
+    in.p_atm = -1.0;
+    zuna4::equilibrium(in);
+    return 1;
+  } catch (const zuna4::InputError&) {
+  }
+  std::printf("%s %.0f %zu %.0f\n", zuna4::version(), flame.T_K, sweep.points.size(),
+              r.stations[2].isp_m_s);
+  return std::strcmp(zuna4::version(), ZUNA4_VERSION) == 0 && flame.converged() ? 0 : 1;
+}
+)";
+
+constexpr const char* kConsumerCMake = R"(cmake_minimum_required(VERSION 3.25)
+project(consumer LANGUAGES CXX)
+find_package(zuna4 1.0 CONFIG REQUIRED)
+add_executable(consumer main.cpp)
+target_link_libraries(consumer PRIVATE zuna4::zuna4)
+)";
+
+TEST_F(Installed, LibraryBuildsAProgramOfItsOwnWithCMakeAndPkgConfig) {
+  install();
+  const fs::path consumer = base_ / "consumer";
+  fs::create_directories(consumer);
+  std::ofstream(consumer / "main.cpp") << kConsumerSource;
+  std::ofstream(consumer / "CMakeLists.txt") << kConsumerCMake;
+  int status = 0;
+  const std::string cmake = std::string("'") + ZUNA_CMAKE_COMMAND + "'";
+  std::string out = run_shell(
+      "cd '" + consumer.string() + "' && " + cmake + " -S . -B build -DCMAKE_PREFIX_PATH='" +
+          prefix().string() + "' 2>&1 && " + cmake + " --build build 2>&1 && ./build/consumer",
+      status);
+  ASSERT_EQ(status, 0) << out;
+  EXPECT_NE(out.find(std::string(ZUNA4_VERSION_TEXT) + " 3261 33 "), std::string::npos) << out;
+
+  if (!have("pkg-config")) {
+    GTEST_SKIP() << "pkg-config is not installed";
+  }
+  out = run_shell("cd '" + consumer.string() + "' && export PKG_CONFIG_PATH=\"$(echo '" +
+                      prefix().string() +
+                      "'/lib/*/pkgconfig)\" && c++ -std=c++20 main.cpp -o by-pkg-config "
+                      "$(pkg-config --cflags --libs zuna4) 2>&1 && ./by-pkg-config",
+                  status);
+  ASSERT_EQ(status, 0) << out;
+  EXPECT_NE(out.find(" 3261 33 "), std::string::npos) << out;
+}
+
+TEST_F(Installed, PythonModuleImportsFromThePrefix) {
+  install();
+  const fs::path module = prefix() / "lib/python3/dist-packages/zuna4/__init__.py";
+  if (!fs::exists(module)) {
+    GTEST_SKIP() << "this build has no Python module";
+  }
+  int status = 0;
+  const std::string out = run_shell(
+      "cd '" + (base_ / "empty").string() + "' && PYTHONPATH='" + prefix().string() +
+          "/lib/python3/dist-packages' /usr/bin/python3 -c 'import zuna4; "
+          "print(zuna4.__version__, round(zuna4.equilibrium(of=6.0, p=10.0).T_K), "
+          "zuna4.__file__)' 2>&1",
+      status);
+  ASSERT_EQ(status, 0) << out;
+  EXPECT_NE(out.find(" 3261 " + prefix().string()), std::string::npos) << out;
+}
+
 TEST_F(Installed, DebianPackageContentsDependsAndLintian) {
   for (const char* tool : {"dpkg-deb", "dpkg-shlibdeps"}) {
     if (!have(tool)) {
