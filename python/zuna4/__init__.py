@@ -66,7 +66,7 @@ class _Result:
     fields = ()
 
     def __repr__(self):
-        shape = getattr(self, self.fields[-1]).shape if self.fields else ()
+        shape = _np.shape(getattr(self, self.fields[-1])) if self.fields else ()
         return "<zuna4.%s shape=%s fields: %s>" % (
             type(self).__name__, shape, " ".join(self.fields))
 
@@ -100,6 +100,22 @@ class EquilibriumResult(_Result):
     strings."""
 
     fields = ("problem", "set", "p_atm", "of") + _STATE_COLUMNS + ("iterations", "flags")
+
+
+class _ScalarEquilibrium(EquilibriumResult):
+    """One state of a call with numbers only: its fields are read from the
+    row the computation returned, so that making it costs next to nothing."""
+
+    __slots__ = ("_row", "problem", "set", "of")
+
+
+def _row_field(k):
+    return property(lambda self: self._row[k])
+
+
+for _k, _name in enumerate(("p_atm",) + _STATE_COLUMNS + ("iterations", "flags")):
+    setattr(_ScalarEquilibrium, _name, _row_field(_k))
+del _k, _name
 
 
 class RocketResult(_Result):
@@ -168,6 +184,9 @@ _EQUILIBRIUM_NAMES = {"of": "of", "p_atm": "p", "T_K": "T", "T_gas_K": "T_reacta
                       "s_kJ_kgK": "s", "rho_kg_m3": "rho"}
 
 
+_NUMBERS = (float, int)
+
+
 def _scalar(value):
     return isinstance(value, (int, float)) and not isinstance(value, bool)
 
@@ -216,6 +235,27 @@ def equilibrium(problem="hp", of=None, p=1.0, reactants="liquid", T=None, s=None
     >>> r = zuna4.equilibrium("hp", of=[4.0, 6.0, 8.0], p=10.0)
     >>> r.T_K
     """
+    # Numbers only: one solve, floats out, with as little as possible around it.
+    code = _PROBLEMS.get(problem)
+    rset = _REACTANTS.get(reactants)
+    if (code is not None and rset is not None and type(of) in _NUMBERS and type(p) in _NUMBERS
+            and (T is None or type(T) in _NUMBERS) and (s is None or type(s) in _NUMBERS)
+            and (rho is None or type(rho) in _NUMBERS)
+            and (code != 0 or T is not None) and (code != 2 or s is not None)
+            and (code != 3 or rho is not None)):
+        try:
+            row = _core.equilibrium_point(code, of, 0.0 if code == 3 else p,
+                                          0.0 if T is None else T, 0.0 if s is None else s,
+                                          0.0 if rho is None else rho, rset, T_reactants,
+                                          h_fuel, h_oxid)
+        except ValueError as error:
+            raise _renamed(error, _EQUILIBRIUM_NAMES) from None
+        result = _ScalarEquilibrium.__new__(_ScalarEquilibrium)
+        result._row = row
+        result.problem = problem
+        result.set = reactants
+        result.of = float(of)
+        return result
     code = _choice("problem", problem, _PROBLEMS)
     rset = _choice("reactants", reactants, _REACTANTS)
     if of is None:
@@ -229,17 +269,6 @@ def equilibrium(problem="hp", of=None, p=1.0, reactants="liquid", T=None, s=None
     if code == 3:
         p = 0.0
     try:
-        if _scalar(of) and _scalar(p) and _scalar(T) and _scalar(s) and _scalar(rho):
-            row = _core.equilibrium_point(code, float(of), float(p), float(T), float(s),
-                                          float(rho), rset, float(T_reactants),
-                                          float(h_fuel), float(h_oxid))
-            result = EquilibriumResult()
-            values = result.__dict__
-            values["problem"] = problem
-            values["set"] = reactants
-            values["of"] = float(of)
-            values.update(zip(("p_atm",) + _STATE_COLUMNS + ("iterations", "flags"), row))
-            return result
         arrays = _np.broadcast_arrays(_array("of", of), _array("p", p), _array("T", T),
                                       _array("s", s), _array("rho", rho))
         shape = arrays[0].shape
