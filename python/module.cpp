@@ -27,11 +27,11 @@ using Doubles = py::array_t<double, py::array::c_style | py::array::forcecast>;
 constexpr int kStateColumns = 22;
 
 void state_row(const zuna4::State& s, double* row) {
-  const double v[kStateColumns] = {s.P_bar,       s.T_K,          s.rho_kg_m3,      s.H_kJ_kg,
-                                   s.U_kJ_kg,     s.G_kJ_kg,      s.S_kJ_kgK,       s.M,
-                                   s.dlnV_dlnP_T, s.dlnV_dlnT_P,  s.Cp_kJ_kgK,      s.gamma_s,
-                                   s.son_vel_m_s, s.Cp_fr_kJ_kgK, s.gamma_fr,       s.son_vel_fr_m_s,
-                                   s.x[0],        s.x[1],         s.x[2],           s.x[3],
+  const double v[kStateColumns] = {s.P_bar,       s.T_K,          s.rho_kg_m3, s.H_kJ_kg,
+                                   s.U_kJ_kg,     s.G_kJ_kg,      s.S_kJ_kgK,  s.M,
+                                   s.dlnV_dlnP_T, s.dlnV_dlnT_P,  s.Cp_kJ_kgK, s.gamma_s,
+                                   s.son_vel_m_s, s.Cp_fr_kJ_kgK, s.gamma_fr,  s.son_vel_fr_m_s,
+                                   s.x[0],        s.x[1],         s.x[2],      s.x[3],
                                    s.x[4],        s.x[5]};
   for (int k = 0; k < kStateColumns; ++k) {
     row[k] = v[k];
@@ -122,11 +122,10 @@ constexpr int kStationColumns = 27;
 void station_row(const zuna4::Station& st, double* row) {
   const zuna4::State& p = st.state;
   const double v[kStationColumns] = {
-      st.exit_value, st.pinf_p,      p.P_bar,       p.T_K,         p.rho_kg_m3,  p.H_kJ_kg,
-      p.U_kJ_kg,     p.G_kJ_kg,      p.S_kJ_kgK,    p.M,           p.dlnV_dlnP_T, p.dlnV_dlnT_P,
-      p.Cp_kJ_kgK,   p.gamma_s,      p.son_vel_m_s, st.mach,       st.ae_at,     st.cstar_m_s,
-      st.cf,         st.ivac_m_s,    st.isp_m_s,    p.x[0],        p.x[1],       p.x[2],
-      p.x[3],        p.x[4],         p.x[5]};
+      st.exit_value, st.pinf_p,  p.P_bar,  p.T_K,         p.rho_kg_m3,   p.H_kJ_kg,   p.U_kJ_kg,
+      p.G_kJ_kg,     p.S_kJ_kgK, p.M,      p.dlnV_dlnP_T, p.dlnV_dlnT_P, p.Cp_kJ_kgK, p.gamma_s,
+      p.son_vel_m_s, st.mach,    st.ae_at, st.cstar_m_s,  st.cf,         st.ivac_m_s, st.isp_m_s,
+      p.x[0],        p.x[1],     p.x[2],   p.x[3],        p.x[4],        p.x[5]};
   for (int k = 0; k < kStationColumns; ++k) {
     row[k] = v[k];
   }
@@ -207,8 +206,8 @@ std::vector<std::tuple<int, double, double, double, double, double, std::int64_t
   }
   std::vector<std::tuple<int, double, double, double, double, double, std::int64_t>> out;
   for (const zuna4::BestIsp& b : best) {
-    out.emplace_back(static_cast<int>(b.kind), b.exit_value, b.of_isp, b.at_isp.isp_m_s,
-                     b.of_ivac, b.at_ivac.ivac_m_s, b.flags);
+    out.emplace_back(static_cast<int>(b.kind), b.exit_value, b.of_isp, b.at_isp.isp_m_s, b.of_ivac,
+                     b.at_ivac.ivac_m_s, b.flags);
   }
   return out;
 }
@@ -244,12 +243,12 @@ py::tuple sweep(double rmin, double rmax, std::int32_t npmin, std::int32_t npmax
   for (py::ssize_t i = 0; i < n; ++i) {
     const zuna4::SweepPoint& t = r.points[static_cast<std::size_t>(i)];
     const double row[kSweepColumns] = {
-        t.of,     t.r,      t.tadsem, t.tadcom, t.no2r,   t.nh2o,   t.no2,    t.nh2,
-        t.ntotalr, t.ntotalp, t.nd[0], t.nd[1],  t.nd[2],  t.nd[3],  t.nd[4],  t.nd[5],
-        t.ntd,    t.yh2r,   t.yo2r,   t.yh2o,   t.yo2,    t.yh2,    t.yd[0],  t.yd[1],
-        t.yd[2],  t.yd[3],  t.yd[4],  t.yd[5],  t.fmh2r,  t.fmo2r,  t.fmh2o,  t.fmo2,
-        t.fmh2,   t.fmd[0], t.fmd[1], t.fmd[2], t.fmd[3], t.fmd[4], t.fmd[5], t.mmr,
-        t.mmp,    t.mmd,    t.x[0],   t.x[1],   t.x[2],   t.x[3]};
+        t.of,      t.r,       t.tadsem, t.tadcom, t.no2r,   t.nh2o,   t.no2,    t.nh2,
+        t.ntotalr, t.ntotalp, t.nd[0],  t.nd[1],  t.nd[2],  t.nd[3],  t.nd[4],  t.nd[5],
+        t.ntd,     t.yh2r,    t.yo2r,   t.yh2o,   t.yo2,    t.yh2,    t.yd[0],  t.yd[1],
+        t.yd[2],   t.yd[3],   t.yd[4],  t.yd[5],  t.fmh2r,  t.fmo2r,  t.fmh2o,  t.fmo2,
+        t.fmh2,    t.fmd[0],  t.fmd[1], t.fmd[2], t.fmd[3], t.fmd[4], t.fmd[5], t.mmr,
+        t.mmp,     t.mmd,     t.x[0],   t.x[1],   t.x[2],   t.x[3]};
     std::copy(row, row + kSweepColumns, v + i * kSweepColumns);
     flags.mutable_data()[i] = t.flags;
   }

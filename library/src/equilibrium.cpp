@@ -81,7 +81,8 @@ void check_input(const EquilibriumInput& input) {
     const Prepared p = prepare(input);
     // The condition's ranges: those the engine checks as a solve starts.
     const engine::Condition& c = p.condition;
-    if (c.mode != engine::Mode::UV && !(c.p_atm >= engine::kPMinAtm && c.p_atm <= engine::kPMaxAtm)) {
+    if (c.mode != engine::Mode::UV &&
+        !(c.p_atm >= engine::kPMinAtm && c.p_atm <= engine::kPMaxAtm)) {
       throw InputError("p_atm = " + detail::number_text(c.p_atm) +
                        ": the pressure must lie in 1e-06..1e+05 atm");
     }

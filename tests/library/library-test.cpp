@@ -140,7 +140,9 @@ TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
     // (which starts from more than one previous O/F) to the searches' tolerance.
     in.of = of[i];
     const zuna4::RocketResult one = zuna4::rocket(in, i > 0 ? &ours[i - 1] : nullptr);
-    EXPECT_NEAR(one.stations[4].isp_m_s, ours[i].stations[4].isp_m_s, 1e-8 * one.stations[4].isp_m_s) << i;
+    EXPECT_NEAR(one.stations[4].isp_m_s, ours[i].stations[4].isp_m_s,
+                1e-8 * one.stations[4].isp_m_s)
+        << i;
   }
   EXPECT_EQ(ours[0].stations[4].kind, zuna4::StationKind::area_ratio);
   EXPECT_EQ(ours[0].stations[4].exit_value, 50.0);

@@ -217,10 +217,10 @@ TEST_F(Installed, LibraryBuildsAProgramOfItsOwnWithCMakeAndPkgConfig) {
   std::ofstream(consumer / "CMakeLists.txt") << kConsumerCMake;
   int status = 0;
   const std::string cmake = std::string("'") + ZUNA_CMAKE_COMMAND + "'";
-  std::string out = run_shell(
-      "cd '" + consumer.string() + "' && " + cmake + " -S . -B build -DCMAKE_PREFIX_PATH='" +
-          prefix().string() + "' 2>&1 && " + cmake + " --build build 2>&1 && ./build/consumer",
-      status);
+  std::string out = run_shell("cd '" + consumer.string() + "' && " + cmake +
+                                  " -S . -B build -DCMAKE_PREFIX_PATH='" + prefix().string() +
+                                  "' 2>&1 && " + cmake + " --build build 2>&1 && ./build/consumer",
+                              status);
   ASSERT_EQ(status, 0) << out;
   EXPECT_NE(out.find(std::string(ZUNA4_VERSION_TEXT) + " 3261 33 "), std::string::npos) << out;
 
@@ -243,12 +243,12 @@ TEST_F(Installed, PythonModuleImportsFromThePrefix) {
     GTEST_SKIP() << "this build has no Python module";
   }
   int status = 0;
-  const std::string out = run_shell(
-      "cd '" + (base_ / "empty").string() + "' && PYTHONPATH='" + prefix().string() +
-          "/lib/python3/dist-packages' /usr/bin/python3 -c 'import zuna4; "
-          "print(zuna4.__version__, round(zuna4.equilibrium(of=6.0, p=10.0).T_K), "
-          "zuna4.__file__)' 2>&1",
-      status);
+  const std::string out =
+      run_shell("cd '" + (base_ / "empty").string() + "' && PYTHONPATH='" + prefix().string() +
+                    "/lib/python3/dist-packages' /usr/bin/python3 -c 'import zuna4; "
+                    "print(zuna4.__version__, round(zuna4.equilibrium(of=6.0, p=10.0).T_K), "
+                    "zuna4.__file__)' 2>&1",
+                status);
   ASSERT_EQ(status, 0) << out;
   EXPECT_NE(out.find(" 3261 " + prefix().string()), std::string::npos) << out;
 }
@@ -305,17 +305,15 @@ TEST_F(Installed, DebianPackageContentsDependsAndLintian) {
 
   ASSERT_EQ(debs.count("libzuna4-dev"), 1u) << out;
   const std::string dev = run_shell("dpkg-deb -c '" + debs["libzuna4-dev"].string() + "'", status);
-  for (const char* file :
-       {"/usr/include/zuna4/zuna4.h", "/usr/include/zuna4/version.h", "/libzuna4.a\n",
-        "/cmake/zuna4/zuna4Config.cmake\n", "/pkgconfig/zuna4.pc\n",
-        "./usr/share/doc/libzuna4-dev/copyright\n"}) {
+  for (const char* file : {"/usr/include/zuna4/zuna4.h", "/usr/include/zuna4/version.h",
+                           "/libzuna4.a\n", "/cmake/zuna4/zuna4Config.cmake\n",
+                           "/pkgconfig/zuna4.pc\n", "./usr/share/doc/libzuna4-dev/copyright\n"}) {
     EXPECT_NE(dev.find(file), std::string::npos) << file << "\n" << dev;
   }
   if (debs.count("python3-zuna4") != 0) {
     const std::string py = debs["python3-zuna4"].string();
     const std::string module = run_shell("dpkg-deb -c '" + py + "'", status);
-    EXPECT_NE(module.find("./usr/lib/python3/dist-packages/zuna4/__init__.py\n"),
-              std::string::npos)
+    EXPECT_NE(module.find("./usr/lib/python3/dist-packages/zuna4/__init__.py\n"), std::string::npos)
         << module;
     EXPECT_NE(module.find("./usr/lib/python3/dist-packages/zuna4/_core.cpython-"),
               std::string::npos)

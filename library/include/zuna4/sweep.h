@@ -23,8 +23,8 @@ namespace zuna4 {
 // npmin, npmax >= 0 with npmin + npmax <= 100, p_atm 1e-6..1e5, tolh and
 // toln > 0, itmaxh and itmaxn 1..99999; each reaction switched on or off.
 struct SweepParameters {
-  double rmin = 0.5;  // lowest O/F as a multiple of the stoichiometric O/F
-  double rmax = 2.0;  // highest O/F as a multiple of the stoichiometric O/F
+  double rmin = 0.5;        // lowest O/F as a multiple of the stoichiometric O/F
+  double rmax = 2.0;        // highest O/F as a multiple of the stoichiometric O/F
   std::int32_t npmin = 10;  // points strictly between rmin and 1
   std::int32_t npmax = 20;  // points strictly between 1 and rmax
   double p_atm = 1.0;       // total pressure
@@ -38,8 +38,8 @@ struct SweepParameters {
 
 // The program's 7-coefficient data (the layout of zuna.dat).
 struct SweepData {
-  double mw_g_mol[6] = {};     // molar masses, species order
-  double coef[2][7][6] = {};   // [range: 0 is 1000-6000 K, 1 is 200-1000 K][a1..a7][species]
+  double mw_g_mol[6] = {};    // molar masses, species order
+  double coef[2][7][6] = {};  // [range: 0 is 1000-6000 K, 1 is 200-1000 K][a1..a7][species]
 };
 
 // data/zuna.dat as shipped, compiled in.
@@ -53,26 +53,26 @@ SweepData read_sweep_data(std::istream& in);
 // reasons) and kSweepFloatingPoint, the point the programs would have ended
 // on with a math error.
 enum SweepFlag : unsigned {
-  kNewtonOutside = 1u << 0,    // tadsem outside 200..6000 K, or not a number
-  kNewtonCap = 1u << 1,        // the search of tadsem used all itmaxh steps
-  kBisectionBound = 1u << 2,   // tadcom closed on 1000 or 6000 K
-  kBisectionCap = 1u << 3,     // the search of tadcom used all itmaxh temperatures
-  kEquilibriumCap = 1u << 4,   // the dissociation equilibrium used all itmaxn passes
+  kNewtonOutside = 1u << 0,   // tadsem outside 200..6000 K, or not a number
+  kNewtonCap = 1u << 1,       // the search of tadsem used all itmaxh steps
+  kBisectionBound = 1u << 2,  // tadcom closed on 1000 or 6000 K
+  kBisectionCap = 1u << 3,    // the search of tadcom used all itmaxh temperatures
+  kEquilibriumCap = 1u << 4,  // the dissociation equilibrium used all itmaxn passes
   kSweepFloatingPoint = 1u << 8,
 };
 
 // One reported point, named like the columns of `zuna4c --batch --csv`.
 struct SweepPoint {
-  double of = 0.0;  // O/F [kg O2 / kg H2]
-  double r = 0.0;   // O/F over the stoichiometric O/F
-  double tadsem = 0.0;  // adiabatic flame temperature without dissociation [K]
-  double tadcom = 0.0;  // adiabatic flame temperature with dissociation [K]
-  double no2r = 0.0;    // O2 fed
+  double of = 0.0;                          // O/F [kg O2 / kg H2]
+  double r = 0.0;                           // O/F over the stoichiometric O/F
+  double tadsem = 0.0;                      // adiabatic flame temperature without dissociation [K]
+  double tadcom = 0.0;                      // adiabatic flame temperature with dissociation [K]
+  double no2r = 0.0;                        // O2 fed
   double nh2o = 0.0, no2 = 0.0, nh2 = 0.0;  // products without dissociation
-  double ntotalr = 0.0, ntotalp = 0.0;     // totals of reactants and products
-  double nd[6] = {};                       // products with dissociation
-  double ntd = 0.0;                        // their total
-  double yh2r = 0.0, yo2r = 0.0;           // mole fractions of the reactants
+  double ntotalr = 0.0, ntotalp = 0.0;      // totals of reactants and products
+  double nd[6] = {};                        // products with dissociation
+  double ntd = 0.0;                         // their total
+  double yh2r = 0.0, yo2r = 0.0;            // mole fractions of the reactants
   double yh2o = 0.0, yo2 = 0.0, yh2 = 0.0;  // without dissociation
   double yd[6] = {};                        // with dissociation, nd / ntd
   double fmh2r = 0.0, fmo2r = 0.0;          // mass fractions of the reactants
@@ -84,7 +84,7 @@ struct SweepPoint {
 };
 
 struct SweepResult {
-  double ofst = 0.0;  // stoichiometric O/F of the data
+  double ofst = 0.0;               // stoichiometric O/F of the data
   std::vector<SweepPoint> points;  // npmin + npmax + 3 points, the report's order
   // True when no point raised a floating-point fault (the programs would
   // have ended their run at the first point flagged kSweepFloatingPoint).
