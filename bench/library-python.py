@@ -6,6 +6,7 @@ the programs' sweep. Run with the module on PYTHONPATH:
     PYTHONPATH=build/python bench/library-python.py
 """
 import time
+import timeit
 
 import numpy as np
 
@@ -23,8 +24,9 @@ def best_of(repeat, call):
 
 
 def main():
-    n = 20000
-    scalar = best_of(5, lambda: [zuna4.equilibrium("hp", of=6.0, p=10.0) for _ in range(n)]) / n
+    n = 50000
+    scalar = min(timeit.repeat("equilibrium('hp', of=6.0, p=10.0)", number=n, repeat=7,
+                               globals={"equilibrium": zuna4.equilibrium})) / n
     print("one HP point, scalar call:        %8.2f us" % (scalar * 1e6))
     of = np.tile(2.0 + 28.0 * np.arange(1000) / 999.0, 100)
     p = np.repeat(1.0 + 99.0 * np.arange(100) / 99.0, 1000)

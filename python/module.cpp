@@ -47,34 +47,60 @@ zuna4::Reactants reactants(int set, double T_K, double h_fuel, double h_oxid) {
   return r;
 }
 
-// One point, cold: a tuple (p_atm, the state's columns..., iterations,
-// flags). The scalar call's path, without arrays.
-py::tuple equilibrium_point(int problem, double of, double p, double T, double s, double rho,
-                            int set, double T_r, double h_fuel, double h_oxid) {
+// One point, cold: equilibrium_point(problem, of, p, T, s, rho, set, T_r,
+// h_fuel, h_oxid) answers a tuple (p_atm, the state's columns...,
+// iterations, flags). The scalar call's path: a plain CPython function with
+// the fast calling convention, its ten numbers read and its tuple built
+// without pybind11's dispatch, which would cost as much again as the
+// conversion itself.
+PyObject* equilibrium_point(PyObject*, PyObject* const* args, Py_ssize_t count) {
+  if (count != 10) {
+    PyErr_SetString(PyExc_TypeError, "equilibrium_point takes 10 arguments");
+    return nullptr;
+  }
+  double v[10];
+  for (int k = 0; k < 10; ++k) {
+    v[k] = PyFloat_AsDouble(args[k]);
+    if (v[k] == -1.0 && PyErr_Occurred() != nullptr) {
+      return nullptr;
+    }
+  }
   zuna4::EquilibriumInput in;
-  in.problem = static_cast<zuna4::Problem>(problem);
-  in.of = of;
-  in.p_atm = p;
-  in.T_K = T;
-  in.s_kJ_kgK = s;
-  in.rho_kg_m3 = rho;
-  in.reactants = reactants(set, T_r, h_fuel, h_oxid);
+  in.problem = static_cast<zuna4::Problem>(static_cast<int>(v[0]));
+  in.of = v[1];
+  in.p_atm = v[2];
+  in.T_K = v[3];
+  in.s_kJ_kgK = v[4];
+  in.rho_kg_m3 = v[5];
+  in.reactants = reactants(static_cast<int>(v[6]), v[7], v[8], v[9]);
   zuna4::State st;
-  {
-    py::gil_scoped_release release;
-    st = zuna4::equilibrium(in);
+  std::string error;
+  Py_BEGIN_ALLOW_THREADS try { st = zuna4::equilibrium(in); } catch (const zuna4::InputError& e) {
+    error = e.what();
+  }
+  Py_END_ALLOW_THREADS if (!error.empty()) {
+    PyErr_SetString(PyExc_ValueError, error.c_str());
+    return nullptr;
   }
   double row[kStateColumns];
   state_row(st, row);
-  py::tuple out(kStateColumns + 3);
-  out[0] = py::float_(in.problem == zuna4::Problem::uv ? st.p_atm : p);
-  for (int k = 0; k < kStateColumns; ++k) {
-    out[k + 1] = py::float_(row[k]);
+  PyObject* out = PyTuple_New(kStateColumns + 3);
+  if (out == nullptr) {
+    return nullptr;
   }
-  out[kStateColumns + 1] = py::int_(st.iterations);
-  out[kStateColumns + 2] = py::int_(st.flags);
+  PyTuple_SET_ITEM(out, 0, PyFloat_FromDouble(in.problem == zuna4::Problem::uv ? st.p_atm : v[2]));
+  for (int k = 0; k < kStateColumns; ++k) {
+    PyTuple_SET_ITEM(out, k + 1, PyFloat_FromDouble(row[k]));
+  }
+  PyTuple_SET_ITEM(out, kStateColumns + 1, PyLong_FromLong(st.iterations));
+  PyTuple_SET_ITEM(out, kStateColumns + 2, PyLong_FromUnsignedLong(st.flags));
   return out;
 }
+
+PyMethodDef kEquilibriumPoint = {
+    "equilibrium_point",
+    reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&equilibrium_point)), METH_FASTCALL,
+    "One cold solve; see the zuna4 package."};
 
 // Many points: of, p, T, s, rho flat arrays of one length. Answers
 // (values [n, 1 + kStateColumns] with p_atm first, iterations [n], flags [n]).
@@ -261,7 +287,8 @@ PYBIND11_MODULE(_core, m) {
   m.doc() = "The zuna4 library's computations over flat arrays (see the zuna4 package).";
   m.attr("version") = zuna4::version();
   m.attr("stoichiometric_of") = zuna4::stoichiometric_of();
-  m.def("equilibrium_point", &equilibrium_point);
+  m.add_object("equilibrium_point",
+               py::reinterpret_steal<py::object>(PyCFunction_New(&kEquilibriumPoint, nullptr)));
   m.def("equilibrium_points", &equilibrium_points);
   m.def("rocket_points", &rocket_points);
   m.def("best_isp", &best_isp);

@@ -2,6 +2,7 @@
 #include "zuna4/equilibrium.h"
 
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
 #include "src/conversions.h"
@@ -74,27 +75,33 @@ engine::Point solve(const Prepared& p, const engine::Point* guess) {
   return engine::equilibrium(engine::builtin_nasa9_data(), p.feed, p.condition, guess);
 }
 
+// The condition's ranges, those the engine checks as a solve starts, told
+// before anything is computed.
+void check_condition(const engine::Condition& c) {
+  if (c.mode != engine::Mode::UV && !(c.p_atm >= engine::kPMinAtm && c.p_atm <= engine::kPMaxAtm)) {
+    throw InputError("p_atm = " + detail::number_text(c.p_atm) +
+                     ": the pressure must lie in 1e-06..1e+05 atm");
+  }
+  if (c.mode == engine::Mode::TP && !(c.T_K >= engine::kTMinK && c.T_K <= engine::kTMaxK)) {
+    throw InputError("T_K = " + detail::number_text(c.T_K) +
+                     ": the temperature must lie in 200..6000 K");
+  }
+  if (c.mode == engine::Mode::SP && !(c.s_kJ_kgK > -1e300 && c.s_kJ_kgK < 1e300)) {
+    throw InputError("s_kJ_kgK = " + detail::number_text(c.s_kJ_kgK) +
+                     ": the entropy must be a finite number");
+  }
+}
+
+Prepared checked(const EquilibriumInput& input) {
+  Prepared p = prepare(input);
+  check_condition(p.condition);
+  return p;
+}
+
 }  // namespace
 
 void check_input(const EquilibriumInput& input) {
-  detail::translating_errors([&] {
-    const Prepared p = prepare(input);
-    // The condition's ranges: those the engine checks as a solve starts.
-    const engine::Condition& c = p.condition;
-    if (c.mode != engine::Mode::UV &&
-        !(c.p_atm >= engine::kPMinAtm && c.p_atm <= engine::kPMaxAtm)) {
-      throw InputError("p_atm = " + detail::number_text(c.p_atm) +
-                       ": the pressure must lie in 1e-06..1e+05 atm");
-    }
-    if (c.mode == engine::Mode::TP && !(c.T_K >= engine::kTMinK && c.T_K <= engine::kTMaxK)) {
-      throw InputError("T_K = " + detail::number_text(c.T_K) +
-                       ": the temperature must lie in 200..6000 K");
-    }
-    if (c.mode == engine::Mode::SP && !(c.s_kJ_kgK > -1e300 && c.s_kJ_kgK < 1e300)) {
-      throw InputError("s_kJ_kgK = " + detail::number_text(c.s_kJ_kgK) +
-                       ": the entropy must be a finite number");
-    }
-  });
+  detail::translating_errors([&] { checked(input); });
 }
 
 State equilibrium(const EquilibriumInput& input, const State* warm) {
@@ -113,9 +120,11 @@ void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, boo
     throw InputError("out: " + std::to_string(out.size()) + " states for " +
                      std::to_string(in.size()) + " inputs");
   }
+  // Every input fed and checked before any is solved.
+  std::vector<Prepared> prepared(in.size());
   for (std::size_t i = 0; i < in.size(); ++i) {
     try {
-      check_input(in[i]);
+      prepared[i] = detail::translating_errors([&] { return checked(in[i]); });
     } catch (const InputError& e) {
       throw InputError("point " + std::to_string(i) + ": " + e.what());
     }
@@ -124,7 +133,7 @@ void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, boo
     engine::Point previous;
     bool have_previous = false;
     for (std::size_t i = 0; i < in.size(); ++i) {
-      const engine::Point pt = solve(prepare(in[i]), have_previous ? &previous : nullptr);
+      const engine::Point pt = solve(prepared[i], have_previous ? &previous : nullptr);
       if (warm_start && pt.has_values()) {
         previous = pt;
         have_previous = true;
