@@ -120,6 +120,14 @@ py::tuple equilibrium_points(int problem, const Doubles& of, const Doubles& p, c
     e.rho_kg_m3 = rho.data()[i];
     e.reactants = r;
   }
+  // Every input checked before any is solved.
+  for (py::ssize_t i = 0; i < n; ++i) {
+    try {
+      zuna4::check_input(in[static_cast<std::size_t>(i)]);
+    } catch (const zuna4::InputError& e) {
+      throw zuna4::InputError("point " + std::to_string(i) + ": " + e.what());
+    }
+  }
   py::array_t<double> values({n, py::ssize_t{kStateColumns + 1}});
   py::array_t<std::int64_t> iterations(n);
   py::array_t<std::int64_t> flags(n);
@@ -128,14 +136,28 @@ py::tuple equilibrium_points(int problem, const Doubles& of, const Doubles& p, c
   std::int64_t* fl = flags.mutable_data();
   {
     py::gil_scoped_release release;
-    std::vector<zuna4::State> out(in.size());
-    zuna4::equilibrium(in, out, warm_start);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-      double* row = v + i * (kStateColumns + 1);
-      row[0] = in[i].problem == zuna4::Problem::uv ? out[i].p_atm : in[i].p_atm;
-      state_row(out[i], row + 1);
-      it[i] = out[i].iterations;
-      fl[i] = out[i].flags;
+    // In pieces, each started from the last state of the one before, so
+    // that the states stay in the cache between the solve and the copy.
+    constexpr std::size_t kPiece = 256;
+    zuna4::State out[kPiece];
+    zuna4::State last;
+    bool have_last = false;
+    for (std::size_t first = 0; first < in.size(); first += kPiece) {
+      const std::size_t count = std::min(kPiece, in.size() - first);
+      zuna4::equilibrium(std::span(in).subspan(first, count), std::span(out, count), warm_start,
+                         have_last ? &last : nullptr);
+      for (std::size_t j = 0; j < count; ++j) {
+        const std::size_t i = first + j;
+        double* row = v + i * (kStateColumns + 1);
+        row[0] = in[i].problem == zuna4::Problem::uv ? out[j].p_atm : in[i].p_atm;
+        state_row(out[j], row + 1);
+        it[i] = out[j].iterations;
+        fl[i] = out[j].flags;
+        if (out[j].has_values()) {
+          last = out[j];
+          have_last = true;
+        }
+      }
     }
   }
   return py::make_tuple(values, iterations, flags);

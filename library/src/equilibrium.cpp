@@ -115,7 +115,8 @@ State equilibrium(const EquilibriumInput& input, const State* warm) {
   });
 }
 
-void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, bool warm_start) {
+void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, bool warm_start,
+                 const State* warm) {
   if (in.size() != out.size()) {
     throw InputError("out: " + std::to_string(out.size()) + " states for " +
                      std::to_string(in.size()) + " inputs");
@@ -132,6 +133,10 @@ void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, boo
   detail::translating_errors([&] {
     engine::Point previous;
     bool have_previous = false;
+    if (warm_start && warm != nullptr && warm->has_values()) {
+      previous = detail::to_engine(*warm);
+      have_previous = true;
+    }
     for (std::size_t i = 0; i < in.size(); ++i) {
       const engine::Point pt = solve(prepared[i], have_previous ? &previous : nullptr);
       if (warm_start && pt.has_values()) {

@@ -53,6 +53,19 @@ TEST(LibraryEquilibrium, ArraysEqualTheirPointsStartedAsTheyAre) {
   }
 }
 
+TEST(LibraryEquilibrium, AnArrayInPiecesIsTheWholeArray) {
+  const std::vector<zuna4::EquilibriumInput> in = flames(30, 3.0);
+  std::vector<zuna4::State> whole(in.size()), pieces(in.size());
+  zuna4::equilibrium(in, whole);
+  const std::span<const zuna4::EquilibriumInput> all(in);
+  zuna4::equilibrium(all.first(11), std::span(pieces).first(11));
+  zuna4::equilibrium(all.subspan(11), std::span(pieces).subspan(11), true, &pieces[10]);
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    EXPECT_TRUE(same_bits(whole[i].T_K, pieces[i].T_K) && same_bits(whole[i].x[3], pieces[i].x[3]))
+        << i;
+  }
+}
+
 TEST(LibraryEquilibrium, EveryProblemHoldsWhatItFixes) {
   zuna4::EquilibriumInput hp;
   hp.of = 6.0;

@@ -101,11 +101,12 @@ State equilibrium(const EquilibriumInput& input, const State* warm = nullptr);
 
 // Many points: out[i] for in[i]. Every input is checked before anything is
 // computed (InputError names the index). With warm_start each point starts
-// from the last point before it that has values, as `zuna4c equilibrium`
-// sweeps its O/F ratios; otherwise each starts cold. out.size() must equal
-// in.size().
-void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out,
-                 bool warm_start = true);
+// from the last point before it that has values, the first from `warm` when
+// given (the last state of a previous call, to go on with a long array in
+// pieces), as `zuna4c equilibrium` sweeps its O/F ratios; otherwise each
+// starts cold. out.size() must equal in.size().
+void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, bool warm_start = true,
+                 const State* warm = nullptr);
 
 // Checks one input as equilibrium() does; throws InputError.
 void check_input(const EquilibriumInput& input);
