@@ -189,8 +189,9 @@ zuna4::RocketInput rocket_input(const std::vector<double>& pi_p, const std::vect
   return in;
 }
 
-// Many (pc, of) pairs, flat arrays of one length; each started from the one
-// before when that was at the same Pc, as `zuna4c rocket` sweeps O/F.
+// Many (pc, of) pairs, flat arrays of one length; the O/F of consecutive
+// points at one Pc swept together, each started from those before it, as
+// `zuna4c rocket` sweeps O/F.
 // Answers (values [n, stations, kStationColumns], flags [n, stations],
 // kinds [stations]: 0 chamber, 1 throat, 2 pressure ratio, 3 area ratio).
 py::tuple rocket_points(const Doubles& pc, const Doubles& of, const std::vector<double>& pi_p,
@@ -213,21 +214,27 @@ py::tuple rocket_points(const Doubles& pc, const Doubles& of, const std::vector<
   std::int64_t* kd = kinds.mutable_data();
   {
     py::gil_scoped_release release;
-    zuna4::RocketResult previous;
-    bool warm = false;
-    for (py::ssize_t i = 0; i < n; ++i) {
-      const bool same_pc = i > 0 && pc.data()[i] == pc.data()[i - 1];
-      in.pc_atm = pc.data()[i];
-      in.of = of.data()[i];
-      zuna4::RocketResult r = zuna4::rocket(in, warm && same_pc ? &previous : nullptr);
-      for (py::ssize_t k = 0; k < stations; ++k) {
-        const zuna4::Station& st = r.stations[static_cast<std::size_t>(k)];
-        station_row(st, v + (i * stations + k) * kStationColumns);
-        fl[i * stations + k] = st.flags;
-        kd[k] = static_cast<std::int64_t>(st.kind);
+    // Each run of points at one Pc is one sweep over its O/F ratios, as
+    // `zuna4c rocket` computes them.
+    std::vector<double> of_run;
+    for (py::ssize_t first = 0; first < n;) {
+      py::ssize_t end = first + 1;
+      while (end < n && pc.data()[end] == pc.data()[first]) {
+        ++end;
       }
-      previous = std::move(r);
-      warm = true;
+      in.pc_atm = pc.data()[first];
+      of_run.assign(of.data() + first, of.data() + end);
+      const std::vector<zuna4::RocketResult> run = zuna4::rocket_sweep(in, of_run);
+      for (py::ssize_t i = first; i < end; ++i) {
+        const zuna4::RocketResult& r = run[static_cast<std::size_t>(i - first)];
+        for (py::ssize_t k = 0; k < stations; ++k) {
+          const zuna4::Station& st = r.stations[static_cast<std::size_t>(k)];
+          station_row(st, v + (i * stations + k) * kStationColumns);
+          fl[i * stations + k] = st.flags;
+          kd[k] = static_cast<std::int64_t>(st.kind);
+        }
+      }
+      first = end;
     }
     if (n == 0) {
       for (py::ssize_t k = 0; k < stations; ++k) {

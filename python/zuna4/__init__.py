@@ -64,6 +64,7 @@ class _Result:
     """Named NumPy arrays; ``fields`` lists their names in column order."""
 
     fields = ()
+    _per_point = ()
 
     def __repr__(self):
         shape = _np.shape(getattr(self, self.fields[-1])) if self.fields else ()
@@ -83,6 +84,9 @@ class _Result:
             raise ImportError("to_pandas() needs pandas (Debian package python3-pandas)") from error
         columns = {}
         for name, value in self.as_dict().items():
+            value = _np.asarray(value)
+            if name in self._per_point:
+                value = value[..., None]  # one value for every station of its point
             columns[name] = _np.ravel(_np.broadcast_to(value, self._row_shape()))
         return pandas.DataFrame(columns)
 
@@ -130,6 +134,7 @@ class RocketResult(_Result):
 
     fields = ("set", "model", "pc_atm", "of", "station", "exit_spec") + _STATION_COLUMNS + (
         "flags",)
+    _per_point = ("pc_atm", "of")
 
     def _row_shape(self):
         return self.flags.shape
@@ -426,9 +431,10 @@ def sweep(rmin=0.5, rmax=2.0, npmin=10, npmax=20, p=1.0, tolh=1.0e-3, itmaxh=100
     products without dissociation, the adiabatic flame temperature without
     (tadsem) and with dissociation (tadcom, reactions R1 H2O = H + OH,
     R2 H2 = 2 H, R3 O2 = 2 O, R4 OH = O + H), amounts, fractions and molar
-    masses. Nothing is written to a file.
+    masses. Nothing is written to a file. The defaults are those of the
+    programs' parameter form.
 
-    Parameters (the defaults of the programs' parameter form)
+    Parameters
     ----------
     rmin : number
         Lowest O/F over the stoichiometric O/F, above 0 and at most 1.

@@ -2,6 +2,8 @@
 # printing, stations named and shaped, warm sweeps that equal the console
 # program's, errors that name the argument.
 import math
+import sys
+import types
 
 import numpy as np
 import pytest
@@ -97,3 +99,30 @@ def test_bad_arguments_raise_value_errors_that_name_them(call, words):
         assert word in str(error.value)
     with pytest.raises(ValueError, match="scan_points"):
         zuna4.best_isp(pc=10.0, pi_p=[10], scan_points=1)
+
+
+def test_each_run_at_one_pc_is_its_own_sweep():
+    exits = dict(pi_p=[40], ae_at=[25])
+    mixed = zuna4.rocket(pc=[10.0, 10.0, 20.0, 10.0], of=[5.0, 6.0, 7.0, 8.0], **exits)
+    first = zuna4.rocket(pc=10.0, of=[5.0, 6.0], **exits)
+    alone = zuna4.rocket(pc=20.0, of=7.0, **exits)
+    last = zuna4.rocket(pc=10.0, of=8.0, **exits)
+    for column in ("T_K", "isp_m_s", "ae_at", "x_OH", "flags"):
+        got = getattr(mixed, column)
+        assert np.array_equal(got[:2], getattr(first, column), equal_nan=True), column
+        assert np.array_equal(got[2], getattr(alone, column), equal_nan=True), column
+        assert np.array_equal(got[3], getattr(last, column), equal_nan=True), column
+
+
+def test_to_pandas_gives_one_row_per_station(monkeypatch):
+    # A stand-in for pandas: the columns as the DataFrame would receive them.
+    class Frame(dict):
+        pass
+
+    monkeypatch.setitem(sys.modules, "pandas", types.SimpleNamespace(DataFrame=Frame))
+    frame = zuna4.rocket(pc=[10.0, 20.0], of=6.0, ae_at=[25]).to_pandas()
+    assert list(frame) == list(zuna4.RocketResult.fields)
+    assert all(len(column) == 6 for column in frame.values())
+    assert list(frame["pc_atm"]) == [10.0] * 3 + [20.0] * 3
+    assert list(frame["station"]) == ["chamber", "throat", "exit"] * 2
+    assert list(frame["model"]) == ["equilibrium"] * 6
