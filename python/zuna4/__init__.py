@@ -337,9 +337,10 @@ def rocket(pc=None, of=None, pi_p=(), ae_at=(), model="equilibrium", reactants="
         Fields named like the CSV columns of ``zuna4c rocket``, of shape
         S + (stations,) where S is the broadcast shape of pc and of;
         ``station`` and ``exit_spec`` name the stations (chamber, throat, then
-        the pressure ratios and the area ratios in the order given). Along
-        the last axis of of, each O/F starts from the one before at the same
-        Pc, as ``zuna4c rocket`` sweeps.
+        the pressure ratios and the area ratios in the order given).
+        Consecutive points (in C order) at one Pc are one sweep over their
+        O/F ratios, each started from those before it, as ``zuna4c rocket``
+        sweeps.
 
     Raises
     ------
