@@ -2,6 +2,7 @@
 # `zuna4c --batch --csv` prints for the same parameters, with the shipped
 # data compiled in or another data file's text.
 import os
+import subprocess
 import threading
 
 import numpy as np
@@ -91,3 +92,21 @@ def test_two_threads_sweep_what_one_sweeps():
     for r in results:
         for name in FIELDS:
             assert np.array_equal(r.__dict__[name], alone.__dict__[name], equal_nan=True), name
+
+
+def test_a_floating_point_fault_is_a_flag_where_the_programs_end(zuna4c, tmp_path):
+    # An entropy constant of H so large that its equilibrium constants
+    # overflow: the programs end the run with a math error, the module flags
+    # the points (256) and goes on.
+    with open(os.path.join(SOURCE_DIR, "data", "zuna.dat")) as f:
+        lines = f.read().split("\n")
+    for record in (3 * 22 + 11, 3 * 22 + 19):  # a7 of H, both ranges
+        lines[record - 1] = "1.0e250"
+    text = "\n".join(lines)
+    (tmp_path / "zuna.dat").write_text(text)
+    done = subprocess.run([zuna4c, "--batch", "--npmin=2", "--npmax=2", "-C", str(tmp_path)],
+                          capture_output=True)
+    assert done.returncode == 1 and b"OVERFLOW" in done.stdout + done.stderr
+    result = zuna4.sweep(data=text, npmin=2, npmax=2)
+    assert not result.ok
+    assert np.all(result.flags & 256) and len(result.flags) == 7
