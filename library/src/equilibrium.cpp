@@ -1,0 +1,151 @@
+// The equilibrium facade: the library's structs to the engine's and back.
+#include "zuna4/equilibrium.h"
+
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "src/conversions.h"
+
+namespace zuna4 {
+
+namespace engine = zuna::engine;
+
+const char* species_name(int j) { return engine::species_name(j); }
+
+double stoichiometric_of() { return engine::stoichiometric_of(engine::builtin_nasa9_data()); }
+
+namespace {
+
+// The reactants' internal energy per kg: their enthalpy for the liquids
+// (p v negligible), H - n R T for the gases, n the moles of H2 and O2 per kg
+// (half the atoms). The same as `zuna4c equilibrium --problem=uv`.
+double reactant_u_kJ_kg(const engine::ThermoData& data, const engine::Feed& feed,
+                        const Reactants& r) {
+  if (r.set != ReactantSet::gas) {
+    return feed.h0_kJ_kg;
+  }
+  const double n_mol_kg = 0.5 * (feed.b_mol_kg[0] + feed.b_mol_kg[1]);
+  return feed.h0_kJ_kg - n_mol_kg * data.R_J_molK * r.T_K / 1000.0;
+}
+
+// The engine's feed and condition of one input; throws the engine's
+// InputError for an O/F or reactants out of range.
+struct Prepared {
+  engine::Feed feed;
+  engine::Condition condition;
+};
+
+Prepared prepare(const EquilibriumInput& in) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  Prepared p;
+  p.feed = engine::feed_of(data, engine::Mixture{in.of, detail::to_engine(in.reactants)});
+  engine::Condition& c = p.condition;
+  c.p_atm = in.p_atm;
+  switch (in.problem) {
+    case Problem::tp:
+      c.mode = engine::Mode::TP;
+      c.T_K = in.T_K;
+      break;
+    case Problem::hp:
+      c.mode = engine::Mode::HP;
+      c.h_kJ_kg = p.feed.h0_kJ_kg;
+      break;
+    case Problem::sp:
+      c.mode = engine::Mode::SP;
+      c.s_kJ_kgK = in.s_kJ_kgK;
+      break;
+    case Problem::uv:
+      c.mode = engine::Mode::UV;
+      if (!(in.rho_kg_m3 > 0.0 && in.rho_kg_m3 < 1e300)) {
+        throw InputError("rho_kg_m3 = " + detail::number_text(in.rho_kg_m3) +
+                         ": the density must be a positive number");
+      }
+      c.v_m3_kg = 1.0 / in.rho_kg_m3;
+      c.u_kJ_kg = reactant_u_kJ_kg(data, p.feed, in.reactants);
+      c.p_atm = 0.0;
+      break;
+  }
+  return p;
+}
+
+// Only the solve, for inputs already prepared: the engine checks the
+// condition's ranges as it starts.
+engine::Point solve(const Prepared& p, const engine::Point* guess) {
+  return engine::equilibrium(engine::builtin_nasa9_data(), p.feed, p.condition, guess);
+}
+
+// The condition's ranges, those the engine checks as a solve starts, told
+// before anything is computed.
+void check_condition(const engine::Condition& c) {
+  if (c.mode != engine::Mode::UV && !(c.p_atm >= engine::kPMinAtm && c.p_atm <= engine::kPMaxAtm)) {
+    throw InputError("p_atm = " + detail::number_text(c.p_atm) +
+                     ": the pressure must lie in 1e-06..1e+05 atm");
+  }
+  if (c.mode == engine::Mode::TP && !(c.T_K >= engine::kTMinK && c.T_K <= engine::kTMaxK)) {
+    throw InputError("T_K = " + detail::number_text(c.T_K) +
+                     ": the temperature must lie in 200..6000 K");
+  }
+  if (c.mode == engine::Mode::SP && !(c.s_kJ_kgK > -1e300 && c.s_kJ_kgK < 1e300)) {
+    throw InputError("s_kJ_kgK = " + detail::number_text(c.s_kJ_kgK) +
+                     ": the entropy must be a finite number");
+  }
+}
+
+Prepared checked(const EquilibriumInput& input) {
+  Prepared p = prepare(input);
+  check_condition(p.condition);
+  return p;
+}
+
+}  // namespace
+
+void check_input(const EquilibriumInput& input) {
+  detail::translating_errors([&] { checked(input); });
+}
+
+State equilibrium(const EquilibriumInput& input, const State* warm) {
+  return detail::translating_errors([&] {
+    const Prepared p = prepare(input);
+    if (warm != nullptr && warm->has_values()) {
+      const engine::Point guess = detail::to_engine(*warm);
+      return detail::from_engine(solve(p, &guess));
+    }
+    return detail::from_engine(solve(p, nullptr));
+  });
+}
+
+void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, bool warm_start,
+                 const State* warm) {
+  if (in.size() != out.size()) {
+    throw InputError("out: " + std::to_string(out.size()) + " states for " +
+                     std::to_string(in.size()) + " inputs");
+  }
+  // Every input fed and checked before any is solved.
+  std::vector<Prepared> prepared(in.size());
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    try {
+      prepared[i] = detail::translating_errors([&] { return checked(in[i]); });
+    } catch (const InputError& e) {
+      throw InputError("point " + std::to_string(i) + ": " + e.what());
+    }
+  }
+  detail::translating_errors([&] {
+    engine::Point previous;
+    bool have_previous = false;
+    if (warm_start && warm != nullptr && warm->has_values()) {
+      previous = detail::to_engine(*warm);
+      have_previous = true;
+    }
+    for (std::size_t i = 0; i < in.size(); ++i) {
+      const engine::Point pt = solve(prepared[i], have_previous ? &previous : nullptr);
+      if (warm_start && pt.has_values()) {
+        previous = pt;
+        have_previous = true;
+      }
+      out[i] = detail::from_engine(pt);
+    }
+  });
+}
+
+}  // namespace zuna4

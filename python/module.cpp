@@ -1,0 +1,325 @@
+// zuna4._core: the library's calls over flat arrays of points. The package
+// (zuna4/__init__.py) checks and broadcasts the arguments and shapes the
+// results; here every computation runs with the GIL released, so that other
+// Python threads go on, and two threads may compute at once.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "zuna4/zuna4.h"
+
+namespace py = pybind11;
+
+namespace {
+
+using Doubles = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// The columns of a state after the inputs' echo, in the order of the CSV of
+// `zuna4c equilibrium` (the mole fractions last).
+constexpr int kStateColumns = 22;
+
+void state_row(const zuna4::State& s, double* row) {
+  const double v[kStateColumns] = {s.P_bar,       s.T_K,          s.rho_kg_m3, s.H_kJ_kg,
+                                   s.U_kJ_kg,     s.G_kJ_kg,      s.S_kJ_kgK,  s.M,
+                                   s.dlnV_dlnP_T, s.dlnV_dlnT_P,  s.Cp_kJ_kgK, s.gamma_s,
+                                   s.son_vel_m_s, s.Cp_fr_kJ_kgK, s.gamma_fr,  s.son_vel_fr_m_s,
+                                   s.x[0],        s.x[1],         s.x[2],      s.x[3],
+                                   s.x[4],        s.x[5]};
+  for (int k = 0; k < kStateColumns; ++k) {
+    row[k] = v[k];
+  }
+}
+
+zuna4::Reactants reactants(int set, double T_K, double h_fuel, double h_oxid) {
+  zuna4::Reactants r;
+  r.set = static_cast<zuna4::ReactantSet>(set);
+  r.T_K = T_K;
+  r.h_fuel_J_mol = h_fuel;
+  r.h_oxid_J_mol = h_oxid;
+  return r;
+}
+
+// One point, cold: equilibrium_point(problem, of, p, T, s, rho, set, T_r,
+// h_fuel, h_oxid) answers a tuple (p_atm, the state's columns...,
+// iterations, flags). The scalar call's path: a plain CPython function with
+// the fast calling convention, its ten numbers read and its tuple built
+// without pybind11's dispatch, which would cost as much again as the
+// conversion itself.
+PyObject* equilibrium_point(PyObject*, PyObject* const* args, Py_ssize_t count) {
+  if (count != 10) {
+    PyErr_SetString(PyExc_TypeError, "equilibrium_point takes 10 arguments");
+    return nullptr;
+  }
+  double v[10];
+  for (int k = 0; k < 10; ++k) {
+    v[k] = PyFloat_AsDouble(args[k]);
+    if (v[k] == -1.0 && PyErr_Occurred() != nullptr) {
+      return nullptr;
+    }
+  }
+  zuna4::EquilibriumInput in;
+  in.problem = static_cast<zuna4::Problem>(static_cast<int>(v[0]));
+  in.of = v[1];
+  in.p_atm = v[2];
+  in.T_K = v[3];
+  in.s_kJ_kgK = v[4];
+  in.rho_kg_m3 = v[5];
+  in.reactants = reactants(static_cast<int>(v[6]), v[7], v[8], v[9]);
+  zuna4::State st;
+  std::string error;
+  Py_BEGIN_ALLOW_THREADS try { st = zuna4::equilibrium(in); } catch (const zuna4::InputError& e) {
+    error = e.what();
+  }
+  Py_END_ALLOW_THREADS if (!error.empty()) {
+    PyErr_SetString(PyExc_ValueError, error.c_str());
+    return nullptr;
+  }
+  double row[kStateColumns];
+  state_row(st, row);
+  PyObject* out = PyTuple_New(kStateColumns + 3);
+  if (out == nullptr) {
+    return nullptr;
+  }
+  PyTuple_SET_ITEM(out, 0, PyFloat_FromDouble(in.problem == zuna4::Problem::uv ? st.p_atm : v[2]));
+  for (int k = 0; k < kStateColumns; ++k) {
+    PyTuple_SET_ITEM(out, k + 1, PyFloat_FromDouble(row[k]));
+  }
+  PyTuple_SET_ITEM(out, kStateColumns + 1, PyLong_FromLong(st.iterations));
+  PyTuple_SET_ITEM(out, kStateColumns + 2, PyLong_FromUnsignedLong(st.flags));
+  return out;
+}
+
+PyMethodDef kEquilibriumPoint = {
+    "equilibrium_point",
+    reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&equilibrium_point)), METH_FASTCALL,
+    "One cold solve; see the zuna4 package."};
+
+// Many points: of, p, T, s, rho flat arrays of one length. Answers
+// (values [n, 1 + kStateColumns] with p_atm first, iterations [n], flags [n]).
+py::tuple equilibrium_points(int problem, const Doubles& of, const Doubles& p, const Doubles& T,
+                             const Doubles& s, const Doubles& rho, int set, double T_r,
+                             double h_fuel, double h_oxid, bool warm_start) {
+  const py::ssize_t n = of.size();
+  std::vector<zuna4::EquilibriumInput> in(static_cast<std::size_t>(n));
+  const zuna4::Reactants r = reactants(set, T_r, h_fuel, h_oxid);
+  for (py::ssize_t i = 0; i < n; ++i) {
+    zuna4::EquilibriumInput& e = in[static_cast<std::size_t>(i)];
+    e.problem = static_cast<zuna4::Problem>(problem);
+    e.of = of.data()[i];
+    e.p_atm = p.data()[i];
+    e.T_K = T.data()[i];
+    e.s_kJ_kgK = s.data()[i];
+    e.rho_kg_m3 = rho.data()[i];
+    e.reactants = r;
+  }
+  // Every input checked before any is solved.
+  for (py::ssize_t i = 0; i < n; ++i) {
+    try {
+      zuna4::check_input(in[static_cast<std::size_t>(i)]);
+    } catch (const zuna4::InputError& e) {
+      throw zuna4::InputError("point " + std::to_string(i) + ": " + e.what());
+    }
+  }
+  py::array_t<double> values({n, py::ssize_t{kStateColumns + 1}});
+  py::array_t<std::int64_t> iterations(n);
+  py::array_t<std::int64_t> flags(n);
+  double* v = values.mutable_data();
+  std::int64_t* it = iterations.mutable_data();
+  std::int64_t* fl = flags.mutable_data();
+  {
+    py::gil_scoped_release release;
+    // In pieces, each started from the last state of the one before, so
+    // that the states stay in the cache between the solve and the copy.
+    constexpr std::size_t kPiece = 256;
+    zuna4::State out[kPiece];
+    zuna4::State last;
+    bool have_last = false;
+    for (std::size_t first = 0; first < in.size(); first += kPiece) {
+      const std::size_t count = std::min(kPiece, in.size() - first);
+      zuna4::equilibrium(std::span(in).subspan(first, count), std::span(out, count), warm_start,
+                         have_last ? &last : nullptr);
+      for (std::size_t j = 0; j < count; ++j) {
+        const std::size_t i = first + j;
+        double* row = v + i * (kStateColumns + 1);
+        row[0] = in[i].problem == zuna4::Problem::uv ? out[j].p_atm : in[i].p_atm;
+        state_row(out[j], row + 1);
+        it[i] = out[j].iterations;
+        fl[i] = out[j].flags;
+        if (out[j].has_values()) {
+          last = out[j];
+          have_last = true;
+        }
+      }
+    }
+  }
+  return py::make_tuple(values, iterations, flags);
+}
+
+// The columns of a station after its name and exit, in the order of the
+// CSV of `zuna4c rocket`; then its mole fractions.
+constexpr int kStationColumns = 27;
+
+void station_row(const zuna4::Station& st, double* row) {
+  const zuna4::State& p = st.state;
+  const double v[kStationColumns] = {
+      st.exit_value, st.pinf_p,  p.P_bar,  p.T_K,         p.rho_kg_m3,   p.H_kJ_kg,   p.U_kJ_kg,
+      p.G_kJ_kg,     p.S_kJ_kgK, p.M,      p.dlnV_dlnP_T, p.dlnV_dlnT_P, p.Cp_kJ_kgK, p.gamma_s,
+      p.son_vel_m_s, st.mach,    st.ae_at, st.cstar_m_s,  st.cf,         st.ivac_m_s, st.isp_m_s,
+      p.x[0],        p.x[1],     p.x[2],   p.x[3],        p.x[4],        p.x[5]};
+  for (int k = 0; k < kStationColumns; ++k) {
+    row[k] = v[k];
+  }
+}
+
+zuna4::RocketInput rocket_input(const std::vector<double>& pi_p, const std::vector<double>& ae_at,
+                                int model, int set, double T_r, double h_fuel, double h_oxid) {
+  zuna4::RocketInput in;
+  in.pi_p = pi_p;
+  in.ae_at = ae_at;
+  in.model = static_cast<zuna4::Model>(model);
+  in.reactants = reactants(set, T_r, h_fuel, h_oxid);
+  return in;
+}
+
+// Many (pc, of) pairs, flat arrays of one length; the O/F of consecutive
+// points at one Pc swept together, each started from those before it, as
+// `zuna4c rocket` sweeps O/F.
+// Answers (values [n, stations, kStationColumns], flags [n, stations],
+// kinds [stations]: 0 chamber, 1 throat, 2 pressure ratio, 3 area ratio).
+py::tuple rocket_points(const Doubles& pc, const Doubles& of, const std::vector<double>& pi_p,
+                        const std::vector<double>& ae_at, int model, int set, double T_r,
+                        double h_fuel, double h_oxid) {
+  const py::ssize_t n = of.size();
+  const py::ssize_t stations = static_cast<py::ssize_t>(2 + pi_p.size() + ae_at.size());
+  zuna4::RocketInput in = rocket_input(pi_p, ae_at, model, set, T_r, h_fuel, h_oxid);
+  // Every point checked before any is computed.
+  for (py::ssize_t i = 0; i < n; ++i) {
+    in.pc_atm = pc.data()[i];
+    in.of = of.data()[i];
+    zuna4::check_input(in);
+  }
+  py::array_t<double> values({n, stations, py::ssize_t{kStationColumns}});
+  py::array_t<std::int64_t> flags({n, stations});
+  py::array_t<std::int64_t> kinds(stations);
+  double* v = values.mutable_data();
+  std::int64_t* fl = flags.mutable_data();
+  std::int64_t* kd = kinds.mutable_data();
+  {
+    py::gil_scoped_release release;
+    // Each run of points at one Pc is one sweep over its O/F ratios, as
+    // `zuna4c rocket` computes them.
+    std::vector<double> of_run;
+    for (py::ssize_t first = 0; first < n;) {
+      py::ssize_t end = first + 1;
+      while (end < n && pc.data()[end] == pc.data()[first]) {
+        ++end;
+      }
+      in.pc_atm = pc.data()[first];
+      of_run.assign(of.data() + first, of.data() + end);
+      const std::vector<zuna4::RocketResult> run = zuna4::rocket_sweep(in, of_run);
+      for (py::ssize_t i = first; i < end; ++i) {
+        const zuna4::RocketResult& r = run[static_cast<std::size_t>(i - first)];
+        for (py::ssize_t k = 0; k < stations; ++k) {
+          const zuna4::Station& st = r.stations[static_cast<std::size_t>(k)];
+          station_row(st, v + (i * stations + k) * kStationColumns);
+          fl[i * stations + k] = st.flags;
+          kd[k] = static_cast<std::int64_t>(st.kind);
+        }
+      }
+      first = end;
+    }
+    if (n == 0) {
+      for (py::ssize_t k = 0; k < stations; ++k) {
+        kd[k] = k < 2 ? k : k - 2 < static_cast<py::ssize_t>(pi_p.size()) ? 2 : 3;
+      }
+    }
+  }
+  return py::make_tuple(values, flags, kinds);
+}
+
+// The best O/F of each exit at one Pc: rows (kind, exit_value, of_isp,
+// isp_m_s, of_ivac, ivac_m_s, flags) per exit.
+std::vector<std::tuple<int, double, double, double, double, double, std::int64_t>> best_isp(
+    double pc, const std::vector<double>& pi_p, const std::vector<double>& ae_at, int model,
+    int set, double T_r, double h_fuel, double h_oxid, double of_low, double of_high,
+    int scan_points) {
+  zuna4::RocketInput in = rocket_input(pi_p, ae_at, model, set, T_r, h_fuel, h_oxid);
+  in.pc_atm = pc;
+  in.of = zuna4::stoichiometric_of();
+  std::vector<zuna4::BestIsp> best;
+  {
+    py::gil_scoped_release release;
+    best = zuna4::best_isp(in, {of_low, of_high, scan_points});
+  }
+  std::vector<std::tuple<int, double, double, double, double, double, std::int64_t>> out;
+  for (const zuna4::BestIsp& b : best) {
+    out.emplace_back(static_cast<int>(b.kind), b.exit_value, b.of_isp, b.at_isp.isp_m_s, b.of_ivac,
+                     b.at_ivac.ivac_m_s, b.flags);
+  }
+  return out;
+}
+
+// The programs' sweep: (ofst, ok, values [points, columns], flags [points]),
+// the columns those of `zuna4c --batch --csv` from "of" to "x4".
+constexpr int kSweepColumns = 46;
+
+py::tuple sweep(double rmin, double rmax, std::int32_t npmin, std::int32_t npmax, double p,
+                double tolh, std::int32_t itmaxh, double toln, std::int32_t itmaxn,
+                const std::vector<bool>& reactions, const std::string& data_text) {
+  zuna4::SweepParameters sp;
+  sp.rmin = rmin, sp.rmax = rmax, sp.npmin = npmin, sp.npmax = npmax, sp.p_atm = p;
+  sp.tolh = tolh, sp.itmaxh = itmaxh, sp.toln = toln, sp.itmaxn = itmaxn;
+  for (int k = 0; k < 4; ++k) {
+    sp.reaction[k] = reactions.at(static_cast<std::size_t>(k));
+  }
+  zuna4::check_sweep_parameters(sp);
+  zuna4::SweepResult r;
+  {
+    py::gil_scoped_release release;
+    if (data_text.empty()) {
+      r = zuna4::sweep(sp);
+    } else {
+      std::istringstream in(data_text);
+      r = zuna4::sweep(sp, zuna4::read_sweep_data(in));
+    }
+  }
+  const py::ssize_t n = static_cast<py::ssize_t>(r.points.size());
+  py::array_t<double> values({n, py::ssize_t{kSweepColumns}});
+  py::array_t<std::int64_t> flags(n);
+  double* v = values.mutable_data();
+  for (py::ssize_t i = 0; i < n; ++i) {
+    const zuna4::SweepPoint& t = r.points[static_cast<std::size_t>(i)];
+    const double row[kSweepColumns] = {
+        t.of,      t.r,       t.tadsem, t.tadcom, t.no2r,   t.nh2o,   t.no2,    t.nh2,
+        t.ntotalr, t.ntotalp, t.nd[0],  t.nd[1],  t.nd[2],  t.nd[3],  t.nd[4],  t.nd[5],
+        t.ntd,     t.yh2r,    t.yo2r,   t.yh2o,   t.yo2,    t.yh2,    t.yd[0],  t.yd[1],
+        t.yd[2],   t.yd[3],   t.yd[4],  t.yd[5],  t.fmh2r,  t.fmo2r,  t.fmh2o,  t.fmo2,
+        t.fmh2,    t.fmd[0],  t.fmd[1], t.fmd[2], t.fmd[3], t.fmd[4], t.fmd[5], t.mmr,
+        t.mmp,     t.mmd,     t.x[0],   t.x[1],   t.x[2],   t.x[3]};
+    std::copy(row, row + kSweepColumns, v + i * kSweepColumns);
+    flags.mutable_data()[i] = t.flags;
+  }
+  return py::make_tuple(r.ofst, r.ok, values, flags);
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_core, m) {
+  m.doc() = "The zuna4 library's computations over flat arrays (see the zuna4 package).";
+  m.attr("version") = zuna4::version();
+  m.attr("stoichiometric_of") = zuna4::stoichiometric_of();
+  m.add_object("equilibrium_point",
+               py::reinterpret_steal<py::object>(PyCFunction_New(&kEquilibriumPoint, nullptr)));
+  m.def("equilibrium_points", &equilibrium_points);
+  m.def("rocket_points", &rocket_points);
+  m.def("best_isp", &best_isp);
+  m.def("sweep", &sweep);
+}

@@ -1,0 +1,488 @@
+"""zuna4: combustion of hydrogen with oxygen.
+
+Chemical equilibrium of the products H2O, O2, H2, H, O and OH (TP, HP, SP,
+UV), rocket performance of the infinite-area combustor, the O/F of the
+highest specific impulse and the zuna4 programs' own sweep over the O/F
+grid, computed by the zuna4 C++ library with the NASA Glenn thermodynamic
+data compiled in.
+
+Functions
+---------
+equilibrium  equilibrium states over NumPy arrays of O/F and pressure
+rocket       chamber, throat and exits over arrays of Pc and O/F
+best_isp     the O/F of the highest Isp and Ivac at each exit
+sweep        the programs' sweep: flame temperatures, amounts, fractions
+
+Conventions: numbers or NumPy arrays in, broadcast against each other;
+results whose fields are NumPy arrays named like the columns of the CSV
+files of ``zuna4c equilibrium`` and ``zuna4c rocket`` (units in the names;
+pressures in atm when given). An argument out of range raises ValueError
+naming it and the accepted range; a point that cannot be computed is no
+error but carries ``flags`` (bits listed in zuna4c(1)) and NaN values.
+Every computation runs with the GIL released.
+"""
+
+import re as _re
+
+import numpy as _np
+
+from . import _core
+
+__all__ = ["equilibrium", "rocket", "best_isp", "sweep", "stoichiometric_of",
+           "EquilibriumResult", "RocketResult", "BestIspResult", "SweepResult"]
+
+__version__ = _core.version
+
+#: The stoichiometric O/F mass ratio of the built-in data [kg O2 / kg H2].
+stoichiometric_of = _core.stoichiometric_of
+
+_PROBLEMS = {"tp": 0, "hp": 1, "sp": 2, "uv": 3}
+_REACTANTS = {"liquid": 0, "gas": 1, "custom": 2}
+_MODELS = {"equilibrium": 0, "frozen_chamber": 1, "frozen_throat": 2}
+_SPECIES = ("H2O", "O2", "H2", "H", "O", "OH")
+
+_STATE_COLUMNS = ("P_bar", "T_K", "rho_kg_m3", "H_kJ_kg", "U_kJ_kg", "G_kJ_kg",
+                  "S_kJ_kgK", "M", "dlnV_dlnP_T", "dlnV_dlnT_P", "Cp_kJ_kgK",
+                  "gamma_s", "son_vel_m_s", "Cp_fr_kJ_kgK", "gamma_fr",
+                  "son_vel_fr_m_s") + tuple("x_" + s for s in _SPECIES)
+
+_STATION_COLUMNS = ("exit_value", "pinf_p", "P_bar", "T_K", "rho_kg_m3", "H_kJ_kg",
+                    "U_kJ_kg", "G_kJ_kg", "S_kJ_kgK", "M", "dlnV_dlnP_T",
+                    "dlnV_dlnT_P", "Cp_kJ_kgK", "gamma_s", "son_vel_m_s", "mach",
+                    "ae_at", "cstar_m_s", "cf", "ivac_m_s", "isp_m_s") + tuple(
+                        "x_" + s for s in _SPECIES)
+
+_SWEEP_COLUMNS = ("of", "r", "tadsem", "tadcom", "no2r", "nh2o", "no2", "nh2",
+                  "ntotalr", "ntotalp", "nd_h2o", "nd_o2", "nd_h2", "nd_h", "nd_o",
+                  "nd_oh", "ntd", "yh2r", "yo2r", "yh2o", "yo2", "yh2", "yd_h2o",
+                  "yd_o2", "yd_h2", "yd_h", "yd_o", "yd_oh", "fmh2r", "fmo2r",
+                  "fmh2o", "fmo2", "fmh2", "fmd_h2o", "fmd_o2", "fmd_h2", "fmd_h",
+                  "fmd_o", "fmd_oh", "mmr", "mmp", "mmd", "x1", "x2", "x3", "x4")
+
+
+class _Result:
+    """Named NumPy arrays; ``fields`` lists their names in column order."""
+
+    fields = ()
+    _per_point = ()
+
+    def __repr__(self):
+        shape = _np.shape(getattr(self, self.fields[-1])) if self.fields else ()
+        return "<zuna4.%s shape=%s fields: %s>" % (
+            type(self).__name__, shape, " ".join(self.fields))
+
+    def as_dict(self):
+        """The fields as a dict of NumPy arrays (or numbers), in column order."""
+        return {name: getattr(self, name) for name in self.fields}
+
+    def to_pandas(self):
+        """A pandas DataFrame, one row per point (and station), one column per
+        field. Needs pandas, which zuna4 does not require."""
+        try:
+            import pandas
+        except ImportError as error:
+            raise ImportError("to_pandas() needs pandas (Debian package python3-pandas)") from error
+        columns = {}
+        for name, value in self.as_dict().items():
+            value = _np.asarray(value)
+            if name in self._per_point:
+                value = value[..., None]  # one value for every station of its point
+            columns[name] = _np.ravel(_np.broadcast_to(value, self._row_shape()))
+        return pandas.DataFrame(columns)
+
+    def _row_shape(self):
+        return _np.shape(getattr(self, self.fields[-1]))
+
+
+class EquilibriumResult(_Result):
+    """Equilibrium states, fields named like the CSV columns of
+    ``zuna4c equilibrium``: problem, set, p_atm, of, P_bar, T_K, rho_kg_m3,
+    H_kJ_kg, U_kJ_kg, G_kJ_kg, S_kJ_kgK, M, dlnV_dlnP_T, dlnV_dlnT_P, Cp_kJ_kgK,
+    gamma_s, son_vel_m_s, Cp_fr_kJ_kgK, gamma_fr, son_vel_fr_m_s, x_H2O, x_O2,
+    x_H2, x_H, x_O, x_OH, iterations, flags. Arrays of the broadcast shape of
+    the inputs (floats and ints for scalar inputs); problem and set are
+    strings."""
+
+    fields = ("problem", "set", "p_atm", "of") + _STATE_COLUMNS + ("iterations", "flags")
+
+
+class _ScalarEquilibrium(EquilibriumResult):
+    """One state of a call with numbers only: its fields are read from the
+    row the computation returned, so that making it costs next to nothing."""
+
+    __slots__ = ("_row", "problem", "set", "of")
+
+
+def _row_field(k):
+    return property(lambda self: self._row[k])
+
+
+for _k, _name in enumerate(("p_atm",) + _STATE_COLUMNS + ("iterations", "flags")):
+    setattr(_ScalarEquilibrium, _name, _row_field(_k))
+del _k, _name
+
+
+class RocketResult(_Result):
+    """Rocket stations, fields named like the CSV columns of ``zuna4c rocket``:
+    set, model, pc_atm and of of shape S (the broadcast shape of pc and of);
+    station and exit_spec ("chamber", "throat", "exit"; "pi_p", "ae_at" or "")
+    of shape (stations,); every other field of shape S + (stations,):
+    exit_value, pinf_p, P_bar, T_K, rho_kg_m3, H_kJ_kg, U_kJ_kg, G_kJ_kg,
+    S_kJ_kgK, M, dlnV_dlnP_T, dlnV_dlnT_P, Cp_kJ_kgK, gamma_s, son_vel_m_s,
+    mach, ae_at, cstar_m_s, cf, ivac_m_s, isp_m_s (impulses in m/s), x_H2O ...
+    x_OH, flags."""
+
+    fields = ("set", "model", "pc_atm", "of", "station", "exit_spec") + _STATION_COLUMNS + (
+        "flags",)
+    _per_point = ("pc_atm", "of")
+
+    def _row_shape(self):
+        return self.flags.shape
+
+
+class BestIspResult(_Result):
+    """The best O/F of each exit: exit_spec ("pi_p" or "ae_at") and exit_value,
+    of_isp and isp_m_s (the highest Isp), of_ivac and ivac_m_s (the highest
+    Ivac), flags; arrays of shape (exits,)."""
+
+    fields = ("exit_spec", "exit_value", "of_isp", "isp_m_s", "of_ivac", "ivac_m_s", "flags")
+
+
+class SweepResult(_Result):
+    """The programs' sweep, one entry per reported point (npmin + npmax + 3),
+    named like the columns of ``zuna4c --batch --csv``: of, r, tadsem, tadcom,
+    no2r, nh2o, no2, nh2, ntotalr, ntotalp, nd_h2o ... nd_oh, ntd, yh2r, yo2r,
+    yh2o, yo2, yh2, yd_h2o ... yd_oh, fmh2r, fmo2r, fmh2o, fmo2, fmh2,
+    fmd_h2o ... fmd_oh, mmr, mmp, mmd, x1 ... x4, flags. Amounts in mol per mol
+    of H2 fed, temperatures in K, molar masses in g/mol. Also ofst (the
+    stoichiometric O/F) and ok (False when a point raised a floating-point
+    fault, flag 256, where the programs would have ended their run)."""
+
+    fields = _SWEEP_COLUMNS + ("flags",)
+
+
+def _choice(name, value, choices):
+    if value not in choices:
+        raise ValueError("%s must be one of %s, not %r" % (name, ", ".join(map(repr, choices)), value))
+    return choices[value]
+
+
+def _array(name, value):
+    try:
+        array = _np.asarray(value, dtype=_np.float64)
+    except (TypeError, ValueError) as error:
+        raise ValueError("%s must be a number or an array of numbers" % name) from error
+    return array
+
+
+def _renamed(error, names):
+    """The library's message with the argument named as the caller named it."""
+    text = str(error)
+    for library_name, name in names.items():
+        renamed = _re.sub(r"\b%s =" % _re.escape(library_name), name + " =", text, count=1)
+        if renamed != text:
+            return ValueError(renamed)
+    return ValueError(text)
+
+
+_EQUILIBRIUM_NAMES = {"of": "of", "p_atm": "p", "T_K": "T", "T_gas_K": "T_reactants",
+                      "s_kJ_kgK": "s", "rho_kg_m3": "rho"}
+
+
+_NUMBERS = (float, int)
+
+
+def _scalar(value):
+    return isinstance(value, (int, float)) and not isinstance(value, bool)
+
+
+def equilibrium(problem="hp", of=None, p=1.0, reactants="liquid", T=None, s=None, rho=None,
+                T_reactants=298.15, h_fuel=-9016.0, h_oxid=-12984.0, warm_start=True):
+    """Chemical equilibrium of the H2/O2 products.
+
+    Parameters
+    ----------
+    problem : {"hp", "tp", "sp", "uv"}
+        What is held fixed: the reactants' enthalpy and p (the adiabatic
+        flame, "hp"), T and p ("tp"), the entropy s and p ("sp"), the
+        reactants' internal energy and the density rho ("uv").
+    of : number or array
+        O/F mass ratio [kg O2 / kg H2], 0.1 to 40 times stoichiometric_of.
+    p : number or array
+        Pressure [atm], 1e-6 to 1e5 (tp, hp, sp).
+    reactants : {"liquid", "gas", "custom"}
+        Liquid H2 and O2 (-9016 and -12984 J/mol), both gases at
+        T_reactants [K], or the enthalpies h_fuel and h_oxid [J/mol].
+    T : number or array
+        Temperature [K], 200 to 6000 (tp).
+    s : number or array
+        Entropy [kJ/(kg K)] (sp).
+    rho : number or array
+        Density [kg/m3] (uv).
+    warm_start : bool
+        Start each point of an array from the one before it (in C order), as
+        ``zuna4c equilibrium`` sweeps its O/F ratios; False solves each cold.
+
+    Returns
+    -------
+    EquilibriumResult
+        Fields named like the CSV columns of ``zuna4c equilibrium``, arrays
+        of the broadcast shape of the numeric arguments (plain floats and
+        ints when all of them are numbers).
+
+    Raises
+    ------
+    ValueError
+        An argument out of range, named with the range accepted.
+
+    Example
+    -------
+    >>> r = zuna4.equilibrium("hp", of=[4.0, 6.0, 8.0], p=10.0)
+    >>> r.T_K
+    """
+    # Numbers only: one solve, floats out, with as little as possible around it.
+    code = _PROBLEMS.get(problem)
+    rset = _REACTANTS.get(reactants)
+    if (code is not None and rset is not None and type(of) in _NUMBERS and type(p) in _NUMBERS
+            and (T is None or type(T) in _NUMBERS) and (s is None or type(s) in _NUMBERS)
+            and (rho is None or type(rho) in _NUMBERS)
+            and (code != 0 or T is not None) and (code != 2 or s is not None)
+            and (code != 3 or rho is not None)):
+        try:
+            row = _core.equilibrium_point(code, of, 0.0 if code == 3 else p,
+                                          0.0 if T is None else T, 0.0 if s is None else s,
+                                          0.0 if rho is None else rho, rset, T_reactants,
+                                          h_fuel, h_oxid)
+        except ValueError as error:
+            raise _renamed(error, _EQUILIBRIUM_NAMES) from None
+        result = _ScalarEquilibrium.__new__(_ScalarEquilibrium)
+        result._row = row
+        result.problem = problem
+        result.set = reactants
+        result.of = float(of)
+        return result
+    code = _choice("problem", problem, _PROBLEMS)
+    rset = _choice("reactants", reactants, _REACTANTS)
+    if of is None:
+        raise ValueError("of is required: the O/F mass ratio [kg O2 / kg H2]")
+    needed = {"tp": ("T", T), "sp": ("s", s), "uv": ("rho", rho)}.get(problem)
+    if needed is not None and needed[1] is None:
+        raise ValueError("%s is required for problem %r" % (needed[0], problem))
+    T = 0.0 if T is None else T
+    s = 0.0 if s is None else s
+    rho = 0.0 if rho is None else rho
+    if code == 3:
+        p = 0.0
+    try:
+        arrays = _np.broadcast_arrays(_array("of", of), _array("p", p), _array("T", T),
+                                      _array("s", s), _array("rho", rho))
+        shape = arrays[0].shape
+        flat = [_np.ascontiguousarray(a.ravel()) for a in arrays]
+        values, iterations, flags = _core.equilibrium_points(
+            code, *flat, rset, float(T_reactants), float(h_fuel), float(h_oxid),
+            bool(warm_start))
+    except ValueError as error:
+        raise _renamed(error, _EQUILIBRIUM_NAMES) from None
+    result = EquilibriumResult()
+    result.problem = problem
+    result.set = reactants
+    result.of = flat[0].reshape(shape)
+    result.p_atm = values[:, 0].reshape(shape)
+    for k, name in enumerate(_STATE_COLUMNS):
+        setattr(result, name, values[:, k + 1].reshape(shape))
+    result.iterations = iterations.reshape(shape)
+    result.flags = flags.reshape(shape)
+    return result
+
+
+_ROCKET_NAMES = {"pc_atm": "pc", "O/F": "of", "of": "of", "T_gas_K": "T_reactants"}
+
+
+def _exits(pi_p, ae_at):
+    pi_p = [float(v) for v in _np.atleast_1d(_np.asarray(pi_p, dtype=_np.float64))]
+    ae_at = [float(v) for v in _np.atleast_1d(_np.asarray(ae_at, dtype=_np.float64))]
+    return pi_p, ae_at
+
+
+def rocket(pc=None, of=None, pi_p=(), ae_at=(), model="equilibrium", reactants="liquid",
+           T_reactants=298.15, h_fuel=-9016.0, h_oxid=-12984.0):
+    """Rocket performance of the infinite-area combustor.
+
+    The chamber is the HP equilibrium of the reactants at pc; the throat and
+    the exits are isentropic expansions from it, to the sonic point, to each
+    pressure ratio Pc/Pe of pi_p and to each supersonic area ratio Ae/At of
+    ae_at. Isp is for an ambient pressure equal to Pe; impulses and c* in m/s
+    (divide by 9.80665 for seconds).
+
+    Parameters
+    ----------
+    pc : number or array
+        Chamber pressure [atm], 1e-4 to 1e4.
+    of : number or array
+        O/F mass ratio [kg O2 / kg H2]; broadcast against pc.
+    pi_p : sequence of numbers
+        Pressure ratios Pc/Pe, each above 1.
+    ae_at : sequence of numbers
+        Supersonic area ratios Ae/At, each at least 1 (20 exits at most, the
+        two lists together).
+    model : {"equilibrium", "frozen_chamber", "frozen_throat"}
+        Shifting composition, frozen from the chamber, or frozen from the
+        throat on.
+    reactants, T_reactants, h_fuel, h_oxid
+        As for equilibrium().
+
+    Returns
+    -------
+    RocketResult
+        Fields named like the CSV columns of ``zuna4c rocket``, of shape
+        S + (stations,) where S is the broadcast shape of pc and of;
+        ``station`` and ``exit_spec`` name the stations (chamber, throat, then
+        the pressure ratios and the area ratios in the order given).
+        Consecutive points (in C order) at one Pc are one sweep over their
+        O/F ratios, each started from those before it, as ``zuna4c rocket``
+        sweeps.
+
+    Raises
+    ------
+    ValueError
+        An argument out of range, named with the range accepted.
+    """
+    mcode = _choice("model", model, _MODELS)
+    rset = _choice("reactants", reactants, _REACTANTS)
+    if pc is None or of is None:
+        raise ValueError("pc (chamber pressure [atm]) and of (O/F) are required")
+    pi_list, ae_list = _exits(pi_p, ae_at)
+    pcs, ofs = _np.broadcast_arrays(_array("pc", pc), _array("of", of))
+    shape = pcs.shape
+    flat_pc = _np.ascontiguousarray(pcs.ravel())
+    flat_of = _np.ascontiguousarray(ofs.ravel())
+    try:
+        values, flags, kinds = _core.rocket_points(flat_pc, flat_of, pi_list, ae_list, mcode,
+                                                    rset, float(T_reactants), float(h_fuel),
+                                                    float(h_oxid))
+    except ValueError as error:
+        raise _renamed(error, _ROCKET_NAMES) from None
+    stations = values.shape[1]
+    result = RocketResult()
+    result.set = reactants
+    result.model = model
+    result.pc_atm = flat_pc.reshape(shape)
+    result.of = flat_of.reshape(shape)
+    result.station = _np.array([("chamber", "throat", "exit", "exit")[k] for k in kinds])
+    result.exit_spec = _np.array([("", "", "pi_p", "ae_at")[k] for k in kinds])
+    for k, name in enumerate(_STATION_COLUMNS):
+        setattr(result, name, values[:, :, k].reshape(shape + (stations,)))
+    result.flags = flags.reshape(shape + (stations,))
+    return result
+
+
+def best_isp(pc=None, pi_p=(), ae_at=(), model="equilibrium", reactants="liquid",
+             of_low=0.0, of_high=0.0, scan_points=12, T_reactants=298.15,
+             h_fuel=-9016.0, h_oxid=-12984.0):
+    """The O/F of the highest Isp and of the highest Ivac at each exit.
+
+    A coarse scan of scan_points O/F ratios over [of_low, of_high] (0 for
+    either: a quarter and 1.5 times stoichiometric_of), then a golden-section
+    search to 1e-4 in O/F around the highest value.
+
+    Parameters
+    ----------
+    pc : number
+        Chamber pressure [atm], 1e-4 to 1e4.
+    pi_p, ae_at, model, reactants, T_reactants, h_fuel, h_oxid
+        As for rocket().
+    of_low, of_high : number
+        The interval searched [kg O2 / kg H2].
+    scan_points : int
+        Points of the coarse scan, 3 to 1000.
+
+    Returns
+    -------
+    BestIspResult
+        One entry per exit: exit_spec, exit_value, of_isp, isp_m_s, of_ivac,
+        ivac_m_s, flags (bit 2**19: the optimum lies at an end of the
+        interval).
+    """
+    mcode = _choice("model", model, _MODELS)
+    rset = _choice("reactants", reactants, _REACTANTS)
+    if not _scalar(pc):
+        raise ValueError("pc must be a number: the chamber pressure [atm]")
+    pi_list, ae_list = _exits(pi_p, ae_at)
+    try:
+        rows = _core.best_isp(float(pc), pi_list, ae_list, mcode, rset, float(T_reactants),
+                              float(h_fuel), float(h_oxid), float(of_low), float(of_high),
+                              int(scan_points))
+    except ValueError as error:
+        raise _renamed(error, _ROCKET_NAMES) from None
+    result = BestIspResult()
+    result.exit_spec = _np.array([("", "", "pi_p", "ae_at")[r[0]] for r in rows])
+    for k, name in enumerate(("exit_value", "of_isp", "isp_m_s", "of_ivac", "ivac_m_s")):
+        setattr(result, name, _np.array([r[k + 1] for r in rows], dtype=_np.float64))
+    result.flags = _np.array([r[6] for r in rows], dtype=_np.int64)
+    return result
+
+
+def sweep(rmin=0.5, rmax=2.0, npmin=10, npmax=20, p=1.0, tolh=1.0e-3, itmaxh=100,
+          toln=1.0e-10, itmaxn=200, reactions=(True, True, True, True), data=None):
+    """The zuna4 programs' own sweep over the O/F grid.
+
+    The same calculation, to the last bit, as ``zuna4c --batch`` with the same
+    parameters: npmin points from rmin times the stoichiometric O/F up to it,
+    the stoichiometric point, npmax points up to rmax times it; at each, the
+    products without dissociation, the adiabatic flame temperature without
+    (tadsem) and with dissociation (tadcom, reactions R1 H2O = H + OH,
+    R2 H2 = 2 H, R3 O2 = 2 O, R4 OH = O + H), amounts, fractions and molar
+    masses. Nothing is written to a file. The defaults are those of the
+    programs' parameter form.
+
+    Parameters
+    ----------
+    rmin : number
+        Lowest O/F over the stoichiometric O/F, above 0 and at most 1.
+    rmax : number
+        Highest O/F over the stoichiometric O/F, 1 to 100.
+    npmin, npmax : int
+        Points between rmin and 1 and between 1 and rmax, each at least 0,
+        together at most 100.
+    p : number
+        Pressure [atm], 1e-6 to 1e5.
+    tolh, itmaxh : number, int
+        Tolerance [K] (above 0) and step cap (1 to 99999) of the temperature
+        searches.
+    toln, itmaxn : number, int
+        Tolerance on moles (above 0) and pass cap (1 to 99999) of the
+        dissociation equilibrium.
+    reactions : four bools
+        R1..R4 on or off.
+    data : str or None
+        The text of a data file in the layout of zuna.dat; None for the
+        shipped zuna.dat, compiled in.
+
+    Returns
+    -------
+    SweepResult
+        Arrays of the npmin + npmax + 3 reported points, named like the
+        columns of ``zuna4c --batch --csv``.
+    """
+    reactions = [bool(v) for v in reactions]
+    if len(reactions) != 4:
+        raise ValueError("reactions must hold four switches, R1 to R4")
+    for name, value in (("npmin", npmin), ("npmax", npmax), ("itmaxh", itmaxh),
+                        ("itmaxn", itmaxn)):
+        if not isinstance(value, (int, _np.integer)) or isinstance(value, bool):
+            raise ValueError("%s must be an integer" % name)
+        if not -2**31 <= value < 2**31:
+            raise ValueError("%s = %d: out of range" % (name, value))
+    try:
+        ofst, ok, values, flags = _core.sweep(float(rmin), float(rmax), int(npmin), int(npmax),
+                                              float(p), float(tolh), int(itmaxh), float(toln),
+                                              int(itmaxn), reactions, data or "")
+    except ValueError as error:
+        raise _renamed(error, {"p_atm": "p"}) from None
+    result = SweepResult()
+    result.ofst = ofst
+    result.ok = ok
+    for k, name in enumerate(_SWEEP_COLUMNS):
+        setattr(result, name, values[:, k])
+    result.flags = flags
+    return result

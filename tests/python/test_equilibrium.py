@@ -1,0 +1,132 @@
+# zuna4.equilibrium: the same bits as `zuna4c equilibrium`, NASA CEA 3.0's
+# flames within their printing, NumPy broadcasting, errors that name the
+# argument, and threads that do not disturb each other.
+import math
+import threading
+
+import numpy as np
+import pytest
+
+import zuna4
+from conftest import half_unit, number, read_tsv, run_csv, same_bits
+
+COLUMNS = zuna4.EquilibriumResult.fields
+NUMERIC = [c for c in COLUMNS if c not in ("problem", "set")]
+
+
+def assert_rows_equal(result, rows):
+    for i, row in enumerate(rows):
+        for column in NUMERIC:
+            got = np.ravel(getattr(result, column))[i]
+            assert same_bits(got, number(row[column])), (column, i, got, row[column])
+
+
+@pytest.mark.parametrize("args, call", [
+    (["-p", "10", "--of", "3,5.5,7.9,12,40"],
+     dict(problem="hp", of=[3, 5.5, 7.9, 12, 40], p=10.0)),
+    (["--problem=tp", "-p", "2", "--temperature=2500", "--of", "4,8,16"],
+     dict(problem="tp", of=[4, 8, 16], p=2.0, T=2500.0)),
+    (["--problem=sp", "-p", "0.5", "--entropy=20", "--of", "5,6,7"],
+     dict(problem="sp", of=[5, 6, 7], p=0.5, s=20.0)),
+    (["--problem=uv", "--rho=0.5", "--reactants=gas", "--of", "6,8"],
+     dict(problem="uv", of=[6, 8], rho=0.5, reactants="gas")),
+])
+def test_arrays_equal_the_console_program_bit_for_bit(zuna4c, tmp_path, args, call):
+    rows = run_csv(zuna4c, ["equilibrium", "--csv=-"] + args, tmp_path)
+    result = zuna4.equilibrium(**call)
+    assert len(rows) == np.size(result.T_K)
+    assert all(row["problem"] == call["problem"] for row in rows)
+    assert_rows_equal(result, rows)
+
+
+def test_a_scalar_call_is_the_cold_solve_of_the_console_program(zuna4c, tmp_path):
+    rows = run_csv(zuna4c, ["equilibrium", "--csv=-", "-p", "68", "--of", "6"], tmp_path)
+    result = zuna4.equilibrium("hp", of=6.0, p=68.0)
+    assert isinstance(result.T_K, float) and isinstance(result.flags, int)
+    assert_rows_equal(result, rows)
+
+
+def test_the_nasa_cea_flames_at_one_atmosphere():
+    reference = read_tsv("tests/validation/reference/cea-h2o2-hp-1atm.tsv")
+    of = np.array([float(r["of"]) for r in reference])
+    result = zuna4.equilibrium("hp", of=of, p=1.0)
+    for i, r in enumerate(reference):
+        T = float(r["T_only6"])
+        assert abs(result.T_K[i] - T) <= max(1e-5 * T, half_unit(r["T_only6"])), i
+        for species in ("H2O", "O2", "H2", "H", "O", "OH"):
+            text = r["x_" + species]
+            tolerance = max(2e-6, half_unit(text))
+            assert abs(getattr(result, "x_" + species)[i] - float(text)) <= tolerance, (i, species)
+
+
+def test_broadcasting_gives_the_shape_of_the_inputs():
+    result = zuna4.equilibrium("hp", of=np.array([4.0, 6.0, 8.0]), p=[[1.0], [10.0]])
+    assert result.T_K.shape == (2, 3)
+    assert result.flags.shape == (2, 3) and result.flags.dtype == np.int64
+    assert result.of.shape == (2, 3) and result.p_atm[1, 0] == 10.0
+    # Each element is the point of its own O/F and pressure.
+    cold = zuna4.equilibrium("hp", of=8.0, p=10.0)
+    assert abs(result.T_K[1, 2] - cold.T_K) < 1e-9 * cold.T_K
+    assert zuna4.equilibrium("hp", of=np.empty((0, 4)), p=1.0).T_K.shape == (0, 4)
+    assert zuna4.equilibrium("tp", of=6.0, p=[1.0, 2.0], T=[[3000.0], [3500.0]]).T_K.shape == (2, 2)
+
+
+def test_cold_arrays_equal_scalar_calls_bit_for_bit():
+    of = [3.0, 6.0, 9.0, 30.0]
+    arrays = zuna4.equilibrium("hp", of=of, p=5.0, warm_start=False)
+    for i, v in enumerate(of):
+        one = zuna4.equilibrium("hp", of=v, p=5.0)
+        for column in NUMERIC:
+            assert same_bits(getattr(arrays, column)[i], getattr(one, column)), column
+
+
+def test_a_point_without_solution_is_flagged_not_raised():
+    # An entropy no state of the range has: flags and NaN, no exception.
+    result = zuna4.equilibrium("sp", of=[6.0, 6.0], p=1.0, s=[-50.0, 20.0])
+    assert result.flags[0] & 128 and math.isnan(result.T_K[0])
+    assert result.flags[1] == 0 and result.T_K[1] > 0
+
+
+@pytest.mark.parametrize("call, words", [
+    (dict(problem="hp", of=0.01, p=1.0), ["of = 0.01", "0.793668"]),
+    (dict(problem="hp", of=[6.0, 6.0], p=[1.0, 1e6]), ["p = 1e+06", "1e+05"]),
+    (dict(problem="tp", of=6.0, p=1.0, T=50.0), ["T = 50", "200..6000"]),
+    (dict(problem="tp", of=6.0, p=1.0), ["T is required"]),
+    (dict(problem="qq", of=6.0), ["problem", "'hp'"]),
+    (dict(problem="hp", of=6.0, reactants="solid"), ["reactants", "'liquid'"]),
+    (dict(problem="hp", of="six"), ["of must be a number"]),
+    (dict(problem="hp", of=[1.0, 2.0], p=[1.0, 2.0, 3.0]), ["broadcast"]),
+])
+def test_bad_arguments_raise_value_errors_that_name_them(call, words):
+    with pytest.raises(ValueError) as error:
+        zuna4.equilibrium(**call)
+    for word in words:
+        assert word in str(error.value)
+
+
+def test_two_threads_compute_what_one_computes():
+    of = np.linspace(2.0, 30.0, 400)
+    alone = zuna4.equilibrium("hp", of=of, p=3.0)
+    results = [None, None]
+
+    def compute(k):
+        results[k] = zuna4.equilibrium("hp", of=of, p=3.0)
+
+    threads = [threading.Thread(target=compute, args=(k,)) for k in range(2)]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    for r in results:
+        for column in NUMERIC:
+            assert np.array_equal(getattr(r, column), getattr(alone, column), equal_nan=True)
+
+
+def test_results_read_well_and_convert():
+    result = zuna4.equilibrium("hp", of=[6.0, 8.0], p=1.0)
+    assert list(result.as_dict()) == list(COLUMNS)
+    assert "T_K" in repr(result)
+    assert zuna4.equilibrium.__doc__ and "broadcast" in zuna4.equilibrium.__doc__
+    pandas = pytest.importorskip("pandas")
+    frame = result.to_pandas()
+    assert isinstance(frame, pandas.DataFrame) and list(frame.columns) == list(COLUMNS)
