@@ -1,6 +1,7 @@
 // The include matrix of the README, checked over the whole tree: every
-// #include "folder/..." of a source must name its own folder or one that the
-// matrix allows it, directly or through the folders it allows.
+// #include "folder/..." or <folder/...> of a source must name its own folder
+// or one that the matrix allows it, directly or through the folders it
+// allows; no include may climb out of its folder with "..".
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -126,10 +127,16 @@ TEST(Layering, TheMatrixNamesEveryLibraryFolder) {
   }
 }
 
+// The folder part of an include's name, quoted or in angle brackets.
+const std::regex kInclude(R"(^\s*#\s*include\s*["<]([a-z_]+(?:/[a-z_]+)*)/[^">/]+[">])");
+// Any include whose name climbs with "..": it would reach a folder that the
+// library does not link, past the include roots.
+const std::regex kClimbingInclude(R"(^\s*#\s*include\s*["<][^">]*\.\.[/\\])");
+
 TEST(Layering, EveryIncludeIsAllowedByTheMatrix) {
   const Matrix matrix = read_matrix();
   ASSERT_FALSE(matrix.empty());
-  const std::regex include(R"(^\s*#\s*include\s*"([a-z_]+(?:/[a-z_]+)*)/[^"/]+")");
+  const std::regex& include = kInclude;
   int checked = 0;
   for (const fs::path& file : sources()) {
     const std::string relative = fs::relative(file, kRoot).generic_string();
@@ -140,6 +147,8 @@ TEST(Layering, EveryIncludeIsAllowedByTheMatrix) {
     while (std::getline(in, line)) {
       ++number;
       std::smatch m;
+      EXPECT_FALSE(std::regex_search(line, kClimbingInclude))
+          << relative << ":" << number << " climbs out of its folder: " << line;
       if (!std::regex_search(line, m, include)) {
         continue;
       }
@@ -166,6 +175,20 @@ TEST(Layering, RulesOfTheCheck) {
   EXPECT_EQ(allowed_for(matrix, "tests/host/qt/qt-host-test.cpp").count("host/qt"), 1u);
   EXPECT_EQ(allowed_for(matrix, "tests/thermo/x-test.cpp").count("tests/support"), 1u);
   EXPECT_EQ(allowed_for(matrix, "tests/thermo/x-test.cpp").count("app"), 0u);
+  EXPECT_EQ(allowed_for(matrix, "bench/sweep.cpp").count("tests/support"), 0u);
+  // Both forms of an include name their folder; a climbing name is caught.
+  std::smatch m;
+  const std::string quoted = "#include \"thermo/thermo.h\"";
+  const std::string angled = "#include <engine/engine.h>";
+  ASSERT_TRUE(std::regex_search(quoted, m, kInclude));
+  EXPECT_EQ(m[1], "thermo");
+  ASSERT_TRUE(std::regex_search(angled, m, kInclude));
+  EXPECT_EQ(m[1], "engine");
+  const std::string standard = "#include <vector>";
+  EXPECT_FALSE(std::regex_search(standard, m, kInclude));
+  EXPECT_TRUE(std::regex_search(std::string("#include \"../thermo/thermo.h\""), kClimbingInclude));
+  EXPECT_TRUE(std::regex_search(std::string("#include <fio/../thermo/thermo.h>"), kClimbingInclude));
+  EXPECT_FALSE(std::regex_search(quoted, kClimbingInclude));
 }
 
 }  // namespace
