@@ -49,10 +49,7 @@ void run_batch(const BatchSettings& settings, BatchProgress& progress, BatchResu
     state.p = settings.parameters;
     state.p.ptot = settings.pressures[n];
     progress.begin_calculation(n + 1);
-    std::string suffix;
-    if (settings.suffix) {
-      suffix.append("_").append(std::to_string(n + 1));
-    }
+    const std::string suffix = settings.suffix ? "_" + std::to_string(n + 1) : std::string();
     run_quiet_calculation(state, progress, suffix);
 
     c.p = state.p;

@@ -21,11 +21,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kDataFile = "zuna.dat";
 
-std::string quoted(const fs::path& p) {
-  std::string text = "\"";
-  text.append(p.string()).append("\"");
-  return text;
-}
+std::string quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
 
 // "what: reason" for a failed system call.
 std::string because(const std::error_code& error) { return error.message(); }
