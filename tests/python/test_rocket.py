@@ -47,7 +47,7 @@ def test_stations_are_named_and_shaped():
     assert r.T_K.shape == (2, 3, 5) and r.flags.shape == (2, 3, 5)
     assert r.pc_atm.shape == (2, 3) and r.of[1, 2] == 7.0
     assert list(r.station) == ["chamber", "throat", "exit", "exit", "exit"]
-    assert list(r.exit_spec) == ["", "", "pi_p", "ae_at", "ae_at"]
+    assert list(r.exit_spec) == ["", "", "pi_p=50", "ae_at=20", "ae_at=40"]
     assert list(r.exit_value[0, 0]) == [0, 0, 50, 20, 40]
     assert math.isnan(r.isp_m_s[0, 0, 0]) and np.all(r.mach[..., 1] == pytest.approx(1.0))
     assert np.all(r.ae_at[..., 3] == pytest.approx(20.0)) and not np.any(r.flags & ~0xFF)
@@ -56,27 +56,34 @@ def test_stations_are_named_and_shaped():
 
 
 def test_a_sweep_equals_the_console_program_bit_for_bit(zuna4c, tmp_path):
-    args = ["rocket", "--csv=-", "--pc=68.046", "--of=4,6,8", "--pi-p=10,100", "--ae-at=25"]
+    # Ratios whose shortest texts take the fixed and the scientific forms.
+    pi_p, ae_at = [10, 100000, 2.5], [25, 1.75]
+    args = ["rocket", "--csv=-", "--pc=68.046", "--of=4,6,8", "--pi-p=10,100000,2.5",
+            "--ae-at=25,1.75"]
     try:
         rows = run_csv(zuna4c, args, tmp_path)
     except Exception:
         pytest.skip("this console program has no rocket subcommand")
-    r = zuna4.rocket(pc=68.046, of=[4.0, 6.0, 8.0], pi_p=[10, 100], ae_at=[25])
+    r = zuna4.rocket(pc=68.046, of=[4.0, 6.0, 8.0], pi_p=pi_p, ae_at=ae_at)
     stations = r.T_K.shape[1]
     assert len(rows) == 3 * stations
     for n, row in enumerate(rows):
         i, k = divmod(n, stations)
+        assert row["station"] == r.station[k] and row["exit_spec"] == r.exit_spec[k], (i, k)
         for column in zuna4.RocketResult.fields:
             if column in SKIPPED or column not in row:
                 continue
             assert same_bits(getattr(r, column)[i, k], number(row[column])), (column, i, k)
+    assert [row["exit_spec"] for row in rows[:stations]] == [
+        "", "", "pi_p=10", "pi_p=1e+05", "pi_p=2.5", "ae_at=25", "ae_at=1.75"]
 
 
 def test_best_isp_lies_at_a_maximum_of_isp():
     best = zuna4.best_isp(pc=68.0, pi_p=[100], ae_at=[40])
-    assert list(best.exit_spec) == ["pi_p", "ae_at"] and list(best.exit_value) == [100, 40]
-    for k, (exit_kind, value) in enumerate(zip(best.exit_spec, best.exit_value)):
-        exits = {exit_kind: [value]}
+    assert list(best.exit_spec) == ["pi_p=100", "ae_at=40"]
+    assert list(best.exit_value) == [100, 40]
+    for k, (spec, value) in enumerate(zip(best.exit_spec, best.exit_value)):
+        exits = {spec.partition("=")[0]: [value]}
         of = best.of_isp[k]
         around = zuna4.rocket(pc=68.0, of=[of - 0.05, of, of + 0.05], **exits)
         isp = around.isp_m_s[:, 2]
