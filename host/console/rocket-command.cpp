@@ -414,7 +414,7 @@ std::string exit_spec(rocket::StationKind kind, double value) {
 }
 
 // The exit texts of the stations of every result, in their order.
-std::vector<std::string> exit_specs(const RocketSettings& s) {
+std::vector<std::string> exit_texts(const RocketSettings& s) {
   std::vector<std::string> out = {"", ""};
   for (double v : s.pi_p)
     out.push_back(exit_spec(rocket::StationKind::pressure_ratio, v));
@@ -441,27 +441,27 @@ void write_fractions(tables::TableWriter& w, const rocket::Station& st) {
 }
 
 void write_row(tables::TableWriter& w, const char* set, const char* model, double pc, double of,
-               const std::string& spec, const rocket::Station& st) {
+               const std::string& exit_text, const rocket::Station& st) {
   w.text(set);
   w.text(model);
   w.number(pc);
   w.number(of);
   w.text(station_name(st.kind));
-  w.text(spec);
+  w.text(exit_text);
   write_state(w, st);
   w.number(st.ivac_m_s);
   w.number(st.isp_m_s);
   write_fractions(w, st);
 }
 
-void write_text_row(tables::TableWriter& w, double of, const std::string& spec,
+void write_text_row(tables::TableWriter& w, double of, const std::string& exit_text,
                     const rocket::Station& st) {
   w.number(of);
   w.text(station_name(st.kind));
-  if (spec.empty()) {
+  if (exit_text.empty()) {
     w.absent();
   } else {
-    w.text(spec);
+    w.text(exit_text);
   }
   write_state(w, st);
   w.number(st.ivac_m_s);
@@ -596,8 +596,8 @@ int run(const RocketSettings& s, bool stdout_closed) {
 
   // One chamber pressure at a time: every O/F and model computed (the
   // models of one O/F sharing their chamber), then written model by model.
-  const std::vector<std::string> specs = exit_specs(s);
-  const int stations = static_cast<int>(specs.size());
+  const std::vector<std::string> exit_column = exit_texts(s);
+  const int stations = static_cast<int>(exit_column.size());
   tables::FanOut all(files);
   tables::OutputBuffer* screen = text ? outputs[0].buffer.get() : nullptr;
   bool complete = true;
@@ -620,7 +620,7 @@ int run(const RocketSettings& s, bool stdout_closed) {
         for (std::size_t i = 0; i < of.size(); ++i) {
           const std::vector<rocket::Station>& row = results[i][m].stations;
           for (std::size_t j = 0; j < row.size(); ++j) {
-            write_text_row(table, of[i], specs[j], row[j]);
+            write_text_row(table, of[i], exit_column[j], row[j]);
           }
         }
         complete = table.finish();
@@ -645,7 +645,7 @@ int run(const RocketSettings& s, bool stdout_closed) {
       for (std::size_t i = 0; i < of.size(); ++i) {
         const std::vector<rocket::Station>& row = results[i][m].stations;
         for (std::size_t j = 0; j < row.size(); ++j) {
-          write_row(all, set, model, pc, of[i], specs[j], row[j]);
+          write_row(all, set, model, pc, of[i], exit_column[j], row[j]);
         }
       }
       complete = all.ok();

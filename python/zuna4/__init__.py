@@ -331,7 +331,7 @@ def _shortest(v):
     return sign + (fixed if len(fixed) <= len(scientific) else scientific)
 
 
-def _exit_specs(kinds, values):
+def _exit_texts(kinds, values):
     """The stations' exit_spec texts as in the console program's CSV:
     "pi_p=10", "ae_at=25", "" for the chamber and the throat."""
     return _np.array([("", "", "pi_p=", "ae_at=")[k] + (_shortest(v) if k >= 2 else "")
@@ -409,7 +409,7 @@ def rocket(pc=None, of=None, pi_p=(), ae_at=(), model="equilibrium", reactants="
     result.pc_atm = flat_pc.reshape(shape)
     result.of = flat_of.reshape(shape)
     result.station = _np.array([("chamber", "throat", "exit", "exit")[k] for k in kinds])
-    result.exit_spec = _exit_specs(kinds, [0.0, 0.0] + pi_list + ae_list)
+    result.exit_spec = _exit_texts(kinds, [0.0, 0.0] + pi_list + ae_list)
     for k, name in enumerate(_STATION_COLUMNS):
         setattr(result, name, values[:, :, k].reshape(shape + (stations,)))
     result.flags = flags.reshape(shape + (stations,))
@@ -455,7 +455,7 @@ def best_isp(pc=None, pi_p=(), ae_at=(), model="equilibrium", reactants="liquid"
     except ValueError as error:
         raise _renamed(error, _ROCKET_NAMES) from None
     result = BestIspResult()
-    result.exit_spec = _exit_specs([r[0] for r in rows], [r[1] for r in rows])
+    result.exit_spec = _exit_texts([r[0] for r in rows], [r[1] for r in rows])
     for k, name in enumerate(("exit_value", "of_isp", "isp_m_s", "of_ivac", "ivac_m_s")):
         setattr(result, name, _np.array([r[k + 1] for r in rows], dtype=_np.float64))
     result.flags = _np.array([r[6] for r in rows], dtype=_np.int64)

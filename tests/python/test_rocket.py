@@ -82,8 +82,8 @@ def test_best_isp_lies_at_a_maximum_of_isp():
     best = zuna4.best_isp(pc=68.0, pi_p=[100], ae_at=[40])
     assert list(best.exit_spec) == ["pi_p=100", "ae_at=40"]
     assert list(best.exit_value) == [100, 40]
-    for k, (spec, value) in enumerate(zip(best.exit_spec, best.exit_value)):
-        exits = {spec.partition("=")[0]: [value]}
+    for k, (exit_text, value) in enumerate(zip(best.exit_spec, best.exit_value)):
+        exits = {exit_text.partition("=")[0]: [value]}
         of = best.of_isp[k]
         around = zuna4.rocket(pc=68.0, of=[of - 0.05, of, of + 0.05], **exits)
         isp = around.isp_m_s[:, 2]

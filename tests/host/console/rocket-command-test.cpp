@@ -111,7 +111,7 @@ TEST(RocketCommand, CsvRowsGoByPressureModelRatioAndStation) {
   const Rows rows = csv_rows(text);
   ASSERT_EQ(rows.size(), 1u + 2 * 2 * 2 * 5);
   const char* const stations[] = {"chamber", "throat", "exit", "exit", "exit"};
-  const char* const specs[] = {"", "", "pi_p=10", "pi_p=2.5", "ae_at=25"};
+  const char* const exit_column[] = {"", "", "pi_p=10", "pi_p=2.5", "ae_at=25"};
   std::size_t row = 1;
   for (const char* pc : {"10", "68.046"}) {
     for (const char* model : {"frozen_chamber", "equilibrium"}) {
@@ -124,7 +124,7 @@ TEST(RocketCommand, CsvRowsGoByPressureModelRatioAndStation) {
           EXPECT_EQ(cells[2], pc) << row;
           EXPECT_EQ(cells[3], of) << row;
           EXPECT_EQ(cells[4], stations[k]) << row;
-          EXPECT_EQ(cells[5], specs[k]) << row;
+          EXPECT_EQ(cells[5], exit_column[k]) << row;
           // No performance at the chamber; everything computed elsewhere.
           const std::size_t isp = column(rows, "isp_m_s");
           EXPECT_EQ(cells[isp].empty(), k == 0) << row;
