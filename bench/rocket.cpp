@@ -115,7 +115,7 @@ BENCHMARK(BM_BestIsp)->Unit(benchmark::kMillisecond);
 void BM_RocketCommandCsv(benchmark::State& state) {
   bench::ScratchFolder folder("zuna-bench-rocket");
   const std::vector<std::string> arguments = {
-      "rocket",        "--pc=68.046",         "--of=2:16:64",
+      "rocket",          "--pc=68.046",      "--of=2:16:64",
       "--pi-p=5,50,500", "--ae-at=4,25,150", "--model=equilibrium,frozen_chamber",
       "--csv=out.csv"};
   const double cpu_before = bench::children_cpu_seconds();

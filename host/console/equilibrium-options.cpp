@@ -6,7 +6,6 @@
 #include <string_view>
 #include <system_error>
 
-
 namespace zuna {
 namespace {
 

@@ -561,8 +561,8 @@ int run(const RocketSettings& s, bool stdout_closed) {
   std::vector<ResultsOutput> outputs;
   std::vector<tables::TableWriter*> files;
   const std::string best_member = best_json(set, best);
-  for (const auto& [name, format] : {std::pair{s.csv_file, Format::csv},
-                                     std::pair{s.json_file, Format::json}}) {
+  for (const auto& [name, format] :
+       {std::pair{s.csv_file, Format::csv}, std::pair{s.json_file, Format::json}}) {
     if (!name) {
       continue;
     }

@@ -147,8 +147,8 @@ TEST(Csv, RepeatedValuesDownAColumnAreWrittenAsTheirOwn) {
   OutputBuffer out(sink);
   const Column columns[] = {{"a"}, {"b"}, {"c"}};
   CsvWriter w(out, columns);
-  const double rows[][3] = {{68.046, 0.0, 1.5},  {68.046, -0.0, 1.5}, {68.046, kNaN, 2.5},
-                            {1.5, 0.0, 1.5},     {68.046, 0.0, kNaN}, {68.046, 0.0, 1.5}};
+  const double rows[][3] = {{68.046, 0.0, 1.5}, {68.046, -0.0, 1.5}, {68.046, kNaN, 2.5},
+                            {1.5, 0.0, 1.5},    {68.046, 0.0, kNaN}, {68.046, 0.0, 1.5}};
   for (const auto& row : rows) {
     for (double v : row) {
       w.number(v);

@@ -102,7 +102,7 @@ std::size_t column(const Rows& rows, const std::string& name) {
 TEST(RocketCommand, CsvRowsGoByPressureModelRatioAndStation) {
   testing::TempDir dir;
   const Outcome r = run({"--pc=10,68.046", "--of=4,6", "--pi-p=10,2.5", "--ae-at=25",
-                     "--model=frozen_chamber,equilibrium", "--reactants=gas", "--csv=out.csv"});
+                         "--model=frozen_chamber,equilibrium", "--reactants=gas", "--csv=out.csv"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
   const std::string text = dir.read("out.csv");
@@ -142,7 +142,7 @@ TEST(RocketCommand, CsvRowsGoByPressureModelRatioAndStation) {
 TEST(RocketCommand, ValuesAreTheLibrarysAndFrozenRowsKeepTheChambers) {
   testing::TempDir dir;
   const Outcome r = run({"--pc=68.046", "--of=6", "--pi-p=10", "--ae-at=25",
-                     "--model=equilibrium,frozen_chamber", "--csv=out.csv"});
+                         "--model=equilibrium,frozen_chamber", "--csv=out.csv"});
   ASSERT_EQ(r.status, 0) << r.err;
   const Rows rows = csv_rows(dir.read("out.csv"));
   ASSERT_EQ(rows.size(), 1u + 2 * 4);
@@ -159,13 +159,20 @@ TEST(RocketCommand, ValuesAreTheLibrarysAndFrozenRowsKeepTheChambers) {
       const std::vector<std::string>& cells = rows.at(row++);
       const engine::Point& pt = s.state;
       const std::pair<const char*, double> expected[] = {
-          {"pinf_p", s.pinf_p},     {"P_bar", pt.P_bar},
-          {"T_K", pt.T_K},          {"rho_kg_m3", pt.rho_kg_m3},
-          {"H_kJ_kg", pt.h_kJ_kg},  {"S_kJ_kgK", pt.s_kJ_kgK},
-          {"M", pt.M_g_mol},        {"dlnV_dlnT_P", pt.dlnV_dlnT_P},
-          {"Cp_kJ_kgK", pt.cp_eq_kJ_kgK}, {"gamma_s", pt.gamma_s},
-          {"son_vel_m_s", pt.sound_speed_m_s}, {"mach", s.mach},
-          {"x_H2O", pt.x[engine::kH2O]},       {"x_OH", pt.x[engine::kOH]},
+          {"pinf_p", s.pinf_p},
+          {"P_bar", pt.P_bar},
+          {"T_K", pt.T_K},
+          {"rho_kg_m3", pt.rho_kg_m3},
+          {"H_kJ_kg", pt.h_kJ_kg},
+          {"S_kJ_kgK", pt.s_kJ_kgK},
+          {"M", pt.M_g_mol},
+          {"dlnV_dlnT_P", pt.dlnV_dlnT_P},
+          {"Cp_kJ_kgK", pt.cp_eq_kJ_kgK},
+          {"gamma_s", pt.gamma_s},
+          {"son_vel_m_s", pt.sound_speed_m_s},
+          {"mach", s.mach},
+          {"x_H2O", pt.x[engine::kH2O]},
+          {"x_OH", pt.x[engine::kOH]},
       };
       for (const auto& [name, value] : expected) {
         EXPECT_EQ(number(cells[column(rows, name)]), value) << name << " row " << row - 1;
@@ -218,7 +225,8 @@ TEST(RocketCommand, CsvAndJsonAtOnceHoldTheSameRows) {
 }
 
 TEST(RocketCommand, ReadableTablesShowStationsAsColumns) {
-  const Outcome r = run({"--pc=20,40", "--of=6", "--ae-at=25", "--model=equilibrium,frozen_throat"});
+  const Outcome r =
+      run({"--pc=20,40", "--of=6", "--ae-at=25", "--model=equilibrium,frozen_throat"});
   ASSERT_EQ(r.status, 0) << r.err;
   std::size_t tables = 0;
   for (std::size_t at = r.out.find("Chamber pressure"); at != std::string::npos;
