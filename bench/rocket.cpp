@@ -4,10 +4,17 @@
 // (0.05 away, as in a sweep), the same with both models in one call, and a
 // whole sweep of 101 O/F from 2 to 12 whose
 // counter "per_of" is the time of one O/F with both models.
+//
+// BM_RocketCommandCsv: `zuna4c rocket --csv FILE` as a process, from start to
+// exit, at Pc 68.046 atm for 64 O/F from 2 to 16 with the same exits and
+// both models (1024 rows). Target: at most 5 ms of processor time per run,
+// the process's start included (BM_EmptyProcess gives that floor). Counter:
+// child_cpu_ms, the processor time of one run.
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
+#include "process-run.h"
 #include "rocket/rocket.h"
 
 namespace zuna::rocket {
@@ -104,6 +111,34 @@ void BM_BestIsp(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_BestIsp)->Unit(benchmark::kMillisecond);
+
+void BM_RocketCommandCsv(benchmark::State& state) {
+  bench::ScratchFolder folder("zuna-bench-rocket");
+  const std::vector<std::string> arguments = {
+      "rocket",          "--pc=68.046",      "--of=2:16:64",
+      "--pi-p=5,50,500", "--ae-at=4,25,150", "--model=equilibrium,frozen_chamber",
+      "--csv=out.csv"};
+  const double cpu_before = bench::children_cpu_seconds();
+  for (auto _ : state) {
+    if (bench::run_process(folder, ZUNA4C_PATH, arguments) != 0) {
+      state.SkipWithError("the rocket run did not end with exit code 0");
+      break;
+    }
+  }
+  const double runs = static_cast<double>(state.iterations());
+  state.counters["child_cpu_ms"] = (bench::children_cpu_seconds() - cpu_before) / runs * 1e3;
+}
+BENCHMARK(BM_RocketCommandCsv)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+
+BENCHMARK(bench::BM_EmptyProcess)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 }  // namespace zuna::rocket

@@ -1,8 +1,12 @@
 #include "tables/csv-writer.h"
 
+#include <bit>
+#include <cstring>
+
 namespace zuna::tables {
 
-CsvWriter::CsvWriter(OutputBuffer& out, std::span<const Column> columns) : out_(out) {
+CsvWriter::CsvWriter(OutputBuffer& out, std::span<const Column> columns)
+    : out_(out), last_(columns.size()) {
   for (const Column& column : columns) {
     text(column.name);
   }
@@ -10,10 +14,28 @@ CsvWriter::CsvWriter(OutputBuffer& out, std::span<const Column> columns) : out_(
 }
 
 void CsvWriter::number(double v) {
+  const std::size_t column = column_;
   separate();
-  if (std::isfinite(v)) {
-    out_.advance(write_shortest(out_.room(32), v));
+  if (!std::isfinite(v)) {
+    return;
   }
+  char* to = out_.room(32);
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
+  if (column >= last_.size()) {
+    out_.advance(write_shortest(to, v));
+    return;
+  }
+  LastNumber& last = last_[column];
+  if (last.size != 0 && last.bits == bits) {
+    std::memcpy(to, last.text, last.size);
+    out_.advance(to + last.size);
+    return;
+  }
+  char* end = write_shortest(to, v);
+  last.bits = bits;
+  last.size = static_cast<unsigned char>(end - to);
+  std::memcpy(last.text, to, last.size);
+  out_.advance(end);
 }
 
 void CsvWriter::integer(std::int64_t v) {
@@ -42,6 +64,7 @@ void CsvWriter::absent() { separate(); }
 void CsvWriter::end_row() {
   out_.put('\n');
   first_in_row_ = true;
+  column_ = 0;
 }
 
 bool CsvWriter::finish() { return out_.flush(); }

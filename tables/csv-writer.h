@@ -4,6 +4,8 @@
 // line end is quoted, its quotes doubled (RFC 4180).
 #pragma once
 
+#include <vector>
+
 #include "tables/table-writer.h"
 
 namespace zuna::tables {
@@ -24,6 +26,7 @@ class CsvWriter final : public TableWriter {
  private:
   // The comma before every cell but the first of its row.
   void separate() {
+    ++column_;
     if (first_in_row_) {
       first_in_row_ = false;
     } else {
@@ -31,7 +34,18 @@ class CsvWriter final : public TableWriter {
     }
   }
 
+  // The text of the last number of each column: a value repeated down a
+  // column (an echoed input, a frozen composition) is copied, not formatted
+  // again.
+  struct LastNumber {
+    std::uint64_t bits = 0;
+    unsigned char size = 0;  // 0: none yet
+    char text[32];
+  };
+
   OutputBuffer& out_;
+  std::vector<LastNumber> last_;
+  std::size_t column_ = 0;
   bool first_in_row_ = true;
 };
 

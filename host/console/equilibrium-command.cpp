@@ -1,10 +1,6 @@
 #include "host/console/equilibrium-command.h"
 
-// The digest functions of the OpenSSL 1.1.1 API, linked statically for the
-// SHA-256 code alone (see app/results-export.cpp).
-#define OPENSSL_API_COMPAT 10101
 #include <fcntl.h>
-#include <openssl/sha.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,6 +17,7 @@
 #include "fio/fio.h"
 #include "fio/io-error.h"
 #include "host/console/equilibrium-options.h"
+#include "host/console/results-output.h"
 #include "tables/csv-writer.h"
 #include "tables/fan-out.h"
 #include "tables/json-writer.h"
@@ -108,148 +105,12 @@ void write_row(tables::TableWriter& w, const EquilibriumSettings& s, double p_at
 }
 
 // ---------------------------------------------------------------------------
-// The thermodynamic data and their digest
-
-// SHA256_Init/Update/Final, not the one-shot SHA256(): in OpenSSL 3 the
-// latter goes through the provider machinery, whose set-up costs every run
-// about 2 ms of processor time.
-std::string sha256_hex(std::string_view bytes) {
-  SHA256_CTX context;
-  SHA256_Init(&context);
-  SHA256_Update(&context, bytes.data(), bytes.size());
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256_Final(digest, &context);
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char byte : digest) {
-    hex += kHex[byte >> 4];
-    hex += kHex[byte & 15];
-  }
-  return hex;
-}
-
-struct LoadedData {
-  engine::ThermoData data;
-  std::string sha256;  // of the text the data were read from
-};
-
-// The built-in records, or a file read once: its bytes are both digested and
-// parsed. Nothing, after a message, when the file cannot be read or used.
-std::unique_ptr<LoadedData> load_data(const EquilibriumSettings& s) {
-  auto loaded = std::make_unique<LoadedData>();
-  if (s.thermo == ThermoSource::builtin) {
-    loaded->data = engine::builtin_nasa9_data();
-    loaded->sha256 = sha256_hex(engine::builtin_nasa9_text());
-    return loaded;
-  }
-  std::ifstream file(s.thermo_file, std::ios::binary);
-  std::ostringstream bytes;
-  if (file) {
-    bytes << file.rdbuf();
-  }
-  if (!file || file.bad()) {
-    print_error("cannot read '" + s.thermo_file + "': " + system_error_text(errno));
-    return nullptr;
-  }
-  const std::string text = std::move(bytes).str();
-  std::istringstream in(text);
-  try {
-    loaded->data = s.thermo == ThermoSource::nasa9_file ? engine::read_nasa9_data(in, s.thermo_file)
-                                                        : engine::read_data7(in, s.thermo_file);
-  } catch (const engine::InputError& e) {
-    print_error(e.what());
-    return nullptr;
-  }
-  loaded->sha256 = sha256_hex(text);
-  return loaded;
-}
-
-// ---------------------------------------------------------------------------
 // The outputs
-
-// A results file, written under a staging name beside it and put in place by
-// the close (fio/file-stream.h), or standard output.
-class ResultsTarget final : public tables::ByteSink {
- public:
-  explicit ResultsTarget(std::string name) : name_(std::move(name)), stdout_(STDOUT_FILENO) {}
-
-  bool to_stdout() const { return name_ == "-"; }
-
-  // Opens the staging file: an output that cannot be written is known before
-  // the computation.
-  bool open() {
-    if (to_stdout()) {
-      return true;
-    }
-    clear_system_error();
-    const IoError e = file_.open(name_, FileStatus::replace, FileAction::write);
-    return e == IoError::ok || fail(e);
-  }
-
-  bool write(std::string_view bytes) override {
-    if (to_stdout()) {
-      return stdout_.write(bytes);
-    }
-    error_ = file_.write(bytes);
-    return error_ == IoError::ok;
-  }
-
-  // Drops the staging file: the named file keeps what it held.
-  void abandon() {
-    if (!to_stdout()) {
-      file_.abandon();
-    }
-  }
-
-  // After the last flush: puts the file in place. False after a message.
-  bool close(bool written) {
-    if (to_stdout()) {
-      return written || fail(IoError::file_write_failed);
-    }
-    if (!written) {
-      file_.abandon();
-      return fail(error_);
-    }
-    clear_system_error();
-    const IoError e = file_.close();
-    return e == IoError::ok || fail(e);
-  }
-
- private:
-  bool fail(IoError e) {
-    const int error = to_stdout() ? stdout_.error() : noted_system_error();
-    const std::string what = to_stdout() ? "standard output" : "'" + name_ + "'";
-    print_error("cannot write " + what + ": " +
-                (error != 0 ? system_error_text(error) : error_message(e)));
-    return false;
-  }
-
-  std::string name_;
-  FileStream file_;  // abandoned by its destructor if still open
-  tables::DescriptorSink stdout_;
-  IoError error_ = IoError::ok;
-};
-
-// One output: its target, buffer and writer.
-struct Output {
-  std::unique_ptr<ResultsTarget> target;
-  std::unique_ptr<tables::OutputBuffer> buffer;
-  std::unique_ptr<tables::TableWriter> writer;
-};
 
 enum class Format { text, csv, json };
 
-constexpr std::size_t kFileBuffer = std::size_t{1} << 18;
-
-Output make_output(const std::string& name, Format format, const std::string& sha256) {
-  Output o;
-  o.target = std::make_unique<ResultsTarget>(name);
-  // A file takes the table in pieces of a quarter of a megabyte (a few
-  // dozen writes for a sweep of ten thousand points), which pass to the
-  // staging file without a copy (FileStream::write); standard output keeps
-  // the buffer's default.
-  o.buffer = o.target->to_stdout() ? std::make_unique<tables::OutputBuffer>(*o.target)
-                                   : std::make_unique<tables::OutputBuffer>(*o.target, kFileBuffer);
+ResultsOutput make_output(const std::string& name, Format format, const std::string& sha256) {
+  ResultsOutput o = results_output(kCommand, name);
   switch (format) {
     case Format::text:
       o.writer = std::make_unique<tables::TextTable>(*o.buffer, kColumns, 6);
@@ -391,7 +252,7 @@ bool compute(const EquilibriumSettings& s, const engine::ThermoData& data,
 }
 
 int run(const EquilibriumSettings& s, bool stdout_closed) {
-  std::unique_ptr<LoadedData> loaded = load_data(s);
+  std::unique_ptr<LoadedData> loaded = load_thermo_data(kCommand, s.thermo, s.thermo_file);
   if (!loaded) {
     return 1;
   }
@@ -399,14 +260,14 @@ int run(const EquilibriumSettings& s, bool stdout_closed) {
   if (!feed_mixtures(s, loaded->data, mixtures)) {
     return 2;
   }
-  std::vector<Output> outputs;
+  std::vector<ResultsOutput> outputs;
   if (s.csv_file)
     outputs.push_back(make_output(*s.csv_file, Format::csv, loaded->sha256));
   if (s.json_file)
     outputs.push_back(make_output(*s.json_file, Format::json, loaded->sha256));
   if (outputs.empty())
     outputs.push_back(make_output("-", Format::text, loaded->sha256));
-  for (Output& o : outputs) {
+  for (ResultsOutput& o : outputs) {
     if (o.target->to_stdout() && stdout_closed) {
       print_error("cannot write standard output: it is closed");
       return 1;
@@ -416,13 +277,13 @@ int run(const EquilibriumSettings& s, bool stdout_closed) {
     }
   }
   std::vector<tables::TableWriter*> writers;
-  for (Output& o : outputs) {
+  for (ResultsOutput& o : outputs) {
     writers.push_back(o.writer.get());
   }
   tables::FanOut all(std::move(writers));
   const bool complete = compute(s, loaded->data, mixtures, all);
   bool ok = complete;
-  for (Output& o : outputs) {
+  for (ResultsOutput& o : outputs) {
     const bool written = o.writer->finish();
     if (!complete && written) {
       o.target->abandon();  // another output failed: this one is a part only

@@ -3,12 +3,8 @@
 #include <getopt.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <string_view>
 #include <system_error>
-
-#include "app/command-line.h"
 
 namespace zuna {
 namespace {
@@ -62,10 +58,6 @@ const option kLongOptions[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-struct UsageError {
-  std::string message;
-};
-
 std::string option_name(int code) {
   for (const option* o = kLongOptions; o->name != nullptr; ++o) {
     if (o->val == code) {
@@ -75,56 +67,19 @@ std::string option_name(int code) {
   return std::string("-") + static_cast<char>(code);
 }
 
-std::string shortest(double v) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
+double real_option(int code, std::string_view text) { return real_value(option_name(code), text); }
 
-// A finite decimal number, with a leading '+' allowed.
-double real_option(int code, std::string_view text) {
-  std::string_view s = text;
-  if (!s.empty() && s.front() == '+') {
-    s.remove_prefix(1);
-  }
-  double v = 0.0;
-  const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) {
-    throw UsageError{option_name(code) + ": '" + std::string(text) + "' is not a number"};
-  }
-  return v;
-}
-
-std::int32_t count_option(int code, std::string_view text) {
-  std::int32_t v = 0;
-  const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size()) {
-    throw UsageError{option_name(code) + ": '" + std::string(text) + "' is not a whole number"};
-  }
-  return v;
-}
-
-// Values and FIRST:LAST:COUNT ranges in equal logarithmic steps, the syntax of
-// --pressure of --batch.
 std::vector<double> list_option(int code, std::string_view text, const char* example) {
-  std::optional<std::vector<double>> list = parse_pressure_list(text);
-  if (!list) {
-    throw UsageError{option_name(code) + ": '" + std::string(text) +
-                     "' is not a list of values (like " + example + ")"};
-  }
-  return std::move(*list);
+  return list_value(option_name(code), text, example);
 }
 
 void check_range(int code, double v, double low, double high, const std::string& range) {
-  if (!(v >= low && v <= high)) {
-    throw UsageError{option_name(code) + ": " + shortest(v) + " is out of range (" + range + ")"};
-  }
+  zuna::check_range(option_name(code), v, low, high, range);
 }
 
 void check_list(int code, const std::vector<double>& values, double low, double high,
                 const std::string& range) {
-  for (double v : values) {
-    check_range(code, v, low, high, range);
-  }
+  zuna::check_list(option_name(code), values, low, high, range);
 }
 
 // What was given, for the checks that relate options to one another.
@@ -162,14 +117,7 @@ void read_option(int code, std::string_view arg, EquilibriumSettings& s, Given& 
     case kRmax:
     case kNpmin:
     case kNpmax:
-      if (code == kRmin)
-        s.grid.rmin = real_option(code, arg);
-      if (code == kRmax)
-        s.grid.rmax = real_option(code, arg);
-      if (code == kNpmin)
-        s.grid.npmin = count_option(code, arg);
-      if (code == kNpmax)
-        s.grid.npmax = count_option(code, arg);
+      read_grid_option(option_name(code), arg, s.grid);
       if (!given.grid)
         given.grid_option = option_name(code);
       given.grid = true;
@@ -195,16 +143,7 @@ void read_option(int code, std::string_view arg, EquilibriumSettings& s, Given& 
       given.rho = true;
       break;
     case kReactantSet:
-      if (arg == "liquid") {
-        s.reactants.state = engine::ReactantState::liquid;
-      } else if (arg == "gas") {
-        s.reactants.state = engine::ReactantState::gas;
-      } else if (arg == "custom") {
-        s.reactants.state = engine::ReactantState::custom;
-      } else {
-        throw UsageError{"--reactants: '" + std::string(arg) +
-                         "' is not one of liquid, gas, custom"};
-      }
+      s.reactants.state = reactant_set(arg);
       given.reactant_set = true;
       break;
     case kTReactants:
@@ -309,11 +248,7 @@ void check_settings(EquilibriumSettings& s, const Given& g) {
   if (g.t_reactants) {
     check_range(kTReactants, s.reactants.T_gas_K, engine::kTMinK, engine::kTMaxK, t_range);
   }
-  const std::string counts = "0 to 100, npmin + npmax at most 100";
-  check_range(kRmin, s.grid.rmin, engine::kOfMinFactor, 1.0, "0.1 <= rmin <= 1");
-  check_range(kRmax, s.grid.rmax, 1.0, engine::kOfMaxFactor, "1 <= rmax <= 40");
-  check_range(kNpmin, s.grid.npmin, 0, 100, counts);
-  check_range(kNpmax, s.grid.npmax, 0, 100 - s.grid.npmin, counts);
+  check_grid(s.grid);
 }
 
 void parse(int argc, char** argv, EquilibriumCommandLine& c) {
@@ -328,16 +263,8 @@ void parse(int argc, char** argv, EquilibriumCommandLine& c) {
     const std::string_view arg = optarg != nullptr ? optarg : "";
     if (code == 'h') {
       c.help = true;
-    } else if (code == ':') {
-      throw UsageError{std::string("option '") + argv[optind - 1] + "' requires a value"};
-    } else if (code == '?') {
-      const std::string option = argv[optind - 1];
-      if (option.rfind("--", 0) == 0) {
-        const std::string name = option.substr(0, option.find('='));
-        throw UsageError{optopt != 0 ? "option '" + name + "' takes no value"
-                                     : "unrecognized option '" + name + "'"};
-      }
-      throw UsageError{std::string("invalid option -- '") + static_cast<char>(optopt) + "'"};
+    } else if (code == ':' || code == '?') {
+      throw UsageError{getopt_error_text(code, argv)};
     } else {
       read_option(code, arg, c.settings, given);
     }
@@ -363,44 +290,12 @@ EquilibriumCommandLine parse_equilibrium_options(int argc, char** argv) {
   return c;
 }
 
-// As app/sweep.cpp: the rich side from ofmin in npmin + 1 equal steps that
-// stop short of ofst, ofst itself, the lean side in npmax + 1 equal steps
-// whose last is ofmax.
-std::vector<double> grid_of_values(const OfGrid& grid, double ofst) {
-  std::vector<double> of;
-  of.reserve(static_cast<std::size_t>(grid.npmin + grid.npmax + 3));
-  const double ofmin = grid.rmin * ofst;
-  double dof = (ofst - ofmin) / static_cast<double>(grid.npmin + 1);
-  for (std::int32_t i = 1; i <= grid.npmin + 1; ++i) {
-    of.push_back(static_cast<double>(i - 1) * dof + ofmin);
-  }
-  of.push_back(ofst);
-  const double ofmax = grid.rmax * ofst;
-  dof = (ofmax - ofst) / static_cast<double>(grid.npmax + 1);
-  // The last step may round past rmax = 40 by an ulp, which the engine
-  // would refuse.
-  const double highest = engine::kOfMaxFactor * ofst;
-  for (std::int32_t k = 1; k <= grid.npmax + 1; ++k) {
-    of.push_back(std::min(static_cast<double>(k) * dof + ofst, highest));
-  }
-  return of;
-}
-
 const char* problem_name(engine::Mode mode) {
   switch (mode) {
     case engine::Mode::TP: return "tp";
     case engine::Mode::HP: return "hp";
     case engine::Mode::SP: return "sp";
     case engine::Mode::UV: return "uv";
-  }
-  return "";
-}
-
-const char* reactant_set_name(engine::ReactantState state) {
-  switch (state) {
-    case engine::ReactantState::liquid: return "liquid";
-    case engine::ReactantState::gas: return "gas";
-    case engine::ReactantState::custom: return "custom";
   }
   return "";
 }

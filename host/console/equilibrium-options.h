@@ -11,18 +11,10 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "host/console/command-options.h"
+#include "host/console/results-output.h"
 
 namespace zuna {
-
-enum class ThermoSource { builtin, nasa9_file, data7_file };
-
-// The O/F grid of the program's sweep: npmin points from rmin to just below
-// the stoichiometric ratio, the stoichiometric ratio, npmax points from just
-// above it to rmax (r = O/F over the stoichiometric O/F).
-struct OfGrid {
-  double rmin = 0.5, rmax = 2.0;
-  std::int32_t npmin = 10, npmax = 20;
-};
 
 struct EquilibriumSettings {
   engine::Mode mode = engine::Mode::HP;
@@ -55,13 +47,8 @@ struct EquilibriumCommandLine {
 // Never prints.
 EquilibriumCommandLine parse_equilibrium_options(int argc, char** argv);
 
-// The O/F ratios of the grid for a stoichiometric ratio ofst, computed as the
-// program's sweep computes its points.
-std::vector<double> grid_of_values(const OfGrid& grid, double ofst);
-
-// "tp", "hp", "sp", "uv"; "liquid", "gas", "custom".
+// "tp", "hp", "sp", "uv".
 const char* problem_name(engine::Mode mode);
-const char* reactant_set_name(engine::ReactantState state);
 
 std::string equilibrium_usage_text();
 

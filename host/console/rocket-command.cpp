@@ -5,18 +5,21 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
+#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "fio/fio.h"
+#include "host/console/command-options.h"
+#include "host/console/results-output.h"
 #include "rocket/rocket.h"
 #include "tables/csv-writer.h"
+#include "tables/fan-out.h"
 #include "tables/json-writer.h"
 #include "tables/text-table.h"
 
@@ -25,67 +28,26 @@ namespace {
 
 constexpr char kCommand[] = "zuna4c rocket";
 
-void print_error(const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", kCommand, message.c_str());
-}
-
-// A usage error: its message, told before anything is computed.
-struct UsageError {
-  std::string message;
-};
-
 // ---------------------------------------------------------------------------
 // Options
 
-enum class Format { text, csv, json };
-
 struct RocketSettings {
-  rocket::RocketProblem problem;  // its model and O/F are set per row
-  std::vector<double> of;
+  std::vector<double> pc_atm = {68.046};
+  std::optional<std::vector<double>> of;  // --of; otherwise the grid
+  OfGrid grid;
+  std::vector<double> pi_p, ae_at;
   std::vector<rocket::Model> models = {rocket::Model::equilibrium};
+  engine::Reactants reactants;  // defaults: liquid, the NASA Glenn enthalpies
+  std::string thermo_file;      // empty: the built-in records
   bool best = false;
-  rocket::BestIspSearch search;
-  Format format = Format::text;
-  std::string output = "-";  // a file name, "-" for standard output
+  std::optional<std::string> csv_file;   // "-" for standard output
+  std::optional<std::string> json_file;  // "-" for standard output
 };
 
-double parse_number(std::string_view text, const char* option) {
-  double v = 0.0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (ec != std::errc() || end != text.data() + text.size() || text.empty()) {
-    throw UsageError{std::string("--") + option + ": '" + std::string(text) + "' is not a number"};
-  }
-  return v;
-}
-
-// "a,b,c" or FIRST:LAST:COUNT, COUNT values in equal steps.
-std::vector<double> parse_list(std::string_view text, const char* option) {
-  std::vector<double> out;
-  if (text.find(':') != std::string_view::npos) {
-    const std::size_t a = text.find(':'), b = text.find(':', a + 1);
-    if (b == std::string_view::npos) {
-      throw UsageError{std::string("--") + option + ": a range is FIRST:LAST:COUNT"};
-    }
-    const double first = parse_number(text.substr(0, a), option);
-    const double last = parse_number(text.substr(a + 1, b - a - 1), option);
-    const double count = parse_number(text.substr(b + 1), option);
-    if (!(count >= 1 && count <= 100000 && count == static_cast<int>(count))) {
-      throw UsageError{std::string("--") + option + ": COUNT must be a whole number 1..100000"};
-    }
-    const int n = static_cast<int>(count);
-    for (int i = 0; i < n; ++i) {
-      out.push_back(n == 1 ? first : first + (last - first) * i / (n - 1));
-    }
-    return out;
-  }
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t comma = std::min(text.find(',', start), text.size());
-    out.push_back(parse_number(text.substr(start, comma - start), option));
-    start = comma + 1;
-  }
-  return out;
-}
+struct RocketCommandLine {
+  bool help = false;
+  RocketSettings settings;
+};
 
 const char* model_name(rocket::Model m) {
   switch (m) {
@@ -112,163 +74,235 @@ std::vector<rocket::Model> parse_models(std::string_view text) {
     }
     if (!known) {
       throw UsageError{"--model: '" + std::string(name) +
-                       "' is not equilibrium, frozen_chamber or frozen_throat"};
+                       "' is not one of equilibrium, frozen_chamber, frozen_throat"};
     }
     start = comma + 1;
   }
   return out;
 }
 
-engine::ReactantState parse_reactants(std::string_view text) {
-  if (text == "liquid") {
-    return engine::ReactantState::liquid;
-  }
-  if (text == "gas") {
-    return engine::ReactantState::gas;
-  }
-  if (text == "custom") {
-    return engine::ReactantState::custom;
-  }
-  throw UsageError{"--reactants: '" + std::string(text) + "' is not liquid, gas or custom"};
-}
+const option kLongOptions[] = {
+    {"help", no_argument, nullptr, 'h'},
+    {"pc", required_argument, nullptr, 0},
+    {"of", required_argument, nullptr, 0},
+    {"rmin", required_argument, nullptr, 0},
+    {"rmax", required_argument, nullptr, 0},
+    {"npmin", required_argument, nullptr, 0},
+    {"npmax", required_argument, nullptr, 0},
+    {"pi-p", required_argument, nullptr, 0},
+    {"ae-at", required_argument, nullptr, 0},
+    {"model", required_argument, nullptr, 0},
+    {"reactants", required_argument, nullptr, 0},
+    {"t-reactants", required_argument, nullptr, 0},
+    {"h-fuel", required_argument, nullptr, 0},
+    {"h-oxid", required_argument, nullptr, 0},
+    {"thermo", required_argument, nullptr, 0},
+    {"best", no_argument, nullptr, 0},
+    {"csv", required_argument, nullptr, 0},
+    {"json", required_argument, nullptr, 0},
+    {nullptr, 0, nullptr, 0},
+};
 
-void set_output(RocketSettings& s, Format f, const char* file) {
-  if (s.format != Format::text) {
-    throw UsageError{"give one of --csv and --json"};
-  }
-  s.format = f;
-  s.output = file;
-}
+// What was given, for the checks that relate options to one another.
+struct Given {
+  bool t_reactants = false, h_fuel = false, h_oxid = false;
+  std::string grid_option;  // the first grid option given
+};
 
-RocketSettings parse_options(int argc, char** argv) {
-  enum : int {
-    kPc = 1,
-    kOf,
-    kPiP,
-    kAeAt,
-    kModel,
-    kReactants,
-    kTGas,
-    kHFuel,
-    kHOxid,
-    kBest,
-    kCsv,
-    kJson,
-    kHelp
-  };
-  static const option kOptions[] = {
-      {"pc", required_argument, nullptr, kPc},
-      {"of", required_argument, nullptr, kOf},
-      {"pi-p", required_argument, nullptr, kPiP},
-      {"ae-at", required_argument, nullptr, kAeAt},
-      {"model", required_argument, nullptr, kModel},
-      {"reactants", required_argument, nullptr, kReactants},
-      {"t-gas", required_argument, nullptr, kTGas},
-      {"h-fuel", required_argument, nullptr, kHFuel},
-      {"h-oxid", required_argument, nullptr, kHOxid},
-      {"best", optional_argument, nullptr, kBest},
-      {"csv", required_argument, nullptr, kCsv},
-      {"json", required_argument, nullptr, kJson},
-      {"help", no_argument, nullptr, kHelp},
-      {nullptr, 0, nullptr, 0},
-  };
-  RocketSettings s;
-  s.problem.pc_atm = 68.046;
-  optind = 0;  // GNU getopt: start again from scratch, also after an earlier parse
-  opterr = 0;
-  int c;
-  while ((c = getopt_long(argc, argv, ":", kOptions, nullptr)) != -1) {
-    switch (c) {
-      case kPc: s.problem.pc_atm = parse_number(optarg, "pc"); break;
-      case kOf: s.of = parse_list(optarg, "of"); break;
-      case kPiP: s.problem.pi_p = parse_list(optarg, "pi-p"); break;
-      case kAeAt: s.problem.ae_at = parse_list(optarg, "ae-at"); break;
-      case kModel: s.models = parse_models(optarg); break;
-      case kReactants: s.problem.mixture.reactants.state = parse_reactants(optarg); break;
-      case kTGas: s.problem.mixture.reactants.T_gas_K = parse_number(optarg, "t-gas"); break;
-      case kHFuel: s.problem.mixture.reactants.h_fuel_J_mol = parse_number(optarg, "h-fuel"); break;
-      case kHOxid: s.problem.mixture.reactants.h_oxid_J_mol = parse_number(optarg, "h-oxid"); break;
-      case kBest:
-        s.best = true;
-        if (optarg != nullptr) {
-          const std::vector<double> range = parse_list(std::string(optarg) + ":2", "best");
-          s.search.of_low = range[0];
-          s.search.of_high = range[1];
-        }
-        break;
-      case kCsv: set_output(s, Format::csv, optarg); break;
-      case kJson: set_output(s, Format::json, optarg); break;
-      case kHelp: throw UsageError{"see the manual page zuna4c(1) for the options"};
-      case ':': throw UsageError{std::string("option ") + argv[optind - 1] + " needs a value"};
-      default: throw UsageError{std::string("unknown option ") + argv[optind - 1]};
+void read_option(const std::string& name, std::string_view arg, RocketSettings& s, Given& g) {
+  if (name == "--pc") {
+    s.pc_atm = list_value(name, arg, "68.046 or 10:1000:3");
+  } else if (name == "--of") {
+    s.of = list_value(name, arg, "4,6,8 or 2:32:5");
+  } else if (read_grid_option(name, arg, s.grid)) {
+    if (g.grid_option.empty())
+      g.grid_option = name;
+  } else if (name == "--pi-p") {
+    s.pi_p = list_value(name, arg, "10,100 or 10:1000:3");
+  } else if (name == "--ae-at") {
+    s.ae_at = list_value(name, arg, "4,25 or 2:200:5");
+  } else if (name == "--model") {
+    s.models = parse_models(arg);
+  } else if (name == "--reactants") {
+    s.reactants.state = reactant_set(arg);
+  } else if (name == "--t-reactants") {
+    s.reactants.T_gas_K = real_value(name, arg);
+    g.t_reactants = true;
+  } else if (name == "--h-fuel") {
+    s.reactants.h_fuel_J_mol = real_value(name, arg);
+    g.h_fuel = true;
+  } else if (name == "--h-oxid") {
+    s.reactants.h_oxid_J_mol = real_value(name, arg);
+    g.h_oxid = true;
+  } else if (name == "--thermo") {
+    if (arg.empty()) {
+      throw UsageError{"--thermo: the file name is empty"};
     }
+    s.thermo_file = arg;
+  } else if (name == "--best") {
+    s.best = true;
+  } else if (name == "--csv") {
+    s.csv_file = std::string(arg);
+  } else if (name == "--json") {
+    s.json_file = std::string(arg);
+  }
+}
+
+void only_with(bool given, const char* option, const char* what) {
+  if (given) {
+    throw UsageError{std::string(option) + " applies only " + what};
+  }
+}
+
+// The checks between options and the ranges that need no data.
+void check_settings(const RocketSettings& s, const Given& g) {
+  if (s.of && !g.grid_option.empty()) {
+    throw UsageError{"--of cannot be combined with " + g.grid_option};
+  }
+  only_with(g.t_reactants && s.reactants.state != engine::ReactantState::gas, "--t-reactants",
+            "with --reactants gas");
+  only_with(g.h_fuel && s.reactants.state != engine::ReactantState::custom, "--h-fuel",
+            "with --reactants custom");
+  only_with(g.h_oxid && s.reactants.state != engine::ReactantState::custom, "--h-oxid",
+            "with --reactants custom");
+  if (s.best && s.pi_p.empty() && s.ae_at.empty()) {
+    throw UsageError{"--best needs an exit: --pi-p or --ae-at"};
+  }
+  if (s.csv_file && s.json_file && *s.csv_file == "-" && *s.json_file == "-") {
+    throw UsageError{"--csv and --json cannot both write to standard output"};
+  }
+  check_list("--pc", s.pc_atm, rocket::kPcMinAtm, rocket::kPcMaxAtm, "0.0001 to 10000 atm");
+  for (double pi : s.pi_p) {
+    if (!(pi > 1.0)) {  // the highest depends on Pc: check_problems
+      throw UsageError{"--pi-p: " + shortest_text(pi) + " is out of range (greater than 1)"};
+    }
+  }
+  check_list("--ae-at", s.ae_at, 1.0, 1e300, "at least 1");
+  const std::size_t exits = s.pi_p.size() + s.ae_at.size();
+  if (exits > static_cast<std::size_t>(rocket::kMaxExits)) {
+    throw UsageError{"--pi-p, --ae-at: " + std::to_string(exits) +
+                     " exit conditions are out of range (at most " +
+                     std::to_string(rocket::kMaxExits) + " together)"};
+  }
+  if (g.t_reactants) {
+    check_range("--t-reactants", s.reactants.T_gas_K, engine::kTMinK, engine::kTMaxK,
+                "200 to 6000 K");
+  }
+  check_grid(s.grid);
+}
+
+RocketCommandLine parse_options(int argc, char** argv) {
+  RocketCommandLine c;
+  Given given;
+  opterr = 0;
+  optind = 0;  // a fresh scan, also after the program's own
+  for (;;) {
+    int index = -1;
+    const int code = getopt_long(argc, argv, ":h", kLongOptions, &index);
+    if (code == -1) {
+      break;
+    }
+    if (code == 'h') {
+      c.help = true;
+    } else if (code == ':' || code == '?') {
+      throw UsageError{getopt_error_text(code, argv)};
+    } else {
+      read_option(std::string("--") + kLongOptions[index].name, optarg != nullptr ? optarg : "",
+                  c.settings, given);
+    }
+  }
+  if (c.help) {
+    return c;
   }
   if (optind < argc) {
     throw UsageError{std::string("unexpected argument '") + argv[optind] + "'"};
   }
-  if (!s.best && s.of.empty()) {
-    throw UsageError{"--of is required (or --best)"};
-  }
-  return s;
+  check_settings(c.settings, given);
+  return c;
 }
 
-// Every O/F with every model: out of range throws rocket::InputError.
-void check_settings(const RocketSettings& s) {
-  const engine::ThermoData& data = engine::builtin_nasa9_data();
-  rocket::RocketProblem p = s.problem;
-  p.mixture.of = engine::stoichiometric_of(data);
-  rocket::check_problem(data, p);
-  for (double of : s.of) {
-    p.mixture.of = of;
-    rocket::check_problem(data, p);
+// The checks that need the data: the O/F ratios and the exits' pressure
+// against each chamber pressure, the reactants; the library's own check of
+// every problem last.
+void check_problems(const RocketSettings& s, const engine::ThermoData& data,
+                    const std::vector<double>& of) {
+  const double st = engine::stoichiometric_of(data);
+  const std::string of_range = shortest_text(engine::kOfMinFactor * st) + " to " +
+                               shortest_text(engine::kOfMaxFactor * st) + ", 0.1 to 40 times " +
+                               "the stoichiometric O/F";
+  check_list(s.of ? "--of" : "--rmin/--rmax", of, engine::kOfMinFactor * st,
+             engine::kOfMaxFactor * st, of_range);
+  for (double pc : s.pc_atm) {
+    const double highest = pc / engine::kPMinAtm;
+    for (double pi : s.pi_p) {
+      if (!(pi <= highest)) {
+        throw UsageError{"--pi-p: " + shortest_text(pi) + " is out of range (greater than 1, " +
+                         "at most " + shortest_text(highest) + " at --pc " + shortest_text(pc) +
+                         ": Pe >= 1e-06 atm)"};
+      }
+    }
+    rocket::RocketProblem p;
+    p.pc_atm = pc;
+    p.mixture.reactants = s.reactants;
+    p.pi_p = s.pi_p;
+    p.ae_at = s.ae_at;
+    for (double v : of) {
+      p.mixture.of = v;
+      try {
+        rocket::check_problem(data, p);
+      } catch (const engine::InputError& e) {
+        throw UsageError{e.what()};
+      }
+    }
+  }
+  if (s.best) {
+    try {
+      rocket::check_best_isp_search(data, {});
+    } catch (const engine::InputError& e) {
+      throw UsageError{std::string("--best: ") + e.what()};
+    }
   }
 }
 
-// ---------------------------------------------------------------------------
-// Where the results go: standard output, or a file replaced only when whole
-// (written beside its name and renamed into place at the end).
-
-class FileReplacement final : public tables::ByteSink {
- public:
-  explicit FileReplacement(std::string path) : path_(std::move(path)), staging_(path_) {
-    const std::size_t slash = staging_.rfind('/');
-    staging_.insert(slash == std::string::npos ? 0 : slash + 1, ".");
-    staging_ += ".XXXXXX";
-    fd_ = mkstemp(staging_.data());
-    error_ = fd_ < 0 ? errno : 0;
-  }
-  ~FileReplacement() {
-    if (fd_ >= 0) {
-      close(fd_);
-      unlink(staging_.c_str());
-    }
-  }
-  bool open() const { return fd_ >= 0; }
-  int error() const { return error_; }
-  bool write(std::string_view bytes) override {
-    tables::DescriptorSink sink(fd_);
-    const bool ok = sink.write(bytes);
-    error_ = ok ? error_ : sink.error();
-    return ok;
-  }
-  // Puts the file in place; false (the old file left) on a failure.
-  bool commit() {
-    const int fd = fd_;
-    fd_ = -1;
-    if (close(fd) != 0 || rename(staging_.c_str(), path_.c_str()) != 0) {
-      error_ = errno;
-      unlink(staging_.c_str());
-      return false;
-    }
-    return true;
-  }
-
- private:
-  std::string path_;
-  std::string staging_;
-  int fd_ = -1;
-  int error_ = 0;
-};
+std::string usage_text() {
+  return "Usage: zuna4c rocket [OPTION]...\n"
+         "Rocket performance of H2/O2 with an infinite-area combustor: the chamber, the\n"
+         "throat and the exits of each chamber pressure, O/F ratio and expansion model.\n"
+         "\n"
+         "Chamber and exits:\n"
+         "      --pc=LIST          chamber pressures [atm], 0.0001 to 10000 (68.046); values\n"
+         "                         and FIRST:LAST:COUNT ranges in logarithmic steps\n"
+         "      --pi-p=LIST        exits at these pressure ratios Pc/Pe, each above 1\n"
+         "      --ae-at=LIST       exits at these supersonic area ratios Ae/At, each at\n"
+         "                         least 1; 20 exits at most, the two lists together\n"
+         "      --model=LIST       equilibrium (shifting), frozen_chamber, frozen_throat\n"
+         "                         (equilibrium)\n"
+         "\n"
+         "O/F ratios (kg O2 per kg H2), 0.1 to 40 times the stoichiometric ratio:\n"
+         "      --of=LIST          these values, the same syntax (ranges in logarithmic steps)\n"
+         "      --rmin=R --rmax=R --npmin=N --npmax=N\n"
+         "                         or the grid of the program's sweep: r = O/F over the\n"
+         "                         stoichiometric O/F, npmin points from rmin, r = 1, npmax\n"
+         "                         points up to rmax (0.5, 2, 10, 20: 33 ratios)\n"
+         "      --best             also the O/F of the highest Isp and Ivac at each exit\n"
+         "\n"
+         "Reactants and data:\n"
+         "      --reactants=SET    liquid (NASA Glenn enthalpies), gas, or custom (liquid)\n"
+         "      --t-reactants=K    temperature of the gas reactants, 200 to 6000 (298.15)\n"
+         "      --h-fuel=J --h-oxid=J  enthalpies of H2 and O2 [J/mol] of the custom set\n"
+         "      --thermo=FILE      NASA 9-coefficient records instead of the built-in ones\n"
+         "\n"
+         "Results (readable tables on standard output without these):\n"
+         "      --csv=FILE         one row per station as CSV ('-': standard output)\n"
+         "      --json=FILE        the same as JSON, with the SHA-256 of the data and the\n"
+         "                         best O/F of --best ('-': standard output)\n"
+         "  -h, --help             display this help and exit\n"
+         "\n"
+         "Rows go by chamber pressure, then model, then O/F, then station (chamber,\n"
+         "throat, the pressure-ratio exits, the area-ratio exits). A station that could not\n"
+         "be computed has empty values and its flags set; see zuna4c(1).\n"
+         "Exit status: 0 success, 1 run-time error (data file, output), 2 usage error.\n";
+}
 
 // ---------------------------------------------------------------------------
 // The rows
@@ -276,44 +310,91 @@ class FileReplacement final : public tables::ByteSink {
 using tables::CellKind;
 using tables::Column;
 
-// Per unit mass like the NASA Glenn tables: H, U, G [kJ/kg], S and Cp
-// [kJ/(kg K)]; M [g/mol]. Impulses in m/s, in seconds in the readable table.
-std::vector<Column> station_columns(Format f) {
-  std::vector<Column> c = {
-      {"model", CellKind::text},
-      {"of"},
-      {"station", CellKind::text},
-      {"exit", CellKind::text},
-      {"exit_value"},
-      {"pinf_p"},
-      {"P_bar"},
-      {"T_K"},
-      {"rho_kg_m3"},
-      {"H_kJ_kg"},
-      {"U_kJ_kg"},
-      {"G_kJ_kg"},
-      {"S_kJ_kgK"},
-      {"M"},
-      {"dlnV_dlnP_T"},
-      {"dlnV_dlnT_P"},
-      {"Cp_kJ_kgK"},
-      {"gamma_s"},
-      {"son_vel_m_s"},
-      {"mach"},
-      {"ae_at"},
-      {"cstar_m_s"},
-      {"cf"},
-  };
-  if (f == Format::text) {
-    c.insert(c.end(), {{"ivac", CellKind::number, "s"}, {"isp", CellKind::number, "s"}});
-  } else {
-    c.insert(c.end(), {{"ivac_m_s"}, {"isp_m_s"}});
-  }
-  c.insert(
-      c.end(),
-      {{"x_H2O"}, {"x_O2"}, {"x_H2"}, {"x_H"}, {"x_O"}, {"x_OH"}, {"flags", CellKind::integer}});
-  return c;
-}
+// The CSV's and JSON's columns. Per unit mass like the NASA Glenn tables: H,
+// U, G [kJ/kg], S and Cp [kJ/(kg K)]; M [g/mol]; impulses in m/s.
+const Column kColumns[] = {
+    {"set", CellKind::text},
+    {"model", CellKind::text},
+    {"pc_atm"},
+    {"of"},
+    {"station", CellKind::text},
+    {"exit_spec", CellKind::text},
+    {"pinf_p"},
+    {"P_bar"},
+    {"T_K"},
+    {"rho_kg_m3"},
+    {"H_kJ_kg"},
+    {"U_kJ_kg"},
+    {"G_kJ_kg"},
+    {"S_kJ_kgK"},
+    {"M"},
+    {"dlnV_dlnP_T"},
+    {"dlnV_dlnT_P"},
+    {"Cp_kJ_kgK"},
+    {"gamma_s"},
+    {"son_vel_m_s"},
+    {"mach"},
+    {"ae_at"},
+    {"cstar_m_s"},
+    {"cf"},
+    {"ivac_m_s"},
+    {"isp_m_s"},
+    {"x_H2O"},
+    {"x_O2"},
+    {"x_H2"},
+    {"x_H"},
+    {"x_O"},
+    {"x_OH"},
+    {"flags", CellKind::integer},
+};
+
+// The readable table: one column per station, one line per quantity, its
+// unit beside its name; the impulses in seconds as well.
+const Column kTextColumns[] = {
+    {"O/F"},
+    {"station", CellKind::text},
+    {"exit", CellKind::text},
+    {"Pinf/P"},
+    {"P", CellKind::number, "bar"},
+    {"T", CellKind::number, "K"},
+    {"rho", CellKind::number, "kg/m3"},
+    {"H", CellKind::number, "kJ/kg"},
+    {"U", CellKind::number, "kJ/kg"},
+    {"G", CellKind::number, "kJ/kg"},
+    {"S", CellKind::number, "kJ/(kg K)"},
+    {"M", CellKind::number, "g/mol"},
+    {"(dlnV/dlnP)t"},
+    {"(dlnV/dlnT)p"},
+    {"Cp", CellKind::number, "kJ/(kg K)"},
+    {"gamma_s"},
+    {"son vel", CellKind::number, "m/s"},
+    {"Mach"},
+    {"Ae/At"},
+    {"c*", CellKind::number, "m/s"},
+    {"Cf"},
+    {"Ivac", CellKind::number, "m/s"},
+    {"Isp", CellKind::number, "m/s"},
+    {"Ivac", CellKind::number, "s"},
+    {"Isp", CellKind::number, "s"},
+    {"x H2O"},
+    {"x O2"},
+    {"x H2"},
+    {"x H"},
+    {"x O"},
+    {"x OH"},
+    {"flags", CellKind::integer},
+};
+
+const Column kTextBestColumns[] = {
+    {"exit", CellKind::text},
+    {"O/F of max Isp"},
+    {"Isp", CellKind::number, "m/s"},
+    {"Isp", CellKind::number, "s"},
+    {"O/F of max Ivac"},
+    {"Ivac", CellKind::number, "m/s"},
+    {"Ivac", CellKind::number, "s"},
+    {"flags", CellKind::integer},
+};
 
 const char* station_name(rocket::StationKind k) {
   return k == rocket::StationKind::chamber  ? "chamber"
@@ -321,177 +402,286 @@ const char* station_name(rocket::StationKind k) {
                                             : "exit";
 }
 
-void write_exit(tables::TableWriter& w, rocket::StationKind kind, double value) {
-  if (kind == rocket::StationKind::pressure_ratio) {
-    w.text("pi_p");
-    w.number(value);
-  } else if (kind == rocket::StationKind::area_ratio) {
-    w.text("ae_at");
-    w.number(value);
-  } else {
-    w.absent();
-    w.absent();
+// "pi_p=10", "ae_at=25"; empty for the chamber and the throat.
+std::string exit_spec(rocket::StationKind kind, double value) {
+  switch (kind) {
+    case rocket::StationKind::pressure_ratio: return "pi_p=" + shortest_text(value);
+    case rocket::StationKind::area_ratio: return "ae_at=" + shortest_text(value);
+    case rocket::StationKind::chamber:
+    case rocket::StationKind::throat: break;
   }
+  return "";
 }
 
-void write_station(tables::TableWriter& w, Format f, rocket::Model m, double of,
-                   const rocket::Station& s) {
-  const engine::Point& p = s.state;
-  const double impulse_unit = f == Format::text ? rocket::kG0_m_s2 : 1.0;
-  w.text(model_name(m));
-  w.number(of);
-  w.text(station_name(s.kind));
-  write_exit(w, s.kind, s.exit_value);
-  for (double v : {s.pinf_p,
-                   p.P_bar,
-                   p.T_K,
-                   p.rho_kg_m3,
-                   p.h_kJ_kg,
-                   p.u_kJ_kg,
-                   p.g_kJ_kg,
-                   p.s_kJ_kgK,
-                   p.M_g_mol,
-                   p.dlnV_dlnP_T,
-                   p.dlnV_dlnT_P,
-                   p.cp_eq_kJ_kgK,
-                   p.gamma_s,
-                   p.sound_speed_m_s,
-                   s.mach,
-                   s.ae_at,
-                   s.cstar_m_s,
-                   s.cf,
-                   s.ivac_m_s / impulse_unit,
-                   s.isp_m_s / impulse_unit}) {
+// The exit texts of the stations of every result, in their order.
+std::vector<std::string> exit_texts(const RocketSettings& s) {
+  std::vector<std::string> out = {"", ""};
+  for (double v : s.pi_p)
+    out.push_back(exit_spec(rocket::StationKind::pressure_ratio, v));
+  for (double v : s.ae_at)
+    out.push_back(exit_spec(rocket::StationKind::area_ratio, v));
+  return out;
+}
+
+void write_state(tables::TableWriter& w, const rocket::Station& st) {
+  const engine::Point& p = st.state;
+  for (double v : {st.pinf_p, p.P_bar, p.T_K, p.rho_kg_m3, p.h_kJ_kg, p.u_kJ_kg, p.g_kJ_kg,
+                   p.s_kJ_kgK, p.M_g_mol, p.dlnV_dlnP_T, p.dlnV_dlnT_P, p.cp_eq_kJ_kgK, p.gamma_s,
+                   p.sound_speed_m_s, st.mach, st.ae_at, st.cstar_m_s, st.cf}) {
     w.number(v);
   }
-  for (double x : p.x) {
+}
+
+void write_fractions(tables::TableWriter& w, const rocket::Station& st) {
+  for (double x : st.state.x) {
     w.number(x);
   }
-  w.integer(s.flags);
+  w.integer(st.flags);
   w.end_row();
 }
 
-std::vector<Column> best_columns(Format f) {
-  if (f == Format::text) {
-    return {{"model", CellKind::text},
-            {"exit", CellKind::text},
-            {"exit_value"},
-            {"of_isp"},
-            {"isp", CellKind::number, "s"},
-            {"of_ivac"},
-            {"ivac", CellKind::number, "s"},
-            {"flags", CellKind::integer}};
+void write_row(tables::TableWriter& w, const char* set, const char* model, double pc, double of,
+               const std::string& exit_text, const rocket::Station& st) {
+  w.text(set);
+  w.text(model);
+  w.number(pc);
+  w.number(of);
+  w.text(station_name(st.kind));
+  w.text(exit_text);
+  write_state(w, st);
+  w.number(st.ivac_m_s);
+  w.number(st.isp_m_s);
+  write_fractions(w, st);
+}
+
+void write_text_row(tables::TableWriter& w, double of, const std::string& exit_text,
+                    const rocket::Station& st) {
+  w.number(of);
+  w.text(station_name(st.kind));
+  if (exit_text.empty()) {
+    w.absent();
+  } else {
+    w.text(exit_text);
   }
-  return {{"model", CellKind::text},
-          {"exit", CellKind::text},
-          {"exit_value"},
-          {"of_isp"},
-          {"isp_m_s"},
-          {"of_ivac"},
-          {"ivac_m_s"},
-          {"flags", CellKind::integer}};
+  write_state(w, st);
+  w.number(st.ivac_m_s);
+  w.number(st.isp_m_s);
+  w.number(st.ivac_m_s / rocket::kG0_m_s2);
+  w.number(st.isp_m_s / rocket::kG0_m_s2);
+  write_fractions(w, st);
 }
 
-void write_best(tables::TableWriter& w, Format f, rocket::Model m, const rocket::BestIsp& b) {
-  const double impulse_unit = f == Format::text ? rocket::kG0_m_s2 : 1.0;
-  w.text(model_name(m));
-  write_exit(w, b.kind, b.exit_value);
-  w.number(b.of_isp);
-  w.number(b.at_isp.isp_m_s / impulse_unit);
-  w.number(b.of_ivac);
-  w.number(b.at_ivac.ivac_m_s / impulse_unit);
-  w.integer(b.flags);
-  w.end_row();
-}
+// The best O/F of every exit of one chamber pressure and model.
+struct BestOfGroup {
+  double pc_atm;
+  rocket::Model model;
+  std::vector<rocket::BestIsp> exits;
+};
 
-std::unique_ptr<tables::TableWriter> make_writer(const RocketSettings& s, tables::OutputBuffer& out,
-                                                 std::span<const Column> columns,
-                                                 const std::string& pc_text) {
-  static const char* const kReactants[] = {"liquid", "gas", "custom"};
-  const tables::JsonMember members[] = {
-      {"program", "zuna4c"},
-      {"command", "rocket"},
-      {"pc_atm", pc_text, true},
-      {"reactants", kReactants[static_cast<int>(s.problem.mixture.reactants.state)]},
+// The JSON array of --best, a member of the results object.
+std::string best_json(const char* set, const std::vector<BestOfGroup>& best) {
+  std::string out = "[";
+  char number[32];
+  auto put_number = [&](double v) {
+    if (std::isfinite(v)) {
+      out.append(number, tables::write_shortest(number, v));
+    } else {
+      out += "null";
+    }
   };
-  switch (s.format) {
-    case Format::csv: return std::make_unique<tables::CsvWriter>(out, columns);
-    case Format::json: return std::make_unique<tables::JsonWriter>(out, members, columns);
-    case Format::text: break;
+  bool first = true;
+  for (const BestOfGroup& g : best) {
+    for (const rocket::BestIsp& b : g.exits) {
+      out += first ? "\n  {" : ",\n  {";
+      first = false;
+      out += "\"set\": \"" + std::string(set) + "\", \"model\": \"" + model_name(g.model) +
+             "\", \"pc_atm\": ";
+      put_number(g.pc_atm);
+      out += ", \"exit_spec\": \"" + exit_spec(b.kind, b.exit_value) + "\", \"of_isp\": ";
+      put_number(b.of_isp);
+      out += ", \"isp_m_s\": ";
+      put_number(b.at_isp.isp_m_s);
+      out += ", \"of_ivac\": ";
+      put_number(b.of_ivac);
+      out += ", \"ivac_m_s\": ";
+      put_number(b.at_ivac.ivac_m_s);
+      out += ", \"flags\": " + std::to_string(b.flags) + "}";
+    }
   }
-  const std::size_t block = s.best ? s.problem.pi_p.size() + s.problem.ae_at.size()
-                                   : 2 + s.problem.pi_p.size() + s.problem.ae_at.size();
-  return std::make_unique<tables::TextTable>(out, columns, int(std::max<std::size_t>(block, 1)));
+  out += first ? "]" : "\n ]";
+  return out;
 }
 
-// Every row of the settings into w: the best O/F of each exit per model, or
-// the sweep of O/F (warm from one to the next, the models of one O/F
-// sharing their chamber), O/F by O/F.
-void write_rows(const RocketSettings& s, tables::TableWriter& w, tables::OutputBuffer& out) {
-  const engine::ThermoData& data = engine::builtin_nasa9_data();
+void print_heading(tables::OutputBuffer& out, bool first, const char* set, double pc,
+                   rocket::Model model) {
+  out.put(first ? "" : "\n");
+  out.put("Chamber pressure " + shortest_text(pc) + " atm, model " + model_name(model) +
+          ", reactants " + set + "\n\n");
+}
+
+// ---------------------------------------------------------------------------
+// The run
+
+enum class Format { text, csv, json };
+
+int run(const RocketSettings& s, bool stdout_closed) {
+  const std::unique_ptr<LoadedData> loaded = load_thermo_data(
+      kCommand, s.thermo_file.empty() ? ThermoSource::builtin : ThermoSource::nasa9_file,
+      s.thermo_file, s.json_file.has_value());
+  if (!loaded) {
+    return 1;
+  }
+  const engine::ThermoData& data = loaded->data;
+  const std::vector<double> of =
+      s.of ? *s.of : grid_of_values(s.grid, engine::stoichiometric_of(data));
+  try {
+    check_problems(s, data, of);
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, e.message.c_str(), kCommand);
+    return 2;
+  }
+  const char* set = reactant_set_name(s.reactants.state);
+
+  // The best O/F come first: the JSON gives them before its rows.
+  std::vector<BestOfGroup> best;
   if (s.best) {
-    for (rocket::Model m : s.models) {
-      rocket::RocketProblem p = s.problem;
-      p.model = m;
-      for (const rocket::BestIsp& b : rocket::best_isp(data, p, s.search)) {
-        write_best(w, s.format, m, b);
+    for (double pc : s.pc_atm) {
+      for (rocket::Model m : s.models) {
+        rocket::RocketProblem p;
+        p.pc_atm = pc;
+        p.mixture.reactants = s.reactants;
+        p.pi_p = s.pi_p;
+        p.ae_at = s.ae_at;
+        p.model = m;
+        best.push_back({pc, m, rocket::best_isp(data, p)});
       }
     }
-    return;
   }
-  for (const std::vector<rocket::RocketResult>& of :
-       rocket::rocket_sweep(data, s.problem, s.of, s.models)) {
-    for (const rocket::RocketResult& r : of) {
-      for (const rocket::Station& station : r.stations) {
-        write_station(w, s.format, r.model, r.of, station);
+
+  std::vector<ResultsOutput> outputs;
+  std::vector<tables::TableWriter*> files;
+  const std::string best_member = best_json(set, best);
+  for (const auto& [name, format] :
+       {std::pair{s.csv_file, Format::csv}, std::pair{s.json_file, Format::json}}) {
+    if (!name) {
+      continue;
+    }
+    ResultsOutput o = results_output(kCommand, *name);
+    if (format == Format::csv) {
+      o.writer = std::make_unique<tables::CsvWriter>(*o.buffer, kColumns);
+    } else {
+      std::vector<tables::JsonMember> members = {
+          {"program", "zuna4c"}, {"version", ZUNA_VERSION}, {"thermo_sha256", loaded->sha256}};
+      if (s.best) {
+        members.push_back({"best", best_member, true});
       }
+      o.writer = std::make_unique<tables::JsonWriter>(*o.buffer, members, kColumns);
     }
-    if (!out.ok()) {
-      return;
+    files.push_back(o.writer.get());
+    outputs.push_back(std::move(o));
+  }
+  const bool text = outputs.empty();
+  if (text) {
+    outputs.push_back(results_output(kCommand, "-"));
+  }
+  for (ResultsOutput& o : outputs) {
+    if (o.target->to_stdout() && stdout_closed) {
+      std::fprintf(stderr, "%s: cannot write standard output: it is closed\n", kCommand);
+      return 1;
+    }
+    if (!o.target->open()) {
+      return 1;
     }
   }
+
+  // One chamber pressure at a time: every O/F and model computed (the
+  // models of one O/F sharing their chamber), then written model by model.
+  const std::vector<std::string> exit_column = exit_texts(s);
+  const int stations = static_cast<int>(exit_column.size());
+  tables::FanOut all(files);
+  tables::OutputBuffer* screen = text ? outputs[0].buffer.get() : nullptr;
+  bool complete = true;
+  bool first = true;
+  rocket::RocketProblem p;
+  p.mixture.reactants = s.reactants;
+  p.pi_p = s.pi_p;
+  p.ae_at = s.ae_at;
+  for (std::size_t k = 0; k < s.pc_atm.size() && complete; ++k) {
+    const double pc = s.pc_atm[k];
+    p.pc_atm = pc;
+    const std::vector<std::vector<rocket::RocketResult>> results =
+        rocket::rocket_sweep(data, p, of, s.models);
+    for (std::size_t m = 0; m < s.models.size() && complete; ++m) {
+      const char* model = model_name(s.models[m]);
+      if (screen != nullptr) {
+        print_heading(*screen, first, set, pc, s.models[m]);
+        first = false;
+        tables::TextTable table(*screen, kTextColumns, stations);
+        for (std::size_t i = 0; i < of.size(); ++i) {
+          const std::vector<rocket::Station>& row = results[i][m].stations;
+          for (std::size_t j = 0; j < row.size(); ++j) {
+            write_text_row(table, of[i], exit_column[j], row[j]);
+          }
+        }
+        complete = table.finish();
+        if (s.best && complete && !best.empty()) {
+          screen->put("\nBest O/F\n\n");
+          tables::TextTable best_table(*screen, kTextBestColumns, stations - 2);
+          for (const rocket::BestIsp& b : best[k * s.models.size() + m].exits) {
+            best_table.text(exit_spec(b.kind, b.exit_value));
+            best_table.number(b.of_isp);
+            best_table.number(b.at_isp.isp_m_s);
+            best_table.number(b.at_isp.isp_m_s / rocket::kG0_m_s2);
+            best_table.number(b.of_ivac);
+            best_table.number(b.at_ivac.ivac_m_s);
+            best_table.number(b.at_ivac.ivac_m_s / rocket::kG0_m_s2);
+            best_table.integer(b.flags);
+            best_table.end_row();
+          }
+          complete = best_table.finish();
+        }
+        continue;
+      }
+      for (std::size_t i = 0; i < of.size(); ++i) {
+        const std::vector<rocket::Station>& row = results[i][m].stations;
+        for (std::size_t j = 0; j < row.size(); ++j) {
+          write_row(all, set, model, pc, of[i], exit_column[j], row[j]);
+        }
+      }
+      complete = all.ok();
+    }
+  }
+
+  bool ok = complete;
+  for (ResultsOutput& o : outputs) {
+    const bool written = o.writer ? o.writer->finish() : o.buffer->flush();
+    if (!complete && written) {
+      o.target->abandon();  // another output failed: this one is a part only
+      continue;
+    }
+    ok = o.target->close(written) && ok;
+  }
+  return ok ? 0 : 1;
 }
 
 }  // namespace
 
 int run_rocket_command(int argc, char** argv) {
-  RocketSettings s;
+  const bool stdout_closed = fcntl(STDOUT_FILENO, F_GETFD) == -1;
+  open_closed_standard_files();
+  RocketCommandLine c;
   try {
-    s = parse_options(argc, argv);
-    check_settings(s);
-    if (s.best) {
-      rocket::check_best_isp_search(engine::builtin_nasa9_data(), s.search);
-    }
+    c = parse_options(argc, argv);
   } catch (const UsageError& e) {
-    print_error(e.message);
-    return 2;
-  } catch (const engine::InputError& e) {
-    print_error(e.what());
+    std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, e.message.c_str(), kCommand);
     return 2;
   }
-  tables::DescriptorSink standard_output(STDOUT_FILENO);
-  std::optional<FileReplacement> file;
-  if (s.output != "-") {
-    file.emplace(s.output);
-    if (!file->open()) {
-      print_error("cannot write '" + s.output + "': " + std::strerror(file->error()));
-      return 1;
-    }
+  if (c.help) {
+    const std::string text = usage_text();
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return std::fflush(stdout) == 0 && written && !stdout_closed ? 0 : 1;
   }
-  tables::ByteSink& sink = file ? static_cast<tables::ByteSink&>(*file) : standard_output;
-  tables::OutputBuffer out(sink);
-  char pc_text[32];
-  *tables::write_shortest(pc_text, s.problem.pc_atm) = '\0';
-  const std::vector<Column> columns = s.best ? best_columns(s.format) : station_columns(s.format);
-  const std::unique_ptr<tables::TableWriter> w = make_writer(s, out, columns, pc_text);
-  write_rows(s, *w, out);
-  const bool written = w->finish();
-  if (!written || (file && !file->commit())) {
-    const int error = file ? file->error() : standard_output.error();
-    print_error("cannot write '" + s.output + "': " + std::strerror(error));
-    return 1;
-  }
-  return 0;
+  return run(c.settings, stdout_closed);
 }
 
 }  // namespace zuna::console

@@ -22,7 +22,9 @@ error but carries ``flags`` (bits listed in zuna4c(1)) and NaN values.
 Every computation runs with the GIL released.
 """
 
+import math as _math
 import re as _re
+from decimal import Decimal as _Decimal
 
 import numpy as _np
 
@@ -125,9 +127,11 @@ del _k, _name
 class RocketResult(_Result):
     """Rocket stations, fields named like the CSV columns of ``zuna4c rocket``:
     set, model, pc_atm and of of shape S (the broadcast shape of pc and of);
-    station and exit_spec ("chamber", "throat", "exit"; "pi_p", "ae_at" or "")
+    station and exit_spec ("chamber", "throat", "exit"; "pi_p=10", "ae_at=25"
+    or "", the exit's ratio in its shortest round-trip form, as in the CSV)
     of shape (stations,); every other field of shape S + (stations,):
-    exit_value, pinf_p, P_bar, T_K, rho_kg_m3, H_kJ_kg, U_kJ_kg, G_kJ_kg,
+    exit_value (the exit's ratio as a number, 0 for the chamber and the
+    throat; not a CSV column), pinf_p, P_bar, T_K, rho_kg_m3, H_kJ_kg, U_kJ_kg, G_kJ_kg,
     S_kJ_kgK, M, dlnV_dlnP_T, dlnV_dlnT_P, Cp_kJ_kgK, gamma_s, son_vel_m_s,
     mach, ae_at, cstar_m_s, cf, ivac_m_s, isp_m_s (impulses in m/s), x_H2O ...
     x_OH, flags."""
@@ -141,7 +145,8 @@ class RocketResult(_Result):
 
 
 class BestIspResult(_Result):
-    """The best O/F of each exit: exit_spec ("pi_p" or "ae_at") and exit_value,
+    """The best O/F of each exit: exit_spec ("pi_p=10", "ae_at=25", as in the
+    CSV of ``zuna4c rocket``) and exit_value (its ratio as a number),
     of_isp and isp_m_s (the highest Isp), of_ivac and ivac_m_s (the highest
     Ivac), flags; arrays of shape (exits,)."""
 
@@ -298,6 +303,41 @@ def equilibrium(problem="hp", of=None, p=1.0, reactants="liquid", T=None, s=None
 _ROCKET_NAMES = {"pc_atm": "pc", "O/F": "of", "of": "of", "T_gas_K": "T_reactants"}
 
 
+def _shortest(v):
+    """The shortest text that reads back as the double v, as the console
+    program writes its numbers: repr's digits, in fixed or scientific form
+    whichever is shorter (fixed on a tie), the exponent with a sign and at
+    least two digits: 10 -> "10", 1e5 -> "1e+05", 2.5e-7 -> "2.5e-07"; a whole
+    number in fixed form is exact (2**60 -> "1152921504606846976")."""
+    v = float(v)
+    if v == 0.0 or not _math.isfinite(v):
+        return ("-0" if _math.copysign(1.0, v) < 0 else "0") if v == 0.0 else repr(v)
+    sign = "-" if v < 0 else ""
+    exact = _Decimal(repr(abs(v))).as_tuple()
+    mantissa = "".join(str(d) for d in exact.digits)
+    stripped = mantissa.rstrip("0")
+    exponent = exact.exponent + (len(mantissa) - len(stripped))
+    mantissa = stripped
+    point = len(mantissa) + exponent  # digits before the decimal point
+    e = point - 1
+    scientific = mantissa[0] + ("." + mantissa[1:] if len(mantissa) > 1 else "") + \
+        "e%s%02d" % ("-" if e < 0 else "+", abs(e))
+    if point <= 0:
+        fixed = "0." + "0" * (-point) + mantissa
+    elif point >= len(mantissa):
+        fixed = str(int(abs(v)))  # a whole number is written to its last digit
+    else:
+        fixed = mantissa[:point] + "." + mantissa[point:]
+    return sign + (fixed if len(fixed) <= len(scientific) else scientific)
+
+
+def _exit_texts(kinds, values):
+    """The stations' exit_spec texts as in the console program's CSV:
+    "pi_p=10", "ae_at=25", "" for the chamber and the throat."""
+    return _np.array([("", "", "pi_p=", "ae_at=")[k] + (_shortest(v) if k >= 2 else "")
+                      for k, v in zip(kinds, values)])
+
+
 def _exits(pi_p, ae_at):
     pi_p = [float(v) for v in _np.atleast_1d(_np.asarray(pi_p, dtype=_np.float64))]
     ae_at = [float(v) for v in _np.atleast_1d(_np.asarray(ae_at, dtype=_np.float64))]
@@ -369,7 +409,7 @@ def rocket(pc=None, of=None, pi_p=(), ae_at=(), model="equilibrium", reactants="
     result.pc_atm = flat_pc.reshape(shape)
     result.of = flat_of.reshape(shape)
     result.station = _np.array([("chamber", "throat", "exit", "exit")[k] for k in kinds])
-    result.exit_spec = _np.array([("", "", "pi_p", "ae_at")[k] for k in kinds])
+    result.exit_spec = _exit_texts(kinds, [0.0, 0.0] + pi_list + ae_list)
     for k, name in enumerate(_STATION_COLUMNS):
         setattr(result, name, values[:, :, k].reshape(shape + (stations,)))
     result.flags = flags.reshape(shape + (stations,))
@@ -415,7 +455,7 @@ def best_isp(pc=None, pi_p=(), ae_at=(), model="equilibrium", reactants="liquid"
     except ValueError as error:
         raise _renamed(error, _ROCKET_NAMES) from None
     result = BestIspResult()
-    result.exit_spec = _np.array([("", "", "pi_p", "ae_at")[r[0]] for r in rows])
+    result.exit_spec = _exit_texts([r[0] for r in rows], [r[1] for r in rows])
     for k, name in enumerate(("exit_value", "of_isp", "isp_m_s", "of_ivac", "ivac_m_s")):
         setattr(result, name, _np.array([r[k + 1] for r in rows], dtype=_np.float64))
     result.flags = _np.array([r[6] for r in rows], dtype=_np.int64)

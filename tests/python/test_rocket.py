@@ -1,7 +1,11 @@
 # zuna4.rocket and zuna4.best_isp: NASA CEA 3.0's rocket table within its
 # printing, stations named and shaped, warm sweeps that equal the console
 # program's, errors that name the argument.
+import csv
+import json
 import math
+import os
+import subprocess
 import sys
 import types
 
@@ -9,7 +13,7 @@ import numpy as np
 import pytest
 
 import zuna4
-from conftest import half_unit, number, read_tsv, run_csv, same_bits
+from conftest import SOURCE_DIR, half_unit, number, read_tsv, run_csv, same_bits
 
 EXITS = dict(pi_p=[10, 100, 1000], ae_at=[10, 50])
 STATION_OF_EXIT = {"": -1, "pi_p=10": 2, "pi_p=100": 3, "pi_p=1000": 4, "ae_at=10": 5,
@@ -47,7 +51,7 @@ def test_stations_are_named_and_shaped():
     assert r.T_K.shape == (2, 3, 5) and r.flags.shape == (2, 3, 5)
     assert r.pc_atm.shape == (2, 3) and r.of[1, 2] == 7.0
     assert list(r.station) == ["chamber", "throat", "exit", "exit", "exit"]
-    assert list(r.exit_spec) == ["", "", "pi_p", "ae_at", "ae_at"]
+    assert list(r.exit_spec) == ["", "", "pi_p=50", "ae_at=20", "ae_at=40"]
     assert list(r.exit_value[0, 0]) == [0, 0, 50, 20, 40]
     assert math.isnan(r.isp_m_s[0, 0, 0]) and np.all(r.mach[..., 1] == pytest.approx(1.0))
     assert np.all(r.ae_at[..., 3] == pytest.approx(20.0)) and not np.any(r.flags & ~0xFF)
@@ -56,27 +60,71 @@ def test_stations_are_named_and_shaped():
 
 
 def test_a_sweep_equals_the_console_program_bit_for_bit(zuna4c, tmp_path):
-    args = ["rocket", "--csv=-", "--pc=68.046", "--of=4,6,8", "--pi-p=10,100", "--ae-at=25"]
+    # Ratios whose shortest texts take the fixed and the scientific forms.
+    pi_p, ae_at = [10, 100000, 2.5], [25, 1.75]
+    args = ["rocket", "--csv=-", "--pc=68.046", "--of=4,6,8", "--pi-p=10,100000,2.5",
+            "--ae-at=25,1.75"]
     try:
         rows = run_csv(zuna4c, args, tmp_path)
     except Exception:
         pytest.skip("this console program has no rocket subcommand")
-    r = zuna4.rocket(pc=68.046, of=[4.0, 6.0, 8.0], pi_p=[10, 100], ae_at=[25])
+    r = zuna4.rocket(pc=68.046, of=[4.0, 6.0, 8.0], pi_p=pi_p, ae_at=ae_at)
     stations = r.T_K.shape[1]
     assert len(rows) == 3 * stations
     for n, row in enumerate(rows):
         i, k = divmod(n, stations)
+        assert row["station"] == r.station[k] and row["exit_spec"] == r.exit_spec[k], (i, k)
         for column in zuna4.RocketResult.fields:
             if column in SKIPPED or column not in row:
                 continue
             assert same_bits(getattr(r, column)[i, k], number(row[column])), (column, i, k)
+    assert [row["exit_spec"] for row in rows[:stations]] == [
+        "", "", "pi_p=10", "pi_p=1e+05", "pi_p=2.5", "ae_at=25", "ae_at=1.75"]
+
+
+def test_the_console_json_holds_the_csv_rows_and_the_best_of_the_module(zuna4c, tmp_path):
+    args = ["rocket", "--pc=10,68.046", "--of=5,6", "--pi-p=10", "--ae-at=25",
+            "--model=equilibrium,frozen_throat", "--best", "--csv=rows.csv", "--json=-"]
+    done = subprocess.run([zuna4c] + args, cwd=tmp_path, capture_output=True, check=True)
+    document = json.loads(done.stdout)
+    try:
+        import jsonschema
+    except ImportError:
+        jsonschema = None
+    if jsonschema is not None:
+        with open(os.path.join(SOURCE_DIR, "docs", "zuna4c-rocket.schema.json")) as f:
+            jsonschema.validate(document, json.load(f))
+    with open(tmp_path / "rows.csv") as f:
+        rows = list(csv.DictReader(f))
+    assert len(document["rows"]) == len(rows) == 2 * 2 * 2 * 4
+    for row, obj in zip(rows, document["rows"]):
+        assert list(obj) == list(row)
+        for name, text in row.items():
+            value = obj[name]
+            if isinstance(value, str):
+                assert value == text, name
+            else:
+                assert same_bits(math.nan if value is None else value, number(text)), name
+    # The best rows: by Pc, then model, then exit, as best_isp() gives them.
+    best = document["best"]
+    assert len(best) == 2 * 2 * 2
+    for n, entry in enumerate(best):
+        pc = (10.0, 68.046)[n // 4]
+        model = ("equilibrium", "frozen_throat")[n // 2 % 2]
+        assert (entry["pc_atm"], entry["model"]) == (pc, model)
+        module = zuna4.best_isp(pc=pc, pi_p=[10], ae_at=[25], model=model)
+        k = n % 2
+        assert entry["exit_spec"] == module.exit_spec[k]
+        for name in ("of_isp", "isp_m_s", "of_ivac", "ivac_m_s", "flags"):
+            assert same_bits(entry[name], getattr(module, name)[k]), (n, name)
 
 
 def test_best_isp_lies_at_a_maximum_of_isp():
     best = zuna4.best_isp(pc=68.0, pi_p=[100], ae_at=[40])
-    assert list(best.exit_spec) == ["pi_p", "ae_at"] and list(best.exit_value) == [100, 40]
-    for k, (exit_kind, value) in enumerate(zip(best.exit_spec, best.exit_value)):
-        exits = {exit_kind: [value]}
+    assert list(best.exit_spec) == ["pi_p=100", "ae_at=40"]
+    assert list(best.exit_value) == [100, 40]
+    for k, (exit_text, value) in enumerate(zip(best.exit_spec, best.exit_value)):
+        exits = {exit_text.partition("=")[0]: [value]}
         of = best.of_isp[k]
         around = zuna4.rocket(pc=68.0, of=[of - 0.05, of, of + 0.05], **exits)
         isp = around.isp_m_s[:, 2]

@@ -139,6 +139,28 @@ TEST(Csv, ShortestFormsAreTheUsualOnes) {
   EXPECT_EQ(sink.text, "a,b,c,d\n0.1,1,1e-06,4675.16\n");
 }
 
+// A value repeated down a column is copied from the row before: the copy
+// must be of that column's value, and a value equal but for its sign bit
+// (-0 after 0) or a NaN between two equal values must not be taken for it.
+TEST(Csv, RepeatedValuesDownAColumnAreWrittenAsTheirOwn) {
+  StringSink sink;
+  OutputBuffer out(sink);
+  const Column columns[] = {{"a"}, {"b"}, {"c"}};
+  CsvWriter w(out, columns);
+  const double rows[][3] = {{68.046, 0.0, 1.5}, {68.046, -0.0, 1.5}, {68.046, kNaN, 2.5},
+                            {1.5, 0.0, 1.5},    {68.046, 0.0, kNaN}, {68.046, 0.0, 1.5}};
+  for (const auto& row : rows) {
+    for (double v : row) {
+      w.number(v);
+    }
+    w.end_row();
+  }
+  ASSERT_TRUE(w.finish());
+  EXPECT_EQ(sink.text,
+            "a,b,c\n68.046,0,1.5\n68.046,-0,1.5\n68.046,,2.5\n1.5,0,1.5\n68.046,0,\n"
+            "68.046,0,1.5\n");
+}
+
 TEST(Csv, AbsentAndNonFiniteValuesAreEmptyCells) {
   StringSink sink;
   OutputBuffer out(sink);

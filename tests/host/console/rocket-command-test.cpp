@@ -1,10 +1,15 @@
-// `zuna4c rocket` as a function: what it writes reads back as the library's
-// own numbers, bad options stop it before anything is written, and a file
-// that cannot be written is a run-time error.
+// `zuna4c rocket` as a function: its CSV has the promised header and row
+// order and reads back as the library's own numbers, its JSON holds the same
+// rows, bad options stop it on one line before anything is written, and an
+// output that cannot be written is a run-time error.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,29 +21,62 @@
 namespace zuna::console {
 namespace {
 
-int run(std::vector<std::string> args) {
+// What one run wrote to its standard streams, and its exit status.
+struct Outcome {
+  int status = 0;
+  std::string out, err;
+};
+
+Outcome run(std::vector<std::string> args) {
   args.insert(args.begin(), "rocket");
   std::vector<char*> argv;
   for (std::string& a : args) {
     argv.push_back(a.data());
   }
   argv.push_back(nullptr);
-  return run_rocket_command(int(args.size()), argv.data());
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  const int saved_out = dup(STDOUT_FILENO), saved_err = dup(STDERR_FILENO);
+  dup2(fileno(out), STDOUT_FILENO);
+  dup2(fileno(err), STDERR_FILENO);
+  Outcome r;
+  r.status = run_rocket_command(int(args.size()), argv.data());
+  std::fflush(stdout);
+  std::fflush(stderr);
+  dup2(saved_out, STDOUT_FILENO);
+  dup2(saved_err, STDERR_FILENO);
+  close(saved_out);
+  close(saved_err);
+  for (auto [file, text] : {std::pair{out, &r.out}, std::pair{err, &r.err}}) {
+    std::rewind(file);
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+      text->append(buffer, n);
+    }
+    std::fclose(file);
+  }
+  return r;
 }
 
-std::vector<std::vector<std::string>> csv_rows(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
+using Rows = std::vector<std::vector<std::string>>;
+
+Rows csv_rows(const std::string& text) {
+  Rows rows;
   std::istringstream lines(text);
   std::string line;
   while (std::getline(lines, line)) {
     std::vector<std::string> cells;
-    std::istringstream in(line);
-    std::string cell;
-    while (std::getline(in, cell, ',')) {
-      cells.push_back(cell);
-    }
-    if (!line.empty() && line.back() == ',') {
-      cells.push_back("");
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t comma = line.find(',', start);
+      cells.push_back(line.substr(start, comma - start));
+      if (comma == std::string::npos) {
+        break;
+      }
+      start = comma + 1;
     }
     rows.push_back(cells);
   }
@@ -51,84 +89,224 @@ double number(const std::string& text) {
   return v;
 }
 
-TEST(RocketCommand, CsvRowsReadBackAsTheLibrarysNumbers) {
+constexpr char kHeader[] =
+    "set,model,pc_atm,of,station,exit_spec,pinf_p,P_bar,T_K,rho_kg_m3,H_kJ_kg,U_kJ_kg,G_kJ_kg,"
+    "S_kJ_kgK,M,dlnV_dlnP_T,dlnV_dlnT_P,Cp_kJ_kgK,gamma_s,son_vel_m_s,mach,ae_at,cstar_m_s,cf,"
+    "ivac_m_s,isp_m_s,x_H2O,x_O2,x_H2,x_H,x_O,x_OH,flags";
+
+std::size_t column(const Rows& rows, const std::string& name) {
+  const std::vector<std::string>& header = rows.at(0);
+  return std::size_t(std::find(header.begin(), header.end(), name) - header.begin());
+}
+
+TEST(RocketCommand, CsvRowsGoByPressureModelRatioAndStation) {
   testing::TempDir dir;
-  ASSERT_EQ(run({"--of=4,6", "--pi-p=10", "--ae-at=10", "--model=equilibrium,frozen_chamber",
-                 "--csv=stations.csv"}),
-            0);
-  const auto rows = csv_rows(dir.read("stations.csv"));
-  ASSERT_EQ(rows.size(), 1u + 2 * 2 * 4);
-  const std::vector<std::string>& header = rows[0];
-  auto column = [&](const std::string& name) {
-    return std::size_t(std::find(header.begin(), header.end(), name) - header.begin());
-  };
-  ASSERT_LT(column("isp_m_s"), header.size());
-  rocket::RocketProblem p;
-  p.pc_atm = 68.046;
-  p.pi_p = {10};
-  p.ae_at = {10};
+  const Outcome r = run({"--pc=10,68.046", "--of=4,6", "--pi-p=10,2.5", "--ae-at=25",
+                         "--model=frozen_chamber,equilibrium", "--reactants=gas", "--csv=out.csv"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  const std::string text = dir.read("out.csv");
+  ASSERT_EQ(text.substr(0, text.find('\n')), kHeader);
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+  const Rows rows = csv_rows(text);
+  ASSERT_EQ(rows.size(), 1u + 2 * 2 * 2 * 5);
+  const char* const stations[] = {"chamber", "throat", "exit", "exit", "exit"};
+  const char* const exit_column[] = {"", "", "pi_p=10", "pi_p=2.5", "ae_at=25"};
   std::size_t row = 1;
-  const rocket::Model models[] = {rocket::Model::equilibrium, rocket::Model::frozen_chamber};
-  for (const std::vector<rocket::RocketResult>& of :
-       rocket::rocket_sweep(engine::builtin_nasa9_data(), p, std::vector<double>{4, 6}, models)) {
-    for (const rocket::RocketResult& r : of) {
-      EXPECT_EQ(rows.at(row)[column("model")],
-                r.model == rocket::Model::equilibrium ? "equilibrium" : "frozen_chamber");
-      for (const rocket::Station& s : r.stations) {
-        const std::vector<std::string>& cells = rows.at(row++);
-        ASSERT_EQ(cells.size(), header.size());
-        EXPECT_EQ(number(cells[column("of")]), r.of);
-        EXPECT_EQ(number(cells[column("T_K")]), s.state.T_K);
-        EXPECT_EQ(number(cells[column("x_OH")]), s.state.x[engine::kOH]);
-        if (s.kind == rocket::StationKind::chamber) {
-          EXPECT_EQ(cells[column("isp_m_s")], "");  // no performance at the chamber
-          EXPECT_EQ(cells[column("exit")], "");
-        } else {
-          EXPECT_EQ(number(cells[column("isp_m_s")]), s.isp_m_s);
-          EXPECT_EQ(number(cells[column("ae_at")]), s.ae_at);
+  for (const char* pc : {"10", "68.046"}) {
+    for (const char* model : {"frozen_chamber", "equilibrium"}) {
+      for (const char* of : {"4", "6"}) {
+        for (int k = 0; k < 5; ++k, ++row) {
+          const std::vector<std::string>& cells = rows.at(row);
+          ASSERT_EQ(cells.size(), rows[0].size()) << row;
+          EXPECT_EQ(cells[0], "gas");
+          EXPECT_EQ(cells[1], model) << row;
+          EXPECT_EQ(cells[2], pc) << row;
+          EXPECT_EQ(cells[3], of) << row;
+          EXPECT_EQ(cells[4], stations[k]) << row;
+          EXPECT_EQ(cells[5], exit_column[k]) << row;
+          // No performance at the chamber; everything computed elsewhere.
+          const std::size_t isp = column(rows, "isp_m_s");
+          EXPECT_EQ(cells[isp].empty(), k == 0) << row;
+          EXPECT_EQ(cells[column(rows, "cstar_m_s")].empty(), k == 0) << row;
+          EXPECT_EQ(cells.back(), "0") << row;
         }
       }
     }
   }
-  EXPECT_EQ(rows[5][column("model")], "frozen_chamber");  // O/F by O/F, the models of each
-  EXPECT_EQ(rows[3][column("exit")], "pi_p");
-  EXPECT_EQ(rows[4][column("exit")], "ae_at");
 }
 
-TEST(RocketCommand, BestOfAsJson) {
+// The rows of Pc 68.046, O/F 6, pi_p 10 are the library's numbers to the
+// bit; the frozen stations keep the chamber's composition with the frozen
+// derivatives.
+TEST(RocketCommand, ValuesAreTheLibrarysAndFrozenRowsKeepTheChambers) {
   testing::TempDir dir;
-  ASSERT_EQ(run({"--best", "--pi-p=100", "--json=best.json"}), 0);
-  const std::string json = dir.read("best.json");
-  EXPECT_NE(json.find("\"command\": \"rocket\""), std::string::npos) << json;
-  EXPECT_NE(json.find("\"of_isp\": "), std::string::npos) << json;
-  EXPECT_NE(json.find("\"exit\": \"pi_p\", \"exit_value\": 100"), std::string::npos) << json;
+  const Outcome r = run({"--pc=68.046", "--of=6", "--pi-p=10", "--ae-at=25",
+                         "--model=equilibrium,frozen_chamber", "--csv=out.csv"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Rows rows = csv_rows(dir.read("out.csv"));
+  ASSERT_EQ(rows.size(), 1u + 2 * 4);
+  rocket::RocketProblem p;
+  p.pc_atm = 68.046;
+  p.pi_p = {10};
+  p.ae_at = {25};
+  const rocket::Model models[] = {rocket::Model::equilibrium, rocket::Model::frozen_chamber};
+  const std::vector<rocket::RocketResult> results =
+      rocket::rocket_sweep(engine::builtin_nasa9_data(), p, std::vector<double>{6}, models)[0];
+  std::size_t row = 1;
+  for (const rocket::RocketResult& result : results) {
+    for (const rocket::Station& s : result.stations) {
+      const std::vector<std::string>& cells = rows.at(row++);
+      const engine::Point& pt = s.state;
+      const std::pair<const char*, double> expected[] = {
+          {"pinf_p", s.pinf_p},
+          {"P_bar", pt.P_bar},
+          {"T_K", pt.T_K},
+          {"rho_kg_m3", pt.rho_kg_m3},
+          {"H_kJ_kg", pt.h_kJ_kg},
+          {"S_kJ_kgK", pt.s_kJ_kgK},
+          {"M", pt.M_g_mol},
+          {"dlnV_dlnT_P", pt.dlnV_dlnT_P},
+          {"Cp_kJ_kgK", pt.cp_eq_kJ_kgK},
+          {"gamma_s", pt.gamma_s},
+          {"son_vel_m_s", pt.sound_speed_m_s},
+          {"mach", s.mach},
+          {"x_H2O", pt.x[engine::kH2O]},
+          {"x_OH", pt.x[engine::kOH]},
+      };
+      for (const auto& [name, value] : expected) {
+        EXPECT_EQ(number(cells[column(rows, name)]), value) << name << " row " << row - 1;
+      }
+      if (s.kind != rocket::StationKind::chamber) {
+        for (const auto& [name, value] :
+             {std::pair{"ae_at", s.ae_at}, std::pair{"cstar_m_s", s.cstar_m_s},
+              std::pair{"cf", s.cf}, std::pair{"ivac_m_s", s.ivac_m_s},
+              std::pair{"isp_m_s", s.isp_m_s}}) {
+          EXPECT_EQ(number(cells[column(rows, name)]), value) << name << " row " << row - 1;
+        }
+      }
+    }
+  }
+  // frozen_chamber: rows 5..8.
+  for (std::size_t row = 6; row <= 8; ++row) {
+    for (const char* x : {"x_H2O", "x_O2", "x_H2", "x_H", "x_O", "x_OH"}) {
+      EXPECT_EQ(rows[row][column(rows, x)], rows[5][column(rows, x)]) << x << " row " << row;
+    }
+    EXPECT_EQ(rows[row][column(rows, "dlnV_dlnP_T")], "-1");
+    EXPECT_EQ(rows[row][column(rows, "dlnV_dlnT_P")], "1");
+  }
+  EXPECT_NE(rows[3][column(rows, "x_OH")], rows[1][column(rows, "x_OH")]);  // shifting
 }
 
-TEST(RocketCommand, BadOptionsAreUsageErrorsAndWriteNothing) {
+TEST(RocketCommand, CsvAndJsonAtOnceHoldTheSameRows) {
+  testing::TempDir dir;
+  const Outcome r = run({"--of=5,6", "--pi-p=40", "--best", "--csv=out.csv", "--json=-"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Rows rows = csv_rows(dir.read("out.csv"));
+  ASSERT_EQ(rows.size(), 1u + 2 * 3);  // --best leaves the CSV alone
+  const std::string& json = r.out;
+  EXPECT_EQ(json.rfind("{\"program\": \"zuna4c\",\n \"version\": ", 0), 0u) << json;
+  EXPECT_NE(json.find("\"thermo_sha256\": \""), std::string::npos);
+  EXPECT_NE(json.find("\"best\": [\n  {\"set\": \"liquid\", \"model\": \"equilibrium\", "
+                      "\"pc_atm\": 68.046, \"exit_spec\": \"pi_p=40\", \"of_isp\": "),
+            std::string::npos)
+      << json;
+  std::size_t objects = 0;
+  for (std::size_t at = json.find("\n  {\"set\""); at != std::string::npos;
+       at = json.find("\n  {\"set\"", at + 1)) {
+    ++objects;
+  }
+  EXPECT_EQ(objects, 1u + 2 * 3);  // the best row, then one per CSV row
+  EXPECT_NE(json.find("\"station\": \"exit\", \"exit_spec\": \"pi_p=40\", \"pinf_p\": 40, "),
+            std::string::npos);
+  EXPECT_NE(json.find("\"station\": \"chamber\", \"exit_spec\": \"\", \"pinf_p\": 1, "),
+            std::string::npos);
+  EXPECT_NE(json.find(", \"isp_m_s\": null, "), std::string::npos);  // the chamber's
+}
+
+TEST(RocketCommand, ReadableTablesShowStationsAsColumns) {
+  const Outcome r =
+      run({"--pc=20,40", "--of=6", "--ae-at=25", "--model=equilibrium,frozen_throat"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::size_t tables = 0;
+  for (std::size_t at = r.out.find("Chamber pressure"); at != std::string::npos;
+       at = r.out.find("Chamber pressure", at + 1)) {
+    ++tables;
+  }
+  EXPECT_EQ(tables, 4u);
+  EXPECT_NE(r.out.find("Chamber pressure 40 atm, model frozen_throat"), std::string::npos);
+  EXPECT_NE(r.out.find("\nstation  "), std::string::npos);
+  const std::size_t line = r.out.find("\nstation ");
+  const std::string stations = r.out.substr(line, r.out.find('\n', line + 1) - line);
+  EXPECT_NE(stations.find("chamber"), std::string::npos);
+  EXPECT_NE(stations.find("throat"), std::string::npos);
+  EXPECT_NE(stations.find("exit"), std::string::npos);
+  EXPECT_NE(r.out.find("\nIsp, s "), std::string::npos);
+  EXPECT_NE(r.out.find("\nIsp, m/s "), std::string::npos);
+}
+
+TEST(RocketCommand, BadOptionsAreOneLineUsageErrorsBeforeAnythingIsWritten) {
   testing::TempDir dir;
   const std::vector<std::vector<std::string>> bad = {
-      {"--of=4", "--pc=0"},
-      {"--pi-p=10"},
-      {"--of=4", "--pi-p=1"},
-      {"--of=4", "--ae-at=0.5"},
-      {"--of=4", "--model=x"},
-      {"--of=4", "--bogus"},
-      {"--of=four"},
+      {"--pc=0"},
+      {"--pc=2e4"},
+      {"--pi-p=1"},
+      {"--pc=1e-4", "--pi-p=1000"},  // an exit below the engine's lowest pressure
+      {"--ae-at=0.5"},
+      {"--ae-at=1:100:21"},  // more than 20 exits
       {"--of=0.01"},
-      {"--best=9:3"},
-      {"--of=4", "--reactants=ice"},
-      {"--of=4", "--csv=a", "--json=b"},
+      {"--of=4:400:3"},
+      {"--of=4", "--rmin=0.5"},
+      {"--rmax=50"},
+      {"--model=shifting"},
+      {"--bogus"},
+      {"--of"},
+      {"--of=four"},
+      {"--reactants=ice"},
+      {"--t-reactants=300"},  // only with gas
+      {"--h-fuel=0"},         // only with custom
+      {"--best"},             // no exit
+      {"--json=-"},
+      {"stray"},
   };
   for (std::vector<std::string> args : bad) {
+    const std::string first = args[0];
     args.push_back("--csv=out.csv");
-    EXPECT_EQ(run(args), 2) << args[0];
-    EXPECT_FALSE(dir.exists("out.csv")) << args[0];
+    if (first == "--json=-") {
+      args.back() = "--csv=-";
+    }
+    const Outcome r = run(args);
+    EXPECT_EQ(r.status, 2) << first;
+    EXPECT_EQ(r.out, "") << first;
+    EXPECT_EQ(r.err.rfind("zuna4c rocket: ", 0), 0u) << first << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << first << ": " << r.err;
+    EXPECT_FALSE(dir.exists("out.csv")) << first;
   }
+  EXPECT_NE(run({"--of=0.01"}).err.find("--of: 0.01 is out of range (0.79"), std::string::npos);
+  EXPECT_NE(run({"--pc=2e4"}).err.find("--pc: 20000 is out of range (0.0001 to 10000 atm)"),
+            std::string::npos);
+}
+
+TEST(RocketCommand, HelpGoesToStandardOutput) {
+  const Outcome r = run({"--of=4", "--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("Usage: zuna4c rocket [OPTION]...\n", 0), 0u);
+  EXPECT_NE(r.out.find("--ae-at=LIST"), std::string::npos);
+  EXPECT_EQ(r.err, "");
 }
 
 TEST(RocketCommand, AnOutputThatCannotBeWrittenIsARunTimeError) {
   testing::TempDir dir;
-  EXPECT_EQ(run({"--of=4", "--csv=no-such-folder/out.csv"}), 1);
+  const Outcome r = run({"--of=4", "--csv=no-such-folder/out.csv"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("cannot write 'no-such-folder/out.csv'"), std::string::npos) << r.err;
+}
+
+TEST(RocketCommand, AFailedRunLeavesTheFileAsItWas) {
+  testing::TempDir dir;
+  dir.write("out.csv", "old");
+  EXPECT_EQ(run({"--of=4", "--csv=out.csv", "--json=no-such-folder/out.json"}).status, 1);
+  EXPECT_EQ(dir.read("out.csv"), "old");
 }
 
 }  // namespace

@@ -1,0 +1,131 @@
+#include "host/console/results-output.h"
+
+// The digest functions of the OpenSSL 1.1.1 API, linked statically for the
+// SHA-256 code alone (see app/results-export.cpp).
+#define OPENSSL_API_COMPAT 10101
+#include <openssl/sha.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "fio/fio.h"
+
+namespace zuna {
+
+namespace {
+
+// SHA256_Init/Update/Final, not the one-shot SHA256() of app/: in OpenSSL 3
+// the latter goes through the provider machinery, whose set-up costs every
+// run about 2 ms of processor time.
+std::string data_sha256(std::string_view bytes) {
+  SHA256_CTX context;
+  SHA256_Init(&context);
+  SHA256_Update(&context, bytes.data(), bytes.size());
+  unsigned char digest[SHA256_DIGEST_LENGTH];
+  SHA256_Final(digest, &context);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char byte : digest) {
+    hex += kHex[byte >> 4];
+    hex += kHex[byte & 15];
+  }
+  return hex;
+}
+
+}  // namespace
+
+std::unique_ptr<LoadedData> load_thermo_data(const char* command, ThermoSource source,
+                                             const std::string& file_name, bool digest) {
+  auto loaded = std::make_unique<LoadedData>();
+  if (source == ThermoSource::builtin) {
+    loaded->data = engine::builtin_nasa9_data();
+    if (digest) {
+      loaded->sha256 = data_sha256(engine::builtin_nasa9_text());
+    }
+    return loaded;
+  }
+  std::ifstream file(file_name, std::ios::binary);
+  std::ostringstream bytes;
+  if (file) {
+    bytes << file.rdbuf();
+  }
+  if (!file || file.bad()) {
+    std::fprintf(stderr, "%s: cannot read '%s': %s\n", command, file_name.c_str(),
+                 system_error_text(errno).c_str());
+    return nullptr;
+  }
+  const std::string text = std::move(bytes).str();
+  std::istringstream in(text);
+  try {
+    loaded->data = source == ThermoSource::nasa9_file ? engine::read_nasa9_data(in, file_name)
+                                                      : engine::read_data7(in, file_name);
+  } catch (const engine::InputError& e) {
+    std::fprintf(stderr, "%s: %s\n", command, e.what());
+    return nullptr;
+  }
+  if (digest) {
+    loaded->sha256 = data_sha256(text);
+  }
+  return loaded;
+}
+
+ResultsTarget::ResultsTarget(const char* command, std::string name)
+    : command_(command), name_(std::move(name)), stdout_(STDOUT_FILENO) {}
+
+bool ResultsTarget::open() {
+  if (to_stdout()) {
+    return true;
+  }
+  clear_system_error();
+  const IoError e = file_.open(name_, FileStatus::replace, FileAction::write);
+  return e == IoError::ok || fail(e);
+}
+
+bool ResultsTarget::write(std::string_view bytes) {
+  if (to_stdout()) {
+    return stdout_.write(bytes);
+  }
+  error_ = file_.write(bytes);
+  return error_ == IoError::ok;
+}
+
+void ResultsTarget::abandon() {
+  if (!to_stdout()) {
+    file_.abandon();
+  }
+}
+
+bool ResultsTarget::close(bool written) {
+  if (to_stdout()) {
+    return written || fail(IoError::file_write_failed);
+  }
+  if (!written) {
+    file_.abandon();
+    return fail(error_);
+  }
+  clear_system_error();
+  const IoError e = file_.close();
+  return e == IoError::ok || fail(e);
+}
+
+bool ResultsTarget::fail(IoError e) {
+  const int error = to_stdout() ? stdout_.error() : noted_system_error();
+  const std::string what = to_stdout() ? "standard output" : "'" + name_ + "'";
+  std::fprintf(stderr, "%s: cannot write %s: %s\n", command_, what.c_str(),
+               (error != 0 ? system_error_text(error) : error_message(e)).c_str());
+  return false;
+}
+
+ResultsOutput results_output(const char* command, const std::string& name) {
+  ResultsOutput o;
+  o.target = std::make_unique<ResultsTarget>(command, name);
+  o.buffer = o.target->to_stdout()
+                 ? std::make_unique<tables::OutputBuffer>(*o.target)
+                 : std::make_unique<tables::OutputBuffer>(*o.target, kResultsFileBuffer);
+  return o;
+}
+
+}  // namespace zuna

@@ -1,0 +1,78 @@
+// What the results subcommands (equilibrium, rocket) share beyond their
+// options: the thermodynamic data they compute with and its digest, and
+// the outputs their tables go to.
+//
+// A results file is written under a staging name beside it and put in place
+// by the close (fio/file-stream.h), so that a run that fails leaves the file
+// it named as it was; "-" is standard output. Messages go to standard error
+// as "COMMAND: cannot write ...".
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/engine.h"
+#include "fio/file-stream.h"
+#include "fio/io-error.h"
+#include "tables/output-buffer.h"
+#include "tables/table-writer.h"
+
+namespace zuna {
+
+struct LoadedData {
+  engine::ThermoData data;
+  std::string sha256;  // of the text the data were read from, when asked for
+};
+
+enum class ThermoSource { builtin, nasa9_file, data7_file };
+
+// The built-in records, or a file read once: its bytes are both digested and
+// parsed (digested only with `digest`). Nothing, after a message naming
+// `command`, when the file cannot be read or used.
+std::unique_ptr<LoadedData> load_thermo_data(const char* command, ThermoSource source,
+                                             const std::string& file, bool digest = true);
+
+class ResultsTarget final : public tables::ByteSink {
+ public:
+  ResultsTarget(const char* command, std::string name);
+
+  bool to_stdout() const { return name_ == "-"; }
+
+  // Opens the staging file: an output that cannot be written is known before
+  // the computation.
+  bool open();
+  bool write(std::string_view bytes) override;
+  // Drops the staging file: the named file keeps what it held.
+  void abandon();
+  // After the last flush: puts the file in place. False after a message.
+  bool close(bool written);
+
+ private:
+  bool fail(IoError e);
+
+  const char* command_;
+  std::string name_;
+  FileStream file_;  // abandoned by its destructor if still open
+  tables::DescriptorSink stdout_;
+  IoError error_ = IoError::ok;
+};
+
+// A file takes the table in pieces of a quarter of a megabyte (a few dozen
+// writes for a sweep of ten thousand points), which pass to the staging
+// file without a copy (FileStream::write); standard output keeps the
+// buffer's default.
+constexpr std::size_t kResultsFileBuffer = std::size_t{1} << 18;
+
+// One output: its target, buffer and writer.
+struct ResultsOutput {
+  std::unique_ptr<ResultsTarget> target;
+  std::unique_ptr<tables::OutputBuffer> buffer;
+  std::unique_ptr<tables::TableWriter> writer;
+};
+
+// The target and buffer of `name`; the caller makes the writer.
+ResultsOutput results_output(const char* command, const std::string& name);
+
+}  // namespace zuna
