@@ -58,6 +58,48 @@ std::string left(std::string_view text, std::size_t width) {
   return s;
 }
 
+// The checks of the values, one line per value refused.
+
+constexpr char kNoExit[] = "Nenhuma saída: dê ao menos uma razão de pressão ou de área.\n";
+
+std::string pc_problem(double pc) {
+  if (pc >= rk::kPcMinAtm && pc <= rk::kPcMaxAtm) {
+    return {};
+  }
+  return "Pressão na câmara: " + shortest(pc) + " atm fora da faixa aceita (de 1E-4 a 1E4 atm).\n";
+}
+
+std::string pi_p_problem(double v) {
+  if (v > 1.0 && std::isfinite(v)) {
+    return {};
+  }
+  return "Razão de pressão Pc/Pe: " + shortest(v) + " fora da faixa aceita (maior que 1).\n";
+}
+
+std::string ae_at_problem(double v) {
+  if (v >= 1.0 && std::isfinite(v)) {
+    return {};
+  }
+  return "Razão de área Ae/At: " + shortest(v) + " fora da faixa aceita (1 ou maior).\n";
+}
+
+// The O/F points come from the calculation, whose range (0 < rmin, rmax <=
+// 100 times the stoichiometric value) is wider than the engine's: the first
+// point outside is named.
+std::string of_problem(std::span<const double> of) {
+  const en::ThermoData& data = en::builtin_nasa9_data();
+  const double ofst = en::stoichiometric_of(data);
+  const double lo = en::kOfMinFactor * ofst, hi = en::kOfMaxFactor * ofst;
+  for (double v : of) {
+    if (!(v >= lo && v <= hi)) {
+      return "O/F " + fixed(v, 4) + " do cálculo fora da faixa do cálculo de desempenho (de " +
+             fixed(lo, 4) + " a " + fixed(hi, 4) +
+             "); faça um novo cálculo com razões de 0.1 a 40.\n";
+    }
+  }
+  return {};
+}
+
 // --- The dialog -------------------------------------------------------------------
 
 constexpr int kPcField = 1100;
@@ -125,29 +167,38 @@ Fields fields_of(const RocketInputs& in) {
   return f;
 }
 
-// Reads the typed texts into `in`; the lines of the texts that do not read.
+// Reads the typed texts into `in`: one line for each text that does not
+// read and for each value that reads but is refused, in the dialog's order.
 std::string read_fields(const Fields& f, RocketInputs& in) {
   std::string problems;
   if (auto v = read_number(f.pc)) {
     in.pc_atm = *v;
+    problems += pc_problem(*v);
   } else {
     problems += not_a_number("Pressão na câmara", f.pc);
   }
-  auto read_list = [&](const auto& texts, std::vector<double>& out, const char* what) {
+  bool any_exit = false;
+  auto read_list = [&](const auto& texts, std::vector<double>& out, const char* what,
+                       std::string (*check)(double)) {
     out.clear();
     for (const std::string& text : texts) {
       if (text.empty()) {
         continue;
       }
+      any_exit = true;
       if (auto v = read_number(text)) {
         out.push_back(*v);
+        problems += check(*v);
       } else {
         problems += not_a_number(what, text);
       }
     }
   };
-  read_list(f.pi_p, in.pi_p, "Razão de pressão Pc/Pe");
-  read_list(f.ae_at, in.ae_at, "Razão de área Ae/At");
+  read_list(f.pi_p, in.pi_p, "Razão de pressão Pc/Pe", pi_p_problem);
+  read_list(f.ae_at, in.ae_at, "Razão de área Ae/At", ae_at_problem);
+  if (!any_exit) {
+    problems += kNoExit;
+  }
   return problems;
 }
 
@@ -283,7 +334,9 @@ void write_heading(int unit, const RocketInputs& in, std::span<const double> of)
                        fixed(of.front(), 4) + " a " + fixed(of.back(), 4));
 }
 
-std::string best_line(const rk::BestIsp& b, bool isp) {
+// `range` holds the interval searched: an optimum within the search's tolerance of
+// one of its ends is said to lie there (the highest value may lie beyond).
+std::string best_line(const rk::BestIsp& b, bool isp, std::span<const double> range) {
   const double of = isp ? b.of_isp : b.of_ivac;
   const rk::Station& st = isp ? b.at_isp : b.at_ivac;
   const double v = isp ? st.isp_m_s : st.ivac_m_s;
@@ -293,7 +346,8 @@ std::string best_line(const rk::BestIsp& b, bool isp) {
   }
   line += "  O/F = " + right(fixed(of, 4), 8) + "   " + right(fixed(v / rk::kG0_m_s2, 2), 8) +
           " s  " + right(fixed(v, 2), 8) + " m/s";
-  if (b.flags & rk::kOptimumAtBound) {
+  const double tolerance = 2 * rk::kBestOfTolerance;
+  if (std::abs(of - range.front()) <= tolerance || std::abs(of - range.back()) <= tolerance) {
     line += "   (no extremo do intervalo)";
   }
   return line;
@@ -326,8 +380,8 @@ void write_report(const RocketInputs& in, std::span<const double> of, const Perf
   write_line(u, " MELHOR O/F DE CADA SAÍDA");
   write_line(u, "");
   for (const rk::BestIsp& b : p.best) {
-    write_line(u, best_line(b, true));
-    write_line(u, best_line(b, false));
+    write_line(u, best_line(b, true, of));
+    write_line(u, best_line(b, false, of));
   }
 }
 
@@ -354,7 +408,7 @@ void write_plot_file(std::span<const double> of, const Performance& p) {
   }
   write_line(u, "");
   write_line(u, "");
-  write_line(u, "\"exit\" \"O/F Isp\" \"Isp\" \"O/F Ivac\" \"Ivac\"");
+  write_line(u, "# exit, O/F of the highest Isp, Isp, O/F of the highest Ivac, Ivac");
   for (std::size_t k = 0; k < p.best.size(); ++k) {
     const rk::BestIsp& b = p.best[k];
     auto of_text = [](const rk::Station& st, double v) {
@@ -389,8 +443,8 @@ void write_window(const RocketInputs& in, std::span<const double> of, const Perf
   write_line(u, "");
   write_line(u, " Melhor O/F de cada saída:");
   for (const rk::BestIsp& b : p.best) {
-    write_line(u, best_line(b, true));
-    write_line(u, best_line(b, false));
+    write_line(u, best_line(b, true, of));
+    write_line(u, best_line(b, false, of));
   }
   write_line(u, "");
   write_line(u, " Tabela completa por estação: foguete.  Gráfico: isp.gnu.");
@@ -424,38 +478,17 @@ std::vector<double> calculation_of_points(const SweepTable& table, const SweepSc
 }
 
 std::string check_rocket_inputs(const RocketInputs& in, std::span<const double> of) {
-  std::string problems;
-  if (!(in.pc_atm >= rk::kPcMinAtm && in.pc_atm <= rk::kPcMaxAtm)) {
-    problems += "Pressão na câmara: " + shortest(in.pc_atm) +
-                " atm fora da faixa aceita (de 1E-4 a 1E4 atm).\n";
-  }
+  std::string problems = pc_problem(in.pc_atm);
   for (double v : in.pi_p) {
-    if (!(v > 1.0) || !std::isfinite(v)) {
-      problems += "Razão de pressão Pc/Pe: " + shortest(v) +
-                  " fora da faixa aceita (maior que 1).\n";
-    }
+    problems += pi_p_problem(v);
   }
   for (double v : in.ae_at) {
-    if (!(v >= 1.0) || !std::isfinite(v)) {
-      problems += "Razão de área Ae/At: " + shortest(v) +
-                  " fora da faixa aceita (1 ou maior).\n";
-    }
+    problems += ae_at_problem(v);
   }
   if (in.pi_p.empty() && in.ae_at.empty()) {
-    problems += "Nenhuma saída: dê ao menos uma razão de pressão ou de área.\n";
+    problems += kNoExit;
   }
-  const en::ThermoData& data = en::builtin_nasa9_data();
-  const double ofst = en::stoichiometric_of(data);
-  const double lo = en::kOfMinFactor * ofst, hi = en::kOfMaxFactor * ofst;
-  for (double v : of) {
-    if (!(v >= lo && v <= hi)) {
-      problems += "O/F " + fixed(v, 4) + " do cálculo fora da faixa do cálculo de desempenho (de " +
-                  fixed(lo, 4) + " a " + fixed(hi, 4) +
-                  "); faça um novo cálculo com razões de 0.1 a 40.\n";
-      break;
-    }
-  }
-  return problems;
+  return problems + of_problem(of);
 }
 
 bool ask_rocket_inputs(RocketInputs& inputs, std::span<const double> of) {
@@ -497,10 +530,7 @@ bool ask_rocket_inputs(RocketInputs& inputs, std::span<const double> of) {
     RocketInputs typed = inputs;
     typed.model = model;
     typed.gas = gas;
-    std::string problems = read_fields(f, typed);
-    if (problems.empty()) {
-      problems = check_rocket_inputs(typed, of);
-    }
+    const std::string problems = read_fields(f, typed) + of_problem(of);
     if (problems.empty()) {
       inputs = typed;
       return true;
