@@ -9,7 +9,7 @@ set title "Impulso específico do motor-foguete H2/O2"
 set xlabel "O/F (massa de O2 / massa de H2)"
 set ylabel "Impulso específico (s)"
 set grid
-set key bottom right
+set key below
 # The columns of the first block: O/F, then Isp and Ivac of each exit.
 stats "isp.dat" index 0 using 1 nooutput
 exits = (STATS_columns - 1) / 2

@@ -8,8 +8,8 @@
 // text windows take no input; every other dialog is modal as always. A
 // chosen item runs on a thread of its own, while this thread keeps the
 // events flowing (its dialogs, windows and boxes come here through the
-// host as the computation's do) and the results menu is disabled until the
-// item ends.
+// host as the computation's do) and the results menu is disabled and
+// minimised until the item ends.
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
@@ -72,8 +72,12 @@ void FrameWindow::run_program_item(void (*item)()) {
   if (!program_item_enabled(kCmdRocket)) {
     return;
   }
+  // The results menu stays above the frame: out of the way of the item's
+  // dialogs and window until it ends (minimised, not hidden, which would end
+  // its modal run).
   program_item_running_ = true;
   results_menu_view_->setEnabled(false);
+  results_menu_view_->showMinimized();
   update_menus();
 
   // The thread may outlive this call only when the frame closes while the
@@ -110,8 +114,11 @@ void FrameWindow::run_program_item(void (*item)()) {
   }
 
   program_item_running_ = false;
-  if (results_menu_view_) {
+  if (results_menu_view_ && !closing_) {
     results_menu_view_->setEnabled(true);
+    results_menu_view_->showNormal();
+    results_menu_view_->raise();
+    results_menu_view_->activateWindow();
   }
   update_menus();
   if (outcome->failed && !closing_) {
