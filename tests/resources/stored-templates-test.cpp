@@ -166,7 +166,7 @@ TEST(StoredTemplates, ResultsMenuDialog) {
 TEST(StoredTemplates, RocketPerformanceDialog) {
   std::optional<DialogTemplate> t = stored(105);
   ASSERT_TRUE(t);
-  expect_header(*t, 262, 192, "DESEMPENHO COMO MOTOR-FOGUETE");
+  expect_header(*t, 262, 196, "DESEMPENHO COMO MOTOR-FOGUETE");
   // The input fields in tab order: the chamber pressure, four pressure
   // ratios, four area ratios; then the two radio groups, each opened by a
   // group box with WS_GROUP and its first button a tab stop; OK is the
