@@ -15,8 +15,8 @@
 #include <QEventLoop>
 #include <QMdiArea>
 #include <QMenuBar>
-#include <atomic>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "app/program-menu.h"
@@ -81,33 +81,48 @@ void FrameWindow::run_program_item(void (*item)()) {
   update_menus();
 
   // The thread may outlive this call only when the frame closes while the
-  // item waits for an external command: it then owns all it uses.
+  // item waits for an external command: it then owns all it uses. The loop
+  // is named to it under the mutex only while the loop exists.
   struct Outcome {
-    std::atomic<bool> done{false};
-    std::atomic<bool> failed{false};
+    std::mutex mutex;
+    QEventLoop* loop = nullptr;
+    bool done = false;
+    bool failed = false;
   };
   auto outcome = std::make_shared<Outcome>();
-  QEventLoop loop;
-  QPointer<QEventLoop> waiting(&loop);
-  std::thread worker([item, outcome, waiting] {
+  std::thread worker([item, outcome] {
+    bool failed = false;
     try {
       item();
     } catch (const ProgramExit&) {
       // The frame closed, or a run-time error ended the program.
     } catch (...) {
-      outcome->failed = true;
+      failed = true;
     }
+    std::lock_guard lock(outcome->mutex);
     outcome->done = true;
-    QMetaObject::invokeMethod(
-        qApp, [waiting] {
-          if (waiting) {
-            waiting->quit();
-          }
-        },
-        Qt::QueuedConnection);
+    outcome->failed = failed;
+    if (outcome->loop != nullptr) {
+      QMetaObject::invokeMethod(outcome->loop, "quit", Qt::QueuedConnection);
+    }
   });
-  loop.exec();
-  if (outcome->done) {
+  QEventLoop loop;
+  bool done = false, failed = false;
+  {
+    std::lock_guard lock(outcome->mutex);
+    outcome->loop = &loop;
+    done = outcome->done;
+  }
+  if (!done) {
+    loop.exec();
+  }
+  {
+    std::lock_guard lock(outcome->mutex);
+    outcome->loop = nullptr;
+    done = outcome->done;
+    failed = outcome->failed;
+  }
+  if (done) {
     worker.join();
   } else {
     worker.detach();  // the frame is closing; the process ends without it
@@ -121,7 +136,7 @@ void FrameWindow::run_program_item(void (*item)()) {
     results_menu_view_->activateWindow();
   }
   update_menus();
-  if (outcome->failed && !closing_) {
+  if (failed && !closing_) {
     show_host_error(HostErrorLevel::error, kHostInternalError, __FILE__, __LINE__);
   }
 }
