@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/program-menu.h"
 #include "fio/fio.h"
 #include "inputs/inputs.h"
 #include "platform/run-command.h"
@@ -48,7 +49,11 @@ void results_menu() {
     // is made, rather than the last one being repeated for ever.
     bool c1013 = false, c1014 = false, c1015 = false, c1016 = false, c1030 = false;
     bool c1031 = false, c1032 = false, c1033 = false, c1034 = false, c1041 = false;
-    show_results_menu(c1013, c1014, c1015, c1016, c1030, c1031, c1032, c1033, c1034, c1041);
+    {
+      // Meanwhile the windowed program's menu "Cálculo" may run its items.
+      ResultsMenuWait wait;
+      show_results_menu(c1013, c1014, c1015, c1016, c1030, c1031, c1032, c1033, c1034, c1041);
+    }
 
     if (c1013) {
       run(kTadPlot);

@@ -8,7 +8,7 @@
 namespace zuna {
 
 struct StoredDialogTemplate {
-  int id;                               // the template number, 101 or 104
+  int id;                               // the template number: 101, 104 or 105
   std::span<const std::uint8_t> bytes;  // DLGTEMPLATE form, 4-byte aligned
 };
 

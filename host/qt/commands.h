@@ -27,6 +27,10 @@ enum Command : int {
   kCmdPaste = 1021,
   kCmdClearPaste = 1022,
   kCmdInput = 1023,
+  // The program's own menu "Cálculo" (app/program-menu.h).
+  kCmdRocket = 1100,
+  kCmdRocketPlot = 1101,
+  kCmdRocketListing = 1102,
 };
 
 }  // namespace zuna

@@ -51,6 +51,9 @@ const FrameWindow::CommandHandler* FrameWindow::find_command(int command) {
       {kCmdFullScreen, true, &FrameWindow::toggle_full_screen},
       {kCmdPrint, true, &FrameWindow::print},
       {kCmdSave, true, &FrameWindow::save},
+      {kCmdRocket, false, &FrameWindow::rocket_performance},
+      {kCmdRocketPlot, false, &FrameWindow::rocket_plot},
+      {kCmdRocketListing, false, &FrameWindow::rocket_listing},
   };
   for (const CommandHandler& handler : kHandlers) {
     if (handler.command == command) {
@@ -106,6 +109,9 @@ bool FrameWindow::command_enabled(int command) const {
     }
     case kCmdClearPaste: return !paste_.empty();
     case kCmdInput: return pending_read_ != 0;
+    case kCmdRocket:
+    case kCmdRocketPlot:
+    case kCmdRocketListing: return program_item_enabled(command);
     default: return true;
   }
 }

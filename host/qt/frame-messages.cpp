@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QMessageBox>
 
+#include "app/program-menu.h"
 #include "dialogs/dialog-template.h"
 #include "host/qt/dialog-view.h"
 #include "host/qt/frame-window.h"
@@ -109,6 +110,9 @@ int FrameWindow::run_dialog(std::span<const std::uint8_t> dialog_template,
   std::optional<DialogTemplate> parsed = parse_dialog_template(dialog_template);
   if (!parsed || closing_) {
     return -1;
+  }
+  if (program_menu_ready() && !program_item_running_) {
+    return run_dialog_beside_menu(*parsed, controller);
   }
   DialogView view(*parsed, controller, this);
   return view.run();

@@ -97,6 +97,9 @@ void FrameWindow::create_actions() {
   make_command(QStringLiteral("Using &Help"), kCmdUsingHelp);
   make_command(QStringLiteral("&About"), kCmdAbout);
   make_command(QStringLiteral("E&xit"), kCmdExitReduced);
+  make_command(QStringLiteral("&Desempenho como motor-foguete..."), kCmdRocket);
+  make_command(QStringLiteral("&Gráfico do impulso específico"), kCmdRocketPlot);
+  make_command(QStringLiteral("&Listagem do desempenho"), kCmdRocketListing);
 }
 
 void FrameWindow::add_commands(QMenu* menu, std::initializer_list<int> commands) {
@@ -123,6 +126,7 @@ void FrameWindow::create_menus() {
   add_commands(view, {kCmdSizeToFit, kCmdFullScreen});
   QMenu* state = bar->addMenu(QStringLiteral("&State"));
   add_commands(state, {kCmdPause});
+  create_program_menu();
   window_menu_ = bar->addMenu(QStringLiteral("&Window"));
   add_commands(window_menu_,
                {kCmdCascade, kCmdTile, kCmdArrangeIcons, kCmdInput, kCmdClearPaste, kCmdStatusBar});
@@ -136,6 +140,8 @@ void FrameWindow::create_menus() {
     connect(menu, &QMenu::aboutToShow, this, [this] { update_menus(); });
   }
   reduced_file_menu_->installEventFilter(this);
+  program_menu_->installEventFilter(this);
+  connect(program_menu_, &QMenu::aboutToShow, this, [this] { update_menus(); });
 }
 
 void FrameWindow::create_status_bar() {
@@ -212,6 +218,7 @@ void FrameWindow::update_menus() {
     menu->menuAction()->setVisible(full);
   }
   reduced_file_menu_->menuAction()->setVisible(!full);
+  update_program_menu();
   for (auto& [command, action] : actions_) {
     action->setEnabled(command_enabled(command));
   }
@@ -402,6 +409,7 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
   for (QMenu* menu : full_menus_) {
     menu->menuAction()->setVisible(false);
   }
+  program_menu_->menuAction()->setVisible(false);
   reduced_file_menu_->menuAction()->setVisible(true);
   closing_ = true;
   event->accept();

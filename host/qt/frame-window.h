@@ -9,8 +9,10 @@
 //   frame-commands.cpp  the menu commands and the keys that stand for them
 //   frame-input.cpp     pause and selection, the typed line and the paste
 //   frame-messages.cpp  message boxes, dialogs, file selection, end of run
+//   frame-program.cpp   the program's own menu "Cálculo" and its items
 #pragma once
 
+#include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
 #include <map>
@@ -19,6 +21,7 @@
 #include <span>
 
 #include "dialogs/dialog-host.h"
+#include "dialogs/dialog-template.h"
 #include "fio/host.h"
 #include "host/qt/glyph-atlas.h"
 #include "host/qt/host-error.h"
@@ -89,6 +92,8 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
   bool command_enabled(int command) const;
   QAction* command_action(int command) const;
   bool help_mode() const { return help_mode_; }
+  // The results menu while it leaves the menu "Cálculo" usable, or null.
+  QDialog* open_results_menu() const { return results_menu_view_.data(); }
   HelpViewer* help_viewer() const;
 
   // --- Boxes and dialogs (modal; the computation waits) ---------------------------
@@ -158,6 +163,16 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
   void save();
   QImage image_copy(TextWindow& window);
 
+  // The program's own menu (frame-program.cpp)
+  void create_program_menu();
+  void update_program_menu();
+  bool program_item_enabled(int command) const;
+  void rocket_performance();
+  void rocket_plot();
+  void rocket_listing();
+  void run_program_item(void (*item)());
+  int run_dialog_beside_menu(const DialogTemplate& dialog, DialogController& controller);
+
   // Pause, selection, typed line and paste (frame-input.cpp)
   void pause();
   void resume();
@@ -189,6 +204,7 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
   QMenu* reduced_file_menu_ = nullptr;
   std::vector<QMenu*> full_menus_;
   QMenu* window_menu_ = nullptr;
+  QMenu* program_menu_ = nullptr;  // "Cálculo", shown once a calculation has been made
   std::map<int, QAction*> actions_;
   QAction* state_action_ = nullptr;  // Pause or Resume
   QPointer<HelpViewer> help_;
@@ -209,6 +225,8 @@ class FrameWindow : public QMainWindow, public TextWindowOwner {
   QPointer<TextWindow> full_screen_window_;
   bool closing_ = false;
   int beeps_ = 0;
+  QPointer<QDialog> results_menu_view_;  // see open_results_menu()
+  bool program_item_running_ = false;
 };
 
 }  // namespace zuna

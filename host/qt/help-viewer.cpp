@@ -21,6 +21,7 @@ and, while a read waits, the window that waits for input.</p>
 <li><a href="#view">View menu</a></li>
 <li><a href="#state">State menu</a></li>
 <li><a href="#window">Window menu</a></li>
+<li><a href="#calculo">Menu C&aacute;lculo (desempenho como motor-foguete)</a></li>
 <li><a href="#keys">Keys of a text window</a></li>
 </ul>
 
@@ -65,6 +66,67 @@ the front. <a name="clear-paste"><b>Clear Paste</b></a> throws away the
 rest of a paste. <a name="status-bar"><b>Status Bar</b></a> shows or hides
 the status bar. The open windows are listed at the end of the menu.</p>
 
+<h3><a name="calculo">Menu C&aacute;lculo</a></h3>
+<p>O menu aparece depois do primeiro c&aacute;lculo, e seus itens ficam
+dispon&iacute;veis enquanto o menu de gr&aacute;ficos dos resultados espera
+uma escolha.</p>
+<p><a name="rocket"><b>Desempenho como motor-foguete...</b></a> calcula, para
+os mesmos pontos de O/F do c&aacute;lculo feito, o desempenho de um
+motor-foguete de H2/O2 com c&acirc;mara de &aacute;rea infinita: a
+c&acirc;mara (equil&iacute;brio a entalpia e press&atilde;o constantes), a
+garganta s&ocirc;nica e as sa&iacute;das pedidas (expans&atilde;o
+isentr&oacute;pica). O di&aacute;logo pede a press&atilde;o na c&acirc;mara
+(de 1E-4 a 1E4 atm), at&eacute; quatro raz&otilde;es de press&atilde;o Pc/Pe
+(maiores que 1) e quatro raz&otilde;es de &aacute;rea Ae/At (1 ou maiores;
+campo vazio: n&atilde;o usado), o modelo da expans&atilde;o (equil&iacute;brio,
+com a composi&ccedil;&atilde;o variando ao longo do bocal; congelado na
+c&acirc;mara; congelado na garganta) e os reagentes (l&iacute;quidos ou gases
+a 298,15 K). Um valor fora da faixa &eacute; recusado com uma mensagem que o
+nomeia, e o di&aacute;logo volta com os valores digitados. Os O/F do
+c&aacute;lculo devem estar entre 0,1 e 40 vezes o estequiom&eacute;trico.
+O resultado aparece numa janela pr&oacute;pria (Isp de cada sa&iacute;da por
+O/F e o melhor O/F) e nos arquivos <tt>foguete</tt> (a tabela completa por
+esta&ccedil;&atilde;o) e <tt>isp.dat</tt> (dados do gr&aacute;fico).</p>
+<p><a name="rocket-plot"><b>Gr&aacute;fico do impulso espec&iacute;fico</b></a>
+desenha Isp e Ivac [s] contra O/F para cada sa&iacute;da, com o melhor O/F
+marcado (<tt>wgnuplot isp.gnu</tt>).
+<a name="rocket-listing"><b>Listagem do desempenho</b></a> mostra o arquivo
+<tt>foguete</tt> (<tt>notepad foguete</tt>). Os dois ficam dispon&iacute;veis
+depois do primeiro c&aacute;lculo de desempenho.</p>
+<p><a name="rocket-quantities"><b>As grandezas</b></a> de cada
+esta&ccedil;&atilde;o (c&acirc;mara, garganta, sa&iacute;das):</p>
+<ul>
+<li><b>Pc/P</b>: press&atilde;o da c&acirc;mara dividida pela da
+esta&ccedil;&atilde;o; <b>P</b> [bar], <b>T</b> [K], <b>rho</b>: massa
+espec&iacute;fica [kg/m3].</li>
+<li><b>H</b> [kJ/kg] e <b>S</b> [kJ/(kg K)]: entalpia e entropia por massa de
+mistura; <b>M</b> [g/mol]: massa molar m&eacute;dia dos produtos.</li>
+<li><b>Cp</b> [kJ/(kg K)]: calor espec&iacute;fico a press&atilde;o constante;
+<b>gama_s</b>: expoente isentr&oacute;pico (d ln P / d ln rho a entropia
+constante); <b>vel.som</b> [m/s]: velocidade do som. Onde a
+composi&ccedil;&atilde;o est&aacute; congelada, s&atilde;o os valores
+congelados.</li>
+<li><b>Mach</b>: velocidade do escoamento dividida pela do som.</li>
+<li><b>Ae/At</b>: &aacute;rea da sa&iacute;da dividida pela da
+garganta.</li>
+<li><b>c*</b> [m/s]: velocidade caracter&iacute;stica, Pc At / vaz&atilde;o
+m&aacute;ssica.</li>
+<li><b>Cf</b>: coeficiente de empuxo, Isp / c*.</li>
+<li><b>Isp</b>: impulso espec&iacute;fico com press&atilde;o ambiente igual
+&agrave; da sa&iacute;da (empuxo por vaz&atilde;o m&aacute;ssica), em m/s e em
+s (dividido por g0 = 9,80665 m/s2); <b>Ivac</b>: impulso no v&aacute;cuo,
+Isp + Pe Ae / vaz&atilde;o.</li>
+<li><b>x</b>: fra&ccedil;&otilde;es molares de H2O, O2, H2, H, O e OH.</li>
+<li><b>situa&ccedil;&atilde;o</b>: &ldquo;v&aacute;lida&rdquo;,
+&ldquo;extrapolada&rdquo; (temperatura fora da faixa dos dados, ainda
+v&aacute;lida) ou o motivo pelo qual a esta&ccedil;&atilde;o n&atilde;o tem
+valores (&ldquo;sem garganta&rdquo;, &ldquo;sem sa&iacute;da&rdquo;, ...); uma
+esta&ccedil;&atilde;o sem valores mostra &ldquo;-&rdquo;.</li>
+</ul>
+<p>No fim de <tt>foguete</tt>, para cada sa&iacute;da, o O/F de maior Isp e o
+de maior Ivac no intervalo dos pontos do c&aacute;lculo, com &ldquo;no extremo
+do intervalo&rdquo; quando o maior valor est&aacute; numa das pontas.</p>
+
 <h3><a name="keys">Keys of a text window</a></h3>
 <p>Page Up and Page Down scroll a page (with Ctrl, sideways); Home and End go
 to the left and right edge (with Ctrl, also to the top and the bottom); the
@@ -100,6 +162,9 @@ QString help_topic(int command) {
     case kCmdInput: return QStringLiteral("input");
     case kCmdClearPaste: return QStringLiteral("clear-paste");
     case kCmdStatusBar: return QStringLiteral("status-bar");
+    case kCmdRocket: return QStringLiteral("rocket");
+    case kCmdRocketPlot: return QStringLiteral("rocket-plot");
+    case kCmdRocketListing: return QStringLiteral("rocket-listing");
     default: return {};
   }
 }

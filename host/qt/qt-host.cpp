@@ -262,7 +262,17 @@ std::optional<std::string> QtHost::select_file(int unit) {
 int QtHost::run_dialog_modal(std::span<const std::uint8_t> dialog_template,
                              DialogController& controller) {
   int result = -1;
-  on_gui([&] { result = frame_->run_dialog(dialog_template, controller); });
+  bool closed = false;
+  on_gui([&] {
+    result = frame_->run_dialog(dialog_template, controller);
+    closed = frame_->closing();
+  });
+  // The results menu leaves the frame's menus usable (frame-program.cpp):
+  // Exit there ends the program as Exit does elsewhere, rather than as a
+  // dialog that could not be shown.
+  if (closed) {
+    closing_exit();
+  }
   return result;
 }
 

@@ -85,7 +85,7 @@ TEST_F(Installed, LayoutUnderTheScratchPrefix) {
        {"bin/zuna4c", "libexec/zuna4/wgnuplot", "libexec/zuna4/notepad", "share/zuna4/zuna.dat",
         "share/zuna4/tad.gnu", "share/zuna4/fmos.gnu", "share/zuna4/fmoc.gnu",
         "share/zuna4/fmx.gnu", "share/zuna4/fmas.gnu", "share/zuna4/fmac.gnu",
-        "share/zuna4/mol.gnu", "share/applications/zuna4.desktop",
+        "share/zuna4/mol.gnu", "share/zuna4/isp.gnu", "share/applications/zuna4.desktop",
         "share/icons/hicolor/scalable/apps/zuna4.svg", "share/metainfo/zuna4.metainfo.xml",
         "share/man/man1/zuna4.1.gz", "share/man/man1/zuna4c.1.gz", "share/doc/zuna4/README.md",
         "share/doc/zuna4/copyright"}) {

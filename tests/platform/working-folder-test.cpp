@@ -92,7 +92,7 @@ TEST_F(WorkingFolderChoice, PerUserFolderIsCreatedSeededAndNeverOverwritten) {
   EXPECT_EQ(fs::current_path(), expected);
   EXPECT_EQ(slurp("zuna.dat"), slurp(fs::path(ZUNA_DATA_DIR) / "zuna.dat"));
   for (const char* script :
-       {"tad.gnu", "fmos.gnu", "fmoc.gnu", "fmx.gnu", "fmas.gnu", "fmac.gnu", "mol.gnu"}) {
+       {"tad.gnu", "fmos.gnu", "fmoc.gnu", "fmx.gnu", "fmas.gnu", "fmac.gnu", "mol.gnu", "isp.gnu"}) {
     EXPECT_TRUE(fs::is_regular_file(script)) << script;
   }
   // The user edits the data file and deletes a script: the next start keeps

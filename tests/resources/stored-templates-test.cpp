@@ -73,13 +73,13 @@ void expect_header(const DialogTemplate& t, int cx, int cy, const std::string& c
   EXPECT_EQ(low_bytes(t.font_face), "MS Sans Serif");
 }
 
-TEST(StoredTemplates, OnlyTheProgramsTwoAreStoredAlignedForTheReader) {
+TEST(StoredTemplates, OnlyTheProgramsThreeAreStoredAlignedForTheReader) {
   std::vector<int> ids;
   for (const StoredDialogTemplate& t : stored_dialog_templates()) {
     ids.push_back(t.id);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(t.bytes.data()) % 4, 0u);
   }
-  EXPECT_EQ(ids, (std::vector<int>{101, 104}));
+  EXPECT_EQ(ids, (std::vector<int>{101, 104, 105}));
 }
 
 TEST(StoredTemplates, RunParametersDialog) {
@@ -161,6 +161,40 @@ TEST(StoredTemplates, ResultsMenuDialog) {
                    {1, kB, kPush, 165, 13, 29, 16, "OK"},
                    {1041, kB, kRadio, 16, 139, 95, 10, "Listagem dos Resultados"},
                });
+}
+
+TEST(StoredTemplates, RocketPerformanceDialog) {
+  std::optional<DialogTemplate> t = stored(105);
+  ASSERT_TRUE(t);
+  expect_header(*t, 262, 196, "DESEMPENHO COMO MOTOR-FOGUETE");
+  // The input fields in tab order: the chamber pressure, four pressure
+  // ratios, four area ratios; then the two radio groups, each opened by a
+  // group box with WS_GROUP and its first button a tab stop; OK is the
+  // default button and Cancelar has the cancel identifier.
+  std::vector<int> edits, tab_stops;
+  for (const DialogTemplateItem& item : t->items) {
+    if (item.class_code == kClassEdit) {
+      edits.push_back(item.id);
+    }
+    if (item.style & kWsTabStop) {
+      tab_stops.push_back(item.id);
+    }
+  }
+  EXPECT_EQ(edits, (std::vector<int>{1100, 1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108}));
+  EXPECT_EQ(tab_stops, (std::vector<int>{1100, 1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108,
+                                         1110, 1113, 1, 2}));
+  for (const DialogTemplateItem& item : t->items) {
+    SCOPED_TRACE(item.id);
+    if (item.id == 1110 || item.id == 1113 || item.id == 1) {
+      EXPECT_TRUE(item.style & kWsGroup);
+    }
+    if (item.id == 1) {
+      EXPECT_EQ(item.style & 0xF, 1u) << "BS_DEFPUSHBUTTON";
+    }
+    if (item.id == 2) {
+      EXPECT_EQ(low_bytes(item.title), "Cancelar");
+    }
+  }
 }
 
 }  // namespace

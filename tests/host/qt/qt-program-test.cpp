@@ -13,7 +13,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
 
 #include "app/zuna4.h"
@@ -210,6 +212,79 @@ TEST_F(ProgramSession, OneCalculationFromThePresentationToTheStop) {
   QTest::keyClick(stop_window->view(), Qt::Key_C, Qt::ControlModifier);
   EXPECT_FALSE(frame().isVisible());
   EXPECT_EQ(host_->finish(), 0);
+}
+
+// The menu "Cálculo": hidden and disabled until a calculation has been
+// made; in the results menu its item runs dialog 105 and fills a window of
+// its own while the results menu waits, disabled; the plot and the listing
+// only once the files exist.
+TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
+  copy_data_file();
+  auto program_menu_visible = [this] {
+    for (QAction* a : frame().menuBar()->actions()) {
+      if (a->text() == QString::fromUtf8("&Cálculo")) {
+        return a->isVisible();
+      }
+    }
+    return false;
+  };
+  const QString results = QString::fromUtf8("gráficos");
+  const QString rocket = QStringLiteral("DESEMPENHO COMO MOTOR-FOGUETE");
+  bool visible_in_parameters = true, enabled_in_parameters = true;
+  bool visible_in_menu = false, enabled_in_menu = false, plot_before = true;
+  bool menu_disabled_meanwhile = false, plot_after = false;
+  QStringList rocket_rows;
+  QString caption, text;
+  press_enter_in(kPresentation);
+  in_dialog(QStringLiteral("DADOS"), [&](DialogView&) {
+    visible_in_parameters = program_menu_visible();
+    enabled_in_parameters = frame().command_enabled(kCmdRocket);
+  });
+  press_enter_in(kProgress);
+  robot_then([&] {
+    auto* menu = qobject_cast<DialogView*>(QApplication::activeModalWidget());
+    if (menu == nullptr || menu->windowTitle() != results) {
+      return false;
+    }
+    visible_in_menu = program_menu_visible();
+    enabled_in_menu = frame().command_action(kCmdRocket)->isEnabled();
+    plot_before = frame().command_enabled(kCmdRocketPlot);
+    QTimer::singleShot(0, &frame(), [this] { frame().command_action(kCmdRocket)->trigger(); });
+    return true;
+  });
+  in_dialog(rocket, [&](DialogView&) {
+    menu_disabled_meanwhile = frame().open_results_menu() != nullptr &&
+                              !frame().open_results_menu()->isEnabled() &&
+                              !frame().command_enabled(kCmdRocket);
+  });
+  robot_then([&] {
+    auto* menu = qobject_cast<DialogView*>(QApplication::activeModalWidget());
+    if (menu == nullptr || menu->windowTitle() != results || !menu->isEnabled()) {
+      return false;
+    }
+    if (TextWindow* window = window_titled(rocket)) {
+      rocket_rows = rows(window);
+    }
+    plot_after = frame().command_enabled(kCmdRocketPlot);
+    choose_end(*menu);
+    QTest::keyClick(menu, Qt::Key_Return);
+    return true;
+  });
+  answer_box(&caption, &text);
+  start_program();
+  ASSERT_TRUE(wait_for_end());
+
+  EXPECT_FALSE(visible_in_parameters);
+  EXPECT_FALSE(enabled_in_parameters);
+  EXPECT_TRUE(visible_in_menu);
+  EXPECT_TRUE(enabled_in_menu);
+  EXPECT_FALSE(plot_before);
+  EXPECT_TRUE(menu_disabled_meanwhile);
+  EXPECT_TRUE(plot_after);
+  EXPECT_TRUE(rocket_rows.contains(QString::fromUtf8("Melhor O/F de cada saída:")));
+  EXPECT_TRUE(QFile::exists(work_.filePath("foguete")));
+  EXPECT_TRUE(QFile::exists(work_.filePath("isp.dat")));
+  EXPECT_FALSE(frame().command_enabled(kCmdRocket)) << "the results menu is gone";
 }
 
 TEST_F(ProgramSession, MissingDataFileEndsWithARunTimeErrorAndExitCodeOne) {

@@ -288,6 +288,55 @@ TEST_F(SmokeSession, OneCalculationOnAVirtualDisplay) {
   EXPECT_TRUE(fs::exists(work_ / "tad.dat"));
 }
 
+// The menu "Cálculo" of the frame while the results menu waits: its first
+// item by the keyboard, dialog 105 accepted as it comes, and the window of
+// the rocket performance with its files; Exit ends the program with 0.
+TEST_F(SmokeSession, RocketPerformanceFromTheFramesMenu) {
+  program_ = spawn({ZUNA4_PROGRAM}, {"DISPLAY=" + name_, "QT_QPA_PLATFORM=xcb"}, work_);
+  std::string frame = window("^zuna4$");
+  ASSERT_FALSE(frame.empty()) << "the frame did not appear";
+  std::this_thread::sleep_for(1500ms);
+  std::string parameters = return_until(frame, "^DADOS$");
+  ASSERT_FALSE(parameters.empty()) << "the parameter dialog did not appear";
+  key_to(parameters, "Return");
+  std::string results = return_until(frame, "^gr.*ficos$");
+  ASSERT_FALSE(results.empty()) << "the results menu did not appear";
+  std::this_thread::sleep_for(700ms);
+
+  std::string rocket;
+  for (int i = 0; i < 10 && rocket.empty(); ++i) {
+    key_to(frame, "alt+c");
+    std::this_thread::sleep_for(300ms);
+    x("xdotool key --clearmodifiers Return");
+    rocket = window("^DESEMPENHO COMO MOTOR-FOGUETE$", 2s);
+  }
+  ASSERT_FALSE(rocket.empty()) << "the rocket performance dialog did not appear";
+  std::this_thread::sleep_for(500ms);
+  EXPECT_GT(screenshot("11-rocket-dialog"), 2);
+  key_to(rocket, "Return");
+  for (int i = 0; i < 100 && !fs::exists(work_ / "foguete"); ++i) {
+    std::this_thread::sleep_for(100ms);
+  }
+  EXPECT_TRUE(fs::exists(work_ / "foguete"));
+  EXPECT_TRUE(fs::exists(work_ / "isp.dat"));
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_GT(screenshot("12-rocket-window"), 2);
+  // File, Exit with the mouse: the text windows take no keys while the
+  // results menu waits. The frame stands at the display's corner.
+  std::string geometry = x("xdotool getwindowgeometry --shell " + frame);
+  auto value = [&](const std::string& key) {
+    std::size_t at = geometry.find(key + "=");
+    return at == std::string::npos ? 0 : std::atoi(geometry.c_str() + at + key.size() + 1);
+  };
+  x("xdotool mousemove " + std::to_string(value("X") + 20) + " " + std::to_string(value("Y") + 8) +
+    " click 1");
+  std::this_thread::sleep_for(500ms);
+  x("xdotool key --clearmodifiers x");
+  int code = wait_exit(program_, 20s);
+  program_ = -1;
+  EXPECT_EQ(code, 0);
+}
+
 // The installed program as the desktop menu starts it: the Exec line of its
 // desktop entry, run in a home folder of its own without zuna.dat, so that
 // the per-user folder is made. The default plot and the listing are shown.

@@ -1,0 +1,54 @@
+// The windowed program's own menu, "Cálculo": rocket performance over the
+// O/F points of the calculation just made, its plot and its listing.
+//
+// The computation offers the menu while the results menu waits for a
+// choice; the frame runs a chosen item on a thread of its own, while the
+// computation thread stays blocked in the results menu, so that the program
+// state, the units and the dialogs are never used by two threads at once.
+// The frame keeps the results menu from closing meanwhile.
+//
+// The console program has no such menu (its results menu is the text form
+// of template 104); it offers the same calculation as "zuna4c rocket".
+#pragma once
+
+#include "app/program-state.h"
+
+namespace zuna {
+
+// The program's story holds the menu for its whole run and offers it after
+// each calculation; the menu is withdrawn when the run ends, however it
+// ends.
+class ProgramMenu {
+ public:
+  ProgramMenu() = default;
+  ~ProgramMenu();
+  ProgramMenu(const ProgramMenu&) = delete;
+  ProgramMenu& operator=(const ProgramMenu&) = delete;
+  void offer_rocket_performance(const ProgramState& state);
+};
+
+// Held by the results menu while it waits for a choice.
+class ResultsMenuWait {
+ public:
+  ResultsMenuWait();
+  ~ResultsMenuWait();
+  ResultsMenuWait(const ResultsMenuWait&) = delete;
+  ResultsMenuWait& operator=(const ResultsMenuWait&) = delete;
+};
+
+// Any thread. True once a calculation has been made in this run.
+bool program_menu_shown();
+// Any thread. True while the results menu waits for a choice: the items may
+// run now.
+bool program_menu_ready();
+// True once the rocket performance has written its files in this run.
+bool rocket_files_written();
+
+// The items, each run while program_menu_ready() on a thread that is
+// neither the GUI thread nor the computation thread. Each may use the
+// run-time and the dialogs; each returns when its work is done.
+void run_rocket_performance();  // dialog 105, the calculation, window and files
+void run_rocket_plot();         // "wgnuplot isp.gnu"
+void run_rocket_listing();      // "notepad foguete"
+
+}  // namespace zuna
