@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "app/sweep.h"
-#include "species/data7.h"
+#include "thermodata/data7.h"
 
 namespace zuna {
 namespace {
@@ -22,9 +22,9 @@ namespace {
 bool load_shipped_data(ThermoConstants& tc, CoefBlock& coef) {
   std::ifstream in(ZUNA_DATA_DIR "/zuna.dat", std::ios::binary);
   try {
-    const species::Data7File file = species::read_data7(in);
+    const thermodata::Data7File file = thermodata::read_data7(in);
     for (int k = 1; k <= 6; ++k) {
-      const species::Data7Species& sp = file.species[k - 1];
+      const thermodata::Data7Species& sp = file.species[k - 1];
       tc.mwk(k) = sp.molar_mass;
       for (int j = 1; j <= 7; ++j) {
         coef(k, j, 1) = sp.high[j - 1];

@@ -8,7 +8,7 @@
 #include "engine/fp-guard.h"
 #include "engine/gibbs.h"
 #include "engine/point.h"
-#include "engine/species-terms.h"
+#include "engine/poly-terms.h"
 
 namespace zuna::engine {
 namespace {

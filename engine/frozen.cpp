@@ -7,7 +7,7 @@
 #include "engine/engine.h"
 #include "engine/fp-guard.h"
 #include "engine/point.h"
-#include "engine/species-terms.h"
+#include "engine/poly-terms.h"
 
 namespace zuna::engine {
 namespace {

@@ -11,14 +11,14 @@
 #pragma once
 
 #include "engine/engine.h"
-#include "engine/species-terms.h"
+#include "engine/poly-terms.h"
 
 namespace zuna::engine::detail {
 
 // What the iteration holds fixed, in the solver's units.
 struct Problem {
   Mode mode = Mode::TP;
-  const ElementRows* rows = &kRichRows;  // the element rows a_ij (species-terms.h)
+  const ElementRows* rows = &kRichRows;  // the element rows a_ij (poly-terms.h)
   double b[kElementCount] = {};          // b_i^0 [mol/kg] in those rows
   double b_HO[kElementCount] = {};       // the amounts of H and O atoms [mol/kg]
   double inv_b_HO[kElementCount] = {};   // their inverses

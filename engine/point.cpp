@@ -64,7 +64,7 @@ struct DerivativeSums {
 };
 
 DerivativeSums derivative_sums(const SpeciesTerms& t, const double* nj) {
-  // a_ij: the solver's element rows (species-terms.h), for the same reason.
+  // a_ij: the solver's element rows (poly-terms.h), for the same reason.
   double b[kElementCount] = {};
   for (int j = 0; j < kSpeciesCount; ++j) {
     b[0] += kAtoms[0][j] * nj[j];

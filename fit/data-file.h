@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fit/fit7.h"
-#include "species/nasa9.h"
+#include "thermodata/nasa9.h"
 #include "thermo/thermo.h"
 
 namespace zuna::fit {

@@ -15,17 +15,17 @@
 
 #include <string>
 
-#include "species/nasa9.h"
+#include "thermodata/nasa9.h"
 
 namespace zuna::fit {
 
-// The records come from the species-data reader.
-using species::find_species;
-using species::Nasa9File;
-using species::Nasa9Range;
-using species::Nasa9Species;
-using species::read_nasa9;
-using species::RecordError;
+// The records come from the readers of thermodata/.
+using thermodata::find_species;
+using thermodata::Nasa9File;
+using thermodata::Nasa9Range;
+using thermodata::Nasa9Species;
+using thermodata::read_nasa9;
+using thermodata::RecordError;
 
 inline constexpr double kFitLow = 200.0;      // [K]
 inline constexpr double kFitCommon = 1000.0;  // [K], where the ranges meet

@@ -12,8 +12,8 @@
 #include <sstream>
 #include <string>
 
-#include "species/data7.h"
-#include "species/nasa9.h"
+#include "thermodata/data7.h"
+#include "thermodata/nasa9.h"
 #include "src/conversions.h"
 #include "src/shipped-data.h"
 #include "thermo/thermo.h"
@@ -168,10 +168,10 @@ bool coefficient_stays_finite(double a, int j) {
   return true;
 }
 
-SweepData checked(const zuna::species::Data7File& file) {
+SweepData checked(const zuna::thermodata::Data7File& file) {
   SweepData d;
   for (int k = 0; k < 6; ++k) {
-    const zuna::species::Data7Species& sp = file.species[k];
+    const zuna::thermodata::Data7Species& sp = file.species[k];
     const int block = k * 22;
     if (!(sp.molar_mass >= 0.5 && sp.molar_mass <= 1000.0)) {
       throw InputError("record " + std::to_string(block + 3) + " (species " + kSpecies[k] +
@@ -228,8 +228,8 @@ void check_sweep_parameters(const SweepParameters& p) {
 
 SweepData read_sweep_data(std::istream& in) {
   try {
-    return checked(zuna::species::read_data7(in));
-  } catch (const zuna::species::RecordError& e) {
+    return checked(zuna::thermodata::read_data7(in));
+  } catch (const zuna::thermodata::RecordError& e) {
     throw InputError(e.what());
   }
 }

@@ -18,7 +18,7 @@
 
 #include "fit/data-file.h"
 #include "fit/fit7.h"
-#include "species/nasa9.h"
+#include "thermodata/nasa9.h"
 #include "tests/support/temp-dir.h"
 
 namespace zuna::fit {

@@ -20,7 +20,7 @@
 
 #include <istream>
 
-namespace zuna::species {
+namespace zuna::thermodata {
 
 struct Data7Species {
   double molar_mass = 0.0;  // [g/mol]
@@ -32,9 +32,9 @@ struct Data7File {
   Data7Species species[6];  // H2O, O2, H2, H, O, OH
 };
 
-// Throws RecordError (species/nasa9.h) naming the record and the species on
+// Throws RecordError (thermodata/nasa9.h) naming the record and the species on
 // a file that ends early, a record without a number, a molar mass that is
 // not positive or a coefficient that is not finite.
 Data7File read_data7(std::istream& in);
 
-}  // namespace zuna::species
+}  // namespace zuna::thermodata

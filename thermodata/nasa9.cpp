@@ -1,4 +1,4 @@
-#include "species/nasa9.h"
+#include "thermodata/nasa9.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace zuna::species {
+namespace zuna::thermodata {
 namespace {
 
 constexpr double kExponents[7] = {-2.0, -1.0, 0.0, 1.0, 2.0, 3.0, 4.0};
@@ -312,4 +312,4 @@ const Nasa9Species& find_species(const std::vector<Nasa9Species>& records,
   throw RecordError("species " + name + ": no record in the file");
 }
 
-}  // namespace zuna::species
+}  // namespace zuna::thermodata

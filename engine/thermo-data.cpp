@@ -7,9 +7,9 @@
 #include "engine/builtin-records.h"
 #include "engine/engine.h"
 #include "engine/fp-guard.h"
-#include "engine/species-terms.h"
-#include "species/data7.h"
-#include "species/nasa9.h"
+#include "engine/poly-terms.h"
+#include "thermodata/data7.h"
+#include "thermodata/nasa9.h"
 
 namespace zuna::engine {
 namespace {
@@ -18,9 +18,9 @@ constexpr const char* kNames[kSpeciesCount] = {"H2O", "O2", "H2", "H", "O", "OH"
 
 // The ranges of a record that begin below 6000 K, ordered; they must cover
 // 200-6000 K without a gap.
-SpeciesPoly poly_of(const species::Nasa9Species& record, const std::string& name) {
-  std::vector<species::Nasa9Range> ranges;
-  for (const species::Nasa9Range& r : record.ranges) {
+SpeciesPoly poly_of(const thermodata::Nasa9Species& record, const std::string& name) {
+  std::vector<thermodata::Nasa9Range> ranges;
+  for (const thermodata::Nasa9Range& r : record.ranges) {
     if (r.t_low < kTMaxK) {
       ranges.push_back(r);
     }
@@ -68,10 +68,10 @@ const char* species_name(int j) { return j >= 0 && j < kSpeciesCount ? kNames[j]
 
 ThermoData read_nasa9_data(std::istream& in, const std::string& name) {
   detail::FpGuard guard;
-  species::Nasa9File file;
+  thermodata::Nasa9File file;
   try {
-    file = species::read_nasa9(in);
-  } catch (const species::RecordError& e) {
+    file = thermodata::read_nasa9(in);
+  } catch (const thermodata::RecordError& e) {
     throw InputError(name + ": " + e.what());
   }
   ThermoData data;
@@ -80,8 +80,8 @@ ThermoData read_nasa9_data(std::istream& in, const std::string& name) {
   data.source = name + " (NASA 9-coefficient records, standard state 1 bar)";
   for (int j = 0; j < kSpeciesCount; ++j) {
     try {
-      data.species[j] = poly_of(species::find_species(file.species, kNames[j]), name);
-    } catch (const species::RecordError& e) {
+      data.species[j] = poly_of(thermodata::find_species(file.species, kNames[j]), name);
+    } catch (const thermodata::RecordError& e) {
       throw InputError(name + ": " + e.what());
     }
   }
@@ -90,10 +90,10 @@ ThermoData read_nasa9_data(std::istream& in, const std::string& name) {
 
 ThermoData read_data7(std::istream& in, const std::string& name) {
   detail::FpGuard guard;
-  species::Data7File file;
+  thermodata::Data7File file;
   try {
-    file = species::read_data7(in);
-  } catch (const species::RecordError& e) {
+    file = thermodata::read_data7(in);
+  } catch (const thermodata::RecordError& e) {
     throw InputError(name + ": " + e.what());
   }
   ThermoData data;

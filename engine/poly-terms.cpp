@@ -1,4 +1,4 @@
-#include "engine/species-terms.h"
+#include "engine/poly-terms.h"
 
 #include <cmath>
 

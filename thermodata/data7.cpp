@@ -1,4 +1,4 @@
-#include "species/data7.h"
+#include "thermodata/data7.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "species/nasa9.h"
+#include "thermodata/nasa9.h"
 
-namespace zuna::species {
+namespace zuna::thermodata {
 namespace {
 
 constexpr int kBlockRecords = 22;
@@ -68,4 +68,4 @@ Data7File read_data7(std::istream& in) {
   return file;
 }
 
-}  // namespace zuna::species
+}  // namespace zuna::thermodata

@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-namespace zuna::species {
+namespace zuna::thermodata {
 
 // A record the reader cannot use; the message names the species and the line.
 class RecordError : public std::runtime_error {
@@ -77,4 +77,4 @@ Nasa9File read_nasa9(std::istream& in);
 // The record of the species named `name`; throws RecordError when absent.
 const Nasa9Species& find_species(const std::vector<Nasa9Species>& records, const std::string& name);
 
-}  // namespace zuna::species
+}  // namespace zuna::thermodata
