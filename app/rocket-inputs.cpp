@@ -203,7 +203,7 @@ std::string check_rocket_inputs(const RocketInputs& in, std::span<const double> 
 
 bool ask_rocket_inputs(RocketInputs& inputs, std::span<const double> of) {
   Fields f = fields_of(inputs);
-  RocketModel model = inputs.model;
+  rocket::Model model = inputs.model;
   bool gas = inputs.gas;
   for (;;) {
     if (!dialog_load(105, foguete)) {
@@ -227,7 +227,7 @@ bool ask_rocket_inputs(RocketInputs& inputs, std::span<const double> of) {
     for (std::size_t k = 0; k < kModelButtons.size(); ++k) {
       bool on = false;
       if (dialog_get_flag(foguete, kModelButtons[k], on) && on) {
-        model = static_cast<RocketModel>(k);
+        model = static_cast<rocket::Model>(k);  // the buttons in the enum's order
       }
     }
     bool on = false;

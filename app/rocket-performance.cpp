@@ -36,20 +36,11 @@ std::string left(std::string_view text, std::size_t width) {
 
 // --- The calculation --------------------------------------------------------------
 
-rk::Model model_of(RocketModel m) {
+const char* model_text(rk::Model m) {
   switch (m) {
-    case RocketModel::frozen_chamber: return rk::Model::frozen_chamber;
-    case RocketModel::frozen_throat: return rk::Model::frozen_throat;
-    case RocketModel::equilibrium: break;
-  }
-  return rk::Model::equilibrium;
-}
-
-const char* model_text(RocketModel m) {
-  switch (m) {
-    case RocketModel::frozen_chamber: return "congelado na câmara";
-    case RocketModel::frozen_throat: return "congelado na garganta";
-    case RocketModel::equilibrium: break;
+    case rk::Model::frozen_chamber: return "congelado na câmara";
+    case rk::Model::frozen_throat: return "congelado na garganta";
+    case rk::Model::equilibrium: break;
   }
   return "equilíbrio (composição variável)";
 }
@@ -59,7 +50,7 @@ rk::RocketProblem problem_of(const RocketInputs& in) {
   p.pc_atm = in.pc_atm;
   p.pi_p = in.pi_p;
   p.ae_at = in.ae_at;
-  p.model = model_of(in.model);
+  p.model = in.model;
   p.mixture.reactants.state = in.gas ? en::ReactantState::gas : en::ReactantState::liquid;
   return p;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/sweep.h"
+#include "rocket/rocket.h"
 
 namespace zuna {
 
@@ -25,14 +26,12 @@ inline constexpr int kRocketWindowUnit = 22;  // window "DESEMPENHO COMO MOTOR-F
 // used.
 inline constexpr int kRocketExitFields = 4;
 
-enum class RocketModel { equilibrium = 0, frozen_chamber = 1, frozen_throat = 2 };
-
 // The problem as the dialog gives it.
 struct RocketInputs {
   double pc_atm = 68.046;                        // chamber pressure [atm] (1000 psia)
   std::vector<double> pi_p = {10, 100, 1000};    // pressure ratios Pc/Pe
   std::vector<double> ae_at = {10, 50};          // supersonic area ratios Ae/At
-  RocketModel model = RocketModel::equilibrium;  // expansion model
+  rocket::Model model = rocket::Model::equilibrium;  // expansion model
   bool gas = false;                              // gaseous reactants at 298.15 K, else liquid
 };
 

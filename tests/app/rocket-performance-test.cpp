@@ -95,7 +95,7 @@ TEST_F(RocketDialog, DefaultsShownAndReadBack) {
   EXPECT_EQ(in.pc_atm, 68.046);
   EXPECT_EQ(in.pi_p, (std::vector<double>{10, 100, 1000}));
   EXPECT_EQ(in.ae_at, (std::vector<double>{10, 50}));
-  EXPECT_EQ(in.model, RocketModel::equilibrium);
+  EXPECT_EQ(in.model, rocket::Model::equilibrium);
   EXPECT_FALSE(in.gas);
   EXPECT_TRUE(host.message_boxes.empty());
 }
@@ -109,7 +109,7 @@ TEST_F(RocketDialog, TypedValuesEmptyFieldsModelAndReactants) {
   EXPECT_EQ(in.pc_atm, 100.0);
   EXPECT_EQ(in.pi_p, (std::vector<double>{40}));
   EXPECT_EQ(in.ae_at, (std::vector<double>{1.5}));
-  EXPECT_EQ(in.model, RocketModel::frozen_throat);
+  EXPECT_EQ(in.model, rocket::Model::frozen_throat);
   EXPECT_TRUE(in.gas);
 }
 
@@ -144,7 +144,7 @@ TEST_F(RocketDialog, ValuesOutOfRangeAreNamedAndTheDialogComesBackAsTyped) {
   EXPECT_EQ(in.pc_atm, 1e4);
   EXPECT_EQ(in.pi_p, (std::vector<double>{1.0001, 100, 1000}));
   EXPECT_EQ(in.ae_at, (std::vector<double>{10, 1}));
-  EXPECT_EQ(in.model, RocketModel::frozen_chamber);
+  EXPECT_EQ(in.model, rocket::Model::frozen_chamber);
 }
 
 TEST_F(RocketDialog, ModelAndReactantsAreTwoRadioGroups) {
@@ -160,7 +160,7 @@ TEST_F(RocketDialog, ModelAndReactantsAreTwoRadioGroups) {
   });
   RocketInputs in;
   ASSERT_TRUE(ask_rocket_inputs(in, of));
-  EXPECT_EQ(in.model, RocketModel::frozen_chamber);
+  EXPECT_EQ(in.model, rocket::Model::frozen_chamber);
   EXPECT_TRUE(in.gas);
   Dialog d;
   ASSERT_TRUE(dialog_load(105, d));
