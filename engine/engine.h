@@ -247,7 +247,8 @@ Point frozen_state(const ThermoData& data, const Composition& composition, doubl
 
 // The temperature at which the fixed composition has entropy s_kJ_kgK
 // (frozen SP) or enthalpy h_kJ_kg (frozen HP) at p_atm, by Newton on ln T
-// from T_guess_K (0: from 3000 K).
+// from T_guess_K (0: from 3000 K). A temperature below 100 K ends the solve
+// at once with kBelowRange and no values.
 Point frozen_sp(const ThermoData& data, const Composition& composition, double s_kJ_kgK,
                 double p_atm, double T_guess_K = 0.0);
 Point frozen_hp(const ThermoData& data, const Composition& composition, double h_kJ_kg,

@@ -61,6 +61,10 @@ Point state_at(const ThermoData& data, const Composition& c,
 
 // Newton on ln T for s(T) = s0 (entropy) or h(T) = h0 (enthalpy) at fixed
 // amounts: d s/d ln T = cp, d h/d ln T = cp T; a step is at most 0.4 in ln T.
+// No step goes below 100 K, the lowest extrapolated temperature: a step that
+// would stops at 100 K, and when the state there still has more entropy
+// (enthalpy) than the target, the answer lies below 100 K (both grow with T)
+// and the solve ends with kBelowRange and no values.
 Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, double target,
                    double p_atm, double T_guess_K) {
   detail::FpGuard guard;
@@ -80,7 +84,16 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
     const double d_ln_T = entropy ? (target - pt.s_kJ_kgK) / pt.cp_fr_kJ_kgK
                                   : (target - pt.h_kJ_kg) / (pt.cp_fr_kJ_kgK * T);
     const double step = std::fmax(-0.4, std::fmin(0.4, d_ln_T));
-    T *= std::exp(step);
+    const double next = T * std::exp(step);
+    if (!(next >= kTExtrapolatedMinK)) {
+      if (T == kTExtrapolatedMinK) {
+        detail::clear_values(pt, kBelowRange);
+        return pt;
+      }
+      T = kTExtrapolatedMinK;
+      continue;
+    }
+    T = next;
     if (std::fabs(step) < 1e-9) {
       // Newton's error after this step is of the order of its square: the
       // state at the new T is the answer.
@@ -92,10 +105,6 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
       } else if (guard.faulted()) {
         detail::clear_values(pt, kFloatingPoint);
       }
-      return pt;
-    }
-    if (!(T > 30.0)) {
-      detail::clear_values(pt, kBelowRange);
       return pt;
     }
     if (!(T < 30000.0)) {

@@ -178,6 +178,37 @@ TEST(EngineEdges, ResultsBeyondTheDataAreFlaggedOrRefused) {
   expect_no_values(higher);
 }
 
+// A frozen expansion (or cooling) past 100 K ends with kBelowRange and no
+// values within a few steps, from any start; down to 100 K it converges.
+// Along falling pressures the answer goes from converged to below range
+// once and stays there.
+TEST(EngineEdges, FrozenSolvesStopBelow100K) {
+  for (double r : {0.2, 1.0, 4.0}) {
+    const Point hot = flame(data(), liquid(r), 50.0);
+    const Composition c = composition_of(hot);
+    bool below = false;
+    for (double p = 1.0; p >= 1e-6; p /= 2.0) {
+      for (double guess : {0.0, hot.T_K, kTExtrapolatedMinK, 150.0}) {
+        const Point q = frozen_sp(data(), c, hot.s_kJ_kgK, p, guess);
+        EXPECT_LE(q.iterations, 15) << r << " " << p << " " << guess;
+        if (q.has_values()) {
+          EXPECT_FALSE(below) << r << " " << p << " " << guess;
+          EXPECT_GE(q.T_K, kTExtrapolatedMinK);
+          EXPECT_NEAR(q.s_kJ_kgK, hot.s_kJ_kgK, 1e-12 * hot.s_kJ_kgK);
+        } else {
+          EXPECT_EQ(q.flags, unsigned(kBelowRange | kNoSolution)) << r << " " << p;
+          expect_no_values(q);
+        }
+      }
+      below = !frozen_sp(data(), c, hot.s_kJ_kgK, p, hot.T_K).has_values();
+    }
+    EXPECT_TRUE(below) << r;  // 1e-6 atm lies below 100 K for every mixture here
+    const Point cooled = frozen_hp(data(), c, hot.h_kJ_kg - 1e5, 50.0, hot.T_K);
+    EXPECT_EQ(cooled.flags, unsigned(kBelowRange | kNoSolution)) << r;
+    EXPECT_LE(cooled.iterations, 15);
+  }
+}
+
 // Conditions spread over the whole range (O/F, p, reactants, T; TP, HP,
 // SP from a TP state to any pressure, UV of a TP state): each ends
 // converged, extrapolated, or without a solution below 100 K or above
