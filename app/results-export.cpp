@@ -346,9 +346,15 @@ std::string hex_digest(const unsigned char (&digest)[SHA256_DIGEST_LENGTH]) {
 
 }  // namespace
 
+// Init/Update/Final, not the one-shot SHA256(): in OpenSSL 3 that one is
+// defined beside SHA-1's and goes through EVP_Q_digest, which would link the
+// provider machinery in after all.
 std::string sha256_hex(std::string_view bytes) {
+  SHA256_CTX context;
+  SHA256_Init(&context);
+  SHA256_Update(&context, bytes.data(), bytes.size());
   unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest);
+  SHA256_Final(digest, &context);
   return hex_digest(digest);
 }
 
