@@ -599,6 +599,7 @@ int run(const RocketSettings& s, bool stdout_closed) {
   const std::vector<std::string> exit_column = exit_texts(s);
   const int stations = static_cast<int>(exit_column.size());
   tables::FanOut all(files);
+  tables::TableWriter& rows = files.size() == 1 ? *files[0] : all;  // one file: no fan-out
   tables::OutputBuffer* screen = text ? outputs[0].buffer.get() : nullptr;
   bool complete = true;
   bool first = true;
@@ -645,10 +646,10 @@ int run(const RocketSettings& s, bool stdout_closed) {
       for (std::size_t i = 0; i < of.size(); ++i) {
         const std::vector<rocket::Station>& row = results[i][m].stations;
         for (std::size_t j = 0; j < row.size(); ++j) {
-          write_row(all, set, model, pc, of[i], exit_column[j], row[j]);
+          write_row(rows, set, model, pc, of[i], exit_column[j], row[j]);
         }
       }
-      complete = all.ok();
+      complete = rows.ok();
     }
   }
 
