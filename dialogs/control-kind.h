@@ -20,7 +20,7 @@ enum class ControlKind : int {
   edit_box = 6,
   scroll_bar = 7,
   list_box = 8,
-  combo_box = 9,       // CBS_SIMPLE or CBS_DROPDOWN: the text can be typed
+  combo_box = 9,        // CBS_SIMPLE or CBS_DROPDOWN: the text can be typed
   drop_down_list = 10,  // CBS_DROPDOWNLIST: only the list's entries
 };
 

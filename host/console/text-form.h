@@ -59,7 +59,7 @@ class TextForm : public ControlStates {
   struct Control : ControlState {
     DialogTemplateItem item;
     std::optional<ControlKind> kind;  // empty: not shown (a class not ours, a foreign button)
-    bool automatic = false;  // automatic check box or radio button
+    bool automatic = false;           // automatic check box or radio button
     bool default_button = false;
   };
 

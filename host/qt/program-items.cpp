@@ -14,9 +14,7 @@ ProgramItems::ProgramItems(FrameWindow& frame) : frame_(frame) {}
 
 bool ProgramItems::menu_shown() const { return !frame_.closing() && program_menu_shown(); }
 
-bool ProgramItems::can_run() const {
-  return results_menu_view_ && !running_ && !frame_.closing();
-}
+bool ProgramItems::can_run() const { return results_menu_view_ && !running_ && !frame_.closing(); }
 
 bool ProgramItems::outputs_ready() const { return can_run() && rocket_files_written(); }
 

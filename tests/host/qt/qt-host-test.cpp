@@ -226,7 +226,8 @@ TEST_F(QtHostTest, ReadOfTenAfterFifteenTypedLeavesFiveForTheNextReadWithoutWait
     got_first = host().text_window_read_line(number, first, 10);
     got_second = host().text_window_read_line(number, second, 10);
   });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
   EXPECT_EQ(frame().message_pane(), "Input pending in READ");
   EXPECT_TRUE(frame().menus().command_action(kCmdInput)->isEnabled());
   TextView* view = frame().text_window(number)->view();
@@ -261,7 +262,8 @@ TEST_F(QtHostTest, TypingBeepsWithoutAReadPastTheLineAndAtTheTopLeft) {
     host().text_window_write(number, "\r");  // back to row 1, column 1
     got = host().text_window_read_line(number, line, 200);
   });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
   beeps = frame().input().beep_count();
   QTest::keyClick(view, Qt::Key_Backspace);  // nothing typed, position at row 1, column 1
   EXPECT_EQ(frame().input().beep_count(), beeps + 1);
@@ -428,7 +430,8 @@ TEST_F(QtHostTest, ClosingTheFrameWakesABlockedReaderAndAPausedComputation) {
       ++exits;
     }
   });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
   QTest::qWait(20);
   frame().menus().run_command(kCmdExit);
   ASSERT_TRUE(wait_done(reader));
@@ -582,7 +585,8 @@ TEST_F(QtHostTest, AWaitingReadBringsTheCaretsLineIntoViewAndWritingDoesNot) {
 
   char line[8] = {};
   auto reader = worker([&] { host().text_window_read_line(number, line, 8); });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
   // Just far enough that row 31 (pixels 480..495) is the last one shown.
   EXPECT_EQ(view->view_origin(), QPoint(0, 31 * 16 - view->viewport()->height()))
       << view->viewport()->height();
@@ -601,7 +605,8 @@ TEST_F(QtHostTest, AWaitingReadBringsTheCaretsLineIntoViewAndWritingDoesNot) {
   QTest::keyClick(view, Qt::Key_Home);  // the bottom rows, from column 1
   const QPoint bottom = view->view_origin();
   auto second = worker([&] { host().text_window_read_line(number, line, 8); });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
   EXPECT_EQ(view->view_origin(), bottom);  // the caret, near row 42, was in view
   QTest::keyClick(view, Qt::Key_Return);
   ASSERT_TRUE(wait_done(second));
@@ -635,7 +640,8 @@ TEST_F(QtHostTest, WindowMenuListsTheWindowsAndInputActivatesTheReadingOne) {
                                 "&Status Bar", "&1 ONE", "&2 TWO"}));
   char line[4];
   auto reader = worker([&] { host().text_window_read_line(first, line, 4); });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().input().pending_read_window() == first; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == first; }, kWait));
   frame().activate_window(second);
   EXPECT_EQ(frame().active_window_number(), second);
   frame().menus().run_command(kCmdInput);
@@ -647,10 +653,10 @@ TEST_F(QtHostTest, WindowMenuListsTheWindowsAndInputActivatesTheReadingOne) {
 TEST_F(QtHostTest, F1InAMenuShowsTheItemsTopicOrSaysThereIsNone) {
   auto w = worker([&] { host().text_window_write(1024, "x"); });
   ASSERT_TRUE(wait_done(w));
-  QMenu* edit =
-      frame().menus().command_action(kCmdCopy)->associatedObjects().isEmpty()
-          ? nullptr
-          : qobject_cast<QMenu*>(frame().menus().command_action(kCmdCopy)->associatedObjects().first());
+  QMenu* edit = frame().menus().command_action(kCmdCopy)->associatedObjects().isEmpty()
+                    ? nullptr
+                    : qobject_cast<QMenu*>(
+                          frame().menus().command_action(kCmdCopy)->associatedObjects().first());
   ASSERT_NE(edit, nullptr);
   QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
   QApplication::sendEvent(edit, &f1);

@@ -10,10 +10,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QMenuBar>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -254,7 +254,8 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
     visible_in_menu = program_menu_visible();
     enabled_in_menu = frame().menus().command_action(kCmdRocket)->isEnabled();
     plot_before = frame().menus().command_enabled(kCmdRocketPlot);
-    QTimer::singleShot(0, &frame(), [this] { frame().menus().command_action(kCmdRocket)->trigger(); });
+    QTimer::singleShot(0, &frame(),
+                       [this] { frame().menus().command_action(kCmdRocket)->trigger(); });
     return true;
   });
   in_dialog(rocket, [&](DialogView&) {
