@@ -3,8 +3,9 @@
 // and the adiabatic flame temperature searches.
 //
 // Every routine keeps no state, checks nothing and returns its results through
-// its reference arguments; the order of operations inside each routine is part
-// of its contract (results are compared digit for digit with other builds).
+// its reference arguments or as a struct; the order of operations inside each
+// routine is part of its contract (results are compared digit for digit with
+// other builds).
 //
 // Species order everywhere: 1 H2O, 2 O2, 3 H2, 4 H, 5 O, 6 OH.
 // Amounts are moles per mole of H2 fed; T in K, enthalpy in J, Cp in J/K.
