@@ -57,8 +57,7 @@ std::unique_ptr<LoadedData> load_thermo_data(const char* command, ThermoSource s
     // Read in blocks up to a bound: a device or a pipe without end (a data
     // file named /dev/zero) is refused instead of filling the memory.
     char block[1 << 16];
-    while (text.size() <= kMaxSpeciesDataBytes &&
-           file.read(block, sizeof block).gcount() > 0) {
+    while (text.size() <= kMaxSpeciesDataBytes && file.read(block, sizeof block).gcount() > 0) {
       text.append(block, static_cast<std::size_t>(file.gcount()));
     }
   }
