@@ -77,7 +77,8 @@ IoError FileStream::open(const std::string& path, FileStatus status,
 }
 
 // A file of that name is there: it is opened, so that a file which may not
-// be written is refused now, and a regular one gets its staging file.
+// be written is refused at the open, and a regular one gets its staging
+// file.
 IoError FileStream::open_existing(FileStatus status, std::optional<FileAction> action) {
   if (IoError e = open_descriptor(target_, status, action); e != IoError::ok) {
     // Gone since it was looked at: a new file after all.

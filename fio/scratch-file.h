@@ -26,8 +26,8 @@ class ScratchFile {
   // Enters the file, opened as (device, inode), for removal by a signal.
   void track(dev_t device, ino_t inode);
 
-  // The file is the unit's to remove now: neither a signal nor remove()
-  // touches it any more.
+  // The file is left to its unit, which removes it by name: from here on
+  // neither a signal nor remove() touches it.
   void release();
   // Removes the file; nothing when none.
   void remove();

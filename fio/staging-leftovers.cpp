@@ -74,8 +74,8 @@ void remove_if_abandoned(int folder_fd, const char* entry) {
     return;
   }
   struct stat opened {};
-  if (::fstat(fd, &opened) == 0 && opened.st_dev == named.st_dev &&
-      opened.st_ino == named.st_ino && lock_file(fd, F_RDLCK) == 0) {
+  if (::fstat(fd, &opened) == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino &&
+      lock_file(fd, F_RDLCK) == 0) {
     ::unlinkat(folder_fd, entry, 0);
   }
   ::close(fd);
