@@ -36,8 +36,7 @@ void open_window(int unit, const char* title) {
 // the tables' end.
 void ask_fitting_parameters(RunParameters& p) {
   for (;;) {
-    ask_run_parameters(p.npmin, p.npmax, p.itmaxh, p.itmaxn, p.rmin, p.rmax, p.ptot, p.tolh, p.toln,
-                       p.act1, p.act2, p.act3, p.act4);
+    p = ask_run_parameters(p);
     if (sweep_fits(p)) {
       return;
     }

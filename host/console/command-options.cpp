@@ -8,7 +8,7 @@
 #include <optional>
 #include <system_error>
 
-#include "app/command-line.h"
+#include "host/console/command-line.h"
 
 namespace zuna {
 
@@ -129,6 +129,15 @@ std::vector<double> grid_of_values(const OfGrid& grid, double ofst) {
     of.push_back(std::min(static_cast<double>(k) * dof + ofst, highest));
   }
   return of;
+}
+
+std::string option_name(const option* options, int code) {
+  for (const option* o = options; o->name != nullptr; ++o) {
+    if (o->val == code) {
+      return std::string("--") + o->name;
+    }
+  }
+  return std::string("-") + static_cast<char>(code);
 }
 
 std::string getopt_error_text(int code, char** argv) {

@@ -12,6 +12,8 @@
 
 #include "engine/engine.h"
 
+struct option;  // <getopt.h>
+
 namespace zuna {
 
 struct UsageError {
@@ -57,6 +59,11 @@ void check_grid(const OfGrid& grid);
 // The O/F ratios of the grid for a stoichiometric ratio ofst, computed as the
 // program's sweep computes its points.
 std::vector<double> grid_of_values(const OfGrid& grid, double ofst);
+
+// The name of the option whose code is `code` in `options` (getopt_long's
+// table, ended by an entry without a name) as the user would write it, for
+// messages: "--rmin", or "-x" for a code no long option has.
+std::string option_name(const option* options, int code);
 
 // The message of getopt_long's return ':' (a value missing) or '?' (an
 // unknown option, or a value given to one that takes none), from the
