@@ -1,11 +1,19 @@
 // Reading the console program's options: the parameter form's defaults,
-// pressure lists and ranges, reaction switches, and where each applies.
+// pressure lists and ranges, reaction switches, and where each applies; the
+// run parameters' messages and --help lines made from their table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/command-line.h"
+#include "host/console/command-line.h"
 
 namespace zuna {
 namespace {
@@ -147,6 +155,170 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
   const CommandLine alone = parse({"-b", "--npmax=101"});
   EXPECT_EQ(alone.error.rfind("--npmax: 101", 0), 0u) << alone.error;
   EXPECT_EQ(alone.error.find("--npmin +"), std::string::npos) << alone.error;
+}
+
+// Each run parameter's range is told in the words of the command line,
+// with the numbers of the table.
+TEST(CommandLine, ValuesOutOfRangeNameTheOptionAndTheRange) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--rmin=0"}, "--rmin: 0 is out of range (0 < rmin <= 1)"},
+      {{"--rmax=100.5"}, "--rmax: 100.5 is out of range (1 <= rmax <= 100)"},
+      {{"--npmin=-1"}, "--npmin: -1 is out of range (0 to 100, npmin + npmax at most 100)"},
+      {{"-p", "1,2e5"}, "--pressure: 2e+05 is out of range (1e-06 to 100000 atm)"},
+      {{"--toln=-1d-10"}, "--toln: -1e-10 is out of range (above 0)"},
+      {{"--itmaxn=100000"}, "--itmaxn: 100000 is out of range (1 to 99999)"},
+  };
+  for (const auto& [arguments, error] : cases) {
+    std::vector<std::string> args = {"--batch"};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    const CommandLine c = parse(args);
+    EXPECT_EQ(c.action, CommandAction::usage_error) << error;
+    EXPECT_EQ(c.error, error);
+  }
+  RunParameters p = dialog_default_parameters();
+  EXPECT_FALSE(parameter_problem_text(p));
+  p.npmin = 60, p.npmax = 41;
+  EXPECT_EQ(parameter_problem_text(p), "--npmin + --npmax: 60 + 41 = 101 points is more than 100");
+}
+
+TEST(CommandLine, HelpListsEveryRunParameterWithItsRangeAndDefault) {
+  const std::string help = usage_text("zuna4c");
+  for (const char* lines : {
+           "      --rmin=R           minimum O/F / stoichiometric O/F, 0 < R <= 1 (0.5)\n",
+           "      --npmax=N          points between stoichiometric and maximum O/F (20);\n"
+           "                         0 <= N, npmin + npmax <= 100\n",
+           "  -p, --pressure=LIST    total pressure [atm], 1e-06 to 100000 (1.0); a list\n"
+           "                         runs one calculation each: 1,10,100, or FIRST:LAST:COUNT\n"
+           "                         for COUNT pressures in equal logarithmic steps;\n"
+           "                         100000 calculations at most\n",
+           "      --toln=T           tolerance on moles of the equilibrium (1.0e-10)\n",
+       }) {
+    EXPECT_NE(help.find(lines), std::string::npos) << lines;
+  }
+  for (const ParameterDescriptor& d : kRunParameterTable) {
+    if (d.option.name != nullptr) {
+      EXPECT_NE(help.find(std::string("--") + d.option.name + "="), std::string::npos) << d.name;
+    }
+  }
+}
+
+// The manual page is written by hand: its entries of the options are held
+// to the options of --help, and those of the run parameters to the table's
+// order, ranges and defaults.
+class ManualPage : public ::testing::Test {
+ protected:
+  struct Entry {
+    std::vector<std::string> options;  // the long options of its head
+    std::string text;                  // what follows the head, "\-" read as "-"
+  };
+
+  // The entries (.TP, head, text) of the section OPTIONS.
+  static std::vector<Entry> option_entries() {
+    std::ifstream in(ZUNA_MAN_DIR "/zuna4c.1");
+    EXPECT_TRUE(in) << ZUNA_MAN_DIR "/zuna4c.1";
+    std::vector<Entry> entries;
+    std::string line;
+    bool in_options = false, head_next = false;
+    const std::regex option_name(R"(\\-\\-((?:[a-z]|\\-)+))");
+    while (std::getline(in, line)) {
+      if (line.starts_with(".SH")) {
+        in_options = line == ".SH OPTIONS";
+        continue;
+      }
+      if (!in_options) {
+        continue;
+      }
+      if (line == ".TP") {
+        head_next = true;
+      } else if (head_next) {
+        head_next = false;
+        Entry e;
+        for (std::sregex_iterator it(line.begin(), line.end(), option_name), end; it != end;
+             ++it) {
+          std::string name = (*it)[1];
+          e.options.push_back(std::regex_replace(name, std::regex(R"(\\-)"), "-"));
+        }
+        entries.push_back(e);
+      } else if (line.starts_with(".PP")) {
+        entries.push_back({});  // the text after it belongs to no entry
+      } else if (!entries.empty()) {
+        entries.back().text += std::regex_replace(line, std::regex(R"(\\-)"), "-") + " ";
+      }
+    }
+    return entries;
+  }
+
+  // The words of a text, without the punctuation around numbers.
+  static std::set<std::string> words(const std::string& text) {
+    std::set<std::string> out;
+    std::string word;
+    for (char c : text + " ") {
+      if (c == ' ' || c == '(' || c == ')' || c == ',' || c == ';') {
+        while (!word.empty() && word.back() == '.') {
+          word.pop_back();
+        }
+        if (!word.empty()) {
+          out.insert(word);
+        }
+        word.clear();
+      } else {
+        word += c;
+      }
+    }
+    return out;
+  }
+};
+
+TEST_F(ManualPage, ListsTheOptionsOfHelp) {
+  std::set<std::string> documented;
+  for (const Entry& e : option_entries()) {
+    documented.insert(e.options.begin(), e.options.end());
+  }
+  const std::string help = usage_text("zuna4c");
+  const std::regex option_line(R"((?:^|\n)(?:  -., |      )--([a-z-]+))");
+  int count = 0;
+  for (std::sregex_iterator it(help.begin(), help.end(), option_line), end; it != end; ++it) {
+    EXPECT_TRUE(documented.count((*it)[1])) << "--" << (*it)[1] << " is not in zuna4c(1)";
+    ++count;
+  }
+  EXPECT_GE(count, 20);
+}
+
+TEST_F(ManualPage, RunParametersInTheTablesOrderWithRangesAndDefaults) {
+  const std::vector<Entry> entries = option_entries();
+  std::size_t last = 0;
+  for (const ParameterDescriptor& d : kRunParameterTable) {
+    if (d.option.name == nullptr) {
+      continue;
+    }
+    SCOPED_TRACE(d.option.name);
+    std::size_t k = 0;
+    while (k < entries.size() &&
+           std::find(entries[k].options.begin(), entries[k].options.end(), d.option.name) ==
+               entries[k].options.end()) {
+      ++k;
+    }
+    ASSERT_LT(k, entries.size()) << "no entry in zuna4c(1)";
+    EXPECT_GE(k, last) << "out of the table's order";
+    last = k;
+    const std::set<std::string> said = words(entries[k].text);
+    std::string default_text = d.default_text;
+    if (default_text.ends_with("d0")) {
+      default_text.resize(default_text.size() - 2);
+    }
+    std::replace(default_text.begin(), default_text.end(), 'd', 'e');
+    std::vector<std::string> expected = {default_text};
+    for (double end : {d.range.lowest, d.range.highest}) {
+      if (std::isfinite(end)) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", end);
+        expected.push_back(text);
+      }
+    }
+    for (const std::string& word : expected) {
+      EXPECT_TRUE(said.count(word)) << word << " missing from: " << entries[k].text;
+    }
+  }
 }
 
 }  // namespace
