@@ -159,19 +159,6 @@ double& reaction_switch(RunParameters& p, int number) {
   return p.*parameter_descriptor(field).real;
 }
 
-// A number of the messages and of --help: an end of a range ("1e-06",
-// "100000").
-std::string english_number(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", v);
-  return text;
-}
-
-std::string range_text(const char* pattern, const ParameterRange& range) {
-  return fill_placeholders(
-      pattern, {{"lo", english_number(range.lowest)}, {"hi", english_number(range.highest)}});
-}
-
 std::string long_option(const ParameterDescriptor& d) {
   return std::string("--") + d.option.name;
 }
@@ -419,7 +406,7 @@ std::optional<std::string> parameter_problem_text(const RunParameters& p) {
   const std::string value = d.type == ParameterType::integer ? std::to_string(p.*d.integer)
                                                              : shortest_text(p.*d.real);
   return long_option(d) + ": " + value + " is out of range (" +
-         range_text(d.option.range, problem.range) + ")";
+         option_range_text(d, problem.range) + ")";
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "inputs/run-parameters.h"
 
 struct option;  // <getopt.h>
 
@@ -31,6 +32,13 @@ std::int32_t count_value(const std::string& option, std::string_view text);
 // --pressure of --batch. `example` completes the message of a bad list.
 std::vector<double> list_value(const std::string& option, std::string_view text,
                                const char* example);
+
+// An end of a range as the messages and --help write it ("1e-06", "100000").
+std::string english_number(double v);
+
+// A run parameter's accepted range in the words of its option's messages,
+// filled with the ends of `range` ("0 < rmin <= 1").
+std::string option_range_text(const ParameterDescriptor& d, const ParameterRange& range);
 
 // "OPTION: V is out of range (RANGE)" unless low <= v <= high.
 void check_range(const std::string& option, double v, double low, double high,
