@@ -26,36 +26,49 @@ namespace {
   stop_program(nullptr, 0);
 }
 
-// The kind an item becomes; nothing for an item that is not entered (a class
-// given by name or by another code). The manager knows the automatic check
-// box and takes every other check-box or radio type for a radio button; a
-// refused style ends the run here.
-std::optional<ControlKind> accept_button(ItemKind kind, std::uint16_t id) {
-  switch (kind) {
-    case ItemKind::push_button:
-    case ItemKind::default_push_button: return ControlKind::push_button;
-    case ItemKind::auto_check_box: return ControlKind::check_box;
-    case ItemKind::radio_button:
-    case ItemKind::three_state:
-    case ItemKind::auto_three_state:
-    case ItemKind::auto_radio_button: return ControlKind::radio_button;
-    case ItemKind::group_box: return ControlKind::group_box;
-    case ItemKind::owner_draw_button: refuse_style("BS_OWNERDRAW", id);
-    case ItemKind::user_button: refuse_style("BS_USERBUTTON", id);
-    default: refuse_style("<unknown>", id);
+// The style name a refused button type is reported by.
+const char* refused_button_name(std::uint32_t button_type) {
+  switch (button_type) {
+    case kBsOwnerDraw: return "BS_OWNERDRAW";
+    case kBsUserButton: return "BS_USERBUTTON";
+    default: return "<unknown>";
   }
 }
 
+// The kind a button becomes. The manager knows the automatic check box and
+// takes the three-state boxes for radio buttons; a plain BS_CHECKBOX and the
+// button types without a look of their own are refused, which ends the run.
+ControlKind accept_button(const ItemClass& c, std::uint16_t id) {
+  if (c.foreign_button) {
+    refuse_style(refused_button_name(c.button_type), id);
+  }
+  if (*c.kind != ControlKind::check_box) {
+    return *c.kind;
+  }
+  if (c.three_state) {
+    return ControlKind::radio_button;
+  }
+  if (!c.automatic) {
+    refuse_style(refused_button_name(c.button_type), id);
+  }
+  return ControlKind::check_box;
+}
+
+// The kind an item becomes; nothing for an item that is not entered (a class
+// given by name or by another code). A refused style ends the run here.
 std::optional<ControlKind> classify(const DialogTemplateItem& item) {
   const std::uint32_t style = item.style;
-  switch (ItemKind kind = classify_item(item)) {
-    case ItemKind::edit:
+  const ItemClass c = classify_item(item);
+  if (!c.kind) {
+    return std::nullopt;
+  }
+  switch (*c.kind) {
+    case ControlKind::edit_box:
       if ((style & kEsMultiline) != 0) {
         refuse_style("ES_MULTILINE", item.id);
       }
       return ControlKind::edit_box;
-    case ItemKind::static_text: return ControlKind::static_text;
-    case ItemKind::list_box:
+    case ControlKind::list_box:
       if ((style & kLbsOwnerDrawFixed) != 0) {
         refuse_style("LBS_OWNERDRAWFIXED", item.id);
       }
@@ -63,20 +76,23 @@ std::optional<ControlKind> classify(const DialogTemplateItem& item) {
         refuse_style("LBS_OWNERDRAWVARIABLE", item.id);
       }
       return ControlKind::list_box;
-    case ItemKind::scroll_bar: return ControlKind::scroll_bar;
-    case ItemKind::combo_box:
-    case ItemKind::drop_down_list:
+    case ControlKind::combo_box:
+    case ControlKind::drop_down_list:
       if ((style & kCbsOwnerDrawFixed) != 0) {
         refuse_style("CBS_OWNERDRAWFIXED", item.id);
       }
       if ((style & kCbsOwnerDrawVariable) != 0) {
         refuse_style("CBS_OWNERDRAWVARIABLE", item.id);
       }
-      return kind == ItemKind::drop_down_list ? ControlKind::drop_down_list
-                                              : ControlKind::combo_box;
-    case ItemKind::other: return std::nullopt;
-    default: return accept_button(kind, item.id);
+      return *c.kind;
+    case ControlKind::push_button:
+    case ControlKind::check_box:
+    case ControlKind::radio_button:
+    case ControlKind::group_box: return accept_button(c, item.id);
+    case ControlKind::static_text:
+    case ControlKind::scroll_bar: return *c.kind;
   }
+  return std::nullopt;
 }
 
 // The values a control of this kind starts with (radio buttons get their
@@ -130,7 +146,8 @@ void start_values(DialogControl& c, const DialogTemplateItem& item) {
 }
 
 bool is_auto_radio_item(const DialogTemplateItem& item) {
-  return classify_item(item) == ItemKind::auto_radio_button;
+  const ItemClass c = classify_item(item);
+  return c.kind == ControlKind::radio_button && c.automatic;
 }
 
 // The radio group being built while the control list is filled.

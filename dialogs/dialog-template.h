@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/control-kind.h"
 #include "dialogs/template-styles.h"
 
 namespace zuna {

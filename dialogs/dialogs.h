@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dialogs/control-kind.h"
 #include "dialogs/dialog-host.h"
 
 namespace zuna {
@@ -56,19 +57,6 @@ using DialogText = std::array<char, kDialogTextLength>;
 // The largest item count a list accepts; a larger count is refused rather
 // than reserving that many 256-character entries.
 inline constexpr int kDialogMaxListItems = 32767;
-
-enum class ControlKind : int {
-  static_text = 1,
-  group_box = 2,
-  push_button = 3,
-  check_box = 4,
-  radio_button = 5,
-  edit_box = 6,
-  scroll_bar = 7,
-  list_box = 8,
-  combo_box = 9,
-  drop_down_list = 10,
-};
 
 struct Dialog;
 

@@ -3,28 +3,9 @@
 #include <map>
 #include <string>
 
-#include "dialogs/dialog-template.h"
-
 namespace zuna {
 
 namespace {
-
-ItemKind classify_button(std::uint32_t style) {
-  switch (style & kBsTypeMask) {
-    case kBsPushButton: return ItemKind::push_button;
-    case kBsDefPushButton: return ItemKind::default_push_button;
-    case kBsCheckBox: return ItemKind::check_box;
-    case kBsAutoCheckBox: return ItemKind::auto_check_box;
-    case kBsRadioButton: return ItemKind::radio_button;
-    case kBs3State: return ItemKind::three_state;
-    case kBsAuto3State: return ItemKind::auto_three_state;
-    case kBsGroupBox: return ItemKind::group_box;
-    case kBsUserButton: return ItemKind::user_button;
-    case kBsAutoRadioButton: return ItemKind::auto_radio_button;
-    case kBsOwnerDraw: return ItemKind::owner_draw_button;
-    default: return ItemKind::unknown_button;
-  }
-}
 
 const std::map<std::string, std::uint32_t, std::less<>>& style_names() {
   static const std::map<std::string, std::uint32_t, std::less<>> names = {
@@ -165,23 +146,6 @@ const std::map<std::string, std::uint16_t, std::less<>>& class_codes() {
 }
 
 }  // namespace
-
-ItemKind classify_item(const DialogTemplateItem& item) {
-  if (!item.class_name.empty()) {
-    return ItemKind::other;
-  }
-  switch (item.class_code) {
-    case kClassButton: return classify_button(item.style);
-    case kClassEdit: return ItemKind::edit;
-    case kClassStatic: return ItemKind::static_text;
-    case kClassListBox: return ItemKind::list_box;
-    case kClassScrollBar: return ItemKind::scroll_bar;
-    case kClassComboBox:
-      return (item.style & kCbsTypeMask) == kCbsDropDownList ? ItemKind::drop_down_list
-                                                             : ItemKind::combo_box;
-    default: return ItemKind::other;
-  }
-}
 
 std::optional<std::uint32_t> style_by_name(std::string_view name) {
   auto it = style_names().find(name);

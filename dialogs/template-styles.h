@@ -1,7 +1,8 @@
 // The window classes and styles of dialog templates, in one place: the
 // template compiler reads their names, the template reader and the dialog
-// manager test them, and both hosts render by them. classify_item says what
-// an item is; the style flags below say how it looks.
+// manager test them, and both hosts render by them. classify_item
+// (dialogs/control-kind.h) says what an item is; the style flags below say
+// how it looks.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +10,6 @@
 #include <string_view>
 
 namespace zuna {
-
-struct DialogTemplateItem;
 
 // Predefined window classes (the ordinal form of a template's class).
 inline constexpr std::uint16_t kClassButton = 0x80;
@@ -69,34 +68,6 @@ inline constexpr std::uint32_t kCbsTypeMask = 0x3;
 inline constexpr std::uint32_t kCbsDropDownList = 0x3;
 inline constexpr std::uint32_t kCbsOwnerDrawFixed = 0x10;
 inline constexpr std::uint32_t kCbsOwnerDrawVariable = 0x20;
-
-// What a template item is, from its class and its type bits. Whether the
-// kind is accepted, and what the remaining style flags change, is up to the
-// reader of the item (the dialog manager refuses some kinds; the hosts draw
-// all they know).
-enum class ItemKind {
-  push_button,
-  default_push_button,
-  check_box,          // BS_CHECKBOX: the program sets the check
-  auto_check_box,     // BS_AUTOCHECKBOX: a click toggles it
-  three_state,        // BS_3STATE
-  auto_three_state,   // BS_AUTO3STATE
-  radio_button,       // BS_RADIOBUTTON
-  auto_radio_button,  // BS_AUTORADIOBUTTON
-  group_box,
-  user_button,
-  owner_draw_button,
-  unknown_button,  // a button type no platform defines
-  edit,
-  static_text,
-  list_box,
-  scroll_bar,
-  combo_box,       // CBS_SIMPLE or CBS_DROPDOWN: the text can be typed
-  drop_down_list,  // CBS_DROPDOWNLIST: only the list's entries
-  other,           // a class given by name or by another code
-};
-
-ItemKind classify_item(const DialogTemplateItem& item);
 
 // The value of a style name of the template source ("WS_TABSTOP",
 // "BS_AUTORADIOBUTTON", ...), and the code of a class name ("BUTTON", ...).

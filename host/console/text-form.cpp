@@ -39,37 +39,18 @@ std::string without_trailing_blanks(std::string_view s) {
 }  // namespace
 
 // What the form makes of an item: its kind, whether it is the default button
-// and whether a check box or radio button checks itself.
+// and whether a check box or radio button checks itself. A button type
+// without a look of its own is not shown.
 void TextForm::classify(Control& c) {
-  switch (classify_item(c.item)) {
-    case ItemKind::push_button: c.kind = Kind::push_button; break;
-    case ItemKind::default_push_button:
-      c.kind = Kind::push_button;
-      c.default_button = true;
-      break;
-    case ItemKind::check_box:
-    case ItemKind::three_state: c.kind = Kind::check_box; break;
-    case ItemKind::auto_check_box:
-    case ItemKind::auto_three_state:
-      c.kind = Kind::check_box;
-      c.automatic = true;
-      break;
-    case ItemKind::radio_button: c.kind = Kind::radio_button; break;
-    case ItemKind::auto_radio_button:
-      c.kind = Kind::radio_button;
-      c.automatic = true;
-      break;
-    case ItemKind::group_box: c.kind = Kind::group_box; break;
-    case ItemKind::edit: c.kind = Kind::edit; break;
-    case ItemKind::static_text: c.kind = Kind::static_text; break;
-    case ItemKind::list_box: c.kind = Kind::list_box; break;
-    case ItemKind::scroll_bar: c.kind = Kind::scroll_bar; break;
-    case ItemKind::combo_box:
-    case ItemKind::drop_down_list:
-      c.kind = Kind::combo_box;
-      c.text.clear();
-      break;
-    default: c.kind = Kind::other; break;
+  const ItemClass item = classify_item(c.item);
+  if (item.foreign_button) {
+    return;
+  }
+  c.kind = item.kind;
+  c.default_button = item.default_button;
+  c.automatic = item.automatic;
+  if (c.kind && is_combo(*c.kind)) {
+    c.text.clear();
   }
 }
 
@@ -117,13 +98,16 @@ std::string TextForm::cell(const Control& c) const {
   const std::string id = std::to_string(c.item.id);
   const std::string text = without_trailing_blanks(c.text);
   std::string s;
-  switch (c.kind) {
-    case Kind::static_text: s = text; break;
-    case Kind::group_box: s = "-- " + text + " --"; break;
-    case Kind::push_button: s = id + " <" + text + ">"; break;
-    case Kind::check_box: s = id + (c.checked ? " [x] " : " [ ] ") + text; break;
-    case Kind::radio_button: s = id + (c.checked ? " (*) " : " ( ) ") + text; break;
-    case Kind::edit: {
+  if (!c.kind) {
+    return s;
+  }
+  switch (*c.kind) {
+    case ControlKind::static_text: s = text; break;
+    case ControlKind::group_box: s = "-- " + text + " --"; break;
+    case ControlKind::push_button: s = id + " <" + text + ">"; break;
+    case ControlKind::check_box: s = id + (c.checked ? " [x] " : " [ ] ") + text; break;
+    case ControlKind::radio_button: s = id + (c.checked ? " (*) " : " ( ) ") + text; break;
+    case ControlKind::edit_box: {
       std::string shown = text;
       const auto width = static_cast<std::size_t>(std::max(column_of(c.item.cx), 1));
       if (shown.size() < width) {
@@ -132,8 +116,9 @@ std::string TextForm::cell(const Control& c) const {
       s = id + "=[" + shown + "]";
       break;
     }
-    case Kind::list_box:
-    case Kind::combo_box: {
+    case ControlKind::list_box:
+    case ControlKind::combo_box:
+    case ControlKind::drop_down_list: {
       s = id + " {";
       for (std::size_t k = 0; k < c.entries.size(); ++k) {
         const bool chosen =
@@ -147,17 +132,16 @@ std::string TextForm::cell(const Control& c) const {
         s += c.entries[k];
       }
       s += "}";
-      if (c.kind == Kind::combo_box) {
+      if (is_combo(*c.kind)) {
         s += " [" + text + "]";
       }
       break;
     }
-    case Kind::scroll_bar:
+    case ControlKind::scroll_bar:
       s = id + " <" + std::to_string(c.scroll_pos) + "/" + std::to_string(c.scroll_high) + ">";
       break;
-    case Kind::other: break;
   }
-  if (!c.enabled && c.kind != Kind::static_text && c.kind != Kind::other) {
+  if (!c.enabled && c.kind != ControlKind::static_text) {
     s += " (disabled)";
   }
   return s;
@@ -166,7 +150,7 @@ std::string TextForm::cell(const Control& c) const {
 std::vector<std::string> TextForm::render() const {
   std::vector<const Control*> shown;
   for (const Control& c : controls_) {
-    if (c.kind == Kind::other || (c.kind == Kind::static_text && trim(c.text).empty())) {
+    if (!c.kind || (c.kind == ControlKind::static_text && trim(c.text).empty())) {
       continue;
     }
     shown.push_back(&c);
@@ -205,7 +189,7 @@ std::vector<std::string> TextForm::render() const {
 
 int TextForm::default_button_id() const {
   for (const Control& c : controls_) {
-    if (c.kind == Kind::push_button && c.default_button) {
+    if (c.kind == ControlKind::push_button && c.default_button) {
       return c.item.id;
     }
   }
@@ -226,7 +210,7 @@ void TextForm::choose_radio(std::size_t index) {
   }
   for (std::size_t k = first; k < last; ++k) {
     Control& c = controls_[k];
-    if (c.kind == Kind::radio_button && c.automatic) {
+    if (c.kind == ControlKind::radio_button && c.automatic) {
       c.checked = k == index;
     }
   }
@@ -242,22 +226,23 @@ TextForm::InputResult TextForm::press(int id, DialogController& controller, std:
     hint = "control " + std::to_string(id) + " is disabled";
     return InputResult::not_understood;
   }
-  switch (c->kind) {
-    case Kind::check_box:
+  switch (c->kind.value_or(ControlKind::static_text)) {
+    case ControlKind::check_box:
       if (c->automatic) {
         c->checked = !c->checked;
       }
       break;
-    case Kind::radio_button:
+    case ControlKind::radio_button:
       if (c->automatic) {
         choose_radio(static_cast<std::size_t>(c - controls_.data()));
       }
       break;
-    case Kind::push_button: break;
-    case Kind::edit:
-    case Kind::list_box:
-    case Kind::combo_box:
-    case Kind::scroll_bar:
+    case ControlKind::push_button: break;
+    case ControlKind::edit_box:
+    case ControlKind::list_box:
+    case ControlKind::combo_box:
+    case ControlKind::drop_down_list:
+    case ControlKind::scroll_bar:
       hint = "type " + std::to_string(id) + "=value to change control " + std::to_string(id);
       return InputResult::not_understood;
     default:
@@ -281,12 +266,13 @@ TextForm::InputResult TextForm::assign(int id, std::string_view text, DialogCont
   }
   const auto entry = std::find(c->entries.begin(), c->entries.end(), trim(text));
   const int index = static_cast<int>(entry - c->entries.begin());
-  switch (c->kind) {
-    case Kind::edit:
+  switch (c->kind.value_or(ControlKind::static_text)) {
+    case ControlKind::edit_box:
       c->text = std::string(text);
       controller.dialog_command(id, kEnChange);
       return InputResult::done;
-    case Kind::combo_box:
+    case ControlKind::combo_box:
+    case ControlKind::drop_down_list:
       if (entry != c->entries.end()) {
         combo_set_current(id, index);
         controller.dialog_command(id, kSelChange);
@@ -295,7 +281,7 @@ TextForm::InputResult TextForm::assign(int id, std::string_view text, DialogCont
         controller.dialog_command(id, kCbnEditChange);
       }
       return InputResult::done;
-    case Kind::list_box:
+    case ControlKind::list_box:
       if (entry == c->entries.end()) {
         hint = "list " + std::to_string(id) + " has no entry \"" + std::string(trim(text)) + "\"";
         return InputResult::not_understood;
@@ -305,7 +291,7 @@ TextForm::InputResult TextForm::assign(int id, std::string_view text, DialogCont
       c->current = index;
       controller.dialog_command(id, kSelChange);
       return InputResult::done;
-    case Kind::scroll_bar: {
+    case ControlKind::scroll_bar: {
       const std::string_view number = trim(text);
       int pos = 0;
       const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), pos);

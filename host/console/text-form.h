@@ -25,6 +25,7 @@
 // automatic ones of its WS_GROUP-delimited group); then the controller is told.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,22 +56,10 @@ class TextForm : public ControlStates {
   int result() const { return result_; }
 
  private:
-  enum class Kind {
-    static_text,
-    group_box,
-    push_button,
-    check_box,
-    radio_button,
-    edit,
-    list_box,
-    combo_box,
-    scroll_bar,
-    other
-  };
   struct Control : ControlState {
     DialogTemplateItem item;
-    Kind kind = Kind::other;
-    bool automatic = false;  // automatic check box or radio button
+    std::optional<ControlKind> kind;  // empty: not shown (a class not ours, a foreign button)
+    bool automatic = false;           // automatic check box or radio button
     bool default_button = false;
   };
 

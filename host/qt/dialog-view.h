@@ -1,8 +1,8 @@
 // A modal dialog on screen, built from a binary dialog template: caption,
-// font, and every item of a predefined class as the Qt control that behaves
-// like it, at its position and size converted from dialog units. The dialog
-// manager sees it through DialogWindow (its pushes and pulls by identifier)
-// and hears of it through DialogController (opened, commands, scrolls).
+// font, and the controls that DialogWidgets makes of the items
+// (dialog-widgets.h). The dialog manager sees it through DialogWindow (its
+// pushes and pulls by identifier, dialog-view-values.cpp) and hears of it
+// through DialogController (opened, commands, scrolls).
 //
 // Runs on the GUI thread, owned by the frame; the computation waits for it.
 #pragma once
@@ -14,18 +14,9 @@
 #include "dialogs/dialog-host.h"
 #include "dialogs/dialog-template.h"
 #include "fio/host.h"
-
-class QButtonGroup;
+#include "host/qt/dialog-widgets.h"
 
 namespace zuna {
-
-// The dialog's base units: the font's average character width and its
-// height [px]. A dialog unit is a quarter of the first horizontally and an
-// eighth of the second vertically.
-QSize dialog_base_units(const QFont& font);
-QRect dialog_units_to_pixels(int x, int y, int cx, int cy, QSize base);
-// The dialog's font: the template's face and point size, or the system's.
-QFont dialog_font(const DialogTemplate& dialog);
 
 class DialogView : public QDialog, public DialogWindow {
   Q_OBJECT
@@ -71,7 +62,6 @@ class DialogView : public QDialog, public DialogWindow {
   void reject() override;  // Escape and the close box: the cancel command only
 
  private:
-  static bool grows_to_its_text(const QWidget* widget);
   void fit_to_controls();
   struct Control {
     int id;
@@ -79,24 +69,13 @@ class DialogView : public QDialog, public DialogWindow {
     std::uint32_t style;
   };
 
-  // One widget per item of the template, by its kind; null for a class the
-  // dialogs do not draw.
-  QWidget* make_control(const DialogTemplateItem& item);
-  QWidget* make_check_box(const DialogTemplateItem& item, ItemKind kind, const QString& text);
-  QWidget* make_radio_button(const DialogTemplateItem& item, const QString& text);
-  QWidget* make_edit(const DialogTemplateItem& item, const QString& text);
-  QWidget* make_label(const DialogTemplateItem& item, const QString& text);
-  QWidget* make_list(const DialogTemplateItem& item);
-  QWidget* make_scroll_bar(const DialogTemplateItem& item);
   void connect_notifications(const DialogTemplateItem& item, QWidget* widget);
-  void place(const DialogTemplateItem& item, QWidget* widget);
   void set_focus_order();
   void command(int id, int notification);
 
   DialogController& controller_;
   QSize base_;
   std::vector<Control> controls_;
-  QButtonGroup* radio_group_ = nullptr;  // of the current WS_GROUP run
   int result_ = -1;
   bool ended_ = false;
 };

@@ -5,7 +5,6 @@
 #include <QMdiArea>
 #include <QMessageBox>
 
-#include "app/program-menu.h"
 #include "dialogs/dialog-template.h"
 #include "host/qt/dialog-view.h"
 #include "host/qt/frame-window.h"
@@ -111,8 +110,8 @@ int FrameWindow::run_dialog(std::span<const std::uint8_t> dialog_template,
   if (!parsed || closing_) {
     return -1;
   }
-  if (program_menu_ready() && !program_item_running_) {
-    return run_dialog_beside_menu(*parsed, controller);
+  if (program_items_.dialog_beside_menu()) {
+    return program_items_.run_dialog_beside_menu(*parsed, controller);
   }
   DialogView view(*parsed, controller, this);
   return view.run();

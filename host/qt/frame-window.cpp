@@ -1,8 +1,7 @@
-// The frame itself: its construction, menu bar, status bar, the text windows
-// in its client area, and its closing.
+// The frame itself: its construction, status bar, the text windows in its
+// client area, full screen, and its closing.
 #include "host/qt/frame-window.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -15,7 +14,7 @@
 #include <QStatusBar>
 #include <mutex>
 
-#include "host/qt/commands.h"
+#include "host/qt/frame-menus.h"
 #include "host/qt/pause-gate.h"
 #include "host/qt/window-table.h"
 
@@ -40,12 +39,12 @@ FrameWindow::FrameWindow(const FrameOptions& options, WindowTable& table, PauseG
       program_name_(options.program_name),
       table_(table),
       gate_(gate),
-      handoff_(handoff) {
+      input_(*this, gate, handoff),
+      program_items_(*this) {
   setWindowTitle(program_name_);
   about_text_ = default_about_text(program_name_);
   create_client_area();
-  create_actions();
-  create_menus();
+  menus_ = std::make_unique<FrameMenus>(*this);
   create_status_bar();
   configure_text_windows();
   update_menus();
@@ -61,87 +60,6 @@ void FrameWindow::create_client_area() {
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { update_menus(); });
-}
-
-QAction* FrameWindow::make_command(const QString& text, int command, bool checkable) {
-  auto* action = new QAction(text, this);
-  action->setData(command);
-  action->setCheckable(checkable);
-  connect(action, &QAction::triggered, this,
-          [this, action] { menu_command(action->data().toInt()); });
-  actions_[command] = action;
-  return action;
-}
-
-void FrameWindow::create_actions() {
-  // The texts carry their shortcuts after a tab for show only: the keys are
-  // taken by the active text window.
-  make_command(QStringLiteral("&Print..."), kCmdPrint);
-  make_command(QStringLiteral("&Save..."), kCmdSave);
-  make_command(QStringLiteral("E&xit\tCtrl+C"), kCmdExit);
-  make_command(QStringLiteral("Select &Text"), kCmdSelectText);
-  make_command(QStringLiteral("Select &Graphics"), kCmdSelectGraphics);
-  make_command(QStringLiteral("Select &All"), kCmdSelectAll);
-  make_command(QStringLiteral("&Copy\tCtrl+Ins"), kCmdCopy);
-  make_command(QStringLiteral("&Paste"), kCmdPaste);
-  make_command(QStringLiteral("&Size To Fit"), kCmdSizeToFit, true);
-  make_command(QStringLiteral("&Full Screen\tAlt+Enter"), kCmdFullScreen);
-  state_action_ = make_command(QStringLiteral("&Pause\tCtrl+S"), kCmdPause);
-  make_command(QStringLiteral("&Cascade"), kCmdCascade);
-  make_command(QStringLiteral("&Tile"), kCmdTile);
-  make_command(QStringLiteral("&Arrange Icons"), kCmdArrangeIcons);
-  make_command(QStringLiteral("&Input"), kCmdInput);
-  make_command(QStringLiteral("C&lear Paste"), kCmdClearPaste);
-  make_command(QStringLiteral("&Status Bar"), kCmdStatusBar, true);
-  make_command(QStringLiteral("&Contents"), kCmdContents);
-  make_command(QStringLiteral("Using &Help"), kCmdUsingHelp);
-  make_command(QStringLiteral("&About"), kCmdAbout);
-  make_command(QStringLiteral("E&xit"), kCmdExitReduced);
-  make_command(QStringLiteral("&Desempenho como motor-foguete..."), kCmdRocket);
-  make_command(QStringLiteral("&Gráfico do impulso específico"), kCmdRocketPlot);
-  make_command(QStringLiteral("&Listagem do desempenho"), kCmdRocketListing);
-}
-
-void FrameWindow::add_commands(QMenu* menu, std::initializer_list<int> commands) {
-  for (int command : commands) {
-    if (command == 0) {
-      menu->addSeparator();
-    } else {
-      menu->addAction(actions_.at(command));
-    }
-  }
-}
-
-void FrameWindow::create_menus() {
-  QMenuBar* bar = menuBar();
-  // The bar of the frame while no text window is active.
-  reduced_file_menu_ = bar->addMenu(QStringLiteral("&File"));
-  add_commands(reduced_file_menu_, {kCmdExitReduced});
-
-  QMenu* file = bar->addMenu(QStringLiteral("&File"));
-  add_commands(file, {kCmdPrint, kCmdSave, 0, kCmdExit});
-  QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-  add_commands(edit, {kCmdSelectText, kCmdSelectGraphics, kCmdSelectAll, 0, kCmdCopy, kCmdPaste});
-  QMenu* view = bar->addMenu(QStringLiteral("&View"));
-  add_commands(view, {kCmdSizeToFit, kCmdFullScreen});
-  QMenu* state = bar->addMenu(QStringLiteral("&State"));
-  add_commands(state, {kCmdPause});
-  create_program_menu();
-  window_menu_ = bar->addMenu(QStringLiteral("&Window"));
-  add_commands(window_menu_,
-               {kCmdCascade, kCmdTile, kCmdArrangeIcons, kCmdInput, kCmdClearPaste, kCmdStatusBar});
-  connect(window_menu_, &QMenu::aboutToShow, this, [this] { update_window_menu(); });
-  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-  add_commands(help, {kCmdContents, kCmdUsingHelp, 0, kCmdAbout});
-  full_menus_ = {file, edit, view, state, window_menu_, help};
-
-  for (QMenu* menu : full_menus_) {
-    menu->installEventFilter(this);
-    connect(menu, &QMenu::aboutToShow, this, [this] { update_menus(); });
-  }
-  reduced_file_menu_->installEventFilter(this);
-  program_menu_->installEventFilter(this);
-  connect(program_menu_, &QMenu::aboutToShow, this, [this] { update_menus(); });
 }
 
 void FrameWindow::create_status_bar() {
@@ -209,83 +127,13 @@ void FrameWindow::show_at_start() {
   }
 }
 
-// --- Menus ------------------------------------------------------------------------
-
-void FrameWindow::update_menus() {
-  TextWindow* active = active_text_window();
-  const bool full = active != nullptr;
-  for (QMenu* menu : full_menus_) {
-    menu->menuAction()->setVisible(full);
-  }
-  reduced_file_menu_->menuAction()->setVisible(!full);
-  update_program_menu();
-  for (auto& [command, action] : actions_) {
-    action->setEnabled(command_enabled(command));
-  }
-  actions_[kCmdSizeToFit]->setChecked(active != nullptr && active->view()->size_to_fit());
-  actions_[kCmdStatusBar]->setChecked(!statusBar()->isHidden());
-}
-
-void FrameWindow::update_window_menu() {
-  update_menus();
-  // The fixed items, then one item per text window on screen.
-  for (QAction* action : window_menu_->actions()) {
-    if (action->property("zuna_window_item").toBool()) {
-      window_menu_->removeAction(action);
-      action->deleteLater();
-    }
-  }
-  QList<QMdiSubWindow*> windows = mdi_->subWindowList();
-  int shown = 0;
-  for (QMdiSubWindow* sub : windows) {
-    auto* window = qobject_cast<TextWindow*>(sub);
-    if (window == nullptr || window->isHidden()) {
-      continue;
-    }
-    if (shown == 0) {
-      QAction* separator = window_menu_->addSeparator();
-      separator->setProperty("zuna_window_item", true);
-    }
-    ++shown;
-    QString text = shown < 10 ? QStringLiteral("&%1 %2").arg(shown).arg(window->windowTitle())
-                              : QStringLiteral("%1 %2").arg(shown).arg(window->windowTitle());
-    QAction* item = window_menu_->addAction(text);
-    item->setProperty("zuna_window_item", true);
-    item->setCheckable(true);
-    item->setChecked(window == active_text_window());
-    QPointer<TextWindow> target(window);
-    connect(item, &QAction::triggered, this, [this, target] {
-      if (target) {
-        mdi_->setActiveSubWindow(target);
-      }
-    });
-  }
-}
-
-bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
-  // F1 while a menu is open: the next item chosen shows its help topic.
-  if (event->type() == QEvent::KeyPress && qobject_cast<QMenu*>(watched) != nullptr &&
-      static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-    help_mode_ = true;
-    return true;
-  }
-  return QMainWindow::eventFilter(watched, event);
-}
-
 // --- Status bar -----------------------------------------------------------------------
 
 void FrameWindow::show_run_state() {
   const RunState state = gate_.state();
   run_state_label_->setText(QString::fromLatin1(run_state_text(state)));
   message_label_->setText(status_.shown());
-  // The State item follows the state until the computation has finished.
-  if (state == RunState::running) {
-    state_action_->setText(QStringLiteral("&Pause\tCtrl+S"));
-    state_action_->setData(kCmdPause);
-  } else if (state == RunState::paused) {
-    state_action_->setText(QStringLiteral("&Resume\tCtrl+Q"));
-    state_action_->setData(kCmdResume);
-  }
+  menus_->show_run_state(state);
 }
 
 void FrameWindow::set_status_message(const QString& text) {
@@ -296,6 +144,20 @@ void FrameWindow::set_status_message(const QString& text) {
 QString FrameWindow::run_state_pane() const { return run_state_label_->text(); }
 
 QString FrameWindow::message_pane() const { return message_label_->text(); }
+
+// --- The parts ---------------------------------------------------------------------
+
+void FrameWindow::update_menus() { menus_->update(); }
+
+void FrameWindow::window_command(int command) { menus_->run_command(command); }
+
+bool FrameWindow::window_command_enabled(int command) { return menus_->command_enabled(command); }
+
+void FrameWindow::window_typed(TextWindow& window, QKeyEvent* event) {
+  input_.typed(window, *event);
+}
+
+void FrameWindow::window_selection_changed(TextWindow&) { update_menus(); }
 
 // --- Text windows ---------------------------------------------------------------------
 
@@ -354,9 +216,7 @@ void FrameWindow::close_text_window(int number, bool keep) {
     window->mark_closed();
     return;
   }
-  if (paste_.window() == number) {
-    clear_paste();
-  }
+  input_.window_closing(number);
   table_.release(number);
   window->mark_closed();  // lets it close
   window->close();        // deleted on close
@@ -402,15 +262,32 @@ void FrameWindow::repaint_text_windows() {
   }
 }
 
+void FrameWindow::toggle_full_screen() {
+  if (!full_screen_) {
+    full_screen_window_ = active_text_window();
+    was_maximized_ = isMaximized();
+    status_bar_was_visible_ = !statusBar()->isHidden();
+    menuBar()->hide();
+    statusBar()->hide();
+    full_screen_window_->showMaximized();
+    showFullScreen();
+    full_screen_ = true;
+  } else {
+    menuBar()->show();
+    statusBar()->setVisible(status_bar_was_visible_);
+    if (full_screen_window_) {
+      full_screen_window_->showNormal();
+    }
+    was_maximized_ ? showMaximized() : showNormal();
+    full_screen_ = false;
+  }
+}
+
 // --- Closing ------------------------------------------------------------------------------------
 
 void FrameWindow::closeEvent(QCloseEvent* event) {
   // The menu of the start goes back first; then the frame and its windows go.
-  for (QMenu* menu : full_menus_) {
-    menu->menuAction()->setVisible(false);
-  }
-  program_menu_->menuAction()->setVisible(false);
-  reduced_file_menu_->menuAction()->setVisible(true);
+  menus_->show_start_bar();
   closing_ = true;
   event->accept();
   emit closed();

@@ -3,8 +3,6 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "host/qt/commands.h"
-
 namespace zuna {
 namespace {
 
@@ -141,33 +139,6 @@ item.</p>
 )";
 
 }  // namespace
-
-QString help_topic(int command) {
-  switch (command) {
-    case kCmdPrint: return QStringLiteral("print");
-    case kCmdSave: return QStringLiteral("save");
-    case kCmdExit: return QStringLiteral("exit");
-    case kCmdSelectText: return QStringLiteral("select-text");
-    case kCmdSelectGraphics: return QStringLiteral("select-graphics");
-    case kCmdSelectAll: return QStringLiteral("select-all");
-    case kCmdCopy: return QStringLiteral("copy");
-    case kCmdPaste: return QStringLiteral("paste");
-    case kCmdSizeToFit: return QStringLiteral("size-to-fit");
-    case kCmdFullScreen: return QStringLiteral("full-screen");
-    case kCmdPause:
-    case kCmdResume: return QStringLiteral("pause");
-    case kCmdCascade: return QStringLiteral("cascade");
-    case kCmdTile: return QStringLiteral("tile");
-    case kCmdArrangeIcons: return QStringLiteral("arrange-icons");
-    case kCmdInput: return QStringLiteral("input");
-    case kCmdClearPaste: return QStringLiteral("clear-paste");
-    case kCmdStatusBar: return QStringLiteral("status-bar");
-    case kCmdRocket: return QStringLiteral("rocket");
-    case kCmdRocketPlot: return QStringLiteral("rocket-plot");
-    case kCmdRocketListing: return QStringLiteral("rocket-listing");
-    default: return {};
-  }
-}
 
 HelpViewer::HelpViewer(const QString& program_name, QWidget* parent)
     : QDialog(parent), browser_(new QTextBrowser(this)) {

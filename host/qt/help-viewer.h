@@ -1,5 +1,5 @@
 // The host's help: a text of our own shown in a viewer owned by the frame,
-// with one topic per menu item that has one.
+// with one topic per menu item that has one (the command table names them).
 #pragma once
 
 #include <QDialog>
@@ -8,9 +8,6 @@
 class QTextBrowser;
 
 namespace zuna {
-
-// The topic of a menu command, or an empty text when it has none.
-QString help_topic(int command);
 
 class HelpViewer : public QDialog {
   Q_OBJECT

@@ -200,7 +200,7 @@ int QtHost::text_window_read_line(int window, char* buffer, int capacity) {
     on_gui([&] { ready = frame_->configure_window(window); });
     return ready ? left_over_.deliver(buffer, capacity) : -1;
   }
-  on_gui([&] { ready = frame_->begin_read(window); });
+  on_gui([&] { ready = frame_->input().begin_read(window); });
   if (!ready) {
     return -1;
   }
@@ -267,7 +267,7 @@ int QtHost::run_dialog_modal(std::span<const std::uint8_t> dialog_template,
     result = frame_->run_dialog(dialog_template, controller);
     closed = frame_->closing();
   });
-  // The results menu leaves the frame's menus usable (frame-program.cpp):
+  // The results menu leaves the frame's menus usable (program-items.h):
   // Exit there ends the program as Exit does elsewhere, rather than as a
   // dialog that could not be shown.
   if (closed) {

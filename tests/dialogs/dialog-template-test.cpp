@@ -103,5 +103,60 @@ TEST(DialogTemplateTable, RegisteredTemplatesReplaceAndHideStoredOnes) {
   EXPECT_EQ(copy_of(find_dialog_template(104)), stored);
 }
 
+// The one classification the manager and both hosts draw on: the kind of
+// every button type with the variants beside it, the other classes, and the
+// items that are no control.
+TEST(ItemClassification, ButtonTypesAndClasses) {
+  auto classify = [](std::uint16_t class_code, std::uint32_t style) {
+    DialogTemplateItem item;
+    item.class_code = class_code;
+    item.style = style | kWsVisible;
+    return classify_item(item);
+  };
+  using K = ControlKind;
+  struct Case {
+    std::uint32_t type;
+    K kind;
+    bool default_button, automatic, three_state, foreign;
+  };
+  const Case buttons[] = {
+      {kBsPushButton, K::push_button, false, false, false, false},
+      {kBsDefPushButton, K::push_button, true, false, false, false},
+      {kBsCheckBox, K::check_box, false, false, false, false},
+      {kBsAutoCheckBox, K::check_box, false, true, false, false},
+      {kBs3State, K::check_box, false, false, true, false},
+      {kBsAuto3State, K::check_box, false, true, true, false},
+      {kBsRadioButton, K::radio_button, false, false, false, false},
+      {kBsAutoRadioButton, K::radio_button, false, true, false, false},
+      {kBsGroupBox, K::group_box, false, false, false, false},
+      {kBsUserButton, K::push_button, false, false, false, true},
+      {0xA, K::push_button, false, false, false, true},
+      {kBsOwnerDraw, K::push_button, false, false, false, true},
+      {0xF, K::push_button, false, false, false, true},
+  };
+  for (const Case& c : buttons) {
+    // The flags above the type bits change nothing of what the item is.
+    const ItemClass got = classify(kClassButton, c.type | kBsLeftText | kWsTabStop);
+    SCOPED_TRACE(c.type);
+    EXPECT_EQ(got.kind, c.kind);
+    EXPECT_EQ(got.button_type, c.type);
+    EXPECT_EQ(got.default_button, c.default_button);
+    EXPECT_EQ(got.automatic, c.automatic);
+    EXPECT_EQ(got.three_state, c.three_state);
+    EXPECT_EQ(got.foreign_button, c.foreign);
+  }
+  EXPECT_EQ(classify(kClassEdit, kEsPassword).kind, K::edit_box);
+  EXPECT_EQ(classify(kClassStatic, kSsCenter).kind, K::static_text);
+  EXPECT_EQ(classify(kClassListBox, kLbsNotify).kind, K::list_box);
+  EXPECT_EQ(classify(kClassScrollBar, kSbsVert).kind, K::scroll_bar);
+  EXPECT_EQ(classify(kClassComboBox, 0x1).kind, K::combo_box);
+  EXPECT_EQ(classify(kClassComboBox, 0x2).kind, K::combo_box);
+  EXPECT_EQ(classify(kClassComboBox, kCbsDropDownList).kind, K::drop_down_list);
+  EXPECT_FALSE(classify(0x86, 0).kind.has_value());
+  DialogTemplateItem named;
+  named.class_name = u"BUTTON";
+  EXPECT_FALSE(classify_item(named).kind.has_value());
+}
+
 }  // namespace
 }  // namespace zuna

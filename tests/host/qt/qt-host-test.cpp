@@ -20,13 +20,16 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <atomic>
 #include <future>
 #include <mutex>
 
 #include "fio/fio.h"
+#include "host/qt/command-table.h"
 #include "host/qt/commands.h"
 #include "host/qt/cp1252.h"
+#include "host/qt/frame-menus.h"
 #include "host/qt/help-viewer.h"
 #include "host/qt/qt-host.h"
 #include "qt-robot.h"
@@ -223,9 +226,10 @@ TEST_F(QtHostTest, ReadOfTenAfterFifteenTypedLeavesFiveForTheNextReadWithoutWait
     got_first = host().text_window_read_line(number, first, 10);
     got_second = host().text_window_read_line(number, second, 10);
   });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == number; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
   EXPECT_EQ(frame().message_pane(), "Input pending in READ");
-  EXPECT_TRUE(frame().command_action(kCmdInput)->isEnabled());
+  EXPECT_TRUE(frame().menus().command_action(kCmdInput)->isEnabled());
   TextView* view = frame().text_window(number)->view();
   QTest::keyClicks(view, "abcdefghijklmno");
   EXPECT_EQ(row(number, 1), "abcdefghijklmno");  // echoed as typed
@@ -236,8 +240,8 @@ TEST_F(QtHostTest, ReadOfTenAfterFifteenTypedLeavesFiveForTheNextReadWithoutWait
   EXPECT_EQ(got_second, 5);
   EXPECT_EQ(std::string(second, 5), "klmno");
   EXPECT_EQ(frame().message_pane(), "");
-  EXPECT_FALSE(frame().command_action(kCmdInput)->isEnabled());
-  EXPECT_EQ(frame().pending_read_window(), 0);
+  EXPECT_FALSE(frame().menus().command_action(kCmdInput)->isEnabled());
+  EXPECT_EQ(frame().input().pending_read_window(), 0);
 }
 
 TEST_F(QtHostTest, TypingBeepsWithoutAReadPastTheLineAndAtTheTopLeft) {
@@ -248,9 +252,9 @@ TEST_F(QtHostTest, TypingBeepsWithoutAReadPastTheLineAndAtTheTopLeft) {
   });
   ASSERT_TRUE(wait_done(open));
   TextView* view = frame().text_window(number)->view();
-  int beeps = frame().beep_count();
+  int beeps = frame().input().beep_count();
   QTest::keyClick(view, Qt::Key_A);  // no read waits
-  EXPECT_EQ(frame().beep_count(), beeps + 1);
+  EXPECT_EQ(frame().input().beep_count(), beeps + 1);
 
   char line[200] = {};
   int got = -2;
@@ -258,17 +262,18 @@ TEST_F(QtHostTest, TypingBeepsWithoutAReadPastTheLineAndAtTheTopLeft) {
     host().text_window_write(number, "\r");  // back to row 1, column 1
     got = host().text_window_read_line(number, line, 200);
   });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == number; }, kWait));
-  beeps = frame().beep_count();
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
+  beeps = frame().input().beep_count();
   QTest::keyClick(view, Qt::Key_Backspace);  // nothing typed, position at row 1, column 1
-  EXPECT_EQ(frame().beep_count(), beeps + 1);
+  EXPECT_EQ(frame().input().beep_count(), beeps + 1);
   QTest::keyClicks(view, QString(128, QLatin1Char('q')));
-  EXPECT_EQ(frame().beep_count(), beeps + 1);
+  EXPECT_EQ(frame().input().beep_count(), beeps + 1);
   QTest::keyClick(view, Qt::Key_Z);  // the 129th character
-  EXPECT_EQ(frame().beep_count(), beeps + 2);
+  EXPECT_EQ(frame().input().beep_count(), beeps + 2);
   QTest::keyClick(view, Qt::Key_Backspace);
   QTest::keyClick(view, Qt::Key_Tab);  // 127 held: no blank fits below 126
-  EXPECT_EQ(frame().beep_count(), beeps + 3);
+  EXPECT_EQ(frame().input().beep_count(), beeps + 3);
   QTest::keyClick(view, Qt::Key_Return);
   ASSERT_TRUE(wait_done(reader));
   EXPECT_EQ(got, 127);
@@ -284,13 +289,13 @@ TEST_F(QtHostTest, PausedWhileReadingTypedKeysBeep) {
     number = host().text_window_open("P");
     host().text_window_read_line(number, line, 8);
   });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() != 0; }, kWait));
-  TextView* view = frame().text_window(frame().pending_read_window())->view();
-  frame().run_command(kCmdPause);
-  int beeps = frame().beep_count();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().input().pending_read_window() != 0; }, kWait));
+  TextView* view = frame().text_window(frame().input().pending_read_window())->view();
+  frame().menus().run_command(kCmdPause);
+  int beeps = frame().input().beep_count();
   QTest::keyClick(view, Qt::Key_A);
-  EXPECT_EQ(frame().beep_count(), beeps + 1);
-  frame().run_command(kCmdResume);
+  EXPECT_EQ(frame().input().beep_count(), beeps + 1);
+  frame().menus().run_command(kCmdResume);
   QTest::keyClick(view, Qt::Key_B);
   QTest::keyClick(view, Qt::Key_Return);
   ASSERT_TRUE(wait_done(reader));
@@ -318,14 +323,14 @@ TEST_F(QtHostTest, PauseStopsTheComputationAndResumeContinuesIt) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return writer.count > 20; }, kWait));
   QTest::keyClick(frame().text_window(number)->view(), Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(frame().run_state_pane(), "Paused");
-  EXPECT_EQ(frame().command_action(kCmdPause)->text(), "&Resume\tCtrl+Q");
+  EXPECT_EQ(frame().menus().command_action(kCmdPause)->text(), "&Resume\tCtrl+Q");
   QTest::qWait(50);  // a write that had passed the gate ends
   int held = writer.count;
   QTest::qWait(300);
   EXPECT_EQ(writer.count, held);
   QTest::keyClick(frame().text_window(number)->view(), Qt::Key_Q, Qt::ControlModifier);
   EXPECT_EQ(frame().run_state_pane(), "Running");
-  EXPECT_EQ(frame().command_action(kCmdPause)->text(), "&Pause\tCtrl+S");
+  EXPECT_EQ(frame().menus().command_action(kCmdPause)->text(), "&Pause\tCtrl+S");
   EXPECT_TRUE(QTest::qWaitFor([&] { return writer.count > held + 20; }, kWait));
   writer.stop = true;
   ASSERT_TRUE(wait_done(w));
@@ -339,17 +344,17 @@ TEST_F(QtHostTest, SelectingTextPausesAndCopyPutsItOnTheClipboardAndResumes) {
   });
   ASSERT_TRUE(wait_done(w));
   TextWindow* window = frame().text_window(number);
-  EXPECT_FALSE(frame().command_action(kCmdCopy)->isEnabled());
-  frame().run_command(kCmdSelectText);
+  EXPECT_FALSE(frame().menus().command_action(kCmdCopy)->isEnabled());
+  frame().menus().run_command(kCmdSelectText);
   EXPECT_EQ(host().gate().state(), RunState::paused);
   EXPECT_EQ(window->windowTitle(), "Mark Text - SEL");
-  EXPECT_FALSE(frame().command_action(kCmdCopy)->isEnabled());
+  EXPECT_FALSE(frame().menus().command_action(kCmdCopy)->isEnabled());
   // Drag from the "f" of the first row to the "c" of the second.
   QTest::mousePress(window->view()->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
   QTest::mouseMove(window->view()->viewport(), QPoint(8 * 3 + 2, 16 + 2));
   QTest::mouseRelease(window->view()->viewport(), Qt::LeftButton, {}, QPoint(8 * 3 + 2, 16 + 2));
   EXPECT_EQ(window->windowTitle(), "Select Text - SEL");
-  EXPECT_TRUE(frame().command_action(kCmdCopy)->isEnabled());
+  EXPECT_TRUE(frame().menus().command_action(kCmdCopy)->isEnabled());
   QTest::keyClick(window->view(), Qt::Key_Insert, Qt::ControlModifier);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "firs\nseco");
   EXPECT_EQ(host().gate().state(), RunState::running);
@@ -359,23 +364,23 @@ TEST_F(QtHostTest, SelectingTextPausesAndCopyPutsItOnTheClipboardAndResumes) {
 TEST_F(QtHostTest, PauseChosenDuringASelectionOutlastsTheCopy) {
   auto w = worker([&] { host().text_window_write(1024, "graphics"); });
   ASSERT_TRUE(wait_done(w));
-  frame().run_command(kCmdSelectGraphics);
+  frame().menus().run_command(kCmdSelectGraphics);
   EXPECT_EQ(frame().text_window(1024)->windowTitle(), "Mark Graphics - Graphic1");
-  frame().run_command(kCmdPause);
-  frame().run_command(kCmdSelectAll);
+  frame().menus().run_command(kCmdPause);
+  frame().menus().run_command(kCmdSelectAll);
   EXPECT_EQ(frame().text_window(1024)->windowTitle(), "Select Graphics in Graphic1");
-  frame().run_command(kCmdCopy);
+  frame().menus().run_command(kCmdCopy);
   EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(1024, 768));
   EXPECT_EQ(host().gate().state(), RunState::paused);
   EXPECT_EQ(frame().run_state_pane(), "Paused");
-  frame().run_command(kCmdResume);
+  frame().menus().run_command(kCmdResume);
   EXPECT_EQ(host().gate().state(), RunState::running);
 }
 
 TEST_F(QtHostTest, EscapeEndsASelectionAndResumes) {
   auto w = worker([&] { host().text_window_write(1024, "x"); });
   ASSERT_TRUE(wait_done(w));
-  frame().run_command(kCmdSelectText);
+  frame().menus().run_command(kCmdSelectText);
   QTest::keyClick(frame().text_window(1024)->view(), Qt::Key_Escape);
   EXPECT_FALSE(frame().text_window(1024)->selecting());
   EXPECT_EQ(host().gate().state(), RunState::running);
@@ -389,9 +394,9 @@ TEST_F(QtHostTest, PasteFeedsTheClipboardLineByLine) {
   });
   ASSERT_TRUE(wait_done(open));
   QGuiApplication::clipboard()->setText("first\r\nsecond\n");
-  frame().run_command(kCmdPaste);  // no read yet: the paste waits
-  EXPECT_FALSE(frame().command_action(kCmdPaste)->isEnabled());
-  EXPECT_TRUE(frame().command_action(kCmdClearPaste)->isEnabled());
+  frame().menus().run_command(kCmdPaste);  // no read yet: the paste waits
+  EXPECT_FALSE(frame().menus().command_action(kCmdPaste)->isEnabled());
+  EXPECT_TRUE(frame().menus().command_action(kCmdClearPaste)->isEnabled());
   char a[16] = {}, b[16] = {};
   int na = 0, nb = 0;
   auto reader = worker([&] {
@@ -401,7 +406,7 @@ TEST_F(QtHostTest, PasteFeedsTheClipboardLineByLine) {
   ASSERT_TRUE(wait_done(reader));
   EXPECT_EQ(std::string(a, static_cast<std::size_t>(na)), "first");
   EXPECT_EQ(std::string(b, static_cast<std::size_t>(nb)), "second");
-  EXPECT_FALSE(frame().command_action(kCmdClearPaste)->isEnabled());
+  EXPECT_FALSE(frame().menus().command_action(kCmdClearPaste)->isEnabled());
 }
 
 TEST_F(QtHostTest, ClosingTheFrameWakesABlockedReaderAndAPausedComputation) {
@@ -417,7 +422,7 @@ TEST_F(QtHostTest, ClosingTheFrameWakesABlockedReaderAndAPausedComputation) {
       ++exits;
     }
   });
-  frame().run_command(kCmdPause);
+  frame().menus().run_command(kCmdPause);
   auto paused = worker([&] {
     try {
       host().pause_gate();
@@ -425,9 +430,10 @@ TEST_F(QtHostTest, ClosingTheFrameWakesABlockedReaderAndAPausedComputation) {
       ++exits;
     }
   });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == number; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
   QTest::qWait(20);
-  frame().run_command(kCmdExit);
+  frame().menus().run_command(kCmdExit);
   ASSERT_TRUE(wait_done(reader));
   ASSERT_TRUE(wait_done(paused));
   EXPECT_EQ(exits, 2);
@@ -460,12 +466,12 @@ TEST_F(QtHostTest, EndOfRunAsksWithNoAsTheDefaultAndKeepsTheWindows) {
   EXPECT_EQ(frame().run_state_pane(), "Finished");
   EXPECT_EQ(host().exit_code(), 1);
   // Pause after the end changes nothing.
-  QString state_item = frame().command_action(kCmdPause)->text();
-  frame().run_command(kCmdPause);
+  QString state_item = frame().menus().command_action(kCmdPause)->text();
+  frame().menus().run_command(kCmdPause);
   EXPECT_EQ(frame().run_state_pane(), "Finished");
-  EXPECT_EQ(frame().command_action(kCmdPause)->text(), state_item);
+  EXPECT_EQ(frame().menus().command_action(kCmdPause)->text(), state_item);
   // The windows stay until Exit, which ends with the program's code.
-  frame().run_command(kCmdExitReduced);
+  frame().menus().run_command(kCmdExitReduced);
   EXPECT_FALSE(frame().isVisible());
   EXPECT_EQ(host().finish(), 1);
 }
@@ -508,24 +514,24 @@ TEST_F(QtHostTest, MenuBarFollowsTheActiveTextWindow) {
     return titles;
   };
   EXPECT_EQ(visible_titles(), QStringList({"&File"}));
-  EXPECT_EQ(frame().command_action(kCmdExitReduced)->text(), "E&xit");
+  EXPECT_EQ(frame().menus().command_action(kCmdExitReduced)->text(), "E&xit");
   auto w = worker([&] { host().text_window_write(1024, "x"); });
   ASSERT_TRUE(wait_done(w));
   EXPECT_EQ(visible_titles(),
             QStringList({"&File", "&Edit", "&View", "&State", "&Window", "&Help"}));
-  EXPECT_EQ(frame().command_action(kCmdExit)->text(), "E&xit\tCtrl+C");
-  EXPECT_EQ(frame().command_action(kCmdCopy)->text(), "&Copy\tCtrl+Ins");
-  EXPECT_EQ(frame().command_action(kCmdFullScreen)->text(), "&Full Screen\tAlt+Enter");
-  EXPECT_FALSE(frame().command_action(kCmdInput)->isEnabled());
-  EXPECT_FALSE(frame().command_action(kCmdClearPaste)->isEnabled());
+  EXPECT_EQ(frame().menus().command_action(kCmdExit)->text(), "E&xit\tCtrl+C");
+  EXPECT_EQ(frame().menus().command_action(kCmdCopy)->text(), "&Copy\tCtrl+Ins");
+  EXPECT_EQ(frame().menus().command_action(kCmdFullScreen)->text(), "&Full Screen\tAlt+Enter");
+  EXPECT_FALSE(frame().menus().command_action(kCmdInput)->isEnabled());
+  EXPECT_FALSE(frame().menus().command_action(kCmdClearPaste)->isEnabled());
   // Size To Fit is the active window's own check mark.
-  EXPECT_FALSE(frame().command_action(kCmdSizeToFit)->isChecked());
-  frame().run_command(kCmdSizeToFit);
-  EXPECT_TRUE(frame().command_action(kCmdSizeToFit)->isChecked());
+  EXPECT_FALSE(frame().menus().command_action(kCmdSizeToFit)->isChecked());
+  frame().menus().run_command(kCmdSizeToFit);
+  EXPECT_TRUE(frame().menus().command_action(kCmdSizeToFit)->isChecked());
   EXPECT_TRUE(frame().text_window(1024)->view()->size_to_fit());
-  EXPECT_TRUE(frame().command_action(kCmdStatusBar)->isChecked());
-  frame().run_command(kCmdStatusBar);
-  EXPECT_FALSE(frame().command_action(kCmdStatusBar)->isChecked());
+  EXPECT_TRUE(frame().menus().command_action(kCmdStatusBar)->isChecked());
+  frame().menus().run_command(kCmdStatusBar);
+  EXPECT_FALSE(frame().menus().command_action(kCmdStatusBar)->isChecked());
   EXPECT_TRUE(frame().statusBar()->isHidden());
 }
 
@@ -579,7 +585,8 @@ TEST_F(QtHostTest, AWaitingReadBringsTheCaretsLineIntoViewAndWritingDoesNot) {
 
   char line[8] = {};
   auto reader = worker([&] { host().text_window_read_line(number, line, 8); });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == number; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
   // Just far enough that row 31 (pixels 480..495) is the last one shown.
   EXPECT_EQ(view->view_origin(), QPoint(0, 31 * 16 - view->viewport()->height()))
       << view->viewport()->height();
@@ -598,7 +605,8 @@ TEST_F(QtHostTest, AWaitingReadBringsTheCaretsLineIntoViewAndWritingDoesNot) {
   QTest::keyClick(view, Qt::Key_Home);  // the bottom rows, from column 1
   const QPoint bottom = view->view_origin();
   auto second = worker([&] { host().text_window_read_line(number, line, 8); });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == number; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == number; }, kWait));
   EXPECT_EQ(view->view_origin(), bottom);  // the caret, near row 42, was in view
   QTest::keyClick(view, Qt::Key_Return);
   ASSERT_TRUE(wait_done(second));
@@ -632,10 +640,11 @@ TEST_F(QtHostTest, WindowMenuListsTheWindowsAndInputActivatesTheReadingOne) {
                                 "&Status Bar", "&1 ONE", "&2 TWO"}));
   char line[4];
   auto reader = worker([&] { host().text_window_read_line(first, line, 4); });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return frame().pending_read_window() == first; }, kWait));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return frame().input().pending_read_window() == first; }, kWait));
   frame().activate_window(second);
   EXPECT_EQ(frame().active_window_number(), second);
-  frame().run_command(kCmdInput);
+  frame().menus().run_command(kCmdInput);
   EXPECT_EQ(frame().active_window_number(), first);
   QTest::keyClick(frame().text_window(first)->view(), Qt::Key_Return);
   ASSERT_TRUE(wait_done(reader));
@@ -644,24 +653,24 @@ TEST_F(QtHostTest, WindowMenuListsTheWindowsAndInputActivatesTheReadingOne) {
 TEST_F(QtHostTest, F1InAMenuShowsTheItemsTopicOrSaysThereIsNone) {
   auto w = worker([&] { host().text_window_write(1024, "x"); });
   ASSERT_TRUE(wait_done(w));
-  QMenu* edit =
-      frame().command_action(kCmdCopy)->associatedObjects().isEmpty()
-          ? nullptr
-          : qobject_cast<QMenu*>(frame().command_action(kCmdCopy)->associatedObjects().first());
+  QMenu* edit = frame().menus().command_action(kCmdCopy)->associatedObjects().isEmpty()
+                    ? nullptr
+                    : qobject_cast<QMenu*>(
+                          frame().menus().command_action(kCmdCopy)->associatedObjects().first());
   ASSERT_NE(edit, nullptr);
   QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
   QApplication::sendEvent(edit, &f1);
-  EXPECT_TRUE(frame().help_mode());
-  frame().command_action(kCmdSelectText)->trigger();
-  EXPECT_FALSE(frame().help_mode());
+  EXPECT_TRUE(frame().menus().help_mode());
+  frame().menus().command_action(kCmdSelectText)->trigger();
+  EXPECT_FALSE(frame().menus().help_mode());
   EXPECT_FALSE(frame().text_window(1024)->selecting());  // help, not the command
-  ASSERT_NE(frame().help_viewer(), nullptr);
-  EXPECT_TRUE(frame().help_viewer()->isVisible());
+  ASSERT_NE(frame().menus().help_viewer(), nullptr);
+  EXPECT_TRUE(frame().menus().help_viewer()->isVisible());
 
   QString said;
   accept_next_box(said);
   QApplication::sendEvent(edit, &f1);
-  frame().command_action(kCmdAbout)->trigger();  // the Help menu's items have no topic
+  frame().menus().command_action(kCmdAbout)->trigger();  // the Help menu's items have no topic
   EXPECT_EQ(said, "Help not available for menu item");
 }
 
@@ -674,7 +683,7 @@ TEST_F(QtHostTest, SaveWritesTheWholeVirtualScreenAsABitmap) {
     filters = dialog.nameFilters();
     dialog.selectFile(path);
   });
-  frame().run_command(kCmdSave);
+  frame().menus().run_command(kCmdSave);
   EXPECT_EQ(filters, QStringList({"Bitmap Files(*.bmp)", "All Files(*.*)"}));
   QImage saved(path + ".bmp");
   EXPECT_EQ(saved.size(), QSize(1024, 768));
@@ -695,14 +704,14 @@ TEST_F(QtHostTest, PrintWithoutADefaultPrinterOffersAPdfFile) {
     box.button(QMessageBox::No)->click();
   });
   accept_next_box(said);
-  frame().run_command(kCmdPrint);
+  frame().menus().run_command(kCmdPrint);
   EXPECT_EQ(offer, "No Default Printer\n\nWrite the pages to a PDF file instead?");
   EXPECT_EQ(said, "No Default Printer");
 
   const QString path = dir_.filePath(QStringLiteral("screen"));
   on_next_box([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
   testing::robot_accept_file_dialog([&](QFileDialog& dialog) { dialog.selectFile(path); });
-  frame().run_command(kCmdPrint);
+  frame().menus().run_command(kCmdPrint);
   QFile pdf(path + ".pdf");
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   EXPECT_TRUE(pdf.read(5) == "%PDF-");
@@ -799,10 +808,33 @@ TEST_F(QtHostTest, AboutShowsTheProgramsOwnTextUnderItsName) {
     icon = box.icon();
     box.accept();
   });
-  frame().run_command(kCmdAbout);
+  frame().menus().run_command(kCmdAbout);
   EXPECT_EQ(caption, "zuna4");
   EXPECT_TRUE(text.startsWith("zuna4 - combustion of hydrogen with oxygen"));
   EXPECT_EQ(icon, QMessageBox::Information);
+}
+
+// The command table is the one list the menus, the keys and the menu help
+// draw on: every key of a text window names a command of it, and every help
+// topic it gives is an anchor of the help text.
+TEST(CommandTable, KeysAndHelpTopicsNameWhatExists) {
+  for (int key_command : {kCmdExit, kCmdPause, kCmdResume, kCmdCopy, kCmdPaste, kCmdFullScreen}) {
+    EXPECT_NE(find_command(key_command), nullptr) << key_command;
+  }
+  HelpViewer viewer(QStringLiteral("zuna4"), nullptr);
+  auto* browser = viewer.findChild<QTextBrowser*>();
+  ASSERT_NE(browser, nullptr);
+  const QString html = browser->toHtml();
+  int topics = 0;
+  for (const CommandEntry& entry : command_table()) {
+    EXPECT_EQ(find_command(entry.id), &entry) << "command " << entry.id << " twice";
+    if (entry.help_topic != nullptr) {
+      ++topics;
+      EXPECT_TRUE(html.contains(QStringLiteral("name=\"%1\"").arg(entry.help_topic)))
+          << entry.help_topic;
+    }
+  }
+  EXPECT_GE(topics, 20);
 }
 
 TEST(QtHostSettings, CrvnMaximizedInTheProgramsSectionMaximizes) {

@@ -10,13 +10,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QMenuBar>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <chrono>
+#include <stdexcept>
 
 #include "app/zuna4.h"
 #include "dialogs/dialog-host.h"
@@ -24,6 +27,8 @@
 #include "host/qt/commands.h"
 #include "host/qt/cp1252.h"
 #include "host/qt/dialog-view.h"
+#include "host/qt/frame-menus.h"
+#include "host/qt/program-thread.h"
 #include "host/qt/qt-host.h"
 #include "qt-robot.h"
 
@@ -111,7 +116,7 @@ class ProgramSession : public ::testing::Test {
   void press_enter_in(const QString& title, QStringList* seen = nullptr) {
     robot_then([this, title, seen] {
       TextWindow* window = window_titled(title);
-      if (window == nullptr || frame().pending_read_window() != window->number()) {
+      if (window == nullptr || frame().input().pending_read_window() != window->number()) {
         return false;
       }
       if (seen != nullptr) {
@@ -207,7 +212,7 @@ TEST_F(ProgramSession, OneCalculationFromThePresentationToTheStop) {
   EXPECT_TRUE(QFile::exists(work_.filePath("tad.dat")));
 
   // Pause after the end changes nothing; Exit ends with the program's code.
-  frame().run_command(kCmdPause);
+  frame().menus().run_command(kCmdPause);
   EXPECT_EQ(frame().run_state_pane(), QStringLiteral("Finished"));
   QTest::keyClick(stop_window->view(), Qt::Key_C, Qt::ControlModifier);
   EXPECT_FALSE(frame().isVisible());
@@ -238,7 +243,7 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
   press_enter_in(kPresentation);
   in_dialog(QStringLiteral("DADOS"), [&](DialogView&) {
     visible_in_parameters = program_menu_visible();
-    enabled_in_parameters = frame().command_enabled(kCmdRocket);
+    enabled_in_parameters = frame().menus().command_enabled(kCmdRocket);
   });
   press_enter_in(kProgress);
   robot_then([&] {
@@ -247,15 +252,16 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
       return false;
     }
     visible_in_menu = program_menu_visible();
-    enabled_in_menu = frame().command_action(kCmdRocket)->isEnabled();
-    plot_before = frame().command_enabled(kCmdRocketPlot);
-    QTimer::singleShot(0, &frame(), [this] { frame().command_action(kCmdRocket)->trigger(); });
+    enabled_in_menu = frame().menus().command_action(kCmdRocket)->isEnabled();
+    plot_before = frame().menus().command_enabled(kCmdRocketPlot);
+    QTimer::singleShot(0, &frame(),
+                       [this] { frame().menus().command_action(kCmdRocket)->trigger(); });
     return true;
   });
   in_dialog(rocket, [&](DialogView&) {
-    menu_disabled_meanwhile = frame().open_results_menu() != nullptr &&
-                              !frame().open_results_menu()->isEnabled() &&
-                              !frame().command_enabled(kCmdRocket);
+    menu_disabled_meanwhile = frame().program_items().open_results_menu() != nullptr &&
+                              !frame().program_items().open_results_menu()->isEnabled() &&
+                              !frame().menus().command_enabled(kCmdRocket);
   });
   robot_then([&] {
     auto* menu = qobject_cast<DialogView*>(QApplication::activeModalWidget());
@@ -265,7 +271,7 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
     if (TextWindow* window = window_titled(rocket)) {
       rocket_rows = rows(window);
     }
-    plot_after = frame().command_enabled(kCmdRocketPlot);
+    plot_after = frame().menus().command_enabled(kCmdRocketPlot);
     choose_end(*menu);
     QTest::keyClick(menu, Qt::Key_Return);
     return true;
@@ -284,7 +290,7 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
   EXPECT_TRUE(rocket_rows.contains(QString::fromUtf8("Melhor O/F de cada saída:")));
   EXPECT_TRUE(QFile::exists(work_.filePath("foguete")));
   EXPECT_TRUE(QFile::exists(work_.filePath("isp.dat")));
-  EXPECT_FALSE(frame().command_enabled(kCmdRocket)) << "the results menu is gone";
+  EXPECT_FALSE(frame().menus().command_enabled(kCmdRocket)) << "the results menu is gone";
 }
 
 TEST_F(ProgramSession, MissingDataFileEndsWithARunTimeErrorAndExitCodeOne) {
@@ -300,7 +306,7 @@ TEST_F(ProgramSession, MissingDataFileEndsWithARunTimeErrorAndExitCodeOne) {
   EXPECT_EQ(question, QStringLiteral("Program Terminated with exit code 1\nExit Window?"));
   EXPECT_EQ(host_->exit_code(), 1);
   EXPECT_FALSE(QFile::exists(work_.filePath("saida")));
-  frame().run_command(kCmdExit);
+  frame().menus().run_command(kCmdExit);
   EXPECT_EQ(host_->finish(), 1);
 }
 
@@ -310,7 +316,7 @@ TEST_F(ProgramSession, PauseDuringTheSweepHoldsTheProgressLinesUntilResume) {
   QString state_while_paused;
   QString question_caption, question;
   press_enter_in(kPresentation);
-  in_dialog(QStringLiteral("DADOS"), [&](DialogView&) { frame().run_command(kCmdPause); });
+  in_dialog(QStringLiteral("DADOS"), [&](DialogView&) { frame().menus().run_command(kCmdPause); });
   // The sweep is held at its first point: no progress line appears.
   auto held_since = std::make_shared<std::chrono::steady_clock::time_point>();
   robot_then([this, held_since, &while_paused, &state_while_paused] {
@@ -325,7 +331,7 @@ TEST_F(ProgramSession, PauseDuringTheSweepHoldsTheProgressLinesUntilResume) {
     TextWindow* window = window_titled(kProgress);
     while_paused = window != nullptr ? rows(window) : QStringList();
     state_while_paused = frame().run_state_pane();
-    frame().run_command(kCmdResume);
+    frame().menus().run_command(kCmdResume);
     return true;
   });
   press_enter_in(kProgress, &progress);
@@ -337,6 +343,27 @@ TEST_F(ProgramSession, PauseDuringTheSweepHoldsTheProgressLinesUntilResume) {
   EXPECT_EQ(count_starting(while_paused, QString::fromUtf8("Pontos já processados =")), 0);
   EXPECT_EQ(count_starting(progress, QString::fromUtf8("Pontos já processados =")), 33);
   EXPECT_EQ(host_->exit_code(), 0);
+}
+
+// The handshake with an item's thread: the GUI thread keeps its events
+// flowing while it waits (the item's calls to it are answered), and it
+// learns how the item ended.
+std::atomic<bool> answered_on_gui_thread{false};
+
+TEST(ProgramThread, EventsFlowWhileTheItemRunsAndItsEndIsTold) {
+  answered_on_gui_thread = false;
+  ProgramThread asks_the_gui(+[] {
+    QMetaObject::invokeMethod(
+        qApp, [] { answered_on_gui_thread = QThread::currentThread() == qApp->thread(); },
+        Qt::BlockingQueuedConnection);
+  });
+  EXPECT_EQ(asks_the_gui.wait(), ProgramThread::Outcome::ended);
+  EXPECT_TRUE(answered_on_gui_thread);
+
+  ProgramThread ends_the_program(+[] { throw ProgramExit{1}; });
+  EXPECT_EQ(ends_the_program.wait(), ProgramThread::Outcome::ended);
+  ProgramThread throws(+[] { throw std::runtime_error("item"); });
+  EXPECT_EQ(throws.wait(), ProgramThread::Outcome::failed);
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+#include "host/qt/program-items.h"
+
+#include <QMdiArea>
+
+#include "app/program-menu.h"
+#include "host/qt/dialog-view.h"
+#include "host/qt/frame-menus.h"
+#include "host/qt/frame-window.h"
+#include "host/qt/program-thread.h"
+
+namespace zuna {
+
+ProgramItems::ProgramItems(FrameWindow& frame) : frame_(frame) {}
+
+bool ProgramItems::menu_shown() const { return !frame_.closing() && program_menu_shown(); }
+
+bool ProgramItems::can_run() const { return results_menu_view_ && !running_ && !frame_.closing(); }
+
+bool ProgramItems::outputs_ready() const { return can_run() && rocket_files_written(); }
+
+bool ProgramItems::dialog_beside_menu() const { return program_menu_ready() && !running_; }
+
+int ProgramItems::run_dialog_beside_menu(const DialogTemplate& dialog,
+                                         DialogController& controller) {
+  // Without a parent a window-modal dialog blocks no window; it stays above
+  // the frame instead of being its child.
+  DialogView view(dialog, controller, nullptr);
+  view.setWindowModality(Qt::WindowModal);
+  view.setWindowFlag(Qt::WindowStaysOnTopHint);
+  view.move(frame_.frameGeometry().center() - view.rect().center());
+  results_menu_view_ = &view;
+  frame_.client_area()->setEnabled(false);
+  frame_.menus().update();
+  const int result = view.run();
+  results_menu_view_ = nullptr;
+  frame_.client_area()->setEnabled(true);
+  frame_.menus().update();
+  return result;
+}
+
+void ProgramItems::run(void (*item)()) {
+  if (!can_run()) {
+    return;
+  }
+  // The results menu stays above the frame: out of the way of the item's
+  // dialogs and window until it ends (minimised, not hidden, which would end
+  // its modal run).
+  running_ = true;
+  results_menu_view_->setEnabled(false);
+  results_menu_view_->showMinimized();
+  frame_.menus().update();
+
+  ProgramThread thread(item);
+  const ProgramThread::Outcome outcome = thread.wait();
+
+  running_ = false;
+  if (results_menu_view_ && !frame_.closing()) {
+    results_menu_view_->setEnabled(true);
+    results_menu_view_->showNormal();
+    results_menu_view_->raise();
+    results_menu_view_->activateWindow();
+  }
+  frame_.menus().update();
+  if (outcome == ProgramThread::Outcome::failed && !frame_.closing()) {
+    frame_.show_host_error(HostErrorLevel::error, kHostInternalError, __FILE__, __LINE__);
+  }
+}
+
+}  // namespace zuna

@@ -1,0 +1,51 @@
+// The program's own menu, "Cálculo": the rocket performance over the O/F
+// points of the calculation just made, its plot and its listing
+// (app/program-menu.h).
+//
+// The items can run only while the computation waits in the results menu.
+// That dialog is then shown modal to no window, kept above the frame, with
+// the client area disabled, so that the frame's menus stay usable while the
+// text windows take no input; every other dialog is modal as always. A
+// chosen item runs on a thread of its own (ProgramThread), while the GUI
+// thread keeps the events flowing (the item's dialogs, windows and boxes
+// come to the frame through the host as the computation's do) and the
+// results menu is disabled and minimised until the item ends.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include "dialogs/dialog-host.h"
+#include "dialogs/dialog-template.h"
+
+namespace zuna {
+
+class FrameWindow;
+
+class ProgramItems {
+ public:
+  explicit ProgramItems(FrameWindow& frame);
+
+  // The menu is on the bar once a calculation has been made.
+  bool menu_shown() const;
+  // An item may start: the results menu waits beside the bar and no item runs.
+  bool can_run() const;
+  // ... and the rocket performance has written its files (plot, listing).
+  bool outputs_ready() const;
+  // Runs an item of app/program-menu.h to its end.
+  void run(void (*item)());
+
+  // The computation's next dialog is the results menu, to be shown beside
+  // the menu bar rather than modal to the frame.
+  bool dialog_beside_menu() const;
+  int run_dialog_beside_menu(const DialogTemplate& dialog, DialogController& controller);
+  // The results menu while it leaves the menu usable, or null.
+  QDialog* open_results_menu() const { return results_menu_view_.data(); }
+
+ private:
+  FrameWindow& frame_;
+  QPointer<QDialog> results_menu_view_;
+  bool running_ = false;
+};
+
+}  // namespace zuna
