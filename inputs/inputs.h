@@ -27,17 +27,17 @@ RunParameters ask_run_parameters(const RunParameters& start);
 
 // The results menu's radio buttons, one per choice.
 enum class ResultsChoice {
-  none,  // no button checked
-  flame_temperatures_plot,        // 1013
-  mole_fractions_plot,            // 1014, without dissociation
+  none,                             // no button checked
+  flame_temperatures_plot,          // 1013
+  mole_fractions_plot,              // 1014, without dissociation
   mole_fractions_dissociated_plot,  // 1015
-  extents_plot,                   // 1016, the reactions' extents
-  mass_fractions_plot,            // 1030, without dissociation
+  extents_plot,                     // 1016, the reactions' extents
+  mass_fractions_plot,              // 1030, without dissociation
   mass_fractions_dissociated_plot,  // 1031
-  molar_masses_plot,              // 1032
-  new_calculation,                // 1033
-  end_program,                    // 1034
-  report_listing,                 // 1041
+  molar_masses_plot,                // 1032
+  new_calculation,                  // 1033
+  end_program,                      // 1034
+  report_listing,                   // 1041
 };
 
 struct ResultsMenuState {

@@ -127,7 +127,7 @@ std::string text_problem(const ParameterDescriptor& field, const std::string& ty
 
 std::string conversion_problem(const ParameterDescriptor& field, const std::string& typed) {
   const char* what = field.type == ParameterType::real ? "não é um número válido"
-                                                        : "não é um número inteiro válido";
+                                                       : "não é um número inteiro válido";
   return field_line(field, quoted(typed) + " " + what);
 }
 
@@ -150,8 +150,8 @@ std::string value_text(const RunParameters& p, const ParameterDescriptor& field)
 // both are as long ("100", "99999", "1E-6", "1E5").
 std::string range_end_text(double v) {
   char plain[64];
-  const std::string fixed(plain, std::to_chars(plain, plain + sizeof plain, v,
-                                               std::chars_format::fixed).ptr);
+  const std::string fixed(
+      plain, std::to_chars(plain, plain + sizeof plain, v, std::chars_format::fixed).ptr);
   char exp[64];
   const std::string scientific(
       exp, std::to_chars(exp, exp + sizeof exp, v, std::chars_format::scientific).ptr);
@@ -165,8 +165,8 @@ std::string range_end_text(double v) {
 }
 
 std::string range_text(const char* pattern, const ParameterRange& range) {
-  return fill_placeholders(pattern, {{"lo", range_end_text(range.lowest)},
-                                     {"hi", range_end_text(range.highest)}});
+  return fill_placeholders(
+      pattern, {{"lo", range_end_text(range.lowest)}, {"hi", range_end_text(range.highest)}});
 }
 
 constexpr char kPointCounts[] =

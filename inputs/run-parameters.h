@@ -47,7 +47,19 @@ inline constexpr std::int32_t kMaxIterations = 99999;
 // The fields in the dialog's order: the nine typed values, then the four
 // switches of the dissociation reactions.
 enum class ParameterField {
-  rmin, rmax, npmin, npmax, ptot, tolh, itmaxh, toln, itmaxn, act1, act2, act3, act4
+  rmin,
+  rmax,
+  npmin,
+  npmax,
+  ptot,
+  tolh,
+  itmaxh,
+  toln,
+  itmaxn,
+  act1,
+  act2,
+  act3,
+  act4
 };
 
 enum class ParameterType {
@@ -71,7 +83,7 @@ struct ParameterDescriptor {
   ParameterField field;
   const char* name;  // the member of RunParameters: the CSV column and the JSON key
   ParameterType type;
-  double RunParameters::*real = nullptr;          // real fields and switches
+  double RunParameters::*real = nullptr;           // real fields and switches
   std::int32_t RunParameters::*integer = nullptr;  // integer fields
   const char* default_text = nullptr;  // the dialog's text, which reads as default_value
   double default_value = 0.0;
@@ -85,12 +97,12 @@ struct ParameterDescriptor {
 
   // zuna4c --batch; no name for the switches, which have options of their own.
   struct OptionPart {
-    const char* name = nullptr;  // the long option, without its dashes
-    char short_name = 0;         // 0 for none
+    const char* name = nullptr;   // the long option, without its dashes
+    char short_name = 0;          // 0 for none
     const char* value = nullptr;  // the value's name in --help ("R")
     const char* help = nullptr;   // the description in --help
     const char* range = nullptr;  // the accepted range in its messages ("{lo} to {hi}")
-    bool list = false;  // takes a list of values, one calculation each
+    bool list = false;            // takes a list of values, one calculation each
   } option;
 
   const char* unit = nullptr;  // the CSV column's unit; none for counts and switches
@@ -135,7 +147,8 @@ struct ParameterProblem {
 std::vector<ParameterProblem> check_run_parameters(const RunParameters& p);
 
 // `pattern` with each "{name}" of `values` replaced by its text.
-std::string fill_placeholders(std::string_view pattern,
-                              std::initializer_list<std::pair<std::string_view, std::string>> values);
+std::string fill_placeholders(
+    std::string_view pattern,
+    std::initializer_list<std::pair<std::string_view, std::string>> values);
 
 }  // namespace zuna

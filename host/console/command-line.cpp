@@ -49,10 +49,8 @@ const ParameterDescriptor* parameter_option(int code) {
 struct Options {
   std::string short_options = ":hVbd:C:";
   std::vector<option> long_options = {
-      {"help", no_argument, nullptr, 'h'},
-      {"version", no_argument, nullptr, 'V'},
-      {"batch", no_argument, nullptr, 'b'},
-      {"data", required_argument, nullptr, 'd'},
+      {"help", no_argument, nullptr, 'h'},      {"version", no_argument, nullptr, 'V'},
+      {"batch", no_argument, nullptr, 'b'},     {"data", required_argument, nullptr, 'd'},
       {"dir", required_argument, nullptr, 'C'},
   };
 
@@ -159,9 +157,7 @@ double& reaction_switch(RunParameters& p, int number) {
   return p.*parameter_descriptor(field).real;
 }
 
-std::string long_option(const ParameterDescriptor& d) {
-  return std::string("--") + d.option.name;
-}
+std::string long_option(const ParameterDescriptor& d) { return std::string("--") + d.option.name; }
 
 // Reads the value of a run parameter's option into p, or the list of
 // pressures of the option that takes a list.
@@ -215,7 +211,8 @@ void parse_options(int argc, char** argv, CommandLine& c) {
   optind = 0;  // a fresh scan, also when called again
   const Options& o = options();
   for (;;) {
-    const int code = getopt_long(argc, argv, o.short_options.c_str(), o.long_options.data(), nullptr);
+    const int code =
+        getopt_long(argc, argv, o.short_options.c_str(), o.long_options.data(), nullptr);
     if (code == -1) {
       break;
     }
@@ -398,13 +395,12 @@ std::optional<std::string> parameter_problem_text(const RunParameters& p) {
     const std::int64_t sum = std::int64_t{p.npmin} + p.npmax;
     return long_option(parameter_descriptor(ParameterField::npmin)) + " + " +
            long_option(parameter_descriptor(ParameterField::npmax)) + ": " +
-           std::to_string(p.npmin) + " + " + std::to_string(p.npmax) + " = " +
-           std::to_string(sum) + " points is more than " +
-           english_number(problem.range.highest);
+           std::to_string(p.npmin) + " + " + std::to_string(p.npmax) + " = " + std::to_string(sum) +
+           " points is more than " + english_number(problem.range.highest);
   }
   const ParameterDescriptor& d = parameter_descriptor(problem.field);
-  const std::string value = d.type == ParameterType::integer ? std::to_string(p.*d.integer)
-                                                             : shortest_text(p.*d.real);
+  const std::string value =
+      d.type == ParameterType::integer ? std::to_string(p.*d.integer) : shortest_text(p.*d.real);
   return long_option(d) + ": " + value + " is out of range (" +
          option_range_text(d, problem.range) + ")";
 }
@@ -428,20 +424,19 @@ std::string help_default(std::string text) {
 
 // The lines of a run parameter's option in --help.
 std::string help_lines(const ParameterDescriptor& d) {
-  std::string head = d.option.short_name != 0
-                         ? std::string("  -") + d.option.short_name + ", --"
-                         : std::string("      --");
+  std::string head = d.option.short_name != 0 ? std::string("  -") + d.option.short_name + ", --"
+                                              : std::string("      --");
   head.append(d.option.name).append("=").append(d.option.value);
   head.append(head.size() < kHelpColumn ? kHelpColumn - head.size() : 1, ' ');
-  std::string text = fill_placeholders(d.option.help,
-                                       {{"lo", english_number(d.range.lowest)},
-                                        {"hi", english_number(d.range.highest)},
-                                        {"default", help_default(d.default_text)}});
+  std::string text = fill_placeholders(d.option.help, {{"lo", english_number(d.range.lowest)},
+                                                       {"hi", english_number(d.range.highest)},
+                                                       {"default", help_default(d.default_text)}});
   if (d.option.list) {
-    text += "; a list\n"
-            "runs one calculation each: 1,10,100, or FIRST:LAST:COUNT\n"
-            "for COUNT pressures in equal logarithmic steps;\n" +
-            std::to_string(kMaxCalculations) + " calculations at most";
+    text +=
+        "; a list\n"
+        "runs one calculation each: 1,10,100, or FIRST:LAST:COUNT\n"
+        "for COUNT pressures in equal logarithmic steps;\n" +
+        std::to_string(kMaxCalculations) + " calculations at most";
   }
   std::string lines = head;
   for (std::size_t at = 0;;) {
@@ -490,7 +485,8 @@ std::string usage_text(std::string_view program) {
          "  -V, --version          output version information and exit\n"
          "\n"
          "Run parameters (--batch only; defaults those of the parameter form):\n" +
-         parameter_help + "      --reactions=LIST   only these dissociation reactions, e.g. 1,2,4 (all)\n"
+         parameter_help +
+         "      --reactions=LIST   only these dissociation reactions, e.g. 1,2,4 (all)\n"
          "      --no-reaction=LIST leave out these reactions, e.g. 3\n"
          "\n"
          "Results (--batch only):\n"

@@ -57,8 +57,8 @@ std::string english_number(double v) {
 }
 
 std::string option_range_text(const ParameterDescriptor& d, const ParameterRange& range) {
-  return fill_placeholders(
-      d.option.range, {{"lo", english_number(range.lowest)}, {"hi", english_number(range.highest)}});
+  return fill_placeholders(d.option.range, {{"lo", english_number(range.lowest)},
+                                            {"hi", english_number(range.highest)}});
 }
 
 void check_range(const std::string& option, double v, double low, double high,

@@ -35,12 +35,16 @@ class ResultsMenu : public ::testing::Test {
 };
 
 ResultsChoice only(int id) {
-  const ResultsChoice choices[] = {
-      ResultsChoice::flame_temperatures_plot,   ResultsChoice::mole_fractions_plot,
-      ResultsChoice::mole_fractions_dissociated_plot, ResultsChoice::extents_plot,
-      ResultsChoice::mass_fractions_plot,       ResultsChoice::mass_fractions_dissociated_plot,
-      ResultsChoice::molar_masses_plot,         ResultsChoice::new_calculation,
-      ResultsChoice::end_program,               ResultsChoice::report_listing};
+  const ResultsChoice choices[] = {ResultsChoice::flame_temperatures_plot,
+                                   ResultsChoice::mole_fractions_plot,
+                                   ResultsChoice::mole_fractions_dissociated_plot,
+                                   ResultsChoice::extents_plot,
+                                   ResultsChoice::mass_fractions_plot,
+                                   ResultsChoice::mass_fractions_dissociated_plot,
+                                   ResultsChoice::molar_masses_plot,
+                                   ResultsChoice::new_calculation,
+                                   ResultsChoice::end_program,
+                                   ResultsChoice::report_listing};
   for (std::size_t k = 0; k < kChoices.size(); ++k) {
     if (kChoices[k] == id) {
       return choices[k];

@@ -233,8 +233,7 @@ class ManualPage : public ::testing::Test {
       } else if (head_next) {
         head_next = false;
         Entry e;
-        for (std::sregex_iterator it(line.begin(), line.end(), option_name), end; it != end;
-             ++it) {
+        for (std::sregex_iterator it(line.begin(), line.end(), option_name), end; it != end; ++it) {
           std::string name = (*it)[1];
           e.options.push_back(std::regex_replace(name, std::regex(R"(\\-)"), "-"));
         }
@@ -293,9 +292,8 @@ TEST_F(ManualPage, RunParametersInTheTablesOrderWithRangesAndDefaults) {
     }
     SCOPED_TRACE(d.option.name);
     std::size_t k = 0;
-    while (k < entries.size() &&
-           std::find(entries[k].options.begin(), entries[k].options.end(), d.option.name) ==
-               entries[k].options.end()) {
+    while (k < entries.size() && std::find(entries[k].options.begin(), entries[k].options.end(),
+                                           d.option.name) == entries[k].options.end()) {
       ++k;
     }
     ASSERT_LT(k, entries.size()) << "no entry in zuna4c(1)";
