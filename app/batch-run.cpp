@@ -8,13 +8,6 @@
 #include "app/program-state.h"
 
 namespace zuna {
-namespace {
-
-// The batch run's values; static like the interactive program's, as the
-// sweep table is large for a stack.
-ProgramState state;
-
-}  // namespace
 
 void BatchProgress::point_done(std::int32_t i, std::int32_t npts) {
   PointChecks::point_done(i, npts);
@@ -39,7 +32,7 @@ void BatchProgress::clear_line() {
 
 void run_batch(const BatchSettings& settings, BatchProgress& progress, BatchResults& results,
                bool digest) {
-  prepare_sweep();
+  ProgramState& state = program_state();
   std::string sha256;
   load_program_data(state, settings.data_file, digest ? &sha256 : nullptr);
   results.data_read(sha256);
@@ -50,7 +43,7 @@ void run_batch(const BatchSettings& settings, BatchProgress& progress, BatchResu
     state.p.ptot = settings.pressures[n];
     progress.begin_calculation(n + 1);
     const std::string suffix = settings.suffix ? "_" + std::to_string(n + 1) : std::string();
-    run_quiet_calculation(state, progress, suffix);
+    run_calculation(state, CalculationSetup{false, suffix, &progress});
 
     c.p = state.p;
     c.tc = state.tc;

@@ -1,10 +1,13 @@
 #include "app/calculation.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
 #include "app/report-writer.h"
+#include "app/sweep-worker.h"
 #include "fio/fio.h"
 #include "inputs/inputs.h"
 #include "platform/timef.h"
@@ -13,9 +16,6 @@ namespace zuna {
 namespace {
 
 constexpr char kProgressFormat[] = "(2X,'Pontos já processados =',I3,' de',I4)";
-constexpr char kParametersRefused[] =
-    "(2X,'Parâmetros fora dos limites das tabelas: npmin >= 0, npmax >= 0,',"
-    "' npmin + npmax <= ',I3)";
 
 void open_file(int unit, std::string_view name) {
   OpenOptions options;
@@ -29,21 +29,6 @@ void open_window(int unit, const char* title) {
   options.file = "user";
   options.title = title;
   open_unit(unit, options);
-}
-
-// The parameter dialog refuses counts that do not fit the tables; should any
-// get through, they are refused here and asked again rather than swept past
-// the tables' end.
-void ask_fitting_parameters(RunParameters& p) {
-  for (;;) {
-    p = ask_run_parameters(p);
-    if (sweep_fits(p)) {
-      return;
-    }
-    begin_write(kProgressUnit, kParametersRefused, -1);
-    put_int32(kMaxInnerPoints);
-    end_write();
-  }
 }
 
 // A read with an empty list: waits until the user presses Enter.
@@ -79,6 +64,48 @@ void tell_flagged_points(const SweepTable& t, const SweepScalars& s) {
 
 }  // namespace
 
+std::string flagged_points_message(const SweepTable& t, const SweepScalars& s) {
+  struct Reason {
+    unsigned flag;
+    const char* text;
+  };
+  static constexpr Reason kReasons[] = {
+      {kBisectionBound,
+       "Temperatura com dissociação fora de 1000 a 6000 K (a busca parou no limite do "
+       "intervalo)"},
+      {kBisectionCap, "Busca da temperatura com dissociação parou no limite de iterações"},
+      {kEquilibriumCap, "Equilíbrio de dissociação parou no limite de iterações"},
+      {kNewtonOutside, "Temperatura sem dissociação fora de 200 a 6000 K"},
+      {kNewtonCap, "Busca da temperatura sem dissociação parou no limite de iterações"},
+  };
+  const std::int32_t last = std::min<std::int32_t>(s.npts, kMaxPoint);
+  std::string text;
+  for (const Reason& reason : kReasons) {
+    std::string points;
+    int on_line = 0;
+    for (std::int32_t i = 1; i <= last; ++i) {
+      if ((t.flags[i] & reason.flag) == 0) {
+        continue;
+      }
+      char of[32];
+      std::snprintf(of, sizeof of, "%.2E", t.of[i]);
+      points += points.empty() ? "\n   " : on_line == 0 ? ",\n   " : ",";
+      points += " ";
+      points += of;
+      on_line = (on_line + 1) % 8;
+    }
+    if (!points.empty()) {
+      text.append(reason.text).append(", o/f =").append(points).append("\n");
+    }
+  }
+  if (text.empty()) {
+    return text;
+  }
+  return "Os resultados destes pontos não são válidos (o/f dividido pelo estequiométrico, "
+         "como no relatório):\n\n" +
+         text;
+}
+
 void open_calculation_units(bool progress_window, std::string_view suffix) {
   const std::string suffixed(suffix);
   auto plot_file = [&suffixed](const char* stem) { return stem + suffixed + ".dat"; };
@@ -100,41 +127,43 @@ void PointChecks::point_done(std::int32_t, std::int32_t) {
   check_floating_point();
 }
 
+namespace {
+
+// The checks alone, for a quiet calculation given no observer.
+class PlainChecks final : public PointChecks {};
+
+// The sweep between two clock readings; answers the processing time
+// t1 - t0 [s].
 double timed_sweep(ProgramState& state, PointChecks& observer) {
   state.t0 = timef();
-  if (!run_sweep(state.p, state.tc, state.data.coef, state.table, state.s, &observer)) {
-    state.s.npts = 0;  // nothing swept, nothing to report
-  }
+  run_sweep(state.p, state.tc, state.data.coef, state.table, state.s, &observer);
   state.t1 = timef();
   tell_flagged_points(state.table, state.s);
   return state.t1 - state.t0;
 }
 
-// The files of a calculation are put in place together once all of them are
-// written (begin_file_group); a calculation that fails on the way leaves
-// every earlier file of it as it was.
-void run_calculation(ProgramState& state) {
-  prepare_sweep();
-  begin_file_group();
-  open_calculation_units(true);
-  ask_fitting_parameters(state.p);
+}  // namespace
 
+void run_calculation(ProgramState& state, const CalculationSetup& setup) {
+  start_search_worker();  // ahead of the sweep, while the user fills in the dialog
+  begin_file_group();
+  open_calculation_units(setup.interactive, setup.suffix);
   ProgressLines progress;
-  const double seconds = timed_sweep(state, progress);
-  write_processing_time(kProgressUnit, seconds);
+  PlainChecks plain;
+  PointChecks* observer = setup.observer != nullptr ? setup.observer : &plain;
+  if (setup.interactive) {
+    state.p = ask_run_parameters(state.p);
+    observer = &progress;
+  }
+  const double seconds = timed_sweep(state, *observer);
+  if (setup.interactive) {
+    write_processing_time(kProgressUnit, seconds);
+  }
   write_processing_time(kReportUnit, seconds);
-  wait_for_enter(kProgressUnit);
-  close_unit(kProgressUnit);
-  write_report_and_plots(state.p, state.table, state.s);
-  commit_file_group();
-}
-
-void run_quiet_calculation(ProgramState& state, PointChecks& observer, std::string_view suffix) {
-  prepare_sweep();
-  begin_file_group();
-  open_calculation_units(false, suffix);
-  const double seconds = timed_sweep(state, observer);
-  write_processing_time(kReportUnit, seconds);
+  if (setup.interactive) {
+    wait_for_enter(kProgressUnit);
+    close_unit(kProgressUnit);
+  }
   write_report_and_plots(state.p, state.table, state.s);
   commit_file_group();
 }

@@ -1,9 +1,11 @@
 // One calculation: output units, run parameters, the sweep, the processing
 // time, the report and the plot files. The interactive calculation and the
-// batch run share every step but the progress window and the dialog.
+// batch run go through the same driver, run_calculation; they differ only in
+// the progress window, the dialog and the files' names.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "app/program-state.h"
@@ -29,21 +31,29 @@ class PointChecks : public SweepObserver {
   ~PointChecks() = default;
 };
 
-// Sweeps state.p between two clock readings (state.t0, state.t1); a sweep
-// whose counts do not fit reports no point (npts = 0). Answers the processing
-// time t1 - t0 [s].
-double timed_sweep(ProgramState& state, PointChecks& observer);
+// What the user is told of the points 1..npts that carry a flag: for each
+// reason, the reported o/f of its points (Windows-1252 text); empty when
+// every point is valid.
+std::string flagged_points_message(const SweepTable& t, const SweepScalars& s);
 
-// The interactive calculation: opens the units and the progress window, asks
-// the run parameters, sweeps with a progress line per point, shows the
-// processing time and waits for Enter, then writes the report and plot
-// files. When it returns, every unit it opened is closed.
-void run_calculation(ProgramState& state);
+// How a calculation meets the user.
+struct CalculationSetup {
+  // The interactive calculation: the progress window, the parameter dialog,
+  // a progress line per point, and after the sweep the processing time in
+  // the window and a wait for Enter. Otherwise the calculation runs for
+  // state.p as it stands, without window or dialog.
+  bool interactive = true;
+  std::string_view suffix;          // added to the files' names
+  PointChecks* observer = nullptr;  // the points' observer when not interactive
+};
 
-// The same calculation without window or dialog, for state.p as it stands:
-// the report and plot files (named with `suffix`) hold the same bytes as
-// after run_calculation with those parameters, the processing time aside.
-void run_quiet_calculation(ProgramState& state, PointChecks& observer,
-                           std::string_view suffix = {});
+// Runs one calculation on `state`: opens the units, asks the run parameters
+// (interactive), sweeps between two clock readings (state.t0, state.t1),
+// names the flagged points in a message box, writes the processing time,
+// the report and the plot files. The files of a calculation are put in
+// place together once all of them are written; when it returns, every unit
+// it opened is closed. A quiet calculation writes the same bytes as an
+// interactive one with the same parameters, the processing time aside.
+void run_calculation(ProgramState& state, const CalculationSetup& setup);
 
 }  // namespace zuna

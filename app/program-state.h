@@ -23,4 +23,8 @@ struct ProgramState {
   double t0 = 0.0, t1 = 0.0;  // clock readings around the sweep [s]
 };
 
+// The program's one instance, for the interactive session and the batch
+// run alike; in static storage, as the sweep table is large for a stack.
+ProgramState& program_state();
+
 }  // namespace zuna

@@ -5,27 +5,23 @@
 // H, O, OH; mw(k) [g/mol].
 //
 // Once point 0 has fixed ofst the points are independent, and nearly all the
-// time goes into their searches with dissociation: long chains of dependent
-// Newton steps. run_sweep therefore takes the points after 0 in batches of
-// kSearchLanes and runs their searches side by side through tad_diss_lanes,
-// which computes on every lane exactly what tad_diss computes alone.
-//
-// The batches are computed in pairs, the first on the calling thread and the
-// second on the sweep worker (sweep-worker.h), which halves the wall time of
-// a sweep on two cores. Everything else stays on the calling thread and in
-// the order of the points: the values before the searches, which carry the
-// scalars from point to point, the storing of the results and the observer.
+// time goes into their searches with dissociation. run_sweep therefore takes
+// the points after 0 in groups and hands the searches of each group to
+// compute_searches (sweep-worker.h), which gives what tad_diss gives alone,
+// in a fraction of the time. Everything else stays on the calling thread and
+// in the order of the points: the values before the searches, which carry
+// the scalars from point to point, the storing of the results and the
+// observer.
 #include "app/sweep.h"
 
 #include <algorithm>
 #include <cfenv>
 #include <cstdint>
 #include <cstdio>
-#include <mutex>
-#include <string>
+#include <cstdlib>
 
 #include "app/sweep-worker.h"
-#include "thermo/dissociation-lanes.h"
+#include "fio/fio.h"
 
 namespace zuna {
 
@@ -129,6 +125,32 @@ void point_without_dissociation(std::int32_t i, const RunParameters& p, const Th
              &t.flags[i]);
 }
 
+// The search's results into point i, as tad_diss leaves them: extents,
+// moles and total only where an equilibrium was solved; then the fractions.
+void store_search(std::int32_t i, const FlameTemperature& r, const ThermoConstants& tc,
+                  SweepTable& t) {
+  t.tadcom[i] = r.tad;
+  t.flags[i] |= r.flags;
+  if (r.solved) {
+    for (int k = 0; k < 4; ++k) {
+      t.x[i][k] = r.eq.x[k];
+    }
+    for (int k = 0; k < 6; ++k) {
+      t.nd[i][k] = r.eq.nd[k];
+    }
+    t.ntd[i] = r.eq.ntd;
+  }
+  point_fractions(i, tc, t);
+}
+
+DissociationSettings search_settings(const RunParameters& p) {
+  return {p.ptot, p.itmaxh, p.tolh, p.itmaxn, p.toln, {p.act1, p.act2, p.act3, p.act4}};
+}
+
+FlameInputs search_inputs(std::int32_t i, const SweepTable& t, const SweepScalars& s) {
+  return {s.hreac, {t.nh2o[i], t.no2[i], t.nh2[i]}};
+}
+
 // Point i on its own, the search with dissociation by tad_diss.
 void sweep_point(std::int32_t i, const RunParameters& p, const ThermoConstants& tc,
                  const CoefBlock& coef, SweepTable& t, SweepScalars& s) {
@@ -136,15 +158,8 @@ void sweep_point(std::int32_t i, const RunParameters& p, const ThermoConstants& 
   if (i < 1) {
     return;
   }
-  double* const x = t.x[i];
-  double* const nd = t.nd[i];
   preset_dissociation(i, t);
-  unsigned flags = 0;
-  tad_diss(s.hreac, t.tadcom[i], p.ptot, t.nh2o[i], t.no2[i], t.nh2[i], x[0], x[1], x[2], x[3],
-           nd[0], nd[1], nd[2], nd[3], nd[4], nd[5], t.ntd[i], p.itmaxh, p.tolh, p.itmaxn, p.toln,
-           tc, coef, p.act1, p.act2, p.act3, p.act4, &flags);
-  t.flags[i] |= flags;
-  point_fractions(i, tc, t);
+  store_search(i, tad_diss(search_inputs(i, t, s), search_settings(p), tc, coef), tc, t);
 }
 
 void notify(SweepObserver* observer, std::int32_t i, std::int32_t npts) {
@@ -153,214 +168,99 @@ void notify(SweepObserver* observer, std::int32_t i, std::int32_t npts) {
   }
 }
 
-using SearchLanes = DissociationLanes<kSearchLanes>;
+// True when a floating-point fault was raised since the last call; clears
+// the fault flags, so that each step of a group is judged on its own flags.
+bool take_faults() {
+  const bool faulted = std::fetestexcept(kFloatingPointFaults) != 0;
+  std::feclearexcept(kFloatingPointFaults);
+  return faulted;
+}
 
-// A batch: points first .. first + count - 1, one per lane, with the scalars
-// as they stood after each point, which the observer is shown, and whether
-// computing it raised a fault flag.
-struct Batch {
+// A group: points first .. first + count - 1, with the scalars as they stood
+// after each point, which the observer is shown.
+struct Group {
   std::int32_t first = 0;
   int count = 0;
-  SweepScalars after[kSearchLanes];
-  SearchLanes lanes;
-  bool faulted = false;
+  SweepScalars after[kGroupPoints];
+  FlameInputs in[kGroupPoints];
+  FlameTemperature out[kGroupPoints];
 };
 
-// Everything before the searches, point after point as sweep_point does it;
-// then the products and hreac of each point into its lane. The lanes beyond
-// count repeat the last point: they take no more steps than it does and
-// raise no flag that it does not.
-void load_batch(Batch& b, const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
-                SweepTable& t, SweepScalars& s) {
-  for (int j = 0; j < b.count; ++j) {
-    point_without_dissociation(b.first + j, p, tc, coef, t, s);
-    preset_dissociation(b.first + j, t);
-    b.after[j] = s;
-  }
-  for (int j = 0; j < kSearchLanes; ++j) {
-    const int m = std::min(j, b.count - 1);
-    const std::int32_t i = b.first + m;
-    b.lanes.hreac.set(j, b.after[m].hreac);
-    b.lanes.nh2o.set(j, t.nh2o[i]);
-    b.lanes.no2.set(j, t.no2[i]);
-    b.lanes.nh2.set(j, t.nh2[i]);
-  }
-  b.faulted = take_faults();
-}
-
-// The results of each lane into its point, as tad_diss leaves them: extents,
-// moles and total only where an equilibrium was solved.
-void store_batch(Batch& b, const ThermoConstants& tc, SweepTable& t) {
-  const SearchLanes& d = b.lanes;
-  for (int j = 0; j < b.count; ++j) {
-    const std::int32_t i = b.first + j;
-    t.tadcom[i] = d.tad[j];
-    t.flags[i] |= d.flags[j];
-    if (d.solved[j]) {
-      for (int k = 0; k < 4; ++k) {
-        t.x[i][k] = d.x[k][j];
-      }
-      for (int k = 0; k < 6; ++k) {
-        t.nd[i][k] = d.nd[k][j];
-      }
-      t.ntd[i] = d.ntd[j];
-    }
-    point_fractions(i, tc, t);
-  }
-  b.faulted = take_faults() || b.faulted;
-}
-
-// The observer for each point of the batch, in order. If the batch raised a
-// fault flag it is computed again point by point, from the scalars and with
-// the flags as they were before it, so that a fault reaches the observer,
-// and a failing exp the math error handler, at its own point as in
-// run_sweep_point_by_point: lanes are computed together and cannot tell
-// whose flag it was, and they also compute on lanes that have stopped,
-// which can raise a flag on their own.
-void report_batch(const Batch& b, const RunParameters& p, const ThermoConstants& tc,
-                  const CoefBlock& coef, SweepTable& t, SweepScalars& s, SweepObserver* observer) {
-  for (int j = 0; j < b.count; ++j) {
-    if (b.faulted) {
-      sweep_point(b.first + j, p, tc, coef, t, s);
-    } else {
-      s = b.after[j];
-    }
-    notify(observer, b.first + j, s.npts);
-  }
-}
-
-// Two batches, the second starting at a.first + a.count (b.count may be 0):
-// their points before the searches in order on this thread, then the
-// searches of a here and those of b on the worker at the same time, then the
-// observer for the points of a and of b in order. Nobody is told of a point
-// before both batches are done, so an observer or a math error handler that
-// ends the run (by an exception) never leaves the worker writing into a
-// batch that is gone; between post and wait nothing reports or throws.
-void sweep_pair(Batch& a, Batch& b, const RunParameters& p, const ThermoConstants& tc,
-                const CoefBlock& coef, SweepTable& t, SweepScalars& s, SweepObserver* observer,
-                SweepWorker* worker) {
+// The points of a group before their searches, in order as sweep_point
+// computes them, then their searches together, then the results stored;
+// the observer is told of the points only once all of them are done, so
+// that an observer or a math error handler that ends the run (by an
+// exception) never leaves a search running on the group. If computing the
+// group raised a fault flag it is computed again point by point, from the
+// scalars and with the flags as they were before it, so that a fault
+// reaches the observer, and a failing exp the math error handler, at its own
+// point as in run_sweep_point_by_point.
+void sweep_group(Group& g, const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
+                 SweepTable& t, SweepScalars& s, SweepObserver* observer) {
   const SweepScalars before = s;
   std::fexcept_t flags;
   std::fegetexceptflag(&flags, kFloatingPointFaults);
   std::feclearexcept(kFloatingPointFaults);
-  load_batch(a, p, tc, coef, t, s);
-  if (b.count > 0) {
-    load_batch(b, p, tc, coef, t, s);
+  for (int j = 0; j < g.count; ++j) {
+    const std::int32_t i = g.first + j;
+    point_without_dissociation(i, p, tc, coef, t, s);
+    preset_dissociation(i, t);
+    g.after[j] = s;
+    g.in[j] = search_inputs(i, t, s);
   }
-  const DissociationSettings c{p.ptot,   p.itmaxh, p.tolh,
-                               p.itmaxn, p.toln,   {p.act1, p.act2, p.act3, p.act4}};
-  const bool handed = worker != nullptr && b.count > 0;
-  if (handed) {
-    LaneJob job{&b.lanes, &c, &tc, &coef, {}};
-    std::fegetenv(&job.env);
-    worker->post(job);
+  bool faulted = take_faults();
+  faulted = compute_searches(g.in, g.count, g.out, search_settings(p), tc, coef) || faulted;
+  for (int j = 0; j < g.count; ++j) {
+    store_search(g.first + j, g.out[j], tc, t);
   }
-  tad_diss_lanes(a.lanes, c, tc, coef, ConstantFailures::flags_only);
-  store_batch(a, tc, t);
-  if (handed) {
-    b.faulted = worker->wait() || b.faulted;
-  } else if (b.count > 0) {
-    tad_diss_lanes(b.lanes, c, tc, coef, ConstantFailures::flags_only);
-  }
-  if (b.count > 0) {
-    store_batch(b, tc, t);
-  }
+  faulted = take_faults() || faulted;
   std::fesetexceptflag(&flags, kFloatingPointFaults);
   s = before;
-  report_batch(a, p, tc, coef, t, s, observer);
-  report_batch(b, p, tc, coef, t, s, observer);
+  for (int j = 0; j < g.count; ++j) {
+    if (faulted) {
+      sweep_point(g.first + j, p, tc, coef, t, s);
+    } else {
+      s = g.after[j];
+    }
+    notify(observer, g.first + j, s.npts);
+  }
+}
+
+// The counts are checked with the other run parameters before any sweep
+// (check_run_parameters); counts that would run past the tables end here.
+void expect_counts_fit(const RunParameters& p) {
+  if (p.npmin < 0 || p.npmax < 0 || p.npmin > kMaxInnerPoints - p.npmax) {
+    std::fprintf(stderr, "sweep: the counts npmin = %d, npmax = %d do not fit the tables\n",
+                 static_cast<int>(p.npmin), static_cast<int>(p.npmax));
+    std::abort();
+  }
 }
 
 }  // namespace
 
-void prepare_sweep() { SweepWorker::instance(); }
-
-bool sweep_fits(const RunParameters& p) {
-  if (p.npmin < 0 || p.npmax < 0) {
-    return false;
-  }
-  // Both counts are non-negative here, so the difference cannot overflow.
-  return p.npmin <= kMaxInnerPoints - p.npmax;
-}
-
-std::string flagged_points_message(const SweepTable& t, const SweepScalars& s) {
-  struct Reason {
-    unsigned flag;
-    const char* text;
-  };
-  static constexpr Reason kReasons[] = {
-      {kBisectionBound,
-       "Temperatura com dissociação fora de 1000 a 6000 K (a busca parou no limite do "
-       "intervalo)"},
-      {kBisectionCap, "Busca da temperatura com dissociação parou no limite de iterações"},
-      {kEquilibriumCap, "Equilíbrio de dissociação parou no limite de iterações"},
-      {kNewtonOutside, "Temperatura sem dissociação fora de 200 a 6000 K"},
-      {kNewtonCap, "Busca da temperatura sem dissociação parou no limite de iterações"},
-  };
-  const std::int32_t last = std::min<std::int32_t>(s.npts, kMaxPoint);
-  std::string text;
-  for (const Reason& reason : kReasons) {
-    std::string points;
-    int on_line = 0;
-    for (std::int32_t i = 1; i <= last; ++i) {
-      if ((t.flags[i] & reason.flag) == 0) {
-        continue;
-      }
-      char of[32];
-      std::snprintf(of, sizeof of, "%.2E", t.of[i]);
-      points += points.empty() ? "\n   " : on_line == 0 ? ",\n   " : ",";
-      points += " ";
-      points += of;
-      on_line = (on_line + 1) % 8;
-    }
-    if (!points.empty()) {
-      text.append(reason.text).append(", o/f =").append(points).append("\n");
-    }
-  }
-  if (text.empty()) {
-    return text;
-  }
-  return "Os resultados destes pontos não são válidos (o/f dividido pelo estequiométrico, "
-         "como no relatório):\n\n" +
-         text;
-}
-
-bool run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
+void run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
                SweepTable& table, SweepScalars& s, SweepObserver* observer) {
-  if (!sweep_fits(p)) {
-    return false;
-  }
+  expect_counts_fit(p);
   s.npts = p.npmin + p.npmax + 3;
   sweep_point(0, p, tc, coef, table, s);
   notify(observer, 0, s.npts);
-  // The worker serves one sweep at a time; a sweep that finds it busy with
-  // another computes both batches of each pair itself.
-  SweepWorker& worker = SweepWorker::instance();
-  std::unique_lock<std::mutex> use(worker.use(), std::try_to_lock);
-  Batch a;
-  Batch b;
-  for (std::int32_t first = 1; first <= s.npts; first += 2 * kSearchLanes) {
-    a.first = first;
-    a.count = std::min<std::int32_t>(kSearchLanes, s.npts - first + 1);
-    b.first = first + kSearchLanes;
-    b.count = std::max<std::int32_t>(0, std::min<std::int32_t>(kSearchLanes, s.npts - b.first + 1));
-    sweep_pair(a, b, p, tc, coef, table, s, observer, use ? &worker : nullptr);
+  Group g;
+  for (std::int32_t first = 1; first <= s.npts; first += kGroupPoints) {
+    g.first = first;
+    g.count = std::min<std::int32_t>(kGroupPoints, s.npts - first + 1);
+    sweep_group(g, p, tc, coef, table, s, observer);
   }
-  return true;
 }
 
-bool run_sweep_point_by_point(const RunParameters& p, const ThermoConstants& tc,
+void run_sweep_point_by_point(const RunParameters& p, const ThermoConstants& tc,
                               const CoefBlock& coef, SweepTable& table, SweepScalars& s,
                               SweepObserver* observer) {
-  if (!sweep_fits(p)) {
-    return false;
-  }
+  expect_counts_fit(p);
   s.npts = p.npmin + p.npmax + 3;
   for (std::int32_t i = 0; i <= s.npts; ++i) {
     sweep_point(i, p, tc, coef, table, s);
     notify(observer, i, s.npts);
   }
-  return true;
 }
 
 }  // namespace zuna

@@ -11,10 +11,6 @@
 
 namespace zuna {
 
-// True when the counts give a grid that fits the tables: npmin >= 0,
-// npmax >= 0 and npmin + npmax <= 100 (computed without overflow).
-bool sweep_fits(const RunParameters& p);
-
 // Per-point values. Group A (indices 0..103) holds every point including the
 // reference point 0; group B (indices 1..103) only the points with
 // dissociation. Amounts per mole of H2 fed.
@@ -49,11 +45,6 @@ struct SweepScalars {
   double hreac = 0.0;               // reactant enthalpy of the current point [J]
 };
 
-// What the user is told of the points 1..npts that carry a flag: for each
-// reason, the reported o/f of its points (Windows-1252 text); empty when
-// every point is valid.
-std::string flagged_points_message(const SweepTable& t, const SweepScalars& s);
-
 // Told of each point i = 0..npts in increasing order, once it has been
 // computed: point 0 alone, the others possibly after a batch of points that
 // follow it has been computed too. The sweep scalars stand as they were
@@ -66,20 +57,17 @@ class SweepObserver {
   ~SweepObserver() = default;
 };
 
-// Starts the sweep's second thread, if it is not running yet, so that the
-// first sweep finds it ready: best called while the user is still filling in
-// the parameters.
-void prepare_sweep();
-
-// Sweeps points 0..npts. The caller has checked sweep_fits(p); the sweep
-// writes nothing when the counts do not fit and answers false then.
-bool run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
+// Sweeps points 0..npts. The counts must fit the tables (0 <= npmin,
+// 0 <= npmax, npmin + npmax <= kMaxInnerPoints), as the run-parameter check
+// (check_run_parameters) makes sure; a sweep handed others ends the process
+// before writing anything.
+void run_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
                SweepTable& table, SweepScalars& s, SweepObserver* observer);
 
 // The same sweep with every point computed on its own, one after the other:
-// the same table to the last bit, more slowly. run_sweep computes a batch of
-// points this way when the batch raised a floating-point fault.
-bool run_sweep_point_by_point(const RunParameters& p, const ThermoConstants& tc,
+// the same table to the last bit, more slowly. run_sweep computes a group of
+// points this way when the group raised a floating-point fault.
+void run_sweep_point_by_point(const RunParameters& p, const ThermoConstants& tc,
                               const CoefBlock& coef, SweepTable& table, SweepScalars& s,
                               SweepObserver* observer);
 

@@ -9,21 +9,15 @@
 #include "resources/stored-templates.h"
 
 namespace zuna {
-namespace {
-
-// The one instance of the program's values, kept from one calculation to the
-// next.
-ProgramState state;
-
-}  // namespace
 
 void zuna4_main(std::string_view data_file) {
+  ProgramState& state = program_state();
   register_stored_dialog_templates();
   ProgramMenu menu;  // the windowed program's "Cálculo" menu
   show_presentation();
   load_program_data(state, data_file);
   for (;;) {
-    run_calculation(state);
+    run_calculation(state, CalculationSetup{});
     menu.offer_rocket_performance(state);
     results_menu();
   }

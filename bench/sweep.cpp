@@ -46,7 +46,7 @@ struct Setup {
   SweepScalars s;
 };
 
-using Sweeper = bool (*)(const RunParameters&, const ThermoConstants&, const CoefBlock&,
+using Sweeper = void (*)(const RunParameters&, const ThermoConstants&, const CoefBlock&,
                          SweepTable&, SweepScalars&, SweepObserver*);
 
 void run(benchmark::State& state, const RunParameters& p, Sweeper sweep = run_sweep) {
@@ -56,8 +56,8 @@ void run(benchmark::State& state, const RunParameters& p, Sweeper sweep = run_sw
     return;
   }
   for (auto _ : state) {
-    const bool done = sweep(p, setup.tc, setup.coef, *setup.table, setup.s, nullptr);
-    benchmark::DoNotOptimize(done);
+    sweep(p, setup.tc, setup.coef, *setup.table, setup.s, nullptr);
+    benchmark::DoNotOptimize(setup.table.get());
     benchmark::ClobberMemory();
   }
   state.counters["points"] = setup.s.npts;

@@ -21,14 +21,16 @@ constexpr double kAbandonHighK = 30000.0;
 constexpr int kOutsideSteps = 6;
 
 // One Newton step: the corrections of eq. (2.18) and the multipliers.
+// newton_step sets every member of a step it answers true for; they are left
+// uninitialised until then, as the step is made afresh in every iteration.
 struct Step {
   // The weight of species j in the balances before the step: the largest
   // share it holds of an element, a_ij n_j / b_i, or of the moles, n_j / n.
-  double weight[kSpeciesCount] = {};
-  double d_ln_nj[kSpeciesCount] = {};
-  double d_ln_n = 0.0;
-  double d_ln_T = 0.0;
-  double pi[kElementCount] = {};
+  double weight[kSpeciesCount];
+  double d_ln_nj[kSpeciesCount];
+  double d_ln_n;
+  double d_ln_T;
+  double pi[kElementCount];
 };
 
 // The reduced system for fixed P (TP, HP, SP), RP-1311 eqs. (2.24), (2.26)

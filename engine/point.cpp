@@ -47,14 +47,16 @@ void fill_state(const ThermoData& data, const SpeciesTerms& t, double T_K, doubl
 
 namespace {
 
-// The sums of the derivative systems of RP-1311 section 2.5, which share
-// one matrix:
+// The sums of the derivative systems of RP-1311 (the thermodynamic
+// derivatives from the matrix solutions), which share one matrix:
 //   rows k: sum_i sum_j a_kj a_ij n_j dpi_i + sum_j a_kj n_j dln n = r_k
 //   row n:  sum_i sum_j a_ij n_j dpi_i = r_n
 // (the coefficient sum_j n_j - n of dln n vanishes at equilibrium).
-// With respect to ln T at fixed P (eqs. 2.56, 2.57):
+// With respect to ln T at fixed P (the derivatives with respect to
+// temperature):
 //   r_k = -sum_j a_kj n_j H_j/RT,  r_n = -sum_j n_j H_j/RT;
-// with respect to ln P at fixed T (eqs. 2.64, 2.65):
+// with respect to ln P at fixed T (the derivatives with respect to
+// pressure):
 //   r_k = sum_j a_kj n_j,          r_n = sum_j n_j.
 struct DerivativeSums {
   double M[3][3] = {};
@@ -150,13 +152,15 @@ bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t,
     return false;
   }
   const double R = data.R_J_molK;
-  pt.dlnV_dlnT_P = 1.0 + xT[2];   // (2.50)
-  pt.dlnV_dlnP_T = -1.0 + xP[2];  // (2.51)
-  // (2.59): Cp/R = sum_i (sum_j a_ij n_j H_j/RT) dpi_i/dlnT + (sum_j n_j H_j/RT)
+  // (dlnV/dlnT)_P = 1 + (dln n/dlnT)_P, (dlnV/dlnP)_T = -1 + (dln n/dlnP)_T.
+  pt.dlnV_dlnT_P = 1.0 + xT[2];
+  pt.dlnV_dlnP_T = -1.0 + xP[2];
+  // The equilibrium heat capacity at fixed P:
+  // Cp/R = sum_i (sum_j a_ij n_j H_j/RT) dpi_i/dlnT + (sum_j n_j H_j/RT)
   //   dln n/dlnT + sum_j n_j Cp_j/R + sum_j n_j (H_j/RT)^2
   const double cp_R = d.anh[0] * xT[0] + d.anh[1] * xT[1] + d.nh * xT[2] + d.ncp + d.nhh;
-  // (2.70): Cv = Cp + n R (dlnV/dlnT)^2 / (dlnV/dlnP); (2.71)-(2.73):
-  // gamma_s = -(Cp/Cv) / (dlnV/dlnP); (2.74): a^2 = n R T gamma_s.
+  // Cv = Cp + n R (dlnV/dlnT)^2 / (dlnV/dlnP), the isentropic exponent
+  // gamma_s = -(Cp/Cv) / (dlnV/dlnP) and the speed of sound a^2 = n R T gamma_s.
   const double cv_R = cp_R + d.n * pt.dlnV_dlnT_P * pt.dlnV_dlnT_P / pt.dlnV_dlnP_T;
   pt.cp_eq_kJ_kgK = R * cp_R / 1000.0;
   pt.gamma_s = -(cp_R / cv_R) / pt.dlnV_dlnP_T;

@@ -1,5 +1,6 @@
 // A Point from a converged state: the mixture's properties per unit mass,
-// the frozen ones and the equilibrium derivatives of RP-1311 section 2.5.
+// the frozen ones and the equilibrium derivatives (RP-1311, the thermodynamic
+// derivatives from the matrix solutions).
 #pragma once
 
 #include "engine/engine.h"

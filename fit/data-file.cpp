@@ -1,20 +1,11 @@
 #include "fit/data-file.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
-#include "fit/tool-files.h"
+#include "thermodata/data7.h"
 
 namespace zuna::fit {
 namespace {
-
-// Records are short: the longest, a block's description, has about 100
-// characters.
-constexpr std::size_t kMaxRecordLength = 1024;
 
 std::string fixed(double value, const char* format) {
   char text[48];
@@ -22,56 +13,17 @@ std::string fixed(double value, const char* format) {
   return text;
 }
 
-// The first item of a value record: up to a blank or a comma.
-double record_value(const std::string& record, int number) {
-  const auto first = record.find_first_not_of(" \t");
-  std::string item = first == std::string::npos ? std::string() : record.substr(first);
-  item = item.substr(0, item.find_first_of(" \t,"));
-  std::replace(item.begin(), item.end(), 'D', 'E');
-  std::replace(item.begin(), item.end(), 'd', 'E');
-  char* end = nullptr;
-  const double value = std::strtod(item.c_str(), &end);
-  if (item.empty() || end != item.data() + item.size()) {
-    throw RecordError("record " + std::to_string(number) + ": no number in \"" + record + "\"");
-  }
-  if (!std::isfinite(value)) {
-    throw RecordError("record " + std::to_string(number) + ": \"" + item +
-                      "\" is not a finite number");
-  }
-  return value;
-}
-
 }  // namespace
 
 DataFile read_data_file(std::istream& in) {
-  std::vector<std::string> records;
-  std::string line;
-  while (records.size() < 132) {
-    const LineRead read = read_line(in, line, kMaxRecordLength);
-    if (read == LineRead::end) {
-      break;
-    }
-    if (read == LineRead::failed) {
-      throw RecordError(std::string("the file cannot be read: ") + std::strerror(errno));
-    }
-    if (read == LineRead::too_long) {
-      throw RecordError("record " + std::to_string(records.size() + 1) + " is longer than " +
-                        std::to_string(kMaxRecordLength) +
-                        " characters: this is no data file of the program");
-    }
-    records.push_back(line);
-  }
-  if (records.size() < 132) {
-    throw RecordError("the file ends after " + std::to_string(records.size()) +
-                      " records, before the 132nd");
-  }
+  const thermodata::Data7File file = thermodata::read_data7(in);
   DataFile data;
   for (int k = 1; k <= 6; ++k) {
-    const int base = 22 * (k - 1);
-    data.mw[k - 1] = record_value(records[base + 2], base + 3);
+    const thermodata::Data7Species& sp = file.species[k - 1];
+    data.mw[k - 1] = sp.molar_mass;
     for (int j = 1; j <= 7; ++j) {
-      data.coef(k, j, 1) = record_value(records[base + 3 + j], base + 4 + j);
-      data.coef(k, j, 2) = record_value(records[base + 11 + j], base + 12 + j);
+      data.coef(k, j, 1) = sp.high[j - 1];
+      data.coef(k, j, 2) = sp.low[j - 1];
     }
   }
   return data;

@@ -32,10 +32,8 @@ struct FittedSpecies {
 std::vector<FittedSpecies> fit_all(const Nasa9File& source);
 
 // The coefficients and molar masses of a data file in the program's layout,
-// read as the program reads it (the first item of each value record, with
-// the D exponent letter accepted). Throws RecordError naming the record that
-// holds no finite number or is longer than 1024 characters, or the end of a
-// file shorter than 132 records.
+// read by thermodata's reader of that layout (thermodata/data7.h), in the
+// arrays of the thermochemistry. Throws its RecordError.
 struct DataFile {
   CoefBlock coef;
   double mw[6] = {};

@@ -20,21 +20,28 @@ void CsvWriter::number(double v) {
     return;
   }
   char* to = out_.room(32);
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
   if (column >= last_.size()) {
     out_.advance(write_shortest(to, v));
     return;
   }
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
   LastNumber& last = last_[column];
-  if (last.size != 0 && last.bits == bits) {
-    std::memcpy(to, last.text, last.size);
+  if (last.bits == bits && last.size != 0) {
+    // The whole of the text's array: a copy of fixed size, into the room
+    // asked for, of which the text's own bytes are taken.
+    std::memcpy(to, last.text, sizeof last.text);
     out_.advance(to + last.size);
     return;
   }
   char* end = write_shortest(to, v);
-  last.bits = bits;
-  last.size = static_cast<unsigned char>(end - to);
-  std::memcpy(last.text, to, last.size);
+  if (last.bits == bits) {
+    // The value again, after a first time whose text was not kept.
+    last.size = static_cast<unsigned char>(end - to);
+    std::memcpy(last.text, to, last.size);
+  } else {
+    last.bits = bits;
+    last.size = 0;
+  }
   out_.advance(end);
 }
 

@@ -34,13 +34,16 @@ class CsvWriter final : public TableWriter {
     }
   }
 
-  // The text of the last number of each column: a value repeated down a
-  // column (an echoed input, a frozen composition) is copied, not formatted
-  // again.
+  // The last number of each column and, once it has come twice in a row,
+  // its text: a value repeated down a column (an echoed input, a frozen
+  // composition) is copied, not formatted again, while a column whose
+  // values change from row to row costs no copy of each text. (A copy of
+  // the text just formatted waits for the formatting's stores to reach
+  // the cache, a large share of the cost of a short number.)
   struct LastNumber {
     std::uint64_t bits = 0;
-    unsigned char size = 0;  // 0: none yet
-    char text[32];
+    unsigned char size = 0;  // 0: no text kept
+    char text[32] = {};
   };
 
   OutputBuffer& out_;

@@ -40,16 +40,8 @@ struct DissociationLanes {
   unsigned flags[L] = {};  // SearchFlag bits of the search (kBisection*, kEquilibriumCap)
 };
 
-// The run's settings, the same for every lane. The equilibrium alone uses
-// ptot, itmaxn, toln and act.
-struct DissociationSettings {
-  double ptot = 0.0;   // total pressure [atm]
-  int itmaxh = 0;      // iteration cap of the bisection
-  double tolh = 0.0;   // tolerance of the bisection [K]
-  int itmaxn = 0;      // iteration cap of the equilibrium passes and inner solves
-  double toln = 0.0;   // tolerance on moles
-  double act[4] = {};  // switches of R1..R4, 1.0 on, 0.0 off
-};
+// The run's settings (DissociationSettings, thermo.h) are the same for every
+// lane.
 
 // How a failing exp or log of the equilibrium constants surfaces: through
 // the math error handler, as kp_diss does, or only through the

@@ -198,35 +198,23 @@ template void equil_lanes<kSearchLanes>(const Lanes<kSearchLanes> (&)[4],
                                         DissociationLanes<kSearchLanes>&,
                                         const DissociationSettings&);
 
-void equil_diss(const double& k1, const double& k2, const double& k3, const double& k4,
-                const double& ptot, const double& nh2o, const double& no2, const double& nh2,
-                double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
-                double& x1, double& x2, double& x3, double& x4, double& ntd, const int& itmaxn,
-                const double& toln, const double& act1, const double& act2, const double& act3,
-                const double& act4, bool* capped) {
+Equilibrium equil_diss(const double (&k)[4], const ProductMoles& n, const DissociationSettings& c) {
   DissociationLanes<1> d;
-  d.nh2o = nh2o;
-  d.no2 = no2;
-  d.nh2 = nh2;
-  DissociationSettings c;
-  c.ptot = ptot;
-  c.itmaxn = itmaxn;
-  c.toln = toln;
-  c.act[0] = act1, c.act[1] = act2, c.act[2] = act3, c.act[3] = act4;
-  const Lanes<1> k[4] = {k1, k2, k3, k4};
-  equil_lanes(k, LaneMask<1>::all(), d, c);
-  double* const nd[6] = {&nd1, &nd2, &nd3, &nd4, &nd5, &nd6};
-  double* const x[4] = {&x1, &x2, &x3, &x4};
-  for (int j = 0; j < 6; ++j) {
-    *nd[j] = d.nd[j][0];
-  }
+  d.nh2o = n.nh2o;
+  d.no2 = n.no2;
+  d.nh2 = n.nh2;
+  const Lanes<1> kl[4] = {k[0], k[1], k[2], k[3]};
+  equil_lanes(kl, LaneMask<1>::all(), d, c);
+  Equilibrium e;
   for (int j = 0; j < 4; ++j) {
-    *x[j] = d.x[j][0];
+    e.x[j] = d.x[j][0];
   }
-  ntd = d.ntd[0];
-  if (capped != nullptr) {
-    *capped = d.capped[0];
+  for (int j = 0; j < 6; ++j) {
+    e.nd[j] = d.nd[j][0];
   }
+  e.ntd = d.ntd[0];
+  e.capped = d.capped[0];
+  return e;
 }
 
 }  // namespace zuna

@@ -148,39 +148,30 @@ template void tad_diss_lanes<kSearchLanes>(DissociationLanes<kSearchLanes>&,
                                            const DissociationSettings&, const ThermoConstants&,
                                            const CoefBlock&, ConstantFailures);
 
-// The one-lane search. The caller's extents, moles and total are written
-// only when an equilibrium was solved (itmaxh >= 1); otherwise they stay
-// untouched.
-void tad_diss(const double& hreac, double& tad, const double& ptot, const double& nh2o,
-              const double& no2, const double& nh2, double& x1, double& x2, double& x3, double& x4,
-              double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
-              double& ntd, const int& itmaxh, const double& tolh, const int& itmaxn,
-              const double& toln, const ThermoConstants& tc, const CoefBlock& coef,
-              const double& act1, const double& act2, const double& act3, const double& act4,
-              unsigned* flags) {
+// The one-lane search.
+FlameTemperature tad_diss(const FlameInputs& in, const DissociationSettings& c,
+                          const ThermoConstants& tc, const CoefBlock& coef) {
   DissociationLanes<1> d;
-  d.hreac = hreac;
-  d.nh2o = nh2o;
-  d.no2 = no2;
-  d.nh2 = nh2;
-  const DissociationSettings c{ptot, itmaxh, tolh, itmaxn, toln, {act1, act2, act3, act4}};
+  d.hreac = in.hreac;
+  d.nh2o = in.n.nh2o;
+  d.no2 = in.n.no2;
+  d.nh2 = in.n.nh2;
   tad_diss_lanes(d, c, tc, coef, ConstantFailures::report);
-  tad = d.tad[0];
-  if (flags != nullptr) {
-    *flags = d.flags[0];
+  FlameTemperature r;
+  r.tad = d.tad[0];
+  r.flags = d.flags[0];
+  r.solved = d.solved[0];
+  if (r.solved) {
+    for (int j = 0; j < 4; ++j) {
+      r.eq.x[j] = d.x[j][0];
+    }
+    for (int j = 0; j < 6; ++j) {
+      r.eq.nd[j] = d.nd[j][0];
+    }
+    r.eq.ntd = d.ntd[0];
+    r.eq.capped = d.capped[0];
   }
-  if (!d.solved[0]) {
-    return;
-  }
-  double* const x[4] = {&x1, &x2, &x3, &x4};
-  double* const nd[6] = {&nd1, &nd2, &nd3, &nd4, &nd5, &nd6};
-  for (int j = 0; j < 4; ++j) {
-    *x[j] = d.x[j][0];
-  }
-  for (int j = 0; j < 6; ++j) {
-    *nd[j] = d.nd[j][0];
-  }
-  ntd = d.ntd[0];
+  return r;
 }
 
 }  // namespace zuna

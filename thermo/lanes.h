@@ -17,9 +17,9 @@
 // would not, even where the code steers it to harmless operands (a compiler
 // may fold divide_where() into a plain division of every lane): a caller
 // that cares about the flags checks them around a wide computation and
-// repeats it one lane at a time when one was raised (see run_sweep). With
-// one lane a select is a branch, and a loop over one lane leaves before it
-// would compute what a scalar loop does not.
+// repeats it one lane at a time when one was raised (see compute_searches
+// and run_sweep). With one lane a select is a branch, and a loop over one
+// lane leaves before it would compute what a scalar loop does not.
 //
 // ZUNA_LANES_GENERIC builds the pairs from GCC's generic vectors on x86-64
 // too, as on other processors, so that form can be tested here.

@@ -3,8 +3,9 @@
 // and the adiabatic flame temperature searches.
 //
 // Every routine keeps no state, checks nothing and returns its results through
-// its reference arguments; the order of operations inside each routine is part
-// of its contract (results are compared digit for digit with other builds).
+// its reference arguments or as a struct; the order of operations inside each
+// routine is part of its contract (results are compared digit for digit with
+// other builds).
 //
 // Species order everywhere: 1 H2O, 2 O2, 3 H2, 4 H, 5 O, 6 OH.
 // Amounts are moles per mole of H2 fed; T in K, enthalpy in J, Cp in J/K.
@@ -64,18 +65,53 @@ void h_mix(const double& n1, const double& n2, const double& n3, const double& n
 void kp_diss(const double& t, const CoefBlock& coef, double& k1, double& k2, double& k3,
              double& k4);
 
-// Dissociation equilibrium at ptot [atm] from the products without
-// dissociation: block Gauss-Seidel over R1..R4, each quadratic by Newton. A
-// reaction whose switch is 0.0 takes no part. *capped, when given, tells
-// whether the passes ended by their cap itmaxn rather than by toln.
+// The products without dissociation that an equilibrium starts from [mol].
+struct ProductMoles {
+  double nh2o = 0.0, no2 = 0.0, nh2 = 0.0;
+};
+
+// What a flame-temperature search with dissociation starts from.
+struct FlameInputs {
+  double hreac = 0.0;  // reactant enthalpy [J per mol of H2 fed]
+  ProductMoles n;
+};
+
+// The run's settings of the dissociation equilibrium and of the search with
+// dissociation. The equilibrium alone uses ptot, itmaxn, toln and act.
+struct DissociationSettings {
+  double ptot = 0.0;   // total pressure [atm]
+  int itmaxh = 0;      // iteration cap of the bisection
+  double tolh = 0.0;   // tolerance of the bisection [K]
+  int itmaxn = 0;      // iteration cap of the equilibrium passes and inner solves
+  double toln = 0.0;   // tolerance on moles
+  double act[4] = {};  // switches of R1..R4, 1.0 on, 0.0 off
+};
+
+// A dissociation equilibrium.
+struct Equilibrium {
+  double x[4] = {};     // extents of R1..R4 [mol], after the switches
+  double nd[6] = {};    // moles with dissociation, species order
+  double ntd = 0.0;     // total moles of the last pass
+  bool capped = false;  // the passes ended by their cap itmaxn rather than by toln
+};
+
+// A flame-temperature search with dissociation. eq is the equilibrium of the
+// last trial temperature, valid only when solved (at least one equilibrium
+// was solved, itmaxh >= 1).
+struct FlameTemperature {
+  double tad = 0.0;  // flame temperature [K]
+  Equilibrium eq;
+  bool solved = false;
+  unsigned flags = 0;  // SearchFlag bits: kBisection*, kEquilibriumCap
+};
+
+// Dissociation equilibrium at c.ptot [atm] of the products n with the
+// equilibrium constants k[0..3] of R1..R4: block Gauss-Seidel over R1..R4,
+// each quadratic by Newton. A reaction whose switch is 0.0 takes no part.
 // This and tad_diss are the one-lane case of equil_lanes and tad_diss_lanes
-// (dissociation-lanes.h), which run several sets of products side by side.
-void equil_diss(const double& k1, const double& k2, const double& k3, const double& k4,
-                const double& ptot, const double& nh2o, const double& no2, const double& nh2,
-                double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
-                double& x1, double& x2, double& x3, double& x4, double& ntd, const int& itmaxn,
-                const double& toln, const double& act1, const double& act2, const double& act3,
-                const double& act4, bool* capped = nullptr);
+// (dissociation-lanes.h), which run several sets of products side by side;
+// reference.h holds the same computations written plainly.
+Equilibrium equil_diss(const double (&k)[4], const ProductMoles& n, const DissociationSettings& c);
 
 // Adiabatic flame temperature [K] of the fixed products (Newton from 6000 K).
 // *flags, when given, receives its kNewton* bits.
@@ -84,14 +120,8 @@ void tad_nodiss(const double& nh2o, const double& no2, const double& nh2, const 
                 const CoefBlock& coef, unsigned* flags = nullptr);
 
 // Adiabatic flame temperature [K] with dissociation (bisection on 1000..6000 K,
-// an equilibrium solve at every trial temperature). *flags, when given,
-// receives its kBisection* and kEquilibriumCap bits.
-void tad_diss(const double& hreac, double& tad, const double& ptot, const double& nh2o,
-              const double& no2, const double& nh2, double& x1, double& x2, double& x3, double& x4,
-              double& nd1, double& nd2, double& nd3, double& nd4, double& nd5, double& nd6,
-              double& ntd, const int& itmaxh, const double& tolh, const int& itmaxn,
-              const double& toln, const ThermoConstants& tc, const CoefBlock& coef,
-              const double& act1, const double& act2, const double& act3, const double& act4,
-              unsigned* flags = nullptr);
+// an equilibrium solve at every trial temperature).
+FlameTemperature tad_diss(const FlameInputs& in, const DissociationSettings& c,
+                          const ThermoConstants& tc, const CoefBlock& coef);
 
 }  // namespace zuna

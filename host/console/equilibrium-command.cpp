@@ -280,8 +280,10 @@ int run(const EquilibriumSettings& s, bool stdout_closed) {
   for (ResultsOutput& o : outputs) {
     writers.push_back(o.writer.get());
   }
+  // One output takes the rows itself; several take them through the fan-out.
+  tables::TableWriter* const single = writers.size() == 1 ? writers.front() : nullptr;
   tables::FanOut all(std::move(writers));
-  const bool complete = compute(s, loaded->data, mixtures, all);
+  const bool complete = compute(s, loaded->data, mixtures, single ? *single : all);
   bool ok = complete;
   for (ResultsOutput& o : outputs) {
     const bool written = o.writer->finish();

@@ -17,6 +17,10 @@ namespace zuna {
 
 namespace {
 
+// The largest species data file read (the NASA Glenn records of every
+// species they hold are a few MiB).
+constexpr std::size_t kMaxSpeciesDataBytes = std::size_t{64} << 20;
+
 // SHA256_Init/Update/Final, not the one-shot SHA256() of app/: in OpenSSL 3
 // the latter goes through the provider machinery, whose set-up costs every
 // run about 2 ms of processor time.
@@ -48,16 +52,25 @@ std::unique_ptr<LoadedData> load_thermo_data(const char* command, ThermoSource s
     return loaded;
   }
   std::ifstream file(file_name, std::ios::binary);
-  std::ostringstream bytes;
+  std::string text;
   if (file) {
-    bytes << file.rdbuf();
+    // Read in blocks up to a bound: a device or a pipe without end (a data
+    // file named /dev/zero) is refused instead of filling the memory.
+    char block[1 << 16];
+    while (text.size() <= kMaxSpeciesDataBytes && file.read(block, sizeof block).gcount() > 0) {
+      text.append(block, static_cast<std::size_t>(file.gcount()));
+    }
   }
-  if (!file || file.bad()) {
+  if (!file.is_open() || file.bad()) {
     std::fprintf(stderr, "%s: cannot read '%s': %s\n", command, file_name.c_str(),
                  system_error_text(errno).c_str());
     return nullptr;
   }
-  const std::string text = std::move(bytes).str();
+  if (text.size() > kMaxSpeciesDataBytes) {
+    std::fprintf(stderr, "%s: cannot read '%s': it holds more than %zu MiB, no species data\n",
+                 command, file_name.c_str(), kMaxSpeciesDataBytes >> 20);
+    return nullptr;
+  }
   std::istringstream in(text);
   try {
     loaded->data = source == ThermoSource::nasa9_file ? engine::read_nasa9_data(in, file_name)

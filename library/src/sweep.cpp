@@ -1,8 +1,6 @@
-// The programs' sweep without the run-time. Each point is computed exactly
-// as the programs compute it point by point (app/sweep.cpp, whose
-// side-by-side lanes give the same table to the last bit): the same
-// thermochemistry routines, called with the same arguments in the same
-// order. Where the programs end the run on a floating-point fault, the point
+// The programs' sweep without the run-time, point by point on the plain
+// reference of thermo/ (reference.h), which the programs' side-by-side lanes
+// match to the last bit. Where the programs end the run on a floating-point fault, the point
 // here carries kSweepFloatingPoint and the sweep goes on; the caller's
 // exception flags are left as they were.
 #include "zuna4/sweep.h"
@@ -12,11 +10,11 @@
 #include <sstream>
 #include <string>
 
-#include "thermodata/data7.h"
-#include "thermodata/nasa9.h"
 #include "src/conversions.h"
 #include "src/shipped-data.h"
-#include "thermo/thermo.h"
+#include "thermo/reference.h"
+#include "thermodata/data7.h"
+#include "thermodata/nasa9.h"
 
 namespace zuna4 {
 
@@ -29,113 +27,21 @@ constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 constexpr int kMaxInnerPoints = 100;
 constexpr double kMaxRatio = 100.0;
 
-// The scalars the programs carry from point to point (SweepScalars).
-struct Scalars {
-  std::int32_t npts = 0;
-  double ofst = 0.0, ofmin = 0.0, ofmax = 0.0, dof = 0.0;
-  double hreac = 0.0;  // [J]
-};
-
-// The run parameters as the thermochemistry takes them.
-struct Settings {
-  std::int32_t npmin, npmax, itmaxh, itmaxn;
-  double rmin, rmax, ptot, tolh, toln;
-  double act[4];
-};
-
-// Products without dissociation of point i (app/sweep.cpp, point_products).
-void point_products(std::int32_t i, const Settings& p, const ThermoConstants& tc, SweepPoint& t,
-                    Scalars& s) {
-  if (i == 0 || i == p.npmin + 2) {
-    zuna::prod_stoich(t.no2r, t.nh2o, t.no2, t.nh2);
-  }
-  if (1 <= i && i <= p.npmin + 1) {
-    s.ofmin = p.rmin * s.ofst;
-    s.dof = (s.ofst - s.ofmin) / static_cast<double>(p.npmin + 1);
-    const double of_abs = static_cast<double>(i - 1) * s.dof + s.ofmin;
-    t.no2r = of_abs * tc.mwk(4) / tc.mwk(5);
-    zuna::prod_rich(t.no2r, t.nh2o, t.no2, t.nh2);
-  }
-  if (p.npmin + 2 < i && i <= s.npts) {
-    s.ofmax = p.rmax * s.ofst;
-    s.dof = (s.ofmax - s.ofst) / static_cast<double>(p.npmax + 1);
-    const double of_abs = static_cast<double>(i - p.npmin - 2) * s.dof + s.ofst;
-    t.no2r = of_abs * tc.mwk(4) / tc.mwk(5);
-    zuna::prod_lean(t.no2r, t.nh2o, t.no2, t.nh2);
-  }
-}
-
-// Totals, mean molar masses [g/mol], mole and mass fractions (point_mixture).
-void point_mixture(const ThermoConstants& tc, SweepPoint& t) {
-  const double mw1 = tc.mwk(1), mw2 = tc.mwk(2), mw3 = tc.mwk(3);
-  t.ntotalp = t.nh2 + t.no2 + t.nh2o;
-  t.mmp = (t.nh2 * mw3 + t.no2 * mw2 + t.nh2o * mw1) / t.ntotalp;
-  t.ntotalr = t.no2r + 1.0;
-  t.mmr = (t.no2r * mw2 + mw3) / t.ntotalr;
-  t.yh2o = t.nh2o / t.ntotalp;
-  t.yo2 = t.no2 / t.ntotalp;
-  t.yh2 = t.nh2 / t.ntotalp;
-  t.yh2r = 1.0 / t.ntotalr;
-  t.yo2r = t.no2r / t.ntotalr;
-  t.fmh2o = t.yh2o * mw1 / t.mmp;
-  t.fmo2 = t.yo2 * mw2 / t.mmp;
-  t.fmh2 = t.yh2 * mw3 / t.mmp;
-  t.fmh2r = t.yh2r * mw3 / t.mmr;
-  t.fmo2r = t.yo2r * mw2 / t.mmr;
-}
-
-// The reported O/F divided by the stoichiometric one, which point 0 fixes
-// (point_of); the absolute O/F as the programs' CSV computes it.
-void point_of(std::int32_t i, const ThermoConstants& tc, SweepPoint& t, Scalars& s) {
-  t.of = t.no2r * tc.mwk(2) / tc.mwk(3);
-  t.r = t.of;
-  if (i == 0) {
-    s.ofst = t.r;
-  }
-  t.r = t.r / s.ofst;
-}
-
-// Mass fractions and mean molar mass with dissociation (point_fractions).
-void point_fractions(const ThermoConstants& tc, SweepPoint& t) {
+// The point as the public struct holds it.
+void copy_point(const zuna::SweepPointValues& v, SweepPoint& t) {
+  t.of = v.of, t.r = v.r, t.tadsem = v.tadsem, t.tadcom = v.tadcom;
+  t.no2r = v.no2r, t.nh2o = v.nh2o, t.no2 = v.no2, t.nh2 = v.nh2;
+  t.ntotalr = v.ntotalr, t.ntotalp = v.ntotalp, t.ntd = v.ntd;
+  t.yh2r = v.yh2r, t.yo2r = v.yo2r, t.yh2o = v.yh2o, t.yo2 = v.yo2, t.yh2 = v.yh2;
+  t.fmh2r = v.fmh2r, t.fmo2r = v.fmo2r, t.fmh2o = v.fmh2o, t.fmo2 = v.fmo2, t.fmh2 = v.fmh2;
+  t.mmr = v.mmr, t.mmp = v.mmp, t.mmd = v.mmd;
   for (int k = 0; k < 6; ++k) {
-    t.fmd[k] = t.nd[k] * tc.mw[k] / t.ntd;
+    t.nd[k] = v.nd[k], t.yd[k] = v.yd[k], t.fmd[k] = v.fmd[k];
   }
-  double mmd = 0.0;
-  for (int k = 0; k < 6; ++k) {
-    mmd = mmd + t.fmd[k];
+  for (int j = 0; j < 4; ++j) {
+    t.x[j] = v.x[j];
   }
-  t.mmd = mmd;
-  for (int k = 0; k < 6; ++k) {
-    t.fmd[k] = t.fmd[k] / mmd;
-  }
-  for (int k = 0; k < 6; ++k) {
-    t.yd[k] = t.nd[k] / t.ntd;  // the CSV's mole fractions, nd(k) / ntd
-  }
-}
-
-// Point i, as sweep_point of app/sweep.cpp.
-void sweep_point(std::int32_t i, const Settings& p, const ThermoConstants& tc,
-                 const CoefBlock& coef, SweepPoint& t, Scalars& s) {
-  point_products(i, p, tc, t, s);
-  point_mixture(tc, t);
-  point_of(i, tc, t, s);
-  s.hreac = t.no2r * tc.ho2 + tc.hh2;
-  zuna::tad_nodiss(t.nh2o, t.no2, t.nh2, s.hreac, t.tadsem, p.itmaxh, p.tolh, tc, coef, &t.flags);
-  if (i < 1) {
-    return;
-  }
-  t.x[0] = t.x[1] = t.x[2] = t.x[3] = 0.0;
-  t.nd[0] = t.nh2o;
-  t.nd[1] = t.no2;
-  t.nd[2] = t.nh2;
-  t.nd[3] = t.nd[4] = t.nd[5] = 0.0;
-  t.ntd = t.nh2o + t.no2 + t.nh2;
-  unsigned flags = 0;
-  zuna::tad_diss(s.hreac, t.tadcom, p.ptot, t.nh2o, t.no2, t.nh2, t.x[0], t.x[1], t.x[2], t.x[3],
-                 t.nd[0], t.nd[1], t.nd[2], t.nd[3], t.nd[4], t.nd[5], t.ntd, p.itmaxh, p.tolh,
-                 p.itmaxn, p.toln, tc, coef, p.act[0], p.act[1], p.act[2], p.act[3], &flags);
-  t.flags |= flags;
-  point_fractions(tc, t);
+  t.flags = v.flags;
 }
 
 bool real_within(double v, double low, double high, bool open_low) {
@@ -247,17 +153,15 @@ SweepResult sweep(const SweepParameters& p) { return sweep(p, shipped_sweep_data
 
 SweepResult sweep(const SweepParameters& params, const SweepData& data) {
   check_sweep_parameters(params);
-  const Settings p{params.npmin,
-                   params.npmax,
-                   params.itmaxh,
-                   params.itmaxn,
-                   params.rmin,
-                   params.rmax,
-                   params.p_atm,
-                   params.tolh,
-                   params.toln,
-                   {params.reaction[0] ? 1.0 : 0.0, params.reaction[1] ? 1.0 : 0.0,
-                    params.reaction[2] ? 1.0 : 0.0, params.reaction[3] ? 1.0 : 0.0}};
+  const zuna::SweepGrid grid{params.npmin, params.npmax, params.rmin, params.rmax};
+  const zuna::DissociationSettings search{
+      params.p_atm,
+      params.itmaxh,
+      params.tolh,
+      params.itmaxn,
+      params.toln,
+      {params.reaction[0] ? 1.0 : 0.0, params.reaction[1] ? 1.0 : 0.0,
+       params.reaction[2] ? 1.0 : 0.0, params.reaction[3] ? 1.0 : 0.0}};
   ThermoConstants tc;  // rgas, hh2 and ho2 as the programs fix them
   CoefBlock coef;
   for (int k = 0; k < 6; ++k) {
@@ -271,17 +175,20 @@ SweepResult sweep(const SweepParameters& params, const SweepData& data) {
   std::fegetexceptflag(&caller_flags, kFaults);
 
   SweepResult result;
-  Scalars s;
-  s.npts = p.npmin + p.npmax + 3;
+  zuna::SweepCarry s;
+  s.npts = grid.npmin + grid.npmax + 3;
   result.points.resize(static_cast<std::size_t>(s.npts));
   for (std::int32_t i = 0; i <= s.npts; ++i) {
-    SweepPoint reference;
-    SweepPoint& t = i == 0 ? reference : result.points[static_cast<std::size_t>(i - 1)];
+    zuna::SweepPointValues v;
     std::feclearexcept(kFaults);
-    sweep_point(i, p, tc, coef, t, s);
-    if (std::fetestexcept(kFaults) != 0) {
-      t.flags |= kSweepFloatingPoint;
+    zuna::reference_sweep_point(i, grid, search, tc, coef, v, s);
+    const bool faulted = std::fetestexcept(kFaults) != 0;
+    if (faulted) {
+      v.flags |= kSweepFloatingPoint;
       result.ok = false;
+    }
+    if (i > 0) {  // point 0, the stoichiometric reference, is never reported
+      copy_point(v, result.points[static_cast<std::size_t>(i - 1)]);
     }
   }
   result.ofst = s.ofst;

@@ -35,7 +35,7 @@ std::vector<Calculation> sweeps() {
     c.p.act3 = n == 1 ? 0.0 : 1.0;
     c.p.npmin = n == 2 ? 0 : 10;
     c.tc = data.tc;
-    EXPECT_TRUE(run_sweep(c.p, c.tc, data.coef, *c.table, c.s, nullptr));
+    run_sweep(c.p, c.tc, data.coef, *c.table, c.s, nullptr);
   }
   return out;
 }

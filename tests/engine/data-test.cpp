@@ -146,6 +146,26 @@ TEST(EngineData, Data7ReaderRefusesWhatItCannotUse) {
   EXPECT_NE(why.find("O2"), std::string::npos) << why;
   why = refusal(read, replace_line(text, 47, "-2.0"));  // H2's molar mass
   EXPECT_NE(why.find("record 47"), std::string::npos) << why;
+  // A value that is not finite names the value; a record of no data file
+  // (a binary, a device) is refused at its bound, not read to its end.
+  why = refusal(read, replace_line(text, 13, "1.0D+999"));  // H2O's a1 of 200-1000 K
+  EXPECT_NE(why.find("record 13: \"1.0E+999\" is not a finite number (H2O, a1 of 200-1000 K)"),
+            std::string::npos)
+      << why;
+  why = refusal(read, std::string(1 << 20, '\0'));
+  EXPECT_NE(why.find("record 1 is longer than 1024 characters"), std::string::npos) << why;
+  // The file may end after the last block's record 21, with or without CR LF.
+  std::string crlf;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    crlf += text[at] == '\n' ? "\r\n" : std::string(1, text[at]);
+  }
+  std::size_t end[132] = {};  // end[k]: just after the LF of record k
+  for (int record = 1; record <= 131; ++record) {
+    end[record] = crlf.find('\n', end[record - 1]) + 1;
+  }
+  EXPECT_EQ(refusal(read, crlf.substr(0, end[131])), "");
+  EXPECT_NE(refusal(read, crlf.substr(0, end[130])).find("ends after 130 records"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -60,16 +60,13 @@ SweepPoint sweep_point(const zuna::testing::ShippedData& shipped, double r, doub
     prod_stoich(no2r, nh2o, no2, nh2);
   }
   const double hreac = no2r * tc.ho2 + tc.hh2;
-  double tad = 0, x[4], nd[6], ntd = 0;
-  unsigned flags = 0;
-  tad_diss(hreac, tad, p_atm, nh2o, no2, nh2, x[0], x[1], x[2], x[3], nd[0], nd[1], nd[2], nd[3],
-           nd[4], nd[5], ntd, kItmaxh, kTolh, kItmaxn, kToln, tc, shipped.coef, 1.0, 1.0, 1.0, 1.0,
-           &flags);
+  const DissociationSettings c{p_atm, kItmaxh, kTolh, kItmaxn, kToln, {1.0, 1.0, 1.0, 1.0}};
+  const FlameTemperature search = tad_diss({hreac, {nh2o, no2, nh2}}, c, tc, shipped.coef);
   SweepPoint s;
-  s.flags = flags;
-  s.T_K = tad;
+  s.flags = search.flags;
+  s.T_K = search.tad;
   for (int j = 0; j < kSpeciesCount; ++j) {
-    s.x[j] = nd[j] / ntd;
+    s.x[j] = search.eq.nd[j] / search.eq.ntd;
   }
   return s;
 }

@@ -161,6 +161,28 @@ TEST(Csv, RepeatedValuesDownAColumnAreWrittenAsTheirOwn) {
             "68.046,0,1.5\n");
 }
 
+// Runs of repeated and changing values through the smallest buffer: every
+// cell, copied or formatted, across every flush, is the value's own text.
+TEST(Csv, RunsOfRepeatedValuesAcrossFlushesAreTheirOwnText) {
+  StringSink sink;
+  OutputBuffer out(sink, 1);
+  const Column columns[] = {{"a"}, {"b"}};
+  CsvWriter w(out, columns);
+  std::string expected = "a,b\n";
+  char text[32];
+  for (int row = 0; row < 3000; ++row) {
+    const double a = -1.0 / 3.0 * (row / 7);  // runs of seven
+    const double b = std::ldexp(1.0 + row % 5 / 9.0, row % 3 == 0 ? -1070 : row % 200);
+    w.number(a);
+    w.number(b);
+    w.end_row();
+    expected += std::string(text, std::to_chars(text, text + sizeof text, a).ptr) + ",";
+    expected += std::string(text, std::to_chars(text, text + sizeof text, b).ptr) + "\n";
+  }
+  ASSERT_TRUE(w.finish());
+  EXPECT_EQ(sink.text, expected);
+}
+
 TEST(Csv, AbsentAndNonFiniteValuesAreEmptyCells) {
   StringSink sink;
   OutputBuffer out(sink);

@@ -16,10 +16,6 @@ struct Composition {
 };
 constexpr Composition kStoich{1.0, 0.0, 0.0}, kLean{1.0, 0.5, 0.0}, kRich{0.5, 0.0, 0.5};
 
-struct Equilibrium {
-  double nd[6] = {}, x[4] = {}, ntd = 0;
-};
-
 struct Constants {
   double k[4];
 };
@@ -33,11 +29,12 @@ Constants constants_at(double t) {
 
 Equilibrium solve(const Constants& c, const Composition& p, double ptot = 1.0, int itmaxn = 200,
                   double toln = 1e-10, const double (&act)[4] = {1, 1, 1, 1}) {
-  Equilibrium e;
-  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], ptot, p.nh2o, p.no2, p.nh2, e.nd[0], e.nd[1], e.nd[2],
-             e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, itmaxn, toln, act[0],
-             act[1], act[2], act[3]);
-  return e;
+  DissociationSettings s;
+  s.ptot = ptot, s.itmaxn = itmaxn, s.toln = toln;
+  for (int j = 0; j < 4; ++j) {
+    s.act[j] = act[j];
+  }
+  return equil_diss(c.k, {p.nh2o, p.no2, p.nh2}, s);
 }
 
 void expect_undissociated(const Equilibrium& e, const Composition& p) {
@@ -74,12 +71,8 @@ TEST(Equilibrium, SwitchedOffReactionsTakeNoPart) {
                    << "R" << off + 1 << " off, nh2o " << p.nh2o << " no2 " << p.no2);
       double act[4] = {1, 1, 1, 1};
       act[off] = 0.0;
-      bool capped = true;
-      Equilibrium e;
-      equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, p.nh2o, p.no2, p.nh2, e.nd[0], e.nd[1],
-                 e.nd[2], e.nd[3], e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, 20000,
-                 1e-14, act[0], act[1], act[2], act[3], &capped);
-      EXPECT_FALSE(capped);
+      const Equilibrium e = solve(c, p, 1.0, 20000, 1e-14, act);
+      EXPECT_FALSE(e.capped);
       EXPECT_EQ(e.x[off], 0.0);
       double sum = 0.0;
       for (const double n : e.nd) {
@@ -114,16 +107,8 @@ TEST(Equilibrium, AllSwitchesOffLeaveTheProducts) {
 
 TEST(Equilibrium, CapIsReportedOnlyWhenTheTotalDidNotSettle) {
   const Constants c = constants_at(2500.0);  // slow passes near stoichiometric
-  Equilibrium e;
-  bool capped = false;
-  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, 1.0, 0.0, 0.0, e.nd[0], e.nd[1], e.nd[2], e.nd[3],
-             e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, 5, 1e-10, 1.0, 1.0, 1.0, 1.0,
-             &capped);
-  EXPECT_TRUE(capped);
-  equil_diss(c.k[0], c.k[1], c.k[2], c.k[3], 1.0, 1.0, 0.0, 0.0, e.nd[0], e.nd[1], e.nd[2], e.nd[3],
-             e.nd[4], e.nd[5], e.x[0], e.x[1], e.x[2], e.x[3], e.ntd, 20000, 1e-10, 1.0, 1.0, 1.0,
-             1.0, &capped);
-  EXPECT_FALSE(capped);
+  EXPECT_TRUE(solve(c, kStoich, 1.0, 5, 1e-10).capped);
+  EXPECT_FALSE(solve(c, kStoich, 1.0, 20000, 1e-10).capped);
 }
 
 TEST(Equilibrium, FirstStepFromZeroGivesAllTheWater) {

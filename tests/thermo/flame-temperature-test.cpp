@@ -2,6 +2,9 @@
 // trial temperatures of the bisection and Newton's steps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include <cmath>
 
 #include "tests/support/shipped-data.h"
@@ -12,25 +15,36 @@ namespace {
 
 struct DissResult {  // 42 marks storage the search did not write
   double tad = -1, x[4] = {42, 42, 42, 42}, nd[6] = {42, 42, 42, 42, 42, 42}, ntd = 42;
+  bool solved = false;
 };
 
-DissResult search(const CoefBlock& coef, double hreac, int itmaxh, double tolh) {
-  const ThermoConstants tc;
+DissociationSettings settings(int itmaxh, double tolh) {
+  return {1.0, itmaxh, tolh, 200, 1e-10, {1.0, 1.0, 1.0, 1.0}};
+}
+
+DissResult copied(const Equilibrium& e) {
   DissResult d;
-  tad_diss(hreac, d.tad, 1.0, 1.0, 0.0, 0.0, d.x[0], d.x[1], d.x[2], d.x[3], d.nd[0], d.nd[1],
-           d.nd[2], d.nd[3], d.nd[4], d.nd[5], d.ntd, itmaxh, tolh, 200, 1e-10, tc, coef, 1.0, 1.0,
-           1.0, 1.0);
+  std::copy(std::begin(e.x), std::end(e.x), d.x);
+  std::copy(std::begin(e.nd), std::end(e.nd), d.nd);
+  d.ntd = e.ntd;
+  return d;
+}
+
+// The search from 1 mol H2O; the equilibrium only when one was solved.
+DissResult search(const CoefBlock& coef, double hreac, int itmaxh, double tolh) {
+  const FlameTemperature r =
+      tad_diss({hreac, {1.0, 0.0, 0.0}}, settings(itmaxh, tolh), ThermoConstants{}, coef);
+  DissResult d = r.solved ? copied(r.eq) : DissResult{};
+  d.tad = r.tad;
+  d.solved = r.solved;
   return d;
 }
 
 // The equilibrium tad_diss must have left when it last solved at t.
 DissResult solved_at(const CoefBlock& coef, double t) {
-  DissResult d;
-  double k1, k2, k3, k4;
-  kp_diss(t, coef, k1, k2, k3, k4);
-  equil_diss(k1, k2, k3, k4, 1.0, 1.0, 0.0, 0.0, d.nd[0], d.nd[1], d.nd[2], d.nd[3], d.nd[4],
-             d.nd[5], d.x[0], d.x[1], d.x[2], d.x[3], d.ntd, 200, 1e-10, 1.0, 1.0, 1.0, 1.0);
-  return d;
+  double k[4];
+  kp_diss(t, coef, k[0], k[1], k[2], k[3]);
+  return copied(equil_diss(k, {1.0, 0.0, 0.0}, settings(0, 0.0)));
 }
 
 double nodiss(const CoefBlock& coef, const double (&n)[3], double hreac, int itmaxh, double tolh) {
@@ -46,6 +60,7 @@ TEST(FlameTemperature, NoIterationsKeepStartValuesAndCallerStorage) {
     EXPECT_EQ(nodiss(coef, {1, 0, 0}, -12262.0, itmaxh, 1e-3), 6000.0);
     const DissResult d = search(coef, -12262.0, itmaxh, 1e-3);
     EXPECT_EQ(d.tad, 3500.0);
+    EXPECT_FALSE(d.solved);
     for (int k = 0; k < 6; ++k) {
       EXPECT_EQ(d.nd[k], 42.0);
     }

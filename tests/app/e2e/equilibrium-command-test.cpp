@@ -304,6 +304,7 @@ TEST(Equilibrium, BadCommandsAreRefusedWithOneLine) {
       {{"stray"}, 2, "'stray'"},
       {{"--thermo=missing.inp", "--csv=out.csv"}, 1, "missing.inp"},
       {{"--thermo=zuna.dat", "--csv=out.csv"}, 1, "zuna.dat"},
+      {{"--data=/dev/zero", "--csv=out.csv"}, 1, "'/dev/zero': it holds more than 64 MiB"},
       {{"--csv=no/such/folder/out.csv"}, 1, "no/such/folder/out.csv"},
   };
   for (const BadCommand& c : cases) {

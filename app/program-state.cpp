@@ -1,0 +1,10 @@
+#include "app/program-state.h"
+
+namespace zuna {
+
+ProgramState& program_state() {
+  static ProgramState state;
+  return state;
+}
+
+}  // namespace zuna

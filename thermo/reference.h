@@ -1,0 +1,72 @@
+// The dissociation equilibrium, the flame-temperature search with
+// dissociation and the sweep's point, written plainly: one set of products
+// at a time, the algorithm as it reads, with no lanes. They compute what the
+// fast path (equil_diss, tad_diss and the lanes of dissociation-lanes.h)
+// computes, to the last bit: the same operations on the same operands in the
+// same order. The library's sweep runs on them; the tests hold the lanes to
+// them.
+#pragma once
+
+#include <cstdint>
+
+#include "thermo/thermo.h"
+
+namespace zuna {
+
+// Dissociation equilibrium of the products n at c.ptot [atm] with the
+// equilibrium constants k[0..3] of R1..R4.
+Equilibrium reference_equilibrium(const double (&k)[4], const ProductMoles& n,
+                                  const DissociationSettings& c);
+
+// The adiabatic flame temperature with dissociation of `in`: a bisection on
+// 1000..6000 K with an equilibrium at every trial temperature.
+FlameTemperature reference_flame_temperature(const FlameInputs& in, const DissociationSettings& c,
+                                             const ThermoConstants& tc, const CoefBlock& coef);
+
+// The O/F grid of a sweep: npmin points between rmin and the stoichiometric
+// O/F, npmax between it and rmax (as multiples of the stoichiometric O/F).
+struct SweepGrid {
+  std::int32_t npmin = 0, npmax = 0;
+  double rmin = 0.0, rmax = 0.0;
+};
+
+// Everything the sweep computes of one point; amounts per mole of H2 fed,
+// species order.
+struct SweepPointValues {
+  double of = 0.0;                          // O/F [kg O2 / kg H2]
+  double r = 0.0;                           // O/F over the stoichiometric O/F
+  double tadsem = 0.0;                      // adiabatic flame temperature without dissociation [K]
+  double tadcom = 0.0;                      // adiabatic flame temperature with dissociation [K]
+  double no2r = 0.0;                        // O2 fed
+  double nh2o = 0.0, no2 = 0.0, nh2 = 0.0;  // products without dissociation
+  double ntotalr = 0.0, ntotalp = 0.0;      // totals of reactants and products
+  double nd[6] = {};                        // products with dissociation
+  double ntd = 0.0;                         // their total
+  double yh2r = 0.0, yo2r = 0.0;            // mole fractions of the reactants
+  double yh2o = 0.0, yo2 = 0.0, yh2 = 0.0;  // without dissociation
+  double yd[6] = {};                        // with dissociation, nd / ntd
+  double fmh2r = 0.0, fmo2r = 0.0;          // mass fractions of the reactants
+  double fmh2o = 0.0, fmo2 = 0.0, fmh2 = 0.0;
+  double fmd[6] = {};
+  double mmr = 0.0, mmp = 0.0, mmd = 0.0;  // mean molar masses [g/mol]
+  double x[4] = {};                        // extents of R1..R4
+  unsigned flags = 0;                      // SearchFlag bits of the two searches
+};
+
+// The values carried from point to point.
+struct SweepCarry {
+  std::int32_t npts = 0;            // reported points, npmin + npmax + 3
+  double ofst = 0.0;                // stoichiometric O/F, fixed by point 0
+  double ofmin = 0.0, ofmax = 0.0;  // absolute O/F of the first and last point
+  double dof = 0.0;                 // O/F step of the side being swept
+  double hreac = 0.0;               // reactant enthalpy of the current point [J]
+};
+
+// Point i = 0..npts of the sweep, computed after the points before it (point
+// 0, the stoichiometric reference, fixes ofst and has no search with
+// dissociation; its values beyond tadsem are left as they were).
+void reference_sweep_point(std::int32_t i, const SweepGrid& g, const DissociationSettings& c,
+                           const ThermoConstants& tc, const CoefBlock& coef, SweepPointValues& t,
+                           SweepCarry& s);
+
+}  // namespace zuna
