@@ -1,7 +1,7 @@
 // Descriptors closed by a thread of their own. The last close of a file that
-// a rename has replaced frees the old contents' blocks, which takes a tenth
-// of a millisecond or more on a file system that discards them; a program
-// that replaces several files in a row goes on while the old ones are freed.
+// a rename has replaced frees the old contents' blocks, which is slow on a
+// file system that discards them; a program that replaces several files in
+// a row goes on while the old ones are freed.
 //
 // Only for descriptors whose close cannot fail in a way that matters: a file
 // opened for reading, or one never written through this descriptor. Each is

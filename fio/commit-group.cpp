@@ -49,8 +49,8 @@ IoError put_staged_in_place(StagedFile& file) {
     ::close(file.fd);
     file.fd = -1;
   }
-  // The old contents have no name now; they are freed when their last
-  // descriptor goes.
+  // The old contents have no name after the rename; they are freed when
+  // their last descriptor goes.
   if (file.replaced_fd >= 0) {
     close_in_background(file.replaced_fd);
     file.replaced_fd = -1;

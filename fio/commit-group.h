@@ -1,9 +1,9 @@
 // The files of one piece of work put in place together. Each replaced file
 // is written to a staging file beside it; while a group is open, the close
 // of such a file does not rename it but hands it to the group, which keeps
-// it open (its lock held, see file-stream.h), entered for removal by a fatal
-// signal, and renamed only when the group is committed, in the order of the
-// closes. A failure before the commit discards every file of the group: the
+// it open (its lock held, see staging-leftovers.h), entered for removal by a
+// fatal signal, and renamed only when the group is committed, in the order
+// of the closes. A failure before the commit discards every file of the group: the
 // files it would have replaced keep their earlier contents, all of them.
 //
 // Renaming several files is not one step: a process killed during a commit

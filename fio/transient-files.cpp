@@ -30,8 +30,8 @@ struct Slot {
 };
 
 // Constant-initialized, so that the table lies in zero pages until a slot
-// is used: set at start-up it would cost a page fault for each of its 160
-// pages, a tenth of the start of a batch run.
+// is used: a table set at start-up would take a page fault for each of its
+// pages in every run, whether it makes files or not.
 constinit std::array<Slot, kSlots> slots{};
 
 constexpr int kFatalSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE};

@@ -23,7 +23,7 @@ namespace zuna {
 // slot to release, or -1 when the table is full or the name too long (the
 // file is then only left behind by a signal, nothing else changes).
 int track_transient_file(const std::string& path, dev_t device, ino_t inode);
-// The file is kept or gone by now: a signal no longer touches it.
+// The file is kept or gone: a signal leaves it alone from here on.
 void release_transient_file(int slot);
 // Whether the file is one of this process's entered files.
 bool is_transient_file(dev_t device, ino_t inode);

@@ -16,8 +16,8 @@ struct WorkingFolder {
 
 // Chooses the working folder and enters it (chdir):
 // - the explicit folder when one is given: created when missing;
-// - else the current folder when it holds an entry named zuna.dat (as the
-//   program has always done: the folder is used as it is);
+// - else the current folder when it holds an entry named zuna.dat, used as
+//   it is (nothing is seeded there);
 // - else the per-user folder $XDG_DATA_HOME/zuna4 (~/.local/share/zuna4 when
 //   XDG_DATA_HOME is unset or not absolute), created on first use.
 // An explicit or per-user folder is seeded with the shared data folder's

@@ -124,6 +124,24 @@ TEST_F(FileReplacement, StatusReplaceTakesEffectAtTheClose) {
   EXPECT_EQ(dir.read("data"), "2.5\r\n");
 }
 
+// POSITION='APPEND' copies the earlier records into the staging file at the
+// first write, also for a unit that may only write (ACTION='WRITE'), whose
+// own descriptor cannot read them.
+TEST_F(FileReplacement, AppendKeepsTheEarlierRecordsWhateverTheAction) {
+  for (const char* action : {"READWRITE", "WRITE"}) {
+    SCOPED_TRACE(action);
+    dir.write("log", "first\r\n");
+    OpenOptions o = file_options("log");
+    o.position = "APPEND";
+    o.action = action;
+    ASSERT_EQ(open_unit(30, o), 0);
+    write_record(30, "second");
+    ASSERT_EQ(close_unit(30), 0);
+    EXPECT_EQ(dir.read("log"), "first\r\nsecond\r\n");
+    EXPECT_EQ(names(), std::set<std::string>{"log"});
+  }
+}
+
 // A unit that only reads changes nothing, and leaves nothing beside it.
 TEST_F(FileReplacement, UnitThatOnlyReadsLeavesTheFileAsItWas) {
   dir.write("zuna.dat", "1.0 2.0\r\n");

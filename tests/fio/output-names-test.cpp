@@ -154,6 +154,19 @@ TEST_F(OutputNames, LeftoversOfAKilledRunGoAtTheNextOpenOfTheirName) {
                                             ".saida.abc1234", ".tad.dat.abc123", "saida.abc123"}));
 }
 
+// The sweep is made once per folder, not once per name: the same relative
+// name opened in another working folder has the leftovers there removed too.
+TEST_F(OutputNames, LeftoversGoInEachFolderTheNameIsOpenedIn) {
+  for (int i = 0; i < 2; ++i) {
+    TempDir other;  // the working folder while it lives
+    other.write(".fmoc.dat.Zq0001", "x");
+    ASSERT_EQ(open_unit(8, file_options("fmoc.dat")), 0);
+    write_record(8, "new");
+    ASSERT_EQ(close_unit(8), 0);
+    EXPECT_EQ(names(other.path()), std::set<std::string>{"fmoc.dat"}) << "folder " << i;
+  }
+}
+
 // A symbolic link to a regular file has its target replaced, staged beside
 // the target, and stays a link; a link to a device is written through; a
 // link that leads nowhere or to a folder is refused at the open, naming
