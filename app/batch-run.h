@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/calculation.h"
-#include "app/command-line.h"
+#include "app/batch-settings.h"
 #include "app/results-export.h"
 
 namespace zuna {

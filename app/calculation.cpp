@@ -152,9 +152,7 @@ void run_calculation(ProgramState& state, const CalculationSetup& setup) {
   PlainChecks plain;
   PointChecks* observer = setup.observer != nullptr ? setup.observer : &plain;
   if (setup.interactive) {
-    RunParameters& p = state.p;
-    ask_run_parameters(p.npmin, p.npmax, p.itmaxh, p.itmaxn, p.rmin, p.rmax, p.ptot, p.tolh, p.toln,
-                       p.act1, p.act2, p.act3, p.act4);
+    state.p = ask_run_parameters(state.p);
     observer = &progress;
   }
   const double seconds = timed_sweep(state, *observer);

@@ -179,29 +179,36 @@ void append_engine_cells(std::string& out, const EngineFlame& f) {
 
 // The parameters of a calculation, in the order of the parameter form.
 std::string parameters_json(const RunParameters& p) {
-  return JsonLine()
-      .add("rmin", p.rmin)
-      .add("rmax", p.rmax)
-      .add("npmin", p.npmin)
-      .add("npmax", p.npmax)
-      .add("ptot", p.ptot)
-      .add("tolh", p.tolh)
-      .add("itmaxh", p.itmaxh)
-      .add("toln", p.toln)
-      .add("itmaxn", p.itmaxn)
-      .add("act1", p.act1)
-      .add("act2", p.act2)
-      .add("act3", p.act3)
-      .add("act4", p.act4)
-      .done();
+  JsonLine line;
+  for (const ParameterDescriptor& d : kRunParameterTable) {
+    if (d.type == ParameterType::integer) {
+      line.add(d.name, p.*d.integer);
+    } else {
+      line.add(d.name, p.*d.real);
+    }
+  }
+  return line.done();
+}
+
+void append_parameter(std::string& out, const RunParameters& p, const ParameterDescriptor& d) {
+  if (d.type == ParameterType::integer) {
+    append_number(out, p.*d.integer);
+  } else {
+    append_number(out, p.*d.real);
+  }
 }
 
 }  // namespace
 
 std::string results_csv_header(bool engine) {
-  std::string out =
-      "calculation,rmin [-],rmax [-],npmin,npmax,ptot [atm],tolh [K],itmaxh,toln [mol],"
-      "itmaxn,act1,act2,act3,act4,point,flags";
+  std::string out = "calculation";
+  for (const ParameterDescriptor& d : kRunParameterTable) {
+    out.append(",").append(d.name);
+    if (d.unit != nullptr) {
+      out.append(" [").append(d.unit).append("]");
+    }
+  }
+  out += ",point,flags";
   for (const Column& column : kPointColumns) {
     out.append(",").append(column.name).append(" [").append(column.unit).append("]");
   }
@@ -214,29 +221,10 @@ std::string results_csv_header(bool engine) {
 
 std::string results_csv_rows(std::size_t number, const Calculation& c,
                              const std::vector<EngineFlame>* engine) {
-  const RunParameters& p = c.p;
   std::string parameters = std::to_string(number);
-  for (double v : {p.rmin, p.rmax}) {
+  for (const ParameterDescriptor& d : kRunParameterTable) {
     parameters += ',';
-    append_number(parameters, v);
-  }
-  for (std::int32_t v : {p.npmin, p.npmax}) {
-    parameters += ',';
-    append_number(parameters, v);
-  }
-  parameters += ',';
-  append_number(parameters, p.ptot);
-  parameters += ',';
-  append_number(parameters, p.tolh);
-  parameters += ',';
-  append_number(parameters, p.itmaxh);
-  parameters += ',';
-  append_number(parameters, p.toln);
-  parameters += ',';
-  append_number(parameters, p.itmaxn);
-  for (double v : {p.act1, p.act2, p.act3, p.act4}) {
-    parameters += ',';
-    append_number(parameters, v);
+    append_parameter(parameters, c.p, d);
   }
   std::string out;
   for (int i = 1; i <= c.s.npts; ++i) {

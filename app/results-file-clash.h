@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/command-line.h"
+#include "app/batch-settings.h"
 
 namespace zuna {
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "app/program-menu.h"
 #include "fio/fio.h"
@@ -11,20 +12,14 @@
 namespace zuna {
 namespace {
 
-// A command line with its length, as the launcher takes it.
-struct Command {
-  const char* text;
-  int length;
-};
-
-constexpr Command kTadPlot{"wgnuplot tad.gnu", 16};
-constexpr Command kFmosPlot{"wgnuplot fmos.gnu", 17};
-constexpr Command kFmocPlot{"wgnuplot fmoc.gnu", 17};
-constexpr Command kFmxPlot{"wgnuplot fmx.gnu", 16};
-constexpr Command kFmasPlot{"wgnuplot fmas.gnu", 17};
-constexpr Command kFmacPlot{"wgnuplot fmac.gnu", 17};
-constexpr Command kMolPlot{"wgnuplot mol.gnu", 16};
-constexpr Command kListing{"notepad saida", 13};
+constexpr std::string_view kTadPlot = "wgnuplot tad.gnu";
+constexpr std::string_view kFmosPlot = "wgnuplot fmos.gnu";
+constexpr std::string_view kFmocPlot = "wgnuplot fmoc.gnu";
+constexpr std::string_view kFmxPlot = "wgnuplot fmx.gnu";
+constexpr std::string_view kFmasPlot = "wgnuplot fmas.gnu";
+constexpr std::string_view kFmacPlot = "wgnuplot fmac.gnu";
+constexpr std::string_view kMolPlot = "wgnuplot mol.gnu";
+constexpr std::string_view kListing = "notepad saida";
 
 // Whether the command could be started is kept but not acted upon: what went
 // wrong is for the shell or the external program to say.
@@ -33,12 +28,29 @@ bool launched = false;
 // The launcher waits until the command ends, so the status bar names what
 // the program is waiting for meanwhile; clearing it brings back the message
 // shown before.
-void run(const Command& c) {
+void run(std::string_view command) {
   Host& host = runtime_host();
-  host.set_status_message("Waiting for: " +
-                          std::string(c.text, static_cast<std::size_t>(c.length)));
-  launched = run_command(c.text, c.length);
+  host.set_status_message("Waiting for: " + std::string(command));
+  launched = run_command(command.data(), static_cast<int>(command.size()));
   host.set_status_message({});
+}
+
+// The command of a plot or of the listing; empty for the other choices.
+std::string_view command_of(ResultsChoice choice) {
+  switch (choice) {
+    case ResultsChoice::flame_temperatures_plot: return kTadPlot;
+    case ResultsChoice::mole_fractions_plot: return kFmosPlot;
+    case ResultsChoice::mole_fractions_dissociated_plot: return kFmocPlot;
+    case ResultsChoice::extents_plot: return kFmxPlot;
+    case ResultsChoice::mass_fractions_plot: return kFmasPlot;
+    case ResultsChoice::mass_fractions_dissociated_plot: return kFmacPlot;
+    case ResultsChoice::molar_masses_plot: return kMolPlot;
+    case ResultsChoice::report_listing: return kListing;
+    case ResultsChoice::none:
+    case ResultsChoice::new_calculation:
+    case ResultsChoice::end_program: break;
+  }
+  return {};
 }
 
 }  // namespace
@@ -47,52 +59,23 @@ void results_menu() {
   for (;;) {
     // Cleared before every showing: when the menu cannot be shown, no choice
     // is made, rather than the last one being repeated for ever.
-    bool c1013 = false, c1014 = false, c1015 = false, c1016 = false, c1030 = false;
-    bool c1031 = false, c1032 = false, c1033 = false, c1034 = false, c1041 = false;
+    ResultsMenuState menu;
     {
       // Meanwhile the windowed program's menu "Cálculo" may run its items.
       ResultsMenuWait wait;
-      show_results_menu(c1013, c1014, c1015, c1016, c1030, c1031, c1032, c1033, c1034, c1041);
+      show_results_menu(menu);
     }
-
-    if (c1013) {
-      run(kTadPlot);
-    }
-    if (c1014) {
-      run(kFmosPlot);
-    }
-    if (c1015) {
-      run(kFmocPlot);
-    }
-    if (c1016) {
-      run(kFmxPlot);
-    }
-    if (c1030) {
-      run(kFmasPlot);
-    }
-    if (c1031) {
-      run(kFmacPlot);
-    }
-    if (c1032) {
-      run(kMolPlot);
-    }
-    if (c1033) {
-      return;
-    }
-    if (c1034) {
-      stop_program(nullptr, 0);
-    }
-    if (c1041) {
-      run(kListing);
-    }
-    const bool chosen =
-        c1013 || c1014 || c1015 || c1016 || c1030 || c1031 || c1032 || c1033 || c1034 || c1041;
-    if (!chosen) {
-      // Not reached with the program's own menu: its radio group always
-      // keeps one button checked, and a menu that cannot be loaded ends the
-      // program inside show_results_menu. A template that left no button
-      // checked would show the menu for ever: end instead.
-      end_program(1);
+    switch (menu.choice) {
+      case ResultsChoice::new_calculation: return;
+      case ResultsChoice::end_program: stop_program(nullptr, 0); break;
+      case ResultsChoice::none:
+        // Not reached with the program's own menu: its radio group always
+        // keeps one button checked, and a menu that cannot be loaded ends
+        // the program inside show_results_menu. A template that left no
+        // button checked would show the menu for ever: end instead.
+        end_program(1);
+        break;
+      default: run(command_of(menu.choice)); break;
     }
   }
 }

@@ -1,5 +1,8 @@
 // The results menu (template 104): ten radio buttons, one of them chosen when
 // the dialog closes.
+#include <array>
+#include <utility>
+
 #include "dialogs/dialogs.h"
 #include "fio/fio.h"
 #include "inputs/dialog-not-found.h"
@@ -11,10 +14,23 @@ namespace {
 
 Dialog graficos;  // the menu's dialog record, for the life of the program
 
+// The buttons in the order their choices are listed.
+constexpr std::array<std::pair<int, ResultsChoice>, 10> kButtons = {{
+    {1013, ResultsChoice::flame_temperatures_plot},
+    {1014, ResultsChoice::mole_fractions_plot},
+    {1015, ResultsChoice::mole_fractions_dissociated_plot},
+    {1016, ResultsChoice::extents_plot},
+    {1030, ResultsChoice::mass_fractions_plot},
+    {1031, ResultsChoice::mass_fractions_dissociated_plot},
+    {1032, ResultsChoice::molar_masses_plot},
+    {1033, ResultsChoice::new_calculation},
+    {1034, ResultsChoice::end_program},
+    {1041, ResultsChoice::report_listing},
+}};
+
 }  // namespace
 
-void show_results_menu(bool& c1013, bool& c1014, bool& c1015, bool& c1016, bool& c1030, bool& c1031,
-                       bool& c1032, bool& c1033, bool& c1034, bool& c1041) {
+void show_results_menu(ResultsMenuState& state) {
   if (!dialog_load(104, graficos)) {
     // Without the menu the user could neither start a new calculation nor
     // end the program: the driver would ask again and again with the same
@@ -23,16 +39,14 @@ void show_results_menu(bool& c1013, bool& c1014, bool& c1015, bool& c1016, bool&
     stop_program(nullptr, 0);
   }
   dialog_run_modal(graficos);
-  dialog_get_flag(graficos, 1013, c1013);
-  dialog_get_flag(graficos, 1014, c1014);
-  dialog_get_flag(graficos, 1015, c1015);
-  dialog_get_flag(graficos, 1016, c1016);
-  dialog_get_flag(graficos, 1030, c1030);
-  dialog_get_flag(graficos, 1031, c1031);
-  dialog_get_flag(graficos, 1032, c1032);
-  dialog_get_flag(graficos, 1033, c1033);
-  dialog_get_flag(graficos, 1034, c1034);
-  dialog_get_flag(graficos, 1041, c1041);
+  state.choice = ResultsChoice::none;
+  for (const auto& [id, choice] : kButtons) {
+    bool checked = false;
+    if (dialog_get_flag(graficos, id, checked) && checked) {
+      state.choice = choice;
+      break;
+    }
+  }
   dialog_release(graficos);
 }
 

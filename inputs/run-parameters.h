@@ -1,11 +1,17 @@
-// The run parameters of one calculation, the limits of the sweep tables and
-// the checks that keep the parameters inside the model's domain. The
-// parameter dialog applies the checks after the texts are read; any other way
-// of giving parameters (a command line) applies the same ones.
+// The run parameters of one calculation as one table: each field once, with
+// its default, its accepted range, its control and texts in the parameter
+// dialog, its option and help text on the console's command line and its
+// column in the batch run's results. The dialog, the checks, the command
+// line, --help and the CSV and JSON are made from the table, so that a limit
+// or a text is changed in one place.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zuna {
@@ -24,17 +30,6 @@ struct RunParameters {
   double act1 = 0.0, act2 = 0.0, act3 = 0.0, act4 = 0.0;  // 1.0 on, 0.0 off
 };
 
-// The values the parameter dialog's default texts read as ("0.5d0", "2.0d0",
-// "10", "20", "1.0d0", "1.0d-3", "100", "1.0d-10", "200", all four reactions
-// on): the batch run's defaults and the grid of the benchmarks and checks.
-inline RunParameters dialog_default_parameters() {
-  RunParameters p;
-  p.npmin = 10, p.npmax = 20, p.itmaxh = 100, p.itmaxn = 200;
-  p.rmin = 0.5, p.rmax = 2.0, p.ptot = 1.0, p.tolh = 1.0e-3, p.toln = 1.0e-10;
-  p.act1 = p.act2 = p.act3 = p.act4 = 1.0;
-  return p;
-}
-
 // Highest point index of the tables: a calculation has npts = npmin + npmax + 3
 // reported points, so npmin + npmax may be at most this minus 3.
 inline constexpr int kMaxPoint = 103;
@@ -49,19 +44,111 @@ inline constexpr double kMaxPressure = 1.0E5;   // [atm]
 inline constexpr double kMaxRatio = 100.0;
 inline constexpr std::int32_t kMaxIterations = 99999;
 
-// The fields in the dialog's order.
-enum class ParameterField { rmin, rmax, npmin, npmax, ptot, tolh, itmaxh, toln, itmaxn };
+// The fields in the dialog's order: the nine typed values, then the four
+// switches of the dissociation reactions.
+enum class ParameterField {
+  rmin,
+  rmax,
+  npmin,
+  npmax,
+  ptot,
+  tolh,
+  itmaxh,
+  toln,
+  itmaxn,
+  act1,
+  act2,
+  act3,
+  act4
+};
+
+enum class ParameterType {
+  real,             // a double typed as a text
+  integer,          // an int32 typed as a text
+  reaction_switch,  // a box of the dialog: 1.0 ticked, 0.0 not; never checked
+};
+
+// The values a field accepts: lowest <= v <= highest, or lowest < v <= highest
+// when open_below. A value that is not a number is inside no range.
+struct ParameterRange {
+  double lowest = 0.0;
+  double highest = 0.0;
+  bool open_below = false;
+};
+
+// The texts below may hold the placeholders {lo} and {hi} (the range's ends)
+// and, in help texts, {default}; each front end fills them with the numbers
+// written in its own way. A '\n' in a help text starts a continuation line.
+struct ParameterDescriptor {
+  ParameterField field;
+  const char* name;  // the member of RunParameters: the CSV column and the JSON key
+  ParameterType type;
+  double RunParameters::*real = nullptr;           // real fields and switches
+  std::int32_t RunParameters::*integer = nullptr;  // integer fields
+  const char* default_text = nullptr;  // the dialog's text, which reads as default_value
+  double default_value = 0.0;
+  ParameterRange range;
+
+  struct DialogPart {
+    int control_id;
+    const char* label = nullptr;  // the text beside the field, Windows-1252
+    const char* range = nullptr;  // the accepted range in its messages ("de {lo} a {hi}")
+  } dialog;
+
+  // zuna4c --batch; no name for the switches, which have options of their own.
+  struct OptionPart {
+    const char* name = nullptr;   // the long option, without its dashes
+    char short_name = 0;          // 0 for none
+    const char* value = nullptr;  // the value's name in --help ("R")
+    const char* help = nullptr;   // the description in --help
+    const char* range = nullptr;  // the accepted range in its messages ("{lo} to {hi}")
+    bool list = false;            // takes a list of values, one calculation each
+  } option;
+
+  const char* unit = nullptr;  // the CSV column's unit; none for counts and switches
+};
+
+inline constexpr std::size_t kRunParameterCount = 13;
+
+// The table, in the order of ParameterField.
+extern const std::array<ParameterDescriptor, kRunParameterCount> kRunParameterTable;
+
+inline const ParameterDescriptor& parameter_descriptor(ParameterField f) {
+  return kRunParameterTable[static_cast<std::size_t>(f)];
+}
+
+// A field's value in `p` as a double (an integer field converted).
+double parameter_value(const RunParameters& p, const ParameterDescriptor& d);
+
+// The values the parameter dialog's default texts read as ("0.5d0", "2.0d0",
+// "10", "20", "1.0d0", "1.0d-3", "100", "1.0d-10", "200", all four reactions
+// on): the batch run's defaults and the grid of the benchmarks and checks.
+RunParameters dialog_default_parameters();
+
+enum class ProblemKind {
+  out_of_range,  // the field's value is outside its range
+  // The point counts do not fit the tables: on npmin when npmin itself is
+  // out of its range, otherwise on npmax.
+  point_counts,
+  // Each count is inside its range and only their sum, at most the range's
+  // highest value, is too large: on npmax.
+  point_sum,
+};
 
 struct ParameterProblem {
   ParameterField field;
-  std::string message;  // the dialog's line for it, Windows-1252, ending in '\n'
+  ProblemKind kind;
+  ParameterRange range;  // the field's accepted values; for the counts each one's
 };
 
 // Domain and count checks, in field order; empty when the parameters can be
-// swept. Point counts that do not fit the tables give one problem, on npmin
-// when npmin itself is out of 0..kMaxInnerPoints, otherwise on npmax. A
-// value that is not a number is out of every range. The switches (1.0 or
-// 0.0) are not checked.
+// swept. Point counts that do not fit the tables give one problem. The
+// switches (1.0 or 0.0) are not checked.
 std::vector<ParameterProblem> check_run_parameters(const RunParameters& p);
+
+// `pattern` with each "{name}" of `values` replaced by its text.
+std::string fill_placeholders(
+    std::string_view pattern,
+    std::initializer_list<std::pair<std::string_view, std::string>> values);
 
 }  // namespace zuna

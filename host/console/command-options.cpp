@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <system_error>
 
-#include "app/command-line.h"
+#include "host/console/command-line.h"
 
 namespace zuna {
 
@@ -47,6 +48,17 @@ std::vector<double> list_value(const std::string& option, std::string_view text,
                      example + ")"};
   }
   return std::move(*list);
+}
+
+std::string english_number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", v);
+  return text;
+}
+
+std::string option_range_text(const ParameterDescriptor& d, const ParameterRange& range) {
+  return fill_placeholders(d.option.range, {{"lo", english_number(range.lowest)},
+                                            {"hi", english_number(range.highest)}});
 }
 
 void check_range(const std::string& option, double v, double low, double high,
@@ -101,11 +113,14 @@ bool read_grid_option(const std::string& option, std::string_view text, OfGrid& 
 }
 
 void check_grid(const OfGrid& grid) {
-  const std::string counts = "0 to 100, npmin + npmax at most 100";
+  // The point counts of the program's sweep, with its limits and words.
+  const ParameterDescriptor& npmin = parameter_descriptor(ParameterField::npmin);
+  const ParameterRange& each = npmin.range;
+  const std::string counts = option_range_text(npmin, each);
   check_range("--rmin", grid.rmin, engine::kOfMinFactor, 1.0, "0.1 <= rmin <= 1");
   check_range("--rmax", grid.rmax, 1.0, engine::kOfMaxFactor, "1 <= rmax <= 40");
-  check_range("--npmin", grid.npmin, 0, 100, counts);
-  check_range("--npmax", grid.npmax, 0, 100 - grid.npmin, counts);
+  check_range("--npmin", grid.npmin, each.lowest, each.highest, counts);
+  check_range("--npmax", grid.npmax, each.lowest, each.highest - grid.npmin, counts);
 }
 
 // As app/sweep.cpp: the rich side from ofmin in npmin + 1 equal steps that
@@ -129,6 +144,15 @@ std::vector<double> grid_of_values(const OfGrid& grid, double ofst) {
     of.push_back(std::min(static_cast<double>(k) * dof + ofst, highest));
   }
   return of;
+}
+
+std::string option_name(const option* options, int code) {
+  for (const option* o = options; o->name != nullptr; ++o) {
+    if (o->val == code) {
+      return std::string("--") + o->name;
+    }
+  }
+  return std::string("-") + static_cast<char>(code);
 }
 
 std::string getopt_error_text(int code, char** argv) {

@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "inputs/run-parameters.h"
+
+struct option;  // <getopt.h>
 
 namespace zuna {
 
@@ -29,6 +32,13 @@ std::int32_t count_value(const std::string& option, std::string_view text);
 // --pressure of --batch. `example` completes the message of a bad list.
 std::vector<double> list_value(const std::string& option, std::string_view text,
                                const char* example);
+
+// An end of a range as the messages and --help write it ("1e-06", "100000").
+std::string english_number(double v);
+
+// A run parameter's accepted range in the words of its option's messages,
+// filled with the ends of `range` ("0 < rmin <= 1").
+std::string option_range_text(const ParameterDescriptor& d, const ParameterRange& range);
 
 // "OPTION: V is out of range (RANGE)" unless low <= v <= high.
 void check_range(const std::string& option, double v, double low, double high,
@@ -57,6 +67,11 @@ void check_grid(const OfGrid& grid);
 // The O/F ratios of the grid for a stoichiometric ratio ofst, computed as the
 // program's sweep computes its points.
 std::vector<double> grid_of_values(const OfGrid& grid, double ofst);
+
+// The name of the option whose code is `code` in `options` (getopt_long's
+// table, ended by an entry without a name) as the user would write it, for
+// messages: "--rmin", or "-x" for a code no long option has.
+std::string option_name(const option* options, int code);
 
 // The message of getopt_long's return ':' (a value missing) or '?' (an
 // unknown option, or a value given to one that takes none), from the

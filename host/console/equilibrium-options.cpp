@@ -58,14 +58,7 @@ const option kLongOptions[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-std::string option_name(int code) {
-  for (const option* o = kLongOptions; o->name != nullptr; ++o) {
-    if (o->val == code) {
-      return std::string("--") + o->name;
-    }
-  }
-  return std::string("-") + static_cast<char>(code);
-}
+std::string option_name(int code) { return zuna::option_name(kLongOptions, code); }
 
 double real_option(int code, std::string_view text) { return real_value(option_name(code), text); }
 

@@ -29,7 +29,6 @@
 #include <variant>
 
 #include "app/batch-run.h"
-#include "app/command-line.h"
 #include "app/engine-comparison.h"
 #include "app/program-data.h"
 #include "app/results-export.h"
@@ -39,6 +38,7 @@
 #include "fio/file-stream.h"
 #include "fio/fio.h"
 #include "fio/io-error.h"
+#include "host/console/command-line.h"
 #include "host/console/console-host.h"
 #include "host/console/equilibrium-command.h"
 #include "host/console/rocket-command.h"

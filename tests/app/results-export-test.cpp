@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command-line.h"
+#include "inputs/run-parameters.h"
 #include "app/results-export.h"
 #include "tests/support/shipped-data.h"
 

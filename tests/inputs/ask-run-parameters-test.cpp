@@ -2,6 +2,7 @@
 // typed texts, and the dialog shown again when a field cannot be used.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
@@ -19,11 +20,8 @@
 namespace zuna::testing {
 namespace {
 
-struct Params {
-  std::int32_t npmin = -7, npmax = -7, itmaxh = -7, itmaxn = -7;
-  double rmin = -7, rmax = -7, ptot = -7, tolh = -7, toln = -7;
-  double act1 = -7, act2 = -7, act3 = -7, act4 = -7;
-};
+// Values no field reads as, so that a field left unread shows.
+constexpr RunParameters kUnread{-7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7, -7};
 
 class AskRunParameters : public ::testing::Test {
  protected:
@@ -32,11 +30,7 @@ class AskRunParameters : public ::testing::Test {
     dialogs_start(host);
   }
 
-  Params ask(Params p = {}) {
-    ask_run_parameters(p.npmin, p.npmax, p.itmaxh, p.itmaxn, p.rmin, p.rmax, p.ptot, p.tolh, p.toln,
-                       p.act1, p.act2, p.act3, p.act4);
-    return p;
-  }
+  RunParameters ask(const RunParameters& start = kUnread) { return ask_run_parameters(start); }
 
   // A scripted user: types these texts, unticks these boxes, presses OK.
   void user(std::vector<std::pair<int, std::string>> texts, std::vector<int> untick = {}) {
@@ -75,7 +69,7 @@ TEST_F(AskRunParameters, OkUntouchedGivesTheDefaults) {
     }
     c.dialog_command(1, kBnClicked);
   });
-  Params p = ask();
+  RunParameters p = ask();
   EXPECT_EQ(p.rmin, 0.5);
   EXPECT_EQ(p.rmax, 2.0);
   EXPECT_EQ(p.npmin, 10);
@@ -100,7 +94,7 @@ TEST_F(AskRunParameters, OkUntouchedGivesTheDefaults) {
 TEST_F(AskRunParameters, TypedTextsReadAsListDirectedValues) {
   user({{1003, "15 pontos"}, {1001, "2.5E0"}, {1004, "0"}, {1009, "  2.5E-4"}, {1011, "1.0-5"}},
        {1020});
-  Params p = ask();
+  RunParameters p = ask();
   EXPECT_EQ(p.npmin, 15);  // what follows the first value is ignored
   EXPECT_EQ(p.rmax, 2.5);
   EXPECT_EQ(p.npmax, 0);
@@ -124,7 +118,7 @@ TEST_F(AskRunParameters, UnreadableFieldsAreNamedAndTheDialogComesBackAsTyped) {
     w.controls[1010].text = "150";
     c.dialog_command(1, kBnClicked);
   });
-  Params p = ask();
+  RunParameters p = ask();
   ASSERT_EQ(host.message_boxes.size(), 1u);
   EXPECT_EQ(host.message_boxes[0],
             "DADOS|\"press\xE3o total do sistema (atm)\": \"abc\" n\xE3o \xE9 um n\xFAmero "
@@ -146,7 +140,7 @@ TEST_F(AskRunParameters, PointCountsThatOverrunTheTablesAreRefused) {
   user({{1003, "-1"}, {1004, "0"}});
   user({{1003, "2147483647"}, {1004, "2147483647"}});
   user({{1003, "60"}, {1004, "40"}});  // exactly 100: the tables hold it
-  Params p = ask();
+  RunParameters p = ask();
   EXPECT_EQ(p.npmin, 60);
   EXPECT_EQ(p.npmax, 40);
   ASSERT_EQ(host.message_boxes.size(), 3u);
@@ -178,7 +172,7 @@ TEST_F(AskRunParameters, TextsThatGiveNoValueOrAWrongOneAreRefused) {
         {1009, "0.001 J"},
         {1010, "100"},
         {1012, "200"}});
-  Params p = ask();
+  RunParameters p = ask();
   ASSERT_EQ(host.message_boxes.size(), 1u);
   EXPECT_EQ(host.message_boxes[0],
             "DADOS|"
@@ -281,7 +275,10 @@ TEST(CheckRunParameters, EachFieldOutsideItsDomainInFieldOrder) {
   std::vector<ParameterField> fields;
   for (const ParameterProblem& problem : check_run_parameters(bad)) {
     fields.push_back(problem.field);
-    EXPECT_EQ(problem.message.back(), '\n');
+    // The range comes with the problem, for each front end to word.
+    const ParameterRange& range = parameter_descriptor(problem.field).range;
+    EXPECT_EQ(problem.range.lowest, range.lowest);
+    EXPECT_EQ(problem.range.highest, range.highest);
   }
   EXPECT_EQ(fields, (std::vector<ParameterField>{ParameterField::rmin, ParameterField::rmax,
                                                  ParameterField::npmin, ParameterField::ptot,
@@ -292,13 +289,54 @@ TEST(CheckRunParameters, EachFieldOutsideItsDomainInFieldOrder) {
   sum.npmin = 60, sum.npmax = 41;
   ASSERT_EQ(check_run_parameters(sum).size(), 1u);
   EXPECT_EQ(check_run_parameters(sum)[0].field, ParameterField::npmax);
+  EXPECT_EQ(check_run_parameters(sum)[0].kind, ProblemKind::point_sum);
+  EXPECT_EQ(check_run_parameters(sum)[0].range.highest, kMaxInnerPoints);
+  // A count out of its own range is that count's problem, whatever the sum.
+  sum.npmin = 101, sum.npmax = -1;
+  ASSERT_EQ(check_run_parameters(sum).size(), 1u);
+  EXPECT_EQ(check_run_parameters(sum)[0].field, ParameterField::npmin);
+  EXPECT_EQ(check_run_parameters(sum)[0].kind, ProblemKind::point_counts);
+  sum.npmin = 0;
+  EXPECT_EQ(check_run_parameters(sum)[0].field, ParameterField::npmax);
+  EXPECT_EQ(check_run_parameters(sum)[0].kind, ProblemKind::point_counts);
+}
+
+// The table gives every field once, in the order of ParameterField, with a
+// dialog control of its own, and defaults inside the ranges (the dialog's
+// default texts read as the defaults: OkUntouchedGivesTheDefaults).
+TEST(RunParameterTable, FieldsDefaultsAndControlsAgree) {
+  std::vector<int> ids;
+  const RunParameters defaults = dialog_default_parameters();
+  EXPECT_TRUE(check_run_parameters(defaults).empty());
+  for (std::size_t i = 0; i < kRunParameterTable.size(); ++i) {
+    const ParameterDescriptor& d = kRunParameterTable[i];
+    SCOPED_TRACE(d.name);
+    EXPECT_EQ(static_cast<std::size_t>(d.field), i);
+    EXPECT_EQ(parameter_value(defaults, d), d.default_value);
+    ids.push_back(d.dialog.control_id);
+    if (d.type == ParameterType::reaction_switch) {
+      continue;
+    }
+    ASSERT_NE(d.default_text, nullptr);
+    ASSERT_NE(d.dialog.label, nullptr);
+    ASSERT_NE(d.option.name, nullptr);
+  }
+  std::sort(ids.begin(), ids.end());
+  EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
+}
+
+TEST(RunParameterTable, PlaceholdersAreFilledByName) {
+  EXPECT_EQ(fill_placeholders("de {lo} a {hi}; {hi}", {{"lo", "1"}, {"hi", "1E5"}}),
+            "de 1 a 1E5; 1E5");
+  // Unknown or unclosed names stay as written.
+  EXPECT_EQ(fill_placeholders("{x} {lo", {{"lo", "1"}}), "{x} {lo");
 }
 
 TEST_F(AskRunParameters, MissingTemplateWritesTheErrorAndChangesNothing) {
   std::span<const std::uint8_t> stored = find_dialog_template(101);
   std::vector<std::uint8_t> copy(stored.begin(), stored.end());
   register_dialog_template(101, {});
-  Params p = ask();
+  RunParameters p = ask();
   register_dialog_template(101, copy);
   EXPECT_EQ(host.output(), "Error: dialog not found");
   EXPECT_EQ(dialogs_shown(), 0);

@@ -23,25 +23,34 @@ class ResultsMenu : public ::testing::Test {
     dialogs_start(host);
   }
 
-  // The ten results, starting from `start`.
-  std::vector<bool> show(bool start = true) {
-    bool c[10];
-    for (bool& b : c) {
-      b = start;
-    }
-    show_results_menu(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9]);
-    return std::vector<bool>(c, c + 10);
+  // The choice, starting from another one.
+  ResultsChoice show() {
+    ResultsMenuState state;
+    state.choice = ResultsChoice::end_program;
+    show_results_menu(state);
+    return state.choice;
   }
 
   RecordingHost host;
 };
 
-std::vector<bool> only(int id) {
-  std::vector<bool> v;
-  for (int c : kChoices) {
-    v.push_back(c == id);
+ResultsChoice only(int id) {
+  const ResultsChoice choices[] = {ResultsChoice::flame_temperatures_plot,
+                                   ResultsChoice::mole_fractions_plot,
+                                   ResultsChoice::mole_fractions_dissociated_plot,
+                                   ResultsChoice::extents_plot,
+                                   ResultsChoice::mass_fractions_plot,
+                                   ResultsChoice::mass_fractions_dissociated_plot,
+                                   ResultsChoice::molar_masses_plot,
+                                   ResultsChoice::new_calculation,
+                                   ResultsChoice::end_program,
+                                   ResultsChoice::report_listing};
+  for (std::size_t k = 0; k < kChoices.size(); ++k) {
+    if (kChoices[k] == id) {
+      return choices[k];
+    }
   }
-  return v;
+  return ResultsChoice::none;
 }
 
 TEST_F(ResultsMenu, OkUntouchedChoosesTheFlameTemperature) {
@@ -63,8 +72,16 @@ TEST_F(ResultsMenu, TheChosenButtonIsReported) {
       c.dialog_command(chosen, kBnClicked);
       c.dialog_command(1, kBnClicked);
     });
-    EXPECT_EQ(show(false), only(chosen)) << chosen;
+    EXPECT_EQ(show(), only(chosen)) << chosen;
   }
+}
+
+TEST_F(ResultsMenu, NoButtonCheckedIsNoChoice) {
+  host.dialog_scripts.push_back([](MemoryDialogWindow& w, DialogController& c) {
+    w.controls[1013].checked = false;
+    c.dialog_command(1, kBnClicked);
+  });
+  EXPECT_EQ(show(), ResultsChoice::none);
 }
 
 TEST_F(ResultsMenu, MissingTemplateEndsTheProgramWithTheMessage) {

@@ -1,6 +1,8 @@
 // The console program's command line: GNU-style options, read by
 // getopt_long. Without options the program is the interactive session;
-// --batch makes one calculation per pressure from options alone.
+// --batch makes one calculation per pressure from options alone. The run
+// parameters' options, their checks and their lines of --help come from the
+// table of the run parameters (inputs/run-parameters.h).
 #pragma once
 
 #include <cstddef>
@@ -9,26 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/sweep.h"
+#include "app/batch-settings.h"
 
 namespace zuna {
-
-// What a batch run does.
-struct BatchSettings {
-  // The run parameters, with the parameter dialog's defaults; ptot is
-  // replaced by each pressure of the list in turn.
-  RunParameters parameters = dialog_default_parameters();
-  std::vector<double> pressures = {1.0};  // [atm], one calculation each, in order
-  std::string data_file = "zuna.dat";
-  bool data_given = false;  // --data was given: the file is not looked for elsewhere
-  // One set of report and plot files per pressure ("saida_1", "tad_1.dat",
-  // ...) rather than the files of the last calculation.
-  bool suffix = false;
-  std::optional<std::string> csv_file;   // "-" for standard output
-  std::optional<std::string> json_file;  // "-" for standard output
-  // The equilibrium engine's flame beside each point of the CSV and JSON.
-  bool compare_engine = false;
-};
 
 enum class CommandAction { interactive, batch, help, version, usage_error };
 
@@ -50,6 +35,11 @@ CommandLine parse_command_line(int argc, char** argv);
 
 // The --help text, for a program called `program`.
 std::string usage_text(std::string_view program);
+
+// The first problem of check_run_parameters, the one the parameter dialog
+// would refuse, as one line naming the option, the value and the range;
+// nothing when the parameters are accepted.
+std::optional<std::string> parameter_problem_text(const RunParameters& p);
 
 // A list of pressures [atm]: values and ranges separated by commas, where a
 // range FIRST:LAST:COUNT is COUNT pressures from FIRST to LAST in equal

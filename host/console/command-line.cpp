@@ -1,28 +1,27 @@
-#include "app/command-line.h"
+#include "host/console/command-line.h"
 
 #include <getopt.h>
 
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <system_error>
 #include <utility>
 
+#include "host/console/command-options.h"
+
 namespace zuna {
 namespace {
 
-// Options without a short form have codes above the character range.
+// Options without a short form have codes above the character range: the
+// run parameters' from kParameterOption on, in the table's order, the
+// others from kOtherOption on.
+constexpr int kParameterOption = 256;
+
 enum OptionCode : int {
-  kRmin = 256,
-  kRmax,
-  kNpmin,
-  kNpmax,
-  kTolh,
-  kItmaxh,
-  kToln,
-  kItmaxn,
-  kReactions,
+  kReactions = 512,
   kNoReaction,
   kSuffix,
   kCsv,
@@ -30,48 +29,62 @@ enum OptionCode : int {
   kCompareEngine,
 };
 
-constexpr char kShortOptions[] = ":hVbd:C:p:";
+int option_code(const ParameterDescriptor& d) {
+  return d.option.short_name != 0 ? d.option.short_name
+                                  : kParameterOption + static_cast<int>(d.field);
+}
 
-const option kLongOptions[] = {
-    {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, 'V'},
-    {"batch", no_argument, nullptr, 'b'},
-    {"data", required_argument, nullptr, 'd'},
-    {"dir", required_argument, nullptr, 'C'},
-    {"pressure", required_argument, nullptr, 'p'},
-    {"rmin", required_argument, nullptr, kRmin},
-    {"rmax", required_argument, nullptr, kRmax},
-    {"npmin", required_argument, nullptr, kNpmin},
-    {"npmax", required_argument, nullptr, kNpmax},
-    {"tolh", required_argument, nullptr, kTolh},
-    {"itmaxh", required_argument, nullptr, kItmaxh},
-    {"toln", required_argument, nullptr, kToln},
-    {"itmaxn", required_argument, nullptr, kItmaxn},
-    {"reactions", required_argument, nullptr, kReactions},
-    {"no-reaction", required_argument, nullptr, kNoReaction},
-    {"suffix", no_argument, nullptr, kSuffix},
-    {"csv", required_argument, nullptr, kCsv},
-    {"json", required_argument, nullptr, kJson},
-    {"compare-engine", no_argument, nullptr, kCompareEngine},
-    {nullptr, 0, nullptr, 0},
-};
-
-// The option's name as the user would write it, for messages.
-std::string option_name(int code) {
-  for (const option* o = kLongOptions; o->name != nullptr; ++o) {
-    if (o->val == code) {
-      return std::string("--") + o->name;
+// The run parameter that option `code` sets, or none.
+const ParameterDescriptor* parameter_option(int code) {
+  for (const ParameterDescriptor& d : kRunParameterTable) {
+    if (d.option.name != nullptr && option_code(d) == code) {
+      return &d;
     }
   }
-  return std::string("-") + static_cast<char>(code);
+  return nullptr;
 }
 
-// The shortest text that reads back as the same double.
-std::string shortest(double v) {
-  char text[32];
-  const auto r = std::to_chars(text, text + sizeof text, v);
-  return std::string(text, r.ptr);
+// The options with a short form first, then the others; the run parameters'
+// options, from the table, after those of the program itself in each group.
+struct Options {
+  std::string short_options = ":hVbd:C:";
+  std::vector<option> long_options = {
+      {"help", no_argument, nullptr, 'h'},      {"version", no_argument, nullptr, 'V'},
+      {"batch", no_argument, nullptr, 'b'},     {"data", required_argument, nullptr, 'd'},
+      {"dir", required_argument, nullptr, 'C'},
+  };
+
+  Options() {
+    for (bool with_short : {true, false}) {
+      for (const ParameterDescriptor& d : kRunParameterTable) {
+        if (d.option.name != nullptr && (d.option.short_name != 0) == with_short) {
+          long_options.push_back({d.option.name, required_argument, nullptr, option_code(d)});
+          if (with_short) {
+            short_options.append(1, d.option.short_name).append(":");
+          }
+        }
+      }
+    }
+    long_options.insert(long_options.end(),
+                        {
+                            {"reactions", required_argument, nullptr, kReactions},
+                            {"no-reaction", required_argument, nullptr, kNoReaction},
+                            {"suffix", no_argument, nullptr, kSuffix},
+                            {"csv", required_argument, nullptr, kCsv},
+                            {"json", required_argument, nullptr, kJson},
+                            {"compare-engine", no_argument, nullptr, kCompareEngine},
+                            {nullptr, 0, nullptr, 0},
+                        });
+  }
+};
+
+const Options& options() {
+  static const Options the_options;
+  return the_options;
 }
+
+// The option's name as the user would write it, for messages.
+std::string option_name(int code) { return zuna::option_name(options().long_options.data(), code); }
 
 // A real value as the parameter dialog reads it: a decimal number, the
 // exponent letter E or D (1.0d-10). Not a finite double: nothing.
@@ -91,11 +104,6 @@ std::optional<double> read_real(std::string_view text) {
   }
   return v;
 }
-
-// Thrown inside the parser for a usage error; caught at its top.
-struct UsageError {
-  std::string message;
-};
 
 double real_option(int code, std::string_view text) {
   const std::optional<double> v = read_real(text);
@@ -142,41 +150,36 @@ std::vector<int> reaction_list(int code, std::string_view text) {
   }
 }
 
+// The switch of reaction `number` (1 to 4).
 double& reaction_switch(RunParameters& p, int number) {
-  double* switches[] = {&p.act1, &p.act2, &p.act3, &p.act4};
-  return *switches[number - 1];
+  const auto field =
+      static_cast<ParameterField>(static_cast<int>(ParameterField::act1) + number - 1);
+  return p.*parameter_descriptor(field).real;
 }
 
-// The first problem of check_run_parameters, the one the parameter dialog
-// would refuse, as one line naming the option, the value and the range.
-std::optional<std::string> parameter_problem(const RunParameters& p) {
-  const std::vector<ParameterProblem> problems = check_run_parameters(p);
-  if (problems.empty()) {
-    return std::nullopt;
+std::string long_option(const ParameterDescriptor& d) { return std::string("--") + d.option.name; }
+
+// Reads the value of a run parameter's option into p, or the list of
+// pressures of the option that takes a list.
+void read_parameter_option(int code, std::string_view arg, const ParameterDescriptor& d,
+                           BatchSettings& b) {
+  if (d.option.list) {
+    bool too_many = false;
+    std::optional<std::vector<double>> list = parse_pressure_list(arg, &too_many);
+    if (too_many) {
+      throw UsageError{option_name(code) + ": the list makes more than " +
+                       std::to_string(kMaxCalculations) + " calculations"};
+    }
+    if (!list) {
+      throw UsageError{option_name(code) + ": '" + std::string(arg) +
+                       "' is not a list of pressures (like 1,10,100 or 1:100:3)"};
+    }
+    b.pressures = std::move(*list);
+  } else if (d.type == ParameterType::real) {
+    b.parameters.*d.real = real_option(code, arg);
+  } else {
+    b.parameters.*d.integer = integer_option(code, arg);
   }
-  const char* counts = "0 to 100, npmin + npmax at most 100";
-  // Each count within 0 to 100 and only their sum too large: the sum is the
-  // problem, not the count that happens to be checked second.
-  const std::int64_t sum = std::int64_t{p.npmin} + p.npmax;
-  if (p.npmin >= 0 && p.npmin <= 100 && p.npmax >= 0 && p.npmax <= 100 && sum > 100) {
-    return "--npmin + --npmax: " + std::to_string(p.npmin) + " + " + std::to_string(p.npmax) +
-           " = " + std::to_string(sum) + " points is more than 100";
-  }
-  auto line = [](const char* option, const std::string& value, const char* range) {
-    return std::string(option) + ": " + value + " is out of range (" + range + ")";
-  };
-  switch (problems.front().field) {
-    case ParameterField::rmin: return line("--rmin", shortest(p.rmin), "0 < rmin <= 1");
-    case ParameterField::rmax: return line("--rmax", shortest(p.rmax), "1 <= rmax <= 100");
-    case ParameterField::npmin: return line("--npmin", std::to_string(p.npmin), counts);
-    case ParameterField::npmax: return line("--npmax", std::to_string(p.npmax), counts);
-    case ParameterField::ptot: return line("--pressure", shortest(p.ptot), "1e-06 to 100000 atm");
-    case ParameterField::tolh: return line("--tolh", shortest(p.tolh), "above 0");
-    case ParameterField::itmaxh: return line("--itmaxh", std::to_string(p.itmaxh), "1 to 99999");
-    case ParameterField::toln: return line("--toln", shortest(p.toln), "above 0");
-    case ParameterField::itmaxn: return line("--itmaxn", std::to_string(p.itmaxn), "1 to 99999");
-  }
-  return problems.front().message;
 }
 
 // The long options that `given` ("--np", "--np=3") abbreviates, when it is
@@ -186,7 +189,7 @@ std::optional<std::string> parameter_problem(const RunParameters& p) {
 std::vector<std::string> abbreviated_options(std::string_view given) {
   const std::string_view name = given.substr(2, given.find('=') - 2);
   std::vector<std::string> candidates;
-  for (const option* o = kLongOptions; o->name != nullptr; ++o) {
+  for (const option* o = options().long_options.data(); o->name != nullptr; ++o) {
     if (name == o->name) {
       return {};
     }
@@ -206,8 +209,10 @@ void parse_options(int argc, char** argv, CommandLine& c) {
   std::string batch_only;  // the first option that only a batch run takes
   opterr = 0;
   optind = 0;  // a fresh scan, also when called again
+  const Options& o = options();
   for (;;) {
-    const int code = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr);
+    const int code =
+        getopt_long(argc, argv, o.short_options.c_str(), o.long_options.data(), nullptr);
     if (code == -1) {
       break;
     }
@@ -215,6 +220,10 @@ void parse_options(int argc, char** argv, CommandLine& c) {
     if (code != 'h' && code != 'V' && code != 'b' && code != 'd' && code != 'C' && code != '?' &&
         code != ':' && batch_only.empty()) {
       batch_only = option_name(code);
+    }
+    if (const ParameterDescriptor* d = parameter_option(code)) {
+      read_parameter_option(code, arg, *d, b);
+      continue;
     }
     switch (code) {
       case 'h': help = true; break;
@@ -233,28 +242,6 @@ void parse_options(int argc, char** argv, CommandLine& c) {
         }
         c.folder = std::string(arg);
         break;
-      case 'p': {
-        bool too_many = false;
-        std::optional<std::vector<double>> list = parse_pressure_list(arg, &too_many);
-        if (too_many) {
-          throw UsageError{"--pressure: the list makes more than " +
-                           std::to_string(kMaxCalculations) + " calculations"};
-        }
-        if (!list) {
-          throw UsageError{"--pressure: '" + std::string(arg) +
-                           "' is not a list of pressures (like 1,10,100 or 1:100:3)"};
-        }
-        b.pressures = std::move(*list);
-        break;
-      }
-      case kRmin: p.rmin = real_option(code, arg); break;
-      case kRmax: p.rmax = real_option(code, arg); break;
-      case kNpmin: p.npmin = integer_option(code, arg); break;
-      case kNpmax: p.npmax = integer_option(code, arg); break;
-      case kTolh: p.tolh = real_option(code, arg); break;
-      case kItmaxh: p.itmaxh = integer_option(code, arg); break;
-      case kToln: p.toln = real_option(code, arg); break;
-      case kItmaxn: p.itmaxn = integer_option(code, arg); break;
       case kReactions: {
         const std::vector<int> on = reaction_list(code, arg);
         p.act1 = p.act2 = p.act3 = p.act4 = 0.0;
@@ -321,7 +308,7 @@ void parse_options(int argc, char** argv, CommandLine& c) {
   for (double pressure : b.pressures) {
     RunParameters each = p;
     each.ptot = pressure;
-    if (std::optional<std::string> problem = parameter_problem(each)) {
+    if (std::optional<std::string> problem = parameter_problem_text(each)) {
       throw UsageError{*problem};
     }
   }
@@ -398,8 +385,81 @@ CommandLine parse_command_line(int argc, char** argv) {
   return c;
 }
 
+std::optional<std::string> parameter_problem_text(const RunParameters& p) {
+  const std::vector<ParameterProblem> problems = check_run_parameters(p);
+  if (problems.empty()) {
+    return std::nullopt;
+  }
+  const ParameterProblem& problem = problems.front();
+  if (problem.kind == ProblemKind::point_sum) {
+    const std::int64_t sum = std::int64_t{p.npmin} + p.npmax;
+    return long_option(parameter_descriptor(ParameterField::npmin)) + " + " +
+           long_option(parameter_descriptor(ParameterField::npmax)) + ": " +
+           std::to_string(p.npmin) + " + " + std::to_string(p.npmax) + " = " + std::to_string(sum) +
+           " points is more than " + english_number(problem.range.highest);
+  }
+  const ParameterDescriptor& d = parameter_descriptor(problem.field);
+  const std::string value =
+      d.type == ParameterType::integer ? std::to_string(p.*d.integer) : shortest_text(p.*d.real);
+  return long_option(d) + ": " + value + " is out of range (" +
+         option_range_text(d, problem.range) + ")";
+}
+
+namespace {
+
+// The width of --help's option column.
+constexpr std::size_t kHelpColumn = 25;
+
+// The default as --help writes it: the dialog's text without the exponent
+// letter D ("0.5d0" is 0.5, "1.0d-3" is 1.0e-3).
+std::string help_default(std::string text) {
+  if (text.ends_with("d0")) {
+    text.resize(text.size() - 2);
+  }
+  for (char& c : text) {
+    c = c == 'd' ? 'e' : c;
+  }
+  return text;
+}
+
+// The lines of a run parameter's option in --help.
+std::string help_lines(const ParameterDescriptor& d) {
+  std::string head = d.option.short_name != 0 ? std::string("  -") + d.option.short_name + ", --"
+                                              : std::string("      --");
+  head.append(d.option.name).append("=").append(d.option.value);
+  head.append(head.size() < kHelpColumn ? kHelpColumn - head.size() : 1, ' ');
+  std::string text = fill_placeholders(d.option.help, {{"lo", english_number(d.range.lowest)},
+                                                       {"hi", english_number(d.range.highest)},
+                                                       {"default", help_default(d.default_text)}});
+  if (d.option.list) {
+    text +=
+        "; a list\n"
+        "runs one calculation each: 1,10,100, or FIRST:LAST:COUNT\n"
+        "for COUNT pressures in equal logarithmic steps;\n" +
+        std::to_string(kMaxCalculations) + " calculations at most";
+  }
+  std::string lines = head;
+  for (std::size_t at = 0;;) {
+    const std::size_t end = text.find('\n', at);
+    lines.append(text, at, end - at).append("\n");
+    if (end == std::string::npos) {
+      return lines;
+    }
+    lines.append(kHelpColumn, ' ');
+    at = end + 1;
+  }
+}
+
+}  // namespace
+
 std::string usage_text(std::string_view program) {
   const std::string name(program);
+  std::string parameter_help;
+  for (const ParameterDescriptor& d : kRunParameterTable) {
+    if (d.option.name != nullptr) {
+      parameter_help += help_lines(d);
+    }
+  }
   return "Usage: " + name +
          " [--dir FOLDER] [--data FILE]\n"
          "  or:  " +
@@ -424,20 +484,8 @@ std::string usage_text(std::string_view program) {
          "  -h, --help             display this help and exit\n"
          "  -V, --version          output version information and exit\n"
          "\n"
-         "Run parameters (--batch only; defaults those of the parameter form):\n"
-         "      --rmin=R           minimum O/F / stoichiometric O/F, 0 < R <= 1 (0.5)\n"
-         "      --rmax=R           maximum O/F / stoichiometric O/F, 1 <= R <= 100 (2.0)\n"
-         "      --npmin=N          points between minimum and stoichiometric O/F (10)\n"
-         "      --npmax=N          points between stoichiometric and maximum O/F (20);\n"
-         "                         0 <= N, npmin + npmax <= 100\n"
-         "  -p, --pressure=LIST    total pressure [atm], 1e-06 to 100000 (1.0); a list\n"
-         "                         runs one calculation each: 1,10,100, or FIRST:LAST:COUNT\n"
-         "                         for COUNT pressures in equal logarithmic steps;\n"
-         "                         100000 calculations at most\n"
-         "      --tolh=T           tolerance of the temperature searches [K] (1.0e-3)\n"
-         "      --itmaxh=N         iteration cap of the temperature searches, 1 to 99999 (100)\n"
-         "      --toln=T           tolerance on moles of the equilibrium (1.0e-10)\n"
-         "      --itmaxn=N         iteration cap of the equilibrium, 1 to 99999 (200)\n"
+         "Run parameters (--batch only; defaults those of the parameter form):\n" +
+         parameter_help +
          "      --reactions=LIST   only these dissociation reactions, e.g. 1,2,4 (all)\n"
          "      --no-reaction=LIST leave out these reactions, e.g. 3\n"
          "\n"
