@@ -69,31 +69,6 @@ bool open_input(const std::string& name, std::ifstream& in, std::string& error) 
   return true;
 }
 
-LineRead read_line(std::istream& in, std::string& line, std::size_t max_length) {
-  line.clear();
-  bool any = false;
-  char c = 0;
-  while (in.get(c)) {
-    any = true;
-    if (c == '\n') {
-      break;
-    }
-    if (line.size() == max_length) {
-      return LineRead::too_long;
-    }
-    line.push_back(c);
-  }
-  if (in.bad()) {
-    return LineRead::failed;
-  }
-  if (!any) {
-    return LineRead::end;
-  }
-  if (!line.empty() && line.back() == '\r') {
-    line.pop_back();
-  }
-  return LineRead::line;
-}
 
 bool replace_file(const std::string& output, const std::string& text, std::string& error) {
   struct stat st {};

@@ -9,20 +9,17 @@
 #include <istream>
 #include <string>
 
+#include "thermodata/line-read.h"
+
 namespace zuna::fit {
 
 // Opens the file `name` for reading. A folder, or a file that cannot be
 // opened, is refused: false, with "cannot open NAME: <reason>" in `error`.
 bool open_input(const std::string& name, std::ifstream& in, std::string& error);
 
-enum class LineRead { line, end, too_long, failed };
-
-// The next line of `in` into `line`, without its LF and a CR before it. A
-// line of more than `max_length` characters is not taken (too_long): the
-// readers bound their lines so that a file that is no text of theirs (a
-// device, a binary) is refused at once instead of filling the memory.
-// `failed` is a read error of the stream (errno holds the reason).
-LineRead read_line(std::istream& in, std::string& line, std::size_t max_length);
+// Inputs are read line by line with the species readers' bounded reader.
+using thermodata::LineRead;
+using thermodata::read_line;
 
 // Replaces the file `output` with `text`. An output that exists and is not a
 // regular file (a device, a folder, a symbolic link) is refused, as is a

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "thermodata/line-read.h"
 #include "thermodata/nasa9.h"
 
 namespace zuna::thermodata {
@@ -15,36 +16,6 @@ namespace {
 
 constexpr int kBlockRecords = 22;
 constexpr const char* kNames[6] = {"H2O", "O2", "H2", "H", "O", "OH"};
-
-enum class LineRead { line, end, too_long, failed };
-
-// The next record of `in` into `line`, without its LF and a CR before it;
-// a record of more than kMaxData7RecordLength characters is not taken.
-LineRead read_record(std::istream& in, std::string& line) {
-  line.clear();
-  bool any = false;
-  char c = 0;
-  while (in.get(c)) {
-    any = true;
-    if (c == '\n') {
-      break;
-    }
-    if (line.size() == kMaxData7RecordLength) {
-      return LineRead::too_long;
-    }
-    line.push_back(c);
-  }
-  if (in.bad()) {
-    return LineRead::failed;
-  }
-  if (!any) {
-    return LineRead::end;
-  }
-  if (!line.empty() && line.back() == '\r') {
-    line.pop_back();
-  }
-  return LineRead::line;
-}
 
 // What a value record holds, for the messages: "H2O, molar mass",
 // "O2, a1 of 1000-6000 K".
@@ -88,7 +59,7 @@ Data7File read_data7(std::istream& in) {
   std::vector<std::string> records;
   std::string line;
   while (static_cast<int>(records.size()) < needed) {
-    const LineRead read = read_record(in, line);
+    const LineRead read = read_line(in, line, kMaxData7RecordLength);
     if (read == LineRead::end) {
       break;
     }
