@@ -97,6 +97,12 @@ const char* reactant_set_name(engine::ReactantState state) {
   return "";
 }
 
+OfGrid::OfGrid() {
+  const RunParameters defaults = dialog_default_parameters();
+  rmin = defaults.rmin, rmax = defaults.rmax;
+  npmin = defaults.npmin, npmax = defaults.npmax;
+}
+
 bool read_grid_option(const std::string& option, std::string_view text, OfGrid& grid) {
   if (option == "--rmin") {
     grid.rmin = real_value(option, text);

@@ -54,8 +54,9 @@ const char* reactant_set_name(engine::ReactantState state);
 // the stoichiometric ratio, the stoichiometric ratio, npmax points from just
 // above it to rmax (r = O/F over the stoichiometric O/F).
 struct OfGrid {
-  double rmin = 0.5, rmax = 2.0;
-  std::int32_t npmin = 10, npmax = 20;
+  OfGrid();  // the run parameters' defaults
+  double rmin, rmax;
+  std::int32_t npmin, npmax;
 };
 
 // Reads --rmin, --rmax, --npmin or --npmax (`option` with its dashes) into
