@@ -2,9 +2,9 @@
 
 // The digest functions of the OpenSSL 1.1.1 API, still part of OpenSSL 3:
 // linked statically they bring the SHA-256 code alone, while EVP_Digest
-// brings the whole provider machinery, whose 350 KB of pointer tables the
-// loader relocates at every start of the program (0.4 ms of each batch run),
-// whether or not a digest is asked for.
+// brings the whole provider machinery, whose pointer tables the loader would
+// relocate at every start of the program, whether or not a digest is asked
+// for.
 #define OPENSSL_API_COMPAT 10101
 #include <openssl/sha.h>
 

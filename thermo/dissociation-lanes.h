@@ -17,9 +17,7 @@ namespace zuna {
 // The lane count of the sweep's interleaved searches. Three pairs keep the
 // processor busy: with fewer the steps wait on the divisions of the steps
 // before, with more the instructions of the lanes themselves are the limit
-// and the lanes wait longer for the slowest of them (4, 6 and 8 lanes: 2.9,
-// 2.5 and 2.8 ms for the dialog's default sweep on an x86-64 server, 6.7 ms
-// point by point).
+// and the lanes wait longer for the slowest of them.
 inline constexpr int kSearchLanes = 6;
 
 // One search per lane. The caller sets hreac, nh2o, no2, nh2; the search sets

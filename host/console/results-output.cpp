@@ -1,9 +1,5 @@
 #include "host/console/results-output.h"
 
-// The digest functions of the OpenSSL 1.1.1 API, linked statically for the
-// SHA-256 code alone (see app/results-export.cpp).
-#define OPENSSL_API_COMPAT 10101
-#include <openssl/sha.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/results-export.h"
 #include "fio/fio.h"
 
 namespace zuna {
@@ -21,24 +18,6 @@ namespace {
 // species they hold are a few MiB).
 constexpr std::size_t kMaxSpeciesDataBytes = std::size_t{64} << 20;
 
-// SHA256_Init/Update/Final, not the one-shot SHA256() of app/: in OpenSSL 3
-// the latter goes through the provider machinery, whose set-up costs every
-// run about 2 ms of processor time.
-std::string data_sha256(std::string_view bytes) {
-  SHA256_CTX context;
-  SHA256_Init(&context);
-  SHA256_Update(&context, bytes.data(), bytes.size());
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256_Final(digest, &context);
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char byte : digest) {
-    hex += kHex[byte >> 4];
-    hex += kHex[byte & 15];
-  }
-  return hex;
-}
-
 }  // namespace
 
 std::unique_ptr<LoadedData> load_thermo_data(const char* command, ThermoSource source,
@@ -47,7 +26,7 @@ std::unique_ptr<LoadedData> load_thermo_data(const char* command, ThermoSource s
   if (source == ThermoSource::builtin) {
     loaded->data = engine::builtin_nasa9_data();
     if (digest) {
-      loaded->sha256 = data_sha256(engine::builtin_nasa9_text());
+      loaded->sha256 = sha256_hex(engine::builtin_nasa9_text());
     }
     return loaded;
   }
@@ -80,7 +59,7 @@ std::unique_ptr<LoadedData> load_thermo_data(const char* command, ThermoSource s
     return nullptr;
   }
   if (digest) {
-    loaded->sha256 = data_sha256(text);
+    loaded->sha256 = sha256_hex(text);
   }
   return loaded;
 }
