@@ -66,7 +66,7 @@ class FrameWindow : public QMainWindow, public TextWindowOwner, public InputFram
   void set_about_text(const QString& text) { about_text_ = text.left(512); }
   const QString& about_text() const { return about_text_; }
 
-  // --- Parts -------------------------------------------------------------------------
+  // --- Components --------------------------------------------------------------------
   FrameMenus& menus() { return *menus_; }
   const FrameMenus& menus() const { return *menus_; }
   InputController& input() { return input_; }
