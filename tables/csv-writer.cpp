@@ -19,7 +19,7 @@ void CsvWriter::number(double v) {
   if (!std::isfinite(v)) {
     return;
   }
-  char* to = out_.room(32);
+  char* to = out_.room(kShortestRoom);
   if (column >= last_.size()) {
     out_.advance(write_shortest(to, v));
     return;

@@ -60,7 +60,7 @@ void JsonWriter::member() {
 void JsonWriter::number(double v) {
   member();
   if (std::isfinite(v)) {
-    out_.advance(write_shortest(out_.room(32), v));
+    out_.advance(write_shortest(out_.room(kShortestRoom), v));
   } else {
     out_.put("null");
   }

@@ -70,9 +70,15 @@ class TableWriter {
   virtual bool ok() const = 0;
 };
 
-// The shortest text that reads back as v, written at `to` (room for 32
-// characters): "0.1", "1e+300", "-2.5e-08". v must be finite.
-inline char* write_shortest(char* to, double v) { return std::to_chars(to, to + 32, v).ptr; }
+// The room write_shortest needs at `to`: the text is at most 24 characters,
+// but whole words are stored past its end.
+inline constexpr std::size_t kShortestRoom = 40;
+
+// The shortest text that reads back as v, written at `to`: "0.1", "1e+300",
+// "-2.5e-08", byte for byte what std::to_chars(to, end, v) writes (its
+// shortest form, fixed or scientific, whichever is shorter), in about half
+// its time. Returns the end of the text.
+char* write_shortest(char* to, double v);
 
 inline char* write_integer(char* to, std::int64_t v) { return std::to_chars(to, to + 24, v).ptr; }
 

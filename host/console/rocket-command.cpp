@@ -481,7 +481,7 @@ struct BestOfGroup {
 // The JSON array of --best, a member of the results object.
 std::string best_json(const char* set, const std::vector<BestOfGroup>& best) {
   std::string out = "[";
-  char number[32];
+  char number[tables::kShortestRoom];
   auto put_number = [&](double v) {
     if (std::isfinite(v)) {
       out.append(number, tables::write_shortest(number, v));
