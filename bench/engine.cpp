@@ -1,8 +1,10 @@
 // The equilibrium engine, one adiabatic flame (HP) at a time with the
 // built-in NASA Glenn data and liquid reactants at 1 atm, on the default
 // grid of 33 O/F ratios: warm, each point started from the point of the
-// previous O/F (as a sweep runs), and cold. Also one SP expansion of a
-// chamber state to a tenth of its pressure, started from the chamber.
+// previous O/F (as a sweep runs), and cold. Warm also on the grid of 103 O/F
+// ratios of the large run (--npmin=50 --npmax=50), whose closer steps take
+// one Newton step fewer. Also one SP expansion of a chamber state to a tenth
+// of its pressure, started from the chamber.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -12,22 +14,25 @@
 namespace zuna::engine {
 namespace {
 
-std::vector<Mixture> default_grid() {
+// The sweep's O/F grid: `lean` steps from half the stoichiometric ratio up
+// to it, `rich` steps from it up to twice.
+std::vector<Mixture> of_grid(int lean, int rich) {
   const double st = stoichiometric_of(builtin_nasa9_data());
   std::vector<Mixture> grid;
-  for (int k = 0; k <= 10; ++k) {
-    grid.push_back({(0.5 + k * 0.5 / 11.0) * st, {}});
+  for (int k = 0; k < lean; ++k) {
+    grid.push_back({(0.5 + k * 0.5 / lean) * st, {}});
   }
   grid.push_back({st, {}});
-  for (int k = 1; k <= 21; ++k) {
-    grid.push_back({(1.0 + k / 21.0) * st, {}});
+  for (int k = 1; k <= rich; ++k) {
+    grid.push_back({(1.0 + static_cast<double>(k) / rich) * st, {}});
   }
   return grid;
 }
 
-void BM_FlameWarm(benchmark::State& state) {
+std::vector<Mixture> default_grid() { return of_grid(11, 21); }
+
+void flame_warm(benchmark::State& state, const std::vector<Mixture>& grid) {
   const ThermoData& data = builtin_nasa9_data();
-  const std::vector<Mixture> grid = default_grid();
   std::vector<Point> previous(grid.size());
   for (std::size_t k = 0; k < grid.size(); ++k) {
     previous[k] = flame(data, grid[k], 1.0);
@@ -39,7 +44,12 @@ void BM_FlameWarm(benchmark::State& state) {
     k = k + 1 < grid.size() ? k + 1 : 1;
   }
 }
+
+void BM_FlameWarm(benchmark::State& state) { flame_warm(state, default_grid()); }
 BENCHMARK(BM_FlameWarm);
+
+void BM_FlameWarmLargeRunGrid(benchmark::State& state) { flame_warm(state, of_grid(51, 51)); }
+BENCHMARK(BM_FlameWarmLargeRunGrid);
 
 void BM_FlameCold(benchmark::State& state) {
   const ThermoData& data = builtin_nasa9_data();
