@@ -327,22 +327,49 @@ RocketResult rocket_performance(const RocketProblem& problem) {
   return rocket_performance(engine::builtin_nasa9_data(), problem);
 }
 
-std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketProblem& problem,
-                                       std::span<const double> of) {
-  const FpFlagsKept kept;
-  RocketProblem p = problem;
+namespace {
+
+// The results of the three O/F before O/F i that a warm start takes, from
+// `results`, indexed by O/F (a whole sweep, or a ring that keeps the last
+// four).
+template <class Results>
+WarmStart warm_start_at(const Results& results, std::size_t i) {
+  WarmStart warm;
+  warm.previous = i > 0 ? &results[i - 1] : nullptr;
+  warm.before = i > 1 ? &results[i - 2] : nullptr;
+  warm.earliest = i > 2 ? &results[i - 3] : nullptr;
+  return warm;
+}
+
+// Checks the problem at every O/F of a sweep before anything is computed.
+void check_sweep(const engine::ThermoData& data, RocketProblem p, std::span<const double> of) {
   for (double v : of) {
     p.mixture.of = v;
     check_problem(data, p);
   }
+}
+
+// The last four results of a sweep, indexed by O/F.
+class RingOfResults {
+ public:
+  RocketResult& operator[](std::size_t i) { return slots_[i % 4]; }
+  const RocketResult& operator[](std::size_t i) const { return slots_[i % 4]; }
+
+ private:
+  RocketResult slots_[4];
+};
+
+}  // namespace
+
+std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketProblem& problem,
+                                       std::span<const double> of) {
+  const FpFlagsKept kept;
+  RocketProblem p = problem;
+  check_sweep(data, p, of);
   std::vector<RocketResult> out(of.size());
   for (std::size_t i = 0; i < of.size(); ++i) {
     p.mixture.of = of[i];
-    WarmStart warm;
-    warm.previous = i > 0 ? &out[i - 1] : nullptr;
-    warm.before = i > 1 ? &out[i - 2] : nullptr;
-    warm.earliest = i > 2 ? &out[i - 3] : nullptr;
-    compute_stations(data, p, warm, out[i]);
+    compute_stations(data, p, warm_start_at(out, i), out[i]);
   }
   return out;
 }
@@ -351,26 +378,37 @@ std::vector<std::vector<RocketResult>> rocket_sweep(const engine::ThermoData& da
                                                     const RocketProblem& problem,
                                                     std::span<const double> of,
                                                     std::span<const Model> models) {
+  std::vector<std::vector<RocketResult>> out(of.size(), std::vector<RocketResult>(models.size()));
+  rocket_sweep_each(data, problem, of, models,
+                    [&](std::size_t m, std::size_t i, const RocketResult& result) {
+                      out[i][m] = result;
+                      return true;
+                    });
+  return out;
+}
+
+void rocket_sweep_each(const engine::ThermoData& data, const RocketProblem& problem,
+                       std::span<const double> of, std::span<const Model> models,
+                       const SweepResultSink& each) {
   const FpFlagsKept kept;
   RocketProblem p = problem;
-  for (double v : of) {
-    p.mixture.of = v;
-    check_problem(data, p);
-  }
-  std::vector<std::vector<RocketResult>> out(of.size(), std::vector<RocketResult>(models.size()));
-  for (std::size_t i = 0; i < of.size(); ++i) {
-    p.mixture.of = of[i];
-    SharedStations shared;
-    for (std::size_t m = 0; m < models.size(); ++m) {
-      p.model = models[m];
-      WarmStart warm;
-      warm.previous = i > 0 ? &out[i - 1][m] : nullptr;
-      warm.before = i > 1 ? &out[i - 2][m] : nullptr;
-      warm.earliest = i > 2 ? &out[i - 3][m] : nullptr;
-      compute_stations(data, p, warm, out[i][m], &shared);
+  check_sweep(data, p, of);
+  // What the first model solves at each O/F (the chamber, the shifting
+  // throat) for the models after it, kept for every O/F as the models are
+  // taken one after the other.
+  std::vector<SharedStations> shared(of.size());
+  for (std::size_t m = 0; m < models.size(); ++m) {
+    p.model = models[m];
+    RingOfResults kept_results;
+    for (std::size_t i = 0; i < of.size(); ++i) {
+      p.mixture.of = of[i];
+      RocketResult& result = kept_results[i];
+      compute_stations(data, p, warm_start_at(kept_results, i), result, &shared[i]);
+      if (!each(m, i, result)) {
+        return;
+      }
     }
   }
-  return out;
 }
 
 }  // namespace zuna::rocket

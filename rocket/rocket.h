@@ -43,6 +43,8 @@
 // once.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -158,6 +160,17 @@ std::vector<std::vector<RocketResult>> rocket_sweep(const engine::ThermoData& da
                                                     const RocketProblem& problem,
                                                     std::span<const double> of,
                                                     std::span<const Model> models);
+
+// The same results handed over as they are computed, model by model: every
+// O/F of models[0] in order, then of models[1], and so on, each as
+// each(m, i, result) for O/F i and model m; `result` lasts until `each`
+// returns, and a false from it ends the sweep. Only the results a warm
+// start needs are kept, so that memory does not grow with the sweep.
+using SweepResultSink =
+    std::function<bool(std::size_t model, std::size_t of_index, const RocketResult& result)>;
+void rocket_sweep_each(const engine::ThermoData& data, const RocketProblem& problem,
+                       std::span<const double> of, std::span<const Model> models,
+                       const SweepResultSink& each);
 
 // The O/F of the highest Isp and of the highest Ivac at one exit condition,
 // by golden-section search to kBestOfTolerance in O/F inside the interval

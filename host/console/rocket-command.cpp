@@ -512,6 +512,26 @@ std::string best_json(const char* set, const std::vector<BestOfGroup>& best) {
   return out;
 }
 
+// The readable table of the best O/F of each exit of one model; false when
+// the output failed.
+bool write_best_table(tables::OutputBuffer& screen, const BestOfGroup& best,
+                      int stations) {
+  screen.put("\nBest O/F\n\n");
+  tables::TextTable best_table(screen, kTextBestColumns, stations - 2);
+  for (const rocket::BestIsp& b : best.exits) {
+    best_table.text(exit_spec(b.kind, b.exit_value));
+    best_table.number(b.of_isp);
+    best_table.number(b.at_isp.isp_m_s);
+    best_table.number(b.at_isp.isp_m_s / rocket::kG0_m_s2);
+    best_table.number(b.of_ivac);
+    best_table.number(b.at_ivac.ivac_m_s);
+    best_table.number(b.at_ivac.ivac_m_s / rocket::kG0_m_s2);
+    best_table.integer(b.flags);
+    best_table.end_row();
+  }
+  return best_table.finish();
+}
+
 void print_heading(tables::OutputBuffer& out, bool first, const char* set, double pc,
                    rocket::Model model) {
   out.put(first ? "" : "\n");
@@ -594,8 +614,8 @@ int run(const RocketSettings& s, bool stdout_closed) {
     }
   }
 
-  // One chamber pressure at a time: every O/F and model computed (the
-  // models of one O/F sharing their chamber), then written model by model.
+  // One chamber pressure at a time, model by model, each row written as
+  // soon as its O/F is computed (the models of one O/F share their chamber).
   const std::vector<std::string> exit_column = exit_texts(s);
   const int stations = static_cast<int>(exit_column.size());
   tables::FanOut all(files);
@@ -610,47 +630,36 @@ int run(const RocketSettings& s, bool stdout_closed) {
   for (std::size_t k = 0; k < s.pc_atm.size() && complete; ++k) {
     const double pc = s.pc_atm[k];
     p.pc_atm = pc;
-    const std::vector<std::vector<rocket::RocketResult>> results =
-        rocket::rocket_sweep(data, p, of, s.models);
-    for (std::size_t m = 0; m < s.models.size() && complete; ++m) {
-      const char* model = model_name(s.models[m]);
-      if (screen != nullptr) {
-        print_heading(*screen, first, set, pc, s.models[m]);
-        first = false;
-        tables::TextTable table(*screen, kTextColumns, stations);
-        for (std::size_t i = 0; i < of.size(); ++i) {
-          const std::vector<rocket::Station>& row = results[i][m].stations;
+    std::optional<tables::TextTable> table;  // the screen's table of the model
+    rocket::rocket_sweep_each(
+        data, p, of, s.models, [&](std::size_t m, std::size_t i, const rocket::RocketResult& r) {
+          const std::vector<rocket::Station>& row = r.stations;
+          if (screen == nullptr) {
+            const char* model = model_name(s.models[m]);
+            for (std::size_t j = 0; j < row.size(); ++j) {
+              write_row(rows, set, model, pc, of[i], exit_column[j], row[j]);
+            }
+            complete = rows.ok();
+            return complete;
+          }
+          if (i == 0) {
+            print_heading(*screen, first, set, pc, s.models[m]);
+            first = false;
+            table.emplace(*screen, kTextColumns, stations);
+          }
           for (std::size_t j = 0; j < row.size(); ++j) {
-            write_text_row(table, of[i], exit_column[j], row[j]);
+            write_text_row(*table, of[i], exit_column[j], row[j]);
           }
-        }
-        complete = table.finish();
-        if (s.best && complete && !best.empty()) {
-          screen->put("\nBest O/F\n\n");
-          tables::TextTable best_table(*screen, kTextBestColumns, stations - 2);
-          for (const rocket::BestIsp& b : best[k * s.models.size() + m].exits) {
-            best_table.text(exit_spec(b.kind, b.exit_value));
-            best_table.number(b.of_isp);
-            best_table.number(b.at_isp.isp_m_s);
-            best_table.number(b.at_isp.isp_m_s / rocket::kG0_m_s2);
-            best_table.number(b.of_ivac);
-            best_table.number(b.at_ivac.ivac_m_s);
-            best_table.number(b.at_ivac.ivac_m_s / rocket::kG0_m_s2);
-            best_table.integer(b.flags);
-            best_table.end_row();
+          if (i + 1 < of.size()) {
+            return true;
           }
-          complete = best_table.finish();
-        }
-        continue;
-      }
-      for (std::size_t i = 0; i < of.size(); ++i) {
-        const std::vector<rocket::Station>& row = results[i][m].stations;
-        for (std::size_t j = 0; j < row.size(); ++j) {
-          write_row(rows, set, model, pc, of[i], exit_column[j], row[j]);
-        }
-      }
-      complete = rows.ok();
-    }
+          complete = table->finish();
+          table.reset();
+          if (s.best && complete && !best.empty()) {
+            complete = write_best_table(*screen, best[k * s.models.size() + m], stations);
+          }
+          return complete;
+        });
   }
 
   bool ok = complete;

@@ -261,6 +261,38 @@ TEST(RocketSweep, WarmStartsGiveTheColdResults) {
   }
 }
 
+// Results handed over as computed: model by model, every O/F once and in
+// order; the first model's are the one-model sweep's, bit for bit; a false
+// from the receiver ends the sweep at once.
+TEST(RocketSweep, ResultsHandedOverModelByModel) {
+  const std::vector<double> of = {3.0, 4.0, 5.0, 6.0, 7.0, 8.0};
+  const Model models[] = {Model::frozen_chamber, Model::equilibrium};
+  const RocketProblem p = problem(68.046, 0.0, Model::frozen_chamber);
+  const std::vector<RocketResult> alone = rocket_sweep(data(), p, of);
+  std::vector<std::pair<std::size_t, std::size_t>> calls;
+  rocket_sweep_each(data(), p, of, models,
+                    [&](std::size_t m, std::size_t i, const RocketResult& r) {
+                      calls.emplace_back(m, i);
+                      EXPECT_EQ(r.model, models[m]);
+                      EXPECT_EQ(r.of, of[i]);
+                      if (m == 0) {
+                        EXPECT_EQ(values(r.stations.back()), values(alone[i].stations.back()))
+                            << "O/F " << of[i];
+                      }
+                      return true;
+                    });
+  ASSERT_EQ(calls.size(), 2 * of.size());
+  for (std::size_t k = 0; k < calls.size(); ++k) {
+    EXPECT_EQ(calls[k], std::make_pair(k / of.size(), k % of.size()));
+  }
+  int after_stop = 0;
+  rocket_sweep_each(data(), p, of, models, [&](std::size_t, std::size_t i, const RocketResult&) {
+    ++after_stop;
+    return i < 2;
+  });
+  EXPECT_EQ(after_stop, 3);
+}
+
 TEST(RocketBestIsp, AtATrueMaximumOfIspAndIvac) {
   RocketProblem p = problem(68.046, 0.0, Model::equilibrium);
   p.pi_p = {10, 1000};
