@@ -66,9 +66,10 @@ char* write_shortest(char* to, double v) {
   }
   const std::uint64_t m = decimal.significand;  // |v| = m 10^e, m < 10^17
   const int n = digit_count(m);
-  // The 17 digits of m, zero-padded, and zeros after them; m's own digits
-  // are the last n of the 17.
-  char digits[32];
+  // The 17 digits of m, zero-padded, and zeros after them as far as the
+  // fixed-size copies below read (17 bytes from the first of m's digits);
+  // m's own digits are the last n of the 17.
+  char digits[17 + 17];
   const std::uint64_t low = m % kPow10[16];
   const std::uint64_t a = eight_digits(static_cast<std::uint32_t>(low / kPow10[8]));
   const std::uint64_t b = eight_digits(static_cast<std::uint32_t>(low % kPow10[8]));
