@@ -41,10 +41,15 @@ void logs_of(const Composition& c, double (&ln_nj)[kSpeciesCount]) {
   }
 }
 
+// ln(P/P0) of a pressure in atm.
+double ln_p_of(const ThermoData& data, double p_atm) {
+  return std::log(p_atm * kAtmBar / data.p_ref_bar);
+}
+
 // The amounts are the composition's own, bit for bit: a frozen expansion keeps
-// exactly the amounts of the state it was frozen at.
+// exactly the amounts of the state it was frozen at. ln_p = ln_p_of(p_atm).
 Point state_at(const ThermoData& data, const Composition& c,
-               const double (&ln_nj)[kSpeciesCount], double T_K, double p_atm) {
+               const double (&ln_nj)[kSpeciesCount], double T_K, double p_atm, double ln_p) {
   Point pt;
   detail::SpeciesTerms terms;
   detail::evaluate_terms(data, T_K, terms);
@@ -53,8 +58,7 @@ Point state_at(const ThermoData& data, const Composition& c,
   for (int j = 0; j < kSpeciesCount; ++j) {
     nj[j] = c.n_mol_kg[j];
   }
-  detail::fill_state(data, terms, T_K, P_bar, p_atm, std::log(P_bar / data.p_ref_bar), ln_nj, nj,
-                     pt);
+  detail::fill_state(data, terms, T_K, P_bar, p_atm, ln_p, ln_nj, nj, pt);
   detail::fill_frozen_derivatives(pt);
   return pt;
 }
@@ -75,11 +79,12 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
   }
   double ln_nj[kSpeciesCount];
   logs_of(c, ln_nj);
+  const double ln_p = ln_p_of(data, p_atm);
   double T =
       T_guess_K >= kTExtrapolatedMinK && T_guess_K <= kTExtrapolatedMaxK ? T_guess_K : 3000.0;
   Point pt;
   for (int it = 1; it <= kMaxSteps; ++it) {
-    pt = state_at(data, c, ln_nj, T, p_atm);
+    pt = state_at(data, c, ln_nj, T, p_atm, ln_p);
     pt.iterations = it;
     const double d_ln_T = entropy ? (target - pt.s_kJ_kgK) / pt.cp_fr_kJ_kgK
                                   : (target - pt.h_kJ_kg) / (pt.cp_fr_kJ_kgK * T);
@@ -97,7 +102,7 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
     if (std::fabs(step) < 1e-9) {
       // Newton's error after this step is of the order of its square: the
       // state at the new T is the answer.
-      pt = state_at(data, c, ln_nj, T, p_atm);
+      pt = state_at(data, c, ln_nj, T, p_atm, ln_p);
       pt.iterations = it;
       pt.flags = detail::temperature_flags(T);
       if (pt.flags & kNoSolution) {
@@ -136,7 +141,7 @@ Point frozen_state(const ThermoData& data, const Composition& composition, doubl
   }
   double ln_nj[kSpeciesCount];
   logs_of(composition, ln_nj);
-  Point pt = state_at(data, composition, ln_nj, T_K, p_atm);
+  Point pt = state_at(data, composition, ln_nj, T_K, p_atm, ln_p_of(data, p_atm));
   if (guard.faulted()) {
     detail::clear_values(pt, kFloatingPoint);
   }

@@ -209,6 +209,12 @@ void balance_first_row(const Problem& pb, State& st) {
   const auto& atoms = pb.rows->a;              // a_ij
   const double(&a)[kSpeciesCount] = atoms[0];  // the row of the element in excess
   const double b = pb.b[0];
+  // ln|a_j| and ln|b|, the same at every step.
+  double ln_a[kSpeciesCount];
+  for (int j = 0; j < kSpeciesCount; ++j) {
+    ln_a[j] = a[j] != 0.0 ? std::log(std::fabs(a[j])) : 0.0;
+  }
+  const double ln_b = b != 0.0 ? std::log(std::fabs(b)) : 0.0;
   double delta = 0.0;
   for (int it = 0; it < 60; ++it) {
     // Log-sum-exp of each side: terms ln|a_j| + ln n_j + a_j delta, and the
@@ -217,13 +223,13 @@ void balance_first_row(const Problem& pb, State& st) {
     double term[kSpeciesCount + 1];
     for (int j = 0; j < kSpeciesCount; ++j) {
       if (a[j] != 0.0) {
-        term[j] = std::log(std::fabs(a[j])) + st.ln_nj[j] + a[j] * delta;
+        term[j] = ln_a[j] + st.ln_nj[j] + a[j] * delta;
         double& t = top[a[j] > 0.0 ? 0 : 1];
         t = std::max(t, term[j]);
       }
     }
     if (b != 0.0) {
-      term[kSpeciesCount] = std::log(std::fabs(b));
+      term[kSpeciesCount] = ln_b;
       double& t = top[b < 0.0 ? 0 : 1];
       t = std::max(t, term[kSpeciesCount]);
     }
