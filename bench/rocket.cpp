@@ -44,6 +44,17 @@ void BM_OneOfColdBothModels(benchmark::State& state) {
 }
 BENCHMARK(BM_OneOfColdBothModels)->Unit(benchmark::kMicrosecond);
 
+// Both models in one call, cold: one chamber for the two.
+void BM_OneOfColdBothModelsAtOnce(benchmark::State& state) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  const Model models[] = {Model::equilibrium, Model::frozen_chamber};
+  for (auto _ : state) {
+    std::vector<RocketResult> r = rocket_performance(data, problem(Model::equilibrium, 6.0), models);
+    benchmark::DoNotOptimize(r);
+  }
+}
+BENCHMARK(BM_OneOfColdBothModelsAtOnce)->Unit(benchmark::kMicrosecond);
+
 void BM_OneOfWarmBothModels(benchmark::State& state) {
   const engine::ThermoData& data = engine::builtin_nasa9_data();
   const RocketResult eq_near = rocket_performance(data, problem(Model::equilibrium, 5.95));
