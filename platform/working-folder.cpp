@@ -64,17 +64,20 @@ std::optional<std::string> make_folder(const fs::path& folder) {
   if (fs::is_directory(folder, error)) {
     return std::nullopt;
   }
-  if (fs::exists(fs::symlink_status(folder, error))) {
+  fs::create_directories(folder, error);
+  // A folder there now, made here or by another program started at the
+  // same moment, serves; only then is something else in the way.
+  std::error_code again;
+  if (!error || fs::is_directory(folder, again)) {
+    return std::nullopt;
+  }
+  if (fs::exists(fs::symlink_status(folder, again))) {
     return "The working folder " + quoted(folder) +
            " cannot be used: a file of that name is in the way. Move the file, or start the "
            "program with another working folder.";
   }
-  fs::create_directories(folder, error);
-  if (error) {
-    return "The working folder " + quoted(folder) + " cannot be created: " + because(error) +
-           ". Create it yourself, or start the program with another working folder.";
-  }
-  return std::nullopt;
+  return "The working folder " + quoted(folder) + " cannot be created: " + because(error) +
+         ". Create it yourself, or start the program with another working folder.";
 }
 
 // The program writes its report and plot files into the folder: checked by
