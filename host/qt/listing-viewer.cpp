@@ -17,7 +17,13 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolBar>
+#include <QWindow>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <memory>
 
@@ -170,7 +176,32 @@ void ListingViewer::print() {
   }
 }
 
-int run_listing_viewer(const QString& path) {
+namespace {
+
+// Says "shown" once the viewer's window is exposed, then leaves standard
+// output: nobody reads the pipe any more.
+void tell_when_shown(QWidget& viewer) {
+  auto* timer = new QTimer(&viewer);
+  QObject::connect(timer, &QTimer::timeout, &viewer, [timer, &viewer] {
+    QWindow* window = viewer.windowHandle();
+    if (window == nullptr || !window->isExposed()) {
+      return;
+    }
+    timer->stop();
+    std::fputs("shown\n", stdout);
+    std::fflush(stdout);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) {
+      dup2(null, STDOUT_FILENO);
+      close(null);
+    }
+  });
+  timer->start(20);
+}
+
+}  // namespace
+
+int run_listing_viewer(const QString& path, bool tell_shown) {
   ListingViewer viewer;
   QString error;
   const bool read = viewer.open_file(path, error);
@@ -181,6 +212,9 @@ int run_listing_viewer(const QString& path) {
     return 1;
   }
   viewer.show();
+  if (tell_shown) {
+    tell_when_shown(viewer);
+  }
   QApplication::exec();
   return 0;
 }

@@ -1,8 +1,8 @@
 // The listing of the report in a window of our own, for machines without a
 // desktop text viewer: read-only, monospace, the file's Windows-1252 text
 // decoded, with Find, Copy and Print. "zuna4 --listing FILE" opens it as a
-// process of its own, so that the results menu waits for it to close as it
-// waits for any viewer.
+// process of its own, which lives on after the results menu is back and ends
+// when the user closes it or the windowed program ends.
 #pragma once
 
 #include <QMainWindow>
@@ -49,6 +49,10 @@ class ListingViewer : public QMainWindow {
 
 // The process of "zuna4 --listing FILE": the viewer until it is closed.
 // Answers the process's exit code (0, or 1 when the file cannot be read).
-int run_listing_viewer(const QString& path);
+// With `tell_shown` ("--tell-shown"), the line "shown" goes to standard output
+// once the window is on screen, and standard output is /dev/null from then
+// on: the "notepad" helper reads it through a pipe and ends, leaving the
+// viewer open.
+int run_listing_viewer(const QString& path, bool tell_shown = false);
 
 }  // namespace zuna

@@ -3,8 +3,8 @@
 //
 // zuna4 [FOLDER]: the working folder is FOLDER, else the current folder when
 // it holds zuna.dat, else the per-user folder.
-// zuna4 --listing FILE: the report's viewer alone (run by the "notepad"
-// helper where the desktop has no text viewer).
+// zuna4 --listing FILE [--tell-shown]: the report's viewer alone (run by the
+// "notepad" helper where the desktop has no text viewer).
 // zuna4 --message TEXT: a warning box alone (how the helpers tell the user
 // of the windowed program what went wrong; their standard error is not seen).
 // zuna4 --help (-h), zuna4 --version: the text on standard output, no window.
@@ -22,6 +22,7 @@
 #include "host/qt/listing-viewer.h"
 #include "host/qt/qt-host.h"
 #include "platform/install-paths.h"
+#include "platform/run-command.h"
 #include "platform/working-folder.h"
 
 namespace {
@@ -74,8 +75,9 @@ int main(int argc, char** argv) {
   zuna::FrameOptions options;
   options.program_name = zuna::program_name_from_path(argc > 0 ? argv[0] : nullptr);
   QApplication::setApplicationName(options.program_name);
-  if (argc == 3 && qstrcmp(argv[1], "--listing") == 0) {
-    return zuna::run_listing_viewer(QString::fromLocal8Bit(argv[2]));
+  if (argc >= 3 && qstrcmp(argv[1], "--listing") == 0 &&
+      (argc == 3 || (argc == 4 && qstrcmp(argv[3], "--tell-shown") == 0))) {
+    return zuna::run_listing_viewer(QString::fromLocal8Bit(argv[2]), argc == 4);
   }
   if (argc == 3 && qstrcmp(argv[1], "--message") == 0) {
     // The box is a window of its own process, opened while the frame waits
@@ -105,6 +107,8 @@ int main(int argc, char** argv) {
                               where);
   host.frame().set_status_message(QStringLiteral("Working folder: ") + where);
   host.frame().show_at_start();
+  // Plots and the listing live beside the program and end with it.
+  zuna::launch_commands_in_groups();
   const int first = argc > 1 ? 2 : 1;
   host.start([&host, argc, argv, first] {
     // On the computation thread: the run-time resets this thread's
@@ -115,5 +119,6 @@ int main(int argc, char** argv) {
     zuna::end_program(0);
   });
   app.exec();
+  zuna::end_launched_commands();
   return host.finish();
 }
