@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <algorithm>
 #include <mutex>
 
 #include "host/qt/frame-menus.h"
@@ -201,6 +202,12 @@ bool FrameWindow::configure_window(int number) {
     window->resize(std::min(client.width(), wanted.width()) + extra.width(),
                    std::min(client.height(), wanted.height()) + extra.height());
   }
+  // The client area places a window where it overlaps the others least, by
+  // its size when it was added; at its final size it may then stand mostly
+  // outside the area: it is brought wholly inside, as far as it fits.
+  const QSize room = mdi_->viewport()->size() - window->size();
+  window->move(std::clamp(window->x(), 0, std::max(room.width(), 0)),
+               std::clamp(window->y(), 0, std::max(room.height(), 0)));
   mdi_->setActiveSubWindow(window);
   window->view()->setFocus();
   update_menus();

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -200,6 +201,39 @@ TEST_F(QtHostTest, CloseWithoutKeepRemovesTheWindowAndWithKeepMakesItClosable) {
   EXPECT_TRUE(window->close());  // from now on the user may close it
   EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, kWait));
   EXPECT_EQ(host().text_window_write(kept, "v"), -1);
+}
+
+// Every new window opens wholly inside the client area, however many the
+// calculations before it opened, kept or closed: the progress window of a
+// second calculation among the windows of the first.
+TEST_F(QtHostTest, EachNewWindowOpensInsideTheClientArea) {
+  frame().resize(900, 700);
+  std::vector<int> shown;
+  for (int calculation = 0; calculation < 4; ++calculation) {
+    for (const char* title : {"APRESENTACAO", "EXECUCAO", "FOGUETE"}) {
+      int number = 0;
+      auto w = worker([&] {
+        number = host().text_window_open(title);
+        host().text_window_write(number, "x");
+      });
+      ASSERT_TRUE(wait_done(w));
+      TextWindow* window = frame().text_window(number);
+      ASSERT_NE(window, nullptr);
+      const QRect area = frame().client_area()->viewport()->rect();
+      EXPECT_TRUE(area.contains(window->geometry()))
+          << title << " of calculation " << calculation + 1 << " at (" << window->x() << ", "
+          << window->y() << ") " << window->width() << " x " << window->height() << " in "
+          << area.width() << " x " << area.height();
+      shown.push_back(number);
+    }
+    // The first two close with their units; the third stays, as the
+    // rocket window does.
+    auto c = worker([&] {
+      host().text_window_close(shown[shown.size() - 3], false);
+      host().text_window_close(shown[shown.size() - 2], false);
+    });
+    ASSERT_TRUE(wait_done(c));
+  }
 }
 
 TEST_F(QtHostTest, CloseBoxDoesNothingWhileTheUnitIsOpen) {
