@@ -6,13 +6,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "host/qt/dialog-widgets.h"
 
@@ -29,13 +32,20 @@ DialogView::DialogView(const DialogTemplate& dialog, DialogController& controlle
   setModal(true);
 
   DialogWidgets widgets(this, base_);
+  int group = 0;
   for (const DialogTemplateItem& item : dialog.items) {
+    if (item.style & kWsGroup) {
+      ++group;
+    }
     QWidget* widget = widgets.build(item);
     if (widget == nullptr) {
       continue;
     }
-    controls_.push_back(Control{item.id, widget, item.style});
+    controls_.push_back(Control{item.id, widget, item.style, group});
     connect_notifications(item, widget);
+    if (qobject_cast<QAbstractButton*>(widget) != nullptr) {
+      widget->installEventFilter(this);  // the arrow keys of a radio group
+    }
   }
   set_focus_order();
   fit_to_controls();
@@ -134,10 +144,19 @@ void DialogView::set_focus_order() {
   }
 }
 
-int DialogView::run() {
+int DialogView::run(Mode mode) {
   controller_.dialog_opened(*this);
   if (ended_) {
     return result_;
+  }
+  if (mode == Mode::beside_parent) {
+    // Modal to no window: a local loop until the dialog is done, or the
+    // application quits.
+    setModal(false);
+    setWindowModality(Qt::NonModal);
+    show();
+    raise();
+    activateWindow();
   }
   // The first tab stop gets the focus, as when the dialog opens.
   for (const Control& c : controls_) {
@@ -149,7 +168,16 @@ int DialogView::run() {
       break;
     }
   }
-  exec();
+  if (mode == Mode::beside_parent) {
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    if (!ended_) {
+      loop.exec();
+    }
+    hide();
+  } else {
+    exec();
+  }
   return ended_ ? result_ : -1;
 }
 
@@ -170,8 +198,60 @@ void DialogView::end_dialog(int result) {
   done(result == 0 ? QDialog::Rejected : QDialog::Accepted);
 }
 
+bool DialogView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool plain =
+        key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
+    const bool forward = key->key() == Qt::Key_Down || key->key() == Qt::Key_Right;
+    const bool backward = key->key() == Qt::Key_Up || key->key() == Qt::Key_Left;
+    if (plain && (forward || backward) && move_in_group(qobject_cast<QWidget*>(watched), forward)) {
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+bool DialogView::move_in_group(QWidget* from, bool forward) {
+  const auto at = std::find_if(controls_.begin(), controls_.end(),
+                               [from](const Control& c) { return c.widget == from; });
+  if (at == controls_.end()) {
+    return false;
+  }
+  // The group's radio buttons that can be chosen, in template order.
+  std::vector<QRadioButton*> radios;
+  int current = -1;
+  for (const Control& c : controls_) {
+    auto* radio = qobject_cast<QRadioButton*>(c.widget);
+    if (c.group != at->group || radio == nullptr || !radio->isEnabled() || radio->isHidden()) {
+      continue;
+    }
+    if (radio == from || (current < 0 && radio->isChecked() && from != nullptr &&
+                          qobject_cast<QRadioButton*>(from) == nullptr)) {
+      current = static_cast<int>(radios.size());
+    }
+    radios.push_back(radio);
+  }
+  if (radios.empty()) {
+    return false;
+  }
+  // From another control of the group (OK), the move starts at the choice.
+  const int n = static_cast<int>(radios.size());
+  const int next = current < 0 ? (forward ? 0 : n - 1) : (current + (forward ? 1 : n - 1)) % n;
+  QRadioButton* target = radios[static_cast<std::size_t>(next)];
+  target->setFocus(Qt::TabFocusReason);
+  if (!target->isChecked()) {
+    target->click();  // chooses it and tells the controller
+  }
+  return true;
+}
+
 void DialogView::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
+  if (key == Qt::Key_F1 && help_ && event->modifiers() == Qt::NoModifier) {
+    help_();
+    return;
+  }
   if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       // The default push button, or the OK command when there is none.

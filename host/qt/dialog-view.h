@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QSize>
+#include <functional>
 #include <vector>
 
 #include "dialogs/dialog-host.h"
@@ -24,10 +25,18 @@ class DialogView : public QDialog, public DialogWindow {
  public:
   DialogView(const DialogTemplate& dialog, DialogController& controller, QWidget* parent);
 
-  // Tells the controller that the dialog is open, then runs it modally until
+  // How run() shows the dialog: modal (every other window of the program
+  // waits), or beside its parent, which it stays above while the parent's
+  // windows stay usable.
+  enum class Mode { modal, beside_parent };
+
+  // Tells the controller that the dialog is open, then runs it until
   // end_dialog. Answers the value passed to end_dialog, or -1 when the run
   // was broken off (the program is closing).
-  int run();
+  int run(Mode mode = Mode::modal);
+
+  // What F1 does in the dialog; nothing when none is set.
+  void set_help(std::function<void()> help) { help_ = std::move(help); }
 
   // The first control with this identifier, or null.
   QWidget* control(int id) const;
@@ -56,6 +65,7 @@ class DialogView : public QDialog, public DialogWindow {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  public slots:
@@ -67,17 +77,22 @@ class DialogView : public QDialog, public DialogWindow {
     int id;
     QWidget* widget;
     std::uint32_t style;
+    int group;  // the WS_GROUP run it belongs to
   };
 
   void connect_notifications(const DialogTemplateItem& item, QWidget* widget);
   void set_focus_order();
   void command(int id, int notification);
+  // An arrow key on a control of a group of radio buttons: the focus and the
+  // choice move to the next (forward) or previous button of the group.
+  bool move_in_group(QWidget* from, bool forward);
 
   DialogController& controller_;
   QSize base_;
   std::vector<Control> controls_;
   int result_ = -1;
   bool ended_ = false;
+  std::function<void()> help_;
 };
 
 }  // namespace zuna

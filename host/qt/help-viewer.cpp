@@ -19,6 +19,7 @@ and, while a read waits, the window that waits for input.</p>
 <li><a href="#view">View menu</a></li>
 <li><a href="#state">State menu</a></li>
 <li><a href="#window">Window menu</a></li>
+<li><a href="#results-menu">Gr&aacute;ficos dos resultados</a></li>
 <li><a href="#calculo">Menu C&aacute;lculo (desempenho como motor-foguete)</a></li>
 <li><a href="#keys">Keys of a text window</a></li>
 </ul>
@@ -63,6 +64,27 @@ scrolled, copied, saved and printed meanwhile.</p>
 the front. <a name="clear-paste"><b>Clear Paste</b></a> throws away the
 rest of a paste. <a name="status-bar"><b>Status Bar</b></a> shows or hides
 the status bar. The open windows are listed at the end of the menu.</p>
+
+<h3><a name="results-menu">Gr&aacute;ficos dos resultados</a></h3>
+<p>Depois de cada c&aacute;lculo, o di&aacute;logo &ldquo;gr&aacute;ficos&rdquo;
+oferece os gr&aacute;ficos dos resultados (a temperatura de chama
+adiab&aacute;tica, as fra&ccedil;&otilde;es molares e m&aacute;ssicas dos
+produtos sem e com dissocia&ccedil;&atilde;o, as fra&ccedil;&otilde;es das
+rea&ccedil;&otilde;es de dissocia&ccedil;&atilde;o e a massa molecular dos
+produtos), a listagem do relat&oacute;rio <tt>saida</tt>, um novo
+c&aacute;lculo e o fim do programa. Escolha um item e pressione OK (ou
+Enter).</p>
+<p>Pelo teclado: as setas percorrem os itens e escolhem o item
+alcan&ccedil;ado; Enter pressiona OK; Tab passa de um item a OK; F1 mostra
+este texto.</p>
+<p>Cada gr&aacute;fico abre numa janela pr&oacute;pria e o di&aacute;logo
+volta em seguida, de modo que v&aacute;rios gr&aacute;ficos e a listagem
+podem ficar abertos lado a lado. Cada gr&aacute;fico mostra os dados do
+c&aacute;lculo em que foi aberto: um novo c&aacute;lculo n&atilde;o o altera.
+Feche um gr&aacute;fico com o bot&atilde;o de fechar da janela ou com a tecla
+q. Ao fechar o programa, fecham-se com ele os gr&aacute;ficos e a listagem
+que ele abriu; um relat&oacute;rio aberto no editor de textos da
+&aacute;rea de trabalho continua aberto.</p>
 
 <h3><a name="calculo">Menu C&aacute;lculo</a></h3>
 <p>O menu aparece depois do primeiro c&aacute;lculo, e seus itens ficam

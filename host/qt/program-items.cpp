@@ -6,6 +6,7 @@
 #include "host/qt/dialog-view.h"
 #include "host/qt/frame-menus.h"
 #include "host/qt/frame-window.h"
+#include "host/qt/help-viewer.h"
 #include "host/qt/program-thread.h"
 
 namespace zuna {
@@ -22,16 +23,17 @@ bool ProgramItems::dialog_beside_menu() const { return program_menu_ready() && !
 
 int ProgramItems::run_dialog_beside_menu(const DialogTemplate& dialog,
                                          DialogController& controller) {
-  // Without a parent a window-modal dialog blocks no window; it stays above
-  // the frame instead of being its child.
-  DialogView view(dialog, controller, nullptr);
-  view.setWindowModality(Qt::WindowModal);
-  view.setWindowFlag(Qt::WindowStaysOnTopHint);
+  // A dialog of the frame, modal to no window: it stays above the frame
+  // (not above the program's other windows, the help among them) and blocks
+  // nothing; the frame's text windows are disabled meanwhile. F1 shows its
+  // help.
+  DialogView view(dialog, controller, &frame_);
+  view.set_help([this] { frame_.menus().help().show_topic(QStringLiteral("results-menu")); });
   view.move(frame_.frameGeometry().center() - view.rect().center());
   results_menu_view_ = &view;
   frame_.client_area()->setEnabled(false);
   frame_.menus().update();
-  const int result = view.run();
+  const int result = view.run(DialogView::Mode::beside_parent);
   results_menu_view_ = nullptr;
   frame_.client_area()->setEnabled(true);
   frame_.menus().update();

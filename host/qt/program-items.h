@@ -3,8 +3,8 @@
 // (app/program-menu.h).
 //
 // The items can run only while the computation waits in the results menu.
-// That dialog is then shown modal to no window, kept above the frame, with
-// the client area disabled, so that the frame's menus stay usable while the
+// That dialog is then shown modal to no window, kept above the frame (not
+// above the program's other windows), with the client area disabled, so that the frame's menus stay usable while the
 // text windows take no input; every other dialog is modal as always. A
 // chosen item runs on a thread of its own (ProgramThread), while the GUI
 // thread keeps the events flowing (the item's dialogs, windows and boxes

@@ -28,6 +28,7 @@
 #include "host/qt/cp1252.h"
 #include "host/qt/dialog-view.h"
 #include "host/qt/frame-menus.h"
+#include "host/qt/help-viewer.h"
 #include "host/qt/program-thread.h"
 #include "host/qt/qt-host.h"
 #include "qt-robot.h"
@@ -128,11 +129,22 @@ class ProgramSession : public ::testing::Test {
     });
   }
 
+  // The dialog on screen titled `caption`: the modal one, or the results
+  // menu, which is modal to no window; null when there is none.
+  DialogView* shown_dialog(const QString& caption) {
+    auto* dialog = qobject_cast<DialogView*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+      dialog = qobject_cast<DialogView*>(frame().program_items().open_results_menu());
+    }
+    return dialog != nullptr && dialog->isVisible() && dialog->windowTitle() == caption ? dialog
+                                                                                         : nullptr;
+  }
+
   // The dialog `caption` is on screen: act, then Enter.
   void in_dialog(const QString& caption, std::function<void(DialogView&)> act) {
-    robot_then([caption, act] {
-      auto* dialog = qobject_cast<DialogView*>(QApplication::activeModalWidget());
-      if (dialog == nullptr || dialog->windowTitle() != caption) {
+    robot_then([this, caption, act] {
+      DialogView* dialog = shown_dialog(caption);
+      if (dialog == nullptr) {
         return false;
       }
       act(*dialog);
@@ -247,8 +259,8 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
   });
   press_enter_in(kProgress);
   robot_then([&] {
-    auto* menu = qobject_cast<DialogView*>(QApplication::activeModalWidget());
-    if (menu == nullptr || menu->windowTitle() != results) {
+    DialogView* menu = shown_dialog(results);
+    if (menu == nullptr) {
       return false;
     }
     visible_in_menu = program_menu_visible();
@@ -264,8 +276,8 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
                               !frame().menus().command_enabled(kCmdRocket);
   });
   robot_then([&] {
-    auto* menu = qobject_cast<DialogView*>(QApplication::activeModalWidget());
-    if (menu == nullptr || menu->windowTitle() != results || !menu->isEnabled()) {
+    DialogView* menu = shown_dialog(results);
+    if (menu == nullptr || !menu->isEnabled()) {
       return false;
     }
     if (TextWindow* window = window_titled(rocket)) {
@@ -291,6 +303,86 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
   EXPECT_TRUE(QFile::exists(work_.filePath("foguete")));
   EXPECT_TRUE(QFile::exists(work_.filePath("isp.dat")));
   EXPECT_FALSE(frame().menus().command_enabled(kCmdRocket)) << "the results menu is gone";
+}
+
+// The results menu is a dialog of the frame that blocks no window and stays
+// above the frame only, so that the help and the program's other windows
+// can come above it; from the keyboard it works as a dialog of the
+// platform: the focus on OK, the radio buttons out of the Tab order, the
+// arrow keys moving through the choices and choosing, F1 its help.
+TEST_F(ProgramSession, TheResultsMenuStaysAboveTheFrameOnlyAndWorksFromTheKeyboard) {
+  copy_data_file();
+  const QString results = QString::fromUtf8("gráficos");
+  const std::vector<int> choices = {1013, 1014, 1015, 1016, 1030, 1031, 1032, 1033, 1034, 1041};
+  bool owned_by_frame = false, on_top_of_all = true, blocks_a_window = true;
+  bool focus_on_ok = false, radios_tab_stops = true;
+  std::vector<int> chosen;  // the checked choice after each arrow key
+  std::vector<int> focused;
+  bool help_shown = false, menu_still_open = false;
+  QString caption, text;
+  press_enter_in(kPresentation);
+  in_dialog(QStringLiteral("DADOS"), [](DialogView&) {});
+  press_enter_in(kProgress);
+  robot_then([&] {
+    DialogView* menu = shown_dialog(results);
+    if (menu == nullptr || !menu->isActiveWindow()) {
+      return false;
+    }
+    owned_by_frame = menu->parentWidget() == &frame() && menu->isWindow();
+    on_top_of_all = menu->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    blocks_a_window = menu->windowModality() != Qt::NonModal ||
+                      QApplication::activeModalWidget() != nullptr;
+    focus_on_ok = menu->focusWidget() == menu->control(1);
+    radios_tab_stops = false;
+    for (int id : choices) {
+      radios_tab_stops = radios_tab_stops || (menu->control(id)->focusPolicy() & Qt::TabFocus);
+    }
+    auto checked = [&] {
+      for (int id : choices) {
+        if (menu->get_check(id)) {
+          return id;
+        }
+      }
+      return 0;
+    };
+    auto focus = [&] {
+      for (int id : choices) {
+        if (menu->focusWidget() == menu->control(id)) {
+          return id;
+        }
+      }
+      return menu->focusWidget() == menu->control(1) ? 1 : 0;
+    };
+    // Down twice from OK, then Up three times past the first choice, then
+    // Left: the end of the program.
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up,
+                        Qt::Key_Left}) {
+      QTest::keyClick(menu->focusWidget(), key);
+      chosen.push_back(checked());
+      focused.push_back(focus());
+    }
+    QTest::keyClick(menu->focusWidget(), Qt::Key_F1);
+    help_shown = frame().menus().help_viewer() != nullptr &&
+                 frame().menus().help_viewer()->isVisible();
+    menu_still_open = shown_dialog(results) == menu;
+    QTest::keyClick(menu->focusWidget(), Qt::Key_Return);
+    return true;
+  });
+  answer_box(&caption, &text);
+  start_program();
+  ASSERT_TRUE(wait_for_end());
+
+  EXPECT_TRUE(owned_by_frame);
+  EXPECT_FALSE(on_top_of_all);
+  EXPECT_FALSE(blocks_a_window);
+  EXPECT_TRUE(focus_on_ok);
+  EXPECT_FALSE(radios_tab_stops);
+  EXPECT_EQ(chosen, (std::vector<int>{1014, 1015, 1014, 1013, 1041, 1034}));
+  EXPECT_EQ(focused, chosen);
+  EXPECT_TRUE(help_shown);
+  EXPECT_TRUE(menu_still_open);
+  // "Encerrar o Programa", chosen by the keys, ended the program.
+  EXPECT_EQ(text, QStringLiteral("Program Terminated with exit code 0\nExit Window?"));
 }
 
 TEST_F(ProgramSession, MissingDataFileEndsWithARunTimeErrorAndExitCodeOne) {
