@@ -478,6 +478,89 @@ TEST_F(SmokeSession, ClosingThePlotIsNotAFailure) {
   EXPECT_FALSE(results.empty()) << "the results menu did not come back after the box";
 }
 
+// Under a window manager, from the keyboard: two plots and the listing open
+// side by side, the results menu back at once after each; closing the frame
+// ends them all, and their private copies go.
+TEST_F(SmokeSession, PlotsAndTheListingStayBesideTheProgramAndEndWithIt) {
+  for (const char* tool : {"openbox", "gnuplot"}) {
+    if (!on_path(tool)) {
+      if (std::getenv("ZUNA_REQUIRE_TOOLS") != nullptr) {
+        FAIL() << tool << " is not installed (tools/install-deps installs it)";
+      }
+      GTEST_SKIP() << tool << " is not installed";
+    }
+  }
+  ASSERT_TRUE(start_window_manager());
+  for (const char* script : {"tad.gnu", "fmos.gnu"}) {
+    fs::copy_file(fs::path(ZUNA_DATA_DIR) / script, work_ / script,
+                  fs::copy_options::overwrite_existing);
+  }
+  const fs::path temporary = work_ / "tmp";
+  fs::create_directories(temporary);
+  auto private_copies = [&] {
+    int n = 0;
+    for (const auto& entry : fs::directory_iterator(temporary)) {
+      n += entry.path().filename().string().rfind("wgnuplot-", 0) == 0 ? 1 : 0;
+    }
+    return n;
+  };
+  // No desktop editor: the program's own viewer shows the listing.
+  program_ = spawn({ZUNA4_PROGRAM},
+                   {"DISPLAY=" + name_, "QT_QPA_PLATFORM=xcb", "VISUAL=", "TMPDIR=" + temporary.string(),
+                    std::string("PATH=") + ZUNA_TOOLS_DIR + ":/usr/bin:/bin"},
+                   work_);
+  std::string frame = window("^zuna4$");
+  ASSERT_FALSE(frame.empty()) << "the frame did not appear";
+  std::string parameters = return_until(frame, "^DADOS$");
+  ASSERT_FALSE(parameters.empty()) << "the parameter dialog did not appear";
+  key_to_managed(parameters, "Return");
+  std::this_thread::sleep_for(1500ms);
+  std::string results = return_until(frame, "^gr.*ficos$");
+  ASSERT_FALSE(results.empty()) << "the results menu did not appear";
+
+  // OK as it stands, Down then OK, Up (to the last choice) then OK.
+  const std::vector<std::pair<std::string, std::string>> choices = {
+      {"Return", "^Temperatura Adiab"},
+      {"Down Return", "^Fra.*es Molares dos Produtos sem"},
+      {"Up Return", "^saida - Listagem dos Resultados$"}};
+  std::vector<std::string> opened;
+  for (const auto& [keys, title] : choices) {
+    SCOPED_TRACE(title);
+    key_to_managed(results, keys);
+    opened.push_back(window(title, 20s));
+    ASSERT_FALSE(opened.back().empty()) << "the window did not appear";
+    results = window("^gr.*ficos$", 10s);
+    ASSERT_FALSE(results.empty()) << "the results menu did not come back with the window open";
+  }
+  std::this_thread::sleep_for(1000ms);
+  EXPECT_GT(screenshot("13-plots-and-listing-beside-the-menu"), 2);
+  for (const auto& [keys, title] : choices) {
+    EXPECT_FALSE(window(title, 1s).empty()) << title << " closed when another opened";
+  }
+  EXPECT_EQ(private_copies(), 2) << "each plot draws a private copy";
+
+  // The frame's close: the program ends, and every window it opened with it.
+  key_to_managed(frame, "alt+F4");
+  const int code = wait_exit(program_, 20s);
+  program_ = -1;
+  EXPECT_EQ(code, 0);
+  for (const auto& [keys, title] : choices) {
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+      gone = x("xdotool search --onlyvisible --name '" + title + "'").empty();
+      std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_TRUE(gone) << title << " stayed open after the program ended";
+  }
+  bool removed = false;
+  for (int i = 0; i < 100 && !removed; ++i) {
+    removed = private_copies() == 0;
+    std::this_thread::sleep_for(100ms);
+  }
+  EXPECT_TRUE(removed) << "a plot's private copy was left";
+  EXPECT_GT(screenshot("14-all-ended-with-the-program"), 0);
+}
+
 // --help, -h and --version answer on standard output, without a display,
 // and make no folder of that name.
 TEST(WindowedProgramOptions, HelpAndVersionWithoutAWindow) {
