@@ -76,9 +76,10 @@ class PlotText : public ::testing::Test {
       }
     }
     // The stand-in: "gnuplot -e 'set terminal T' -e exit" succeeds for the
-    // terminals of ZUNA_TEST_TERMINALS; any other call is a plot, whose
-    // terminal (without the window's title) is logged and replaced by SVG
-    // into ZUNA_TEST_SVG.
+    // terminals of ZUNA_TEST_TERMINALS; any other call is a plot (run in
+    // the plot's private folder), whose terminal (without the window's
+    // title) is logged and replaced by SVG into ZUNA_TEST_SVG, and which
+    // then says that its window is up, as gnuplot does.
     bin_ = folder_.path().parent_path() / "fake-bin";
     fs::create_directories(bin_);
     std::ofstream(bin_ / "gnuplot")
@@ -90,10 +91,14 @@ class PlotText : public ::testing::Test {
            "  exit 1\n"
            "fi\n"
            "[ \"$1\" = -e ] || exit 3\n"
-           "echo \"${2%% title *}\" >> terminals.log\n"
-           "exec '"
+           "terminal=\"${2%% title *}\"\n"
+           "echo \"${terminal% persist}\" >> '"
+        << (folder_.path() / "terminals.log").string()
+        << "'\n"
+           "'"
         << real_gnuplot_
-        << "' -e \"set terminal svg size 900,600; set output '$ZUNA_TEST_SVG'\" \"$3\"\n";
+        << "' -e \"set terminal svg size 900,600; set output '$ZUNA_TEST_SVG'\" \"$3\" || exit\n"
+           "echo 'wgnuplot: window up'\n";
     fs::permissions(bin_ / "gnuplot", fs::perms::owner_all);
   }
 
