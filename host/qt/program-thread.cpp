@@ -1,6 +1,7 @@
 #include "host/qt/program-thread.h"
 
 #include <QEventLoop>
+#include <cfenv>
 #include <mutex>
 
 #include "fio/fio.h"
@@ -18,6 +19,10 @@ struct ProgramThread::Shared {
 
 ProgramThread::ProgramThread(void (*item)()) : shared_(std::make_shared<Shared>()) {
   thread_ = std::thread([item, shared = shared_] {
+    // A new thread starts with its creator's floating-point flags: those the
+    // GUI thread raised (printing raises some) would be taken by the item's
+    // run-time for a fault of its own, which ends the program.
+    std::feclearexcept(FE_ALL_EXCEPT);
     bool failed = false;
     try {
       item();

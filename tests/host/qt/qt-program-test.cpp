@@ -18,6 +18,7 @@
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <cfenv>
 #include <chrono>
 #include <stdexcept>
 
@@ -456,6 +457,19 @@ TEST(ProgramThread, EventsFlowWhileTheItemRunsAndItsEndIsTold) {
   EXPECT_EQ(ends_the_program.wait(), ProgramThread::Outcome::ended);
   ProgramThread throws(+[] { throw std::runtime_error("item"); });
   EXPECT_EQ(throws.wait(), ProgramThread::Outcome::failed);
+}
+
+// The floating-point flags that the GUI thread raised (printing raises
+// some) are not the item's: its run-time would report them as its own
+// fault and end the program.
+TEST(ProgramThread, TheItemStartsWithNoFloatingPointFlagRaised) {
+  static int raised_in_item = -1;
+  std::feraiseexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+  ProgramThread item(+[] { raised_in_item = std::fetestexcept(FE_ALL_EXCEPT); });
+  EXPECT_EQ(item.wait(), ProgramThread::Outcome::ended);
+  EXPECT_EQ(raised_in_item, 0);
+  EXPECT_NE(std::fetestexcept(FE_INVALID), 0) << "the GUI thread's flags are its own";
+  std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 }  // namespace
