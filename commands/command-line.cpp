@@ -1,4 +1,4 @@
-#include "host/console/command-line.h"
+#include "commands/command-line.h"
 
 #include <getopt.h>
 
@@ -10,7 +10,7 @@
 #include <system_error>
 #include <utility>
 
-#include "host/console/command-options.h"
+#include "commands/command-options.h"
 
 namespace zuna {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/console/command-options.h"
+#include "commands/command-options.h"
 
 #include <getopt.h>
 
@@ -9,7 +9,7 @@
 #include <optional>
 #include <system_error>
 
-#include "host/console/command-line.h"
+#include "commands/command-line.h"
 
 namespace zuna {
 

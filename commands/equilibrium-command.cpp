@@ -1,4 +1,4 @@
-#include "host/console/equilibrium-command.h"
+#include "commands/equilibrium-command.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,8 +16,8 @@
 #include "fio/file-stream.h"
 #include "fio/fio.h"
 #include "fio/io-error.h"
-#include "host/console/equilibrium-options.h"
-#include "host/console/results-output.h"
+#include "commands/equilibrium-options.h"
+#include "commands/results-output.h"
 #include "tables/csv-writer.h"
 #include "tables/fan-out.h"
 #include "tables/json-writer.h"

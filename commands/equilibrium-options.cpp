@@ -1,4 +1,4 @@
-#include "host/console/equilibrium-options.h"
+#include "commands/equilibrium-options.h"
 
 #include <getopt.h>
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "host/console/command-options.h"
-#include "host/console/results-output.h"
+#include "commands/command-options.h"
+#include "commands/results-output.h"
 
 namespace zuna {
 

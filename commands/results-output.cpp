@@ -1,4 +1,4 @@
-#include "host/console/results-output.h"
+#include "commands/results-output.h"
 
 #include <unistd.h>
 

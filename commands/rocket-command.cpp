@@ -1,4 +1,4 @@
-#include "host/console/rocket-command.h"
+#include "commands/rocket-command.h"
 
 #include <fcntl.h>
 #include <getopt.h>
@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "fio/fio.h"
-#include "host/console/command-options.h"
-#include "host/console/results-output.h"
+#include "commands/command-options.h"
+#include "commands/results-output.h"
 #include "rocket/rocket.h"
 #include "tables/csv-writer.h"
 #include "tables/fan-out.h"

@@ -38,10 +38,10 @@
 #include "fio/file-stream.h"
 #include "fio/fio.h"
 #include "fio/io-error.h"
-#include "host/console/command-line.h"
+#include "commands/command-line.h"
 #include "host/console/console-host.h"
-#include "host/console/equilibrium-command.h"
-#include "host/console/rocket-command.h"
+#include "commands/equilibrium-command.h"
+#include "commands/rocket-command.h"
 #include "platform/working-folder.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/console/command-line.h"
+#include "commands/command-line.h"
 
 namespace zuna {
 namespace {

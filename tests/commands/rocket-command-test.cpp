@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "host/console/rocket-command.h"
+#include "commands/rocket-command.h"
 #include "rocket/rocket.h"
 #include "tests/support/temp-dir.h"
 
