@@ -1,91 +1,18 @@
 #include "commands/command-options.h"
 
-#include <getopt.h>
-
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
-#include <optional>
-#include <system_error>
-
-#include "commands/command-line.h"
 
 namespace zuna {
 
-std::string shortest_text(double v) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
-
-double real_value(const std::string& option, std::string_view text) {
-  std::string_view s = text;
-  if (!s.empty() && s.front() == '+') {
-    s.remove_prefix(1);
-  }
-  double v = 0.0;
-  const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) {
-    throw UsageError{option + ": '" + std::string(text) + "' is not a number"};
-  }
-  return v;
-}
-
-std::int32_t count_value(const std::string& option, std::string_view text) {
-  std::int32_t v = 0;
-  const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size()) {
-    throw UsageError{option + ": '" + std::string(text) + "' is not a whole number"};
-  }
-  return v;
-}
-
-std::vector<double> list_value(const std::string& option, std::string_view text,
-                               const char* example) {
-  std::optional<std::vector<double>> list = parse_pressure_list(text);
-  if (!list) {
-    throw UsageError{option + ": '" + std::string(text) + "' is not a list of values (like " +
-                     example + ")"};
-  }
-  return std::move(*list);
-}
-
-std::string english_number(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", v);
-  return text;
-}
-
-std::string option_range_text(const ParameterDescriptor& d, const ParameterRange& range) {
-  return fill_placeholders(d.option.range, {{"lo", english_number(range.lowest)},
-                                            {"hi", english_number(range.highest)}});
-}
-
-void check_range(const std::string& option, double v, double low, double high,
-                 const std::string& range) {
-  if (!(v >= low && v <= high)) {
-    throw UsageError{option + ": " + shortest_text(v) + " is out of range (" + range + ")"};
-  }
-}
-
-void check_list(const std::string& option, const std::vector<double>& values, double low,
-                double high, const std::string& range) {
-  for (double v : values) {
-    check_range(option, v, low, high, range);
-  }
-}
-
 engine::ReactantState reactant_set(std::string_view text) {
-  if (text == "liquid") {
-    return engine::ReactantState::liquid;
-  }
   if (text == "gas") {
     return engine::ReactantState::gas;
   }
   if (text == "custom") {
     return engine::ReactantState::custom;
   }
-  throw UsageError{"--reactants: '" + std::string(text) + "' is not one of liquid, gas, custom"};
+  return engine::ReactantState::liquid;  // the table lets no other word through
 }
 
 const char* reactant_set_name(engine::ReactantState state) {
@@ -103,30 +30,24 @@ OfGrid::OfGrid() {
   npmin = defaults.npmin, npmax = defaults.npmax;
 }
 
-bool read_grid_option(const std::string& option, std::string_view text, OfGrid& grid) {
-  if (option == "--rmin") {
-    grid.rmin = real_value(option, text);
-  } else if (option == "--rmax") {
-    grid.rmax = real_value(option, text);
-  } else if (option == "--npmin") {
-    grid.npmin = count_value(option, text);
-  } else if (option == "--npmax") {
-    grid.npmax = count_value(option, text);
-  } else {
-    return false;
+bool take_grid_option(const OptionSpec& spec, const OptionValue& value, OfGrid& grid) {
+  switch (spec.id) {
+    case kRminOption: grid.rmin = value.real; return true;
+    case kRmaxOption: grid.rmax = value.real; return true;
+    case kNpminOption: grid.npmin = value.count; return true;
+    case kNpmaxOption: grid.npmax = value.count; return true;
+    default: return false;
   }
-  return true;
 }
 
 void check_grid(const OfGrid& grid) {
-  // The point counts of the program's sweep, with its limits and words.
-  const ParameterDescriptor& npmin = parameter_descriptor(ParameterField::npmin);
-  const ParameterRange& each = npmin.range;
-  const std::string counts = option_range_text(npmin, each);
-  check_range("--rmin", grid.rmin, engine::kOfMinFactor, 1.0, "0.1 <= rmin <= 1");
-  check_range("--rmax", grid.rmax, 1.0, engine::kOfMaxFactor, "1 <= rmax <= 40");
-  check_range("--npmin", grid.npmin, each.lowest, each.highest, counts);
-  check_range("--npmax", grid.npmax, each.lowest, each.highest - grid.npmin, counts);
+  const double highest = kNpmaxSpec.highest - grid.npmin;
+  if (grid.npmax > highest) {
+    throw UsageError{"--npmin + --npmax: " + std::to_string(grid.npmin) + " + " +
+                     std::to_string(grid.npmax) + " = " +
+                     std::to_string(std::int64_t{grid.npmin} + grid.npmax) +
+                     " points is more than " + english_number(kNpmaxSpec.highest)};
+  }
 }
 
 // As app/sweep.cpp: the rich side from ofmin in npmin + 1 equal steps that
@@ -134,7 +55,7 @@ void check_grid(const OfGrid& grid) {
 // whose last is ofmax.
 std::vector<double> grid_of_values(const OfGrid& grid, double ofst) {
   std::vector<double> of;
-  of.reserve(static_cast<std::size_t>(grid.npmin + grid.npmax + 3));
+  of.reserve(grid.size());
   const double ofmin = grid.rmin * ofst;
   double dof = (ofst - ofmin) / static_cast<double>(grid.npmin + 1);
   for (std::int32_t i = 1; i <= grid.npmin + 1; ++i) {
@@ -152,26 +73,31 @@ std::vector<double> grid_of_values(const OfGrid& grid, double ofst) {
   return of;
 }
 
-std::string option_name(const option* options, int code) {
-  for (const option* o = options; o->name != nullptr; ++o) {
-    if (o->val == code) {
-      return std::string("--") + o->name;
-    }
+void check_range(const std::string& option, double v, double low, double high,
+                 const std::string& range) {
+  if (!(v >= low && v <= high)) {
+    throw UsageError{option + ": " + shortest_text(v) + " is out of range (" + range + ")"};
   }
-  return std::string("-") + static_cast<char>(code);
 }
 
-std::string getopt_error_text(int code, char** argv) {
-  if (code == ':') {
-    return std::string("option '") + argv[optind - 1] + "' requires a value";
+void check_list(const std::string& option, const std::vector<double>& values, double low,
+                double high, const std::string& range) {
+  for (double v : values) {
+    check_range(option, v, low, high, range);
   }
-  const std::string option = argv[optind - 1];
-  if (option.rfind("--", 0) == 0) {
-    const std::string name = option.substr(0, option.find('='));
-    return optopt != 0 ? "option '" + name + "' takes no value"
-                       : "unrecognized option '" + name + "'";
+}
+
+void check_rows(double rows) {
+  if (rows > kMaxRows) {
+    throw UsageError{"the lists make " + limit_number(rows) + " rows, more than " +
+                     limit_number(kMaxRows) + " in one run"};
   }
-  return std::string("invalid option -- '") + static_cast<char>(optopt) + "'";
+}
+
+std::string rows_cap_help() {
+  return "A list holds " + std::to_string(kMaxListValues) + " values at most (a range " +
+         std::to_string(kMaxRangeCount) + "); a run writes\n" + limit_number(kMaxRows) +
+         " rows at most.\n";
 }
 
 }  // namespace zuna

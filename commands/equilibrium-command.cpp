@@ -28,10 +28,6 @@ namespace {
 
 constexpr char kCommand[] = "zuna4c equilibrium";
 
-void print_error(const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", kCommand, message.c_str());
-}
-
 // ---------------------------------------------------------------------------
 // The rows
 
@@ -109,8 +105,7 @@ void write_row(tables::TableWriter& w, const EquilibriumSettings& s, double p_at
 
 enum class Format { text, csv, json };
 
-ResultsOutput make_output(const std::string& name, Format format, const std::string& sha256) {
-  ResultsOutput o = results_output(kCommand, name);
+void make_writer(ResultsOutput& o, Format format, const std::string& sha256) {
   switch (format) {
     case Format::text:
       o.writer = std::make_unique<tables::TextTable>(*o.buffer, kColumns, 6);
@@ -123,7 +118,6 @@ ResultsOutput make_output(const std::string& name, Format format, const std::str
       break;
     }
   }
-  return o;
 }
 
 // ---------------------------------------------------------------------------
@@ -181,7 +175,7 @@ bool feed_mixtures(const EquilibriumSettings& s, const engine::ThermoData& data,
                                    ? engine_message(s.initial_gas_state ? "--t0" : "--t-reactants",
                                                     s.reactants.T_gas_K, what)
                                    : engine_message(option, v, what);
-      std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, line.c_str(), kCommand);
+      usage_exit(kCommand, line);
       return false;
     }
   }
@@ -252,6 +246,27 @@ bool compute(const EquilibriumSettings& s, const engine::ThermoData& data,
 }
 
 int run(const EquilibriumSettings& s, bool stdout_closed) {
+  ResultsFiles results(kCommand);
+  std::vector<Format> formats;
+  if (s.csv_file) {
+    results.add("--csv", *s.csv_file);
+    formats.push_back(Format::csv);
+  }
+  if (s.json_file) {
+    results.add("--json", *s.json_file);
+    formats.push_back(Format::json);
+  }
+  if (formats.empty()) {
+    results.add("standard output", "-");
+    formats.push_back(Format::text);
+  }
+  if (s.thermo != ThermoSource::builtin) {
+    results.add_input(s.thermo == ThermoSource::nasa9_file ? "--thermo" : "--data",
+                      s.thermo_file);
+  }
+  if (const std::optional<std::string> clash = results.clash()) {
+    return usage_exit(kCommand, *clash);
+  }
   std::unique_ptr<LoadedData> loaded = load_thermo_data(kCommand, s.thermo, s.thermo_file);
   if (!loaded) {
     return 1;
@@ -260,40 +275,20 @@ int run(const EquilibriumSettings& s, bool stdout_closed) {
   if (!feed_mixtures(s, loaded->data, mixtures)) {
     return 2;
   }
-  std::vector<ResultsOutput> outputs;
-  if (s.csv_file)
-    outputs.push_back(make_output(*s.csv_file, Format::csv, loaded->sha256));
-  if (s.json_file)
-    outputs.push_back(make_output(*s.json_file, Format::json, loaded->sha256));
-  if (outputs.empty())
-    outputs.push_back(make_output("-", Format::text, loaded->sha256));
-  for (ResultsOutput& o : outputs) {
-    if (o.target->to_stdout() && stdout_closed) {
-      print_error("cannot write standard output: it is closed");
-      return 1;
-    }
-    if (!o.target->open()) {
-      return 1;
-    }
+  if (!results.open(stdout_closed)) {
+    return 1;
   }
   std::vector<tables::TableWriter*> writers;
-  for (ResultsOutput& o : outputs) {
+  for (std::size_t k = 0; k < formats.size(); ++k) {
+    ResultsOutput& o = results.outputs()[k];
+    make_writer(o, formats[k], loaded->sha256);
     writers.push_back(o.writer.get());
   }
   // One output takes the rows itself; several take them through the fan-out.
   tables::TableWriter* const single = writers.size() == 1 ? writers.front() : nullptr;
   tables::FanOut all(std::move(writers));
   const bool complete = compute(s, loaded->data, mixtures, single ? *single : all);
-  bool ok = complete;
-  for (ResultsOutput& o : outputs) {
-    const bool written = o.writer->finish();
-    if (!complete && written) {
-      o.target->abandon();  // another output failed: this one is a part only
-      continue;
-    }
-    ok = o.target->close(written) && ok;
-  }
-  return ok ? 0 : 1;
+  return results.finish(complete) ? 0 : 1;
 }
 
 }  // namespace
@@ -304,14 +299,10 @@ int run_equilibrium_command(int argc, char** argv) {
   zuna::open_closed_standard_files();
   const zuna::EquilibriumCommandLine c = zuna::parse_equilibrium_options(argc, argv);
   if (!c.error.empty()) {
-    std::fprintf(stderr, "%s: %s (try '%s --help')\n", zuna::kCommand, c.error.c_str(),
-                 zuna::kCommand);
-    return 2;
+    return zuna::usage_exit(zuna::kCommand, c.error);
   }
   if (c.help) {
-    const std::string text = zuna::equilibrium_usage_text();
-    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-    return std::fflush(stdout) == 0 && written && !stdout_closed ? 0 : 1;
+    return zuna::print_help(zuna::kCommand, zuna::equilibrium_usage_text(), stdout_closed);
   }
   return zuna::run(c.settings, stdout_closed);
 }

@@ -1,7 +1,6 @@
 #include "commands/rocket-command.h"
 
 #include <fcntl.h>
-#include <getopt.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,7 +14,7 @@
 #include <vector>
 
 #include "fio/fio.h"
-#include "commands/command-options.h"
+#include "commands/rocket-options.h"
 #include "commands/results-output.h"
 #include "rocket/rocket.h"
 #include "tables/csv-writer.h"
@@ -27,282 +26,6 @@ namespace zuna::console {
 namespace {
 
 constexpr char kCommand[] = "zuna4c rocket";
-
-// ---------------------------------------------------------------------------
-// Options
-
-struct RocketSettings {
-  std::vector<double> pc_atm = {68.046};
-  std::optional<std::vector<double>> of;  // --of; otherwise the grid
-  OfGrid grid;
-  std::vector<double> pi_p, ae_at;
-  std::vector<rocket::Model> models = {rocket::Model::equilibrium};
-  engine::Reactants reactants;  // defaults: liquid, the NASA Glenn enthalpies
-  std::string thermo_file;      // empty: the built-in records
-  bool best = false;
-  std::optional<std::string> csv_file;   // "-" for standard output
-  std::optional<std::string> json_file;  // "-" for standard output
-};
-
-struct RocketCommandLine {
-  bool help = false;
-  RocketSettings settings;
-};
-
-const char* model_name(rocket::Model m) {
-  switch (m) {
-    case rocket::Model::equilibrium: return "equilibrium";
-    case rocket::Model::frozen_chamber: return "frozen_chamber";
-    case rocket::Model::frozen_throat: return "frozen_throat";
-  }
-  return "";
-}
-
-std::vector<rocket::Model> parse_models(std::string_view text) {
-  std::vector<rocket::Model> out;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t comma = std::min(text.find(',', start), text.size());
-    const std::string_view name = text.substr(start, comma - start);
-    bool known = false;
-    for (rocket::Model m : {rocket::Model::equilibrium, rocket::Model::frozen_chamber,
-                            rocket::Model::frozen_throat}) {
-      if (name == model_name(m)) {
-        out.push_back(m);
-        known = true;
-      }
-    }
-    if (!known) {
-      throw UsageError{"--model: '" + std::string(name) +
-                       "' is not one of equilibrium, frozen_chamber, frozen_throat"};
-    }
-    start = comma + 1;
-  }
-  return out;
-}
-
-const option kLongOptions[] = {
-    {"help", no_argument, nullptr, 'h'},
-    {"pc", required_argument, nullptr, 0},
-    {"of", required_argument, nullptr, 0},
-    {"rmin", required_argument, nullptr, 0},
-    {"rmax", required_argument, nullptr, 0},
-    {"npmin", required_argument, nullptr, 0},
-    {"npmax", required_argument, nullptr, 0},
-    {"pi-p", required_argument, nullptr, 0},
-    {"ae-at", required_argument, nullptr, 0},
-    {"model", required_argument, nullptr, 0},
-    {"reactants", required_argument, nullptr, 0},
-    {"t-reactants", required_argument, nullptr, 0},
-    {"h-fuel", required_argument, nullptr, 0},
-    {"h-oxid", required_argument, nullptr, 0},
-    {"thermo", required_argument, nullptr, 0},
-    {"best", no_argument, nullptr, 0},
-    {"csv", required_argument, nullptr, 0},
-    {"json", required_argument, nullptr, 0},
-    {nullptr, 0, nullptr, 0},
-};
-
-// What was given, for the checks that relate options to one another.
-struct Given {
-  bool t_reactants = false, h_fuel = false, h_oxid = false;
-  std::string grid_option;  // the first grid option given
-};
-
-void read_option(const std::string& name, std::string_view arg, RocketSettings& s, Given& g) {
-  if (name == "--pc") {
-    s.pc_atm = list_value(name, arg, "68.046 or 10:1000:3");
-  } else if (name == "--of") {
-    s.of = list_value(name, arg, "4,6,8 or 2:32:5");
-  } else if (read_grid_option(name, arg, s.grid)) {
-    if (g.grid_option.empty())
-      g.grid_option = name;
-  } else if (name == "--pi-p") {
-    s.pi_p = list_value(name, arg, "10,100 or 10:1000:3");
-  } else if (name == "--ae-at") {
-    s.ae_at = list_value(name, arg, "4,25 or 2:200:5");
-  } else if (name == "--model") {
-    s.models = parse_models(arg);
-  } else if (name == "--reactants") {
-    s.reactants.state = reactant_set(arg);
-  } else if (name == "--t-reactants") {
-    s.reactants.T_gas_K = real_value(name, arg);
-    g.t_reactants = true;
-  } else if (name == "--h-fuel") {
-    s.reactants.h_fuel_J_mol = real_value(name, arg);
-    g.h_fuel = true;
-  } else if (name == "--h-oxid") {
-    s.reactants.h_oxid_J_mol = real_value(name, arg);
-    g.h_oxid = true;
-  } else if (name == "--thermo") {
-    if (arg.empty()) {
-      throw UsageError{"--thermo: the file name is empty"};
-    }
-    s.thermo_file = arg;
-  } else if (name == "--best") {
-    s.best = true;
-  } else if (name == "--csv") {
-    s.csv_file = std::string(arg);
-  } else if (name == "--json") {
-    s.json_file = std::string(arg);
-  }
-}
-
-void only_with(bool given, const char* option, const char* what) {
-  if (given) {
-    throw UsageError{std::string(option) + " applies only " + what};
-  }
-}
-
-// The checks between options and the ranges that need no data.
-void check_settings(const RocketSettings& s, const Given& g) {
-  if (s.of && !g.grid_option.empty()) {
-    throw UsageError{"--of cannot be combined with " + g.grid_option};
-  }
-  only_with(g.t_reactants && s.reactants.state != engine::ReactantState::gas, "--t-reactants",
-            "with --reactants gas");
-  only_with(g.h_fuel && s.reactants.state != engine::ReactantState::custom, "--h-fuel",
-            "with --reactants custom");
-  only_with(g.h_oxid && s.reactants.state != engine::ReactantState::custom, "--h-oxid",
-            "with --reactants custom");
-  if (s.best && s.pi_p.empty() && s.ae_at.empty()) {
-    throw UsageError{"--best needs an exit: --pi-p or --ae-at"};
-  }
-  if (s.csv_file && s.json_file && *s.csv_file == "-" && *s.json_file == "-") {
-    throw UsageError{"--csv and --json cannot both write to standard output"};
-  }
-  check_list("--pc", s.pc_atm, rocket::kPcMinAtm, rocket::kPcMaxAtm, "0.0001 to 10000 atm");
-  for (double pi : s.pi_p) {
-    if (!(pi > 1.0)) {  // the highest depends on Pc: check_problems
-      throw UsageError{"--pi-p: " + shortest_text(pi) + " is out of range (greater than 1)"};
-    }
-  }
-  check_list("--ae-at", s.ae_at, 1.0, 1e300, "at least 1");
-  const std::size_t exits = s.pi_p.size() + s.ae_at.size();
-  if (exits > static_cast<std::size_t>(rocket::kMaxExits)) {
-    throw UsageError{"--pi-p, --ae-at: " + std::to_string(exits) +
-                     " exit conditions are out of range (at most " +
-                     std::to_string(rocket::kMaxExits) + " together)"};
-  }
-  if (g.t_reactants) {
-    check_range("--t-reactants", s.reactants.T_gas_K, engine::kTMinK, engine::kTMaxK,
-                "200 to 6000 K");
-  }
-  check_grid(s.grid);
-}
-
-RocketCommandLine parse_options(int argc, char** argv) {
-  RocketCommandLine c;
-  Given given;
-  opterr = 0;
-  optind = 0;  // a fresh scan, also after the program's own
-  for (;;) {
-    int index = -1;
-    const int code = getopt_long(argc, argv, ":h", kLongOptions, &index);
-    if (code == -1) {
-      break;
-    }
-    if (code == 'h') {
-      c.help = true;
-    } else if (code == ':' || code == '?') {
-      throw UsageError{getopt_error_text(code, argv)};
-    } else {
-      read_option(std::string("--") + kLongOptions[index].name, optarg != nullptr ? optarg : "",
-                  c.settings, given);
-    }
-  }
-  if (c.help) {
-    return c;
-  }
-  if (optind < argc) {
-    throw UsageError{std::string("unexpected argument '") + argv[optind] + "'"};
-  }
-  check_settings(c.settings, given);
-  return c;
-}
-
-// The checks that need the data: the O/F ratios and the exits' pressure
-// against each chamber pressure, the reactants; the library's own check of
-// every problem last.
-void check_problems(const RocketSettings& s, const engine::ThermoData& data,
-                    const std::vector<double>& of) {
-  const double st = engine::stoichiometric_of(data);
-  const std::string of_range = shortest_text(engine::kOfMinFactor * st) + " to " +
-                               shortest_text(engine::kOfMaxFactor * st) + ", 0.1 to 40 times " +
-                               "the stoichiometric O/F";
-  check_list(s.of ? "--of" : "--rmin/--rmax", of, engine::kOfMinFactor * st,
-             engine::kOfMaxFactor * st, of_range);
-  for (double pc : s.pc_atm) {
-    const double highest = pc / engine::kPMinAtm;
-    for (double pi : s.pi_p) {
-      if (!(pi <= highest)) {
-        throw UsageError{"--pi-p: " + shortest_text(pi) + " is out of range (greater than 1, " +
-                         "at most " + shortest_text(highest) + " at --pc " + shortest_text(pc) +
-                         ": Pe >= 1e-06 atm)"};
-      }
-    }
-    rocket::RocketProblem p;
-    p.pc_atm = pc;
-    p.mixture.reactants = s.reactants;
-    p.pi_p = s.pi_p;
-    p.ae_at = s.ae_at;
-    for (double v : of) {
-      p.mixture.of = v;
-      try {
-        rocket::check_problem(data, p);
-      } catch (const engine::InputError& e) {
-        throw UsageError{e.what()};
-      }
-    }
-  }
-  if (s.best) {
-    try {
-      rocket::check_best_isp_search(data, {});
-    } catch (const engine::InputError& e) {
-      throw UsageError{std::string("--best: ") + e.what()};
-    }
-  }
-}
-
-std::string usage_text() {
-  return "Usage: zuna4c rocket [OPTION]...\n"
-         "Rocket performance of H2/O2 with an infinite-area combustor: the chamber, the\n"
-         "throat and the exits of each chamber pressure, O/F ratio and expansion model.\n"
-         "\n"
-         "Chamber and exits:\n"
-         "      --pc=LIST          chamber pressures [atm], 0.0001 to 10000 (68.046); values\n"
-         "                         and FIRST:LAST:COUNT ranges in logarithmic steps\n"
-         "      --pi-p=LIST        exits at these pressure ratios Pc/Pe, each above 1\n"
-         "      --ae-at=LIST       exits at these supersonic area ratios Ae/At, each at\n"
-         "                         least 1; 20 exits at most, the two lists together\n"
-         "      --model=LIST       equilibrium (shifting), frozen_chamber, frozen_throat\n"
-         "                         (equilibrium)\n"
-         "\n"
-         "O/F ratios (kg O2 per kg H2), 0.1 to 40 times the stoichiometric ratio:\n"
-         "      --of=LIST          these values, the same syntax (ranges in logarithmic steps)\n"
-         "      --rmin=R --rmax=R --npmin=N --npmax=N\n"
-         "                         or the grid of the program's sweep: r = O/F over the\n"
-         "                         stoichiometric O/F, npmin points from rmin, r = 1, npmax\n"
-         "                         points up to rmax (0.5, 2, 10, 20: 33 ratios)\n"
-         "      --best             also the O/F of the highest Isp and Ivac at each exit\n"
-         "\n"
-         "Reactants and data:\n"
-         "      --reactants=SET    liquid (NASA Glenn enthalpies), gas, or custom (liquid)\n"
-         "      --t-reactants=K    temperature of the gas reactants, 200 to 6000 (298.15)\n"
-         "      --h-fuel=J --h-oxid=J  enthalpies of H2 and O2 [J/mol] of the custom set\n"
-         "      --thermo=FILE      NASA 9-coefficient records instead of the built-in ones\n"
-         "\n"
-         "Results (readable tables on standard output without these):\n"
-         "      --csv=FILE         one row per station as CSV ('-': standard output)\n"
-         "      --json=FILE        the same as JSON, with the SHA-256 of the data and the\n"
-         "                         best O/F of --best ('-': standard output)\n"
-         "  -h, --help             display this help and exit\n"
-         "\n"
-         "Rows go by chamber pressure, then model, then O/F, then station (chamber,\n"
-         "throat, the pressure-ratio exits, the area-ratio exits). A station that could not\n"
-         "be computed has empty values and its flags set; see zuna4c(1).\n"
-         "Exit status: 0 success, 1 run-time error (data file, output), 2 usage error.\n";
-}
 
 // ---------------------------------------------------------------------------
 // The rows
@@ -542,9 +265,24 @@ void print_heading(tables::OutputBuffer& out, bool first, const char* set, doubl
 // ---------------------------------------------------------------------------
 // The run
 
-enum class Format { text, csv, json };
-
 int run(const RocketSettings& s, bool stdout_closed) {
+  ResultsFiles results(kCommand);
+  if (s.csv_file) {
+    results.add("--csv", *s.csv_file);
+  }
+  if (s.json_file) {
+    results.add("--json", *s.json_file);
+  }
+  const bool text = results.outputs().empty();
+  if (text) {
+    results.add("standard output", "-");
+  }
+  if (!s.thermo_file.empty()) {
+    results.add_input("--thermo", s.thermo_file);
+  }
+  if (const std::optional<std::string> clash = results.clash()) {
+    return usage_exit(kCommand, *clash);
+  }
   const std::unique_ptr<LoadedData> loaded = load_thermo_data(
       kCommand, s.thermo_file.empty() ? ThermoSource::builtin : ThermoSource::nasa9_file,
       s.thermo_file, s.json_file.has_value());
@@ -555,10 +293,9 @@ int run(const RocketSettings& s, bool stdout_closed) {
   const std::vector<double> of =
       s.of ? *s.of : grid_of_values(s.grid, engine::stoichiometric_of(data));
   try {
-    check_problems(s, data, of);
+    check_rocket_problems(s, data, of);
   } catch (const UsageError& e) {
-    std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, e.message.c_str(), kCommand);
-    return 2;
+    return usage_exit(kCommand, e.message);
   }
   const char* set = reactant_set_name(s.reactants.state);
 
@@ -578,39 +315,28 @@ int run(const RocketSettings& s, bool stdout_closed) {
     }
   }
 
-  std::vector<ResultsOutput> outputs;
+  if (!results.open(stdout_closed)) {
+    return 1;
+  }
+  std::vector<ResultsOutput>& outputs = results.outputs();
   std::vector<tables::TableWriter*> files;
-  const std::string best_member = best_json(set, best);
-  for (const auto& [name, format] :
-       {std::pair{s.csv_file, Format::csv}, std::pair{s.json_file, Format::json}}) {
-    if (!name) {
-      continue;
-    }
-    ResultsOutput o = results_output(kCommand, *name);
-    if (format == Format::csv) {
+  if (!text) {
+    const std::string best_member = best_json(set, best);
+    std::size_t next = 0;
+    if (s.csv_file) {
+      ResultsOutput& o = outputs[next++];
       o.writer = std::make_unique<tables::CsvWriter>(*o.buffer, kColumns);
-    } else {
+      files.push_back(o.writer.get());
+    }
+    if (s.json_file) {
+      ResultsOutput& o = outputs[next++];
       std::vector<tables::JsonMember> members = {
           {"program", "zuna4c"}, {"version", ZUNA_VERSION}, {"thermo_sha256", loaded->sha256}};
       if (s.best) {
         members.push_back({"best", best_member, true});
       }
       o.writer = std::make_unique<tables::JsonWriter>(*o.buffer, members, kColumns);
-    }
-    files.push_back(o.writer.get());
-    outputs.push_back(std::move(o));
-  }
-  const bool text = outputs.empty();
-  if (text) {
-    outputs.push_back(results_output(kCommand, "-"));
-  }
-  for (ResultsOutput& o : outputs) {
-    if (o.target->to_stdout() && stdout_closed) {
-      std::fprintf(stderr, "%s: cannot write standard output: it is closed\n", kCommand);
-      return 1;
-    }
-    if (!o.target->open()) {
-      return 1;
+      files.push_back(o.writer.get());
     }
   }
 
@@ -662,16 +388,7 @@ int run(const RocketSettings& s, bool stdout_closed) {
         });
   }
 
-  bool ok = complete;
-  for (ResultsOutput& o : outputs) {
-    const bool written = o.writer ? o.writer->finish() : o.buffer->flush();
-    if (!complete && written) {
-      o.target->abandon();  // another output failed: this one is a part only
-      continue;
-    }
-    ok = o.target->close(written) && ok;
-  }
-  return ok ? 0 : 1;
+  return results.finish(complete) ? 0 : 1;
 }
 
 }  // namespace
@@ -679,17 +396,12 @@ int run(const RocketSettings& s, bool stdout_closed) {
 int run_rocket_command(int argc, char** argv) {
   const bool stdout_closed = fcntl(STDOUT_FILENO, F_GETFD) == -1;
   open_closed_standard_files();
-  RocketCommandLine c;
-  try {
-    c = parse_options(argc, argv);
-  } catch (const UsageError& e) {
-    std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, e.message.c_str(), kCommand);
-    return 2;
+  const RocketCommandLine c = parse_rocket_options(argc, argv);
+  if (!c.error.empty()) {
+    return usage_exit(kCommand, c.error);
   }
   if (c.help) {
-    const std::string text = usage_text();
-    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-    return std::fflush(stdout) == 0 && written && !stdout_closed ? 0 : 1;
+    return print_help(kCommand, rocket_usage_text(), stdout_closed);
   }
   return run(c.settings, stdout_closed);
 }

@@ -41,22 +41,20 @@
 #include "commands/command-line.h"
 #include "host/console/console-host.h"
 #include "commands/equilibrium-command.h"
+#include "commands/option-table.h"
+#include "commands/results-output.h"
 #include "commands/rocket-command.h"
 #include "platform/working-folder.h"
 
 namespace {
 
 constexpr char kProgram[] = "zuna4c";
-constexpr int kUsageExit = 2;
 
 void print_error(const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+  std::fprintf(stderr, "%s: %s\n", kProgram, zuna::printable(message).c_str());
 }
 
-int usage_error(const std::string& message) {
-  std::fprintf(stderr, "%s: %s (try '%s --help')\n", kProgram, message.c_str(), kProgram);
-  return kUsageExit;
-}
+int usage_error(const std::string& message) { return zuna::usage_exit(kProgram, message); }
 
 // Standard output as the program was started with it: closed, it is
 // reopened on /dev/null (open_closed_standard_files), which suits a session
@@ -355,14 +353,16 @@ int main(int argc, char** argv) {
       if (stdout_was_closed()) {
         return 1;
       }
-      std::fputs(zuna::usage_text(kProgram).c_str(), stdout);
-      return std::fflush(stdout) == 0 ? 0 : 1;
+      return zuna::print_help(kProgram, zuna::usage_text(kProgram), false);
     case zuna::CommandAction::version:
       if (stdout_was_closed()) {
         return 1;
       }
-      std::printf("%s (zuna4) %s\n", kProgram, ZUNA_VERSION);
-      return std::fflush(stdout) == 0 ? 0 : 1;
+      if (stdout_was_closed()) {
+        return 1;
+      }
+      return zuna::print_help(kProgram, std::string(kProgram) + " (zuna4) " + ZUNA_VERSION + "\n",
+                              false);
     case zuna::CommandAction::usage_error: return usage_error(c.error);
     case zuna::CommandAction::interactive:
     case zuna::CommandAction::batch: break;
