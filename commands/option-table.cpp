@@ -89,7 +89,7 @@ void check_value(const std::string& name, const OptionSpec& spec, double v,
   if (!in_range(spec, v)) {
     const bool written = pressure != nullptr && pressure->unit_written;
     const std::string value =
-        written ? shortest_text(pressure->given) + pressure->unit->name : shortest_text(v);
+        written ? limit_number(pressure->given) + pressure->unit->name : shortest_text(v);
     throw UsageError{name + ": " + value + " is out of range (" +
                      range_text(spec, pressure != nullptr ? pressure->unit : nullptr) + ")"};
   }

@@ -1,0 +1,136 @@
+// The results files of the subcommands under the discipline of --batch:
+// never the file of an input or of the other results file, put in place
+// together or not at all, no staging file left by a signal.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "session.h"
+
+namespace zuna::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+SessionResult command(const WorkFolder& folder, const std::vector<std::string>& arguments,
+                      const std::string& stdout_path = {}) {
+  RunOptions options;
+  options.arguments = arguments;
+  options.stdout_path = stdout_path;
+  return folder.run("", options);
+}
+
+std::vector<std::string> hidden_files(const fs::path& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.front() == '.') {
+      found.push_back(name);
+    }
+  }
+  return found;
+}
+
+// A results file that is the data file, by its name, another spelling of it
+// or a link to it, is refused before anything is read or written: the data
+// stay whole.
+TEST(ResultsFiles, AResultsFileIsNeverAnInputFile) {
+  WorkFolder folder;
+  const std::string data = folder.read("zuna.dat");
+  fs::create_symlink("zuna.dat", folder.path() / "link.dat");
+  const std::vector<std::vector<std::string>> runs = {
+      {"equilibrium", "--of=6", "--data=zuna.dat", "--csv=zuna.dat"},
+      {"equilibrium", "--of=6", "--data=zuna.dat", "--json=./zuna.dat"},
+      {"equilibrium", "--of=6", "--data=zuna.dat", "--csv=link.dat"},
+      {"rocket", "--of=6", "--thermo=link.dat", "--json=zuna.dat"},
+  };
+  for (const std::vector<std::string>& args : runs) {
+    const SessionResult r = command(folder, args);
+    EXPECT_EQ(r.exit_code, 2) << args[3] << " " << args[4] << ": " << r.err;
+    EXPECT_NE(r.err.find("which the run reads"), std::string::npos) << r.err;
+    EXPECT_EQ(folder.read("zuna.dat"), data);
+  }
+}
+
+// --csv and --json on one file would lose one document: refused, whatever
+// the spelling, standard output included.
+TEST(ResultsFiles, TheTwoResultsFilesAreNeverOne) {
+  WorkFolder folder;
+  fs::create_symlink("x", folder.path() / "to-x");
+  const std::vector<std::vector<std::string>> pairs = {
+      {"--csv=x", "--json=x"},
+      {"--csv=x", "--json=./x"},
+      {"--csv=x", "--json=to-x"},
+      {"--csv=/dev/stdout", "--json=-"},
+      {"--csv=-", "--json=/proc/self/fd/1"},
+  };
+  for (const char* subcommand : {"equilibrium", "rocket"}) {
+    for (const std::vector<std::string>& pair : pairs) {
+      const SessionResult r =
+          command(folder, {subcommand, "--of=6", pair[0], pair[1]}, "stdout.txt");
+      EXPECT_EQ(r.exit_code, 2) << subcommand << " " << pair[0] << " " << pair[1];
+      EXPECT_NE(r.err.find("is the file of --csv too"), std::string::npos) << r.err;
+      EXPECT_FALSE(fs::exists(folder.path() / "x"));
+    }
+  }
+  // --batch: /dev/stdout beside - as well.
+  const SessionResult batch =
+      command(folder, {"--batch", "--csv=/dev/stdout", "--json=-"}, "stdout.txt");
+  EXPECT_EQ(batch.exit_code, 2) << batch.err;
+}
+
+// A run whose standard output fails at its last flush puts no results file
+// in place: the files of one run stand or fall together.
+TEST(ResultsFiles, AFailedRunPutsNoResultsFileInPlace) {
+  WorkFolder folder;
+  folder.write("r.json", "earlier\n");
+  for (const char* subcommand : {"equilibrium", "rocket"}) {
+    const SessionResult r =
+        command(folder, {subcommand, "--of=6", "--csv=-", "--json=r.json"}, "/dev/full");
+    EXPECT_EQ(r.exit_code, 1) << subcommand << ": " << r.err;
+    EXPECT_EQ(folder.read("r.json"), "earlier\n") << subcommand;
+    EXPECT_TRUE(hidden_files(folder.path()).empty());
+  }
+}
+
+// Interrupt, termination, hang-up and quit remove the staging files of a
+// run that is writing its results.
+TEST(ResultsFiles, ASignalLeavesNoStagingFile) {
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    WorkFolder folder;
+    const pid_t pid = fork();
+    ASSERT_NE(pid, -1);
+    if (pid == 0) {
+      if (chdir(folder.path().c_str()) != 0) {
+        _exit(127);
+      }
+      // A million rows: seconds of work, well past the signal.
+      execl(ZUNA4C_PATH, ZUNA4C_PATH, "equilibrium", "--of=2:30:1000", "--pressure=1e-3:1e3:1000",
+            "--csv=out.csv", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    bool staged = false;
+    for (int k = 0; k < 500 && !staged; ++k) {
+      staged = !hidden_files(folder.path()).empty();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(staged) << "no staging file was made";
+    kill(pid, signal_number);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status)) << signal_number;
+    EXPECT_TRUE(hidden_files(folder.path()).empty()) << "after signal " << signal_number;
+    EXPECT_FALSE(fs::exists(folder.path() / "out.csv"));
+  }
+}
+
+}  // namespace
+}  // namespace zuna::testing
