@@ -292,6 +292,9 @@ int run(const EquilibriumSettings& s, bool stdout_closed) {
 }
 
 }  // namespace
+
+std::span<const tables::Column> equilibrium_columns() { return kColumns; }
+
 }  // namespace zuna
 
 int run_equilibrium_command(int argc, char** argv) {

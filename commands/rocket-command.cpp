@@ -393,6 +393,8 @@ int run(const RocketSettings& s, bool stdout_closed) {
 
 }  // namespace
 
+std::span<const tables::Column> rocket_columns() { return kColumns; }
+
 int run_rocket_command(int argc, char** argv) {
   const bool stdout_closed = fcntl(STDOUT_FILENO, F_GETFD) == -1;
   open_closed_standard_files();

@@ -25,9 +25,16 @@
 // line of standard error before anything is computed.
 #pragma once
 
+#include <span>
+
+#include "tables/table-writer.h"
+
 namespace zuna::console {
 
 // argv[0] is "rocket", the rest its options.
 int run_rocket_command(int argc, char** argv);
+
+// The columns of the CSV and of the JSON's rows, in their order.
+std::span<const tables::Column> rocket_columns();
 
 }  // namespace zuna::console
