@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +28,14 @@ SessionResult command(const WorkFolder& folder, const std::vector<std::string>& 
   options.arguments = arguments;
   options.stdout_path = stdout_path;
   return folder.run("", options);
+}
+
+std::string slurp_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_TRUE(in) << path;
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 std::vector<std::string> hidden_files(const fs::path& folder) {
@@ -130,6 +140,37 @@ TEST(ResultsFiles, ASignalLeavesNoStagingFile) {
     EXPECT_TRUE(hidden_files(folder.path()).empty()) << "after signal " << signal_number;
     EXPECT_FALSE(fs::exists(folder.path() / "out.csv"));
   }
+}
+
+// --help to a full standard output is a failure that says so.
+TEST(ResultsFiles, HelpToAFullStandardOutputSaysSo) {
+  WorkFolder folder;
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"equilibrium", "--help"}, {"rocket", "--help"}, {"--help"}}) {
+    const SessionResult r = command(folder, args, "/dev/full");
+    EXPECT_EQ(r.exit_code, 1) << args[0];
+    EXPECT_NE(r.err.find("cannot write standard output"), std::string::npos) << r.err;
+  }
+}
+
+// A control sequence in a data file's field reaches the terminal escaped in
+// the message that quotes the field.
+TEST(ResultsFiles, MessagesQuoteDataFieldsEscaped) {
+  WorkFolder folder;
+  std::string data = slurp_file(ZUNA_DATA_DIR "/nasa9-h2o2.inp");
+  const std::size_t record = data.find("\nH2O ");
+  ASSERT_NE(record, std::string::npos);
+  std::size_t line = record + 1;
+  for (int k = 0; k < 3; ++k) {
+    line = data.find('\n', line) + 1;
+  }
+  data.replace(line, 8, "\x1b]0;x\x07");  // the first coefficient: retitles a terminal
+  folder.write("bad.inp", data);
+  const SessionResult r = command(folder, {"equilibrium", "--of=6", "--thermo=bad.inp"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("\\x1b]0;x\\x07"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+  EXPECT_EQ(r.err.find('\x07'), std::string::npos);
 }
 
 }  // namespace
