@@ -265,6 +265,97 @@ void print_heading(tables::OutputBuffer& out, bool first, const char* set, doubl
 // ---------------------------------------------------------------------------
 // The run
 
+// The best O/F of every chamber pressure and model, in that order.
+std::vector<BestOfGroup> best_of(const RocketSettings& s, const engine::ThermoData& data) {
+  std::vector<BestOfGroup> best;
+  if (s.best) {
+    for (double pc : s.pc_atm) {
+      for (rocket::Model m : s.models) {
+        best.push_back({pc, m, rocket::best_isp(data, rocket_problem(s, pc, m))});
+      }
+    }
+  }
+  return best;
+}
+
+// The writers of the results files, in the order of the outputs: the CSV's,
+// then the JSON's.
+// `best_member`, the JSON's array of the best O/F, is held by the caller
+// until the writers are done.
+std::vector<tables::TableWriter*> make_writers(const RocketSettings& s, ResultsFiles& results,
+                                               const std::string& sha256,
+                                               const std::string& best_member) {
+  std::vector<tables::TableWriter*> files;
+  std::size_t next = 0;
+  if (s.csv_file) {
+    ResultsOutput& o = results.outputs()[next++];
+    o.writer = std::make_unique<tables::CsvWriter>(*o.buffer, kColumns);
+    files.push_back(o.writer.get());
+  }
+  if (s.json_file) {
+    ResultsOutput& o = results.outputs()[next++];
+    std::vector<tables::JsonMember> members = {
+        {"program", "zuna4c"}, {"version", ZUNA_VERSION}, {"thermo_sha256", sha256}};
+    if (s.best) {
+      members.push_back({"best", best_member, true});
+    }
+    o.writer = std::make_unique<tables::JsonWriter>(*o.buffer, members, kColumns);
+    files.push_back(o.writer.get());
+  }
+  return files;
+}
+
+// Computes and writes every row: to the results files (`files`), or as the
+// readable tables to `screen`. One chamber pressure at a time, model by
+// model, each row written as soon as its O/F is computed (the models of one
+// O/F share their chamber). False when an output failed.
+bool write_results(const RocketSettings& s, const engine::ThermoData& data,
+                   const std::vector<double>& of, const std::vector<BestOfGroup>& best,
+                   std::vector<tables::TableWriter*> files, tables::OutputBuffer* screen) {
+  const char* set = reactant_set_name(s.reactants.state);
+  const std::vector<std::string> exit_column = exit_texts(s);
+  const int stations = static_cast<int>(exit_column.size());
+  tables::FanOut all(files);
+  tables::TableWriter* rows = files.size() == 1 ? files[0] : &all;  // one file: no fan-out
+  bool complete = true;
+  bool first = true;
+  for (std::size_t k = 0; k < s.pc_atm.size() && complete; ++k) {
+    const double pc = s.pc_atm[k];
+    std::optional<tables::TextTable> table;  // the screen's table of the model
+    rocket::rocket_sweep_each(
+        data, rocket_problem(s, pc), of, s.models,
+        [&](std::size_t m, std::size_t i, const rocket::RocketResult& r) {
+          const std::vector<rocket::Station>& row = r.stations;
+          if (screen == nullptr) {
+            const char* model = model_name(s.models[m]);
+            for (std::size_t j = 0; j < row.size(); ++j) {
+              write_row(*rows, set, model, pc, of[i], exit_column[j], row[j]);
+            }
+            complete = rows->ok();
+            return complete;
+          }
+          if (i == 0) {
+            print_heading(*screen, first, set, pc, s.models[m]);
+            first = false;
+            table.emplace(*screen, kTextColumns, stations);
+          }
+          for (std::size_t j = 0; j < row.size(); ++j) {
+            write_text_row(*table, of[i], exit_column[j], row[j]);
+          }
+          if (i + 1 < of.size()) {
+            return true;
+          }
+          complete = table->finish();
+          table.reset();
+          if (s.best && complete && !best.empty()) {
+            complete = write_best_table(*screen, best[k * s.models.size() + m], stations);
+          }
+          return complete;
+        });
+  }
+  return complete;
+}
+
 int run(const RocketSettings& s, bool stdout_closed) {
   ResultsFiles results(kCommand);
   if (s.csv_file) {
@@ -297,98 +388,17 @@ int run(const RocketSettings& s, bool stdout_closed) {
   } catch (const UsageError& e) {
     return usage_exit(kCommand, e.message);
   }
-  const char* set = reactant_set_name(s.reactants.state);
-
   // The best O/F come first: the JSON gives them before its rows.
-  std::vector<BestOfGroup> best;
-  if (s.best) {
-    for (double pc : s.pc_atm) {
-      for (rocket::Model m : s.models) {
-        rocket::RocketProblem p;
-        p.pc_atm = pc;
-        p.mixture.reactants = s.reactants;
-        p.pi_p = s.pi_p;
-        p.ae_at = s.ae_at;
-        p.model = m;
-        best.push_back({pc, m, rocket::best_isp(data, p)});
-      }
-    }
-  }
-
+  const std::vector<BestOfGroup> best = best_of(s, data);
   if (!results.open(stdout_closed)) {
     return 1;
   }
-  std::vector<ResultsOutput>& outputs = results.outputs();
-  std::vector<tables::TableWriter*> files;
-  if (!text) {
-    const std::string best_member = best_json(set, best);
-    std::size_t next = 0;
-    if (s.csv_file) {
-      ResultsOutput& o = outputs[next++];
-      o.writer = std::make_unique<tables::CsvWriter>(*o.buffer, kColumns);
-      files.push_back(o.writer.get());
-    }
-    if (s.json_file) {
-      ResultsOutput& o = outputs[next++];
-      std::vector<tables::JsonMember> members = {
-          {"program", "zuna4c"}, {"version", ZUNA_VERSION}, {"thermo_sha256", loaded->sha256}};
-      if (s.best) {
-        members.push_back({"best", best_member, true});
-      }
-      o.writer = std::make_unique<tables::JsonWriter>(*o.buffer, members, kColumns);
-      files.push_back(o.writer.get());
-    }
-  }
-
-  // One chamber pressure at a time, model by model, each row written as
-  // soon as its O/F is computed (the models of one O/F share their chamber).
-  const std::vector<std::string> exit_column = exit_texts(s);
-  const int stations = static_cast<int>(exit_column.size());
-  tables::FanOut all(files);
-  tables::TableWriter& rows = files.size() == 1 ? *files[0] : all;  // one file: no fan-out
-  tables::OutputBuffer* screen = text ? outputs[0].buffer.get() : nullptr;
-  bool complete = true;
-  bool first = true;
-  rocket::RocketProblem p;
-  p.mixture.reactants = s.reactants;
-  p.pi_p = s.pi_p;
-  p.ae_at = s.ae_at;
-  for (std::size_t k = 0; k < s.pc_atm.size() && complete; ++k) {
-    const double pc = s.pc_atm[k];
-    p.pc_atm = pc;
-    std::optional<tables::TextTable> table;  // the screen's table of the model
-    rocket::rocket_sweep_each(
-        data, p, of, s.models, [&](std::size_t m, std::size_t i, const rocket::RocketResult& r) {
-          const std::vector<rocket::Station>& row = r.stations;
-          if (screen == nullptr) {
-            const char* model = model_name(s.models[m]);
-            for (std::size_t j = 0; j < row.size(); ++j) {
-              write_row(rows, set, model, pc, of[i], exit_column[j], row[j]);
-            }
-            complete = rows.ok();
-            return complete;
-          }
-          if (i == 0) {
-            print_heading(*screen, first, set, pc, s.models[m]);
-            first = false;
-            table.emplace(*screen, kTextColumns, stations);
-          }
-          for (std::size_t j = 0; j < row.size(); ++j) {
-            write_text_row(*table, of[i], exit_column[j], row[j]);
-          }
-          if (i + 1 < of.size()) {
-            return true;
-          }
-          complete = table->finish();
-          table.reset();
-          if (s.best && complete && !best.empty()) {
-            complete = write_best_table(*screen, best[k * s.models.size() + m], stations);
-          }
-          return complete;
-        });
-  }
-
-  return results.finish(complete) ? 0 : 1;
+  const std::string best_member = best_json(reactant_set_name(s.reactants.state), best);
+  const std::vector<tables::TableWriter*> files =
+      text ? std::vector<tables::TableWriter*>{}
+           : make_writers(s, results, loaded->sha256, best_member);
+  tables::OutputBuffer* screen = text ? results.outputs()[0].buffer.get() : nullptr;
+  return results.finish(write_results(s, data, of, best, files, screen)) ? 0 : 1;
 }
 
 }  // namespace

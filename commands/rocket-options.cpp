@@ -156,6 +156,16 @@ const char* model_name(rocket::Model m) {
   return "";
 }
 
+rocket::RocketProblem rocket_problem(const RocketSettings& s, double pc_atm, rocket::Model model) {
+  rocket::RocketProblem p;
+  p.pc_atm = pc_atm;
+  p.mixture.reactants = s.reactants;
+  p.pi_p = s.pi_p;
+  p.ae_at = s.ae_at;
+  p.model = model;
+  return p;
+}
+
 RocketCommandLine parse_rocket_options(int argc, char** argv) {
   RocketCommandLine c;
   Given given;
@@ -189,11 +199,7 @@ void check_rocket_problems(const RocketSettings& s, const engine::ThermoData& da
                          " atm: Pe >= 1e-06 atm)"};
       }
     }
-    rocket::RocketProblem p;
-    p.pc_atm = pc;
-    p.mixture.reactants = s.reactants;
-    p.pi_p = s.pi_p;
-    p.ae_at = s.ae_at;
+    rocket::RocketProblem p = rocket_problem(s, pc);
     for (double v : of) {
       p.mixture.of = v;
       try {
