@@ -5,21 +5,21 @@
 
 namespace zuna {
 
-engine::ReactantState reactant_set(std::string_view text) {
+engine::ReactantSet reactant_set(std::string_view text) {
   if (text == "gas") {
-    return engine::ReactantState::gas;
+    return engine::ReactantSet::gas;
   }
   if (text == "custom") {
-    return engine::ReactantState::custom;
+    return engine::ReactantSet::custom;
   }
-  return engine::ReactantState::liquid;  // the table lets no other word through
+  return engine::ReactantSet::liquid;  // the table lets no other word through
 }
 
-const char* reactant_set_name(engine::ReactantState state) {
+const char* reactant_set_name(engine::ReactantSet state) {
   switch (state) {
-    case engine::ReactantState::liquid: return "liquid";
-    case engine::ReactantState::gas: return "gas";
-    case engine::ReactantState::custom: return "custom";
+    case engine::ReactantSet::liquid: return "liquid";
+    case engine::ReactantSet::gas: return "gas";
+    case engine::ReactantSet::custom: return "custom";
   }
   return "";
 }

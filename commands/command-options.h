@@ -101,8 +101,8 @@ inline constexpr OptionSpec kHelpSpec{
     .help = "display this help and exit"};
 
 // "liquid", "gas", "custom" of --reactants.
-engine::ReactantState reactant_set(std::string_view text);
-const char* reactant_set_name(engine::ReactantState state);
+engine::ReactantSet reactant_set(std::string_view text);
+const char* reactant_set_name(engine::ReactantSet state);
 
 // The O/F grid of the program's sweep: npmin points from rmin to just below
 // the stoichiometric ratio, the stoichiometric ratio, npmax points from just

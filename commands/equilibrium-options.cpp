@@ -123,11 +123,11 @@ void take_option(const OptionSpec& spec, OptionValue&& v, EquilibriumCommandLine
       given.rho = true;
       break;
     case kReactantsOption:
-      s.reactants.state = reactant_set(v.text);
+      s.reactants.set = reactant_set(v.text);
       given.reactant_set = true;
       break;
     case kTReactantsOption:
-      s.reactants.T_gas_K = v.real;
+      s.reactants.T_K = v.real;
       given.t_reactants = true;
       break;
     case kHFuelOption:
@@ -188,12 +188,12 @@ void check_settings(EquilibriumSettings& s, const Given& g) {
     }
     if (g.t0) {
       // The reactants are the gas mixture at T0.
-      if (g.reactant_set && s.reactants.state != engine::ReactantState::gas) {
+      if (g.reactant_set && s.reactants.set != engine::ReactantSet::gas) {
         throw UsageError{"--t0 and --p0 give the state of gas reactants: --reactants must be gas"};
       }
       only_with(g.t_reactants, kTReactantsOption, "without --t0 (the gases are at T0)");
-      s.reactants.state = engine::ReactantState::gas;
-      s.reactants.T_gas_K = s.T0_K;
+      s.reactants.set = engine::ReactantSet::gas;
+      s.reactants.T_K = s.T0_K;
       s.initial_gas_state = true;
     }
   }
@@ -201,12 +201,12 @@ void check_settings(EquilibriumSettings& s, const Given& g) {
     throw UsageError{"--of cannot be combined with " + g.grid_option};
   }
   if (!s.initial_gas_state) {
-    only_with(g.t_reactants && s.reactants.state != engine::ReactantState::gas,
+    only_with(g.t_reactants && s.reactants.set != engine::ReactantSet::gas,
               kTReactantsOption, "with --reactants gas");
   }
-  only_with(g.h_fuel && s.reactants.state != engine::ReactantState::custom, kHFuelOption,
+  only_with(g.h_fuel && s.reactants.set != engine::ReactantSet::custom, kHFuelOption,
             "with --reactants custom");
-  only_with(g.h_oxid && s.reactants.state != engine::ReactantState::custom, kHOxidOption,
+  only_with(g.h_oxid && s.reactants.set != engine::ReactantSet::custom, kHOxidOption,
             "with --reactants custom");
   check_grid(s.grid);
   // The rows: one per O/F at each condition.

@@ -147,10 +147,10 @@ std::vector<std::string> exit_texts(const RocketSettings& s) {
 }
 
 void write_state(tables::TableWriter& w, const rocket::Station& st) {
-  const engine::Point& p = st.state;
-  for (double v : {st.pinf_p, p.P_bar, p.T_K, p.rho_kg_m3, p.h_kJ_kg, p.u_kJ_kg, p.g_kJ_kg,
-                   p.s_kJ_kgK, p.M_g_mol, p.dlnV_dlnP_T, p.dlnV_dlnT_P, p.cp_eq_kJ_kgK, p.gamma_s,
-                   p.sound_speed_m_s, st.mach, st.ae_at, st.cstar_m_s, st.cf}) {
+  const engine::State& p = st.state;
+  for (double v : {st.pinf_p, p.P_bar, p.T_K, p.rho_kg_m3, p.H_kJ_kg, p.U_kJ_kg, p.G_kJ_kg,
+                   p.S_kJ_kgK, p.M, p.dlnV_dlnP_T, p.dlnV_dlnT_P, p.Cp_kJ_kgK, p.gamma_s,
+                   p.son_vel_m_s, st.mach, st.ae_at, st.cstar_m_s, st.cf}) {
     w.number(v);
   }
 }
@@ -312,7 +312,7 @@ std::vector<tables::TableWriter*> make_writers(const RocketSettings& s, ResultsF
 bool write_results(const RocketSettings& s, const engine::ThermoData& data,
                    const std::vector<double>& of, const std::vector<BestOfGroup>& best,
                    std::vector<tables::TableWriter*> files, tables::OutputBuffer* screen) {
-  const char* set = reactant_set_name(s.reactants.state);
+  const char* set = reactant_set_name(s.reactants.set);
   const std::vector<std::string> exit_column = exit_texts(s);
   const int stations = static_cast<int>(exit_column.size());
   tables::FanOut all(files);
@@ -393,7 +393,7 @@ int run(const RocketSettings& s, bool stdout_closed) {
   if (!results.open(stdout_closed)) {
     return 1;
   }
-  const std::string best_member = best_json(reactant_set_name(s.reactants.state), best);
+  const std::string best_member = best_json(reactant_set_name(s.reactants.set), best);
   const std::vector<tables::TableWriter*> files =
       text ? std::vector<tables::TableWriter*>{}
            : make_writers(s, results, loaded->sha256, best_member);

@@ -89,9 +89,9 @@ void take_option(const OptionSpec& spec, OptionValue&& v, RocketCommandLine& c, 
         }
       }
       break;
-    case kReactantsOption: s.reactants.state = reactant_set(v.text); break;
+    case kReactantsOption: s.reactants.set = reactant_set(v.text); break;
     case kTReactantsOption:
-      s.reactants.T_gas_K = v.real;
+      s.reactants.T_K = v.real;
       g.t_reactants = true;
       break;
     case kHFuelOption:
@@ -121,11 +121,11 @@ void check_settings(const RocketSettings& s, const Given& g) {
   if (s.of && !g.grid_option.empty()) {
     throw UsageError{"--of cannot be combined with " + g.grid_option};
   }
-  only_with(g.t_reactants && s.reactants.state != engine::ReactantState::gas, "--t-reactants",
+  only_with(g.t_reactants && s.reactants.set != engine::ReactantSet::gas, "--t-reactants",
             "with --reactants gas");
-  only_with(g.h_fuel && s.reactants.state != engine::ReactantState::custom, "--h-fuel",
+  only_with(g.h_fuel && s.reactants.set != engine::ReactantSet::custom, "--h-fuel",
             "with --reactants custom");
-  only_with(g.h_oxid && s.reactants.state != engine::ReactantState::custom, "--h-oxid",
+  only_with(g.h_oxid && s.reactants.set != engine::ReactantSet::custom, "--h-oxid",
             "with --reactants custom");
   if (s.best && s.pi_p.empty() && s.ae_at.empty()) {
     throw UsageError{"--best needs an exit: --pi-p or --ae-at"};
@@ -156,10 +156,10 @@ const char* model_name(rocket::Model m) {
   return "";
 }
 
-rocket::RocketProblem rocket_problem(const RocketSettings& s, double pc_atm, rocket::Model model) {
-  rocket::RocketProblem p;
+rocket::RocketInput rocket_problem(const RocketSettings& s, double pc_atm, rocket::Model model) {
+  rocket::RocketInput p;
   p.pc_atm = pc_atm;
-  p.mixture.reactants = s.reactants;
+  p.reactants = s.reactants;
   p.pi_p = s.pi_p;
   p.ae_at = s.ae_at;
   p.model = model;
@@ -199,9 +199,9 @@ void check_rocket_problems(const RocketSettings& s, const engine::ThermoData& da
                          " atm: Pe >= 1e-06 atm)"};
       }
     }
-    rocket::RocketProblem p = rocket_problem(s, pc);
+    rocket::RocketInput p = rocket_problem(s, pc);
     for (double v : of) {
-      p.mixture.of = v;
+      p.of = v;
       try {
         rocket::check_problem(data, p);
       } catch (const engine::InputError& e) {
