@@ -202,37 +202,38 @@ struct BestOfGroup {
 };
 
 // The JSON array of --best, a member of the results object.
+const Column kBestColumns[] = {
+    {"set", CellKind::text},
+    {"model", CellKind::text},
+    {"pc_atm"},
+    {"exit_spec", CellKind::text},
+    {"of_isp"},
+    {"isp_m_s"},
+    {"of_ivac"},
+    {"ivac_m_s"},
+    {"flags", CellKind::integer},
+};
+
 std::string best_json(const char* set, const std::vector<BestOfGroup>& best) {
-  std::string out = "[";
-  char number[tables::kShortestRoom];
-  auto put_number = [&](double v) {
-    if (std::isfinite(v)) {
-      out.append(number, tables::write_shortest(number, v));
-    } else {
-      out += "null";
-    }
-  };
-  bool first = true;
+  tables::TextSink sink;
+  tables::OutputBuffer buffer(sink);
+  tables::JsonWriter array(buffer, tables::JsonArrayOnly{}, kBestColumns);
   for (const BestOfGroup& g : best) {
     for (const rocket::BestIsp& b : g.exits) {
-      out += first ? "\n  {" : ",\n  {";
-      first = false;
-      out += "\"set\": \"" + std::string(set) + "\", \"model\": \"" + model_name(g.model) +
-             "\", \"pc_atm\": ";
-      put_number(g.pc_atm);
-      out += ", \"exit_spec\": \"" + exit_spec(b.kind, b.exit_value) + "\", \"of_isp\": ";
-      put_number(b.of_isp);
-      out += ", \"isp_m_s\": ";
-      put_number(b.at_isp.isp_m_s);
-      out += ", \"of_ivac\": ";
-      put_number(b.of_ivac);
-      out += ", \"ivac_m_s\": ";
-      put_number(b.at_ivac.ivac_m_s);
-      out += ", \"flags\": " + std::to_string(b.flags) + "}";
+      array.text(set);
+      array.text(model_name(g.model));
+      array.number(g.pc_atm);
+      array.text(exit_spec(b.kind, b.exit_value));
+      array.number(b.of_isp);
+      array.number(b.at_isp.isp_m_s);
+      array.number(b.of_ivac);
+      array.number(b.at_ivac.ivac_m_s);
+      array.integer(b.flags);
+      array.end_row();
     }
   }
-  out += first ? "]" : "\n ]";
-  return out;
+  array.finish();
+  return std::move(sink.text);
 }
 
 // The readable table of the best O/F of each exit of one model; false when
