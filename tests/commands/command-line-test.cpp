@@ -159,6 +159,26 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
   EXPECT_EQ(alone.error.find("--npmin +"), std::string::npos) << alone.error;
 }
 
+// The messages of the hostile pass: a count past int32 names its range, a
+// sign after '+' is no number, control characters come back escaped.
+TEST(CommandLine, MessagesNameRangesAndEscapeControls) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"-b", "--npmin", "2147483648"},
+       "--npmin: 2147483648 is out of range (0 to 100, npmin + npmax at most 100)"},
+      {{"-b", "--rmin=+-0.5"}, "--rmin: '+-0.5' is not a number"},
+      {{"-b", "--pressure=+-6"},
+       "--pressure: '+-6' is not a list of pressures (like 1,10,100 or 1:100:3)"},
+      {{"-b", "--pressure=\x1b[2J"},
+       "--pressure: '\\x1b[2J' is not a list of pressures (like 1,10,100 or 1:100:3)"},
+      {{"\x1b]0;x\x07"}, "unexpected argument '\\x1b]0;x\\x07' (a working folder is named with --dir)"},
+  };
+  for (const auto& [args, message] : cases) {
+    const CommandLine c = parse(args);
+    EXPECT_EQ(c.action, CommandAction::usage_error);
+    EXPECT_EQ(c.error, message);
+  }
+}
+
 // Each run parameter's range is told in the words of the command line,
 // with the numbers of the table.
 TEST(CommandLine, ValuesOutOfRangeNameTheOptionAndTheRange) {
