@@ -201,54 +201,53 @@ void parse_options(int argc, char** argv, CommandLine& c) {
   bool batch = false, help = false, version = false;
   std::string batch_only;  // the first option that only a batch run takes
   const Options& o = options();
-  const int operand = scan_options(
-      argc, argv, o.short_options.c_str(), o.long_options.data(),
-      [&](int code, std::string_view arg) {
-        if (code != 'h' && code != 'V' && code != 'b' && code != 'd' && code != 'C' &&
-            batch_only.empty()) {
-          batch_only = option_name(code);
-        }
-        if (const ParameterDescriptor* d = parameter_option(code)) {
-          read_parameter_option(code, arg, *d, b);
-          return;
-        }
-        switch (code) {
-          case 'h': help = true; break;
-          case 'V': version = true; break;
-          case 'b': batch = true; break;
-          case 'd':
-            if (arg.empty()) {
-              throw UsageError{"--data: the file name is empty"};
-            }
-            b.data_file = arg;
-            b.data_given = true;
-            break;
-          case 'C':
-            if (arg.empty()) {
-              throw UsageError{"--dir: the folder name is empty"};
-            }
-            c.folder = std::string(arg);
-            break;
-          case kReactions: {
-            const std::vector<int> on = reaction_list(code, arg);
-            p.act1 = p.act2 = p.act3 = p.act4 = 0.0;
-            for (int r : on) {
-              reaction_switch(p, r) = 1.0;
-            }
-            break;
-          }
-          case kNoReaction:
-            for (int r : reaction_list(code, arg)) {
-              reaction_switch(p, r) = 0.0;
-            }
-            break;
-          case kSuffix: b.suffix = true; break;
-          case kCsv: b.csv_file = std::string(arg); break;
-          case kJson: b.json_file = std::string(arg); break;
-          case kCompareEngine: b.compare_engine = true; break;
-          default: break;
-        }
-      });
+  const int operand = scan_options(argc, argv, o.short_options.c_str(), o.long_options.data(),
+                                   [&](int code, std::string_view arg) {
+                                     if (code != 'h' && code != 'V' && code != 'b' && code != 'd' &&
+                                         code != 'C' && batch_only.empty()) {
+                                       batch_only = option_name(code);
+                                     }
+                                     if (const ParameterDescriptor* d = parameter_option(code)) {
+                                       read_parameter_option(code, arg, *d, b);
+                                       return;
+                                     }
+                                     switch (code) {
+                                       case 'h': help = true; break;
+                                       case 'V': version = true; break;
+                                       case 'b': batch = true; break;
+                                       case 'd':
+                                         if (arg.empty()) {
+                                           throw UsageError{"--data: the file name is empty"};
+                                         }
+                                         b.data_file = arg;
+                                         b.data_given = true;
+                                         break;
+                                       case 'C':
+                                         if (arg.empty()) {
+                                           throw UsageError{"--dir: the folder name is empty"};
+                                         }
+                                         c.folder = std::string(arg);
+                                         break;
+                                       case kReactions: {
+                                         const std::vector<int> on = reaction_list(code, arg);
+                                         p.act1 = p.act2 = p.act3 = p.act4 = 0.0;
+                                         for (int r : on) {
+                                           reaction_switch(p, r) = 1.0;
+                                         }
+                                         break;
+                                       }
+                                       case kNoReaction:
+                                         for (int r : reaction_list(code, arg)) {
+                                           reaction_switch(p, r) = 0.0;
+                                         }
+                                         break;
+                                       case kSuffix: b.suffix = true; break;
+                                       case kCsv: b.csv_file = std::string(arg); break;
+                                       case kJson: b.json_file = std::string(arg); break;
+                                       case kCompareEngine: b.compare_engine = true; break;
+                                       default: break;
+                                     }
+                                   });
   if (operand < argc) {
     throw UsageError{"unexpected argument '" + printable(argv[operand]) +
                      "' (a working folder is named with --dir)"};

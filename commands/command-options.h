@@ -50,55 +50,96 @@ enum OptionId : int {
 // ratios lie in the engine's range of O/F (0.1 to 40 times the
 // stoichiometric O/F); its counts are those of the sweep's tables.
 inline constexpr OptionSpec kOfSpec{
-    .id = kOfOption, .name = "of", .type = ValueType::list, .value = "LIST",
-    .help = "these O/F ratios, each 0.1 to 40 times the stoichiometric\n"
-            "ratio; values and FIRST:LAST:COUNT ranges in logarithmic\n"
-            "steps",
-    .column = "of", .example = "4,6,8 or 2:32:5"};
+    .id = kOfOption,
+    .name = "of",
+    .type = ValueType::list,
+    .value = "LIST",
+    .help =
+        "these O/F ratios, each 0.1 to 40 times the stoichiometric\n"
+        "ratio; values and FIRST:LAST:COUNT ranges in logarithmic\n"
+        "steps",
+    .column = "of",
+    .example = "4,6,8 or 2:32:5"};
 inline constexpr OptionSpec kRminSpec{
-    .id = kRminOption, .name = "rmin", .type = ValueType::real, .value = "R",
-    .default_text = "0.5", .lowest = engine::kOfMinFactor, .highest = 1.0,
+    .id = kRminOption,
+    .name = "rmin",
+    .type = ValueType::real,
+    .value = "R",
+    .default_text = "0.5",
+    .lowest = engine::kOfMinFactor,
+    .highest = 1.0,
     .range = "{lo} <= rmin <= {hi}",
-    .help = "or the grid of the program's sweep: r = O/F over the\n"
-            "stoichiometric O/F, npmin points from rmin ({lo} to {hi};\n"
-            "{default}), r = 1, npmax points up to rmax"};
-inline constexpr OptionSpec kRmaxSpec{
-    .id = kRmaxOption, .name = "rmax", .type = ValueType::real, .value = "R",
-    .default_text = "2", .lowest = 1.0, .highest = engine::kOfMaxFactor,
-    .range = "{lo} <= rmax <= {hi}", .help = "the grid's highest r, {lo} to {hi} ({default})"};
-inline constexpr OptionSpec kNpminSpec{
-    .id = kNpminOption, .name = "npmin", .type = ValueType::count, .value = "N",
-    .default_text = "10", .lowest = 0, .highest = kMaxInnerPoints,
-    .range = "{lo} to {hi}, npmin + npmax at most {hi}",
-    .help = "the grid's points below r = 1 ({default})"};
+    .help =
+        "or the grid of the program's sweep: r = O/F over the\n"
+        "stoichiometric O/F, npmin points from rmin ({lo} to {hi};\n"
+        "{default}), r = 1, npmax points up to rmax"};
+inline constexpr OptionSpec kRmaxSpec{.id = kRmaxOption,
+                                      .name = "rmax",
+                                      .type = ValueType::real,
+                                      .value = "R",
+                                      .default_text = "2",
+                                      .lowest = 1.0,
+                                      .highest = engine::kOfMaxFactor,
+                                      .range = "{lo} <= rmax <= {hi}",
+                                      .help = "the grid's highest r, {lo} to {hi} ({default})"};
+inline constexpr OptionSpec kNpminSpec{.id = kNpminOption,
+                                       .name = "npmin",
+                                       .type = ValueType::count,
+                                       .value = "N",
+                                       .default_text = "10",
+                                       .lowest = 0,
+                                       .highest = kMaxInnerPoints,
+                                       .range = "{lo} to {hi}, npmin + npmax at most {hi}",
+                                       .help = "the grid's points below r = 1 ({default})"};
 inline constexpr OptionSpec kNpmaxSpec{
-    .id = kNpmaxOption, .name = "npmax", .type = ValueType::count, .value = "N",
-    .default_text = "20", .lowest = 0, .highest = kMaxInnerPoints,
+    .id = kNpmaxOption,
+    .name = "npmax",
+    .type = ValueType::count,
+    .value = "N",
+    .default_text = "20",
+    .lowest = 0,
+    .highest = kMaxInnerPoints,
     .range = "{lo} to {hi}, npmin + npmax at most {hi}",
-    .help = "the grid's points above r = 1 ({default}); npmin + npmax\n"
-            "at most {hi}"};
+    .help =
+        "the grid's points above r = 1 ({default}); npmin + npmax\n"
+        "at most {hi}"};
 inline constexpr OptionSpec kReactantsSpec{
-    .id = kReactantsOption, .name = "reactants", .type = ValueType::word, .value = "SET",
+    .id = kReactantsOption,
+    .name = "reactants",
+    .type = ValueType::word,
+    .value = "SET",
     .default_text = "liquid",
     .help = "liquid (NASA Glenn enthalpies), gas, or custom ({default})",
-    .column = "set", .choices = "liquid,gas,custom"};
+    .column = "set",
+    .choices = "liquid,gas,custom"};
 inline constexpr OptionSpec kTReactantsSpec{
-    .id = kTReactantsOption, .name = "t-reactants", .type = ValueType::real, .value = "K",
-    .default_text = "298.15", .lowest = engine::kTMinK, .highest = engine::kTMaxK,
+    .id = kTReactantsOption,
+    .name = "t-reactants",
+    .type = ValueType::real,
+    .value = "K",
+    .default_text = "298.15",
+    .lowest = engine::kTMinK,
+    .highest = engine::kTMaxK,
     .range = "{lo} to {hi} K",
     .help = "temperature of the gas reactants, {lo} to {hi} ({default})"};
-inline constexpr OptionSpec kHFuelSpec{
-    .id = kHFuelOption, .name = "h-fuel", .type = ValueType::real, .value = "J",
-    .help = "enthalpy of H2 [J/mol] of the custom set"};
-inline constexpr OptionSpec kHOxidSpec{
-    .id = kHOxidOption, .name = "h-oxid", .type = ValueType::real, .value = "J",
-    .help = "enthalpy of O2 [J/mol] of the custom set"};
+inline constexpr OptionSpec kHFuelSpec{.id = kHFuelOption,
+                                       .name = "h-fuel",
+                                       .type = ValueType::real,
+                                       .value = "J",
+                                       .help = "enthalpy of H2 [J/mol] of the custom set"};
+inline constexpr OptionSpec kHOxidSpec{.id = kHOxidOption,
+                                       .name = "h-oxid",
+                                       .type = ValueType::real,
+                                       .value = "J",
+                                       .help = "enthalpy of O2 [J/mol] of the custom set"};
 inline constexpr OptionSpec kThermoSpec{
-    .id = kThermoOption, .name = "thermo", .type = ValueType::file, .value = "FILE",
+    .id = kThermoOption,
+    .name = "thermo",
+    .type = ValueType::file,
+    .value = "FILE",
     .help = "NASA 9-coefficient records instead of the built-in ones"};
 inline constexpr OptionSpec kHelpSpec{
-    .id = kHelpOption, .name = "help", .short_name = 'h',
-    .help = "display this help and exit"};
+    .id = kHelpOption, .name = "help", .short_name = 'h', .help = "display this help and exit"};
 
 // "liquid", "gas", "custom" of --reactants.
 engine::ReactantSet reactant_set(std::string_view text);

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "commands/equilibrium-options.h"
+#include "commands/results-output.h"
 #include "engine/engine.h"
 #include "fio/file-stream.h"
 #include "fio/fio.h"
 #include "fio/io-error.h"
-#include "commands/equilibrium-options.h"
-#include "commands/results-output.h"
 #include "tables/csv-writer.h"
 #include "tables/fan-out.h"
 #include "tables/json-writer.h"
@@ -261,8 +261,7 @@ int run(const EquilibriumSettings& s, bool stdout_closed) {
     formats.push_back(Format::text);
   }
   if (s.thermo != ThermoSource::builtin) {
-    results.add_input(s.thermo == ThermoSource::nasa9_file ? "--thermo" : "--data",
-                      s.thermo_file);
+    results.add_input(s.thermo == ThermoSource::nasa9_file ? "--thermo" : "--data", s.thermo_file);
   }
   if (const std::optional<std::string> clash = results.clash()) {
     return usage_exit(kCommand, *clash);

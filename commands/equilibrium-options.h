@@ -1,8 +1,8 @@
 // The options of `zuna4c equilibrium`: what to hold fixed, over which
 // pressures, temperatures or densities and O/F ratios, with which reactants
 // and data, and where the results go. Read through the command's option
-// table; everything that does not need the thermodynamic data is checked here, so that a usage
-// error is told before any file is read.
+// table; everything that does not need the thermodynamic data is checked
+// here, so that a usage error is told before any file is read.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine.h"
 #include "commands/command-options.h"
 #include "commands/results-output.h"
+#include "engine/engine.h"
 
 namespace zuna {
 

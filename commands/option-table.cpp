@@ -74,8 +74,8 @@ std::string range_text(const OptionSpec& spec, const PressureUnit* unit) {
            limit_number(pressure_in(spec.highest, *unit)) + " " + unit->name;
   }
   return fill_in(fill_in(spec.range != nullptr ? spec.range : "{lo} to {hi}", "{lo}",
-                   english_number(spec.lowest)),
-              "{hi}", english_number(spec.highest));
+                         english_number(spec.lowest)),
+                 "{hi}", english_number(spec.highest));
 }
 
 bool in_range(const OptionSpec& spec, double v) {
@@ -102,10 +102,10 @@ enum class ListProblem { none, not_a_list, too_many, range_count, unknown_unit }
 // steps. `read` reads one value (or range end) into a Pressure: its number
 // in the option's unit and the unit it was given in (none for plain values).
 // The count is checked before the list grows.
-std::vector<double> parse_values(std::string_view text,
-                                 const std::function<std::optional<Pressure>(std::string_view,
-                                                                             QuantityError*)>& read,
-                                 ListProblem& problem, std::vector<Pressure>* given) {
+std::vector<double> parse_values(
+    std::string_view text,
+    const std::function<std::optional<Pressure>(std::string_view, QuantityError*)>& read,
+    ListProblem& problem, std::vector<Pressure>* given) {
   std::vector<double> list;
   problem = ListProblem::none;
   auto fail = [&](ListProblem p) {
@@ -116,8 +116,7 @@ std::vector<double> parse_values(std::string_view text,
     QuantityError e = QuantityError::none;
     const std::optional<Pressure> v = read(item, &e);
     if (!v) {
-      return e == QuantityError::unknown_unit ? ListProblem::unknown_unit
-                                              : ListProblem::not_a_list;
+      return e == QuantityError::unknown_unit ? ListProblem::unknown_unit : ListProblem::not_a_list;
     }
     p = *v;
     return ListProblem::none;
@@ -386,7 +385,8 @@ std::string OptionTable::option_name(int id) const { return std::string("--") + 
 void OptionTable::parse(int argc, char** argv,
                         const std::function<void(const OptionSpec&, OptionValue&&)>& take) const {
   const int operand = scan_options(
-      argc, argv, short_options_.c_str(), long_options_.data(), [&](int code, std::string_view arg) {
+      argc, argv, short_options_.c_str(), long_options_.data(),
+      [&](int code, std::string_view arg) {
         const OptionSpec* found = nullptr;
         for (std::size_t k = 0; k < specs_.size() && found == nullptr; ++k) {
           const OptionSpec& s = specs_[k];
@@ -445,8 +445,8 @@ void OptionTable::parse(int argc, char** argv,
               listed.replace(at, 1, ", ");
             }
             for (std::size_t at = 0;;) {
-              const std::size_t comma = s.type == ValueType::words ? arg.find(',', at)
-                                                                    : std::string_view::npos;
+              const std::size_t comma =
+                  s.type == ValueType::words ? arg.find(',', at) : std::string_view::npos;
               const std::string_view word = arg.substr(at, comma - at);
               bool known = false;
               for (std::size_t c = 0; c <= choices.size() && !known;) {
@@ -495,10 +495,9 @@ std::string OptionTable::help() const {
       head.append("=").append(s.value);
     }
     head.append(head.size() < kHelpColumn ? kHelpColumn - head.size() : 1, ' ');
-    const std::string text =
-        fill_in(fill_in(fill_in(s.help, "{lo}", english_number(s.lowest)), "{hi}",
-                  english_number(s.highest)),
-             "{default}", s.default_text != nullptr ? s.default_text : "");
+    const std::string text = fill_in(fill_in(fill_in(s.help, "{lo}", english_number(s.lowest)),
+                                             "{hi}", english_number(s.highest)),
+                                     "{default}", s.default_text != nullptr ? s.default_text : "");
     lines += head;
     for (std::size_t at = 0;;) {
       const std::size_t end = text.find('\n', at);

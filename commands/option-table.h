@@ -24,8 +24,6 @@
 
 #include "commands/quantity.h"
 
-
-
 namespace zuna {
 
 // A usage error: its message is the one line the command prints.
@@ -49,19 +47,20 @@ enum class ValueType {
 inline constexpr double kNoLimit = std::numeric_limits<double>::infinity();
 
 struct OptionSpec {
-  int id = 0;                     // the command's code for the option
-  const char* name = nullptr;     // the long option without its dashes; none: a --help heading
-  char short_name = 0;            // 0 for none
+  int id = 0;                  // the command's code for the option
+  const char* name = nullptr;  // the long option without its dashes; none: a --help heading
+  char short_name = 0;         // 0 for none
   ValueType type = ValueType::none;
-  const char* value = nullptr;    // the value's name in --help: "LIST"
+  const char* value = nullptr;         // the value's name in --help: "LIST"
   const char* default_text = nullptr;  // the default as --help writes it
   // Every value read must lie in lowest <= v <= highest (lowest < v with
   // open_below), in the unit of the option (atm for pressures).
   double lowest = -kNoLimit;
   double highest = kNoLimit;
   bool open_below = false;
-  const char* range = nullptr;    // the range in messages: "{lo} to {hi} K"; pressures: "{lo} to {hi}"
-  const char* help = nullptr;     // --help: '\n' starts a continuation line; {lo} {hi} {default}
+  const char* range =
+      nullptr;                 // the range in messages: "{lo} to {hi} K"; pressures: "{lo} to {hi}"
+  const char* help = nullptr;  // --help: '\n' starts a continuation line; {lo} {hi} {default}
   const char* column = nullptr;   // the results column that echoes the value, if any
   const char* choices = nullptr;  // word, words: "tp,hp,sp,uv"
   const char* example = nullptr;  // lists: "1,10,100 or 1:100:3"
@@ -71,8 +70,8 @@ struct OptionSpec {
 struct OptionValue {
   double real = 0.0;
   std::int32_t count = 0;
-  std::vector<double> list;   // list, pressure_list (in atm)
-  std::string text;           // word, file, output
+  std::vector<double> list;  // list, pressure_list (in atm)
+  std::string text;          // word, file, output
   std::vector<std::string> words;
 };
 

@@ -13,8 +13,8 @@
 namespace zuna {
 
 struct PressureUnit {
-  const char* name;   // as written after the number
-  double pascal;      // one unit in Pa
+  const char* name;  // as written after the number
+  double pascal;     // one unit in Pa
 };
 
 // Pa, kPa, MPa, bar, atm, psia, mmHg, torr.

@@ -11,8 +11,8 @@
 #include "app/results-file-clash.h"
 #include "commands/option-table.h"
 #include "fio/commit-group.h"
-#include "fio/transient-files.h"
 #include "fio/fio.h"
+#include "fio/transient-files.h"
 
 namespace zuna {
 

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "fio/fio.h"
-#include "commands/rocket-options.h"
 #include "commands/results-output.h"
+#include "commands/rocket-options.h"
+#include "fio/fio.h"
 #include "rocket/rocket.h"
 #include "tables/csv-writer.h"
 #include "tables/fan-out.h"
@@ -238,8 +238,7 @@ std::string best_json(const char* set, const std::vector<BestOfGroup>& best) {
 
 // The readable table of the best O/F of each exit of one model; false when
 // the output failed.
-bool write_best_table(tables::OutputBuffer& screen, const BestOfGroup& best,
-                      int stations) {
+bool write_best_table(tables::OutputBuffer& screen, const BestOfGroup& best, int stations) {
   screen.put("\nBest O/F\n\n");
   tables::TextTable best_table(screen, kTextBestColumns, stations - 2);
   for (const rocket::BestIsp& b : best.exits) {
@@ -323,36 +322,36 @@ bool write_results(const RocketSettings& s, const engine::ThermoData& data,
   for (std::size_t k = 0; k < s.pc_atm.size() && complete; ++k) {
     const double pc = s.pc_atm[k];
     std::optional<tables::TextTable> table;  // the screen's table of the model
-    rocket::rocket_sweep_each(
-        data, rocket_problem(s, pc), of, s.models,
-        [&](std::size_t m, std::size_t i, const rocket::RocketResult& r) {
-          const std::vector<rocket::Station>& row = r.stations;
-          if (screen == nullptr) {
-            const char* model = model_name(s.models[m]);
-            for (std::size_t j = 0; j < row.size(); ++j) {
-              write_row(*rows, set, model, pc, of[i], exit_column[j], row[j]);
-            }
-            complete = rows->ok();
-            return complete;
-          }
-          if (i == 0) {
-            print_heading(*screen, first, set, pc, s.models[m]);
-            first = false;
-            table.emplace(*screen, kTextColumns, stations);
-          }
-          for (std::size_t j = 0; j < row.size(); ++j) {
-            write_text_row(*table, of[i], exit_column[j], row[j]);
-          }
-          if (i + 1 < of.size()) {
-            return true;
-          }
-          complete = table->finish();
-          table.reset();
-          if (s.best && complete && !best.empty()) {
-            complete = write_best_table(*screen, best[k * s.models.size() + m], stations);
-          }
-          return complete;
-        });
+    rocket::rocket_sweep_each(data, rocket_problem(s, pc), of, s.models,
+                              [&](std::size_t m, std::size_t i, const rocket::RocketResult& r) {
+                                const std::vector<rocket::Station>& row = r.stations;
+                                if (screen == nullptr) {
+                                  const char* model = model_name(s.models[m]);
+                                  for (std::size_t j = 0; j < row.size(); ++j) {
+                                    write_row(*rows, set, model, pc, of[i], exit_column[j], row[j]);
+                                  }
+                                  complete = rows->ok();
+                                  return complete;
+                                }
+                                if (i == 0) {
+                                  print_heading(*screen, first, set, pc, s.models[m]);
+                                  first = false;
+                                  table.emplace(*screen, kTextColumns, stations);
+                                }
+                                for (std::size_t j = 0; j < row.size(); ++j) {
+                                  write_text_row(*table, of[i], exit_column[j], row[j]);
+                                }
+                                if (i + 1 < of.size()) {
+                                  return true;
+                                }
+                                complete = table->finish();
+                                table.reset();
+                                if (s.best && complete && !best.empty()) {
+                                  complete = write_best_table(
+                                      *screen, best[k * s.models.size() + m], stations);
+                                }
+                                return complete;
+                              });
   }
   return complete;
 }

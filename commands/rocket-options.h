@@ -42,7 +42,7 @@ RocketCommandLine parse_rocket_options(int argc, char** argv);
 // The problem of chamber pressure `pc_atm` and `model`; its O/F is set by
 // the caller.
 rocket::RocketInput rocket_problem(const RocketSettings& s, double pc_atm,
-                                     rocket::Model model = rocket::Model::equilibrium);
+                                   rocket::Model model = rocket::Model::equilibrium);
 
 // The checks that need the data: the O/F ratios and the exits' pressure
 // against each chamber pressure, the reactants; the library's own check of

@@ -170,7 +170,8 @@ TEST(CommandLine, MessagesNameRangesAndEscapeControls) {
        "--pressure: '+-6' is not a list of pressures (like 1,10,100 or 1:100:3)"},
       {{"-b", "--pressure=\x1b[2J"},
        "--pressure: '\\x1b[2J' is not a list of pressures (like 1,10,100 or 1:100:3)"},
-      {{"\x1b]0;x\x07"}, "unexpected argument '\\x1b]0;x\\x07' (a working folder is named with --dir)"},
+      {{"\x1b]0;x\x07"},
+       "unexpected argument '\\x1b]0;x\\x07' (a working folder is named with --dir)"},
   };
   for (const auto& [args, message] : cases) {
     const CommandLine c = parse(args);

@@ -31,10 +31,9 @@ Parsed parse(std::span<const OptionSpec> specs, std::vector<std::string> args) {
   argv.push_back(nullptr);
   Parsed p;
   try {
-    OptionTable(specs).parse(static_cast<int>(args.size()), argv.data(),
-                             [&](const OptionSpec& s, OptionValue&& v) {
-                               p.values.emplace_back(s.id, std::move(v));
-                             });
+    OptionTable(specs).parse(
+        static_cast<int>(args.size()), argv.data(),
+        [&](const OptionSpec& s, OptionValue&& v) { p.values.emplace_back(s.id, std::move(v)); });
   } catch (const UsageError& e) {
     p.error = e.message;
   }
@@ -43,18 +42,53 @@ Parsed parse(std::span<const OptionSpec> specs, std::vector<std::string> args) {
 
 constexpr OptionSpec kTestOptions[] = {
     {.help = "Test:"},
-    {.id = 1, .name = "pressure", .short_name = 'p', .type = ValueType::pressure_list,
-     .value = "LIST", .lowest = 1e-6, .highest = 1e5, .help = "pressures, {lo} to {hi}"},
-    {.id = 2, .name = "p0", .type = ValueType::pressure, .value = "P", .lowest = 1e-6,
-     .highest = 1e5, .help = "one pressure"},
-    {.id = 3, .name = "count", .type = ValueType::count, .value = "N", .lowest = 0,
-     .highest = 100, .range = "{lo} to {hi}", .help = "a count"},
-    {.id = 4, .name = "of", .type = ValueType::list, .value = "LIST", .lowest = 0.1,
-     .highest = 40, .range = "{lo} to {hi}", .help = "ratios", .example = "4,6"},
-    {.id = 5, .name = "model", .type = ValueType::words, .value = "LIST", .help = "models",
+    {.id = 1,
+     .name = "pressure",
+     .short_name = 'p',
+     .type = ValueType::pressure_list,
+     .value = "LIST",
+     .lowest = 1e-6,
+     .highest = 1e5,
+     .help = "pressures, {lo} to {hi}"},
+    {.id = 2,
+     .name = "p0",
+     .type = ValueType::pressure,
+     .value = "P",
+     .lowest = 1e-6,
+     .highest = 1e5,
+     .help = "one pressure"},
+    {.id = 3,
+     .name = "count",
+     .type = ValueType::count,
+     .value = "N",
+     .lowest = 0,
+     .highest = 100,
+     .range = "{lo} to {hi}",
+     .help = "a count"},
+    {.id = 4,
+     .name = "of",
+     .type = ValueType::list,
+     .value = "LIST",
+     .lowest = 0.1,
+     .highest = 40,
+     .range = "{lo} to {hi}",
+     .help = "ratios",
+     .example = "4,6"},
+    {.id = 5,
+     .name = "model",
+     .type = ValueType::words,
+     .value = "LIST",
+     .help = "models",
      .choices = "equilibrium,frozen"},
-    {.id = 6, .name = "ratio", .type = ValueType::real, .value = "R", .lowest = 1,
-     .highest = kNoLimit, .open_below = true, .range = "greater than 1", .help = "a ratio"},
+    {.id = 6,
+     .name = "ratio",
+     .type = ValueType::real,
+     .value = "R",
+     .lowest = 1,
+     .highest = kNoLimit,
+     .open_below = true,
+     .range = "greater than 1",
+     .help = "a ratio"},
 };
 
 TEST(Quantity, PressuresReadWithTheirUnits) {
@@ -100,12 +134,15 @@ TEST(OptionTable, RefusalsNameTheOptionTheValueAndTheRangeInTheUnitGiven) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"-p", "0"}, "--pressure: 0 is out of range (1e-06 to 100000 atm)"},
       {{"-p", "2e5bar"}, "--pressure: 200000bar is out of range (1.01325e-06 to 101325 bar)"},
-      {{"-p", "1bar:2e10Pa:3"}, "--pressure: 20000000000Pa is out of range (0.101325 to "
-                                "10132500000 Pa)"},
-      {{"--p0=20xbar"}, "--p0: '20xbar' has a unit that is not one of Pa, kPa, MPa, bar, atm, "
-                        "psia, mmHg, torr"},
-      {{"-p", "1,2furlong"}, "--pressure: '1,2furlong' has a unit that is not one of Pa, kPa, "
-                             "MPa, bar, atm, psia, mmHg, torr"},
+      {{"-p", "1bar:2e10Pa:3"},
+       "--pressure: 20000000000Pa is out of range (0.101325 to "
+       "10132500000 Pa)"},
+      {{"--p0=20xbar"},
+       "--p0: '20xbar' has a unit that is not one of Pa, kPa, MPa, bar, atm, "
+       "psia, mmHg, torr"},
+      {{"-p", "1,2furlong"},
+       "--pressure: '1,2furlong' has a unit that is not one of Pa, kPa, "
+       "MPa, bar, atm, psia, mmHg, torr"},
       {{"--count=2147483648"}, "--count: 2147483648 is out of range (0 to 100)"},
       {{"--count=101"}, "--count: 101 is out of range (0 to 100)"},
       {{"--of=+-6"}, "--of: '+-6' is not a list of values (like 4,6)"},
@@ -113,8 +150,7 @@ TEST(OptionTable, RefusalsNameTheOptionTheValueAndTheRangeInTheUnitGiven) {
       {{"--of=1:2:99999999999999999999"},
        "--of: '1:2:99999999999999999999': the COUNT of a range is 1 to 10000"},
       {{"--ratio=1"}, "--ratio: 1 is out of range (greater than 1)"},
-      {{"--model=equilibrium,shifting"},
-       "--model: 'shifting' is not one of equilibrium, frozen"},
+      {{"--model=equilibrium,shifting"}, "--model: 'shifting' is not one of equilibrium, frozen"},
       {{"--nothing=x"}, "unrecognized option '--nothing'"},
       {{"--co"}, "option '--co' requires a value"},
       {{"operand"}, "unexpected argument 'operand'"},
@@ -159,7 +195,7 @@ TEST(OptionTable, HelpComesFromTheTable) {
 // The subcommands' rows are capped; the cap is said in --help.
 TEST(OptionTable, ARunHasACapOfRows) {
   std::vector<std::string> args = {"equilibrium", "--problem=tp", "--of=1:30:10000",
-                                   "-p", "1:100:100", "--temperature=1000:2000:101"};
+                                   "-p",          "1:100:100",    "--temperature=1000:2000:101"};
   std::vector<char*> argv;
   for (std::string& a : args) {
     argv.push_back(a.data());
