@@ -20,6 +20,7 @@
 #include <type_traits>
 
 #include "app/engine-comparison.h"
+#include "tables/shortest.h"
 
 namespace zuna {
 namespace {
@@ -110,11 +111,7 @@ const std::array<Column, 46> kPointColumns = {{
     {"x4", "mol/mol H2", x<3>},
 }};
 
-void append_number(std::string& out, double v) {
-  char text[32];
-  const auto r = std::to_chars(text, text + sizeof text, v);
-  out.append(text, r.ptr);
-}
+void append_number(std::string& out, double v) { out += tables::shortest_text(v); }
 
 void append_number(std::string& out, std::int32_t v) { out += std::to_string(v); }
 
