@@ -64,7 +64,7 @@ double x(const Calculation& c, int i) {
 const std::array<Column, 46> kPointColumns = {{
     {"of", "kg O2/kg H2",
      [](const Calculation& c, int i) { return c.table->no2r[i] * c.tc.mwk(2) / c.tc.mwk(3); }},
-    {"r", "-", [](const Calculation& c, int i) { return c.table->of[i]; }},
+    {"r", "-", [](const Calculation& c, int i) { return c.table->r[i]; }},
     {"tadsem", "K", [](const Calculation& c, int i) { return c.table->tadsem[i]; }},
     {"tadcom", "K", [](const Calculation& c, int i) { return c.table->tadcom[i]; }},
     {"no2r", "mol/mol H2", [](const Calculation& c, int i) { return c.table->no2r[i]; }},
