@@ -1,6 +1,7 @@
 #include "app/results-file-clash.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <charconv>
@@ -36,9 +37,25 @@ struct FileIdentity {
   fs::path path;
 };
 
+// Names that stand for standard output itself: "-", and the names the
+// system gives the open descriptor 1.
+bool names_stdout(const std::string& name) {
+  return name == "-" || name == "/dev/stdout" || name == "/proc/self/fd/1" || name == "/dev/fd/1";
+}
+
 FileIdentity identify(const fs::path& name) {
   FileIdentity id;
   struct stat info {};
+  if (names_stdout(name.string())) {
+    // What standard output is: a file, a pipe, a terminal.
+    if (::fstat(STDOUT_FILENO, &info) == 0) {
+      id.exists = true;
+      id.device = info.st_dev;
+      id.inode = info.st_ino;
+    }
+    id.path = "/dev/stdout";
+    return id;
+  }
   if (::stat(name.c_str(), &info) == 0) {
     id.exists = true;
     id.device = info.st_dev;
@@ -103,6 +120,10 @@ bool is_report_file(const FileIdentity& results, const BatchSettings& settings) 
 
 }  // namespace
 
+bool same_results_file(const std::string& a, const std::string& b) {
+  return same_file(identify(a), identify(b));
+}
+
 bool is_report_file_name(std::string_view name, std::size_t calculations, bool suffix) {
   auto numbered = [&](std::string_view rest) {
     return suffix ? is_calculation_suffix(rest, calculations) : rest.empty();
@@ -140,8 +161,7 @@ std::optional<std::string> results_file_clash(const BatchSettings& settings,
       return file->refused("is a report or plot file of the run");
     }
   }
-  if (csv.is_file() && json.is_file() &&
-      same_file(identify(*csv.name), identify(*json.name))) {
+  if (csv.name && json.name && same_results_file(*csv.name, *json.name)) {
     return json.refused("is the file of --csv too");
   }
   return std::nullopt;

@@ -20,6 +20,11 @@ namespace zuna {
 // tad_N.dat, ... for N from 1 to `calculations` instead.
 bool is_report_file_name(std::string_view name, std::size_t calculations, bool suffix);
 
+// Whether two names of files lead to one file: the same device and inode
+// after links, or, for a file not there yet, the same absolute name. "-",
+// /dev/stdout and /proc/self/fd/1 are standard output, whatever it is.
+bool same_results_file(const std::string& a, const std::string& b);
+
 // Called in the working folder, where the report and plot files go and
 // where a relative data file or results file is found. `given_csv` and
 // `given_json` are the names as the user wrote them, for the message;

@@ -18,19 +18,33 @@ void check_composition(const Composition& c) {
   double n = 0.0;
   for (double v : c.n_mol_kg) {
     if (!(v >= 0.0) || !std::isfinite(v)) {
-      throw InputError("composition: every amount must be a number >= 0");
+      Refusal r;
+      r.argument = Argument::composition;
+      r.value = v;
+      r.bounds = Bounds::at_least;
+      r.low = 0.0;
+      throw InputError(r, "composition: every amount must be a number >= 0");
     }
     n += v;
   }
   if (!(n > 0.0)) {
-    throw InputError("composition: the amounts must not all be 0");
+    Refusal r;
+    r.argument = Argument::composition;
+    r.value = n;
+    throw InputError(r, "composition: the amounts must not all be 0");
   }
 }
 
 void check_pressure(double p_atm) {
   if (!(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm)) {
-    throw InputError("p_atm = " + std::to_string(p_atm) +
-                     ": the pressure must lie in 1e-06..1e+05 atm");
+    Refusal r;
+    r.argument = Argument::p_atm;
+    r.value = p_atm;
+    r.bounds = Bounds::closed;
+    r.low = kPMinAtm;
+    r.high = kPMaxAtm;
+    throw InputError(
+        r, "p_atm = " + std::to_string(p_atm) + ": the pressure must lie in 1e-06..1e+05 atm");
   }
 }
 
@@ -48,9 +62,9 @@ double ln_p_of(const ThermoData& data, double p_atm) {
 
 // The amounts are the composition's own, bit for bit: a frozen expansion keeps
 // exactly the amounts of the state it was frozen at. ln_p = ln_p_of(p_atm).
-Point state_at(const ThermoData& data, const Composition& c,
-               const double (&ln_nj)[kSpeciesCount], double T_K, double p_atm, double ln_p) {
-  Point pt;
+State state_at(const ThermoData& data, const Composition& c, const double (&ln_nj)[kSpeciesCount],
+               double T_K, double p_atm, double ln_p) {
+  State pt;
   detail::SpeciesTerms terms;
   detail::evaluate_terms(data, T_K, terms);
   const double P_bar = p_atm * kAtmBar;
@@ -59,7 +73,7 @@ Point state_at(const ThermoData& data, const Composition& c,
     nj[j] = c.n_mol_kg[j];
   }
   detail::fill_state(data, terms, T_K, P_bar, p_atm, ln_p, ln_nj, nj, pt);
-  detail::fill_frozen_derivatives(pt);
+  pt.freeze_derivatives();
   return pt;
 }
 
@@ -69,25 +83,28 @@ Point state_at(const ThermoData& data, const Composition& c,
 // would stops at 100 K, and when the state there still has more entropy
 // (enthalpy) than the target, the answer lies below 100 K (both grow with T)
 // and the solve ends with kBelowRange and no values.
-Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, double target,
+State frozen_solve(const ThermoData& data, const Composition& c, bool entropy, double target,
                    double p_atm, double T_guess_K) {
   detail::FpGuard guard;
   check_composition(c);
   check_pressure(p_atm);
   if (!std::isfinite(target)) {
-    throw InputError(entropy ? "s_kJ_kgK must be a number" : "h_kJ_kg must be a number");
+    Refusal r;
+    r.argument = entropy ? Argument::s_kJ_kgK : Argument::h_kJ_kg;
+    r.value = target;
+    throw InputError(r, entropy ? "s_kJ_kgK must be a number" : "h_kJ_kg must be a number");
   }
   double ln_nj[kSpeciesCount];
   logs_of(c, ln_nj);
   const double ln_p = ln_p_of(data, p_atm);
   double T =
       T_guess_K >= kTExtrapolatedMinK && T_guess_K <= kTExtrapolatedMaxK ? T_guess_K : 3000.0;
-  Point pt;
+  State pt;
   for (int it = 1; it <= kMaxSteps; ++it) {
     pt = state_at(data, c, ln_nj, T, p_atm, ln_p);
     pt.iterations = it;
-    const double d_ln_T = entropy ? (target - pt.s_kJ_kgK) / pt.cp_fr_kJ_kgK
-                                  : (target - pt.h_kJ_kg) / (pt.cp_fr_kJ_kgK * T);
+    const double d_ln_T = entropy ? (target - pt.S_kJ_kgK) / pt.Cp_fr_kJ_kgK
+                                  : (target - pt.H_kJ_kg) / (pt.Cp_fr_kJ_kgK * T);
     const double step = std::fmax(-0.4, std::fmin(0.4, d_ln_T));
     const double next = T * std::exp(step);
     if (!(next >= kTExtrapolatedMinK)) {
@@ -123,7 +140,7 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
 
 }  // namespace
 
-Composition composition_of(const Point& point) {
+Composition composition_of(const State& point) {
   Composition c;
   for (int j = 0; j < kSpeciesCount; ++j) {
     c.n_mol_kg[j] = point.n_mol_kg[j];
@@ -131,29 +148,36 @@ Composition composition_of(const Point& point) {
   return c;
 }
 
-Point frozen_state(const ThermoData& data, const Composition& composition, double T_K,
+State frozen_state(const ThermoData& data, const Composition& composition, double T_K,
                    double p_atm) {
   detail::FpGuard guard;
   check_composition(composition);
   check_pressure(p_atm);
   if (!(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK)) {
-    throw InputError("T_K = " + std::to_string(T_K) + ": the temperature must lie in 200..6000 K");
+    Refusal r;
+    r.argument = Argument::T_K;
+    r.value = T_K;
+    r.bounds = Bounds::closed;
+    r.low = kTMinK;
+    r.high = kTMaxK;
+    throw InputError(r,
+                     "T_K = " + std::to_string(T_K) + ": the temperature must lie in 200..6000 K");
   }
   double ln_nj[kSpeciesCount];
   logs_of(composition, ln_nj);
-  Point pt = state_at(data, composition, ln_nj, T_K, p_atm, ln_p_of(data, p_atm));
+  State pt = state_at(data, composition, ln_nj, T_K, p_atm, ln_p_of(data, p_atm));
   if (guard.faulted()) {
     detail::clear_values(pt, kFloatingPoint);
   }
   return pt;
 }
 
-Point frozen_sp(const ThermoData& data, const Composition& composition, double s_kJ_kgK,
+State frozen_sp(const ThermoData& data, const Composition& composition, double s_kJ_kgK,
                 double p_atm, double T_guess_K) {
   return frozen_solve(data, composition, true, s_kJ_kgK, p_atm, T_guess_K);
 }
 
-Point frozen_hp(const ThermoData& data, const Composition& composition, double h_kJ_kg,
+State frozen_hp(const ThermoData& data, const Composition& composition, double h_kJ_kg,
                 double p_atm, double T_guess_K) {
   return frozen_solve(data, composition, false, h_kJ_kg, p_atm, T_guess_K);
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "rocket/fp-flags.h"
-#include "rocket/number-text.h"
+#include "rocket/refusal.h"
 #include "rocket/rocket.h"
 #include "rocket/warm-start.h"
 
@@ -25,10 +25,10 @@ double value_of(const RocketResult& r, Measure m) {
 // two computed before.
 class ExitAtOf {
  public:
-  ExitAtOf(const engine::ThermoData& data, RocketProblem problem)
+  ExitAtOf(const engine::ThermoData& data, RocketInput problem)
       : data_(data), problem_(std::move(problem)) {}
   const RocketResult& at(double of) {
-    problem_.mixture.of = of;
+    problem_.of = of;
     std::swap(before_, last_);
     WarmStart warm;
     warm.previous = before_.stations.empty() ? nullptr : &before_;
@@ -41,7 +41,7 @@ class ExitAtOf {
 
  private:
   const engine::ThermoData& data_;
-  RocketProblem problem_;
+  RocketInput problem_;
   RocketResult last_, before_;
 };
 
@@ -111,23 +111,28 @@ void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& 
   const double st = engine::stoichiometric_of(data);
   const double min = engine::kOfMinFactor * st, max = engine::kOfMaxFactor * st;
   if (!(lo >= min && hi <= max && lo + 10 * kBestOfTolerance < hi)) {
-    throw InputError("O/F interval of_low = " + number_text(lo) + ", of_high = " + number_text(hi) +
-                     " is outside the accepted range: " + number_text(min) +
-                     " <= of_low < of_high <= " + number_text(max) + ", at least " +
-                     number_text(10 * kBestOfTolerance) + " wide");
+    engine::Refusal r =
+        refusal(engine::Argument::of_interval, lo, engine::Bounds::closed, min, max);
+    r.value2 = hi;
+    throw InputError(r, "O/F interval of_low = " + shortest_text(lo) +
+                            ", of_high = " + shortest_text(hi) + " is outside the accepted range: " +
+                            shortest_text(min) + " <= of_low < of_high <= " + shortest_text(max) +
+                            ", at least " + shortest_text(10 * kBestOfTolerance) + " wide");
   }
   if (s.scan_points < 3 || s.scan_points > 1000) {
-    throw InputError("scan_points = " + std::to_string(s.scan_points) + " is outside 3 to 1000");
+    throw InputError(
+        refusal(engine::Argument::scan_points, s.scan_points, engine::Bounds::closed, 3, 1000),
+        "scan_points = " + std::to_string(s.scan_points) + " is outside 3 to 1000");
   }
 }
 
-std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketProblem& problem,
+std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketInput& problem,
                               const BestIspSearch& search) {
   const FpFlagsKept kept;
   check_best_isp_search(data, search);
   const auto [lo, hi] = interval(data, search);
-  RocketProblem p = problem;
-  p.mixture.of = lo;
+  RocketInput p = problem;
+  p.of = lo;
   check_problem(data, p);
 
   std::vector<double> grid(search.scan_points);
@@ -137,7 +142,7 @@ std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketProble
   std::vector<BestIsp> out;
   const std::size_t exits = problem.pi_p.size() + problem.ae_at.size();
   for (std::size_t j = 0; j < exits; ++j) {
-    RocketProblem one = problem;
+    RocketInput one = problem;
     one.pi_p.clear();
     one.ae_at.clear();
     BestIsp best;

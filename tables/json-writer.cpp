@@ -44,6 +44,11 @@ JsonWriter::JsonWriter(OutputBuffer& out, std::span<const JsonMember> members,
   out_.put("\"rows\": [");
 }
 
+JsonWriter::JsonWriter(OutputBuffer& out, JsonArrayOnly, std::span<const Column> columns)
+    : out_(out), columns_(columns), array_only_(true) {
+  out_.put('[');
+}
+
 void JsonWriter::member() {
   assert(column_ < columns_.size() && "more cells than columns in a row");
   if (column_ == 0) {
@@ -87,7 +92,11 @@ void JsonWriter::end_row() {
 }
 
 bool JsonWriter::finish() {
-  out_.put(first_row_ ? "]}\n" : "\n ]}\n");
+  if (array_only_) {
+    out_.put(first_row_ ? "]" : "\n ]");
+  } else {
+    out_.put(first_row_ ? "]}\n" : "\n ]}\n");
+  }
   return out_.flush();
 }
 

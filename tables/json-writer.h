@@ -27,11 +27,16 @@ struct JsonMember {
   bool raw = false;
 };
 
+// The rows alone, as a JSON array of the same form: "[", one row per line,
+// "\n ]" ("]" when there is none); the value of a member of a document.
+struct JsonArrayOnly {};
+
 class JsonWriter final : public TableWriter {
  public:
   // Writes the members and the opening of "rows".
   JsonWriter(OutputBuffer& out, std::span<const JsonMember> members,
              std::span<const Column> columns);
+  JsonWriter(OutputBuffer& out, JsonArrayOnly, std::span<const Column> columns);
 
   void number(double v) override;
   void integer(std::int64_t v) override;
@@ -50,6 +55,7 @@ class JsonWriter final : public TableWriter {
   std::span<const Column> columns_;
   std::size_t column_ = 0;
   bool first_row_ = true;
+  bool array_only_ = false;
 };
 
 // Appends v as a quoted JSON string.

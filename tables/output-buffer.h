@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace zuna::tables {
@@ -37,6 +38,17 @@ class DescriptorSink final : public ByteSink {
  private:
   int fd_;
   int error_ = 0;
+};
+
+// A string that takes the bytes: a piece of a document made apart (the
+// JSON array of a member).
+class TextSink final : public ByteSink {
+ public:
+  bool write(std::string_view bytes) override {
+    text.append(bytes);
+    return true;
+  }
+  std::string text;
 };
 
 class OutputBuffer {

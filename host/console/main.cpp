@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -38,25 +39,23 @@
 #include "fio/file-stream.h"
 #include "fio/fio.h"
 #include "fio/io-error.h"
-#include "host/console/command-line.h"
+#include "commands/command-line.h"
 #include "host/console/console-host.h"
-#include "host/console/equilibrium-command.h"
-#include "host/console/rocket-command.h"
+#include "commands/equilibrium-command.h"
+#include "commands/option-table.h"
+#include "commands/results-output.h"
+#include "commands/rocket-command.h"
 #include "platform/working-folder.h"
 
 namespace {
 
 constexpr char kProgram[] = "zuna4c";
-constexpr int kUsageExit = 2;
 
 void print_error(const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+  std::fprintf(stderr, "%s: %s\n", kProgram, zuna::printable(message).c_str());
 }
 
-int usage_error(const std::string& message) {
-  std::fprintf(stderr, "%s: %s (try '%s --help')\n", kProgram, message.c_str(), kProgram);
-  return kUsageExit;
-}
+int usage_error(const std::string& message) { return zuna::usage_exit(kProgram, message); }
 
 // Standard output as the program was started with it: closed, it is
 // reopened on /dev/null (open_closed_standard_files), which suits a session
@@ -153,70 +152,51 @@ bool enter_folder(const zuna::CommandLine& c, std::string& per_user) {
   return true;
 }
 
-// A results file of --csv or --json. Its open makes a staging file beside
-// it, so that a file that cannot be written is known before the
+// A results file of --csv or --json, written through the results target
+// of every command (commands/results-output.h): its open makes a staging
+// file beside it, so that a file that cannot be written is known before the
 // calculations; the results go into the staging file, which takes the
 // named file's place only when the whole text is written and closed. A run
 // that fails leaves an earlier file of that name as it was, and no staging
 // file (nor an empty file that the open created) behind.
 class ResultsFile {
  public:
-  explicit ResultsFile(const std::optional<std::string>& name) : name_(name) {}
+  explicit ResultsFile(const std::optional<std::string>& name) {
+    if (name) {
+      target_ = std::make_unique<zuna::ResultsTarget>(kProgram, *name);
+    }
+  }
   ResultsFile(const ResultsFile&) = delete;
   ResultsFile& operator=(const ResultsFile&) = delete;
 
-  bool wanted() const { return name_.has_value(); }
+  bool wanted() const { return target_ != nullptr; }
 
   bool open() {
     if (!wanted()) {
       return true;
     }
-    if (to_stdout()) {
+    if (target_->to_stdout()) {
       return !stdout_was_closed();
     }
-    zuna::clear_system_error();
-    const zuna::IoError e = file_.open(*name_, zuna::FileStatus::replace, zuna::FileAction::write);
-    return e == zuna::IoError::ok || fail(e);
+    return target_->open();
   }
 
   // Writes the next part of the text; false after a message.
   bool write(const std::string& text) {
-    if (to_stdout()) {
-      const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-      return written || fail(zuna::IoError::file_write_failed);
-    }
-    zuna::clear_system_error();
-    const zuna::IoError e = file_.write(text);
-    if (e != zuna::IoError::ok) {
-      file_.abandon();
-      return fail(e);
+    if (!target_->write(text)) {
+      target_->close(false);  // the message; the staging file is dropped
+      return false;
     }
     return true;
   }
 
-  // After the last part: the text complete in place of the named file, or
-  // on standard output; false after a message.
-  bool close() {
-    if (to_stdout()) {
-      return std::fflush(stdout) == 0 || fail(zuna::IoError::file_write_failed);
-    }
-    zuna::clear_system_error();
-    const zuna::IoError e = file_.close();
-    return e == zuna::IoError::ok || fail(e);
-  }
+  // After the last part: the text complete in place of the named file (or
+  // handed to the open file group), or on standard output; false after a
+  // message.
+  bool close() { return target_->close(true); }
 
  private:
-  bool to_stdout() const { return *name_ == "-"; }
-
-  bool fail(zuna::IoError e) {
-    const int error = to_stdout() ? errno : zuna::noted_system_error();
-    print_error("cannot write '" + *name_ +
-                "': " + (error != 0 ? zuna::system_error_text(error) : zuna::error_message(e)));
-    return false;
-  }
-
-  std::optional<std::string> name_;
-  zuna::FileStream file_;  // abandoned, if still open, when the run ends
+  std::unique_ptr<zuna::ResultsTarget> target_;  // abandoned, if still open, when the run ends
 };
 
 // The results files of a batch run, written as each calculation finishes.
@@ -355,14 +335,16 @@ int main(int argc, char** argv) {
       if (stdout_was_closed()) {
         return 1;
       }
-      std::fputs(zuna::usage_text(kProgram).c_str(), stdout);
-      return std::fflush(stdout) == 0 ? 0 : 1;
+      return zuna::print_help(kProgram, zuna::usage_text(kProgram), false);
     case zuna::CommandAction::version:
       if (stdout_was_closed()) {
         return 1;
       }
-      std::printf("%s (zuna4) %s\n", kProgram, ZUNA_VERSION);
-      return std::fflush(stdout) == 0 ? 0 : 1;
+      if (stdout_was_closed()) {
+        return 1;
+      }
+      return zuna::print_help(kProgram, std::string(kProgram) + " (zuna4) " + ZUNA_VERSION + "\n",
+                              false);
     case zuna::CommandAction::usage_error: return usage_error(c.error);
     case zuna::CommandAction::interactive:
     case zuna::CommandAction::batch: break;

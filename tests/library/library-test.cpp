@@ -103,8 +103,11 @@ TEST(LibraryErrors, InputsOutOfRangeThrowOneKindNamingTheArgument) {
   try {
     zuna4::equilibrium(in, out);
     FAIL();
-  } catch (const std::invalid_argument& e) {
+  } catch (const zuna4::InputError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("point 3: of", 0), 0u) << e.what();
+    EXPECT_EQ(e.refusal().argument, zuna4::Argument::of);
+    EXPECT_EQ(e.refusal().index, 3);
+    EXPECT_EQ(e.refusal().value, 1000.0);
   }
   EXPECT_EQ(out[0].T_K, 0.0);  // nothing computed
   std::vector<zuna4::State> short_out(2);
@@ -132,7 +135,7 @@ TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
   const double of[] = {4.0, 6.0, 8.0};
   const std::vector<zuna4::RocketResult> ours = zuna4::rocket_sweep(in, of);
 
-  zuna::rocket::RocketProblem problem;
+  zuna::rocket::RocketInput problem;
   problem.pc_atm = in.pc_atm;
   problem.pi_p = in.pi_p;
   problem.ae_at = in.ae_at;
@@ -146,7 +149,7 @@ TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
       const zuna4::Station& a = ours[i].stations[k];
       const zuna::rocket::Station& b = theirs[i].stations[k];
       EXPECT_TRUE(same_bits(a.isp_m_s, b.isp_m_s) && same_bits(a.state.T_K, b.state.T_K) &&
-                  same_bits(a.ae_at, b.ae_at) && a.flags == b.flags && a.valid == b.valid())
+                  same_bits(a.ae_at, b.ae_at) && a.flags == b.flags && a.valid() == b.valid())
           << i << " " << k;
     }
     // One O/F on its own, warm from the previous result: the sweep's point
@@ -164,6 +167,32 @@ TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
   ASSERT_EQ(best.size(), 3u);
   EXPECT_GT(best[1].of_isp, 3.0);
   EXPECT_LT(best[1].of_isp, 6.0);
+}
+
+// The one column list: every name once, in the CSV's order, each reading
+// its own field.
+TEST(LibrarySweep, ColumnsNameEachFieldOnceInTheCsvsOrder) {
+  const auto columns = zuna4::sweep_columns();
+  ASSERT_EQ(columns.size(), 46u);
+  EXPECT_STREQ(columns.front().name, "of");
+  EXPECT_STREQ(columns[16].name, "ntd");
+  EXPECT_STREQ(columns.back().name, "x4");
+  std::set<std::string> names;
+  zuna4::SweepPoint p;
+  double* fields[] = {&p.of, &p.tadcom, &p.nd[5], &p.yd[0], &p.fmd[3], &p.mmd, &p.x[3]};
+  double mark = 1.0;
+  for (double* f : fields) {
+    *f = mark++;  // a value of its own
+  }
+  int read = 0;
+  for (const zuna4::SweepColumn& c : columns) {
+    EXPECT_TRUE(names.insert(c.name).second) << c.name;
+    EXPECT_NE(std::string(c.unit), "");
+    for (double* f : fields) {
+      read += c.value(p) == *f;
+    }
+  }
+  EXPECT_EQ(read, 7);  // each marked field read by one column
 }
 
 TEST(LibrarySweep, TheCallersFloatingPointFlagsAreKept) {

@@ -126,6 +126,26 @@ TEST(Csv, EveryNumberReadsBackAsTheSameDouble) {
   EXPECT_FALSE(std::getline(lines, line));
 }
 
+// The rows alone as the value of a member: the form of a document's rows,
+// without the document.
+TEST(Json, AnArrayAloneHasTheRowsForm) {
+  for (int rows : {0, 2}) {
+    TextSink sink;
+    OutputBuffer out(sink);
+    JsonWriter w(out, JsonArrayOnly{}, kColumns);
+    for (int k = 0; k < rows; ++k) {
+      w.text("a\"b");
+      w.number(k == 0 ? 0.1 : NAN);
+      w.integer(k);
+      w.end_row();
+    }
+    EXPECT_TRUE(w.finish());
+    EXPECT_EQ(sink.text, rows == 0 ? "[]"
+                                   : "[\n  {\"name\": \"a\\\"b\", \"x\": 0.1, \"n\": 0},"
+                                     "\n  {\"name\": \"a\\\"b\", \"x\": null, \"n\": 1}\n ]");
+  }
+}
+
 TEST(Csv, ShortestFormsAreTheUsualOnes) {
   StringSink sink;
   OutputBuffer out(sink);

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,8 @@ enum SweepFlag : unsigned {
   kSweepFloatingPoint = 1u << 8,
 };
 
-// One reported point, named like the columns of `zuna4c --batch --csv`.
+// One reported point, named like the columns of `zuna4c --batch --csv`
+// (sweep_columns() lists them).
 struct SweepPoint {
   double of = 0.0;                          // O/F [kg O2 / kg H2]
   double r = 0.0;                           // O/F over the stoichiometric O/F
@@ -82,6 +84,16 @@ struct SweepPoint {
   double x[4] = {};                        // extents of R1..R4
   unsigned flags = 0;                      // SweepFlag bits, 0 for a valid point
 };
+
+// The columns of a point in the order of `zuna4c --batch --csv`, "of" to
+// "x4": the one list the Python module's names and rows are made from.
+struct SweepColumn {
+  const char* name;
+  const char* unit;
+  double (*value)(const SweepPoint&);
+};
+inline constexpr int kSweepColumnCount = 46;
+std::span<const SweepColumn> sweep_columns();
 
 struct SweepResult {
   double ofst = 0.0;               // stoichiometric O/F of the data

@@ -1,18 +1,19 @@
 // The options of `zuna4c equilibrium`: what to hold fixed, over which
 // pressures, temperatures or densities and O/F ratios, with which reactants
-// and data, and where the results go. Read by getopt_long; everything that
-// does not need the thermodynamic data is checked here, so that a usage
-// error is told before any file is read.
+// and data, and where the results go. Read through the command's option
+// table; everything that does not need the thermodynamic data is checked
+// here, so that a usage error is told before any file is read.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "commands/command-options.h"
+#include "commands/results-output.h"
 #include "engine/engine.h"
-#include "host/console/command-options.h"
-#include "host/console/results-output.h"
 
 namespace zuna {
 
@@ -46,6 +47,9 @@ struct EquilibriumCommandLine {
 // argv[0] is the subcommand's name; argv is reordered as getopt_long does.
 // Never prints.
 EquilibriumCommandLine parse_equilibrium_options(int argc, char** argv);
+
+// The option table of the command.
+std::span<const OptionSpec> equilibrium_options();
 
 // "tp", "hp", "sp", "uv".
 const char* problem_name(engine::Mode mode);

@@ -10,8 +10,10 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/engine.h"
 #include "fio/file-stream.h"
@@ -65,6 +67,14 @@ class ResultsTarget final : public tables::ByteSink {
 // buffer's default.
 constexpr std::size_t kResultsFileBuffer = std::size_t{1} << 18;
 
+// "COMMAND: MESSAGE (try 'COMMAND --help')" on standard error, its
+// control characters escaped; answers the exit status of a usage error, 2.
+int usage_exit(const char* command, const std::string& message);
+
+// --help: the text on standard output; 0, or 1 after a message when standard
+// output is closed or cannot take it.
+int print_help(const char* command, const std::string& text, bool stdout_closed);
+
 // One output: its target, buffer and writer.
 struct ResultsOutput {
   std::unique_ptr<ResultsTarget> target;
@@ -74,5 +84,50 @@ struct ResultsOutput {
 
 // The target and buffer of `name`; the caller makes the writer.
 ResultsOutput results_output(const char* command, const std::string& name);
+
+// The results files of one run, with the discipline of every command of the
+// program: before anything is computed, no results file may be a file the
+// run reads, nor the file of another results file (the same device and
+// inode after links; "-", /dev/stdout and /proc/self/fd/1 are one);
+// the files are written under staging names, entered for removal by a
+// fatal signal, and put in place together, only when every one of them is
+// complete. A run that fails leaves every file it named as it was.
+class ResultsFiles {
+ public:
+  explicit ResultsFiles(const char* command);
+  ~ResultsFiles();
+  ResultsFiles(const ResultsFiles&) = delete;
+  ResultsFiles& operator=(const ResultsFiles&) = delete;
+
+  // A file of option `option` ("--csv"); answers its output, whose writer
+  // the caller makes.
+  ResultsOutput& add(const char* option, const std::string& name);
+  // A file the run reads, named by `option`.
+  void add_input(const char* option, const std::string& name);
+
+  // The usage error of a results file that is an input or another results
+  // file, or nothing.
+  std::optional<std::string> clash() const;
+
+  // Opens every staging file (standard output closed at the start is an
+  // error); false after a message.
+  bool open(bool stdout_closed);
+
+  std::vector<ResultsOutput>& outputs() { return outputs_; }
+
+  // After the computation: finishes every writer and, when the run is
+  // complete and every output was written, puts the files in place
+  // together; otherwise drops them all. False after a message.
+  bool finish(bool complete);
+
+ private:
+  struct Named {
+    const char* option;
+    std::string name;
+  };
+  const char* command_;
+  std::vector<ResultsOutput> outputs_;
+  std::vector<Named> results_, inputs_;
+};
 
 }  // namespace zuna

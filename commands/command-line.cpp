@@ -1,6 +1,8 @@
-#include "host/console/command-line.h"
+#include "commands/command-line.h"
 
 #include <getopt.h>
+
+#include <algorithm>
 
 #include <charconv>
 #include <cmath>
@@ -10,7 +12,7 @@
 #include <system_error>
 #include <utility>
 
-#include "host/console/command-options.h"
+#include "commands/option-table.h"
 
 namespace zuna {
 namespace {
@@ -86,11 +88,18 @@ const Options& options() {
 // The option's name as the user would write it, for messages.
 std::string option_name(int code) { return zuna::option_name(options().long_options.data(), code); }
 
+// A run parameter's accepted range in the words of its option's messages,
+// filled with the ends of `range` ("0 < rmin <= 1").
+std::string option_range_text(const ParameterDescriptor& d, const ParameterRange& range) {
+  return fill_placeholders(d.option.range, {{"lo", english_number(range.lowest)},
+                                            {"hi", english_number(range.highest)}});
+}
+
 // A real value as the parameter dialog reads it: a decimal number, the
 // exponent letter E or D (1.0d-10). Not a finite double: nothing.
 std::optional<double> read_real(std::string_view text) {
   std::string s(text);
-  if (!s.empty() && s.front() == '+') {
+  if (s.size() > 1 && s.front() == '+' && s[1] != '-' && s[1] != '+') {
     s.erase(0, 1);
   }
   for (char& c : s) {
@@ -108,23 +117,25 @@ std::optional<double> read_real(std::string_view text) {
 double real_option(int code, std::string_view text) {
   const std::optional<double> v = read_real(text);
   if (!v) {
-    throw UsageError{option_name(code) + ": '" + std::string(text) + "' is not a number"};
+    throw UsageError{option_name(code) + ": '" + printable(text) + "' is not a number"};
   }
   return *v;
 }
 
 std::int32_t integer_option(int code, std::string_view text) {
   std::string_view s = text;
-  if (!s.empty() && s.front() == '+') {
+  if (s.size() > 1 && s.front() == '+' && s[1] != '-' && s[1] != '+') {
     s.remove_prefix(1);
   }
   std::int32_t v = 0;
   const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
   if (r.ec == std::errc::result_out_of_range && r.ptr == s.data() + s.size()) {
-    throw UsageError{option_name(code) + ": " + std::string(text) + " is out of range"};
+    const ParameterDescriptor* d = parameter_option(code);
+    throw UsageError{option_name(code) + ": " + printable(text) + " is out of range" +
+                     (d != nullptr ? " (" + option_range_text(*d, d->range) + ")" : "")};
   }
   if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size()) {
-    throw UsageError{option_name(code) + ": '" + std::string(text) + "' is not a whole number"};
+    throw UsageError{option_name(code) + ": '" + printable(text) + "' is not a whole number"};
   }
   return v;
 }
@@ -139,7 +150,7 @@ std::vector<int> reaction_list(int code, std::string_view text) {
     const std::size_t comma = text.find(',', at);
     const std::string_view item = text.substr(at, comma - at);
     if (item.size() != 1 || item[0] < '1' || item[0] > '4') {
-      throw UsageError{option_name(code) + ": '" + std::string(item) +
+      throw UsageError{option_name(code) + ": '" + printable(item) +
                        "' is not a reaction number (1 to 4)"};
     }
     numbers.push_back(item[0] - '0');
@@ -171,7 +182,7 @@ void read_parameter_option(int code, std::string_view arg, const ParameterDescri
                        std::to_string(kMaxCalculations) + " calculations"};
     }
     if (!list) {
-      throw UsageError{option_name(code) + ": '" + std::string(arg) +
+      throw UsageError{option_name(code) + ": '" + printable(arg) +
                        "' is not a list of pressures (like 1,10,100 or 1:100:3)"};
     }
     b.pressures = std::move(*list);
@@ -182,24 +193,6 @@ void read_parameter_option(int code, std::string_view arg, const ParameterDescri
   }
 }
 
-// The long options that `given` ("--np", "--np=3") abbreviates, when it is
-// not one of them in full; getopt_long takes an abbreviation that fits one
-// option alone and refuses one that fits several, with a message of its own
-// over several lines, which the program does not print.
-std::vector<std::string> abbreviated_options(std::string_view given) {
-  const std::string_view name = given.substr(2, given.find('=') - 2);
-  std::vector<std::string> candidates;
-  for (const option* o = options().long_options.data(); o->name != nullptr; ++o) {
-    if (name == o->name) {
-      return {};
-    }
-    if (std::string_view(o->name).starts_with(name)) {
-      candidates.push_back(std::string("'--") + o->name + "'");
-    }
-  }
-  return candidates;
-}
-
 // Every option's value is read before anything is done; an operand names
 // nothing the program takes (the working folder is named with --dir).
 void parse_options(int argc, char** argv, CommandLine& c) {
@@ -207,84 +200,56 @@ void parse_options(int argc, char** argv, CommandLine& c) {
   RunParameters& p = b.parameters;
   bool batch = false, help = false, version = false;
   std::string batch_only;  // the first option that only a batch run takes
-  opterr = 0;
-  optind = 0;  // a fresh scan, also when called again
   const Options& o = options();
-  for (;;) {
-    const int code =
-        getopt_long(argc, argv, o.short_options.c_str(), o.long_options.data(), nullptr);
-    if (code == -1) {
-      break;
-    }
-    const std::string_view arg = optarg != nullptr ? optarg : "";
-    if (code != 'h' && code != 'V' && code != 'b' && code != 'd' && code != 'C' && code != '?' &&
-        code != ':' && batch_only.empty()) {
-      batch_only = option_name(code);
-    }
-    if (const ParameterDescriptor* d = parameter_option(code)) {
-      read_parameter_option(code, arg, *d, b);
-      continue;
-    }
-    switch (code) {
-      case 'h': help = true; break;
-      case 'V': version = true; break;
-      case 'b': batch = true; break;
-      case 'd':
-        if (arg.empty()) {
-          throw UsageError{"--data: the file name is empty"};
-        }
-        b.data_file = arg;
-        b.data_given = true;
-        break;
-      case 'C':
-        if (arg.empty()) {
-          throw UsageError{"--dir: the folder name is empty"};
-        }
-        c.folder = std::string(arg);
-        break;
-      case kReactions: {
-        const std::vector<int> on = reaction_list(code, arg);
-        p.act1 = p.act2 = p.act3 = p.act4 = 0.0;
-        for (int r : on) {
-          reaction_switch(p, r) = 1.0;
-        }
-        break;
-      }
-      case kNoReaction:
-        for (int r : reaction_list(code, arg)) {
-          reaction_switch(p, r) = 0.0;
-        }
-        break;
-      case kSuffix: b.suffix = true; break;
-      case kCsv: b.csv_file = std::string(arg); break;
-      case kJson: b.json_file = std::string(arg); break;
-      case kCompareEngine: b.compare_engine = true; break;
-      case ':': throw UsageError{std::string("option '") + argv[optind - 1] + "' requires a value"};
-      default: {
-        // optopt is 0 for an unknown long option, the option's own code for
-        // a long option given a value it does not take, and the character
-        // for an unknown short option.
-        const std::string given = argv[optind - 1];
-        if (given.rfind("--", 0) == 0) {
-          const std::string name = given.substr(0, given.find('='));
-          if (optopt != 0) {
-            throw UsageError{"option '" + name + "' takes no value"};
-          }
-          if (const std::vector<std::string> fits = abbreviated_options(given); fits.size() > 1) {
-            std::string list;
-            for (const std::string& f : fits) {
-              list += (list.empty() ? "" : ", ") + f;
-            }
-            throw UsageError{"option '" + name + "' is ambiguous: it may be " + list};
-          }
-          throw UsageError{"unrecognized option '" + name + "'"};
-        }
-        throw UsageError{std::string("invalid option -- '") + static_cast<char>(optopt) + "'"};
-      }
-    }
-  }
-  if (optind < argc) {
-    throw UsageError{"unexpected argument '" + std::string(argv[optind]) +
+  const int operand = scan_options(argc, argv, o.short_options.c_str(), o.long_options.data(),
+                                   [&](int code, std::string_view arg) {
+                                     if (code != 'h' && code != 'V' && code != 'b' && code != 'd' &&
+                                         code != 'C' && batch_only.empty()) {
+                                       batch_only = option_name(code);
+                                     }
+                                     if (const ParameterDescriptor* d = parameter_option(code)) {
+                                       read_parameter_option(code, arg, *d, b);
+                                       return;
+                                     }
+                                     switch (code) {
+                                       case 'h': help = true; break;
+                                       case 'V': version = true; break;
+                                       case 'b': batch = true; break;
+                                       case 'd':
+                                         if (arg.empty()) {
+                                           throw UsageError{"--data: the file name is empty"};
+                                         }
+                                         b.data_file = arg;
+                                         b.data_given = true;
+                                         break;
+                                       case 'C':
+                                         if (arg.empty()) {
+                                           throw UsageError{"--dir: the folder name is empty"};
+                                         }
+                                         c.folder = std::string(arg);
+                                         break;
+                                       case kReactions: {
+                                         const std::vector<int> on = reaction_list(code, arg);
+                                         p.act1 = p.act2 = p.act3 = p.act4 = 0.0;
+                                         for (int r : on) {
+                                           reaction_switch(p, r) = 1.0;
+                                         }
+                                         break;
+                                       }
+                                       case kNoReaction:
+                                         for (int r : reaction_list(code, arg)) {
+                                           reaction_switch(p, r) = 0.0;
+                                         }
+                                         break;
+                                       case kSuffix: b.suffix = true; break;
+                                       case kCsv: b.csv_file = std::string(arg); break;
+                                       case kJson: b.json_file = std::string(arg); break;
+                                       case kCompareEngine: b.compare_engine = true; break;
+                                       default: break;
+                                     }
+                                   });
+  if (operand < argc) {
+    throw UsageError{"unexpected argument '" + printable(argv[operand]) +
                      "' (a working folder is named with --dir)"};
   }
   if (help) {
@@ -318,60 +283,7 @@ void parse_options(int argc, char** argv, CommandLine& c) {
 }  // namespace
 
 std::optional<std::vector<double>> parse_pressure_list(std::string_view text, bool* too_many) {
-  // The count is checked before the list grows: a list beyond the cap is
-  // refused without being made.
-  auto fits = [&](std::size_t held, std::size_t more) {
-    if (held + more <= kMaxCalculations) {
-      return true;
-    }
-    if (too_many != nullptr) {
-      *too_many = true;
-    }
-    return false;
-  };
-  std::vector<double> list;
-  for (std::size_t at = 0;;) {
-    const std::size_t comma = text.find(',', at);
-    const std::string_view item = text.substr(at, comma - at);
-    const std::size_t colon = item.find(':');
-    if (colon == std::string_view::npos) {
-      const std::optional<double> v = read_real(item);
-      if (!v || !fits(list.size(), 1)) {
-        return std::nullopt;
-      }
-      list.push_back(*v);
-    } else {
-      // FIRST:LAST:COUNT. The exponents are spread evenly between
-      // log10(FIRST) and log10(LAST), so that decades land on round values
-      // (pow(10, 1) is exactly 10); the ends are taken as written.
-      const std::size_t second = item.find(':', colon + 1);
-      if (second == std::string_view::npos) {
-        return std::nullopt;
-      }
-      const std::optional<double> first = read_real(item.substr(0, colon));
-      const std::optional<double> last = read_real(item.substr(colon + 1, second - colon - 1));
-      const std::string_view count_text = item.substr(second + 1);
-      int count = 0;
-      const auto r =
-          std::from_chars(count_text.data(), count_text.data() + count_text.size(), count);
-      if (!first || !last || *first <= 0.0 || *last <= 0.0 || r.ec != std::errc() ||
-          r.ptr != count_text.data() + count_text.size() || count < 1 || count > 10000) {
-        return std::nullopt;
-      }
-      if (!fits(list.size(), static_cast<std::size_t>(count))) {
-        return std::nullopt;
-      }
-      const double low = std::log10(*first);
-      const double step = count > 1 ? (std::log10(*last) - low) / (count - 1) : 0.0;
-      for (int k = 0; k < count; ++k) {
-        list.push_back(k == 0 ? *first : k == count - 1 ? *last : std::pow(10.0, low + k * step));
-      }
-    }
-    if (comma == std::string_view::npos) {
-      return list;
-    }
-    at = comma + 1;
-  }
+  return read_value_list(text, read_real, too_many);
 }
 
 CommandLine parse_command_line(int argc, char** argv) {

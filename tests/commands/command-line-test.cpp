@@ -13,7 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "host/console/command-line.h"
+#include "commands/command-line.h"
+#include "commands/equilibrium-options.h"
+#include "commands/rocket-options.h"
 
 namespace zuna {
 namespace {
@@ -157,6 +159,27 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
   EXPECT_EQ(alone.error.find("--npmin +"), std::string::npos) << alone.error;
 }
 
+// The messages of the hostile pass: a count past int32 names its range, a
+// sign after '+' is no number, control characters come back escaped.
+TEST(CommandLine, MessagesNameRangesAndEscapeControls) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"-b", "--npmin", "2147483648"},
+       "--npmin: 2147483648 is out of range (0 to 100, npmin + npmax at most 100)"},
+      {{"-b", "--rmin=+-0.5"}, "--rmin: '+-0.5' is not a number"},
+      {{"-b", "--pressure=+-6"},
+       "--pressure: '+-6' is not a list of pressures (like 1,10,100 or 1:100:3)"},
+      {{"-b", "--pressure=\x1b[2J"},
+       "--pressure: '\\x1b[2J' is not a list of pressures (like 1,10,100 or 1:100:3)"},
+      {{"\x1b]0;x\x07"},
+       "unexpected argument '\\x1b]0;x\\x07' (a working folder is named with --dir)"},
+  };
+  for (const auto& [args, message] : cases) {
+    const CommandLine c = parse(args);
+    EXPECT_EQ(c.action, CommandAction::usage_error);
+    EXPECT_EQ(c.error, message);
+  }
+}
+
 // Each run parameter's range is told in the words of the command line,
 // with the numbers of the table.
 TEST(CommandLine, ValuesOutOfRangeNameTheOptionAndTheRange) {
@@ -212,17 +235,23 @@ class ManualPage : public ::testing::Test {
     std::string text;                  // what follows the head, "\-" read as "-"
   };
 
-  // The entries (.TP, head, text) of the section OPTIONS.
-  static std::vector<Entry> option_entries() {
+  // The entries (.TP, head, text) of the section OPTIONS, or of the
+  // subsection "Options" of the section `section`.
+  static std::vector<Entry> option_entries(const std::string& section = "OPTIONS") {
     std::ifstream in(ZUNA_MAN_DIR "/zuna4c.1");
     EXPECT_TRUE(in) << ZUNA_MAN_DIR "/zuna4c.1";
     std::vector<Entry> entries;
     std::string line;
-    bool in_options = false, head_next = false;
-    const std::regex option_name(R"(\\-\\-((?:[a-z]|\\-)+))");
+    bool in_section = false, in_options = false, head_next = false;
+    const std::regex option_name(R"(\\-\\-((?:[a-z0-9]|\\-)+))");
     while (std::getline(in, line)) {
       if (line.starts_with(".SH")) {
-        in_options = line == ".SH OPTIONS";
+        in_section = line == ".SH " + section;
+        in_options = in_section && section == "OPTIONS";
+        continue;
+      }
+      if (in_section && line.starts_with(".SS")) {
+        in_options = line == ".SS Options";
         continue;
       }
       if (!in_options) {
@@ -237,14 +266,22 @@ class ManualPage : public ::testing::Test {
           std::string name = (*it)[1];
           e.options.push_back(std::regex_replace(name, std::regex(R"(\\-)"), "-"));
         }
+        e.text = plain(line) + " ";
         entries.push_back(e);
       } else if (line.starts_with(".PP")) {
         entries.push_back({});  // the text after it belongs to no entry
       } else if (!entries.empty()) {
-        entries.back().text += std::regex_replace(line, std::regex(R"(\\-)"), "-") + " ";
+        entries.back().text += plain(line) + " ";
       }
     }
     return entries;
+  }
+
+  // A line without its font escapes and macro names, "\\-" read as "-".
+  static std::string plain(const std::string& line) {
+    std::string text = std::regex_replace(line, std::regex(R"(\\f[BIRP])"), "");
+    text = std::regex_replace(text, std::regex(R"(^\.[A-Z]+ )"), "");
+    return std::regex_replace(text, std::regex(R"(\\-)"), "-");
   }
 
   // The words of a text, without the punctuation around numbers.
@@ -252,8 +289,9 @@ class ManualPage : public ::testing::Test {
     std::set<std::string> out;
     std::string word;
     for (char c : text + " ") {
-      if (c == ' ' || c == '(' || c == ')' || c == ',' || c == ';') {
-        while (!word.empty() && word.back() == '.') {
+      if (c == ' ' || c == '(' || c == ')' || c == ',' || c == ';' || c == '=' || c == '|' ||
+          c == '"') {
+        while (!word.empty() && (word.back() == '.' || word.back() == ':')) {
           word.pop_back();
         }
         if (!word.empty()) {
@@ -315,6 +353,56 @@ TEST_F(ManualPage, RunParametersInTheTablesOrderWithRangesAndDefaults) {
     }
     for (const std::string& word : expected) {
       EXPECT_TRUE(said.count(word)) << word << " missing from: " << entries[k].text;
+    }
+  }
+}
+
+// Each subcommand's options in its section of the manual page, with the
+// ends of the ranges its --help names and its default, from the table.
+TEST_F(ManualPage, SubcommandOptionsAsTheirTablesDescribeThem) {
+  const std::pair<const char*, std::span<const OptionSpec>> commands[] = {
+      {"THE EQUILIBRIUM SUBCOMMAND", equilibrium_options()},
+      {"THE ROCKET SUBCOMMAND", rocket_options()},
+  };
+  for (const auto& [section, specs] : commands) {
+    SCOPED_TRACE(section);
+    const std::vector<Entry> entries = option_entries(section);
+    ASSERT_FALSE(entries.empty());
+    std::string all;
+    for (const Entry& e : entries) {
+      all += e.text;
+    }
+    EXPECT_NE(all.find("100000 values"), std::string::npos) << "the cap of a list";
+    EXPECT_NE(all.find("100000000 rows"), std::string::npos) << "the cap of a run";
+    for (const OptionSpec& spec : specs) {
+      if (spec.name == nullptr) {
+        continue;
+      }
+      SCOPED_TRACE(spec.name);
+      const auto entry = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) {
+        return std::find(e.options.begin(), e.options.end(), spec.name) != e.options.end();
+      });
+      ASSERT_NE(entry, entries.end()) << "no entry in zuna4c(1)";
+      const std::set<std::string> said = words(entry->text);
+      std::vector<std::string> expected;
+      if (spec.default_text != nullptr) {
+        expected.push_back(spec.default_text);
+      }
+      const std::string help = spec.help;
+      if (help.find("{lo}") != std::string::npos) {
+        expected.push_back(english_number(spec.lowest));
+      }
+      if (help.find("{hi}") != std::string::npos) {
+        expected.push_back(english_number(spec.highest));
+      }
+      if (spec.type == ValueType::pressure || spec.type == ValueType::pressure_list) {
+        for (const PressureUnit& unit : pressure_units()) {
+          expected.push_back(unit.name);
+        }
+      }
+      for (const std::string& word : expected) {
+        EXPECT_TRUE(said.count(word)) << word << " missing from: " << entry->text;
+      }
     }
   }
 }

@@ -1,4 +1,4 @@
-#include "host/console/equilibrium-command.h"
+#include "commands/equilibrium-command.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,25 +12,22 @@
 #include <string>
 #include <vector>
 
+#include "commands/equilibrium-options.h"
+#include "commands/results-output.h"
 #include "engine/engine.h"
 #include "fio/file-stream.h"
 #include "fio/fio.h"
 #include "fio/io-error.h"
-#include "host/console/equilibrium-options.h"
-#include "host/console/results-output.h"
 #include "tables/csv-writer.h"
 #include "tables/fan-out.h"
 #include "tables/json-writer.h"
+#include "tables/shortest.h"
 #include "tables/text-table.h"
 
 namespace zuna {
 namespace {
 
 constexpr char kCommand[] = "zuna4c equilibrium";
-
-void print_error(const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", kCommand, message.c_str());
-}
 
 // ---------------------------------------------------------------------------
 // The rows
@@ -75,27 +72,27 @@ const Column kColumns[] = {
 // the result; T_K of tp); every other value is the engine's, NaN and so
 // empty when the point has none.
 void write_row(tables::TableWriter& w, const EquilibriumSettings& s, double p_atm, double T_K,
-               double of, const engine::Point& pt) {
+               double of, const engine::State& pt) {
   w.text(problem_name(s.mode));
-  w.text(reactant_set_name(s.reactants.state));
+  w.text(reactant_set_name(s.reactants.set));
   w.number(s.mode == engine::Mode::UV ? pt.p_atm : p_atm);
   w.number(of);
   w.number(pt.P_bar);
   w.number(s.mode == engine::Mode::TP ? T_K : pt.T_K);
   w.number(pt.rho_kg_m3);
-  w.number(pt.h_kJ_kg);
-  w.number(pt.u_kJ_kg);
-  w.number(pt.g_kJ_kg);
-  w.number(pt.s_kJ_kgK);
-  w.number(pt.M_g_mol);
+  w.number(pt.H_kJ_kg);
+  w.number(pt.U_kJ_kg);
+  w.number(pt.G_kJ_kg);
+  w.number(pt.S_kJ_kgK);
+  w.number(pt.M);
   w.number(pt.dlnV_dlnP_T);
   w.number(pt.dlnV_dlnT_P);
-  w.number(pt.cp_eq_kJ_kgK);
+  w.number(pt.Cp_kJ_kgK);
   w.number(pt.gamma_s);
-  w.number(pt.sound_speed_m_s);
-  w.number(pt.cp_fr_kJ_kgK);
+  w.number(pt.son_vel_m_s);
+  w.number(pt.Cp_fr_kJ_kgK);
   w.number(pt.gamma_fr);
-  w.number(pt.sound_speed_fr_m_s);
+  w.number(pt.son_vel_fr_m_s);
   for (double x : pt.x) {
     w.number(x);
   }
@@ -109,8 +106,7 @@ void write_row(tables::TableWriter& w, const EquilibriumSettings& s, double p_at
 
 enum class Format { text, csv, json };
 
-ResultsOutput make_output(const std::string& name, Format format, const std::string& sha256) {
-  ResultsOutput o = results_output(kCommand, name);
+void make_writer(ResultsOutput& o, Format format, const std::string& sha256) {
   switch (format) {
     case Format::text:
       o.writer = std::make_unique<tables::TextTable>(*o.buffer, kColumns, 6);
@@ -123,7 +119,6 @@ ResultsOutput make_output(const std::string& name, Format format, const std::str
       break;
     }
   }
-  return o;
 }
 
 // ---------------------------------------------------------------------------
@@ -139,14 +134,25 @@ struct FedMixture {
   double u0_kJ_kg = 0.0;  // uv: U0 = H0 - n R T0 of those gases
 };
 
-// "--of: 0.1 is out of range: the O/F ratio must lie in ..." from the
-// engine's "of = 0.1: the O/F ratio must lie in ...".
-std::string engine_message(const char* option, double value, const std::string& what) {
-  char text[32];
-  const std::string given(text, std::to_chars(text, text + sizeof text, value).ptr);
-  const std::size_t colon = what.find(": ");
-  return std::string(option) + ": " + given +
-         " is out of range: " + (colon == std::string::npos ? what : what.substr(colon + 2));
+// "--of: 0.1 is out of range: the O/F ratio must lie in 0.793672..317.469
+// (0.1 to 40 times the stoichiometric 7.93672)", from the engine's refusal
+// of an O/F or of the reactants' temperature, with the option that gave it.
+std::string refusal_message(const char* option, const engine::InputError& e,
+                            double stoichiometric) {
+  const engine::Refusal& r = e.refusal();
+  const char* what = e.what();
+  const std::string given = tables::shortest_text(r.value);
+  char range[160];
+  if (r.argument == engine::Argument::of) {
+    std::snprintf(range, sizeof range,
+                  "the O/F ratio must lie in %.6g..%.6g (0.1 to 40 times the stoichiometric %.6g)",
+                  r.low, r.high, stoichiometric);
+  } else if (r.argument == engine::Argument::reactants_T_K) {
+    std::snprintf(range, sizeof range, "the temperature must lie in %.6g..%.6g K", r.low, r.high);
+  } else {
+    return std::string(option) + ": " + what;
+  }
+  return std::string(option) + ": " + given + " is out of range: " + range;
 }
 
 // The amount of reactant gas per kg is that of H2 and O2, half the atoms.
@@ -167,21 +173,19 @@ bool feed_mixtures(const EquilibriumSettings& s, const engine::ThermoData& data,
         const double nRT_J_kg = reactant_moles_mol_kg(m.feed) * data.R_J_molK * s.T0_K;
         m.v0_m3_kg = nRT_J_kg / (s.p0_atm * engine::kAtmBar * 1e5);
         m.u0_kJ_kg = m.feed.h0_kJ_kg - nRT_J_kg / 1000.0;
-      } else if (s.reactants.state == engine::ReactantState::gas) {
+      } else if (s.reactants.set == engine::ReactantSet::gas) {
         m.u0_kJ_kg = m.feed.h0_kJ_kg -
-                     reactant_moles_mol_kg(m.feed) * data.R_J_molK * s.reactants.T_gas_K / 1000.0;
+                     reactant_moles_mol_kg(m.feed) * data.R_J_molK * s.reactants.T_K / 1000.0;
       } else {
         m.u0_kJ_kg = m.feed.h0_kJ_kg;  // condensed reactants: p v is negligible
       }
       out.push_back(m);
     } catch (const engine::InputError& e) {
-      const std::string what = e.what();
-      const bool temperature = what.rfind("T_gas_K", 0) == 0;
-      const std::string line = temperature
-                                   ? engine_message(s.initial_gas_state ? "--t0" : "--t-reactants",
-                                                    s.reactants.T_gas_K, what)
-                                   : engine_message(option, v, what);
-      std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, line.c_str(), kCommand);
+      const bool temperature = e.refusal().argument == engine::Argument::reactants_T_K;
+      const std::string line =
+          refusal_message(temperature ? (s.initial_gas_state ? "--t0" : "--t-reactants") : option,
+                          e, engine::stoichiometric_of(data));
+      usage_exit(kCommand, line);
       return false;
     }
   }
@@ -192,7 +196,7 @@ bool feed_mixtures(const EquilibriumSettings& s, const engine::ThermoData& data,
 bool sweep_of(const EquilibriumSettings& s, const engine::ThermoData& data,
               const std::vector<FedMixture>& mixtures, engine::Condition c, double p_atm,
               tables::TableWriter& out) {
-  engine::Point previous;
+  engine::State previous;
   bool warm = false;
   for (const FedMixture& m : mixtures) {
     switch (c.mode) {
@@ -206,7 +210,7 @@ bool sweep_of(const EquilibriumSettings& s, const engine::ThermoData& data,
       case engine::Mode::TP:
       case engine::Mode::SP: break;
     }
-    const engine::Point pt = engine::equilibrium(data, m.feed, c, warm ? &previous : nullptr);
+    const engine::State pt = engine::equilibrium(data, m.feed, c, warm ? &previous : nullptr);
     if (pt.has_values()) {
       previous = pt;
       warm = true;
@@ -252,6 +256,26 @@ bool compute(const EquilibriumSettings& s, const engine::ThermoData& data,
 }
 
 int run(const EquilibriumSettings& s, bool stdout_closed) {
+  ResultsFiles results(kCommand);
+  std::vector<Format> formats;
+  if (s.csv_file) {
+    results.add("--csv", *s.csv_file);
+    formats.push_back(Format::csv);
+  }
+  if (s.json_file) {
+    results.add("--json", *s.json_file);
+    formats.push_back(Format::json);
+  }
+  if (formats.empty()) {
+    results.add("standard output", "-");
+    formats.push_back(Format::text);
+  }
+  if (s.thermo != ThermoSource::builtin) {
+    results.add_input(s.thermo == ThermoSource::nasa9_file ? "--thermo" : "--data", s.thermo_file);
+  }
+  if (const std::optional<std::string> clash = results.clash()) {
+    return usage_exit(kCommand, *clash);
+  }
   std::unique_ptr<LoadedData> loaded = load_thermo_data(kCommand, s.thermo, s.thermo_file);
   if (!loaded) {
     return 1;
@@ -260,43 +284,26 @@ int run(const EquilibriumSettings& s, bool stdout_closed) {
   if (!feed_mixtures(s, loaded->data, mixtures)) {
     return 2;
   }
-  std::vector<ResultsOutput> outputs;
-  if (s.csv_file)
-    outputs.push_back(make_output(*s.csv_file, Format::csv, loaded->sha256));
-  if (s.json_file)
-    outputs.push_back(make_output(*s.json_file, Format::json, loaded->sha256));
-  if (outputs.empty())
-    outputs.push_back(make_output("-", Format::text, loaded->sha256));
-  for (ResultsOutput& o : outputs) {
-    if (o.target->to_stdout() && stdout_closed) {
-      print_error("cannot write standard output: it is closed");
-      return 1;
-    }
-    if (!o.target->open()) {
-      return 1;
-    }
+  if (!results.open(stdout_closed)) {
+    return 1;
   }
   std::vector<tables::TableWriter*> writers;
-  for (ResultsOutput& o : outputs) {
+  for (std::size_t k = 0; k < formats.size(); ++k) {
+    ResultsOutput& o = results.outputs()[k];
+    make_writer(o, formats[k], loaded->sha256);
     writers.push_back(o.writer.get());
   }
   // One output takes the rows itself; several take them through the fan-out.
   tables::TableWriter* const single = writers.size() == 1 ? writers.front() : nullptr;
   tables::FanOut all(std::move(writers));
   const bool complete = compute(s, loaded->data, mixtures, single ? *single : all);
-  bool ok = complete;
-  for (ResultsOutput& o : outputs) {
-    const bool written = o.writer->finish();
-    if (!complete && written) {
-      o.target->abandon();  // another output failed: this one is a part only
-      continue;
-    }
-    ok = o.target->close(written) && ok;
-  }
-  return ok ? 0 : 1;
+  return results.finish(complete) ? 0 : 1;
 }
 
 }  // namespace
+
+std::span<const tables::Column> equilibrium_columns() { return kColumns; }
+
 }  // namespace zuna
 
 int run_equilibrium_command(int argc, char** argv) {
@@ -304,14 +311,10 @@ int run_equilibrium_command(int argc, char** argv) {
   zuna::open_closed_standard_files();
   const zuna::EquilibriumCommandLine c = zuna::parse_equilibrium_options(argc, argv);
   if (!c.error.empty()) {
-    std::fprintf(stderr, "%s: %s (try '%s --help')\n", zuna::kCommand, c.error.c_str(),
-                 zuna::kCommand);
-    return 2;
+    return zuna::usage_exit(zuna::kCommand, c.error);
   }
   if (c.help) {
-    const std::string text = zuna::equilibrium_usage_text();
-    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-    return std::fflush(stdout) == 0 && written && !stdout_closed ? 0 : 1;
+    return zuna::print_help(zuna::kCommand, zuna::equilibrium_usage_text(), stdout_closed);
   }
   return zuna::run(c.settings, stdout_closed);
 }

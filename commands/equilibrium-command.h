@@ -13,4 +13,15 @@
 // descriptors refer to /dev/null: a closed standard output is found out here.
 #pragma once
 
+#include <span>
+
+#include "tables/table-writer.h"
+
 int run_equilibrium_command(int argc, char** argv);
+
+namespace zuna {
+
+// The columns of the CSV and of the JSON's rows, in their order.
+std::span<const tables::Column> equilibrium_columns();
+
+}  // namespace zuna

@@ -1,0 +1,293 @@
+#include "commands/rocket-options.h"
+
+#include <utility>
+
+namespace zuna {
+namespace {
+
+const OptionSpec kOptions[] = {
+    {.help = "Chamber and exits:"},
+    {.id = kPcOption,
+     .name = "pc",
+     .type = ValueType::pressure_list,
+     .value = "LIST",
+     .default_text = "68.046",
+     .lowest = rocket::kPcMinAtm,
+     .highest = rocket::kPcMaxAtm,
+     .help = "chamber pressures, {lo} to {hi} atm ({default}); values\n"
+             "and FIRST:LAST:COUNT ranges in logarithmic steps, each\n"
+             "value or range end in atm or with its unit (1000psia,\n"
+             "20bar: Pa, kPa, MPa, bar, atm, psia, mmHg, torr)",
+     .column = "pc_atm",
+     .example = "68.046 or 10:1000:3"},
+    {.id = kPiPOption,
+     .name = "pi-p",
+     .type = ValueType::list,
+     .value = "LIST",
+     .lowest = 1.0,
+     .highest = kNoLimit,
+     .open_below = true,
+     .range = "greater than 1",
+     .help = "exits at these pressure ratios Pc/Pe, each above 1 and\n"
+             "at most Pc / 1e-06 atm",
+     .column = "exit_spec",
+     .example = "10,100 or 10:1000:3"},
+    {.id = kAeAtOption,
+     .name = "ae-at",
+     .type = ValueType::list,
+     .value = "LIST",
+     .lowest = 1.0,
+     .highest = 1e300,
+     .range = "{lo} to {hi}",
+     .help = "exits at these supersonic area ratios Ae/At, each from\n"
+             "{lo} to {hi}; 20 exits at most, the two lists together",
+     .column = "exit_spec",
+     .example = "4,25 or 2:200:5"},
+    {.id = kModelOption,
+     .name = "model",
+     .type = ValueType::words,
+     .value = "LIST",
+     .default_text = "equilibrium",
+     .help = "equilibrium (shifting), frozen_chamber, frozen_throat\n({default})",
+     .column = "model",
+     .choices = "equilibrium,frozen_chamber,frozen_throat"},
+    {.help = "O/F ratios (kg O2 per kg H2), 0.1 to 40 times the stoichiometric ratio:"},
+    kOfSpec,
+    kRminSpec,
+    kRmaxSpec,
+    kNpminSpec,
+    kNpmaxSpec,
+    {.id = kBestOption,
+     .name = "best",
+     .help = "also the O/F of the highest Isp and Ivac at each exit"},
+    {.help = "Reactants and data:"},
+    kReactantsSpec,
+    kTReactantsSpec,
+    kHFuelSpec,
+    kHOxidSpec,
+    kThermoSpec,
+    {.help = "Results (readable tables on standard output without these):"},
+    {.id = kCsvOption,
+     .name = "csv",
+     .type = ValueType::output,
+     .value = "FILE",
+     .help = "one row per station as CSV ('-': standard output)"},
+    {.id = kJsonOption,
+     .name = "json",
+     .type = ValueType::output,
+     .value = "FILE",
+     .help = "the same as JSON, with the SHA-256 of the data and the\n"
+             "best O/F of --best ('-': standard output)"},
+    kHelpSpec,
+};
+
+const OptionTable& table() {
+  static const OptionTable the_table(kOptions);
+  return the_table;
+}
+
+constexpr rocket::Model kModels[] = {rocket::Model::equilibrium, rocket::Model::frozen_chamber,
+                                     rocket::Model::frozen_throat};
+
+// What was given, for the checks that relate options to one another.
+struct Given {
+  bool t_reactants = false, h_fuel = false, h_oxid = false;
+  std::string grid_option;  // the first grid option given
+};
+
+void take_option(const OptionSpec& spec, OptionValue&& v, RocketCommandLine& c, Given& g) {
+  RocketSettings& s = c.settings;
+  if (take_grid_option(spec, v, s.grid)) {
+    if (g.grid_option.empty()) {
+      g.grid_option = std::string("--") + spec.name;
+    }
+    return;
+  }
+  switch (spec.id) {
+    case kHelpOption: c.help = true; break;
+    case kPcOption: s.pc_atm = std::move(v.list); break;
+    case kOfOption: s.of = std::move(v.list); break;
+    case kPiPOption: s.pi_p = std::move(v.list); break;
+    case kAeAtOption: s.ae_at = std::move(v.list); break;
+    case kModelOption:
+      s.models.clear();
+      for (const std::string& word : v.words) {
+        for (rocket::Model m : kModels) {
+          if (word == model_name(m)) {
+            s.models.push_back(m);
+          }
+        }
+      }
+      break;
+    case kReactantsOption: s.reactants.set = reactant_set(v.text); break;
+    case kTReactantsOption:
+      s.reactants.T_K = v.real;
+      g.t_reactants = true;
+      break;
+    case kHFuelOption:
+      s.reactants.h_fuel_J_mol = v.real;
+      g.h_fuel = true;
+      break;
+    case kHOxidOption:
+      s.reactants.h_oxid_J_mol = v.real;
+      g.h_oxid = true;
+      break;
+    case kThermoOption: s.thermo_file = std::move(v.text); break;
+    case kBestOption: s.best = true; break;
+    case kCsvOption: s.csv_file = std::move(v.text); break;
+    case kJsonOption: s.json_file = std::move(v.text); break;
+    default: break;
+  }
+}
+
+void only_with(bool given, const char* option, const char* what) {
+  if (given) {
+    throw UsageError{std::string(option) + " applies only " + what};
+  }
+}
+
+// The checks between options; each value's range is checked as it is read.
+void check_settings(const RocketSettings& s, const Given& g) {
+  if (s.of && !g.grid_option.empty()) {
+    throw UsageError{"--of cannot be combined with " + g.grid_option};
+  }
+  only_with(g.t_reactants && s.reactants.set != engine::ReactantSet::gas, "--t-reactants",
+            "with --reactants gas");
+  only_with(g.h_fuel && s.reactants.set != engine::ReactantSet::custom, "--h-fuel",
+            "with --reactants custom");
+  only_with(g.h_oxid && s.reactants.set != engine::ReactantSet::custom, "--h-oxid",
+            "with --reactants custom");
+  if (s.best && s.pi_p.empty() && s.ae_at.empty()) {
+    throw UsageError{"--best needs an exit: --pi-p or --ae-at"};
+  }
+  const std::size_t exits = s.pi_p.size() + s.ae_at.size();
+  if (exits > static_cast<std::size_t>(rocket::kMaxExits)) {
+    throw UsageError{"--pi-p, --ae-at: " + std::to_string(exits) +
+                     " exit conditions are out of range (at most " +
+                     std::to_string(rocket::kMaxExits) + " together)"};
+  }
+  check_grid(s.grid);
+  // The rows: one per station of every chamber pressure, model and O/F.
+  check_rows(static_cast<double>(s.pc_atm.size()) * static_cast<double>(s.models.size()) *
+             static_cast<double>(s.of ? s.of->size() : s.grid.size()) *
+             static_cast<double>(exits + 2));
+}
+
+// A refusal of the rocket library as a usage error of the option that gave
+// the value: "--pc: 20000 is out of range (0.0001 to 10000 atm)".
+std::string refusal_text(const engine::InputError& e, const char* of_option) {
+  const engine::Refusal& r = e.refusal();
+  const char* option = nullptr;
+  const char* unit = "";
+  switch (r.argument) {
+    case engine::Argument::of: option = of_option; break;
+    case engine::Argument::pc_atm: option = "--pc", unit = " atm"; break;
+    case engine::Argument::pi_p: option = "--pi-p"; break;
+    case engine::Argument::ae_at: option = "--ae-at"; break;
+    case engine::Argument::reactants_T_K: option = "--t-reactants", unit = " K"; break;
+    default: return e.what();  // not one option's value
+  }
+  std::string range;
+  switch (r.bounds) {
+    case engine::Bounds::closed:
+      range = shortest_text(r.low) + " to " + shortest_text(r.high) + unit;
+      break;
+    case engine::Bounds::above:
+      range = "greater than " + shortest_text(r.low) + ", at most " + limit_number(r.high);
+      break;
+    case engine::Bounds::at_least: range = "at least " + shortest_text(r.low); break;
+    default: return e.what();
+  }
+  return std::string(option) + ": " + shortest_text(r.value) + " is out of range (" + range + ")";
+}
+
+}  // namespace
+
+std::span<const OptionSpec> rocket_options() { return kOptions; }
+
+const char* model_name(rocket::Model m) {
+  switch (m) {
+    case rocket::Model::equilibrium: return "equilibrium";
+    case rocket::Model::frozen_chamber: return "frozen_chamber";
+    case rocket::Model::frozen_throat: return "frozen_throat";
+  }
+  return "";
+}
+
+rocket::RocketInput rocket_problem(const RocketSettings& s, double pc_atm, rocket::Model model) {
+  rocket::RocketInput p;
+  p.pc_atm = pc_atm;
+  p.reactants = s.reactants;
+  p.pi_p = s.pi_p;
+  p.ae_at = s.ae_at;
+  p.model = model;
+  return p;
+}
+
+RocketCommandLine parse_rocket_options(int argc, char** argv) {
+  RocketCommandLine c;
+  Given given;
+  try {
+    table().parse(argc, argv, [&](const OptionSpec& spec, OptionValue&& v) {
+      take_option(spec, std::move(v), c, given);
+    });
+    if (!c.help) {
+      check_settings(c.settings, given);
+    }
+  } catch (const UsageError& e) {
+    c.error = e.message;
+  }
+  return c;
+}
+
+void check_rocket_problems(const RocketSettings& s, const engine::ThermoData& data,
+                           const std::vector<double>& of) {
+  const double st = engine::stoichiometric_of(data);
+  const std::string of_range = shortest_text(engine::kOfMinFactor * st) + " to " +
+                               shortest_text(engine::kOfMaxFactor * st) + ", 0.1 to 40 times " +
+                               "the stoichiometric O/F";
+  check_list(s.of ? "--of" : "--rmin/--rmax", of, engine::kOfMinFactor * st,
+             engine::kOfMaxFactor * st, of_range);
+  for (double pc : s.pc_atm) {
+    const double highest = pc / engine::kPMinAtm;
+    for (double pi : s.pi_p) {
+      if (!(pi <= highest)) {
+        throw UsageError{"--pi-p: " + shortest_text(pi) + " is out of range (greater than 1, " +
+                         "at most " + limit_number(highest) + " at --pc " + shortest_text(pc) +
+                         " atm: Pe >= 1e-06 atm)"};
+      }
+    }
+    rocket::RocketInput p = rocket_problem(s, pc);
+    for (double v : of) {
+      p.of = v;
+      try {
+        rocket::check_problem(data, p);
+      } catch (const engine::InputError& e) {
+        throw UsageError{refusal_text(e, s.of ? "--of" : "--rmin/--rmax")};
+      }
+    }
+  }
+  if (s.best) {
+    try {
+      rocket::check_best_isp_search(data, {});
+    } catch (const engine::InputError& e) {
+      throw UsageError{std::string("--best: ") + refusal_text(e, "--of")};
+    }
+  }
+}
+
+std::string rocket_usage_text() {
+  return "Usage: zuna4c rocket [OPTION]...\n"
+         "Rocket performance of H2/O2 with an infinite-area combustor: the chamber, the\n"
+         "throat and the exits of each chamber pressure, O/F ratio and expansion model.\n"
+         "\n" +
+         table().help() +
+         "\n"
+         "Rows go by chamber pressure, then model, then O/F, then station (chamber,\n"
+         "throat, the pressure-ratio exits, the area-ratio exits). A station that could not\n"
+         "be computed has empty values and its flags set; see zuna4c(1).\n" +
+         rows_cap_help() +
+         "Exit status: 0 success, 1 run-time error (data file, output), 2 usage error.\n";
+}
+
+}  // namespace zuna
