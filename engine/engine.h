@@ -16,10 +16,10 @@
 // point that cannot be computed is not an exception: it comes back with flags
 // saying why, and a point flagged kNoSolution has every value NaN.
 //
-// Floating point. Every call leaves the floating-point exception flags as it
-// found them; an invalid operation, division by zero or overflow inside a
-// solve becomes kFloatingPoint on the point (underflow of a trace amount is
-// harmless and not reported).
+// Floating point. Every call holds the traps off while it computes and leaves
+// the floating-point environment as it found it; an invalid operation,
+// division by zero or overflow inside a solve becomes kFloatingPoint on the
+// point (underflow of a trace amount is harmless and not reported).
 //
 // Threads. No call keeps state between calls; the built-in data are parsed
 // once, on first use, thread-safely. Two threads may compute at once.

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "rocket/fp-flags.h"
+#include "engine/fp-guard.h"
 #include "rocket/number-text.h"
 #include "rocket/rocket.h"
 #include "rocket/warm-start.h"
@@ -106,7 +106,7 @@ void optimum(ExitAtOf& exit, Measure m, const std::vector<double>& grid,
 }  // namespace
 
 void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& s) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   const auto [lo, hi] = interval(data, s);
   const double st = engine::stoichiometric_of(data);
   const double min = engine::kOfMinFactor * st, max = engine::kOfMaxFactor * st;
@@ -123,7 +123,7 @@ void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& 
 
 std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketProblem& problem,
                               const BestIspSearch& search) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   check_best_isp_search(data, search);
   const auto [lo, hi] = interval(data, search);
   RocketProblem p = problem;

@@ -4,8 +4,8 @@
 #include <limits>
 #include <string>
 
+#include "engine/fp-guard.h"
 #include "rocket/expansion.h"
-#include "rocket/fp-flags.h"
 #include "rocket/number-text.h"
 #include "rocket/warm-start.h"
 
@@ -262,7 +262,7 @@ bool starts(const RocketProblem& problem, const RocketResult* previous) {
 }  // namespace
 
 void check_problem(const engine::ThermoData& data, const RocketProblem& problem) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   const double pc = problem.pc_atm;
   if (!(pc >= kPcMinAtm && pc <= kPcMaxAtm)) {
     throw InputError("chamber pressure pc_atm = " + number_text(pc) + " is outside " +
@@ -294,7 +294,7 @@ void check_problem(const engine::ThermoData& data, const RocketProblem& problem)
 
 RocketResult rocket_performance(const engine::ThermoData& data, const RocketProblem& problem,
                                 const RocketResult* previous) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   check_problem(data, problem);
   RocketResult out;
   WarmStart warm;
@@ -307,7 +307,7 @@ std::vector<RocketResult> rocket_performance(const engine::ThermoData& data,
                                              const RocketProblem& problem,
                                              std::span<const Model> models,
                                              std::span<const RocketResult> previous) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   check_problem(data, problem);
   SharedStations shared;
   std::vector<RocketResult> out(models.size());
@@ -363,7 +363,7 @@ class RingOfResults {
 
 std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketProblem& problem,
                                        std::span<const double> of) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   RocketProblem p = problem;
   check_sweep(data, p, of);
   std::vector<RocketResult> out(of.size());
@@ -390,9 +390,11 @@ std::vector<std::vector<RocketResult>> rocket_sweep(const engine::ThermoData& da
 void rocket_sweep_each(const engine::ThermoData& data, const RocketProblem& problem,
                        std::span<const double> of, std::span<const Model> models,
                        const SweepResultSink& each) {
-  const FpFlagsKept kept;
   RocketProblem p = problem;
-  check_sweep(data, p, of);
+  {
+    const engine::FpGuard guard;
+    check_sweep(data, p, of);
+  }
   // What the first model solves at each O/F (the chamber, the shifting
   // throat) for the models after it, kept for every O/F as the models are
   // taken one after the other.
@@ -403,7 +405,11 @@ void rocket_sweep_each(const engine::ThermoData& data, const RocketProblem& prob
     for (std::size_t i = 0; i < of.size(); ++i) {
       p.mixture.of = of[i];
       RocketResult& result = kept_results[i];
-      compute_stations(data, p, warm_start_at(kept_results, i), result, &shared[i]);
+      {
+        // The receiver runs in its own floating-point environment.
+        const engine::FpGuard guard;
+        compute_stations(data, p, warm_start_at(kept_results, i), result, &shared[i]);
+      }
       if (!each(m, i, result)) {
         return;
       }

@@ -36,8 +36,9 @@
 // bits of its state and the StationFlag bits below), and a station that is
 // not valid() has NaN for every performance value.
 //
-// Floating point. Every call leaves the floating-point exception flags as it
-// found them.
+// Floating point. Every call holds the floating-point traps off while it
+// computes and leaves the floating-point environment (flags and traps) as it
+// found it.
 //
 // Threads. No call keeps state between calls; two threads may compute at
 // once.
@@ -164,8 +165,9 @@ std::vector<std::vector<RocketResult>> rocket_sweep(const engine::ThermoData& da
 // The same results handed over as they are computed, model by model: every
 // O/F of models[0] in order, then of models[1], and so on, each as
 // each(m, i, result) for O/F i and model m; `result` lasts until `each`
-// returns, and a false from it ends the sweep. Only the results a warm
-// start needs are kept, so that memory does not grow with the sweep.
+// returns, and a false from it ends the sweep; `each` runs in the caller's
+// floating-point environment. Only the results a warm start needs are kept,
+// so that memory does not grow with the sweep.
 using SweepResultSink =
     std::function<bool(std::size_t model, std::size_t of_index, const RocketResult& result)>;
 void rocket_sweep_each(const engine::ThermoData& data, const RocketProblem& problem,

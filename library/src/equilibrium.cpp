@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/fp-guard.h"
 #include "src/conversions.h"
 
 namespace zuna4 {
@@ -13,7 +14,10 @@ namespace engine = zuna::engine;
 
 const char* species_name(int j) { return engine::species_name(j); }
 
-double stoichiometric_of() { return engine::stoichiometric_of(engine::builtin_nasa9_data()); }
+double stoichiometric_of() {
+  const zuna::engine::FpGuard guard;
+  return engine::stoichiometric_of(engine::builtin_nasa9_data());
+}
 
 namespace {
 
@@ -101,10 +105,12 @@ Prepared checked(const EquilibriumInput& input) {
 }  // namespace
 
 void check_input(const EquilibriumInput& input) {
+  const zuna::engine::FpGuard guard;
   detail::translating_errors([&] { checked(input); });
 }
 
 State equilibrium(const EquilibriumInput& input, const State* warm) {
+  const zuna::engine::FpGuard guard;
   return detail::translating_errors([&] {
     const Prepared p = prepare(input);
     if (warm != nullptr && warm->has_values()) {
@@ -117,6 +123,7 @@ State equilibrium(const EquilibriumInput& input, const State* warm) {
 
 void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, bool warm_start,
                  const State* warm) {
+  const zuna::engine::FpGuard guard;
   if (in.size() != out.size()) {
     throw InputError("out: " + std::to_string(out.size()) + " states for " +
                      std::to_string(in.size()) + " inputs");

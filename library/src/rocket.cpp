@@ -1,6 +1,7 @@
 // The rocket facade: the library's structs to the rocket library's and back.
 #include "zuna4/rocket.h"
 
+#include "engine/fp-guard.h"
 #include "rocket/rocket.h"
 #include "src/conversions.h"
 
@@ -117,11 +118,13 @@ rk::RocketResult to_rocket(const RocketResult& r) {
 }  // namespace
 
 void check_input(const RocketInput& input) {
+  const zuna::engine::FpGuard guard;
   detail::translating_errors(
       [&] { rk::check_problem(engine::builtin_nasa9_data(), to_rocket(input)); });
 }
 
 RocketResult rocket(const RocketInput& input, const RocketResult* warm) {
+  const zuna::engine::FpGuard guard;
   return detail::translating_errors([&] {
     const engine::ThermoData& data = engine::builtin_nasa9_data();
     if (warm == nullptr) {
@@ -133,6 +136,7 @@ RocketResult rocket(const RocketInput& input, const RocketResult* warm) {
 }
 
 std::vector<RocketResult> rocket_sweep(const RocketInput& input, std::span<const double> of) {
+  const zuna::engine::FpGuard guard;
   return detail::translating_errors([&] {
     const std::vector<rk::RocketResult> results =
         rk::rocket_sweep(engine::builtin_nasa9_data(), to_rocket(input), of);
@@ -146,6 +150,7 @@ std::vector<RocketResult> rocket_sweep(const RocketInput& input, std::span<const
 }
 
 std::vector<BestIsp> best_isp(const RocketInput& input, const BestIspSearch& search) {
+  const zuna::engine::FpGuard guard;
   return detail::translating_errors([&] {
     const rk::BestIspSearch s{search.of_low, search.of_high, search.scan_points};
     std::vector<BestIsp> out;
