@@ -217,7 +217,9 @@ Feed feed_of(const Point& point);
 // Equilibrium of the elements `feed.b_mol_kg` under `condition`. `guess`,
 // when given, is a previous result (for example the previous O/F at the
 // same pressure, or a chamber state for an expansion) the solve starts from;
-// without it the solve starts cold. A guess without values is ignored.
+// without it the solve starts cold. A guess without values is ignored, and a
+// solve from the guess that fails is solved again cold before the point is
+// flagged.
 // Throws InputError for a condition out of range.
 Point equilibrium(const ThermoData& data, const Feed& feed, const Condition& condition,
                   const Point* guess = nullptr);

@@ -166,6 +166,30 @@ TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
   EXPECT_LT(best[1].of_isp, 6.0);
 }
 
+// An array started warm never flags a point that a cold start computes: a
+// warm start from the point before, far across the range, is solved again
+// cold.
+TEST(LibraryEquilibrium, AFailedWarmStartIsSolvedAgainCold) {
+  const double st = zuna4::stoichiometric_of();
+  std::vector<zuna4::EquilibriumInput> in(2);
+  for (zuna4::EquilibriumInput& p : in) {
+    p.problem = zuna4::Problem::tp;
+    p.p_atm = 1e-6;
+  }
+  in[0].of = 40.0 * st;
+  in[0].T_K = 5700.0;
+  in[1].of = 0.1 * st;
+  in[1].T_K = 640.0;
+  std::vector<zuna4::State> warm(2), cold(2);
+  zuna4::equilibrium(in, warm, true);
+  zuna4::equilibrium(in, cold, false);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(cold[i].flags, 0u) << i;
+    EXPECT_EQ(warm[i].flags, 0u) << i;
+    EXPECT_NEAR(warm[i].x[0], cold[i].x[0], 1e-11) << i;
+  }
+}
+
 TEST(LibrarySweep, TheCallersFloatingPointFlagsAreKept) {
   std::feclearexcept(FE_ALL_EXCEPT);
   std::feraiseexcept(FE_DIVBYZERO);
