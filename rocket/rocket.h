@@ -88,7 +88,8 @@ enum StationFlag : unsigned {
                                // or to where the gas leaves the engine's range,
                                // gives the area ratio asked for
   kOptimumAtBound = 1u << 19,  // best_isp: the highest value lies at an end of the
-                               // interval searched, not at a maximum inside it
+                               // interval searched, not at a maximum inside it (on
+                               // the station of that optimum, Isp or Ivac)
 };
 
 // The bits after which a station has no valid values (extrapolated
@@ -179,19 +180,21 @@ void rocket_sweep_each(const engine::ThermoData& data, const RocketProblem& prob
 // of a coarse scan of [of_low, of_high] that holds the highest value.
 inline constexpr double kBestOfTolerance = 1e-4;
 struct BestIspSearch {
-  double of_low = 0.0;   // 0: a quarter of the stoichiometric O/F
-  double of_high = 0.0;  // 0: 1.5 times the stoichiometric O/F
+  double of_low = 0.0;   // 0: a quarter of the stoichiometric O/F; else 0.1..40 times it
+  double of_high = 0.0;  // 0: 1.5 times the stoichiometric O/F; else 0.1..40 times it
   int scan_points = 12;  // coarse scan, 3..1000
 };
 struct BestIsp {
   StationKind kind = StationKind::pressure_ratio;
   double exit_value = 0.0;  // the exit's Pc/Pe or Ae/At
-  double of_isp = 0.0;      // O/F of the highest Isp
-  Station at_isp;           // the exit at that O/F
-  double of_ivac = 0.0;     // O/F of the highest Ivac
-  Station at_ivac;          // the exit at that O/F
-  unsigned flags = 0;       // the stations' flags at the optimum, and kOptimumAtBound
+  double of_isp = 0.0;      // O/F of the highest Isp; NaN when no exit of the interval is valid
+  Station at_isp;           // the exit at that O/F, with kOptimumAtBound of this optimum
+  double of_ivac = 0.0;     // O/F of the highest Ivac; NaN as of_isp
+  Station at_ivac;          // the exit at that O/F, with kOptimumAtBound of this optimum
+  unsigned flags = 0;       // at_isp.flags | at_ivac.flags
 };
+// Without an optimum (O/F NaN) the station has no values and its flags are
+// those of the scan's exits together.
 
 // Throws InputError when the search's interval or scan is out of range.
 void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& search);

@@ -190,6 +190,41 @@ TEST(LibraryEquilibrium, AFailedWarmStartIsSolvedAgainCold) {
   }
 }
 
+// The best-O/F search through the facade: a bound that is no O/F is refused
+// by name, an exit valid nowhere has no O/F, and each optimum says whether
+// it lies at an end of the interval.
+TEST(LibraryRocket, TheBestOfSearchRefusesAndFlagsEachOptimum) {
+  zuna4::RocketInput in;
+  in.pc_atm = 68.046;
+  in.pi_p = {100};
+  for (double bad : {double{NAN}, -1.0}) {
+    for (bool low : {true, false}) {
+      zuna4::BestIspSearch s;
+      (low ? s.of_low : s.of_high) = bad;
+      try {
+        (void)zuna4::best_isp(in, s);
+        ADD_FAILURE() << (low ? "of_low " : "of_high ") << bad << ": accepted";
+      } catch (const zuna4::InputError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind(low ? "of_low = " : "of_high = ", 0), 0u) << e.what();
+      }
+    }
+  }
+  // Isp is highest at O/F 4.19, Ivac at 4.54: only Ivac's optimum is at the end.
+  zuna4::BestIspSearch s;
+  s.of_low = 3.0;
+  s.of_high = 4.4;
+  in.ae_at = {1e7};  // no pressure gives it
+  const std::vector<zuna4::BestIsp> best = zuna4::best_isp(in, s);
+  ASSERT_EQ(best.size(), 2u);
+  EXPECT_EQ(best[0].at_isp.flags & zuna4::kOptimumAtBound, 0u);
+  EXPECT_NE(best[0].at_ivac.flags & zuna4::kOptimumAtBound, 0u);
+  EXPECT_EQ(best[0].flags, best[0].at_isp.flags | best[0].at_ivac.flags);
+  EXPECT_TRUE(best[0].at_isp.valid && best[0].at_ivac.valid);
+  EXPECT_TRUE(std::isnan(best[1].of_isp) && std::isnan(best[1].of_ivac));
+  EXPECT_FALSE(best[1].at_isp.valid || best[1].at_ivac.valid);
+  EXPECT_NE(best[1].flags & zuna4::kExitNotFound, 0u);
+}
+
 TEST(LibrarySweep, TheCallersFloatingPointFlagsAreKept) {
   std::feclearexcept(FE_ALL_EXCEPT);
   std::feraiseexcept(FE_DIVBYZERO);

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "rocket/number-text.h"
 #include "rocket/rocket.h"
 
 namespace zuna::rocket {
@@ -333,6 +334,47 @@ TEST(RocketBestIsp, AMaximumOutsideTheIntervalIsFlagged) {
   EXPECT_NEAR(best[0].of_isp, 8.0, 2e-4);
 }
 
+// Isp is highest at O/F 4.19 and Ivac at 4.54 (Pc/Pe = 100): an interval that
+// ends between them has the Isp optimum inside and the Ivac one at its end,
+// and each optimum's station says so for itself.
+TEST(RocketBestIsp, EachOptimumIsFlaggedAtTheBoundForItself) {
+  RocketProblem p = problem(68.046, 0.0, Model::equilibrium);
+  p.pi_p = {100};
+  p.ae_at.clear();
+  BestIspSearch s;
+  s.of_low = 3.0;
+  s.of_high = 4.4;
+  const std::vector<BestIsp> best = best_isp(data(), p, s);
+  ASSERT_EQ(best.size(), 1u);
+  EXPECT_NEAR(best[0].of_isp, 4.187, 1e-3);
+  EXPECT_NEAR(best[0].of_ivac, 4.4, 2e-4);
+  EXPECT_EQ(best[0].at_isp.flags & kOptimumAtBound, 0u);
+  EXPECT_NE(best[0].at_ivac.flags & kOptimumAtBound, 0u);
+  EXPECT_EQ(best[0].flags, best[0].at_isp.flags | best[0].at_ivac.flags);
+  EXPECT_NE(best[0].flags & kOptimumAtBound, 0u);
+}
+
+// An exit that no O/F of the interval computes has no optimum: no O/F, no
+// value, the reasons of the scan; the exits beside it keep theirs.
+TEST(RocketBestIsp, AnExitValidNowhereHasNoOptimum) {
+  RocketProblem p = problem(68.046, 0.0, Model::equilibrium);
+  p.pi_p = {10};
+  p.ae_at = {1e7};
+  const std::vector<BestIsp> best = best_isp(data(), p);
+  ASSERT_EQ(best.size(), 2u);
+  EXPECT_TRUE(best[0].at_isp.valid() && std::isfinite(best[0].of_isp));
+  for (const Station* s : {&best[1].at_isp, &best[1].at_ivac}) {
+    EXPECT_FALSE(s->valid());
+    EXPECT_NE(s->flags & kExitNotFound, 0u);
+    EXPECT_EQ(s->flags & kOptimumAtBound, 0u);
+    expect_all_nan(*s, "area ratio 1e7");
+  }
+  EXPECT_TRUE(std::isnan(best[1].of_isp));
+  EXPECT_TRUE(std::isnan(best[1].of_ivac));
+  EXPECT_EQ(best[1].kind, StationKind::area_ratio);
+  EXPECT_EQ(best[1].exit_value, 1e7);
+}
+
 // Stations past the engine's temperature limit (100 K) and an area no
 // pressure reaches: flagged, every value NaN, the other stations intact.
 TEST(RocketFlags, ImpossibleStationsAreFlaggedAndShowNoNumber) {
@@ -415,6 +457,21 @@ TEST(RocketInput, OutOfRangeProblemsAreRefusedByName) {
   inverted.of_low = 9.0;
   inverted.of_high = 3.0;
   EXPECT_THROW(best_isp(data(), p, inverted), InputError);
+  // A bound is 0 (its default) or an O/F; anything else is refused by name,
+  // never taken for the default.
+  for (double v : {double{NAN}, -4.0, -0.5, 0.5, 1000.0}) {
+    for (bool low : {true, false}) {
+      BestIspSearch s;
+      (low ? s.of_low : s.of_high) = v;
+      const std::string named = std::string(low ? "of_low = " : "of_high = ") + number_text(v);
+      try {
+        check_best_isp_search(data(), s);
+        ADD_FAILURE() << named << ": accepted";
+      } catch (const InputError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind(named + " is outside", 0), 0u) << e.what();
+      }
+    }
+  }
 }
 
 // No state is shared between calls: two threads at once get what one gets.

@@ -41,6 +41,7 @@ enum StationFlag : unsigned {
   kThroatNotFound = 1u << 17,  // no sonic point: values needing the throat are NaN
   kExitNotFound = 1u << 18,    // no pressure gives the area ratio asked for
   kOptimumAtBound = 1u << 19,  // best_isp: the highest value at an end of the interval
+                               // (on the station of that optimum, Isp or Ivac)
 };
 
 struct Station {
@@ -77,7 +78,8 @@ RocketResult rocket(const RocketInput& input, const RocketResult* warm = nullptr
 std::vector<RocketResult> rocket_sweep(const RocketInput& input, std::span<const double> of);
 
 // The interval and coarse scan of best_isp: 0 for of_low and of_high means
-// a quarter and 1.5 times the stoichiometric O/F; scan_points 3..1000.
+// a quarter and 1.5 times the stoichiometric O/F, any other value must be an
+// O/F accepted by EquilibriumInput; scan_points 3..1000.
 struct BestIspSearch {
   double of_low = 0.0;
   double of_high = 0.0;
@@ -89,11 +91,11 @@ struct BestIspSearch {
 struct BestIsp {
   StationKind kind = StationKind::pressure_ratio;
   double exit_value = 0.0;  // the exit's Pc/Pe or Ae/At
-  double of_isp = 0.0;
-  Station at_isp;
-  double of_ivac = 0.0;
-  Station at_ivac;
-  unsigned flags = 0;  // the stations' flags at the optimum, and kOptimumAtBound
+  double of_isp = 0.0;  // NaN when no exit of the interval is valid
+  Station at_isp;       // its flags hold kOptimumAtBound of the Isp optimum
+  double of_ivac = 0.0;  // NaN as of_isp
+  Station at_ivac;       // its flags hold kOptimumAtBound of the Ivac optimum
+  unsigned flags = 0;    // at_isp.flags | at_ivac.flags
 };
 
 // One BestIsp per exit of input, in the stations' order (input.of ignored).
