@@ -177,8 +177,12 @@ void compute_exits(const Expansion& before, const Expansion& after, const Flow& 
     if (x0 == 0.0) {
       x0 = x_from_neighbours(out, i, area);
     }
+    // Ae/At = 1 is the throat; where the composition is frozen after it
+    // (frozen_throat), the throat's gas with its frozen properties.
     const SearchResult r =
-        find_area_ratio_exit(after, throat, area, x0, prev ? &prev->state : nullptr);
+        area == 1.0 && after.frozen
+            ? SearchResult{with_frozen_properties(throat), true, 0}
+            : find_area_ratio_exit(after, throat, area, x0, prev ? &prev->state : nullptr);
     set_station(s, r.flow, problem.pc_atm, throat.rho_u);
     if (!r.found) {
       fail(s, kExitNotFound);

@@ -23,7 +23,8 @@
 // equilibrium at every station. `frozen_chamber`: the composition of the
 // chamber holds all the way. `frozen_throat`: shifting to the throat (and
 // at a subsonic exit, Pc/Pe below the throat's), frozen at the throat's
-// composition after it. Wherever the composition is frozen
+// composition after it (an exit of Ae/At = 1 is the throat's gas with its
+// frozen properties). Wherever the composition is frozen
 // (the chamber too, for frozen_chamber) a station's cp, gamma_s and sound
 // speed are the frozen ones, and its Point follows the engine's convention
 // for frozen points (dlnV_dlnP_T = -1, dlnV_dlnT_P = 1, cp_eq = cp_fr,

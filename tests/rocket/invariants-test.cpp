@@ -222,14 +222,41 @@ TEST(RocketModels, ModelsAtOnceGiveWhatEachGivesAlone) {
   expect_bitwise_equal(all[2].throat(), all[1].throat(), "throat");
 }
 
+// Ae/At = 1 is the throat's gas; where the composition is frozen after the
+// throat it has the frozen properties, as every exit of that model has (the
+// shifting flow is sonic there, the frozen one not yet).
 TEST(RocketModels, AreaRatioOneIsTheThroat) {
-  RocketProblem p = problem(68.046, 6.0, Model::equilibrium);
-  p.pi_p.clear();
-  p.ae_at = {1.0};
-  const RocketResult r = rocket_performance(data(), p);
-  EXPECT_EQ(r.stations[2].state.p_atm, r.throat().state.p_atm);
-  EXPECT_EQ(r.stations[2].kind, StationKind::area_ratio);
-  EXPECT_EQ(r.stations[2].ae_at, 1.0);
+  for (Model m : {Model::equilibrium, Model::frozen_chamber, Model::frozen_throat}) {
+    RocketProblem p = problem(68.046, 6.0, m);
+    p.pi_p.clear();
+    p.ae_at = {1.0, 1.5};
+    const RocketResult r = rocket_performance(data(), p);
+    const Station& one = r.stations[2];
+    const Station& throat = r.throat();
+    EXPECT_EQ(one.kind, StationKind::area_ratio);
+    EXPECT_EQ(one.ae_at, 1.0);
+    ASSERT_TRUE(one.valid()) << name(m);
+    for (double Station::*v : {&Station::isp_m_s, &Station::ivac_m_s, &Station::cstar_m_s,
+                               &Station::cf, &Station::pinf_p}) {
+      EXPECT_EQ(one.*v, throat.*v) << name(m);
+    }
+    EXPECT_EQ(one.state.T_K, throat.state.T_K) << name(m);
+    EXPECT_EQ(one.state.p_atm, throat.state.p_atm) << name(m);
+    if (m != Model::frozen_throat) {
+      expect_bitwise_equal(one, throat, name(m));
+      continue;
+    }
+    const Station& after = r.stations[3];
+    for (const Station* s : {&one, &after}) {
+      EXPECT_EQ(s->state.gamma_s, s->state.gamma_fr);
+      EXPECT_EQ(s->state.sound_speed_m_s, s->state.sound_speed_fr_m_s);
+      EXPECT_EQ(s->state.cp_eq_kJ_kgK, s->state.cp_fr_kJ_kgK);
+      EXPECT_EQ(s->state.dlnV_dlnP_T, -1.0);
+      EXPECT_EQ(s->state.dlnV_dlnT_P, 1.0);
+    }
+    EXPECT_EQ(one.mach, throat.isp_m_s / one.state.sound_speed_fr_m_s);
+    EXPECT_LT(one.mach, 1.0);
+  }
 }
 
 // A sweep starts each O/F from the one before; it must land where a cold
