@@ -399,6 +399,16 @@ TEST(EngineEdges, AWarmStartThatFailsIsSolvedAgainCold) {
       }
     }
   }
+  // A frozen solve's guess that is no temperature of the range starts it
+  // where no guess does, without a fault.
+  const Composition products = composition_of(equilibrium(data(), stoich, flame_at_1));
+  const Point no_guess = frozen_sp(data(), products, 12.0, 0.1);
+  ASSERT_TRUE(no_guess.converged());
+  for (double T : {double{NAN}, -1.0, 1e-200, 1e200}) {
+    const Point q = frozen_sp(data(), products, 12.0, 0.1, T);
+    EXPECT_EQ(q.flags, no_guess.flags) << T;
+    EXPECT_EQ(q.T_K, no_guess.T_K) << T;
+  }
 }
 
 TEST(EngineEdges, TwoThreadsAtOnce) {

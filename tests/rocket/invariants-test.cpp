@@ -289,6 +289,36 @@ TEST(RocketSweep, WarmStartsGiveTheColdResults) {
   }
 }
 
+// A previous result of nonsense (a temperature that is no number or far off
+// the range, amounts 1e300 times off, pressure ratios of nothing) starts
+// the solves of no station: each falls back to a cold start.
+TEST(RocketSweep, APreviousResultOfNonsenseGivesTheColdResult) {
+  for (Model m : {Model::equilibrium, Model::frozen_chamber, Model::frozen_throat}) {
+    const RocketProblem p = problem(68.046, 6.0, m);
+    const RocketResult cold = rocket_performance(data(), p);
+    for (double T : {double{NAN}, 1e-200, 1e200}) {
+      for (double scale : {1e-300, 1e300}) {
+        RocketResult nonsense = cold;
+        for (Station& s : nonsense.stations) {
+          s.state.T_K = T;
+          s.state.n_total_mol_kg *= scale;
+          for (double& n : s.state.n_mol_kg) {
+            n *= scale;
+          }
+          s.pinf_p = scale;
+        }
+        const std::string what =
+            std::string(name(m)) + " T " + std::to_string(T) + " scale " + std::to_string(scale);
+        const RocketResult warm = rocket_performance(data(), p, &nonsense);
+        for (std::size_t k = 0; k < cold.stations.size(); ++k) {
+          EXPECT_EQ(warm.stations[k].flags, cold.stations[k].flags) << what << " station " << k;
+        }
+        expect_close(warm, cold, what);
+      }
+    }
+  }
+}
+
 // Results handed over as computed: model by model, every O/F once and in
 // order; the first model's are the one-model sweep's, bit for bit; a false
 // from the receiver ends the sweep at once.
