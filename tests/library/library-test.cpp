@@ -133,7 +133,7 @@ TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
   const double of[] = {4.0, 6.0, 8.0};
   const std::vector<zuna4::RocketResult> ours = zuna4::rocket_sweep(in, of);
 
-  zuna::rocket::RocketProblem problem;
+  zuna::rocket::RocketInput problem;
   problem.pc_atm = in.pc_atm;
   problem.pi_p = in.pi_p;
   problem.ae_at = in.ae_at;
@@ -147,7 +147,7 @@ TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
       const zuna4::Station& a = ours[i].stations[k];
       const zuna::rocket::Station& b = theirs[i].stations[k];
       EXPECT_TRUE(same_bits(a.isp_m_s, b.isp_m_s) && same_bits(a.state.T_K, b.state.T_K) &&
-                  same_bits(a.ae_at, b.ae_at) && a.flags == b.flags && a.valid == b.valid())
+                  same_bits(a.ae_at, b.ae_at) && a.flags == b.flags && a.valid() == b.valid())
           << i << " " << k;
     }
     // One O/F on its own, warm from the previous result: the sweep's point
@@ -243,9 +243,9 @@ TEST(LibraryRocket, TheBestOfSearchRefusesAndFlagsEachOptimum) {
   EXPECT_EQ(best[0].at_isp.flags & zuna4::kOptimumAtBound, 0u);
   EXPECT_NE(best[0].at_ivac.flags & zuna4::kOptimumAtBound, 0u);
   EXPECT_EQ(best[0].flags, best[0].at_isp.flags | best[0].at_ivac.flags);
-  EXPECT_TRUE(best[0].at_isp.valid && best[0].at_ivac.valid);
+  EXPECT_TRUE(best[0].at_isp.valid() && best[0].at_ivac.valid());
   EXPECT_TRUE(std::isnan(best[1].of_isp) && std::isnan(best[1].of_ivac));
-  EXPECT_FALSE(best[1].at_isp.valid || best[1].at_ivac.valid);
+  EXPECT_FALSE(best[1].at_isp.valid() || best[1].at_ivac.valid());
   EXPECT_NE(best[1].flags & zuna4::kExitNotFound, 0u);
 }
 

@@ -31,13 +31,13 @@ std::vector<Call> calls() {
       }
     };
   };
-  RocketProblem failing;  // stations below 100 K and an area no pressure gives
+  RocketInput failing;  // stations below 100 K and an area no pressure gives
   failing.pc_atm = 1e4;
-  failing.mixture.of = 4.0;
+  failing.of = 4.0;
   failing.pi_p = {100, 1e10};
   failing.ae_at = {1.0, 10, 1e7};
   failing.model = Model::frozen_chamber;
-  RocketProblem nan_pc = failing, nan_pi = failing;
+  RocketInput nan_pc = failing, nan_pi = failing;
   nan_pc.pc_atm = NAN;
   nan_pi.pi_p = {NAN};
   BestIspSearch nan_high;
@@ -48,7 +48,7 @@ std::vector<Call> calls() {
       {"rocket_performance, failing stations",
        [=] {
          for (Model m : models) {
-           RocketProblem p = failing;
+           RocketInput p = failing;
            p.model = m;
            (void)rocket_performance(data(), p);
          }
@@ -107,7 +107,7 @@ TEST(RocketFloatingPoint, TheCallersFlagsAreKeptByEveryCall) {
 // The receiver of a sweep's results is the caller's code: it sees the
 // caller's flags, and what it raises stays raised.
 TEST(RocketFloatingPoint, TheSweepsReceiverRunsInTheCallersEnvironment) {
-  RocketProblem p;
+  RocketInput p;
   p.pc_atm = 68.046;
   p.pi_p = {10};
   const std::vector<double> of = {4.0, 6.0};
