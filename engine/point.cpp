@@ -145,7 +145,8 @@ bool solve_derivatives(const DerivativeSums& d, double (&xT)[3], double (&xP)[3]
 
 }  // namespace
 
-bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t, engine::State& pt) {
+bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t,
+                                  engine::State& pt) {
   const DerivativeSums d = derivative_sums(t, pt.n_mol_kg);
   double xT[3], xP[3];
   if (!solve_derivatives(d, xT, xP)) {
@@ -203,10 +204,10 @@ void clear_values(engine::State& pt, unsigned flags) {
   for (double& n : amounts) {
     n = nan;
   }
-  for (double* v : {&pt.P_bar, &pt.p_atm, &pt.T_K, &pt.rho_kg_m3, &pt.H_kJ_kg, &pt.U_kJ_kg,
-                    &pt.G_kJ_kg, &pt.S_kJ_kgK, &pt.M, &pt.dlnV_dlnP_T, &pt.dlnV_dlnT_P,
-                    &pt.Cp_kJ_kgK, &pt.gamma_s, &pt.son_vel_m_s, &pt.Cp_fr_kJ_kgK,
-                    &pt.gamma_fr, &pt.son_vel_fr_m_s, &pt.n_total_mol_kg}) {
+  for (double* v :
+       {&pt.P_bar, &pt.p_atm, &pt.T_K, &pt.rho_kg_m3, &pt.H_kJ_kg, &pt.U_kJ_kg, &pt.G_kJ_kg,
+        &pt.S_kJ_kgK, &pt.M, &pt.dlnV_dlnP_T, &pt.dlnV_dlnT_P, &pt.Cp_kJ_kgK, &pt.gamma_s,
+        &pt.son_vel_m_s, &pt.Cp_fr_kJ_kgK, &pt.gamma_fr, &pt.son_vel_fr_m_s, &pt.n_total_mol_kg}) {
     *v = nan;
   }
   for (int j = 0; j < kSpeciesCount; ++j) {

@@ -125,25 +125,34 @@ void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& 
   const engine::FpGuard guard;
   const double st = engine::stoichiometric_of(data);
   const double min = engine::kOfMinFactor * st, max = engine::kOfMaxFactor * st;
-  // Each bound is 0 (its default) or an O/F of the engine's range.
+  // Each bound is 0 (its default) or an O/F of the engine's range; the
+  // refusal is the interval's, as given, its message names the bound.
   auto check_bound = [&](const char* name, double v, const char* by_default) {
     if (v != 0.0 && !(v >= min && v <= max)) {
-      throw InputError(std::string(name) + " = " + number_text(v) +
-                       " is outside the accepted range: 0 (" + by_default + ") or " +
-                       number_text(min) + " to " + number_text(max));
+      engine::Refusal r =
+          refusal(engine::Argument::of_interval, s.of_low, engine::Bounds::closed, min, max);
+      r.value2 = s.of_high;
+      throw InputError(r, std::string(name) + " = " + number_text(v) +
+                              " is outside the accepted range: 0 (" + by_default + ") or " +
+                              number_text(min) + " to " + number_text(max));
     }
   };
   check_bound("of_low", s.of_low, "a quarter of the stoichiometric O/F");
   check_bound("of_high", s.of_high, "1.5 times the stoichiometric O/F");
   const auto [lo, hi] = interval(data, s);
   if (!(lo >= min && hi <= max && lo + 10 * kBestOfTolerance < hi)) {
-    throw InputError("O/F interval of_low = " + number_text(lo) + ", of_high = " + number_text(hi) +
-                     " is outside the accepted range: " + number_text(min) +
-                     " <= of_low < of_high <= " + number_text(max) + ", at least " +
-                     number_text(10 * kBestOfTolerance) + " wide");
+    engine::Refusal r =
+        refusal(engine::Argument::of_interval, lo, engine::Bounds::closed, min, max);
+    r.value2 = hi;
+    throw InputError(r, "O/F interval of_low = " + number_text(lo) +
+                            ", of_high = " + number_text(hi) + " is outside the accepted range: " +
+                            number_text(min) + " <= of_low < of_high <= " + number_text(max) +
+                            ", at least " + number_text(10 * kBestOfTolerance) + " wide");
   }
   if (s.scan_points < 3 || s.scan_points > 1000) {
-    throw InputError("scan_points = " + std::to_string(s.scan_points) + " is outside 3 to 1000");
+    throw InputError(
+        refusal(engine::Argument::scan_points, s.scan_points, engine::Bounds::closed, 3, 1000),
+        "scan_points = " + std::to_string(s.scan_points) + " is outside 3 to 1000");
   }
 }
 

@@ -16,17 +16,6 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kPaPerAtm = 101325.0;
 
-void check_of(const engine::ThermoData& data, double of, const char* what) {
-  const double st = engine::stoichiometric_of(data);
-  const double lo = engine::kOfMinFactor * st, hi = engine::kOfMaxFactor * st;
-  if (!(of >= lo && of <= hi)) {
-    throw InputError(std::string(what) + " = " + number_text(of) + " is outside " +
-                     number_text(lo) + " to " + number_text(hi) + " (" +
-                     number_text(engine::kOfMinFactor) + " to " +
-                     number_text(engine::kOfMaxFactor) + " times the stoichiometric O/F)");
-  }
-}
-
 // A frozen composition's derivatives in the fields of the equilibrium ones,
 // the engine's convention for frozen points.
 void freeze_derivatives(engine::State& p) {
@@ -97,7 +86,8 @@ Flow chamber_flow(const engine::ThermoData& data, const RocketInput& problem,
                   const WarmStart& warm) {
   const Station* prev = warm.station(0);
   Flow f;
-  f.state = engine::flame(data, engine::Mixture{problem.of, problem.reactants}, problem.pc_atm, prev ? &prev->state : nullptr);
+  f.state = engine::flame(data, engine::Mixture{problem.of, problem.reactants}, problem.pc_atm,
+                          prev ? &prev->state : nullptr);
   f.a_m_s = f.state.son_vel_m_s;
   f.gamma = f.state.gamma_s;
   f.ok = f.state.converged() && (f.state.flags & kInvalidStation) == 0 &&
@@ -269,29 +259,37 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
   const engine::FpGuard guard;
   const double pc = problem.pc_atm;
   if (!(pc >= kPcMinAtm && pc <= kPcMaxAtm)) {
-    throw InputError("chamber pressure pc_atm = " + number_text(pc) + " is outside " +
-                     number_text(kPcMinAtm) + " to " + number_text(kPcMaxAtm) + " atm");
+    throw InputError(
+        refusal(engine::Argument::pc_atm, pc, engine::Bounds::closed, kPcMinAtm, kPcMaxAtm),
+        "chamber pressure pc_atm = " + number_text(pc) + " is outside " + number_text(kPcMinAtm) +
+            " to " + number_text(kPcMaxAtm) + " atm");
   }
-  check_of(data, problem.of, "O/F");
-  engine::feed_of(data, engine::Mixture{problem.of, problem.reactants});  // the reactants' own checks
+  // The O/F and the reactants: the engine's ranges.
+  engine::feed_of(data, engine::Mixture{problem.of, problem.reactants});
   const std::size_t exits = problem.pi_p.size() + problem.ae_at.size();
   if (exits > static_cast<std::size_t>(kMaxExits)) {
-    throw InputError(std::to_string(exits) + " exit conditions (pi_p and ae_at together) are " +
-                     "more than the " + std::to_string(kMaxExits) + " accepted");
+    throw InputError(refusal(engine::Argument::exits, static_cast<double>(exits),
+                             engine::Bounds::at_most, 0.0, kMaxExits),
+                     std::to_string(exits) + " exit conditions (pi_p and ae_at together) are " +
+                         "more than the " + std::to_string(kMaxExits) + " accepted");
   }
   // The exit pressure must stay within the engine's range: Pc/Pe <= Pc / 1e-6 atm.
   const double pi_max = pc / engine::kPMinAtm;
   for (double pi : problem.pi_p) {
     if (!(pi > 1.0 && pi <= pi_max)) {
-      throw InputError("pressure ratio pi_p = " + number_text(pi) +
-                       " is outside the accepted range: " + "greater than 1, at most " +
-                       number_text(pi_max) + " (Pe >= " + number_text(engine::kPMinAtm) + " atm)");
+      throw InputError(refusal(engine::Argument::pi_p, pi, engine::Bounds::above, 1.0, pi_max),
+                       "pressure ratio pi_p = " + number_text(pi) +
+                           " is outside the accepted range: " + "greater than 1, at most " +
+                           number_text(pi_max) + " (Pe >= " + number_text(engine::kPMinAtm) +
+                           " atm)");
     }
   }
   for (double area : problem.ae_at) {
     if (!(area >= 1.0 && area < std::numeric_limits<double>::infinity())) {
-      throw InputError("area ratio ae_at = " + number_text(area) +
-                       " is outside the accepted range: at least 1, finite");
+      throw InputError(refusal(engine::Argument::ae_at, area, engine::Bounds::at_least, 1.0,
+                               std::numeric_limits<double>::infinity()),
+                       "area ratio ae_at = " + number_text(area) +
+                           " is outside the accepted range: at least 1, finite");
     }
   }
 }

@@ -4,7 +4,6 @@
 
 #include "engine/fp-guard.h"
 #include "rocket/rocket.h"
-#include "src/engine-errors.h"
 
 namespace zuna4 {
 
@@ -13,29 +12,22 @@ namespace rk = zuna::rocket;
 
 void check_input(const RocketInput& input) {
   const zuna::engine::FpGuard guard;
-  detail::translating_errors(
-      [&] { rk::check_problem(engine::builtin_nasa9_data(), input); });
+  rk::check_problem(engine::builtin_nasa9_data(), input);
 }
 
 RocketResult rocket(const RocketInput& input, const RocketResult* warm) {
   const zuna::engine::FpGuard guard;
-  return detail::translating_errors([&] {
-    return rk::rocket_performance(engine::builtin_nasa9_data(), input, warm);
-  });
+  return rk::rocket_performance(engine::builtin_nasa9_data(), input, warm);
 }
 
 std::vector<RocketResult> rocket_sweep(const RocketInput& input, std::span<const double> of) {
   const zuna::engine::FpGuard guard;
-  return detail::translating_errors([&] {
-    return rk::rocket_sweep(engine::builtin_nasa9_data(), input, of);
-  });
+  return rk::rocket_sweep(engine::builtin_nasa9_data(), input, of);
 }
 
 std::vector<BestIsp> best_isp(const RocketInput& input, const BestIspSearch& search) {
   const zuna::engine::FpGuard guard;
-  return detail::translating_errors([&] {
-    return rk::best_isp(engine::builtin_nasa9_data(), input, search);
-  });
+  return rk::best_isp(engine::builtin_nasa9_data(), input, search);
 }
 
 }  // namespace zuna4
