@@ -6,7 +6,7 @@
 
 #include "engine/fp-guard.h"
 #include "rocket/expansion.h"
-#include "rocket/number-text.h"
+#include "rocket/refusal.h"
 #include "rocket/warm-start.h"
 
 namespace zuna::rocket {
@@ -261,8 +261,8 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
   if (!(pc >= kPcMinAtm && pc <= kPcMaxAtm)) {
     throw InputError(
         refusal(engine::Argument::pc_atm, pc, engine::Bounds::closed, kPcMinAtm, kPcMaxAtm),
-        "chamber pressure pc_atm = " + number_text(pc) + " is outside " + number_text(kPcMinAtm) +
-            " to " + number_text(kPcMaxAtm) + " atm");
+        "chamber pressure pc_atm = " + shortest_text(pc) + " is outside " + shortest_text(kPcMinAtm) +
+            " to " + shortest_text(kPcMaxAtm) + " atm");
   }
   // The O/F and the reactants: the engine's ranges.
   engine::feed_of(data, engine::Mixture{problem.of, problem.reactants});
@@ -278,9 +278,9 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
   for (double pi : problem.pi_p) {
     if (!(pi > 1.0 && pi <= pi_max)) {
       throw InputError(refusal(engine::Argument::pi_p, pi, engine::Bounds::above, 1.0, pi_max),
-                       "pressure ratio pi_p = " + number_text(pi) +
+                       "pressure ratio pi_p = " + shortest_text(pi) +
                            " is outside the accepted range: " + "greater than 1, at most " +
-                           number_text(pi_max) + " (Pe >= " + number_text(engine::kPMinAtm) +
+                           shortest_text(pi_max) + " (Pe >= " + shortest_text(engine::kPMinAtm) +
                            " atm)");
     }
   }
@@ -288,7 +288,7 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
     if (!(area >= 1.0 && area < std::numeric_limits<double>::infinity())) {
       throw InputError(refusal(engine::Argument::ae_at, area, engine::Bounds::at_least, 1.0,
                                std::numeric_limits<double>::infinity()),
-                       "area ratio ae_at = " + number_text(area) +
+                       "area ratio ae_at = " + shortest_text(area) +
                            " is outside the accepted range: at least 1, finite");
     }
   }

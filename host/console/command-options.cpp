@@ -13,11 +13,6 @@
 
 namespace zuna {
 
-std::string shortest_text(double v) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
-
 double real_value(const std::string& option, std::string_view text) {
   std::string_view s = text;
   if (!s.empty() && s.front() == '+') {
