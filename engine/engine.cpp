@@ -136,13 +136,14 @@ bool usable_guess(const State* guess) {
   return true;
 }
 
-// Solve, flags and properties, under the guard the public call holds.
-State solve_point(const ThermoData& data, const detail::Problem& pb, const State* guess,
-                  detail::FpGuard& guard) {
+// Solve, flags and properties of one start, under the guard the public call
+// holds.
+State solve_from(const ThermoData& data, const detail::Problem& pb, const State* guess,
+                 detail::FpGuard& guard) {
   guard.restart();
   State pt;
   detail::Amounts amounts;
-  const bool warm = usable_guess(guess);
+  const bool warm = guess != nullptr;
   const detail::State start = warm ? state_of(*guess, amounts) : detail::cold_start(pb);
   const detail::Outcome out = detail::solve(data, pb, start, warm ? &amounts : nullptr);
   pt.iterations = out.iterations;
@@ -182,6 +183,26 @@ State solve_point(const ThermoData& data, const detail::Problem& pb, const State
     detail::clear_values(pt, kFloatingPoint);
   }
   return pt;
+}
+
+// A point from the guess when it is usable; a warm solve that fails is
+// solved again cold (its steps counted with the cold solve's), and a point
+// that fails both ways is the warm solve's, flags and steps.
+State solve_point(const ThermoData& data, const detail::Problem& pb, const State* guess,
+                  detail::FpGuard& guard) {
+  if (!usable_guess(guess)) {
+    return solve_from(data, pb, nullptr, guard);
+  }
+  const State warm = solve_from(data, pb, guess, guard);
+  if (warm.has_values()) {
+    return warm;
+  }
+  State cold = solve_from(data, pb, nullptr, guard);
+  if (!cold.has_values()) {
+    return warm;
+  }
+  cold.iterations += warm.iterations;
+  return cold;
 }
 
 Feed mixture_feed(const ThermoData& data, const Mixture& mixture) {

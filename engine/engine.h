@@ -20,10 +20,10 @@
 // point that cannot be computed is not an exception: it comes back with flags
 // saying why, and a point flagged kNoSolution has every value NaN.
 //
-// Floating point. Every call leaves the floating-point exception flags as it
-// found them; an invalid operation, division by zero or overflow inside a
-// solve becomes kFloatingPoint on the point (underflow of a trace amount is
-// harmless and not reported).
+// Floating point. Every call holds the traps off while it computes and leaves
+// the floating-point environment as it found it; an invalid operation,
+// division by zero or overflow inside a solve becomes kFloatingPoint on the
+// point (underflow of a trace amount is harmless and not reported).
 //
 // Threads. No call keeps state between calls; the built-in data are parsed
 // once, on first use, thread-safely. Two threads may compute at once.
@@ -186,7 +186,9 @@ Feed feed_of(const State& state);
 // Equilibrium of the elements `feed.b_mol_kg` under `condition`. `guess`,
 // when given, is a previous result (for example the previous O/F at the
 // same pressure, or a chamber state for an expansion) the solve starts from;
-// without it the solve starts cold. A guess without values is ignored.
+// without it the solve starts cold. A guess without values is ignored, and a
+// solve from the guess that fails is solved again cold before the point is
+// flagged.
 // Throws InputError for a condition out of range.
 State equilibrium(const ThermoData& data, const Feed& feed, const Condition& condition,
                   const State* guess = nullptr);

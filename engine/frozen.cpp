@@ -97,8 +97,12 @@ State frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
   double ln_nj[kSpeciesCount];
   logs_of(c, ln_nj);
   const double ln_p = ln_p_of(data, p_atm);
-  double T =
-      T_guess_K >= kTExtrapolatedMinK && T_guess_K <= kTExtrapolatedMaxK ? T_guess_K : 3000.0;
+  // A guess that is no temperature of the range (NaN too: the quiet
+  // comparisons raise no flag that would read as a fault) starts at 3000 K.
+  double T = std::isgreaterequal(T_guess_K, kTExtrapolatedMinK) &&
+                     std::islessequal(T_guess_K, kTExtrapolatedMaxK)
+                 ? T_guess_K
+                 : 3000.0;
   State pt;
   for (int it = 1; it <= kMaxSteps; ++it) {
     pt = state_at(data, c, ln_nj, T, p_atm, ln_p);

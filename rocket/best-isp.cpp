@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "rocket/fp-flags.h"
+#include "engine/fp-guard.h"
 #include "rocket/refusal.h"
 #include "rocket/rocket.h"
 #include "rocket/warm-start.h"
@@ -70,46 +70,76 @@ double golden_max(ExitAtOf& exit, Measure m, double a, double b, double toleranc
   return fc >= fd ? c : d;
 }
 
-// The scan's best point and its neighbours bracket the maximum; the search
-// refines it there.
-double best_of(ExitAtOf& exit, Measure m, const std::vector<double>& grid,
-               const std::vector<RocketResult>& scan) {
+// The scan's point of the highest value.
+std::size_t best_scanned(Measure m, const std::vector<RocketResult>& scan) {
   std::size_t k = 0;
   for (std::size_t i = 1; i < scan.size(); ++i) {
     if (value_of(scan[i], m) > value_of(scan[k], m)) {
       k = i;
     }
   }
-  const double a = grid[k == 0 ? 0 : k - 1];
-  const double b = grid[k + 1 == grid.size() ? k : k + 1];
-  return golden_max(exit, m, a, b, kBestOfTolerance);
+  return k;
 }
 
 // The interval searched: the search's, or by default a quarter to 1.5 times
 // the stoichiometric O/F.
 std::pair<double, double> interval(const engine::ThermoData& data, const BestIspSearch& s) {
   const double st = engine::stoichiometric_of(data);
-  return {s.of_low > 0.0 ? s.of_low : 0.25 * st, s.of_high > 0.0 ? s.of_high : 1.5 * st};
+  return {s.of_low != 0.0 ? s.of_low : 0.25 * st, s.of_high != 0.0 ? s.of_high : 1.5 * st};
 }
 
-// The optimum of one exit for one measure, with the station there.
+// The optimum of one exit for one measure, with the station there: the
+// scan's best point and its neighbours bracket the maximum, the search
+// refines it there. Where no exit of the scan is valid there is no optimum:
+// the O/F is NaN and the station, without values, carries the reasons met.
 void optimum(ExitAtOf& exit, Measure m, const std::vector<double>& grid,
              const std::vector<RocketResult>& scan, double& of, Station& at, unsigned& flags) {
-  of = best_of(exit, m, grid, scan);
-  at = exit.at(of).stations[2];
-  flags |= at.flags;
-  if (of - grid.front() <= kBestOfTolerance || grid.back() - of <= kBestOfTolerance) {
-    flags |= kOptimumAtBound;
+  const std::size_t k = best_scanned(m, scan);
+  if (!scan[k].stations[2].valid()) {
+    of = std::numeric_limits<double>::quiet_NaN();
+    at = scan[0].stations[2];
+    for (const RocketResult& r : scan) {
+      at.flags |= r.stations[2].flags;
+    }
+    flags |= at.flags;
+    return;
   }
+  const double a = grid[k == 0 ? 0 : k - 1];
+  const double b = grid[k + 1 == grid.size() ? k : k + 1];
+  of = golden_max(exit, m, a, b, kBestOfTolerance);
+  at = exit.at(of).stations[2];
+  if (!at.valid()) {
+    // The refinement left the valid part of the bracket: the scan's point.
+    of = grid[k];
+    at = scan[k].stations[2];
+  }
+  if (of - grid.front() <= kBestOfTolerance || grid.back() - of <= kBestOfTolerance) {
+    at.flags |= kOptimumAtBound;
+  }
+  flags |= at.flags;
 }
 
 }  // namespace
 
 void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& s) {
-  const FpFlagsKept kept;
-  const auto [lo, hi] = interval(data, s);
+  const engine::FpGuard guard;
   const double st = engine::stoichiometric_of(data);
   const double min = engine::kOfMinFactor * st, max = engine::kOfMaxFactor * st;
+  // Each bound is 0 (its default) or an O/F of the engine's range; the
+  // refusal is the interval's, as given, its message names the bound.
+  auto check_bound = [&](const char* name, double v, const char* by_default) {
+    if (v != 0.0 && !(v >= min && v <= max)) {
+      engine::Refusal r =
+          refusal(engine::Argument::of_interval, s.of_low, engine::Bounds::closed, min, max);
+      r.value2 = s.of_high;
+      throw InputError(r, std::string(name) + " = " + shortest_text(v) +
+                              " is outside the accepted range: 0 (" + by_default + ") or " +
+                              shortest_text(min) + " to " + shortest_text(max));
+    }
+  };
+  check_bound("of_low", s.of_low, "a quarter of the stoichiometric O/F");
+  check_bound("of_high", s.of_high, "1.5 times the stoichiometric O/F");
+  const auto [lo, hi] = interval(data, s);
   if (!(lo >= min && hi <= max && lo + 10 * kBestOfTolerance < hi)) {
     engine::Refusal r =
         refusal(engine::Argument::of_interval, lo, engine::Bounds::closed, min, max);
@@ -128,7 +158,7 @@ void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& 
 
 std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketInput& problem,
                               const BestIspSearch& search) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   check_best_isp_search(data, search);
   const auto [lo, hi] = interval(data, search);
   RocketInput p = problem;

@@ -4,8 +4,8 @@
 #include <limits>
 #include <string>
 
+#include "engine/fp-guard.h"
 #include "rocket/expansion.h"
-#include "rocket/fp-flags.h"
 #include "rocket/refusal.h"
 #include "rocket/warm-start.h"
 
@@ -144,8 +144,12 @@ void compute_exits(const Expansion& before, const Expansion& after, const Flow& 
     if (x0 == 0.0) {
       x0 = x_from_neighbours(out, i, area);
     }
+    // Ae/At = 1 is the throat; where the composition is frozen after it
+    // (frozen_throat), the throat's gas with its frozen properties.
     const SearchResult r =
-        find_area_ratio_exit(after, throat, area, x0, prev ? &prev->state : nullptr);
+        area == 1.0 && after.frozen
+            ? SearchResult{with_frozen_properties(throat), true, 0}
+            : find_area_ratio_exit(after, throat, area, x0, prev ? &prev->state : nullptr);
     set_station(s, r.flow, problem.pc_atm, throat.rho_u);
     if (!r.found) {
       fail(s, kExitNotFound);
@@ -229,7 +233,7 @@ bool starts(const RocketInput& problem, const RocketResult* previous) {
 }  // namespace
 
 void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   const double pc = problem.pc_atm;
   if (!(pc >= kPcMinAtm && pc <= kPcMaxAtm)) {
     throw InputError(
@@ -269,7 +273,7 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
 
 RocketResult rocket_performance(const engine::ThermoData& data, const RocketInput& problem,
                                 const RocketResult* previous) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   check_problem(data, problem);
   RocketResult out;
   WarmStart warm;
@@ -282,7 +286,7 @@ std::vector<RocketResult> rocket_performance(const engine::ThermoData& data,
                                              const RocketInput& problem,
                                              std::span<const Model> models,
                                              std::span<const RocketResult> previous) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   check_problem(data, problem);
   SharedStations shared;
   std::vector<RocketResult> out(models.size());
@@ -338,7 +342,7 @@ class RingOfResults {
 
 std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketInput& problem,
                                        std::span<const double> of) {
-  const FpFlagsKept kept;
+  const engine::FpGuard guard;
   RocketInput p = problem;
   check_sweep(data, p, of);
   std::vector<RocketResult> out(of.size());
@@ -365,9 +369,11 @@ std::vector<std::vector<RocketResult>> rocket_sweep(const engine::ThermoData& da
 void rocket_sweep_each(const engine::ThermoData& data, const RocketInput& problem,
                        std::span<const double> of, std::span<const Model> models,
                        const SweepResultSink& each) {
-  const FpFlagsKept kept;
   RocketInput p = problem;
-  check_sweep(data, p, of);
+  {
+    const engine::FpGuard guard;
+    check_sweep(data, p, of);
+  }
   // What the first model solves at each O/F (the chamber, the shifting
   // throat) for the models after it, kept for every O/F as the models are
   // taken one after the other.
@@ -378,7 +384,11 @@ void rocket_sweep_each(const engine::ThermoData& data, const RocketInput& proble
     for (std::size_t i = 0; i < of.size(); ++i) {
       p.of = of[i];
       RocketResult& result = kept_results[i];
-      compute_stations(data, p, warm_start_at(kept_results, i), result, &shared[i]);
+      {
+        // The receiver runs in its own floating-point environment.
+        const engine::FpGuard guard;
+        compute_stations(data, p, warm_start_at(kept_results, i), result, &shared[i]);
+      }
       if (!each(m, i, result)) {
         return;
       }

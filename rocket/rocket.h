@@ -23,7 +23,8 @@
 // equilibrium at every station. `frozen_chamber`: the composition of the
 // chamber holds all the way. `frozen_throat`: shifting to the throat (and
 // at a subsonic exit, Pc/Pe below the throat's), frozen at the throat's
-// composition after it. Wherever the composition is frozen
+// composition after it (an exit of Ae/At = 1 is the throat's gas with its
+// frozen properties). Wherever the composition is frozen
 // (the chamber too, for frozen_chamber) a station's cp, gamma_s and sound
 // speed are the frozen ones, and its State follows the engine's convention
 // for frozen states (dlnV_dlnP_T = -1, dlnV_dlnT_P = 1, Cp = Cp_fr,
@@ -36,8 +37,9 @@
 // state and those of the stations), and a station that is
 // not valid() has NaN for every performance value.
 //
-// Floating point. Every call leaves the floating-point exception flags as it
-// found them.
+// Floating point. Every call holds the floating-point traps off while it
+// computes and leaves the floating-point environment (flags and traps) as it
+// found it.
 //
 // Threads. No call keeps state between calls; two threads may compute at
 // once.
@@ -116,8 +118,9 @@ std::vector<std::vector<RocketResult>> rocket_sweep(const engine::ThermoData& da
 // The same results handed over as they are computed, model by model: every
 // O/F of models[0] in order, then of models[1], and so on, each as
 // each(m, i, result) for O/F i and model m; `result` lasts until `each`
-// returns, and a false from it ends the sweep. Only the results a warm
-// start needs are kept, so that memory does not grow with the sweep.
+// returns, and a false from it ends the sweep; `each` runs in the caller's
+// floating-point environment. Only the results a warm start needs are kept,
+// so that memory does not grow with the sweep.
 using SweepResultSink =
     std::function<bool(std::size_t model, std::size_t of_index, const RocketResult& result)>;
 void rocket_sweep_each(const engine::ThermoData& data, const RocketInput& problem,

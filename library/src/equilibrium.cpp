@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/fp-guard.h"
 #include "tables/shortest.h"
 
 namespace zuna4 {
@@ -14,7 +15,10 @@ namespace engine = zuna::engine;
 
 const char* species_name(int j) { return engine::species_name(j); }
 
-double stoichiometric_of() { return engine::stoichiometric_of(engine::builtin_nasa9_data()); }
+double stoichiometric_of() {
+  const zuna::engine::FpGuard guard;
+  return engine::stoichiometric_of(engine::builtin_nasa9_data());
+}
 
 namespace {
 
@@ -90,14 +94,19 @@ Prepared checked(const EquilibriumInput& input) {
 
 }  // namespace
 
-void check_input(const EquilibriumInput& input) { checked(input); }
+void check_input(const EquilibriumInput& input) {
+  const zuna::engine::FpGuard guard;
+  checked(input);
+}
 
 State equilibrium(const EquilibriumInput& input, const State* warm) {
+  const zuna::engine::FpGuard guard;
   return solve(prepare(input), warm != nullptr && warm->has_values() ? warm : nullptr);
 }
 
 void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, bool warm_start,
                  const State* warm) {
+  const zuna::engine::FpGuard guard;
   if (in.size() != out.size()) {
     Refusal r;
     r.argument = Argument::out;

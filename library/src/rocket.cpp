@@ -2,6 +2,7 @@
 // problem and results are the library's.
 #include "zuna4/rocket.h"
 
+#include "engine/fp-guard.h"
 #include "rocket/rocket.h"
 
 namespace zuna4 {
@@ -10,18 +11,22 @@ namespace engine = zuna::engine;
 namespace rk = zuna::rocket;
 
 void check_input(const RocketInput& input) {
+  const zuna::engine::FpGuard guard;
   rk::check_problem(engine::builtin_nasa9_data(), input);
 }
 
 RocketResult rocket(const RocketInput& input, const RocketResult* warm) {
+  const zuna::engine::FpGuard guard;
   return rk::rocket_performance(engine::builtin_nasa9_data(), input, warm);
 }
 
 std::vector<RocketResult> rocket_sweep(const RocketInput& input, std::span<const double> of) {
+  const zuna::engine::FpGuard guard;
   return rk::rocket_sweep(engine::builtin_nasa9_data(), input, of);
 }
 
 std::vector<BestIsp> best_isp(const RocketInput& input, const BestIspSearch& search) {
+  const zuna::engine::FpGuard guard;
   return rk::best_isp(engine::builtin_nasa9_data(), input, search);
 }
 

@@ -1,15 +1,15 @@
 // The programs' sweep without the run-time, point by point on the plain
 // reference of thermo/ (reference.h), which the programs' side-by-side lanes
-// match to the last bit. Where the programs end the run on a floating-point fault, the point
-// here carries kSweepFloatingPoint and the sweep goes on; the caller's
-// exception flags are left as they were.
+// match to the last bit. Where the programs end the run on a floating-point
+// fault, the point here carries kSweepFloatingPoint and the sweep goes on;
+// the caller's floating-point environment is left as it was.
 #include "zuna4/sweep.h"
 
-#include <cfenv>
 #include <cmath>
 #include <sstream>
 #include <string>
 
+#include "engine/fp-guard.h"
 #include "src/shipped-data.h"
 #include "tables/shortest.h"
 #include "thermo/reference.h"
@@ -23,7 +23,6 @@ namespace {
 using zuna::CoefBlock;
 using zuna::ThermoConstants;
 
-constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 constexpr int kMaxInnerPoints = 100;
 constexpr double kMaxRatio = 100.0;
 
@@ -162,6 +161,7 @@ constexpr SweepColumn kSweepColumns[kSweepColumnCount] = {
 }  // namespace
 
 void check_sweep_parameters(const SweepParameters& p) {
+  const zuna::engine::FpGuard guard;
   using zuna::tables::shortest_text;
   constexpr double kInf = HUGE_VAL;
   if (!real_within(p.rmin, 0.0, 1.0, true)) {
@@ -201,6 +201,7 @@ void check_sweep_parameters(const SweepParameters& p) {
 }
 
 SweepData read_sweep_data(std::istream& in) {
+  const zuna::engine::FpGuard guard;
   try {
     return checked(zuna::thermodata::read_data7(in));
   } catch (const zuna::thermodata::RecordError& e) {
@@ -210,6 +211,7 @@ SweepData read_sweep_data(std::istream& in) {
 
 const SweepData& shipped_sweep_data() {
   // Parsed once, on first use; C++ makes the initialisation thread-safe.
+  const zuna::engine::FpGuard guard;
   static const SweepData data = [] {
     std::istringstream in{std::string(detail::kShippedZunaDat)};
     return read_sweep_data(in);
@@ -217,9 +219,13 @@ const SweepData& shipped_sweep_data() {
   return data;
 }
 
-SweepResult sweep(const SweepParameters& p) { return sweep(p, shipped_sweep_data()); }
+SweepResult sweep(const SweepParameters& p) {
+  const zuna::engine::FpGuard guard;
+  return sweep(p, shipped_sweep_data());
+}
 
 SweepResult sweep(const SweepParameters& params, const SweepData& data) {
+  zuna::engine::FpGuard guard;
   check_sweep_parameters(params);
   const zuna::SweepGrid grid{params.npmin, params.npmax, params.rmin, params.rmax};
   const zuna::DissociationSettings search{
@@ -239,19 +245,15 @@ SweepResult sweep(const SweepParameters& params, const SweepData& data) {
       coef.v[1][j][k] = data.coef[1][j][k];
     }
   }
-  std::fexcept_t caller_flags;
-  std::fegetexceptflag(&caller_flags, kFaults);
-
   SweepResult result;
   zuna::SweepCarry s;
   s.npts = grid.npmin + grid.npmax + 3;
   result.points.resize(static_cast<std::size_t>(s.npts));
   for (std::int32_t i = 0; i <= s.npts; ++i) {
     zuna::SweepPointValues v;
-    std::feclearexcept(kFaults);
+    guard.restart();
     zuna::reference_sweep_point(i, grid, search, tc, coef, v, s);
-    const bool faulted = std::fetestexcept(kFaults) != 0;
-    if (faulted) {
+    if (guard.faulted()) {
       v.flags |= kSweepFloatingPoint;
       result.ok = false;
     }
@@ -260,7 +262,6 @@ SweepResult sweep(const SweepParameters& params, const SweepData& data) {
     }
   }
   result.ofst = s.ofst;
-  std::fesetexceptflag(&caller_flags, kFaults);
   return result;
 }
 

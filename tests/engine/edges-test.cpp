@@ -407,6 +407,61 @@ TEST(EngineEdges, WarmStartsLandWhereColdOnesDo) {
   }
 }
 
+// A solve from a guess that fails is solved again cold: the point of a far
+// guess (a neighbour of the sweep that lies across the range) and of a
+// guess of nonsense is the cold point, never a flagged one.
+TEST(EngineEdges, AWarmStartThatFailsIsSolvedAgainCold) {
+  Condition hot, cool;
+  hot.mode = cool.mode = Mode::TP;
+  hot.p_atm = cool.p_atm = 1e-6;
+  hot.T_K = 5700.0;
+  cool.T_K = 640.0;
+  const State far = equilibrium(data(), feed_of(data(), liquid(40.0)), hot);
+  ASSERT_TRUE(far.converged());
+  const Feed rich = feed_of(data(), liquid(0.1));
+  const State cold = equilibrium(data(), rich, cool);
+  ASSERT_TRUE(cold.converged());
+  const State warm = equilibrium(data(), rich, cool, &far);
+  EXPECT_EQ(warm.flags, 0u);
+  EXPECT_NEAR(warm.x[kH2O], cold.x[kH2O], 1e-11);
+
+  Condition flame_at_1;
+  flame_at_1.mode = Mode::HP;
+  flame_at_1.p_atm = 1.0;
+  const Feed stoich = feed_of(data(), liquid(1.0));
+  flame_at_1.h_kJ_kg = stoich.h0_kJ_kg;
+  Condition tp = flame_at_1;
+  tp.mode = Mode::TP;
+  tp.T_K = 3000.0;
+  for (const Condition& c : {flame_at_1, tp}) {
+    const State reference = equilibrium(data(), stoich, c);
+    ASSERT_TRUE(reference.converged());
+    for (double T : {1e-200, 1e-3, 150.0, 1e200}) {
+      for (double scale : {1e-300, 1.0, 1e300}) {
+        State nonsense = reference;
+        nonsense.T_K = T;
+        nonsense.n_total_mol_kg *= scale;
+        for (double& n : nonsense.n_mol_kg) {
+          n *= scale;
+        }
+        const State p = equilibrium(data(), stoich, c, &nonsense);
+        ASSERT_TRUE(p.converged()) << "T " << T << ", amounts times " << scale << ": " << p.flags;
+        EXPECT_NEAR(p.T_K, reference.T_K, 1e-9 * reference.T_K) << T << " " << scale;
+      }
+    }
+  }
+  // A frozen solve's guess that is no temperature of the range starts it
+  // where no guess does, without a fault.
+  const Composition products = composition_of(equilibrium(data(), stoich, flame_at_1));
+  const State no_guess = frozen_sp(data(), products, 12.0, 0.1);
+  ASSERT_TRUE(no_guess.converged());
+  for (double T : {double{NAN}, -1.0, 1e-200, 1e200}) {
+    const State q = frozen_sp(data(), products, 12.0, 0.1, T);
+    EXPECT_EQ(q.flags, no_guess.flags) << T;
+    EXPECT_EQ(q.T_K, no_guess.T_K) << T;
+  }
+}
+
 TEST(EngineEdges, TwoThreadsAtOnce) {
   std::vector<double> of;
   for (int k = 0; k < 200; ++k) {

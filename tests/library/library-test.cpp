@@ -7,6 +7,7 @@
 #include <cfenv>
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -193,6 +194,86 @@ TEST(LibrarySweep, ColumnsNameEachFieldOnceInTheCsvsOrder) {
     }
   }
   EXPECT_EQ(read, 7);  // each marked field read by one column
+// An array started warm never flags a point that a cold start computes: a
+// warm start from the point before, far across the range, is solved again
+// cold.
+TEST(LibraryEquilibrium, AFailedWarmStartIsSolvedAgainCold) {
+  const double st = zuna4::stoichiometric_of();
+  std::vector<zuna4::EquilibriumInput> in(2);
+  for (zuna4::EquilibriumInput& p : in) {
+    p.problem = zuna4::Problem::tp;
+    p.p_atm = 1e-6;
+  }
+  in[0].of = 40.0 * st;
+  in[0].T_K = 5700.0;
+  in[1].of = 0.1 * st;
+  in[1].T_K = 640.0;
+  std::vector<zuna4::State> warm(2), cold(2);
+  zuna4::equilibrium(in, warm, true);
+  zuna4::equilibrium(in, cold, false);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(cold[i].flags, 0u) << i;
+    EXPECT_EQ(warm[i].flags, 0u) << i;
+    EXPECT_NEAR(warm[i].x[0], cold[i].x[0], 1e-11) << i;
+  }
+}
+
+// Random TP points over the whole range, each started from the one before:
+// about one in a thousand failed warm where the cold start succeeds.
+TEST(LibraryEquilibrium, RandomPointsStartedWarmFailOnlyWhereColdOnesFail) {
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  const double st = zuna4::stoichiometric_of();
+  std::vector<zuna4::EquilibriumInput> in(20000);
+  for (zuna4::EquilibriumInput& p : in) {
+    p.problem = zuna4::Problem::tp;
+    p.of = 0.1 * st * std::pow(400.0, unit(random));
+    p.p_atm = 1e-6 * std::pow(1e11, unit(random));
+    p.T_K = 200.0 + 5800.0 * unit(random);
+  }
+  std::vector<zuna4::State> warm(in.size()), cold(in.size());
+  zuna4::equilibrium(in, warm, true);
+  zuna4::equilibrium(in, cold, false);
+  int differ = 0;
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    differ += warm[i].flags != cold[i].flags ? 1 : 0;
+  }
+  EXPECT_EQ(differ, 0);
+}
+
+// The best-O/F search through the facade: a bound that is no O/F is refused
+// by name, an exit valid nowhere has no O/F, and each optimum says whether
+// it lies at an end of the interval.
+TEST(LibraryRocket, TheBestOfSearchRefusesAndFlagsEachOptimum) {
+  zuna4::RocketInput in;
+  in.pc_atm = 68.046;
+  in.pi_p = {100};
+  for (double bad : {double{NAN}, -1.0}) {
+    for (bool low : {true, false}) {
+      zuna4::BestIspSearch s;
+      (low ? s.of_low : s.of_high) = bad;
+      try {
+        (void)zuna4::best_isp(in, s);
+        ADD_FAILURE() << (low ? "of_low " : "of_high ") << bad << ": accepted";
+      } catch (const zuna4::InputError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind(low ? "of_low = " : "of_high = ", 0), 0u) << e.what();
+      }
+    }
+  }
+  // Isp is highest at O/F 4.19, Ivac at 4.54: only Ivac's optimum is at the end.
+  zuna4::BestIspSearch s;
+  s.of_low = 3.0;
+  s.of_high = 4.4;
+  in.ae_at = {1e7};  // no pressure gives it
+  const std::vector<zuna4::BestIsp> best = zuna4::best_isp(in, s);
+  ASSERT_EQ(best.size(), 2u);
+  EXPECT_EQ(best[0].at_isp.flags & zuna4::kOptimumAtBound, 0u);
+  EXPECT_NE(best[0].at_ivac.flags & zuna4::kOptimumAtBound, 0u);
+  EXPECT_EQ(best[0].flags, best[0].at_isp.flags | best[0].at_ivac.flags);
+  EXPECT_TRUE(best[0].at_isp.valid() && best[0].at_ivac.valid());
+  EXPECT_TRUE(std::isnan(best[1].of_isp) && std::isnan(best[1].of_ivac));
+  EXPECT_FALSE(best[1].at_isp.valid() || best[1].at_ivac.valid());
+  EXPECT_NE(best[1].flags & zuna4::kExitNotFound, 0u);
 }
 
 TEST(LibrarySweep, TheCallersFloatingPointFlagsAreKept) {

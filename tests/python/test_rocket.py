@@ -177,3 +177,19 @@ def test_to_pandas_gives_one_row_per_station(monkeypatch):
     assert list(frame["pc_atm"]) == [10.0] * 3 + [20.0] * 3
     assert list(frame["station"]) == ["chamber", "throat", "exit"] * 2
     assert list(frame["model"]) == ["equilibrium"] * 6
+
+
+@pytest.mark.parametrize("name", ["of_low", "of_high"])
+@pytest.mark.parametrize("value", [math.nan, -1.0, 1000.0])
+def test_best_isp_refuses_a_bound_that_is_no_o_f_by_its_name(name, value):
+    with pytest.raises(ValueError, match=name):
+        zuna4.best_isp(pc=68.0, pi_p=[100], **{name: value})
+
+
+def test_best_isp_gives_no_o_f_where_no_exit_is_valid():
+    best = zuna4.best_isp(pc=68.0, pi_p=[100], ae_at=[1e7])
+    assert best.of_isp[0] > 3.0 and best.isp_m_s[0] > 0.0
+    for column in ("of_isp", "isp_m_s", "of_ivac", "ivac_m_s"):
+        assert math.isnan(getattr(best, column)[1]), column
+    assert best.flags[1] & 2**18  # no pressure gives the area ratio
+    assert not best.flags[1] & 2**19

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "rocket/rocket.h"
@@ -221,14 +222,41 @@ TEST(RocketModels, ModelsAtOnceGiveWhatEachGivesAlone) {
   expect_bitwise_equal(all[2].throat(), all[1].throat(), "throat");
 }
 
+// Ae/At = 1 is the throat's gas; where the composition is frozen after the
+// throat it has the frozen properties, as every exit of that model has (the
+// shifting flow is sonic there, the frozen one not yet).
 TEST(RocketModels, AreaRatioOneIsTheThroat) {
-  RocketInput p = problem(68.046, 6.0, Model::equilibrium);
-  p.pi_p.clear();
-  p.ae_at = {1.0};
-  const RocketResult r = rocket_performance(data(), p);
-  EXPECT_EQ(r.stations[2].state.p_atm, r.throat().state.p_atm);
-  EXPECT_EQ(r.stations[2].kind, StationKind::area_ratio);
-  EXPECT_EQ(r.stations[2].ae_at, 1.0);
+  for (Model m : {Model::equilibrium, Model::frozen_chamber, Model::frozen_throat}) {
+    RocketInput p = problem(68.046, 6.0, m);
+    p.pi_p.clear();
+    p.ae_at = {1.0, 1.5};
+    const RocketResult r = rocket_performance(data(), p);
+    const Station& one = r.stations[2];
+    const Station& throat = r.throat();
+    EXPECT_EQ(one.kind, StationKind::area_ratio);
+    EXPECT_EQ(one.ae_at, 1.0);
+    ASSERT_TRUE(one.valid()) << name(m);
+    for (double Station::*v : {&Station::isp_m_s, &Station::ivac_m_s, &Station::cstar_m_s,
+                               &Station::cf, &Station::pinf_p}) {
+      EXPECT_EQ(one.*v, throat.*v) << name(m);
+    }
+    EXPECT_EQ(one.state.T_K, throat.state.T_K) << name(m);
+    EXPECT_EQ(one.state.p_atm, throat.state.p_atm) << name(m);
+    if (m != Model::frozen_throat) {
+      expect_bitwise_equal(one, throat, name(m));
+      continue;
+    }
+    const Station& after = r.stations[3];
+    for (const Station* s : {&one, &after}) {
+      EXPECT_EQ(s->state.gamma_s, s->state.gamma_fr);
+      EXPECT_EQ(s->state.son_vel_m_s, s->state.son_vel_fr_m_s);
+      EXPECT_EQ(s->state.Cp_kJ_kgK, s->state.Cp_fr_kJ_kgK);
+      EXPECT_EQ(s->state.dlnV_dlnP_T, -1.0);
+      EXPECT_EQ(s->state.dlnV_dlnT_P, 1.0);
+    }
+    EXPECT_EQ(one.mach, throat.isp_m_s / one.state.son_vel_fr_m_s);
+    EXPECT_LT(one.mach, 1.0);
+  }
 }
 
 // A sweep starts each O/F from the one before; it must land where a cold
@@ -257,6 +285,36 @@ TEST(RocketSweep, WarmStartsGiveTheColdResults) {
       EXPECT_EQ(sweep[i].of, of[i]);
       expect_close(sweep[i], cold, what);
       expect_close(together[i][m], cold, what + " (models together)");
+    }
+  }
+}
+
+// A previous result of nonsense (a temperature that is no number or far off
+// the range, amounts 1e300 times off, pressure ratios of nothing) starts
+// the solves of no station: each falls back to a cold start.
+TEST(RocketSweep, APreviousResultOfNonsenseGivesTheColdResult) {
+  for (Model m : {Model::equilibrium, Model::frozen_chamber, Model::frozen_throat}) {
+    const RocketInput p = problem(68.046, 6.0, m);
+    const RocketResult cold = rocket_performance(data(), p);
+    for (double T : {double{NAN}, 1e-200, 1e200}) {
+      for (double scale : {1e-300, 1e300}) {
+        RocketResult nonsense = cold;
+        for (Station& s : nonsense.stations) {
+          s.state.T_K = T;
+          s.state.n_total_mol_kg *= scale;
+          for (double& n : s.state.n_mol_kg) {
+            n *= scale;
+          }
+          s.pinf_p = scale;
+        }
+        const std::string what =
+            std::string(name(m)) + " T " + std::to_string(T) + " scale " + std::to_string(scale);
+        const RocketResult warm = rocket_performance(data(), p, &nonsense);
+        for (std::size_t k = 0; k < cold.stations.size(); ++k) {
+          EXPECT_EQ(warm.stations[k].flags, cold.stations[k].flags) << what << " station " << k;
+        }
+        expect_close(warm, cold, what);
+      }
     }
   }
 }
@@ -331,6 +389,47 @@ TEST(RocketBestIsp, AMaximumOutsideTheIntervalIsFlagged) {
   ASSERT_EQ(best.size(), 1u);
   EXPECT_NE(best[0].flags & kOptimumAtBound, 0u);
   EXPECT_NEAR(best[0].of_isp, 8.0, 2e-4);
+}
+
+// Isp is highest at O/F 4.19 and Ivac at 4.54 (Pc/Pe = 100): an interval that
+// ends between them has the Isp optimum inside and the Ivac one at its end,
+// and each optimum's station says so for itself.
+TEST(RocketBestIsp, EachOptimumIsFlaggedAtTheBoundForItself) {
+  RocketInput p = problem(68.046, 0.0, Model::equilibrium);
+  p.pi_p = {100};
+  p.ae_at.clear();
+  BestIspSearch s;
+  s.of_low = 3.0;
+  s.of_high = 4.4;
+  const std::vector<BestIsp> best = best_isp(data(), p, s);
+  ASSERT_EQ(best.size(), 1u);
+  EXPECT_NEAR(best[0].of_isp, 4.187, 1e-3);
+  EXPECT_NEAR(best[0].of_ivac, 4.4, 2e-4);
+  EXPECT_EQ(best[0].at_isp.flags & kOptimumAtBound, 0u);
+  EXPECT_NE(best[0].at_ivac.flags & kOptimumAtBound, 0u);
+  EXPECT_EQ(best[0].flags, best[0].at_isp.flags | best[0].at_ivac.flags);
+  EXPECT_NE(best[0].flags & kOptimumAtBound, 0u);
+}
+
+// An exit that no O/F of the interval computes has no optimum: no O/F, no
+// value, the reasons of the scan; the exits beside it keep theirs.
+TEST(RocketBestIsp, AnExitValidNowhereHasNoOptimum) {
+  RocketInput p = problem(68.046, 0.0, Model::equilibrium);
+  p.pi_p = {10};
+  p.ae_at = {1e7};
+  const std::vector<BestIsp> best = best_isp(data(), p);
+  ASSERT_EQ(best.size(), 2u);
+  EXPECT_TRUE(best[0].at_isp.valid() && std::isfinite(best[0].of_isp));
+  for (const Station* s : {&best[1].at_isp, &best[1].at_ivac}) {
+    EXPECT_FALSE(s->valid());
+    EXPECT_NE(s->flags & kExitNotFound, 0u);
+    EXPECT_EQ(s->flags & kOptimumAtBound, 0u);
+    expect_all_nan(*s, "area ratio 1e7");
+  }
+  EXPECT_TRUE(std::isnan(best[1].of_isp));
+  EXPECT_TRUE(std::isnan(best[1].of_ivac));
+  EXPECT_EQ(best[1].kind, StationKind::area_ratio);
+  EXPECT_EQ(best[1].exit_value, 1e7);
 }
 
 // Stations past the engine's temperature limit (100 K) and an area no
@@ -437,6 +536,23 @@ TEST(RocketInput, OutOfRangeProblemsAreRefusedByName) {
   inverted.of_low = 9.0;
   inverted.of_high = 3.0;
   EXPECT_THROW(best_isp(data(), p, inverted), InputError);
+  // A bound is 0 (its default) or an O/F; anything else is refused by name,
+  // never taken for the default.
+  const std::pair<double, const char*> bounds[] = {
+      {NAN, "nan"}, {-4.0, "-4"}, {-0.5, "-0.5"}, {0.5, "0.5"}, {1000.0, "1000"}};
+  for (const auto& [v, text] : bounds) {
+    for (bool low : {true, false}) {
+      BestIspSearch s;
+      (low ? s.of_low : s.of_high) = v;
+      const std::string named = std::string(low ? "of_low = " : "of_high = ") + text;
+      try {
+        check_best_isp_search(data(), s);
+        ADD_FAILURE() << named << ": accepted";
+      } catch (const InputError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind(named + " is outside", 0), 0u) << e.what();
+      }
+    }
+  }
 }
 
 // No state is shared between calls: two threads at once get what one gets.

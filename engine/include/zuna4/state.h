@@ -104,7 +104,8 @@ enum StateFlag : unsigned {
                                 // or to where the gas leaves the engine's range,
                                 // gives the area ratio asked for
   kOptimumAtBound = 1u << 19,   // best O/F: the highest value lies at an end of the
-                                // interval searched, not at a maximum inside it
+                                // interval searched, not at a maximum inside it (on
+                                // the station of that optimum, Isp or Ivac)
   kNozzleSeparates = 1u << 20,  // the flow likely separates from the nozzle's wall
                                 // before this exit
 };

@@ -13,8 +13,10 @@
 // std::invalid_argument whose message names the argument and the range
 // accepted) before anything is computed; a point that cannot be computed is
 // no exception but comes back with flags saying why. No call keeps state
-// between calls, none prints, none ends the process, none changes the
-// caller's floating-point exception flags: two threads may compute at once.
+// between calls, none prints, none ends the process, none traps on a
+// floating-point exception (traps are held off while it computes) and none
+// changes the caller's floating-point environment: two threads may compute
+// at once.
 #pragma once
 
 #include "zuna4/equilibrium.h"

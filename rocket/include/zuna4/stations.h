@@ -18,7 +18,8 @@ inline constexpr double kG0_m_s2 = 9.80665;  // standard gravity, Isp [s] = Isp 
 
 // equilibrium: the composition shifts all the way; frozen_chamber: the
 // chamber's composition holds; frozen_throat: shifting to the throat (and
-// at a subsonic exit), frozen at the throat's composition after it.
+// at a subsonic exit), frozen at the throat's composition after it (an exit
+// of Ae/At = 1 is the throat's gas with its frozen properties).
 enum class Model { equilibrium, frozen_chamber, frozen_throat };
 
 // Accepted: pc_atm 1e-4..1e4, O/F from 0.1 to 40 times the stoichiometric
@@ -73,18 +74,20 @@ struct RocketResult {
 // by golden-section search inside the interval of a coarse scan of
 // [of_low, of_high] that holds the highest value.
 struct BestIspSearch {
-  double of_low = 0.0;   // 0: a quarter of the stoichiometric O/F
-  double of_high = 0.0;  // 0: 1.5 times the stoichiometric O/F
+  double of_low = 0.0;   // 0: a quarter of the stoichiometric O/F; else 0.1..40 times it
+  double of_high = 0.0;  // 0: 1.5 times the stoichiometric O/F; else 0.1..40 times it
   int scan_points = 12;  // coarse scan, 3..1000
 };
 struct BestIsp {
   StationKind kind = StationKind::pressure_ratio;
   double exit_value = 0.0;  // the exit's Pc/Pe or Ae/At
-  double of_isp = 0.0;      // O/F of the highest Isp
-  Station at_isp;           // the exit at that O/F
-  double of_ivac = 0.0;     // O/F of the highest Ivac
-  Station at_ivac;          // the exit at that O/F
-  unsigned flags = 0;       // the stations' flags at the optimum, and kOptimumAtBound
+  double of_isp = 0.0;      // O/F of the highest Isp; NaN when no exit of the interval is valid
+  Station at_isp;           // the exit at that O/F, with kOptimumAtBound of this optimum
+  double of_ivac = 0.0;     // O/F of the highest Ivac; NaN as of_isp
+  Station at_ivac;          // the exit at that O/F, with kOptimumAtBound of this optimum
+  unsigned flags = 0;       // at_isp.flags | at_ivac.flags
 };
+// Without an optimum (O/F NaN) the station has no values and its flags are
+// those of the scan's exits together.
 
 }  // namespace zuna4
