@@ -1,0 +1,171 @@
+// SetSolver: the arrays of a product set, the checks of a condition, the
+// start (cold as RP-1311 section 3.1, or warm from the last state) and the
+// alternation of Newton iterations and condensed-phase tests.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "engine/fp-guard.h"
+#include "engine/point.h"
+#include "engine/set-work.h"
+
+namespace zuna::engine {
+namespace {
+
+constexpr int kStepsPerIteration = 100;
+constexpr int kPhaseChanges = 24;  // condensed-phase tests before giving up
+
+void check(bool ok, const std::string& what) {
+  if (!ok) throw InputError(what);
+}
+
+// The assigned values in the solver's units; InputError out of range.
+void set_problem(SetSolver::Work& w, const std::vector<double>& b, const SetCondition& c) {
+  check(static_cast<int>(b.size()) == w.m, "elements: one amount per element of the set");
+  for (int i = 0; i < w.m; ++i) {
+    check(std::isfinite(b[i]) && b[i] > 0.0,
+          "elements: the amount of " + w.set->elements[i] + " must be positive");
+    w.b0[i] = b[i];
+  }
+  w.problem = c.problem;
+  w.fixed_T = c.problem == SetProblem::tp || c.problem == SetProblem::tv;
+  w.fixed_P = c.problem == SetProblem::tp || c.problem == SetProblem::hp ||
+              c.problem == SetProblem::sp;
+  if (w.fixed_T) {
+    check(c.T_K >= kTMinK && c.T_K <= kTMaxK, "temperature: from 200 to 6000 K");
+    w.T_assigned = c.T_K;
+    w.ln_T = std::log(c.T_K);
+  }
+  if (w.fixed_P) {
+    check(c.p_bar >= kPMinAtm * kAtmBar && c.p_bar <= kPMaxAtm * kAtmBar,
+          "pressure: from 1e-6 to 1e5 atm");
+    w.P_bar = c.p_bar;
+    w.ln_p = std::log(c.p_bar / w.set->database->p_ref_bar);
+  } else {
+    check(std::isfinite(c.v_m3_kg) && c.v_m3_kg > 0.0, "volume: must be positive");
+    w.v = c.v_m3_kg;
+    w.ln_R_vP0 = std::log(w.R / c.v_m3_kg) - w.ln_P0_Pa;
+  }
+  const double value = c.problem == SetProblem::hp   ? c.h_kJ_kg
+                       : c.problem == SetProblem::uv ? c.u_kJ_kg
+                                                     : c.s_kJ_kgK;
+  check(std::isfinite(value), "the assigned enthalpy, energy or entropy must be a number");
+  w.target = value * 1000.0 / w.R;  // h0/R, u0/R [mol K/kg], s0/R [mol/kg]
+  for (int j = 0; j < w.ns; ++j) {
+    w.share[j] = 0.0;
+    for (int i = 0; i < w.m; ++i) w.share[j] = std::max(w.share[j], w.a(i, j) / w.b0[i]);
+  }
+}
+
+void clear(SetPoint& p, unsigned flags) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (double* v : {&p.P_bar, &p.T_K, &p.rho_kg_m3, &p.h_kJ_kg, &p.u_kJ_kg, &p.g_kJ_kg,
+                    &p.s_kJ_kgK, &p.M_g_mol, &p.n_gas_mol_kg, &p.dlnV_dlnP_T, &p.dlnV_dlnT_P,
+                    &p.cp_eq_kJ_kgK, &p.gamma_s, &p.sound_speed_m_s, &p.cp_fr_kJ_kgK,
+                    &p.gamma_fr, &p.sound_speed_fr_m_s})
+    *v = nan;
+  for (auto* a : {&p.n_mol_kg, &p.x, &p.y})
+    for (double& v : *a) v = nan;
+  p.flags = flags;
+}
+
+// RP-1311 section 3.1: 0.1 kmol of gas per kg shared equally, no condensed
+// species, 3800 K unless T is assigned.
+void cold_start(SetSolver::Work& w) {
+  const double n = 100.0;
+  for (int j = 0; j < w.ng; ++j) w.ln_nj[j] = std::log(n / w.ng);
+  for (int c = w.ng; c < w.ns; ++c) {
+    w.active[c] = 0;
+    w.nj[c] = 0.0;
+  }
+  w.ln_n = std::log(n);
+  if (!w.fixed_T) w.ln_T = std::log(3800.0);
+}
+
+}  // namespace
+
+SetSolver::SetSolver(const ProductSet& set) : work_(std::make_unique<Work>()) {
+  Work& w = *work_;
+  w.set = &set;
+  w.ns = set.size();
+  w.ng = set.gas_count;
+  w.m = set.element_count();
+  w.R = set.database->R_J_molK;
+  w.ln_P0_Pa = std::log(set.database->p_ref_bar * 1e5);
+  for (const SpeciesRecord* r : set.species) {
+    w.range.push_back(&r->ranges.front());
+    w.T_low.push_back(r->T_low_K());
+    w.T_high.push_back(r->T_high_K());
+  }
+  const auto n = static_cast<std::size_t>(w.ns);
+  for (auto* v : {&w.ln_nj, &w.nj, &w.share, &w.cp, &w.h, &w.s0, &w.g0, &w.mu, &w.d_ln_nj, &w.d_nj})
+    v->assign(n, 0.0);
+  w.active.assign(n, 0);
+  w.swapped.assign(n, 0);
+  w.b0.assign(static_cast<std::size_t>(w.m), 0.0);
+  w.pi.assign(static_cast<std::size_t>(w.m), 0.0);
+  const std::size_t most = static_cast<std::size_t>(w.m + (w.ns - w.ng) + 2);
+  w.A.assign(most * (most + 1), 0.0);
+  w.cols.assign(n, 0);
+}
+
+SetSolver::~SetSolver() = default;
+
+const ProductSet& SetSolver::set() const { return *work_->set; }
+
+void SetSolver::reset() { work_->have_state = false; }
+
+void SetSolver::solve(const std::vector<double>& b_mol_kg, const SetCondition& condition,
+                      SetPoint& out, bool cold) {
+  detail::FpGuard guard;
+  Work& w = *work_;
+  check(out.n_mol_kg.size() == static_cast<std::size_t>(w.ns) && out.x.size() == out.n_mol_kg.size() &&
+            out.y.size() == out.n_mol_kg.size(),
+        "the point must come from make_point of this solver");
+  set_problem(w, b_mol_kg, condition);
+  if (cold || !w.have_state) {
+    cold_start(w);
+  } else if (w.fixed_P) {
+    double n = 0.0;
+    for (int j = 0; j < w.ng; ++j) n += std::exp(w.ln_nj[j]);
+    w.ln_n = std::log(n);
+  }
+  for (char& s : w.swapped) s = 0;
+  int steps = 0, result = 0;
+  for (int round = 0; round <= kPhaseChanges; ++round) {
+    result = detail::iterate(w, kStepsPerIteration);
+    if (result < 0) break;
+    steps += result;
+    if (!detail::change_phases(w)) break;
+    result = round == kPhaseChanges ? -1 : result;
+  }
+  out.flags = 0;
+  if (result >= 0) {
+    detail::fill_point(w, out);
+    out.iterations = steps;
+    out.flags |= guard.faulted() ? kFloatingPoint : 0u;
+  }
+  const unsigned why = result == -1 ? kNotConverged
+                       : result == -2 ? kSingular
+                       : result == -3 ? kNoGasPhase
+                       : result == -4 ? (std::exp(w.ln_T) < 1000.0 ? kBelowRange : kAboveRange)
+                                      : 0u;
+  if (result < 0 || (out.flags & (kFloatingPoint | kSingular | kBelowRange | kAboveRange))) {
+    clear(out, why | (out.flags & ~kCondensedPresent) | kNoSolution);
+    w.have_state = false;
+    return;
+  }
+  w.have_state = true;
+}
+
+SetPoint SetSolver::make_point() const {
+  SetPoint p;
+  const auto n = static_cast<std::size_t>(work_->ns);
+  p.n_mol_kg.assign(n, 0.0);
+  p.x.assign(n, 0.0);
+  p.y.assign(n, 0.0);
+  return p;
+}
+
+}  // namespace zuna::engine

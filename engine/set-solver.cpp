@@ -1,0 +1,298 @@
+// The Newton iteration of the general solver (RP-1311 Part I, sections 2.3
+// to 2.5 and 3.2 to 3.4): the reduced system of one step, its solution, the
+// step-size control and the convergence test.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engine/poly-terms.h"
+#include "engine/set-work.h"
+
+namespace zuna::engine::detail {
+namespace {
+
+constexpr double kTraceLn = -18.420681;     // ln 1e-8: a species below is a trace (3.2)
+constexpr double kTraceRiseLn = -9.2103404;  // ln 1e-4: how far a trace may rise in one step
+constexpr double kConverged = 1e-7;  // a full step below this leaves an error of its square
+constexpr double kLowestK = 20.0, kHighestK = 40000.0;  // a search beyond is abandoned
+
+// The range of `ranges` (ordered, contiguous) that holds T: the first whose
+// upper end lies above T (a common end belongs to the upper range), the last
+// above the data, the first below.
+const PolyRange* range_of(const SpeciesRecord& r, double T) {
+  for (const PolyRange& p : r.ranges) {
+    if (T < p.T_high_K) {
+      return &p;
+    }
+  }
+  return &r.ranges.back();
+}
+
+}  // namespace
+
+void set_terms(Work& w, double T) {
+  const TPowers p(T, w.fixed_T ? std::log(T) : w.ln_T);
+  constexpr double kThird = 1.0 / 3.0, kFifth = 1.0 / 5.0;
+  for (int j = 0; j < w.ns; ++j) {
+    const PolyRange*& r = w.range[j];
+    if (!(T >= r->T_low_K && T < r->T_high_K)) {
+      r = range_of(*w.set->species[j], T);
+    }
+    const double* a = r->a;
+    const double p0 = a[0] * p.inv2, p1 = a[1] * p.inv, p3 = a[3] * p.t, p4 = a[4] * p.t2,
+                 p5 = a[5] * p.t3, p6 = a[6] * p.t4;
+    w.cp[j] = p0 + p1 + a[2] + p3 + p4 + p5 + p6;
+    w.h[j] = -p0 + p1 * p.ln + a[2] + p3 * 0.5 + p4 * kThird + p5 * 0.25 + p6 * kFifth +
+             r->b1 * p.inv;
+    w.s0[j] = -p0 * 0.5 - p1 + a[2] * p.ln + p3 + p4 * 0.5 + p5 * kThird + p6 * 0.25 + r->b2;
+    w.g0[j] = w.h[j] - w.s0[j];
+  }
+}
+
+// mu_j/RT = g_j0/RT + ln(n_j/n) + ln(P/P0) at assigned pressure and
+// g_j0/RT + ln(n_j R T/(v P0)) at assigned volume (2.11, 2.39); g_j0/RT for
+// a condensed species.
+void set_potentials(Work& w) {
+  double sum = 0.0;
+  for (int j = 0; j < w.ng; ++j) {
+    w.nj[j] = std::exp(w.ln_nj[j]);
+    sum += w.nj[j];
+  }
+  if (!w.fixed_P) {
+    w.ln_n = std::log(sum);
+  }
+  const double shift = w.fixed_P ? w.ln_p - w.ln_n : w.ln_R_vP0 + w.ln_T;
+  for (int j = 0; j < w.ng; ++j) {
+    w.mu[j] = w.g0[j] + w.ln_nj[j] + shift;
+  }
+  for (int j = w.ng; j < w.ns; ++j) {
+    w.mu[j] = w.g0[j];
+  }
+}
+
+namespace {
+
+// The rows of the elements (2.24, 2.45): sum_k sum_j a_kj a_ij n_j pi_k +
+// sum_c a_ic Dn_c + sum_j a_ij n_j Dln n + sum_j a_ij n_j E_j Dln T =
+// b_i0 - b_i + sum_j a_ij n_j mu_j/RT, with E_j = H_j/RT at assigned
+// pressure and U_j/RT at assigned volume. Gases j, active condensed c.
+void element_rows(Work& w, int col_n, int col_T) {
+  const int m = w.m, rhs = w.size;
+  for (int i = 0; i < m; ++i) {
+    double bi = 0.0, an = 0.0, anE = 0.0, anmu = 0.0;
+    for (int k = 0; k <= i; ++k) {
+      double s = 0.0;
+      for (int j = 0; j < w.ng; ++j) {
+        s += w.a(k, j) * w.a(i, j) * w.nj[j];
+      }
+      w.at(i, k) = s;
+      w.at(k, i) = s;
+    }
+    for (int j = 0; j < w.ng; ++j) {
+      const double ain = w.a(i, j) * w.nj[j];
+      bi += ain;
+      an += ain;
+      anE += ain * (w.fixed_P ? w.h[j] : w.h[j] - 1.0);
+      anmu += ain * w.mu[j];
+    }
+    for (int c = m; c < col_n; ++c) {
+      w.at(i, c) = w.a(i, w.cols[c - m]);
+      bi += w.a(i, w.cols[c - m]) * w.nj[w.cols[c - m]];
+    }
+    if (w.fixed_P) w.at(i, col_n) = an;
+    if (!w.fixed_T) w.at(i, col_T) = anE;
+    w.at(i, rhs) = w.b0[i] - bi + anmu;
+  }
+}
+
+// The rows of the condensed species (2.25, 2.46): sum_i a_ic pi_i +
+// H_c/RT Dln T = mu_c/RT.
+void condensed_rows(Work& w, int col_n, int col_T) {
+  for (int r = w.m; r < col_n; ++r) {
+    const int c = w.cols[r - w.m];
+    for (int i = 0; i < w.m; ++i) {
+      w.at(r, i) = w.a(i, c);
+    }
+    if (!w.fixed_T) w.at(r, col_T) = w.h[c];
+    w.at(r, w.size) = w.mu[c];
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The row of the moles of gas (2.26): sum_i sum_j a_ij n_j pi_i +
+// (sum_j n_j - n) Dln n + sum_j n_j H_j/RT Dln T = n - sum_j n_j + sum_j n_j mu_j/RT.
+void moles_row(Work& w, int row, int col_T) {
+  double sum = 0.0, nh = 0.0, nmu = 0.0;
+  for (int j = 0; j < w.ng; ++j) {
+    sum += w.nj[j];
+    nh += w.nj[j] * w.h[j];
+    nmu += w.nj[j] * w.mu[j];
+  }
+  for (int i = 0; i < w.m; ++i) {
+    w.at(row, i) = w.at(i, row);  // sum_j a_ij n_j, the column of Dln n
+  }
+  for (int c = w.m; c < row; ++c) w.at(row, c) = 0.0;
+  const double n = std::exp(w.ln_n);
+  w.at(row, row) = sum - n;
+  if (!w.fixed_T) w.at(row, col_T) = nh;
+  w.at(row, w.size) = n - sum + nmu;
+}
+
+// The energy row, the Newton form of the assigned h (2.27), s (2.28), u or
+// s at assigned volume (2.47, 2.48): with the gases' weights W_j = H_j/RT
+// (h), U_j/RT (u), S_j/R - 1 (s) and the condensed ones' H_c/RT or S_c/R,
+//   sum_i sum_j a_ij n_j W_j pi_i + sum_c W_c Dn_c + (sum_j n_j W_j [+ n]) Dln n
+//   + (sum_j n_j W_j E_j + sum Cp or Cv) Dln T = target - current + sum_j n_j W_j mu_j/RT.
+void energy_row(Work& w, int row, int col_n) {
+  const bool entropy = w.problem == SetProblem::sp || w.problem == SetProblem::sv;
+  double current = 0.0, nW = 0.0, nWE = 0.0, heat = 0.0, nWmu = 0.0, sum = 0.0;
+  for (int i = 0; i < w.m; ++i) w.at(row, i) = 0.0;
+  for (int j = 0; j < w.ng; ++j) {
+    const double E = w.fixed_P ? w.h[j] : w.h[j] - 1.0;
+    const double S = w.h[j] - w.mu[j];  // S_j/R = H_j/RT - mu_j/RT
+    const double W = entropy ? S - 1.0 : E, nj = w.nj[j];
+    for (int i = 0; i < w.m; ++i) w.at(row, i) += w.a(i, j) * nj * W;
+    current += nj * (entropy ? S : E);
+    nW += nj * W;
+    nWE += nj * W * E;
+    heat += nj * (w.fixed_P ? w.cp[j] : w.cp[j] - 1.0);
+    nWmu += nj * W * w.mu[j];
+    sum += nj;
+  }
+  for (int r = w.m; r < col_n; ++r) {
+    const int c = w.cols[r - w.m];
+    const double W = entropy ? w.s0[c] : w.h[c];
+    w.at(row, r) = W;
+    current += w.nj[c] * W;
+    heat += w.nj[c] * w.cp[c];
+  }
+  if (w.fixed_P) w.at(row, col_n) = nW + (entropy ? sum : 0.0);
+  w.at(row, row) = nWE + heat;
+  w.at(row, w.size) = (entropy ? w.target : w.target / w.T()) - current + nWmu;
+}
+
+}  // namespace
+
+bool newton_correction(Work& w) {
+  int k = 0;
+  for (int c = w.ng; c < w.ns; ++c) {
+    if (w.active[c]) w.cols[k++] = c;
+  }
+  const int col_n = w.m + k;
+  const int col_T = col_n + (w.fixed_P ? 1 : 0);
+  w.size = col_T + (w.fixed_T ? 0 : 1);
+  w.stride = w.size + 1;
+  element_rows(w, col_n, col_T);
+  condensed_rows(w, col_n, col_T);
+  for (int r = w.m; r < col_n; ++r) {
+    for (int c = w.m; c < col_n; ++c) w.at(r, c) = 0.0;
+    if (w.fixed_P) w.at(r, col_n) = 0.0;
+  }
+  if (w.fixed_P) moles_row(w, col_n, col_T);
+  if (!w.fixed_T) energy_row(w, col_T, col_n);
+  if (!solve_system(w)) return false;
+  const int rhs = w.size;
+  w.d_ln_n = w.fixed_P ? w.at(col_n, rhs) : 0.0;
+  w.d_ln_T = w.fixed_T ? 0.0 : w.at(col_T, rhs);
+  for (int c = w.ng; c < w.ns; ++c) w.d_nj[c] = 0.0;
+  for (int r = w.m; r < col_n; ++r) w.d_nj[w.cols[r - w.m]] = w.at(r, rhs);
+  for (int i = 0; i < w.m; ++i) w.pi[i] = w.at(i, rhs);
+  // Dln n_j = -mu_j/RT + sum_i a_ij pi_i + Dln n + E_j Dln T (2.18, 2.44).
+  for (int j = 0; j < w.ng; ++j) {
+    double d = -w.mu[j] + w.d_ln_n + (w.fixed_P ? w.h[j] : w.h[j] - 1.0) * w.d_ln_T;
+    for (int i = 0; i < w.m; ++i) d += w.a(i, j) * w.pi[i];
+    w.d_ln_nj[j] = d;
+  }
+  return true;
+}
+
+bool solve_system(Work& w) {
+  const int M = w.size;
+  for (int c = 0; c < M; ++c) {
+    int p = c;
+    for (int r = c + 1; r < M; ++r) {
+      if (std::fabs(w.at(r, c)) > std::fabs(w.at(p, c))) p = r;
+    }
+    if (!(std::fabs(w.at(p, c)) > 0.0) || !std::isfinite(w.at(p, c))) return false;
+    if (p != c) {
+      for (int k = c; k <= M; ++k) std::swap(w.at(p, k), w.at(c, k));
+    }
+    for (int r = c + 1; r < M; ++r) {
+      const double f = w.at(r, c) / w.at(c, c);
+      for (int k = c + 1; k <= M; ++k) w.at(r, k) -= f * w.at(c, k);
+    }
+  }
+  for (int c = M - 1; c >= 0; --c) {
+    double v = w.at(c, M);
+    for (int k = c + 1; k < M; ++k) v -= w.at(c, k) * w.at(k, M);
+    w.at(c, M) = v / w.at(c, c);
+    if (!std::isfinite(w.at(c, M))) return false;
+  }
+  return true;
+}
+
+namespace {
+
+// The step factor of RP-1311 (3.1)-(3.3): no species of more than 1e-8 of
+// the gas rises by more than a factor e^2, T and n by more than e^0.4, and
+// no trace rises above 1e-4 of the gas in one step.
+double step_factor(const Work& w) {
+  double big = 5.0 * std::max(std::fabs(w.d_ln_T), std::fabs(w.d_ln_n));
+  double lambda2 = 1.0;
+  for (int j = 0; j < w.ng; ++j) {
+    const double ln_x = w.ln_nj[j] - w.ln_n, d = w.d_ln_nj[j];
+    if (ln_x > kTraceLn) {
+      if (d > 0.0) big = std::max(big, d);  // (3.1)
+    } else if (d >= 0.0 && d - w.d_ln_n > 0.0) {
+      lambda2 = std::min(lambda2, std::fabs((-ln_x + kTraceRiseLn) / (d - w.d_ln_n)));  // (3.2)
+    }
+  }
+  return std::min({1.0, big > 2.0 ? 2.0 / big : 1.0, lambda2});  // (3.3)
+}
+
+// Takes the step; the largest weighted correction: n_j |Dln n_j| (gases) and
+// |Dn_c| (condensed), weighted by max(1/N, max_i a_ij/b_i0) with N every
+// mole, so that both the mole fractions and each element's own balance are
+// held; |Dln n| and |Dln T| as they are.
+double take_step(Work& w, double lambda) {
+  double N = std::exp(w.ln_n);
+  for (int c = w.ng; c < w.ns; ++c) N += w.active[c] ? std::fabs(w.nj[c]) : 0.0;
+  const double inv_N = 1.0 / N;
+  double change = std::max(std::fabs(w.d_ln_T), std::fabs(w.d_ln_n));
+  for (int j = 0; j < w.ng; ++j) {
+    w.ln_nj[j] += lambda * w.d_ln_nj[j];
+    change = std::max(change, w.nj[j] * std::max(inv_N, w.share[j]) * std::fabs(w.d_ln_nj[j]));
+  }
+  for (int c = w.ng; c < w.ns; ++c) {
+    if (!w.active[c]) continue;
+    w.nj[c] += lambda * w.d_nj[c];
+    change = std::max(change, std::max(inv_N, w.share[c]) * std::fabs(w.d_nj[c]));
+  }
+  if (w.fixed_P) w.ln_n += lambda * w.d_ln_n;
+  if (!w.fixed_T) w.ln_T += lambda * w.d_ln_T;
+  return change;
+}
+
+}  // namespace
+
+int iterate(Work& w, int budget) {
+  for (int it = 1; it <= budget; ++it) {
+    set_terms(w, w.T());
+    set_potentials(w);
+    if (!newton_correction(w)) return -2;
+    const double lambda = step_factor(w);
+    const double change = take_step(w, lambda);
+    if (!std::isfinite(change)) return -2;
+    if (!w.fixed_T && !(std::exp(w.ln_T) > kLowestK && std::exp(w.ln_T) < kHighestK)) return -4;
+    double condensed = 0.0;
+    for (int c = w.ng; c < w.ns; ++c) condensed += w.active[c] ? w.nj[c] : 0.0;
+    if (condensed > 0.0 && std::exp(w.ln_n) < 1e-12 * condensed) return -3;
+    if (lambda == 1.0 && change < kConverged) return it;
+  }
+  return -1;
+}
+
+}  // namespace zuna::engine::detail
