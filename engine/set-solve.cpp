@@ -98,6 +98,10 @@ SetSolver::SetSolver(const ProductSet& set) : work_(std::make_unique<Work>()) {
     w.T_low.push_back(r->T_low_K());
     w.T_high.push_back(r->T_high_K());
   }
+  for (int c = w.ng; c < w.ns; ++c) {
+    const double T = 0.9 * w.T_low[c];
+    w.T_condensing = c == w.ng ? T : std::min(w.T_condensing, T);
+  }
   const auto n = static_cast<std::size_t>(w.ns);
   for (auto* v : {&w.ln_nj, &w.nj, &w.share, &w.cp, &w.h, &w.s0, &w.g0, &w.mu, &w.d_ln_nj, &w.d_nj})
     v->assign(n, 0.0);
@@ -132,9 +136,23 @@ void SetSolver::solve(const std::vector<double>& b_mol_kg, const SetCondition& c
     w.ln_n = std::log(n);
   }
   for (char& s : w.swapped) s = 0;
+  // A pair of phases of the last solve becomes its lower phase; the tests
+  // bring the upper one back where it belongs.
+  w.pair_T = 0.0;
+  for (int c = w.ng; c < w.ns; ++c) {
+    const int below = w.set->partner_below[c];
+    if (w.active[c] && below >= 0 && w.active[below]) {
+      w.nj[below] += w.nj[c];
+      w.nj[c] = 0.0;
+      w.active[c] = 0;
+    }
+  }
   int steps = 0, result = 0;
   for (int round = 0; round <= kPhaseChanges; ++round) {
     result = detail::iterate(w, kStepsPerIteration);
+    if (result == detail::kStopTooCold && round < kPhaseChanges && detail::force_condensed(w)) {
+      continue;
+    }
     if (result < 0) break;
     steps += result;
     if (!detail::change_phases(w)) break;
@@ -146,11 +164,12 @@ void SetSolver::solve(const std::vector<double>& b_mol_kg, const SetCondition& c
     out.iterations = steps;
     out.flags |= guard.faulted() ? kFloatingPoint : 0u;
   }
-  const unsigned why = result == -1 ? kNotConverged
-                       : result == -2 ? kSingular
-                       : result == -3 ? kNoGasPhase
-                       : result == -4 ? (std::exp(w.ln_T) < 1000.0 ? kBelowRange : kAboveRange)
-                                      : 0u;
+  const unsigned why = result == detail::kStopSingular ? kSingular
+                       : result == detail::kStopNoGas  ? kNoGasPhase
+                       : result == detail::kStopOutOfRange || result == detail::kStopTooCold
+                           ? (std::exp(w.ln_T) < 1000.0 ? kBelowRange : kAboveRange)
+                       : result < 0 ? kNotConverged
+                                    : 0u;
   if (result < 0 || (out.flags & (kFloatingPoint | kSingular | kBelowRange | kAboveRange))) {
     clear(out, why | (out.flags & ~kCondensedPresent) | kNoSolution);
     w.have_state = false;
