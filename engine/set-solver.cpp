@@ -30,10 +30,11 @@ const PolyRange* range_of(const SpeciesRecord& r, double T) {
 
 }  // namespace
 
-void set_terms(Work& w, double T) {
+void set_terms(Work& w, double T, bool every) {
   const TPowers p(T, w.fixed_T ? std::log(T) : w.ln_T);
   constexpr double kThird = 1.0 / 3.0, kFifth = 1.0 / 5.0;
   for (int j = 0; j < w.ns; ++j) {
+    if (!every && j >= w.ng && !w.active[j]) continue;
     const PolyRange*& r = w.range[j];
     if (!(T >= r->T_low_K && T < r->T_high_K)) {
       r = range_of(*w.set->species[j], T);
@@ -52,13 +53,14 @@ void set_terms(Work& w, double T) {
 // mu_j/RT = g_j0/RT + ln(n_j/n) + ln(P/P0) at assigned pressure and
 // g_j0/RT + ln(n_j R T/(v P0)) at assigned volume (2.11, 2.39); g_j0/RT for
 // a condensed species.
+void refresh_amounts(Work& w) {
+  for (int j = 0; j < w.ng; ++j) w.nj[j] = std::exp(w.ln_nj[j]);
+}
+
 void set_potentials(Work& w) {
-  double sum = 0.0;
-  for (int j = 0; j < w.ng; ++j) {
-    w.nj[j] = std::exp(w.ln_nj[j]);
-    sum += w.nj[j];
-  }
   if (!w.fixed_P) {
+    double sum = 0.0;
+    for (int j = 0; j < w.ng; ++j) sum += w.nj[j];
     w.ln_n = std::log(sum);
   }
   const double shift = w.fixed_P ? w.ln_p - w.ln_n : w.ln_R_vP0 + w.ln_T;
@@ -78,30 +80,34 @@ namespace {
 // pressure and U_j/RT at assigned volume. Gases j, active condensed c.
 void element_rows(Work& w, int col_n, int col_T) {
   const int m = w.m, rhs = w.size;
+  // sums: [0, m*m) sum_j a_kj a_ij n_j, then per i sum_j a_ij n_j, its
+  // E_j and mu_j/RT weighted sums, b_i, and a_ij n_j of one species.
+  double* S = w.sums.data();
+  double *an = S + m * m, *anE = an + m, *anmu = anE + m, *bi = anmu + m;
+  double* ain = bi + m;
+  std::fill(S, ain, 0.0);
+  for (int j = 0; j < w.ng; ++j) {
+    const double* a = &w.atoms_by_species[static_cast<std::size_t>(j) * m];
+    const double nj = w.nj[j], E = w.fixed_P ? w.h[j] : w.h[j] - 1.0, mu = w.mu[j];
+    for (int i = 0; i < m; ++i) ain[i] = a[i] * nj;
+    for (int i = 0; i < m; ++i) {
+      if (ain[i] == 0.0) continue;
+      for (int k = 0; k <= i; ++k) S[i * m + k] += ain[i] * a[k];
+      an[i] += ain[i];
+      anE[i] += ain[i] * E;
+      anmu[i] += ain[i] * mu;
+    }
+  }
+  for (int c = m; c < col_n; ++c) {
+    const int j = w.cols[c - m];
+    for (int i = 0; i < m; ++i) bi[i] += w.a(i, j) * w.nj[j];
+  }
   for (int i = 0; i < m; ++i) {
-    double bi = 0.0, an = 0.0, anE = 0.0, anmu = 0.0;
-    for (int k = 0; k <= i; ++k) {
-      double s = 0.0;
-      for (int j = 0; j < w.ng; ++j) {
-        s += w.a(k, j) * w.a(i, j) * w.nj[j];
-      }
-      w.at(i, k) = s;
-      w.at(k, i) = s;
-    }
-    for (int j = 0; j < w.ng; ++j) {
-      const double ain = w.a(i, j) * w.nj[j];
-      bi += ain;
-      an += ain;
-      anE += ain * (w.fixed_P ? w.h[j] : w.h[j] - 1.0);
-      anmu += ain * w.mu[j];
-    }
-    for (int c = m; c < col_n; ++c) {
-      w.at(i, c) = w.a(i, w.cols[c - m]);
-      bi += w.a(i, w.cols[c - m]) * w.nj[w.cols[c - m]];
-    }
-    if (w.fixed_P) w.at(i, col_n) = an;
-    if (col_T >= 0) w.at(i, col_T) = anE;
-    w.at(i, rhs) = w.b0[i] - bi + anmu;
+    for (int k = 0; k <= i; ++k) w.at(i, k) = w.at(k, i) = S[i * m + k];
+    for (int c = m; c < col_n; ++c) w.at(i, c) = w.a(i, w.cols[c - m]);
+    if (w.fixed_P) w.at(i, col_n) = an[i];
+    if (col_T >= 0) w.at(i, col_T) = anE[i];
+    w.at(i, rhs) = w.b0[i] - (an[i] + bi[i]) + anmu[i];
   }
 }
 
@@ -221,27 +227,33 @@ bool newton_correction(Work& w) {
   return true;
 }
 
-bool solve_system(Work& w) {
-  const int M = w.size;
+bool solve_system(Work& w, int rhs_count) {
+  const int M = w.size, end = M + rhs_count, stride = w.stride;
+  double* A = w.A.data();
   for (int c = 0; c < M; ++c) {
     int p = c;
     for (int r = c + 1; r < M; ++r) {
-      if (std::fabs(w.at(r, c)) > std::fabs(w.at(p, c))) p = r;
+      if (std::fabs(A[r * stride + c]) > std::fabs(A[p * stride + c])) p = r;
     }
-    if (!(std::fabs(w.at(p, c)) > 0.0) || !std::isfinite(w.at(p, c))) return false;
+    const double pivot = A[p * stride + c];
+    if (!(std::fabs(pivot) > 0.0) || !std::isfinite(pivot)) return false;
     if (p != c) {
-      for (int k = c; k <= M; ++k) std::swap(w.at(p, k), w.at(c, k));
+      for (int k = c; k < end; ++k) std::swap(A[p * stride + k], A[c * stride + k]);
     }
+    const double inv = 1.0 / pivot;
     for (int r = c + 1; r < M; ++r) {
-      const double f = w.at(r, c) / w.at(c, c);
-      for (int k = c + 1; k <= M; ++k) w.at(r, k) -= f * w.at(c, k);
+      const double f = A[r * stride + c] * inv;
+      if (f == 0.0) continue;
+      for (int k = c + 1; k < end; ++k) A[r * stride + k] -= f * A[c * stride + k];
     }
   }
-  for (int c = M - 1; c >= 0; --c) {
-    double v = w.at(c, M);
-    for (int k = c + 1; k < M; ++k) v -= w.at(c, k) * w.at(k, M);
-    w.at(c, M) = v / w.at(c, c);
-    if (!std::isfinite(w.at(c, M))) return false;
+  for (int k = M; k < end; ++k) {
+    for (int c = M - 1; c >= 0; --c) {
+      double v = A[c * stride + k];
+      for (int q = c + 1; q < M; ++q) v -= A[c * stride + q] * A[q * stride + k];
+      A[c * stride + k] = v / A[c * stride + c];
+      if (!std::isfinite(A[c * stride + k])) return false;
+    }
   }
   return true;
 }
@@ -270,6 +282,16 @@ double step_factor(const Work& w) {
 // |Dn_c| (condensed), weighted by max(1/N, max_i a_ij/b_i0) with N every
 // mole, so that both the mole fractions and each element's own balance are
 // held; |Dln n| and |Dln T| as they are.
+// exp(d) for |d| <= 1/64 by its Taylor polynomial to d^7 (the remainder
+// below 1e-17), a fraction of the cost of std::exp: the amounts after a
+// small step, n_j exp(d), without an exponential.
+constexpr double kNearZero = 1.0 / 64.0;
+inline double exp_near_zero(double d) {
+  constexpr double c2 = 1.0 / 2.0, c3 = 1.0 / 6.0, c4 = 1.0 / 24.0, c5 = 1.0 / 120.0,
+                   c6 = 1.0 / 720.0, c7 = 1.0 / 5040.0;
+  return 1.0 + d * (1.0 + d * (c2 + d * (c3 + d * (c4 + d * (c5 + d * (c6 + d * c7))))));
+}
+
 double take_step(Work& w, double lambda) {
   double N = std::exp(w.ln_n);
   for (int c = w.ng; c < w.ns; ++c) N += w.active[c] ? std::fabs(w.nj[c]) : 0.0;
@@ -277,7 +299,12 @@ double take_step(Work& w, double lambda) {
   double change = std::max(std::fabs(w.d_ln_T), std::fabs(w.d_ln_n));
   for (int j = 0; j < w.ng; ++j) {
     const double d = w.d_ln_nj[j], weight = w.nj[j] * std::max(inv_N, w.share[j]);
-    w.ln_nj[j] += lambda * d;
+    const double step = lambda * d;
+    w.ln_nj[j] += step;
+    // An amount below the normal doubles has lost its digits: from its logarithm.
+    w.nj[j] = std::fabs(step) <= kNearZero && w.nj[j] >= std::numeric_limits<double>::min()
+                  ? w.nj[j] * exp_near_zero(step)
+                  : std::exp(w.ln_nj[j]);
     // The step's own error, of the order of n_j d^2 / 2, counts too: a
     // small amount that holds the balance of its element (the excess gas
     // beside a condensed phase) converges to its element's rounding.
@@ -295,26 +322,51 @@ double take_step(Work& w, double lambda) {
 
 }  // namespace
 
+// Every mole condensed, no state: the gas below 1e-10 of the moles.
+bool gas_gone(const Work& w) {
+  double condensed = 0.0;
+  for (int c = w.ng; c < w.ns; ++c) condensed += w.active[c] ? w.nj[c] : 0.0;
+  return condensed > 0.0 && !(std::exp(w.ln_n) >= 1e-10 * condensed);
+}
+
+// A singular system at assigned T and P with the elements in the
+// proportions of a condensed species present: one substance, whose vapour
+// alone cannot fill the pressure where it condenses (the element potentials
+// of the gas are then undetermined). Every mole condensed.
+bool one_substance_condensed(const Work& w) {
+  if (w.problem != SetProblem::tp) return false;
+  for (int c = w.ng; c < w.ns; ++c) {
+    if (!w.active[c]) continue;
+    double ratio = 0.0;
+    bool one = true;
+    for (int i = 0; i < w.m && one; ++i) {
+      const double r = w.b0[i] / w.a(i, c);
+      one = w.a(i, c) > 0.0 && (ratio == 0.0 || std::fabs(r - ratio) <= 1e-9 * ratio);
+      ratio = r;
+    }
+    if (one) return true;
+  }
+  return false;
+}
+
 int iterate(Work& w, int budget) {
   for (int it = 1; it <= budget; ++it) {
-    set_terms(w, w.T());
+    set_terms(w, w.T(), false);
     set_potentials(w);
-    if (!newton_correction(w)) return kStopSingular;
+    if (!newton_correction(w)) {
+      return gas_gone(w) || one_substance_condensed(w) ? kStopNoGas : kStopSingular;
+    }
     const double lambda = step_factor(w);
     const double change = take_step(w, lambda);
-    if (!std::isfinite(change)) return kStopSingular;
-    double condensed = 0.0;
-    bool left_out = false;
-    for (int c = w.ng; c < w.ns; ++c) {
-      condensed += w.active[c] ? w.nj[c] : 0.0;
-      left_out = left_out || !w.active[c];
-    }
+    if (!std::isfinite(change)) return gas_gone(w) ? kStopNoGas : kStopSingular;
     if (!w.fixed_T) {
+      bool left_out = false;
+      for (int c = w.ng; c < w.ns; ++c) left_out = left_out || !w.active[c];
       const double T = std::exp(w.ln_T);
       if (left_out && T < w.T_condensing) return kStopTooCold;
       if (!(T > kLowestK && T < kHighestK)) return kStopOutOfRange;
     }
-    if (condensed > 0.0 && std::exp(w.ln_n) < 1e-12 * condensed) return kStopNoGas;
+    if (gas_gone(w)) return kStopNoGas;
     if (lambda == 1.0 && change < kConverged) return it;
   }
   return kStopNotConverged;

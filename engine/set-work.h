@@ -18,6 +18,8 @@ namespace zuna::engine {
 struct SetSolver::Work {
   const ProductSet* set = nullptr;
   int ns = 0, ng = 0, m = 0;
+  std::vector<double> atoms_by_species;  // a_ij at [j * m + i]
+  std::vector<double> sums;              // the element rows' sums of one step
   double R = 8.314510, ln_P0_Pa = 0.0;  // the data's standard state
   std::vector<const PolyRange*> range;   // the range in use per species
   std::vector<double> T_low, T_high;     // of each species' data
@@ -68,15 +70,19 @@ namespace detail {
 
 using Work = SetSolver::Work;
 
-// The species' functions at T into w.cp, w.h, w.s0, w.g0.
-void set_terms(Work& w, double T);
-// mu_j/RT of the gases (and g0 of the condensed) at the state, amounts nj refreshed.
+// The species' functions at T into w.cp, w.h, w.s0, w.g0: of every
+// species, or of the gases and the condensed species present.
+void set_terms(Work& w, double T, bool every = true);
+// n_j = exp(ln n_j) of the gases; the steps keep them after that.
+void refresh_amounts(Work& w);
+// mu_j/RT of the gases (and g0 of the condensed) at the state.
 void set_potentials(Work& w);
 // Builds the reduced system of one Newton step; false when singular.
 bool newton_correction(Work& w);
-// Gaussian elimination with partial pivoting on w.A (size x size+1); the
-// solution replaces the last column. False when a pivot is 0 or no number.
-bool solve_system(Work& w);
+// Gaussian elimination with partial pivoting on w.A (size rows, the
+// right-hand sides in the columns from size on); the solutions replace
+// them. False when a pivot is 0 or a solution no number.
+bool solve_system(Work& w, int rhs_count = 1);
 // Newton steps to convergence: the number taken, or one of these.
 enum Stop : int {
   kStopNotConverged = -1,
