@@ -243,6 +243,7 @@ Nasa9File read_nasa9(std::istream& in) {
   std::vector<Nasa9Species>& records = file.species;
   std::string first;
   int first_number = 0;
+  bool reactants_only = false;
   while (lines.next_record_line(first, first_number)) {
     // The heading of a whole library: "thermo", then the line of its
     // temperature ranges; and the lines that end its sections.
@@ -253,10 +254,19 @@ Nasa9File read_nasa9(std::istream& in) {
       continue;
     }
     if (starts_with_word(first, "end")) {
+      // The products of a library come first; the records after the line
+      // "END PRODUCTS" are reactants only.
+      std::string words = trim(first);
+      std::transform(words.begin(), words.end(), words.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+      if (words.rfind("END PRODUCTS", 0) == 0) {
+        reactants_only = true;
+      }
       continue;
     }
     Nasa9Species sp;
     sp.line = first_number;
+    sp.reactant_only = reactants_only;
     std::string head = first.substr(0, std::min<std::size_t>(18, first.size()));
     sp.name = trim(head);
     sp.name = sp.name.substr(0, sp.name.find(' '));
@@ -275,6 +285,18 @@ Nasa9File read_nasa9(std::istream& in) {
     if (!(sp.molar_mass > 0.0)) {
       reader.fail(n, "the molar mass (columns 53-65) must be positive");
     }
+    for (int k = 0; k < 5; ++k) {
+      std::string symbol = trim(std::string_view(second).substr(10 + 8 * k, 2));
+      if (symbol.empty()) {
+        continue;
+      }
+      const double count = reader.number(second, n, 13 + 8 * k, 6, "number of atoms");
+      if (count != 0.0) {
+        sp.formula.push_back({std::move(symbol), count});
+      }
+    }
+    const std::string phase = trim(std::string_view(second).substr(50, 2));
+    sp.phase = phase.empty() ? 0 : static_cast<int>(reader.number(second, n, 51, 2, "phase"));
     if (count == 0) {
       // A condensed reactant: one line of its assigned temperature, no range.
       reader.line(n, n, "the temperature line of a record without ranges");

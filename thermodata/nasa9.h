@@ -49,6 +49,15 @@ struct Nasa9Species {
   int line = 0;                    // line of the file where the record starts (1-based)
   double molar_mass = 0.0;         // [g/mol]
   double heat_of_formation = 0.0;  // at 298.15 K [J/mol]
+  // The formula (columns 11-50): up to five elements with their numbers of
+  // atoms, symbols as written (for example "AR"), those with 0 atoms left out.
+  struct Atoms {
+    std::string element;
+    double count = 0.0;
+  };
+  std::vector<Atoms> formula;
+  int phase = 0;               // columns 51-52: 0 gas, otherwise condensed
+  bool reactant_only = false;  // the record follows a line "END PRODUCTS"
   std::vector<Nasa9Range> ranges;
 
   // The dimensionless functions at t [K], from the first range that holds t.
