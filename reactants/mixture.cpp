@@ -1,6 +1,7 @@
 #include "reactants/mixture.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -11,6 +12,11 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Percentages summing to 100 to this, as typed with a few decimals.
 constexpr double kPercentTol = 1e-6;
 const char* const kElementOrder[] = {"H", "O", "N", "C", "Ar", "He"};
+
+std::string shortest(double v) {
+  char buf[32];
+  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
 
 // Positive and negative valences per gram [equivalents/g] of reactants
 // with the mass fractions w (of the group they make up).
@@ -54,7 +60,7 @@ Result<std::vector<double>> role_fractions(const std::vector<const Reactant*>& g
   }
   if (group[0]->item.percent && !(std::fabs(sum - 100.0) <= kPercentTol)) {
     return Refusal{role_name(role), "",
-                   "the percentages sum to " + std::to_string(sum) + ", not 100"};
+                   "the percentages sum to " + shortest(sum) + ", not 100"};
   }
   for (std::size_t k = 0; k < group.size(); ++k) {
     f[k] = *group[k]->item.share / sum;
@@ -227,7 +233,7 @@ Result<std::vector<double>> amount_fractions(const std::vector<const Reactant*>&
     const double total = sum + 100.0 * diluted;
     if (!(std::fabs(total - 100.0) <= kPercentTol)) {
       return Refusal{role_name(fo[0]->item.role), "",
-                     "the percentages of all reactants sum to " + std::to_string(total) +
+                     "the percentages of all reactants sum to " + shortest(total) +
                          ", not 100"};
     }
   }
