@@ -265,7 +265,8 @@ double step_factor(const Work& w) {
   return std::min({1.0, big > 2.0 ? 2.0 / big : 1.0, lambda2});  // (3.3)
 }
 
-// Takes the step; the largest weighted correction: n_j |Dln n_j| (gases) and
+// Takes the step; the largest weighted correction: n_j |Dln n_j| and
+// n_j Dln n_j^2 / 1e-7 (gases) and
 // |Dn_c| (condensed), weighted by max(1/N, max_i a_ij/b_i0) with N every
 // mole, so that both the mole fractions and each element's own balance are
 // held; |Dln n| and |Dln T| as they are.
@@ -275,8 +276,12 @@ double take_step(Work& w, double lambda) {
   const double inv_N = 1.0 / N;
   double change = std::max(std::fabs(w.d_ln_T), std::fabs(w.d_ln_n));
   for (int j = 0; j < w.ng; ++j) {
-    w.ln_nj[j] += lambda * w.d_ln_nj[j];
-    change = std::max(change, w.nj[j] * std::max(inv_N, w.share[j]) * std::fabs(w.d_ln_nj[j]));
+    const double d = w.d_ln_nj[j], weight = w.nj[j] * std::max(inv_N, w.share[j]);
+    w.ln_nj[j] += lambda * d;
+    // The step's own error, of the order of n_j d^2 / 2, counts too: a
+    // small amount that holds the balance of its element (the excess gas
+    // beside a condensed phase) converges to its element's rounding.
+    change = std::max(change, weight * std::fabs(d) * std::max(1.0, std::fabs(d) * 1e7));
   }
   for (int c = w.ng; c < w.ns; ++c) {
     if (!w.active[c]) continue;
