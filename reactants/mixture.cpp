@@ -328,7 +328,7 @@ Mixture assemble(const Groups& g, const std::vector<double>& W, const MixtureSpe
   d.by = spec.by;
   for (std::size_t k = 0; k < g.all.size(); ++k) {
     const Reactant& r = g.all[k];
-    d.reactants.push_back({r.name(), r.item.role, r.T_K, r.h_J_mol, r.h_from_user,
+    d.reactants.push_back({r.name(), r.item.text, r.item.role, r.T_K, r.h_J_mol, r.h_from_user,
                            W[k] * 1000.0 / r.M_g_mol() / moles, W[k]});
   }
   describe_ratios(g, W, d);

@@ -53,6 +53,7 @@ struct MixtureSpec {
 // One reactant of the mixture, as the header of a result shows it.
 struct MixtureEntry {
   std::string name;
+  std::string text;  // the item as written
   Role role = Role::fuel;
   double T_K = 0.0;
   double h_J_mol = 0.0;

@@ -100,6 +100,15 @@ TEST(ResolveReactant, TemperaturesAndEnthalpiesFromTheRecords) {
   EXPECT_EQ(resolved("H2@100", 5.0).h_J_mol, 5.0);
 }
 
+TEST(ResolveReactant, TheDatabasesLiquidsAreNotTheEnginesPreset) {
+  // The preset `liquid` keeps its enthalpies; H2(L) and O2(L) by name take
+  // the database's, as the report's examples do.
+  EXPECT_EQ(engine::kLiquidH2_J_mol, -9016.0);
+  EXPECT_EQ(engine::kLiquidO2_J_mol, -12984.0);
+  EXPECT_EQ(db().find("H2(L)")->h_formation_J_mol, -9012.0);
+  EXPECT_EQ(db().find("O2(L)")->h_formation_J_mol, -12979.0);
+}
+
 TEST(ResolveReactant, AirTakesTheCompositionItsRecordStates) {
   const Reactant air = resolved("Air");
   ASSERT_EQ(air.formula.size(), 4u);
