@@ -52,15 +52,14 @@ Result<std::vector<double>> role_fractions(const std::vector<const Reactant*>& g
                          " is needed when there are several"};
     }
     if (r->item.percent != group[0]->item.percent) {
-      return Refusal{role_name(role), r->item.text,
-                     std::string("the shares of the ") + role_name(role) +
-                         " are all percentages or none"};
+      return Refusal{
+          role_name(role), r->item.text,
+          std::string("the shares of the ") + role_name(role) + " are all percentages or none"};
     }
     sum += *r->item.share;
   }
   if (group[0]->item.percent && !(std::fabs(sum - 100.0) <= kPercentTol)) {
-    return Refusal{role_name(role), "",
-                   "the percentages sum to " + shortest(sum) + ", not 100"};
+    return Refusal{role_name(role), "", "the percentages sum to " + shortest(sum) + ", not 100"};
   }
   for (std::size_t k = 0; k < group.size(); ++k) {
     f[k] = *group[k]->item.share / sum;
@@ -89,7 +88,9 @@ struct Ratio {
   std::optional<double> value;
 };
 
-// O/F from the one ratio given, for fuel and oxidant of valences f and o.
+// O/F from the one ratio given, for fuel and oxidant of valences f and o
+// (per gram of each): phi = (O/F)st/(O/F) with (9.19); r_eq from (9.18),
+// r (V-_f + O/F V-_o) + V+_f + O/F V+_o = 0, solved for O/F.
 Result<double> of_from(const Ratio& ratio, const Valences& f, const Valences& o) {
   const double v = *ratio.value;
   const std::string name = ratio.name;
@@ -112,9 +113,15 @@ Result<double> of_from(const Ratio& ratio, const Valences& f, const Valences& o)
 }  // namespace
 
 double valence(const std::string& element) {
-  if (element == "H") return 1.0;
-  if (element == "C") return 4.0;
-  if (element == "O") return -2.0;
+  if (element == "H") {
+    return 1.0;
+  }
+  if (element == "C") {
+    return 4.0;
+  }
+  if (element == "O") {
+    return -2.0;
+  }
   return 0.0;
 }
 
@@ -133,11 +140,13 @@ namespace {
 
 // The checks of the spec's ratio: at most one, a number in its range.
 Result<Ratio> the_ratio(const MixtureSpec& spec) {
-  const Ratio ratios[] = {{"of", spec.of}, {"fuel_pct", spec.fuel_pct}, {"phi", spec.phi},
-                          {"r_eq", spec.r_eq}};
+  const Ratio ratios[] = {
+      {"of", spec.of}, {"fuel_pct", spec.fuel_pct}, {"phi", spec.phi}, {"r_eq", spec.r_eq}};
   Ratio given{nullptr, std::nullopt};
   for (const Ratio& r : ratios) {
-    if (!r.value) continue;
+    if (!r.value) {
+      continue;
+    }
     if (given.name != nullptr) {
       return Refusal{r.name, "",
                      std::string("give one mixture ratio; ") + given.name + " is given too"};
@@ -154,32 +163,49 @@ Result<Ratio> the_ratio(const MixtureSpec& spec) {
   return given;
 }
 
+// The resolved reactants (in the user's order) by role.
 struct Groups {
-  std::vector<Reactant> all;
+  const std::vector<Reactant>& all;
   std::vector<const Reactant*> fuel, oxidant, diluent;
+
+  std::size_t index_of(const Reactant* r) const { return static_cast<std::size_t>(r - all.data()); }
 };
 
-Result<Groups> resolve_all(const MixtureSpec& spec, const engine::SpeciesDatabase& db) {
-  Groups g;
-  g.all.reserve(spec.items.size());
-  for (const ReactantItem& item : spec.items) {
-    Result<Reactant> r = resolve_reactant(item, db);
-    if (!r) return r.refusal();
-    g.all.push_back(std::move(r.value()));
-  }
-  for (const Reactant& r : g.all) {
+Groups grouped(const std::vector<Reactant>& all) {
+  Groups g{all, {}, {}, {}};
+  for (const Reactant& r : all) {
     (r.item.role == Role::fuel      ? g.fuel
      : r.item.role == Role::oxidant ? g.oxidant
                                     : g.diluent)
         .push_back(&r);
   }
-  if (g.fuel.empty() && g.oxidant.empty()) {
-    return g.diluent.empty()
-               ? Refusal{"fuel", "", "no reactants: give a fuel or an oxidant"}
-               : Refusal{"diluent", g.diluent[0]->item.text,
-                         "a diluent cannot be the only reactant: give a fuel or an oxidant"};
-  }
   return g;
+}
+
+Result<std::vector<Reactant>> resolve_all(const MixtureSpec& spec,
+                                          const engine::SpeciesDatabase& db) {
+  std::vector<Reactant> all;
+  all.reserve(spec.items.size());
+  const ReactantItem* diluent = nullptr;
+  for (const ReactantItem& item : spec.items) {
+    Result<Reactant> r = resolve_reactant(item, db);
+    if (!r) {
+      return r.refusal();
+    }
+    all.push_back(std::move(r.value()));
+    if (item.role == Role::diluent && diluent == nullptr) {
+      diluent = &item;
+    }
+  }
+  if (all.empty()) {
+    return Refusal{"fuel", "", "no reactants: give a fuel or an oxidant"};
+  }
+  if (std::all_of(all.begin(), all.end(),
+                  [](const Reactant& r) { return r.item.role == Role::diluent; })) {
+    return Refusal{"diluent", diluent->text,
+                   "a diluent cannot be the only reactant: give a fuel or an oxidant"};
+  }
+  return all;
 }
 
 // The diluents' fractions of the whole mixture.
@@ -205,10 +231,6 @@ Result<std::vector<double>> diluent_fractions(const Groups& g) {
   return z;
 }
 
-}  // namespace
-
-namespace {
-
 // By the amounts alone: the shares of fuels and oxidants together, as
 // fractions (by the spec's basis) of the mixture less its diluents.
 Result<std::vector<double>> amount_fractions(const std::vector<const Reactant*>& fo,
@@ -233,8 +255,7 @@ Result<std::vector<double>> amount_fractions(const std::vector<const Reactant*>&
     const double total = sum + 100.0 * diluted;
     if (!(std::fabs(total - 100.0) <= kPercentTol)) {
       return Refusal{role_name(fo[0]->item.role), "",
-                     "the percentages of all reactants sum to " + shortest(total) +
-                         ", not 100"};
+                     "the percentages of all reactants sum to " + shortest(total) + ", not 100"};
     }
   }
   std::vector<double> f;
@@ -248,16 +269,26 @@ Result<std::vector<double>> amount_fractions(const std::vector<const Reactant*>&
 // part of the mixture, with the O/F asked.
 Result<std::vector<double>> by_ratio(const Groups& g, const Ratio& ratio, ShareBasis by) {
   Result<std::vector<double>> f = role_fractions(g.fuel, Role::fuel);
-  if (!f) return f.refusal();
+  if (!f) {
+    return f.refusal();
+  }
   Result<std::vector<double>> o = role_fractions(g.oxidant, Role::oxidant);
-  if (!o) return o.refusal();
+  if (!o) {
+    return o.refusal();
+  }
   const std::vector<double> wf = to_mass(g.fuel, f.value(), by);
   const std::vector<double> wo = to_mass(g.oxidant, o.value(), by);
   Result<double> of = of_from(ratio, valences_of(g.fuel, wf), valences_of(g.oxidant, wo));
-  if (!of) return of.refusal();
+  if (!of) {
+    return of.refusal();
+  }
   std::vector<double> w;
-  for (double x : wf) w.push_back(x / (1.0 + of.value()));
-  for (double x : wo) w.push_back(x * of.value() / (1.0 + of.value()));
+  for (double x : wf) {
+    w.push_back(x / (1.0 + of.value()));
+  }
+  for (double x : wo) {
+    w.push_back(x * of.value() / (1.0 + of.value()));
+  }
   return w;
 }
 
@@ -271,7 +302,7 @@ void describe_ratios(const Groups& g, const std::vector<double>& W, MixtureDescr
     std::vector<double> w;
     mass = 0.0;
     for (const Reactant* r : group) {
-      w.push_back(W[static_cast<std::size_t>(r - g.all.data())]);
+      w.push_back(W[g.index_of(r)]);
       mass += w.back();
     }
     return w;
@@ -296,7 +327,8 @@ Mixture assemble(const Groups& g, const std::vector<double>& W, const MixtureSpe
   Mixture m;
   for (const char* e : kElementOrder) {
     for (const Reactant& r : g.all) {
-      if (std::any_of(r.formula.begin(), r.formula.end(), [&](const auto& a) { return a.element == e; }) &&
+      if (std::any_of(r.formula.begin(), r.formula.end(),
+                      [&](const auto& a) { return a.element == e; }) &&
           std::find(m.elements.begin(), m.elements.end(), e) == m.elements.end()) {
         m.elements.push_back(e);
       }
@@ -315,11 +347,14 @@ Mixture assemble(const Groups& g, const std::vector<double>& W, const MixtureSpe
     const Reactant& r = g.all[k];
     const double mol_kg = W[k] * 1000.0 / r.M_g_mol();
     for (const engine::SpeciesRecord::Atoms& a : r.formula) {
-      const auto i = std::find(m.elements.begin(), m.elements.end(), a.element) - m.elements.begin();
+      const auto i =
+          std::find(m.elements.begin(), m.elements.end(), a.element) - m.elements.begin();
       m.b_mol_kg[static_cast<std::size_t>(i)] += a.count * mol_kg;
     }
     m.h_kJ_kg += mol_kg * r.h_J_mol / 1000.0;
-    if (!r.condensed()) gas_RT += mol_kg * db.R_J_molK * r.T_K / 1000.0;
+    if (!r.condensed()) {
+      gas_RT += mol_kg * db.R_J_molK * r.T_K / 1000.0;
+    }
     moles += mol_kg;
     m.shares.push_back({r.formula, r.M_g_mol(), W[k], r.h_J_mol});
   }
@@ -335,8 +370,10 @@ Mixture assemble(const Groups& g, const std::vector<double>& W, const MixtureSpe
   // The ratio asked is shown as asked, not as computed back.
   if (asked.name != nullptr) {
     const std::string name = asked.name;
-    (name == "of" ? d.of : name == "fuel_pct" ? d.fuel_pct : name == "phi" ? d.phi : d.r_eq) =
-        *asked.value;
+    (name == "of"         ? d.of
+     : name == "fuel_pct" ? d.fuel_pct
+     : name == "phi"      ? d.phi
+                          : d.r_eq) = *asked.value;
   }
   return m;
 }
@@ -345,10 +382,14 @@ Mixture assemble(const Groups& g, const std::vector<double>& W, const MixtureSpe
 
 Result<Mixture> make_mixture(const MixtureSpec& spec, const engine::SpeciesDatabase& db) {
   const Result<Ratio> ratio = the_ratio(spec);
-  if (!ratio) return ratio.refusal();
-  const Result<Groups> groups = resolve_all(spec, db);
-  if (!groups) return groups.refusal();
-  const Groups& g = groups.value();
+  if (!ratio) {
+    return ratio.refusal();
+  }
+  const Result<std::vector<Reactant>> resolved = resolve_all(spec, db);
+  if (!resolved) {
+    return resolved.refusal();
+  }
+  const Groups g = grouped(resolved.value());
   const Ratio& asked = ratio.value();
   if (asked.name != nullptr && (g.fuel.empty() || g.oxidant.empty())) {
     return Refusal{asked.name, "",
@@ -356,9 +397,13 @@ Result<Mixture> make_mixture(const MixtureSpec& spec, const engine::SpeciesDatab
                        ": a mixture ratio needs a fuel and an oxidant"};
   }
   const Result<std::vector<double>> z = diluent_fractions(g);
-  if (!z) return z.refusal();
+  if (!z) {
+    return z.refusal();
+  }
   double diluted = 0.0;
-  for (double v : z.value()) diluted += v;
+  for (double v : z.value()) {
+    diluted += v;
+  }
 
   // Mass fractions of fuels and oxidants within their part of the mixture.
   std::vector<const Reactant*> fo = g.fuel;
@@ -366,32 +411,40 @@ Result<Mixture> make_mixture(const MixtureSpec& spec, const engine::SpeciesDatab
   std::vector<double> w_fo;
   if (asked.name != nullptr) {
     Result<std::vector<double>> w = by_ratio(g, asked, spec.by);
-    if (!w) return w.refusal();
+    if (!w) {
+      return w.refusal();
+    }
     w_fo = std::move(w.value());
   } else {
     Result<std::vector<double>> f = amount_fractions(fo, diluted);
-    if (!f) return f.refusal();
+    if (!f) {
+      return f.refusal();
+    }
     w_fo = to_mass(fo, std::move(f.value()), spec.by);
   }
 
   // The diluents join as fractions of the whole: by mass directly, by moles
   // through the mass of a mole of each part.
   std::vector<double> W(g.all.size(), 0.0);
-  const auto at = [&](const Reactant* r) { return static_cast<std::size_t>(r - g.all.data()); };
   double part = 1.0 - diluted, total = 1.0;
   if (spec.by == ShareBasis::moles) {
     double mol_g = 0.0;
-    for (std::size_t k = 0; k < fo.size(); ++k) mol_g += w_fo[k] / fo[k]->M_g_mol();
+    for (std::size_t k = 0; k < fo.size(); ++k) {
+      mol_g += w_fo[k] / fo[k]->M_g_mol();
+    }
     part = (1.0 - diluted) / mol_g;
     total = part;
     for (std::size_t k = 0; k < g.diluent.size(); ++k) {
       total += z.value()[k] * g.diluent[k]->M_g_mol();
     }
   }
-  for (std::size_t k = 0; k < fo.size(); ++k) W[at(fo[k])] = w_fo[k] * part / total;
+  for (std::size_t k = 0; k < fo.size(); ++k) {
+    W[g.index_of(fo[k])] = w_fo[k] * part / total;
+  }
   for (std::size_t k = 0; k < g.diluent.size(); ++k) {
     const double zk = z.value()[k];
-    W[at(g.diluent[k])] = spec.by == ShareBasis::moles ? zk * g.diluent[k]->M_g_mol() / total : zk;
+    W[g.index_of(g.diluent[k])] =
+        spec.by == ShareBasis::moles ? zk * g.diluent[k]->M_g_mol() / total : zk;
   }
   return assemble(g, W, spec, asked, db);
 }

@@ -49,14 +49,20 @@ std::vector<std::pair<std::string, double>> stated_parts(std::string_view text) 
   std::vector<std::pair<std::string, double>> parts;
   while (!text.empty()) {
     const auto space = text.find(' ');
-    if (space == std::string_view::npos) break;
+    if (space == std::string_view::npos) {
+      break;
+    }
     double pct = 0.0;
     const char* from = text.data() + space + 1;
     const char* end = text.data() + text.size();
     const auto read = std::from_chars(from, end, pct);
-    if (read.ec != std::errc() || !(pct > 0.0)) break;
+    if (read.ec != std::errc() || !(pct > 0.0)) {
+      break;
+    }
     parts.emplace_back(std::string(text.substr(0, space)), pct);
-    if (read.ptr == end || *read.ptr != ',') break;
+    if (read.ptr == end || *read.ptr != ',') {
+      break;
+    }
     text = std::string_view(read.ptr + 1, static_cast<std::size_t>(end - read.ptr - 1));
   }
   return parts;
@@ -68,16 +74,23 @@ std::vector<engine::SpeciesRecord::Atoms> stated_formula(const engine::SpeciesRe
                                                          const engine::SpeciesDatabase& db) {
   constexpr std::string_view kMark = "Mole%:";
   const auto at = record.comment.find(kMark);
-  if (at == std::string::npos) return record.formula;
+  if (at == std::string::npos) {
+    return record.formula;
+  }
   std::vector<engine::SpeciesRecord::Atoms> formula;
   double sum = 0.0;
-  for (const auto& [name, pct] : stated_parts(std::string_view(record.comment).substr(at + kMark.size()))) {
+  for (const auto& [name, pct] :
+       stated_parts(std::string_view(record.comment).substr(at + kMark.size()))) {
     const engine::SpeciesRecord* part = db.find(name);
-    if (part == nullptr) return record.formula;
+    if (part == nullptr) {
+      return record.formula;
+    }
     for (const engine::SpeciesRecord::Atoms& a : part->formula) {
       auto it = std::find_if(formula.begin(), formula.end(),
                              [&](const auto& f) { return f.element == a.element; });
-      if (it == formula.end()) it = formula.insert(formula.end(), {a.element, 0.0});
+      if (it == formula.end()) {
+        it = formula.insert(formula.end(), {a.element, 0.0});
+      }
       it->count += a.count * pct / 100.0;
     }
     sum += pct;
@@ -104,12 +117,9 @@ std::vector<engine::SpeciesRecord::Atoms> stated_formula(const engine::SpeciesRe
 
 const char* role_name(Role role) {
   switch (role) {
-    case Role::fuel:
-      return "fuel";
-    case Role::oxidant:
-      return "oxidant";
-    case Role::diluent:
-      return "diluent";
+    case Role::fuel: return "fuel";
+    case Role::oxidant: return "oxidant";
+    case Role::diluent: return "diluent";
   }
   return "";
 }
@@ -219,8 +229,7 @@ Result<Reactant> resolve_reactant(const ReactantItem& item, const engine::Specie
   if (in_record && out.h_from_user) {
     return refuse("the database gives the enthalpy of " + r.name + " at " + kelvin(out.T_K));
   }
-  out.h_J_mol = out.h_from_user ? *item.h_J_mol
-                                : record_enthalpy_J_mol(r, out.T_K, db.R_J_molK);
+  out.h_J_mol = out.h_from_user ? *item.h_J_mol : record_enthalpy_J_mol(r, out.T_K, db.R_J_molK);
   return out;
 }
 

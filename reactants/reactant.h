@@ -40,11 +40,11 @@ inline constexpr double kStandardT_K = 298.15;
 // An item as written, before the database is read.
 struct ReactantItem {
   Role role = Role::fuel;
-  std::string text;              // the whole item, for messages
-  std::string name;              // the species, as in the database ("H2(L)")
-  std::optional<double> T_K;     // after '@'
-  std::optional<double> share;   // after ':', a number > 0
-  bool percent = false;          // the share was written with '%'
+  std::string text;               // the whole item, for messages
+  std::string name;               // the species, as in the database ("H2(L)")
+  std::optional<double> T_K;      // after '@'
+  std::optional<double> share;    // after ':', a number > 0
+  bool percent = false;           // the share was written with '%'
   std::optional<double> h_J_mol;  // the user's enthalpy at T_K, where the database has none
 };
 

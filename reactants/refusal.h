@@ -19,9 +19,7 @@ struct Refusal {
   std::string reason;   // why, in a phrase without a final stop
 
   // "fuel H2(L)@25: ..." or "phi: ..."
-  std::string message() const {
-    return subject + (item.empty() ? "" : " " + item) + ": " + reason;
-  }
+  std::string message() const { return subject + (item.empty() ? "" : " " + item) + ": " + reason; }
 };
 
 template <class T>

@@ -27,7 +27,9 @@ MixtureSpec spec_of(std::vector<Item> items, ShareBasis by = ShareBasis::moles) 
   for (const Item& i : items) {
     Result<ReactantItem> item = parse_reactant(i.role, i.text);
     EXPECT_TRUE(item.ok()) << i.text;
-    if (item.ok()) spec.items.push_back(item.value());
+    if (item.ok()) {
+      spec.items.push_back(item.value());
+    }
   }
   return spec;
 }
@@ -74,7 +76,8 @@ TEST(MixtureRatios, SharesWithinARoleByMolesOrMass) {
   // A fuel of H2 and CH4 half and half by moles, and the same by mass: the
   // blend's carbon per hydrogen follows the basis.
   for (ShareBasis by : {ShareBasis::moles, ShareBasis::mass}) {
-    MixtureSpec spec = spec_of({{Role::fuel, "H2:1"}, {Role::fuel, "CH4:1"}, {Role::oxidant, "O2"}}, by);
+    MixtureSpec spec =
+        spec_of({{Role::fuel, "H2:1"}, {Role::fuel, "CH4:1"}, {Role::oxidant, "O2"}}, by);
     spec.phi = 1.0;
     const Mixture m = made(spec);
     ASSERT_EQ(m.elements, (std::vector<std::string>{"H", "O", "C"}));
@@ -86,7 +89,8 @@ TEST(MixtureRatios, SharesWithinARoleByMolesOrMass) {
     EXPECT_NEAR(m.description.r_eq, 1.0, 1e-14);
   }
   // Percentages are the same shares.
-  MixtureSpec pct = spec_of({{Role::fuel, "H2:25%"}, {Role::fuel, "CH4:75%"}, {Role::oxidant, "O2"}});
+  MixtureSpec pct =
+      spec_of({{Role::fuel, "H2:25%"}, {Role::fuel, "CH4:75%"}, {Role::oxidant, "O2"}});
   MixtureSpec plain = spec_of({{Role::fuel, "H2:1"}, {Role::fuel, "CH4:3"}, {Role::oxidant, "O2"}});
   pct.of = plain.of = 3.0;
   expect_same_elements(made(pct), made(plain), 1e-15);
@@ -94,27 +98,29 @@ TEST(MixtureRatios, SharesWithinARoleByMolesOrMass) {
 
 TEST(MixtureRatios, DiluentsAreFractionsOfTheWholeOutsideTheRatios) {
   // The report's example 7: H2, O2 and Ar 0.05, 0.05 and 0.90 by moles.
-  const Mixture ex7 = made(spec_of({{Role::fuel, "H2:0.05"}, {Role::oxidant, "O2:0.05"},
-                                    {Role::diluent, "Ar:0.90"}}));
+  const Mixture ex7 = made(
+      spec_of({{Role::fuel, "H2:0.05"}, {Role::oxidant, "O2:0.05"}, {Role::diluent, "Ar:0.90"}}));
   const std::vector<double> x = {0.05, 0.05, 0.90};
   for (std::size_t k = 0; k < 3; ++k) {
     EXPECT_NEAR(ex7.description.reactants[k].mole_fraction, x[k], 1e-15);
   }
   EXPECT_NEAR(ex7.description.of, kM_O2 / kM_H2, 1e-13);
   EXPECT_NEAR(ex7.description.phi, 0.5, 1e-15);
-  expect_same_elements(ex7, made(spec_of({{Role::fuel, "H2:5%"}, {Role::oxidant, "O2:5%"},
-                                          {Role::diluent, "Ar:90%"}})),
-                       1e-15);
+  expect_same_elements(
+      ex7,
+      made(spec_of({{Role::fuel, "H2:5%"}, {Role::oxidant, "O2:5%"}, {Role::diluent, "Ar:90%"}})),
+      1e-15);
   // With a ratio: argon stays 90 % of the moles, H2 and O2 at phi = 1.
-  MixtureSpec at_phi = spec_of({{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "Ar:0.9"}});
+  MixtureSpec at_phi =
+      spec_of({{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "Ar:0.9"}});
   at_phi.phi = 1.0;
   const MixtureDescription d = made(at_phi).description;
   EXPECT_NEAR(d.reactants[2].mole_fraction, 0.9, 1e-15);
   EXPECT_NEAR(d.reactants[0].mole_fraction, 0.1 * 2.0 / 3.0, 1e-15);
   EXPECT_NEAR(d.of, kOFst, 1e-13);
   // By mass: nitrogen is half the mass.
-  MixtureSpec by_mass = spec_of({{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "N2:50%"}},
-                                ShareBasis::mass);
+  MixtureSpec by_mass = spec_of(
+      {{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "N2:50%"}}, ShareBasis::mass);
   by_mass.of = 8.0;
   const MixtureDescription dm = made(by_mass).description;
   EXPECT_NEAR(dm.reactants[2].mass_fraction, 0.5, 1e-15);
@@ -122,7 +128,9 @@ TEST(MixtureRatios, DiluentsAreFractionsOfTheWholeOutsideTheRatios) {
 }
 
 TEST(MixtureFeed, TheEngineFeedsTheSameElementsAndEnthalpy) {
-  MixtureSpec spec = spec_of({{Role::fuel, "CH4:20%"}, {Role::fuel, "H2:80%"}, {Role::oxidant, "Air"},
+  MixtureSpec spec = spec_of({{Role::fuel, "CH4:20%"},
+                              {Role::fuel, "H2:80%"},
+                              {Role::oxidant, "Air"},
                               {Role::diluent, "He:0.1"}});
   spec.phi = 0.7;
   const Mixture m = made(spec);
@@ -160,35 +168,74 @@ TEST(MixtureRefusals, EachNamesWhatIsWrong) {
     const char* says;
   } cases[] = {
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}},
-       [](MixtureSpec& s) { s.of = 8.0, s.phi = 1.0; }, "phi", "", "of is given too"},
+       [](MixtureSpec& s) { s.of = 8.0, s.phi = 1.0; },
+       "phi",
+       "",
+       "of is given too"},
       {{{Role::fuel, "H2"}}, [](MixtureSpec& s) { s.phi = 1.0; }, "phi", "", "no oxidant"},
       {{{Role::oxidant, "O2"}}, [](MixtureSpec& s) { s.of = 1.0; }, "of", "", "no fuel"},
       {{{Role::diluent, "Ar:0.5"}}, none, "diluent", "Ar:0.5", "only reactant"},
       {{}, none, "fuel", "", "no reactants"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}}, none, "fuel", "H2", "needs its share"},
       {{{Role::fuel, "H2:60%"}, {Role::fuel, "CH4:30%"}, {Role::oxidant, "O2"}},
-       [](MixtureSpec& s) { s.of = 8.0; }, "fuel", "", "sum to 90"},
+       [](MixtureSpec& s) { s.of = 8.0; },
+       "fuel",
+       "",
+       "sum to 90"},
       {{{Role::fuel, "H2:60%"}, {Role::fuel, "CH4:1"}, {Role::oxidant, "O2"}},
-       [](MixtureSpec& s) { s.of = 8.0; }, "fuel", "CH4:1", "all percentages or none"},
+       [](MixtureSpec& s) { s.of = 8.0; },
+       "fuel",
+       "CH4:1",
+       "all percentages or none"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2:1"}, {Role::oxidant, "Air"}},
-       [](MixtureSpec& s) { s.of = 8.0; }, "oxidant", "Air", "share of each oxidant"},
-      {{{Role::fuel, "H2:5%"}, {Role::oxidant, "O2:5%"}, {Role::diluent, "Ar:80%"}}, none, "fuel", "",
+       [](MixtureSpec& s) { s.of = 8.0; },
+       "oxidant",
+       "Air",
+       "share of each oxidant"},
+      {{{Role::fuel, "H2:5%"}, {Role::oxidant, "O2:5%"}, {Role::diluent, "Ar:80%"}},
+       none,
+       "fuel",
+       "",
        "sum to 90"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "Ar:2"}},
-       [](MixtureSpec& s) { s.of = 8.0; }, "diluent", "Ar:2", "below 1"},
-      {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "Ar:60%"}, {Role::diluent, "He:40%"}},
-       [](MixtureSpec& s) { s.of = 8.0; }, "diluent", "", "whole mixture"},
+       [](MixtureSpec& s) { s.of = 8.0; },
+       "diluent",
+       "Ar:2",
+       "below 1"},
+      {{{Role::fuel, "H2"},
+        {Role::oxidant, "O2"},
+        {Role::diluent, "Ar:60%"},
+        {Role::diluent, "He:40%"}},
+       [](MixtureSpec& s) { s.of = 8.0; },
+       "diluent",
+       "",
+       "whole mixture"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "Ar"}},
-       [](MixtureSpec& s) { s.of = 8.0; }, "diluent", "Ar", "needs its share"},
-      {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}}, [](MixtureSpec& s) { s.fuel_pct = 100.0; },
-       "fuel_pct", "", "between 0 and 100"},
-      {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}}, [](MixtureSpec& s) { s.r_eq = -1.0; }, "r_eq",
-       "", "positive"},
+       [](MixtureSpec& s) { s.of = 8.0; },
+       "diluent",
+       "Ar",
+       "needs its share"},
+      {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}},
+       [](MixtureSpec& s) { s.fuel_pct = 100.0; },
+       "fuel_pct",
+       "",
+       "between 0 and 100"},
+      {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}},
+       [](MixtureSpec& s) { s.r_eq = -1.0; },
+       "r_eq",
+       "",
+       "positive"},
       // Steam oxidises nothing in the sense of the valences: no O/F is stoichiometric.
-      {{{Role::fuel, "H2"}, {Role::oxidant, "H2O"}}, [](MixtureSpec& s) { s.phi = 1.0; }, "phi", "",
+      {{{Role::fuel, "H2"}, {Role::oxidant, "H2O"}},
+       [](MixtureSpec& s) { s.phi = 1.0; },
+       "phi",
+       "",
        "no O/F"},
-      {{{Role::fuel, "H2"}, {Role::oxidant, "O3(L)@90"}}, [](MixtureSpec& s) { s.of = 8.0; },
-       "oxidant", "O3(L)@90", "recorded at 161.85 K only"},
+      {{{Role::fuel, "H2"}, {Role::oxidant, "O3(L)@90"}},
+       [](MixtureSpec& s) { s.of = 8.0; },
+       "oxidant",
+       "O3(L)@90",
+       "recorded at 161.85 K only"},
   };
   for (const auto& c : cases) {
     MixtureSpec spec = spec_of(c.items);

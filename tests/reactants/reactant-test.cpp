@@ -42,12 +42,10 @@ TEST(ParseReactant, RefusesWhatIsNoItem) {
   const struct {
     const char* text;
     const char* says;
-  } cases[] = {{"", "species name"},        {"@300", "species name"},
-               {"H2 O2", "without spaces"}, {"H2@", "temperature"},
-               {"H2@-5", "temperature"},    {"H2@300K", "temperature"},
-               {"H2@nan", "temperature"},   {"H2:", "share"},
-               {"H2:0", "share"},           {"H2:-1", "share"},
-               {"H2:1%%", "share"},         {"H2:120%", "100"},
+  } cases[] = {{"", "species name"},      {"@300", "species name"}, {"H2 O2", "without spaces"},
+               {"H2@", "temperature"},    {"H2@-5", "temperature"}, {"H2@300K", "temperature"},
+               {"H2@nan", "temperature"}, {"H2:", "share"},         {"H2:0", "share"},
+               {"H2:-1", "share"},        {"H2:1%%", "share"},      {"H2:120%", "100"},
                {"H2:inf", "share"}};
   for (const auto& c : cases) {
     const Result<ReactantItem> r = parse_reactant(Role::diluent, c.text);
@@ -115,8 +113,8 @@ TEST(ResolveReactant, AirTakesTheCompositionItsRecordStates) {
   const struct {
     const char* element;
     double count;
-  } expected[] = {{"N", 2 * 0.78084}, {"O", 2 * 0.209476 + 2 * 0.000319}, {"Ar", 0.009365},
-                  {"C", 0.000319}};
+  } expected[] = {
+      {"N", 2 * 0.78084}, {"O", 2 * 0.209476 + 2 * 0.000319}, {"Ar", 0.009365}, {"C", 0.000319}};
   for (std::size_t k = 0; k < 4; ++k) {
     EXPECT_EQ(air.formula[k].element, expected[k].element);
     EXPECT_NEAR(air.formula[k].count, expected[k].count, 1e-15) << expected[k].element;

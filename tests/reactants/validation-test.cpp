@@ -30,11 +30,12 @@ constexpr double kCal_J = 4.184;  // the thermochemical calorie of the calorie t
 
 // The products of examples 1 and 2.
 const engine::ProductChoice kExample1Only = {
-    {"Ar", "C", "CO", "CO2", "H", "H2", "H2O", "HNO", "HO2", "HNO2", "HNO3", "N", "NH", "NO", "N2",
-     "N2O3", "O", "O2", "OH", "O3"},
+    {"Ar",   "C", "CO", "CO2", "H",  "H2",   "H2O", "HNO", "HO2", "HNO2",
+     "HNO3", "N", "NH", "NO",  "N2", "N2O3", "O",   "O2",  "OH",  "O3"},
     {}};
 
-MixtureSpec spec_of(std::vector<std::pair<Role, const char*>> items, ShareBasis by = ShareBasis::moles) {
+MixtureSpec spec_of(std::vector<std::pair<Role, const char*>> items,
+                    ShareBasis by = ShareBasis::moles) {
   MixtureSpec spec;
   spec.by = by;
   for (const auto& [role, text] : items) {
@@ -52,7 +53,9 @@ Mixture mixture_of(const MixtureSpec& spec) {
 }
 
 void expect_printed(const TableRow& row, const char* column, double value) {
-  if (!row.has(column)) return;
+  if (!row.has(column)) {
+    return;
+  }
   const double ref = row.value(column);
   const double tol = std::max(1e-5 * std::fabs(ref), half_unit(row.text(column)));
   EXPECT_NEAR(value, ref, tol) << column << ", line " << row.line;
@@ -87,7 +90,9 @@ void expect_matches(const TableRow& row, const engine::SetPoint& p, const engine
     expect_printed(row, v.column, v.value);
   }
   for (const auto& [column, text] : row.cells) {
-    if (column.rfind("x_", 0) != 0 || text.empty()) continue;
+    if (column.rfind("x_", 0) != 0 || text.empty()) {
+      continue;
+    }
     const int j = set.index_of(column.substr(2));
     ASSERT_GE(j, 0) << column;
     EXPECT_NEAR(p.x[j], std::stod(text), std::max(2e-6, half_unit(text)))
@@ -112,13 +117,15 @@ TEST(Validation, Example1HydrogenWithAirAtAssignedTemperatureAndPressure) {
     const Mixture m = mixture_of(spec);
     EXPECT_EQ(m.elements, (std::vector<std::string>{"H", "O", "N", "C", "Ar"}));
     EXPECT_EQ(m.description.reactants[1].T_K, 300.0);  // Air's record starts at 300 K
-    const engine::ProductSet set = engine::select_products(engine::builtin_species(), m.elements,
-                                                           kExample1Only);
+    const engine::ProductSet set =
+        engine::select_products(engine::builtin_species(), m.elements, kExample1Only);
     ASSERT_EQ(set.size(), 20);
     engine::SetSolver solver(set);
     engine::SetPoint p = solver.make_point();
     for (const TableRow& row : rows) {
-      if (row.value("in_r_eq") != r_eq) continue;
+      if (row.value("in_r_eq") != r_eq) {
+        continue;
+      }
       expect_ratios(row, m.description);
       engine::SetCondition c;
       c.problem = engine::SetProblem::tp;
@@ -134,7 +141,8 @@ TEST(Validation, Example1HydrogenWithAirAtAssignedTemperatureAndPressure) {
 }
 
 TEST(Validation, Example2TheSameMixtureAtAssignedTemperatureAndVolume) {
-  MixtureSpec spec = spec_of({{Role::fuel, "H2:100%"}, {Role::oxidant, "Air:100%"}}, ShareBasis::mass);
+  MixtureSpec spec =
+      spec_of({{Role::fuel, "H2:100%"}, {Role::oxidant, "Air:100%"}}, ShareBasis::mass);
   spec.phi = 1.0;
   const Mixture m = mixture_of(spec);
   const engine::ProductSet set =
@@ -208,9 +216,9 @@ TEST(Validation, Example8ChamberOfLiquidHydrogenAndOxygenByName) {
 // (to the solver's rounding) and its enthalpy (hp) or energy (uv).
 TEST(Validation, FlamesKeepTheMixturesElementsAndEnergy) {
   for (double phi : {0.4, 1.0, 2.5}) {
-    MixtureSpec spec = spec_of({{Role::fuel, "H2@350"}, {Role::oxidant, "Air@500"},
-                                {Role::diluent, "He:0.2"}},
-                               ShareBasis::mass);
+    MixtureSpec spec =
+        spec_of({{Role::fuel, "H2@350"}, {Role::oxidant, "Air@500"}, {Role::diluent, "He:0.2"}},
+                ShareBasis::mass);
     spec.phi = phi;
     const Mixture m = mixture_of(spec);
     const engine::ProductSet set = engine::select_products(engine::builtin_species(), m.elements);
@@ -229,7 +237,9 @@ TEST(Validation, FlamesKeepTheMixturesElementsAndEnergy) {
           << phi;
       for (int i = 0; i < set.element_count(); ++i) {
         double b = 0.0;
-        for (int j = 0; j < set.size(); ++j) b += set.a(i, j) * p.n_mol_kg[j];
+        for (int j = 0; j < set.size(); ++j) {
+          b += set.a(i, j) * p.n_mol_kg[j];
+        }
         EXPECT_NEAR(b, m.b_for(set)[i], 1e-9 * m.b_for(set)[0]) << set.elements[i] << " " << phi;
       }
       EXPECT_GT(p.T_K, 900.0);  // it burned
