@@ -89,8 +89,8 @@ struct Ratio {
 };
 
 // O/F from the one ratio given, for fuel and oxidant of valences f and o
-// (per gram of each): phi = (O/F)st/(O/F) with (9.19); r_eq from (9.18),
-// r (V-_f + O/F V-_o) + V+_f + O/F V+_o = 0, solved for O/F.
+// (per gram of each): phi = (O/F)st/(O/F); r_eq = -(V+_f + O/F V+_o) /
+// (V-_f + O/F V-_o), solved for O/F.
 Result<double> of_from(const Ratio& ratio, const Valences& f, const Valences& o) {
   const double v = *ratio.value;
   const std::string name = ratio.name;

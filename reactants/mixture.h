@@ -16,16 +16,16 @@
 //   phi       (O/F)st/(O/F);
 //   r_eq      the ratio of the positive to the negative valences of the
 //             elements of fuel and oxidant, -sum V_i+ b_i / sum V_i- b_i
-//             (NASA RP-1311 Part I, section 9: eq. (9.18));
+//             (the equivalence ratio of NASA RP-1311 Part I);
 // phi and r_eq are 1 at the stoichiometric mixture and above 1 rich. None
 // of them: the mixture is made by the amounts of every reactant alone, the
 // shares of fuels and oxidants together (100 mol H2(L) and 60 mol O2(L));
 // percentages then count the diluents too and sum to 100 over all.
 // Diluents are outside O/F, the fuel percent and the equivalence ratios.
 //
-// Valences (RP-1311 section 9): H +1, C +4, O -2; N, Ar and He 0. The
-// stoichiometric ratio, where the valences of fuel and oxidant cancel:
-//   (O/F)st = -(V+_f + V-_f) / (V+_o + V-_o)   (9.19)
+// Valences (as RP-1311 counts them): H +1, C +4, O -2; N, Ar and He 0.
+// The stoichiometric ratio, where the valences of fuel and oxidant cancel:
+//   (O/F)st = -(V+_f + V-_f) / (V+_o + V-_o)
 // with V+ and V- the sums of the positive and the negative valences per
 // gram of the fuel (f) and of the oxidant (o).
 //
@@ -83,8 +83,7 @@ struct Mixture {
   std::vector<double> b_for(const engine::ProductSet& set) const;
 };
 
-// The valence of an element in the sense of RP-1311 section 9 (0 for one
-// it does not name).
+// The valence of an element as above (0 for one not named there).
 double valence(const std::string& element);
 
 // Parses nothing: the items are parsed already (parse_reactant). Resolves
