@@ -184,6 +184,14 @@ Result<Reactant> resolve_reactant(const ReactantItem& item, const engine::Specie
   const auto refuse = [&](std::string reason) {
     return Refusal{role_name(item.role), item.text, std::move(reason)};
   };
+  // What parse_reactant ensures, again for items made otherwise.
+  const auto positive = [](const std::optional<double>& v) {
+    return !v || (std::isfinite(*v) && *v > 0.0);
+  };
+  if (!positive(item.T_K) || !positive(item.share) ||
+      (item.h_J_mol && !std::isfinite(*item.h_J_mol))) {
+    return refuse("a temperature and a share must be positive numbers, an enthalpy a number");
+  }
   Reactant out;
   out.item = item;
   out.record = db.find(item.name);
