@@ -148,7 +148,9 @@ TEST(ResolveReactant, RefusesWhatTheDatabaseCannotGive) {
                {"H2O(cr)", {}, "give its temperature"},
                {"H2@300", -1.0, "the database gives the enthalpy"},
                {"O2(L)", -1.0, "the database gives the enthalpy"}};
-  ReactantItem made_otherwise{Role::oxidant, "O2", "O2", std::nullopt, -1.0};
+  ReactantItem made_otherwise;
+  made_otherwise.name = "O2";
+  made_otherwise.share = -1.0;
   EXPECT_FALSE(resolve_reactant(made_otherwise, db()).ok());
   for (const auto& c : cases) {
     Result<ReactantItem> item = parse_reactant(Role::oxidant, c.text);
