@@ -19,25 +19,45 @@ std::string number(double v) {
   return text;
 }
 
-// Throws InputError with the message `what()` makes, when !ok; the message
-// is only made for a refusal.
+// Throws InputError with `refusal` and the message `what()` makes, when
+// !ok; the message is only made for a refusal.
 template <class Message>
-void require(bool ok, Message what) {
+void require(bool ok, const Refusal& refusal, Message what) {
   if (!ok) {
-    throw InputError(what());
+    throw InputError(refusal, what());
   }
 }
 
-void check_pressure(double p_atm) {
-  require(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm, [&] {
-    return "p_atm = " + number(p_atm) + ": the pressure must lie in 1e-06..1e+05 atm";
-  });
+Refusal in_range(Argument argument, double value, double low, double high) {
+  Refusal r;
+  r.argument = argument;
+  r.value = value;
+  r.bounds = Bounds::closed;
+  r.low = low;
+  r.high = high;
+  return r;
 }
 
-void check_temperature(const char* name, double T_K) {
-  require(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK, [&] {
-    return std::string(name) + " = " + number(T_K) + ": the temperature must lie in 200..6000 K";
-  });
+Refusal not_a_number(Argument argument, double value) {
+  Refusal r;
+  r.argument = argument;
+  r.value = value;
+  return r;
+}
+
+void check_pressure(double p_atm) {
+  require(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm,
+          in_range(Argument::p_atm, p_atm, kPMinAtm, kPMaxAtm), [&] {
+            return "p_atm = " + number(p_atm) + ": the pressure must lie in 1e-06..1e+05 atm";
+          });
+}
+
+void check_temperature(Argument argument, const char* name, double T_K) {
+  require(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK,
+          in_range(argument, T_K, kTMinK, kTMaxK), [&] {
+            return std::string(name) + " = " + number(T_K) +
+                   ": the temperature must lie in 200..6000 K";
+          });
 }
 
 double stoichiometric(const ThermoData& data) {
@@ -47,11 +67,12 @@ double stoichiometric(const ThermoData& data) {
 
 void check_of(const ThermoData& data, double of) {
   const double st = stoichiometric(data);
-  require(std::isfinite(of) && of >= kOfMinFactor * st && of <= kOfMaxFactor * st, [&] {
-    return "of = " + number(of) + ": the O/F ratio must lie in " + number(kOfMinFactor * st) +
-           ".." + number(kOfMaxFactor * st) + " (0.1 to 40 times the stoichiometric " + number(st) +
-           ")";
-  });
+  require(std::isfinite(of) && of >= kOfMinFactor * st && of <= kOfMaxFactor * st,
+          in_range(Argument::of, of, kOfMinFactor * st, kOfMaxFactor * st), [&] {
+            return "of = " + number(of) + ": the O/F ratio must lie in " +
+                   number(kOfMinFactor * st) + ".." + number(kOfMaxFactor * st) +
+                   " (0.1 to 40 times the stoichiometric " + number(st) + ")";
+          });
 }
 
 detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condition& c) {
@@ -59,7 +80,7 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
   detail::Problem pb;
   pb.mode = c.mode;
   const double(&b)[kElementCount] = feed.b_mol_kg;
-  require(std::isfinite(b[0]) && std::isfinite(b[1]) && b[0] > 0.0 && b[1] > 0.0,
+  require(std::isfinite(b[0]) && std::isfinite(b[1]) && b[0] > 0.0 && b[1] > 0.0, Refusal{},
           [] { return std::string("feed: the amounts of H and O must be positive numbers"); });
   pb.b_HO[0] = b[0];
   pb.b_HO[1] = b[1];
@@ -68,29 +89,16 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
   detail::set_element_shares(pb);
   pb.rows = &detail::element_rows(b);
   detail::components_of(*pb.rows, b, pb.b);
+  check_condition(c);
   if (c.mode != Mode::UV) {
-    check_pressure(c.p_atm);
     pb.p_atm = c.p_atm;
     pb.ln_p = std::log(c.p_atm * kAtmBar / data.p_ref_bar);
   }
   switch (c.mode) {
-    case Mode::TP:
-      check_temperature("T_K", c.T_K);
-      pb.T_K = c.T_K;
-      break;
-    case Mode::HP:
-      require(std::isfinite(c.h_kJ_kg), [] { return std::string("h_kJ_kg must be a number"); });
-      pb.h_R = c.h_kJ_kg * 1000.0 / R;
-      break;
-    case Mode::SP:
-      require(std::isfinite(c.s_kJ_kgK), [] { return std::string("s_kJ_kgK must be a number"); });
-      pb.s_R = c.s_kJ_kgK * 1000.0 / R;
-      break;
+    case Mode::TP: pb.T_K = c.T_K; break;
+    case Mode::HP: pb.h_R = c.h_kJ_kg * 1000.0 / R; break;
+    case Mode::SP: pb.s_R = c.s_kJ_kgK * 1000.0 / R; break;
     case Mode::UV:
-      require(std::isfinite(c.u_kJ_kg), [] { return std::string("u_kJ_kg must be a number"); });
-      require(std::isfinite(c.v_m3_kg) && c.v_m3_kg > 0.0, [&] {
-        return "v_m3_kg = " + number(c.v_m3_kg) + ": the specific volume must be positive";
-      });
       pb.u_R = c.u_kJ_kg * 1000.0 / R;
       pb.ln_RT_vP0 = std::log(R / (c.v_m3_kg * data.p_ref_bar * 1e5));
       break;
@@ -181,15 +189,15 @@ Feed mixture_feed(const ThermoData& data, const Mixture& mixture) {
   const Reactants& r = mixture.reactants;
   double h_fuel = kLiquidH2_J_mol, h_oxid = kLiquidO2_J_mol;
   if (r.set == ReactantSet::gas) {
-    check_temperature("T_gas_K", r.T_K);
+    check_temperature(Argument::reactants_T_K, "reactants.T_K", r.T_K);
     detail::SpeciesTerms t;
     detail::evaluate_terms(data, r.T_K, t);
     h_fuel = data.R_J_molK * r.T_K * t.h_RT[kH2];
     h_oxid = data.R_J_molK * r.T_K * t.h_RT[kO2];
   } else if (r.set == ReactantSet::custom) {
-    require(std::isfinite(r.h_fuel_J_mol),
+    require(std::isfinite(r.h_fuel_J_mol), not_a_number(Argument::h_fuel_J_mol, r.h_fuel_J_mol),
             [] { return std::string("h_fuel_J_mol must be a number"); });
-    require(std::isfinite(r.h_oxid_J_mol),
+    require(std::isfinite(r.h_oxid_J_mol), not_a_number(Argument::h_oxid_J_mol, r.h_oxid_J_mol),
             [] { return std::string("h_oxid_J_mol must be a number"); });
     h_fuel = r.h_fuel_J_mol;
     h_oxid = r.h_oxid_J_mol;
@@ -216,6 +224,35 @@ State flame_point(const ThermoData& data, const Mixture& mixture, double p_atm, 
 }
 
 }  // namespace
+
+void check_condition(const Condition& c) {
+  if (c.mode != Mode::UV) {
+    check_pressure(c.p_atm);
+  }
+  switch (c.mode) {
+    case Mode::TP: check_temperature(Argument::T_K, "T_K", c.T_K); break;
+    case Mode::HP:
+      require(std::isfinite(c.h_kJ_kg), not_a_number(Argument::h_kJ_kg, c.h_kJ_kg),
+              [] { return std::string("h_kJ_kg must be a number"); });
+      break;
+    case Mode::SP:
+      require(std::isfinite(c.s_kJ_kgK), not_a_number(Argument::s_kJ_kgK, c.s_kJ_kgK),
+              [] { return std::string("s_kJ_kgK must be a number"); });
+      break;
+    case Mode::UV: {
+      require(std::isfinite(c.u_kJ_kg), not_a_number(Argument::u_kJ_kg, c.u_kJ_kg),
+              [] { return std::string("u_kJ_kg must be a number"); });
+      Refusal v = not_a_number(Argument::v_m3_kg, c.v_m3_kg);
+      v.bounds = Bounds::above;
+      v.low = 0.0;
+      v.high = HUGE_VAL;
+      require(std::isfinite(c.v_m3_kg) && c.v_m3_kg > 0.0, v, [&] {
+        return "v_m3_kg = " + number(c.v_m3_kg) + ": the specific volume must be positive";
+      });
+      break;
+    }
+  }
+}
 
 double stoichiometric_of(const ThermoData& data) {
   detail::FpGuard guard;
@@ -253,7 +290,10 @@ State flame(const ThermoData& data, const Mixture& mixture, double p_atm, const 
 void flame_sweep(const ThermoData& data, std::span<const double> of, const Reactants& reactants,
                  double p_atm, std::span<State> out) {
   detail::FpGuard guard;
-  require(of.size() == out.size(),
+  Refusal size;
+  size.argument = Argument::out;
+  size.value = static_cast<double>(out.size());
+  require(of.size() == out.size(), size,
           [] { return std::string("flame_sweep: as many results as O/F ratios are needed"); });
   check_pressure(p_atm);
   for (double r : of) {

@@ -15,7 +15,8 @@
 // public types (zuna4/state.h), named here too.
 //
 // Errors. An input outside the engine's range (O/F, p, T, a data file that
-// cannot be used) throws InputError, whose message names the argument. A
+// cannot be used) throws InputError, whose refusal() names the argument,
+// its value and the range. A
 // point that cannot be computed is not an exception: it comes back with flags
 // saying why, and a point flagged kNoSolution has every value NaN.
 //
@@ -35,6 +36,7 @@
 #include <string>
 #include <string_view>
 
+#include "zuna4/refusal.h"
 #include "zuna4/state.h"
 
 namespace zuna::engine {
@@ -48,11 +50,12 @@ inline constexpr int kElementCount = 2;  // 0 H, 1 O
 // The species' names in species order: "H2O", "O2", "H2", "H", "O", "OH".
 const char* species_name(int j);
 
-// An input the engine refuses; the message names the argument and its range.
-class InputError : public std::invalid_argument {
- public:
-  using std::invalid_argument::invalid_argument;
-};
+// An input the engine refuses: an InputError carrying its Refusal (which
+// argument, its value, the range), the library's error (zuna4/refusal.h).
+using zuna4::Argument;
+using zuna4::Bounds;
+using zuna4::InputError;
+using zuna4::Refusal;
 
 // ---------------------------------------------------------------------------
 // Species data
@@ -123,8 +126,8 @@ SpeciesFunctions species_functions(const ThermoData& data, double T_K);
 // How the reactants enter (zuna4::Reactants): liquid H2 and O2 with the
 // enthalpies of the NASA Glenn tables, gases at T_K (enthalpy from the
 // data), or enthalpies given by the caller.
-using zuna4::ReactantSet;
 using zuna4::Reactants;
+using zuna4::ReactantSet;
 inline constexpr double kLiquidH2_J_mol = -9016.0;
 inline constexpr double kLiquidO2_J_mol = -12984.0;
 
@@ -157,6 +160,10 @@ struct Condition {
   double u_kJ_kg = 0.0;
   double v_m3_kg = 0.0;
 };
+
+// Throws InputError when a condition is out of range (what equilibrium()
+// checks as a solve starts).
+void check_condition(const Condition& condition);
 
 // ---------------------------------------------------------------------------
 // Results

@@ -18,19 +18,33 @@ void check_composition(const Composition& c) {
   double n = 0.0;
   for (double v : c.n_mol_kg) {
     if (!(v >= 0.0) || !std::isfinite(v)) {
-      throw InputError("composition: every amount must be a number >= 0");
+      Refusal r;
+      r.argument = Argument::composition;
+      r.value = v;
+      r.bounds = Bounds::at_least;
+      r.low = 0.0;
+      throw InputError(r, "composition: every amount must be a number >= 0");
     }
     n += v;
   }
   if (!(n > 0.0)) {
-    throw InputError("composition: the amounts must not all be 0");
+    Refusal r;
+    r.argument = Argument::composition;
+    r.value = n;
+    throw InputError(r, "composition: the amounts must not all be 0");
   }
 }
 
 void check_pressure(double p_atm) {
   if (!(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm)) {
-    throw InputError("p_atm = " + std::to_string(p_atm) +
-                     ": the pressure must lie in 1e-06..1e+05 atm");
+    Refusal r;
+    r.argument = Argument::p_atm;
+    r.value = p_atm;
+    r.bounds = Bounds::closed;
+    r.low = kPMinAtm;
+    r.high = kPMaxAtm;
+    throw InputError(
+        r, "p_atm = " + std::to_string(p_atm) + ": the pressure must lie in 1e-06..1e+05 atm");
   }
 }
 
@@ -48,8 +62,8 @@ double ln_p_of(const ThermoData& data, double p_atm) {
 
 // The amounts are the composition's own, bit for bit: a frozen expansion keeps
 // exactly the amounts of the state it was frozen at. ln_p = ln_p_of(p_atm).
-State state_at(const ThermoData& data, const Composition& c,
-               const double (&ln_nj)[kSpeciesCount], double T_K, double p_atm, double ln_p) {
+State state_at(const ThermoData& data, const Composition& c, const double (&ln_nj)[kSpeciesCount],
+               double T_K, double p_atm, double ln_p) {
   State pt;
   detail::SpeciesTerms terms;
   detail::evaluate_terms(data, T_K, terms);
@@ -59,7 +73,7 @@ State state_at(const ThermoData& data, const Composition& c,
     nj[j] = c.n_mol_kg[j];
   }
   detail::fill_state(data, terms, T_K, P_bar, p_atm, ln_p, ln_nj, nj, pt);
-  detail::fill_frozen_derivatives(pt);
+  pt.freeze_derivatives();
   return pt;
 }
 
@@ -75,7 +89,10 @@ State frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
   check_composition(c);
   check_pressure(p_atm);
   if (!std::isfinite(target)) {
-    throw InputError(entropy ? "s_kJ_kgK must be a number" : "h_kJ_kg must be a number");
+    Refusal r;
+    r.argument = entropy ? Argument::s_kJ_kgK : Argument::h_kJ_kg;
+    r.value = target;
+    throw InputError(r, entropy ? "s_kJ_kgK must be a number" : "h_kJ_kg must be a number");
   }
   double ln_nj[kSpeciesCount];
   logs_of(c, ln_nj);
@@ -137,7 +154,14 @@ State frozen_state(const ThermoData& data, const Composition& composition, doubl
   check_composition(composition);
   check_pressure(p_atm);
   if (!(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK)) {
-    throw InputError("T_K = " + std::to_string(T_K) + ": the temperature must lie in 200..6000 K");
+    Refusal r;
+    r.argument = Argument::T_K;
+    r.value = T_K;
+    r.bounds = Bounds::closed;
+    r.low = kTMinK;
+    r.high = kTMaxK;
+    throw InputError(r,
+                     "T_K = " + std::to_string(T_K) + ": the temperature must lie in 200..6000 K");
   }
   double ln_nj[kSpeciesCount];
   logs_of(composition, ln_nj);

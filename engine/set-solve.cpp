@@ -186,6 +186,7 @@ SetSolver::SetSolver(const ProductSet& set) : work_(std::make_unique<Work>()) {
   const std::size_t most = static_cast<std::size_t>(w.m + (w.ns - w.ng) + 2);
   w.A.assign(most * (most + 1), 0.0);
   w.cols.assign(n, 0);
+  w.evaluated.assign(n, 0);
   w.atoms_by_species.resize(n * static_cast<std::size_t>(w.m));
   for (int j = 0; j < w.ns; ++j) {
     for (int i = 0; i < w.m; ++i) w.atoms_by_species[static_cast<std::size_t>(j) * w.m + i] = w.a(i, j);
@@ -239,6 +240,7 @@ void SetSolver::solve(std::span<const double> b_mol_kg, const SetCondition& cond
   }
   out.flags = 0;
   if (result >= 0) {
+    guard.restart();  // a fault of an attempt given up is no fault of the result
     detail::fill_point(w, out);
     out.iterations = steps;
     out.flags |= guard.faulted() ? kFloatingPoint : 0u;

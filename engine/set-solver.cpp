@@ -30,24 +30,55 @@ const PolyRange* range_of(const SpeciesRecord& r, double T) {
 
 }  // namespace
 
+namespace {
+
+// cp/R, H/RT and S0/R of one range (engine.h), for one species (V double)
+// or two at once (V a pair of doubles, one SSE2 register: the same
+// operations in the same order in each half, and so the same roundings).
+template <class V>
+void functions(const V (&a)[7], V b1, V b2, const TPowers& p, V& cp, V& h, V& s) {
+  constexpr double kThird = 1.0 / 3.0, kFifth = 1.0 / 5.0;
+  const V p0 = a[0] * p.inv2, p1 = a[1] * p.inv, p3 = a[3] * p.t, p4 = a[4] * p.t2,
+          p5 = a[5] * p.t3, p6 = a[6] * p.t4;
+  cp = p0 + p1 + a[2] + p3 + p4 + p5 + p6;
+  h = -p0 + p1 * p.ln + a[2] + p3 * 0.5 + p4 * kThird + p5 * 0.25 + p6 * kFifth + b1 * p.inv;
+  s = -p0 * 0.5 - p1 + a[2] * p.ln + p3 + p4 * 0.5 + p5 * kThird + p6 * 0.25 + b2;
+}
+
+#if defined(__GNUC__)
+using Pair = double __attribute__((vector_size(16)));
+#endif
+
+}  // namespace
+
 void set_terms(Work& w, double T, bool every) {
   if (every && T == w.terms_T) return;
   w.terms_T = every ? T : 0.0;
   const TPowers p(T, w.fixed_T ? std::log(T) : w.ln_T);
-  constexpr double kThird = 1.0 / 3.0, kFifth = 1.0 / 5.0;
+  int count = 0;
   for (int j = 0; j < w.ns; ++j) {
     if (!every && j >= w.ng && !w.active[j]) continue;
     const PolyRange*& r = w.range[j];
-    if (!(T >= r->T_low_K && T < r->T_high_K)) {
-      r = range_of(*w.set->species[j], T);
-    }
-    const double* a = r->a;
-    const double p0 = a[0] * p.inv2, p1 = a[1] * p.inv, p3 = a[3] * p.t, p4 = a[4] * p.t2,
-                 p5 = a[5] * p.t3, p6 = a[6] * p.t4;
-    w.cp[j] = p0 + p1 + a[2] + p3 + p4 + p5 + p6;
-    w.h[j] = -p0 + p1 * p.ln + a[2] + p3 * 0.5 + p4 * kThird + p5 * 0.25 + p6 * kFifth +
-             r->b1 * p.inv;
-    w.s0[j] = -p0 * 0.5 - p1 + a[2] * p.ln + p3 + p4 * 0.5 + p5 * kThird + p6 * 0.25 + r->b2;
+    if (!(T >= r->T_low_K && T < r->T_high_K)) r = range_of(*w.set->species[j], T);
+    w.evaluated[count++] = j;
+  }
+  int k = 0;
+#if defined(__GNUC__)
+  for (; k + 1 < count; k += 2) {
+    const int i0 = w.evaluated[k], i1 = w.evaluated[k + 1];
+    const PolyRange &r0 = *w.range[i0], &r1 = *w.range[i1];
+    Pair a[7], cp, h, s;
+    for (int q = 0; q < 7; ++q) a[q] = Pair{r0.a[q], r1.a[q]};
+    functions(a, Pair{r0.b1, r1.b1}, Pair{r0.b2, r1.b2}, p, cp, h, s);
+    const Pair g = h - s;
+    w.cp[i0] = cp[0], w.h[i0] = h[0], w.s0[i0] = s[0], w.g0[i0] = g[0];
+    w.cp[i1] = cp[1], w.h[i1] = h[1], w.s0[i1] = s[1], w.g0[i1] = g[1];
+  }
+#endif
+  for (; k < count; ++k) {
+    const int j = w.evaluated[k];
+    const PolyRange& r = *w.range[j];
+    functions(r.a, r.b1, r.b2, p, w.cp[j], w.h[j], w.s0[j]);
     w.g0[j] = w.h[j] - w.s0[j];
   }
 }

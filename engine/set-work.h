@@ -50,6 +50,7 @@ struct SetSolver::Work {
   // which every species' functions were last evaluated (0: not since).
   std::vector<double> cp, h, s0, g0, mu;
   double terms_T = 0.0;
+  std::vector<int> evaluated;  // the species whose functions set_terms evaluates
 
   // The reduced system: rows elements, active condensed, n (fixed P),
   // energy (assigned h, u or s); columns pi_i, Delta n_j, Delta ln n,

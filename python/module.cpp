@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "tables/shortest.h"
 #include "zuna4/zuna4.h"
 
 namespace py = pybind11;
@@ -21,6 +23,32 @@ namespace py = pybind11;
 namespace {
 
 using Doubles = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// zuna4._core.Refused, a ValueError whose args are the refusal's fields:
+// (argument, value, value2, bounds, low, high, index, message); the package
+// words it with the caller's names (argument and bounds index `arguments`
+// and `bounds`).
+PyObject* refused_type = nullptr;
+
+// The names of zuna4::Argument and zuna4::Bounds in their order.
+constexpr const char* kArgumentNames[] = {
+    "none",         "of",      "p_atm",          "T_K",     "reactants_T_K", "h_fuel_J_mol",
+    "h_oxid_J_mol", "h_kJ_kg", "s_kJ_kgK",       "u_kJ_kg", "v_m3_kg",       "rho_kg_m3",
+    "composition",  "pc_atm",  "pi_p",           "ae_at",   "exits",         "of_interval",
+    "scan_points",  "out",     "sweep_parameter"};
+static_assert(std::size(kArgumentNames) ==
+              static_cast<std::size_t>(zuna4::Argument::sweep_parameter) + 1);
+constexpr const char* kBoundsNames[] = {"none", "closed", "above", "at_least", "at_most"};
+
+// Sets the Python error of a refusal.
+void set_refused(const zuna4::Refusal& r, const char* what) {
+  PyObject* args = Py_BuildValue("(iddiddLs)", static_cast<int>(r.argument), r.value, r.value2,
+                                 static_cast<int>(r.bounds), r.low, r.high, r.index, what);
+  if (args != nullptr) {
+    PyErr_SetObject(refused_type, args);
+    Py_DECREF(args);
+  }
+}
 
 // The columns of a state after the inputs' echo, in the order of the CSV of
 // `zuna4c equilibrium` (the mole fractions last).
@@ -74,12 +102,16 @@ PyObject* equilibrium_point(PyObject*, PyObject* const* args, Py_ssize_t count) 
   in.rho_kg_m3 = v[5];
   in.reactants = reactants(static_cast<int>(v[6]), v[7], v[8], v[9]);
   zuna4::State st;
-  std::string error;
+  bool refused = false;
+  zuna4::Refusal refusal;
+  std::string message;
   Py_BEGIN_ALLOW_THREADS try { st = zuna4::equilibrium(in); } catch (const zuna4::InputError& e) {
-    error = e.what();
+    refused = true;
+    refusal = e.refusal();
+    message = e.what();
   }
-  Py_END_ALLOW_THREADS if (!error.empty()) {
-    PyErr_SetString(PyExc_ValueError, error.c_str());
+  Py_END_ALLOW_THREADS if (refused) {
+    set_refused(refusal, message.c_str());
     return nullptr;
   }
   double row[kStateColumns];
@@ -125,7 +157,9 @@ py::tuple equilibrium_points(int problem, const Doubles& of, const Doubles& p, c
     try {
       zuna4::check_input(in[static_cast<std::size_t>(i)]);
     } catch (const zuna4::InputError& e) {
-      throw zuna4::InputError("point " + std::to_string(i) + ": " + e.what());
+      zuna4::Refusal r = e.refusal();
+      r.index = i;
+      throw zuna4::InputError(r, "point " + std::to_string(i) + ": " + e.what());
     }
   }
   py::array_t<double> values({n, py::ssize_t{kStateColumns + 1}});
@@ -314,6 +348,27 @@ py::tuple sweep(double rmin, double rmax, std::int32_t npmin, std::int32_t npmax
 
 PYBIND11_MODULE(_core, m) {
   m.doc() = "The zuna4 library's computations over flat arrays (see the zuna4 package).";
+  refused_type = PyErr_NewException("zuna4._core.Refused", PyExc_ValueError, nullptr);
+  m.add_object("Refused", py::reinterpret_borrow<py::object>(refused_type));
+  py::register_exception_translator([](std::exception_ptr p) {
+    try {
+      if (p) {
+        std::rethrow_exception(p);
+      }
+    } catch (const zuna4::InputError& e) {
+      set_refused(e.refusal(), e.what());
+    }
+  });
+  py::tuple arguments(std::size(kArgumentNames));
+  for (std::size_t k = 0; k < std::size(kArgumentNames); ++k) {
+    arguments[k] = kArgumentNames[k];
+  }
+  m.attr("arguments") = arguments;
+  py::tuple bounds(std::size(kBoundsNames));
+  for (std::size_t k = 0; k < std::size(kBoundsNames); ++k) {
+    bounds[k] = kBoundsNames[k];
+  }
+  m.attr("bounds") = bounds;
   m.attr("version") = zuna4::version();
   m.attr("stoichiometric_of") = zuna4::stoichiometric_of();
   m.add_object("equilibrium_point",
@@ -322,4 +377,6 @@ PYBIND11_MODULE(_core, m) {
   m.def("rocket_points", &rocket_points);
   m.def("best_isp", &best_isp);
   m.def("sweep", &sweep);
+  m.def("shortest", &zuna::tables::shortest_text,
+        "The shortest text that reads back as the same double, as zuna4c writes numbers.");
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "rocket/fp-flags.h"
-#include "rocket/number-text.h"
+#include "rocket/refusal.h"
 #include "rocket/rocket.h"
 #include "rocket/warm-start.h"
 
@@ -111,13 +111,18 @@ void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& 
   const double st = engine::stoichiometric_of(data);
   const double min = engine::kOfMinFactor * st, max = engine::kOfMaxFactor * st;
   if (!(lo >= min && hi <= max && lo + 10 * kBestOfTolerance < hi)) {
-    throw InputError("O/F interval of_low = " + number_text(lo) + ", of_high = " + number_text(hi) +
-                     " is outside the accepted range: " + number_text(min) +
-                     " <= of_low < of_high <= " + number_text(max) + ", at least " +
-                     number_text(10 * kBestOfTolerance) + " wide");
+    engine::Refusal r =
+        refusal(engine::Argument::of_interval, lo, engine::Bounds::closed, min, max);
+    r.value2 = hi;
+    throw InputError(r, "O/F interval of_low = " + shortest_text(lo) +
+                            ", of_high = " + shortest_text(hi) + " is outside the accepted range: " +
+                            shortest_text(min) + " <= of_low < of_high <= " + shortest_text(max) +
+                            ", at least " + shortest_text(10 * kBestOfTolerance) + " wide");
   }
   if (s.scan_points < 3 || s.scan_points > 1000) {
-    throw InputError("scan_points = " + std::to_string(s.scan_points) + " is outside 3 to 1000");
+    throw InputError(
+        refusal(engine::Argument::scan_points, s.scan_points, engine::Bounds::closed, 3, 1000),
+        "scan_points = " + std::to_string(s.scan_points) + " is outside 3 to 1000");
   }
 }
 

@@ -62,9 +62,9 @@ using zuna4::kInvalidStation;
 using zuna4::Model;
 using zuna4::RocketInput;
 using zuna4::RocketResult;
+using zuna4::StateFlag;
 using zuna4::Station;
 using zuna4::StationKind;
-using zuna4::StateFlag;
 using enum zuna4::StateFlag;  // the stations' bits among them
 
 // Ranges accepted.
@@ -72,11 +72,9 @@ inline constexpr double kPcMinAtm = 1e-4;
 inline constexpr double kPcMaxAtm = 1e4;
 inline constexpr int kMaxExits = 20;  // pressure ratios and area ratios together
 
-// A problem out of range; the message names the value and the accepted range.
-class InputError : public engine::InputError {
- public:
-  using engine::InputError::InputError;
-};
+// A problem out of range: the engine's InputError, its refusal() naming the
+// argument, the value and the accepted range.
+using engine::InputError;
 
 // Throws InputError when the problem is out of range.
 void check_problem(const engine::ThermoData& data, const RocketInput& problem);

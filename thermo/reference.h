@@ -30,6 +30,24 @@ struct SweepGrid {
   double rmin = 0.0, rmax = 0.0;
 };
 
+// The O/F of point i = 1..npmin+npmax+3 of the grid around `ofst`, the one
+// grid of the program's sweep and of `zuna4c equilibrium` and `zuna4c
+// rocket`: points 1..npmin+1 from rmin ofst up in steps of
+// (ofst - rmin ofst)/(npmin + 1), point npmin+2 ofst itself, then npmax + 1
+// steps of (rmax ofst - ofst)/(npmax + 1) up to rmax ofst.
+inline double sweep_grid_of(std::int32_t i, const SweepGrid& g, double ofst) {
+  if (i <= g.npmin + 1) {
+    const double ofmin = g.rmin * ofst;
+    const double dof = (ofst - ofmin) / static_cast<double>(g.npmin + 1);
+    return static_cast<double>(i - 1) * dof + ofmin;
+  }
+  if (i == g.npmin + 2) {
+    return ofst;
+  }
+  const double dof = (g.rmax * ofst - ofst) / static_cast<double>(g.npmax + 1);
+  return static_cast<double>(i - g.npmin - 2) * dof + ofst;
+}
+
 // Everything the sweep computes of one point; amounts per mole of H2 fed,
 // species order.
 struct SweepPointValues {

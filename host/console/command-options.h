@@ -12,6 +12,7 @@
 
 #include "engine/engine.h"
 #include "inputs/run-parameters.h"
+#include "tables/shortest.h"
 
 struct option;  // <getopt.h>
 
@@ -22,7 +23,7 @@ struct UsageError {
 };
 
 // The shortest text that reads back as v: "0.5", "1e+09".
-std::string shortest_text(double v);
+using tables::shortest_text;
 
 // A finite decimal number, with a leading '+' allowed.
 double real_value(const std::string& option, std::string_view text);

@@ -21,6 +21,7 @@
 #include "tables/csv-writer.h"
 #include "tables/fan-out.h"
 #include "tables/json-writer.h"
+#include "tables/shortest.h"
 #include "tables/text-table.h"
 
 namespace zuna {
@@ -139,14 +140,25 @@ struct FedMixture {
   double u0_kJ_kg = 0.0;  // uv: U0 = H0 - n R T0 of those gases
 };
 
-// "--of: 0.1 is out of range: the O/F ratio must lie in ..." from the
-// engine's "of = 0.1: the O/F ratio must lie in ...".
-std::string engine_message(const char* option, double value, const std::string& what) {
-  char text[32];
-  const std::string given(text, std::to_chars(text, text + sizeof text, value).ptr);
-  const std::size_t colon = what.find(": ");
-  return std::string(option) + ": " + given +
-         " is out of range: " + (colon == std::string::npos ? what : what.substr(colon + 2));
+// "--of: 0.1 is out of range: the O/F ratio must lie in 0.793672..317.469
+// (0.1 to 40 times the stoichiometric 7.93672)", from the engine's refusal
+// of an O/F or of the reactants' temperature, with the option that gave it.
+std::string refusal_message(const char* option, const engine::InputError& e,
+                            double stoichiometric) {
+  const engine::Refusal& r = e.refusal();
+  const char* what = e.what();
+  const std::string given = tables::shortest_text(r.value);
+  char range[160];
+  if (r.argument == engine::Argument::of) {
+    std::snprintf(range, sizeof range,
+                  "the O/F ratio must lie in %.6g..%.6g (0.1 to 40 times the stoichiometric %.6g)",
+                  r.low, r.high, stoichiometric);
+  } else if (r.argument == engine::Argument::reactants_T_K) {
+    std::snprintf(range, sizeof range, "the temperature must lie in %.6g..%.6g K", r.low, r.high);
+  } else {
+    return std::string(option) + ": " + what;
+  }
+  return std::string(option) + ": " + given + " is out of range: " + range;
 }
 
 // The amount of reactant gas per kg is that of H2 and O2, half the atoms.
@@ -175,12 +187,10 @@ bool feed_mixtures(const EquilibriumSettings& s, const engine::ThermoData& data,
       }
       out.push_back(m);
     } catch (const engine::InputError& e) {
-      const std::string what = e.what();
-      const bool temperature = what.rfind("T_gas_K", 0) == 0;
-      const std::string line = temperature
-                                   ? engine_message(s.initial_gas_state ? "--t0" : "--t-reactants",
-                                                    s.reactants.T_K, what)
-                                   : engine_message(option, v, what);
+      const bool temperature = e.refusal().argument == engine::Argument::reactants_T_K;
+      const std::string line =
+          refusal_message(temperature ? (s.initial_gas_state ? "--t0" : "--t-reactants") : option,
+                          e, engine::stoichiometric_of(data));
       std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, line.c_str(), kCommand);
       return false;
     }

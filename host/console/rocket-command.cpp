@@ -221,6 +221,34 @@ RocketCommandLine parse_options(int argc, char** argv) {
   return c;
 }
 
+// A refusal of the rocket library as a usage error of the option that gave
+// the value: "--pc: 20000 is out of range (0.0001 to 10000 atm)".
+std::string refusal_text(const engine::InputError& e, const char* of_option) {
+  const engine::Refusal& r = e.refusal();
+  const char* option = nullptr;
+  const char* unit = "";
+  switch (r.argument) {
+    case engine::Argument::of: option = of_option; break;
+    case engine::Argument::pc_atm: option = "--pc", unit = " atm"; break;
+    case engine::Argument::pi_p: option = "--pi-p"; break;
+    case engine::Argument::ae_at: option = "--ae-at"; break;
+    case engine::Argument::reactants_T_K: option = "--t-reactants", unit = " K"; break;
+    default: return e.what();  // not one option's value
+  }
+  std::string range;
+  switch (r.bounds) {
+    case engine::Bounds::closed:
+      range = shortest_text(r.low) + " to " + shortest_text(r.high) + unit;
+      break;
+    case engine::Bounds::above:
+      range = "greater than " + shortest_text(r.low) + ", at most " + shortest_text(r.high);
+      break;
+    case engine::Bounds::at_least: range = "at least " + shortest_text(r.low); break;
+    default: return e.what();
+  }
+  return std::string(option) + ": " + shortest_text(r.value) + " is out of range (" + range + ")";
+}
+
 // The checks that need the data: the O/F ratios and the exits' pressure
 // against each chamber pressure, the reactants; the library's own check of
 // every problem last.
@@ -251,7 +279,7 @@ void check_problems(const RocketSettings& s, const engine::ThermoData& data,
       try {
         rocket::check_problem(data, p);
       } catch (const engine::InputError& e) {
-        throw UsageError{e.what()};
+        throw UsageError{refusal_text(e, s.of ? "--of" : "--rmin/--rmax")};
       }
     }
   }
@@ -259,7 +287,7 @@ void check_problems(const RocketSettings& s, const engine::ThermoData& data,
     try {
       rocket::check_best_isp_search(data, {});
     } catch (const engine::InputError& e) {
-      throw UsageError{std::string("--best: ") + e.what()};
+      throw UsageError{std::string("--best: ") + refusal_text(e, "--of")};
     }
   }
 }

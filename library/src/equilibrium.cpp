@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "src/engine-errors.h"
+#include "tables/shortest.h"
 
 namespace zuna4 {
 
@@ -30,8 +30,8 @@ double reactant_u_kJ_kg(const engine::ThermoData& data, const engine::Feed& feed
   return feed.h0_kJ_kg - n_mol_kg * data.R_J_molK * r.T_K / 1000.0;
 }
 
-// The engine's feed and condition of one input; throws the engine's
-// InputError for an O/F or reactants out of range.
+// The engine's feed and condition of one input; throws InputError for an
+// O/F or reactants out of range.
 struct Prepared {
   engine::Feed feed;
   engine::Condition condition;
@@ -59,8 +59,14 @@ Prepared prepare(const EquilibriumInput& in) {
     case Problem::uv:
       c.mode = engine::Mode::UV;
       if (!(in.rho_kg_m3 > 0.0 && in.rho_kg_m3 < 1e300)) {
-        throw InputError("rho_kg_m3 = " + detail::number_text(in.rho_kg_m3) +
-                         ": the density must be a positive number");
+        Refusal r;
+        r.argument = Argument::rho_kg_m3;
+        r.value = in.rho_kg_m3;
+        r.bounds = Bounds::above;
+        r.low = 0.0;
+        r.high = HUGE_VAL;
+        throw InputError(r, "rho_kg_m3 = " + zuna::tables::shortest_text(in.rho_kg_m3) +
+                                ": the density must be a positive number");
       }
       c.v_m3_kg = 1.0 / in.rho_kg_m3;
       c.u_kJ_kg = reactant_u_kJ_kg(data, p.feed, in.reactants);
@@ -76,58 +82,41 @@ engine::State solve(const Prepared& p, const engine::State* guess) {
   return engine::equilibrium(engine::builtin_nasa9_data(), p.feed, p.condition, guess);
 }
 
-// The condition's ranges, those the engine checks as a solve starts, told
-// before anything is computed.
-void check_condition(const engine::Condition& c) {
-  if (c.mode != engine::Mode::UV && !(c.p_atm >= engine::kPMinAtm && c.p_atm <= engine::kPMaxAtm)) {
-    throw InputError("p_atm = " + detail::number_text(c.p_atm) +
-                     ": the pressure must lie in 1e-06..1e+05 atm");
-  }
-  if (c.mode == engine::Mode::TP && !(c.T_K >= engine::kTMinK && c.T_K <= engine::kTMaxK)) {
-    throw InputError("T_K = " + detail::number_text(c.T_K) +
-                     ": the temperature must lie in 200..6000 K");
-  }
-  if (c.mode == engine::Mode::SP && !(c.s_kJ_kgK > -1e300 && c.s_kJ_kgK < 1e300)) {
-    throw InputError("s_kJ_kgK = " + detail::number_text(c.s_kJ_kgK) +
-                     ": the entropy must be a finite number");
-  }
-}
-
 Prepared checked(const EquilibriumInput& input) {
   Prepared p = prepare(input);
-  check_condition(p.condition);
+  engine::check_condition(p.condition);  // before the solve, which checks it again
   return p;
 }
 
 }  // namespace
 
-void check_input(const EquilibriumInput& input) {
-  detail::translating_errors([&] { checked(input); });
-}
+void check_input(const EquilibriumInput& input) { checked(input); }
 
 State equilibrium(const EquilibriumInput& input, const State* warm) {
-  return detail::translating_errors([&] {
-    const Prepared p = prepare(input);
-    return solve(p, warm != nullptr && warm->has_values() ? warm : nullptr);
-  });
+  return solve(prepare(input), warm != nullptr && warm->has_values() ? warm : nullptr);
 }
 
 void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, bool warm_start,
                  const State* warm) {
   if (in.size() != out.size()) {
-    throw InputError("out: " + std::to_string(out.size()) + " states for " +
-                     std::to_string(in.size()) + " inputs");
+    Refusal r;
+    r.argument = Argument::out;
+    r.value = static_cast<double>(out.size());
+    throw InputError(r, "out: " + std::to_string(out.size()) + " states for " +
+                            std::to_string(in.size()) + " inputs");
   }
   // Every input fed and checked before any is solved.
   std::vector<Prepared> prepared(in.size());
   for (std::size_t i = 0; i < in.size(); ++i) {
     try {
-      prepared[i] = detail::translating_errors([&] { return checked(in[i]); });
+      prepared[i] = checked(in[i]);
     } catch (const InputError& e) {
-      throw InputError("point " + std::to_string(i) + ": " + e.what());
+      Refusal r = e.refusal();
+      r.index = static_cast<long long>(i);
+      throw InputError(r, "point " + std::to_string(i) + ": " + e.what());
     }
   }
-  detail::translating_errors([&] {
+  {
     // A copy of the caller's warm state: out may hold it.
     State first_guess;
     const State* previous = nullptr;
@@ -141,7 +130,7 @@ void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, boo
         previous = &out[i];
       }
     }
-  });
+  }
 }
 
 }  // namespace zuna4

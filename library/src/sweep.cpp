@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "src/engine-errors.h"
+#include "tables/shortest.h"
 #include "src/shipped-data.h"
 #include "thermo/reference.h"
 #include "thermodata/data7.h"
@@ -48,8 +48,19 @@ bool real_within(double v, double low, double high, bool open_low) {
   return (open_low ? v > low : v >= low) && v <= high;
 }
 
-void refuse(const char* name, const std::string& value, const char* range) {
-  throw InputError(std::string(name) + " = " + value + ": must be " + range);
+// The parameters in the order of SweepParameters: a refusal's index.
+enum Parameter : int { kRmin, kRmax, kNpmin, kNpmax, kP, kTolh, kItmaxh, kToln, kItmaxn };
+
+void refuse(Parameter field, const char* name, double value, const std::string& text, Bounds bounds,
+            double low, double high, const char* range) {
+  Refusal r;
+  r.argument = Argument::sweep_parameter;
+  r.index = field;
+  r.value = value;
+  r.bounds = bounds;
+  r.low = low;
+  r.high = high;
+  throw InputError(r, std::string(name) + " = " + text + ": must be " + range);
 }
 
 // The checks of zuna.dat's reader beyond those of the species reader: a
@@ -102,33 +113,40 @@ SweepData checked(const zuna::thermodata::Data7File& file) {
 }  // namespace
 
 void check_sweep_parameters(const SweepParameters& p) {
-  using detail::number_text;
+  using zuna::tables::shortest_text;
+  constexpr double kInf = HUGE_VAL;
   if (!real_within(p.rmin, 0.0, 1.0, true)) {
-    refuse("rmin", number_text(p.rmin), "above 0 and at most 1");
+    refuse(kRmin, "rmin", p.rmin, shortest_text(p.rmin), Bounds::above, 0.0, 1.0,
+           "above 0 and at most 1");
   }
   if (!real_within(p.rmax, 1.0, kMaxRatio, false)) {
-    refuse("rmax", number_text(p.rmax), "in 1..100");
+    refuse(kRmax, "rmax", p.rmax, shortest_text(p.rmax), Bounds::closed, 1.0, kMaxRatio, "in 1..100");
   }
   if (p.npmin < 0 || p.npmin > kMaxInnerPoints) {
-    refuse("npmin", std::to_string(p.npmin), "in 0..100, with npmin + npmax at most 100");
+    refuse(kNpmin, "npmin", p.npmin, std::to_string(p.npmin), Bounds::closed, 0, kMaxInnerPoints,
+           "in 0..100, with npmin + npmax at most 100");
   }
   if (p.npmax < 0 || std::int64_t{p.npmin} + p.npmax > kMaxInnerPoints) {
-    refuse("npmax", std::to_string(p.npmax), "in 0..100, with npmin + npmax at most 100");
+    refuse(kNpmax, "npmax", p.npmax, std::to_string(p.npmax), Bounds::closed, 0,
+           kMaxInnerPoints - p.npmin, "in 0..100, with npmin + npmax at most 100");
   }
   if (!real_within(p.p_atm, 1.0e-6, 1.0e5, false)) {
-    refuse("p_atm", number_text(p.p_atm), "in 1e-06..100000");
+    refuse(kP, "p_atm", p.p_atm, shortest_text(p.p_atm), Bounds::closed, 1.0e-6, 1.0e5,
+           "in 1e-06..100000");
   }
-  if (!real_within(p.tolh, 0.0, HUGE_VAL, true)) {
-    refuse("tolh", number_text(p.tolh), "above 0");
+  if (!real_within(p.tolh, 0.0, kInf, true)) {
+    refuse(kTolh, "tolh", p.tolh, shortest_text(p.tolh), Bounds::above, 0.0, kInf, "above 0");
   }
   if (p.itmaxh < 1 || p.itmaxh > 99999) {
-    refuse("itmaxh", std::to_string(p.itmaxh), "in 1..99999");
+    refuse(kItmaxh, "itmaxh", p.itmaxh, std::to_string(p.itmaxh), Bounds::closed, 1, 99999,
+           "in 1..99999");
   }
-  if (!real_within(p.toln, 0.0, HUGE_VAL, true)) {
-    refuse("toln", number_text(p.toln), "above 0");
+  if (!real_within(p.toln, 0.0, kInf, true)) {
+    refuse(kToln, "toln", p.toln, shortest_text(p.toln), Bounds::above, 0.0, kInf, "above 0");
   }
   if (p.itmaxn < 1 || p.itmaxn > 99999) {
-    refuse("itmaxn", std::to_string(p.itmaxn), "in 1..99999");
+    refuse(kItmaxn, "itmaxn", p.itmaxn, std::to_string(p.itmaxn), Bounds::closed, 1, 99999,
+           "in 1..99999");
   }
 }
 

@@ -23,8 +23,6 @@ Every computation runs with the GIL released.
 """
 
 import math as _math
-import re as _re
-from decimal import Decimal as _Decimal
 
 import numpy as _np
 
@@ -180,18 +178,67 @@ def _array(name, value):
     return array
 
 
-def _renamed(error, names):
-    """The library's message with the argument named as the caller named it."""
-    text = str(error)
-    for library_name, name in names.items():
-        renamed = _re.sub(r"\b%s =" % _re.escape(library_name), name + " =", text, count=1)
-        if renamed != text:
-            return ValueError(renamed)
-    return ValueError(text)
+# What each argument the library may refuse is, in words, and its unit.
+_ARGUMENT_WORDS = {
+    "of": ("the O/F ratio", ""), "p_atm": ("the pressure", " atm"),
+    "T_K": ("the temperature", " K"), "reactants_T_K": ("the reactants' temperature", " K"),
+    "h_fuel_J_mol": ("the enthalpy of H2", " J/mol"),
+    "h_oxid_J_mol": ("the enthalpy of O2", " J/mol"), "s_kJ_kgK": ("the entropy", ""),
+    "rho_kg_m3": ("the density", " kg/m3"), "pc_atm": ("the chamber pressure", " atm"),
+    "pi_p": ("the pressure ratio", ""), "ae_at": ("the area ratio", ""),
+    "exits": ("the number of exits", ""), "of_interval": ("the O/F interval", ""),
+    "scan_points": ("the scan's points", ""),
+}
+_SWEEP_PARAMETERS = ("rmin", "rmax", "npmin", "npmax", "p", "tolh", "itmaxh", "toln", "itmaxn")
 
 
-_EQUILIBRIUM_NAMES = {"of": "of", "p_atm": "p", "T_K": "T", "T_gas_K": "T_reactants",
-                      "s_kJ_kgK": "s", "rho_kg_m3": "rho"}
+def _range_words(bounds, low, high, unit):
+    """The range accepted, in words, from the refusal's bounds."""
+    if bounds == "closed":
+        return "must lie in %s..%s%s" % (_shortest(low), _shortest(high), unit)
+    if bounds == "above":
+        return "must be above %s%s%s" % (
+            _shortest(low), "" if _math.isinf(high) else " and at most " + _shortest(high), unit)
+    if bounds == "at_least":
+        return "must be at least %s%s" % (_shortest(low), unit)
+    if bounds == "at_most":
+        return "must be at most %s" % _shortest(high)
+    return "must be a number"
+
+
+def _worded(error, keywords):
+    """A ValueError that words the library's refusal with the caller's names:
+    the argument's keyword, its value and the range accepted. Refusals of no
+    one argument (a data file) keep the library's message."""
+    if not isinstance(error, _core.Refused):
+        return ValueError(str(error))
+    argument, value, value2, bounds, low, high, index, message = error.args
+    argument = _core.arguments[argument]
+    bounds = _core.bounds[bounds]
+    if argument == "sweep_parameter":
+        name, what, unit = _SWEEP_PARAMETERS[index], "", " atm" if index == 4 else ""
+        index = -1
+    elif argument in keywords and argument in _ARGUMENT_WORDS:
+        name = keywords[argument]
+        what, unit = _ARGUMENT_WORDS[argument]
+    else:
+        return ValueError(message)
+    if argument == "of_interval":
+        text = "%s = %s: %s %s" % (name, ", ".join(map(_shortest, (value, value2))), what,
+                                   "must lie in %s..%s and be at least 0.001 wide"
+                                   % (_shortest(low), _shortest(high)))
+    elif argument == "exits":
+        text = "%s: %s exits, at most %s together" % (name, _shortest(value), _shortest(high))
+    else:
+        text = "%s = %s: %s" % (name, _shortest(value),
+                                (what + " " if what else "") + _range_words(bounds, low, high,
+                                                                           unit))
+    return ValueError(("point %d: " % index if index >= 0 else "") + text)
+
+
+_EQUILIBRIUM_NAMES = {"of": "of", "p_atm": "p", "T_K": "T", "reactants_T_K": "T_reactants",
+                      "s_kJ_kgK": "s", "rho_kg_m3": "rho", "h_fuel_J_mol": "h_fuel",
+                      "h_oxid_J_mol": "h_oxid"}
 
 
 _NUMBERS = (float, int)
@@ -259,7 +306,7 @@ def equilibrium(problem="hp", of=None, p=1.0, reactants="liquid", T=None, s=None
                                           0.0 if rho is None else rho, rset, T_reactants,
                                           h_fuel, h_oxid)
         except ValueError as error:
-            raise _renamed(error, _EQUILIBRIUM_NAMES) from None
+            raise _worded(error, _EQUILIBRIUM_NAMES) from None
         result = _ScalarEquilibrium.__new__(_ScalarEquilibrium)
         result._row = row
         result.problem = problem
@@ -287,7 +334,7 @@ def equilibrium(problem="hp", of=None, p=1.0, reactants="liquid", T=None, s=None
             code, *flat, rset, float(T_reactants), float(h_fuel), float(h_oxid),
             bool(warm_start))
     except ValueError as error:
-        raise _renamed(error, _EQUILIBRIUM_NAMES) from None
+        raise _worded(error, _EQUILIBRIUM_NAMES) from None
     result = EquilibriumResult()
     result.problem = problem
     result.set = reactants
@@ -300,35 +347,15 @@ def equilibrium(problem="hp", of=None, p=1.0, reactants="liquid", T=None, s=None
     return result
 
 
-_ROCKET_NAMES = {"pc_atm": "pc", "O/F": "of", "of": "of", "T_gas_K": "T_reactants"}
+_ROCKET_NAMES = {"pc_atm": "pc", "of": "of", "reactants_T_K": "T_reactants",
+                 "h_fuel_J_mol": "h_fuel", "h_oxid_J_mol": "h_oxid", "pi_p": "pi_p",
+                 "ae_at": "ae_at", "exits": "pi_p, ae_at", "of_interval": "of_low, of_high",
+                 "scan_points": "scan_points"}
 
 
-def _shortest(v):
-    """The shortest text that reads back as the double v, as the console
-    program writes its numbers: repr's digits, in fixed or scientific form
-    whichever is shorter (fixed on a tie), the exponent with a sign and at
-    least two digits: 10 -> "10", 1e5 -> "1e+05", 2.5e-7 -> "2.5e-07"; a whole
-    number in fixed form is exact (2**60 -> "1152921504606846976")."""
-    v = float(v)
-    if v == 0.0 or not _math.isfinite(v):
-        return ("-0" if _math.copysign(1.0, v) < 0 else "0") if v == 0.0 else repr(v)
-    sign = "-" if v < 0 else ""
-    exact = _Decimal(repr(abs(v))).as_tuple()
-    mantissa = "".join(str(d) for d in exact.digits)
-    stripped = mantissa.rstrip("0")
-    exponent = exact.exponent + (len(mantissa) - len(stripped))
-    mantissa = stripped
-    point = len(mantissa) + exponent  # digits before the decimal point
-    e = point - 1
-    scientific = mantissa[0] + ("." + mantissa[1:] if len(mantissa) > 1 else "") + \
-        "e%s%02d" % ("-" if e < 0 else "+", abs(e))
-    if point <= 0:
-        fixed = "0." + "0" * (-point) + mantissa
-    elif point >= len(mantissa):
-        fixed = str(int(abs(v)))  # a whole number is written to its last digit
-    else:
-        fixed = mantissa[:point] + "." + mantissa[point:]
-    return sign + (fixed if len(fixed) <= len(scientific) else scientific)
+#: The shortest text that reads back as the double v, as the console
+#: program writes its numbers: 10 -> "10", 1e5 -> "1e+05", 2.5e-7 -> "2.5e-07".
+_shortest = _core.shortest
 
 
 def _exit_texts(kinds, values):
@@ -401,7 +428,7 @@ def rocket(pc=None, of=None, pi_p=(), ae_at=(), model="equilibrium", reactants="
                                                     rset, float(T_reactants), float(h_fuel),
                                                     float(h_oxid))
     except ValueError as error:
-        raise _renamed(error, _ROCKET_NAMES) from None
+        raise _worded(error, _ROCKET_NAMES) from None
     stations = values.shape[1]
     result = RocketResult()
     result.set = reactants
@@ -453,7 +480,7 @@ def best_isp(pc=None, pi_p=(), ae_at=(), model="equilibrium", reactants="liquid"
                               float(h_fuel), float(h_oxid), float(of_low), float(of_high),
                               int(scan_points))
     except ValueError as error:
-        raise _renamed(error, _ROCKET_NAMES) from None
+        raise _worded(error, _ROCKET_NAMES) from None
     result = BestIspResult()
     result.exit_spec = _exit_texts([r[0] for r in rows], [r[1] for r in rows])
     for k, name in enumerate(("exit_value", "of_isp", "isp_m_s", "of_ivac", "ivac_m_s")):
@@ -518,7 +545,7 @@ def sweep(rmin=0.5, rmax=2.0, npmin=10, npmax=20, p=1.0, tolh=1.0e-3, itmaxh=100
                                               float(p), float(tolh), int(itmaxh), float(toln),
                                               int(itmaxn), reactions, data or "")
     except ValueError as error:
-        raise _renamed(error, {"p_atm": "p"}) from None
+        raise _worded(error, {}) from None
     result = SweepResult()
     result.ofst = ofst
     result.ok = ok

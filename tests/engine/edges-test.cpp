@@ -7,6 +7,7 @@
 #include <cfenv>
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -67,7 +68,7 @@ TEST(EngineEdges, RefusesInputsOutsideItsRange) {
   }
   Mixture cold_gas = gas(1.0);
   cold_gas.reactants.T_K = 150.0;
-  EXPECT_NE(refusal([&] { feed_of(data(), cold_gas); }).find("T_gas_K"), std::string::npos);
+  EXPECT_NE(refusal([&] { feed_of(data(), cold_gas); }).find("reactants.T_K"), std::string::npos);
   Condition uv;
   uv.mode = Mode::UV;
   uv.v_m3_kg = 0.0;
@@ -82,6 +83,56 @@ TEST(EngineEdges, RefusesInputsOutsideItsRange) {
   out[0].iterations = -7;
   EXPECT_NE(refusal([&] { flame_sweep(data(), of, {}, 1.0, out); }), "");
   EXPECT_EQ(out[0].iterations, -7);
+}
+
+// What the front ends word their messages from: the argument, the value
+// and the range, never the text.
+Refusal refusal_of(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const InputError& e) {
+    return e.refusal();
+  }
+  ADD_FAILURE() << "accepted";
+  return {};
+}
+
+TEST(EngineEdges, RefusalsCarryTheArgumentTheValueAndTheRange) {
+  const Refusal of = refusal_of([] { flame(data(), liquid(0.05), 1.0); });
+  EXPECT_EQ(of.argument, Argument::of);
+  EXPECT_EQ(of.value, 0.05 * st());
+  EXPECT_EQ(of.bounds, Bounds::closed);
+  EXPECT_EQ(of.low, kOfMinFactor * st());
+  EXPECT_EQ(of.high, kOfMaxFactor * st());
+  const Refusal p = refusal_of([] { flame(data(), liquid(1.0), 2e5); });
+  EXPECT_EQ(p.argument, Argument::p_atm);
+  EXPECT_EQ(p.value, 2e5);
+  EXPECT_EQ(p.low, kPMinAtm);
+  EXPECT_EQ(p.high, kPMaxAtm);
+  Mixture hot_gas = gas(1.0);
+  hot_gas.reactants.T_K = 7000.0;
+  const Refusal t = refusal_of([&] { feed_of(data(), hot_gas); });
+  EXPECT_EQ(t.argument, Argument::reactants_T_K);
+  EXPECT_EQ(t.value, 7000.0);
+  EXPECT_EQ(t.low, kTMinK);
+  EXPECT_EQ(t.high, kTMaxK);
+  Condition tp;
+  tp.mode = Mode::TP;
+  tp.p_atm = 1.0;
+  tp.T_K = 50.0;
+  const Refusal T = refusal_of([&] { check_condition(tp); });
+  EXPECT_EQ(T.argument, Argument::T_K);
+  EXPECT_EQ(T.value, 50.0);
+  Condition uv;
+  uv.mode = Mode::UV;
+  uv.v_m3_kg = -1.0;
+  const Refusal v = refusal_of([&] { check_condition(uv); });  // the pressure is not UV's
+  EXPECT_EQ(v.argument, Argument::v_m3_kg);
+  EXPECT_EQ(v.bounds, Bounds::above);
+  EXPECT_EQ(v.low, 0.0);
+  std::vector<State> out(1);
+  const std::vector<double> two = {st(), st()};
+  EXPECT_EQ(refusal_of([&] { flame_sweep(data(), two, {}, 1.0, out); }).argument, Argument::out);
 }
 
 TEST(EngineEdges, EndsOfTheRangeConvergeWithoutFlags) {

@@ -103,8 +103,11 @@ TEST(LibraryErrors, InputsOutOfRangeThrowOneKindNamingTheArgument) {
   try {
     zuna4::equilibrium(in, out);
     FAIL();
-  } catch (const std::invalid_argument& e) {
+  } catch (const zuna4::InputError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("point 3: of", 0), 0u) << e.what();
+    EXPECT_EQ(e.refusal().argument, zuna4::Argument::of);
+    EXPECT_EQ(e.refusal().index, 3);
+    EXPECT_EQ(e.refusal().value, 1000.0);
   }
   EXPECT_EQ(out[0].T_K, 0.0);  // nothing computed
   std::vector<zuna4::State> short_out(2);

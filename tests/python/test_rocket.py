@@ -135,7 +135,10 @@ def test_best_isp_lies_at_a_maximum_of_isp():
 
 @pytest.mark.parametrize("call, words", [
     (dict(pc=1e9, of=6.0), ["pc = 1e+09", "10000 atm"]),
-    (dict(pc=10.0, of=6.0, pi_p=[0.5]), ["pi_p = 0.5", "greater than 1"]),
+    (dict(pc=10.0, of=6.0, pi_p=[0.5]), ["pi_p = 0.5", "above 1"]),
+    (dict(pc=10.0, of=6.0, ae_at=[0.5]), ["ae_at = 0.5", "at least 1"]),
+    (dict(pc=10.0, of=6.0, reactants="gas", T_reactants=7000.0),
+     ["T_reactants = 7000", "200..6000 K"]),
     (dict(pc=10.0, of=0.01), ["of = 0.01"]),
     (dict(pc=10.0, of=6.0, model="shifting"), ["model", "'equilibrium'"]),
     (dict(pc=10.0), ["of"]),

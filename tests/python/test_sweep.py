@@ -62,7 +62,7 @@ def test_the_defaults_are_those_of_the_parameter_form():
 @pytest.mark.parametrize("call, words", [
     (dict(rmin=0.0), ["rmin = 0", "above 0"]),
     (dict(rmax=101.0), ["rmax = 101", "1..100"]),
-    (dict(npmin=60, npmax=41), ["npmax = 41", "at most 100"]),
+    (dict(npmin=60, npmax=41), ["npmax = 41", "0..40"]),
     (dict(npmin=-1), ["npmin = -1"]),
     (dict(p=1e6), ["p = 1e+06"]),
     (dict(itmaxh=0), ["itmaxh = 0", "1..99999"]),

@@ -374,29 +374,45 @@ TEST(RocketFlags, CallersFloatingPointFlagsAreLeftAsFound) {
   std::feclearexcept(FE_ALL_EXCEPT);
 }
 
-// Each bad value is refused with its name and the range in the message.
+// Each bad value is refused with its name and the range in the message, and
+// as data: the argument, the value and the range, for the front ends.
 TEST(RocketInput, OutOfRangeProblemsAreRefusedByName) {
+  using engine::Argument;
+  using engine::Bounds;
   struct Bad {
     const char* what;
     void (*change)(RocketInput&);
     const char* named;
+    Argument argument;
+    Bounds bounds;
+    double low, high;
   };
+  const double st = engine::stoichiometric_of(data());
+  const double inf = INFINITY;
   const Bad bad[] = {
-      {"Pc too low", [](RocketInput& p) { p.pc_atm = 5e-5; }, "pc_atm = 5e-05 is outside"},
-      {"Pc too high", [](RocketInput& p) { p.pc_atm = 2e4; }, "pc_atm = 20000 is outside"},
-      {"Pc NaN", [](RocketInput& p) { p.pc_atm = NAN; }, "pc_atm = nan"},
-      {"pressure ratio 1",
-       [](RocketInput& p) {
-         p.pi_p = {10, 1};
-       },
-       "pi_p = 1 is outside"},
-      {"pressure ratio below 1", [](RocketInput& p) { p.pi_p = {0.5}; }, "pi_p = 0.5"},
-      {"exit below 1e-6 atm", [](RocketInput& p) { p.pi_p = {1e9}; }, "pi_p = 1e+09 is outside"},
-      {"area ratio below 1", [](RocketInput& p) { p.ae_at = {0.99}; }, "ae_at = 0.99 is outside"},
-      {"area ratio NaN", [](RocketInput& p) { p.ae_at = {NAN}; }, "ae_at = nan"},
-      {"21 exits", [](RocketInput& p) { p.pi_p.assign(18, 10.0); }, "21 exit conditions"},
-      {"O/F too low", [](RocketInput& p) { p.of = 0.5; }, "O/F = 0.5 is outside"},
-      {"O/F too high", [](RocketInput& p) { p.of = 400; }, "O/F = 400 is outside"},
+      {"Pc too low", [](RocketInput& p) { p.pc_atm = 5e-5; }, "pc_atm = 5e-05 is outside",
+       Argument::pc_atm, Bounds::closed, 1e-4, 1e4},
+      {"Pc too high", [](RocketInput& p) { p.pc_atm = 2e4; }, "pc_atm = 20000 is outside",
+       Argument::pc_atm, Bounds::closed, 1e-4, 1e4},
+      {"Pc NaN", [](RocketInput& p) { p.pc_atm = NAN; }, "pc_atm = nan", Argument::pc_atm,
+       Bounds::closed, 1e-4, 1e4},
+      {"pressure ratio 1", [](RocketInput& p) { p.pi_p = {10, 1}; }, "pi_p = 1 is outside",
+       Argument::pi_p, Bounds::above, 1.0, 68.046e6},
+      {"pressure ratio below 1", [](RocketInput& p) { p.pi_p = {0.5}; }, "pi_p = 0.5",
+       Argument::pi_p, Bounds::above, 1.0, 68.046e6},
+      {"exit below 1e-6 atm", [](RocketInput& p) { p.pi_p = {1e9}; }, "pi_p = 1e+09 is outside",
+       Argument::pi_p, Bounds::above, 1.0, 68.046e6},
+      {"area ratio below 1", [](RocketInput& p) { p.ae_at = {0.99}; }, "ae_at = 0.99 is outside",
+       Argument::ae_at, Bounds::at_least, 1.0, inf},
+      {"area ratio NaN", [](RocketInput& p) { p.ae_at = {NAN}; }, "ae_at = nan", Argument::ae_at,
+       Bounds::at_least, 1.0, inf},
+      {"21 exits", [](RocketInput& p) { p.pi_p.assign(18, 10.0); }, "21 exit conditions",
+       Argument::exits, Bounds::at_most, 0.0, 20.0},
+      // The O/F's range is the engine's, checked by the engine.
+      {"O/F too low", [](RocketInput& p) { p.of = 0.5; }, "of = 0.5: the O/F ratio",
+       Argument::of, Bounds::closed, 0.1 * st, 40 * st},
+      {"O/F too high", [](RocketInput& p) { p.of = 400; }, "of = 400: the O/F ratio",
+       Argument::of, Bounds::closed, 0.1 * st, 40 * st},
   };
   for (const Bad& b : bad) {
     RocketInput p = problem(68.046, 6.0, Model::equilibrium);
@@ -407,6 +423,12 @@ TEST(RocketInput, OutOfRangeProblemsAreRefusedByName) {
     } catch (const InputError& e) {
       EXPECT_NE(std::string(e.what()).find(b.named), std::string::npos)
           << b.what << ": " << e.what();
+      const engine::Refusal& r = e.refusal();
+      EXPECT_EQ(r.argument, b.argument) << b.what;
+      EXPECT_EQ(r.bounds, b.bounds) << b.what;
+      EXPECT_DOUBLE_EQ(r.low, b.low) << b.what;
+      EXPECT_DOUBLE_EQ(r.high, b.high) << b.what;
+      EXPECT_EQ(r.index, -1) << b.what;
     }
   }
   const RocketInput p = problem(68.046, 6.0, Model::equilibrium);

@@ -83,15 +83,15 @@ struct Reactants {
 // bits, kCondensedPhase, kTransportIncomplete and kNozzleSeparates come with
 // values; every other bit of a state comes with kNoSolution and NaN values.
 enum StateFlag : unsigned {
-  kNotConverged = 1u << 0,      // the Newton steps ran out before convergence
-  kExtrapolatedLow = 1u << 1,   // T in 100..200 K: the lowest range extrapolated
-  kExtrapolatedHigh = 1u << 2,  // T in 6000..6500 K: the highest range extrapolated
-  kBelowRange = 1u << 3,        // T lies (or the steps stay) below 100 K
-  kAboveRange = 1u << 4,        // T lies (or the steps stay) above 6500 K
-  kFloatingPoint = 1u << 5,     // an invalid operation, division by zero or overflow
-  kSingular = 1u << 6,          // the Newton system had no solution
-  kNoSolution = 1u << 7,        // the state has no values
-  kCondensedPhase = 1u << 8,    // a condensed species is present in the state
+  kNotConverged = 1u << 0,         // the Newton steps ran out before convergence
+  kExtrapolatedLow = 1u << 1,      // T in 100..200 K: the lowest range extrapolated
+  kExtrapolatedHigh = 1u << 2,     // T in 6000..6500 K: the highest range extrapolated
+  kBelowRange = 1u << 3,           // T lies (or the steps stay) below 100 K
+  kAboveRange = 1u << 4,           // T lies (or the steps stay) above 6500 K
+  kFloatingPoint = 1u << 5,        // an invalid operation, division by zero or overflow
+  kSingular = 1u << 6,             // the Newton system had no solution
+  kNoSolution = 1u << 7,           // the state has no values
+  kCondensedPhase = 1u << 8,       // a condensed species is present in the state
   kTransportIncomplete = 1u << 9,  // transport asked for, a species' data missing:
                                    // the transport values are NaN
   kNoChapmanJouguet = 1u << 10,    // a detonation without a Chapman-Jouguet solution
@@ -150,14 +150,14 @@ struct State {
   double M = 0.0;  // mean molar mass [g/mol] = 1000 / n_total_mol_kg
   double dlnV_dlnP_T = 0.0;
   double dlnV_dlnT_P = 0.0;
-  double Cp_kJ_kgK = 0.0;        // equilibrium (shifting) heat capacity
-  double gamma_s = 0.0;          // isentropic exponent (dln p / dln rho)_s
-  double son_vel_m_s = 0.0;      // equilibrium sound speed
-  double Cp_fr_kJ_kgK = 0.0;     // frozen heat capacity
-  double gamma_fr = 0.0;         // frozen Cp / Cv
-  double son_vel_fr_m_s = 0.0;   // frozen sound speed
-  double x[kSpeciesCount] = {};  // mole fractions, the built-in six
-  double y[kSpeciesCount] = {};  // mass fractions, the built-in six
+  double Cp_kJ_kgK = 0.0;               // equilibrium (shifting) heat capacity
+  double gamma_s = 0.0;                 // isentropic exponent (dln p / dln rho)_s
+  double son_vel_m_s = 0.0;             // equilibrium sound speed
+  double Cp_fr_kJ_kgK = 0.0;            // frozen heat capacity
+  double gamma_fr = 0.0;                // frozen Cp / Cv
+  double son_vel_fr_m_s = 0.0;          // frozen sound speed
+  double x[kSpeciesCount] = {};         // mole fractions, the built-in six
+  double y[kSpeciesCount] = {};         // mass fractions, the built-in six
   double n_mol_kg[kSpeciesCount] = {};  // amounts per kg of mixture, the built-in six
   double n_total_mol_kg = 0.0;          // the gas's total amount
 
@@ -173,6 +173,34 @@ struct State {
 
   bool has_values() const { return (flags & kNoSolution) == 0; }
   bool converged() const { return (flags & (kNotConverged | kNoSolution)) == 0; }
+
+  // Every value NaN (the amounts in the call's storage and the transport
+  // included); flags, iterations and the species list kept.
+  void clear_values() {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    for (double* v : {&P_bar, &p_atm, &T_K, &rho_kg_m3, &H_kJ_kg, &U_kJ_kg, &G_kJ_kg, &S_kJ_kgK, &M,
+                      &dlnV_dlnP_T, &dlnV_dlnT_P, &Cp_kJ_kgK, &gamma_s, &son_vel_m_s, &Cp_fr_kJ_kgK,
+                      &gamma_fr, &son_vel_fr_m_s, &n_total_mol_kg}) {
+      *v = nan;
+    }
+    for (int j = 0; j < kSpeciesCount; ++j) {
+      n_mol_kg[j] = x[j] = y[j] = nan;
+    }
+    for (double& n : amounts_mol_kg) {
+      n = nan;
+    }
+    transport = Transport{};
+  }
+
+  // The equilibrium derivatives of a fixed composition, the convention of
+  // a frozen state (see above), from its frozen values.
+  void freeze_derivatives() {
+    dlnV_dlnT_P = 1.0;
+    dlnV_dlnP_T = -1.0;
+    Cp_kJ_kgK = Cp_fr_kJ_kgK;
+    gamma_s = gamma_fr;
+    son_vel_m_s = son_vel_fr_m_s;
+  }
 
   // The names before the state was one type (the engine's), for one release.
   [[deprecated("H_kJ_kg")]] double h_kJ_kg() const { return H_kJ_kg; }

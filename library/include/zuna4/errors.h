@@ -1,15 +1,6 @@
-// The one error of the library: an input out of range.
+// The one error of the library: an input out of range, thrown before
+// anything is computed. Its refusal() says which argument, the value and
+// the range accepted (zuna4/refusal.h); what() words it in English.
 #pragma once
 
-#include <stdexcept>
-
-namespace zuna4 {
-
-// Thrown before anything is computed when an input lies outside the range
-// the library accepts; what() names the argument and the range.
-class InputError : public std::invalid_argument {
- public:
-  using std::invalid_argument::invalid_argument;
-};
-
-}  // namespace zuna4
+#include "zuna4/refusal.h"

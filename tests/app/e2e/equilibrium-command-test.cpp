@@ -275,7 +275,10 @@ TEST(Equilibrium, BadCommandsAreRefusedWithOneLine) {
       {{"--problem=xy"}, 2, "--problem"},
       {{"--of"}, 2, "'--of'"},
       {{"--of=abc"}, 2, "--of"},
-      {{"--of=0.5"}, 2, "--of: 0.5 is out of range"},
+      {{"--of=0.5"},
+       2,
+       "--of: 0.5 is out of range: the O/F ratio must lie in 0.793668..317.467 (0.1 to 40 "
+       "times the stoichiometric 7.93668)"},
       {{"--of=4,400"}, 2, "--of: 400"},
       {{"--rmin=0.05"}, 2, "--rmin"},
       {{"--rmax=41"}, 2, "--rmax"},
