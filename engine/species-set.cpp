@@ -24,10 +24,12 @@ std::string element_symbol(std::string s) {
 SpeciesRecord record_of(const thermodata::Nasa9Species& r, const std::string& file) {
   SpeciesRecord out;
   out.name = r.name;
+  out.comment = r.comment;
   out.condensed = r.phase != 0;
   out.reactant_only = r.reactant_only;
   out.M_g_mol = r.molar_mass;
   out.h_formation_J_mol = r.heat_of_formation;
+  out.T_assigned_K = r.assigned_t;
   out.line = r.line;
   for (const auto& a : r.formula) {
     out.formula.push_back({element_symbol(a.element), a.count});

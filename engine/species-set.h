@@ -19,6 +19,7 @@ namespace zuna::engine {
 // One species of a database: its formula, phase and ranges.
 struct SpeciesRecord {
   std::string name;  // as in the file, for example "H2O(L)" or "C4H10,n-butane"
+  std::string comment;  // the rest of the record's first line (sources, a stated composition)
   struct Atoms {
     std::string element;  // "H", "O", "N", "C", "Ar", "He", ...: capital, then small letters
     double count = 0.0;
@@ -27,7 +28,8 @@ struct SpeciesRecord {
   bool condensed = false;
   bool reactant_only = false;  // listed after the products in its file
   double M_g_mol = 0.0;
-  double h_formation_J_mol = 0.0;  // at 298.15 K
+  double h_formation_J_mol = 0.0;  // at 298.15 K; without ranges, at T_assigned_K
+  double T_assigned_K = 0.0;       // a record without ranges: its one temperature
   std::vector<PolyRange> ranges;   // ordered, contiguous
   int line = 0;                    // where the record starts in its file
 

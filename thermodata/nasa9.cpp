@@ -299,7 +299,9 @@ Nasa9File read_nasa9(std::istream& in) {
     sp.phase = phase.empty() ? 0 : static_cast<int>(reader.number(second, n, 51, 2, "phase"));
     if (count == 0) {
       // A condensed reactant: one line of its assigned temperature, no range.
-      reader.line(n, n, "the temperature line of a record without ranges");
+      const std::string t_line =
+          reader.line(n, n, "the temperature line of a record without ranges");
+      sp.assigned_t = reader.number(t_line, n, 1, 11, "assigned temperature");
       records.push_back(std::move(sp));
       continue;
     }

@@ -59,6 +59,10 @@ struct Nasa9Species {
   int phase = 0;               // columns 51-52: 0 gas, otherwise condensed
   bool reactant_only = false;  // the record follows a line "END PRODUCTS"
   std::vector<Nasa9Range> ranges;
+  // A record without ranges (a reactant at one temperature): that
+  // temperature [K] (columns 1-11 of its one line); its heat_of_formation
+  // is then its enthalpy at that temperature.
+  double assigned_t = 0.0;
 
   // The dimensionless functions at t [K], from the first range that holds t.
   // t must lie in a range (covers() answers that).

@@ -120,7 +120,7 @@ std::vector<fs::path> sources() {
 TEST(Layering, TheMatrixNamesEveryLibraryFolder) {
   const Matrix matrix = read_matrix();
   for (const char* folder :
-       {"intrinsics", "platform", "fio", "thermo", "thermodata", "engine", "library", "fit", "dialogs",
+       {"intrinsics", "platform", "fio", "thermo", "thermodata", "engine", "reactants", "library", "fit", "dialogs",
         "resources", "inputs", "app", "validation", "commands", "host/common", "host/console", "host/qt",
         "tests/support", "bench"}) {
     EXPECT_EQ(matrix.count(folder), 1u) << folder << " has no row in the README's include matrix";
