@@ -1,0 +1,511 @@
+// The method of transport.h, point by point. Every array is sized by the
+// set when the model is made; a point works in them and allocates nothing.
+#include "transport/transport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace zuna::transport {
+
+namespace {
+
+constexpr double kR_J_molK = 8.314510;
+// A*, the ratio of collision integrals Omega(2,2)*/Omega(1,1)* that turns an
+// interaction viscosity into a binary diffusion coefficient, taken as 1.1
+// for every pair (NASA RP-1311 Part I, section 5).
+constexpr double kAStar = 1.1;
+// A gas below this mole fraction is left out of every sum: its share of any
+// property is of the order of its mole fraction, far below the last bit, and
+// the products of two such amounts would underflow.
+constexpr double kTraceCut = 1e-100;
+// The mole fraction from which a gas left out, or one extrapolated, is flagged.
+constexpr double kFlagFraction = 1e-6;
+constexpr double kMicropoise_uPa_s = 0.1;    // 1 uP = 1e-7 Pa s = 0.1 uPa s
+constexpr double kMicrowatt_cm_W_m = 1e-4;   // 1 uW/(cm K) = 1e-4 W/(m K)
+constexpr double kMicropoise_Pa_s = 1e-7;
+
+double fit_value(const std::vector<FitRange>& ranges, double T_K, double ln_T) {
+  const FitRange& r = fit_range_at(ranges, T_K);
+  const double inv = 1.0 / T_K;
+  return std::exp(r.A * ln_T + (r.B + r.C * inv) * inv + r.D);
+}
+
+bool outside(const std::vector<FitRange>& ranges, double T_K) {
+  return T_K < ranges.front().T_low_K || T_K > ranges.back().T_high_K;
+}
+
+// A gas without transport data (NASA RP-1311 Part I, section 5): its
+// viscosity [uP] from the kinetic theory's
+//   eta = 26.693 (M T)^1/2 / (sigma^2 Omega),
+// with sigma^2 Omega estimated as ln(50 M^4.6 / T^1.4), at least 1 (M in
+// g/mol, T in K), ...
+double estimated_viscosity(double M_g_mol, double T_K) {
+  const double omega = std::max(1.0, std::log(50.0 * std::pow(M_g_mol, 4.6) / std::pow(T_K, 1.4)));
+  return 26.693 * std::sqrt(M_g_mol * T_K) / omega;
+}
+
+// ... and its conductivity [uW/(cm K)] by the modified Eucken relation,
+//   lambda = eta (1.32 Cv + 1.77 R) / M,  Cv = Cp - R.
+double eucken_conductivity(double eta_uP, double cp_R, double M_g_mol) {
+  // uP * J/(g K) = 1e-7 Pa s * 1e3 J/(kg K) = 1e-4 W/(m K) = 1 uW/(cm K)
+  return eta_uP * (1.32 * (cp_R - 1.0) + 1.77) * kR_J_molK / M_g_mol;
+}
+
+// cp/R and H/(RT) of a 9-coefficient record (engine.h's form) in the range
+// that holds T, else the nearest.
+void thermo_at(const engine::SpeciesRecord& record, double T_K, double ln_T, double& cp_R,
+               double& h_RT) {
+  const engine::PolyRange* r = &record.ranges.back();
+  for (const engine::PolyRange& range : record.ranges) {
+    if (T_K <= range.T_high_K) {
+      r = &range;
+      break;
+    }
+  }
+  const double* a = r->a;
+  const double inv = 1.0 / T_K, inv2 = inv * inv, t2 = T_K * T_K, t3 = t2 * T_K, t4 = t3 * T_K;
+  cp_R = a[0] * inv2 + a[1] * inv + a[2] + a[3] * T_K + a[4] * t2 + a[5] * t3 + a[6] * t4;
+  h_RT = -a[0] * inv2 + a[1] * ln_T * inv + a[2] + a[3] * T_K / 2.0 + a[4] * t2 / 3.0 +
+         a[5] * t3 / 4.0 + a[6] * t4 / 5.0 + r->b1 * inv;
+}
+
+// b^T M^-1 b for a symmetric positive semi-definite M (n x n, row-major,
+// overwritten) by Cholesky on the matrix scaled to a unit diagonal. A pivot
+// that rounding has left at nothing belongs to a reaction dependent on the
+// others or with no share: it is skipped.
+double quadratic_form(double* M, double* b, int n) {
+  for (int i = 0; i < n; ++i) {
+    const double d = M[i * n + i];
+    const double s = d > 0.0 ? 1.0 / std::sqrt(d) : 0.0;
+    b[i] *= s;
+    for (int j = 0; j < n; ++j) {
+      M[i * n + j] *= s;
+      M[j * n + i] *= s;
+    }
+  }
+  double sum = 0.0;
+  for (int i = 0; i < n; ++i) {
+    for (int k = 0; k < i; ++k) {
+      const double lik = M[i * n + k];
+      M[i * n + i] -= lik * lik;
+      b[i] -= lik * b[k];
+    }
+    const double pivot = M[i * n + i];
+    if (!(pivot > 1e-13)) {
+      for (int j = i; j < n; ++j) {
+        M[j * n + i] = 0.0;
+      }
+      b[i] = 0.0;
+      continue;
+    }
+    const double l = std::sqrt(pivot);
+    b[i] /= l;
+    sum += b[i] * b[i];
+    for (int j = i + 1; j < n; ++j) {
+      double v = M[j * n + i];
+      for (int k = 0; k < i; ++k) {
+        v -= M[j * n + k] * M[i * n + k];
+      }
+      M[j * n + i] = v / l;
+    }
+  }
+  return sum;
+}
+
+}  // namespace
+
+struct TransportModel::Work {
+  const engine::ProductSet* set = nullptr;
+  int G = 0;   // gases of the set
+  int NE = 0;  // elements
+  bool has_condensed = false;
+
+  // Per gas j.
+  std::vector<const TransportRecord*> fit;  // with viscosity and conductivity, or nullptr
+  std::vector<double> M_g_mol, M_quarter, atoms;  // atoms[e * G + j]
+  // Per ordered pair (k, l): [k * G + l].
+  std::vector<const TransportRecord*> pair_fit;
+  std::vector<double> mass_phi;   // 2 M_l / (M_k + M_l)
+  std::vector<double> brokaw;     // 1 + 2.41 (M_k - M_l)(M_k - 0.142 M_l) / (M_k + M_l)^2
+  std::vector<double> sqrt_2mu;   // (2 M_k M_l / (M_k + M_l))^1/2 [(g/mol)^1/2]
+  std::vector<double> diffusion;  // (5/3) M_k M_l / ((M_k + M_l) A*) [kg/mol]
+
+  // A point's arrays.
+  std::vector<int> taken;  // gases taken, most abundant first
+  double n_gas = 0.0;      // moles of gas per kg [mol/kg]
+  std::vector<double> x, eta, lam, sqrt_eta, cp_R, h_RT;  // per gas [uP], [uW/(cm K)]
+  std::vector<double> phi, psi, lap, lv;  // per pair; lap: the weights' Laplacian [m s/mol]
+  std::vector<int> component, pivot;   // component gases; pivot element of each basis row
+  std::vector<double> basis, coef;     // NE x NE: basis rows, and their mix of components
+  std::vector<double> residual, mix;   // NE each: scratch of the elimination
+  std::vector<int> made;               // per reaction: the gas it makes
+  std::vector<double> nu;              // per reaction: components used, NE each
+  std::vector<double> vt;              // per reaction: alpha/x scaled, made gas then components
+  std::vector<double> A, Gm, b, b2, dn;  // the reactions' matrices and right-hand sides
+
+  void take_gases(const TransportState& s, unsigned& flags);
+  void evaluate_species(double T_K, double ln_T, unsigned& flags);
+  void mix_properties(double T_K, double ln_T, double& eta_mix, double& lam_fr);
+  void choose_components();
+  int write_reactions();
+  void reaction_terms(int nr, double& lam_r, double& cp_r_mol);
+};
+
+TransportModel::TransportModel(const engine::ProductSet& set, const TransportDatabase& database)
+    : work_(std::make_unique<Work>()) {
+  Work& w = *work_;
+  w.set = &set;
+  w.G = set.gas_count;
+  w.NE = set.element_count();
+  w.has_condensed = set.size() > set.gas_count;
+  const int G = w.G, NE = w.NE;
+  const auto GG = static_cast<std::size_t>(G) * G;
+  w.fit.assign(G, nullptr);
+  w.M_g_mol.resize(G);
+  w.M_quarter.resize(G);
+  w.atoms.resize(static_cast<std::size_t>(NE) * G);
+  for (int j = 0; j < G; ++j) {
+    const engine::SpeciesRecord& s = *set.species[j];
+    const TransportRecord* r = database.find(s.name);
+    if (r != nullptr && !r->viscosity.empty() && !r->conductivity.empty()) {
+      w.fit[j] = r;
+    }
+    w.M_g_mol[j] = s.M_g_mol;
+    w.M_quarter[j] = std::sqrt(std::sqrt(s.M_g_mol));
+    for (int e = 0; e < NE; ++e) {
+      w.atoms[static_cast<std::size_t>(e) * G + j] = set.a(e, j);
+    }
+  }
+  w.pair_fit.assign(GG, nullptr);
+  w.mass_phi.resize(GG);
+  w.brokaw.resize(GG);
+  w.sqrt_2mu.resize(GG);
+  w.diffusion.resize(GG);
+  for (int k = 0; k < G; ++k) {
+    for (int l = 0; l < G; ++l) {
+      const double Mk = w.M_g_mol[k], Ml = w.M_g_mol[l], sum = Mk + Ml;
+      const std::size_t kl = static_cast<std::size_t>(k) * G + l;
+      if (k != l) {
+        const TransportRecord* p = database.find(set.species[k]->name, set.species[l]->name);
+        w.pair_fit[kl] = p != nullptr && !p->viscosity.empty() ? p : nullptr;
+      }
+      w.mass_phi[kl] = 2.0 * Ml / sum;
+      w.brokaw[kl] = 1.0 + 2.41 * (Mk - Ml) * (Mk - 0.142 * Ml) / (sum * sum);
+      w.sqrt_2mu[kl] = std::sqrt(2.0 * Mk * Ml / sum);
+      w.diffusion[kl] = 5.0 / 3.0 * (Mk * Ml / sum) * 1e-3 / kAStar;
+    }
+  }
+  for (auto* v : {&w.x, &w.eta, &w.lam, &w.sqrt_eta, &w.cp_R, &w.h_RT}) {
+    v->assign(G, 0.0);
+  }
+  w.taken.reserve(G);
+  for (auto* v : {&w.phi, &w.psi, &w.lap, &w.lv, &w.A, &w.Gm}) {
+    v->assign(GG, 0.0);
+  }
+  w.component.assign(NE, -1);
+  w.pivot.assign(NE, -1);
+  w.basis.assign(static_cast<std::size_t>(NE) * NE, 0.0);
+  w.coef.assign(static_cast<std::size_t>(NE) * NE, 0.0);
+  w.residual.assign(NE, 0.0);
+  w.mix.assign(NE, 0.0);
+  w.made.assign(G, -1);
+  w.nu.assign(static_cast<std::size_t>(G) * NE, 0.0);
+  w.vt.assign(static_cast<std::size_t>(G) * (NE + 1), 0.0);
+  for (auto* v : {&w.b, &w.b2, &w.dn}) {
+    v->assign(G, 0.0);
+  }
+}
+
+TransportModel::~TransportModel() = default;
+
+bool TransportModel::has_fit(int j) const { return work_->fit[j] != nullptr; }
+
+// The gases above the trace cut, most abundant first, and their mole
+// fractions among themselves.
+void TransportModel::Work::take_gases(const TransportState& s, unsigned& flags) {
+  n_gas = 0.0;
+  for (int j = 0; j < G; ++j) {
+    n_gas += s.n_mol_kg[j] > 0.0 ? s.n_mol_kg[j] : 0.0;
+  }
+  taken.clear();
+  if (!(n_gas > 0.0) || !std::isfinite(n_gas)) {
+    return;
+  }
+  double sum = 0.0;
+  for (int j = 0; j < G; ++j) {
+    x[j] = s.n_mol_kg[j] > 0.0 ? s.n_mol_kg[j] / n_gas : 0.0;
+    if (!(x[j] >= kTraceCut)) {
+      continue;
+    }
+    if (fit[j] == nullptr && x[j] >= kFlagFraction) {
+      flags |= kSpeciesWithoutFit;
+    }
+    sum += x[j];
+    auto at = taken.end();  // insertion by falling mole fraction
+    while (at != taken.begin() && x[*(at - 1)] < x[j]) {
+      --at;
+    }
+    taken.insert(at, j);
+  }
+  for (int k : taken) {
+    x[k] /= sum;
+  }
+}
+
+// The pure species' fits and thermodynamic functions at T.
+void TransportModel::Work::evaluate_species(double T_K, double ln_T, unsigned& flags) {
+  for (int k : taken) {
+    thermo_at(*set->species[k], T_K, ln_T, cp_R[k], h_RT[k]);
+    if (fit[k] == nullptr) {
+      eta[k] = estimated_viscosity(M_g_mol[k], T_K);
+      lam[k] = eucken_conductivity(eta[k], cp_R[k], M_g_mol[k]);
+    } else {
+      const TransportRecord& f = *fit[k];
+      eta[k] = fit_value(f.viscosity, T_K, ln_T);
+      lam[k] = fit_value(f.conductivity, T_K, ln_T);
+      if (x[k] >= kFlagFraction && (outside(f.viscosity, T_K) || outside(f.conductivity, T_K))) {
+        flags |= kOutsideFitRange;
+      }
+    }
+    sqrt_eta[k] = std::sqrt(eta[k]);
+  }
+}
+
+// The interaction viscosities (fit, or the estimate of transport.h), phi,
+// psi, the mixture's viscosity [uP] and frozen conductivity [uW/(cm K)], and
+// the weights (RT/(P D_kl)) x_k x_l of the reactions' matrix as a Laplacian.
+void TransportModel::Work::mix_properties(double T_K, double ln_T, double& eta_mix,
+                                          double& lam_fr) {
+  const std::size_t m = taken.size();
+  for (int k : taken) {
+    lap[static_cast<std::size_t>(k) * G + k] = 0.0;
+  }
+  for (std::size_t a = 0; a < m; ++a) {
+    const int k = taken[a];
+    for (std::size_t c = a + 1; c < m; ++c) {
+      const int l = taken[c];
+      const std::size_t kl = static_cast<std::size_t>(k) * G + l, lk = static_cast<std::size_t>(l) * G + k;
+      double eta_kl;
+      if (pair_fit[kl] != nullptr) {
+        eta_kl = fit_value(pair_fit[kl]->viscosity, T_K, ln_T);
+      } else {
+        const double d = M_quarter[k] / sqrt_eta[k] + M_quarter[l] / sqrt_eta[l];
+        eta_kl = 4.0 * sqrt_2mu[kl] / (d * d);
+      }
+      phi[kl] = eta[k] / eta_kl * mass_phi[kl];
+      phi[lk] = eta[l] / eta_kl * mass_phi[lk];
+      psi[kl] = phi[kl] * brokaw[kl];
+      psi[lk] = phi[lk] * brokaw[lk];
+      const double weight = diffusion[kl] / (eta_kl * kMicropoise_Pa_s) * x[k] * x[l];
+      lap[kl] = lap[lk] = -weight;
+      lap[static_cast<std::size_t>(k) * G + k] += weight;
+      lap[static_cast<std::size_t>(l) * G + l] += weight;
+    }
+  }
+  eta_mix = 0.0;
+  lam_fr = 0.0;
+  for (int k : taken) {
+    double den_eta = x[k], den_lam = x[k];
+    for (int l : taken) {
+      if (l != k) {
+        const std::size_t kl = static_cast<std::size_t>(k) * G + l;
+        den_eta += x[l] * phi[kl];
+        den_lam += x[l] * psi[kl];
+      }
+    }
+    eta_mix += x[k] * eta[k] / den_eta;
+    lam_fr += x[k] * lam[k] / den_lam;
+  }
+}
+
+// The components: the most abundant gases whose formulas are independent,
+// by Gauss-Jordan elimination on the formulas. Each basis row is kept with
+// its make-up from the components (coef), so that any formula in their span
+// is a combination of the components read off its pivot elements.
+void TransportModel::Work::choose_components() {
+  int r = 0;
+  for (int k : taken) {
+    if (r == NE) {
+      break;
+    }
+    for (int e = 0; e < NE; ++e) {
+      residual[e] = atoms[static_cast<std::size_t>(e) * G + k];
+      mix[e] = e == r ? 1.0 : 0.0;
+    }
+    for (int q = 0; q < r; ++q) {
+      const double f = atoms[static_cast<std::size_t>(pivot[q]) * G + k];
+      for (int e = 0; e < NE; ++e) {
+        residual[e] -= f * basis[q * NE + e];
+        mix[e] -= f * coef[q * NE + e];
+      }
+    }
+    int e_max = 0;
+    for (int e = 1; e < NE; ++e) {
+      if (std::fabs(residual[e]) > std::fabs(residual[e_max])) {
+        e_max = e;
+      }
+    }
+    if (!(std::fabs(residual[e_max]) > 1e-9)) {
+      continue;  // made of the components already chosen
+    }
+    const double inv = 1.0 / residual[e_max];
+    for (int e = 0; e < NE; ++e) {
+      residual[e] *= inv;
+      mix[e] *= inv;
+    }
+    for (int q = 0; q < r; ++q) {
+      const double g = basis[q * NE + e_max];
+      for (int e = 0; e < NE; ++e) {
+        basis[q * NE + e] -= g * residual[e];
+        coef[q * NE + e] -= g * mix[e];
+      }
+    }
+    for (int e = 0; e < NE; ++e) {
+      basis[r * NE + e] = residual[e];
+      coef[r * NE + e] = mix[e];
+    }
+    pivot[r] = e_max;
+    component[r] = k;
+    ++r;
+  }
+  for (int q = r; q < NE; ++q) {
+    component[q] = -1;
+  }
+}
+
+// One reaction per gas taken that is no component: the gas made from the
+// components, A_made = sum_c nu_c A_c. Returns how many.
+int TransportModel::Work::write_reactions() {
+  int nr = 0;
+  for (int k : taken) {
+    if (std::find(component.begin(), component.end(), k) != component.end()) {
+      continue;
+    }
+    double* nu_k = &nu[static_cast<std::size_t>(nr) * NE];
+    for (int c = 0; c < NE; ++c) {
+      nu_k[c] = 0.0;
+    }
+    for (int q = 0; q < NE && component[q] >= 0; ++q) {
+      const double f = atoms[static_cast<std::size_t>(pivot[q]) * G + k];
+      for (int c = 0; c < NE; ++c) {
+        nu_k[c] += f * coef[q * NE + c];
+      }
+    }
+    made[nr++] = k;
+  }
+  return nr;
+}
+
+// lambda_r [W/(m K)] and the reactions' heat capacity per mole of the gases
+// taken [J/(mol K)] (transport.h). Reaction i is scaled by x_p, the mole
+// fraction of the gas p it makes: its entries alpha_ik/x_k become
+// alpha_ik x_p/x_k (1 for p itself), dH_r/RT becomes x_p dH_r/RT, and the
+// quadratic forms are unchanged.
+void TransportModel::Work::reaction_terms(int nr, double& lam_r, double& cp_r_mol) {
+  int r = 0;
+  while (r < NE && component[r] >= 0) {
+    ++r;
+  }
+  const int slots = NE + 1;
+  for (int i = 0; i < nr; ++i) {
+    const int p = made[i];
+    const double* nu_i = &nu[static_cast<std::size_t>(i) * NE];
+    double* v = &vt[static_cast<std::size_t>(i) * slots];
+    double dH = h_RT[p], dn_i = 1.0;
+    v[0] = 1.0;
+    for (int c = 0; c < r; ++c) {
+      v[c + 1] = -nu_i[c] * x[p] / x[component[c]];
+      dH -= nu_i[c] * h_RT[component[c]];
+      dn_i -= nu_i[c];
+    }
+    b[i] = x[p] * dH;
+    b2[i] = b[i];
+    dn[i] = x[p] * dn_i;
+    double* lv_i = &lv[static_cast<std::size_t>(i) * G];
+    for (int l : taken) {
+      double sum = lap[static_cast<std::size_t>(p) * G + l];
+      for (int c = 0; c < r; ++c) {
+        sum += v[c + 1] * lap[static_cast<std::size_t>(component[c]) * G + l];
+      }
+      lv_i[l] = sum;
+    }
+  }
+  for (int i = 0; i < nr; ++i) {
+    const double* vi = &vt[static_cast<std::size_t>(i) * slots];
+    const double* lv_i = &lv[static_cast<std::size_t>(i) * G];
+    for (int j = 0; j <= i; ++j) {
+      const double* vj = &vt[static_cast<std::size_t>(j) * slots];
+      double a = lv_i[made[j]];
+      double g = i == j ? x[made[i]] : 0.0;
+      for (int c = 0; c < r; ++c) {
+        a += lv_i[component[c]] * vj[c + 1];
+        g += vi[c + 1] * vj[c + 1] * x[component[c]];
+      }
+      g -= dn[i] * dn[j];
+      A[i * nr + j] = A[j * nr + i] = a;
+      Gm[i * nr + j] = Gm[j * nr + i] = g;
+    }
+  }
+  lam_r = kR_J_molK * quadratic_form(A.data(), b.data(), nr);
+  cp_r_mol = kR_J_molK * quadratic_form(Gm.data(), b2.data(), nr);
+}
+
+TransportProperties TransportModel::compute(const TransportState& s) {
+  Work& w = *work_;
+  TransportProperties out;
+  for (int j = w.G; j < w.set->size(); ++j) {
+    if (s.n_mol_kg[j] > 0.0) {
+      out.flags |= kCondensedPresent;
+    }
+  }
+  if (std::isfinite(s.T_K) && s.T_K > 0.0) {
+    w.take_gases(s, out.flags);
+  } else {
+    w.taken.clear();
+  }
+  if (w.taken.empty()) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    out.visc_uPa_s = out.Cp_fr_tr_kJ_kgK = out.cond_fr_W_mK = out.Pr_fr = nan;
+    out.Cp_eq_tr_kJ_kgK = out.cond_eq_W_mK = out.Pr_eq = nan;
+    out.flags |= kNoTransport;
+    return out;
+  }
+  const double ln_T = std::log(s.T_K);
+  w.evaluate_species(s.T_K, ln_T, out.flags);
+  double eta_uP = 0.0, lam_uW_cmK = 0.0, lam_r = 0.0, cp_r_mol = 0.0;
+  w.mix_properties(s.T_K, ln_T, eta_uP, lam_uW_cmK);
+  w.choose_components();
+  const int nr = w.write_reactions();
+  w.reaction_terms(nr, lam_r, cp_r_mol);
+  // Heat capacities per kilogram of gas: the moles of gas per kilogram of
+  // the state over the gas's share of its mass.
+  double cp_mol = 0.0, condensed_kg = 0.0;
+  for (int k : w.taken) {
+    cp_mol += w.x[k] * w.cp_R[k];
+  }
+  cp_mol *= kR_J_molK;
+  for (int j = w.G; j < w.set->size(); ++j) {
+    condensed_kg += s.n_mol_kg[j] > 0.0 ? s.n_mol_kg[j] * w.set->species[j]->M_g_mol * 1e-3 : 0.0;
+  }
+  const double mol_per_g = w.n_gas * 1e-3 / (1.0 - condensed_kg);
+  out.visc_uPa_s = eta_uP * kMicropoise_uPa_s;
+  out.Cp_fr_tr_kJ_kgK = cp_mol * mol_per_g;  // J/(g K) = kJ/(kg K)
+  out.cond_fr_W_mK = lam_uW_cmK * kMicrowatt_cm_W_m;
+  out.Cp_eq_tr_kJ_kgK = (cp_mol + cp_r_mol) * mol_per_g;
+  out.cond_eq_W_mK = out.cond_fr_W_mK + lam_r;
+  // Pr = eta [Pa s] Cp [J/(kg K)] / lambda [W/(m K)]; uPa s times kJ/(kg K) is 1e-3.
+  out.Pr_fr = out.visc_uPa_s * out.Cp_fr_tr_kJ_kgK * 1e-3 / out.cond_fr_W_mK;
+  out.Pr_eq = out.visc_uPa_s * out.Cp_eq_tr_kJ_kgK * 1e-3 / out.cond_eq_W_mK;
+  return out;
+}
+
+TransportProperties TransportModel::compute(const engine::SetPoint& point) {
+  TransportState s;
+  s.T_K = point.has_values() ? point.T_K : std::numeric_limits<double>::quiet_NaN();
+  s.n_mol_kg = point.n_mol_kg;
+  return compute(s);
+}
+
+}  // namespace zuna::transport
