@@ -100,20 +100,20 @@ void element_rows(Work& w, int col_n, int col_T) {
       bi += w.a(i, w.cols[c - m]) * w.nj[w.cols[c - m]];
     }
     if (w.fixed_P) w.at(i, col_n) = an;
-    if (!w.fixed_T) w.at(i, col_T) = anE;
+    if (col_T >= 0) w.at(i, col_T) = anE;
     w.at(i, rhs) = w.b0[i] - bi + anmu;
   }
 }
 
 // The rows of the condensed species (2.25, 2.46): sum_i a_ic pi_i +
-// H_c/RT Dln T = mu_c/RT.
-void condensed_rows(Work& w, int col_n, int col_T) {
-  for (int r = w.m; r < col_n; ++r) {
+// H_c/RT Dln T = mu_c/RT; rows [m, end).
+void condensed_rows(Work& w, int end, int col_T) {
+  for (int r = w.m; r < end; ++r) {
     const int c = w.cols[r - w.m];
     for (int i = 0; i < w.m; ++i) {
       w.at(r, i) = w.a(i, c);
     }
-    if (!w.fixed_T) w.at(r, col_T) = w.h[c];
+    if (col_T >= 0) w.at(r, col_T) = w.h[c];
     w.at(r, w.size) = w.mu[c];
   }
 }
@@ -137,7 +137,7 @@ void moles_row(Work& w, int row, int col_T) {
   for (int c = w.m; c < row; ++c) w.at(row, c) = 0.0;
   const double n = std::exp(w.ln_n);
   w.at(row, row) = sum - n;
-  if (!w.fixed_T) w.at(row, col_T) = nh;
+  if (col_T >= 0) w.at(row, col_T) = nh;
   w.at(row, w.size) = n - sum + nmu;
 }
 
@@ -146,7 +146,7 @@ void moles_row(Work& w, int row, int col_T) {
 // (h), U_j/RT (u), S_j/R - 1 (s) and the condensed ones' H_c/RT or S_c/R,
 //   sum_i sum_j a_ij n_j W_j pi_i + sum_c W_c Dn_c + (sum_j n_j W_j [+ n]) Dln n
 //   + (sum_j n_j W_j E_j + sum Cp or Cv) Dln T = target - current + sum_j n_j W_j mu_j/RT.
-void energy_row(Work& w, int row, int col_n) {
+void energy_row(Work& w, int row, int col_n, int col_T) {
   const bool entropy = w.problem == SetProblem::sp || w.problem == SetProblem::sv;
   double current = 0.0, nW = 0.0, nWE = 0.0, heat = 0.0, nWmu = 0.0, sum = 0.0;
   for (int i = 0; i < w.m; ++i) w.at(row, i) = 0.0;
@@ -170,33 +170,45 @@ void energy_row(Work& w, int row, int col_n) {
     heat += w.nj[c] * w.cp[c];
   }
   if (w.fixed_P) w.at(row, col_n) = nW + (entropy ? sum : 0.0);
-  w.at(row, row) = nWE + heat;
+  if (col_T >= 0) w.at(row, col_T) = nWE + heat;
   w.at(row, w.size) = (entropy ? w.target : w.target / w.T()) - current + nWmu;
 }
 
 }  // namespace
 
+// Two phases of one substance at their transition (pair_T > 0) hold T
+// there: the energy row takes the place of the upper phase's row and the
+// column of Dln T goes, so that the energy fixes the split of the phases.
 bool newton_correction(Work& w) {
-  int k = 0;
+  int k = 0, upper = -1;
   for (int c = w.ng; c < w.ns; ++c) {
-    if (w.active[c]) w.cols[k++] = c;
+    if (!w.active[c]) continue;
+    const int below = w.set->partner_below[c];
+    if (w.pair_T > 0.0 && below >= 0 && w.active[below]) {
+      upper = c;
+    } else {
+      w.cols[k++] = c;
+    }
   }
+  if (upper >= 0) w.cols[k++] = upper;
   const int col_n = w.m + k;
-  const int col_T = col_n + (w.fixed_P ? 1 : 0);
-  w.size = col_T + (w.fixed_T ? 0 : 1);
+  const bool free_T = !w.fixed_T && upper < 0;
+  const int col_T = free_T ? col_n + (w.fixed_P ? 1 : 0) : -1;
+  w.size = col_n + (w.fixed_P ? 1 : 0) + (free_T ? 1 : 0);
   w.stride = w.size + 1;
+  const int condensed_end = upper >= 0 ? col_n - 1 : col_n;
   element_rows(w, col_n, col_T);
-  condensed_rows(w, col_n, col_T);
-  for (int r = w.m; r < col_n; ++r) {
+  condensed_rows(w, condensed_end, col_T);
+  for (int r = w.m; r < condensed_end; ++r) {
     for (int c = w.m; c < col_n; ++c) w.at(r, c) = 0.0;
     if (w.fixed_P) w.at(r, col_n) = 0.0;
   }
   if (w.fixed_P) moles_row(w, col_n, col_T);
-  if (!w.fixed_T) energy_row(w, col_T, col_n);
+  if (!w.fixed_T) energy_row(w, free_T ? col_T : col_n - 1, col_n, col_T);
   if (!solve_system(w)) return false;
   const int rhs = w.size;
   w.d_ln_n = w.fixed_P ? w.at(col_n, rhs) : 0.0;
-  w.d_ln_T = w.fixed_T ? 0.0 : w.at(col_T, rhs);
+  w.d_ln_T = free_T ? w.at(col_T, rhs) : 0.0;
   for (int c = w.ng; c < w.ns; ++c) w.d_nj[c] = 0.0;
   for (int r = w.m; r < col_n; ++r) w.d_nj[w.cols[r - w.m]] = w.at(r, rhs);
   for (int i = 0; i < w.m; ++i) w.pi[i] = w.at(i, rhs);
@@ -245,7 +257,7 @@ double step_factor(const Work& w) {
   for (int j = 0; j < w.ng; ++j) {
     const double ln_x = w.ln_nj[j] - w.ln_n, d = w.d_ln_nj[j];
     if (ln_x > kTraceLn) {
-      if (d > 0.0) big = std::max(big, d);  // (3.1)
+      if (d > 0.0 || !w.fixed_P) big = std::max(big, std::fabs(d));  // (3.1)
     } else if (d >= 0.0 && d - w.d_ln_n > 0.0) {
       lambda2 = std::min(lambda2, std::fabs((-ln_x + kTraceRiseLn) / (d - w.d_ln_n)));  // (3.2)
     }
@@ -253,7 +265,8 @@ double step_factor(const Work& w) {
   return std::min({1.0, big > 2.0 ? 2.0 / big : 1.0, lambda2});  // (3.3)
 }
 
-// Takes the step; the largest weighted correction: n_j |Dln n_j| (gases) and
+// Takes the step; the largest weighted correction: n_j |Dln n_j| and
+// n_j Dln n_j^2 / 1e-7 (gases) and
 // |Dn_c| (condensed), weighted by max(1/N, max_i a_ij/b_i0) with N every
 // mole, so that both the mole fractions and each element's own balance are
 // held; |Dln n| and |Dln T| as they are.
@@ -263,8 +276,12 @@ double take_step(Work& w, double lambda) {
   const double inv_N = 1.0 / N;
   double change = std::max(std::fabs(w.d_ln_T), std::fabs(w.d_ln_n));
   for (int j = 0; j < w.ng; ++j) {
-    w.ln_nj[j] += lambda * w.d_ln_nj[j];
-    change = std::max(change, w.nj[j] * std::max(inv_N, w.share[j]) * std::fabs(w.d_ln_nj[j]));
+    const double d = w.d_ln_nj[j], weight = w.nj[j] * std::max(inv_N, w.share[j]);
+    w.ln_nj[j] += lambda * d;
+    // The step's own error, of the order of n_j d^2 / 2, counts too: a
+    // small amount that holds the balance of its element (the excess gas
+    // beside a condensed phase) converges to its element's rounding.
+    change = std::max(change, weight * std::fabs(d) * std::max(1.0, std::fabs(d) * 1e7));
   }
   for (int c = w.ng; c < w.ns; ++c) {
     if (!w.active[c]) continue;
@@ -282,17 +299,25 @@ int iterate(Work& w, int budget) {
   for (int it = 1; it <= budget; ++it) {
     set_terms(w, w.T());
     set_potentials(w);
-    if (!newton_correction(w)) return -2;
+    if (!newton_correction(w)) return kStopSingular;
     const double lambda = step_factor(w);
     const double change = take_step(w, lambda);
-    if (!std::isfinite(change)) return -2;
-    if (!w.fixed_T && !(std::exp(w.ln_T) > kLowestK && std::exp(w.ln_T) < kHighestK)) return -4;
+    if (!std::isfinite(change)) return kStopSingular;
     double condensed = 0.0;
-    for (int c = w.ng; c < w.ns; ++c) condensed += w.active[c] ? w.nj[c] : 0.0;
-    if (condensed > 0.0 && std::exp(w.ln_n) < 1e-12 * condensed) return -3;
+    bool left_out = false;
+    for (int c = w.ng; c < w.ns; ++c) {
+      condensed += w.active[c] ? w.nj[c] : 0.0;
+      left_out = left_out || !w.active[c];
+    }
+    if (!w.fixed_T) {
+      const double T = std::exp(w.ln_T);
+      if (left_out && T < w.T_condensing) return kStopTooCold;
+      if (!(T > kLowestK && T < kHighestK)) return kStopOutOfRange;
+    }
+    if (condensed > 0.0 && std::exp(w.ln_n) < 1e-12 * condensed) return kStopNoGas;
     if (lambda == 1.0 && change < kConverged) return it;
   }
-  return -1;
+  return kStopNotConverged;
 }
 
 }  // namespace zuna::engine::detail
