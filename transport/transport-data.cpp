@@ -120,7 +120,7 @@ const TransportDatabase& builtin_transport() {
 
 const FitRange& fit_range_at(const std::vector<FitRange>& ranges, double T_K) {
   for (const FitRange& r : ranges) {
-    if (T_K <= r.T_high_K) {
+    if (T_K < r.T_high_K) {
       return r;
     }
   }

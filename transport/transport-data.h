@@ -47,7 +47,8 @@ const TransportDatabase& builtin_transport();
 // line.
 TransportDatabase read_transport(std::istream& in, const std::string& name);
 
-// The range of `ranges` that holds T, else the nearest one (extrapolated).
+// The range of `ranges` that holds T, else the nearest one (extrapolated);
+// a common end belongs to the upper range.
 const FitRange& fit_range_at(const std::vector<FitRange>& ranges, double T_K);
 
 namespace detail {

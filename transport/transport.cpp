@@ -54,12 +54,13 @@ double eucken_conductivity(double eta_uP, double cp_R, double M_g_mol) {
 }
 
 // cp/R and H/(RT) of a 9-coefficient record (engine.h's form) in the range
-// that holds T, else the nearest.
+// that holds T, else the nearest; a common end belongs to the upper range,
+// as in the engine.
 void thermo_at(const engine::SpeciesRecord& record, double T_K, double ln_T, double& cp_R,
                double& h_RT) {
   const engine::PolyRange* r = &record.ranges.back();
   for (const engine::PolyRange& range : record.ranges) {
-    if (T_K <= range.T_high_K) {
+    if (T_K < range.T_high_K) {
       r = &range;
       break;
     }
