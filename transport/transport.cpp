@@ -26,10 +26,17 @@ constexpr double kMicropoise_uPa_s = 0.1;    // 1 uP = 1e-7 Pa s = 0.1 uPa s
 constexpr double kMicrowatt_cm_W_m = 1e-4;   // 1 uW/(cm K) = 1e-4 W/(m K)
 constexpr double kMicropoise_Pa_s = 1e-7;
 
-double fit_value(const std::vector<FitRange>& ranges, double T_K, double ln_T) {
-  const FitRange& r = fit_range_at(ranges, T_K);
-  const double inv = 1.0 / T_K;
-  return std::exp(r.A * ln_T + (r.B + r.C * inv) * inv + r.D);
+// Powers of T shared by every fit and record at one temperature.
+struct TPowers {
+  double T, ln, inv, inv2, t2, t3, t4;
+  TPowers(double T_K, double ln_T)
+      : T(T_K), ln(ln_T), inv(1.0 / T_K), inv2(inv * inv), t2(T_K * T_K), t3(t2 * T_K),
+        t4(t3 * T_K) {}
+};
+
+double fit_value(const std::vector<FitRange>& ranges, const TPowers& t) {
+  const FitRange& r = fit_range_at(ranges, t.T);
+  return std::exp(r.A * t.ln + (r.B + r.C * t.inv) * t.inv + r.D);
 }
 
 bool outside(const std::vector<FitRange>& ranges, double T_K) {
@@ -40,9 +47,9 @@ bool outside(const std::vector<FitRange>& ranges, double T_K) {
 // viscosity [uP] from the kinetic theory's
 //   eta = 26.693 (M T)^1/2 / (sigma^2 Omega),
 // with sigma^2 Omega estimated as ln(50 M^4.6 / T^1.4), at least 1 (M in
-// g/mol, T in K), ...
-double estimated_viscosity(double M_g_mol, double T_K) {
-  const double omega = std::max(1.0, std::log(50.0 * std::pow(M_g_mol, 4.6) / std::pow(T_K, 1.4)));
+// g/mol, T in K); ln_50_M46 = ln(50 M^4.6) is the gas's constant part.
+double estimated_viscosity(double M_g_mol, double ln_50_M46, double T_K, double ln_T) {
+  const double omega = std::max(1.0, ln_50_M46 - 1.4 * ln_T);
   return 26.693 * std::sqrt(M_g_mol * T_K) / omega;
 }
 
@@ -56,61 +63,49 @@ double eucken_conductivity(double eta_uP, double cp_R, double M_g_mol) {
 // cp/R and H/(RT) of a 9-coefficient record (engine.h's form) in the range
 // that holds T, else the nearest; a common end belongs to the upper range,
 // as in the engine.
-void thermo_at(const engine::SpeciesRecord& record, double T_K, double ln_T, double& cp_R,
-               double& h_RT) {
+void thermo_at(const engine::SpeciesRecord& record, const TPowers& t, double& cp_R, double& h_RT) {
   const engine::PolyRange* r = &record.ranges.back();
   for (const engine::PolyRange& range : record.ranges) {
-    if (T_K < range.T_high_K) {
+    if (t.T < range.T_high_K) {
       r = &range;
       break;
     }
   }
   const double* a = r->a;
-  const double inv = 1.0 / T_K, inv2 = inv * inv, t2 = T_K * T_K, t3 = t2 * T_K, t4 = t3 * T_K;
-  cp_R = a[0] * inv2 + a[1] * inv + a[2] + a[3] * T_K + a[4] * t2 + a[5] * t3 + a[6] * t4;
-  h_RT = -a[0] * inv2 + a[1] * ln_T * inv + a[2] + a[3] * T_K / 2.0 + a[4] * t2 / 3.0 +
-         a[5] * t3 / 4.0 + a[6] * t4 / 5.0 + r->b1 * inv;
+  cp_R = a[0] * t.inv2 + a[1] * t.inv + a[2] + a[3] * t.T + a[4] * t.t2 + a[5] * t.t3 + a[6] * t.t4;
+  h_RT = -a[0] * t.inv2 + a[1] * t.ln * t.inv + a[2] + a[3] * t.T / 2.0 + a[4] * t.t2 / 3.0 +
+         a[5] * t.t3 / 4.0 + a[6] * t.t4 / 5.0 + r->b1 * t.inv;
 }
 
-// b^T M^-1 b for a symmetric positive semi-definite M (n x n, row-major,
-// overwritten) by Cholesky on the matrix scaled to a unit diagonal. A pivot
-// that rounding has left at nothing belongs to a reaction dependent on the
-// others or with no share: it is skipped.
-double quadratic_form(double* M, double* b, int n) {
-  for (int i = 0; i < n; ++i) {
-    const double d = M[i * n + i];
-    const double s = d > 0.0 ? 1.0 / std::sqrt(d) : 0.0;
-    b[i] *= s;
-    for (int j = 0; j < n; ++j) {
-      M[i * n + j] *= s;
-      M[j * n + i] *= s;
-    }
-  }
+// b^T M^-1 b for a symmetric positive semi-definite M (n x n, row-major;
+// its lower triangle is overwritten) by M = L D L^T: with L y = b the form
+// is sum_i y_i^2 / D_i. The decomposition does not care how far apart the
+// scales of the rows and columns are, which the reactions' scaling leaves
+// them. A pivot that falls to 1e-13 of its diagonal or below belongs to a
+// reaction that the others already hold, or that has no share: it is
+// skipped. inv_d is scratch of n.
+double quadratic_form(double* M, const double* b, double* y, double* inv_d, int n) {
   double sum = 0.0;
   for (int i = 0; i < n; ++i) {
-    for (int k = 0; k < i; ++k) {
-      const double lik = M[i * n + k];
-      M[i * n + i] -= lik * lik;
-      b[i] -= lik * b[k];
-    }
-    const double pivot = M[i * n + i];
-    if (!(pivot > 1e-13)) {
-      for (int j = i; j < n; ++j) {
-        M[j * n + i] = 0.0;
+    double* row = M + static_cast<std::ptrdiff_t>(i) * n;
+    for (int k = 0; k < i; ++k) {  // row[k] becomes L_ik D_k
+      const double* row_k = M + static_cast<std::ptrdiff_t>(k) * n;
+      double v = row[k];
+      for (int m = 0; m < k; ++m) {
+        v -= row[m] * row_k[m];
       }
-      b[i] = 0.0;
-      continue;
+      row[k] = v;
     }
-    const double l = std::sqrt(pivot);
-    b[i] /= l;
-    sum += b[i] * b[i];
-    for (int j = i + 1; j < n; ++j) {
-      double v = M[j * n + i];
-      for (int k = 0; k < i; ++k) {
-        v -= M[j * n + k] * M[i * n + k];
-      }
-      M[j * n + i] = v / l;
+    double d = row[i], yi = b[i];
+    for (int k = 0; k < i; ++k) {  // and then L_ik
+      const double l = row[k] * inv_d[k];
+      d -= l * row[k];
+      yi -= l * y[k];
+      row[k] = l;
     }
+    y[i] = yi;
+    inv_d[i] = d > 1e-13 * row[i] ? 1.0 / d : 0.0;
+    sum += yi * yi * inv_d[i];
   }
   return sum;
 }
@@ -126,17 +121,20 @@ struct TransportModel::Work {
   // Per gas j.
   std::vector<const TransportRecord*> fit;  // with viscosity and conductivity, or nullptr
   std::vector<double> M_g_mol, M_quarter, atoms;  // atoms[e * G + j]
+  std::vector<double> ln_50_M46;                   // ln(50 M^4.6), for a gas without fits
   // Per ordered pair (k, l): [k * G + l].
   std::vector<const TransportRecord*> pair_fit;
   std::vector<double> mass_phi;   // 2 M_l / (M_k + M_l)
   std::vector<double> brokaw;     // 1 + 2.41 (M_k - M_l)(M_k - 0.142 M_l) / (M_k + M_l)^2
-  std::vector<double> sqrt_2mu;   // (2 M_k M_l / (M_k + M_l))^1/2 [(g/mol)^1/2]
-  std::vector<double> diffusion;  // (5/3) M_k M_l / ((M_k + M_l) A*) [kg/mol]
+  std::vector<double> inv_4_sqrt_2mu;  // 1 / (4 (2 M_k M_l / (M_k + M_l))^1/2) [(g/mol)^-1/2]
+  std::vector<double> diffusion;  // (5/3) M_k M_l / ((M_k + M_l) A*) / (1e-7 Pa s/uP) [kg/(mol Pa s)]
 
   // A point's arrays.
   std::vector<int> taken;  // gases taken, most abundant first
   double n_gas = 0.0;      // moles of gas per kg [mol/kg]
-  std::vector<double> x, eta, lam, sqrt_eta, cp_R, h_RT;  // per gas [uP], [uW/(cm K)]
+  std::vector<double> x, eta, lam, sqrt_eta, q, cp_R, h_RT;  // per gas [uP], [uW/(cm K)]
+  std::vector<double> inv_x;  // 1/x of the components
+  std::vector<char> is_component;
   std::vector<double> phi, psi, lap, lv;  // per pair; lap: the weights' Laplacian [m s/mol]
   std::vector<int> component, pivot;   // component gases; pivot element of each basis row
   std::vector<double> basis, coef;     // NE x NE: basis rows, and their mix of components
@@ -144,11 +142,12 @@ struct TransportModel::Work {
   std::vector<int> made;               // per reaction: the gas it makes
   std::vector<double> nu;              // per reaction: components used, NE each
   std::vector<double> vt;              // per reaction: alpha/x scaled, made gas then components
-  std::vector<double> A, Gm, b, b2, dn;  // the reactions' matrices and right-hand sides
+  std::vector<double> A, Gm, b, dn;  // the reactions' matrices and right-hand sides
+  std::vector<double> y, inv_d;           // scratch of the quadratic forms
 
   void take_gases(const TransportState& s, unsigned& flags);
-  void evaluate_species(double T_K, double ln_T, unsigned& flags);
-  void mix_properties(double T_K, double ln_T, double& eta_mix, double& lam_fr);
+  void evaluate_species(const TPowers& t, unsigned& flags);
+  void mix_properties(const TPowers& t, double& eta_mix, double& lam_fr);
   void choose_components();
   int write_reactions();
   void reaction_terms(int nr, double& lam_r, double& cp_r_mol);
@@ -166,6 +165,7 @@ TransportModel::TransportModel(const engine::ProductSet& set, const TransportDat
   w.fit.assign(G, nullptr);
   w.M_g_mol.resize(G);
   w.M_quarter.resize(G);
+  w.ln_50_M46.resize(G);
   w.atoms.resize(static_cast<std::size_t>(NE) * G);
   for (int j = 0; j < G; ++j) {
     const engine::SpeciesRecord& s = *set.species[j];
@@ -175,6 +175,7 @@ TransportModel::TransportModel(const engine::ProductSet& set, const TransportDat
     }
     w.M_g_mol[j] = s.M_g_mol;
     w.M_quarter[j] = std::sqrt(std::sqrt(s.M_g_mol));
+    w.ln_50_M46[j] = std::log(50.0) + 4.6 * std::log(s.M_g_mol);
     for (int e = 0; e < NE; ++e) {
       w.atoms[static_cast<std::size_t>(e) * G + j] = set.a(e, j);
     }
@@ -182,7 +183,7 @@ TransportModel::TransportModel(const engine::ProductSet& set, const TransportDat
   w.pair_fit.assign(GG, nullptr);
   w.mass_phi.resize(GG);
   w.brokaw.resize(GG);
-  w.sqrt_2mu.resize(GG);
+  w.inv_4_sqrt_2mu.resize(GG);
   w.diffusion.resize(GG);
   for (int k = 0; k < G; ++k) {
     for (int l = 0; l < G; ++l) {
@@ -194,11 +195,12 @@ TransportModel::TransportModel(const engine::ProductSet& set, const TransportDat
       }
       w.mass_phi[kl] = 2.0 * Ml / sum;
       w.brokaw[kl] = 1.0 + 2.41 * (Mk - Ml) * (Mk - 0.142 * Ml) / (sum * sum);
-      w.sqrt_2mu[kl] = std::sqrt(2.0 * Mk * Ml / sum);
-      w.diffusion[kl] = 5.0 / 3.0 * (Mk * Ml / sum) * 1e-3 / kAStar;
+      w.inv_4_sqrt_2mu[kl] = 0.25 / std::sqrt(2.0 * Mk * Ml / sum);
+      w.diffusion[kl] = 5.0 / 3.0 * (Mk * Ml / sum) * 1e-3 / kAStar / kMicropoise_Pa_s;
     }
   }
-  for (auto* v : {&w.x, &w.eta, &w.lam, &w.sqrt_eta, &w.cp_R, &w.h_RT}) {
+  w.is_component.assign(G, 0);
+  for (auto* v : {&w.x, &w.eta, &w.lam, &w.sqrt_eta, &w.q, &w.cp_R, &w.h_RT, &w.inv_x}) {
     v->assign(G, 0.0);
   }
   w.taken.reserve(G);
@@ -214,7 +216,7 @@ TransportModel::TransportModel(const engine::ProductSet& set, const TransportDat
   w.made.assign(G, -1);
   w.nu.assign(static_cast<std::size_t>(G) * NE, 0.0);
   w.vt.assign(static_cast<std::size_t>(G) * (NE + 1), 0.0);
-  for (auto* v : {&w.b, &w.b2, &w.dn}) {
+  for (auto* v : {&w.b, &w.dn, &w.y, &w.inv_d}) {
     v->assign(G, 0.0);
   }
 }
@@ -256,17 +258,17 @@ void TransportModel::Work::take_gases(const TransportState& s, unsigned& flags) 
 }
 
 // The pure species' fits and thermodynamic functions at T.
-void TransportModel::Work::evaluate_species(double T_K, double ln_T, unsigned& flags) {
+void TransportModel::Work::evaluate_species(const TPowers& t, unsigned& flags) {
   for (int k : taken) {
-    thermo_at(*set->species[k], T_K, ln_T, cp_R[k], h_RT[k]);
+    thermo_at(*set->species[k], t, cp_R[k], h_RT[k]);
     if (fit[k] == nullptr) {
-      eta[k] = estimated_viscosity(M_g_mol[k], T_K);
+      eta[k] = estimated_viscosity(M_g_mol[k], ln_50_M46[k], t.T, t.ln);
       lam[k] = eucken_conductivity(eta[k], cp_R[k], M_g_mol[k]);
     } else {
       const TransportRecord& f = *fit[k];
-      eta[k] = fit_value(f.viscosity, T_K, ln_T);
-      lam[k] = fit_value(f.conductivity, T_K, ln_T);
-      if (x[k] >= kFlagFraction && (outside(f.viscosity, T_K) || outside(f.conductivity, T_K))) {
+      eta[k] = fit_value(f.viscosity, t);
+      lam[k] = fit_value(f.conductivity, t);
+      if (x[k] >= kFlagFraction && (outside(f.viscosity, t.T) || outside(f.conductivity, t.T))) {
         flags |= kOutsideFitRange;
       }
     }
@@ -277,29 +279,29 @@ void TransportModel::Work::evaluate_species(double T_K, double ln_T, unsigned& f
 // The interaction viscosities (fit, or the estimate of transport.h), phi,
 // psi, the mixture's viscosity [uP] and frozen conductivity [uW/(cm K)], and
 // the weights (RT/(P D_kl)) x_k x_l of the reactions' matrix as a Laplacian.
-void TransportModel::Work::mix_properties(double T_K, double ln_T, double& eta_mix,
-                                          double& lam_fr) {
+void TransportModel::Work::mix_properties(const TPowers& t, double& eta_mix, double& lam_fr) {
   const std::size_t m = taken.size();
   for (int k : taken) {
     lap[static_cast<std::size_t>(k) * G + k] = 0.0;
+    q[k] = M_quarter[k] / sqrt_eta[k];
   }
   for (std::size_t a = 0; a < m; ++a) {
     const int k = taken[a];
     for (std::size_t c = a + 1; c < m; ++c) {
       const int l = taken[c];
       const std::size_t kl = static_cast<std::size_t>(k) * G + l, lk = static_cast<std::size_t>(l) * G + k;
-      double eta_kl;
+      double inv_eta_kl;  // 1/eta_kl [1/uP]
       if (pair_fit[kl] != nullptr) {
-        eta_kl = fit_value(pair_fit[kl]->viscosity, T_K, ln_T);
+        inv_eta_kl = 1.0 / fit_value(pair_fit[kl]->viscosity, t);
       } else {
-        const double d = M_quarter[k] / sqrt_eta[k] + M_quarter[l] / sqrt_eta[l];
-        eta_kl = 4.0 * sqrt_2mu[kl] / (d * d);
+        const double d = q[k] + q[l];
+        inv_eta_kl = d * d * inv_4_sqrt_2mu[kl];
       }
-      phi[kl] = eta[k] / eta_kl * mass_phi[kl];
-      phi[lk] = eta[l] / eta_kl * mass_phi[lk];
+      phi[kl] = eta[k] * inv_eta_kl * mass_phi[kl];
+      phi[lk] = eta[l] * inv_eta_kl * mass_phi[lk];
       psi[kl] = phi[kl] * brokaw[kl];
       psi[lk] = phi[lk] * brokaw[lk];
-      const double weight = diffusion[kl] / (eta_kl * kMicropoise_Pa_s) * x[k] * x[l];
+      const double weight = diffusion[kl] * inv_eta_kl * x[k] * x[l];
       lap[kl] = lap[lk] = -weight;
       lap[static_cast<std::size_t>(k) * G + k] += weight;
       lap[static_cast<std::size_t>(l) * G + l] += weight;
@@ -327,6 +329,9 @@ void TransportModel::Work::mix_properties(double T_K, double ln_T, double& eta_m
 // is a combination of the components read off its pivot elements.
 void TransportModel::Work::choose_components() {
   int r = 0;
+  for (int k : taken) {
+    is_component[k] = 0;
+  }
   for (int k : taken) {
     if (r == NE) {
       break;
@@ -369,6 +374,8 @@ void TransportModel::Work::choose_components() {
     }
     pivot[r] = e_max;
     component[r] = k;
+    is_component[k] = 1;
+    inv_x[k] = 1.0 / x[k];
     ++r;
   }
   for (int q = r; q < NE; ++q) {
@@ -381,7 +388,7 @@ void TransportModel::Work::choose_components() {
 int TransportModel::Work::write_reactions() {
   int nr = 0;
   for (int k : taken) {
-    if (std::find(component.begin(), component.end(), k) != component.end()) {
+    if (is_component[k] != 0) {
       continue;
     }
     double* nu_k = &nu[static_cast<std::size_t>(nr) * NE];
@@ -417,12 +424,11 @@ void TransportModel::Work::reaction_terms(int nr, double& lam_r, double& cp_r_mo
     double dH = h_RT[p], dn_i = 1.0;
     v[0] = 1.0;
     for (int c = 0; c < r; ++c) {
-      v[c + 1] = -nu_i[c] * x[p] / x[component[c]];
+      v[c + 1] = -nu_i[c] * x[p] * inv_x[component[c]];
       dH -= nu_i[c] * h_RT[component[c]];
       dn_i -= nu_i[c];
     }
     b[i] = x[p] * dH;
-    b2[i] = b[i];
     dn[i] = x[p] * dn_i;
     double* lv_i = &lv[static_cast<std::size_t>(i) * G];
     for (int l : taken) {
@@ -449,8 +455,8 @@ void TransportModel::Work::reaction_terms(int nr, double& lam_r, double& cp_r_mo
       Gm[i * nr + j] = Gm[j * nr + i] = g;
     }
   }
-  lam_r = kR_J_molK * quadratic_form(A.data(), b.data(), nr);
-  cp_r_mol = kR_J_molK * quadratic_form(Gm.data(), b2.data(), nr);
+  lam_r = kR_J_molK * quadratic_form(A.data(), b.data(), y.data(), inv_d.data(), nr);
+  cp_r_mol = kR_J_molK * quadratic_form(Gm.data(), b.data(), y.data(), inv_d.data(), nr);
 }
 
 TransportProperties TransportModel::compute(const TransportState& s) {
@@ -473,10 +479,10 @@ TransportProperties TransportModel::compute(const TransportState& s) {
     out.flags |= kNoTransport;
     return out;
   }
-  const double ln_T = std::log(s.T_K);
-  w.evaluate_species(s.T_K, ln_T, out.flags);
+  const TPowers t(s.T_K, std::log(s.T_K));
+  w.evaluate_species(t, out.flags);
   double eta_uP = 0.0, lam_uW_cmK = 0.0, lam_r = 0.0, cp_r_mol = 0.0;
-  w.mix_properties(s.T_K, ln_T, eta_uP, lam_uW_cmK);
+  w.mix_properties(t, eta_uP, lam_uW_cmK);
   w.choose_components();
   const int nr = w.write_reactions();
   w.reaction_terms(nr, lam_r, cp_r_mol);
