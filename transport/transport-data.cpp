@@ -57,7 +57,8 @@ FitRange parse_range(const std::string& line, const std::string& file, int numbe
 
 }  // namespace
 
-const TransportRecord* TransportDatabase::find(std::string_view name, std::string_view partner) const {
+const TransportRecord* TransportDatabase::find(std::string_view name,
+                                               std::string_view partner) const {
   for (const TransportRecord& r : records) {
     if ((r.name == name && r.partner == partner) ||
         (!partner.empty() && r.name == partner && r.partner == name)) {
@@ -97,7 +98,8 @@ TransportDatabase read_transport(std::istream& in, const std::string& name) {
     TransportRecord r;
     r.name = trimmed(std::string_view(line).substr(0, std::min<std::size_t>(16, line.size())));
     if (line.size() > 16) {
-      r.partner = trimmed(std::string_view(line).substr(16, std::min<std::size_t>(18, line.size() - 16)));
+      r.partner =
+          trimmed(std::string_view(line).substr(16, std::min<std::size_t>(18, line.size() - 16)));
     }
     if (r.name.empty()) {
       fail(name, number, "an entry without a species name");

@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+#include "engine/fp-guard.h"
+
 namespace zuna::transport {
 
 namespace {
@@ -22,15 +24,20 @@ constexpr double kAStar = 1.1;
 constexpr double kTraceCut = 1e-100;
 // The mole fraction from which a gas left out, or one extrapolated, is flagged.
 constexpr double kFlagFraction = 1e-6;
-constexpr double kMicropoise_uPa_s = 0.1;    // 1 uP = 1e-7 Pa s = 0.1 uPa s
-constexpr double kMicrowatt_cm_W_m = 1e-4;   // 1 uW/(cm K) = 1e-4 W/(m K)
+constexpr double kMicropoise_uPa_s = 0.1;   // 1 uP = 1e-7 Pa s = 0.1 uPa s
+constexpr double kMicrowatt_cm_W_m = 1e-4;  // 1 uW/(cm K) = 1e-4 W/(m K)
 constexpr double kMicropoise_Pa_s = 1e-7;
 
 // Powers of T shared by every fit and record at one temperature.
 struct TPowers {
   double T, ln, inv, inv2, t2, t3, t4;
   TPowers(double T_K, double ln_T)
-      : T(T_K), ln(ln_T), inv(1.0 / T_K), inv2(inv * inv), t2(T_K * T_K), t3(t2 * T_K),
+      : T(T_K),
+        ln(ln_T),
+        inv(1.0 / T_K),
+        inv2(inv * inv),
+        t2(T_K * T_K),
+        t3(t2 * T_K),
         t4(t3 * T_K) {}
 };
 
@@ -119,30 +126,31 @@ struct TransportModel::Work {
   bool has_condensed = false;
 
   // Per gas j.
-  std::vector<const TransportRecord*> fit;  // with viscosity and conductivity, or nullptr
+  std::vector<const TransportRecord*> fit;        // with viscosity and conductivity, or nullptr
   std::vector<double> M_g_mol, M_quarter, atoms;  // atoms[e * G + j]
-  std::vector<double> ln_50_M46;                   // ln(50 M^4.6), for a gas without fits
+  std::vector<double> ln_50_M46;                  // ln(50 M^4.6), for a gas without fits
   // Per ordered pair (k, l): [k * G + l].
   std::vector<const TransportRecord*> pair_fit;
-  std::vector<double> mass_phi;   // 2 M_l / (M_k + M_l)
-  std::vector<double> brokaw;     // 1 + 2.41 (M_k - M_l)(M_k - 0.142 M_l) / (M_k + M_l)^2
+  std::vector<double> mass_phi;        // 2 M_l / (M_k + M_l)
+  std::vector<double> brokaw;          // 1 + 2.41 (M_k - M_l)(M_k - 0.142 M_l) / (M_k + M_l)^2
   std::vector<double> inv_4_sqrt_2mu;  // 1 / (4 (2 M_k M_l / (M_k + M_l))^1/2) [(g/mol)^-1/2]
-  std::vector<double> diffusion;  // (5/3) M_k M_l / ((M_k + M_l) A*) / (1e-7 Pa s/uP) [kg/(mol Pa s)]
+  std::vector<double>
+      diffusion;  // (5/3) M_k M_l / ((M_k + M_l) A*) / (1e-7 Pa s/uP) [kg/(mol Pa s)]
 
   // A point's arrays.
-  std::vector<int> taken;  // gases taken, most abundant first
-  double n_gas = 0.0;      // moles of gas per kg [mol/kg]
+  std::vector<int> taken;                                    // gases taken, most abundant first
+  double n_gas = 0.0;                                        // moles of gas per kg [mol/kg]
   std::vector<double> x, eta, lam, sqrt_eta, q, cp_R, h_RT;  // per gas [uP], [uW/(cm K)]
-  std::vector<double> inv_x;  // 1/x of the components
+  std::vector<double> inv_x;                                 // 1/x of the components
   std::vector<char> is_component;
   std::vector<double> phi, psi, lap, lv;  // per pair; lap: the weights' Laplacian [m s/mol]
-  std::vector<int> component, pivot;   // component gases; pivot element of each basis row
-  std::vector<double> basis, coef;     // NE x NE: basis rows, and their mix of components
-  std::vector<double> residual, mix;   // NE each: scratch of the elimination
-  std::vector<int> made;               // per reaction: the gas it makes
-  std::vector<double> nu;              // per reaction: components used, NE each
-  std::vector<double> vt;              // per reaction: alpha/x scaled, made gas then components
-  std::vector<double> A, Gm, b, dn;  // the reactions' matrices and right-hand sides
+  std::vector<int> component, pivot;      // component gases; pivot element of each basis row
+  std::vector<double> basis, coef;        // NE x NE: basis rows, and their mix of components
+  std::vector<double> residual, mix;      // NE each: scratch of the elimination
+  std::vector<int> made;                  // per reaction: the gas it makes
+  std::vector<double> nu;                 // per reaction: components used, NE each
+  std::vector<double> vt;                 // per reaction: alpha/x scaled, made gas then components
+  std::vector<double> A, Gm, b, dn;       // the reactions' matrices and right-hand sides
   std::vector<double> y, inv_d;           // scratch of the quadratic forms
 
   void take_gases(const TransportState& s, unsigned& flags);
@@ -151,6 +159,7 @@ struct TransportModel::Work {
   void choose_components();
   int write_reactions();
   void reaction_terms(int nr, double& lam_r, double& cp_r_mol);
+  void compute(const TransportState& s, TransportProperties& out);
 };
 
 TransportModel::TransportModel(const engine::ProductSet& set, const TransportDatabase& database)
@@ -289,7 +298,8 @@ void TransportModel::Work::mix_properties(const TPowers& t, double& eta_mix, dou
     const int k = taken[a];
     for (std::size_t c = a + 1; c < m; ++c) {
       const int l = taken[c];
-      const std::size_t kl = static_cast<std::size_t>(k) * G + l, lk = static_cast<std::size_t>(l) * G + k;
+      const std::size_t kl = static_cast<std::size_t>(k) * G + l,
+                        lk = static_cast<std::size_t>(l) * G + k;
       double inv_eta_kl;  // 1/eta_kl [1/uP]
       if (pair_fit[kl] != nullptr) {
         inv_eta_kl = 1.0 / fit_value(pair_fit[kl]->viscosity, t);
@@ -459,9 +469,8 @@ void TransportModel::Work::reaction_terms(int nr, double& lam_r, double& cp_r_mo
   cp_r_mol = kR_J_molK * quadratic_form(Gm.data(), b.data(), y.data(), inv_d.data(), nr);
 }
 
-TransportProperties TransportModel::compute(const TransportState& s) {
-  Work& w = *work_;
-  TransportProperties out;
+void TransportModel::Work::compute(const TransportState& s, TransportProperties& out) {
+  Work& w = *this;  // the model's arrays, named as in the steps above
   for (int j = w.G; j < w.set->size(); ++j) {
     if (s.n_mol_kg[j] > 0.0) {
       out.flags |= kCondensedPresent;
@@ -473,11 +482,8 @@ TransportProperties TransportModel::compute(const TransportState& s) {
     w.taken.clear();
   }
   if (w.taken.empty()) {
-    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    out.visc_uPa_s = out.Cp_fr_tr_kJ_kgK = out.cond_fr_W_mK = out.Pr_fr = nan;
-    out.Cp_eq_tr_kJ_kgK = out.cond_eq_W_mK = out.Pr_eq = nan;
     out.flags |= kNoTransport;
-    return out;
+    return;
   }
   const TPowers t(s.T_K, std::log(s.T_K));
   w.evaluate_species(t, out.flags);
@@ -505,6 +511,27 @@ TransportProperties TransportModel::compute(const TransportState& s) {
   // Pr = eta [Pa s] Cp [J/(kg K)] / lambda [W/(m K)]; uPa s times kJ/(kg K) is 1e-3.
   out.Pr_fr = out.visc_uPa_s * out.Cp_fr_tr_kJ_kgK * 1e-3 / out.cond_fr_W_mK;
   out.Pr_eq = out.visc_uPa_s * out.Cp_eq_tr_kJ_kgK * 1e-3 / out.cond_eq_W_mK;
+}
+
+// The caller's floating-point flags are left as they were; a point whose
+// arithmetic faulted (it never does on a state of the engine) or that has no
+// gas gives no values.
+TransportProperties TransportModel::compute(const TransportState& s) {
+  engine::detail::FpGuard guard;
+  TransportProperties out;
+  work_->compute(s, out);
+  const double values[] = {out.visc_uPa_s,      out.Cp_fr_tr_kJ_kgK, out.cond_fr_W_mK, out.Pr_fr,
+                           out.Cp_eq_tr_kJ_kgK, out.cond_eq_W_mK,    out.Pr_eq};
+  bool finite = true;
+  for (double v : values) {
+    finite = finite && std::isfinite(v);
+  }
+  if (guard.faulted() || !finite || (out.flags & kNoTransport) != 0) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    out.visc_uPa_s = out.Cp_fr_tr_kJ_kgK = out.cond_fr_W_mK = out.Pr_fr = nan;
+    out.Cp_eq_tr_kJ_kgK = out.cond_eq_W_mK = out.Pr_eq = nan;
+    out.flags |= kNoTransport;
+  }
   return out;
 }
 

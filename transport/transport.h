@@ -46,9 +46,10 @@
 //
 // Units: eta [uPa s], lambda [W/(m K)], Cp [kJ/(kg K)] per kilogram of the
 // gas phase. Every number is finite at every state with a gas phase; a
-// state without one gives NaN and kNoTransport. A model is made once per
-// product set and owns every array a point needs: compute allocates
-// nothing. One model serves one thread at a time.
+// state without one gives NaN and kNoTransport. The caller's floating-point
+// flags are left as they were. A model is made once per product set and
+// owns every array a point needs: compute allocates nothing. One model
+// serves one thread at a time.
 #pragma once
 
 #include <memory>
@@ -61,10 +62,10 @@
 namespace zuna::transport {
 
 enum TransportFlag : unsigned {
-  kNoTransport = 1u << 0,         // no values (NaN): no solution, or no gas with fits
-  kSpeciesWithoutFit = 1u << 1,   // a gas without fits at x >= 1e-6: its values estimated
-  kOutsideFitRange = 1u << 2,     // a gas at x >= 1e-6 extrapolated beyond its fits' range
-  kCondensedPresent = 1u << 3,    // condensed species present: the gas phase alone
+  kNoTransport = 1u << 0,        // no values (NaN): no solution, or no gas with fits
+  kSpeciesWithoutFit = 1u << 1,  // a gas without fits at x >= 1e-6: its values estimated
+  kOutsideFitRange = 1u << 2,    // a gas at x >= 1e-6 extrapolated beyond its fits' range
+  kCondensedPresent = 1u << 3,   // condensed species present: the gas phase alone
 };
 
 // A state: the temperature and the amounts of the set's species [mol/kg]
@@ -81,7 +82,7 @@ struct TransportProperties {
   double Pr_fr = 0.0;            // visc * Cp_fr_tr / cond_fr
   double Cp_eq_tr_kJ_kgK = 0.0;  // with the reactions among its gases
   double cond_eq_W_mK = 0.0;
-  double Pr_eq = 0.0;            // visc * Cp_eq_tr / cond_eq
+  double Pr_eq = 0.0;  // visc * Cp_eq_tr / cond_eq
   unsigned flags = 0;
 };
 

@@ -123,9 +123,11 @@ TEST(TransportLimits, ReactionTermVanishesWithTheReactingGas) {
     const TransportProperties t = share(x_H);
     ASSERT_TRUE(std::isfinite(t.cond_eq_W_mK)) << x_H;
     EXPECT_NEAR(t.cond_eq_W_mK, t.cond_fr_W_mK + per_x * x_H,
-                2e-16 * t.cond_fr_W_mK + 1e-5 * per_x * x_H) << x_H;
+                2e-16 * t.cond_fr_W_mK + 1e-5 * per_x * x_H)
+        << x_H;
     EXPECT_NEAR(t.Cp_eq_tr_kJ_kgK, t.Cp_fr_tr_kJ_kgK + cp_per_x * x_H,
-                2e-16 * t.Cp_fr_tr_kJ_kgK + 1e-5 * cp_per_x * x_H) << x_H;
+                2e-16 * t.Cp_fr_tr_kJ_kgK + 1e-5 * cp_per_x * x_H)
+        << x_H;
   }
   for (double x_H : {1e-200, 0.0}) {
     const TransportProperties t = share(x_H);
@@ -151,7 +153,8 @@ TEST(TransportLimits, NoStateNoValues) {
 // given beside it, and, without condensed species, the reactions' heat
 // capacity equal to the engine's equilibrium Cp (two paths: the reactions
 // among the gases here, the derivatives of the Gibbs iteration there).
-void expect_sound(const engine::SetPoint& p, const TransportProperties& t, const std::string& where) {
+void expect_sound(const engine::SetPoint& p, const TransportProperties& t,
+                  const std::string& where) {
   SCOPED_TRACE(where);
   for (double v : {t.visc_uPa_s, t.Cp_fr_tr_kJ_kgK, t.cond_fr_W_mK, t.Pr_fr, t.Cp_eq_tr_kJ_kgK,
                    t.cond_eq_W_mK, t.Pr_eq}) {
@@ -188,8 +191,8 @@ void sweep(const ProductSet& set, const engine::SetFeed& feed, const std::string
         continue;
       }
       ++states;
-      expect_sound(p, model.compute(p), what + " at " + std::to_string(T) + " K, " +
-                                             std::to_string(P) + " bar");
+      expect_sound(p, model.compute(p),
+                   what + " at " + std::to_string(T) + " K, " + std::to_string(P) + " bar");
     }
   }
   // The engine leaves a few of the coldest states with condensed water
@@ -239,8 +242,9 @@ TEST(TransportLimits, TraceProductsOfHydrogenInAirChangeNothing) {
     TransportModel model(set);
     return model.compute(p).cond_eq_W_mK;
   };
-  const double all = conductivity({"Ar", "C", "CO", "CO2", "H", "H2", "H2O", "HNO", "HO2", "HNO2",
-                                   "HNO3", "N", "NH", "NO", "N2", "N2O3", "O", "O2", "OH", "O3"});
+  const double all =
+      conductivity({"Ar",   "C", "CO", "CO2", "H",  "H2",   "H2O", "HNO", "HO2", "HNO2",
+                    "HNO3", "N", "NH", "NO",  "N2", "N2O3", "O",   "O2",  "OH",  "O3"});
   const double major = conductivity(
       {"Ar", "CO", "CO2", "H", "H2", "H2O", "HNO", "HO2", "N", "NH", "NO", "N2", "O", "O2", "OH"});
   EXPECT_NEAR(all / major, 1.0, 2e-6);

@@ -29,9 +29,9 @@ using testing::read_table;
 using testing::TableRow;
 
 const std::string kData = ZUNA_TRANSPORT_TEST_DATA;
-constexpr double kCal = 4.184;                 // J per calorie
-constexpr double kMillipoise_uPa_s = 100.0;    // 1 mP = 1e-4 Pa s
-constexpr double kMcal_cm_W_m = 0.4184;        // 1 mcal/(cm K s) in W/(m K)
+constexpr double kCal = 4.184;               // J per calorie
+constexpr double kMillipoise_uPa_s = 100.0;  // 1 mP = 1e-4 Pa s
+constexpr double kMcal_cm_W_m = 0.4184;      // 1 mcal/(cm K s) in W/(m K)
 constexpr double kAtm_bar = 1.01325;
 
 // One reactant of the built-in records, its share by mass.
@@ -72,8 +72,8 @@ void expect_block(const TableRow& row, const TransportProperties& t, double cond
 
 TEST(TransportValidation, Example2HydrogenWithAirAtThreeDensities) {
   engine::ProductChoice only;
-  only.only = {"Ar", "C",  "CO",   "CO2", "H",    "H2", "H2O", "HNO", "HO2", "HNO2",
-               "HNO3", "N", "NH", "NO", "N2", "N2O3", "O",  "O2",  "OH",  "O3"};
+  only.only = {"Ar",   "C", "CO", "CO2", "H",  "H2",   "H2O", "HNO", "HO2", "HNO2",
+               "HNO3", "N", "NH", "NO",  "N2", "N2O3", "O",   "O2",  "OH",  "O3"};
   const std::vector<std::string> elements = {"H", "O", "N", "Ar", "C"};
   const ProductSet set = engine::select_products(engine::builtin_species(), elements, only);
   const auto rows = read_table(kData + "/rp1311-ex2.tsv");
