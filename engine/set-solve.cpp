@@ -16,16 +16,17 @@ namespace {
 constexpr int kStepsPerIteration = 100;
 constexpr int kPhaseChanges = 24;  // condensed-phase tests before giving up
 
-void check(bool ok, const std::string& what) {
+void check(bool ok, const char* what) {
   if (!ok) throw InputError(what);
 }
 
 // The assigned values in the solver's units; InputError out of range.
-void set_problem(SetSolver::Work& w, const std::vector<double>& b, const SetCondition& c) {
+void set_problem(SetSolver::Work& w, std::span<const double> b, const SetCondition& c) {
   check(static_cast<int>(b.size()) == w.m, "elements: one amount per element of the set");
   for (int i = 0; i < w.m; ++i) {
-    check(std::isfinite(b[i]) && b[i] > 0.0,
-          "elements: the amount of " + w.set->elements[i] + " must be positive");
+    if (!(std::isfinite(b[i]) && b[i] > 0.0)) {
+      throw InputError("elements: the amount of " + w.set->elements[i] + " must be positive");
+    }
     w.b0[i] = b[i];
   }
   w.problem = c.problem;
@@ -86,6 +87,7 @@ void cold_start(SetSolver::Work& w) {
 // Newton iterations and condensed-phase tests until the set of condensed
 // species holds: the steps taken, or a detail::Stop.
 int run(SetSolver::Work& w, int& steps) {
+  detail::refresh_amounts(w);
   int result = 0;
   for (int round = 0; round <= kPhaseChanges; ++round) {
     result = detail::iterate(w, kStepsPerIteration);
@@ -184,6 +186,11 @@ SetSolver::SetSolver(const ProductSet& set) : work_(std::make_unique<Work>()) {
   const std::size_t most = static_cast<std::size_t>(w.m + (w.ns - w.ng) + 2);
   w.A.assign(most * (most + 1), 0.0);
   w.cols.assign(n, 0);
+  w.atoms_by_species.resize(n * static_cast<std::size_t>(w.m));
+  for (int j = 0; j < w.ns; ++j) {
+    for (int i = 0; i < w.m; ++i) w.atoms_by_species[static_cast<std::size_t>(j) * w.m + i] = w.a(i, j);
+  }
+  w.sums.assign(static_cast<std::size_t>(w.m) * (w.m + 5), 0.0);
 }
 
 SetSolver::~SetSolver() = default;
@@ -192,7 +199,7 @@ const ProductSet& SetSolver::set() const { return *work_->set; }
 
 void SetSolver::reset() { work_->have_state = false; }
 
-void SetSolver::solve(const std::vector<double>& b_mol_kg, const SetCondition& condition,
+void SetSolver::solve(std::span<const double> b_mol_kg, const SetCondition& condition,
                       SetPoint& out, bool cold) {
   detail::FpGuard guard;
   Work& w = *work_;
@@ -239,7 +246,7 @@ void SetSolver::solve(const std::vector<double>& b_mol_kg, const SetCondition& c
   const unsigned why = result == detail::kStopSingular ? kSingular
                        : result == detail::kStopNoGas  ? kNoGasPhase
                        : result == detail::kStopOutOfRange || result == detail::kStopTooCold
-                           ? (std::exp(w.ln_T) < 1000.0 ? kBelowRange : kAboveRange)
+                           ? (w.T() < 1000.0 ? kBelowRange : kAboveRange)
                        : result < 0 ? kNotConverged
                                     : 0u;
   if (result < 0 || (out.flags & (kFloatingPoint | kSingular | kBelowRange | kAboveRange))) {

@@ -30,10 +30,13 @@ const PolyRange* range_of(const SpeciesRecord& r, double T) {
 
 }  // namespace
 
-void set_terms(Work& w, double T) {
+void set_terms(Work& w, double T, bool every) {
+  if (every && T == w.terms_T) return;
+  w.terms_T = every ? T : 0.0;
   const TPowers p(T, w.fixed_T ? std::log(T) : w.ln_T);
   constexpr double kThird = 1.0 / 3.0, kFifth = 1.0 / 5.0;
   for (int j = 0; j < w.ns; ++j) {
+    if (!every && j >= w.ng && !w.active[j]) continue;
     const PolyRange*& r = w.range[j];
     if (!(T >= r->T_low_K && T < r->T_high_K)) {
       r = range_of(*w.set->species[j], T);
@@ -52,13 +55,14 @@ void set_terms(Work& w, double T) {
 // mu_j/RT = g_j0/RT + ln(n_j/n) + ln(P/P0) at assigned pressure and
 // g_j0/RT + ln(n_j R T/(v P0)) at assigned volume (2.11, 2.39); g_j0/RT for
 // a condensed species.
+void refresh_amounts(Work& w) {
+  for (int j = 0; j < w.ng; ++j) w.nj[j] = std::exp(w.ln_nj[j]);
+}
+
 void set_potentials(Work& w) {
-  double sum = 0.0;
-  for (int j = 0; j < w.ng; ++j) {
-    w.nj[j] = std::exp(w.ln_nj[j]);
-    sum += w.nj[j];
-  }
   if (!w.fixed_P) {
+    double sum = 0.0;
+    for (int j = 0; j < w.ng; ++j) sum += w.nj[j];
     w.ln_n = std::log(sum);
   }
   const double shift = w.fixed_P ? w.ln_p - w.ln_n : w.ln_R_vP0 + w.ln_T;
@@ -78,30 +82,34 @@ namespace {
 // pressure and U_j/RT at assigned volume. Gases j, active condensed c.
 void element_rows(Work& w, int col_n, int col_T) {
   const int m = w.m, rhs = w.size;
+  // sums: [0, m*m) sum_j a_kj a_ij n_j, then per i sum_j a_ij n_j, its
+  // E_j and mu_j/RT weighted sums, b_i, and a_ij n_j of one species.
+  double* S = w.sums.data();
+  double *an = S + m * m, *anE = an + m, *anmu = anE + m, *bi = anmu + m;
+  double* ain = bi + m;
+  std::fill(S, ain, 0.0);
+  for (int j = 0; j < w.ng; ++j) {
+    const double* a = &w.atoms_by_species[static_cast<std::size_t>(j) * m];
+    const double nj = w.nj[j], E = w.fixed_P ? w.h[j] : w.h[j] - 1.0, mu = w.mu[j];
+    for (int i = 0; i < m; ++i) ain[i] = a[i] * nj;
+    for (int i = 0; i < m; ++i) {
+      if (ain[i] == 0.0) continue;
+      for (int k = 0; k <= i; ++k) S[i * m + k] += ain[i] * a[k];
+      an[i] += ain[i];
+      anE[i] += ain[i] * E;
+      anmu[i] += ain[i] * mu;
+    }
+  }
+  for (int c = m; c < col_n; ++c) {
+    const int j = w.cols[c - m];
+    for (int i = 0; i < m; ++i) bi[i] += w.a(i, j) * w.nj[j];
+  }
   for (int i = 0; i < m; ++i) {
-    double bi = 0.0, an = 0.0, anE = 0.0, anmu = 0.0;
-    for (int k = 0; k <= i; ++k) {
-      double s = 0.0;
-      for (int j = 0; j < w.ng; ++j) {
-        s += w.a(k, j) * w.a(i, j) * w.nj[j];
-      }
-      w.at(i, k) = s;
-      w.at(k, i) = s;
-    }
-    for (int j = 0; j < w.ng; ++j) {
-      const double ain = w.a(i, j) * w.nj[j];
-      bi += ain;
-      an += ain;
-      anE += ain * (w.fixed_P ? w.h[j] : w.h[j] - 1.0);
-      anmu += ain * w.mu[j];
-    }
-    for (int c = m; c < col_n; ++c) {
-      w.at(i, c) = w.a(i, w.cols[c - m]);
-      bi += w.a(i, w.cols[c - m]) * w.nj[w.cols[c - m]];
-    }
-    if (w.fixed_P) w.at(i, col_n) = an;
-    if (col_T >= 0) w.at(i, col_T) = anE;
-    w.at(i, rhs) = w.b0[i] - bi + anmu;
+    for (int k = 0; k <= i; ++k) w.at(i, k) = w.at(k, i) = S[i * m + k];
+    for (int c = m; c < col_n; ++c) w.at(i, c) = w.a(i, w.cols[c - m]);
+    if (w.fixed_P) w.at(i, col_n) = an[i];
+    if (col_T >= 0) w.at(i, col_T) = anE[i];
+    w.at(i, rhs) = w.b0[i] - (an[i] + bi[i]) + anmu[i];
   }
 }
 
@@ -135,7 +143,7 @@ void moles_row(Work& w, int row, int col_T) {
     w.at(row, i) = w.at(i, row);  // sum_j a_ij n_j, the column of Dln n
   }
   for (int c = w.m; c < row; ++c) w.at(row, c) = 0.0;
-  const double n = std::exp(w.ln_n);
+  const double n = w.n();
   w.at(row, row) = sum - n;
   if (col_T >= 0) w.at(row, col_T) = nh;
   w.at(row, w.size) = n - sum + nmu;
@@ -149,12 +157,17 @@ void moles_row(Work& w, int row, int col_T) {
 void energy_row(Work& w, int row, int col_n, int col_T) {
   const bool entropy = w.problem == SetProblem::sp || w.problem == SetProblem::sv;
   double current = 0.0, nW = 0.0, nWE = 0.0, heat = 0.0, nWmu = 0.0, sum = 0.0;
-  for (int i = 0; i < w.m; ++i) w.at(row, i) = 0.0;
+  // For h and u, W_j = E_j: the sums of the element rows' column of Dln T.
+  const double* anE = w.sums.data() + w.m * w.m + w.m;
+  for (int i = 0; i < w.m; ++i) w.at(row, i) = entropy ? 0.0 : anE[i];
   for (int j = 0; j < w.ng; ++j) {
     const double E = w.fixed_P ? w.h[j] : w.h[j] - 1.0;
     const double S = w.h[j] - w.mu[j];  // S_j/R = H_j/RT - mu_j/RT
     const double W = entropy ? S - 1.0 : E, nj = w.nj[j];
-    for (int i = 0; i < w.m; ++i) w.at(row, i) += w.a(i, j) * nj * W;
+    if (entropy) {
+      const double* a = &w.atoms_by_species[static_cast<std::size_t>(j) * w.m];
+      for (int i = 0; i < w.m; ++i) w.at(row, i) += a[i] * nj * W;
+    }
     current += nj * (entropy ? S : E);
     nW += nj * W;
     nWE += nj * W * E;
@@ -221,29 +234,62 @@ bool newton_correction(Work& w) {
   return true;
 }
 
-bool solve_system(Work& w) {
-  const int M = w.size;
+namespace {
+
+// Gaussian elimination with partial pivoting of M rows and the R columns
+// after them; M and R known to the compiler for the common sizes (their
+// loops then unrolled), or given.
+template <int kM, int kR>
+bool eliminate(double* A, int stride, int M_ = kM, int R_ = kR) {
+  const int M = kM > 0 ? kM : M_, end = M + (kR > 0 ? kR : R_);
   for (int c = 0; c < M; ++c) {
     int p = c;
     for (int r = c + 1; r < M; ++r) {
-      if (std::fabs(w.at(r, c)) > std::fabs(w.at(p, c))) p = r;
+      if (std::fabs(A[r * stride + c]) > std::fabs(A[p * stride + c])) p = r;
     }
-    if (!(std::fabs(w.at(p, c)) > 0.0) || !std::isfinite(w.at(p, c))) return false;
+    const double pivot = A[p * stride + c];
+    if (!(std::fabs(pivot) > 0.0) || !std::isfinite(pivot)) return false;
     if (p != c) {
-      for (int k = c; k <= M; ++k) std::swap(w.at(p, k), w.at(c, k));
+      for (int k = c; k < end; ++k) std::swap(A[p * stride + k], A[c * stride + k]);
     }
+    const double inv = 1.0 / pivot;
     for (int r = c + 1; r < M; ++r) {
-      const double f = w.at(r, c) / w.at(c, c);
-      for (int k = c + 1; k <= M; ++k) w.at(r, k) -= f * w.at(c, k);
+      const double f = A[r * stride + c] * inv;
+      for (int k = c + 1; k < end; ++k) A[r * stride + k] -= f * A[c * stride + k];
     }
   }
-  for (int c = M - 1; c >= 0; --c) {
-    double v = w.at(c, M);
-    for (int k = c + 1; k < M; ++k) v -= w.at(c, k) * w.at(k, M);
-    w.at(c, M) = v / w.at(c, c);
-    if (!std::isfinite(w.at(c, M))) return false;
+  for (int k = M; k < end; ++k) {
+    for (int c = M - 1; c >= 0; --c) {
+      double v = A[c * stride + k];
+      for (int q = c + 1; q < M; ++q) v -= A[c * stride + q] * A[q * stride + k];
+      A[c * stride + k] = v / A[c * stride + c];
+      if (!std::isfinite(A[c * stride + k])) return false;
+    }
   }
   return true;
+}
+
+}  // namespace
+
+bool solve_system(Work& w, int rhs_count) {
+  double* A = w.A.data();
+  const int s = w.stride;
+  if (rhs_count == 1) {
+    switch (w.size) {
+      case 3: return eliminate<3, 1>(A, s);
+      case 4: return eliminate<4, 1>(A, s);
+      case 5: return eliminate<5, 1>(A, s);
+      case 6: return eliminate<6, 1>(A, s);
+      default: break;
+    }
+  } else if (rhs_count == 2) {
+    switch (w.size) {
+      case 3: return eliminate<3, 2>(A, s);
+      case 4: return eliminate<4, 2>(A, s);
+      default: break;
+    }
+  }
+  return eliminate<0, 0>(A, s, w.size, rhs_count);
 }
 
 namespace {
@@ -270,14 +316,29 @@ double step_factor(const Work& w) {
 // |Dn_c| (condensed), weighted by max(1/N, max_i a_ij/b_i0) with N every
 // mole, so that both the mole fractions and each element's own balance are
 // held; |Dln n| and |Dln T| as they are.
+// exp(d) for |d| <= 1/64 by its Taylor polynomial to d^7 (the remainder
+// below 1e-17), a fraction of the cost of std::exp: the amounts after a
+// small step, n_j exp(d), without an exponential.
+constexpr double kNearZero = 1.0 / 64.0;
+inline double exp_near_zero(double d) {
+  constexpr double c2 = 1.0 / 2.0, c3 = 1.0 / 6.0, c4 = 1.0 / 24.0, c5 = 1.0 / 120.0,
+                   c6 = 1.0 / 720.0, c7 = 1.0 / 5040.0;
+  return 1.0 + d * (1.0 + d * (c2 + d * (c3 + d * (c4 + d * (c5 + d * (c6 + d * c7))))));
+}
+
 double take_step(Work& w, double lambda) {
-  double N = std::exp(w.ln_n);
+  double N = w.n();
   for (int c = w.ng; c < w.ns; ++c) N += w.active[c] ? std::fabs(w.nj[c]) : 0.0;
   const double inv_N = 1.0 / N;
   double change = std::max(std::fabs(w.d_ln_T), std::fabs(w.d_ln_n));
   for (int j = 0; j < w.ng; ++j) {
     const double d = w.d_ln_nj[j], weight = w.nj[j] * std::max(inv_N, w.share[j]);
-    w.ln_nj[j] += lambda * d;
+    const double step = lambda * d;
+    w.ln_nj[j] += step;
+    // An amount below the normal doubles has lost its digits: from its logarithm.
+    w.nj[j] = std::fabs(step) <= kNearZero && w.nj[j] >= std::numeric_limits<double>::min()
+                  ? w.nj[j] * exp_near_zero(step)
+                  : std::exp(w.ln_nj[j]);
     // The step's own error, of the order of n_j d^2 / 2, counts too: a
     // small amount that holds the balance of its element (the excess gas
     // beside a condensed phase) converges to its element's rounding.
@@ -295,26 +356,51 @@ double take_step(Work& w, double lambda) {
 
 }  // namespace
 
+// Every mole condensed, no state: the gas below 1e-10 of the moles.
+bool gas_gone(const Work& w) {
+  double condensed = 0.0;
+  for (int c = w.ng; c < w.ns; ++c) condensed += w.active[c] ? w.nj[c] : 0.0;
+  return condensed > 0.0 && !(w.n() >= 1e-10 * condensed);
+}
+
+// A singular system at assigned T and P with the elements in the
+// proportions of a condensed species present: one substance, whose vapour
+// alone cannot fill the pressure where it condenses (the element potentials
+// of the gas are then undetermined). Every mole condensed.
+bool one_substance_condensed(const Work& w) {
+  if (w.problem != SetProblem::tp) return false;
+  for (int c = w.ng; c < w.ns; ++c) {
+    if (!w.active[c]) continue;
+    double ratio = 0.0;
+    bool one = true;
+    for (int i = 0; i < w.m && one; ++i) {
+      const double r = w.b0[i] / w.a(i, c);
+      one = w.a(i, c) > 0.0 && (ratio == 0.0 || std::fabs(r - ratio) <= 1e-9 * ratio);
+      ratio = r;
+    }
+    if (one) return true;
+  }
+  return false;
+}
+
 int iterate(Work& w, int budget) {
   for (int it = 1; it <= budget; ++it) {
-    set_terms(w, w.T());
+    set_terms(w, w.T(), false);
     set_potentials(w);
-    if (!newton_correction(w)) return kStopSingular;
+    if (!newton_correction(w)) {
+      return gas_gone(w) || one_substance_condensed(w) ? kStopNoGas : kStopSingular;
+    }
     const double lambda = step_factor(w);
     const double change = take_step(w, lambda);
-    if (!std::isfinite(change)) return kStopSingular;
-    double condensed = 0.0;
-    bool left_out = false;
-    for (int c = w.ng; c < w.ns; ++c) {
-      condensed += w.active[c] ? w.nj[c] : 0.0;
-      left_out = left_out || !w.active[c];
-    }
+    if (!std::isfinite(change)) return gas_gone(w) ? kStopNoGas : kStopSingular;
     if (!w.fixed_T) {
-      const double T = std::exp(w.ln_T);
+      bool left_out = false;
+      for (int c = w.ng; c < w.ns; ++c) left_out = left_out || !w.active[c];
+      const double T = w.T();
       if (left_out && T < w.T_condensing) return kStopTooCold;
       if (!(T > kLowestK && T < kHighestK)) return kStopOutOfRange;
     }
-    if (condensed > 0.0 && std::exp(w.ln_n) < 1e-12 * condensed) return kStopNoGas;
+    if (gas_gone(w)) return kStopNoGas;
     if (lambda == 1.0 && change < kConverged) return it;
   }
   return kStopNotConverged;

@@ -18,6 +18,8 @@ namespace zuna::engine {
 struct SetSolver::Work {
   const ProductSet* set = nullptr;
   int ns = 0, ng = 0, m = 0;
+  std::vector<double> atoms_by_species;  // a_ij at [j * m + i]
+  std::vector<double> sums;              // the element rows' sums of one step
   double R = 8.314510, ln_P0_Pa = 0.0;  // the data's standard state
   std::vector<const PolyRange*> range;   // the range in use per species
   std::vector<double> T_low, T_high;     // of each species' data
@@ -44,8 +46,10 @@ struct SetSolver::Work {
   std::vector<double> pi;
   bool have_state = false;
 
-  // The functions of every species at T, and mu_j/RT.
+  // The functions of every species at T, and mu_j/RT; terms_T: the T at
+  // which every species' functions were last evaluated (0: not since).
   std::vector<double> cp, h, s0, g0, mu;
+  double terms_T = 0.0;
 
   // The reduced system: rows elements, active condensed, n (fixed P),
   // energy (assigned h, u or s); columns pi_i, Delta n_j, Delta ln n,
@@ -60,7 +64,18 @@ struct SetSolver::Work {
   std::vector<double> d_ln_nj, d_nj;
   double d_ln_n = 0.0, d_ln_T = 0.0;
 
-  double T() const { return fixed_T ? T_assigned : pair_T > 0.0 ? pair_T : std::exp(ln_T); }
+  double T() const { return fixed_T ? T_assigned : pair_T > 0.0 ? pair_T : exp_of(ln_T, T_memo); }
+  double n() const { return exp_of(ln_n, n_memo); }  // the moles of gas
+
+  // exp(x), computed again only when x changed since the last call.
+  struct Memo {
+    double x = 0.0, value = 1.0;
+  };
+  mutable Memo T_memo, n_memo;
+  static double exp_of(double x, Memo& memo) {
+    if (x != memo.x) memo = {x, std::exp(x)};
+    return memo.value;
+  }
   double a(int i, int j) const { return set->atoms[static_cast<std::size_t>(i) * ns + j]; }
 };
 
@@ -68,15 +83,19 @@ namespace detail {
 
 using Work = SetSolver::Work;
 
-// The species' functions at T into w.cp, w.h, w.s0, w.g0.
-void set_terms(Work& w, double T);
-// mu_j/RT of the gases (and g0 of the condensed) at the state, amounts nj refreshed.
+// The species' functions at T into w.cp, w.h, w.s0, w.g0: of every
+// species, or of the gases and the condensed species present.
+void set_terms(Work& w, double T, bool every = true);
+// n_j = exp(ln n_j) of the gases; the steps keep them after that.
+void refresh_amounts(Work& w);
+// mu_j/RT of the gases (and g0 of the condensed) at the state.
 void set_potentials(Work& w);
 // Builds the reduced system of one Newton step; false when singular.
 bool newton_correction(Work& w);
-// Gaussian elimination with partial pivoting on w.A (size x size+1); the
-// solution replaces the last column. False when a pivot is 0 or no number.
-bool solve_system(Work& w);
+// Gaussian elimination with partial pivoting on w.A (size rows, the
+// right-hand sides in the columns from size on); the solutions replace
+// them. False when a pivot is 0 or a solution no number.
+bool solve_system(Work& w, int rhs_count = 1);
 // Newton steps to convergence: the number taken, or one of these.
 enum Stop : int {
   kStopNotConverged = -1,

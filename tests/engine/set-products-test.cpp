@@ -71,10 +71,10 @@ TEST(SetProducts, SetsWithoutASolutionAreRefused) {
   const ProductSet ho = select_products(builtin_species(), kHO);
   SetSolver solver(ho);
   SetPoint p = solver.make_point();
-  EXPECT_THROW(solver.solve({1.0, 0.0}, {SetProblem::tp, 1000.0, 1.0}, p), InputError);
-  EXPECT_THROW(solver.solve({1.0}, {SetProblem::tp, 1000.0, 1.0}, p), InputError);
-  EXPECT_THROW(solver.solve({1.0, 1.0}, {SetProblem::tp, 100.0, 1.0}, p), InputError);
-  EXPECT_THROW(solver.solve({1.0, 1.0}, {SetProblem::tv, 1000.0, 0.0, -1.0}, p), InputError);
+  EXPECT_THROW(solver.solve(std::vector<double>{1.0, 0.0}, {SetProblem::tp, 1000.0, 1.0}, p), InputError);
+  EXPECT_THROW(solver.solve(std::vector<double>{1.0}, {SetProblem::tp, 1000.0, 1.0}, p), InputError);
+  EXPECT_THROW(solver.solve(std::vector<double>{1.0, 1.0}, {SetProblem::tp, 100.0, 1.0}, p), InputError);
+  EXPECT_THROW(solver.solve(std::vector<double>{1.0, 1.0}, {SetProblem::tv, 1000.0, 0.0, -1.0}, p), InputError);
 }
 
 TEST(SetProducts, ASetReadFromAFileKeepsItsFormulasAndPhases) {
@@ -184,13 +184,13 @@ TEST(SetProducts, AStateWithNoGasLeftHasNoValues) {
   SetSolver solver(set);
   SetPoint p = solver.make_point();
   // Water and nothing else, at 1 atm and 300 K: all of it liquid.
-  solver.solve({2.0, 1.0}, {SetProblem::tp, 300.0, 1.0}, p);
+  solver.solve(std::vector<double>{2.0, 1.0}, {SetProblem::tp, 300.0, 1.0}, p);
   EXPECT_FALSE(p.has_values());
   EXPECT_TRUE(p.flags & kNoGasPhase);
   EXPECT_TRUE(std::isnan(p.T_K));
   EXPECT_TRUE(std::isnan(p.x[0]));
   // The same water at 400 K is steam.
-  solver.solve({2.0, 1.0}, {SetProblem::tp, 400.0, 1.0}, p);
+  solver.solve(std::vector<double>{2.0, 1.0}, {SetProblem::tp, 400.0, 1.0}, p);
   EXPECT_TRUE(p.has_values());
   EXPECT_FALSE(p.flags & kCondensedPresent);
 }
