@@ -13,7 +13,6 @@ namespace zuna::transport {
 
 namespace {
 
-constexpr double kR_J_molK = 8.314510;
 // A*, the ratio of collision integrals Omega(2,2)*/Omega(1,1)* that turns an
 // interaction viscosity into a binary diffusion coefficient, taken as 1.1
 // for every pair (NASA RP-1311 Part I, section 5).
@@ -22,7 +21,8 @@ constexpr double kAStar = 1.1;
 // property is of the order of its mole fraction, far below the last bit, and
 // the products of two such amounts would underflow.
 constexpr double kTraceCut = 1e-100;
-// The mole fraction from which a gas left out, or one extrapolated, is flagged.
+// The mole fraction from which a gas without fits, or one extrapolated, is
+// flagged.
 constexpr double kFlagFraction = 1e-6;
 constexpr double kMicropoise_uPa_s = 0.1;   // 1 uP = 1e-7 Pa s = 0.1 uPa s
 constexpr double kMicrowatt_cm_W_m = 1e-4;  // 1 uW/(cm K) = 1e-4 W/(m K)
@@ -62,9 +62,9 @@ double estimated_viscosity(double M_g_mol, double ln_50_M46, double T_K, double 
 
 // ... and its conductivity [uW/(cm K)] by the modified Eucken relation,
 //   lambda = eta (1.32 Cv + 1.77 R) / M,  Cv = Cp - R.
-double eucken_conductivity(double eta_uP, double cp_R, double M_g_mol) {
+double eucken_conductivity(double eta_uP, double cp_R, double M_g_mol, double R_J_molK) {
   // uP * J/(g K) = 1e-7 Pa s * 1e3 J/(kg K) = 1e-4 W/(m K) = 1 uW/(cm K)
-  return eta_uP * (1.32 * (cp_R - 1.0) + 1.77) * kR_J_molK / M_g_mol;
+  return eta_uP * (1.32 * (cp_R - 1.0) + 1.77) * R_J_molK / M_g_mol;
 }
 
 // cp/R and H/(RT) of a 9-coefficient record (engine.h's form) in the range
@@ -121,8 +121,9 @@ double quadratic_form(double* M, const double* b, double* y, double* inv_d, int 
 
 struct TransportModel::Work {
   const engine::ProductSet* set = nullptr;
-  int G = 0;   // gases of the set
-  int NE = 0;  // elements
+  int G = 0;            // gases of the set
+  int NE = 0;           // elements
+  double R = 8.314510;  // the gas constant of the records [J/(mol K)]
   bool has_condensed = false;
 
   // Per gas j.
@@ -168,6 +169,9 @@ TransportModel::TransportModel(const engine::ProductSet& set, const TransportDat
   w.set = &set;
   w.G = set.gas_count;
   w.NE = set.element_count();
+  if (set.database != nullptr) {
+    w.R = set.database->R_J_molK;
+  }
   w.has_condensed = set.size() > set.gas_count;
   const int G = w.G, NE = w.NE;
   const auto GG = static_cast<std::size_t>(G) * G;
@@ -272,7 +276,7 @@ void TransportModel::Work::evaluate_species(const TPowers& t, unsigned& flags) {
     thermo_at(*set->species[k], t, cp_R[k], h_RT[k]);
     if (fit[k] == nullptr) {
       eta[k] = estimated_viscosity(M_g_mol[k], ln_50_M46[k], t.T, t.ln);
-      lam[k] = eucken_conductivity(eta[k], cp_R[k], M_g_mol[k]);
+      lam[k] = eucken_conductivity(eta[k], cp_R[k], M_g_mol[k], R);
     } else {
       const TransportRecord& f = *fit[k];
       eta[k] = fit_value(f.viscosity, t);
@@ -465,8 +469,8 @@ void TransportModel::Work::reaction_terms(int nr, double& lam_r, double& cp_r_mo
       Gm[i * nr + j] = Gm[j * nr + i] = g;
     }
   }
-  lam_r = kR_J_molK * quadratic_form(A.data(), b.data(), y.data(), inv_d.data(), nr);
-  cp_r_mol = kR_J_molK * quadratic_form(Gm.data(), b.data(), y.data(), inv_d.data(), nr);
+  lam_r = R * quadratic_form(A.data(), b.data(), y.data(), inv_d.data(), nr);
+  cp_r_mol = R * quadratic_form(Gm.data(), b.data(), y.data(), inv_d.data(), nr);
 }
 
 void TransportModel::Work::compute(const TransportState& s, TransportProperties& out) {
@@ -498,7 +502,7 @@ void TransportModel::Work::compute(const TransportState& s, TransportProperties&
   for (int k : w.taken) {
     cp_mol += w.x[k] * w.cp_R[k];
   }
-  cp_mol *= kR_J_molK;
+  cp_mol *= w.R;
   for (int j = w.G; j < w.set->size(); ++j) {
     condensed_kg += s.n_mol_kg[j] > 0.0 ? s.n_mol_kg[j] * w.set->species[j]->M_g_mol * 1e-3 : 0.0;
   }
