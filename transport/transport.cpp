@@ -124,7 +124,6 @@ struct TransportModel::Work {
   int G = 0;            // gases of the set
   int NE = 0;           // elements
   double R = 8.314510;  // the gas constant of the records [J/(mol K)]
-  bool has_condensed = false;
 
   // Per gas j.
   std::vector<const TransportRecord*> fit;        // with viscosity and conductivity, or nullptr
@@ -135,8 +134,7 @@ struct TransportModel::Work {
   std::vector<double> mass_phi;        // 2 M_l / (M_k + M_l)
   std::vector<double> brokaw;          // 1 + 2.41 (M_k - M_l)(M_k - 0.142 M_l) / (M_k + M_l)^2
   std::vector<double> inv_4_sqrt_2mu;  // 1 / (4 (2 M_k M_l / (M_k + M_l))^1/2) [(g/mol)^-1/2]
-  std::vector<double>
-      diffusion;  // (5/3) M_k M_l / ((M_k + M_l) A*) / (1e-7 Pa s/uP) [kg/(mol Pa s)]
+  std::vector<double> diffusion;       // (5/3) M_k M_l / ((M_k + M_l) A*) [kg/mol] / (1e-7 Pa s/uP)
 
   // A point's arrays.
   std::vector<int> taken;                                    // gases taken, most abundant first
@@ -154,6 +152,9 @@ struct TransportModel::Work {
   std::vector<double> A, Gm, b, dn;       // the reactions' matrices and right-hand sides
   std::vector<double> y, inv_d;           // scratch of the quadratic forms
 
+  void species_constants(const TransportDatabase& database);
+  void pair_constants(const TransportDatabase& database);
+  void size_arrays();
   void take_gases(const TransportState& s, unsigned& flags);
   void evaluate_species(const TPowers& t, unsigned& flags);
   void mix_properties(const TPowers& t, double& eta_mix, double& lam_fr);
@@ -172,66 +173,77 @@ TransportModel::TransportModel(const engine::ProductSet& set, const TransportDat
   if (set.database != nullptr) {
     w.R = set.database->R_J_molK;
   }
-  w.has_condensed = set.size() > set.gas_count;
-  const int G = w.G, NE = w.NE;
-  const auto GG = static_cast<std::size_t>(G) * G;
-  w.fit.assign(G, nullptr);
-  w.M_g_mol.resize(G);
-  w.M_quarter.resize(G);
-  w.ln_50_M46.resize(G);
-  w.atoms.resize(static_cast<std::size_t>(NE) * G);
+  w.species_constants(database);
+  w.pair_constants(database);
+  w.size_arrays();
+}
+
+// Each gas's fits, molar mass and formula.
+void TransportModel::Work::species_constants(const TransportDatabase& database) {
+  fit.assign(G, nullptr);
+  M_g_mol.resize(G);
+  M_quarter.resize(G);
+  ln_50_M46.resize(G);
+  atoms.resize(static_cast<std::size_t>(NE) * G);
   for (int j = 0; j < G; ++j) {
-    const engine::SpeciesRecord& s = *set.species[j];
+    const engine::SpeciesRecord& s = *set->species[j];
     const TransportRecord* r = database.find(s.name);
     if (r != nullptr && !r->viscosity.empty() && !r->conductivity.empty()) {
-      w.fit[j] = r;
+      fit[j] = r;
     }
-    w.M_g_mol[j] = s.M_g_mol;
-    w.M_quarter[j] = std::sqrt(std::sqrt(s.M_g_mol));
-    w.ln_50_M46[j] = std::log(50.0) + 4.6 * std::log(s.M_g_mol);
+    M_g_mol[j] = s.M_g_mol;
+    M_quarter[j] = std::sqrt(std::sqrt(s.M_g_mol));
+    ln_50_M46[j] = std::log(50.0) + 4.6 * std::log(s.M_g_mol);
     for (int e = 0; e < NE; ++e) {
-      w.atoms[static_cast<std::size_t>(e) * G + j] = set.a(e, j);
+      atoms[static_cast<std::size_t>(e) * G + j] = set->a(e, j);
     }
   }
-  w.pair_fit.assign(GG, nullptr);
-  w.mass_phi.resize(GG);
-  w.brokaw.resize(GG);
-  w.inv_4_sqrt_2mu.resize(GG);
-  w.diffusion.resize(GG);
+}
+
+// Each ordered pair's interaction fit and the factors of its molar masses.
+void TransportModel::Work::pair_constants(const TransportDatabase& database) {
+  const auto GG = static_cast<std::size_t>(G) * G;
+  pair_fit.assign(GG, nullptr);
+  mass_phi.resize(GG);
+  brokaw.resize(GG);
+  inv_4_sqrt_2mu.resize(GG);
+  diffusion.resize(GG);
   for (int k = 0; k < G; ++k) {
     for (int l = 0; l < G; ++l) {
-      const double Mk = w.M_g_mol[k], Ml = w.M_g_mol[l], sum = Mk + Ml;
+      const double Mk = M_g_mol[k], Ml = M_g_mol[l], sum = Mk + Ml;
       const std::size_t kl = static_cast<std::size_t>(k) * G + l;
       if (k != l) {
-        const TransportRecord* p = database.find(set.species[k]->name, set.species[l]->name);
-        w.pair_fit[kl] = p != nullptr && !p->viscosity.empty() ? p : nullptr;
+        const TransportRecord* p = database.find(set->species[k]->name, set->species[l]->name);
+        pair_fit[kl] = p != nullptr && !p->viscosity.empty() ? p : nullptr;
       }
-      w.mass_phi[kl] = 2.0 * Ml / sum;
-      w.brokaw[kl] = 1.0 + 2.41 * (Mk - Ml) * (Mk - 0.142 * Ml) / (sum * sum);
-      w.inv_4_sqrt_2mu[kl] = 0.25 / std::sqrt(2.0 * Mk * Ml / sum);
-      w.diffusion[kl] = 5.0 / 3.0 * (Mk * Ml / sum) * 1e-3 / kAStar / kMicropoise_Pa_s;
+      mass_phi[kl] = 2.0 * Ml / sum;
+      brokaw[kl] = 1.0 + 2.41 * (Mk - Ml) * (Mk - 0.142 * Ml) / (sum * sum);
+      inv_4_sqrt_2mu[kl] = 0.25 / std::sqrt(2.0 * Mk * Ml / sum);
+      diffusion[kl] = 5.0 / 3.0 * (Mk * Ml / sum) * 1e-3 / kAStar / kMicropoise_Pa_s;
     }
   }
-  w.is_component.assign(G, 0);
-  for (auto* v : {&w.x, &w.eta, &w.lam, &w.sqrt_eta, &w.q, &w.cp_R, &w.h_RT, &w.inv_x}) {
+}
+
+// The arrays of a point, at their largest.
+void TransportModel::Work::size_arrays() {
+  const auto GG = static_cast<std::size_t>(G) * G;
+  is_component.assign(G, 0);
+  for (auto* v : {&x, &eta, &lam, &sqrt_eta, &q, &cp_R, &h_RT, &inv_x, &b, &dn, &y, &inv_d}) {
     v->assign(G, 0.0);
   }
-  w.taken.reserve(G);
-  for (auto* v : {&w.phi, &w.psi, &w.lap, &w.lv, &w.A, &w.Gm}) {
+  taken.reserve(G);
+  for (auto* v : {&phi, &psi, &lap, &lv, &A, &Gm}) {
     v->assign(GG, 0.0);
   }
-  w.component.assign(NE, -1);
-  w.pivot.assign(NE, -1);
-  w.basis.assign(static_cast<std::size_t>(NE) * NE, 0.0);
-  w.coef.assign(static_cast<std::size_t>(NE) * NE, 0.0);
-  w.residual.assign(NE, 0.0);
-  w.mix.assign(NE, 0.0);
-  w.made.assign(G, -1);
-  w.nu.assign(static_cast<std::size_t>(G) * NE, 0.0);
-  w.vt.assign(static_cast<std::size_t>(G) * (NE + 1), 0.0);
-  for (auto* v : {&w.b, &w.dn, &w.y, &w.inv_d}) {
-    v->assign(G, 0.0);
-  }
+  component.assign(NE, -1);
+  pivot.assign(NE, -1);
+  basis.assign(static_cast<std::size_t>(NE) * NE, 0.0);
+  coef.assign(static_cast<std::size_t>(NE) * NE, 0.0);
+  residual.assign(NE, 0.0);
+  mix.assign(NE, 0.0);
+  made.assign(G, -1);
+  nu.assign(static_cast<std::size_t>(G) * NE, 0.0);
+  vt.assign(static_cast<std::size_t>(G) * (NE + 1), 0.0);
 }
 
 TransportModel::~TransportModel() = default;
@@ -245,7 +257,6 @@ void TransportModel::Work::take_gases(const TransportState& s, unsigned& flags) 
   for (int j = 0; j < G; ++j) {
     n_gas += s.n_mol_kg[j] > 0.0 ? s.n_mol_kg[j] : 0.0;
   }
-  taken.clear();
   if (!(n_gas > 0.0) || !std::isfinite(n_gas)) {
     return;
   }
@@ -473,40 +484,37 @@ void TransportModel::Work::reaction_terms(int nr, double& lam_r, double& cp_r_mo
   cp_r_mol = R * quadratic_form(Gm.data(), b.data(), y.data(), inv_d.data(), nr);
 }
 
+// One point: the gases, their fits, the mixture rules, the reactions; the
+// heat capacities per kilogram of gas (the moles of gas per kilogram of the
+// state over the gas's share of its mass).
 void TransportModel::Work::compute(const TransportState& s, TransportProperties& out) {
-  Work& w = *this;  // the model's arrays, named as in the steps above
-  for (int j = w.G; j < w.set->size(); ++j) {
+  double condensed_kg = 0.0;
+  for (int j = G; j < set->size(); ++j) {
     if (s.n_mol_kg[j] > 0.0) {
       out.flags |= kCondensedPresent;
+      condensed_kg += s.n_mol_kg[j] * set->species[j]->M_g_mol * 1e-3;
     }
   }
+  taken.clear();
   if (std::isfinite(s.T_K) && s.T_K > 0.0) {
-    w.take_gases(s, out.flags);
-  } else {
-    w.taken.clear();
+    take_gases(s, out.flags);
   }
-  if (w.taken.empty()) {
+  if (taken.empty()) {
     out.flags |= kNoTransport;
     return;
   }
   const TPowers t(s.T_K, std::log(s.T_K));
-  w.evaluate_species(t, out.flags);
+  evaluate_species(t, out.flags);
   double eta_uP = 0.0, lam_uW_cmK = 0.0, lam_r = 0.0, cp_r_mol = 0.0;
-  w.mix_properties(t, eta_uP, lam_uW_cmK);
-  w.choose_components();
-  const int nr = w.write_reactions();
-  w.reaction_terms(nr, lam_r, cp_r_mol);
-  // Heat capacities per kilogram of gas: the moles of gas per kilogram of
-  // the state over the gas's share of its mass.
-  double cp_mol = 0.0, condensed_kg = 0.0;
-  for (int k : w.taken) {
-    cp_mol += w.x[k] * w.cp_R[k];
+  mix_properties(t, eta_uP, lam_uW_cmK);
+  choose_components();
+  reaction_terms(write_reactions(), lam_r, cp_r_mol);
+  double cp_mol = 0.0;
+  for (int k : taken) {
+    cp_mol += x[k] * cp_R[k];
   }
-  cp_mol *= w.R;
-  for (int j = w.G; j < w.set->size(); ++j) {
-    condensed_kg += s.n_mol_kg[j] > 0.0 ? s.n_mol_kg[j] * w.set->species[j]->M_g_mol * 1e-3 : 0.0;
-  }
-  const double mol_per_g = w.n_gas * 1e-3 / (1.0 - condensed_kg);
+  cp_mol *= R;
+  const double mol_per_g = n_gas * 1e-3 / (1.0 - condensed_kg);
   out.visc_uPa_s = eta_uP * kMicropoise_uPa_s;
   out.Cp_fr_tr_kJ_kgK = cp_mol * mol_per_g;  // J/(g K) = kJ/(kg K)
   out.cond_fr_W_mK = lam_uW_cmK * kMicrowatt_cm_W_m;

@@ -88,6 +88,7 @@ struct TransportProperties {
 
 class TransportModel {
  public:
+  // `set` (and `database`) must outlive the model.
   explicit TransportModel(const engine::ProductSet& set,
                           const TransportDatabase& database = builtin_transport());
   ~TransportModel();
@@ -96,7 +97,7 @@ class TransportModel {
 
   // The properties at `state`; n_mol_kg in the set's order.
   TransportProperties compute(const TransportState& state);
-  // The same at a solved point of the set (kNoTransport where it has no values).
+  // The same at a point solved for this set (kNoTransport where it has no values).
   TransportProperties compute(const engine::SetPoint& point);
 
   // Whether gas j of the set has fits of both viscosity and conductivity.
