@@ -209,6 +209,36 @@ TEST(TransportLimits, HydrogenWithOxygenEveryProductColdToHot) {
   }
 }
 
+// The exits of a chamber (hp at 50 bar) expanded at its entropy down to
+// 1e-4 bar: 216 K with ice at O/F 2.2, 324 K at O/F 6.
+TEST(TransportLimits, RocketExitsOfHydrogenWithOxygen) {
+  const ProductSet set = engine::select_products(engine::builtin_species(), kHO);
+  engine::SetSolver solver(set);
+  engine::SetPoint chamber = solver.make_point(), exit = solver.make_point();
+  TransportModel model(set);
+  for (double of : {2.2, 6.0, 8.0}) {
+    const engine::ReactantShare shares[] = {reactant("H2", 1.0 / (1.0 + of)),
+                                            reactant("O2", of / (1.0 + of))};
+    const engine::SetFeed feed = engine::feed_of(set, shares);
+    engine::SetCondition c;
+    c.problem = engine::SetProblem::hp;
+    c.p_bar = 50.0;
+    c.h_kJ_kg = feed.h0_kJ_kg;
+    solver.solve(feed.b_mol_kg, c, chamber, true);
+    ASSERT_TRUE(chamber.has_values());
+    expect_sound(chamber, model.compute(chamber), "chamber, O/F " + std::to_string(of));
+    c.problem = engine::SetProblem::sp;
+    c.s_kJ_kgK = chamber.s_kJ_kgK;
+    for (double P : {5.0, 0.5, 0.05, 5e-3, 5e-4, 1e-4}) {
+      c.p_bar = P;
+      solver.solve(feed.b_mol_kg, c, exit);
+      ASSERT_TRUE(exit.has_values()) << P;
+      expect_sound(exit, model.compute(exit),
+                   "exit at " + std::to_string(P) + " bar, O/F " + std::to_string(of));
+    }
+  }
+}
+
 TEST(TransportLimits, HydrogenInAirVeryLeanToVeryRichEveryProduct) {
   const ProductSet set = engine::select_products(engine::builtin_species(), kAirElements);
   ASSERT_GT(set.gas_count, 50);
