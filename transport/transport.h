@@ -68,8 +68,9 @@ enum TransportFlag : unsigned {
   kCondensedPresent = 1u << 3,   // condensed species present: the gas phase alone
 };
 
-// A state: the temperature and the amounts of the set's species [mol/kg]
-// (condensed ones are ignored).
+// A state: the temperature and the amounts of every species of the set
+// [mol/kg] (the condensed ones only for the mass of the gas). The pressure
+// enters only through the amounts.
 struct TransportState {
   double T_K = 0.0;
   std::span<const double> n_mol_kg;
