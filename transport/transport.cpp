@@ -142,15 +142,16 @@ struct TransportModel::Work {
   std::vector<double> x, eta, lam, sqrt_eta, q, cp_R, h_RT;  // per gas [uP], [uW/(cm K)]
   std::vector<double> inv_x;                                 // 1/x of the components
   std::vector<char> is_component;
-  std::vector<double> phi, psi, lap, lv;  // per pair; lap: the weights' Laplacian [m s/mol]
-  std::vector<int> component, pivot;      // component gases; pivot element of each basis row
-  std::vector<double> basis, coef;        // NE x NE: basis rows, and their mix of components
-  std::vector<double> residual, mix;      // NE each: scratch of the elimination
-  std::vector<int> made;                  // per reaction: the gas it makes
-  std::vector<double> nu;                 // per reaction: components used, NE each
-  std::vector<double> vt;                 // per reaction: alpha/x scaled, made gas then components
-  std::vector<double> A, Gm, b, dn;       // the reactions' matrices and right-hand sides
-  std::vector<double> y, inv_d;           // scratch of the quadratic forms
+  std::vector<double> den_eta, den_lam;  // per gas: x_i + sum_j x_j phi_ij (psi_ij)
+  std::vector<double> lap, lv;           // per pair; lap: the weights' Laplacian [m s/mol]
+  std::vector<int> component, pivot;     // component gases; pivot element of each basis row
+  std::vector<double> basis, coef;       // NE x NE: basis rows, and their mix of components
+  std::vector<double> residual, mix;     // NE each: scratch of the elimination
+  std::vector<int> made;                 // per reaction: the gas it makes
+  std::vector<double> nu;                // per reaction: components used, NE each
+  std::vector<double> vt;                // per reaction: alpha/x scaled, made gas then components
+  std::vector<double> A, Gm, b, dn;      // the reactions' matrices and right-hand sides
+  std::vector<double> y, inv_d;          // scratch of the quadratic forms
 
   void species_constants(const TransportDatabase& database);
   void pair_constants(const TransportDatabase& database);
@@ -228,11 +229,12 @@ void TransportModel::Work::pair_constants(const TransportDatabase& database) {
 void TransportModel::Work::size_arrays() {
   const auto GG = static_cast<std::size_t>(G) * G;
   is_component.assign(G, 0);
-  for (auto* v : {&x, &eta, &lam, &sqrt_eta, &q, &cp_R, &h_RT, &inv_x, &b, &dn, &y, &inv_d}) {
+  for (auto* v : {&x, &eta, &lam, &sqrt_eta, &q, &cp_R, &h_RT, &inv_x, &den_eta, &den_lam, &b, &dn,
+                  &y, &inv_d}) {
     v->assign(G, 0.0);
   }
   taken.reserve(G);
-  for (auto* v : {&phi, &psi, &lap, &lv, &A, &Gm}) {
+  for (auto* v : {&lap, &lv, &A, &Gm}) {
     v->assign(GG, 0.0);
   }
   component.assign(NE, -1);
@@ -308,6 +310,7 @@ void TransportModel::Work::mix_properties(const TPowers& t, double& eta_mix, dou
   for (int k : taken) {
     lap[static_cast<std::size_t>(k) * G + k] = 0.0;
     q[k] = M_quarter[k] / sqrt_eta[k];
+    den_eta[k] = den_lam[k] = x[k];
   }
   for (std::size_t a = 0; a < m; ++a) {
     const int k = taken[a];
@@ -322,10 +325,12 @@ void TransportModel::Work::mix_properties(const TPowers& t, double& eta_mix, dou
         const double d = q[k] + q[l];
         inv_eta_kl = d * d * inv_4_sqrt_2mu[kl];
       }
-      phi[kl] = eta[k] * inv_eta_kl * mass_phi[kl];
-      phi[lk] = eta[l] * inv_eta_kl * mass_phi[lk];
-      psi[kl] = phi[kl] * brokaw[kl];
-      psi[lk] = phi[lk] * brokaw[lk];
+      const double phi_kl = eta[k] * inv_eta_kl * mass_phi[kl];
+      const double phi_lk = eta[l] * inv_eta_kl * mass_phi[lk];
+      den_eta[k] += x[l] * phi_kl;
+      den_eta[l] += x[k] * phi_lk;
+      den_lam[k] += x[l] * phi_kl * brokaw[kl];  // psi_kl
+      den_lam[l] += x[k] * phi_lk * brokaw[lk];
       const double weight = diffusion[kl] * inv_eta_kl * x[k] * x[l];
       lap[kl] = lap[lk] = -weight;
       lap[static_cast<std::size_t>(k) * G + k] += weight;
@@ -335,16 +340,8 @@ void TransportModel::Work::mix_properties(const TPowers& t, double& eta_mix, dou
   eta_mix = 0.0;
   lam_fr = 0.0;
   for (int k : taken) {
-    double den_eta = x[k], den_lam = x[k];
-    for (int l : taken) {
-      if (l != k) {
-        const std::size_t kl = static_cast<std::size_t>(k) * G + l;
-        den_eta += x[l] * phi[kl];
-        den_lam += x[l] * psi[kl];
-      }
-    }
-    eta_mix += x[k] * eta[k] / den_eta;
-    lam_fr += x[k] * lam[k] / den_lam;
+    eta_mix += x[k] * eta[k] / den_eta[k];
+    lam_fr += x[k] * lam[k] / den_lam[k];
   }
 }
 
