@@ -140,7 +140,6 @@ struct TransportModel::Work {
   std::vector<int> taken;                                    // gases taken, most abundant first
   double n_gas = 0.0;                                        // moles of gas per kg [mol/kg]
   std::vector<double> x, eta, lam, sqrt_eta, q, cp_R, h_RT;  // per gas [uP], [uW/(cm K)]
-  std::vector<double> inv_x;                                 // 1/x of the components
   std::vector<char> is_component;
   std::vector<double> den_eta, den_lam;  // per gas: x_i + sum_j x_j phi_ij (psi_ij)
   std::vector<double> lap, lv;           // per pair; lap: the weights' Laplacian [m s/mol]
@@ -229,8 +228,8 @@ void TransportModel::Work::pair_constants(const TransportDatabase& database) {
 void TransportModel::Work::size_arrays() {
   const auto GG = static_cast<std::size_t>(G) * G;
   is_component.assign(G, 0);
-  for (auto* v : {&x, &eta, &lam, &sqrt_eta, &q, &cp_R, &h_RT, &inv_x, &den_eta, &den_lam, &b, &dn,
-                  &y, &inv_d}) {
+  for (auto* v :
+       {&x, &eta, &lam, &sqrt_eta, &q, &cp_R, &h_RT, &den_eta, &den_lam, &b, &dn, &y, &inv_d}) {
     v->assign(G, 0.0);
   }
   taken.reserve(G);
@@ -246,6 +245,10 @@ void TransportModel::Work::size_arrays() {
   made.assign(G, -1);
   nu.assign(static_cast<std::size_t>(G) * NE, 0.0);
   vt.assign(static_cast<std::size_t>(G) * (NE + 1), 0.0);
+  comp_row.assign(NE, nullptr);
+  for (auto* v : {&comp_x, &comp_h, &lv_c, &vx_c}) {
+    v->assign(NE, 0.0);
+  }
 }
 
 TransportModel::~TransportModel() = default;
@@ -397,7 +400,6 @@ void TransportModel::Work::choose_components() {
     pivot[r] = e_max;
     component[r] = k;
     is_component[k] = 1;
-    inv_x[k] = 1.0 / x[k];
     ++r;
   }
   for (int q = r; q < NE; ++q) {
@@ -435,8 +437,11 @@ int TransportModel::Work::write_reactions() {
 // quadratic forms are unchanged.
 void TransportModel::Work::reaction_terms(int nr, double& lam_r, double& cp_r_mol) {
   int r = 0;
-  while (r < NE && component[r] >= 0) {
-    ++r;
+  for (; r < NE && component[r] >= 0; ++r) {  // the components' rows of L, x and H/RT
+    const int c = component[r];
+    comp_row[r] = &lap[static_cast<std::size_t>(c) * G];
+    comp_x[r] = x[c];
+    comp_h[r] = h_RT[c];
   }
   const int slots = NE + 1;
   for (int i = 0; i < nr; ++i) {
@@ -446,17 +451,19 @@ void TransportModel::Work::reaction_terms(int nr, double& lam_r, double& cp_r_mo
     double dH = h_RT[p], dn_i = 1.0;
     v[0] = 1.0;
     for (int c = 0; c < r; ++c) {
-      v[c + 1] = -nu_i[c] * x[p] * inv_x[component[c]];
-      dH -= nu_i[c] * h_RT[component[c]];
+      v[c + 1] = -nu_i[c] * x[p] / comp_x[c];
+      dH -= nu_i[c] * comp_h[c];
       dn_i -= nu_i[c];
     }
     b[i] = x[p] * dH;
     dn[i] = x[p] * dn_i;
+    // Row i of V^T L: L's row of p plus the components' rows, v-weighted.
+    const double* lap_p = &lap[static_cast<std::size_t>(p) * G];
     double* lv_i = &lv[static_cast<std::size_t>(i) * G];
     for (int l : taken) {
-      double sum = lap[static_cast<std::size_t>(p) * G + l];
+      double sum = lap_p[l];
       for (int c = 0; c < r; ++c) {
-        sum += v[c + 1] * lap[static_cast<std::size_t>(component[c]) * G + l];
+        sum += v[c + 1] * comp_row[c][l];
       }
       lv_i[l] = sum;
     }
@@ -464,13 +471,17 @@ void TransportModel::Work::reaction_terms(int nr, double& lam_r, double& cp_r_mo
   for (int i = 0; i < nr; ++i) {
     const double* vi = &vt[static_cast<std::size_t>(i) * slots];
     const double* lv_i = &lv[static_cast<std::size_t>(i) * G];
+    for (int c = 0; c < r; ++c) {  // lv_i at the components, and v_i x there
+      lv_c[c] = lv_i[component[c]];
+      vx_c[c] = vi[c + 1] * comp_x[c];
+    }
     for (int j = 0; j <= i; ++j) {
       const double* vj = &vt[static_cast<std::size_t>(j) * slots];
       double a = lv_i[made[j]];
       double g = i == j ? x[made[i]] : 0.0;
       for (int c = 0; c < r; ++c) {
-        a += lv_i[component[c]] * vj[c + 1];
-        g += vi[c + 1] * vj[c + 1] * x[component[c]];
+        a += lv_c[c] * vj[c + 1];
+        g += vx_c[c] * vj[c + 1];
       }
       g -= dn[i] * dn[j];
       A[i * nr + j] = A[j * nr + i] = a;
