@@ -151,6 +151,9 @@ struct TransportModel::Work {
   std::vector<double> vt;                // per reaction: alpha/x scaled, made gas then components
   std::vector<double> A, Gm, b, dn;      // the reactions' matrices and right-hand sides
   std::vector<double> y, inv_d;          // scratch of the quadratic forms
+  std::vector<const double*> comp_row;   // per component: its row of lap
+  std::vector<double> comp_x, comp_h;    // per component: x and H/RT
+  std::vector<double> lv_c, vx_c;        // per component: scratch of the reaction term
 
   void species_constants(const TransportDatabase& database);
   void pair_constants(const TransportDatabase& database);

@@ -164,8 +164,8 @@ void expect_sound(const engine::SetPoint& p, const TransportProperties& t,
   EXPECT_GE(t.Cp_eq_tr_kJ_kgK, t.Cp_fr_tr_kJ_kgK * (1.0 - 1e-14));
   EXPECT_NEAR(t.Pr_fr, t.visc_uPa_s * t.Cp_fr_tr_kJ_kgK * 1e-3 / t.cond_fr_W_mK, 1e-14);
   EXPECT_NEAR(t.Pr_eq, t.visc_uPa_s * t.Cp_eq_tr_kJ_kgK * 1e-3 / t.cond_eq_W_mK, 1e-14);
-  EXPECT_EQ((t.flags & kCondensedPresent) != 0, (p.flags & engine::kCondensedPresent) != 0);
-  if ((p.flags & engine::kCondensedPresent) == 0) {
+  EXPECT_EQ((t.flags & kCondensedPresent) != 0, (p.flags & engine::kCondensedPhase) != 0);
+  if ((p.flags & engine::kCondensedPhase) == 0) {
     EXPECT_NEAR(t.Cp_eq_tr_kJ_kgK / p.cp_eq_kJ_kgK, 1.0, 1e-6);
     EXPECT_NEAR(t.Cp_fr_tr_kJ_kgK / p.cp_fr_kJ_kgK, 1.0, 1e-12);
   }
