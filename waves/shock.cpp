@@ -82,6 +82,22 @@ void fill_nan(Shock& out, bool incident) {
 
 namespace {
 
+// How close to the detonation speed a shock is the detonation (relative):
+// the rounding of the speed, far below the accuracy of the laws (1e-8).
+constexpr double kAtDetonation = 1e-10;
+
+// The incident shock's speeds and ratios from gas 1 and 2, r = rho2/rho1.
+void fill_incident(Shock& out, double rr) {
+  const SetPoint &g1 = out.unburned, &g2 = out.incident;
+  out.flags = g2.flags;
+  out.u2_m_s = out.u1_m_s / rr;
+  out.v2_m_s = out.u1_m_s - out.u2_m_s;
+  out.p2_p1 = g2.P_bar / g1.P_bar;
+  out.t2_t1 = g2.T_K / g1.T_K;
+  out.m2_m1 = g2.M_g_mol / g1.M_g_mol;
+  out.rho2_rho1 = rr;
+}
+
 // The slowest incident shock of the model with a solution: the frozen
 // sound speed of gas 1, or for an equilibrium shock the Chapman-Jouguet
 // speed of a gas that can detonate (kept for the next point of the same
@@ -161,13 +177,22 @@ void WaveSolver::shock(const Mixture& mix, const ShockInput& in, Shock& out, boo
   detail::clear_point(out.reflected, 0);
   fill_nan(out, true);
   const bool detonable = in.model == ShockModel::equilibrium && w.cj.has_values();
-  if (detonable ? u1 < out.slowest_m_s : u1 <= out.slowest_m_s) {
+  if (detonable ? u1 < out.slowest_m_s * (1.0 - kAtDetonation) : u1 <= out.slowest_m_s) {
     out.flags = kShockTooSlow | engine::kNoSolution;
     detail::clear_point(out.incident, out.flags);
     out.iterations = 0;
     return;
   }
   SetPoint& g2 = out.incident;
+  if (detonable && u1 <= out.slowest_m_s * (1.0 + kAtDetonation)) {
+    // The detonation itself, to within the rounding of its speed: the two
+    // states of the shock are one, the Chapman-Jouguet state.
+    g2 = w.cj.burned;
+    out.iterations = 0;
+    fill_incident(out, w.cj.rho_ratio);
+    if (in.reflected) reflect(w, mix, out);
+    return;
+  }
   const double P1 = g1.P_bar * 1e5, m = g1.rho_kg_m3 * u1 * u1;
   auto evaluate = [&](double ln_P, double ln_T, detail::Residuals& r) -> unsigned {
     state_at(w.shock_eq, *w.set, mix, in.model, ln_P, ln_T, g2);
@@ -216,13 +241,7 @@ void WaveSolver::shock(const Mixture& mix, const ShockInput& in, Shock& out, boo
     detail::clear_point(g2, out.flags);
     return;
   }
-  out.flags = g2.flags;
-  out.u2_m_s = u1 / rr;
-  out.v2_m_s = u1 - out.u2_m_s;
-  out.p2_p1 = g2.P_bar / g1.P_bar;
-  out.t2_t1 = g2.T_K / g1.T_K;
-  out.m2_m1 = g2.M_g_mol / g1.M_g_mol;
-  out.rho2_rho1 = rr;
+  fill_incident(out, rr);
   if (in.reflected) reflect(w, mix, out);
 }
 

@@ -1,0 +1,208 @@
+// The edges: waves that do not exist refused with their reason (a mixture
+// that releases no heat, a shock slower than the slowest one with a
+// solution), very lean and very rich mixtures, inputs refused, warm starts
+// that land where cold ones do, and the ideal gas whose shocks are known
+// in closed form.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "waves/waves.h"
+
+namespace zuna::waves {
+namespace {
+
+const engine::ProductSet& products(const std::vector<std::string>& elements) {
+  static const engine::ProductSet h_o = engine::select_products(engine::builtin_species(), {{"H", "O"}});
+  static const engine::ProductSet h_o_ar =
+      engine::select_products(engine::builtin_species(), {{"H", "O", "Ar"}});
+  static const engine::ProductSet ar = engine::select_products(engine::builtin_species(), {{"Ar"}});
+  static const engine::ProductSet h = engine::select_products(engine::builtin_species(), {{"H"}});
+  return elements.size() == 1 ? (elements[0] == "H" ? h : ar) : elements.size() == 2 ? h_o : h_o_ar;
+}
+
+// The three laws across the detonation front and u2 = a2, to 1e-8.
+void expect_chapman_jouguet(const Detonation& d, const std::string& where) {
+  const engine::SetPoint &a = d.unburned, &b = d.burned;
+  const double D = d.det_vel_m_s, u2 = D / d.rho_ratio, m = a.rho_kg_m3 * D;
+  EXPECT_NEAR((a.P_bar - b.P_bar) * 1e5 / (m * D) + 1.0 - u2 / D, 0.0, 1e-8) << where;
+  EXPECT_NEAR((1000.0 * (a.h_kJ_kg - b.h_kJ_kg) + (D * D - u2 * u2) / 2.0) / (D * D), 0.0, 1e-8)
+      << where;
+  EXPECT_NEAR(u2 / b.sound_speed_m_s, 1.0, 1e-8) << where;
+}
+
+TEST(WavesLimits, AMixtureThatReleasesNoHeatCannotDetonate) {
+  for (const std::vector<std::string>& elements :
+       {std::vector<std::string>{"Ar"}, std::vector<std::string>{"H"}}) {
+    const engine::ProductSet& set = products(elements);
+    WaveSolver solver(set);
+    Detonation d = solver.make_detonation();
+    // Argon alone, and hydrogen alone (in its equilibrium already).
+    const ReactantMoles r[] = {{elements[0] == "Ar" ? "Ar" : "H2", 1.0}};
+    const Mixture mix = mixture_of(set, r);
+    for (const bool cold : {true, false}) {
+      solver.detonation(mix, {298.15, 1.0}, d, cold);
+      EXPECT_EQ(d.flags, kNoChapmanJouguet | engine::kNoSolution) << elements[0];
+      EXPECT_TRUE(std::isnan(d.det_vel_m_s) && std::isnan(d.burned.T_K));
+      EXPECT_FALSE(d.has_values());
+      EXPECT_GT(d.unburned.sound_speed_m_s, 0.0);  // gas 1 is known all the same
+    }
+  }
+}
+
+TEST(WavesLimits, AWarmStartFromAMixtureThatDetonatesToOneThatCannot) {
+  const engine::ProductSet& set = products({"H", "O"});
+  WaveSolver solver(set);
+  Detonation d = solver.make_detonation();
+  const ReactantMoles stoich[] = {{"H2", 2.0}, {"O2", 1.0}};
+  const ReactantMoles water[] = {{"H2O", 1.0}};
+  solver.detonation(mixture_of(set, stoich), {298.15, 1.0}, d);
+  ASSERT_TRUE(d.has_values());
+  solver.detonation(mixture_of(set, water), {400.0, 1.0}, d);
+  EXPECT_EQ(d.flags, kNoChapmanJouguet | engine::kNoSolution);
+}
+
+TEST(WavesLimits, ShocksSlowerThanTheSlowestWithASolutionAreRefused) {
+  const engine::ProductSet& set = products({"H", "O", "Ar"});
+  WaveSolver solver(set);
+  Shock s = solver.make_shock();
+  Detonation d = solver.make_detonation();
+  const ReactantMoles r[] = {{"H2", 0.05}, {"O2", 0.05}, {"Ar", 0.90}};
+  const Mixture mix = mixture_of(set, r);
+  const Initial initial{300.0, 10.0 * 133.322387415e-5};  // 10 mmHg
+  ShockInput in;
+  in.initial = initial;
+  // Frozen: from the sound speed of gas 1 up.
+  in.model = ShockModel::frozen;
+  for (const double mach : {0.5, 1.0}) {
+    in.mach1 = mach;
+    solver.shock(mix, in, s);
+    EXPECT_EQ(s.flags, kShockTooSlow | engine::kNoSolution) << mach;
+    EXPECT_DOUBLE_EQ(s.slowest_m_s, s.unburned.sound_speed_m_s);
+    EXPECT_TRUE(std::isnan(s.u2_m_s) && std::isnan(s.incident.P_bar));
+  }
+  in.mach1 = 1.001;
+  solver.shock(mix, in, s);
+  ASSERT_TRUE(s.has_values()) << s.flags;
+  EXPECT_GT(s.p2_p1, 1.0);
+  EXPECT_LT(s.u2_m_s, s.incident.sound_speed_m_s);
+  // Equilibrium: a gas that burns is shocked into a strong detonation,
+  // which exists from the Chapman-Jouguet speed up (the report's example 7
+  // at 1000 m/s lies below it).
+  solver.detonation(mix, initial, d);
+  ASSERT_TRUE(d.has_values());
+  in.model = ShockModel::equilibrium;
+  in.mach1 = 0.0;
+  for (const double u1 : {500.0, 1000.0, d.det_vel_m_s * (1.0 - 1e-9)}) {
+    in.u1_m_s = u1;
+    solver.shock(mix, in, s);
+    EXPECT_EQ(s.flags, kShockTooSlow | engine::kNoSolution) << u1;
+    EXPECT_NEAR(s.slowest_m_s, d.det_vel_m_s, 1e-9 * d.det_vel_m_s) << u1;
+  }
+  in.u1_m_s = d.det_vel_m_s;  // the detonation itself
+  solver.shock(mix, in, s);
+  ASSERT_TRUE(s.has_values()) << s.flags;
+  EXPECT_NEAR(s.incident.P_bar / d.burned.P_bar, 1.0, 1e-4);
+  EXPECT_NEAR(s.u2_m_s / s.incident.sound_speed_m_s, 1.0, 1e-4);
+}
+
+TEST(WavesLimits, VeryLeanAndVeryRichMixturesConverge) {
+  const engine::ProductSet& set = products({"H", "O", "Ar"});
+  WaveSolver solver(set);
+  Detonation d = solver.make_detonation();
+  for (const double phi : {0.02, 0.05, 0.1, 8.0, 20.0, 50.0}) {
+    for (const double argon : {0.0001, 0.7}) {
+      const ReactantMoles r[] = {{"H2", 2.0 * phi}, {"O2", 1.0}, {"Ar", argon * (2.0 * phi + 1.0)}};
+      const Mixture mix = mixture_of(set, r);
+      for (const double P1 : {0.01, 1.0, 50.0}) {
+        const std::string where =
+            "phi " + std::to_string(phi) + ", argon " + std::to_string(argon) + ", P1 " + std::to_string(P1);
+        solver.detonation(mix, {298.15, P1}, d);
+        ASSERT_TRUE(d.has_values()) << where << ", flags " << d.flags;
+        EXPECT_GT(d.det_mach, 1.0) << where;
+        expect_chapman_jouguet(d, where);
+      }
+    }
+  }
+}
+
+// H2/O2/Ar 2:1:7 at 1 bar, and the same sweep warm and cold.
+TEST(WavesLimits, WarmAndColdLandOnTheSameState) {
+  const engine::ProductSet& set = products({"H", "O", "Ar"});
+  WaveSolver warm(set), cold(set);
+  Detonation a = warm.make_detonation(), b = cold.make_detonation();
+  for (const double T1 : {250.0, 298.15, 700.0}) {
+    for (const double argon : {7.0, 3.0, 0.5}) {
+      const ReactantMoles r[] = {{"H2", 2.0}, {"O2", 1.0}, {"Ar", argon}};
+      const Mixture mix = mixture_of(set, r);
+      warm.detonation(mix, {T1, 1.0}, a);
+      cold.detonation(mix, {T1, 1.0}, b, true);
+      ASSERT_TRUE(a.has_values() && b.has_values());
+      EXPECT_NEAR(a.det_vel_m_s / b.det_vel_m_s, 1.0, 1e-10);
+      EXPECT_NEAR(a.p_ratio / b.p_ratio, 1.0, 1e-9);
+      EXPECT_NEAR(a.burned.T_K / b.burned.T_K, 1.0, 1e-9);
+      expect_chapman_jouguet(a, "argon " + std::to_string(argon));
+    }
+  }
+}
+
+TEST(WavesLimits, InputsRefused) {
+  const engine::ProductSet& set = products({"H", "O"});
+  WaveSolver solver(set);
+  Detonation d = solver.make_detonation();
+  Shock s = solver.make_shock();
+  const ReactantMoles ok[] = {{"H2", 2.0}, {"O2", 1.0}};
+  const ReactantMoles argon[] = {{"Ar", 1.0}};
+  const ReactantMoles liquid[] = {{"H2O(L)", 1.0}};
+  const ReactantMoles negative[] = {{"H2", -1.0}, {"O2", 1.0}};
+  EXPECT_THROW(mixture_of(set, argon), engine::InputError);
+  EXPECT_THROW(mixture_of(set, liquid), engine::InputError);
+  EXPECT_THROW(mixture_of(set, negative), engine::InputError);
+  const Mixture mix = mixture_of(set, ok);
+  EXPECT_THROW(solver.detonation(mix, {150.0, 1.0}, d), engine::InputError);
+  EXPECT_THROW(solver.detonation(mix, {298.15, 0.0}, d), engine::InputError);
+  EXPECT_THROW(solver.detonation(mix, {298.15, std::nan("")}, d), engine::InputError);
+  ShockInput in;
+  in.u1_m_s = -1000.0;
+  EXPECT_THROW(solver.shock(mix, in, s), engine::InputError);
+  const Mixture other = mixture_of(products({"Ar"}), argon);
+  EXPECT_THROW(solver.detonation(other, {298.15, 1.0}, d), engine::InputError);
+}
+
+// Argon is an ideal gas of gamma 5/3 (Cp = 5R/2 in its records below 6000
+// K, to 1e-8 above 1000 K): its incident shock at Mach M has P2/P1 = (2 gamma M^2 - gamma + 1)/
+// (gamma + 1) and rho2/rho1 = (gamma + 1) M^2/((gamma - 1) M^2 + 2), its
+// reflected shock P5/P2 = ((3 gamma - 1) M^2 - 2 (gamma - 1))/((gamma - 1)
+// M^2 + 2); both models alike, nothing reacts.
+TEST(WavesLimits, ShocksInAnIdealGasAsInClosedForm) {
+  const engine::ProductSet& set = products({"Ar"});
+  WaveSolver solver(set);
+  Shock s = solver.make_shock();
+  const ReactantMoles r[] = {{"Ar", 1.0}};
+  const Mixture mix = mixture_of(set, r);
+  const double g = 5.0 / 3.0;
+  for (const ShockModel model : {ShockModel::frozen, ShockModel::equilibrium}) {
+    for (const double M : {1.2, 2.0, 4.0}) {
+      ShockInput in;
+      in.initial = {300.0, 0.1};
+      in.mach1 = M;
+      in.model = model;
+      in.reflected = true;
+      solver.shock(mix, in, s);
+      ASSERT_TRUE(s.has_values() && s.reflected_flags == 0) << M << " " << s.flags;
+      EXPECT_NEAR(s.unburned.gamma_s, g, 1e-12);
+      EXPECT_NEAR(s.p2_p1, (2.0 * g * M * M - g + 1.0) / (g + 1.0), 1e-9 * s.p2_p1) << M;
+      EXPECT_NEAR(s.rho2_rho1, (g + 1.0) * M * M / ((g - 1.0) * M * M + 2.0), 1e-9 * s.rho2_rho1);
+      EXPECT_NEAR(s.p5_p2, ((3.0 * g - 1.0) * M * M - 2.0 * (g - 1.0)) / ((g - 1.0) * M * M + 2.0),
+                  1e-9 * s.p5_p2)
+          << M;
+      EXPECT_NEAR(s.m2_m1, 1.0, 1e-14);
+      EXPECT_NEAR(s.incident.gamma_s, g, 1e-7);  // Cp/R of the records above 1000 K: 2.5 to 1e-8
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zuna::waves
