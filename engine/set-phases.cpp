@@ -7,6 +7,9 @@
 // Gibbs energy lies below what the gas's element potentials give,
 //   d_c = g_c0/RT - sum_i a_ic pi_i < 0    (the derivative of G/RT by n_c),
 // comes in, the most negative first, with amount 0.
+#include <algorithm>
+#include <cmath>
+
 #include "engine/set-work.h"
 
 namespace zuna::engine::detail {
@@ -21,6 +24,10 @@ bool remove_negative(Work& w) {
   if (worst < 0) return false;
   w.active[worst] = 0;
   w.nj[worst] = 0.0;
+  if (w.pair_T > 0.0) {  // the pair ends: T free again, from the transition
+    w.ln_T = std::log(w.pair_T);
+    w.pair_T = 0.0;
+  }
   return true;
 }
 
@@ -40,6 +47,8 @@ bool change_out_of_range(Work& w) {
       if (w.swapped[p] && !w.fixed_T) {
         w.nj[p] = 0.5 * w.nj[c];
         w.nj[c] *= 0.5;
+        w.pair_T = above ? w.T_high[c] : w.T_low[c];
+        w.ln_T = std::log(w.pair_T);
       } else {
         w.nj[p] = w.nj[c];
         w.active[c] = 0;
@@ -79,6 +88,28 @@ bool add_condensed(Work& w) {
 }
 
 }  // namespace
+
+bool force_condensed(Work& w) {
+  int best = -1;
+  double lowest = 0.0, T_best = 0.0;
+  for (int c = w.ng; c < w.ns; ++c) {
+    if (w.active[c]) continue;
+    const double T = std::min(std::max(w.T(), w.T_low[c]), w.T_high[c]);
+    set_terms(w, T);
+    double d = w.g0[c];
+    for (int i = 0; i < w.m; ++i) d -= w.a(i, c) * w.pi[i];
+    if (best < 0 || d < lowest) {
+      best = c;
+      lowest = d;
+      T_best = T;
+    }
+  }
+  if (best < 0) return false;
+  w.active[best] = 1;
+  w.nj[best] = 0.0;
+  w.ln_T = std::log(T_best);
+  return true;
+}
 
 bool change_phases(Work& w) {
   if (w.ns == w.ng) return false;

@@ -3,6 +3,7 @@
 // condensed species as the report counts them: n the moles of gas, the
 // volume that of the gas, the condensed species in h, s, Cp and the
 // derivatives.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -20,29 +21,31 @@ namespace {
 //   sum_i sum_j a_ij n_j pi'_i = r_n
 // by T: r_i = -sum_j a_ij n_j H_j/RT, r_c = -H_c/RT, r_n = -sum_j n_j H_j/RT;
 // by P: r_i = sum_j a_ij n_j, r_c = 0, r_n = sum_j n_j.
-// Returns the derivative of ln n; pi' and n'_c stay in the system's last column.
-double derivative(Work& w, bool by_T, bool& ok) {
+// Both at once (one matrix, two right-hand sides: by T in column size,
+// by P in size + 1); false when singular.
+bool derivatives(Work& w) {
   int k = 0;
   for (int c = w.ng; c < w.ns; ++c) {
     const int below = w.set->partner_below[c];
     if (w.active[c] && !(below >= 0 && w.active[below])) w.cols[k++] = c;
   }
-  const int col_n = w.m + k;
+  const int col_n = w.m + k, T = col_n + 1, P = col_n + 2;
   w.size = col_n + 1;
-  w.stride = w.size + 1;
-  for (int r = 0; r < w.size; ++r) {
-    for (int c = 0; c <= w.size; ++c) w.at(r, c) = 0.0;
-  }
+  w.stride = w.size + 2;
+  std::fill(w.A.begin(), w.A.begin() + w.size * w.stride, 0.0);
   for (int j = 0; j < w.ng; ++j) {
     const double H = w.h[j], nj = w.nj[j];
     for (int i = 0; i < w.m; ++i) {
       const double ain = w.a(i, j) * nj;
+      if (ain == 0.0) continue;
       for (int l = 0; l < w.m; ++l) w.at(i, l) += ain * w.a(l, j);
       w.at(i, col_n) += ain;
       w.at(col_n, i) += ain;
-      w.at(i, w.size) += by_T ? -ain * H : ain;
+      w.at(i, T) -= ain * H;
+      w.at(i, P) += ain;
     }
-    w.at(col_n, w.size) += by_T ? -nj * H : nj;
+    w.at(col_n, T) -= nj * H;
+    w.at(col_n, P) += nj;
   }
   for (int r = w.m; r < col_n; ++r) {
     const int c = w.cols[r - w.m];
@@ -50,10 +53,9 @@ double derivative(Work& w, bool by_T, bool& ok) {
       w.at(i, r) = w.a(i, c);
       w.at(r, i) = w.a(i, c);
     }
-    w.at(r, w.size) = by_T ? -w.h[c] : 0.0;
+    w.at(r, T) = -w.h[c];
   }
-  ok = solve_system(w);
-  return w.at(col_n, w.size);
+  return solve_system(w, 2);
 }
 
 }  // namespace
@@ -62,7 +64,7 @@ namespace {
 
 // Cp/R of the equilibrium (2.59): sum_i sum_j a_ij n_j H_j/RT pi'_i +
 // sum_c H_c/RT n'_c + sum_j n_j H_j/RT ln n' + sum_j n_j Cp_j/R (all phases)
-// + sum_j n_j (H_j/RT)^2 (gases), the primes by ln T, from `derivative`.
+// + sum_j n_j (H_j/RT)^2 (gases), the primes by ln T, from `derivatives`.
 double cp_equilibrium(Work& w, double dln_n, double frozen_R) {
   double cp = frozen_R;
   for (int j = 0; j < w.ng; ++j) {
@@ -115,10 +117,10 @@ void fill_point(Work& w, SetPoint& pt) {
   pt.cp_fr_kJ_kgK = R * ncp / 1000.0;
   pt.gamma_fr = ncp / (ncp - n);
   pt.sound_speed_fr_m_s = std::sqrt(n * R * T * pt.gamma_fr);
-  bool ok_P = false, ok_T = false;
-  pt.dlnV_dlnP_T = -1.0 + derivative(w, false, ok_P);  // (2.69)
-  const double dln_n_T = derivative(w, true, ok_T);
-  pt.dlnV_dlnT_P = 1.0 + dln_n_T;  // (2.70)
+  const bool ok = derivatives(w);
+  const double dln_n_T = w.at(w.size - 1, w.size);
+  pt.dlnV_dlnP_T = -1.0 + w.at(w.size - 1, w.size + 1);  // (2.69)
+  pt.dlnV_dlnT_P = 1.0 + dln_n_T;                         // (2.70)
   const double cp_R = cp_equilibrium(w, dln_n_T, ncp);
   // Cv = Cp + n R (dlnV/dlnT)^2 / (dlnV/dlnP) (2.70), gamma_s = -(Cp/Cv) /
   // (dlnV/dlnP) (2.73), a^2 = n R T gamma_s (2.74).
@@ -127,7 +129,7 @@ void fill_point(Work& w, SetPoint& pt) {
   pt.gamma_s = -(cp_R / cv_R) / pt.dlnV_dlnP_T;
   pt.sound_speed_m_s = std::sqrt(n * R * T * pt.gamma_s);
   pt.flags |= temperature_flags(T);
-  if (!ok_P || !ok_T) pt.flags |= kSingular;
+  if (!ok) pt.flags |= kSingular;
 }
 
 }  // namespace zuna::engine::detail

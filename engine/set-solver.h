@@ -20,6 +20,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "engine/species-set.h"
@@ -82,7 +83,7 @@ class SetSolver {
   // under `condition`, into `out` (made by make_point). Warm from the last
   // converged solve unless `cold` or there is none. Throws InputError for a
   // condition out of range.
-  void solve(const std::vector<double>& b_mol_kg, const SetCondition& condition, SetPoint& out,
+  void solve(std::span<const double> b_mol_kg, const SetCondition& condition, SetPoint& out,
              bool cold = false);
 
   // Forget the last state: the next solve starts cold.

@@ -18,9 +18,14 @@ namespace zuna::engine {
 struct SetSolver::Work {
   const ProductSet* set = nullptr;
   int ns = 0, ng = 0, m = 0;
+  std::vector<double> atoms_by_species;  // a_ij at [j * m + i]
+  std::vector<double> sums;              // the element rows' sums of one step
   double R = 8.314510, ln_P0_Pa = 0.0;  // the data's standard state
   std::vector<const PolyRange*> range;   // the range in use per species
   std::vector<double> T_low, T_high;     // of each species' data
+  // Below this T, with condensed species left out, the gas alone cannot hold
+  // the assigned energy: 0.9 times the lowest T of the condensed data.
+  double T_condensing = 0.0;
 
   // The problem, in the solver's units.
   SetProblem problem = SetProblem::tp;
@@ -37,6 +42,7 @@ struct SetSolver::Work {
   std::vector<char> active;
   std::vector<char> swapped;  // this solve: the phase gave way to its neighbour
   double ln_n = 0.0, ln_T = 0.0;
+  double pair_T = 0.0;  // two phases of one substance present: T held at their transition
   std::vector<double> pi;
   bool have_state = false;
 
@@ -56,7 +62,7 @@ struct SetSolver::Work {
   std::vector<double> d_ln_nj, d_nj;
   double d_ln_n = 0.0, d_ln_T = 0.0;
 
-  double T() const { return fixed_T ? T_assigned : std::exp(ln_T); }
+  double T() const { return fixed_T ? T_assigned : pair_T > 0.0 ? pair_T : std::exp(ln_T); }
   double a(int i, int j) const { return set->atoms[static_cast<std::size_t>(i) * ns + j]; }
 };
 
@@ -64,21 +70,34 @@ namespace detail {
 
 using Work = SetSolver::Work;
 
-// The species' functions at T into w.cp, w.h, w.s0, w.g0.
-void set_terms(Work& w, double T);
-// mu_j/RT of the gases (and g0 of the condensed) at the state, amounts nj refreshed.
+// The species' functions at T into w.cp, w.h, w.s0, w.g0: of every
+// species, or of the gases and the condensed species present.
+void set_terms(Work& w, double T, bool every = true);
+// n_j = exp(ln n_j) of the gases; the steps keep them after that.
+void refresh_amounts(Work& w);
+// mu_j/RT of the gases (and g0 of the condensed) at the state.
 void set_potentials(Work& w);
 // Builds the reduced system of one Newton step; false when singular.
 bool newton_correction(Work& w);
-// Gaussian elimination with partial pivoting on w.A (size x size+1); the
-// solution replaces the last column. False when a pivot is 0 or no number.
-bool solve_system(Work& w);
-// Newton steps to convergence: the number taken, or -1 (no convergence),
-// -2 (singular), -3 (every mole condensed), -4 (T out of every range).
+// Gaussian elimination with partial pivoting on w.A (size rows, the
+// right-hand sides in the columns from size on); the solutions replace
+// them. False when a pivot is 0 or a solution no number.
+bool solve_system(Work& w, int rhs_count = 1);
+// Newton steps to convergence: the number taken, or one of these.
+enum Stop : int {
+  kStopNotConverged = -1,
+  kStopSingular = -2,
+  kStopNoGas = -3,      // every mole condensed
+  kStopOutOfRange = -4, // T beyond every range
+  kStopTooCold = -5,    // T below T_condensing with condensed species left out
+};
 int iterate(Work& w, int budget);
 // The condensed-phase tests after a converged iteration: true when the set
 // of condensed species changed and the iteration must go on.
 bool change_phases(Work& w);
+// After kStopTooCold: brings in the condensed species of lowest d_c at the
+// nearest temperature of its data, and T there; false when there is none.
+bool force_condensed(Work& w);
 // The point of a converged state.
 void fill_point(Work& w, SetPoint& out);
 
