@@ -5,11 +5,26 @@
 // in closed form.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "waves/waves.h"
+
+// Every allocation of the suite, counted.
+namespace {
+std::atomic<long> allocations{0};
+}  // namespace
+void* operator new(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace zuna::waves {
 namespace {
@@ -146,6 +161,37 @@ TEST(WavesLimits, WarmAndColdLandOnTheSameState) {
       expect_chapman_jouguet(a, "argon " + std::to_string(argon));
     }
   }
+}
+
+// Points allocate nothing once the solver and its results are made:
+// detonations warm and cold, refused ones, and shocks of both models with
+// their reflections.
+TEST(WavesLimits, PointsAllocateNothing) {
+  const engine::ProductSet& set = products({"H", "O", "Ar"});
+  WaveSolver solver(set);
+  Detonation d = solver.make_detonation();
+  Shock s = solver.make_shock();
+  const ReactantMoles r[] = {{"H2", 2.0}, {"O2", 1.0}, {"Ar", 3.0}};
+  const long made = allocations.load();
+  const Mixture mix = mixture_of(set, r);
+  ASSERT_GT(allocations.load(), made);  // the count sees the library's allocations
+  ShockInput in;
+  in.reflected = true;
+  const long before = allocations.load();
+  for (const double P1 : {1.0, 2.0}) {
+    solver.detonation(mix, {298.15, P1}, d);
+    solver.detonation(mix, {298.15, P1}, d, true);
+    EXPECT_TRUE(d.has_values());
+    for (const ShockModel model : {ShockModel::equilibrium, ShockModel::frozen}) {
+      for (const double u1 : {300.0, 2500.0, 3000.0}) {
+        in.initial = {298.15, P1};
+        in.u1_m_s = u1;
+        in.model = model;
+        solver.shock(mix, in, s);
+      }
+    }
+  }
+  EXPECT_EQ(allocations.load(), before);
 }
 
 TEST(WavesLimits, InputsRefused) {
