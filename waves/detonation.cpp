@@ -35,7 +35,7 @@ bool cold_start(WaveSolver::Work& w, const Mixture& mix, const engine::SetPoint&
   w.hp.solve(mix.b_mol_kg, c, w.hp_point);
   const engine::SetPoint& f = w.hp_point;
   if (!f.has_values()) {
-    flags = f.flags;
+    flags = wave_flags(f.flags);
     return false;
   }
   if (!(f.T_K > g1.T_K * (1.0 + kNoHeat))) {
@@ -79,6 +79,7 @@ void WaveSolver::detonation(const Mixture& mix, const Initial& initial, Detonati
   };
   // Warm from the previous state; a warm search that fails is done again cold.
   const bool warm_first = !cold && w.have_cj;
+  unsigned failed = 0;  // why there is no detonation; its state keeps the engine's bits alone
   for (int attempt = warm_first ? 0 : 1; attempt < 2; ++attempt) {
     const bool warm = attempt == 0;
     double ln_P = 0.0, ln_T = 0.0;
@@ -87,8 +88,7 @@ void WaveSolver::detonation(const Mixture& mix, const Initial& initial, Detonati
       ln_P = ln_P1 + w.cj_ln_p_ratio;
       ln_T = std::log(w.cj_T_K);
     } else if (!cold_start(w, mix, g1, ln_P, ln_T, why)) {
-      w.have_cj = false;
-      detail::clear_point(g2, why);
+      failed = why;
       break;
     }
     const detail::NewtonResult n = detail::hugoniot_newton(evaluate, ln_P, ln_T);
@@ -104,20 +104,21 @@ void WaveSolver::detonation(const Mixture& mix, const Initial& initial, Detonati
       out.u2_m_s = g2.sound_speed_m_s;
       out.det_vel_m_s = rr * out.u2_m_s;
       out.det_mach = out.det_vel_m_s / g1.sound_speed_m_s;
-      out.flags = g2.flags;
+      out.flags = wave_flags(g2.flags);
       w.have_cj = true;
       w.cj_ln_p_ratio = ln_P - ln_P1;
       w.cj_T_K = g2.T_K;
       return;
     }
-    w.have_cj = false;
-    detail::clear_point(g2, n.flags != 0 ? n.flags : (kNoChapmanJouguet | engine::kNotConverged));
+    failed = n.flags != 0 ? wave_flags(n.flags) : kNoChapmanJouguet | engine::kNotConverged;
     if (!warm) break;
   }
+  w.have_cj = false;
+  detail::clear_point(g2, failed & ~(kNoChapmanJouguet | kShockTooSlow));
   const double nan = std::nan("");
   out.p_ratio = out.t_ratio = out.m_ratio = out.rho_ratio = nan;
   out.det_mach = out.det_vel_m_s = out.u2_m_s = nan;
-  out.flags = g2.flags | engine::kNoSolution;
+  out.flags = failed | engine::kNoSolution;
 }
 
 }  // namespace zuna::waves

@@ -47,10 +47,19 @@
 
 namespace zuna::waves {
 
-// Why a wave has no solution, besides the engine's PointFlag and SetFlag
-// bits (bits 0 to 10); each comes with engine::kNoSolution.
-inline constexpr unsigned kNoChapmanJouguet = 1u << 12;  // the mixture releases no heat: it cannot detonate
-inline constexpr unsigned kShockTooSlow = 1u << 13;      // slower than the slowest shock with a solution
+// Why a wave has no solution, besides the engine's PointFlag bits; each
+// comes with engine::kNoSolution. The bits are those the one state type of
+// the program (zuna4::StateFlag) gives these two conditions. Until the
+// engine takes that enum, its SetFlag kPhasePair (two condensed phases of
+// one substance at their transition) has bit 10 as well: the flags of a
+// wave leave it out (wave_flags), its states keep it.
+inline constexpr unsigned kNoChapmanJouguet = 1u << 10;  // the mixture releases no heat: it cannot detonate
+inline constexpr unsigned kShockTooSlow = 1u << 11;      // slower than the slowest shock with a solution
+
+// The flags of a state, as a wave's flags.
+inline constexpr unsigned wave_flags(unsigned state_flags) {
+  return state_flags & ~static_cast<unsigned>(engine::kPhasePair);
+}
 
 // One reactant of the unburned gas: a gas of the product set and its share
 // by moles (relative: the shares are normalised).
