@@ -157,45 +157,16 @@ void reflect(WaveSolver::Work& w, const Mixture& mix, Shock& out) {
   out.rho5_rho2 = ratio;
 }
 
-}  // namespace
-
-void WaveSolver::shock(const Mixture& mix, const ShockInput& in, Shock& out, bool cold) {
-  Work& w = *work_;
-  unburned(mix, in.initial, out.unburned);
+// The state behind the incident shock of `out` (gas 1 and u1 set) by the
+// Hugoniot search; on the strong branch for a gas that detonates.
+detail::NewtonResult incident_search(WaveSolver::Work& w, const Mixture& mix, ShockModel model,
+                                     bool detonable, Shock& out) {
   const SetPoint& g1 = out.unburned;
-  const double a1 = g1.sound_speed_m_s;
-  const double u1 = in.u1_m_s != 0.0 ? in.u1_m_s : in.mach1 * a1;
-  if (!(std::isfinite(u1) && u1 > 0.0)) {
-    throw engine::InputError("shock: u1 or mach1 must be a positive number");
-  }
-  if (cold) w.shock_eq.reset();
-  out.model = in.model;
-  out.u1_m_s = u1;
-  out.mach1 = u1 / a1;
-  out.slowest_m_s = slowest_shock(*this, w, mix, in.initial, in.model, a1);
-  out.reflected_flags = engine::kNoSolution;
-  detail::clear_point(out.reflected, 0);
-  fill_nan(out, true);
-  const bool detonable = in.model == ShockModel::equilibrium && w.cj.has_values();
-  if (detonable ? u1 < out.slowest_m_s * (1.0 - kAtDetonation) : u1 <= out.slowest_m_s) {
-    out.flags = kShockTooSlow | engine::kNoSolution;
-    detail::clear_point(out.incident, 0);
-    out.iterations = 0;
-    return;
-  }
   SetPoint& g2 = out.incident;
-  if (detonable && u1 <= out.slowest_m_s * (1.0 + kAtDetonation)) {
-    // The detonation itself, to within the rounding of its speed: the two
-    // states of the shock are one, the Chapman-Jouguet state.
-    g2 = w.cj.burned;
-    out.iterations = 0;
-    fill_incident(out, w.cj.rho_ratio);
-    if (in.reflected) reflect(w, mix, out);
-    return;
-  }
+  const double u1 = out.u1_m_s;
   const double P1 = g1.P_bar * 1e5, m = g1.rho_kg_m3 * u1 * u1;
   auto evaluate = [&](double ln_P, double ln_T, detail::Residuals& r) -> unsigned {
-    state_at(w.shock_eq, *w.set, mix, in.model, ln_P, ln_T, g2);
+    state_at(w.shock_eq, *w.set, mix, model, ln_P, ln_T, g2);
     if (!g2.has_values()) return g2.flags;
     const double rr = g2.rho_kg_m3 / g1.rho_kg_m3, P2 = g2.P_bar * 1e5;
     const double dVP = g2.dlnV_dlnP_T, dVT = g2.dlnV_dlnT_P, Pv = P2 / g2.rho_kg_m3;
@@ -233,6 +204,47 @@ void WaveSolver::shock(const Mixture& mix, const ShockInput& in, Shock& out, boo
     rr = g2.rho_kg_m3 / g1.rho_kg_m3;
     if (n.flags == 0 && u1 / rr > g2.sound_speed_m_s * (1.0 + 1e-9)) n.flags = engine::kNotConverged;
   }
+  return n;
+}
+
+}  // namespace
+
+void WaveSolver::shock(const Mixture& mix, const ShockInput& in, Shock& out, bool cold) {
+  Work& w = *work_;
+  unburned(mix, in.initial, out.unburned);
+  const SetPoint& g1 = out.unburned;
+  const double a1 = g1.sound_speed_m_s;
+  const double u1 = in.u1_m_s != 0.0 ? in.u1_m_s : in.mach1 * a1;
+  if (!(std::isfinite(u1) && u1 > 0.0)) {
+    throw engine::InputError("shock: u1 or mach1 must be a positive number");
+  }
+  if (cold) w.shock_eq.reset();
+  out.model = in.model;
+  out.u1_m_s = u1;
+  out.mach1 = u1 / a1;
+  out.slowest_m_s = slowest_shock(*this, w, mix, in.initial, in.model, a1);
+  out.reflected_flags = engine::kNoSolution;
+  detail::clear_point(out.reflected, 0);
+  fill_nan(out, true);
+  const bool detonable = in.model == ShockModel::equilibrium && w.cj.has_values();
+  if (detonable ? u1 < out.slowest_m_s * (1.0 - kAtDetonation) : u1 <= out.slowest_m_s) {
+    out.flags = kShockTooSlow | engine::kNoSolution;
+    detail::clear_point(out.incident, 0);
+    out.iterations = 0;
+    return;
+  }
+  SetPoint& g2 = out.incident;
+  if (detonable && u1 <= out.slowest_m_s * (1.0 + kAtDetonation)) {
+    // The detonation itself, to within the rounding of its speed: the two
+    // states of the shock are one, the Chapman-Jouguet state.
+    g2 = w.cj.burned;
+    out.iterations = 0;
+    fill_incident(out, w.cj.rho_ratio);
+    if (in.reflected) reflect(w, mix, out);
+    return;
+  }
+  detail::NewtonResult n = incident_search(w, mix, in.model, detonable, out);
+  const double rr = g2.rho_kg_m3 / g1.rho_kg_m3;
   // A search may also end on gas 1 itself, a solution of the same laws.
   if (n.flags == 0 && !(rr > 1.0 + 1e-9)) n.flags = engine::kNotConverged;
   out.iterations = n.iterations;
