@@ -21,15 +21,15 @@ std::vector<EngineFlame> flames_of(const Calculation& c, const engine::ThermoDat
   }
   // The sweep's reactants: liquid H2 and O2 with its own enthalpies [J/mol].
   engine::Reactants reactants;
-  reactants.state = engine::ReactantState::custom;
+  reactants.set = engine::ReactantSet::custom;
   reactants.h_fuel_J_mol = c.tc.hh2;
   reactants.h_oxid_J_mol = c.tc.ho2;
-  engine::Point previous;
+  engine::State previous;
   bool warm = false;
   for (int i = 1; i <= c.s.npts; ++i) {
     // The point's O/F as the batch run reports it: no2r mw(O2) / mw(H2).
     const double of = c.table->no2r[i] * c.tc.mwk(2) / c.tc.mwk(3);
-    engine::Point pt;
+    engine::State pt;
     try {
       pt =
           engine::flame(data, engine::Mixture{of, reactants}, c.p.ptot, warm ? &previous : nullptr);

@@ -23,7 +23,7 @@ struct EngineFlame {
   bool computed = false;
   double T_K = 0.0;
   double x[6] = {};    // mole fractions, species order
-  unsigned flags = 0;  // the engine's PointFlag bits
+  unsigned flags = 0;  // zuna4::StateFlag bits
 };
 
 // Per calculation, the flames of its points 1..npts at index point - 1.

@@ -149,7 +149,7 @@ class JsonLine {
 };
 
 // The columns of --compare-engine, after every other: the engine's flame
-// temperature, its mole fractions and its flags (engine.h's PointFlag bits).
+// temperature, its mole fractions and its flags (zuna4::StateFlag bits).
 // A point the engine did not compute has them empty (null).
 constexpr std::array<const char*, 6> kEngineFractions = {
     "engine_x_h2o", "engine_x_o2", "engine_x_h2", "engine_x_h", "engine_x_o", "engine_x_oh"};

@@ -45,13 +45,13 @@ const char* model_text(rk::Model m) {
   return "equilíbrio (composição variável)";
 }
 
-rk::RocketProblem problem_of(const RocketInputs& in) {
-  rk::RocketProblem p;
+rk::RocketInput problem_of(const RocketInputs& in) {
+  rk::RocketInput p;
   p.pc_atm = in.pc_atm;
   p.pi_p = in.pi_p;
   p.ae_at = in.ae_at;
   p.model = in.model;
-  p.mixture.reactants.state = in.gas ? en::ReactantState::gas : en::ReactantState::liquid;
+  p.reactants.set = in.gas ? en::ReactantSet::gas : en::ReactantSet::liquid;
   return p;
 }
 
@@ -121,12 +121,12 @@ std::vector<Row> table_rows() {
       {"P (bar)", [](const rk::Station& s) { return s.state.P_bar; }, sc(4)},
       {"T (K)", [](const rk::Station& s) { return s.state.T_K; }, fx(2)},
       {"rho (kg/m3)", [](const rk::Station& s) { return s.state.rho_kg_m3; }, sc(4)},
-      {"H (kJ/kg)", [](const rk::Station& s) { return s.state.h_kJ_kg; }, fx(2)},
-      {"S (kJ/kg K)", [](const rk::Station& s) { return s.state.s_kJ_kgK; }, fx(4)},
-      {"M (g/mol)", [](const rk::Station& s) { return s.state.M_g_mol; }, fx(4)},
-      {"Cp (kJ/kg K)", [](const rk::Station& s) { return s.state.cp_eq_kJ_kgK; }, fx(4)},
+      {"H (kJ/kg)", [](const rk::Station& s) { return s.state.H_kJ_kg; }, fx(2)},
+      {"S (kJ/kg K)", [](const rk::Station& s) { return s.state.S_kJ_kgK; }, fx(4)},
+      {"M (g/mol)", [](const rk::Station& s) { return s.state.M; }, fx(4)},
+      {"Cp (kJ/kg K)", [](const rk::Station& s) { return s.state.Cp_kJ_kgK; }, fx(4)},
       {"gama_s", [](const rk::Station& s) { return s.state.gamma_s; }, fx(5)},
-      {"vel.som (m/s)", [](const rk::Station& s) { return s.state.sound_speed_m_s; }, fx(2)},
+      {"vel.som (m/s)", [](const rk::Station& s) { return s.state.son_vel_m_s; }, fx(2)},
       {"Mach", [](const rk::Station& s) { return s.mach; }, fx(4)},
       {"Ae/At", [](const rk::Station& s) { return s.ae_at; }, fx(4)},
       {"c* (m/s)", [](const rk::Station& s) { return s.cstar_m_s; }, fx(2)},
@@ -299,7 +299,7 @@ bool write_rocket_performance(const RocketInputs& inputs, std::span<const double
   Performance p;
   const en::ThermoData& data = en::builtin_nasa9_data();
   try {
-    const rk::RocketProblem problem = problem_of(inputs);
+    const rk::RocketInput problem = problem_of(inputs);
     p.rows = rk::rocket_sweep(data, problem, of);
     rk::BestIspSearch search;
     search.of_low = of.front();

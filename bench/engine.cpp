@@ -33,13 +33,13 @@ std::vector<Mixture> default_grid() { return of_grid(11, 21); }
 
 void flame_warm(benchmark::State& state, const std::vector<Mixture>& grid) {
   const ThermoData& data = builtin_nasa9_data();
-  std::vector<Point> previous(grid.size());
+  std::vector<State> previous(grid.size());
   for (std::size_t k = 0; k < grid.size(); ++k) {
     previous[k] = flame(data, grid[k], 1.0);
   }
   std::size_t k = 1;
   for (auto _ : state) {
-    Point p = flame(data, grid[k], 1.0, &previous[k - 1]);
+    State p = flame(data, grid[k], 1.0, &previous[k - 1]);
     benchmark::DoNotOptimize(p);
     k = k + 1 < grid.size() ? k + 1 : 1;
   }
@@ -56,7 +56,7 @@ void BM_FlameCold(benchmark::State& state) {
   const std::vector<Mixture> grid = default_grid();
   std::size_t k = 0;
   for (auto _ : state) {
-    Point p = flame(data, grid[k], 1.0);
+    State p = flame(data, grid[k], 1.0);
     benchmark::DoNotOptimize(p);
     k = k + 1 < grid.size() ? k + 1 : 0;
   }
@@ -65,14 +65,14 @@ BENCHMARK(BM_FlameCold);
 
 void BM_ExpansionSp(benchmark::State& state) {
   const ThermoData& data = builtin_nasa9_data();
-  const Point chamber = flame(data, Mixture{6.0, {}}, 68.046);
+  const State chamber = flame(data, Mixture{6.0, {}}, 68.046);
   const Feed feed = feed_of(chamber);
   Condition sp;
   sp.mode = Mode::SP;
   sp.p_atm = 6.8046;
-  sp.s_kJ_kgK = chamber.s_kJ_kgK;
+  sp.s_kJ_kgK = chamber.S_kJ_kgK;
   for (auto _ : state) {
-    Point p = equilibrium(data, feed, sp, &chamber);
+    State p = equilibrium(data, feed, sp, &chamber);
     benchmark::DoNotOptimize(p);
   }
 }

@@ -23,10 +23,10 @@
 namespace zuna::rocket {
 namespace {
 
-RocketProblem problem(Model model, double of) {
-  RocketProblem p;
+RocketInput problem(Model model, double of) {
+  RocketInput p;
   p.pc_atm = 68.046;
-  p.mixture.of = of;
+  p.of = of;
   p.pi_p = {5, 50, 500};
   p.ae_at = {4, 25, 150};
   p.model = model;

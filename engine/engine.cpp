@@ -100,7 +100,7 @@ detail::Problem problem_of(const ThermoData& data, const Feed& feed, const Condi
 
 // The start of a warm solve: the amounts and temperature of a result, as
 // logarithms and as they are (which spares the first step's exponentials).
-detail::State state_of(const Point& guess, detail::Amounts& amounts) {
+detail::State state_of(const State& guess, detail::Amounts& amounts) {
   detail::State st;
   for (int j = 0; j < kSpeciesCount; ++j) {
     // An amount that underflowed to 0 starts at the bottom of the doubles.
@@ -115,7 +115,7 @@ detail::State state_of(const Point& guess, detail::Amounts& amounts) {
   return st;
 }
 
-bool usable_guess(const Point* guess) {
+bool usable_guess(const State* guess) {
   if (guess == nullptr || !guess->has_values() || !(guess->T_K > 0.0) ||
       !(guess->n_total_mol_kg > 0.0) || !std::isfinite(guess->T_K)) {
     return false;
@@ -129,10 +129,10 @@ bool usable_guess(const Point* guess) {
 }
 
 // Solve, flags and properties, under the guard the public call holds.
-Point solve_point(const ThermoData& data, const detail::Problem& pb, const Point* guess,
+State solve_point(const ThermoData& data, const detail::Problem& pb, const State* guess,
                   detail::FpGuard& guard) {
   guard.restart();
-  Point pt;
+  State pt;
   detail::Amounts amounts;
   const bool warm = usable_guess(guess);
   const detail::State start = warm ? state_of(*guess, amounts) : detail::cold_start(pb);
@@ -180,13 +180,13 @@ Feed mixture_feed(const ThermoData& data, const Mixture& mixture) {
   check_of(data, mixture.of);
   const Reactants& r = mixture.reactants;
   double h_fuel = kLiquidH2_J_mol, h_oxid = kLiquidO2_J_mol;
-  if (r.state == ReactantState::gas) {
-    check_temperature("T_gas_K", r.T_gas_K);
+  if (r.set == ReactantSet::gas) {
+    check_temperature("T_gas_K", r.T_K);
     detail::SpeciesTerms t;
-    detail::evaluate_terms(data, r.T_gas_K, t);
-    h_fuel = data.R_J_molK * r.T_gas_K * t.h_RT[kH2];
-    h_oxid = data.R_J_molK * r.T_gas_K * t.h_RT[kO2];
-  } else if (r.state == ReactantState::custom) {
+    detail::evaluate_terms(data, r.T_K, t);
+    h_fuel = data.R_J_molK * r.T_K * t.h_RT[kH2];
+    h_oxid = data.R_J_molK * r.T_K * t.h_RT[kO2];
+  } else if (r.set == ReactantSet::custom) {
     require(std::isfinite(r.h_fuel_J_mol),
             [] { return std::string("h_fuel_J_mol must be a number"); });
     require(std::isfinite(r.h_oxid_J_mol),
@@ -205,7 +205,7 @@ Feed mixture_feed(const ThermoData& data, const Mixture& mixture) {
 }
 
 // The flame of a mixture, under the guard of the public call.
-Point flame_point(const ThermoData& data, const Mixture& mixture, double p_atm, const Point* guess,
+State flame_point(const ThermoData& data, const Mixture& mixture, double p_atm, const State* guess,
                   detail::FpGuard& guard) {
   const Feed feed = mixture_feed(data, mixture);
   Condition c;
@@ -227,7 +227,7 @@ Feed feed_of(const ThermoData& data, const Mixture& mixture) {
   return mixture_feed(data, mixture);
 }
 
-Feed feed_of(const Point& point) {
+Feed feed_of(const State& point) {
   detail::FpGuard guard;
   Feed feed;
   for (int j = 0; j < kSpeciesCount; ++j) {
@@ -235,23 +235,23 @@ Feed feed_of(const Point& point) {
       feed.b_mol_kg[i] += detail::kAtoms[i][j] * point.n_mol_kg[j];
     }
   }
-  feed.h0_kJ_kg = point.h_kJ_kg;
+  feed.h0_kJ_kg = point.H_kJ_kg;
   return feed;
 }
 
-Point equilibrium(const ThermoData& data, const Feed& feed, const Condition& condition,
-                  const Point* guess) {
+State equilibrium(const ThermoData& data, const Feed& feed, const Condition& condition,
+                  const State* guess) {
   detail::FpGuard guard;
   return solve_point(data, problem_of(data, feed, condition), guess, guard);
 }
 
-Point flame(const ThermoData& data, const Mixture& mixture, double p_atm, const Point* guess) {
+State flame(const ThermoData& data, const Mixture& mixture, double p_atm, const State* guess) {
   detail::FpGuard guard;
   return flame_point(data, mixture, p_atm, guess, guard);
 }
 
 void flame_sweep(const ThermoData& data, std::span<const double> of, const Reactants& reactants,
-                 double p_atm, std::span<Point> out) {
+                 double p_atm, std::span<State> out) {
   detail::FpGuard guard;
   require(of.size() == out.size(),
           [] { return std::string("flame_sweep: as many results as O/F ratios are needed"); });
@@ -259,7 +259,7 @@ void flame_sweep(const ThermoData& data, std::span<const double> of, const React
   for (double r : of) {
     check_of(data, r);
   }
-  const Point* previous = nullptr;
+  const State* previous = nullptr;
   for (std::size_t k = 0; k < of.size(); ++k) {
     out[k] = flame_point(data, Mixture{of[k], reactants}, p_atm, previous, guard);
     previous = out[k].has_values() ? &out[k] : previous;

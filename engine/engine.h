@@ -11,6 +11,9 @@
 //
 // Species order everywhere: 0 H2O, 1 O2, 2 H2, 3 H, 4 O, 5 OH.
 //
+// The state a solve gives, the reactants and the flags are the library's
+// public types (zuna4/state.h), named here too.
+//
 // Errors. An input outside the engine's range (O/F, p, T, a data file that
 // cannot be used) throws InputError, whose message names the argument. A
 // point that cannot be computed is not an exception: it comes back with flags
@@ -32,11 +35,15 @@
 #include <string>
 #include <string_view>
 
+#include "zuna4/state.h"
+
 namespace zuna::engine {
 
-inline constexpr int kSpeciesCount = 6;
+using zuna4::kSpeciesCount;
+using zuna4::Species;
+using zuna4::SpeciesInfo;
+using enum zuna4::Species;
 inline constexpr int kElementCount = 2;  // 0 H, 1 O
-enum Species : int { kH2O = 0, kO2 = 1, kH2 = 2, kH = 3, kO = 4, kOH = 5 };
 
 // The species' names in species order: "H2O", "O2", "H2", "H", "O", "OH".
 const char* species_name(int j);
@@ -113,16 +120,11 @@ SpeciesFunctions species_functions(const ThermoData& data, double T_K);
 // ---------------------------------------------------------------------------
 // Problem
 
-// How the reactants enter: liquid H2 and O2 with the enthalpies of the NASA
-// Glenn tables (-9016 J/mol and -12984 J/mol), gases at T_gas_K (enthalpy
-// from the data), or enthalpies given by the caller.
-enum class ReactantState { liquid, gas, custom };
-struct Reactants {
-  ReactantState state = ReactantState::liquid;
-  double T_gas_K = 298.15;         // gas: temperature of both reactants, 200-6000 K
-  double h_fuel_J_mol = -9016.0;   // custom: enthalpy of H2
-  double h_oxid_J_mol = -12984.0;  // custom: enthalpy of O2
-};
+// How the reactants enter (zuna4::Reactants): liquid H2 and O2 with the
+// enthalpies of the NASA Glenn tables, gases at T_K (enthalpy from the
+// data), or enthalpies given by the caller.
+using zuna4::ReactantSet;
+using zuna4::Reactants;
 inline constexpr double kLiquidH2_J_mol = -9016.0;
 inline constexpr double kLiquidO2_J_mol = -12984.0;
 
@@ -159,57 +161,17 @@ struct Condition {
 // ---------------------------------------------------------------------------
 // Results
 
-// Why a point is not a plain converged result, one bit each. The two
-// extrapolation bits come with values; every other bit comes with
-// kNoSolution, and the point's values are NaN.
-enum PointFlag : unsigned {
-  kNotConverged = 1u << 0,      // the Newton steps ran out before convergence
-  kExtrapolatedLow = 1u << 1,   // T in 100..200 K: the lowest range extrapolated
-  kExtrapolatedHigh = 1u << 2,  // T in 6000..6500 K: the highest range extrapolated
-  kBelowRange = 1u << 3,        // T lies (or the steps stay) below 100 K
-  kAboveRange = 1u << 4,        // T lies (or the steps stay) above 6500 K
-  kFloatingPoint = 1u << 5,     // an invalid operation, division by zero or overflow
-  kSingular = 1u << 6,          // the Newton system had no solution
-  kNoSolution = 1u << 7,        // the point has no values
-};
-
-// One state, per unit mass. For an equilibrium point the equilibrium
-// properties are those of the shifting composition; the frozen ones hold the
-// composition fixed. For a frozen point (frozen_*) the equilibrium
-// derivatives are those of the fixed composition: dlnV_dlnP_T = -1,
-// dlnV_dlnT_P = 1, cp_eq = cp_fr, gamma_s = gamma_fr.
-struct Point {
-  double P_bar = 0.0;
-  double p_atm = 0.0;
-  double T_K = 0.0;
-  double rho_kg_m3 = 0.0;
-  double h_kJ_kg = 0.0;
-  double u_kJ_kg = 0.0;
-  double g_kJ_kg = 0.0;
-  double s_kJ_kgK = 0.0;
-  double M_g_mol = 0.0;  // mean molar mass [g/mol] = 1000 / n
-  double dlnV_dlnP_T = 0.0;
-  double dlnV_dlnT_P = 0.0;
-  double cp_eq_kJ_kgK = 0.0;
-  double gamma_s = 0.0;  // isentropic exponent (dln p / dln rho)_s
-  double sound_speed_m_s = 0.0;
-  double cp_fr_kJ_kgK = 0.0;
-  double gamma_fr = 0.0;
-  double sound_speed_fr_m_s = 0.0;
-  double n_mol_kg[kSpeciesCount] = {};  // amounts per kg of mixture
-  double x[kSpeciesCount] = {};         // mole fractions
-  double y[kSpeciesCount] = {};         // mass fractions
-  double n_total_mol_kg = 0.0;          // sum of the amounts
-  int iterations = 0;                   // Newton steps taken
-  unsigned flags = 0;                   // PointFlag bits
-
-  bool has_values() const { return (flags & kNoSolution) == 0; }
-  bool converged() const { return (flags & (kNotConverged | kNoSolution)) == 0; }
-};
+// The result of a solve (zuna4::State) and its flags (zuna4::StateFlag:
+// the two extrapolation bits come with values; every other bit of the
+// engine's comes with kNoSolution, and the state's values are NaN).
+using zuna4::State;
+using zuna4::StateFlag;
+using enum zuna4::StateFlag;
+using Point [[deprecated("zuna4::State")]] = State;
 
 // The elements of a computed state, and its enthalpy as h0: the feed of an
 // expansion from a chamber state.
-Feed feed_of(const Point& point);
+Feed feed_of(const State& state);
 
 // ---------------------------------------------------------------------------
 // Equilibrium
@@ -219,18 +181,18 @@ Feed feed_of(const Point& point);
 // same pressure, or a chamber state for an expansion) the solve starts from;
 // without it the solve starts cold. A guess without values is ignored.
 // Throws InputError for a condition out of range.
-Point equilibrium(const ThermoData& data, const Feed& feed, const Condition& condition,
-                  const Point* guess = nullptr);
+State equilibrium(const ThermoData& data, const Feed& feed, const Condition& condition,
+                  const State* guess = nullptr);
 
 // The adiabatic flame: HP at p_atm with the enthalpy of the reactants.
-Point flame(const ThermoData& data, const Mixture& mixture, double p_atm,
-            const Point* guess = nullptr);
+State flame(const ThermoData& data, const Mixture& mixture, double p_atm,
+            const State* guess = nullptr);
 
 // Flames at many O/F ratios at one pressure, each solve started from the
 // one before. out.size() must equal of.size(); throws InputError (before
 // computing anything) when an O/F is out of range.
 void flame_sweep(const ThermoData& data, std::span<const double> of, const Reactants& reactants,
-                 double p_atm, std::span<Point> out);
+                 double p_atm, std::span<State> out);
 
 // ---------------------------------------------------------------------------
 // Frozen composition
@@ -239,19 +201,19 @@ void flame_sweep(const ThermoData& data, std::span<const double> of, const React
 struct Composition {
   double n_mol_kg[kSpeciesCount] = {};
 };
-Composition composition_of(const Point& point);
+Composition composition_of(const State& point);
 
 // The state of a fixed composition at T_K and p_atm (no solve).
-Point frozen_state(const ThermoData& data, const Composition& composition, double T_K,
+State frozen_state(const ThermoData& data, const Composition& composition, double T_K,
                    double p_atm);
 
 // The temperature at which the fixed composition has entropy s_kJ_kgK
 // (frozen SP) or enthalpy h_kJ_kg (frozen HP) at p_atm, by Newton on ln T
 // from T_guess_K (0: from 3000 K). A temperature below 100 K ends the solve
 // at once with kBelowRange and no values.
-Point frozen_sp(const ThermoData& data, const Composition& composition, double s_kJ_kgK,
+State frozen_sp(const ThermoData& data, const Composition& composition, double s_kJ_kgK,
                 double p_atm, double T_guess_K = 0.0);
-Point frozen_hp(const ThermoData& data, const Composition& composition, double h_kJ_kg,
+State frozen_hp(const ThermoData& data, const Composition& composition, double h_kJ_kg,
                 double p_atm, double T_guess_K = 0.0);
 
 // Ranges accepted.

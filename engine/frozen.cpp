@@ -48,9 +48,9 @@ double ln_p_of(const ThermoData& data, double p_atm) {
 
 // The amounts are the composition's own, bit for bit: a frozen expansion keeps
 // exactly the amounts of the state it was frozen at. ln_p = ln_p_of(p_atm).
-Point state_at(const ThermoData& data, const Composition& c,
+State state_at(const ThermoData& data, const Composition& c,
                const double (&ln_nj)[kSpeciesCount], double T_K, double p_atm, double ln_p) {
-  Point pt;
+  State pt;
   detail::SpeciesTerms terms;
   detail::evaluate_terms(data, T_K, terms);
   const double P_bar = p_atm * kAtmBar;
@@ -69,7 +69,7 @@ Point state_at(const ThermoData& data, const Composition& c,
 // would stops at 100 K, and when the state there still has more entropy
 // (enthalpy) than the target, the answer lies below 100 K (both grow with T)
 // and the solve ends with kBelowRange and no values.
-Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, double target,
+State frozen_solve(const ThermoData& data, const Composition& c, bool entropy, double target,
                    double p_atm, double T_guess_K) {
   detail::FpGuard guard;
   check_composition(c);
@@ -82,12 +82,12 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
   const double ln_p = ln_p_of(data, p_atm);
   double T =
       T_guess_K >= kTExtrapolatedMinK && T_guess_K <= kTExtrapolatedMaxK ? T_guess_K : 3000.0;
-  Point pt;
+  State pt;
   for (int it = 1; it <= kMaxSteps; ++it) {
     pt = state_at(data, c, ln_nj, T, p_atm, ln_p);
     pt.iterations = it;
-    const double d_ln_T = entropy ? (target - pt.s_kJ_kgK) / pt.cp_fr_kJ_kgK
-                                  : (target - pt.h_kJ_kg) / (pt.cp_fr_kJ_kgK * T);
+    const double d_ln_T = entropy ? (target - pt.S_kJ_kgK) / pt.Cp_fr_kJ_kgK
+                                  : (target - pt.H_kJ_kg) / (pt.Cp_fr_kJ_kgK * T);
     const double step = std::fmax(-0.4, std::fmin(0.4, d_ln_T));
     const double next = T * std::exp(step);
     if (!(next >= kTExtrapolatedMinK)) {
@@ -123,7 +123,7 @@ Point frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
 
 }  // namespace
 
-Composition composition_of(const Point& point) {
+Composition composition_of(const State& point) {
   Composition c;
   for (int j = 0; j < kSpeciesCount; ++j) {
     c.n_mol_kg[j] = point.n_mol_kg[j];
@@ -131,7 +131,7 @@ Composition composition_of(const Point& point) {
   return c;
 }
 
-Point frozen_state(const ThermoData& data, const Composition& composition, double T_K,
+State frozen_state(const ThermoData& data, const Composition& composition, double T_K,
                    double p_atm) {
   detail::FpGuard guard;
   check_composition(composition);
@@ -141,19 +141,19 @@ Point frozen_state(const ThermoData& data, const Composition& composition, doubl
   }
   double ln_nj[kSpeciesCount];
   logs_of(composition, ln_nj);
-  Point pt = state_at(data, composition, ln_nj, T_K, p_atm, ln_p_of(data, p_atm));
+  State pt = state_at(data, composition, ln_nj, T_K, p_atm, ln_p_of(data, p_atm));
   if (guard.faulted()) {
     detail::clear_values(pt, kFloatingPoint);
   }
   return pt;
 }
 
-Point frozen_sp(const ThermoData& data, const Composition& composition, double s_kJ_kgK,
+State frozen_sp(const ThermoData& data, const Composition& composition, double s_kJ_kgK,
                 double p_atm, double T_guess_K) {
   return frozen_solve(data, composition, true, s_kJ_kgK, p_atm, T_guess_K);
 }
 
-Point frozen_hp(const ThermoData& data, const Composition& composition, double h_kJ_kg,
+State frozen_hp(const ThermoData& data, const Composition& composition, double h_kJ_kg,
                 double p_atm, double T_guess_K) {
   return frozen_solve(data, composition, false, h_kJ_kg, p_atm, T_guess_K);
 }

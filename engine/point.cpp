@@ -7,7 +7,7 @@ namespace zuna::engine::detail {
 
 void fill_state(const ThermoData& data, const SpeciesTerms& t, double T_K, double P_bar,
                 double p_atm, double ln_p, const double (&ln_nj)[kSpeciesCount],
-                const double (&nj)[kSpeciesCount], Point& pt) {
+                const double (&nj)[kSpeciesCount], engine::State& pt) {
   const double R = data.R_J_molK;
   double n = 0.0, nh = 0.0, ncp = 0.0;
   for (int j = 0; j < kSpeciesCount; ++j) {
@@ -29,20 +29,20 @@ void fill_state(const ThermoData& data, const SpeciesTerms& t, double T_K, doubl
   pt.P_bar = P_bar;
   pt.p_atm = p_atm;
   pt.n_total_mol_kg = n;
-  pt.M_g_mol = 1000.0 / n;
+  pt.M = 1000.0 / n;
   pt.rho_kg_m3 = P_bar * 1e5 / (n * R * T_K);
-  pt.h_kJ_kg = R * T_K * nh / 1000.0;
-  pt.u_kJ_kg = pt.h_kJ_kg - n * R * T_K / 1000.0;
-  pt.s_kJ_kgK = R * ns / 1000.0;
-  pt.g_kJ_kg = pt.h_kJ_kg - T_K * pt.s_kJ_kgK;
+  pt.H_kJ_kg = R * T_K * nh / 1000.0;
+  pt.U_kJ_kg = pt.H_kJ_kg - n * R * T_K / 1000.0;
+  pt.S_kJ_kgK = R * ns / 1000.0;
+  pt.G_kJ_kg = pt.H_kJ_kg - T_K * pt.S_kJ_kgK;
   for (int j = 0; j < kSpeciesCount; ++j) {
     pt.x[j] = pt.n_mol_kg[j] / n;
     pt.y[j] = pt.n_mol_kg[j] * data.species[j].M_g_mol / 1000.0;
   }
   // Frozen: cp = sum_j n_j Cp_j, gamma = cp/(cp - nR), a = sqrt(n R T gamma).
-  pt.cp_fr_kJ_kgK = R * ncp / 1000.0;
+  pt.Cp_fr_kJ_kgK = R * ncp / 1000.0;
   pt.gamma_fr = ncp / (ncp - n);
-  pt.sound_speed_fr_m_s = std::sqrt(n * R * T_K * pt.gamma_fr);
+  pt.son_vel_fr_m_s = std::sqrt(n * R * T_K * pt.gamma_fr);
 }
 
 namespace {
@@ -145,7 +145,7 @@ bool solve_derivatives(const DerivativeSums& d, double (&xT)[3], double (&xP)[3]
 
 }  // namespace
 
-bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t, Point& pt) {
+bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t, engine::State& pt) {
   const DerivativeSums d = derivative_sums(t, pt.n_mol_kg);
   double xT[3], xP[3];
   if (!solve_derivatives(d, xT, xP)) {
@@ -162,18 +162,18 @@ bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t,
   // Cv = Cp + n R (dlnV/dlnT)^2 / (dlnV/dlnP), the isentropic exponent
   // gamma_s = -(Cp/Cv) / (dlnV/dlnP) and the speed of sound a^2 = n R T gamma_s.
   const double cv_R = cp_R + d.n * pt.dlnV_dlnT_P * pt.dlnV_dlnT_P / pt.dlnV_dlnP_T;
-  pt.cp_eq_kJ_kgK = R * cp_R / 1000.0;
+  pt.Cp_kJ_kgK = R * cp_R / 1000.0;
   pt.gamma_s = -(cp_R / cv_R) / pt.dlnV_dlnP_T;
-  pt.sound_speed_m_s = std::sqrt(d.n * R * pt.T_K * pt.gamma_s);
+  pt.son_vel_m_s = std::sqrt(d.n * R * pt.T_K * pt.gamma_s);
   return true;
 }
 
-void fill_frozen_derivatives(Point& pt) {
+void fill_frozen_derivatives(engine::State& pt) {
   pt.dlnV_dlnT_P = 1.0;
   pt.dlnV_dlnP_T = -1.0;
-  pt.cp_eq_kJ_kgK = pt.cp_fr_kJ_kgK;
+  pt.Cp_kJ_kgK = pt.Cp_fr_kJ_kgK;
   pt.gamma_s = pt.gamma_fr;
-  pt.sound_speed_m_s = pt.sound_speed_fr_m_s;
+  pt.son_vel_m_s = pt.son_vel_fr_m_s;
 }
 
 unsigned temperature_flags(double T_K) {
@@ -192,14 +192,21 @@ unsigned temperature_flags(double T_K) {
   return 0;
 }
 
-void clear_values(Point& pt, unsigned flags) {
+void clear_values(engine::State& pt, unsigned flags) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const int iterations = pt.iterations;
-  pt = Point{};
-  for (double* v : {&pt.P_bar, &pt.p_atm, &pt.T_K, &pt.rho_kg_m3, &pt.h_kJ_kg, &pt.u_kJ_kg,
-                    &pt.g_kJ_kg, &pt.s_kJ_kgK, &pt.M_g_mol, &pt.dlnV_dlnP_T, &pt.dlnV_dlnT_P,
-                    &pt.cp_eq_kJ_kgK, &pt.gamma_s, &pt.sound_speed_m_s, &pt.cp_fr_kJ_kgK,
-                    &pt.gamma_fr, &pt.sound_speed_fr_m_s, &pt.n_total_mol_kg}) {
+  const std::span<const SpeciesInfo> species = pt.species;
+  const std::span<double> amounts = pt.amounts_mol_kg;
+  pt = engine::State{};
+  pt.species = species;
+  pt.amounts_mol_kg = amounts;
+  for (double& n : amounts) {
+    n = nan;
+  }
+  for (double* v : {&pt.P_bar, &pt.p_atm, &pt.T_K, &pt.rho_kg_m3, &pt.H_kJ_kg, &pt.U_kJ_kg,
+                    &pt.G_kJ_kg, &pt.S_kJ_kgK, &pt.M, &pt.dlnV_dlnP_T, &pt.dlnV_dlnT_P,
+                    &pt.Cp_kJ_kgK, &pt.gamma_s, &pt.son_vel_m_s, &pt.Cp_fr_kJ_kgK,
+                    &pt.gamma_fr, &pt.son_vel_fr_m_s, &pt.n_total_mol_kg}) {
     *v = nan;
   }
   for (int j = 0; j < kSpeciesCount; ++j) {

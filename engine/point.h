@@ -1,4 +1,4 @@
-// A Point from a converged state: the mixture's properties per unit mass,
+// The engine::State of a converged solve: the mixture's properties per unit mass,
 // the frozen ones and the equilibrium derivatives (RP-1311, the thermodynamic
 // derivatives from the matrix solutions).
 #pragma once
@@ -17,21 +17,21 @@ namespace zuna::engine::detail {
 // ln_p = ln(P/P0) with P0 the data's standard-state pressure.
 void fill_state(const ThermoData& data, const SpeciesTerms& terms, double T_K, double P_bar,
                 double p_atm, double ln_p, const double (&ln_nj)[kSpeciesCount],
-                const double (&nj)[kSpeciesCount], Point& point);
+                const double (&nj)[kSpeciesCount], engine::State& point);
 
 // The equilibrium derivatives of a point filled by fill_state, with the same
 // terms: (dlnV/dlnT)_P, (dlnV/dlnP)_T, Cp, gamma_s and the sound speed.
 // False when singular.
-bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& terms, Point& point);
+bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& terms, engine::State& point);
 
 // For a fixed composition the equilibrium derivatives are the frozen ones.
-void fill_frozen_derivatives(Point& point);
+void fill_frozen_derivatives(engine::State& point);
 
 // The flags of a result at T_K: extrapolated within 100-200 K and
 // 6000-6500 K, no solution beyond.
 unsigned temperature_flags(double T_K);
 
 // Every value NaN, with kNoSolution and the given flags.
-void clear_values(Point& point, unsigned flags);
+void clear_values(engine::State& point, unsigned flags);
 
 }  // namespace zuna::engine::detail

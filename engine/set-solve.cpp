@@ -246,7 +246,7 @@ void SetSolver::solve(std::span<const double> b_mol_kg, const SetCondition& cond
   const unsigned why = result == detail::kStopSingular ? kSingular
                        : result == detail::kStopNoGas  ? kNoGasPhase
                        : result == detail::kStopOutOfRange || result == detail::kStopTooCold
-                           ? (std::exp(w.ln_T) < 1000.0 ? kBelowRange : kAboveRange)
+                           ? (w.T() < 1000.0 ? kBelowRange : kAboveRange)
                        : result < 0 ? kNotConverged
                                     : 0u;
   if (result < 0 || (out.flags & (kFloatingPoint | kSingular | kBelowRange | kAboveRange))) {

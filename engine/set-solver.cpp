@@ -31,6 +31,8 @@ const PolyRange* range_of(const SpeciesRecord& r, double T) {
 }  // namespace
 
 void set_terms(Work& w, double T, bool every) {
+  if (every && T == w.terms_T) return;
+  w.terms_T = every ? T : 0.0;
   const TPowers p(T, w.fixed_T ? std::log(T) : w.ln_T);
   constexpr double kThird = 1.0 / 3.0, kFifth = 1.0 / 5.0;
   for (int j = 0; j < w.ns; ++j) {
@@ -141,7 +143,7 @@ void moles_row(Work& w, int row, int col_T) {
     w.at(row, i) = w.at(i, row);  // sum_j a_ij n_j, the column of Dln n
   }
   for (int c = w.m; c < row; ++c) w.at(row, c) = 0.0;
-  const double n = std::exp(w.ln_n);
+  const double n = w.n();
   w.at(row, row) = sum - n;
   if (col_T >= 0) w.at(row, col_T) = nh;
   w.at(row, w.size) = n - sum + nmu;
@@ -155,12 +157,17 @@ void moles_row(Work& w, int row, int col_T) {
 void energy_row(Work& w, int row, int col_n, int col_T) {
   const bool entropy = w.problem == SetProblem::sp || w.problem == SetProblem::sv;
   double current = 0.0, nW = 0.0, nWE = 0.0, heat = 0.0, nWmu = 0.0, sum = 0.0;
-  for (int i = 0; i < w.m; ++i) w.at(row, i) = 0.0;
+  // For h and u, W_j = E_j: the sums of the element rows' column of Dln T.
+  const double* anE = w.sums.data() + w.m * w.m + w.m;
+  for (int i = 0; i < w.m; ++i) w.at(row, i) = entropy ? 0.0 : anE[i];
   for (int j = 0; j < w.ng; ++j) {
     const double E = w.fixed_P ? w.h[j] : w.h[j] - 1.0;
     const double S = w.h[j] - w.mu[j];  // S_j/R = H_j/RT - mu_j/RT
     const double W = entropy ? S - 1.0 : E, nj = w.nj[j];
-    for (int i = 0; i < w.m; ++i) w.at(row, i) += w.a(i, j) * nj * W;
+    if (entropy) {
+      const double* a = &w.atoms_by_species[static_cast<std::size_t>(j) * w.m];
+      for (int i = 0; i < w.m; ++i) w.at(row, i) += a[i] * nj * W;
+    }
     current += nj * (entropy ? S : E);
     nW += nj * W;
     nWE += nj * W * E;
@@ -227,9 +234,14 @@ bool newton_correction(Work& w) {
   return true;
 }
 
-bool solve_system(Work& w, int rhs_count) {
-  const int M = w.size, end = M + rhs_count, stride = w.stride;
-  double* A = w.A.data();
+namespace {
+
+// Gaussian elimination with partial pivoting of M rows and the R columns
+// after them; M and R known to the compiler for the common sizes (their
+// loops then unrolled), or given.
+template <int kM, int kR>
+bool eliminate(double* A, int stride, int M_ = kM, int R_ = kR) {
+  const int M = kM > 0 ? kM : M_, end = M + (kR > 0 ? kR : R_);
   for (int c = 0; c < M; ++c) {
     int p = c;
     for (int r = c + 1; r < M; ++r) {
@@ -243,7 +255,6 @@ bool solve_system(Work& w, int rhs_count) {
     const double inv = 1.0 / pivot;
     for (int r = c + 1; r < M; ++r) {
       const double f = A[r * stride + c] * inv;
-      if (f == 0.0) continue;
       for (int k = c + 1; k < end; ++k) A[r * stride + k] -= f * A[c * stride + k];
     }
   }
@@ -256,6 +267,29 @@ bool solve_system(Work& w, int rhs_count) {
     }
   }
   return true;
+}
+
+}  // namespace
+
+bool solve_system(Work& w, int rhs_count) {
+  double* A = w.A.data();
+  const int s = w.stride;
+  if (rhs_count == 1) {
+    switch (w.size) {
+      case 3: return eliminate<3, 1>(A, s);
+      case 4: return eliminate<4, 1>(A, s);
+      case 5: return eliminate<5, 1>(A, s);
+      case 6: return eliminate<6, 1>(A, s);
+      default: break;
+    }
+  } else if (rhs_count == 2) {
+    switch (w.size) {
+      case 3: return eliminate<3, 2>(A, s);
+      case 4: return eliminate<4, 2>(A, s);
+      default: break;
+    }
+  }
+  return eliminate<0, 0>(A, s, w.size, rhs_count);
 }
 
 namespace {
@@ -293,7 +327,7 @@ inline double exp_near_zero(double d) {
 }
 
 double take_step(Work& w, double lambda) {
-  double N = std::exp(w.ln_n);
+  double N = w.n();
   for (int c = w.ng; c < w.ns; ++c) N += w.active[c] ? std::fabs(w.nj[c]) : 0.0;
   const double inv_N = 1.0 / N;
   double change = std::max(std::fabs(w.d_ln_T), std::fabs(w.d_ln_n));
@@ -326,7 +360,7 @@ double take_step(Work& w, double lambda) {
 bool gas_gone(const Work& w) {
   double condensed = 0.0;
   for (int c = w.ng; c < w.ns; ++c) condensed += w.active[c] ? w.nj[c] : 0.0;
-  return condensed > 0.0 && !(std::exp(w.ln_n) >= 1e-10 * condensed);
+  return condensed > 0.0 && !(w.n() >= 1e-10 * condensed);
 }
 
 // A singular system at assigned T and P with the elements in the
@@ -362,7 +396,7 @@ int iterate(Work& w, int budget) {
     if (!w.fixed_T) {
       bool left_out = false;
       for (int c = w.ng; c < w.ns; ++c) left_out = left_out || !w.active[c];
-      const double T = std::exp(w.ln_T);
+      const double T = w.T();
       if (left_out && T < w.T_condensing) return kStopTooCold;
       if (!(T > kLowestK && T < kHighestK)) return kStopOutOfRange;
     }

@@ -46,8 +46,10 @@ struct SetSolver::Work {
   std::vector<double> pi;
   bool have_state = false;
 
-  // The functions of every species at T, and mu_j/RT.
+  // The functions of every species at T, and mu_j/RT; terms_T: the T at
+  // which every species' functions were last evaluated (0: not since).
   std::vector<double> cp, h, s0, g0, mu;
+  double terms_T = 0.0;
 
   // The reduced system: rows elements, active condensed, n (fixed P),
   // energy (assigned h, u or s); columns pi_i, Delta n_j, Delta ln n,
@@ -62,7 +64,18 @@ struct SetSolver::Work {
   std::vector<double> d_ln_nj, d_nj;
   double d_ln_n = 0.0, d_ln_T = 0.0;
 
-  double T() const { return fixed_T ? T_assigned : pair_T > 0.0 ? pair_T : std::exp(ln_T); }
+  double T() const { return fixed_T ? T_assigned : pair_T > 0.0 ? pair_T : exp_of(ln_T, T_memo); }
+  double n() const { return exp_of(ln_n, n_memo); }  // the moles of gas
+
+  // exp(x), computed again only when x changed since the last call.
+  struct Memo {
+    double x = 0.0, value = 1.0;
+  };
+  mutable Memo T_memo, n_memo;
+  static double exp_of(double x, Memo& memo) {
+    if (x != memo.x) memo = {x, std::exp(x)};
+    return memo.value;
+  }
   double a(int i, int j) const { return set->atoms[static_cast<std::size_t>(i) * ns + j]; }
 };
 

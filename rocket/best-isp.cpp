@@ -25,10 +25,10 @@ double value_of(const RocketResult& r, Measure m) {
 // two computed before.
 class ExitAtOf {
  public:
-  ExitAtOf(const engine::ThermoData& data, RocketProblem problem)
+  ExitAtOf(const engine::ThermoData& data, RocketInput problem)
       : data_(data), problem_(std::move(problem)) {}
   const RocketResult& at(double of) {
-    problem_.mixture.of = of;
+    problem_.of = of;
     std::swap(before_, last_);
     WarmStart warm;
     warm.previous = before_.stations.empty() ? nullptr : &before_;
@@ -41,7 +41,7 @@ class ExitAtOf {
 
  private:
   const engine::ThermoData& data_;
-  RocketProblem problem_;
+  RocketInput problem_;
   RocketResult last_, before_;
 };
 
@@ -121,13 +121,13 @@ void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& 
   }
 }
 
-std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketProblem& problem,
+std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketInput& problem,
                               const BestIspSearch& search) {
   const FpFlagsKept kept;
   check_best_isp_search(data, search);
   const auto [lo, hi] = interval(data, search);
-  RocketProblem p = problem;
-  p.mixture.of = lo;
+  RocketInput p = problem;
+  p.of = lo;
   check_problem(data, p);
 
   std::vector<double> grid(search.scan_points);
@@ -137,7 +137,7 @@ std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketProble
   std::vector<BestIsp> out;
   const std::size_t exits = problem.pi_p.size() + problem.ae_at.size();
   for (std::size_t j = 0; j < exits; ++j) {
-    RocketProblem one = problem;
+    RocketInput one = problem;
     one.pi_p.clear();
     one.ae_at.clear();
     BestIsp best;

@@ -11,7 +11,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr int kMaxEvaluations = 60;
 
-bool state_ok(const engine::Point& p) {
+bool state_ok(const engine::State& p) {
   constexpr unsigned kBad = engine::kNotConverged | engine::kBelowRange | engine::kAboveRange |
                             engine::kFloatingPoint | engine::kSingular | engine::kNoSolution;
   return (p.flags & kBad) == 0;
@@ -84,7 +84,7 @@ bool bracketed_root(Residual residual, double lo, double x_max, double x, double
 
 }  // namespace
 
-Flow expand_to(const Expansion& e, double p_atm, const engine::Point* guess) {
+Flow expand_to(const Expansion& e, double p_atm, const engine::State* guess) {
   Flow flow;
   if (e.frozen) {
     const double T_guess_K = guess != nullptr && guess->has_values() ? guess->T_K : 0.0;
@@ -96,12 +96,12 @@ Flow expand_to(const Expansion& e, double p_atm, const engine::Point* guess) {
     c.p_atm = p_atm;
     flow.state = engine::equilibrium(*e.data, e.feed, c, guess);
   }
-  const engine::Point& s = flow.state;
+  const engine::State& s = flow.state;
   // u^2 / 2 = h_c - h [J/kg]; a rounding below zero next to the chamber is rest.
-  const double dh_J_kg = 1000.0 * (e.h_chamber_kJ_kg - s.h_kJ_kg);
+  const double dh_J_kg = 1000.0 * (e.h_chamber_kJ_kg - s.H_kJ_kg);
   flow.u_m_s = std::sqrt(std::max(0.0, 2.0 * dh_J_kg));
   // A frozen point carries its frozen sound speed and gamma in these fields.
-  flow.a_m_s = s.sound_speed_m_s;
+  flow.a_m_s = s.son_vel_m_s;
   flow.gamma = s.gamma_s;
   flow.rho_u = s.rho_kg_m3 * flow.u_m_s;
   flow.ok = state_ok(s) && std::isfinite(dh_J_kg) && std::isfinite(flow.a_m_s) &&
@@ -116,10 +116,10 @@ Flow expand_to(const Expansion& e, double p_atm, const engine::Point* guess) {
 // Exact for a frozen ideal gas, close for a shifting one; the secant takes
 // over from the second trial.
 SearchResult find_throat(const Expansion& e, const Flow& chamber, double x_guess,
-                         const engine::Point* guess) {
+                         const engine::State* guess) {
   SearchResult r;
-  const engine::Point* const first = guess != nullptr ? guess : &chamber.state;
-  const engine::Point* start = first;
+  const engine::State* const first = guess != nullptr ? guess : &chamber.state;
+  const engine::State* start = first;
   auto residual = [&](double x) {
     r.flow = expand_to(e, e.pc_atm / std::exp(x), start);
     Trial t;
@@ -146,7 +146,7 @@ SearchResult find_throat(const Expansion& e, const Flow& chamber, double x_guess
 //   d/dx = (1 - 1/M^2) / gamma,
 // positive past the throat: Newton's step with the trial's own slope.
 SearchResult find_area_ratio_exit(const Expansion& e, const Flow& throat, double area_ratio,
-                                  double x_guess, const engine::Point* guess) {
+                                  double x_guess, const engine::State* guess) {
   SearchResult r;
   if (area_ratio == 1.0) {
     r.flow = throat;
@@ -155,8 +155,8 @@ SearchResult find_area_ratio_exit(const Expansion& e, const Flow& throat, double
   }
   const double ln_area = std::log(area_ratio);
   const double ln_rho_u_t = std::log(throat.rho_u);
-  const engine::Point* const first = guess != nullptr ? guess : &throat.state;
-  const engine::Point* start = first;
+  const engine::State* const first = guess != nullptr ? guess : &throat.state;
+  const engine::State* start = first;
   auto residual = [&](double x) {
     r.flow = expand_to(e, e.pc_atm / std::exp(x), start);
     Trial t;

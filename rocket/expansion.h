@@ -28,7 +28,7 @@ struct Expansion {
 
 // The gas at one pressure of the expansion and its flow.
 struct Flow {
-  engine::Point state;
+  engine::State state;
   double u_m_s = 0.0;  // sqrt(2 (h_c - h)), h in J/kg
   double a_m_s = 0.0;  // sound speed: the equilibrium one when shifting, else frozen
   double gamma = 0.0;  // the matching isentropic exponent (dln p / dln rho)_s
@@ -38,7 +38,7 @@ struct Flow {
 
 // The expansion's gas at p_atm; `guess` (a nearby state, may be null) starts
 // the solve.
-Flow expand_to(const Expansion& expansion, double p_atm, const engine::Point* guess);
+Flow expand_to(const Expansion& expansion, double p_atm, const engine::State* guess);
 
 // Result of a search: the flow at the pressure found, or at the last
 // pressure tried when `found` is false.
@@ -53,14 +53,14 @@ struct SearchResult {
 // first ln(Pc/Pt) (0: the ideal-gas value from the chamber's gamma).
 inline constexpr double kThroatTolerance = 1e-10;
 SearchResult find_throat(const Expansion& expansion, const Flow& chamber, double x_guess,
-                         const engine::Point* guess);
+                         const engine::State* guess);
 
 // The supersonic pressure with (rho u)_throat / (rho u) = area_ratio, to
 // kExitTolerance in ln P (the area ratio to better than 1e-9 relative: its
 // slope in ln P is below 1). `x_guess` as above (0: ideal-gas estimate).
 inline constexpr double kExitTolerance = 1e-9;
 SearchResult find_area_ratio_exit(const Expansion& expansion, const Flow& throat, double area_ratio,
-                                  double x_guess, const engine::Point* guess);
+                                  double x_guess, const engine::State* guess);
 
 // Ideal-gas first guesses of ln(Pc/P) for a constant gamma: the throat,
 // ln(((gamma+1)/2)^(gamma/(gamma-1))), and the supersonic exit of an area

@@ -29,20 +29,20 @@ void check_of(const engine::ThermoData& data, double of, const char* what) {
 
 // A frozen composition's derivatives in the fields of the equilibrium ones,
 // the engine's convention for frozen points.
-void freeze_derivatives(engine::Point& p) {
+void freeze_derivatives(engine::State& p) {
   p.dlnV_dlnP_T = -1.0;
   p.dlnV_dlnT_P = 1.0;
-  p.cp_eq_kJ_kgK = p.cp_fr_kJ_kgK;
+  p.Cp_kJ_kgK = p.Cp_fr_kJ_kgK;
   p.gamma_s = p.gamma_fr;
-  p.sound_speed_m_s = p.sound_speed_fr_m_s;
+  p.son_vel_m_s = p.son_vel_fr_m_s;
 }
 
 // Every value of a point NaN; its flags and its count of steps kept.
-void clear_values(engine::Point& p) {
+void clear_values(engine::State& p) {
   for (double* v :
-       {&p.P_bar, &p.p_atm, &p.T_K, &p.rho_kg_m3, &p.h_kJ_kg, &p.u_kJ_kg, &p.g_kJ_kg, &p.s_kJ_kgK,
-        &p.M_g_mol, &p.dlnV_dlnP_T, &p.dlnV_dlnT_P, &p.cp_eq_kJ_kgK, &p.gamma_s, &p.sound_speed_m_s,
-        &p.cp_fr_kJ_kgK, &p.gamma_fr, &p.sound_speed_fr_m_s, &p.n_total_mol_kg}) {
+       {&p.P_bar, &p.p_atm, &p.T_K, &p.rho_kg_m3, &p.H_kJ_kg, &p.U_kJ_kg, &p.G_kJ_kg, &p.S_kJ_kgK,
+        &p.M, &p.dlnV_dlnP_T, &p.dlnV_dlnT_P, &p.Cp_kJ_kgK, &p.gamma_s, &p.son_vel_m_s,
+        &p.Cp_fr_kJ_kgK, &p.gamma_fr, &p.son_vel_fr_m_s, &p.n_total_mol_kg}) {
     *v = kNaN;
   }
   for (int j = 0; j < engine::kSpeciesCount; ++j) {
@@ -93,34 +93,34 @@ void set_station(Station& s, const Flow& flow, double pc_atm, double rho_u_throa
 }
 
 // The chamber: HP equilibrium at Pc, at rest.
-Flow chamber_flow(const engine::ThermoData& data, const RocketProblem& problem,
+Flow chamber_flow(const engine::ThermoData& data, const RocketInput& problem,
                   const WarmStart& warm) {
   const Station* prev = warm.station(0);
   Flow f;
-  f.state = engine::flame(data, problem.mixture, problem.pc_atm, prev ? &prev->state : nullptr);
-  f.a_m_s = f.state.sound_speed_m_s;
+  f.state = engine::flame(data, engine::Mixture{problem.of, problem.reactants}, problem.pc_atm, prev ? &prev->state : nullptr);
+  f.a_m_s = f.state.son_vel_m_s;
   f.gamma = f.state.gamma_s;
   f.ok = f.state.converged() && (f.state.flags & kInvalidStation) == 0 &&
-         std::isfinite(f.state.h_kJ_kg) && std::isfinite(f.gamma);
+         std::isfinite(f.state.H_kJ_kg) && std::isfinite(f.gamma);
   return f;
 }
 
 // The chamber of frozen_chamber: the same gas with its frozen properties.
 Flow with_frozen_properties(Flow f) {
   freeze_derivatives(f.state);
-  f.a_m_s = f.state.sound_speed_m_s;
+  f.a_m_s = f.state.son_vel_m_s;
   f.gamma = f.state.gamma_s;
   f.ok = f.ok && std::isfinite(f.gamma);
   return f;
 }
 
 Expansion expansion_from(const engine::ThermoData& data, double pc_atm,
-                         const engine::Point& chamber, const engine::Point* frozen_at) {
+                         const engine::State& chamber, const engine::State* frozen_at) {
   Expansion e;
   e.data = &data;
   e.pc_atm = pc_atm;
-  e.h_chamber_kJ_kg = chamber.h_kJ_kg;
-  e.s_kJ_kgK = chamber.s_kJ_kgK;
+  e.h_chamber_kJ_kg = chamber.H_kJ_kg;
+  e.s_kJ_kgK = chamber.S_kJ_kgK;
   e.feed = engine::feed_of(chamber);
   e.frozen = frozen_at != nullptr;
   if (e.frozen) {
@@ -155,8 +155,8 @@ double x_from_neighbours(const RocketResult& out, std::size_t computed, double a
 // above the throat's), `after` that of the supersonic part; they differ for
 // frozen_throat only.
 void compute_exits(const Expansion& before, const Expansion& after, const Flow& throat,
-                   const RocketProblem& problem, const WarmStart& warm, RocketResult& out) {
-  const engine::Point* upstream = &throat.state;
+                   const RocketInput& problem, const WarmStart& warm, RocketResult& out) {
+  const engine::State* upstream = &throat.state;
   const double pinf_throat = problem.pc_atm / throat.state.p_atm;
   std::size_t i = 2;
   for (double pi : problem.pi_p) {
@@ -173,7 +173,7 @@ void compute_exits(const Expansion& before, const Expansion& after, const Flow& 
   for (double area : problem.ae_at) {
     Station& s = out.stations[i];
     const Station* prev = warm.station(i);
-    double x0 = warm.x_guess(i, problem.mixture.of);
+    double x0 = warm.x_guess(i, problem.of);
     if (x0 == 0.0) {
       x0 = x_from_neighbours(out, i, area);
     }
@@ -187,8 +187,8 @@ void compute_exits(const Expansion& before, const Expansion& after, const Flow& 
   }
 }
 
-void label_stations(const RocketProblem& problem, RocketResult& out) {
-  out.of = problem.mixture.of;
+void label_stations(const RocketInput& problem, RocketResult& out) {
+  out.of = problem.of;
   out.model = problem.model;
   out.stations.assign(2 + problem.pi_p.size() + problem.ae_at.size(), Station{});
   out.stations[1].kind = StationKind::throat;
@@ -205,7 +205,7 @@ void label_stations(const RocketProblem& problem, RocketResult& out) {
 
 }  // namespace
 
-void compute_stations(const engine::ThermoData& data, const RocketProblem& problem,
+void compute_stations(const engine::ThermoData& data, const RocketInput& problem,
                       const WarmStart& warm, RocketResult& out, SharedStations* shared) {
   label_stations(problem, out);
   // The chamber's equilibrium, solved once for every model of the O/F.
@@ -231,7 +231,7 @@ void compute_stations(const engine::ThermoData& data, const RocketProblem& probl
   SearchResult& throat = frozen_at_chamber ? own_throat : s.shifting_throat;
   if (frozen_at_chamber || !s.has_shifting_throat) {
     const Station* prev_throat = warm.station(1);
-    throat = find_throat(to_throat, chamber, warm.x_guess(1, problem.mixture.of),
+    throat = find_throat(to_throat, chamber, warm.x_guess(1, problem.of),
                          prev_throat ? &prev_throat->state : nullptr);
     s.has_shifting_throat = s.has_shifting_throat || !frozen_at_chamber;
   }
@@ -254,22 +254,22 @@ namespace {
 
 // A previous result starts the solves only when it is of the same model and
 // has the same stations.
-bool starts(const RocketProblem& problem, const RocketResult* previous) {
+bool starts(const RocketInput& problem, const RocketResult* previous) {
   return previous != nullptr && previous->model == problem.model &&
          previous->stations.size() == 2 + problem.pi_p.size() + problem.ae_at.size();
 }
 
 }  // namespace
 
-void check_problem(const engine::ThermoData& data, const RocketProblem& problem) {
+void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
   const FpFlagsKept kept;
   const double pc = problem.pc_atm;
   if (!(pc >= kPcMinAtm && pc <= kPcMaxAtm)) {
     throw InputError("chamber pressure pc_atm = " + number_text(pc) + " is outside " +
                      number_text(kPcMinAtm) + " to " + number_text(kPcMaxAtm) + " atm");
   }
-  check_of(data, problem.mixture.of, "O/F");
-  engine::feed_of(data, problem.mixture);  // the reactants' own checks
+  check_of(data, problem.of, "O/F");
+  engine::feed_of(data, engine::Mixture{problem.of, problem.reactants});  // the reactants' own checks
   const std::size_t exits = problem.pi_p.size() + problem.ae_at.size();
   if (exits > static_cast<std::size_t>(kMaxExits)) {
     throw InputError(std::to_string(exits) + " exit conditions (pi_p and ae_at together) are " +
@@ -292,7 +292,7 @@ void check_problem(const engine::ThermoData& data, const RocketProblem& problem)
   }
 }
 
-RocketResult rocket_performance(const engine::ThermoData& data, const RocketProblem& problem,
+RocketResult rocket_performance(const engine::ThermoData& data, const RocketInput& problem,
                                 const RocketResult* previous) {
   const FpFlagsKept kept;
   check_problem(data, problem);
@@ -304,14 +304,14 @@ RocketResult rocket_performance(const engine::ThermoData& data, const RocketProb
 }
 
 std::vector<RocketResult> rocket_performance(const engine::ThermoData& data,
-                                             const RocketProblem& problem,
+                                             const RocketInput& problem,
                                              std::span<const Model> models,
                                              std::span<const RocketResult> previous) {
   const FpFlagsKept kept;
   check_problem(data, problem);
   SharedStations shared;
   std::vector<RocketResult> out(models.size());
-  RocketProblem p = problem;
+  RocketInput p = problem;
   for (std::size_t i = 0; i < models.size(); ++i) {
     p.model = models[i];
     WarmStart warm;
@@ -323,7 +323,7 @@ std::vector<RocketResult> rocket_performance(const engine::ThermoData& data,
   return out;
 }
 
-RocketResult rocket_performance(const RocketProblem& problem) {
+RocketResult rocket_performance(const RocketInput& problem) {
   return rocket_performance(engine::builtin_nasa9_data(), problem);
 }
 
@@ -342,9 +342,9 @@ WarmStart warm_start_at(const Results& results, std::size_t i) {
 }
 
 // Checks the problem at every O/F of a sweep before anything is computed.
-void check_sweep(const engine::ThermoData& data, RocketProblem p, std::span<const double> of) {
+void check_sweep(const engine::ThermoData& data, RocketInput p, std::span<const double> of) {
   for (double v : of) {
-    p.mixture.of = v;
+    p.of = v;
     check_problem(data, p);
   }
 }
@@ -361,21 +361,21 @@ class RingOfResults {
 
 }  // namespace
 
-std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketProblem& problem,
+std::vector<RocketResult> rocket_sweep(const engine::ThermoData& data, const RocketInput& problem,
                                        std::span<const double> of) {
   const FpFlagsKept kept;
-  RocketProblem p = problem;
+  RocketInput p = problem;
   check_sweep(data, p, of);
   std::vector<RocketResult> out(of.size());
   for (std::size_t i = 0; i < of.size(); ++i) {
-    p.mixture.of = of[i];
+    p.of = of[i];
     compute_stations(data, p, warm_start_at(out, i), out[i]);
   }
   return out;
 }
 
 std::vector<std::vector<RocketResult>> rocket_sweep(const engine::ThermoData& data,
-                                                    const RocketProblem& problem,
+                                                    const RocketInput& problem,
                                                     std::span<const double> of,
                                                     std::span<const Model> models) {
   std::vector<std::vector<RocketResult>> out(of.size(), std::vector<RocketResult>(models.size()));
@@ -387,11 +387,11 @@ std::vector<std::vector<RocketResult>> rocket_sweep(const engine::ThermoData& da
   return out;
 }
 
-void rocket_sweep_each(const engine::ThermoData& data, const RocketProblem& problem,
+void rocket_sweep_each(const engine::ThermoData& data, const RocketInput& problem,
                        std::span<const double> of, std::span<const Model> models,
                        const SweepResultSink& each) {
   const FpFlagsKept kept;
-  RocketProblem p = problem;
+  RocketInput p = problem;
   check_sweep(data, p, of);
   // What the first model solves at each O/F (the chamber, the shifting
   // throat) for the models after it, kept for every O/F as the models are
@@ -401,7 +401,7 @@ void rocket_sweep_each(const engine::ThermoData& data, const RocketProblem& prob
     p.model = models[m];
     RingOfResults kept_results;
     for (std::size_t i = 0; i < of.size(); ++i) {
-      p.mixture.of = of[i];
+      p.of = of[i];
       RocketResult& result = kept_results[i];
       compute_stations(data, p, warm_start_at(kept_results, i), result, &shared[i]);
       if (!each(m, i, result)) {

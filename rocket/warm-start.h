@@ -77,7 +77,7 @@ struct SharedStations {
 // the floating-point flags are kept by the caller, and the warm start's
 // results have the problem's stations. `shared`, when given, holds what
 // another model of the same problem and O/F has solved already.
-void compute_stations(const engine::ThermoData& data, const RocketProblem& problem,
+void compute_stations(const engine::ThermoData& data, const RocketInput& problem,
                       const WarmStart& warm, RocketResult& out, SharedStations* shared = nullptr);
 
 }  // namespace zuna::rocket

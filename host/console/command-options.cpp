@@ -75,24 +75,24 @@ void check_list(const std::string& option, const std::vector<double>& values, do
   }
 }
 
-engine::ReactantState reactant_set(std::string_view text) {
+engine::ReactantSet reactant_set(std::string_view text) {
   if (text == "liquid") {
-    return engine::ReactantState::liquid;
+    return engine::ReactantSet::liquid;
   }
   if (text == "gas") {
-    return engine::ReactantState::gas;
+    return engine::ReactantSet::gas;
   }
   if (text == "custom") {
-    return engine::ReactantState::custom;
+    return engine::ReactantSet::custom;
   }
   throw UsageError{"--reactants: '" + std::string(text) + "' is not one of liquid, gas, custom"};
 }
 
-const char* reactant_set_name(engine::ReactantState state) {
+const char* reactant_set_name(engine::ReactantSet state) {
   switch (state) {
-    case engine::ReactantState::liquid: return "liquid";
-    case engine::ReactantState::gas: return "gas";
-    case engine::ReactantState::custom: return "custom";
+    case engine::ReactantSet::liquid: return "liquid";
+    case engine::ReactantSet::gas: return "gas";
+    case engine::ReactantSet::custom: return "custom";
   }
   return "";
 }

@@ -47,8 +47,8 @@ void check_list(const std::string& option, const std::vector<double>& values, do
                 double high, const std::string& range);
 
 // "liquid", "gas", "custom" of --reactants.
-engine::ReactantState reactant_set(std::string_view text);
-const char* reactant_set_name(engine::ReactantState state);
+engine::ReactantSet reactant_set(std::string_view text);
+const char* reactant_set_name(engine::ReactantSet state);
 
 // The O/F grid of the program's sweep: npmin points from rmin to just below
 // the stoichiometric ratio, the stoichiometric ratio, npmax points from just

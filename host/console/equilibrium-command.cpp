@@ -75,27 +75,27 @@ const Column kColumns[] = {
 // the result; T_K of tp); every other value is the engine's, NaN and so
 // empty when the point has none.
 void write_row(tables::TableWriter& w, const EquilibriumSettings& s, double p_atm, double T_K,
-               double of, const engine::Point& pt) {
+               double of, const engine::State& pt) {
   w.text(problem_name(s.mode));
-  w.text(reactant_set_name(s.reactants.state));
+  w.text(reactant_set_name(s.reactants.set));
   w.number(s.mode == engine::Mode::UV ? pt.p_atm : p_atm);
   w.number(of);
   w.number(pt.P_bar);
   w.number(s.mode == engine::Mode::TP ? T_K : pt.T_K);
   w.number(pt.rho_kg_m3);
-  w.number(pt.h_kJ_kg);
-  w.number(pt.u_kJ_kg);
-  w.number(pt.g_kJ_kg);
-  w.number(pt.s_kJ_kgK);
-  w.number(pt.M_g_mol);
+  w.number(pt.H_kJ_kg);
+  w.number(pt.U_kJ_kg);
+  w.number(pt.G_kJ_kg);
+  w.number(pt.S_kJ_kgK);
+  w.number(pt.M);
   w.number(pt.dlnV_dlnP_T);
   w.number(pt.dlnV_dlnT_P);
-  w.number(pt.cp_eq_kJ_kgK);
+  w.number(pt.Cp_kJ_kgK);
   w.number(pt.gamma_s);
-  w.number(pt.sound_speed_m_s);
-  w.number(pt.cp_fr_kJ_kgK);
+  w.number(pt.son_vel_m_s);
+  w.number(pt.Cp_fr_kJ_kgK);
   w.number(pt.gamma_fr);
-  w.number(pt.sound_speed_fr_m_s);
+  w.number(pt.son_vel_fr_m_s);
   for (double x : pt.x) {
     w.number(x);
   }
@@ -167,9 +167,9 @@ bool feed_mixtures(const EquilibriumSettings& s, const engine::ThermoData& data,
         const double nRT_J_kg = reactant_moles_mol_kg(m.feed) * data.R_J_molK * s.T0_K;
         m.v0_m3_kg = nRT_J_kg / (s.p0_atm * engine::kAtmBar * 1e5);
         m.u0_kJ_kg = m.feed.h0_kJ_kg - nRT_J_kg / 1000.0;
-      } else if (s.reactants.state == engine::ReactantState::gas) {
+      } else if (s.reactants.set == engine::ReactantSet::gas) {
         m.u0_kJ_kg = m.feed.h0_kJ_kg -
-                     reactant_moles_mol_kg(m.feed) * data.R_J_molK * s.reactants.T_gas_K / 1000.0;
+                     reactant_moles_mol_kg(m.feed) * data.R_J_molK * s.reactants.T_K / 1000.0;
       } else {
         m.u0_kJ_kg = m.feed.h0_kJ_kg;  // condensed reactants: p v is negligible
       }
@@ -179,7 +179,7 @@ bool feed_mixtures(const EquilibriumSettings& s, const engine::ThermoData& data,
       const bool temperature = what.rfind("T_gas_K", 0) == 0;
       const std::string line = temperature
                                    ? engine_message(s.initial_gas_state ? "--t0" : "--t-reactants",
-                                                    s.reactants.T_gas_K, what)
+                                                    s.reactants.T_K, what)
                                    : engine_message(option, v, what);
       std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, line.c_str(), kCommand);
       return false;
@@ -192,7 +192,7 @@ bool feed_mixtures(const EquilibriumSettings& s, const engine::ThermoData& data,
 bool sweep_of(const EquilibriumSettings& s, const engine::ThermoData& data,
               const std::vector<FedMixture>& mixtures, engine::Condition c, double p_atm,
               tables::TableWriter& out) {
-  engine::Point previous;
+  engine::State previous;
   bool warm = false;
   for (const FedMixture& m : mixtures) {
     switch (c.mode) {
@@ -206,7 +206,7 @@ bool sweep_of(const EquilibriumSettings& s, const engine::ThermoData& data,
       case engine::Mode::TP:
       case engine::Mode::SP: break;
     }
-    const engine::Point pt = engine::equilibrium(data, m.feed, c, warm ? &previous : nullptr);
+    const engine::State pt = engine::equilibrium(data, m.feed, c, warm ? &previous : nullptr);
     if (pt.has_values()) {
       previous = pt;
       warm = true;

@@ -136,11 +136,11 @@ void read_option(int code, std::string_view arg, EquilibriumSettings& s, Given& 
       given.rho = true;
       break;
     case kReactantSet:
-      s.reactants.state = reactant_set(arg);
+      s.reactants.set = reactant_set(arg);
       given.reactant_set = true;
       break;
     case kTReactants:
-      s.reactants.T_gas_K = real_option(code, arg);
+      s.reactants.T_K = real_option(code, arg);
       given.t_reactants = true;
       break;
     case kHFuel:
@@ -203,12 +203,12 @@ void check_settings(EquilibriumSettings& s, const Given& g) {
     }
     if (g.t0) {
       // The reactants are the gas mixture at T0.
-      if (g.reactant_set && s.reactants.state != engine::ReactantState::gas) {
+      if (g.reactant_set && s.reactants.set != engine::ReactantSet::gas) {
         throw UsageError{"--t0 and --p0 give the state of gas reactants: --reactants must be gas"};
       }
       only_with(g.t_reactants, kTReactants, "without --t0 (the gases are at T0)");
-      s.reactants.state = engine::ReactantState::gas;
-      s.reactants.T_gas_K = s.T0_K;
+      s.reactants.set = engine::ReactantSet::gas;
+      s.reactants.T_K = s.T0_K;
       s.initial_gas_state = true;
     }
   }
@@ -216,12 +216,12 @@ void check_settings(EquilibriumSettings& s, const Given& g) {
     throw UsageError{"--of cannot be combined with " + g.grid_option};
   }
   if (!s.initial_gas_state) {
-    only_with(g.t_reactants && s.reactants.state != engine::ReactantState::gas, kTReactants,
+    only_with(g.t_reactants && s.reactants.set != engine::ReactantSet::gas, kTReactants,
               "with --reactants gas");
   }
-  only_with(g.h_fuel && s.reactants.state != engine::ReactantState::custom, kHFuel,
+  only_with(g.h_fuel && s.reactants.set != engine::ReactantSet::custom, kHFuel,
             "with --reactants custom");
-  only_with(g.h_oxid && s.reactants.state != engine::ReactantState::custom, kHOxid,
+  only_with(g.h_oxid && s.reactants.set != engine::ReactantSet::custom, kHOxid,
             "with --reactants custom");
   if (s.csv_file && s.json_file && *s.csv_file == "-" && *s.json_file == "-") {
     throw UsageError{"--csv and --json cannot both write to standard output"};
@@ -239,7 +239,7 @@ void check_settings(EquilibriumSettings& s, const Given& g) {
   if (g.p0)
     check_range(kP0, s.p0_atm, engine::kPMinAtm, engine::kPMaxAtm, p_range);
   if (g.t_reactants) {
-    check_range(kTReactants, s.reactants.T_gas_K, engine::kTMinK, engine::kTMaxK, t_range);
+    check_range(kTReactants, s.reactants.T_K, engine::kTMinK, engine::kTMaxK, t_range);
   }
   check_grid(s.grid);
 }

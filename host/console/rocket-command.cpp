@@ -124,9 +124,9 @@ void read_option(const std::string& name, std::string_view arg, RocketSettings& 
   } else if (name == "--model") {
     s.models = parse_models(arg);
   } else if (name == "--reactants") {
-    s.reactants.state = reactant_set(arg);
+    s.reactants.set = reactant_set(arg);
   } else if (name == "--t-reactants") {
-    s.reactants.T_gas_K = real_value(name, arg);
+    s.reactants.T_K = real_value(name, arg);
     g.t_reactants = true;
   } else if (name == "--h-fuel") {
     s.reactants.h_fuel_J_mol = real_value(name, arg);
@@ -159,11 +159,11 @@ void check_settings(const RocketSettings& s, const Given& g) {
   if (s.of && !g.grid_option.empty()) {
     throw UsageError{"--of cannot be combined with " + g.grid_option};
   }
-  only_with(g.t_reactants && s.reactants.state != engine::ReactantState::gas, "--t-reactants",
+  only_with(g.t_reactants && s.reactants.set != engine::ReactantSet::gas, "--t-reactants",
             "with --reactants gas");
-  only_with(g.h_fuel && s.reactants.state != engine::ReactantState::custom, "--h-fuel",
+  only_with(g.h_fuel && s.reactants.set != engine::ReactantSet::custom, "--h-fuel",
             "with --reactants custom");
-  only_with(g.h_oxid && s.reactants.state != engine::ReactantState::custom, "--h-oxid",
+  only_with(g.h_oxid && s.reactants.set != engine::ReactantSet::custom, "--h-oxid",
             "with --reactants custom");
   if (s.best && s.pi_p.empty() && s.ae_at.empty()) {
     throw UsageError{"--best needs an exit: --pi-p or --ae-at"};
@@ -185,7 +185,7 @@ void check_settings(const RocketSettings& s, const Given& g) {
                      std::to_string(rocket::kMaxExits) + " together)"};
   }
   if (g.t_reactants) {
-    check_range("--t-reactants", s.reactants.T_gas_K, engine::kTMinK, engine::kTMaxK,
+    check_range("--t-reactants", s.reactants.T_K, engine::kTMinK, engine::kTMaxK,
                 "200 to 6000 K");
   }
   check_grid(s.grid);
@@ -241,13 +241,13 @@ void check_problems(const RocketSettings& s, const engine::ThermoData& data,
                          ": Pe >= 1e-06 atm)"};
       }
     }
-    rocket::RocketProblem p;
+    rocket::RocketInput p;
     p.pc_atm = pc;
-    p.mixture.reactants = s.reactants;
+    p.reactants = s.reactants;
     p.pi_p = s.pi_p;
     p.ae_at = s.ae_at;
     for (double v : of) {
-      p.mixture.of = v;
+      p.of = v;
       try {
         rocket::check_problem(data, p);
       } catch (const engine::InputError& e) {
@@ -424,10 +424,10 @@ std::vector<std::string> exit_texts(const RocketSettings& s) {
 }
 
 void write_state(tables::TableWriter& w, const rocket::Station& st) {
-  const engine::Point& p = st.state;
-  for (double v : {st.pinf_p, p.P_bar, p.T_K, p.rho_kg_m3, p.h_kJ_kg, p.u_kJ_kg, p.g_kJ_kg,
-                   p.s_kJ_kgK, p.M_g_mol, p.dlnV_dlnP_T, p.dlnV_dlnT_P, p.cp_eq_kJ_kgK, p.gamma_s,
-                   p.sound_speed_m_s, st.mach, st.ae_at, st.cstar_m_s, st.cf}) {
+  const engine::State& p = st.state;
+  for (double v : {st.pinf_p, p.P_bar, p.T_K, p.rho_kg_m3, p.H_kJ_kg, p.U_kJ_kg, p.G_kJ_kg,
+                   p.S_kJ_kgK, p.M, p.dlnV_dlnP_T, p.dlnV_dlnT_P, p.Cp_kJ_kgK, p.gamma_s,
+                   p.son_vel_m_s, st.mach, st.ae_at, st.cstar_m_s, st.cf}) {
     w.number(v);
   }
 }
@@ -560,16 +560,16 @@ int run(const RocketSettings& s, bool stdout_closed) {
     std::fprintf(stderr, "%s: %s (try '%s --help')\n", kCommand, e.message.c_str(), kCommand);
     return 2;
   }
-  const char* set = reactant_set_name(s.reactants.state);
+  const char* set = reactant_set_name(s.reactants.set);
 
   // The best O/F come first: the JSON gives them before its rows.
   std::vector<BestOfGroup> best;
   if (s.best) {
     for (double pc : s.pc_atm) {
       for (rocket::Model m : s.models) {
-        rocket::RocketProblem p;
+        rocket::RocketInput p;
         p.pc_atm = pc;
-        p.mixture.reactants = s.reactants;
+        p.reactants = s.reactants;
         p.pi_p = s.pi_p;
         p.ae_at = s.ae_at;
         p.model = m;
@@ -623,8 +623,8 @@ int run(const RocketSettings& s, bool stdout_closed) {
   tables::OutputBuffer* screen = text ? outputs[0].buffer.get() : nullptr;
   bool complete = true;
   bool first = true;
-  rocket::RocketProblem p;
-  p.mixture.reactants = s.reactants;
+  rocket::RocketInput p;
+  p.reactants = s.reactants;
   p.pi_p = s.pi_p;
   p.ae_at = s.ae_at;
   for (std::size_t k = 0; k < s.pc_atm.size() && complete; ++k) {

@@ -17,7 +17,7 @@
 // as given). The computation goes one chamber pressure at a time, the
 // models of one O/F sharing their chamber; only that pressure's results are
 // kept. A station that could not be computed has empty values and its flags
-// (the engine's PointFlag bits, the rocket's StationFlag bits).
+// (zuna4::StateFlag bits of the state and of the station).
 //
 // Exit status: 0 when every row was written (flagged stations included),
 // 1 when the data or an output could not be read or written (standard output

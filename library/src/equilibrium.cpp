@@ -1,11 +1,12 @@
-// The equilibrium facade: the library's structs to the engine's and back.
+// The equilibrium facade: the library's inputs to the engine's problem;
+// the engine's states are the library's.
 #include "zuna4/equilibrium.h"
 
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
-#include "src/conversions.h"
+#include "src/engine-errors.h"
 
 namespace zuna4 {
 
@@ -39,7 +40,7 @@ struct Prepared {
 Prepared prepare(const EquilibriumInput& in) {
   const engine::ThermoData& data = engine::builtin_nasa9_data();
   Prepared p;
-  p.feed = engine::feed_of(data, engine::Mixture{in.of, detail::to_engine(in.reactants)});
+  p.feed = engine::feed_of(data, engine::Mixture{in.of, in.reactants});
   engine::Condition& c = p.condition;
   c.p_atm = in.p_atm;
   switch (in.problem) {
@@ -71,7 +72,7 @@ Prepared prepare(const EquilibriumInput& in) {
 
 // Only the solve, for inputs already prepared: the engine checks the
 // condition's ranges as it starts.
-engine::Point solve(const Prepared& p, const engine::Point* guess) {
+engine::State solve(const Prepared& p, const engine::State* guess) {
   return engine::equilibrium(engine::builtin_nasa9_data(), p.feed, p.condition, guess);
 }
 
@@ -107,11 +108,7 @@ void check_input(const EquilibriumInput& input) {
 State equilibrium(const EquilibriumInput& input, const State* warm) {
   return detail::translating_errors([&] {
     const Prepared p = prepare(input);
-    if (warm != nullptr && warm->has_values()) {
-      const engine::Point guess = detail::to_engine(*warm);
-      return detail::from_engine(solve(p, &guess));
-    }
-    return detail::from_engine(solve(p, nullptr));
+    return solve(p, warm != nullptr && warm->has_values() ? warm : nullptr);
   });
 }
 
@@ -131,19 +128,18 @@ void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, boo
     }
   }
   detail::translating_errors([&] {
-    engine::Point previous;
-    bool have_previous = false;
+    // A copy of the caller's warm state: out may hold it.
+    State first_guess;
+    const State* previous = nullptr;
     if (warm_start && warm != nullptr && warm->has_values()) {
-      previous = detail::to_engine(*warm);
-      have_previous = true;
+      first_guess = *warm;
+      previous = &first_guess;
     }
     for (std::size_t i = 0; i < in.size(); ++i) {
-      const engine::Point pt = solve(prepared[i], have_previous ? &previous : nullptr);
-      if (warm_start && pt.has_values()) {
-        previous = pt;
-        have_previous = true;
+      out[i] = solve(prepared[i], previous);
+      if (warm_start && out[i].has_values()) {
+        previous = &out[i];
       }
-      out[i] = detail::from_engine(pt);
     }
   });
 }

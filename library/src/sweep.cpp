@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "src/conversions.h"
+#include "src/engine-errors.h"
 #include "src/shipped-data.h"
 #include "thermo/reference.h"
 #include "thermodata/data7.h"

@@ -30,7 +30,7 @@ double st() { return stoichiometric_of(data()); }
 Mixture liquid(double r) { return Mixture{r * st(), {}}; }
 Mixture gas(double r) {
   Reactants g;
-  g.state = ReactantState::gas;
+  g.set = ReactantSet::gas;
   return Mixture{r * st(), g};
 }
 
@@ -66,7 +66,7 @@ TEST(EngineEdges, RefusesInputsOutsideItsRange) {
     EXPECT_NE(refusal([&] { equilibrium(data(), feed, tp); }).find("T_K"), std::string::npos);
   }
   Mixture cold_gas = gas(1.0);
-  cold_gas.reactants.T_gas_K = 150.0;
+  cold_gas.reactants.T_K = 150.0;
   EXPECT_NE(refusal([&] { feed_of(data(), cold_gas); }).find("T_gas_K"), std::string::npos);
   Condition uv;
   uv.mode = Mode::UV;
@@ -78,7 +78,7 @@ TEST(EngineEdges, RefusesInputsOutsideItsRange) {
 
   // A sweep refuses before it computes anything.
   const std::vector<double> of = {st(), 50.0 * st()};
-  std::vector<Point> out(2);
+  std::vector<State> out(2);
   out[0].iterations = -7;
   EXPECT_NE(refusal([&] { flame_sweep(data(), of, {}, 1.0, out); }), "");
   EXPECT_EQ(out[0].iterations, -7);
@@ -88,7 +88,7 @@ TEST(EngineEdges, EndsOfTheRangeConvergeWithoutFlags) {
   for (double r : {0.1, 40.0}) {
     for (double p : {1e-6, 1.0, 1e5}) {
       for (const Mixture& m : {liquid(r), gas(r)}) {
-        const Point pt = flame(data(), m, p);
+        const State pt = flame(data(), m, p);
         EXPECT_TRUE(pt.converged()) << r << " " << p;
         EXPECT_EQ(pt.flags, 0u) << r << " " << p;
         EXPECT_GT(pt.T_K, kTMinK);
@@ -101,7 +101,7 @@ TEST(EngineEdges, EndsOfTheRangeConvergeWithoutFlags) {
 // with 1.01325 (not the rounding of exp(ln p): 10 atm is 10.1325 bar).
 TEST(EngineEdges, GivenPressuresComeBackExactly) {
   for (double p : {1e-6, 0.3, 1.0, 10.0, 68.046, 100.0, 1e5}) {
-    const Point hp = flame(data(), liquid(1.0), p);
+    const State hp = flame(data(), liquid(1.0), p);
     ASSERT_TRUE(hp.converged()) << p;
     EXPECT_EQ(hp.p_atm, p);
     EXPECT_EQ(hp.P_bar, p * kAtmBar);
@@ -110,17 +110,17 @@ TEST(EngineEdges, GivenPressuresComeBackExactly) {
     tp.mode = Mode::TP;
     tp.T_K = 3000.0;
     tp.p_atm = p;
-    const Point t = equilibrium(data(), feed, tp);
+    const State t = equilibrium(data(), feed, tp);
     EXPECT_EQ(t.p_atm, p);
     EXPECT_EQ(t.P_bar, p * kAtmBar);
     Condition sp;
     sp.mode = Mode::SP;
     sp.p_atm = p;
-    sp.s_kJ_kgK = hp.s_kJ_kgK;
-    const Point s = equilibrium(data(), feed_of(hp), sp, &hp);
+    sp.s_kJ_kgK = hp.S_kJ_kgK;
+    const State s = equilibrium(data(), feed_of(hp), sp, &hp);
     EXPECT_EQ(s.p_atm, p);
     EXPECT_EQ(s.P_bar, p * kAtmBar);
-    const Point f = frozen_state(data(), composition_of(hp), 2000.0, p);
+    const State f = frozen_state(data(), composition_of(hp), 2000.0, p);
     EXPECT_EQ(f.p_atm, p);
     EXPECT_EQ(f.P_bar, p * kAtmBar);
   }
@@ -129,32 +129,32 @@ TEST(EngineEdges, GivenPressuresComeBackExactly) {
 
 // A mixture whose enthalpy puts its flame below 200 K: the liquid oxidizer
 // given a lower enthalpy than it has, far on the lean side.
-Point cold_flame(double h_oxid_J_mol) {
+State cold_flame(double h_oxid_J_mol) {
   Mixture m = liquid(40.0);
-  m.reactants.state = ReactantState::custom;
+  m.reactants.set = ReactantSet::custom;
   m.reactants.h_oxid_J_mol = h_oxid_J_mol;
   return flame(data(), m, 1.0);
 }
 
-void expect_no_values(const Point& p) {
+void expect_no_values(const State& p) {
   EXPECT_FALSE(p.has_values());
   EXPECT_TRUE(p.flags & kNoSolution);
-  for (double v : {p.T_K, p.h_kJ_kg, p.s_kJ_kgK, p.rho_kg_m3, p.gamma_s, p.x[0], p.n_mol_kg[5]}) {
+  for (double v : {p.T_K, p.H_kJ_kg, p.S_kJ_kgK, p.rho_kg_m3, p.gamma_s, p.x[0], p.n_mol_kg[5]}) {
     EXPECT_TRUE(std::isnan(v));
   }
 }
 
 TEST(EngineEdges, ResultsBeyondTheDataAreFlaggedOrRefused) {
   // Extrapolated below 200 K, with values.
-  const Point low = cold_flame(-15000.0);
+  const State low = cold_flame(-15000.0);
   EXPECT_EQ(low.flags, unsigned(kExtrapolatedLow)) << low.T_K;
   EXPECT_GT(low.T_K, kTExtrapolatedMinK);
   EXPECT_LT(low.T_K, kTMinK);
-  const Point lower = cold_flame(-16500.0);
+  const State lower = cold_flame(-16500.0);
   EXPECT_EQ(lower.flags, unsigned(kExtrapolatedLow)) << lower.T_K;
   EXPECT_GT(lower.T_K, kTExtrapolatedMinK);
   // Below 100 K: no solution, no values.
-  const Point colder = cold_flame(-18000.0);
+  const State colder = cold_flame(-18000.0);
   EXPECT_TRUE(colder.flags & kBelowRange) << colder.flags;
   expect_no_values(colder);
 
@@ -165,15 +165,15 @@ TEST(EngineEdges, ResultsBeyondTheDataAreFlaggedOrRefused) {
   c.mode = Mode::TP;
   c.T_K = 6000.0;
   c.p_atm = 1.0;
-  const Point at6000 = equilibrium(data(), feed, c);
+  const State at6000 = equilibrium(data(), feed, c);
   c.mode = Mode::HP;
-  c.h_kJ_kg = at6000.h_kJ_kg + 200.0 * at6000.cp_eq_kJ_kgK;
-  const Point high = equilibrium(data(), feed, c);
+  c.h_kJ_kg = at6000.H_kJ_kg + 200.0 * at6000.Cp_kJ_kgK;
+  const State high = equilibrium(data(), feed, c);
   EXPECT_EQ(high.flags, unsigned(kExtrapolatedHigh)) << high.T_K;
   EXPECT_GT(high.T_K, kTMaxK);
   EXPECT_LT(high.T_K, kTExtrapolatedMaxK);
-  c.h_kJ_kg = at6000.h_kJ_kg + 2000.0 * at6000.cp_eq_kJ_kgK;
-  const Point higher = equilibrium(data(), feed, c);
+  c.h_kJ_kg = at6000.H_kJ_kg + 2000.0 * at6000.Cp_kJ_kgK;
+  const State higher = equilibrium(data(), feed, c);
   EXPECT_TRUE(higher.flags & kAboveRange) << higher.flags;
   expect_no_values(higher);
 }
@@ -184,26 +184,26 @@ TEST(EngineEdges, ResultsBeyondTheDataAreFlaggedOrRefused) {
 // once and stays there.
 TEST(EngineEdges, FrozenSolvesStopBelow100K) {
   for (double r : {0.2, 1.0, 4.0}) {
-    const Point hot = flame(data(), liquid(r), 50.0);
+    const State hot = flame(data(), liquid(r), 50.0);
     const Composition c = composition_of(hot);
     bool below = false;
     for (double p = 1.0; p >= 1e-6; p /= 2.0) {
       for (double guess : {0.0, hot.T_K, kTExtrapolatedMinK, 150.0}) {
-        const Point q = frozen_sp(data(), c, hot.s_kJ_kgK, p, guess);
+        const State q = frozen_sp(data(), c, hot.S_kJ_kgK, p, guess);
         EXPECT_LE(q.iterations, 15) << r << " " << p << " " << guess;
         if (q.has_values()) {
           EXPECT_FALSE(below) << r << " " << p << " " << guess;
           EXPECT_GE(q.T_K, kTExtrapolatedMinK);
-          EXPECT_NEAR(q.s_kJ_kgK, hot.s_kJ_kgK, 1e-12 * hot.s_kJ_kgK);
+          EXPECT_NEAR(q.S_kJ_kgK, hot.S_kJ_kgK, 1e-12 * hot.S_kJ_kgK);
         } else {
           EXPECT_EQ(q.flags, unsigned(kBelowRange | kNoSolution)) << r << " " << p;
           expect_no_values(q);
         }
       }
-      below = !frozen_sp(data(), c, hot.s_kJ_kgK, p, hot.T_K).has_values();
+      below = !frozen_sp(data(), c, hot.S_kJ_kgK, p, hot.T_K).has_values();
     }
     EXPECT_TRUE(below) << r;  // 1e-6 atm lies below 100 K for every mixture here
-    const Point cooled = frozen_hp(data(), c, hot.h_kJ_kg - 1e5, 50.0, hot.T_K);
+    const State cooled = frozen_hp(data(), c, hot.H_kJ_kg - 1e5, 50.0, hot.T_K);
     EXPECT_EQ(cooled.flags, unsigned(kBelowRange | kNoSolution)) << r;
     EXPECT_LE(cooled.iterations, 15);
   }
@@ -225,10 +225,10 @@ TEST(EngineEdges, EveryConditionOfTheRangeEndsConvergedOrFlagged) {
   for (int k = 0; k < 4000; ++k) {
     Mixture m{0.1 * st() * std::pow(400.0, next()), {}};
     if (k % 3 == 1) {
-      m.reactants.state = ReactantState::gas;
-      m.reactants.T_gas_K = 200.0 + 5800.0 * next();
+      m.reactants.set = ReactantSet::gas;
+      m.reactants.T_K = 200.0 + 5800.0 * next();
     } else if (k % 3 == 2) {
-      m.reactants.state = ReactantState::custom;
+      m.reactants.set = ReactantSet::custom;
       m.reactants.h_fuel_J_mol = -20000.0 + 60000.0 * next();
       m.reactants.h_oxid_J_mol = -20000.0 + 60000.0 * next();
     }
@@ -238,15 +238,15 @@ TEST(EngineEdges, EveryConditionOfTheRangeEndsConvergedOrFlagged) {
     tp.mode = Mode::TP;
     tp.T_K = 200.0 + 5800.0 * next();
     tp.p_atm = p;
-    const Point state = equilibrium(data(), feed, tp);
+    const State state = equilibrium(data(), feed, tp);
     ASSERT_TRUE(state.converged() && state.flags == 0) << k;
-    Point q;
+    State q;
     switch ((k / 3) % 3) {
       case 0: q = flame(data(), m, p); break;
       case 1: {
         Condition sp;
         sp.mode = Mode::SP;
-        sp.s_kJ_kgK = state.s_kJ_kgK;
+        sp.s_kJ_kgK = state.S_kJ_kgK;
         sp.p_atm = 1e-6 * std::pow(1e11, next());
         q = equilibrium(data(), feed, sp, k % 2 ? &state : nullptr);
         break;
@@ -254,7 +254,7 @@ TEST(EngineEdges, EveryConditionOfTheRangeEndsConvergedOrFlagged) {
       default: {
         Condition uv;
         uv.mode = Mode::UV;
-        uv.u_kJ_kg = state.u_kJ_kg;
+        uv.u_kJ_kg = state.U_kJ_kg;
         uv.v_m3_kg = 1.0 / state.rho_kg_m3;
         q = equilibrium(data(), feed, uv);
         EXPECT_NEAR(q.T_K, state.T_K, 1e-10 * state.T_K) << k;
@@ -291,7 +291,7 @@ TEST(EngineEdges, FloatingPointFlagsAreLeftAsFound) {
   const ThermoData bad = overflowing_data();
   const Mixture stoich = liquid(1.0), rich = liquid(0.1), far = liquid(40.0);
   Mixture cold = far;
-  cold.reactants.state = ReactantState::custom;
+  cold.reactants.set = ReactantSet::custom;
   cold.reactants.h_oxid_J_mol = -18000.0;
   Condition tp;
   tp.mode = Mode::TP;
@@ -299,11 +299,11 @@ TEST(EngineEdges, FloatingPointFlagsAreLeftAsFound) {
   tp.p_atm = 1e-6;
   std::istringstream records(slurp(ZUNA_DATA_DIR "/nasa9-h2o2.inp"));
   auto calls = [&] {
-    const Point p = flame(data(), stoich, 1.0);
+    const State p = flame(data(), stoich, 1.0);
     equilibrium(data(), feed_of(data(), rich), tp);  // trace amounts underflow
     EXPECT_FALSE(flame(data(), cold, 1.0).has_values());
     frozen_sp(data(), composition_of(p), 15.0, 0.01);
-    const Point faulty = flame(bad, stoich, 1.0);
+    const State faulty = flame(bad, stoich, 1.0);
     EXPECT_FALSE(faulty.has_values());
     EXPECT_NE(faulty.flags & (kFloatingPoint | kSingular | kNotConverged), 0u) << faulty.flags;
     refusal([&] { flame(data(), stoich, 1e9); });
@@ -325,7 +325,7 @@ TEST(EngineEdges, FloatingPointFlagsAreLeftAsFound) {
 }
 
 TEST(EngineEdges, FaultInsideBecomesAFlag) {
-  const Point p = frozen_state(overflowing_data(), composition_of(flame(data(), liquid(1.0), 1.0)),
+  const State p = frozen_state(overflowing_data(), composition_of(flame(data(), liquid(1.0), 1.0)),
                                3000.0, 1.0);
   EXPECT_EQ(p.flags, unsigned(kFloatingPoint | kNoSolution));
   expect_no_values(p);
@@ -338,10 +338,10 @@ TEST(EngineEdges, WarmStartsLandWhereColdOnesDo) {
   }
   for (double p : {1e-6, 1.0, 1e5}) {
     for (const Reactants& reac : {Reactants{}, gas(1.0).reactants}) {
-      std::vector<Point> warm(of.size());
+      std::vector<State> warm(of.size());
       flame_sweep(data(), of, reac, p, warm);
       for (std::size_t k = 0; k < of.size(); ++k) {
-        const Point cold = flame(data(), Mixture{of[k], reac}, p);
+        const State cold = flame(data(), Mixture{of[k], reac}, p);
         ASSERT_TRUE(warm[k].converged() && cold.converged());
         EXPECT_NEAR(warm[k].T_K, cold.T_K, 1e-11 * cold.T_K);
         for (int j = 0; j < kSpeciesCount; ++j) {
@@ -362,12 +362,12 @@ TEST(EngineEdges, TwoThreadsAtOnce) {
     of.push_back((0.2 + 0.05 * k) * 7.93668273905);
   }
   // The first use of the built-in data is inside the threads.
-  std::vector<Point> a(of.size()), b(of.size());
+  std::vector<State> a(of.size()), b(of.size());
   std::thread one([&] { flame_sweep(builtin_nasa9_data(), of, {}, 1.0, a); });
   std::thread two([&] { flame_sweep(builtin_nasa9_data(), of, {}, 1.0, b); });
   one.join();
   two.join();
-  std::vector<Point> alone(of.size());
+  std::vector<State> alone(of.size());
   flame_sweep(data(), of, {}, 1.0, alone);
   for (std::size_t k = 0; k < of.size(); ++k) {
     EXPECT_EQ(a[k].T_K, alone[k].T_K);

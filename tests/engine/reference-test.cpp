@@ -68,30 +68,30 @@ void expect_printed(Worst& worst, const std::string& tag, const TableRow& row,
   EXPECT_NEAR(got, want, tol) << tag << " " << column << ", table line " << row.line;
 }
 
-// The properties of a Point by the rocket table's column names.
-std::map<std::string, std::function<double(const Point&)>> columns(bool frozen) {
-  std::map<std::string, std::function<double(const Point&)>> c = {
-      {"P_bar", [](const Point& p) { return p.P_bar; }},
-      {"T_K", [](const Point& p) { return p.T_K; }},
-      {"rho_kg_m3", [](const Point& p) { return p.rho_kg_m3; }},
-      {"H_kJ_kg", [](const Point& p) { return p.h_kJ_kg; }},
-      {"U_kJ_kg", [](const Point& p) { return p.u_kJ_kg; }},
-      {"G_kJ_kg", [](const Point& p) { return p.g_kJ_kg; }},
-      {"S_kJ_kgK", [](const Point& p) { return p.s_kJ_kgK; }},
-      {"M", [](const Point& p) { return p.M_g_mol; }},
+// The properties of a State by the rocket table's column names.
+std::map<std::string, std::function<double(const State&)>> columns(bool frozen) {
+  std::map<std::string, std::function<double(const State&)>> c = {
+      {"P_bar", [](const State& p) { return p.P_bar; }},
+      {"T_K", [](const State& p) { return p.T_K; }},
+      {"rho_kg_m3", [](const State& p) { return p.rho_kg_m3; }},
+      {"H_kJ_kg", [](const State& p) { return p.H_kJ_kg; }},
+      {"U_kJ_kg", [](const State& p) { return p.U_kJ_kg; }},
+      {"G_kJ_kg", [](const State& p) { return p.G_kJ_kg; }},
+      {"S_kJ_kgK", [](const State& p) { return p.S_kJ_kgK; }},
+      {"M", [](const State& p) { return p.M; }},
   };
   if (frozen) {
-    c["Cp_kJ_kgK"] = [](const Point& p) { return p.cp_fr_kJ_kgK; };
-    c["gamma_s"] = [](const Point& p) { return p.gamma_fr; };
-    c["son_vel_m_s"] = [](const Point& p) { return p.sound_speed_fr_m_s; };
+    c["Cp_kJ_kgK"] = [](const State& p) { return p.Cp_fr_kJ_kgK; };
+    c["gamma_s"] = [](const State& p) { return p.gamma_fr; };
+    c["son_vel_m_s"] = [](const State& p) { return p.son_vel_fr_m_s; };
   } else {
-    c["dlnV_dlnP_T"] = [](const Point& p) { return p.dlnV_dlnP_T; };
-    c["dlnV_dlnT_P"] = [](const Point& p) { return p.dlnV_dlnT_P; };
-    c["Cp_kJ_kgK"] = [](const Point& p) { return p.cp_eq_kJ_kgK; };
-    c["gamma_s"] = [](const Point& p) { return p.gamma_s; };
-    c["son_vel_m_s"] = [](const Point& p) { return p.sound_speed_m_s; };
+    c["dlnV_dlnP_T"] = [](const State& p) { return p.dlnV_dlnP_T; };
+    c["dlnV_dlnT_P"] = [](const State& p) { return p.dlnV_dlnT_P; };
+    c["Cp_kJ_kgK"] = [](const State& p) { return p.Cp_kJ_kgK; };
+    c["gamma_s"] = [](const State& p) { return p.gamma_s; };
+    c["son_vel_m_s"] = [](const State& p) { return p.son_vel_m_s; };
     for (int j = 0; j < kSpeciesCount; ++j) {
-      c[kX[j]] = [j](const Point& p) { return p.x[j]; };
+      c[kX[j]] = [j](const State& p) { return p.x[j]; };
     }
   }
   return c;
@@ -102,8 +102,8 @@ TEST(CeaReference, HpAtOneAtmosphere) {
   const auto rows = read_table(ZUNA_VALIDATION_REFERENCE "/cea-h2o2-hp-1atm.tsv");
   ASSERT_EQ(rows.size(), 33u);
   Worst worst;
-  const Point* previous = nullptr;
-  Point point;
+  const State* previous = nullptr;
+  State point;
   for (const TableRow& row : rows) {
     const double of = row.value("r") * stoichiometric_of(data);
     point = flame(data, Mixture{of, {}}, 1.0, previous);
@@ -123,7 +123,7 @@ struct Rocket {
   Rocket() : rows(read_table(ZUNA_ENGINE_TEST_DATA "/cea-h2o2-rocket.tsv")) {}
 
   // The chamber: HP at 68.046 atm with the liquid reactants.
-  static Point chamber(const TableRow& row) {
+  static State chamber(const TableRow& row) {
     return flame(builtin_nasa9_data(), Mixture{row.value("of"), {}}, row.value("pc_atm"));
   }
 };
@@ -137,12 +137,12 @@ TEST(CeaReference, RocketChamberEveryProperty) {
       continue;
     }
     const bool frozen = row.text("model") == "frozen_chamber";
-    const Point chamber = Rocket::chamber(row);
+    const State chamber = Rocket::chamber(row);
     ASSERT_TRUE(chamber.converged());
     for (const auto& [column, get] : columns(frozen)) {
       // At the chamber CEA prints the equilibrium Cp in the frozen rows too.
       const bool eq_cp = frozen && column == "Cp_kJ_kgK";
-      const double got = eq_cp ? chamber.cp_eq_kJ_kgK : get(chamber);
+      const double got = eq_cp ? chamber.Cp_kJ_kgK : get(chamber);
       expect_printed(worst, std::string(frozen ? "frozen" : "equilibrium") + " chamber", row,
                      column, got);
     }
@@ -177,23 +177,23 @@ TEST(CeaReference, RocketStationsAreSpStates) {
     const TableRow& crow = chambers.at(key);
     const bool frozen = row.text("model") == "frozen_chamber";
     const ThermoData& data = builtin_nasa9_data();
-    const Point chamber = Rocket::chamber(crow);
+    const State chamber = Rocket::chamber(crow);
     double half = 0.0;
     const double P_bar = station_pressure(row, crow, half);
     auto solve = [&](double P) {
       const double p_atm = P / kAtmBar;
       if (frozen) {
-        return frozen_sp(data, composition_of(chamber), chamber.s_kJ_kgK, p_atm, chamber.T_K);
+        return frozen_sp(data, composition_of(chamber), chamber.S_kJ_kgK, p_atm, chamber.T_K);
       }
       Condition c;
       c.mode = Mode::SP;
       c.p_atm = p_atm;
-      c.s_kJ_kgK = chamber.s_kJ_kgK;
+      c.s_kJ_kgK = chamber.S_kJ_kgK;
       return equilibrium(data, feed_of(chamber), c, &chamber);
     };
-    const Point station = solve(P_bar);
+    const State station = solve(P_bar);
     ASSERT_TRUE(station.converged()) << "table line " << row.line;
-    const Point low = solve(P_bar - half), high = solve(P_bar + half);
+    const State low = solve(P_bar - half), high = solve(P_bar + half);
     const std::string tag = (frozen ? "frozen " : "equilibrium ") + row.text("station");
     for (const auto& [column, get] : columns(frozen)) {
       if (column == "P_bar") {

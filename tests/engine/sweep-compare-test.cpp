@@ -81,8 +81,8 @@ TEST(EngineBesideSweep, SameDataSameFlames) {
   for (double p_atm : {0.1, 1.0, 10.0, 100.0}) {
     double worst_T = 0, worst_x = 0, worst_x_same_T = 0, worst_x_capped = 0;
     int capped = 0;
-    const Point* previous = nullptr;
-    Point flame_point;
+    const State* previous = nullptr;
+    State flame_point;
     for (double r : default_grid()) {
       const SweepPoint s = sweep_point(shipped, r, p_atm);
       flame_point = flame(data, Mixture{r * ofst, {}}, p_atm, previous);
@@ -93,7 +93,7 @@ TEST(EngineBesideSweep, SameDataSameFlames) {
       tp.mode = Mode::TP;
       tp.T_K = s.T_K;
       tp.p_atm = p_atm;
-      const Point same_T = equilibrium(data, feed_of(data, Mixture{r * ofst, {}}), tp);
+      const State same_T = equilibrium(data, feed_of(data, Mixture{r * ofst, {}}), tp);
       // Only the bisection's own bits: a point whose equilibrium passes ran
       // out (kEquilibriumCap, at high pressure) is further from equilibrium.
       EXPECT_EQ(s.flags & ~unsigned(kEquilibriumCap), 0u);
@@ -137,8 +137,8 @@ TEST(EngineBesideSweep, PlotData) {
   std::fprintf(out, "# r\tT_cea\tT_engine_nasa9-T_cea\tT_engine_zuna\tT_sweep-T_engine_zuna\n");
   for (const testing::TableRow& row : rows) {
     const double r = row.value("r");
-    const Point p9 = flame(data9, Mixture{r * stoichiometric_of(data9), {}}, 1.0);
-    const Point p7 = flame(data7, Mixture{r * stoichiometric_of(data7), {}}, 1.0);
+    const State p9 = flame(data9, Mixture{r * stoichiometric_of(data9), {}}, 1.0);
+    const State p7 = flame(data7, Mixture{r * stoichiometric_of(data7), {}}, 1.0);
     const SweepPoint s = sweep_point(shipped, r, 1.0);
     const double T_cea = row.value("T_only6");
     std::fprintf(out, "%.10g\t%.10g\t%.6e\t%.10g\t%.6e\n", r, T_cea, p9.T_K - T_cea, p7.T_K,

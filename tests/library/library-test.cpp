@@ -132,7 +132,7 @@ TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
   const double of[] = {4.0, 6.0, 8.0};
   const std::vector<zuna4::RocketResult> ours = zuna4::rocket_sweep(in, of);
 
-  zuna::rocket::RocketProblem problem;
+  zuna::rocket::RocketInput problem;
   problem.pc_atm = in.pc_atm;
   problem.pi_p = in.pi_p;
   problem.ae_at = in.ae_at;
@@ -146,7 +146,7 @@ TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
       const zuna4::Station& a = ours[i].stations[k];
       const zuna::rocket::Station& b = theirs[i].stations[k];
       EXPECT_TRUE(same_bits(a.isp_m_s, b.isp_m_s) && same_bits(a.state.T_K, b.state.T_K) &&
-                  same_bits(a.ae_at, b.ae_at) && a.flags == b.flags && a.valid == b.valid())
+                  same_bits(a.ae_at, b.ae_at) && a.flags == b.flags && a.valid() == b.valid())
           << i << " " << k;
     }
     // One O/F on its own, warm from the previous result: the sweep's point

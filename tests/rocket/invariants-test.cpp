@@ -20,10 +20,10 @@ namespace {
 
 const engine::ThermoData& data() { return engine::builtin_nasa9_data(); }
 
-RocketProblem problem(double pc_atm, double of, Model model) {
-  RocketProblem p;
+RocketInput problem(double pc_atm, double of, Model model) {
+  RocketInput p;
   p.pc_atm = pc_atm;
-  p.mixture.of = of;
+  p.of = of;
   p.pi_p = {1.2, 10, 300};
   p.ae_at = {1.5, 40, 200};
   p.model = model;
@@ -37,24 +37,24 @@ const char* name(Model m) {
 }
 
 // The doubles of a point, in declaration order.
-std::vector<double> values(const engine::Point& p) {
+std::vector<double> values(const engine::State& p) {
   std::vector<double> v = {p.P_bar,
                            p.p_atm,
                            p.T_K,
                            p.rho_kg_m3,
-                           p.h_kJ_kg,
-                           p.u_kJ_kg,
-                           p.g_kJ_kg,
-                           p.s_kJ_kgK,
-                           p.M_g_mol,
+                           p.H_kJ_kg,
+                           p.U_kJ_kg,
+                           p.G_kJ_kg,
+                           p.S_kJ_kgK,
+                           p.M,
                            p.dlnV_dlnP_T,
                            p.dlnV_dlnT_P,
-                           p.cp_eq_kJ_kgK,
+                           p.Cp_kJ_kgK,
                            p.gamma_s,
-                           p.sound_speed_m_s,
-                           p.cp_fr_kJ_kgK,
+                           p.son_vel_m_s,
+                           p.Cp_fr_kJ_kgK,
                            p.gamma_fr,
-                           p.sound_speed_fr_m_s,
+                           p.son_vel_fr_m_s,
                            p.n_total_mol_kg};
   for (int j = 0; j < engine::kSpeciesCount; ++j) {
     v.insert(v.end(), {p.n_mol_kg[j], p.x[j], p.y[j]});
@@ -104,15 +104,15 @@ struct Case {
   double pc_atm;
   double of;
   Model model;
-  engine::ReactantState reactants;
+  engine::ReactantSet reactants;
 };
 
 class Expansion : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Expansion, IsentropicSonicThroatAndConsistentPerformance) {
   const Case c = GetParam();
-  RocketProblem p = problem(c.pc_atm, c.of, c.model);
-  p.mixture.reactants.state = c.reactants;
+  RocketInput p = problem(c.pc_atm, c.of, c.model);
+  p.reactants.set = c.reactants;
   const RocketResult r = rocket_performance(data(), p);
   ASSERT_EQ(r.stations.size(), 8u);
   for (const Station& s : r.stations) {
@@ -129,7 +129,7 @@ TEST_P(Expansion, IsentropicSonicThroatAndConsistentPerformance) {
   EXPECT_NEAR(throat.mach, 1.0, 1e-9);
   EXPECT_EQ(throat.ae_at, 1.0);
   for (const Station& s : r.stations) {
-    EXPECT_NEAR(s.state.s_kJ_kgK, chamber.state.s_kJ_kgK, 1e-9 * std::fabs(chamber.state.s_kJ_kgK));
+    EXPECT_NEAR(s.state.S_kJ_kgK, chamber.state.S_kJ_kgK, 1e-9 * std::fabs(chamber.state.S_kJ_kgK));
   }
   for (const Station& s : r.exits()) {
     EXPECT_EQ(s.cstar_m_s, throat.cstar_m_s);
@@ -157,12 +157,12 @@ TEST_P(Expansion, IsentropicSonicThroatAndConsistentPerformance) {
         EXPECT_EQ(s.state.n_mol_kg[j], frozen_at.state.n_mol_kg[j]) << engine::species_name(j);
       }
       EXPECT_EQ(s.state.gamma_s, s.state.gamma_fr);
-      EXPECT_EQ(s.state.sound_speed_m_s, s.state.sound_speed_fr_m_s);
+      EXPECT_EQ(s.state.son_vel_m_s, s.state.son_vel_fr_m_s);
     }
   }
   if (c.model == Model::frozen_chamber) {
-    EXPECT_EQ(chamber.state.sound_speed_m_s, chamber.state.sound_speed_fr_m_s);
-    EXPECT_EQ(chamber.state.cp_eq_kJ_kgK, chamber.state.cp_fr_kJ_kgK);
+    EXPECT_EQ(chamber.state.son_vel_m_s, chamber.state.son_vel_fr_m_s);
+    EXPECT_EQ(chamber.state.Cp_kJ_kgK, chamber.state.Cp_fr_kJ_kgK);
   }
 }
 
@@ -170,7 +170,7 @@ std::string case_name(const ::testing::TestParamInfo<Case>& info) {
   const Case& c = info.param;
   std::string s = std::string(name(c.model)) + "_pc" + std::to_string(int(c.pc_atm * 1000)) +
                   "_of" + std::to_string(int(c.of * 100)) +
-                  (c.reactants == engine::ReactantState::gas ? "_gas" : "_liquid");
+                  (c.reactants == engine::ReactantSet::gas ? "_gas" : "_liquid");
   return s;
 }
 
@@ -179,9 +179,9 @@ std::vector<Case> cases() {
   for (Model m : {Model::equilibrium, Model::frozen_chamber, Model::frozen_throat}) {
     for (double pc : {0.01, 68.046, 3000.0}) {
       for (double of : {2.0, 7.9, 20.0}) {
-        out.push_back({pc, of, m, engine::ReactantState::liquid});
+        out.push_back({pc, of, m, engine::ReactantSet::liquid});
       }
-      out.push_back({pc, 5.0, m, engine::ReactantState::gas});
+      out.push_back({pc, 5.0, m, engine::ReactantSet::gas});
     }
   }
   return out;
@@ -205,13 +205,13 @@ TEST(RocketModels, FrozenThroatSharesChamberAndThroatWithEquilibrium) {
 // result is the one its model gives alone.
 TEST(RocketModels, ModelsAtOnceGiveWhatEachGivesAlone) {
   const Model models[] = {Model::frozen_chamber, Model::equilibrium, Model::frozen_throat};
-  const RocketProblem p = problem(68.046, 5.0, Model::equilibrium);
+  const RocketInput p = problem(68.046, 5.0, Model::equilibrium);
   const std::vector<RocketResult> near =
       rocket_performance(data(), problem(68.046, 5.2, Model::equilibrium), models);
   const std::vector<RocketResult> all = rocket_performance(data(), p, models, near);
   ASSERT_EQ(all.size(), 3u);
   for (std::size_t m = 0; m < 3; ++m) {
-    RocketProblem one = p;
+    RocketInput one = p;
     one.model = models[m];
     const RocketResult alone = rocket_performance(data(), one);
     EXPECT_EQ(all[m].model, models[m]);
@@ -222,7 +222,7 @@ TEST(RocketModels, ModelsAtOnceGiveWhatEachGivesAlone) {
 }
 
 TEST(RocketModels, AreaRatioOneIsTheThroat) {
-  RocketProblem p = problem(68.046, 6.0, Model::equilibrium);
+  RocketInput p = problem(68.046, 6.0, Model::equilibrium);
   p.pi_p.clear();
   p.ae_at = {1.0};
   const RocketResult r = rocket_performance(data(), p);
@@ -246,12 +246,12 @@ TEST(RocketSweep, WarmStartsGiveTheColdResults) {
       rocket_sweep(data(), problem(68.046, 0.0, Model::equilibrium), of, models);
   ASSERT_EQ(together.size(), of.size());
   for (std::size_t m = 0; m < 3; ++m) {
-    const RocketProblem p = problem(68.046, 0.0, models[m]);
+    const RocketInput p = problem(68.046, 0.0, models[m]);
     const std::vector<RocketResult> sweep = rocket_sweep(data(), p, of);
     ASSERT_EQ(sweep.size(), of.size());
     for (std::size_t i = 0; i < of.size(); ++i) {
-      RocketProblem one = p;
-      one.mixture.of = of[i];
+      RocketInput one = p;
+      one.of = of[i];
       const RocketResult cold = rocket_performance(data(), one);
       const std::string what = std::string(name(models[m])) + " O/F " + std::to_string(of[i]);
       EXPECT_EQ(sweep[i].of, of[i]);
@@ -267,7 +267,7 @@ TEST(RocketSweep, WarmStartsGiveTheColdResults) {
 TEST(RocketSweep, ResultsHandedOverModelByModel) {
   const std::vector<double> of = {3.0, 4.0, 5.0, 6.0, 7.0, 8.0};
   const Model models[] = {Model::frozen_chamber, Model::equilibrium};
-  const RocketProblem p = problem(68.046, 0.0, Model::frozen_chamber);
+  const RocketInput p = problem(68.046, 0.0, Model::frozen_chamber);
   const std::vector<RocketResult> alone = rocket_sweep(data(), p, of);
   std::vector<std::pair<std::size_t, std::size_t>> calls;
   rocket_sweep_each(data(), p, of, models,
@@ -294,7 +294,7 @@ TEST(RocketSweep, ResultsHandedOverModelByModel) {
 }
 
 TEST(RocketBestIsp, AtATrueMaximumOfIspAndIvac) {
-  RocketProblem p = problem(68.046, 0.0, Model::equilibrium);
+  RocketInput p = problem(68.046, 0.0, Model::equilibrium);
   p.pi_p = {10, 1000};
   p.ae_at = {50};
   const std::vector<BestIsp> best = best_isp(data(), p);
@@ -303,15 +303,15 @@ TEST(RocketBestIsp, AtATrueMaximumOfIspAndIvac) {
     EXPECT_EQ(b.flags & kOptimumAtBound, 0u);
     EXPECT_TRUE(b.at_isp.valid());
     EXPECT_TRUE(b.at_ivac.valid());
-    RocketProblem one = p;
+    RocketInput one = p;
     one.pi_p.clear();
     one.ae_at.clear();
     (b.kind == StationKind::pressure_ratio ? one.pi_p : one.ae_at).push_back(b.exit_value);
     for (double d : {-1e-3, 1e-3}) {
-      one.mixture.of = b.of_isp + d;
+      one.of = b.of_isp + d;
       EXPECT_LT(rocket_performance(data(), one).stations[2].isp_m_s, b.at_isp.isp_m_s)
           << "Isp, exit " << b.exit_value << ", step " << d;
-      one.mixture.of = b.of_ivac + d;
+      one.of = b.of_ivac + d;
       EXPECT_LT(rocket_performance(data(), one).stations[2].ivac_m_s, b.at_ivac.ivac_m_s)
           << "Ivac, exit " << b.exit_value << ", step " << d;
     }
@@ -321,7 +321,7 @@ TEST(RocketBestIsp, AtATrueMaximumOfIspAndIvac) {
 }
 
 TEST(RocketBestIsp, AMaximumOutsideTheIntervalIsFlagged) {
-  RocketProblem p = problem(68.046, 0.0, Model::equilibrium);
+  RocketInput p = problem(68.046, 0.0, Model::equilibrium);
   p.pi_p = {100};
   p.ae_at.clear();
   BestIspSearch s;
@@ -336,7 +336,7 @@ TEST(RocketBestIsp, AMaximumOutsideTheIntervalIsFlagged) {
 // Stations past the engine's temperature limit (100 K) and an area no
 // pressure reaches: flagged, every value NaN, the other stations intact.
 TEST(RocketFlags, ImpossibleStationsAreFlaggedAndShowNoNumber) {
-  RocketProblem p = problem(1e4, 4.0, Model::frozen_chamber);
+  RocketInput p = problem(1e4, 4.0, Model::frozen_chamber);
   p.pi_p = {100, 1e8, 1e10};
   p.ae_at = {10, 1e7};
   const RocketResult r = rocket_performance(data(), p);
@@ -360,7 +360,7 @@ TEST(RocketFlags, ImpossibleStationsAreFlaggedAndShowNoNumber) {
 }
 
 TEST(RocketFlags, CallersFloatingPointFlagsAreLeftAsFound) {
-  RocketProblem p = problem(1e4, 4.0, Model::frozen_chamber);
+  RocketInput p = problem(1e4, 4.0, Model::frozen_chamber);
   p.pi_p = {1e10};  // a station that fails
   p.ae_at = {1e7};
   (void)data();  // parsed on first use, outside any call of the library
@@ -378,28 +378,28 @@ TEST(RocketFlags, CallersFloatingPointFlagsAreLeftAsFound) {
 TEST(RocketInput, OutOfRangeProblemsAreRefusedByName) {
   struct Bad {
     const char* what;
-    void (*change)(RocketProblem&);
+    void (*change)(RocketInput&);
     const char* named;
   };
   const Bad bad[] = {
-      {"Pc too low", [](RocketProblem& p) { p.pc_atm = 5e-5; }, "pc_atm = 5e-05 is outside"},
-      {"Pc too high", [](RocketProblem& p) { p.pc_atm = 2e4; }, "pc_atm = 20000 is outside"},
-      {"Pc NaN", [](RocketProblem& p) { p.pc_atm = NAN; }, "pc_atm = nan"},
+      {"Pc too low", [](RocketInput& p) { p.pc_atm = 5e-5; }, "pc_atm = 5e-05 is outside"},
+      {"Pc too high", [](RocketInput& p) { p.pc_atm = 2e4; }, "pc_atm = 20000 is outside"},
+      {"Pc NaN", [](RocketInput& p) { p.pc_atm = NAN; }, "pc_atm = nan"},
       {"pressure ratio 1",
-       [](RocketProblem& p) {
+       [](RocketInput& p) {
          p.pi_p = {10, 1};
        },
        "pi_p = 1 is outside"},
-      {"pressure ratio below 1", [](RocketProblem& p) { p.pi_p = {0.5}; }, "pi_p = 0.5"},
-      {"exit below 1e-6 atm", [](RocketProblem& p) { p.pi_p = {1e9}; }, "pi_p = 1e+09 is outside"},
-      {"area ratio below 1", [](RocketProblem& p) { p.ae_at = {0.99}; }, "ae_at = 0.99 is outside"},
-      {"area ratio NaN", [](RocketProblem& p) { p.ae_at = {NAN}; }, "ae_at = nan"},
-      {"21 exits", [](RocketProblem& p) { p.pi_p.assign(18, 10.0); }, "21 exit conditions"},
-      {"O/F too low", [](RocketProblem& p) { p.mixture.of = 0.5; }, "O/F = 0.5 is outside"},
-      {"O/F too high", [](RocketProblem& p) { p.mixture.of = 400; }, "O/F = 400 is outside"},
+      {"pressure ratio below 1", [](RocketInput& p) { p.pi_p = {0.5}; }, "pi_p = 0.5"},
+      {"exit below 1e-6 atm", [](RocketInput& p) { p.pi_p = {1e9}; }, "pi_p = 1e+09 is outside"},
+      {"area ratio below 1", [](RocketInput& p) { p.ae_at = {0.99}; }, "ae_at = 0.99 is outside"},
+      {"area ratio NaN", [](RocketInput& p) { p.ae_at = {NAN}; }, "ae_at = nan"},
+      {"21 exits", [](RocketInput& p) { p.pi_p.assign(18, 10.0); }, "21 exit conditions"},
+      {"O/F too low", [](RocketInput& p) { p.of = 0.5; }, "O/F = 0.5 is outside"},
+      {"O/F too high", [](RocketInput& p) { p.of = 400; }, "O/F = 400 is outside"},
   };
   for (const Bad& b : bad) {
-    RocketProblem p = problem(68.046, 6.0, Model::equilibrium);
+    RocketInput p = problem(68.046, 6.0, Model::equilibrium);
     b.change(p);
     try {
       (void)rocket_performance(data(), p);
@@ -409,7 +409,7 @@ TEST(RocketInput, OutOfRangeProblemsAreRefusedByName) {
           << b.what << ": " << e.what();
     }
   }
-  const RocketProblem p = problem(68.046, 6.0, Model::equilibrium);
+  const RocketInput p = problem(68.046, 6.0, Model::equilibrium);
   EXPECT_THROW(rocket_sweep(data(), p, std::vector<double>{4.0, 500.0}), engine::InputError);
   BestIspSearch inverted;
   inverted.of_low = 9.0;
@@ -420,7 +420,7 @@ TEST(RocketInput, OutOfRangeProblemsAreRefusedByName) {
 // No state is shared between calls: two threads at once get what one gets.
 TEST(RocketThreads, TwoThreadsComputeWhatOneComputes) {
   std::vector<double> of = {3.0, 5.0, 7.0, 9.0};
-  const RocketProblem p = problem(68.046, 0.0, Model::frozen_throat);
+  const RocketInput p = problem(68.046, 0.0, Model::frozen_throat);
   const std::vector<RocketResult> alone = rocket_sweep(data(), p, of);
   std::vector<RocketResult> a, b;
   std::thread t1([&] { a = rocket_sweep(data(), p, of); });

@@ -83,21 +83,21 @@ double half_unit(const std::string& text) {
 
 // The library's value of one reference column.
 double value_of(const Station& s, const std::string& column) {
-  const engine::Point& p = s.state;
-  static const std::map<std::string, double engine::Point::*> state = {
-      {"P_bar", &engine::Point::P_bar},
-      {"T_K", &engine::Point::T_K},
-      {"rho_kg_m3", &engine::Point::rho_kg_m3},
-      {"H_kJ_kg", &engine::Point::h_kJ_kg},
-      {"U_kJ_kg", &engine::Point::u_kJ_kg},
-      {"G_kJ_kg", &engine::Point::g_kJ_kg},
-      {"S_kJ_kgK", &engine::Point::s_kJ_kgK},
-      {"M", &engine::Point::M_g_mol},
-      {"dlnV_dlnP_T", &engine::Point::dlnV_dlnP_T},
-      {"dlnV_dlnT_P", &engine::Point::dlnV_dlnT_P},
-      {"Cp_kJ_kgK", &engine::Point::cp_eq_kJ_kgK},
-      {"gamma_s", &engine::Point::gamma_s},
-      {"son_vel_m_s", &engine::Point::sound_speed_m_s},
+  const engine::State& p = s.state;
+  static const std::map<std::string, double engine::State::*> state = {
+      {"P_bar", &engine::State::P_bar},
+      {"T_K", &engine::State::T_K},
+      {"rho_kg_m3", &engine::State::rho_kg_m3},
+      {"H_kJ_kg", &engine::State::H_kJ_kg},
+      {"U_kJ_kg", &engine::State::U_kJ_kg},
+      {"G_kJ_kg", &engine::State::G_kJ_kg},
+      {"S_kJ_kgK", &engine::State::S_kJ_kgK},
+      {"M", &engine::State::M},
+      {"dlnV_dlnP_T", &engine::State::dlnV_dlnP_T},
+      {"dlnV_dlnT_P", &engine::State::dlnV_dlnT_P},
+      {"Cp_kJ_kgK", &engine::State::Cp_kJ_kgK},
+      {"gamma_s", &engine::State::gamma_s},
+      {"son_vel_m_s", &engine::State::son_vel_m_s},
   };
   static const std::map<std::string, double Station::*> station = {
       {"pinf_p", &Station::pinf_p},   {"mach", &Station::mach},
@@ -153,9 +153,9 @@ TEST(RocketReference, EveryPrintedQuantity) {
   for (const Row& row : rows) {
     const std::string key = row.at("model") + " " + row.at("of");
     if (!results.count(key)) {
-      RocketProblem problem;
+      RocketInput problem;
       problem.pc_atm = std::stod(row.at("pc_atm"));
-      problem.mixture.of = std::stod(row.at("of"));
+      problem.of = std::stod(row.at("of"));
       problem.pi_p = {10, 100, 1000};
       problem.ae_at = {10, 50};
       problem.model = model_named(row.at("model"));

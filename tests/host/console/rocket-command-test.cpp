@@ -146,7 +146,7 @@ TEST(RocketCommand, ValuesAreTheLibrarysAndFrozenRowsKeepTheChambers) {
   ASSERT_EQ(r.status, 0) << r.err;
   const Rows rows = csv_rows(dir.read("out.csv"));
   ASSERT_EQ(rows.size(), 1u + 2 * 4);
-  rocket::RocketProblem p;
+  rocket::RocketInput p;
   p.pc_atm = 68.046;
   p.pi_p = {10};
   p.ae_at = {25};
@@ -157,19 +157,19 @@ TEST(RocketCommand, ValuesAreTheLibrarysAndFrozenRowsKeepTheChambers) {
   for (const rocket::RocketResult& result : results) {
     for (const rocket::Station& s : result.stations) {
       const std::vector<std::string>& cells = rows.at(row++);
-      const engine::Point& pt = s.state;
+      const engine::State& pt = s.state;
       const std::pair<const char*, double> expected[] = {
           {"pinf_p", s.pinf_p},
           {"P_bar", pt.P_bar},
           {"T_K", pt.T_K},
           {"rho_kg_m3", pt.rho_kg_m3},
-          {"H_kJ_kg", pt.h_kJ_kg},
-          {"S_kJ_kgK", pt.s_kJ_kgK},
-          {"M", pt.M_g_mol},
+          {"H_kJ_kg", pt.H_kJ_kg},
+          {"S_kJ_kgK", pt.S_kJ_kgK},
+          {"M", pt.M},
           {"dlnV_dlnT_P", pt.dlnV_dlnT_P},
-          {"Cp_kJ_kgK", pt.cp_eq_kJ_kgK},
+          {"Cp_kJ_kgK", pt.Cp_kJ_kgK},
           {"gamma_s", pt.gamma_s},
-          {"son_vel_m_s", pt.sound_speed_m_s},
+          {"son_vel_m_s", pt.son_vel_m_s},
           {"mach", s.mach},
           {"x_H2O", pt.x[engine::kH2O]},
           {"x_OH", pt.x[engine::kOH]},

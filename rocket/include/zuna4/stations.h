@@ -1,0 +1,90 @@
+// The rocket's problem and results: the types the rocket library computes
+// with and the zuna4 library hands its callers (zuna4::Station is
+// zuna::rocket::Station). Published with the library (include/zuna4/).
+//
+// Impulses and c* are in m/s (divide by kG0_m_s2 for seconds). A station
+// that cannot be computed carries flags (the StateFlag bits of its state and
+// those of the stations, 16 and up) and NaN for every performance value.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "zuna4/state.h"
+
+namespace zuna4 {
+
+inline constexpr double kG0_m_s2 = 9.80665;  // standard gravity, Isp [s] = Isp [m/s] / g0
+
+// equilibrium: the composition shifts all the way; frozen_chamber: the
+// chamber's composition holds; frozen_throat: shifting to the throat (and
+// at a subsonic exit), frozen at the throat's composition after it.
+enum class Model { equilibrium, frozen_chamber, frozen_throat };
+
+// Accepted: pc_atm 1e-4..1e4, O/F from 0.1 to 40 times the stoichiometric
+// value, each pi_p > 1, each ae_at >= 1, at most 20 exits together.
+struct RocketInput {
+  double pc_atm = 0.0;        // chamber pressure
+  double of = 0.0;            // O/F mass ratio [kg O2 / kg H2]
+  Reactants reactants;        // liquid by default
+  std::vector<double> pi_p;   // pressure ratios Pc/Pe
+  std::vector<double> ae_at;  // supersonic area ratios Ae/At
+  Model model = Model::equilibrium;
+};
+
+enum class StationKind { chamber, throat, pressure_ratio, area_ratio };
+
+// The bits after which a station has no valid values (extrapolated
+// temperatures are valid, only flagged).
+inline constexpr unsigned kInvalidStation = kNotConverged | kBelowRange | kAboveRange |
+                                            kFloatingPoint | kSingular | kNoSolution |
+                                            kChamberFailed | kThroatNotFound | kExitNotFound;
+
+struct Station {
+  State state;  // the gas at the station (frozen Cp, gamma and sound speed where frozen)
+  StationKind kind = StationKind::chamber;
+  double exit_value = 0.0;  // the Pc/Pe or Ae/At asked for (exits); 0 otherwise
+  double mach = 0.0;        // u / a
+  double pinf_p = 0.0;      // Pc / P
+  double ae_at = 0.0;       // area per unit of throat area; NaN at the chamber
+  double cstar_m_s = 0.0;   // characteristic velocity; NaN at the chamber
+  double cf = 0.0;          // thrust coefficient; NaN at the chamber
+  double ivac_m_s = 0.0;    // vacuum specific impulse; NaN at the chamber
+  double isp_m_s = 0.0;     // specific impulse (ambient pressure = Pe); NaN at the chamber
+  unsigned flags = 0;       // state.flags | the stations' StateFlag bits
+
+  // False: the performance values are NaN.
+  bool valid() const { return (flags & kInvalidStation) == 0; }
+};
+
+// Stations in order: chamber, throat, then the exits as given, the pressure
+// ratios first and then the area ratios.
+struct RocketResult {
+  double of = 0.0;
+  Model model = Model::equilibrium;
+  std::vector<Station> stations;
+
+  const Station& chamber() const { return stations[0]; }
+  const Station& throat() const { return stations[1]; }
+  std::span<const Station> exits() const { return std::span(stations).subspan(2); }
+};
+
+// The O/F of the highest Isp and of the highest Ivac at one exit condition,
+// by golden-section search inside the interval of a coarse scan of
+// [of_low, of_high] that holds the highest value.
+struct BestIspSearch {
+  double of_low = 0.0;   // 0: a quarter of the stoichiometric O/F
+  double of_high = 0.0;  // 0: 1.5 times the stoichiometric O/F
+  int scan_points = 12;  // coarse scan, 3..1000
+};
+struct BestIsp {
+  StationKind kind = StationKind::pressure_ratio;
+  double exit_value = 0.0;  // the exit's Pc/Pe or Ae/At
+  double of_isp = 0.0;      // O/F of the highest Isp
+  Station at_isp;           // the exit at that O/F
+  double of_ivac = 0.0;     // O/F of the highest Ivac
+  Station at_ivac;          // the exit at that O/F
+  unsigned flags = 0;       // the stations' flags at the optimum, and kOptimumAtBound
+};
+
+}  // namespace zuna4
