@@ -47,14 +47,13 @@
 
 namespace zuna::waves {
 
-// Why a wave has no solution, besides the engine's PointFlag bits; each
-// comes with engine::kNoSolution. The bits are those the one state type of
-// the program (zuna4::StateFlag) gives these two conditions. Until the
-// engine takes that enum, its SetFlag kPhasePair (two condensed phases of
-// one substance at their transition) has bit 10 as well: the flags of a
-// wave leave it out (wave_flags), its states keep it.
-inline constexpr unsigned kNoChapmanJouguet = 1u << 10;  // the mixture releases no heat: it cannot detonate
-inline constexpr unsigned kShockTooSlow = 1u << 11;      // slower than the slowest shock with a solution
+// Why a wave has no solution: the bits of zuna4::StateFlag (engine.h),
+// each with kNoSolution. The engine's SetFlag kPhasePair (two condensed
+// phases of one substance at their transition) has bit 10 as well, which
+// StateFlag gives kNoChapmanJouguet: the flags of a wave leave kPhasePair
+// out (wave_flags), its states keep it.
+using zuna4::kNoChapmanJouguet;  // the mixture releases no heat: it cannot detonate
+using zuna4::kShockTooSlow;      // slower than the slowest shock with a solution
 
 // The flags of a state, as a wave's flags.
 inline constexpr unsigned wave_flags(unsigned state_flags) {
