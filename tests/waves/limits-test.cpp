@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "waves/waves.h"
+#include "wave-checks.h"
 
 // Every allocation of the suite, counted.
 namespace {
@@ -23,69 +23,52 @@ void* operator new(std::size_t size) {
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
+// The pair of the replaced new: malloc's blocks go back to free (which the
+// compiler cannot see through the replacement, and would warn of).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace zuna::waves {
 namespace {
 
-const engine::ProductSet& products(const std::vector<std::string>& elements) {
-  static const engine::ProductSet h_o = engine::select_products(engine::builtin_species(), {{"H", "O"}});
-  static const engine::ProductSet h_o_ar =
-      engine::select_products(engine::builtin_species(), {{"H", "O", "Ar"}});
-  static const engine::ProductSet ar = engine::select_products(engine::builtin_species(), {{"Ar"}});
-  static const engine::ProductSet h = engine::select_products(engine::builtin_species(), {{"H"}});
-  return elements.size() == 1 ? (elements[0] == "H" ? h : ar) : elements.size() == 2 ? h_o : h_o_ar;
-}
+using namespace testing;
 
-// The three laws across the detonation front and u2 = a2, to 1e-8.
-void expect_chapman_jouguet(const Detonation& d, const std::string& where) {
-  const engine::SetPoint &a = d.unburned, &b = d.burned;
-  const double D = d.det_vel_m_s, u2 = D / d.rho_ratio, m = a.rho_kg_m3 * D;
-  EXPECT_NEAR((a.P_bar - b.P_bar) * 1e5 / (m * D) + 1.0 - u2 / D, 0.0, 1e-8) << where;
-  EXPECT_NEAR((1000.0 * (a.h_kJ_kg - b.h_kJ_kg) + (D * D - u2 * u2) / 2.0) / (D * D), 0.0, 1e-8)
-      << where;
-  EXPECT_NEAR(u2 / b.sound_speed_m_s, 1.0, 1e-8) << where;
-}
-
+// Argon alone and hydrogen alone (in its equilibrium already), cold and
+// warm from a mixture that detonates; a trace of H2 in O2 releases heat and
+// detonates, barely.
 TEST(WavesLimits, AMixtureThatReleasesNoHeatCannotDetonate) {
-  for (const std::vector<std::string>& elements :
-       {std::vector<std::string>{"Ar"}, std::vector<std::string>{"H"}}) {
-    const engine::ProductSet& set = products(elements);
-    WaveSolver solver(set);
+  const engine::ProductSet h = engine::select_products(engine::builtin_species(), {{"H"}});
+  const ReactantMoles hydrogen[] = {{"H2", 1.0}};
+  const std::pair<const engine::ProductSet*, Mixture> cases[] = {
+      {&products(1.0), h2_o2_ar(1.0, 1.0)}, {&h, mixture_of(h, hydrogen)},
+      {&products(0.0), h2_o2_ar(0.001, 0.0)}};
+  for (const auto& [set, mix] : cases) {
+    WaveSolver solver(*set);
     Detonation d = solver.make_detonation();
-    // Argon alone, and hydrogen alone (in its equilibrium already).
-    const ReactantMoles r[] = {{elements[0] == "Ar" ? "Ar" : "H2", 1.0}};
-    const Mixture mix = mixture_of(set, r);
     for (const bool cold : {true, false}) {
+      if (!cold && set == &products(0.0)) solver.detonation(h2_o2_ar(1.0, 0.0), {298.15, 1.0}, d);
       solver.detonation(mix, {298.15, 1.0}, d, cold);
-      EXPECT_EQ(d.flags, kNoChapmanJouguet | engine::kNoSolution) << elements[0];
+      if (set == &products(0.0)) {
+        ASSERT_TRUE(d.has_values()) << d.flags;
+        EXPECT_LT(d.det_mach, 1.5);
+        expect_detonation(d, "phi 0.001");
+        continue;
+      }
+      EXPECT_EQ(d.flags, kNoChapmanJouguet | engine::kNoSolution);
       EXPECT_TRUE(std::isnan(d.det_vel_m_s) && std::isnan(d.burned.T_K));
-      EXPECT_FALSE(d.has_values());
       EXPECT_GT(d.unburned.sound_speed_m_s, 0.0);  // gas 1 is known all the same
     }
   }
 }
 
-TEST(WavesLimits, AWarmStartFromAMixtureThatDetonatesToOneThatCannot) {
-  const engine::ProductSet& set = products({"H", "O"});
-  WaveSolver solver(set);
-  Detonation d = solver.make_detonation();
-  const ReactantMoles stoich[] = {{"H2", 2.0}, {"O2", 1.0}};
-  const ReactantMoles water[] = {{"H2O", 1.0}};
-  solver.detonation(mixture_of(set, stoich), {298.15, 1.0}, d);
-  ASSERT_TRUE(d.has_values());
-  solver.detonation(mixture_of(set, water), {400.0, 1.0}, d);
-  EXPECT_EQ(d.flags, kNoChapmanJouguet | engine::kNoSolution);
-}
-
 TEST(WavesLimits, ShocksSlowerThanTheSlowestWithASolutionAreRefused) {
-  const engine::ProductSet& set = products({"H", "O", "Ar"});
-  WaveSolver solver(set);
+  WaveSolver solver(products(0.9));
   Shock s = solver.make_shock();
   Detonation d = solver.make_detonation();
-  const ReactantMoles r[] = {{"H2", 0.05}, {"O2", 0.05}, {"Ar", 0.90}};
-  const Mixture mix = mixture_of(set, r);
+  const Mixture mix = h2_o2_ar(0.5, 0.9);  // the report's example 7
   const Initial initial{300.0, 10.0 * 133.322387415e-5};  // 10 mmHg
   ShockInput in;
   in.initial = initial;
@@ -116,28 +99,33 @@ TEST(WavesLimits, ShocksSlowerThanTheSlowestWithASolutionAreRefused) {
     EXPECT_EQ(s.flags, kShockTooSlow | engine::kNoSolution) << u1;
     EXPECT_NEAR(s.slowest_m_s, d.det_vel_m_s, 1e-9 * d.det_vel_m_s) << u1;
   }
-  in.u1_m_s = d.det_vel_m_s;  // the detonation itself
-  solver.shock(mix, in, s);
-  ASSERT_TRUE(s.has_values()) << s.flags;
-  EXPECT_NEAR(s.incident.P_bar / d.burned.P_bar, 1.0, 1e-4);
-  EXPECT_NEAR(s.u2_m_s / s.incident.sound_speed_m_s, 1.0, 1e-4);
+  // From the detonation itself up, the strong state: subsonic behind, P2
+  // rising with u1.
+  double last_P = 0.0;
+  for (const double over : {1.0, 1.0 + 1e-6, 1.001, 1.1, 1.5}) {
+    in.u1_m_s = d.det_vel_m_s * over;
+    solver.shock(mix, in, s);
+    ASSERT_TRUE(s.has_values()) << over << ", flags " << s.flags;
+    EXPECT_LE(s.u2_m_s, s.incident.sound_speed_m_s * (1.0 + 1e-8)) << over;
+    EXPECT_GT(s.incident.P_bar, last_P) << over;
+    last_P = s.incident.P_bar;
+    expect_front(s.unburned, s.u1_m_s, s.incident, s.u2_m_s, std::to_string(over));
+  }
 }
 
 TEST(WavesLimits, VeryLeanAndVeryRichMixturesConverge) {
-  const engine::ProductSet& set = products({"H", "O", "Ar"});
-  WaveSolver solver(set);
+  WaveSolver solver(products(0.5));
   Detonation d = solver.make_detonation();
   for (const double phi : {0.02, 0.05, 0.1, 8.0, 20.0, 50.0}) {
     for (const double argon : {0.0001, 0.7}) {
-      const ReactantMoles r[] = {{"H2", 2.0 * phi}, {"O2", 1.0}, {"Ar", argon * (2.0 * phi + 1.0)}};
-      const Mixture mix = mixture_of(set, r);
+      const Mixture mix = h2_o2_ar(phi, argon);
       for (const double P1 : {0.01, 1.0, 50.0}) {
         const std::string where =
             "phi " + std::to_string(phi) + ", argon " + std::to_string(argon) + ", P1 " + std::to_string(P1);
         solver.detonation(mix, {298.15, P1}, d);
         ASSERT_TRUE(d.has_values()) << where << ", flags " << d.flags;
         EXPECT_GT(d.det_mach, 1.0) << where;
-        expect_chapman_jouguet(d, where);
+        expect_detonation(d, where);
       }
     }
   }
@@ -145,20 +133,18 @@ TEST(WavesLimits, VeryLeanAndVeryRichMixturesConverge) {
 
 // H2/O2/Ar 2:1:7 at 1 bar, and the same sweep warm and cold.
 TEST(WavesLimits, WarmAndColdLandOnTheSameState) {
-  const engine::ProductSet& set = products({"H", "O", "Ar"});
-  WaveSolver warm(set), cold(set);
+  WaveSolver warm(products(0.5)), cold(products(0.5));
   Detonation a = warm.make_detonation(), b = cold.make_detonation();
   for (const double T1 : {250.0, 298.15, 700.0}) {
     for (const double argon : {7.0, 3.0, 0.5}) {
-      const ReactantMoles r[] = {{"H2", 2.0}, {"O2", 1.0}, {"Ar", argon}};
-      const Mixture mix = mixture_of(set, r);
+      const Mixture mix = h2_o2_ar(1.0, argon / (argon + 3.0));
       warm.detonation(mix, {T1, 1.0}, a);
       cold.detonation(mix, {T1, 1.0}, b, true);
       ASSERT_TRUE(a.has_values() && b.has_values());
       EXPECT_NEAR(a.det_vel_m_s / b.det_vel_m_s, 1.0, 1e-10);
       EXPECT_NEAR(a.p_ratio / b.p_ratio, 1.0, 1e-9);
       EXPECT_NEAR(a.burned.T_K / b.burned.T_K, 1.0, 1e-9);
-      expect_chapman_jouguet(a, "argon " + std::to_string(argon));
+      expect_detonation(a, "argon " + std::to_string(argon));
     }
   }
 }
@@ -167,13 +153,11 @@ TEST(WavesLimits, WarmAndColdLandOnTheSameState) {
 // detonations warm and cold, refused ones, and shocks of both models with
 // their reflections.
 TEST(WavesLimits, PointsAllocateNothing) {
-  const engine::ProductSet& set = products({"H", "O", "Ar"});
-  WaveSolver solver(set);
+  WaveSolver solver(products(0.5));
   Detonation d = solver.make_detonation();
   Shock s = solver.make_shock();
-  const ReactantMoles r[] = {{"H2", 2.0}, {"O2", 1.0}, {"Ar", 3.0}};
   const long made = allocations.load();
-  const Mixture mix = mixture_of(set, r);
+  const Mixture mix = h2_o2_ar(1.0, 0.5);
   ASSERT_GT(allocations.load(), made);  // the count sees the library's allocations
   ShockInput in;
   in.reflected = true;
@@ -195,25 +179,24 @@ TEST(WavesLimits, PointsAllocateNothing) {
 }
 
 TEST(WavesLimits, InputsRefused) {
-  const engine::ProductSet& set = products({"H", "O"});
+  const engine::ProductSet& set = products(0.0);
   WaveSolver solver(set);
   Detonation d = solver.make_detonation();
   Shock s = solver.make_shock();
-  const ReactantMoles ok[] = {{"H2", 2.0}, {"O2", 1.0}};
   const ReactantMoles argon[] = {{"Ar", 1.0}};
   const ReactantMoles liquid[] = {{"H2O(L)", 1.0}};
   const ReactantMoles negative[] = {{"H2", -1.0}, {"O2", 1.0}};
   EXPECT_THROW(mixture_of(set, argon), engine::InputError);
   EXPECT_THROW(mixture_of(set, liquid), engine::InputError);
   EXPECT_THROW(mixture_of(set, negative), engine::InputError);
-  const Mixture mix = mixture_of(set, ok);
+  const Mixture mix = h2_o2_ar(1.0, 0.0);
   EXPECT_THROW(solver.detonation(mix, {150.0, 1.0}, d), engine::InputError);
   EXPECT_THROW(solver.detonation(mix, {298.15, 0.0}, d), engine::InputError);
   EXPECT_THROW(solver.detonation(mix, {298.15, std::nan("")}, d), engine::InputError);
   ShockInput in;
   in.u1_m_s = -1000.0;
   EXPECT_THROW(solver.shock(mix, in, s), engine::InputError);
-  const Mixture other = mixture_of(products({"Ar"}), argon);
+  const Mixture other = h2_o2_ar(1.0, 1.0);
   EXPECT_THROW(solver.detonation(other, {298.15, 1.0}, d), engine::InputError);
 }
 
@@ -223,11 +206,9 @@ TEST(WavesLimits, InputsRefused) {
 // reflected shock P5/P2 = ((3 gamma - 1) M^2 - 2 (gamma - 1))/((gamma - 1)
 // M^2 + 2); both models alike, nothing reacts.
 TEST(WavesLimits, ShocksInAnIdealGasAsInClosedForm) {
-  const engine::ProductSet& set = products({"Ar"});
-  WaveSolver solver(set);
+  WaveSolver solver(products(1.0));
   Shock s = solver.make_shock();
-  const ReactantMoles r[] = {{"Ar", 1.0}};
-  const Mixture mix = mixture_of(set, r);
+  const Mixture mix = h2_o2_ar(1.0, 1.0);
   const double g = 5.0 / 3.0;
   for (const ShockModel model : {ShockModel::frozen, ShockModel::equilibrium}) {
     for (const double M : {1.2, 2.0, 4.0}) {
