@@ -86,7 +86,7 @@ void fill_point(Work& w, SetPoint& pt) {
   for (int j = 0; j < w.ng; ++j) n += w.nj[j];
   const double ln_n = std::log(n);
   const double ln_p = w.fixed_P ? w.ln_p : std::log(n * R * T / w.v) - w.ln_P0_Pa;
-  pt.flags &= ~(kCondensedPresent | kPhasePair);
+  pt.flags &= ~(kCondensedPhase | kPhasePair);
   for (int j = 0; j < w.ns; ++j) {
     const bool gas = j < w.ng;
     const double nj = gas || w.active[j] ? w.nj[j] : 0.0;
@@ -96,7 +96,7 @@ void fill_point(Work& w, SetPoint& pt) {
     ncp += nj * w.cp[j];
     // S_j/R = S_j0/R - ln(n_j/n) - ln(P/P0) for a gas (2.17), S_j0/R condensed.
     if (nj > 0.0) ns += nj * (gas ? w.s0[j] - (w.ln_nj[j] - ln_n) - ln_p : w.s0[j]);
-    if (!gas && nj > 0.0) pt.flags |= kCondensedPresent;
+    if (!gas && nj > 0.0) pt.flags |= kCondensedPhase;
     if (!gas && w.active[j] && w.set->partner_below[j] >= 0 && w.active[w.set->partner_below[j]])
       pt.flags |= kPhasePair;
   }

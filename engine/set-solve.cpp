@@ -250,7 +250,7 @@ void SetSolver::solve(std::span<const double> b_mol_kg, const SetCondition& cond
                        : result < 0 ? kNotConverged
                                     : 0u;
   if (result < 0 || (out.flags & (kFloatingPoint | kSingular | kBelowRange | kAboveRange))) {
-    clear(out, why | (out.flags & ~kCondensedPresent) | kNoSolution);
+    clear(out, why | (out.flags & ~kCondensedPhase) | kNoSolution);
     w.have_state = false;
     return;
   }

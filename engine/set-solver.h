@@ -41,13 +41,6 @@ struct SetCondition {
   double s_kJ_kgK = 0.0;
 };
 
-// Besides the PointFlag bits of engine.h.
-enum SetFlag : unsigned {
-  kCondensedPresent = 1u << 8,  // a condensed species has a positive amount
-  kNoGasPhase = 1u << 9,        // every mole condensed: no state (with kNoSolution)
-  kPhasePair = 1u << 10,        // two phases of one substance at their transition
-};
-
 // One state per unit mass; the arrays in the set's order (gases, then
 // condensed species). Every value NaN when kNoSolution is set.
 struct SetPoint {
@@ -62,7 +55,7 @@ struct SetPoint {
   std::vector<double> x;         // over all moles, condensed included
   std::vector<double> y;         // mass fractions
   int iterations = 0;
-  unsigned flags = 0;
+  unsigned flags = 0;  // StateFlag bits: kCondensedPhase, kPhasePair, kNoGasPhase, ...
 
   bool has_values() const { return (flags & kNoSolution) == 0; }
 };
@@ -94,5 +87,17 @@ class SetSolver {
  private:
   std::unique_ptr<Work> work_;
 };
+
+// The species list of a set for states: the names and molar masses of its
+// records, in the set's order (valid while the set's database lives).
+std::vector<SpeciesInfo> species_info(const ProductSet& set);
+
+// A point as a zuna4::State: the properties under the state's names; the
+// amounts copied to `amounts` (the caller's storage, set.size() of them) and
+// viewed with `list` (species_info of the same set); the six products of the
+// built-in set as found in the set, their x fractions of the gas as the
+// state defines them. No allocation.
+void to_state(const SetPoint& point, const ProductSet& set, std::span<const SpeciesInfo> list,
+              std::span<double> amounts, State& out);
 
 }  // namespace zuna::engine

@@ -102,16 +102,16 @@ TEST(SetProducts, TheSixGasesReproduceTheFastPath) {
     const Feed feed = feed_of(data, Mixture{of, {}});
     const std::vector<double> b = {feed.b_mol_kg[0], feed.b_mol_kg[1]};
     for (double p_atm : {0.01, 1.0, 200.0}) {
-      const Point hot = equilibrium(data, feed, {Mode::HP, 0.0, p_atm, feed.h0_kJ_kg});
+      const State hot = equilibrium(data, feed, {Mode::HP, 0.0, p_atm, feed.h0_kJ_kg});
       ASSERT_TRUE(hot.converged());
       Condition uv{Mode::UV};
-      uv.u_kJ_kg = hot.u_kJ_kg;
+      uv.u_kJ_kg = hot.U_kJ_kg;
       uv.v_m3_kg = 1.0 / hot.rho_kg_m3;
       Condition sp{Mode::SP, 0.0, p_atm / 30.0};
-      sp.s_kJ_kgK = hot.s_kJ_kgK;
+      sp.s_kJ_kgK = hot.S_kJ_kgK;
       for (const Condition& c : {Condition{Mode::TP, 2500.0, p_atm},
                                  Condition{Mode::HP, 0.0, p_atm, feed.h0_kJ_kg}, sp, uv}) {
-        const Point ref = equilibrium(data, feed, c);
+        const State ref = equilibrium(data, feed, c);
         ASSERT_TRUE(ref.converged());
         SetCondition sc{c.mode == Mode::TP   ? SetProblem::tp
                         : c.mode == Mode::HP ? SetProblem::hp
@@ -125,12 +125,12 @@ TEST(SetProducts, TheSixGasesReproduceTheFastPath) {
                                " mode " + std::to_string(static_cast<int>(c.mode));
         for (const auto& [mine, theirs] :
              {std::pair{q.T_K, ref.T_K}, {q.P_bar, ref.P_bar}, {q.rho_kg_m3, ref.rho_kg_m3},
-              {q.h_kJ_kg, ref.h_kJ_kg}, {q.u_kJ_kg, ref.u_kJ_kg}, {q.g_kJ_kg, ref.g_kJ_kg},
-              {q.s_kJ_kgK, ref.s_kJ_kgK}, {q.M_g_mol, ref.M_g_mol},
+              {q.h_kJ_kg, ref.H_kJ_kg}, {q.u_kJ_kg, ref.U_kJ_kg}, {q.g_kJ_kg, ref.G_kJ_kg},
+              {q.s_kJ_kgK, ref.S_kJ_kgK}, {q.M_g_mol, ref.M},
               {q.dlnV_dlnP_T, ref.dlnV_dlnP_T}, {q.dlnV_dlnT_P, ref.dlnV_dlnT_P},
-              {q.cp_eq_kJ_kgK, ref.cp_eq_kJ_kgK}, {q.gamma_s, ref.gamma_s},
-              {q.sound_speed_m_s, ref.sound_speed_m_s}, {q.cp_fr_kJ_kgK, ref.cp_fr_kJ_kgK},
-              {q.gamma_fr, ref.gamma_fr}, {q.sound_speed_fr_m_s, ref.sound_speed_fr_m_s}}) {
+              {q.cp_eq_kJ_kgK, ref.Cp_kJ_kgK}, {q.gamma_s, ref.gamma_s},
+              {q.sound_speed_m_s, ref.son_vel_m_s}, {q.cp_fr_kJ_kgK, ref.Cp_fr_kJ_kgK},
+              {q.gamma_fr, ref.gamma_fr}, {q.sound_speed_fr_m_s, ref.son_vel_fr_m_s}}) {
           EXPECT_PRED2(near, mine, theirs) << at;
         }
         for (int k = 0; k < kSpeciesCount; ++k) {
@@ -178,6 +178,34 @@ TEST(SetProducts, TheDerivativesAreThoseOfTheEquilibriumStates) {
   }
 }
 
+// The adapter to the one state type: the names of the columns, the
+// amounts in the caller's storage, the six products where the set has them.
+TEST(SetProducts, APointBecomesAStateWithItsAmountsInTheCallersStorage) {
+  const ProductSet set = select_products(builtin_species(), kHO);
+  const std::vector<SpeciesInfo> list = species_info(set);
+  ASSERT_EQ(list.size(), 11u);
+  EXPECT_STREQ(list[set.index_of("H2O(L)")].name, "H2O(L)");
+  EXPECT_EQ(list[set.index_of("H2O(L)")].phase, zuna4::Phase::condensed);
+  SetSolver solver(set);
+  SetPoint p = solver.make_point();
+  solver.solve(std::vector<double>{100.0, 60.0}, {SetProblem::tp, 300.0, 0.05}, p);
+  ASSERT_TRUE(p.flags & kCondensedPhase);
+  std::vector<double> storage(11, -1.0);
+  State state;
+  to_state(p, set, list, storage, state);
+  EXPECT_EQ(state.T_K, 300.0);
+  EXPECT_EQ(state.H_kJ_kg, p.h_kJ_kg);
+  EXPECT_EQ(state.Cp_kJ_kgK, p.cp_eq_kJ_kgK);
+  EXPECT_EQ(state.M, p.M_g_mol);
+  EXPECT_EQ(state.amounts_mol_kg.data(), storage.data());
+  EXPECT_EQ(state.amounts_mol_kg[set.index_of("H2O(L)")], p.n_mol_kg[set.index_of("H2O(L)")]);
+  EXPECT_EQ(state.n_mol_kg[kH2O], p.n_mol_kg[set.index_of("H2O")]);
+  EXPECT_NEAR(state.x[kH2O] + state.x[kO2], 1.0, 1e-12);  // of the gas
+  EXPECT_TRUE(state.flags & kCondensedPhase);
+  std::vector<double> small(3);
+  EXPECT_THROW(to_state(p, set, list, small, state), InputError);
+}
+
 TEST(SetProducts, AStateWithNoGasLeftHasNoValues) {
   const ProductSet set =
       select_products(builtin_species(), kHO, {{"H2O", "H2", "O2", "H2O(L)"}, {}});
@@ -192,7 +220,7 @@ TEST(SetProducts, AStateWithNoGasLeftHasNoValues) {
   // The same water at 400 K is steam.
   solver.solve(std::vector<double>{2.0, 1.0}, {SetProblem::tp, 400.0, 1.0}, p);
   EXPECT_TRUE(p.has_values());
-  EXPECT_FALSE(p.flags & kCondensedPresent);
+  EXPECT_FALSE(p.flags & kCondensedPhase);
 }
 
 }  // namespace

@@ -152,13 +152,13 @@ TEST_F(SetSolverTest, AtTheDewPointTheLiquidAppearsFromZero) {
   while (hi - lo > 1e-9) {
     const double mid = 0.5 * (lo + hi);
     solver.solve(b, tp(mid, P), p);
-    (p.flags & kCondensedPresent ? lo : hi) = mid;
+    (p.flags & kCondensedPhase ? lo : hi) = mid;
   }
   solver.solve(b, tp(lo, P), p, true);
   expect_balanced(b, p);
   const SetPoint wet = p;
   solver.solve(b, tp(hi, P), p, true);
-  EXPECT_FALSE(p.flags & kCondensedPresent);
+  EXPECT_FALSE(p.flags & kCondensedPhase);
   EXPECT_LT(wet.x[liquid], 1e-6);
   EXPECT_NEAR(wet.h_kJ_kg, p.h_kJ_kg, 1e-4);           // continuous
   EXPECT_GT(wet.cp_eq_kJ_kgK, 100.0 * p.cp_eq_kJ_kgK);  // the latent heat in Cp
@@ -178,13 +178,13 @@ TEST_F(SetSolverTest, IceLeavesAHotChamber) {
   const SetPoint warm = p;
   solver.solve(b, hp(h0, 50.0), p, true);
   ASSERT_TRUE(warm.has_values());
-  EXPECT_FALSE(warm.flags & kCondensedPresent);
+  EXPECT_FALSE(warm.flags & kCondensedPhase);
   EXPECT_EQ(warm.n_mol_kg[ice], 0.0);
   EXPECT_GT(warm.T_K, 1900.0);
   EXPECT_NEAR(warm.T_K, p.T_K, 1e-9 * p.T_K);
   // And the way back: an expansion that freezes.
   solver.solve(b, sp(warm.s_kJ_kgK, 0.01), p);
-  EXPECT_TRUE(p.flags & kCondensedPresent);
+  EXPECT_TRUE(p.flags & kCondensedPhase);
   expect_balanced(b, p);
 }
 

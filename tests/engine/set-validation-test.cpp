@@ -87,7 +87,7 @@ TEST(SetValidation, Example14CondensingWaterAtLowPressure) {
     EXPECT_NEAR(q.T_K, p.T_K, 0.0);
     EXPECT_NEAR(q.cp_eq_kJ_kgK, p.cp_eq_kJ_kgK, 1e-9 * p.cp_eq_kJ_kgK);
     const bool wet = row.value("x_H2O(L)") > 0.0;
-    EXPECT_EQ((p.flags & kCondensedPresent) != 0, wet) << row.line;
+    EXPECT_EQ((p.flags & kCondensedPhase) != 0, wet) << row.line;
   }
 }
 

@@ -96,6 +96,9 @@ enum StateFlag : unsigned {
                                    // the transport values are NaN
   kNoChapmanJouguet = 1u << 10,    // a detonation without a Chapman-Jouguet solution
   kShockTooSlow = 1u << 11,        // a shock slower than the slowest one with a solution
+  kNoGasPhase = 1u << 12,          // every mole condensed: no gas, no state (with kNoSolution)
+  kPhasePair = 1u << 13,           // two phases of one substance at their transition
+                                   // temperature (ice and liquid water at 273.15 K)
 
   kChamberFailed = 1u << 16,    // the chamber has no valid state: nothing downstream
   kThroatNotFound = 1u << 17,   // no sonic point found: the throat and every exit
