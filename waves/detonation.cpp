@@ -35,7 +35,7 @@ bool cold_start(WaveSolver::Work& w, const Mixture& mix, const engine::SetPoint&
   w.hp.solve(mix.b_mol_kg, c, w.hp_point);
   const engine::SetPoint& f = w.hp_point;
   if (!f.has_values()) {
-    flags = wave_flags(f.flags);
+    flags = f.flags;
     return false;
   }
   if (!(f.T_K > g1.T_K * (1.0 + kNoHeat))) {
@@ -104,13 +104,13 @@ void WaveSolver::detonation(const Mixture& mix, const Initial& initial, Detonati
       out.u2_m_s = g2.sound_speed_m_s;
       out.det_vel_m_s = rr * out.u2_m_s;
       out.det_mach = out.det_vel_m_s / g1.sound_speed_m_s;
-      out.flags = wave_flags(g2.flags);
+      out.flags = g2.flags;
       w.have_cj = true;
       w.cj_ln_p_ratio = ln_P - ln_P1;
       w.cj_T_K = g2.T_K;
       return;
     }
-    failed = n.flags != 0 ? wave_flags(n.flags) : kNoChapmanJouguet | engine::kNotConverged;
+    failed = n.flags != 0 ? n.flags : (kNoChapmanJouguet | engine::kNotConverged);
     if (!warm) break;
   }
   w.have_cj = false;

@@ -89,7 +89,7 @@ constexpr double kAtDetonation = 1e-10;
 // The incident shock's speeds and ratios from gas 1 and 2, r = rho2/rho1.
 void fill_incident(Shock& out, double rr) {
   const SetPoint &g1 = out.unburned, &g2 = out.incident;
-  out.flags = wave_flags(g2.flags);
+  out.flags = g2.flags;
   out.u2_m_s = out.u1_m_s / rr;
   out.v2_m_s = out.u1_m_s - out.u2_m_s;
   out.p2_p1 = g2.P_bar / g1.P_bar;
@@ -144,11 +144,11 @@ void reflect(WaveSolver::Work& w, const Mixture& mix, Shock& out) {
   const detail::NewtonResult n = detail::hugoniot_newton(evaluate, ln_P, ln_T);
   const double ratio = g5.rho_kg_m3 / g2.rho_kg_m3;
   if (n.flags != 0 || !(ratio > 1.0)) {
-    out.reflected_flags = wave_flags(n.flags != 0 ? n.flags : engine::kNotConverged) | engine::kNoSolution;
+    out.reflected_flags = (n.flags != 0 ? n.flags : engine::kNotConverged) | engine::kNoSolution;
     detail::clear_point(g5, out.reflected_flags);
     return;
   }
-  out.reflected_flags = wave_flags(g5.flags);
+  out.reflected_flags = g5.flags;
   out.u5_m_s = v2 / (ratio - 1.0);
   out.u5_v2_m_s = out.u5_m_s + v2;
   out.p5_p2 = g5.P_bar / g2.P_bar;
@@ -249,7 +249,7 @@ void WaveSolver::shock(const Mixture& mix, const ShockInput& in, Shock& out, boo
   if (n.flags == 0 && !(rr > 1.0 + 1e-9)) n.flags = engine::kNotConverged;
   out.iterations = n.iterations;
   if (n.flags != 0) {
-    out.flags = wave_flags(n.flags) | engine::kNoSolution;
+    out.flags = n.flags | engine::kNoSolution;
     detail::clear_point(g2, out.flags);
     return;
   }

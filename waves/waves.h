@@ -47,18 +47,10 @@
 
 namespace zuna::waves {
 
-// Why a wave has no solution: the bits of zuna4::StateFlag (engine.h),
-// each with kNoSolution. The engine's SetFlag kPhasePair (two condensed
-// phases of one substance at their transition) has bit 10 as well, which
-// StateFlag gives kNoChapmanJouguet: the flags of a wave leave kPhasePair
-// out (wave_flags), its states keep it.
+// Why a wave has no solution: bits of zuna4::StateFlag (engine.h), each
+// with kNoSolution.
 using zuna4::kNoChapmanJouguet;  // the mixture releases no heat: it cannot detonate
 using zuna4::kShockTooSlow;      // slower than the slowest shock with a solution
-
-// The flags of a state, as a wave's flags.
-inline constexpr unsigned wave_flags(unsigned state_flags) {
-  return state_flags & ~static_cast<unsigned>(engine::kPhasePair);
-}
 
 // One reactant of the unburned gas: a gas of the product set and its share
 // by moles (relative: the shares are normalised).
