@@ -25,7 +25,8 @@
 // species).
 //
 // Errors and flags. An input the solver refuses (a reactant that is no gas
-// of the set, T1 or P1 out of range, a speed that is no number) throws
+// of the set, a mixture of another set, T1 or P1 out of range, a speed
+// that is no positive number) throws
 // engine::InputError. A point without a solution is no exception: its
 // flags say why (kNoSolution with kNoChapmanJouguet, kShockTooSlow or the
 // engine's bits) and its values are NaN; a refused shock gives the slowest
@@ -33,8 +34,11 @@
 //
 // A WaveSolver is made once per product set and holds every array: a point
 // allocates nothing. It starts each detonation from the previous point's
-// Chapman-Jouguet state and each shock from the previous shock of its
-// model; one solver serves one thread at a time.
+// Chapman-Jouguet state (P/P1 and T), each shock from the ideal gas of
+// gamma1 or, for a gas that detonates, from above its Chapman-Jouguet state
+// (kept for the next shock of the same gas, T1 and P1), each equilibrium
+// from the previous composition of its front; one solver serves one thread
+// at a time.
 #pragma once
 
 #include <memory>
@@ -106,8 +110,8 @@ struct ShockInput {
 struct Shock {
   ShockModel model = ShockModel::equilibrium;
   engine::SetPoint unburned;   // gas 1, frozen
-  engine::SetPoint incident;   // gas 2
-  engine::SetPoint reflected;  // gas 5 (NaN unless asked)
+  engine::SetPoint incident;   // gas 2; frozen: gamma_s = gamma_fr = cp/(cp - nR)
+  engine::SetPoint reflected;  // gas 5 (NaN unless asked), of the incident shock's model
   double mach1 = 0.0, u1_m_s = 0.0;
   double u2_m_s = 0.0;  // gas 2 leaving the incident shock, in its frame
   double v2_m_s = 0.0;  // gas 2 in the laboratory: u1 - u2
@@ -115,7 +119,7 @@ struct Shock {
   double u5_m_s = 0.0;     // the reflected shock in the laboratory
   double u5_v2_m_s = 0.0;  // gas 2 entering it: u5 + v2
   double p5_p2 = 0.0, t5_t2 = 0.0, m5_m2 = 0.0, rho5_rho2 = 0.0;
-  double slowest_m_s = 0.0;  // with kShockTooSlow: the slowest u1 with a solution
+  double slowest_m_s = 0.0;  // the slowest u1 with a solution (kShockTooSlow below it)
   int iterations = 0;
   unsigned flags = 0;  // of the incident shock; the reflected one's below
   unsigned reflected_flags = 0;
