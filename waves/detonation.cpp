@@ -55,6 +55,7 @@ void WaveSolver::detonation(const Mixture& mix, const Initial& initial, Detonati
                             bool cold) {
   Work& w = *work_;
   unburned(mix, initial, out.unburned);
+  detail::check_point(*w.set, out.burned);
   out.iterations = 0;
   const engine::SetPoint& g1 = out.unburned;
   engine::SetPoint& g2 = out.burned;

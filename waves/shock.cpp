@@ -212,6 +212,8 @@ detail::NewtonResult incident_search(WaveSolver::Work& w, const Mixture& mix, Sh
 void WaveSolver::shock(const Mixture& mix, const ShockInput& in, Shock& out, bool cold) {
   Work& w = *work_;
   unburned(mix, in.initial, out.unburned);
+  detail::check_point(*w.set, out.incident);
+  detail::check_point(*w.set, out.reflected);
   const SetPoint& g1 = out.unburned;
   const double a1 = g1.sound_speed_m_s;
   const double u1 = in.u1_m_s != 0.0 ? in.u1_m_s : in.mach1 * a1;

@@ -58,6 +58,13 @@ void check_initial(const engine::ProductSet& set, const Mixture& mixture, const 
   }
 }
 
+void check_point(const engine::ProductSet& set, const engine::SetPoint& p) {
+  const auto ns = static_cast<std::size_t>(set.size());
+  if (p.n_mol_kg.size() != ns || p.x.size() != ns || p.y.size() != ns) {
+    throw InputError("the result must come from make_detonation or make_shock of this solver");
+  }
+}
+
 }  // namespace detail
 
 WaveSolver::WaveSolver(const engine::ProductSet& set) : work_(std::make_unique<Work>(set)) {
@@ -91,6 +98,7 @@ void WaveSolver::reset() {
 
 void WaveSolver::unburned(const Mixture& mixture, const Initial& initial, engine::SetPoint& out) {
   detail::check_initial(*work_->set, mixture, initial);
+  detail::check_point(*work_->set, out);
   detail::frozen_state(*work_->set, mixture.n_mol_kg, initial.T1_K, initial.P1_bar, out);
 }
 

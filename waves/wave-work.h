@@ -36,6 +36,8 @@ namespace detail {
 
 // InputError unless T1 and P1 are in range and the mixture fits the set.
 void check_initial(const engine::ProductSet& set, const Mixture& mixture, const Initial& initial);
+// InputError unless the point's arrays are sized for the set.
+void check_point(const engine::ProductSet& set, const engine::SetPoint& p);
 
 }  // namespace detail
 }  // namespace zuna::waves

@@ -198,6 +198,12 @@ TEST(WavesLimits, InputsRefused) {
   EXPECT_THROW(solver.shock(mix, in, s), engine::InputError);
   const Mixture other = h2_o2_ar(1.0, 1.0);
   EXPECT_THROW(solver.detonation(other, {298.15, 1.0}, d), engine::InputError);
+  // Results made by a solver of another set.
+  Detonation foreign = WaveSolver(products(1.0)).make_detonation();
+  Shock foreign_shock = WaveSolver(products(1.0)).make_shock();
+  EXPECT_THROW(solver.detonation(mix, {298.15, 1.0}, foreign), engine::InputError);
+  in.u1_m_s = 3000.0;
+  EXPECT_THROW(solver.shock(mix, in, foreign_shock), engine::InputError);
 }
 
 // Argon is an ideal gas of gamma 5/3 (Cp = 5R/2 in its records below 6000
