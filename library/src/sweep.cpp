@@ -27,23 +27,6 @@ constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 constexpr int kMaxInnerPoints = 100;
 constexpr double kMaxRatio = 100.0;
 
-// The point as the public struct holds it.
-void copy_point(const zuna::SweepPointValues& v, SweepPoint& t) {
-  t.of = v.of, t.r = v.r, t.tadsem = v.tadsem, t.tadcom = v.tadcom;
-  t.no2r = v.no2r, t.nh2o = v.nh2o, t.no2 = v.no2, t.nh2 = v.nh2;
-  t.ntotalr = v.ntotalr, t.ntotalp = v.ntotalp, t.ntd = v.ntd;
-  t.yh2r = v.yh2r, t.yo2r = v.yo2r, t.yh2o = v.yh2o, t.yo2 = v.yo2, t.yh2 = v.yh2;
-  t.fmh2r = v.fmh2r, t.fmo2r = v.fmo2r, t.fmh2o = v.fmh2o, t.fmo2 = v.fmo2, t.fmh2 = v.fmh2;
-  t.mmr = v.mmr, t.mmp = v.mmp, t.mmd = v.mmd;
-  for (int k = 0; k < 6; ++k) {
-    t.nd[k] = v.nd[k], t.yd[k] = v.yd[k], t.fmd[k] = v.fmd[k];
-  }
-  for (int j = 0; j < 4; ++j) {
-    t.x[j] = v.x[j];
-  }
-  t.flags = v.flags;
-}
-
 bool real_within(double v, double low, double high, bool open_low) {
   return (open_low ? v > low : v >= low) && v <= high;
 }
@@ -247,16 +230,16 @@ SweepResult sweep(const SweepParameters& params, const SweepData& data) {
   s.npts = grid.npmin + grid.npmax + 3;
   result.points.resize(static_cast<std::size_t>(s.npts));
   for (std::int32_t i = 0; i <= s.npts; ++i) {
-    zuna::SweepPointValues v;
+    // Point 0, the stoichiometric point, is computed for ofst and never
+    // reported; the others are computed in their place of the result.
+    SweepPoint stoichiometric;
+    SweepPoint& v = i > 0 ? result.points[static_cast<std::size_t>(i - 1)] : stoichiometric;
     std::feclearexcept(kFaults);
     zuna::reference_sweep_point(i, grid, search, tc, coef, v, s);
     const bool faulted = std::fetestexcept(kFaults) != 0;
     if (faulted) {
       v.flags |= kSweepFloatingPoint;
       result.ok = false;
-    }
-    if (i > 0) {  // point 0, the stoichiometric reference, is never reported
-      copy_point(v, result.points[static_cast<std::size_t>(i - 1)]);
     }
   }
   result.ofst = s.ofst;
