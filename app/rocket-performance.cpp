@@ -71,6 +71,7 @@ void write_line(int unit, std::string_view text) {
 std::string station_name(const rk::Station& st) {
   switch (st.kind) {
     case rk::StationKind::chamber: return "CÂMARA";
+    case rk::StationKind::comb_end: return "FIM DA CÂMARA";
     case rk::StationKind::throat: return "GARGANTA";
     case rk::StationKind::pressure_ratio: return "Pc/Pe=" + shortest(st.exit_value);
     case rk::StationKind::area_ratio: return "Ae/At=" + shortest(st.exit_value);

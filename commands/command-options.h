@@ -44,6 +44,8 @@ enum OptionId : int {
   kAeAtOption,
   kModelOption,
   kBestOption,
+  kContractionOption,
+  kMassFluxOption,
 };
 
 // The O/F ratios: a list, or the grid of the program's sweep. The grid's

@@ -34,9 +34,9 @@ constexpr const char* kArgumentNames[] = {
     "none",         "of",      "p_atm",          "T_K",     "reactants_T_K", "h_fuel_J_mol",
     "h_oxid_J_mol", "h_kJ_kg", "s_kJ_kgK",       "u_kJ_kg", "v_m3_kg",       "rho_kg_m3",
     "composition",  "pc_atm",  "pi_p",           "ae_at",   "exits",         "of_interval",
-    "scan_points",  "out",     "sweep_parameter"};
+    "scan_points",  "out",     "sweep_parameter", "contraction", "mass_flux"};
 static_assert(std::size(kArgumentNames) ==
-              static_cast<std::size_t>(zuna4::Argument::sweep_parameter) + 1);
+              static_cast<std::size_t>(zuna4::Argument::mass_flux) + 1);
 constexpr const char* kBoundsNames[] = {"none", "closed", "above", "at_least", "at_most"};
 
 // Sets the Python error of a refusal.

@@ -17,7 +17,7 @@ namespace {
 // without valid values ranks below every valid one.
 using Measure = double Station::*;
 double value_of(const RocketResult& r, Measure m) {
-  const Station& exit = r.stations[2];
+  const Station& exit = r.exits().front();
   return exit.valid() ? exit.*m : -std::numeric_limits<double>::infinity();
 }
 
@@ -96,7 +96,7 @@ std::pair<double, double> interval(const engine::ThermoData& data, const BestIsp
 void optimum(ExitAtOf& exit, Measure m, const std::vector<double>& grid,
              const std::vector<RocketResult>& scan, double& of, Station& at, unsigned& flags) {
   of = best_of(exit, m, grid, scan);
-  at = exit.at(of).stations[2];
+  at = exit.at(of).exits().front();
   flags |= at.flags;
   if (of - grid.front() <= kBestOfTolerance || grid.back() - of <= kBestOfTolerance) {
     flags |= kOptimumAtBound;

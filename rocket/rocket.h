@@ -71,6 +71,8 @@ using enum zuna4::StateFlag;  // the stations' bits among them
 inline constexpr double kPcMinAtm = 1e-4;
 inline constexpr double kPcMaxAtm = 1e4;
 inline constexpr int kMaxExits = 20;  // pressure ratios and area ratios together
+inline constexpr double kContractionMin = 1.05;  // Ac/At of a finite-area combustor
+inline constexpr double kContractionMax = 1e4;
 
 // A problem out of range: the engine's InputError, its refusal() naming the
 // argument, the value and the accepted range.
