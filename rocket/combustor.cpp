@@ -20,7 +20,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // subsonic root and bounds it from above; one with phi >= 0 (between the
 // subsonic and the supersonic roots) or with a supersonic flux bounds it
 // from below. The first trial is the fixed point P = Pinj - G^2/rho_inj,
-// then the secant through the last two trials, halving the bracket when a
+// (or the pressure of a nearby end, then the fixed point from it), then the
+// secant through the last two trials, halving the bracket when a
 // step leaves it. When the bracket closes without a trial of phi >= 0 there
 // is no subsonic root: G chokes the duct.
 CombustorEnd combustor_end(const engine::ThermoData& data, const engine::State& injector,
@@ -57,6 +58,10 @@ CombustorEnd combustor_end(const engine::ThermoData& data, const engine::State& 
   bool crossed = false;  // a trial with phi >= 0 seen
   double p_prev = pinj, phi_prev = -g * g / injector.rho_kg_m3;
   double p = pinj + phi_prev;
+  if (guess != nullptr && guess->p_atm * kPaPerAtm < pinj) {
+    p_prev = kNaN;  // no secant through the injector from a nearby end
+    p = guess->p_atm * kPaPerAtm;
+  }
   for (int i = 0; i < kMaxEvaluations; ++i) {
     if (!(p > lo && p < hi)) {
       p = 0.5 * (lo + hi);
@@ -77,9 +82,11 @@ CombustorEnd combustor_end(const engine::ThermoData& data, const engine::State& 
     double next = kNaN;
     if (r.flow.ok && std::isfinite(p_prev) && p != p_prev) {
       next = p - f * (p - p_prev) / (f - phi_prev);
+    } else if (r.flow.ok) {
+      next = p + f;  // the fixed point P = Pinj - G^2 / rho
     }
-    if (r.flow.ok && f < 0.0 && std::isfinite(next) &&
-        std::fabs(next - p) <= kCombustorTolerance * p && next > lo && next <= hi) {
+    if (r.flow.ok && std::isfinite(next) && std::fabs(next - p) <= kCombustorTolerance * p &&
+        next > lo && next <= hi) {
       r.found = true;
       return r;
     }

@@ -23,11 +23,11 @@ struct CombustorEnd {
 };
 
 // Relative tolerance of the end's pressure.
-inline constexpr double kCombustorTolerance = 1e-13;
+inline constexpr double kCombustorTolerance = 1e-12;
 
 // The combustor's end for the injector's gas `injector` (at rest, at
-// pinj_atm) and the mass flux G [kg/(s m2)]; `guess`, a nearby end state,
-// may be null.
+// pinj_atm) and the mass flux G [kg/(s m2)]; `guess`, a nearby end state
+// (its pressure the first trial), may be null.
 CombustorEnd combustor_end(const engine::ThermoData& data, const engine::State& injector,
                            double pinj_atm, double mass_flux, const engine::State* guess);
 

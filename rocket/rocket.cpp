@@ -211,6 +211,9 @@ void label_stations(const RocketInput& problem, RocketResult& out) {
 
 namespace {
 
+// The relative tolerance of the mass flux of a contraction ratio.
+constexpr double kFluxTolerance = 1e-11;
+
 // The end and the throat of a finite-area combustor.
 struct FiniteThroat {
   Flow comb_end;
@@ -237,7 +240,7 @@ double stagnation_pressure(const Expansion& e, const Flow& from) {
     const double dh = 1000.0 * (f.state.H_kJ_kg - e.h_chamber_kJ_kg);  // J/kg
     const double step = -dh * f.state.rho_kg_m3 / (f.state.p_atm * kPaPerAtm);
     ln_p += step;
-    if (std::fabs(step) <= 1e-13) {
+    if (std::fabs(step) <= 1e-12) {
       return std::exp(ln_p);
     }
     guess = &f.state;
@@ -253,6 +256,39 @@ double throat_x_from_end(double pinj_atm, const Flow& end) {
   const double x0 = std::log(pinj_atm / end.state.p_atm) -
                     g / (g - 1.0) * std::log(1.0 + 0.5 * (g - 1.0) * m * m);
   return x0 + ideal_throat_x(g);
+}
+
+// The mass flux of the combustors of the earlier results at O/F `of`: the
+// parabola in O/F through three (Lagrange's form), else the line through
+// two, else the previous one's.
+double mass_flux_guess(const WarmStart& warm, double of) {
+  const RocketResult* r[3] = {warm.previous, warm.before, warm.earliest};
+  double t[3], g[3];
+  int n = 0;
+  for (; n < 3; ++n) {
+    const Station* s = WarmStart::usable(r[n], 1);
+    if (s == nullptr) {
+      break;
+    }
+    t[n] = r[n]->of;
+    g[n] = s->state.rho_kg_m3 * s->mach * s->state.son_vel_m_s;
+    for (int k = 0; k < n; ++k) {
+      if (t[k] == t[n]) {
+        return g[0];
+      }
+    }
+  }
+  double guess = 0.0;
+  for (int k = 0; k < n; ++k) {
+    double weight = 1.0;
+    for (int m = 0; m < n; ++m) {
+      if (m != k) {
+        weight *= (of - t[m]) / (t[k] - t[m]);
+      }
+    }
+    guess += weight * g[k];
+  }
+  return guess > 0.0 ? guess : g[0];
 }
 
 // The finite-area combustor's end and throat for the injector's gas (HP
@@ -272,7 +308,6 @@ FiniteThroat finite_throat(const engine::ThermoData& data, const RocketInput& pr
   const engine::State* end_guess = prev_end ? &prev_end->state : nullptr;
   const engine::State* throat_guess = prev_throat ? &prev_throat->state : nullptr;
   double x_throat = warm.x_guess(2, problem.of);
-  const double pc_Pa = problem.pc_atm * kPaPerAtm;
   auto throat_flux = [&](double g) {
     const CombustorEnd end = combustor_end(data, injector.state, problem.pc_atm, g, end_guess);
     f.comb_end = end.flow;
@@ -292,19 +327,28 @@ FiniteThroat finite_throat(const engine::ThermoData& data, const RocketInput& pr
     if (!f.throat.found) {
       return kNaN;
     }
-    f.p_stag_atm = stagnation_pressure(e, from);
     throat_guess = &f.throat.flow.state;
     x_throat = std::log(problem.pc_atm / f.throat.flow.state.p_atm);
     return f.throat.flow.rho_u;
   };
+  // The stagnation pressure of the nozzle's flow, once the end is known.
+  auto with_stagnation = [&]() -> FiniteThroat& {
+    if (f.throat.found) {
+      const Flow from = frozen ? with_frozen_properties(f.comb_end) : f.comb_end;
+      const Expansion e = expansion_from(data, problem.pc_atm, from.state, injector.state.H_kJ_kg,
+                                         frozen ? &from.state : nullptr);
+      f.p_stag_atm = stagnation_pressure(e, from);
+    }
+    return f;
+  };
   if (problem.mass_flux != 0.0) {
     throat_flux(problem.mass_flux);
-    return f;
+    return with_stagnation();
   }
   const double c = problem.contraction;
   double g;
-  if (prev_throat != nullptr) {
-    g = pc_Pa / prev_throat->cstar_m_s / c;
+  if (prev_end != nullptr) {
+    g = mass_flux_guess(warm, problem.of);
   } else {
     const double gi = injector.gamma;
     g = injector.state.rho_kg_m3 * injector.a_m_s *
@@ -324,8 +368,8 @@ FiniteThroat finite_throat(const engine::ThermoData& data, const RocketInput& pr
       next = std::isfinite(g_prev) ? 0.5 * (g_prev + g) : 0.5 * (lo + hi);
     } else {
       const double r = rho_u_t / c - g;
-      if (std::fabs(r) <= 1e-12 * g) {
-        return f;
+      if (std::fabs(r) <= kFluxTolerance * g) {
+        return with_stagnation();
       }
       (r > 0.0 ? lo : hi) = g;
       next = g + r;  // the fixed point, then the secant
@@ -426,7 +470,9 @@ void compute_stations(const engine::ThermoData& data, const RocketInput& problem
     const double p_stag = frozen_at_chamber ? own_p_stag : s.p_stag_atm;
     for (std::size_t i = 1; i < out.stations.size(); ++i) {
       Station& st = out.stations[i];
-      if (st.valid()) {
+      if (!std::isfinite(p_stag)) {
+        fail(st, engine::kNoSolution);
+      } else if (st.valid()) {
         st.cstar_m_s = p_stag * kPaPerAtm / throat.flow.rho_u;
         st.cf = st.isp_m_s / st.cstar_m_s;
       }
