@@ -226,13 +226,17 @@ zuna4::RocketInput rocket_input(const std::vector<double>& pi_p, const std::vect
 // points at one Pc swept together, each started from those before it, as
 // `zuna4c rocket` sweeps O/F.
 // Answers (values [n, stations, kStationColumns], flags [n, stations],
-// kinds [stations]: 0 chamber, 1 throat, 2 pressure ratio, 3 area ratio).
+// kinds [stations]: 0 chamber, 1 throat, 2 pressure ratio, 3 area ratio,
+// 4 the end of a finite-area combustor).
 py::tuple rocket_points(const Doubles& pc, const Doubles& of, const std::vector<double>& pi_p,
                         const std::vector<double>& ae_at, int model, int set, double T_r,
-                        double h_fuel, double h_oxid) {
+                        double h_fuel, double h_oxid, double contraction, double mass_flux) {
   const py::ssize_t n = of.size();
-  const py::ssize_t stations = static_cast<py::ssize_t>(2 + pi_p.size() + ae_at.size());
+  const std::size_t first_exit = contraction != 0.0 || mass_flux != 0.0 ? 3 : 2;
+  const py::ssize_t stations = static_cast<py::ssize_t>(first_exit + pi_p.size() + ae_at.size());
   zuna4::RocketInput in = rocket_input(pi_p, ae_at, model, set, T_r, h_fuel, h_oxid);
+  in.contraction = contraction;
+  in.mass_flux = mass_flux;
   // Every point checked before any is computed.
   for (py::ssize_t i = 0; i < n; ++i) {
     in.pc_atm = pc.data()[i];
@@ -271,7 +275,12 @@ py::tuple rocket_points(const Doubles& pc, const Doubles& of, const std::vector<
     }
     if (n == 0) {
       for (py::ssize_t k = 0; k < stations; ++k) {
-        kd[k] = k < 2 ? k : k - 2 < static_cast<py::ssize_t>(pi_p.size()) ? 2 : 3;
+        const py::ssize_t e = k - static_cast<py::ssize_t>(first_exit);
+        kd[k] = k == 0 ? 0
+                : e == -1 ? 1
+                : e < 0   ? 4
+                : e < static_cast<py::ssize_t>(pi_p.size()) ? 2
+                                                           : 3;
       }
     }
   }

@@ -8,6 +8,14 @@
 //   exits    the isentropic expansion to each pressure ratio Pc/Pe and to
 //            each supersonic area ratio Ae/At.
 //
+// A finite-area combustor (problem.contraction or problem.mass_flux,
+// rocket/combustor.h): the chamber is the injector's HP state at rest at
+// Pc; the combustor's end follows, from mass, momentum and energy across
+// the duct; the nozzle expands isentropically from the end (its entropy, the
+// injector's enthalpy as stagnation enthalpy), and c* is the stagnation
+// pressure of that flow times At / mdot. With a contraction ratio, the mass
+// flux is the one whose throat passes Ac/At times it.
+//
 // Along the expansion, with h in J/kg and the chamber's enthalpy h_c:
 //   u           = sqrt(2 (h_c - h))           flow speed [m/s]
 //   rho u                                     mass flux per area [kg/(m2 s)]
