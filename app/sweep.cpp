@@ -74,11 +74,11 @@ void point_mixture(std::int32_t i, const ThermoConstants& tc, SweepTable& t) {
 // The reported O/F, back from moles with the molecular masses and divided by
 // the stoichiometric O/F, which point 0 fixes.
 void point_of(std::int32_t i, const ThermoConstants& tc, SweepTable& t, SweepScalars& s) {
-  t.of[i] = t.no2r[i] * tc.mwk(2) / tc.mwk(3);
+  t.r[i] = t.no2r[i] * tc.mwk(2) / tc.mwk(3);
   if (i == 0) {
-    s.ofst = t.of[0];
+    s.ofst = t.r[0];
   }
-  t.of[i] = t.of[i] / s.ofst;
+  t.r[i] = t.r[i] / s.ofst;
 }
 
 // The point's equilibrium storage first receives the products without

@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "tables/shortest.h"
 #include "zuna4/zuna4.h"
 
 namespace py = pybind11;
@@ -385,4 +386,6 @@ PYBIND11_MODULE(_core, m) {
   m.def("rocket_points", &rocket_points);
   m.def("best_isp", &best_isp);
   m.def("sweep", &sweep);
+  m.def("shortest", &zuna::tables::shortest_text,
+        "The shortest text that reads back as the same double, as zuna4c writes numbers.");
 }

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "src/number-text.h"
+#include "tables/shortest.h"
 #include "src/shipped-data.h"
 #include "thermo/reference.h"
 #include "thermodata/data7.h"
@@ -113,14 +113,14 @@ SweepData checked(const zuna::thermodata::Data7File& file) {
 }  // namespace
 
 void check_sweep_parameters(const SweepParameters& p) {
-  using detail::number_text;
+  using zuna::tables::shortest_text;
   constexpr double kInf = HUGE_VAL;
   if (!real_within(p.rmin, 0.0, 1.0, true)) {
-    refuse(kRmin, "rmin", p.rmin, number_text(p.rmin), Bounds::above, 0.0, 1.0,
+    refuse(kRmin, "rmin", p.rmin, shortest_text(p.rmin), Bounds::above, 0.0, 1.0,
            "above 0 and at most 1");
   }
   if (!real_within(p.rmax, 1.0, kMaxRatio, false)) {
-    refuse(kRmax, "rmax", p.rmax, number_text(p.rmax), Bounds::closed, 1.0, kMaxRatio, "in 1..100");
+    refuse(kRmax, "rmax", p.rmax, shortest_text(p.rmax), Bounds::closed, 1.0, kMaxRatio, "in 1..100");
   }
   if (p.npmin < 0 || p.npmin > kMaxInnerPoints) {
     refuse(kNpmin, "npmin", p.npmin, std::to_string(p.npmin), Bounds::closed, 0, kMaxInnerPoints,
@@ -131,18 +131,18 @@ void check_sweep_parameters(const SweepParameters& p) {
            kMaxInnerPoints - p.npmin, "in 0..100, with npmin + npmax at most 100");
   }
   if (!real_within(p.p_atm, 1.0e-6, 1.0e5, false)) {
-    refuse(kP, "p_atm", p.p_atm, number_text(p.p_atm), Bounds::closed, 1.0e-6, 1.0e5,
+    refuse(kP, "p_atm", p.p_atm, shortest_text(p.p_atm), Bounds::closed, 1.0e-6, 1.0e5,
            "in 1e-06..100000");
   }
   if (!real_within(p.tolh, 0.0, kInf, true)) {
-    refuse(kTolh, "tolh", p.tolh, number_text(p.tolh), Bounds::above, 0.0, kInf, "above 0");
+    refuse(kTolh, "tolh", p.tolh, shortest_text(p.tolh), Bounds::above, 0.0, kInf, "above 0");
   }
   if (p.itmaxh < 1 || p.itmaxh > 99999) {
     refuse(kItmaxh, "itmaxh", p.itmaxh, std::to_string(p.itmaxh), Bounds::closed, 1, 99999,
            "in 1..99999");
   }
   if (!real_within(p.toln, 0.0, kInf, true)) {
-    refuse(kToln, "toln", p.toln, number_text(p.toln), Bounds::above, 0.0, kInf, "above 0");
+    refuse(kToln, "toln", p.toln, shortest_text(p.toln), Bounds::above, 0.0, kInf, "above 0");
   }
   if (p.itmaxn < 1 || p.itmaxn > 99999) {
     refuse(kItmaxn, "itmaxn", p.itmaxn, std::to_string(p.itmaxn), Bounds::closed, 1, 99999,

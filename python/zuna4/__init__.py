@@ -23,7 +23,6 @@ Every computation runs with the GIL released.
 """
 
 import math as _math
-from decimal import Decimal as _Decimal
 
 import numpy as _np
 
@@ -358,32 +357,9 @@ _ROCKET_NAMES = {"pc_atm": "pc", "of": "of", "reactants_T_K": "T_reactants",
                  "mass_flux": "mass_flux"}
 
 
-def _shortest(v):
-    """The shortest text that reads back as the double v, as the console
-    program writes its numbers: repr's digits, in fixed or scientific form
-    whichever is shorter (fixed on a tie), the exponent with a sign and at
-    least two digits: 10 -> "10", 1e5 -> "1e+05", 2.5e-7 -> "2.5e-07"; a whole
-    number in fixed form is exact (2**60 -> "1152921504606846976")."""
-    v = float(v)
-    if v == 0.0 or not _math.isfinite(v):
-        return ("-0" if _math.copysign(1.0, v) < 0 else "0") if v == 0.0 else repr(v)
-    sign = "-" if v < 0 else ""
-    exact = _Decimal(repr(abs(v))).as_tuple()
-    mantissa = "".join(str(d) for d in exact.digits)
-    stripped = mantissa.rstrip("0")
-    exponent = exact.exponent + (len(mantissa) - len(stripped))
-    mantissa = stripped
-    point = len(mantissa) + exponent  # digits before the decimal point
-    e = point - 1
-    scientific = mantissa[0] + ("." + mantissa[1:] if len(mantissa) > 1 else "") + \
-        "e%s%02d" % ("-" if e < 0 else "+", abs(e))
-    if point <= 0:
-        fixed = "0." + "0" * (-point) + mantissa
-    elif point >= len(mantissa):
-        fixed = str(int(abs(v)))  # a whole number is written to its last digit
-    else:
-        fixed = mantissa[:point] + "." + mantissa[point:]
-    return sign + (fixed if len(fixed) <= len(scientific) else scientific)
+#: The shortest text that reads back as the double v, as the console
+#: program writes its numbers: 10 -> "10", 1e5 -> "1e+05", 2.5e-7 -> "2.5e-07".
+_shortest = _core.shortest
 
 
 def _exit_texts(kinds, values):
