@@ -484,8 +484,8 @@ void check_combustor(const engine::ThermoData& data, const RocketInput& problem)
   if (c != 0.0 && !(c >= kContractionMin && c <= kContractionMax)) {
     throw InputError(refusal(engine::Argument::contraction, c, engine::Bounds::closed,
                              kContractionMin, kContractionMax),
-                     "contraction ratio Ac/At = " + number_text(c) + " is outside " +
-                         number_text(kContractionMin) + " to " + number_text(kContractionMax));
+                     "contraction ratio Ac/At = " + shortest_text(c) + " is outside " +
+                         shortest_text(kContractionMin) + " to " + shortest_text(kContractionMax));
   }
   if (g == 0.0) {
     return;
@@ -493,7 +493,7 @@ void check_combustor(const engine::ThermoData& data, const RocketInput& problem)
   const double inf = std::numeric_limits<double>::infinity();
   if (!(g > 0.0 && g < inf)) {
     throw InputError(refusal(engine::Argument::mass_flux, g, engine::Bounds::above, 0.0, inf),
-                     "mass flux mdot/Ac = " + number_text(g) +
+                     "mass flux mdot/Ac = " + shortest_text(g) +
                          " kg/(s m2) is outside the accepted range: positive, finite");
   }
   const Flow injector = chamber_flow(data, problem, WarmStart{});
@@ -505,10 +505,10 @@ void check_combustor(const engine::ThermoData& data, const RocketInput& problem)
     engine::Refusal r;
     r.argument = engine::Argument::mass_flux;
     r.value = g;
-    throw InputError(r, "mass flux mdot/Ac = " + number_text(g) +
+    throw InputError(r, "mass flux mdot/Ac = " + shortest_text(g) +
                             " kg/(s m2) is too large for any contraction ratio Ac/At above 1: "
                             "the combustor's end would be sonic at O/F " +
-                            number_text(problem.of));
+                            shortest_text(problem.of));
   }
 }
 
