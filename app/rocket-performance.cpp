@@ -76,6 +76,7 @@ std::string station_name(const rk::Station& st) {
     case rk::StationKind::throat: return "GARGANTA";
     case rk::StationKind::pressure_ratio: return "Pc/Pe=" + shortest_text(st.exit_value);
     case rk::StationKind::area_ratio: return "Ae/At=" + shortest_text(st.exit_value);
+    case rk::StationKind::sub_area_ratio: return "Ae/At sub=" + shortest_text(st.exit_value);
   }
   return {};
 }

@@ -46,6 +46,7 @@ enum OptionId : int {
   kBestOption,
   kContractionOption,
   kMassFluxOption,
+  kSubAeAtOption,
 };
 
 // The O/F ratios: a list, or the grid of the program's sweep. The grid's

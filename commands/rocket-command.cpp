@@ -135,6 +135,7 @@ std::string exit_spec(rocket::StationKind kind, double value) {
   switch (kind) {
     case rocket::StationKind::pressure_ratio: return "pi_p=" + shortest_text(value);
     case rocket::StationKind::area_ratio: return "ae_at=" + shortest_text(value);
+    case rocket::StationKind::sub_area_ratio: return "sub_ae_at=" + shortest_text(value);
     case rocket::StationKind::chamber:
     case rocket::StationKind::comb_end:
     case rocket::StationKind::throat: break;
@@ -150,6 +151,8 @@ std::vector<std::string> exit_texts(const RocketSettings& s) {
   }
   for (double v : s.pi_p)
     out.push_back(exit_spec(rocket::StationKind::pressure_ratio, v));
+  for (double v : s.sub_ae_at)
+    out.push_back(exit_spec(rocket::StationKind::sub_area_ratio, v));
   for (double v : s.ae_at)
     out.push_back(exit_spec(rocket::StationKind::area_ratio, v));
   return out;

@@ -43,6 +43,19 @@ const OptionSpec kOptions[] = {
              "{lo} to {hi}; 20 exits at most, the two lists together",
      .column = "exit_spec",
      .example = "4,25 or 2:200:5"},
+    {.id = kSubAeAtOption,
+     .name = "sub-ae-at",
+     .type = ValueType::list,
+     .value = "LIST",
+     .lowest = 1.0,
+     .highest = kNoLimit,
+     .open_below = true,
+     .range = "greater than 1",
+     .help = "exits at these subsonic area ratios Ae/At, between the\n"
+             "chamber and the throat: each above 1 (at most Ac/At\n"
+             "with --contraction); counted with the exits",
+     .column = "exit_spec",
+     .example = "1.58 or 1.2,2"},
     {.id = kContractionOption,
      .name = "contraction",
      .type = ValueType::list,
@@ -134,6 +147,7 @@ void take_option(const OptionSpec& spec, OptionValue&& v, RocketCommandLine& c, 
     case kOfOption: s.of = std::move(v.list); break;
     case kPiPOption: s.pi_p = std::move(v.list); break;
     case kAeAtOption: s.ae_at = std::move(v.list); break;
+    case kSubAeAtOption: s.sub_ae_at = std::move(v.list); break;
     case kContractionOption: s.contraction = std::move(v.list); break;
     case kMassFluxOption: s.mass_flux = std::move(v.list); break;
     case kModelOption:
@@ -184,10 +198,10 @@ void check_settings(const RocketSettings& s, const Given& g) {
             "with --reactants custom");
   only_with(g.h_oxid && s.reactants.set != engine::ReactantSet::custom, "--h-oxid",
             "with --reactants custom");
-  if (s.best && s.pi_p.empty() && s.ae_at.empty()) {
+  if (s.best && s.pi_p.empty() && s.ae_at.empty() && s.sub_ae_at.empty()) {
     throw UsageError{"--best needs an exit: --pi-p or --ae-at"};
   }
-  const std::size_t exits = s.pi_p.size() + s.ae_at.size();
+  const std::size_t exits = s.pi_p.size() + s.ae_at.size() + s.sub_ae_at.size();
   if (exits > static_cast<std::size_t>(rocket::kMaxExits)) {
     throw UsageError{"--pi-p, --ae-at: " + std::to_string(exits) +
                      " exit conditions are out of range (at most " +
@@ -217,6 +231,7 @@ std::string refusal_text(const engine::InputError& e, const char* of_option) {
     case engine::Argument::pc_atm: option = "--pc", unit = " atm"; break;
     case engine::Argument::pi_p: option = "--pi-p"; break;
     case engine::Argument::ae_at: option = "--ae-at"; break;
+    case engine::Argument::sub_ae_at: option = "--sub-ae-at"; break;
     case engine::Argument::mass_flux:
       if (r.bounds == engine::Bounds::none) {
         return std::string("--mass-flux: ") + e.what();
@@ -276,6 +291,7 @@ rocket::RocketInput rocket_problem(const RocketSettings& s, double pc_atm, rocke
   p.reactants = s.reactants;
   p.pi_p = s.pi_p;
   p.ae_at = s.ae_at;
+  p.sub_ae_at = s.sub_ae_at;
   p.model = model;
   return p;
 }

@@ -20,7 +20,7 @@ struct RocketSettings {
   std::vector<double> pc_atm = {68.046};
   std::optional<std::vector<double>> of;  // --of; otherwise the grid
   OfGrid grid;
-  std::vector<double> pi_p, ae_at;
+  std::vector<double> pi_p, ae_at, sub_ae_at;
   // A finite-area combustor: its contraction ratios or its mass fluxes, one
   // run each (empty both: an infinite-area combustor).
   std::vector<double> contraction, mass_flux;

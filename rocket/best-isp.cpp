@@ -140,18 +140,24 @@ std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketInput&
     grid[i] = lo + (hi - lo) * i / (search.scan_points - 1);
   }
   std::vector<BestIsp> out;
-  const std::size_t exits = problem.pi_p.size() + problem.ae_at.size();
+  const std::size_t n_pi = problem.pi_p.size(), n_sub = problem.sub_ae_at.size();
+  const std::size_t exits = n_pi + n_sub + problem.ae_at.size();
   for (std::size_t j = 0; j < exits; ++j) {
     RocketInput one = problem;
     one.pi_p.clear();
+    one.sub_ae_at.clear();
     one.ae_at.clear();
     BestIsp best;
-    if (j < problem.pi_p.size()) {
+    if (j < n_pi) {
       one.pi_p.push_back(problem.pi_p[j]);
       best.kind = StationKind::pressure_ratio;
       best.exit_value = problem.pi_p[j];
+    } else if (j < n_pi + n_sub) {
+      one.sub_ae_at.push_back(problem.sub_ae_at[j - n_pi]);
+      best.kind = StationKind::sub_area_ratio;
+      best.exit_value = one.sub_ae_at[0];
     } else {
-      one.ae_at.push_back(problem.ae_at[j - problem.pi_p.size()]);
+      one.ae_at.push_back(problem.ae_at[j - n_pi - n_sub]);
       best.kind = StationKind::area_ratio;
       best.exit_value = one.ae_at[0];
     }

@@ -143,6 +143,26 @@ void compute_exits(const Expansion& before, const Expansion& after, const Flow& 
     }
     ++i;
   }
+  // Subsonic area ratios: on the expansion before the throat. In a
+  // finite-area combustor one above Ac/At lies upstream of the combustor's
+  // end, where the nozzle's flow is not: not found.
+  for (double area : problem.sub_ae_at) {
+    Station& s = out.stations[i];
+    const Station* prev = warm.station(i);
+    const double contraction = out.finite_chamber() ? out.stations[1].ae_at : 0.0;
+    if (contraction != 0.0 && area > contraction * (1.0 + 1e-9)) {
+      fail(s, kExitNotFound);
+      ++i;
+      continue;
+    }
+    const SearchResult r = find_subsonic_exit(before, throat, area, warm.x_guess(i, problem.of),
+                                              prev ? &prev->state : nullptr);
+    set_station(s, r.flow, problem.pc_atm, throat.rho_u);
+    if (!r.found) {
+      fail(s, kExitNotFound);
+    }
+    ++i;
+  }
   for (double area : problem.ae_at) {
     Station& s = out.stations[i];
     const Station* prev = warm.station(i);
@@ -168,7 +188,9 @@ void label_stations(const RocketInput& problem, RocketResult& out) {
   out.of = problem.of;
   out.model = problem.model;
   const std::size_t first_exit = finite_chamber(problem) ? 3 : 2;
-  out.stations.assign(first_exit + problem.pi_p.size() + problem.ae_at.size(), Station{});
+  out.stations.assign(
+      first_exit + problem.pi_p.size() + problem.sub_ae_at.size() + problem.ae_at.size(),
+      Station{});
   if (first_exit == 3) {
     out.stations[1].kind = StationKind::comb_end;
   }
@@ -177,6 +199,10 @@ void label_stations(const RocketInput& problem, RocketResult& out) {
   for (double pi : problem.pi_p) {
     out.stations[i].kind = StationKind::pressure_ratio;
     out.stations[i++].exit_value = pi;
+  }
+  for (double area : problem.sub_ae_at) {
+    out.stations[i].kind = StationKind::sub_area_ratio;
+    out.stations[i++].exit_value = area;
   }
   for (double area : problem.ae_at) {
     out.stations[i].kind = StationKind::area_ratio;
@@ -464,7 +490,8 @@ namespace {
 bool starts(const RocketInput& problem, const RocketResult* previous) {
   return previous != nullptr && previous->model == problem.model &&
          previous->stations.size() ==
-             (finite_chamber(problem) ? 3u : 2u) + problem.pi_p.size() + problem.ae_at.size();
+             (finite_chamber(problem) ? 3u : 2u) + problem.pi_p.size() +
+                 problem.sub_ae_at.size() + problem.ae_at.size();
 }
 
 }  // namespace
@@ -525,7 +552,7 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
   }
   // The O/F and the reactants: the engine's ranges.
   engine::feed_of(data, engine::Mixture{problem.of, problem.reactants});
-  const std::size_t exits = problem.pi_p.size() + problem.ae_at.size();
+  const std::size_t exits = problem.pi_p.size() + problem.sub_ae_at.size() + problem.ae_at.size();
   if (exits > static_cast<std::size_t>(kMaxExits)) {
     throw InputError(refusal(engine::Argument::exits, static_cast<double>(exits),
                              engine::Bounds::at_most, 0.0, kMaxExits),
@@ -549,6 +576,19 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
                                std::numeric_limits<double>::infinity()),
                        "area ratio ae_at = " + shortest_text(area) +
                            " is outside the accepted range: at least 1, finite");
+    }
+  }
+  for (double area : problem.sub_ae_at) {
+    const double highest =
+        problem.contraction != 0.0 ? problem.contraction : std::numeric_limits<double>::infinity();
+    if (!(area > 1.0 && area <= highest && area < std::numeric_limits<double>::infinity())) {
+      throw InputError(refusal(engine::Argument::sub_ae_at, area, engine::Bounds::above, 1.0,
+                               highest),
+                       "subsonic area ratio sub_ae_at = " + shortest_text(area) +
+                           " is outside the accepted range: greater than 1, finite" +
+                           (problem.contraction != 0.0
+                                ? ", at most Ac/At = " + shortest_text(problem.contraction)
+                                : std::string()));
     }
   }
   check_combustor(data, problem);

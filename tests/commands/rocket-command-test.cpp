@@ -339,6 +339,20 @@ TEST(RocketCommand, FiniteCombustorRunsAndStations) {
             std::string::npos)
       << text.out;
   EXPECT_NE(text.out.find("comb_end"), std::string::npos);
+  // Subsonic exits after the pressure ratios, before the supersonic ones.
+  const Outcome sub = run({"--pc=50", "--of=6", "--ae-at=25", "--pi-p=10", "--sub-ae-at=1.5,1.2",
+                           "--contraction=1.5", "--csv=-"});
+  ASSERT_EQ(sub.status, 0) << sub.err;
+  const Rows sub_rows = csv_rows(sub.out);
+  ASSERT_EQ(sub_rows.size(), 1u + 7);
+  const char* const specs[] = {"", "", "", "pi_p=10", "sub_ae_at=1.5", "sub_ae_at=1.2", "ae_at=25"};
+  for (int k = 0; k < 7; ++k) {
+    EXPECT_EQ(sub_rows[1 + k][5], specs[k]) << k;
+    EXPECT_EQ(sub_rows[1 + k].back(), "0") << k;
+  }
+  EXPECT_NE(run({"--sub-ae-at=2", "--contraction=1.5", "--csv=bad.csv"})
+                .err.find("--sub-ae-at: 2 is out of range (greater than 1, at most 1.5)"),
+            std::string::npos);
 }
 
 TEST(RocketCommand, HelpGoesToStandardOutput) {

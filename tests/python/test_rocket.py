@@ -197,6 +197,9 @@ def test_a_finite_combustor_equals_the_console_program_bit_for_bit(zuna4c, tmp_p
             for column in ("P_bar", "T_K", "mach", "ae_at", "cstar_m_s", "isp_m_s"):
                 assert same_bits(getattr(r, column)[i, k], number(row[column])), (column, i, k)
     assert zuna4.rocket(pc=52.62, of=6.0, contraction=1.58).ae_at[1] == pytest.approx(1.58)
+    sub = zuna4.rocket(pc=52.62, of=6.0, pi_p=[10], sub_ae_at=[1.5], ae_at=[25])
+    assert list(sub.exit_spec) == ["", "", "pi_p=10", "sub_ae_at=1.5", "ae_at=25"]
+    assert sub.mach[3] < 1 and sub.ae_at[3] == pytest.approx(1.5)
 
 
 @pytest.mark.parametrize("call, words", [

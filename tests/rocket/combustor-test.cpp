@@ -231,3 +231,56 @@ TEST(FiniteCombustor, ReportExample9) {
 
 }  // namespace
 }  // namespace zuna::rocket
+
+namespace zuna::rocket {
+namespace {
+
+// Subsonic area ratios: the report's example 8 (its column at Ae/At 1.58,
+// with the same six-gas allowance as above), every model (the frozen ones
+// too), and in a finite-area combustor the exit at Ac/At is the
+// combustor's end.
+TEST(SubsonicExit, ReportExample8AndEveryModel) {
+  RocketInput p = report_problem();
+  p.sub_ae_at = {1.58, 1.05, 4};
+  for (Model m : {Model::equilibrium, Model::frozen_chamber, Model::frozen_throat}) {
+    p.model = m;
+    const RocketResult r = rocket_performance(data(), p);
+    for (std::size_t k = 0; k < 3; ++k) {
+      const Station& s = r.exits()[3 + k];
+      ASSERT_EQ(s.kind, StationKind::sub_area_ratio);
+      ASSERT_TRUE(s.valid()) << k;
+      EXPECT_LT(rel(s.ae_at, p.sub_ae_at[k]), 1e-8);
+      EXPECT_LT(s.mach, 1.0);
+      EXPECT_GT(s.state.p_atm, r.throat().state.p_atm);
+    }
+    if (m == Model::equilibrium) {
+      expect_printed(r.exits()[3], {1.102, 48.3822, 3348.69, 0.4132, 1.58, 2332.34, 3997.59, 653.59},
+                     "example 8, Ae/At 1.58");
+    }
+  }
+  p.model = Model::equilibrium;
+  p.contraction = 1.58;
+  p.sub_ae_at = {1.58, 1.05};
+  const RocketResult fin = rocket_performance(data(), p);
+  const Station& at_end = fin.exits()[3];
+  EXPECT_LT(rel(at_end.state.p_atm, fin.stations[1].state.p_atm), 1e-8);
+  EXPECT_TRUE(fin.exits()[4].valid());
+  // With a mass flux, one beyond the Ac/At found is flagged, not computed.
+  p.contraction = 0.0;
+  p.mass_flux = fin.stations[1].state.rho_kg_m3 * speed(fin.stations[1]);
+  p.sub_ae_at = {1.2, 3.0};
+  const RocketResult by_g = rocket_performance(data(), p);
+  EXPECT_TRUE(by_g.exits()[3].valid());
+  EXPECT_FALSE(by_g.exits()[4].valid());
+  EXPECT_TRUE(by_g.exits()[4].flags & kExitNotFound);
+  p.mass_flux = 0.0;
+  p.contraction = 1.58;
+  p.sub_ae_at = {2.0};
+  EXPECT_THROW(check_problem(data(), p), InputError);  // beyond Ac/At
+  p.contraction = 0.0;
+  p.sub_ae_at = {1.0};
+  EXPECT_THROW(check_problem(data(), p), InputError);
+}
+
+}  // namespace
+}  // namespace zuna::rocket

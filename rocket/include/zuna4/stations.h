@@ -29,6 +29,9 @@ struct RocketInput {
   Reactants reactants;        // liquid by default
   std::vector<double> pi_p;   // pressure ratios Pc/Pe
   std::vector<double> ae_at;  // supersonic area ratios Ae/At
+  // Subsonic area ratios Ae/At, exits between the chamber and the throat,
+  // each above 1 (and at most Ac/At in a finite-area combustor).
+  std::vector<double> sub_ae_at;
   Model model = Model::equilibrium;
   // A finite-area combustor: its contraction ratio Ac/At (1.05 to 1e4), or
   // its mass flux mdot/Ac [kg/(s m2)] (positive, below the flux that chokes
@@ -40,7 +43,7 @@ struct RocketInput {
 
 // In a finite-area combustor the chamber station is the injector's and
 // comb_end follows it.
-enum class StationKind { chamber, throat, pressure_ratio, area_ratio, comb_end };
+enum class StationKind { chamber, throat, pressure_ratio, area_ratio, comb_end, sub_area_ratio };
 
 // The bits after which a station has no valid values (extrapolated
 // temperatures are valid, only flagged).
@@ -67,7 +70,7 @@ struct Station {
 
 // Stations in order: chamber (the injector), the combustor's end (a
 // finite-area combustor only), throat, then the exits as given, the
-// pressure ratios first and then the area ratios.
+// pressure ratios first, then the subsonic and the supersonic area ratios.
 struct RocketResult {
   double of = 0.0;
   Model model = Model::equilibrium;
