@@ -47,6 +47,7 @@ enum OptionId : int {
   kContractionOption,
   kMassFluxOption,
   kSubAeAtOption,
+  kUnitsOption,
 };
 
 // The O/F ratios: a list, or the grid of the program's sweep. The grid's

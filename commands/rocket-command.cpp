@@ -108,6 +108,49 @@ const Column kTextColumns[] = {
     {"flags", CellKind::integer},
 };
 
+// The same in English units: the impulses in lbf s/lbm only.
+const Column kTextEnglishColumns[] = {
+    {"O/F"},
+    {"station", CellKind::text},
+    {"exit", CellKind::text},
+    {"Pinf/P"},
+    {"P", CellKind::number, "psia"},
+    {"T", CellKind::number, "degR"},
+    {"rho", CellKind::number, "lbm/ft3"},
+    {"H", CellKind::number, "BTU/lbm"},
+    {"U", CellKind::number, "BTU/lbm"},
+    {"G", CellKind::number, "BTU/lbm"},
+    {"S", CellKind::number, "BTU/(lbm degR)"},
+    {"M", CellKind::number, "lbm/lbmol"},
+    {"(dlnV/dlnP)t"},
+    {"(dlnV/dlnT)p"},
+    {"Cp", CellKind::number, "BTU/(lbm degR)"},
+    {"gamma_s"},
+    {"son vel", CellKind::number, "ft/s"},
+    {"Mach"},
+    {"Ae/At"},
+    {"c*", CellKind::number, "ft/s"},
+    {"Cf"},
+    {"Ivac", CellKind::number, "lbf s/lbm"},
+    {"Isp", CellKind::number, "lbf s/lbm"},
+    {"x H2O"},
+    {"x O2"},
+    {"x H2"},
+    {"x H"},
+    {"x O"},
+    {"x OH"},
+    {"flags", CellKind::integer},
+};
+
+// English units from SI, by their definitions: the international foot and
+// pound, the pound-force of the standard gravity, the international-table
+// BTU (2.326 kJ/kg per BTU/lbm, 4.1868 kJ/(kg K) per BTU/(lbm degR)).
+constexpr double kPaPerPsi = 4.4482216152605 / (0.0254 * 0.0254);
+constexpr double kMPerFt = 0.3048;
+constexpr double kKgM3PerLbmFt3 = 0.45359237 / (0.3048 * 0.3048 * 0.3048);
+constexpr double kKJKgPerBtuLbm = 2.326;
+constexpr double kKJKgKPerBtuLbmR = 4.1868;
+
 const Column kTextBestColumns[] = {
     {"exit", CellKind::text},
     {"O/F of max Isp"},
@@ -203,6 +246,27 @@ void write_text_row(tables::TableWriter& w, double of, const std::string& exit_t
   w.number(st.isp_m_s);
   w.number(st.ivac_m_s / rocket::kG0_m_s2);
   w.number(st.isp_m_s / rocket::kG0_m_s2);
+  write_fractions(w, st);
+}
+
+void write_english_row(tables::TableWriter& w, double of, const std::string& exit_text,
+                       const rocket::Station& st, bool finite) {
+  const engine::State& p = st.state;
+  w.number(of);
+  w.text(station_name(st.kind, finite));
+  if (exit_text.empty()) {
+    w.absent();
+  } else {
+    w.text(exit_text);
+  }
+  for (double v : {st.pinf_p, p.P_bar * 1e5 / kPaPerPsi, p.T_K * 1.8, p.rho_kg_m3 / kKgM3PerLbmFt3,
+                   p.H_kJ_kg / kKJKgPerBtuLbm, p.U_kJ_kg / kKJKgPerBtuLbm,
+                   p.G_kJ_kg / kKJKgPerBtuLbm, p.S_kJ_kgK / kKJKgKPerBtuLbmR, p.M, p.dlnV_dlnP_T,
+                   p.dlnV_dlnT_P, p.Cp_kJ_kgK / kKJKgKPerBtuLbmR, p.gamma_s,
+                   p.son_vel_m_s / kMPerFt, st.mach, st.ae_at, st.cstar_m_s / kMPerFt, st.cf,
+                   st.ivac_m_s / rocket::kG0_m_s2, st.isp_m_s / rocket::kG0_m_s2}) {
+    w.number(v);
+  }
   write_fractions(w, st);
 }
 
@@ -363,10 +427,18 @@ bool write_results(const RocketSettings& s, const engine::ThermoData& data,
             if (i == 0) {
               print_heading(*screen, first, set, pc, chambers[c], s.models[m]);
               first = false;
-              table.emplace(*screen, kTextColumns, stations);
+              if (s.english) {
+                table.emplace(*screen, kTextEnglishColumns, stations);
+              } else {
+                table.emplace(*screen, kTextColumns, stations);
+              }
             }
             for (std::size_t j = 0; j < row.size(); ++j) {
-              write_text_row(*table, of[i], exit_column[j], row[j], finite);
+              if (s.english) {
+                write_english_row(*table, of[i], exit_column[j], row[j], finite);
+              } else {
+                write_text_row(*table, of[i], exit_column[j], row[j], finite);
+              }
             }
             if (i + 1 < of.size()) {
               return true;

@@ -105,6 +105,15 @@ const OptionSpec kOptions[] = {
     kHOxidSpec,
     kThermoSpec,
     {.help = "Results (readable tables on standard output without these):"},
+    {.id = kUnitsOption,
+     .name = "units",
+     .type = ValueType::word,
+     .value = "SYSTEM",
+     .default_text = "si",
+     .help = "the readable table's units: si, or english (psia, degR,\n"
+             "lbm/ft3, BTU/lbm, BTU/(lbm degR), ft/s, Isp and Ivac in\n"
+             "lbf s/lbm); CSV and JSON keep SI ({default})",
+     .choices = "si,english"},
     {.id = kCsvOption,
      .name = "csv",
      .type = ValueType::output,
@@ -175,6 +184,7 @@ void take_option(const OptionSpec& spec, OptionValue&& v, RocketCommandLine& c, 
       break;
     case kThermoOption: s.thermo_file = std::move(v.text); break;
     case kBestOption: s.best = true; break;
+    case kUnitsOption: s.english = v.text == "english"; break;
     case kCsvOption: s.csv_file = std::move(v.text); break;
     case kJsonOption: s.json_file = std::move(v.text); break;
     default: break;

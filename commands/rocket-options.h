@@ -28,6 +28,7 @@ struct RocketSettings {
   engine::Reactants reactants;  // defaults: liquid, the NASA Glenn enthalpies
   std::string thermo_file;      // empty: the built-in records
   bool best = false;
+  bool english = false;  // --units=english: the readable table in English units
   std::optional<std::string> csv_file;   // "-" for standard output
   std::optional<std::string> json_file;  // "-" for standard output
 };

@@ -355,6 +355,27 @@ TEST(RocketCommand, FiniteCombustorRunsAndStations) {
             std::string::npos);
 }
 
+// --units=english: the readable table in English units, converted by their
+// definitions; the CSV keeps SI, byte for byte.
+TEST(RocketCommand, EnglishUnitsInTheReadableTableOnly) {
+  const Outcome si = run({"--pc=1000psia", "--of=6", "--ae-at=25"});
+  const Outcome en = run({"--pc=1000psia", "--of=6", "--ae-at=25", "--units=english"});
+  ASSERT_EQ(en.status, 0) << en.err;
+  auto line = [](const std::string& text, const std::string& label) {
+    const std::size_t at = text.find("\n" + label);
+    return at == std::string::npos ? std::string() : text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+  };
+  EXPECT_NE(line(en.out, "P, psia").find(" 1000 "), std::string::npos) << en.out;
+  EXPECT_NE(line(en.out, "T, degR").find(" 6270.21 "), std::string::npos) << en.out;
+  EXPECT_NE(line(si.out, "T, K").find(" 3483.45 "), std::string::npos) << si.out;
+  EXPECT_NE(line(en.out, "Isp, lbf s/lbm"), "");
+  EXPECT_NE(line(en.out, "c*, ft/s"), "");
+  EXPECT_EQ(line(en.out, "Isp, m/s"), "");
+  EXPECT_EQ(run({"--of=6", "--ae-at=25", "--units=english", "--csv=-"}).out,
+            run({"--of=6", "--ae-at=25", "--csv=-"}).out);
+  EXPECT_EQ(run({"--units=metric"}).status, 2);
+}
+
 TEST(RocketCommand, HelpGoesToStandardOutput) {
   const Outcome r = run({"--of=4", "--help"});
   EXPECT_EQ(r.status, 0);
