@@ -52,12 +52,8 @@ _STATION_COLUMNS = ("exit_value", "pinf_p", "P_bar", "T_K", "rho_kg_m3", "H_kJ_k
                     "ae_at", "cstar_m_s", "cf", "ivac_m_s", "isp_m_s") + tuple(
                         "x_" + s for s in _SPECIES)
 
-_SWEEP_COLUMNS = ("of", "r", "tadsem", "tadcom", "no2r", "nh2o", "no2", "nh2",
-                  "ntotalr", "ntotalp", "nd_h2o", "nd_o2", "nd_h2", "nd_h", "nd_o",
-                  "nd_oh", "ntd", "yh2r", "yo2r", "yh2o", "yo2", "yh2", "yd_h2o",
-                  "yd_o2", "yd_h2", "yd_h", "yd_o", "yd_oh", "fmh2r", "fmo2r",
-                  "fmh2o", "fmo2", "fmh2", "fmd_h2o", "fmd_o2", "fmd_h2", "fmd_h",
-                  "fmd_o", "fmd_oh", "mmr", "mmp", "mmd", "x1", "x2", "x3", "x4")
+# The library's one list of the sweep's columns, "of" to "x4".
+_SWEEP_COLUMNS = _core.sweep_columns
 
 
 class _Result:
