@@ -72,9 +72,11 @@ void write_line(int unit, std::string_view text) {
 std::string station_name(const rk::Station& st) {
   switch (st.kind) {
     case rk::StationKind::chamber: return "CÂMARA";
+    case rk::StationKind::comb_end: return "FIM DA CÂMARA";
     case rk::StationKind::throat: return "GARGANTA";
     case rk::StationKind::pressure_ratio: return "Pc/Pe=" + shortest_text(st.exit_value);
     case rk::StationKind::area_ratio: return "Ae/At=" + shortest_text(st.exit_value);
+    case rk::StationKind::sub_area_ratio: return "Ae/At sub=" + shortest_text(st.exit_value);
   }
   return {};
 }

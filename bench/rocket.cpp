@@ -5,6 +5,9 @@
 // whole sweep of 101 O/F from 2 to 12 whose
 // counter "per_of" is the time of one O/F with both models.
 //
+// BM_SweepFiniteCombustor: the same sweep, shifting only, with an infinite
+// or a finite-area combustor.
+//
 // BM_RocketCommandCsv: `zuna4c rocket --csv FILE` as a process, from start to
 // exit, at Pc 68.046 atm for 64 O/F from 2 to 16 with the same exits and
 // both models (1024 rows). Target: at most 5 ms of task clock per run, the
@@ -116,6 +119,33 @@ void BM_SweepBothModelsAtOnce(benchmark::State& state) {
                                                 benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_SweepBothModelsAtOnce)->Unit(benchmark::kMillisecond);
+
+// The shifting expansion over the same 101 O/F, the combustor infinite
+// (argument 0) or of the contraction ratio argument / 100. Target: the
+// finite-area combustor at most 3 times the infinite-area "per_of".
+void BM_SweepFiniteCombustor(benchmark::State& state) {
+  const engine::ThermoData& data = engine::builtin_nasa9_data();
+  std::vector<double> of;
+  for (int i = 0; i <= 100; ++i) {
+    of.push_back(2.0 + 0.1 * i);
+  }
+  RocketInput p = problem(Model::equilibrium, 0.0);
+  p.contraction = static_cast<double>(state.range(0)) / 100.0;
+  for (auto _ : state) {
+    auto r = rocket_sweep(data, p, of);
+    benchmark::DoNotOptimize(r);
+  }
+  state.counters["per_of"] =
+      benchmark::Counter(double(of.size()), benchmark::Counter::kIsIterationInvariantRate |
+                                                benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SweepFiniteCombustor)
+    ->Arg(0)
+    ->Arg(105)
+    ->Arg(158)
+    ->Arg(400)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_BestIsp(benchmark::State& state) {
   const engine::ThermoData& data = engine::builtin_nasa9_data();

@@ -44,6 +44,10 @@ enum OptionId : int {
   kAeAtOption,
   kModelOption,
   kBestOption,
+  kContractionOption,
+  kMassFluxOption,
+  kSubAeAtOption,
+  kUnitsOption,
 };
 
 // The O/F ratios: a list, or the grid of the program's sweep. The grid's

@@ -108,6 +108,49 @@ const Column kTextColumns[] = {
     {"flags", CellKind::integer},
 };
 
+// The same in English units: the impulses in lbf s/lbm only.
+const Column kTextEnglishColumns[] = {
+    {"O/F"},
+    {"station", CellKind::text},
+    {"exit", CellKind::text},
+    {"Pinf/P"},
+    {"P", CellKind::number, "psia"},
+    {"T", CellKind::number, "degR"},
+    {"rho", CellKind::number, "lbm/ft3"},
+    {"H", CellKind::number, "BTU/lbm"},
+    {"U", CellKind::number, "BTU/lbm"},
+    {"G", CellKind::number, "BTU/lbm"},
+    {"S", CellKind::number, "BTU/(lbm degR)"},
+    {"M", CellKind::number, "lbm/lbmol"},
+    {"(dlnV/dlnP)t"},
+    {"(dlnV/dlnT)p"},
+    {"Cp", CellKind::number, "BTU/(lbm degR)"},
+    {"gamma_s"},
+    {"son vel", CellKind::number, "ft/s"},
+    {"Mach"},
+    {"Ae/At"},
+    {"c*", CellKind::number, "ft/s"},
+    {"Cf"},
+    {"Ivac", CellKind::number, "lbf s/lbm"},
+    {"Isp", CellKind::number, "lbf s/lbm"},
+    {"x H2O"},
+    {"x O2"},
+    {"x H2"},
+    {"x H"},
+    {"x O"},
+    {"x OH"},
+    {"flags", CellKind::integer},
+};
+
+// English units from SI, by their definitions: the international foot and
+// pound, the pound-force of the standard gravity, the international-table
+// BTU (2.326 kJ/kg per BTU/lbm, 4.1868 kJ/(kg K) per BTU/(lbm degR)).
+constexpr double kPaPerPsi = 4.4482216152605 / (0.0254 * 0.0254);
+constexpr double kMPerFt = 0.3048;
+constexpr double kKgM3PerLbmFt3 = 0.45359237 / (0.3048 * 0.3048 * 0.3048);
+constexpr double kKJKgPerBtuLbm = 2.326;
+constexpr double kKJKgKPerBtuLbmR = 4.1868;
+
 const Column kTextBestColumns[] = {
     {"exit", CellKind::text},
     {"O/F of max Isp"},
@@ -119,10 +162,15 @@ const Column kTextBestColumns[] = {
     {"flags", CellKind::integer},
 };
 
-const char* station_name(rocket::StationKind k) {
-  return k == rocket::StationKind::chamber  ? "chamber"
-         : k == rocket::StationKind::throat ? "throat"
-                                            : "exit";
+// The stations by the names of the report's tables; the chamber of a
+// finite-area combustor is its injector.
+const char* station_name(rocket::StationKind k, bool finite) {
+  switch (k) {
+    case rocket::StationKind::chamber: return finite ? "injector" : "chamber";
+    case rocket::StationKind::comb_end: return "comb_end";
+    case rocket::StationKind::throat: return "throat";
+    default: return "exit";
+  }
 }
 
 // "pi_p=10", "ae_at=25"; empty for the chamber and the throat.
@@ -130,7 +178,9 @@ std::string exit_spec(rocket::StationKind kind, double value) {
   switch (kind) {
     case rocket::StationKind::pressure_ratio: return "pi_p=" + shortest_text(value);
     case rocket::StationKind::area_ratio: return "ae_at=" + shortest_text(value);
+    case rocket::StationKind::sub_area_ratio: return "sub_ae_at=" + shortest_text(value);
     case rocket::StationKind::chamber:
+    case rocket::StationKind::comb_end:
     case rocket::StationKind::throat: break;
   }
   return "";
@@ -139,8 +189,13 @@ std::string exit_spec(rocket::StationKind kind, double value) {
 // The exit texts of the stations of every result, in their order.
 std::vector<std::string> exit_texts(const RocketSettings& s) {
   std::vector<std::string> out = {"", ""};
+  if (!s.contraction.empty() || !s.mass_flux.empty()) {
+    out.emplace_back();  // the combustor's end
+  }
   for (double v : s.pi_p)
     out.push_back(exit_spec(rocket::StationKind::pressure_ratio, v));
+  for (double v : s.sub_ae_at)
+    out.push_back(exit_spec(rocket::StationKind::sub_area_ratio, v));
   for (double v : s.ae_at)
     out.push_back(exit_spec(rocket::StationKind::area_ratio, v));
   return out;
@@ -164,12 +219,12 @@ void write_fractions(tables::TableWriter& w, const rocket::Station& st) {
 }
 
 void write_row(tables::TableWriter& w, const char* set, const char* model, double pc, double of,
-               const std::string& exit_text, const rocket::Station& st) {
+               const std::string& exit_text, const rocket::Station& st, bool finite) {
   w.text(set);
   w.text(model);
   w.number(pc);
   w.number(of);
-  w.text(station_name(st.kind));
+  w.text(station_name(st.kind, finite));
   w.text(exit_text);
   write_state(w, st);
   w.number(st.ivac_m_s);
@@ -178,9 +233,9 @@ void write_row(tables::TableWriter& w, const char* set, const char* model, doubl
 }
 
 void write_text_row(tables::TableWriter& w, double of, const std::string& exit_text,
-                    const rocket::Station& st) {
+                    const rocket::Station& st, bool finite) {
   w.number(of);
-  w.text(station_name(st.kind));
+  w.text(station_name(st.kind, finite));
   if (exit_text.empty()) {
     w.absent();
   } else {
@@ -191,6 +246,27 @@ void write_text_row(tables::TableWriter& w, double of, const std::string& exit_t
   w.number(st.isp_m_s);
   w.number(st.ivac_m_s / rocket::kG0_m_s2);
   w.number(st.isp_m_s / rocket::kG0_m_s2);
+  write_fractions(w, st);
+}
+
+void write_english_row(tables::TableWriter& w, double of, const std::string& exit_text,
+                       const rocket::Station& st, bool finite) {
+  const engine::State& p = st.state;
+  w.number(of);
+  w.text(station_name(st.kind, finite));
+  if (exit_text.empty()) {
+    w.absent();
+  } else {
+    w.text(exit_text);
+  }
+  for (double v : {st.pinf_p, p.P_bar * 1e5 / kPaPerPsi, p.T_K * 1.8, p.rho_kg_m3 / kKgM3PerLbmFt3,
+                   p.H_kJ_kg / kKJKgPerBtuLbm, p.U_kJ_kg / kKJKgPerBtuLbm,
+                   p.G_kJ_kg / kKJKgPerBtuLbm, p.S_kJ_kgK / kKJKgKPerBtuLbmR, p.M, p.dlnV_dlnP_T,
+                   p.dlnV_dlnT_P, p.Cp_kJ_kgK / kKJKgKPerBtuLbmR, p.gamma_s,
+                   p.son_vel_m_s / kMPerFt, st.mach, st.ae_at, st.cstar_m_s / kMPerFt, st.cf,
+                   st.ivac_m_s / rocket::kG0_m_s2, st.isp_m_s / rocket::kG0_m_s2}) {
+    w.number(v);
+  }
   write_fractions(w, st);
 }
 
@@ -238,9 +314,9 @@ std::string best_json(const char* set, const std::vector<BestOfGroup>& best) {
 
 // The readable table of the best O/F of each exit of one model; false when
 // the output failed.
-bool write_best_table(tables::OutputBuffer& screen, const BestOfGroup& best, int stations) {
+bool write_best_table(tables::OutputBuffer& screen, const BestOfGroup& best) {
   screen.put("\nBest O/F\n\n");
-  tables::TextTable best_table(screen, kTextBestColumns, stations - 2);
+  tables::TextTable best_table(screen, kTextBestColumns, static_cast<int>(best.exits.size()));
   for (const rocket::BestIsp& b : best.exits) {
     best_table.text(exit_spec(b.kind, b.exit_value));
     best_table.number(b.of_isp);
@@ -256,22 +332,32 @@ bool write_best_table(tables::OutputBuffer& screen, const BestOfGroup& best, int
 }
 
 void print_heading(tables::OutputBuffer& out, bool first, const char* set, double pc,
-                   rocket::Model model) {
+                   const Combustor& combustor, rocket::Model model) {
   out.put(first ? "" : "\n");
-  out.put("Chamber pressure " + shortest_text(pc) + " atm, model " + model_name(model) +
-          ", reactants " + set + "\n\n");
+  std::string chamber = "Chamber pressure " + shortest_text(pc) + " atm";
+  if (combustor.contraction != 0.0) {
+    chamber = "Injector pressure " + shortest_text(pc) + " atm, contraction ratio " +
+              shortest_text(combustor.contraction);
+  } else if (combustor.mass_flux != 0.0) {
+    chamber = "Injector pressure " + shortest_text(pc) + " atm, mass flux " +
+              shortest_text(combustor.mass_flux) + " kg/(s m2)";
+  }
+  out.put(chamber + ", model " + model_name(model) + ", reactants " + set + "\n\n");
 }
 
 // ---------------------------------------------------------------------------
 // The run
 
-// The best O/F of every chamber pressure and model, in that order.
+// The best O/F of every chamber pressure, combustor and model, in that
+// order.
 std::vector<BestOfGroup> best_of(const RocketSettings& s, const engine::ThermoData& data) {
   std::vector<BestOfGroup> best;
   if (s.best) {
     for (double pc : s.pc_atm) {
-      for (rocket::Model m : s.models) {
-        best.push_back({pc, m, rocket::best_isp(data, rocket_problem(s, pc, m))});
+      for (const Combustor& c : combustors(s)) {
+        for (rocket::Model m : s.models) {
+          best.push_back({pc, m, rocket::best_isp(data, rocket_problem(s, pc, m, c))});
+        }
       }
     }
   }
@@ -317,41 +403,54 @@ bool write_results(const RocketSettings& s, const engine::ThermoData& data,
   const int stations = static_cast<int>(exit_column.size());
   tables::FanOut all(files);
   tables::TableWriter* rows = files.size() == 1 ? files[0] : &all;  // one file: no fan-out
+  const bool finite = !s.contraction.empty() || !s.mass_flux.empty();
+  const std::vector<Combustor> chambers = combustors(s);
   bool complete = true;
   bool first = true;
+  std::size_t group = 0;  // the chamber pressure and combustor: the best O/F's group
   for (std::size_t k = 0; k < s.pc_atm.size() && complete; ++k) {
-    const double pc = s.pc_atm[k];
-    std::optional<tables::TextTable> table;  // the screen's table of the model
-    rocket::rocket_sweep_each(data, rocket_problem(s, pc), of, s.models,
-                              [&](std::size_t m, std::size_t i, const rocket::RocketResult& r) {
-                                const std::vector<rocket::Station>& row = r.stations;
-                                if (screen == nullptr) {
-                                  const char* model = model_name(s.models[m]);
-                                  for (std::size_t j = 0; j < row.size(); ++j) {
-                                    write_row(*rows, set, model, pc, of[i], exit_column[j], row[j]);
-                                  }
-                                  complete = rows->ok();
-                                  return complete;
-                                }
-                                if (i == 0) {
-                                  print_heading(*screen, first, set, pc, s.models[m]);
-                                  first = false;
-                                  table.emplace(*screen, kTextColumns, stations);
-                                }
-                                for (std::size_t j = 0; j < row.size(); ++j) {
-                                  write_text_row(*table, of[i], exit_column[j], row[j]);
-                                }
-                                if (i + 1 < of.size()) {
-                                  return true;
-                                }
-                                complete = table->finish();
-                                table.reset();
-                                if (s.best && complete && !best.empty()) {
-                                  complete = write_best_table(
-                                      *screen, best[k * s.models.size() + m], stations);
-                                }
-                                return complete;
-                              });
+    for (std::size_t c = 0; c < chambers.size() && complete; ++c, ++group) {
+      const double pc = s.pc_atm[k];
+      std::optional<tables::TextTable> table;  // the screen's table of the model
+      rocket::rocket_sweep_each(
+          data, rocket_problem(s, pc, rocket::Model::equilibrium, chambers[c]), of, s.models,
+          [&](std::size_t m, std::size_t i, const rocket::RocketResult& r) {
+            const std::vector<rocket::Station>& row = r.stations;
+            if (screen == nullptr) {
+              const char* model = model_name(s.models[m]);
+              for (std::size_t j = 0; j < row.size(); ++j) {
+                write_row(*rows, set, model, pc, of[i], exit_column[j], row[j], finite);
+              }
+              complete = rows->ok();
+              return complete;
+            }
+            if (i == 0) {
+              print_heading(*screen, first, set, pc, chambers[c], s.models[m]);
+              first = false;
+              if (s.english) {
+                table.emplace(*screen, kTextEnglishColumns, stations);
+              } else {
+                table.emplace(*screen, kTextColumns, stations);
+              }
+            }
+            for (std::size_t j = 0; j < row.size(); ++j) {
+              if (s.english) {
+                write_english_row(*table, of[i], exit_column[j], row[j], finite);
+              } else {
+                write_text_row(*table, of[i], exit_column[j], row[j], finite);
+              }
+            }
+            if (i + 1 < of.size()) {
+              return true;
+            }
+            complete = table->finish();
+            table.reset();
+            if (s.best && complete && !best.empty()) {
+              complete = write_best_table(*screen, best[group * s.models.size() + m]);
+            }
+            return complete;
+          });
+    }
   }
   return complete;
 }

@@ -43,6 +43,44 @@ const OptionSpec kOptions[] = {
              "{lo} to {hi}; 20 exits at most, the two lists together",
      .column = "exit_spec",
      .example = "4,25 or 2:200:5"},
+    {.id = kSubAeAtOption,
+     .name = "sub-ae-at",
+     .type = ValueType::list,
+     .value = "LIST",
+     .lowest = 1.0,
+     .highest = kNoLimit,
+     .open_below = true,
+     .range = "greater than 1",
+     .help = "exits at these subsonic area ratios Ae/At, between the\n"
+             "chamber and the throat: each above 1 (at most Ac/At\n"
+             "with --contraction); counted with the exits",
+     .column = "exit_spec",
+     .example = "1.58 or 1.2,2"},
+    {.id = kContractionOption,
+     .name = "contraction",
+     .type = ValueType::list,
+     .value = "LIST",
+     .lowest = rocket::kContractionMin,
+     .highest = rocket::kContractionMax,
+     .range = "{lo} to {hi}",
+     .help = "a finite-area combustor of these contraction ratios\n"
+             "Ac/At, {lo} to {hi}, one run each: the injector at\n"
+             "--pc, the combustor's end, then the nozzle",
+     .column = "ae_at",
+     .example = "1.58 or 1.1:10:4"},
+    {.id = kMassFluxOption,
+     .name = "mass-flux",
+     .type = ValueType::list,
+     .value = "LIST",
+     .lowest = 0.0,
+     .highest = kNoLimit,
+     .open_below = true,
+     .range = "greater than 0",
+     .help = "a finite-area combustor of these mass fluxes mdot/Ac\n"
+             "[kg/(s m2)], one run each; a flux too large for any\n"
+             "Ac/At above 1 is refused",
+     .column = "ae_at",
+     .example = "1333.9 or 500:2000:4"},
     {.id = kModelOption,
      .name = "model",
      .type = ValueType::words,
@@ -67,6 +105,15 @@ const OptionSpec kOptions[] = {
     kHOxidSpec,
     kThermoSpec,
     {.help = "Results (readable tables on standard output without these):"},
+    {.id = kUnitsOption,
+     .name = "units",
+     .type = ValueType::word,
+     .value = "SYSTEM",
+     .default_text = "si",
+     .help = "the readable table's units: si, or english (psia, degR,\n"
+             "lbm/ft3, BTU/lbm, BTU/(lbm degR), ft/s, Isp and Ivac in\n"
+             "lbf s/lbm); CSV and JSON keep SI ({default})",
+     .choices = "si,english"},
     {.id = kCsvOption,
      .name = "csv",
      .type = ValueType::output,
@@ -109,6 +156,9 @@ void take_option(const OptionSpec& spec, OptionValue&& v, RocketCommandLine& c, 
     case kOfOption: s.of = std::move(v.list); break;
     case kPiPOption: s.pi_p = std::move(v.list); break;
     case kAeAtOption: s.ae_at = std::move(v.list); break;
+    case kSubAeAtOption: s.sub_ae_at = std::move(v.list); break;
+    case kContractionOption: s.contraction = std::move(v.list); break;
+    case kMassFluxOption: s.mass_flux = std::move(v.list); break;
     case kModelOption:
       s.models.clear();
       for (const std::string& word : v.words) {
@@ -134,6 +184,7 @@ void take_option(const OptionSpec& spec, OptionValue&& v, RocketCommandLine& c, 
       break;
     case kThermoOption: s.thermo_file = std::move(v.text); break;
     case kBestOption: s.best = true; break;
+    case kUnitsOption: s.english = v.text == "english"; break;
     case kCsvOption: s.csv_file = std::move(v.text); break;
     case kJsonOption: s.json_file = std::move(v.text); break;
     default: break;
@@ -157,20 +208,26 @@ void check_settings(const RocketSettings& s, const Given& g) {
             "with --reactants custom");
   only_with(g.h_oxid && s.reactants.set != engine::ReactantSet::custom, "--h-oxid",
             "with --reactants custom");
-  if (s.best && s.pi_p.empty() && s.ae_at.empty()) {
+  if (s.best && s.pi_p.empty() && s.ae_at.empty() && s.sub_ae_at.empty()) {
     throw UsageError{"--best needs an exit: --pi-p or --ae-at"};
   }
-  const std::size_t exits = s.pi_p.size() + s.ae_at.size();
+  const std::size_t exits = s.pi_p.size() + s.ae_at.size() + s.sub_ae_at.size();
   if (exits > static_cast<std::size_t>(rocket::kMaxExits)) {
     throw UsageError{"--pi-p, --ae-at: " + std::to_string(exits) +
                      " exit conditions are out of range (at most " +
                      std::to_string(rocket::kMaxExits) + " together)"};
   }
+  if (!s.contraction.empty() && !s.mass_flux.empty()) {
+    throw UsageError{"--contraction cannot be combined with --mass-flux"};
+  }
   check_grid(s.grid);
-  // The rows: one per station of every chamber pressure, model and O/F.
-  check_rows(static_cast<double>(s.pc_atm.size()) * static_cast<double>(s.models.size()) *
+  // The rows: one per station of every chamber pressure, combustor, model
+  // and O/F.
+  const bool finite = !s.contraction.empty() || !s.mass_flux.empty();
+  check_rows(static_cast<double>(s.pc_atm.size()) * static_cast<double>(combustors(s).size()) *
+             static_cast<double>(s.models.size()) *
              static_cast<double>(s.of ? s.of->size() : s.grid.size()) *
-             static_cast<double>(exits + 2));
+             static_cast<double>(exits + (finite ? 3 : 2)));
 }
 
 // A refusal of the rocket library as a usage error of the option that gave
@@ -184,6 +241,13 @@ std::string refusal_text(const engine::InputError& e, const char* of_option) {
     case engine::Argument::pc_atm: option = "--pc", unit = " atm"; break;
     case engine::Argument::pi_p: option = "--pi-p"; break;
     case engine::Argument::ae_at: option = "--ae-at"; break;
+    case engine::Argument::sub_ae_at: option = "--sub-ae-at"; break;
+    case engine::Argument::mass_flux:
+      if (r.bounds == engine::Bounds::none) {
+        return std::string("--mass-flux: ") + e.what();
+      }
+      option = "--mass-flux";
+      break;
     case engine::Argument::reactants_T_K: option = "--t-reactants", unit = " K"; break;
     default: return e.what();  // not one option's value
   }
@@ -214,12 +278,30 @@ const char* model_name(rocket::Model m) {
   return "";
 }
 
-rocket::RocketInput rocket_problem(const RocketSettings& s, double pc_atm, rocket::Model model) {
+std::vector<Combustor> combustors(const RocketSettings& s) {
+  std::vector<Combustor> out;
+  for (double c : s.contraction) {
+    out.push_back({.contraction = c});
+  }
+  for (double g : s.mass_flux) {
+    out.push_back({.mass_flux = g});
+  }
+  if (out.empty()) {
+    out.push_back({});
+  }
+  return out;
+}
+
+rocket::RocketInput rocket_problem(const RocketSettings& s, double pc_atm, rocket::Model model,
+                                   Combustor combustor) {
   rocket::RocketInput p;
+  p.contraction = combustor.contraction;
+  p.mass_flux = combustor.mass_flux;
   p.pc_atm = pc_atm;
   p.reactants = s.reactants;
   p.pi_p = s.pi_p;
   p.ae_at = s.ae_at;
+  p.sub_ae_at = s.sub_ae_at;
   p.model = model;
   return p;
 }
@@ -257,13 +339,15 @@ void check_rocket_problems(const RocketSettings& s, const engine::ThermoData& da
                          " atm: Pe >= 1e-06 atm)"};
       }
     }
-    rocket::RocketInput p = rocket_problem(s, pc);
-    for (double v : of) {
-      p.of = v;
-      try {
-        rocket::check_problem(data, p);
-      } catch (const engine::InputError& e) {
-        throw UsageError{refusal_text(e, s.of ? "--of" : "--rmin/--rmax")};
+    for (const Combustor& combustor : combustors(s)) {
+      rocket::RocketInput p = rocket_problem(s, pc, rocket::Model::equilibrium, combustor);
+      for (double v : of) {
+        p.of = v;
+        try {
+          rocket::check_problem(data, p);
+        } catch (const engine::InputError& e) {
+          throw UsageError{refusal_text(e, s.of ? "--of" : "--rmin/--rmax")};
+        }
       }
     }
   }
@@ -280,6 +364,8 @@ std::string rocket_usage_text() {
   return "Usage: zuna4c rocket [OPTION]...\n"
          "Rocket performance of H2/O2 with an infinite-area combustor: the chamber, the\n"
          "throat and the exits of each chamber pressure, O/F ratio and expansion model.\n"
+         "With --contraction or --mass-flux the combustor has a finite area: its stations\n"
+         "are the injector, the combustor's end, the throat and the exits.\n"
          "\n" +
          table().help() +
          "\n"

@@ -35,9 +35,9 @@ constexpr const char* kArgumentNames[] = {
     "none",         "of",      "p_atm",          "T_K",     "reactants_T_K", "h_fuel_J_mol",
     "h_oxid_J_mol", "h_kJ_kg", "s_kJ_kgK",       "u_kJ_kg", "v_m3_kg",       "rho_kg_m3",
     "composition",  "pc_atm",  "pi_p",           "ae_at",   "exits",         "of_interval",
-    "scan_points",  "out",     "sweep_parameter"};
+    "scan_points",  "out",     "sweep_parameter", "contraction", "mass_flux", "sub_ae_at"};
 static_assert(std::size(kArgumentNames) ==
-              static_cast<std::size_t>(zuna4::Argument::sweep_parameter) + 1);
+              static_cast<std::size_t>(zuna4::Argument::sub_ae_at) + 1);
 constexpr const char* kBoundsNames[] = {"none", "closed", "above", "at_least", "at_most"};
 
 // Sets the Python error of a refusal.
@@ -227,13 +227,20 @@ zuna4::RocketInput rocket_input(const std::vector<double>& pi_p, const std::vect
 // points at one Pc swept together, each started from those before it, as
 // `zuna4c rocket` sweeps O/F.
 // Answers (values [n, stations, kStationColumns], flags [n, stations],
-// kinds [stations]: 0 chamber, 1 throat, 2 pressure ratio, 3 area ratio).
+// kinds [stations]: 0 chamber, 1 throat, 2 pressure ratio, 3 area ratio,
+// 4 the end of a finite-area combustor, 5 subsonic area ratio).
 py::tuple rocket_points(const Doubles& pc, const Doubles& of, const std::vector<double>& pi_p,
                         const std::vector<double>& ae_at, int model, int set, double T_r,
-                        double h_fuel, double h_oxid) {
+                        double h_fuel, double h_oxid, double contraction, double mass_flux,
+                        const std::vector<double>& sub_ae_at) {
   const py::ssize_t n = of.size();
-  const py::ssize_t stations = static_cast<py::ssize_t>(2 + pi_p.size() + ae_at.size());
+  const std::size_t first_exit = contraction != 0.0 || mass_flux != 0.0 ? 3 : 2;
+  const py::ssize_t stations =
+      static_cast<py::ssize_t>(first_exit + pi_p.size() + sub_ae_at.size() + ae_at.size());
   zuna4::RocketInput in = rocket_input(pi_p, ae_at, model, set, T_r, h_fuel, h_oxid);
+  in.contraction = contraction;
+  in.mass_flux = mass_flux;
+  in.sub_ae_at = sub_ae_at;
   // Every point checked before any is computed.
   for (py::ssize_t i = 0; i < n; ++i) {
     in.pc_atm = pc.data()[i];
@@ -272,7 +279,13 @@ py::tuple rocket_points(const Doubles& pc, const Doubles& of, const std::vector<
     }
     if (n == 0) {
       for (py::ssize_t k = 0; k < stations; ++k) {
-        kd[k] = k < 2 ? k : k - 2 < static_cast<py::ssize_t>(pi_p.size()) ? 2 : 3;
+        const py::ssize_t e = k - static_cast<py::ssize_t>(first_exit);
+        kd[k] = k == 0 ? 0
+                : e == -1 ? 1
+                : e < 0   ? 4
+                : e < static_cast<py::ssize_t>(pi_p.size()) ? 2
+                : e < static_cast<py::ssize_t>(pi_p.size() + sub_ae_at.size()) ? 5
+                                                                              : 3;
       }
     }
   }

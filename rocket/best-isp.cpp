@@ -17,7 +17,7 @@ namespace {
 // without valid values ranks below every valid one.
 using Measure = double Station::*;
 double value_of(const RocketResult& r, Measure m) {
-  const Station& exit = r.stations[2];
+  const Station& exit = r.exits().front();
   return exit.valid() ? exit.*m : -std::numeric_limits<double>::infinity();
 }
 
@@ -95,11 +95,11 @@ std::pair<double, double> interval(const engine::ThermoData& data, const BestIsp
 void optimum(ExitAtOf& exit, Measure m, const std::vector<double>& grid,
              const std::vector<RocketResult>& scan, double& of, Station& at, unsigned& flags) {
   const std::size_t k = best_scanned(m, scan);
-  if (!scan[k].stations[2].valid()) {
+  if (!scan[k].exits().front().valid()) {
     of = std::numeric_limits<double>::quiet_NaN();
-    at = scan[0].stations[2];
+    at = scan[0].exits().front();
     for (const RocketResult& r : scan) {
-      at.flags |= r.stations[2].flags;
+      at.flags |= r.exits().front().flags;
     }
     flags |= at.flags;
     return;
@@ -107,11 +107,11 @@ void optimum(ExitAtOf& exit, Measure m, const std::vector<double>& grid,
   const double a = grid[k == 0 ? 0 : k - 1];
   const double b = grid[k + 1 == grid.size() ? k : k + 1];
   of = golden_max(exit, m, a, b, kBestOfTolerance);
-  at = exit.at(of).stations[2];
+  at = exit.at(of).exits().front();
   if (!at.valid()) {
     // The refinement left the valid part of the bracket: the scan's point.
     of = grid[k];
-    at = scan[k].stations[2];
+    at = scan[k].exits().front();
   }
   if (of - grid.front() <= kBestOfTolerance || grid.back() - of <= kBestOfTolerance) {
     at.flags |= kOptimumAtBound;
@@ -170,18 +170,24 @@ std::vector<BestIsp> best_isp(const engine::ThermoData& data, const RocketInput&
     grid[i] = lo + (hi - lo) * i / (search.scan_points - 1);
   }
   std::vector<BestIsp> out;
-  const std::size_t exits = problem.pi_p.size() + problem.ae_at.size();
+  const std::size_t n_pi = problem.pi_p.size(), n_sub = problem.sub_ae_at.size();
+  const std::size_t exits = n_pi + n_sub + problem.ae_at.size();
   for (std::size_t j = 0; j < exits; ++j) {
     RocketInput one = problem;
     one.pi_p.clear();
+    one.sub_ae_at.clear();
     one.ae_at.clear();
     BestIsp best;
-    if (j < problem.pi_p.size()) {
+    if (j < n_pi) {
       one.pi_p.push_back(problem.pi_p[j]);
       best.kind = StationKind::pressure_ratio;
       best.exit_value = problem.pi_p[j];
+    } else if (j < n_pi + n_sub) {
+      one.sub_ae_at.push_back(problem.sub_ae_at[j - n_pi]);
+      best.kind = StationKind::sub_area_ratio;
+      best.exit_value = one.sub_ae_at[0];
     } else {
-      one.ae_at.push_back(problem.ae_at[j - problem.pi_p.size()]);
+      one.ae_at.push_back(problem.ae_at[j - n_pi - n_sub]);
       best.kind = StationKind::area_ratio;
       best.exit_value = one.ae_at[0];
     }

@@ -180,6 +180,38 @@ SearchResult find_area_ratio_exit(const Expansion& e, const Flow& throat, double
   return r;
 }
 
+// Residual ln(rho u) - ln((rho u)_t / Ae/At), increasing from the
+// expansion's start (rest: no flux, a residual below every value) to the
+// throat; its slope along x is (1/M^2 - 1) / gamma.
+SearchResult find_subsonic_exit(const Expansion& e, const Flow& throat, double area_ratio,
+                                double x_guess, const engine::State* guess) {
+  SearchResult r;
+  const double ln_target = std::log(throat.rho_u) - std::log(area_ratio);
+  const engine::State* const first = guess != nullptr ? guess : &throat.state;
+  const engine::State* start = first;
+  auto residual = [&](double x) {
+    r.flow = expand_to(e, e.pc_atm / std::exp(x), start);
+    Trial t;
+    t.ok = r.flow.ok;
+    if (t.ok && r.flow.rho_u <= 0.0) {
+      t.f = -1.0;  // at rest: the start of the bracket; halve it
+      t.dfdx = 0.0;
+    } else if (t.ok) {
+      const double m = r.flow.u_m_s / r.flow.a_m_s;
+      t.f = std::log(r.flow.rho_u) - ln_target;
+      t.dfdx = (1.0 / (m * m) - 1.0) / r.flow.gamma;
+      start = &r.flow.state;
+    } else {
+      start = first;
+    }
+    return t;
+  };
+  const double x_t = std::log(e.pc_atm / throat.state.p_atm);
+  const double x0 = x_guess > 0.0 && x_guess < x_t ? x_guess : 0.5 * x_t;
+  r.found = bracketed_root(residual, 0.0, x_t, x0, kExitTolerance, false, r.evaluations);
+  return r;
+}
+
 double ideal_throat_x(double gamma) {
   return gamma / (gamma - 1.0) * std::log((gamma + 1.0) / 2.0);
 }

@@ -62,6 +62,11 @@ inline constexpr double kExitTolerance = 1e-9;
 SearchResult find_area_ratio_exit(const Expansion& expansion, const Flow& throat, double area_ratio,
                                   double x_guess, const engine::State* guess);
 
+// The subsonic pressure with (rho u)_throat / (rho u) = area_ratio (> 1),
+// between the expansion's start and the throat, to kExitTolerance in ln P.
+SearchResult find_subsonic_exit(const Expansion& expansion, const Flow& throat, double area_ratio,
+                                double x_guess, const engine::State* guess);
+
 // Ideal-gas first guesses of ln(Pc/P) for a constant gamma: the throat,
 // ln(((gamma+1)/2)^(gamma/(gamma-1))), and the supersonic exit of an area
 // ratio from the area-Mach relation.

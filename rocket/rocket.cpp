@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/fp-guard.h"
+#include "rocket/combustor.h"
 #include "rocket/expansion.h"
 #include "rocket/refusal.h"
 #include "rocket/warm-start.h"
@@ -81,12 +82,15 @@ Flow with_frozen_properties(Flow f) {
   return f;
 }
 
+// The expansion from `chamber` (the combustor's end in a finite-area
+// combustor), with the stagnation enthalpy h_kJ_kg.
 Expansion expansion_from(const engine::ThermoData& data, double pc_atm,
-                         const engine::State& chamber, const engine::State* frozen_at) {
+                         const engine::State& chamber, double h_kJ_kg,
+                         const engine::State* frozen_at) {
   Expansion e;
   e.data = &data;
   e.pc_atm = pc_atm;
-  e.h_chamber_kJ_kg = chamber.H_kJ_kg;
+  e.h_chamber_kJ_kg = h_kJ_kg;
   e.s_kJ_kgK = chamber.S_kJ_kgK;
   e.feed = engine::feed_of(chamber);
   e.frozen = frozen_at != nullptr;
@@ -100,10 +104,11 @@ Expansion expansion_from(const engine::ThermoData& data, double pc_atm,
 // already computed (the throat excepted, where the slope is 0): Newton's step
 // from the one whose area ratio is nearest, with its exact slope
 // d ln(Ae/At)/dx = (1 - 1/M^2) / gamma. 0 when there is none.
-double x_from_neighbours(const RocketResult& out, std::size_t computed, double area_ratio) {
+double x_from_neighbours(const RocketResult& out, std::size_t first_exit, std::size_t computed,
+                         double area_ratio) {
   const Station* nearest = nullptr;
   const double ln_area = std::log(area_ratio);
-  for (std::size_t k = 2; k < computed; ++k) {
+  for (std::size_t k = first_exit; k < computed; ++k) {
     const Station& s = out.stations[k];
     if (s.valid() && s.mach > 1.0 &&
         (nearest == nullptr ||
@@ -125,7 +130,8 @@ void compute_exits(const Expansion& before, const Expansion& after, const Flow& 
                    const RocketInput& problem, const WarmStart& warm, RocketResult& out) {
   const engine::State* upstream = &throat.state;
   const double pinf_throat = problem.pc_atm / throat.state.p_atm;
-  std::size_t i = 2;
+  const std::size_t first_exit = out.throat_index() + 1;
+  std::size_t i = first_exit;
   for (double pi : problem.pi_p) {
     Station& s = out.stations[i];
     const Station* prev = warm.station(i);
@@ -137,12 +143,32 @@ void compute_exits(const Expansion& before, const Expansion& after, const Flow& 
     }
     ++i;
   }
+  // Subsonic area ratios: on the expansion before the throat. In a
+  // finite-area combustor one above Ac/At lies upstream of the combustor's
+  // end, where the nozzle's flow is not: not found.
+  for (double area : problem.sub_ae_at) {
+    Station& s = out.stations[i];
+    const Station* prev = warm.station(i);
+    const double contraction = out.finite_chamber() ? out.stations[1].ae_at : 0.0;
+    if (contraction != 0.0 && area > contraction * (1.0 + 1e-9)) {
+      fail(s, kExitNotFound);
+      ++i;
+      continue;
+    }
+    const SearchResult r = find_subsonic_exit(before, throat, area, warm.x_guess(i, problem.of),
+                                              prev ? &prev->state : nullptr);
+    set_station(s, r.flow, problem.pc_atm, throat.rho_u);
+    if (!r.found) {
+      fail(s, kExitNotFound);
+    }
+    ++i;
+  }
   for (double area : problem.ae_at) {
     Station& s = out.stations[i];
     const Station* prev = warm.station(i);
     double x0 = warm.x_guess(i, problem.of);
     if (x0 == 0.0) {
-      x0 = x_from_neighbours(out, i, area);
+      x0 = x_from_neighbours(out, first_exit, i, area);
     }
     // Ae/At = 1 is the throat; where the composition is frozen after it
     // (frozen_throat), the throat's gas with its frozen properties.
@@ -158,15 +184,29 @@ void compute_exits(const Expansion& before, const Expansion& after, const Flow& 
   }
 }
 
+bool finite_chamber(const RocketInput& problem) {
+  return problem.contraction != 0.0 || problem.mass_flux != 0.0;
+}
+
 void label_stations(const RocketInput& problem, RocketResult& out) {
   out.of = problem.of;
   out.model = problem.model;
-  out.stations.assign(2 + problem.pi_p.size() + problem.ae_at.size(), Station{});
-  out.stations[1].kind = StationKind::throat;
-  std::size_t i = 2;
+  const std::size_t first_exit = finite_chamber(problem) ? 3 : 2;
+  out.stations.assign(
+      first_exit + problem.pi_p.size() + problem.sub_ae_at.size() + problem.ae_at.size(),
+      Station{});
+  if (first_exit == 3) {
+    out.stations[1].kind = StationKind::comb_end;
+  }
+  out.stations[first_exit - 1].kind = StationKind::throat;
+  std::size_t i = first_exit;
   for (double pi : problem.pi_p) {
     out.stations[i].kind = StationKind::pressure_ratio;
     out.stations[i++].exit_value = pi;
+  }
+  for (double area : problem.sub_ae_at) {
+    out.stations[i].kind = StationKind::sub_area_ratio;
+    out.stations[i++].exit_value = area;
   }
   for (double area : problem.ae_at) {
     out.stations[i].kind = StationKind::area_ratio;
@@ -176,9 +216,192 @@ void label_stations(const RocketInput& problem, RocketResult& out) {
 
 }  // namespace
 
+namespace {
+
+// The relative tolerance of the mass flux of a contraction ratio.
+constexpr double kFluxTolerance = 1e-11;
+
+// The end and the throat of a finite-area combustor.
+struct FiniteThroat {
+  Flow comb_end;
+  SearchResult throat;
+  bool choked = false;  // the last mass flux tried chokes the combustor
+  double p_stag_atm = kNaN;  // the stagnation pressure of the nozzle's flow
+};
+
+// The stagnation pressure of the expansion: on its isentrope, where
+// h = h_0 (u = 0). Newton's method in ln P with the exact slope
+// dh/dln P = P / rho on the isentrope, from the ideal-gas stagnation
+// pressure of the flow `from`. NaN when it does not converge.
+double stagnation_pressure(const Expansion& e, const Flow& from) {
+  const double g = from.gamma;
+  const double m = from.u_m_s / from.a_m_s;
+  double ln_p = std::log(from.state.p_atm) + g / (g - 1.0) * std::log(1.0 + 0.5 * (g - 1.0) * m * m);
+  const engine::State* guess = &from.state;
+  Flow f;
+  for (int i = 0; i < 20; ++i) {
+    f = expand_to(e, std::exp(ln_p), guess);
+    if (!f.ok) {
+      return kNaN;
+    }
+    const double dh = 1000.0 * (f.state.H_kJ_kg - e.h_chamber_kJ_kg);  // J/kg
+    const double step = -dh * f.state.rho_kg_m3 / (f.state.p_atm * kPaPerAtm);
+    ln_p += step;
+    if (std::fabs(step) <= 1e-12) {
+      return std::exp(ln_p);
+    }
+    guess = &f.state;
+  }
+  return kNaN;
+}
+
+// The first ln(Pinj/Pt): the ideal-gas throat of the stagnation state of
+// the combustor's end, P0 = P (1 + (g-1)/2 M^2)^(g/(g-1)).
+double throat_x_from_end(double pinj_atm, const Flow& end) {
+  const double g = end.gamma;
+  const double m = end.u_m_s / end.a_m_s;
+  const double x0 = std::log(pinj_atm / end.state.p_atm) -
+                    g / (g - 1.0) * std::log(1.0 + 0.5 * (g - 1.0) * m * m);
+  return x0 + ideal_throat_x(g);
+}
+
+// The mass flux of the combustors of the earlier results at O/F `of`: the
+// parabola in O/F through three (Lagrange's form), else the line through
+// two, else the previous one's.
+double mass_flux_guess(const WarmStart& warm, double of) {
+  const RocketResult* r[3] = {warm.previous, warm.before, warm.earliest};
+  double t[3], g[3];
+  int n = 0;
+  for (; n < 3; ++n) {
+    const Station* s = WarmStart::usable(r[n], 1);
+    if (s == nullptr) {
+      break;
+    }
+    t[n] = r[n]->of;
+    g[n] = s->state.rho_kg_m3 * s->mach * s->state.son_vel_m_s;
+    for (int k = 0; k < n; ++k) {
+      if (t[k] == t[n]) {
+        return g[0];
+      }
+    }
+  }
+  double guess = 0.0;
+  for (int k = 0; k < n; ++k) {
+    double weight = 1.0;
+    for (int m = 0; m < n; ++m) {
+      if (m != k) {
+        weight *= (of - t[m]) / (t[k] - t[m]);
+      }
+    }
+    guess += weight * g[k];
+  }
+  return guess > 0.0 ? guess : g[0];
+}
+
+// The finite-area combustor's end and throat for the injector's gas (HP
+// equilibrium at rest at Pinj = pc_atm). With the mass flux G given, its
+// end and the throat of the isentropic expansion from it (stagnation
+// enthalpy h_inj, the end's entropy). With the contraction ratio Ac/At, the
+// G for which (rho u)_t / G = Ac/At: the root of
+//   r(G) = (rho u)_t(G) / (Ac/At) - G,
+// by a fixed-point step from a first G (the previous O/F's, else the
+// ideal-gas choked flux of the injector's gas over Ac/At), then the secant.
+// `frozen`: the nozzle flows frozen at the end's composition.
+FiniteThroat finite_throat(const engine::ThermoData& data, const RocketInput& problem,
+                           const Flow& injector, bool frozen, const WarmStart& warm) {
+  FiniteThroat f;
+  const Station* prev_end = warm.station(1);
+  const Station* prev_throat = warm.station(2);
+  const engine::State* end_guess = prev_end ? &prev_end->state : nullptr;
+  const engine::State* throat_guess = prev_throat ? &prev_throat->state : nullptr;
+  double x_throat = warm.x_guess(2, problem.of);
+  auto throat_flux = [&](double g) {
+    const CombustorEnd end = combustor_end(data, injector.state, problem.pc_atm, g, end_guess);
+    f.comb_end = end.flow;
+    f.choked = end.choked;
+    if (!end.found) {
+      f.throat = SearchResult{};
+      return kNaN;
+    }
+    end_guess = &f.comb_end.state;
+    const Flow from = frozen ? with_frozen_properties(f.comb_end) : f.comb_end;
+    const Expansion e = expansion_from(data, problem.pc_atm, from.state, injector.state.H_kJ_kg,
+                                       frozen ? &from.state : nullptr);
+    if (!(x_throat > 0.0)) {
+      x_throat = throat_x_from_end(problem.pc_atm, from);
+    }
+    f.throat = find_throat(e, from, x_throat, throat_guess ? throat_guess : &from.state);
+    if (!f.throat.found) {
+      return kNaN;
+    }
+    throat_guess = &f.throat.flow.state;
+    x_throat = std::log(problem.pc_atm / f.throat.flow.state.p_atm);
+    return f.throat.flow.rho_u;
+  };
+  // The stagnation pressure of the nozzle's flow, once the end is known.
+  auto with_stagnation = [&]() -> FiniteThroat& {
+    if (f.throat.found) {
+      const Flow from = frozen ? with_frozen_properties(f.comb_end) : f.comb_end;
+      const Expansion e = expansion_from(data, problem.pc_atm, from.state, injector.state.H_kJ_kg,
+                                         frozen ? &from.state : nullptr);
+      f.p_stag_atm = stagnation_pressure(e, from);
+    }
+    return f;
+  };
+  if (problem.mass_flux != 0.0) {
+    throat_flux(problem.mass_flux);
+    return with_stagnation();
+  }
+  const double c = problem.contraction;
+  double g;
+  if (prev_end != nullptr) {
+    g = mass_flux_guess(warm, problem.of);
+  } else {
+    const double gi = injector.gamma;
+    g = injector.state.rho_kg_m3 * injector.a_m_s *
+        std::pow(2.0 / (gi + 1.0), (gi + 1.0) / (2.0 * (gi - 1.0))) / c;
+  }
+  // r decreases in G; a G that chokes the combustor lies above the root.
+  double lo = 0.0, hi = kNaN;  // r(lo) > 0, r(hi) < 0
+  double g_prev = kNaN, r_prev = kNaN;
+  for (int k = 0; k < 60; ++k) {
+    const double rho_u_t = throat_flux(g);
+    double next;
+    if (!(rho_u_t > 0.0)) {
+      if (!f.choked) {
+        return f;  // a station that cannot be computed
+      }
+      hi = g;
+      next = std::isfinite(g_prev) ? 0.5 * (g_prev + g) : 0.5 * (lo + hi);
+    } else {
+      const double r = rho_u_t / c - g;
+      if (std::fabs(r) <= kFluxTolerance * g) {
+        return with_stagnation();
+      }
+      (r > 0.0 ? lo : hi) = g;
+      next = g + r;  // the fixed point, then the secant
+      if (std::isfinite(r_prev) && r != r_prev) {
+        next = g - r * (g - g_prev) / (r - r_prev);
+      }
+      g_prev = g;
+      r_prev = r;
+    }
+    if (!(next > lo && (std::isnan(hi) || next < hi))) {
+      next = std::isnan(hi) ? 2.0 * g : 0.5 * (lo + hi);
+    }
+    g = next;
+  }
+  f.throat.found = false;
+  return f;
+}
+
+}  // namespace
+
 void compute_stations(const engine::ThermoData& data, const RocketInput& problem,
                       const WarmStart& warm, RocketResult& out, SharedStations* shared) {
   label_stations(problem, out);
+  const bool finite = finite_chamber(problem);
+  const std::size_t t = out.throat_index();
   // The chamber's equilibrium, solved once for every model of the O/F.
   SharedStations own;
   SharedStations& s = shared != nullptr ? *shared : own;
@@ -196,28 +419,71 @@ void compute_stations(const engine::ThermoData& data, const RocketInput& problem
     return;
   }
   // The throat: the shifting one is shared by equilibrium and frozen_throat.
-  const Expansion to_throat = expansion_from(data, problem.pc_atm, chamber.state,
-                                             frozen_at_chamber ? &chamber.state : nullptr);
   SearchResult own_throat;
   SearchResult& throat = frozen_at_chamber ? own_throat : s.shifting_throat;
+  Flow own_end;
+  Flow& end = frozen_at_chamber ? own_end : s.comb_end;
+  double own_p_stag = kNaN;
   if (frozen_at_chamber || !s.has_shifting_throat) {
-    const Station* prev_throat = warm.station(1);
-    throat = find_throat(to_throat, chamber, warm.x_guess(1, problem.of),
-                         prev_throat ? &prev_throat->state : nullptr);
+    if (finite) {
+      // Freezing starts at the combustor's end: the duct burns in equilibrium.
+      FiniteThroat f = finite_throat(data, problem, s.chamber, frozen_at_chamber, warm);
+      end = frozen_at_chamber && f.comb_end.ok ? with_frozen_properties(f.comb_end) : f.comb_end;
+      throat = f.throat;
+      (frozen_at_chamber ? own_p_stag : s.p_stag_atm) = f.p_stag_atm;
+    } else {
+      const Expansion to_throat = expansion_from(data, problem.pc_atm, chamber.state,
+                                                 chamber.state.H_kJ_kg,
+                                                 frozen_at_chamber ? &chamber.state : nullptr);
+      const Station* prev_throat = warm.station(1);
+      throat = find_throat(to_throat, chamber, warm.x_guess(1, problem.of),
+                           prev_throat ? &prev_throat->state : nullptr);
+    }
     s.has_shifting_throat = s.has_shifting_throat || !frozen_at_chamber;
   }
-  set_station(out.stations[1], throat.flow, problem.pc_atm, throat.flow.rho_u);
-  if (!throat.found || !out.stations[1].valid()) {
-    for (std::size_t i = 1; i < out.stations.size(); ++i) {
+  // The flow into the nozzle: the chamber, or the combustor's end.
+  const engine::State& entry = finite ? end.state : chamber.state;
+  if (finite) {
+    set_station(out.stations[1], end, problem.pc_atm, throat.flow.rho_u);
+    if (!out.stations[1].valid()) {
+      for (std::size_t i = 2; i < out.stations.size(); ++i) {
+        fail(out.stations[i], kChamberFailed);
+      }
+      return;
+    }
+  }
+  set_station(out.stations[t], throat.flow, problem.pc_atm, throat.flow.rho_u);
+  if (!throat.found || !out.stations[t].valid()) {
+    for (std::size_t i = t; i < out.stations.size(); ++i) {
       fail(out.stations[i], kThroatNotFound);
+    }
+    if (finite) {
+      fail(out.stations[1], kThroatNotFound);
     }
     return;
   }
+  const double h = s.chamber.state.H_kJ_kg;
+  const Expansion to_throat =
+      expansion_from(data, problem.pc_atm, entry, h, frozen_at_chamber ? &entry : nullptr);
   if (problem.model == Model::frozen_throat) {
-    const Expansion after = expansion_from(data, problem.pc_atm, chamber.state, &throat.flow.state);
+    const Expansion after = expansion_from(data, problem.pc_atm, entry, h, &throat.flow.state);
     compute_exits(to_throat, after, throat.flow, problem, warm, out);
   } else {
     compute_exits(to_throat, to_throat, throat.flow, problem, warm, out);
+  }
+  if (finite) {
+    // c* of a finite-area combustor: the stagnation pressure of the nozzle's
+    // flow (below the injector's by the duct's loss) At / mdot.
+    const double p_stag = frozen_at_chamber ? own_p_stag : s.p_stag_atm;
+    for (std::size_t i = 1; i < out.stations.size(); ++i) {
+      Station& st = out.stations[i];
+      if (!std::isfinite(p_stag)) {
+        fail(st, engine::kNoSolution);
+      } else if (st.valid()) {
+        st.cstar_m_s = p_stag * kPaPerAtm / throat.flow.rho_u;
+        st.cf = st.isp_m_s / st.cstar_m_s;
+      }
+    }
   }
 }
 
@@ -227,7 +493,54 @@ namespace {
 // has the same stations.
 bool starts(const RocketInput& problem, const RocketResult* previous) {
   return previous != nullptr && previous->model == problem.model &&
-         previous->stations.size() == 2 + problem.pi_p.size() + problem.ae_at.size();
+         previous->stations.size() ==
+             (finite_chamber(problem) ? 3u : 2u) + problem.pi_p.size() +
+                 problem.sub_ae_at.size() + problem.ae_at.size();
+}
+
+}  // namespace
+
+namespace {
+
+// The finite-area combustor: one of contraction and mass_flux, each in its
+// range; a mass flux that no duct wider than the throat passes (the end of
+// the combustor would be sonic) is refused, its end solved to know.
+void check_combustor(const engine::ThermoData& data, const RocketInput& problem) {
+  const double c = problem.contraction;
+  const double g = problem.mass_flux;
+  if (c != 0.0 && g != 0.0) {
+    throw InputError("a finite-area combustor takes its contraction ratio or its mass flux, "
+                     "not both");
+  }
+  if (c != 0.0 && !(c >= kContractionMin && c <= kContractionMax)) {
+    throw InputError(refusal(engine::Argument::contraction, c, engine::Bounds::closed,
+                             kContractionMin, kContractionMax),
+                     "contraction ratio Ac/At = " + shortest_text(c) + " is outside " +
+                         shortest_text(kContractionMin) + " to " + shortest_text(kContractionMax));
+  }
+  if (g == 0.0) {
+    return;
+  }
+  const double inf = std::numeric_limits<double>::infinity();
+  if (!(g > 0.0 && g < inf)) {
+    throw InputError(refusal(engine::Argument::mass_flux, g, engine::Bounds::above, 0.0, inf),
+                     "mass flux mdot/Ac = " + shortest_text(g) +
+                         " kg/(s m2) is outside the accepted range: positive, finite");
+  }
+  const Flow injector = chamber_flow(data, problem, WarmStart{});
+  if (!injector.ok) {
+    return;  // the stations say why
+  }
+  const CombustorEnd end = combustor_end(data, injector.state, problem.pc_atm, g, nullptr);
+  if (end.choked) {
+    engine::Refusal r;
+    r.argument = engine::Argument::mass_flux;
+    r.value = g;
+    throw InputError(r, "mass flux mdot/Ac = " + shortest_text(g) +
+                            " kg/(s m2) is too large for any contraction ratio Ac/At above 1: "
+                            "the combustor's end would be sonic at O/F " +
+                            shortest_text(problem.of));
+  }
 }
 
 }  // namespace
@@ -243,7 +556,7 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
   }
   // The O/F and the reactants: the engine's ranges.
   engine::feed_of(data, engine::Mixture{problem.of, problem.reactants});
-  const std::size_t exits = problem.pi_p.size() + problem.ae_at.size();
+  const std::size_t exits = problem.pi_p.size() + problem.sub_ae_at.size() + problem.ae_at.size();
   if (exits > static_cast<std::size_t>(kMaxExits)) {
     throw InputError(refusal(engine::Argument::exits, static_cast<double>(exits),
                              engine::Bounds::at_most, 0.0, kMaxExits),
@@ -269,6 +582,20 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
                            " is outside the accepted range: at least 1, finite");
     }
   }
+  for (double area : problem.sub_ae_at) {
+    const double highest =
+        problem.contraction != 0.0 ? problem.contraction : std::numeric_limits<double>::infinity();
+    if (!(area > 1.0 && area <= highest && area < std::numeric_limits<double>::infinity())) {
+      throw InputError(refusal(engine::Argument::sub_ae_at, area, engine::Bounds::above, 1.0,
+                               highest),
+                       "subsonic area ratio sub_ae_at = " + shortest_text(area) +
+                           " is outside the accepted range: greater than 1, finite" +
+                           (problem.contraction != 0.0
+                                ? ", at most Ac/At = " + shortest_text(problem.contraction)
+                                : std::string()));
+    }
+  }
+  check_combustor(data, problem);
 }
 
 RocketResult rocket_performance(const engine::ThermoData& data, const RocketInput& problem,

@@ -8,6 +8,14 @@
 //   exits    the isentropic expansion to each pressure ratio Pc/Pe and to
 //            each supersonic area ratio Ae/At.
 //
+// A finite-area combustor (problem.contraction or problem.mass_flux,
+// rocket/combustor.h): the chamber is the injector's HP state at rest at
+// Pc; the combustor's end follows, from mass, momentum and energy across
+// the duct; the nozzle expands isentropically from the end (its entropy, the
+// injector's enthalpy as stagnation enthalpy), and c* is the stagnation
+// pressure of that flow times At / mdot. With a contraction ratio, the mass
+// flux is the one whose throat passes Ac/At times it.
+//
 // Along the expansion, with h in J/kg and the chamber's enthalpy h_c:
 //   u           = sqrt(2 (h_c - h))           flow speed [m/s]
 //   rho u                                     mass flux per area [kg/(m2 s)]
@@ -73,6 +81,8 @@ using enum zuna4::StateFlag;  // the stations' bits among them
 inline constexpr double kPcMinAtm = 1e-4;
 inline constexpr double kPcMaxAtm = 1e4;
 inline constexpr int kMaxExits = 20;  // pressure ratios and area ratios together
+inline constexpr double kContractionMin = 1.05;  // Ac/At of a finite-area combustor
+inline constexpr double kContractionMax = 1e4;
 
 // A problem out of range: the engine's InputError, its refusal() naming the
 // argument, the value and the accepted range.

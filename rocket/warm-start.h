@@ -71,6 +71,10 @@ struct SharedStations {
   Flow chamber;  // equilibrium properties
   bool has_shifting_throat = false;
   SearchResult shifting_throat;
+  // A finite-area combustor: the end of the combustor whose shifting
+  // throat is shifting_throat.
+  Flow comb_end;
+  double p_stag_atm = 0.0;  // the stagnation pressure of its nozzle's flow
 };
 
 // Chamber, throat and exits of one O/F into `out`; the problem is checked,

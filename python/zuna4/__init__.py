@@ -182,6 +182,7 @@ _ARGUMENT_WORDS = {
     "h_oxid_J_mol": ("the enthalpy of O2", " J/mol"), "s_kJ_kgK": ("the entropy", ""),
     "rho_kg_m3": ("the density", " kg/m3"), "pc_atm": ("the chamber pressure", " atm"),
     "pi_p": ("the pressure ratio", ""), "ae_at": ("the area ratio", ""),
+    "contraction": ("the contraction ratio", ""), "sub_ae_at": ("the subsonic area ratio", ""), "mass_flux": ("the mass flux", " kg/(s m2)"),
     "exits": ("the number of exits", ""), "of_interval": ("the O/F interval", ""),
     "scan_points": ("the scan's points", ""),
 }
@@ -219,6 +220,8 @@ def _worded(error, keywords):
         what, unit = _ARGUMENT_WORDS[argument]
     else:
         return ValueError(message)
+    if argument == "mass_flux" and bounds == "none":
+        return ValueError("%s = %s: %s" % (name, _shortest(value), message))
     if argument == "of_interval":
         text = "%s = %s: %s %s" % (name, ", ".join(map(_shortest, (value, value2))), what,
                                    "must lie in %s..%s and be at least 0.001 wide"
@@ -346,7 +349,8 @@ def equilibrium(problem="hp", of=None, p=1.0, reactants="liquid", T=None, s=None
 _ROCKET_NAMES = {"pc_atm": "pc", "of": "of", "reactants_T_K": "T_reactants",
                  "h_fuel_J_mol": "h_fuel", "h_oxid_J_mol": "h_oxid", "pi_p": "pi_p",
                  "ae_at": "ae_at", "exits": "pi_p, ae_at", "of_interval": "of_low, of_high",
-                 "scan_points": "scan_points"}
+                 "scan_points": "scan_points", "contraction": "contraction",
+                 "mass_flux": "mass_flux", "sub_ae_at": "sub_ae_at"}
 
 
 #: The shortest text that reads back as the double v, as the console
@@ -357,7 +361,8 @@ _shortest = _core.shortest
 def _exit_texts(kinds, values):
     """The stations' exit_spec texts as in the console program's CSV:
     "pi_p=10", "ae_at=25", "" for the chamber and the throat."""
-    return _np.array([("", "", "pi_p=", "ae_at=")[k] + (_shortest(v) if k >= 2 else "")
+    return _np.array([("", "", "pi_p=", "ae_at=", "", "sub_ae_at=")[k]
+                      + (_shortest(v) if k in (2, 3, 5) else "")
                       for k, v in zip(kinds, values)])
 
 
@@ -368,7 +373,8 @@ def _exits(pi_p, ae_at):
 
 
 def rocket(pc=None, of=None, pi_p=(), ae_at=(), model="equilibrium", reactants="liquid",
-           T_reactants=298.15, h_fuel=-9016.0, h_oxid=-12984.0):
+           T_reactants=298.15, h_fuel=-9016.0, h_oxid=-12984.0, contraction=None,
+           mass_flux=None, sub_ae_at=()):
     """Rocket performance of the infinite-area combustor.
 
     The chamber is the HP equilibrium of the reactants at pc; the throat and
@@ -393,6 +399,17 @@ def rocket(pc=None, of=None, pi_p=(), ae_at=(), model="equilibrium", reactants="
         throat on.
     reactants, T_reactants, h_fuel, h_oxid
         As for equilibrium().
+    contraction : number, optional
+        A finite-area combustor of this contraction ratio Ac/At (1.05 to
+        1e4): pc is then the injector's pressure, the stations are the
+        injector, the combustor's end (comb_end, its ae_at Ac/At), the throat
+        and the exits, and pi_p and pinf_p are over the injector's pressure.
+    mass_flux : number, optional
+        A finite-area combustor of this mass flux mdot/Ac [kg/(s m2)]
+        instead; one too large for any Ac/At above 1 is refused.
+    sub_ae_at : sequence of numbers
+        Subsonic area ratios Ae/At, exits between the chamber and the throat,
+        each above 1 (at most Ac/At); after the pressure ratios' stations.
 
     Returns
     -------
@@ -422,7 +439,10 @@ def rocket(pc=None, of=None, pi_p=(), ae_at=(), model="equilibrium", reactants="
     try:
         values, flags, kinds = _core.rocket_points(flat_pc, flat_of, pi_list, ae_list, mcode,
                                                     rset, float(T_reactants), float(h_fuel),
-                                                    float(h_oxid))
+                                                    float(h_oxid), float(contraction or 0.0),
+                                                    float(mass_flux or 0.0),
+                                                    [float(v) for v in _np.atleast_1d(
+                                                        _np.asarray(sub_ae_at, dtype=_np.float64))])
     except ValueError as error:
         raise _worded(error, _ROCKET_NAMES) from None
     stations = values.shape[1]
@@ -431,8 +451,12 @@ def rocket(pc=None, of=None, pi_p=(), ae_at=(), model="equilibrium", reactants="
     result.model = model
     result.pc_atm = flat_pc.reshape(shape)
     result.of = flat_of.reshape(shape)
-    result.station = _np.array([("chamber", "throat", "exit", "exit")[k] for k in kinds])
-    result.exit_spec = _exit_texts(kinds, [0.0, 0.0] + pi_list + ae_list)
+    finite = 4 in list(kinds)
+    sub_list = [float(v) for v in _np.atleast_1d(_np.asarray(sub_ae_at, dtype=_np.float64))]
+    result.station = _np.array([("injector" if finite else "chamber", "throat", "exit", "exit",
+                                 "comb_end", "exit")[k] for k in kinds])
+    result.exit_spec = _exit_texts(kinds, [0.0] * (3 if finite else 2) + pi_list + sub_list
+                                   + ae_list)
     for k, name in enumerate(_STATION_COLUMNS):
         setattr(result, name, values[:, :, k].reshape(shape + (stations,)))
     result.flags = flags.reshape(shape + (stations,))

@@ -287,6 +287,95 @@ TEST(RocketCommand, BadOptionsAreOneLineUsageErrorsBeforeAnythingIsWritten) {
             std::string::npos);
 }
 
+// A finite-area combustor: a run for each contraction ratio or mass flux,
+// its stations named as the report's tables, the combustor's end echoing
+// Ac/At, the numbers the library's; a choking mass flux or both options
+// together refused before anything is written.
+TEST(RocketCommand, FiniteCombustorRunsAndStations) {
+  testing::TempDir dir;
+  const Outcome r = run({"--pc=50", "--of=6", "--pi-p=10", "--ae-at=25", "--contraction=1.5,3",
+                         "--model=equilibrium,frozen_chamber", "--csv=out.csv"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Rows rows = csv_rows(dir.read("out.csv"));
+  ASSERT_EQ(rows.size(), 1u + 2 * 2 * 5);
+  const char* const stations[] = {"injector", "comb_end", "throat", "exit", "exit"};
+  const std::size_t ae_at = column(rows, "ae_at"), isp = column(rows, "isp_m_s");
+  std::size_t row = 1;
+  for (double c : {1.5, 3.0}) {
+    for (rocket::Model m : {rocket::Model::equilibrium, rocket::Model::frozen_chamber}) {
+      rocket::RocketInput p;
+      p.pc_atm = 50;
+      p.of = 6;
+      p.pi_p = {10};
+      p.ae_at = {25};
+      p.contraction = c;
+      p.model = m;
+      const rocket::RocketResult lib = rocket::rocket_performance(p);
+      for (int k = 0; k < 5; ++k, ++row) {
+        const std::vector<std::string>& cells = rows.at(row);
+        EXPECT_EQ(cells[4], stations[k]) << row;
+        EXPECT_EQ(cells.back(), "0") << row;
+        if (k > 0) {
+          EXPECT_EQ(number(cells[isp]), lib.stations[k].isp_m_s) << row;
+        }
+      }
+      EXPECT_NEAR(number(rows.at(row - 4)[ae_at]), c, 1e-9 * c);
+    }
+  }
+  const Outcome choked = run({"--pc=50", "--of=6", "--mass-flux=5000", "--csv=bad.csv"});
+  EXPECT_EQ(choked.status, 2);
+  EXPECT_NE(choked.err.find("--mass-flux: mass flux mdot/Ac = 5000 kg/(s m2) is too large for "
+                            "any contraction ratio Ac/At above 1"),
+            std::string::npos)
+      << choked.err;
+  EXPECT_EQ(run({"--contraction=2", "--mass-flux=100", "--csv=bad.csv"}).status, 2);
+  EXPECT_EQ(run({"--contraction=1.01", "--csv=bad.csv"}).status, 2);
+  EXPECT_EQ(run({"--mass-flux=0", "--csv=bad.csv"}).status, 2);
+  EXPECT_FALSE(dir.exists("bad.csv"));
+  // The readable table names the injector's pressure and the combustor.
+  const Outcome text = run({"--pc=50", "--of=6", "--ae-at=25", "--mass-flux=1000"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("Injector pressure 50 atm, mass flux 1000 kg/(s m2), model"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("comb_end"), std::string::npos);
+  // Subsonic exits after the pressure ratios, before the supersonic ones.
+  const Outcome sub = run({"--pc=50", "--of=6", "--ae-at=25", "--pi-p=10", "--sub-ae-at=1.5,1.2",
+                           "--contraction=1.5", "--csv=-"});
+  ASSERT_EQ(sub.status, 0) << sub.err;
+  const Rows sub_rows = csv_rows(sub.out);
+  ASSERT_EQ(sub_rows.size(), 1u + 7);
+  const char* const specs[] = {"", "", "", "pi_p=10", "sub_ae_at=1.5", "sub_ae_at=1.2", "ae_at=25"};
+  for (int k = 0; k < 7; ++k) {
+    EXPECT_EQ(sub_rows[1 + k][5], specs[k]) << k;
+    EXPECT_EQ(sub_rows[1 + k].back(), "0") << k;
+  }
+  EXPECT_NE(run({"--sub-ae-at=2", "--contraction=1.5", "--csv=bad.csv"})
+                .err.find("--sub-ae-at: 2 is out of range (greater than 1, at most 1.5)"),
+            std::string::npos);
+}
+
+// --units=english: the readable table in English units, converted by their
+// definitions; the CSV keeps SI, byte for byte.
+TEST(RocketCommand, EnglishUnitsInTheReadableTableOnly) {
+  const Outcome si = run({"--pc=1000psia", "--of=6", "--ae-at=25"});
+  const Outcome en = run({"--pc=1000psia", "--of=6", "--ae-at=25", "--units=english"});
+  ASSERT_EQ(en.status, 0) << en.err;
+  auto line = [](const std::string& text, const std::string& label) {
+    const std::size_t at = text.find("\n" + label);
+    return at == std::string::npos ? std::string() : text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+  };
+  EXPECT_NE(line(en.out, "P, psia").find(" 1000 "), std::string::npos) << en.out;
+  EXPECT_NE(line(en.out, "T, degR").find(" 6270.21 "), std::string::npos) << en.out;
+  EXPECT_NE(line(si.out, "T, K").find(" 3483.45 "), std::string::npos) << si.out;
+  EXPECT_NE(line(en.out, "Isp, lbf s/lbm"), "");
+  EXPECT_NE(line(en.out, "c*, ft/s"), "");
+  EXPECT_EQ(line(en.out, "Isp, m/s"), "");
+  EXPECT_EQ(run({"--of=6", "--ae-at=25", "--units=english", "--csv=-"}).out,
+            run({"--of=6", "--ae-at=25", "--csv=-"}).out);
+  EXPECT_EQ(run({"--units=metric"}).status, 2);
+}
+
 TEST(RocketCommand, HelpGoesToStandardOutput) {
   const Outcome r = run({"--of=4", "--help"});
   EXPECT_EQ(r.status, 0);

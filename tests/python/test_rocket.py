@@ -193,3 +193,35 @@ def test_best_isp_gives_no_o_f_where_no_exit_is_valid():
         assert math.isnan(getattr(best, column)[1]), column
     assert best.flags[1] & 2**18  # no pressure gives the area ratio
     assert not best.flags[1] & 2**19
+def test_a_finite_combustor_equals_the_console_program_bit_for_bit(zuna4c, tmp_path):
+    for option, keyword in (("--contraction=1.58", dict(contraction=1.58)),
+                            ("--mass-flux=1333.9", dict(mass_flux=1333.9))):
+        try:
+            rows = run_csv(zuna4c, ["rocket", "--csv=-", "--pc=52.62", "--of=5,6",
+                                    "--pi-p=10", "--ae-at=25", option], tmp_path)
+        except Exception:
+            pytest.skip("this console program has no finite-area combustor")
+        r = zuna4.rocket(pc=52.62, of=[5.0, 6.0], pi_p=[10], ae_at=[25], **keyword)
+        assert list(r.station) == ["injector", "comb_end", "throat", "exit", "exit"]
+        assert list(r.exit_spec) == ["", "", "", "pi_p=10", "ae_at=25"]
+        assert len(rows) == 2 * 5
+        for n, row in enumerate(rows):
+            i, k = divmod(n, 5)
+            assert row["station"] == r.station[k]
+            for column in ("P_bar", "T_K", "mach", "ae_at", "cstar_m_s", "isp_m_s"):
+                assert same_bits(getattr(r, column)[i, k], number(row[column])), (column, i, k)
+    assert zuna4.rocket(pc=52.62, of=6.0, contraction=1.58).ae_at[1] == pytest.approx(1.58)
+    sub = zuna4.rocket(pc=52.62, of=6.0, pi_p=[10], sub_ae_at=[1.5], ae_at=[25])
+    assert list(sub.exit_spec) == ["", "", "pi_p=10", "sub_ae_at=1.5", "ae_at=25"]
+    assert sub.mach[3] < 1 and sub.ae_at[3] == pytest.approx(1.5)
+
+
+@pytest.mark.parametrize("call, words", [
+    (dict(contraction=1.0), ["contraction = 1", "1.05..10000"]),
+    (dict(mass_flux=5000.0), ["mass_flux = 5000", "too large for any contraction ratio"]),
+])
+def test_finite_combustors_out_of_range_are_named(call, words):
+    with pytest.raises(ValueError) as error:
+        zuna4.rocket(pc=52.62, of=6.0, **call)
+    for word in words:
+        assert word in str(error.value)

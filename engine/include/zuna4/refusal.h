@@ -37,6 +37,9 @@ enum class Argument : unsigned char {
   scan_points,      // the points of a best-O/F search's coarse scan
   out,              // the size of an output array
   sweep_parameter,  // a run parameter of the program's sweep (see the index)
+  contraction,      // the contraction ratio Ac/At of a finite-area combustor
+  mass_flux,        // the mass flux mdot/Ac of a finite-area combustor [kg/(s m2)]
+  sub_ae_at,        // a subsonic area ratio Ae/At
 };
 
 // The shape of the range accepted.

@@ -1,7 +1,9 @@
-// Rocket performance of H2/O2 with an infinite-area combustor (Gordon and
-// McBride, NASA RP-1311): the chamber (HP equilibrium at Pc), the sonic
-// throat and the exits, each an isentropic expansion to a pressure ratio
-// Pc/Pe or a supersonic area ratio Ae/At, shifting or frozen.
+// Rocket performance of H2/O2 (Gordon and McBride, NASA RP-1311): the
+// chamber (HP equilibrium at Pc), the sonic throat and the exits, each an
+// isentropic expansion to a pressure ratio Pc/Pe or a supersonic area ratio
+// Ae/At, shifting or frozen. The combustor is of infinite area, or, with
+// RocketInput::contraction or mass_flux, of finite area: the injector at Pc,
+// the combustor's end, then the nozzle.
 //
 // Impulses and c* are in m/s (divide by kG0_m_s2 for seconds). A station
 // that cannot be computed carries flags (StateFlag bits) and NaN for every

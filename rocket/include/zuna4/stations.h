@@ -30,10 +30,21 @@ struct RocketInput {
   Reactants reactants;        // liquid by default
   std::vector<double> pi_p;   // pressure ratios Pc/Pe
   std::vector<double> ae_at;  // supersonic area ratios Ae/At
+  // Subsonic area ratios Ae/At, exits between the chamber and the throat,
+  // each above 1 (and at most Ac/At in a finite-area combustor).
+  std::vector<double> sub_ae_at;
   Model model = Model::equilibrium;
+  // A finite-area combustor: its contraction ratio Ac/At (1.05 to 1e4), or
+  // its mass flux mdot/Ac [kg/(s m2)] (positive, below the flux that chokes
+  // the combustor). 0 for both: an infinite-area combustor. Then pc_atm is
+  // the injector's pressure, pi_p are Pinj/Pe and pinf_p is Pinj/P.
+  double contraction = 0.0;
+  double mass_flux = 0.0;
 };
 
-enum class StationKind { chamber, throat, pressure_ratio, area_ratio };
+// In a finite-area combustor the chamber station is the injector's and
+// comb_end follows it.
+enum class StationKind { chamber, throat, pressure_ratio, area_ratio, comb_end, sub_area_ratio };
 
 // The bits after which a station has no valid values (extrapolated
 // temperatures are valid, only flagged).
@@ -58,16 +69,23 @@ struct Station {
   bool valid() const { return (flags & kInvalidStation) == 0; }
 };
 
-// Stations in order: chamber, throat, then the exits as given, the pressure
-// ratios first and then the area ratios.
+// Stations in order: chamber (the injector), the combustor's end (a
+// finite-area combustor only), throat, then the exits as given, the
+// pressure ratios first, then the subsonic and the supersonic area ratios.
 struct RocketResult {
   double of = 0.0;
   Model model = Model::equilibrium;
   std::vector<Station> stations;
 
   const Station& chamber() const { return stations[0]; }
-  const Station& throat() const { return stations[1]; }
-  std::span<const Station> exits() const { return std::span(stations).subspan(2); }
+  bool finite_chamber() const {
+    return stations.size() > 1 && stations[1].kind == StationKind::comb_end;
+  }
+  std::size_t throat_index() const { return finite_chamber() ? 2 : 1; }
+  const Station& throat() const { return stations[throat_index()]; }
+  std::span<const Station> exits() const {
+    return std::span(stations).subspan(throat_index() + 1);
+  }
 };
 
 // The O/F of the highest Isp and of the highest Ivac at one exit condition,
