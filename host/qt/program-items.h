@@ -10,10 +10,17 @@
 // thread keeps the events flowing (the item's dialogs, windows and boxes
 // come to the frame through the host as the computation's do) and the
 // results menu is disabled and minimised until the item ends.
+//
+// The results of the rocket performance are shown in a window of their
+// own (RocketWindow), which follows app/program-menu.h's rocket_results():
+// a new run replaces its contents, "Novo Cálculo" or a failed run closes
+// it, and it closes with the frame.
 #pragma once
 
 #include <QDialog>
 #include <QPointer>
+
+#include "host/qt/rocket-window.h"
 
 #include "dialogs/dialog-host.h"
 #include "dialogs/dialog-template.h"
@@ -21,10 +28,14 @@
 namespace zuna {
 
 class FrameWindow;
+class RocketWindow;
 
 class ProgramItems {
  public:
   explicit ProgramItems(FrameWindow& frame);
+  ~ProgramItems();
+  ProgramItems(const ProgramItems&) = delete;
+  ProgramItems& operator=(const ProgramItems&) = delete;
 
   // The menu is on the bar once a calculation has been made.
   bool menu_shown() const;
@@ -42,9 +53,16 @@ class ProgramItems {
   // The results menu while it leaves the menu usable, or null.
   QDialog* open_results_menu() const { return results_menu_view_.data(); }
 
+  // The result window as rocket_results() stands: shown with them, closed
+  // without them.
+  void show_rocket_results();
+  RocketWindow* rocket_window() const { return rocket_window_.data(); }
+  void close_rocket_window();
+
  private:
   FrameWindow& frame_;
   QPointer<QDialog> results_menu_view_;
+  QPointer<RocketWindow> rocket_window_;
   bool running_ = false;
 };
 
