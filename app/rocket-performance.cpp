@@ -185,7 +185,9 @@ void write_heading(int unit, const RocketInputs& in, std::span<const double> of)
   write_line(unit, std::string(" ") + kCaption);
   write_line(unit, "");
   write_line(unit, std::string(" zuna4 ") + ZUNA_VERSION + ", " + now_text());
-  write_line(unit, " Dados: " + en::builtin_nasa9_data().source);
+  // The rocket library runs on the records compiled in.
+  write_line(unit, " Dados: NASA Glenn, 9 coeficientes por espécie (embutidos no programa), "
+                   "estado padrão a 1 bar");
   write_line(unit, " Pressão na câmara (atm) = " + fixed(in.pc_atm, 4) + "   (" +
                        fixed(in.pc_atm * en::kAtmBar, 4) + " bar)");
   write_line(unit, std::string(" Modelo da expansão: ") + model_text(in.model));

@@ -17,15 +17,15 @@ set key below horizontal samplen 2 spacing 0.9 font ",9"
 stats "isp.dat" index 0 using 1 nooutput
 exits = (STATS_columns - 1) / 2
 # The best O/F of each exit, written beside its point in the colour of its
-# curve; "(no extremo)" when it lies at an end of the range, where the
-# highest value may lie beyond.
+# curve (Isp's below its point, Ivac's above); "(no extremo)" when it lies
+# at an end of the range, where the highest value may lie beyond.
 best(of, at_end) = sprintf("%.2f", of) . (at_end != 0 ? " (no extremo)" : "")
 plot for [k=1:exits] "isp.dat" index 0 using 1:2*k with lines linewidth 2 \
          linecolor k title columnheader(2*k), \
      for [k=1:exits] "isp.dat" index 0 using 1:2*k+1 with lines dashtype 2 \
          linecolor k notitle, \
      for [k=1:exits] "isp.dat" index 1 every ::k-1::k-1 \
-         using 2:3:(best($2, $6)) with labels offset character 0,0.9 \
+         using 2:3:(best($2, $6)) with labels offset character 0,-0.9 \
          textcolor linetype k point pointtype 7 pointsize 1.2 linecolor k notitle, \
      for [k=1:exits] "isp.dat" index 1 every ::k-1::k-1 \
          using 4:5:(best($4, $7)) with labels offset character 0,0.9 \

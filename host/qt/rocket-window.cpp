@@ -12,10 +12,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "app/rocket-performance.h"
@@ -34,6 +36,8 @@ QTableWidget* new_table(QWidget* parent) {
   t->verticalHeader()->setVisible(false);
   t->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
   t->setAlternatingRowColors(true);
+  // Rows as high as a line of text: more of them in view.
+  t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 6);
   return t;
 }
 
@@ -74,8 +78,9 @@ RocketWindow::RocketWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   values_layout->addWidget(values_);
   split->addWidget(best_box);
   split->addWidget(values_box);
-  split->setStretchFactor(0, 1);
-  split->setStretchFactor(1, 3);
+  split->setStretchFactor(0, 0);
+  split->setStretchFactor(1, 1);
+  split_ = split;
 
   auto* copy_button = new QPushButton(QString::fromUtf8("&Copiar"), this);
   copy_button->setToolTip(
@@ -118,6 +123,17 @@ void RocketWindow::show_table(std::shared_ptr<const RocketTable> table) {
   heading_->setText(lines.join(QLatin1Char('\n')));
   fill_best();
   fill_values();
+  // Every exit's best O/F in view above the table, as far as the window
+  // allows; the rest of the height to the table.
+  int best_height = best_->horizontalHeader()->height() + 2 * best_->frameWidth();
+  for (int r = 0; r < best_->rowCount(); ++r) {
+    best_height += best_->rowHeight(r);
+  }
+  best_height += best_->horizontalScrollBar()->sizeHint().height() / 2;
+  const int label = fontMetrics().height() + 6;
+  const int total = std::max(split_->height(), height() * 3 / 4);
+  const int top = std::min(best_height + label, total / 2);
+  split_->setSizes({top, std::max(total - top, 1)});
 }
 
 void RocketWindow::fill_best() {

@@ -11,6 +11,7 @@
 #include <memory>
 
 class QLabel;
+class QSplitter;
 class QTableWidget;
 
 namespace zuna {
@@ -43,6 +44,7 @@ class RocketWindow : public QWidget {
 
   std::shared_ptr<const RocketTable> table_;
   QLabel* heading_ = nullptr;
+  QSplitter* split_ = nullptr;
   QTableWidget* best_ = nullptr;
   QTableWidget* values_ = nullptr;
 };
