@@ -1,7 +1,6 @@
 #include "host/qt/program-items.h"
 
 #include <QMdiArea>
-#include <QWindow>
 
 #include "app/program-menu.h"
 #include "host/qt/dialog-view.h"
@@ -34,13 +33,6 @@ void ProgramItems::show_rocket_results() {
   const bool first = !rocket_window_;
   if (first) {
     rocket_window_ = new RocketWindow(&frame_);
-    // Owned by the frame: it stays above the frame, as the frame's dialogs
-    // do, and is never lost behind it.
-    rocket_window_->winId();
-    if (QWindow* handle = rocket_window_->windowHandle()) {
-      frame_.winId();
-      handle->setTransientParent(frame_.windowHandle());
-    }
   }
   rocket_window_->show_table(std::move(results));
   if (first) {

@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTableWidget>
@@ -54,7 +53,12 @@ QString number_text(double v, int digits) {
 
 }  // namespace
 
-RocketWindow::RocketWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+// A window of the frame's own, as its dialogs are (kept above the frame by
+// the window manager), but modal to nothing, resizable and with the
+// buttons of a main window.
+RocketWindow::RocketWindow(QWidget* owner)
+    : QWidget(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
   setWindowTitle(QString::fromUtf8("Resultados do desempenho como motor-foguete"));
   setAttribute(Qt::WA_DeleteOnClose);
 
@@ -123,17 +127,12 @@ void RocketWindow::show_table(std::shared_ptr<const RocketTable> table) {
   heading_->setText(lines.join(QLatin1Char('\n')));
   fill_best();
   fill_values();
-  // Every exit's best O/F in view above the table, as far as the window
-  // allows; the rest of the height to the table.
-  int best_height = best_->horizontalHeader()->height() + 2 * best_->frameWidth();
-  for (int r = 0; r < best_->rowCount(); ++r) {
-    best_height += best_->rowHeight(r);
-  }
-  best_height += best_->horizontalScrollBar()->sizeHint().height() / 2;
-  const int label = fontMetrics().height() + 6;
-  const int total = std::max(split_->height(), height() * 3 / 4);
-  const int top = std::min(best_height + label, total / 2);
-  split_->setSizes({top, std::max(total - top, 1)});
+  // Every exit's best O/F in view above the table (up to a dozen rows;
+  // the rest scrolls), before the window is laid out: from the size hints.
+  const int rows = std::min(best_->rowCount(), 12);
+  best_->setMinimumHeight(best_->horizontalHeader()->sizeHint().height() +
+                          rows * best_->verticalHeader()->defaultSectionSize() +
+                          2 * best_->frameWidth() + 2);
 }
 
 void RocketWindow::fill_best() {
