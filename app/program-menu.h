@@ -1,5 +1,5 @@
-// The windowed program's own menu, "Cálculo": rocket performance over the
-// O/F points of the calculation just made, its plot and its listing.
+// The windowed program's own menu, "Cálculo": rocket performance over an
+// O/F range of its own, its result table, its plot and its listing.
 //
 // The computation offers the menu while the results menu waits for a
 // choice; the frame runs a chosen item on a thread of its own, while the

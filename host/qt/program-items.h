@@ -1,5 +1,5 @@
-// The program's own menu, "Cálculo": the rocket performance over the O/F
-// points of the calculation just made, its plot and its listing
+// The program's own menu, "Cálculo": the rocket performance over an O/F
+// range of its own, its result window, its plot and its listing
 // (app/program-menu.h).
 //
 // The items can run only while the computation waits in the results menu.
