@@ -27,9 +27,10 @@ void ProgramItems::show_rocket_results() {
     close_rocket_window();
     return;
   }
-  if (rocket_window_ && rocket_window_->table() == results.get()) {
-    return;
+  if (!shown_results_.owner_before(results) && !results.owner_before(shown_results_)) {
+    return;  // shown, or closed by the user: only new results come back
   }
+  shown_results_ = results;
   const bool first = !rocket_window_;
   if (first) {
     rocket_window_ = new RocketWindow(&frame_);
@@ -44,6 +45,7 @@ void ProgramItems::show_rocket_results() {
 }
 
 void ProgramItems::close_rocket_window() {
+  shown_results_.reset();
   if (rocket_window_) {
     rocket_window_->close();  // deleted on close
     rocket_window_ = nullptr;

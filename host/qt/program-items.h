@@ -19,6 +19,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <memory>
 
 #include "host/qt/rocket-window.h"
 
@@ -29,6 +30,7 @@ namespace zuna {
 
 class FrameWindow;
 class RocketWindow;
+struct RocketTable;
 
 class ProgramItems {
  public:
@@ -63,6 +65,9 @@ class ProgramItems {
   FrameWindow& frame_;
   QPointer<QDialog> results_menu_view_;
   QPointer<RocketWindow> rocket_window_;
+  // The results last shown: a weak reference keeps their identity
+  // without keeping them.
+  std::weak_ptr<const RocketTable> shown_results_;
   bool running_ = false;
 };
 

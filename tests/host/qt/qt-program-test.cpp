@@ -256,7 +256,7 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
   bool visible_in_parameters = true, enabled_in_parameters = true;
   bool visible_in_menu = false, enabled_in_menu = false, plot_before = true;
   bool menu_disabled_meanwhile = false, plot_after = false, listing_after = false;
-  bool window_usable = false, owned_by_frame = false, saved = false;
+  bool window_usable = false, owned_by_frame = false, saved = false, reopened = true;
   int rows_shown = 0, columns_shown = 0, best_rows = 0;
   QString first_group, clipboard;
   bool window_after_new = true, plot_after_new = true, listing_after_new = true;
@@ -305,6 +305,11 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
     saved = window->save_csv(csv);
     plot_after = frame().menus().command_enabled(kCmdRocketPlot);
     listing_after = frame().menus().command_enabled(kCmdRocketListing);
+    // Closed by the user, the window stays closed until new results come.
+    window->close();
+    frame().program_items().show_rocket_results();
+    reopened = frame().program_items().rocket_window() != nullptr &&
+               frame().program_items().rocket_window()->isVisible();
     auto* again = qobject_cast<QAbstractButton*>(menu->control(1033));
     again->click();
     QTest::keyClick(menu, Qt::Key_Return);
@@ -347,6 +352,7 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
       << clipboard.left(80).toStdString();
   EXPECT_EQ(clipboard.count(QLatin1Char('\n')), 16);
   EXPECT_TRUE(saved);
+  EXPECT_FALSE(reopened);
   QFile file(csv);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_TRUE(file.readLine().startsWith("O/F,Pc/Pe=10 Isp (s),"));
