@@ -1,6 +1,7 @@
 #include "app/program-menu.h"
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -11,13 +12,26 @@
 namespace zuna {
 namespace {
 
-// Written by the computation thread before the flag that publishes it
-// (release) and read by an item's thread after it (acquire); no item runs
-// unless the computation waits in the results menu.
-const ProgramState* calculated = nullptr;
+// No item runs unless the computation waits in the results menu.
 std::atomic<bool> shown{false};
 std::atomic<bool> ready{false};
 std::atomic<bool> files_written{false};
+
+std::mutex results_mutex;  // guards the two below
+std::shared_ptr<const RocketTable> results;
+std::function<void()> results_listener;
+
+// Publishes the results of a run, or withdraws them (null).
+void publish(std::shared_ptr<const RocketTable> table) {
+  // The listener is called under the lock, so that it is never called
+  // after it was replaced; it only posts, and never waits.
+  std::lock_guard lock(results_mutex);
+  files_written.store(table != nullptr, std::memory_order_release);
+  results = std::move(table);
+  if (results_listener) {
+    results_listener();
+  }
+}
 
 // What the dialog showed last: the next showing starts from it.
 RocketInputs last_inputs;
@@ -31,16 +45,18 @@ void run(const char* text) {
 
 }  // namespace
 
-void ProgramMenu::offer_rocket_performance(const ProgramState& state) {
-  calculated = &state;
+// The rocket performance has an O/F range of its own: it needs nothing of
+// the calculation but that one was made.
+void ProgramMenu::offer_rocket_performance(const ProgramState&) {
   shown.store(true, std::memory_order_release);
 }
+
+void ProgramMenu::withdraw_results() { publish(nullptr); }
 
 ProgramMenu::~ProgramMenu() {
   shown.store(false, std::memory_order_release);
   ready.store(false, std::memory_order_release);
-  files_written.store(false, std::memory_order_release);
-  calculated = nullptr;
+  publish(nullptr);
   last_inputs = RocketInputs{};
 }
 
@@ -54,22 +70,30 @@ bool program_menu_ready() { return ready.load(std::memory_order_acquire) && prog
 
 bool rocket_files_written() { return files_written.load(std::memory_order_acquire); }
 
+std::shared_ptr<const RocketTable> rocket_results() {
+  std::lock_guard lock(results_mutex);
+  return results;
+}
+
+void set_rocket_results_listener(std::function<void()> listener) {
+  std::lock_guard lock(results_mutex);
+  results_listener = std::move(listener);
+}
+
 void run_rocket_performance() {
   if (!program_menu_ready()) {
     return;
   }
-  const std::vector<double> of = calculation_of_points(calculated->table, calculated->s);
   RocketInputs inputs = last_inputs;
-  if (!ask_rocket_inputs(inputs, of)) {
+  if (!ask_rocket_inputs(inputs)) {
     return;
   }
   last_inputs = inputs;
   runtime_host().set_status_message("Calculando o desempenho como motor-foguete");
-  const bool written = write_rocket_performance(inputs, of);
+  std::shared_ptr<const RocketTable> table = write_rocket_performance(inputs);
   runtime_host().set_status_message({});
-  if (written) {
-    files_written.store(true, std::memory_order_release);
-  }
+  // A run that failed leaves no results that answer the dialog as it stands.
+  publish(std::move(table));
 }
 
 void run_rocket_plot() { run("wgnuplot isp.gnu"); }

@@ -1,5 +1,5 @@
-// The windowed program's own menu, "Cálculo": rocket performance over the
-// O/F points of the calculation just made, its plot and its listing.
+// The windowed program's own menu, "Cálculo": rocket performance over an
+// O/F range of its own, its result table, its plot and its listing.
 //
 // The computation offers the menu while the results menu waits for a
 // choice; the frame runs a chosen item on a thread of its own, while the
@@ -10,6 +10,9 @@
 // The console program has no such menu (its results menu is the text form
 // of template 104); it offers the same calculation as "zuna4c rocket".
 #pragma once
+
+#include <functional>
+#include <memory>
 
 #include "app/program-state.h"
 
@@ -25,6 +28,9 @@ class ProgramMenu {
   ProgramMenu(const ProgramMenu&) = delete;
   ProgramMenu& operator=(const ProgramMenu&) = delete;
   void offer_rocket_performance(const ProgramState& state);
+  // "Novo Cálculo": the rocket performance's results, window, plot and
+  // listing belong to the calculation that ends.
+  void withdraw_results();
 };
 
 // Held by the results menu while it waits for a choice.
@@ -41,13 +47,23 @@ bool program_menu_shown();
 // Any thread. True while the results menu waits for a choice: the items may
 // run now.
 bool program_menu_ready();
-// True once the rocket performance has written its files in this run.
+// Any thread. True while the files of the rocket performance hold the
+// results of the latest run since the last calculation: false from the
+// start, after "Novo Cálculo" and after a run that failed.
 bool rocket_files_written();
+
+struct RocketTable;
+// Any thread. The results of the latest rocket performance, while they are
+// current (as rocket_files_written), else null.
+std::shared_ptr<const RocketTable> rocket_results();
+// Called, on the thread that changed them, whenever rocket_results()
+// changes; null for none. The windowed program's frame sets it.
+void set_rocket_results_listener(std::function<void()> listener);
 
 // The items, each run while program_menu_ready() on a thread that is
 // neither the GUI thread nor the computation thread. Each may use the
 // run-time and the dialogs; each returns when its work is done.
-void run_rocket_performance();  // dialog 105, the calculation, window and files
+void run_rocket_performance();  // dialog 105, the calculation, its table and files
 void run_rocket_plot();         // "wgnuplot isp.gnu"
 void run_rocket_listing();      // "notepad foguete"
 

@@ -1,10 +1,11 @@
 // Dialog 105 of the rocket performance: its defaults, the texts read back,
-// and the checks that refuse values out of range, each told by the value
-// and the range accepted.
+// and the checks that refuse values out of range or texts that are no
+// number, each told by the field, the value and the range accepted.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -26,51 +27,87 @@ using tables::shortest_text;
 
 constexpr char kCaption[] = "DESEMPENHO COMO MOTOR-FOGUETE";
 
-// The checks of the values, one line per value refused.
+// The checks of the values, one line per value refused, each naming the
+// field as the dialog labels it and the range it accepts.
 
 constexpr char kNoExit[] = "Nenhuma saída: dê ao menos uma razão de pressão ou de área.\n";
 
-std::string pc_problem(double pc) {
-  if (pc >= rk::kPcMinAtm && pc <= rk::kPcMaxAtm) {
-    return {};
-  }
-  return "Pressão na câmara: " + shortest_text(pc) + " atm fora da faixa aceita (de 1E-4 a 1E4 atm).\n";
+// The engine's O/F range: 0.1 to 40 times the stoichiometric O/F.
+struct OfRange {
+  double lo, hi;
+};
+
+OfRange of_range() {
+  const double ofst = en::stoichiometric_of(en::builtin_nasa9_data());
+  return {en::kOfMinFactor * ofst, en::kOfMaxFactor * ofst};
 }
 
-std::string pi_p_problem(double v) {
-  if (v > 1.0 && std::isfinite(v)) {
-    return {};
-  }
-  return "Razão de pressão Pc/Pe: " + shortest_text(v) + " fora da faixa aceita (maior que 1).\n";
+// A field: its name in the messages, the range it accepts and its check.
+struct FieldRule {
+  const char* name;
+  std::string range;
+  bool (*accepts)(double);
+};
+
+FieldRule of_rule(const char* name) {
+  const OfRange r = of_range();
+  return {name, "de " + fixed(r.lo, 4) + " a " + fixed(r.hi, 4), [](double v) {
+            const OfRange r = of_range();
+            return v >= r.lo && v <= r.hi;
+          }};
 }
 
-std::string ae_at_problem(double v) {
-  if (v >= 1.0 && std::isfinite(v)) {
+const FieldRule kCountRule = {
+    "Número de pontos de O/F",
+    "inteiro de " + std::to_string(kRocketMinOfPoints) + " a " + std::to_string(kRocketMaxOfPoints),
+    [](double v) {
+      return v == std::floor(v) && v >= kRocketMinOfPoints && v <= kRocketMaxOfPoints;
+    }};
+const FieldRule kPcRule = {"Pressão na câmara", "de 1E-4 a 1E4 atm", [](double v) {
+                             return v >= rk::kPcMinAtm && v <= rk::kPcMaxAtm;
+                           }};
+const FieldRule kPiPRule = {"Razão de pressão Pc/Pe", "maior que 1",
+                            [](double v) { return v > 1.0 && std::isfinite(v); }};
+const FieldRule kAeAtRule = {"Razão de área Ae/At", "1 ou maior",
+                             [](double v) { return v >= 1.0 && std::isfinite(v); }};
+
+std::string problem(const FieldRule& rule, double v) {
+  if (rule.accepts(v)) {
     return {};
   }
-  return "Razão de área Ae/At: " + shortest_text(v) + " fora da faixa aceita (1 ou maior).\n";
+  return std::string(rule.name) + ": " + shortest_text(v) + " fora da faixa aceita (" + rule.range +
+         ").\n";
 }
 
-// The O/F points come from the calculation, whose range (0 < rmin, rmax <=
-// 100 times the stoichiometric value) is wider than the engine's: the first
-// point outside is named.
-std::string of_problem(std::span<const double> of) {
-  const en::ThermoData& data = en::builtin_nasa9_data();
-  const double ofst = en::stoichiometric_of(data);
-  const double lo = en::kOfMinFactor * ofst, hi = en::kOfMaxFactor * ofst;
-  for (double v : of) {
-    if (!(v >= lo && v <= hi)) {
-      return "O/F " + fixed(v, 4) + " do cálculo fora da faixa do cálculo de desempenho (de " +
-             fixed(lo, 4) + " a " + fixed(hi, 4) +
-             "); faça um novo cálculo com razões de 0.1 a 40.\n";
-    }
+std::string not_a_number(const FieldRule& rule, const std::string& typed) {
+  return std::string(rule.name) + ": \"" + typed.substr(0, 40) +
+         "\" não é um número (faixa aceita: " + rule.range + ").\n";
+}
+
+std::string of_order_problem(double lo, double hi) {
+  if (lo < hi) {
+    return {};
   }
-  return {};
+  return "O/F inicial " + shortest_text(lo) + " não é menor que o O/F final " + shortest_text(hi) + ".\n";
+}
+
+std::string range_problems(const RocketInputs& in) {
+  std::string problems = problem(of_rule("O/F inicial"), in.of_low) +
+                         problem(of_rule("O/F final"), in.of_high);
+  if (problems.empty()) {
+    problems += of_order_problem(in.of_low, in.of_high);
+  }
+  return problems + problem(kCountRule, in.of_count);
 }
 
 
 // --- The dialog -------------------------------------------------------------------
 
+// The fields top to bottom, as the tab order goes. 1115..1118 are kept for
+// subsonic area ratios, 1123.. for fields still to come.
+constexpr int kOfLowField = 1120;
+constexpr int kOfHighField = 1121;
+constexpr int kOfCountField = 1122;
 constexpr int kPcField = 1100;
 constexpr std::array<int, kRocketExitFields> kPiPFields = {1101, 1102, 1103, 1104};
 constexpr std::array<int, kRocketExitFields> kAeAtFields = {1105, 1106, 1107, 1108};
@@ -81,7 +118,7 @@ constexpr int kGasButton = 1114;
 Dialog foguete;  // the dialog record, for the life of the program
 
 std::string trimmed(const char* text, int length) {
-  std::string_view s(text, static_cast<std::size_t>(length));
+  std::string_view s(text, ::strnlen(text, static_cast<std::size_t>(length)));
   const std::size_t first = s.find_first_not_of(' ');
   if (first == std::string_view::npos) {
     return {};
@@ -90,12 +127,19 @@ std::string trimmed(const char* text, int length) {
 }
 
 // A number as typed: the whole text one real, with a Fortran exponent
-// letter (1.0d3) taken as E. Nothing for a text that is not one number.
+// letter (1.0d3) taken as E and a decimal comma (20,5) as the point, as
+// the dialog itself writes numbers in its labels. Nothing for a text that
+// is not one number.
 std::optional<double> read_number(std::string text) {
   for (char& c : text) {
     if (c == 'd' || c == 'D') {
       c = 'E';
     }
+  }
+  const std::size_t comma = text.find(',');
+  if (comma != std::string::npos && text.find(',', comma + 1) == std::string::npos &&
+      text.find('.') == std::string::npos) {
+    text[comma] = '.';
   }
   if (!text.empty() && text.front() == '+') {
     text.erase(0, 1);
@@ -115,17 +159,16 @@ std::string field_text(int id) {
   return trimmed(buffer, kDialogTextLength);
 }
 
-std::string not_a_number(const char* what, const std::string& typed) {
-  return std::string(what) + ": \"" + typed.substr(0, 40) + "\" não é um número válido.\n";
-}
-
 struct Fields {
-  std::string pc;
+  std::string of_low, of_high, of_count, pc;
   std::array<std::string, kRocketExitFields> pi_p, ae_at;
 };
 
 Fields fields_of(const RocketInputs& in) {
   Fields f;
+  f.of_low = shortest_text(in.of_low);
+  f.of_high = shortest_text(in.of_high);
+  f.of_count = std::to_string(in.of_count);
   f.pc = shortest_text(in.pc_atm);
   for (std::size_t i = 0; i < in.pi_p.size() && i < f.pi_p.size(); ++i) {
     f.pi_p[i] = shortest_text(in.pi_p[i]);
@@ -140,31 +183,37 @@ Fields fields_of(const RocketInputs& in) {
 // read and for each value that reads but is refused, in the dialog's order.
 std::string read_fields(const Fields& f, RocketInputs& in) {
   std::string problems;
-  if (auto v = read_number(f.pc)) {
-    in.pc_atm = *v;
-    problems += pc_problem(*v);
-  } else {
-    problems += not_a_number("Pressão na câmara", f.pc);
+  auto read_one = [&](const std::string& text, const FieldRule& rule, auto&& store) {
+    if (auto v = read_number(text)) {
+      store(*v);
+      problems += problem(rule, *v);
+      return true;
+    }
+    problems += not_a_number(rule, text);
+    return false;
+  };
+  const bool low = read_one(f.of_low, of_rule("O/F inicial"), [&](double v) { in.of_low = v; });
+  const bool high = read_one(f.of_high, of_rule("O/F final"), [&](double v) { in.of_high = v; });
+  if (low && high && problems.empty()) {
+    problems += of_order_problem(in.of_low, in.of_high);
   }
+  read_one(f.of_count, kCountRule, [&](double v) {
+    in.of_count = kCountRule.accepts(v) ? static_cast<int>(v) : 0;
+  });
+  read_one(f.pc, kPcRule, [&](double v) { in.pc_atm = v; });
   bool any_exit = false;
-  auto read_list = [&](const auto& texts, std::vector<double>& out, const char* what,
-                       std::string (*check)(double)) {
+  auto read_list = [&](const auto& texts, std::vector<double>& out, const FieldRule& rule) {
     out.clear();
     for (const std::string& text : texts) {
       if (text.empty()) {
         continue;
       }
       any_exit = true;
-      if (auto v = read_number(text)) {
-        out.push_back(*v);
-        problems += check(*v);
-      } else {
-        problems += not_a_number(what, text);
-      }
+      read_one(text, rule, [&](double v) { out.push_back(v); });
     }
   };
-  read_list(f.pi_p, in.pi_p, "Razão de pressão Pc/Pe", pi_p_problem);
-  read_list(f.ae_at, in.ae_at, "Razão de área Ae/At", ae_at_problem);
+  read_list(f.pi_p, in.pi_p, kPiPRule);
+  read_list(f.ae_at, in.ae_at, kAeAtRule);
   if (!any_exit) {
     problems += kNoExit;
   }
@@ -179,30 +228,33 @@ void tell(const std::string& text) {
 
 }  // namespace
 
-std::vector<double> calculation_of_points(const SweepTable& table, const SweepScalars& s) {
+std::vector<double> rocket_of_points(const RocketInputs& in) {
   std::vector<double> of;
-  for (std::int32_t j = 1; j <= s.npts && j < SweepTable::kSize; ++j) {
-    of.push_back(table.r[j] * s.ofst);
+  const int n = in.of_count;
+  for (int i = 0; i < n; ++i) {
+    // The last point is the range's end exactly, not the sum of the steps.
+    of.push_back(i == 0           ? in.of_low
+                 : i + 1 == n     ? in.of_high
+                                  : in.of_low + (in.of_high - in.of_low) * i / (n - 1));
   }
   return of;
 }
 
-
-std::string check_rocket_inputs(const RocketInputs& in, std::span<const double> of) {
-  std::string problems = pc_problem(in.pc_atm);
+std::string check_rocket_inputs(const RocketInputs& in) {
+  std::string problems = range_problems(in) + problem(kPcRule, in.pc_atm);
   for (double v : in.pi_p) {
-    problems += pi_p_problem(v);
+    problems += problem(kPiPRule, v);
   }
   for (double v : in.ae_at) {
-    problems += ae_at_problem(v);
+    problems += problem(kAeAtRule, v);
   }
   if (in.pi_p.empty() && in.ae_at.empty()) {
     problems += kNoExit;
   }
-  return problems + of_problem(of);
+  return problems;
 }
 
-bool ask_rocket_inputs(RocketInputs& inputs, std::span<const double> of) {
+bool ask_rocket_inputs(RocketInputs& inputs) {
   Fields f = fields_of(inputs);
   rocket::Model model = inputs.model;
   bool gas = inputs.gas;
@@ -211,6 +263,9 @@ bool ask_rocket_inputs(RocketInputs& inputs, std::span<const double> of) {
       write_dialog_not_found();
       return false;
     }
+    dialog_set_text(foguete, kOfLowField, f.of_low);
+    dialog_set_text(foguete, kOfHighField, f.of_high);
+    dialog_set_text(foguete, kOfCountField, f.of_count);
     dialog_set_text(foguete, kPcField, f.pc);
     for (int k = 0; k < kRocketExitFields; ++k) {
       dialog_set_text(foguete, kPiPFields[k], f.pi_p[k]);
@@ -220,6 +275,9 @@ bool ask_rocket_inputs(RocketInputs& inputs, std::span<const double> of) {
     dialog_set_flag(foguete, gas ? kGasButton : kLiquidButton, true);
     const int closed_by = dialog_run_modal(foguete);
 
+    f.of_low = field_text(kOfLowField);
+    f.of_high = field_text(kOfHighField);
+    f.of_count = field_text(kOfCountField);
     f.pc = field_text(kPcField);
     for (int k = 0; k < kRocketExitFields; ++k) {
       f.pi_p[k] = field_text(kPiPFields[k]);
@@ -241,7 +299,8 @@ bool ask_rocket_inputs(RocketInputs& inputs, std::span<const double> of) {
     RocketInputs typed = inputs;
     typed.model = model;
     typed.gas = gas;
-    const std::string problems = read_fields(f, typed) + of_problem(of);
+    // Every line names a field of this dialog: the user can always mend it.
+    const std::string problems = read_fields(f, typed);
     if (problems.empty()) {
       inputs = typed;
       return true;

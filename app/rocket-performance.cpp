@@ -1,10 +1,15 @@
 // The rocket performance's calculation over the O/F points and its three
-// outputs: the window, the report foguete and the plot file isp.dat.
+// outputs: the table of the result window, the report foguete and the plot
+// file isp.dat.
 #include "app/rocket-performance.h"
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <cmath>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string_view>
 
 #include "app/rocket-text.h"
@@ -148,16 +153,54 @@ std::vector<Row> table_rows() {
   return rows;
 }
 
+// The report fits the listing viewer's 100 columns: wider tables come in
+// blocks of stations, or of exits.
+constexpr std::size_t kReportWidth = 100;
+constexpr std::size_t kStationsPerBlock = (kReportWidth - kLabelWidth) / kCellWidth;
+constexpr std::size_t kOfWidth = 10;
+constexpr std::size_t kImpulseWidth = 9;
+constexpr std::size_t kExitsPerBlock = (kReportWidth - kOfWidth) / (2 * kImpulseWidth);
+
+#ifndef ZUNA_VERSION
+#define ZUNA_VERSION "?"
+#endif
+
+// Day and hour of the run, as 08/12/2026 10:20.
+std::string now_text() {
+  const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+  localtime_r(&t, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%d/%m/%Y %H:%M", &local);
+  return text;
+}
+
+std::string reactants_text(const RocketInputs& in) {
+  return in.gas ? "gases a 298,15 K" : "líquidos (H2 -9016 J/mol, O2 -12984 J/mol)";
+}
+
+std::string of_points_text(std::span<const double> of) {
+  return std::to_string(of.size()) + " pontos de " + fixed(of.front(), 4) + " a " +
+         fixed(of.back(), 4);
+}
+
 void write_heading(int unit, const RocketInputs& in, std::span<const double> of) {
   write_line(unit, std::string(" ") + kCaption);
   write_line(unit, "");
+  write_line(unit, std::string(" zuna4 ") + ZUNA_VERSION + ", " + now_text());
+  // The rocket library runs on the records compiled in.
+  write_line(unit, " Dados: NASA Glenn, 9 coeficientes por espécie (embutidos no programa), "
+                   "estado padrão a 1 bar");
   write_line(unit, " Pressão na câmara (atm) = " + fixed(in.pc_atm, 4) + "   (" +
                        fixed(in.pc_atm * en::kAtmBar, 4) + " bar)");
   write_line(unit, std::string(" Modelo da expansão: ") + model_text(in.model));
-  write_line(unit, in.gas ? " Reagentes: gases a 298,15 K"
-                          : " Reagentes: líquidos (H2 -9016 J/mol, O2 -12984 J/mol)");
-  write_line(unit, " Pontos de O/F do cálculo: " + std::to_string(of.size()) + ", de " +
-                       fixed(of.front(), 4) + " a " + fixed(of.back(), 4));
+  write_line(unit, " Reagentes: " + reactants_text(in));
+  write_line(unit, " O/F: " + of_points_text(of));
+}
+
+bool at_end_of(double of, std::span<const double> range) {
+  const double tolerance = 2 * rk::kBestOfTolerance;
+  return std::abs(of - range.front()) <= tolerance || std::abs(of - range.back()) <= tolerance;
 }
 
 // `range` holds the interval searched: an optimum within the search's tolerance of
@@ -172,36 +215,48 @@ std::string best_line(const rk::BestIsp& b, bool isp, std::span<const double> ra
   }
   line += "  O/F = " + right(fixed(of, 4), 8) + "   " + right(fixed(v / rk::kG0_m_s2, 2), 8) +
           " s  " + right(fixed(v, 2), 8) + " m/s";
-  const double tolerance = 2 * rk::kBestOfTolerance;
-  if (std::abs(of - range.front()) <= tolerance || std::abs(of - range.back()) <= tolerance) {
+  if (at_end_of(of, range)) {
     line += "   (no extremo do intervalo)";
   }
   return line;
 }
 
-void write_report(const RocketInputs& in, std::span<const double> of, const Performance& p) {
-  const int u = kRocketReportUnit;
-  write_heading(u, in, of);
-  const std::vector<Row> rows = table_rows();
-  const double ofst = en::stoichiometric_of(en::builtin_nasa9_data());
-  for (const rk::RocketResult& r : p.rows) {
-    write_line(u, "");
-    write_line(u, "");
-    write_line(u, " O/F = " + fixed(r.of, 4) + "   (o/f = " + fixed(r.of / ofst, 4) + ")");
-    write_line(u, "");
-    std::string head = left("", kLabelWidth);
-    std::string state = left("situação", kLabelWidth);
-    for (const rk::Station& st : r.stations) {
-      head += right(station_name(st), kCellWidth);
-      state += right(station_state(st), kCellWidth);
-    }
-    write_line(u, head);
-    for (const Row& row : rows) {
-      write_line(u, row_text(row, r));
-    }
-    write_line(u, state);
-  }
+std::string seconds_cell(const rk::Station& st, double m_s) {
+  return st.valid() && std::isfinite(m_s) ? fixed(m_s / rk::kG0_m_s2, 2) : "-";
+}
+
+std::string centred(std::string_view text, std::size_t width) {
+  const std::size_t pad = width > text.size() ? (width - text.size()) / 2 : 0;
+  return left(std::string(pad, ' ') + std::string(text), width);
+}
+
+// The summary: Isp and Ivac [s] of every exit per O/F, exits in blocks
+// that fit the width, then the best O/F of each exit.
+void write_summary(int u, std::span<const double> of, const Performance& p) {
   write_line(u, "");
+  write_line(u, "");
+  write_line(u, " RESUMO: Isp e Ivac (s) de cada saída; pressão ambiente igual à da saída");
+  const std::span<const rk::Station> exits = p.rows.front().exits();
+  for (std::size_t first = 0; first < exits.size(); first += kExitsPerBlock) {
+    const std::size_t last = std::min(exits.size(), first + kExitsPerBlock);
+    std::string names = left("", kOfWidth), head = right("O/F", kOfWidth);
+    for (std::size_t k = first; k < last; ++k) {
+      names += centred(station_name(exits[k]), 2 * kImpulseWidth);
+      head += right("Isp", kImpulseWidth) + right("Ivac", kImpulseWidth);
+    }
+    write_line(u, "");
+    write_line(u, names.substr(0, names.find_last_not_of(' ') + 1));
+    write_line(u, head);
+    for (const rk::RocketResult& r : p.rows) {
+      std::string line = right(fixed(r.of, 4), kOfWidth);
+      const std::span<const rk::Station> at = r.exits();
+      for (std::size_t k = first; k < last; ++k) {
+        line += right(seconds_cell(at[k], at[k].isp_m_s), kImpulseWidth) +
+                right(seconds_cell(at[k], at[k].ivac_m_s), kImpulseWidth);
+      }
+      write_line(u, line);
+    }
+  }
   write_line(u, "");
   write_line(u, " MELHOR O/F DE CADA SAÍDA");
   write_line(u, "");
@@ -211,10 +266,45 @@ void write_report(const RocketInputs& in, std::span<const double> of, const Perf
   }
 }
 
+void write_report(const RocketInputs& in, std::span<const double> of, const Performance& p) {
+  const int u = kRocketReportUnit;
+  write_heading(u, in, of);
+  write_summary(u, of, p);
+  write_line(u, "");
+  write_line(u, "");
+  write_line(u, " ESTAÇÕES DE CADA O/F");
+  const std::vector<Row> rows = table_rows();
+  const double ofst = en::stoichiometric_of(en::builtin_nasa9_data());
+  for (const rk::RocketResult& r : p.rows) {
+    write_line(u, "");
+    write_line(u, "");
+    write_line(u, " O/F = " + fixed(r.of, 4) + "   (o/f = " + fixed(r.of / ofst, 4) + ")");
+    for (std::size_t first = 0; first < r.stations.size(); first += kStationsPerBlock) {
+      const std::size_t last = std::min(r.stations.size(), first + kStationsPerBlock);
+      rk::RocketResult block = r;
+      block.stations.assign(r.stations.begin() + static_cast<std::ptrdiff_t>(first),
+                            r.stations.begin() + static_cast<std::ptrdiff_t>(last));
+      write_line(u, "");
+      std::string head = left("", kLabelWidth);
+      std::string state = left("situação", kLabelWidth);
+      for (const rk::Station& st : block.stations) {
+        head += right(station_name(st), kCellWidth);
+        state += right(station_state(st), kCellWidth);
+      }
+      write_line(u, head);
+      for (const Row& row : rows) {
+        write_line(u, row_text(row, block));
+      }
+      write_line(u, state);
+    }
+  }
+}
+
 // isp.dat: a header line that names the columns (the plot's key), one row
 // per O/F with Isp and Ivac [s] of each exit ("?" where an exit has no
 // value), then, after two blank lines, one row per exit with the best O/F
-// and its Isp and Ivac [s].
+// and its Isp and Ivac [s], and whether each lies at an end of the range
+// (1) or inside it (0).
 void write_plot_file(std::span<const double> of, const Performance& p) {
   const int u = kIspUnit;
   std::string head = "\"O/F\"";
@@ -234,46 +324,65 @@ void write_plot_file(std::span<const double> of, const Performance& p) {
   }
   write_line(u, "");
   write_line(u, "");
-  write_line(u, "# exit, O/F of the highest Isp, Isp, O/F of the highest Ivac, Ivac");
+  write_line(u, "# exit, O/F of the highest Isp, Isp, O/F of the highest Ivac, Ivac, "
+                "Isp's and Ivac's O/F at an end of the range");
   for (std::size_t k = 0; k < p.best.size(); ++k) {
     const rk::BestIsp& b = p.best[k];
     auto of_text = [](const rk::Station& st, double v) {
       return st.valid() && std::isfinite(v) ? scientific(v, 6) : "?";
     };
+    auto end_text = [&of](double v) { return std::isfinite(v) && at_end_of(v, of) ? "1" : "0"; };
     write_line(u, std::to_string(k + 1) + " " + of_text(b.at_isp, b.of_isp) + " " +
                       seconds(b.at_isp, b.at_isp.isp_m_s) + " " + of_text(b.at_ivac, b.of_ivac) +
-                      " " + seconds(b.at_ivac, b.at_ivac.ivac_m_s));
+                      " " + seconds(b.at_ivac, b.at_ivac.ivac_m_s) + " " + end_text(b.of_isp) +
+                      " " + end_text(b.of_ivac));
   }
 }
 
-// The window: the heading, Isp [s] of every exit per O/F, and the best O/F.
-void write_window(const RocketInputs& in, std::span<const double> of, const Performance& p) {
-  const int u = kRocketWindowUnit;
-  write_heading(u, in, of);
-  write_line(u, "");
-  write_line(u, " Isp (s), pressão ambiente igual à da saída");
-  std::string head = right("O/F", 10);
+// The table of the result window.
+std::shared_ptr<RocketTable> table_of(const RocketInputs& in, std::span<const double> of,
+                                      const Performance& p) {
+  auto t = std::make_shared<RocketTable>();
+  t->heading = {
+      "Pressão na câmara: " + fixed(in.pc_atm, 4) + " atm (" + fixed(in.pc_atm * en::kAtmBar, 4) +
+          " bar); modelo: " + model_text(in.model) + "; reagentes: " + reactants_text(in),
+      "O/F: " + of_points_text(of) +
+          "; Isp com pressão ambiente igual à da saída, Ivac no vácuo; ver foguete e isp.gnu"};
+  t->quantities = {"Isp (s)", "Ivac (s)"};
   for (const rk::Station& st : p.rows.front().exits()) {
-    head += right(station_name(st), kCellWidth);
+    t->exits.push_back(station_name(st));
   }
-  write_line(u, head);
   for (const rk::RocketResult& r : p.rows) {
-    std::string line = right(fixed(r.of, 4), 10);
+    RocketTable::Row row;
+    row.of = r.of;
+    row.pc_atm = in.pc_atm;
     for (const rk::Station& st : r.exits()) {
-      line += right(st.valid() && std::isfinite(st.isp_m_s) ? fixed(st.isp_m_s / rk::kG0_m_s2, 2)
-                                                            : station_state(st),
-                    kCellWidth);
+      const bool ok = st.valid();
+      row.values.push_back(ok && std::isfinite(st.isp_m_s) ? st.isp_m_s / rk::kG0_m_s2 : NAN);
+      row.values.push_back(ok && std::isfinite(st.ivac_m_s) ? st.ivac_m_s / rk::kG0_m_s2 : NAN);
+      row.states.push_back(ok ? std::string() : station_state(st));
     }
-    write_line(u, line);
+    t->rows.push_back(std::move(row));
   }
-  write_line(u, "");
-  write_line(u, " Melhor O/F de cada saída:");
   for (const rk::BestIsp& b : p.best) {
-    write_line(u, best_line(b, true, of));
-    write_line(u, best_line(b, false, of));
+    for (bool isp : {true, false}) {
+      RocketTable::Best best;
+      const rk::Station& st = isp ? b.at_isp : b.at_ivac;
+      const double v = isp ? st.isp_m_s : st.ivac_m_s;
+      const double at = isp ? b.of_isp : b.of_ivac;
+      best.exit = station_name(st);
+      best.quantity = isp ? "Isp (s)" : "Ivac (s)";
+      if (st.valid() && std::isfinite(v) && std::isfinite(at)) {
+        best.of = at;
+        best.value = v / rk::kG0_m_s2;
+        best.at_end = at_end_of(at, of);
+      } else {
+        best.state = station_state(st);
+      }
+      t->best.push_back(std::move(best));
+    }
   }
-  write_line(u, "");
-  write_line(u, " Tabela completa por estação: foguete.  Gráfico: isp.gnu.");
+  return t;
 }
 
 void tell(const std::string& text) {
@@ -295,9 +404,43 @@ bool open_output(int unit, std::string_view name) {
 
 }  // namespace
 
-bool write_rocket_performance(const RocketInputs& inputs, std::span<const double> of) {
-  if (of.empty()) {
-    return false;
+bool RocketTable::several_pressures() const {
+  return std::any_of(rows.begin(), rows.end(),
+                     [this](const Row& r) { return r.pc_atm != rows.front().pc_atm; });
+}
+
+std::string rocket_table_text(const RocketTable& t, char separator) {
+  std::string text = "O/F";
+  const bool pressures = t.several_pressures();
+  if (pressures) {
+    text += separator + std::string("Pc (atm)");
+  }
+  for (const std::string& exit : t.exits) {
+    for (const std::string& q : t.quantities) {
+      text += separator + exit + " " + q;
+    }
+  }
+  text += '\n';
+  for (const RocketTable::Row& r : t.rows) {
+    text += fixed(r.of, 4);
+    if (pressures) {
+      text += separator + shortest(r.pc_atm);
+    }
+    for (double v : r.values) {
+      text += separator;
+      if (std::isfinite(v)) {
+        text += fixed(v, 2);
+      }
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+std::shared_ptr<const RocketTable> write_rocket_performance(const RocketInputs& inputs) {
+  const std::vector<double> of = rocket_of_points(inputs);
+  if (of.size() < 2) {
+    return nullptr;
   }
   Performance p;
   const en::ThermoData& data = en::builtin_nasa9_data();
@@ -310,22 +453,14 @@ bool write_rocket_performance(const RocketInputs& inputs, std::span<const double
     p.best = rk::best_isp(data, problem, search);
   } catch (const en::InputError& refused) {
     tell(std::string("Cálculo recusado: ") + refused.what());
-    return false;
+    return nullptr;
   }
-
-  // A window of an earlier run goes with its results.
-  close_unit(kRocketWindowUnit, std::nullopt, true);
-  OpenOptions window;
-  window.file = "user";
-  window.title = kCaption;
-  open_unit(kRocketWindowUnit, window);
-  write_window(inputs, of, p);
 
   begin_file_group();
   if (!open_output(kRocketReportUnit, "foguete") || !open_output(kIspUnit, "isp.dat")) {
     close_unit(kRocketReportUnit, "delete", true);
     discard_file_group();
-    return false;
+    return nullptr;
   }
   write_report(inputs, of, p);
   write_plot_file(of, p);
@@ -333,9 +468,9 @@ bool write_rocket_performance(const RocketInputs& inputs, std::span<const double
   close_unit(kRocketReportUnit);
   if (commit_file_group(true) != 0) {
     tell("Os arquivos foguete e isp.dat não puderam ser gravados.");
-    return false;
+    return nullptr;
   }
-  return true;
+  return table_of(inputs, of, p);
 }
 
 }  // namespace zuna

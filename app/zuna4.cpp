@@ -20,6 +20,7 @@ void zuna4_main(std::string_view data_file) {
     run_calculation(state, CalculationSetup{});
     menu.offer_rocket_performance(state);
     results_menu();
+    menu.withdraw_results();  // "Novo Cálculo"
   }
 }
 

@@ -296,6 +296,7 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
   // The menu of the start goes back first; then the frame and its windows go.
   menus_->show_start_bar();
   closing_ = true;
+  program_items_.close_rocket_window();
   event->accept();
   emit closed();
 }

@@ -90,29 +90,76 @@ que ele abriu; um relat&oacute;rio aberto no editor de textos da
 <p>O menu aparece depois do primeiro c&aacute;lculo, e seus itens ficam
 dispon&iacute;veis enquanto o menu de gr&aacute;ficos dos resultados espera
 uma escolha.</p>
-<p><a name="rocket"><b>Desempenho como motor-foguete...</b></a> calcula, para
-os mesmos pontos de O/F do c&aacute;lculo feito, o desempenho de um
-motor-foguete de H2/O2 com c&acirc;mara de &aacute;rea infinita: a
-c&acirc;mara (equil&iacute;brio a entalpia e press&atilde;o constantes), a
-garganta s&ocirc;nica e as sa&iacute;das pedidas (expans&atilde;o
-isentr&oacute;pica). O di&aacute;logo pede a press&atilde;o na c&acirc;mara
-(de 1E-4 a 1E4 atm), at&eacute; quatro raz&otilde;es de press&atilde;o Pc/Pe
-(maiores que 1) e quatro raz&otilde;es de &aacute;rea Ae/At (1 ou maiores;
-campo vazio: n&atilde;o usado), o modelo da expans&atilde;o (equil&iacute;brio,
-com a composi&ccedil;&atilde;o variando ao longo do bocal; congelado na
-c&acirc;mara; congelado na garganta) e os reagentes (l&iacute;quidos ou gases
-a 298,15 K). Um valor fora da faixa &eacute; recusado com uma mensagem que o
-nomeia, e o di&aacute;logo volta com os valores digitados. Os O/F do
-c&aacute;lculo devem estar entre 0,1 e 40 vezes o estequiom&eacute;trico.
-O resultado aparece numa janela pr&oacute;pria (Isp de cada sa&iacute;da por
-O/F e o melhor O/F) e nos arquivos <tt>foguete</tt> (a tabela completa por
-esta&ccedil;&atilde;o) e <tt>isp.dat</tt> (dados do gr&aacute;fico).</p>
+<p><a name="rocket"><b>Desempenho como motor-foguete...</b></a> calcula o
+desempenho de um motor-foguete de H2/O2 com c&acirc;mara de &aacute;rea
+infinita numa faixa de O/F pr&oacute;pria: a c&acirc;mara (equil&iacute;brio
+a entalpia e press&atilde;o constantes), a garganta s&ocirc;nica e as
+sa&iacute;das pedidas (expans&atilde;o isentr&oacute;pica). Os campos do
+di&aacute;logo, de cima para baixo (a ordem da tecla Tab):</p>
+<ul>
+<li><b>faixa de O/F</b>: o primeiro e o &uacute;ltimo O/F (massa de O2 por
+massa de H2) e o n&uacute;mero de <b>pontos</b>, igualmente espa&ccedil;ados
+e com as duas pontas inclu&iacute;das (de 2 a 201; padr&atilde;o: de 2 a 16
+em 15 pontos, onde operam os motores de H2/O2). Cada O/F deve estar entre 0,1
+e 40 vezes o estequiom&eacute;trico (7,937), isto &eacute;, de 0,7937 a
+317,4682; o primeiro, menor que o &uacute;ltimo. A busca do melhor O/F de
+cada sa&iacute;da percorre a mesma faixa.</li>
+<li><b>press&atilde;o na c&acirc;mara</b> Pc, em atm (de 1E-4 a 1E4; 68,046
+atm s&atilde;o 1000 psia).</li>
+<li><b>raz&otilde;es de press&atilde;o Pc/Pe</b>: at&eacute; quatro
+sa&iacute;das dadas pela press&atilde;o da c&acirc;mara dividida pela da
+sa&iacute;da (maiores que 1).</li>
+<li><b>raz&otilde;es de &aacute;rea supers&ocirc;nicas Ae/At</b>: at&eacute;
+quatro sa&iacute;das dadas pela &aacute;rea da sa&iacute;da dividida pela da
+garganta, na parte divergente do bocal (1 ou maiores). Um campo vazio
+n&atilde;o &eacute; usado; &eacute; preciso ao menos uma sa&iacute;da.</li>
+<li><b>modelo da expans&atilde;o</b>: equil&iacute;brio (a
+composi&ccedil;&atilde;o varia ao longo do bocal), congelado na c&acirc;mara
+ou congelado na garganta (a composi&ccedil;&atilde;o fixa dali em
+diante).</li>
+<li><b>reagentes</b>: l&iacute;quidos (H2 e O2 criog&ecirc;nicos, com as
+entalpias de H2(L) e O2(L)) ou gases a 298,15 K.</li>
+</ul>
+<p>Os n&uacute;meros aceitam o ponto ou a v&iacute;rgula decimal (20.5 ou
+20,5) e o expoente (1E4 ou 1D4). Um valor fora da faixa, ou um texto que
+n&atilde;o &eacute; n&uacute;mero, &eacute; recusado com uma mensagem que
+nomeia o campo e a faixa aceita, e o di&aacute;logo volta com os valores
+digitados para a corre&ccedil;&atilde;o.</p>
+<p><a name="rocket-window"><b>A janela dos resultados</b></a> &eacute; uma
+janela pr&oacute;pria, que pode ser movida, redimensionada e usada enquanto
+o menu de gr&aacute;ficos espera: em cima, o melhor O/F de cada
+sa&iacute;da, para o Isp e para o Ivac, com o valor do impulso e
+&ldquo;extremo da faixa&rdquo; quando o melhor O/F est&aacute; numa das
+pontas da faixa (o m&aacute;ximo pode estar al&eacute;m dela: amplie a
+faixa); embaixo, uma linha por O/F e, para cada sa&iacute;da, um grupo de
+colunas com Isp e Ivac em s. Os t&iacute;tulos das colunas ficam vis&iacute;veis
+ao rolar a tabela, e a divis&atilde;o entre as duas partes pode ser
+arrastada. <b>Copiar</b> (Ctrl+C) copia a tabela inteira, com as colunas
+separadas por tabula&ccedil;&otilde;es, para colar numa planilha;
+<b>Salvar como CSV...</b> grava a mesma tabela num arquivo CSV (separado por
+v&iacute;rgulas, ponto decimal, UTF-8). Uma c&eacute;lula vazia, ou o motivo
+(&ldquo;sem sa&iacute;da&rdquo;, ...), marca uma sa&iacute;da sem valor.
+Um novo c&aacute;lculo de desempenho substitui o conte&uacute;do da janela;
+&ldquo;Novo C&aacute;lculo&rdquo; no menu de gr&aacute;ficos a fecha, e ela
+fecha com o programa.</p>
 <p><a name="rocket-plot"><b>Gr&aacute;fico do impulso espec&iacute;fico</b></a>
-desenha Isp e Ivac [s] contra O/F para cada sa&iacute;da, com o melhor O/F
-marcado (<tt>wgnuplot isp.gnu</tt>).
+desenha Isp (linha cheia) e Ivac (tracejada) [s] contra O/F, uma cor por
+sa&iacute;da; o melhor O/F de cada sa&iacute;da &eacute; marcado (c&iacute;rculo
+cheio: Isp; vazio: Ivac) e escrito ao lado, na cor da curva, com &ldquo;(no
+extremo)&rdquo; quando est&aacute; numa ponta da faixa (<tt>wgnuplot
+isp.gnu</tt>).
 <a name="rocket-listing"><b>Listagem do desempenho</b></a> mostra o arquivo
 <tt>foguete</tt> (<tt>notepad foguete</tt>). Os dois ficam dispon&iacute;veis
-depois do primeiro c&aacute;lculo de desempenho.</p>
+enquanto mostram os resultados do &uacute;ltimo c&aacute;lculo de desempenho:
+depois de &ldquo;Novo C&aacute;lculo&rdquo;, s&oacute; depois de um novo
+c&aacute;lculo de desempenho.</p>
+<p><a name="rocket-report"><b>O relat&oacute;rio</b></a> <tt>foguete</tt>
+come&ccedil;a com o programa e sua vers&atilde;o, a data e a hora, a origem
+dos dados termodin&acirc;micos e o problema; depois o resumo (Isp e Ivac em s
+de cada sa&iacute;da por O/F, numa tabela, e o melhor O/F de cada
+sa&iacute;da); depois, para cada O/F, as esta&ccedil;&otilde;es em detalhe,
+em blocos que cabem em 100 colunas. O arquivo <tt>isp.dat</tt> guarda os
+dados do gr&aacute;fico.</p>
 <p><a name="rocket-quantities"><b>As grandezas</b></a> de cada
 esta&ccedil;&atilde;o (c&acirc;mara, garganta, sa&iacute;das):</p>
 <ul>
@@ -143,9 +190,9 @@ v&aacute;lida) ou o motivo pelo qual a esta&ccedil;&atilde;o n&atilde;o tem
 valores (&ldquo;sem garganta&rdquo;, &ldquo;sem sa&iacute;da&rdquo;, ...); uma
 esta&ccedil;&atilde;o sem valores mostra &ldquo;-&rdquo;.</li>
 </ul>
-<p>No fim de <tt>foguete</tt>, para cada sa&iacute;da, o O/F de maior Isp e o
-de maior Ivac no intervalo dos pontos do c&aacute;lculo, com &ldquo;no extremo
-do intervalo&rdquo; quando o maior valor est&aacute; numa das pontas.</p>
+<p>No resumo de <tt>foguete</tt>, para cada sa&iacute;da, o O/F de maior Isp
+e o de maior Ivac na faixa de O/F do di&aacute;logo, com &ldquo;no extremo do
+intervalo&rdquo; quando o maior valor est&aacute; numa das pontas.</p>
 
 <h3><a name="keys">Keys of a text window</a></h3>
 <p>Page Up and Page Down scroll a page (with Ctrl, sideways); Home and End go

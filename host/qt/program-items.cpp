@@ -11,7 +11,47 @@
 
 namespace zuna {
 
-ProgramItems::ProgramItems(FrameWindow& frame) : frame_(frame) {}
+ProgramItems::ProgramItems(FrameWindow& frame) : frame_(frame) {
+  // Results change on an item's thread, or the computation's: the window
+  // follows them on the GUI thread.
+  set_rocket_results_listener([this] {
+    QMetaObject::invokeMethod(&frame_, [this] { show_rocket_results(); }, Qt::QueuedConnection);
+  });
+}
+
+ProgramItems::~ProgramItems() { set_rocket_results_listener(nullptr); }
+
+void ProgramItems::show_rocket_results() {
+  std::shared_ptr<const RocketTable> results = rocket_results();
+  if (!results || frame_.closing()) {
+    close_rocket_window();
+    return;
+  }
+  if (!shown_results_.owner_before(results) && !results.owner_before(shown_results_)) {
+    return;  // shown, or closed by the user: only new results come back
+  }
+  shown_results_ = results;
+  const bool first = !rocket_window_;
+  if (first) {
+    rocket_window_ = new RocketWindow(&frame_);
+  }
+  rocket_window_->show_table(std::move(results));
+  if (first) {
+    rocket_window_->move(frame_.frameGeometry().topLeft() + QPoint(40, 60));
+  }
+  rocket_window_->show();
+  rocket_window_->raise();
+  frame_.menus().update();
+}
+
+void ProgramItems::close_rocket_window() {
+  shown_results_.reset();
+  if (rocket_window_) {
+    rocket_window_->close();  // deleted on close
+    rocket_window_ = nullptr;
+  }
+  frame_.menus().update();
+}
 
 bool ProgramItems::menu_shown() const { return !frame_.closing() && program_menu_shown(); }
 
@@ -56,6 +96,7 @@ void ProgramItems::run(void (*item)()) {
   const ProgramThread::Outcome outcome = thread.wait();
 
   running_ = false;
+  show_rocket_results();
   if (results_menu_view_ && !frame_.closing()) {
     results_menu_view_->setEnabled(true);
     results_menu_view_->showNormal();

@@ -1,13 +1,18 @@
 // The windowed program's rocket performance report (golden copy made by
 // app_tests from the default sweep) against the console command
 // "zuna4c rocket --csv" for the same O/F points: two paths through the
-// rocket library that must agree.
+// rocket library that must agree. And the plot of isp.dat as isp.gnu draws
+// it with the real gnuplot.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -66,7 +71,7 @@ TEST(RocketReport, ImpulsesOfIspDatAgreeWithTheRocketCommand) {
     }
     rows.push_back(row);
   }
-  ASSERT_EQ(rows.size(), 33u);
+  ASSERT_EQ(rows.size(), 15u);
   std::string of_list;
   for (const auto& row : rows) {
     ASSERT_EQ(row.size(), 11u);  // O/F and two impulses of five exits
@@ -98,6 +103,60 @@ TEST(RocketReport, ImpulsesOfIspDatAgreeWithTheRocketCommand) {
       EXPECT_NEAR(rows[i][2 + 2 * e], ivac, 1e-6 * ivac) << "O/F " << rows[i][0] << " exit " << e;
     }
   }
+}
+
+// isp.gnu names the best O/F of every exit beside its point in the colour
+// of its curve, says so when it lies at an end of the range, and keeps one
+// key entry per exit (the Ivac curves share theirs).
+TEST(RocketPlot, BestOfLabelledInItsCurvesColour) {
+  if (run("command -v gnuplot").empty()) {
+    GTEST_SKIP() << "gnuplot is not installed";
+  }
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("zuna-isp-plot-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  std::ifstream dat(ZUNA_GOLDEN_DIR "/rocket-defaults/isp.dat", std::ios::binary);
+  std::vector<std::string> lines = lines_of(dat);
+  // The first exit's best Isp moved to the range's start.
+  for (std::string& line : lines) {
+    if (line.rfind("1 ", 0) == 0) {
+      std::vector<std::string> cells = split(line, ' ');
+      ASSERT_EQ(cells.size(), 7u);
+      cells[1] = "2.000000E+00";
+      cells[5] = "1";
+      line.clear();
+      for (const std::string& c : cells) {
+        line += (line.empty() ? "" : " ") + c;
+      }
+    }
+  }
+  {
+    std::ofstream out(dir / "isp.dat", std::ios::binary);
+    for (const std::string& line : lines) {
+      out << line << "\n";
+    }
+    std::ifstream script(ZUNA_DATA_DIR "/isp.gnu", std::ios::binary);
+    std::ofstream plot(dir / "plot.gnu", std::ios::binary);
+    plot << "set terminal svg size 900,600\nset output \"isp.svg\"\n" << script.rdbuf();
+  }
+  run("cd '" + dir.string() + "' && gnuplot plot.gnu 2>&1");
+  std::ifstream in(dir / "isp.svg", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string svg = text.str();
+  fs::remove_all(dir);
+  svg.erase(std::remove(svg.begin(), svg.end(), ' '), svg.end());
+  // The colour of the first exit's curve, and of its labels.
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(svg, m, std::regex(R"(>IspPc/Pe=10</tspan>[\s\S]*?<pathstroke='(rgb\([0-9,]+\))')")))
+      << "no curve for the first exit";
+  const std::string colour = m[1];
+  EXPECT_TRUE(std::regex_search(
+      svg, std::regex("fill=\"" + std::regex_replace(colour, std::regex(R"([()])"), R"(\$&)") +
+                      R"("[^>]*>\s*<text><tspanfont-family="Arial">2.00\(noextremo\)<)")))
+      << "the best O/F at the range's start, in " << colour;
+  EXPECT_NE(svg.find(">3.72</tspan>"), std::string::npos) << "the best Ivac's O/F";
+  EXPECT_EQ(svg.find(">IvacPc/Pe=10<"), std::string::npos) << "Ivac curves have no key entries";
 }
 
 }  // namespace

@@ -871,6 +871,22 @@ TEST(CommandTable, KeysAndHelpTopicsNameWhatExists) {
   EXPECT_GE(topics, 20);
 }
 
+// The help names every field of the rocket performance's dialog and every
+// part of its result window, in the words they are shown with.
+TEST(RocketHelp, EveryFieldAndQuantityIsExplained) {
+  HelpViewer viewer(QStringLiteral("zuna4"), nullptr);
+  auto* browser = viewer.findChild<QTextBrowser*>();
+  ASSERT_NE(browser, nullptr);
+  const QString text = browser->toPlainText();
+  for (const char* shown :
+       {"faixa de O/F", "pontos", "pressão na câmara", "razões de pressão Pc/Pe",
+        "razões de área supersônicas Ae/At", "modelo da expansão", "reagentes",
+        "vírgula decimal", "Copiar", "Salvar como CSV...", "extremo da faixa", "(no extremo)",
+        "Ivac", "Isp", "janela dos resultados", "Novo Cálculo"}) {
+    EXPECT_TRUE(text.contains(QString::fromUtf8(shown))) << shown;
+  }
+}
+
 TEST(QtHostSettings, CrvnMaximizedInTheProgramsSectionMaximizes) {
   QTemporaryDir dir;
   QString file = dir.filePath(QStringLiteral("settings.ini"));

@@ -8,11 +8,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -32,6 +34,7 @@
 #include "host/qt/help-viewer.h"
 #include "host/qt/program-thread.h"
 #include "host/qt/qt-host.h"
+#include "host/qt/rocket-window.h"
 #include "qt-robot.h"
 
 namespace zuna {
@@ -233,9 +236,10 @@ TEST_F(ProgramSession, OneCalculationFromThePresentationToTheStop) {
 }
 
 // The menu "Cálculo": hidden and disabled until a calculation has been
-// made; in the results menu its item runs dialog 105 and fills a window of
-// its own while the results menu waits, disabled; the plot and the listing
-// only once the files exist.
+// made; in the results menu its item runs dialog 105 and shows its results
+// in a top-level window of the frame, usable while the results menu waits;
+// the plot and the listing only while they show the current results.
+// "Novo Cálculo" closes the window and disables them until a new run.
 TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
   copy_data_file();
   auto program_menu_visible = [this] {
@@ -248,10 +252,15 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
   };
   const QString results = QString::fromUtf8("gráficos");
   const QString rocket = QStringLiteral("DESEMPENHO COMO MOTOR-FOGUETE");
+  const QString csv = work_.filePath(QStringLiteral("tabela.csv"));
   bool visible_in_parameters = true, enabled_in_parameters = true;
   bool visible_in_menu = false, enabled_in_menu = false, plot_before = true;
-  bool menu_disabled_meanwhile = false, plot_after = false;
-  QStringList rocket_rows;
+  bool menu_disabled_meanwhile = false, plot_after = false, listing_after = false;
+  bool window_usable = false, owned_by_frame = false, saved = false, reopened = true;
+  int rows_shown = 0, columns_shown = 0, best_rows = 0;
+  QString first_group, clipboard;
+  bool window_after_new = true, plot_after_new = true, listing_after_new = true;
+  bool rocket_after_new = false;
   QString caption, text;
   press_enter_in(kPresentation);
   in_dialog(QStringLiteral("DADOS"), [&](DialogView&) {
@@ -278,13 +287,45 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
   });
   robot_then([&] {
     DialogView* menu = shown_dialog(results);
+    RocketWindow* window = frame().program_items().rocket_window();
+    if (menu == nullptr || !menu->isEnabled() || window == nullptr) {
+      return false;
+    }
+    window_usable = window->isVisible() && window->isEnabled() && window->isWindow() &&
+                    window->values()->isEnabled();
+    owned_by_frame = window->parentWidget() == &frame();
+    rows_shown = window->values()->rowCount();
+    columns_shown = window->values()->columnCount();
+    best_rows = window->best()->rowCount();
+    if (QTableWidgetItem* head = window->values()->horizontalHeaderItem(1)) {
+      first_group = head->text();
+    }
+    window->copy();
+    clipboard = QApplication::clipboard()->text();
+    saved = window->save_csv(csv);
+    plot_after = frame().menus().command_enabled(kCmdRocketPlot);
+    listing_after = frame().menus().command_enabled(kCmdRocketListing);
+    // Closed by the user, the window stays closed until new results come.
+    window->close();
+    frame().program_items().show_rocket_results();
+    reopened = frame().program_items().rocket_window() != nullptr &&
+               frame().program_items().rocket_window()->isVisible();
+    auto* again = qobject_cast<QAbstractButton*>(menu->control(1033));
+    again->click();
+    QTest::keyClick(menu, Qt::Key_Return);
+    return true;
+  });
+  in_dialog(QStringLiteral("DADOS"), [](DialogView&) {});
+  press_enter_in(kProgress);
+  robot_then([&] {
+    DialogView* menu = shown_dialog(results);
     if (menu == nullptr || !menu->isEnabled()) {
       return false;
     }
-    if (TextWindow* window = window_titled(rocket)) {
-      rocket_rows = rows(window);
-    }
-    plot_after = frame().menus().command_enabled(kCmdRocketPlot);
+    window_after_new = frame().program_items().rocket_window() != nullptr;
+    rocket_after_new = frame().menus().command_enabled(kCmdRocket);
+    plot_after_new = frame().menus().command_enabled(kCmdRocketPlot);
+    listing_after_new = frame().menus().command_enabled(kCmdRocketListing);
     choose_end(*menu);
     QTest::keyClick(menu, Qt::Key_Return);
     return true;
@@ -300,9 +341,27 @@ TEST_F(ProgramSession, RocketItemRunsOnlyWhileTheResultsMenuWaits) {
   EXPECT_FALSE(plot_before);
   EXPECT_TRUE(menu_disabled_meanwhile);
   EXPECT_TRUE(plot_after);
-  EXPECT_TRUE(rocket_rows.contains(QString::fromUtf8("Melhor O/F de cada saída:")));
+  EXPECT_TRUE(listing_after);
+  EXPECT_TRUE(window_usable);
+  EXPECT_TRUE(owned_by_frame);
+  EXPECT_EQ(rows_shown, 15);
+  EXPECT_EQ(columns_shown, 11);  // O/F, Isp and Ivac of five exits
+  EXPECT_EQ(best_rows, 5);
+  EXPECT_EQ(first_group, QStringLiteral("Pc/Pe=10\nIsp (s)"));
+  EXPECT_TRUE(clipboard.startsWith(QStringLiteral("O/F\tPc/Pe=10 Isp (s)\tPc/Pe=10 Ivac (s)\t")))
+      << clipboard.left(80).toStdString();
+  EXPECT_EQ(clipboard.count(QLatin1Char('\n')), 16);
+  EXPECT_TRUE(saved);
+  EXPECT_FALSE(reopened);
+  QFile file(csv);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readLine().startsWith("O/F,Pc/Pe=10 Isp (s),"));
   EXPECT_TRUE(QFile::exists(work_.filePath("foguete")));
   EXPECT_TRUE(QFile::exists(work_.filePath("isp.dat")));
+  EXPECT_FALSE(window_after_new) << "Novo Cálculo closes the results";
+  EXPECT_TRUE(rocket_after_new);
+  EXPECT_FALSE(plot_after_new);
+  EXPECT_FALSE(listing_after_new);
   EXPECT_FALSE(frame().menus().command_enabled(kCmdRocket)) << "the results menu is gone";
 }
 

@@ -289,8 +289,9 @@ TEST_F(SmokeSession, OneCalculationOnAVirtualDisplay) {
 }
 
 // The menu "Cálculo" of the frame while the results menu waits: its first
-// item by the keyboard, dialog 105 accepted as it comes, and the window of
-// the rocket performance with its files; Exit ends the program with 0.
+// item by the keyboard, dialog 105 accepted as it comes, and the result
+// window of the rocket performance with its files; Exit ends the program
+// with 0.
 TEST_F(SmokeSession, RocketPerformanceFromTheFramesMenu) {
   program_ = spawn({ZUNA4_PROGRAM}, {"DISPLAY=" + name_, "QT_QPA_PLATFORM=xcb"}, work_);
   std::string frame = window("^zuna4$");
@@ -319,6 +320,9 @@ TEST_F(SmokeSession, RocketPerformanceFromTheFramesMenu) {
   }
   EXPECT_TRUE(fs::exists(work_ / "foguete"));
   EXPECT_TRUE(fs::exists(work_ / "isp.dat"));
+  // The results in a window of their own, above the waiting results menu.
+  std::string table = window("^Resultados do desempenho como motor-foguete$", 10s);
+  EXPECT_FALSE(table.empty()) << "the result window did not appear";
   std::this_thread::sleep_for(1500ms);
   EXPECT_GT(screenshot("12-rocket-window"), 2);
   // File, Exit with the mouse: the text windows take no keys while the
