@@ -424,7 +424,7 @@ std::string rocket_table_text(const RocketTable& t, char separator) {
   for (const RocketTable::Row& r : t.rows) {
     text += fixed(r.of, 4);
     if (pressures) {
-      text += separator + shortest(r.pc_atm);
+      text += separator + shortest_text(r.pc_atm);
     }
     for (double v : r.values) {
       text += separator;

@@ -1,5 +1,6 @@
 #include "host/qt/rocket-window.h"
 
+#include <QLocale>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -198,7 +199,7 @@ void RocketWindow::fill_values() {
     const RocketTable::Row& r = t.rows[static_cast<std::size_t>(i)];
     values_->setItem(i, 0, cell(number_text(r.of, 4)));
     if (pressures) {
-      values_->setItem(i, 1, cell(QString::fromStdString(rocket_text::shortest(r.pc_atm))));
+      values_->setItem(i, 1, cell(QString::number(r.pc_atm, 'g', QLocale::FloatingPointShortest)));
     }
     for (int k = 0; k < static_cast<int>(r.values.size()); ++k) {
       const std::size_t exit = static_cast<std::size_t>(k / std::max(quantities, 1));
