@@ -17,6 +17,10 @@
 // caller's floating-point exception flags: two threads may compute at once.
 #pragma once
 
+#if __cplusplus < 202002L
+#error "the zuna4 headers need C++20: compile with -std=c++20 (pkg-config --cflags zuna4)"
+#endif
+
 #include "zuna4/equilibrium.h"
 #include "zuna4/rocket.h"
 #include "zuna4/sweep.h"
