@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -151,70 +152,51 @@ bool enter_folder(const zuna::CommandLine& c, std::string& per_user) {
   return true;
 }
 
-// A results file of --csv or --json. Its open makes a staging file beside
-// it, so that a file that cannot be written is known before the
+// A results file of --csv or --json, written through the results target
+// of every command (commands/results-output.h): its open makes a staging
+// file beside it, so that a file that cannot be written is known before the
 // calculations; the results go into the staging file, which takes the
 // named file's place only when the whole text is written and closed. A run
 // that fails leaves an earlier file of that name as it was, and no staging
 // file (nor an empty file that the open created) behind.
 class ResultsFile {
  public:
-  explicit ResultsFile(const std::optional<std::string>& name) : name_(name) {}
+  explicit ResultsFile(const std::optional<std::string>& name) {
+    if (name) {
+      target_ = std::make_unique<zuna::ResultsTarget>(kProgram, *name);
+    }
+  }
   ResultsFile(const ResultsFile&) = delete;
   ResultsFile& operator=(const ResultsFile&) = delete;
 
-  bool wanted() const { return name_.has_value(); }
+  bool wanted() const { return target_ != nullptr; }
 
   bool open() {
     if (!wanted()) {
       return true;
     }
-    if (to_stdout()) {
+    if (target_->to_stdout()) {
       return !stdout_was_closed();
     }
-    zuna::clear_system_error();
-    const zuna::IoError e = file_.open(*name_, zuna::FileStatus::replace, zuna::FileAction::write);
-    return e == zuna::IoError::ok || fail(e);
+    return target_->open();
   }
 
   // Writes the next part of the text; false after a message.
   bool write(const std::string& text) {
-    if (to_stdout()) {
-      const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-      return written || fail(zuna::IoError::file_write_failed);
-    }
-    zuna::clear_system_error();
-    const zuna::IoError e = file_.write(text);
-    if (e != zuna::IoError::ok) {
-      file_.abandon();
-      return fail(e);
+    if (!target_->write(text)) {
+      target_->close(false);  // the message; the staging file is dropped
+      return false;
     }
     return true;
   }
 
-  // After the last part: the text complete in place of the named file, or
-  // on standard output; false after a message.
-  bool close() {
-    if (to_stdout()) {
-      return std::fflush(stdout) == 0 || fail(zuna::IoError::file_write_failed);
-    }
-    zuna::clear_system_error();
-    const zuna::IoError e = file_.close();
-    return e == zuna::IoError::ok || fail(e);
-  }
+  // After the last part: the text complete in place of the named file (or
+  // handed to the open file group), or on standard output; false after a
+  // message.
+  bool close() { return target_->close(true); }
 
  private:
-  bool to_stdout() const { return *name_ == "-"; }
-
-  bool fail(zuna::IoError e) {
-    const int error = to_stdout() ? errno : zuna::noted_system_error();
-    print_error("cannot write '" + *name_ +
-                "': " + (error != 0 ? zuna::system_error_text(error) : zuna::error_message(e)));
-    return false;
-  }
-
-  std::optional<std::string> name_;
-  zuna::FileStream file_;  // abandoned, if still open, when the run ends
+  std::unique_ptr<zuna::ResultsTarget> target_;  // abandoned, if still open, when the run ends
 };
 
 // The results files of a batch run, written as each calculation finishes.
