@@ -143,8 +143,10 @@ zuna4::ArrayOptions array_options(bool warm_start, const py::object& threads) {
   o.warm_start = warm_start;
   o.threads = threads.is_none() ? 0u : threads.cast<unsigned>();
   o.interrupted = [] {
-    const py::gil_scoped_acquire gil;
-    return PyErr_CheckSignals() != 0;
+    const PyGILState_STATE gil = PyGILState_Ensure();
+    const bool raised = PyErr_CheckSignals() != 0;
+    PyGILState_Release(gil);
+    return raised;
   };
   return o;
 }
