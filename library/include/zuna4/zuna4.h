@@ -4,6 +4,7 @@
 //                         SP, UV), at one point or over arrays of points
 //   zuna4/rocket.h        rocket performance of the infinite-area combustor
 //                         and the O/F of the highest Isp
+//   zuna4/array.h         how the array calls run: threads, blocks of warm starts
 //   zuna4/sweep.h         the program's own sweep over the O/F grid, the
 //                         values its report prints, without writing a file
 //
