@@ -88,7 +88,7 @@ std::string flagged_points_message(const SweepTable& t, const SweepScalars& s) {
         continue;
       }
       char of[32];
-      std::snprintf(of, sizeof of, "%.2E", t.of[i]);
+      std::snprintf(of, sizeof of, "%.2E", t.r[i]);
       points += points.empty() ? "\n   " : on_line == 0 ? ",\n   " : ",";
       points += " ";
       points += of;

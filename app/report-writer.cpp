@@ -95,7 +95,7 @@ void write_moles_table(const SweepTable& t, std::int32_t npts) {
   write_heading(kReportUnit, kWithoutDissociationHeading);
   for (int j = 1; j <= npts; ++j) {
     begin_write(kReportUnit, kMolesRow, -1);
-    put_real64(t.of[j]);
+    put_real64(t.r[j]);
     put_real32(1.0f);
     put_real64(t.no2r[j]);
     put_real64(t.nh2o[j]);
@@ -110,7 +110,7 @@ void write_moles_table(const SweepTable& t, std::int32_t npts) {
 void write_fractions_without_dissociation(const SweepTable& t, std::int32_t npts) {
   write_heading(kReportUnit, kMoleFractionsHeading);
   for (int j = 1; j <= npts; ++j) {
-    const auto row = {t.of[j], t.yh2r[j], t.yo2r[j], t.yh2o[j], t.yo2[j], t.yh2[j]};
+    const auto row = {t.r[j], t.yh2r[j], t.yo2r[j], t.yh2o[j], t.yo2[j], t.yh2[j]};
     write_reals(kReportUnit, kSixColumnsReport, row);
     write_reals(kFmosUnit, kSixColumnsPlot, row);
   }
@@ -118,7 +118,7 @@ void write_fractions_without_dissociation(const SweepTable& t, std::int32_t npts
 
   write_heading(kReportUnit, kMassFractionsHeading);
   for (int j = 1; j <= npts; ++j) {
-    const auto row = {t.of[j], t.fmh2r[j], t.fmo2r[j], t.fmh2o[j], t.fmo2[j], t.fmh2[j]};
+    const auto row = {t.r[j], t.fmh2r[j], t.fmo2r[j], t.fmh2o[j], t.fmo2[j], t.fmh2[j]};
     write_reals(kReportUnit, kSixColumnsReport, row);
     write_reals(kFmasUnit, kSixColumnsPlot, row);
   }
@@ -126,7 +126,7 @@ void write_fractions_without_dissociation(const SweepTable& t, std::int32_t npts
 
   write_heading(kReportUnit, kMolarMassHeading);
   for (int j = 1; j <= npts; ++j) {
-    write_reals(kReportUnit, kThreeColumns, {t.of[j], t.mmr[j], t.mmp[j]});
+    write_reals(kReportUnit, kThreeColumns, {t.r[j], t.mmr[j], t.mmp[j]});
   }
 }
 
@@ -136,14 +136,14 @@ void write_species_fractions(int unit, const char* format, const SweepTable& t, 
   const double ntd = t.ntd[j];
   write_reals(
       unit, format,
-      {t.of[j], nd[0] / ntd, nd[1] / ntd, nd[2] / ntd, nd[3] / ntd, nd[4] / ntd, nd[5] / ntd});
+      {t.r[j], nd[0] / ntd, nd[1] / ntd, nd[2] / ntd, nd[3] / ntd, nd[4] / ntd, nd[5] / ntd});
 }
 
 // Reaction extents per mole of products, x(r) / ntd.
 void write_reaction_fractions(int unit, const SweepTable& t, int j) {
   const double* x = t.x[j];
   const double ntd = t.ntd[j];
-  write_reals(unit, kFiveColumns, {t.of[j], x[0] / ntd, x[1] / ntd, x[2] / ntd, x[3] / ntd});
+  write_reals(unit, kFiveColumns, {t.r[j], x[0] / ntd, x[1] / ntd, x[2] / ntd, x[3] / ntd});
 }
 
 void write_results_with_dissociation(const SweepTable& t, std::int32_t npts) {
@@ -164,7 +164,7 @@ void write_results_with_dissociation(const SweepTable& t, std::int32_t npts) {
   write_heading(kReportUnit, kSpeciesMassFractionsHeading);
   for (int j = 1; j <= npts; ++j) {
     const double* fmd = t.fmd[j];
-    const auto row = {t.of[j], fmd[0], fmd[1], fmd[2], fmd[3], fmd[4], fmd[5]};
+    const auto row = {t.r[j], fmd[0], fmd[1], fmd[2], fmd[3], fmd[4], fmd[5]};
     write_reals(kReportUnit, kSevenColumnsReport, row);
     write_reals(kFmacUnit, kSevenColumnsPlot, row);
   }
@@ -174,8 +174,8 @@ void write_results_with_dissociation(const SweepTable& t, std::int32_t npts) {
   // the plot file the products without and with it.
   write_heading(kReportUnit, kMolarMassHeading);
   for (int j = 1; j <= npts; ++j) {
-    write_reals(kReportUnit, kThreeColumns, {t.of[j], t.mmr[j], t.mmd[j]});
-    write_reals(kMolUnit, kThreeColumns, {t.of[j], t.mmp[j], t.mmd[j]});
+    write_reals(kReportUnit, kThreeColumns, {t.r[j], t.mmr[j], t.mmd[j]});
+    write_reals(kMolUnit, kThreeColumns, {t.r[j], t.mmp[j], t.mmd[j]});
   }
   close_unit(kMolUnit);
 }
@@ -183,7 +183,7 @@ void write_results_with_dissociation(const SweepTable& t, std::int32_t npts) {
 void write_temperatures(const SweepTable& t, std::int32_t npts) {
   write_heading(kReportUnit, kTemperatureHeading);
   for (int j = 1; j <= npts; ++j) {
-    const auto row = {t.of[j], t.tadsem[j], t.tadcom[j]};
+    const auto row = {t.r[j], t.tadsem[j], t.tadcom[j]};
     write_reals(kReportUnit, kTemperatureRow, row);
     write_reals(kTadUnit, kTemperatureRow, row);
   }

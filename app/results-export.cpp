@@ -20,6 +20,7 @@
 #include <type_traits>
 
 #include "app/engine-comparison.h"
+#include "tables/shortest.h"
 
 namespace zuna {
 namespace {
@@ -63,7 +64,7 @@ double x(const Calculation& c, int i) {
 const std::array<Column, 46> kPointColumns = {{
     {"of", "kg O2/kg H2",
      [](const Calculation& c, int i) { return c.table->no2r[i] * c.tc.mwk(2) / c.tc.mwk(3); }},
-    {"r", "-", [](const Calculation& c, int i) { return c.table->of[i]; }},
+    {"r", "-", [](const Calculation& c, int i) { return c.table->r[i]; }},
     {"tadsem", "K", [](const Calculation& c, int i) { return c.table->tadsem[i]; }},
     {"tadcom", "K", [](const Calculation& c, int i) { return c.table->tadcom[i]; }},
     {"no2r", "mol/mol H2", [](const Calculation& c, int i) { return c.table->no2r[i]; }},
@@ -110,11 +111,7 @@ const std::array<Column, 46> kPointColumns = {{
     {"x4", "mol/mol H2", x<3>},
 }};
 
-void append_number(std::string& out, double v) {
-  char text[32];
-  const auto r = std::to_chars(text, text + sizeof text, v);
-  out.append(text, r.ptr);
-}
+void append_number(std::string& out, double v) { out += tables::shortest_text(v); }
 
 void append_number(std::string& out, std::int32_t v) { out += std::to_string(v); }
 

@@ -14,6 +14,7 @@
 #include "fio/fio.h"
 #include "inputs/dialog-not-found.h"
 #include "rocket/rocket.h"
+#include "tables/shortest.h"
 
 namespace zuna {
 namespace {
@@ -21,7 +22,7 @@ namespace {
 namespace rk = zuna::rocket;
 namespace en = zuna::engine;
 using rocket_text::fixed;
-using rocket_text::shortest;
+using tables::shortest_text;
 
 constexpr char kCaption[] = "DESEMPENHO COMO MOTOR-FOGUETE";
 
@@ -33,21 +34,21 @@ std::string pc_problem(double pc) {
   if (pc >= rk::kPcMinAtm && pc <= rk::kPcMaxAtm) {
     return {};
   }
-  return "Pressão na câmara: " + shortest(pc) + " atm fora da faixa aceita (de 1E-4 a 1E4 atm).\n";
+  return "Pressão na câmara: " + shortest_text(pc) + " atm fora da faixa aceita (de 1E-4 a 1E4 atm).\n";
 }
 
 std::string pi_p_problem(double v) {
   if (v > 1.0 && std::isfinite(v)) {
     return {};
   }
-  return "Razão de pressão Pc/Pe: " + shortest(v) + " fora da faixa aceita (maior que 1).\n";
+  return "Razão de pressão Pc/Pe: " + shortest_text(v) + " fora da faixa aceita (maior que 1).\n";
 }
 
 std::string ae_at_problem(double v) {
   if (v >= 1.0 && std::isfinite(v)) {
     return {};
   }
-  return "Razão de área Ae/At: " + shortest(v) + " fora da faixa aceita (1 ou maior).\n";
+  return "Razão de área Ae/At: " + shortest_text(v) + " fora da faixa aceita (1 ou maior).\n";
 }
 
 // The O/F points come from the calculation, whose range (0 < rmin, rmax <=
@@ -125,12 +126,12 @@ struct Fields {
 
 Fields fields_of(const RocketInputs& in) {
   Fields f;
-  f.pc = shortest(in.pc_atm);
+  f.pc = shortest_text(in.pc_atm);
   for (std::size_t i = 0; i < in.pi_p.size() && i < f.pi_p.size(); ++i) {
-    f.pi_p[i] = shortest(in.pi_p[i]);
+    f.pi_p[i] = shortest_text(in.pi_p[i]);
   }
   for (std::size_t i = 0; i < in.ae_at.size() && i < f.ae_at.size(); ++i) {
-    f.ae_at[i] = shortest(in.ae_at[i]);
+    f.ae_at[i] = shortest_text(in.ae_at[i]);
   }
   return f;
 }
@@ -181,7 +182,7 @@ void tell(const std::string& text) {
 std::vector<double> calculation_of_points(const SweepTable& table, const SweepScalars& s) {
   std::vector<double> of;
   for (std::int32_t j = 1; j <= s.npts && j < SweepTable::kSize; ++j) {
-    of.push_back(table.of[j] * s.ofst);
+    of.push_back(table.r[j] * s.ofst);
   }
   return of;
 }

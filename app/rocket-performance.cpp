@@ -10,6 +10,7 @@
 #include "app/rocket-text.h"
 #include "fio/fio.h"
 #include "rocket/rocket.h"
+#include "tables/shortest.h"
 
 namespace zuna {
 namespace {
@@ -18,7 +19,7 @@ namespace rk = zuna::rocket;
 namespace en = zuna::engine;
 using rocket_text::fixed;
 using rocket_text::scientific;
-using rocket_text::shortest;
+using tables::shortest_text;
 
 constexpr char kCaption[] = "DESEMPENHO COMO MOTOR-FOGUETE";
 
@@ -72,8 +73,8 @@ std::string station_name(const rk::Station& st) {
   switch (st.kind) {
     case rk::StationKind::chamber: return "CÂMARA";
     case rk::StationKind::throat: return "GARGANTA";
-    case rk::StationKind::pressure_ratio: return "Pc/Pe=" + shortest(st.exit_value);
-    case rk::StationKind::area_ratio: return "Ae/At=" + shortest(st.exit_value);
+    case rk::StationKind::pressure_ratio: return "Pc/Pe=" + shortest_text(st.exit_value);
+    case rk::StationKind::area_ratio: return "Ae/At=" + shortest_text(st.exit_value);
   }
   return {};
 }

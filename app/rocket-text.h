@@ -1,4 +1,5 @@
-// Numbers as text for the rocket performance's dialog and report.
+// Numbers as text for the rocket performance's dialog and report (the
+// shortest text of a number is tables::shortest_text).
 //
 // std::to_chars, not printf: the windowed program runs under the user's
 // locale, whose decimal comma must not reach a field or the report.
@@ -25,13 +26,6 @@ inline std::string scientific(double v, int digits) {
   std::string s(text, r.ptr);
   std::replace(s.begin(), s.end(), 'e', 'E');
   return s;
-}
-
-// The shortest text that reads back as v: 68.046, 1000, 1e-05.
-inline std::string shortest(double v) {
-  char text[64];
-  auto r = std::to_chars(text, text + sizeof text, v);
-  return std::string(text, r.ptr);
 }
 
 }  // namespace zuna::rocket_text

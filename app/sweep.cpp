@@ -22,10 +22,13 @@
 
 #include "app/sweep-worker.h"
 #include "fio/fio.h"
+#include "thermo/reference.h"
 
 namespace zuna {
 
 namespace {
+
+SweepGrid grid_of(const RunParameters& p) { return SweepGrid{p.npmin, p.npmax, p.rmin, p.rmax}; }
 
 // Products without dissociation of point i. The three tests are independent
 // and made in this order; with counts that fit they never overlap. O/F is
@@ -38,14 +41,14 @@ void point_products(std::int32_t i, const RunParameters& p, const ThermoConstant
   if (1 <= i && i <= p.npmin + 1) {
     s.ofmin = p.rmin * s.ofst;
     s.dof = (s.ofst - s.ofmin) / static_cast<double>(p.npmin + 1);
-    const double of_abs = static_cast<double>(i - 1) * s.dof + s.ofmin;
+    const double of_abs = sweep_grid_of(i, grid_of(p), s.ofst);
     t.no2r[i] = of_abs * tc.mwk(4) / tc.mwk(5);
     prod_rich(t.no2r[i], t.nh2o[i], t.no2[i], t.nh2[i]);
   }
   if (p.npmin + 2 < i && i <= s.npts) {
     s.ofmax = p.rmax * s.ofst;
     s.dof = (s.ofmax - s.ofst) / static_cast<double>(p.npmax + 1);
-    const double of_abs = static_cast<double>(i - p.npmin - 2) * s.dof + s.ofst;
+    const double of_abs = sweep_grid_of(i, grid_of(p), s.ofst);
     t.no2r[i] = of_abs * tc.mwk(4) / tc.mwk(5);
     prod_lean(t.no2r[i], t.nh2o[i], t.no2[i], t.nh2[i]);
   }
@@ -74,11 +77,11 @@ void point_mixture(std::int32_t i, const ThermoConstants& tc, SweepTable& t) {
 // The reported O/F, back from moles with the molecular masses and divided by
 // the stoichiometric O/F, which point 0 fixes.
 void point_of(std::int32_t i, const ThermoConstants& tc, SweepTable& t, SweepScalars& s) {
-  t.of[i] = t.no2r[i] * tc.mwk(2) / tc.mwk(3);
+  t.r[i] = t.no2r[i] * tc.mwk(2) / tc.mwk(3);
   if (i == 0) {
-    s.ofst = t.of[0];
+    s.ofst = t.r[0];
   }
-  t.of[i] = t.of[i] / s.ofst;
+  t.r[i] = t.r[i] / s.ofst;
 }
 
 // The point's equilibrium storage first receives the products without

@@ -18,7 +18,7 @@ struct SweepTable {
   static constexpr int kSize = kMaxPoint + 1;
   // Group A
   double no2r[kSize], nh2o[kSize], no2[kSize], nh2[kSize];
-  double of[kSize];  // O/F of the point divided by ofst
+  double r[kSize];  // the point's r: its O/F over the stoichiometric O/F (ofst)
   double ntotalp[kSize], mmp[kSize], ntotalr[kSize], mmr[kSize];
   double yh2o[kSize], yo2[kSize], yh2[kSize], yh2r[kSize], yo2r[kSize];
   double fmh2o[kSize], fmo2[kSize], fmh2[kSize], fmh2r[kSize], fmo2r[kSize];

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "thermo/reference.h"
+
 namespace zuna {
 
 engine::ReactantSet reactant_set(std::string_view text) {
@@ -56,19 +58,12 @@ void check_grid(const OfGrid& grid) {
 std::vector<double> grid_of_values(const OfGrid& grid, double ofst) {
   std::vector<double> of;
   of.reserve(grid.size());
-  const double ofmin = grid.rmin * ofst;
-  double dof = (ofst - ofmin) / static_cast<double>(grid.npmin + 1);
-  for (std::int32_t i = 1; i <= grid.npmin + 1; ++i) {
-    of.push_back(static_cast<double>(i - 1) * dof + ofmin);
-  }
-  of.push_back(ofst);
-  const double ofmax = grid.rmax * ofst;
-  dof = (ofmax - ofst) / static_cast<double>(grid.npmax + 1);
+  const SweepGrid g{grid.npmin, grid.npmax, grid.rmin, grid.rmax};
   // The last step may round past rmax = 40 by an ulp, which the engine
   // would refuse.
   const double highest = engine::kOfMaxFactor * ofst;
-  for (std::int32_t k = 1; k <= grid.npmax + 1; ++k) {
-    of.push_back(std::min(static_cast<double>(k) * dof + ofst, highest));
+  for (std::int32_t i = 1; i <= grid.npmin + grid.npmax + 3; ++i) {
+    of.push_back(std::min(sweep_grid_of(i, g, ofst), highest));
   }
   return of;
 }

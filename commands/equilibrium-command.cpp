@@ -21,6 +21,7 @@
 #include "tables/csv-writer.h"
 #include "tables/fan-out.h"
 #include "tables/json-writer.h"
+#include "tables/shortest.h"
 #include "tables/text-table.h"
 
 namespace zuna {
@@ -140,8 +141,7 @@ std::string refusal_message(const char* option, const engine::InputError& e,
                             double stoichiometric) {
   const engine::Refusal& r = e.refusal();
   const char* what = e.what();
-  char given[32];
-  *std::to_chars(given, given + sizeof given - 1, r.value).ptr = '\0';
+  const std::string given = tables::shortest_text(r.value);
   char range[160];
   if (r.argument == engine::Argument::of) {
     std::snprintf(range, sizeof range,

@@ -309,11 +309,6 @@ std::string limit_number(double v) {
   return text;
 }
 
-std::string shortest_text(double v) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
-
 std::string printable(std::string_view text) {
   std::string out;
   out.reserve(text.size());

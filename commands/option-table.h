@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "commands/quantity.h"
+#include "tables/shortest.h"
 
 namespace zuna {
 
@@ -138,7 +139,7 @@ std::string english_number(double v);
 std::string limit_number(double v);
 
 // The shortest text that reads back as v: "0.5", "1e+09".
-std::string shortest_text(double v);
+using tables::shortest_text;
 
 // Text echoed to the terminal with its control characters escaped ("\x1b"):
 // a name or a data field never drives the terminal.

@@ -73,7 +73,7 @@ State state_at(const ThermoData& data, const Composition& c, const double (&ln_n
     nj[j] = c.n_mol_kg[j];
   }
   detail::fill_state(data, terms, T_K, P_bar, p_atm, ln_p, ln_nj, nj, pt);
-  detail::fill_frozen_derivatives(pt);
+  pt.freeze_derivatives();
   return pt;
 }
 

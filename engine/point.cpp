@@ -169,14 +169,6 @@ bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& t,
   return true;
 }
 
-void fill_frozen_derivatives(engine::State& pt) {
-  pt.dlnV_dlnT_P = 1.0;
-  pt.dlnV_dlnP_T = -1.0;
-  pt.Cp_kJ_kgK = pt.Cp_fr_kJ_kgK;
-  pt.gamma_s = pt.gamma_fr;
-  pt.son_vel_m_s = pt.son_vel_fr_m_s;
-}
-
 unsigned temperature_flags(double T_K) {
   if (T_K < kTExtrapolatedMinK) {
     return kBelowRange | kNoSolution;
@@ -194,26 +186,7 @@ unsigned temperature_flags(double T_K) {
 }
 
 void clear_values(engine::State& pt, unsigned flags) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  const int iterations = pt.iterations;
-  const std::span<const SpeciesInfo> species = pt.species;
-  const std::span<double> amounts = pt.amounts_mol_kg;
-  pt = engine::State{};
-  pt.species = species;
-  pt.amounts_mol_kg = amounts;
-  for (double& n : amounts) {
-    n = nan;
-  }
-  for (double* v :
-       {&pt.P_bar, &pt.p_atm, &pt.T_K, &pt.rho_kg_m3, &pt.H_kJ_kg, &pt.U_kJ_kg, &pt.G_kJ_kg,
-        &pt.S_kJ_kgK, &pt.M, &pt.dlnV_dlnP_T, &pt.dlnV_dlnT_P, &pt.Cp_kJ_kgK, &pt.gamma_s,
-        &pt.son_vel_m_s, &pt.Cp_fr_kJ_kgK, &pt.gamma_fr, &pt.son_vel_fr_m_s, &pt.n_total_mol_kg}) {
-    *v = nan;
-  }
-  for (int j = 0; j < kSpeciesCount; ++j) {
-    pt.n_mol_kg[j] = pt.x[j] = pt.y[j] = nan;
-  }
-  pt.iterations = iterations;
+  pt.clear_values();
   pt.flags = flags | kNoSolution;
 }
 

@@ -24,8 +24,6 @@ void fill_state(const ThermoData& data, const SpeciesTerms& terms, double T_K, d
 // False when singular.
 bool fill_equilibrium_derivatives(const ThermoData& data, const SpeciesTerms& terms, engine::State& point);
 
-// For a fixed composition the equilibrium derivatives are the frozen ones.
-void fill_frozen_derivatives(engine::State& point);
 
 // The flags of a result at T_K: extrapolated within 100-200 K and
 // 6000-6500 K, no solution beyond.

@@ -104,6 +104,8 @@ extern constexpr std::array<ParameterDescriptor, kRunParameterCount> kRunParamet
      .default_text = "1.0d-3",
      .default_value = 1.0e-3,
      .range = {0.0, kNoLimit, true},
+     // The form's label says J, as it always has; the value is a tolerance
+     // in K, the unit of its column and of the option.
      .dialog = {1009, "tolerância da entalpia (J)", "maior que {lo}"},
      .option = {.name = "tolh",
                 .value = "T",

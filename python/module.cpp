@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "commands/quantity.h"
+#include "tables/shortest.h"
 #include "zuna4/zuna4.h"
 
 namespace py = pybind11;
@@ -324,7 +325,7 @@ std::vector<std::tuple<int, double, double, double, double, double, std::int64_t
 
 // The programs' sweep: (ofst, ok, values [points, columns], flags [points]),
 // the columns those of `zuna4c --batch --csv` from "of" to "x4".
-constexpr int kSweepColumns = 46;
+constexpr int kSweepColumns = zuna4::kSweepColumnCount;
 
 py::tuple sweep(double rmin, double rmax, std::int32_t npmin, std::int32_t npmax, double p,
                 double tolh, std::int32_t itmaxh, double toln, std::int32_t itmaxn,
@@ -352,14 +353,10 @@ py::tuple sweep(double rmin, double rmax, std::int32_t npmin, std::int32_t npmax
   double* v = values.mutable_data();
   for (py::ssize_t i = 0; i < n; ++i) {
     const zuna4::SweepPoint& t = r.points[static_cast<std::size_t>(i)];
-    const double row[kSweepColumns] = {
-        t.of,      t.r,       t.tadsem, t.tadcom, t.no2r,   t.nh2o,   t.no2,    t.nh2,
-        t.ntotalr, t.ntotalp, t.nd[0],  t.nd[1],  t.nd[2],  t.nd[3],  t.nd[4],  t.nd[5],
-        t.ntd,     t.yh2r,    t.yo2r,   t.yh2o,   t.yo2,    t.yh2,    t.yd[0],  t.yd[1],
-        t.yd[2],   t.yd[3],   t.yd[4],  t.yd[5],  t.fmh2r,  t.fmo2r,  t.fmh2o,  t.fmo2,
-        t.fmh2,    t.fmd[0],  t.fmd[1], t.fmd[2], t.fmd[3], t.fmd[4], t.fmd[5], t.mmr,
-        t.mmp,     t.mmd,     t.x[0],   t.x[1],   t.x[2],   t.x[3]};
-    std::copy(row, row + kSweepColumns, v + i * kSweepColumns);
+    double* row = v + i * kSweepColumns;
+    for (const zuna4::SweepColumn& c : zuna4::sweep_columns()) {
+      *row++ = c.value(t);
+    }
     flags.mutable_data()[i] = t.flags;
   }
   return py::make_tuple(r.ofst, r.ok, values, flags);
@@ -390,6 +387,11 @@ PYBIND11_MODULE(_core, m) {
     bounds[k] = kBoundsNames[k];
   }
   m.attr("bounds") = bounds;
+  py::tuple sweep_names(zuna4::kSweepColumnCount);
+  for (int k = 0; k < zuna4::kSweepColumnCount; ++k) {
+    sweep_names[k] = zuna4::sweep_columns()[static_cast<std::size_t>(k)].name;
+  }
+  m.attr("sweep_columns") = sweep_names;
   m.attr("version") = zuna4::version();
   m.attr("stoichiometric_of") = zuna4::stoichiometric_of();
   m.add_object("equilibrium_point",
@@ -417,4 +419,6 @@ PYBIND11_MODULE(_core, m) {
   m.attr("warm_block") = zuna4::kWarmBlock;
   m.def("best_isp", &best_isp);
   m.def("sweep", &sweep);
+  m.def("shortest", &zuna::tables::shortest_text,
+        "The shortest text that reads back as the same double, as zuna4c writes numbers.");
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "rocket/fp-flags.h"
-#include "rocket/number-text.h"
+#include "rocket/refusal.h"
 #include "rocket/rocket.h"
 #include "rocket/warm-start.h"
 
@@ -114,10 +114,10 @@ void check_best_isp_search(const engine::ThermoData& data, const BestIspSearch& 
     engine::Refusal r =
         refusal(engine::Argument::of_interval, lo, engine::Bounds::closed, min, max);
     r.value2 = hi;
-    throw InputError(r, "O/F interval of_low = " + number_text(lo) +
-                            ", of_high = " + number_text(hi) + " is outside the accepted range: " +
-                            number_text(min) + " <= of_low < of_high <= " + number_text(max) +
-                            ", at least " + number_text(10 * kBestOfTolerance) + " wide");
+    throw InputError(r, "O/F interval of_low = " + shortest_text(lo) +
+                            ", of_high = " + shortest_text(hi) + " is outside the accepted range: " +
+                            shortest_text(min) + " <= of_low < of_high <= " + shortest_text(max) +
+                            ", at least " + shortest_text(10 * kBestOfTolerance) + " wide");
   }
   if (s.scan_points < 3 || s.scan_points > 1000) {
     throw InputError(

@@ -6,7 +6,7 @@
 
 #include "rocket/expansion.h"
 #include "rocket/fp-flags.h"
-#include "rocket/number-text.h"
+#include "rocket/refusal.h"
 #include "rocket/warm-start.h"
 
 namespace zuna::rocket {
@@ -15,29 +15,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kPaPerAtm = 101325.0;
-
-// A frozen composition's derivatives in the fields of the equilibrium ones,
-// the engine's convention for frozen points.
-void freeze_derivatives(engine::State& p) {
-  p.dlnV_dlnP_T = -1.0;
-  p.dlnV_dlnT_P = 1.0;
-  p.Cp_kJ_kgK = p.Cp_fr_kJ_kgK;
-  p.gamma_s = p.gamma_fr;
-  p.son_vel_m_s = p.son_vel_fr_m_s;
-}
-
-// Every value of a point NaN; its flags and its count of steps kept.
-void clear_values(engine::State& p) {
-  for (double* v :
-       {&p.P_bar, &p.p_atm, &p.T_K, &p.rho_kg_m3, &p.H_kJ_kg, &p.U_kJ_kg, &p.G_kJ_kg, &p.S_kJ_kgK,
-        &p.M, &p.dlnV_dlnP_T, &p.dlnV_dlnT_P, &p.Cp_kJ_kgK, &p.gamma_s, &p.son_vel_m_s,
-        &p.Cp_fr_kJ_kgK, &p.gamma_fr, &p.son_vel_fr_m_s, &p.n_total_mol_kg}) {
-    *v = kNaN;
-  }
-  for (int j = 0; j < engine::kSpeciesCount; ++j) {
-    p.n_mol_kg[j] = p.x[j] = p.y[j] = kNaN;
-  }
-}
 
 void clear_performance(Station& s) {
   s.mach = s.ae_at = s.cstar_m_s = s.cf = s.ivac_m_s = s.isp_m_s = kNaN;
@@ -50,7 +27,7 @@ void fail(Station& s, unsigned bits) {
   if ((s.flags & kInvalidStation) == 0) {
     s.flags |= engine::kNoSolution;  // values that are not finite, with no reason given
   }
-  clear_values(s.state);
+  s.state.clear_values();
   s.pinf_p = kNaN;
   clear_performance(s);
 }
@@ -97,7 +74,7 @@ Flow chamber_flow(const engine::ThermoData& data, const RocketInput& problem,
 
 // The chamber of frozen_chamber: the same gas with its frozen properties.
 Flow with_frozen_properties(Flow f) {
-  freeze_derivatives(f.state);
+  f.state.freeze_derivatives();
   f.a_m_s = f.state.son_vel_m_s;
   f.gamma = f.state.gamma_s;
   f.ok = f.ok && std::isfinite(f.gamma);
@@ -257,8 +234,8 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
   if (!(pc >= kPcMinAtm && pc <= kPcMaxAtm)) {
     throw InputError(
         refusal(engine::Argument::pc_atm, pc, engine::Bounds::closed, kPcMinAtm, kPcMaxAtm),
-        "chamber pressure pc_atm = " + number_text(pc) + " is outside " + number_text(kPcMinAtm) +
-            " to " + number_text(kPcMaxAtm) + " atm");
+        "chamber pressure pc_atm = " + shortest_text(pc) + " is outside " +
+            shortest_text(kPcMinAtm) + " to " + shortest_text(kPcMaxAtm) + " atm");
   }
   // The O/F and the reactants: the engine's ranges.
   engine::feed_of(data, engine::Mixture{problem.of, problem.reactants});
@@ -274,9 +251,9 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
   for (double pi : problem.pi_p) {
     if (!(pi > 1.0 && pi <= pi_max)) {
       throw InputError(refusal(engine::Argument::pi_p, pi, engine::Bounds::above, 1.0, pi_max),
-                       "pressure ratio pi_p = " + number_text(pi) +
+                       "pressure ratio pi_p = " + shortest_text(pi) +
                            " is outside the accepted range: " + "greater than 1, at most " +
-                           number_text(pi_max) + " (Pe >= " + number_text(engine::kPMinAtm) +
+                           shortest_text(pi_max) + " (Pe >= " + shortest_text(engine::kPMinAtm) +
                            " atm)");
     }
   }
@@ -284,7 +261,7 @@ void check_problem(const engine::ThermoData& data, const RocketInput& problem) {
     if (!(area >= 1.0 && area < std::numeric_limits<double>::infinity())) {
       throw InputError(refusal(engine::Argument::ae_at, area, engine::Bounds::at_least, 1.0,
                                std::numeric_limits<double>::infinity()),
-                       "area ratio ae_at = " + number_text(area) +
+                       "area ratio ae_at = " + shortest_text(area) +
                            " is outside the accepted range: at least 1, finite");
     }
   }

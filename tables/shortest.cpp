@@ -7,6 +7,7 @@
 // used header-only: nothing of it is linked or installed).
 #include <fmt/format.h>
 
+#include "tables/shortest.h"
 #include "tables/table-writer.h"
 
 namespace zuna::tables {
@@ -119,6 +120,11 @@ char* write_shortest(char* to, double v) {
   p[whole] = '.';
   std::memcpy(p + whole + 1, d + whole, 16);
   return p + n + 1;
+}
+
+std::string shortest_text(double v) {
+  char text[kShortestRoom];
+  return std::string(text, write_shortest(text, v));
 }
 
 }  // namespace zuna::tables

@@ -18,14 +18,14 @@ void point_products(std::int32_t i, const SweepGrid& g, const ThermoConstants& t
   if (1 <= i && i <= g.npmin + 1) {
     s.ofmin = g.rmin * s.ofst;
     s.dof = (s.ofst - s.ofmin) / static_cast<double>(g.npmin + 1);
-    const double of_abs = static_cast<double>(i - 1) * s.dof + s.ofmin;
+    const double of_abs = sweep_grid_of(i, g, s.ofst);
     t.no2r = of_abs * tc.mwk(4) / tc.mwk(5);
     prod_rich(t.no2r, t.nh2o, t.no2, t.nh2);
   }
   if (g.npmin + 2 < i && i <= s.npts) {
     s.ofmax = g.rmax * s.ofst;
     s.dof = (s.ofmax - s.ofst) / static_cast<double>(g.npmax + 1);
-    const double of_abs = static_cast<double>(i - g.npmin - 2) * s.dof + s.ofst;
+    const double of_abs = sweep_grid_of(i, g, s.ofst);
     t.no2r = of_abs * tc.mwk(4) / tc.mwk(5);
     prod_lean(t.no2r, t.nh2o, t.no2, t.nh2);
   }

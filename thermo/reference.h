@@ -30,28 +30,27 @@ struct SweepGrid {
   double rmin = 0.0, rmax = 0.0;
 };
 
-// Everything the sweep computes of one point; amounts per mole of H2 fed,
-// species order.
-struct SweepPointValues {
-  double of = 0.0;                          // O/F [kg O2 / kg H2]
-  double r = 0.0;                           // O/F over the stoichiometric O/F
-  double tadsem = 0.0;                      // adiabatic flame temperature without dissociation [K]
-  double tadcom = 0.0;                      // adiabatic flame temperature with dissociation [K]
-  double no2r = 0.0;                        // O2 fed
-  double nh2o = 0.0, no2 = 0.0, nh2 = 0.0;  // products without dissociation
-  double ntotalr = 0.0, ntotalp = 0.0;      // totals of reactants and products
-  double nd[6] = {};                        // products with dissociation
-  double ntd = 0.0;                         // their total
-  double yh2r = 0.0, yo2r = 0.0;            // mole fractions of the reactants
-  double yh2o = 0.0, yo2 = 0.0, yh2 = 0.0;  // without dissociation
-  double yd[6] = {};                        // with dissociation, nd / ntd
-  double fmh2r = 0.0, fmo2r = 0.0;          // mass fractions of the reactants
-  double fmh2o = 0.0, fmo2 = 0.0, fmh2 = 0.0;
-  double fmd[6] = {};
-  double mmr = 0.0, mmp = 0.0, mmd = 0.0;  // mean molar masses [g/mol]
-  double x[4] = {};                        // extents of R1..R4
-  unsigned flags = 0;                      // SearchFlag bits of the two searches
-};
+// The O/F of point i = 1..npmin+npmax+3 of the grid around `ofst`, the one
+// grid of the program's sweep and of `zuna4c equilibrium` and `zuna4c
+// rocket`: points 1..npmin+1 from rmin ofst up in steps of
+// (ofst - rmin ofst)/(npmin + 1), point npmin+2 ofst itself, then npmax + 1
+// steps of (rmax ofst - ofst)/(npmax + 1) up to rmax ofst.
+inline double sweep_grid_of(std::int32_t i, const SweepGrid& g, double ofst) {
+  if (i <= g.npmin + 1) {
+    const double ofmin = g.rmin * ofst;
+    const double dof = (ofst - ofmin) / static_cast<double>(g.npmin + 1);
+    return static_cast<double>(i - 1) * dof + ofmin;
+  }
+  if (i == g.npmin + 2) {
+    return ofst;
+  }
+  const double dof = (g.rmax * ofst - ofst) / static_cast<double>(g.npmax + 1);
+  return static_cast<double>(i - g.npmin - 2) * dof + ofst;
+}
+
+// Everything the sweep computes of one point: the library's point
+// (zuna4/sweep-point.h).
+using SweepPointValues = zuna4::SweepPoint;
 
 // The values carried from point to point.
 struct SweepCarry {

@@ -11,6 +11,8 @@
 // Amounts are moles per mole of H2 fed; T in K, enthalpy in J, Cp in J/K.
 #pragma once
 
+#include "zuna4/sweep-point.h"
+
 namespace zuna {
 
 // Polynomial coefficients coef(k, j, r): species k = 1..6, coefficient
@@ -38,13 +40,10 @@ struct ThermoConstants {
 // Why a search's result is not to be trusted, one bit each; a search that
 // ended by its tolerance test inside its temperature range sets none. The
 // searches only report these: the values they return are the same.
-enum SearchFlag : unsigned {
-  kNewtonOutside = 1u << 0,   // tad_nodiss ended outside 200..6000 K, or not at a number
-  kNewtonCap = 1u << 1,       // tad_nodiss used all itmaxh steps
-  kBisectionBound = 1u << 2,  // tad_diss closed on 1000 or 6000 K: the root lies beyond
-  kBisectionCap = 1u << 3,    // tad_diss used all itmaxh trial temperatures
-  kEquilibriumCap = 1u << 4,  // the equilibrium tad_diss returns used all itmaxn passes
-};
+// The reasons a search gives, bits of a sweep point's flags (the one enum
+// of zuna4/sweep-point.h, published with the library).
+using SearchFlag = zuna4::SweepFlag;
+using enum zuna4::SweepFlag;
 
 // Products without dissociation. 1 H2 + no2r O2 -> nh2o H2O + no2 O2 + nh2 H2.
 void prod_stoich(double& no2r, double& nh2o, double& no2, double& nh2);

@@ -18,12 +18,12 @@ Comparison compare(const Reference& reference, const ThermoConstants& tc, const 
   c.t_complete_ref = reference.t_complete;
   for (int i = 1; i <= s.npts; ++i) {
     const ReferencePoint& ref = reference.points[i - 1];
-    if (std::fabs(table->of[i] - ref.r) > 1e-9) {
+    if (std::fabs(table->r[i] - ref.r) > 1e-9) {
       throw ReferenceError("point " + std::to_string(i) +
-                           " is at r = " + std::to_string(table->of[i]) + ", the reference at " +
+                           " is at r = " + std::to_string(table->r[i]) + ", the reference at " +
                            std::to_string(ref.r));
     }
-    if (table->of[i] == 1.0) {
+    if (table->r[i] == 1.0) {
       c.t_complete = table->tadsem[i];
     }
     ComparedPoint p;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "src/number-text.h"
+#include "tables/shortest.h"
 
 namespace zuna4 {
 
@@ -65,7 +65,7 @@ Prepared prepare(const EquilibriumInput& in) {
         r.bounds = Bounds::above;
         r.low = 0.0;
         r.high = HUGE_VAL;
-        throw InputError(r, "rho_kg_m3 = " + detail::number_text(in.rho_kg_m3) +
+        throw InputError(r, "rho_kg_m3 = " + zuna::tables::shortest_text(in.rho_kg_m3) +
                                 ": the density must be a positive number");
       }
       c.v_m3_kg = 1.0 / in.rho_kg_m3;

@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "src/number-text.h"
 #include "src/shipped-data.h"
+#include "tables/shortest.h"
 #include "thermo/reference.h"
 #include "thermodata/data7.h"
 #include "thermodata/nasa9.h"
@@ -26,23 +26,6 @@ using zuna::ThermoConstants;
 constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 constexpr int kMaxInnerPoints = 100;
 constexpr double kMaxRatio = 100.0;
-
-// The point as the public struct holds it.
-void copy_point(const zuna::SweepPointValues& v, SweepPoint& t) {
-  t.of = v.of, t.r = v.r, t.tadsem = v.tadsem, t.tadcom = v.tadcom;
-  t.no2r = v.no2r, t.nh2o = v.nh2o, t.no2 = v.no2, t.nh2 = v.nh2;
-  t.ntotalr = v.ntotalr, t.ntotalp = v.ntotalp, t.ntd = v.ntd;
-  t.yh2r = v.yh2r, t.yo2r = v.yo2r, t.yh2o = v.yh2o, t.yo2 = v.yo2, t.yh2 = v.yh2;
-  t.fmh2r = v.fmh2r, t.fmo2r = v.fmo2r, t.fmh2o = v.fmh2o, t.fmo2 = v.fmo2, t.fmh2 = v.fmh2;
-  t.mmr = v.mmr, t.mmp = v.mmp, t.mmd = v.mmd;
-  for (int k = 0; k < 6; ++k) {
-    t.nd[k] = v.nd[k], t.yd[k] = v.yd[k], t.fmd[k] = v.fmd[k];
-  }
-  for (int j = 0; j < 4; ++j) {
-    t.x[j] = v.x[j];
-  }
-  t.flags = v.flags;
-}
 
 bool real_within(double v, double low, double high, bool open_low) {
   return (open_low ? v > low : v >= low) && v <= high;
@@ -110,17 +93,67 @@ SweepData checked(const zuna::thermodata::Data7File& file) {
   return d;
 }
 
+constexpr SweepColumn kSweepColumns[kSweepColumnCount] = {
+    {"of", "kg O2/kg H2", [](const SweepPoint& p) { return p.of; }},
+    {"r", "-", [](const SweepPoint& p) { return p.r; }},
+    {"tadsem", "K", [](const SweepPoint& p) { return p.tadsem; }},
+    {"tadcom", "K", [](const SweepPoint& p) { return p.tadcom; }},
+    {"no2r", "mol/mol H2", [](const SweepPoint& p) { return p.no2r; }},
+    {"nh2o", "mol/mol H2", [](const SweepPoint& p) { return p.nh2o; }},
+    {"no2", "mol/mol H2", [](const SweepPoint& p) { return p.no2; }},
+    {"nh2", "mol/mol H2", [](const SweepPoint& p) { return p.nh2; }},
+    {"ntotalr", "mol/mol H2", [](const SweepPoint& p) { return p.ntotalr; }},
+    {"ntotalp", "mol/mol H2", [](const SweepPoint& p) { return p.ntotalp; }},
+    {"nd_h2o", "mol/mol H2", [](const SweepPoint& p) { return p.nd[0]; }},
+    {"nd_o2", "mol/mol H2", [](const SweepPoint& p) { return p.nd[1]; }},
+    {"nd_h2", "mol/mol H2", [](const SweepPoint& p) { return p.nd[2]; }},
+    {"nd_h", "mol/mol H2", [](const SweepPoint& p) { return p.nd[3]; }},
+    {"nd_o", "mol/mol H2", [](const SweepPoint& p) { return p.nd[4]; }},
+    {"nd_oh", "mol/mol H2", [](const SweepPoint& p) { return p.nd[5]; }},
+    {"ntd", "mol/mol H2", [](const SweepPoint& p) { return p.ntd; }},
+    {"yh2r", "-", [](const SweepPoint& p) { return p.yh2r; }},
+    {"yo2r", "-", [](const SweepPoint& p) { return p.yo2r; }},
+    {"yh2o", "-", [](const SweepPoint& p) { return p.yh2o; }},
+    {"yo2", "-", [](const SweepPoint& p) { return p.yo2; }},
+    {"yh2", "-", [](const SweepPoint& p) { return p.yh2; }},
+    {"yd_h2o", "-", [](const SweepPoint& p) { return p.yd[0]; }},
+    {"yd_o2", "-", [](const SweepPoint& p) { return p.yd[1]; }},
+    {"yd_h2", "-", [](const SweepPoint& p) { return p.yd[2]; }},
+    {"yd_h", "-", [](const SweepPoint& p) { return p.yd[3]; }},
+    {"yd_o", "-", [](const SweepPoint& p) { return p.yd[4]; }},
+    {"yd_oh", "-", [](const SweepPoint& p) { return p.yd[5]; }},
+    {"fmh2r", "-", [](const SweepPoint& p) { return p.fmh2r; }},
+    {"fmo2r", "-", [](const SweepPoint& p) { return p.fmo2r; }},
+    {"fmh2o", "-", [](const SweepPoint& p) { return p.fmh2o; }},
+    {"fmo2", "-", [](const SweepPoint& p) { return p.fmo2; }},
+    {"fmh2", "-", [](const SweepPoint& p) { return p.fmh2; }},
+    {"fmd_h2o", "-", [](const SweepPoint& p) { return p.fmd[0]; }},
+    {"fmd_o2", "-", [](const SweepPoint& p) { return p.fmd[1]; }},
+    {"fmd_h2", "-", [](const SweepPoint& p) { return p.fmd[2]; }},
+    {"fmd_h", "-", [](const SweepPoint& p) { return p.fmd[3]; }},
+    {"fmd_o", "-", [](const SweepPoint& p) { return p.fmd[4]; }},
+    {"fmd_oh", "-", [](const SweepPoint& p) { return p.fmd[5]; }},
+    {"mmr", "g/mol", [](const SweepPoint& p) { return p.mmr; }},
+    {"mmp", "g/mol", [](const SweepPoint& p) { return p.mmp; }},
+    {"mmd", "g/mol", [](const SweepPoint& p) { return p.mmd; }},
+    {"x1", "mol/mol H2", [](const SweepPoint& p) { return p.x[0]; }},
+    {"x2", "mol/mol H2", [](const SweepPoint& p) { return p.x[1]; }},
+    {"x3", "mol/mol H2", [](const SweepPoint& p) { return p.x[2]; }},
+    {"x4", "mol/mol H2", [](const SweepPoint& p) { return p.x[3]; }},
+};
+
 }  // namespace
 
 void check_sweep_parameters(const SweepParameters& p) {
-  using detail::number_text;
+  using zuna::tables::shortest_text;
   constexpr double kInf = HUGE_VAL;
   if (!real_within(p.rmin, 0.0, 1.0, true)) {
-    refuse(kRmin, "rmin", p.rmin, number_text(p.rmin), Bounds::above, 0.0, 1.0,
+    refuse(kRmin, "rmin", p.rmin, shortest_text(p.rmin), Bounds::above, 0.0, 1.0,
            "above 0 and at most 1");
   }
   if (!real_within(p.rmax, 1.0, kMaxRatio, false)) {
-    refuse(kRmax, "rmax", p.rmax, number_text(p.rmax), Bounds::closed, 1.0, kMaxRatio, "in 1..100");
+    refuse(kRmax, "rmax", p.rmax, shortest_text(p.rmax), Bounds::closed, 1.0, kMaxRatio,
+           "in 1..100");
   }
   if (p.npmin < 0 || p.npmin > kMaxInnerPoints) {
     refuse(kNpmin, "npmin", p.npmin, std::to_string(p.npmin), Bounds::closed, 0, kMaxInnerPoints,
@@ -131,18 +164,18 @@ void check_sweep_parameters(const SweepParameters& p) {
            kMaxInnerPoints - p.npmin, "in 0..100, with npmin + npmax at most 100");
   }
   if (!real_within(p.p_atm, 1.0e-6, 1.0e5, false)) {
-    refuse(kP, "p_atm", p.p_atm, number_text(p.p_atm), Bounds::closed, 1.0e-6, 1.0e5,
+    refuse(kP, "p_atm", p.p_atm, shortest_text(p.p_atm), Bounds::closed, 1.0e-6, 1.0e5,
            "in 1e-06..100000");
   }
   if (!real_within(p.tolh, 0.0, kInf, true)) {
-    refuse(kTolh, "tolh", p.tolh, number_text(p.tolh), Bounds::above, 0.0, kInf, "above 0");
+    refuse(kTolh, "tolh", p.tolh, shortest_text(p.tolh), Bounds::above, 0.0, kInf, "above 0");
   }
   if (p.itmaxh < 1 || p.itmaxh > 99999) {
     refuse(kItmaxh, "itmaxh", p.itmaxh, std::to_string(p.itmaxh), Bounds::closed, 1, 99999,
            "in 1..99999");
   }
   if (!real_within(p.toln, 0.0, kInf, true)) {
-    refuse(kToln, "toln", p.toln, number_text(p.toln), Bounds::above, 0.0, kInf, "above 0");
+    refuse(kToln, "toln", p.toln, shortest_text(p.toln), Bounds::above, 0.0, kInf, "above 0");
   }
   if (p.itmaxn < 1 || p.itmaxn > 99999) {
     refuse(kItmaxn, "itmaxn", p.itmaxn, std::to_string(p.itmaxn), Bounds::closed, 1, 99999,
@@ -197,7 +230,10 @@ SweepResult sweep(const SweepParameters& params, const SweepData& data) {
   s.npts = grid.npmin + grid.npmax + 3;
   result.points.resize(static_cast<std::size_t>(s.npts));
   for (std::int32_t i = 0; i <= s.npts; ++i) {
-    zuna::SweepPointValues v;
+    // Point 0, the stoichiometric point, is computed for ofst and never
+    // reported; the others are computed in their place of the result.
+    SweepPoint stoichiometric;
+    SweepPoint& v = i > 0 ? result.points[static_cast<std::size_t>(i - 1)] : stoichiometric;
     std::feclearexcept(kFaults);
     zuna::reference_sweep_point(i, grid, search, tc, coef, v, s);
     const bool faulted = std::fetestexcept(kFaults) != 0;
@@ -205,13 +241,12 @@ SweepResult sweep(const SweepParameters& params, const SweepData& data) {
       v.flags |= kSweepFloatingPoint;
       result.ok = false;
     }
-    if (i > 0) {  // point 0, the stoichiometric reference, is never reported
-      copy_point(v, result.points[static_cast<std::size_t>(i - 1)]);
-    }
   }
   result.ofst = s.ofst;
   std::fesetexceptflag(&caller_flags, kFaults);
   return result;
 }
+
+std::span<const SweepColumn> sweep_columns() { return kSweepColumns; }
 
 }  // namespace zuna4

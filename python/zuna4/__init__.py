@@ -35,7 +35,6 @@ import enum as _enum
 import math as _math
 import numbers as _numbers
 import re as _re
-from decimal import Decimal as _Decimal
 
 import numpy as _np
 
@@ -75,12 +74,8 @@ _STATION_COLUMNS = ("exit_value", "pinf_p", "P_bar", "T_K", "rho_kg_m3", "H_kJ_k
                     "ae_at", "cstar_m_s", "cf", "ivac_m_s", "isp_m_s") + tuple(
                         "x_" + s for s in _SPECIES) + tuple("y_" + s for s in _SPECIES)
 
-_SWEEP_COLUMNS = ("of", "r", "tadsem", "tadcom", "no2r", "nh2o", "no2", "nh2",
-                  "ntotalr", "ntotalp", "nd_h2o", "nd_o2", "nd_h2", "nd_h", "nd_o",
-                  "nd_oh", "ntd", "yh2r", "yo2r", "yh2o", "yo2", "yh2", "yd_h2o",
-                  "yd_o2", "yd_h2", "yd_h", "yd_o", "yd_oh", "fmh2r", "fmo2r",
-                  "fmh2o", "fmo2", "fmh2", "fmd_h2o", "fmd_o2", "fmd_h2", "fmd_h",
-                  "fmd_o", "fmd_oh", "mmr", "mmp", "mmd", "x1", "x2", "x3", "x4")
+# The library's one list of the sweep's columns, "of" to "x4".
+_SWEEP_COLUMNS = _core.sweep_columns
 
 
 class _Result:
@@ -617,32 +612,9 @@ _ROCKET_NAMES = {"pc_atm": "pc", "of": "of", "reactants_T_K": "T_reactants",
                  "scan_points": "scan_points"}
 
 
-def _shortest(v):
-    """The shortest text that reads back as the double v, as the console
-    program writes its numbers: repr's digits, in fixed or scientific form
-    whichever is shorter (fixed on a tie), the exponent with a sign and at
-    least two digits: 10 -> "10", 1e5 -> "1e+05", 2.5e-7 -> "2.5e-07"; a whole
-    number in fixed form is exact (2**60 -> "1152921504606846976")."""
-    v = float(v)
-    if v == 0.0 or not _math.isfinite(v):
-        return ("-0" if _math.copysign(1.0, v) < 0 else "0") if v == 0.0 else repr(v)
-    sign = "-" if v < 0 else ""
-    exact = _Decimal(repr(abs(v))).as_tuple()
-    mantissa = "".join(str(d) for d in exact.digits)
-    stripped = mantissa.rstrip("0")
-    exponent = exact.exponent + (len(mantissa) - len(stripped))
-    mantissa = stripped
-    point = len(mantissa) + exponent  # digits before the decimal point
-    e = point - 1
-    scientific = mantissa[0] + ("." + mantissa[1:] if len(mantissa) > 1 else "") + \
-        "e%s%02d" % ("-" if e < 0 else "+", abs(e))
-    if point <= 0:
-        fixed = "0." + "0" * (-point) + mantissa
-    elif point >= len(mantissa):
-        fixed = str(int(abs(v)))  # a whole number is written to its last digit
-    else:
-        fixed = mantissa[:point] + "." + mantissa[point:]
-    return sign + (fixed if len(fixed) <= len(scientific) else scientific)
+#: The shortest text that reads back as the double v, as the console
+#: program writes its numbers: 10 -> "10", 1e5 -> "1e+05", 2.5e-7 -> "2.5e-07".
+_shortest = _core.shortest
 
 
 def _exit_texts(kinds, values):

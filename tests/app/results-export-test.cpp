@@ -58,7 +58,7 @@ double expected(const Calculation& c, const std::string& name, int i) {
   }
   const std::vector<std::pair<std::string, double>> direct = {
       {"of", t.no2r[i] * c.tc.mwk(2) / c.tc.mwk(3)},
-      {"r", t.of[i]},
+      {"r", t.r[i]},
       {"tadsem", t.tadsem[i]},
       {"tadcom", t.tadcom[i]},
       {"no2r", t.no2r[i]},

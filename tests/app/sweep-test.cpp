@@ -112,20 +112,20 @@ TEST_F(Sweep, WorkedExample) {
                           {"fmh2", t.fmh2[1], 0.100637},
                           {"fmh2r", t.fmh2r[1], 0.201274},
                           {"fmo2r", t.fmo2r[1], 0.798726},
-                          {"of", t.of[1], 0.5},
+                          {"of", t.r[1], 0.5},
                           {"hreac", recorder.hreac1, -12262.0},
                           {"no2r(33)", t.no2r[33], 1.0},
                           {"nh2o(33)", t.nh2o[33], 1.0},
                           {"no2(33)", t.no2[33], 0.5},
                           {"nh2(33)", t.nh2[33], 0.0},
                           {"ntotalp(33)", t.ntotalp[33], 1.5},
-                          {"of(33)", t.of[33], 2.0},
+                          {"of(33)", t.r[33], 2.0},
                           {"hreac(33)", s.hreac, -22000.0}};
   for (const Value& v : point1) {
     EXPECT_NEAR(v.got, v.want, 5e-7 * std::fmax(1.0, std::fabs(v.want))) << v.name;
   }
-  EXPECT_EQ(t.of[0], 1.0);
-  EXPECT_EQ(t.of[12], 1.0);
+  EXPECT_EQ(t.r[0], 1.0);
+  EXPECT_EQ(t.r[12], 1.0);
 }
 
 TEST_F(Sweep, GridRows) {
@@ -148,7 +148,7 @@ TEST_F(Sweep, GridRows) {
       } else if (i > c.npmin + 2) {
         want = 1.0 + (i - c.npmin - 2) * (c.rmax - 1.0) / (c.npmax + 1);
       }
-      EXPECT_NEAR(table->of[i], want, 1e-12) << "row " << i;
+      EXPECT_NEAR(table->r[i], want, 1e-12) << "row " << i;
     }
     if (c.rmin == 1.0) {
       for (std::int32_t i = 1; i <= c.npmin + 1; ++i) {
@@ -165,7 +165,7 @@ TEST_F(Sweep, DefaultSweepPhysics) {
   run(dialog_default_parameters());
   const SweepTable& t = *table;
   for (std::int32_t i = 1; i <= s.npts; ++i) {
-    SCOPED_TRACE(::testing::Message() << "point " << i << " of " << t.of[i]);
+    SCOPED_TRACE(::testing::Message() << "point " << i << " of " << t.r[i]);
     const double* n = t.nd[i];
     EXPECT_NEAR(2 * n[0] + 2 * n[2] + n[3] + n[5], 2.0, 2e-12);
     EXPECT_NEAR((n[0] + 2 * n[1] + n[4] + n[5]) / (2 * t.no2r[i]), 1.0, 1e-12);
@@ -242,7 +242,7 @@ TEST_F(Sweep, SingleSwitchOffKeepsTheCompositionWhole) {
     run(p);
     const SweepTable& t = *table;
     for (std::int32_t i = 1; i <= s.npts; ++i) {
-      SCOPED_TRACE(::testing::Message() << "R" << off + 1 << " off, o/f " << t.of[i]);
+      SCOPED_TRACE(::testing::Message() << "R" << off + 1 << " off, o/f " << t.r[i]);
       EXPECT_EQ(t.x[i][off], 0.0);
       double moles = 0.0, mass = 0.0;
       for (int k = 0; k < 6; ++k) {

@@ -169,6 +169,32 @@ TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
   EXPECT_LT(best[1].of_isp, 6.0);
 }
 
+// The one column list: every name once, in the CSV's order, each reading
+// its own field.
+TEST(LibrarySweep, ColumnsNameEachFieldOnceInTheCsvsOrder) {
+  const auto columns = zuna4::sweep_columns();
+  ASSERT_EQ(columns.size(), 46u);
+  EXPECT_STREQ(columns.front().name, "of");
+  EXPECT_STREQ(columns[16].name, "ntd");
+  EXPECT_STREQ(columns.back().name, "x4");
+  std::set<std::string> names;
+  zuna4::SweepPoint p;
+  double* fields[] = {&p.of, &p.tadcom, &p.nd[5], &p.yd[0], &p.fmd[3], &p.mmd, &p.x[3]};
+  double mark = 1.0;
+  for (double* f : fields) {
+    *f = mark++;  // a value of its own
+  }
+  int read = 0;
+  for (const zuna4::SweepColumn& c : columns) {
+    EXPECT_TRUE(names.insert(c.name).second) << c.name;
+    EXPECT_NE(std::string(c.unit), "");
+    for (double* f : fields) {
+      read += c.value(p) == *f;
+    }
+  }
+  EXPECT_EQ(read, 7);  // each marked field read by one column
+}
+
 TEST(LibrarySweep, TheCallersFloatingPointFlagsAreKept) {
   std::feclearexcept(FE_ALL_EXCEPT);
   std::feraiseexcept(FE_DIVBYZERO);

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tables/shortest.h"
 #include "tables/table-writer.h"
 
 namespace zuna::tables {
@@ -111,6 +112,18 @@ TEST(WriteShortest, ZeroAndValuesThatAreNoNumbersAsStdToChars) {
   for (double v : {0.0, -0.0, HUGE_VAL, -HUGE_VAL, std::numeric_limits<double>::quiet_NaN()}) {
     EXPECT_EQ(written(v), expected(v));
   }
+}
+
+// The one shortest text of the system, the writers' digits as a string:
+// the longest texts whole, and the forms the messages and exits rely on.
+TEST(ShortestText, IsTheWritersTextWhole) {
+  for (double v : {-2.2250738585072014e-308, 1.7976931348623157e308, 0.1, 68.046, 1e-06, 1e+300,
+                   -2.5e-08, 1152921504606846976.0, -0.0, std::nan("")}) {
+    EXPECT_EQ(shortest_text(v), expected(v));
+  }
+  EXPECT_EQ(shortest_text(1e5), "1e+05");
+  EXPECT_EQ(shortest_text(1e4), "10000");
+  EXPECT_EQ(shortest_text(68046000.00000001), "68046000.00000001");
 }
 
 }  // namespace

@@ -110,5 +110,25 @@ TEST(Reference, LanesAndOneLaneSearchesMatchItOverWholeSweeps) {
   }
 }
 
+// The one O/F grid: its ends and its stoichiometric point where the sweep
+// and the commands put them, evenly spaced on each side.
+TEST(Reference, SweepGridRunsFromRminThroughTheStoichiometricPointToRmax) {
+  const double ofst = 7.936683;
+  for (const SweepGrid g :
+       {SweepGrid{10, 20, 0.5, 2.0}, SweepGrid{0, 0, 0.1, 40.0}, SweepGrid{3, 96, 0.25, 3.0}}) {
+    const std::int32_t last = g.npmin + g.npmax + 3;
+    EXPECT_EQ(sweep_grid_of(1, g, ofst), g.rmin * ofst);
+    EXPECT_EQ(sweep_grid_of(g.npmin + 2, g, ofst), ofst);
+    EXPECT_NEAR(sweep_grid_of(last, g, ofst), g.rmax * ofst, 1e-12 * g.rmax * ofst);
+    for (std::int32_t i = 2; i <= last; ++i) {
+      EXPECT_GT(sweep_grid_of(i, g, ofst), sweep_grid_of(i - 1, g, ofst)) << i;
+    }
+    const double rich_step = sweep_grid_of(2, g, ofst) - sweep_grid_of(1, g, ofst);
+    if (g.npmin > 0) {
+      EXPECT_NEAR(rich_step, (1.0 - g.rmin) * ofst / (g.npmin + 1), 1e-12 * ofst);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zuna

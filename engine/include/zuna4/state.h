@@ -215,6 +215,34 @@ struct State {
   bool has_values() const { return (flags & kNoSolution) == 0; }
   bool converged() const { return (flags & (kNotConverged | kNoSolution)) == 0; }
 
+  // Every value NaN (the amounts in the call's storage and the transport
+  // included); flags, iterations and the species list kept.
+  void clear_values() {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    for (double* v : {&P_bar, &p_atm, &T_K, &rho_kg_m3, &H_kJ_kg, &U_kJ_kg, &G_kJ_kg, &S_kJ_kgK, &M,
+                      &dlnV_dlnP_T, &dlnV_dlnT_P, &Cp_kJ_kgK, &gamma_s, &son_vel_m_s, &Cp_fr_kJ_kgK,
+                      &gamma_fr, &son_vel_fr_m_s, &n_total_mol_kg}) {
+      *v = nan;
+    }
+    for (int j = 0; j < kSpeciesCount; ++j) {
+      n_mol_kg[j] = x[j] = y[j] = nan;
+    }
+    for (double& n : amounts_mol_kg) {
+      n = nan;
+    }
+    transport = Transport{};
+  }
+
+  // The equilibrium derivatives of a fixed composition, the convention of
+  // a frozen state (see above), from its frozen values.
+  void freeze_derivatives() {
+    dlnV_dlnT_P = 1.0;
+    dlnV_dlnP_T = -1.0;
+    Cp_kJ_kgK = Cp_fr_kJ_kgK;
+    gamma_s = gamma_fr;
+    son_vel_m_s = son_vel_fr_m_s;
+  }
+
   // The names before the state was one type (the engine's), for one release.
   [[deprecated("H_kJ_kg")]] double h_kJ_kg() const { return H_kJ_kg; }
   [[deprecated("U_kJ_kg")]] double u_kJ_kg() const { return U_kJ_kg; }

@@ -1,11 +1,12 @@
-// Numbers in the messages of refused input: the shortest text that reads
-// back as the same double ("1e-06", "0.99", "68046000.00000001").
+// The refusals of the rocket's checks, and the numbers in their messages:
+// the shortest text that reads back as the same double ("1e-06", "0.99",
+// "68046000.00000001").
 #pragma once
 
-#include <charconv>
 #include <string>
 
 #include "engine/engine.h"
+#include "tables/shortest.h"
 
 namespace zuna::rocket {
 
@@ -21,9 +22,6 @@ inline engine::Refusal refusal(engine::Argument argument, double value, engine::
   return r;
 }
 
-inline std::string number_text(double v) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
+using tables::shortest_text;
 
 }  // namespace zuna::rocket
