@@ -5,10 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <exception>
 #include <limits>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -31,9 +29,6 @@ void for_each_block(std::size_t n, const ArrayOptions& options,
   std::atomic<std::size_t> failed{kNone};
   std::atomic<bool> stop{false};
   std::vector<std::exception_ptr> errors(blocks);
-  std::mutex mutex;
-  std::condition_variable done;
-  std::size_t running = 0;
 
   auto worker = [&] {
     const zuna::engine::detail::FpGuard guard;
@@ -58,30 +53,20 @@ void for_each_block(std::size_t n, const ArrayOptions& options,
     worker();
   } else {
     std::vector<std::thread> pool;
-    running = std::max<std::size_t>(threads, 1);
-    for (std::size_t t = 0; t < running; ++t) {
+    const std::size_t count = std::max<std::size_t>(threads, 1);
+    std::atomic<std::size_t> finished{0};
+    for (std::size_t t = 0; t < count; ++t) {
       pool.emplace_back([&] {
         worker();
-        const std::lock_guard lock(mutex);
-        --running;
-        done.notify_all();
+        finished.fetch_add(1);
       });
     }
     bool interrupted = false;
-    {
-      std::unique_lock lock(mutex);
-      while (running != 0) {
-        if (done.wait_for(lock, std::chrono::milliseconds(20), [&] { return running == 0; })) {
-          break;
-        }
-        if (options.interrupted && !interrupted) {
-          lock.unlock();
-          interrupted = options.interrupted();
-          if (interrupted) {
-            stop.store(true);
-          }
-          lock.lock();
-        }
+    while (finished.load() != count) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      if (options.interrupted && !interrupted && options.interrupted()) {
+        interrupted = true;
+        stop.store(true);
       }
     }
     for (std::thread& t : pool) {
