@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "commands/quantity.h"
 #include "tables/shortest.h"
 #include "zuna4/zuna4.h"
 
@@ -51,8 +52,8 @@ void set_refused(const zuna4::Refusal& r, const char* what) {
 }
 
 // The columns of a state after the inputs' echo, in the order of the CSV of
-// `zuna4c equilibrium` (the mole fractions last).
-constexpr int kStateColumns = 22;
+// `zuna4c equilibrium`, then the mass fractions.
+constexpr int kStateColumns = 28;
 
 void state_row(const zuna4::State& s, double* row) {
   const double v[kStateColumns] = {s.P_bar,       s.T_K,          s.rho_kg_m3, s.H_kJ_kg,
@@ -60,7 +61,8 @@ void state_row(const zuna4::State& s, double* row) {
                                    s.dlnV_dlnP_T, s.dlnV_dlnT_P,  s.Cp_kJ_kgK, s.gamma_s,
                                    s.son_vel_m_s, s.Cp_fr_kJ_kgK, s.gamma_fr,  s.son_vel_fr_m_s,
                                    s.x[0],        s.x[1],         s.x[2],      s.x[3],
-                                   s.x[4],        s.x[5]};
+                                   s.x[4],        s.x[5],         s.y[0],      s.y[1],
+                                   s.y[2],        s.y[3],         s.y[4],      s.y[5]};
   for (int k = 0; k < kStateColumns; ++k) {
     row[k] = v[k];
   }
@@ -134,72 +136,100 @@ PyMethodDef kEquilibriumPoint = {
     reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&equilibrium_point)), METH_FASTCALL,
     "One cold solve; see the zuna4 package."};
 
-// Many points: of, p, T, s, rho flat arrays of one length. Answers
-// (values [n, 1 + kStateColumns] with p_atm first, iterations [n], flags [n]).
-py::tuple equilibrium_points(int problem, const Doubles& of, const Doubles& p, const Doubles& T,
-                             const Doubles& s, const Doubles& rho, int set, double T_r,
-                             double h_fuel, double h_oxid, bool warm_start) {
-  const py::ssize_t n = of.size();
-  std::vector<zuna4::EquilibriumInput> in(static_cast<std::size_t>(n));
-  const zuna4::Reactants r = reactants(set, T_r, h_fuel, h_oxid);
-  for (py::ssize_t i = 0; i < n; ++i) {
-    zuna4::EquilibriumInput& e = in[static_cast<std::size_t>(i)];
-    e.problem = static_cast<zuna4::Problem>(problem);
-    e.of = of.data()[i];
-    e.p_atm = p.data()[i];
-    e.T_K = T.data()[i];
-    e.s_kJ_kgK = s.data()[i];
-    e.rho_kg_m3 = rho.data()[i];
-    e.reactants = r;
-  }
-  // Every input checked before any is solved.
-  for (py::ssize_t i = 0; i < n; ++i) {
+// The options of an array call from Python: its threads (None: every
+// core) and, while the workers compute, the calling thread looking for
+// Ctrl-C (Python's signal handlers run on it), which stops them.
+zuna4::ArrayOptions array_options(bool warm_start, const py::object& threads) {
+  zuna4::ArrayOptions o;
+  o.warm_start = warm_start;
+  o.threads = threads.is_none() ? 0u : threads.cast<unsigned>();
+  o.interrupted = [] {
+    const PyGILState_STATE gil = PyGILState_Ensure();
+    const bool raised = PyErr_CheckSignals() != 0;
+    PyGILState_Release(gil);
+    return raised;
+  };
+  return o;
+}
+
+// Runs `call` with the GIL released; a Ctrl-C that stopped it is raised
+// (KeyboardInterrupt, or what the signal's handler raised).
+template <class Call>
+void released(Call&& call) {
+  bool interrupted = false;
+  {
+    const py::gil_scoped_release release;
     try {
-      zuna4::check_input(in[static_cast<std::size_t>(i)]);
-    } catch (const zuna4::InputError& e) {
-      zuna4::Refusal r = e.refusal();
-      r.index = i;
-      throw zuna4::InputError(r, "point " + std::to_string(i) + ": " + e.what());
+      call();
+    } catch (const zuna4::Interrupted&) {
+      interrupted = true;
     }
   }
+  if (interrupted) {
+    throw py::error_already_set();
+  }
+}
+
+// Many points: of, p, T, s, rho flat arrays of one length. Answers
+// (values [n, 1 + kStateColumns] with p_atm first, iterations [n], flags [n]).
+// The inputs are checked and solved on the workers, the GIL released.
+py::tuple equilibrium_points(int problem, const Doubles& of, const Doubles& p, const Doubles& T,
+                             const Doubles& s, const Doubles& rho, int set, double T_r,
+                             double h_fuel, double h_oxid, bool warm_start,
+                             const py::object& threads) {
+  // Each array of the call's length, or of one value for every point.
+  const py::ssize_t n = std::max({of.size(), p.size(), T.size(), s.size(), rho.size()});
+  for (const Doubles* a : {&of, &p, &T, &s, &rho}) {
+    if (a->size() != n && a->size() != 1) {
+      throw py::value_error("equilibrium_points: arrays of different lengths");
+    }
+  }
+  const std::size_t dof = of.size() == 1 ? 0 : 1, dp = p.size() == 1 ? 0 : 1,
+                    dT = T.size() == 1 ? 0 : 1, ds = s.size() == 1 ? 0 : 1,
+                    drho = rho.size() == 1 ? 0 : 1;
+  const zuna4::Reactants r = reactants(set, T_r, h_fuel, h_oxid);
+  const double* ofs = of.data();
+  const double* ps = p.data();
+  const double* Ts = T.data();
+  const double* ss = s.data();
+  const double* rhos = rho.data();
+  const auto pr = static_cast<zuna4::Problem>(problem);
   py::array_t<double> values({n, py::ssize_t{kStateColumns + 1}});
   py::array_t<std::int64_t> iterations(n);
   py::array_t<std::int64_t> flags(n);
   double* v = values.mutable_data();
   std::int64_t* it = iterations.mutable_data();
   std::int64_t* fl = flags.mutable_data();
-  {
-    py::gil_scoped_release release;
-    // In pieces, each started from the last state of the one before, so
-    // that the states stay in the cache between the solve and the copy.
-    constexpr std::size_t kPiece = 256;
-    zuna4::State out[kPiece];
-    zuna4::State last;
-    bool have_last = false;
-    for (std::size_t first = 0; first < in.size(); first += kPiece) {
-      const std::size_t count = std::min(kPiece, in.size() - first);
-      zuna4::equilibrium(std::span(in).subspan(first, count), std::span(out, count), warm_start,
-                         have_last ? &last : nullptr);
-      for (std::size_t j = 0; j < count; ++j) {
-        const std::size_t i = first + j;
-        double* row = v + i * (kStateColumns + 1);
-        row[0] = in[i].problem == zuna4::Problem::uv ? out[j].p_atm : in[i].p_atm;
-        state_row(out[j], row + 1);
-        it[i] = out[j].iterations;
-        fl[i] = out[j].flags;
-        if (out[j].has_values()) {
-          last = out[j];
-          have_last = true;
-        }
-      }
-    }
-  }
+  const zuna4::ArrayOptions options = array_options(warm_start, threads);
+  released([&] {
+    zuna4::equilibrium(
+        static_cast<std::size_t>(n),
+        [&](std::size_t i) {
+          zuna4::EquilibriumInput e;
+          e.problem = pr;
+          e.of = ofs[i * dof];
+          e.p_atm = ps[i * dp];
+          e.T_K = Ts[i * dT];
+          e.s_kJ_kgK = ss[i * ds];
+          e.rho_kg_m3 = rhos[i * drho];
+          e.reactants = r;
+          return e;
+        },
+        [&](std::size_t i, const zuna4::State& st) {
+          double* row = v + i * (kStateColumns + 1);
+          row[0] = pr == zuna4::Problem::uv ? st.p_atm : ps[i * dp];
+          state_row(st, row + 1);
+          it[i] = st.iterations;
+          fl[i] = st.flags;
+        },
+        options);
+  });
   return py::make_tuple(values, iterations, flags);
 }
 
 // The columns of a station after its name and exit, in the order of the
-// CSV of `zuna4c rocket`; then its mole fractions.
-constexpr int kStationColumns = 27;
+// CSV of `zuna4c rocket`; then its mole and mass fractions.
+constexpr int kStationColumns = 33;
 
 void station_row(const zuna4::Station& st, double* row) {
   const zuna4::State& p = st.state;
@@ -207,7 +237,8 @@ void station_row(const zuna4::Station& st, double* row) {
       st.exit_value, st.pinf_p,  p.P_bar,  p.T_K,         p.rho_kg_m3,   p.H_kJ_kg,   p.U_kJ_kg,
       p.G_kJ_kg,     p.S_kJ_kgK, p.M,      p.dlnV_dlnP_T, p.dlnV_dlnT_P, p.Cp_kJ_kgK, p.gamma_s,
       p.son_vel_m_s, st.mach,    st.ae_at, st.cstar_m_s,  st.cf,         st.ivac_m_s, st.isp_m_s,
-      p.x[0],        p.x[1],     p.x[2],   p.x[3],        p.x[4],        p.x[5]};
+      p.x[0],        p.x[1],     p.x[2],   p.x[3],        p.x[4],        p.x[5],        p.y[0],
+      p.y[1],        p.y[2],     p.y[3],   p.y[4],        p.y[5]};
   for (int k = 0; k < kStationColumns; ++k) {
     row[k] = v[k];
   }
@@ -223,72 +254,63 @@ zuna4::RocketInput rocket_input(const std::vector<double>& pi_p, const std::vect
   return in;
 }
 
-// Many (pc, of) pairs, flat arrays of one length; the O/F of consecutive
-// points at one Pc swept together, each started from those before it, as
-// `zuna4c rocket` sweeps O/F.
+// Many (pc, of) pairs, flat arrays of one length; in each block of
+// zuna4::kWarmBlock points, the O/F of consecutive points at one Pc swept
+// together, each started from those before it, as `zuna4c rocket` sweeps.
 // Answers (values [n, stations, kStationColumns], flags [n, stations],
 // kinds [stations]: 0 chamber, 1 throat, 2 pressure ratio, 3 area ratio,
 // 4 the end of a finite-area combustor, 5 subsonic area ratio).
 py::tuple rocket_points(const Doubles& pc, const Doubles& of, const std::vector<double>& pi_p,
                         const std::vector<double>& ae_at, int model, int set, double T_r,
                         double h_fuel, double h_oxid, double contraction, double mass_flux,
-                        const std::vector<double>& sub_ae_at) {
-  const py::ssize_t n = of.size();
+                        const std::vector<double>& sub_ae_at, bool warm_start,
+                        const py::object& threads) {
+  const py::ssize_t n = std::max(pc.size(), of.size());
+  if ((pc.size() != n && pc.size() != 1) || (of.size() != n && of.size() != 1)) {
+    throw py::value_error("rocket_points: arrays of different lengths");
+  }
+  const std::size_t dpc = pc.size() == 1 ? 0 : 1, dof = of.size() == 1 ? 0 : 1;
   const std::size_t first_exit = contraction != 0.0 || mass_flux != 0.0 ? 3 : 2;
   const py::ssize_t stations =
       static_cast<py::ssize_t>(first_exit + pi_p.size() + sub_ae_at.size() + ae_at.size());
-  zuna4::RocketInput in = rocket_input(pi_p, ae_at, model, set, T_r, h_fuel, h_oxid);
-  in.contraction = contraction;
-  in.mass_flux = mass_flux;
-  in.sub_ae_at = sub_ae_at;
-  // Every point checked before any is computed.
-  for (py::ssize_t i = 0; i < n; ++i) {
-    in.pc_atm = pc.data()[i];
-    in.of = of.data()[i];
-    zuna4::check_input(in);
-  }
+  zuna4::RocketInput problem = rocket_input(pi_p, ae_at, model, set, T_r, h_fuel, h_oxid);
+  problem.contraction = contraction;
+  problem.mass_flux = mass_flux;
+  problem.sub_ae_at = sub_ae_at;
   py::array_t<double> values({n, stations, py::ssize_t{kStationColumns}});
   py::array_t<std::int64_t> flags({n, stations});
   py::array_t<std::int64_t> kinds(stations);
   double* v = values.mutable_data();
   std::int64_t* fl = flags.mutable_data();
   std::int64_t* kd = kinds.mutable_data();
-  {
-    py::gil_scoped_release release;
-    // Each run of points at one Pc is one sweep over its O/F ratios, as
-    // `zuna4c rocket` computes them.
-    std::vector<double> of_run;
-    for (py::ssize_t first = 0; first < n;) {
-      py::ssize_t end = first + 1;
-      while (end < n && pc.data()[end] == pc.data()[first]) {
-        ++end;
-      }
-      in.pc_atm = pc.data()[first];
-      of_run.assign(of.data() + first, of.data() + end);
-      const std::vector<zuna4::RocketResult> run = zuna4::rocket_sweep(in, of_run);
-      for (py::ssize_t i = first; i < end; ++i) {
-        const zuna4::RocketResult& r = run[static_cast<std::size_t>(i - first)];
-        for (py::ssize_t k = 0; k < stations; ++k) {
-          const zuna4::Station& st = r.stations[static_cast<std::size_t>(k)];
-          station_row(st, v + (i * stations + k) * kStationColumns);
-          fl[i * stations + k] = st.flags;
-          kd[k] = static_cast<std::int64_t>(st.kind);
-        }
-      }
-      first = end;
-    }
-    if (n == 0) {
-      for (py::ssize_t k = 0; k < stations; ++k) {
-        const py::ssize_t e = k - static_cast<py::ssize_t>(first_exit);
-        kd[k] = k == 0 ? 0
-                : e == -1 ? 1
-                : e < 0   ? 4
-                : e < static_cast<py::ssize_t>(pi_p.size()) ? 2
-                : e < static_cast<py::ssize_t>(pi_p.size() + sub_ae_at.size()) ? 5
-                                                                              : 3;
-      }
-    }
+  for (py::ssize_t k = 0; k < stations; ++k) {
+    const py::ssize_t e = k - static_cast<py::ssize_t>(first_exit);
+    kd[k] = k == 0 ? 0
+            : e == -1 ? 1
+            : e < 0   ? 4
+            : e < static_cast<py::ssize_t>(pi_p.size()) ? 2
+            : e < static_cast<py::ssize_t>(pi_p.size() + sub_ae_at.size()) ? 5
+                                                                          : 3;
   }
+  const double* pcs = pc.data();
+  const double* ofs = of.data();
+  const zuna4::ArrayOptions options = array_options(warm_start, threads);
+  released([&] {
+    zuna4::rocket(
+        static_cast<std::size_t>(n), problem,
+        [&](std::size_t i, zuna4::RocketInput& in) {
+          in.pc_atm = pcs[i * dpc];
+          in.of = ofs[i * dof];
+        },
+        [&](std::size_t i, const zuna4::RocketResult& r) {
+          for (py::ssize_t k = 0; k < stations; ++k) {
+            const zuna4::Station& st = r.stations[static_cast<std::size_t>(k)];
+            station_row(st, v + (static_cast<py::ssize_t>(i) * stations + k) * kStationColumns);
+            fl[static_cast<py::ssize_t>(i) * stations + k] = st.flags;
+          }
+        },
+        options);
+  });
   return py::make_tuple(values, flags, kinds);
 }
 
@@ -389,6 +411,25 @@ PYBIND11_MODULE(_core, m) {
                py::reinterpret_steal<py::object>(PyCFunction_New(&kEquilibriumPoint, nullptr)));
   m.def("equilibrium_points", &equilibrium_points);
   m.def("rocket_points", &rocket_points);
+  py::list flag_names;
+  for (const zuna4::StateFlagName& f : zuna4::kStateFlagNames) {
+    flag_names.append(py::make_tuple(f.name, static_cast<unsigned>(f.flag), f.meaning));
+  }
+  m.attr("flag_names") = flag_names;
+  py::list units;
+  for (const zuna::PressureUnit& u : zuna::pressure_units()) {
+    units.append(u.name);
+  }
+  m.attr("pressure_units") = units;
+  m.def("pressure_to_atm", [](double v, const std::string& unit) {
+    for (const zuna::PressureUnit& u : zuna::pressure_units()) {
+      if (unit == u.name) {
+        return zuna::pressure_to_atm(v, u);
+      }
+    }
+    throw py::value_error("unknown pressure unit " + unit);
+  });
+  m.attr("warm_block") = zuna4::kWarmBlock;
   m.def("best_isp", &best_isp);
   m.def("sweep", &sweep);
   m.def("shortest", &zuna::tables::shortest_text,

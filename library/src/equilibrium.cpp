@@ -142,4 +142,41 @@ void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, boo
   }
 }
 
+namespace {
+
+// The input error of point i, naming it.
+[[noreturn]] void refuse_point(const InputError& e, std::size_t i) {
+  Refusal r = e.refusal();
+  r.index = static_cast<long long>(i);
+  throw InputError(r, "point " + std::to_string(i) + ": " + e.what());
+}
+
+}  // namespace
+
+void equilibrium(std::size_t n, const std::function<EquilibriumInput(std::size_t)>& input,
+                 const std::function<void(std::size_t, const State&)>& output,
+                 const ArrayOptions& options) {
+  for_each_block(n, options, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) {
+      try {
+        checked(input(i));
+      } catch (const InputError& e) {
+        refuse_point(e, i);
+      }
+    }
+  });
+  for_each_block(n, options, [&](std::size_t begin, std::size_t end) {
+    State last;
+    bool warm = false;
+    for (std::size_t i = begin; i < end; ++i) {
+      const State s = solve(prepare(input(i)), warm ? &last : nullptr);
+      output(i, s);
+      if (options.warm_start && s.has_values()) {
+        last = s;
+        warm = true;
+      }
+    }
+  });
+}
+
 }  // namespace zuna4

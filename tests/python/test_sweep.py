@@ -69,9 +69,13 @@ def test_the_defaults_are_those_of_the_parameter_form():
     (dict(npmin=2.5), ["npmin must be an integer"]),
     (dict(reactions=(True,)), ["four switches"]),
     (dict(data="not a data file"), ["record"]),
+    (dict(reactions=5), ["reactions must be four switches"]),
+    (dict(toln=float("inf")), ["toln = inf", "finite"]),
+    (dict(tolh="abc"), ["tolh must be a real number"]),
+    (dict(p="2 parsec"), ["unknown unit 'parsec'"]),
 ])
-def test_bad_parameters_raise_value_errors_that_name_them(call, words):
-    with pytest.raises(ValueError) as error:
+def test_bad_parameters_raise_errors_that_name_them(call, words):
+    with pytest.raises((ValueError, TypeError)) as error:
         zuna4.sweep(**call)
     for word in words:
         assert word in str(error.value)

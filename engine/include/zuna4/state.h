@@ -113,6 +113,50 @@ enum StateFlag : unsigned {
                                 // before this exit
 };
 
+// The bits' names and meanings, for the bindings that name them (Python's
+// zuna4.Flags): each enumerator without its k, in capitals.
+struct StateFlagName {
+  StateFlag flag;
+  const char* name;
+  const char* meaning;
+};
+inline constexpr StateFlagName kStateFlagNames[] = {
+    {kNotConverged, "NOT_CONVERGED",
+     "the Newton steps ran out before convergence"},
+    {kExtrapolatedLow, "EXTRAPOLATED_LOW",
+     "T in 100..200 K: the lowest range extrapolated"},
+    {kExtrapolatedHigh, "EXTRAPOLATED_HIGH",
+     "T in 6000..6500 K: the highest range extrapolated"},
+    {kBelowRange, "BELOW_RANGE",
+     "T lies (or the steps stay) below 100 K"},
+    {kAboveRange, "ABOVE_RANGE",
+     "T lies (or the steps stay) above 6500 K"},
+    {kFloatingPoint, "FLOATING_POINT",
+     "an invalid operation, division by zero or overflow"},
+    {kSingular, "SINGULAR",
+     "the Newton system had no solution"},
+    {kNoSolution, "NO_SOLUTION",
+     "the state has no values (NaN)"},
+    {kCondensedPhase, "CONDENSED_PHASE",
+     "a condensed species is present in the state"},
+    {kTransportIncomplete, "TRANSPORT_INCOMPLETE",
+     "transport asked for, a species' data missing"},
+    {kNoChapmanJouguet, "NO_CHAPMAN_JOUGUET",
+     "a detonation without a Chapman-Jouguet solution"},
+    {kShockTooSlow, "SHOCK_TOO_SLOW",
+     "a shock slower than the slowest one with a solution"},
+    {kChamberFailed, "CHAMBER_FAILED",
+     "the chamber has no valid state: nothing downstream"},
+    {kThroatNotFound, "THROAT_NOT_FOUND",
+     "no sonic point found: the throat and every exit are NaN"},
+    {kExitNotFound, "EXIT_NOT_FOUND",
+     "no pressure in the engine's range gives the area ratio asked for"},
+    {kOptimumAtBound, "OPTIMUM_AT_BOUND",
+     "best O/F: the highest value lies at an end of the interval"},
+    {kNozzleSeparates, "NOZZLE_SEPARATES",
+     "the flow likely separates from the nozzle's wall before this exit"},
+};
+
 // ---------------------------------------------------------------------------
 // Transport properties
 

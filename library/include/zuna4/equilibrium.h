@@ -8,9 +8,15 @@
 // kJ/(kg K); M in g/mol. Pressures are given in atm (1 atm = 1.01325 bar).
 #pragma once
 
+#if __cplusplus < 202002L
+#error "the zuna4 headers need C++20: compile with -std=c++20 (pkg-config --cflags zuna4)"
+#endif
+
 #include <cstddef>
+#include <functional>
 #include <span>
 
+#include "zuna4/array.h"
 #include "zuna4/errors.h"
 #include "zuna4/state.h"
 
@@ -53,6 +59,16 @@ State equilibrium(const EquilibriumInput& input, const State* warm = nullptr);
 // starts cold. out.size() must equal in.size().
 void equilibrium(std::span<const EquilibriumInput> in, std::span<State> out, bool warm_start = true,
                  const State* warm = nullptr);
+
+// Many points over the threads of `options`, in blocks of kWarmBlock
+// (zuna4/array.h): input(i) is the i-th point's input and output(i, state)
+// takes its state, called on the workers (each i once; from several threads
+// at once, for different i). Every input is checked before any is solved
+// (InputError names the first point refused). Neither the inputs nor the
+// states are held beyond a block: memory is the caller's.
+void equilibrium(std::size_t n, const std::function<EquilibriumInput(std::size_t)>& input,
+                 const std::function<void(std::size_t, const State&)>& output,
+                 const ArrayOptions& options);
 
 // Checks one input as equilibrium() does; throws InputError.
 void check_input(const EquilibriumInput& input);

@@ -3,4 +3,8 @@
 // the range accepted (zuna4/refusal.h); what() words it in English.
 #pragma once
 
+#if __cplusplus < 202002L
+#error "the zuna4 headers need C++20: compile with -std=c++20 (pkg-config --cflags zuna4)"
+#endif
+
 #include "zuna4/refusal.h"

@@ -10,6 +10,11 @@
 // performance value. The O/F of the highest Isp is searched to 1e-4.
 #pragma once
 
+#if __cplusplus < 202002L
+#error "the zuna4 headers need C++20: compile with -std=c++20 (pkg-config --cflags zuna4)"
+#endif
+
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -33,6 +38,16 @@ RocketResult rocket(const RocketInput& input, const RocketResult* warm = nullptr
 // Many O/F at input's Pc (input.of ignored), each warm from the one before,
 // as `zuna4c rocket` sweeps them. Throws InputError before computing.
 std::vector<RocketResult> rocket_sweep(const RocketInput& input, std::span<const double> of);
+
+// Many points over the threads of `options`, in blocks of kWarmBlock
+// (zuna4/array.h): each worker copies `problem`, input(i, problem) sets the
+// i-th point's Pc and O/F in the copy, output(i, result) takes its result.
+// Within a block, each run of consecutive points at one Pc is swept as
+// rocket_sweep sweeps. Every point is checked before any is computed.
+void rocket(std::size_t n, const RocketInput& problem,
+            const std::function<void(std::size_t, RocketInput&)>& input,
+            const std::function<void(std::size_t, const RocketResult&)>& output,
+            const ArrayOptions& options);
 
 // One BestIsp per exit of input, in the stations' order (input.of ignored).
 // Throws InputError.

@@ -9,6 +9,10 @@
 // Amounts are moles per mole of H2 fed; species order H2O, O2, H2, H, O, OH.
 #pragma once
 
+#if __cplusplus < 202002L
+#error "the zuna4 headers need C++20: compile with -std=c++20 (pkg-config --cflags zuna4)"
+#endif
+
 #include <cstdint>
 #include <istream>
 #include <span>

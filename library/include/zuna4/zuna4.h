@@ -4,6 +4,7 @@
 //                         SP, UV), at one point or over arrays of points
 //   zuna4/rocket.h        rocket performance of the infinite-area combustor
 //                         and the O/F of the highest Isp
+//   zuna4/array.h         how the array calls run: threads, blocks of warm starts
 //   zuna4/sweep.h         the program's own sweep over the O/F grid, the
 //                         values its report prints, without writing a file
 //   zuna4/state.h, zuna4/stations.h, zuna4/sweep-point.h, zuna4/refusal.h
@@ -22,6 +23,10 @@
 // changes the caller's floating-point environment: two threads may compute
 // at once.
 #pragma once
+
+#if __cplusplus < 202002L
+#error "the zuna4 headers need C++20: compile with -std=c++20 (pkg-config --cflags zuna4)"
+#endif
 
 #include "zuna4/equilibrium.h"
 #include "zuna4/rocket.h"
