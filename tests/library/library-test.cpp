@@ -194,6 +194,8 @@ TEST(LibrarySweep, ColumnsNameEachFieldOnceInTheCsvsOrder) {
     }
   }
   EXPECT_EQ(read, 7);  // each marked field read by one column
+}
+
 // An array started warm never flags a point that a cold start computes: a
 // warm start from the point before, far across the range, is solved again
 // cold.
