@@ -85,11 +85,16 @@ void finish_mixture_options(MixtureOptions& m, const char* default_fuel,
   }
   // The defaults stand in only for a mixture with neither named: a fuel
   // alone (or an oxidant alone) is the user's mixture as written.
+  // Without a ratio, they are stoichiometric (phi 1).
   if (!fuel && !oxidant) {
     m.spec.items.insert(m.spec.items.begin(),
                         reactants::parse_reactant(reactants::Role::oxidant, default_oxidant).value());
     m.spec.items.insert(m.spec.items.begin(),
                         reactants::parse_reactant(reactants::Role::fuel, default_fuel).value());
+    if (m.ratio_option == 0) {
+      m.ratio_option = kPhiOption;
+      m.ratios = {1.0};
+    }
   }
 }
 

@@ -147,8 +147,8 @@ struct MixtureOptions {
 // Throws UsageError.
 bool take_mixture_option(const OptionSpec& spec, OptionValue& value, MixtureOptions& m);
 
-// After every option: two ratios given together are refused; without a
-// fuel and an oxidant named, the defaults take their place.
+// After every option: without a fuel and an oxidant named, the defaults
+// take their place, stoichiometric (phi 1) unless a ratio is given.
 void finish_mixture_options(MixtureOptions& m, const char* default_fuel,
                             const char* default_oxidant);
 

@@ -36,7 +36,7 @@ constexpr char kP1Help[] =
        .help = kP1Help,                                                                      \
        .column = "P1_bar",                                                                   \
        .example = "1,10 or 1bar:20bar:2"},                                                   \
-      {.help = "Mixture (H2 with O2, gases, by default; every reactant a gas at T1):"},      \
+      {.help = "Mixture (H2 with O2 at phi 1 by default; every reactant a gas at T1):"},     \
       kFuelSpec, kOxidantSpec, kDiluentSpec, kBySpec, kMixtureOfSpec, kPhiSpec, kREqSpec,    \
       kFuelPctSpec, {.help = "Products:"}, kOnlySpec, kOmitSpec
 
@@ -91,7 +91,7 @@ const OptionSpec kShockOptions[] = {
      .example = "2,4 or 1.5:8:6"},
     {.id = kIncidentOption,
      .name = "incident",
-     .help = "the state behind the incident shock (without --reflected: the default)"},
+     .help = "the state behind the incident shock (the default\nwithout --reflected)"},
     {.id = kReflectedOption,
      .name = "reflected",
      .help = "the state behind the shock reflected from a closed end"},
