@@ -1,5 +1,7 @@
 #include "commands/mixture-options.h"
 
+#include <cstdio>
+#include <optional>
 #include <string_view>
 
 namespace zuna {
@@ -50,6 +52,7 @@ bool take_mixture_option(const OptionSpec& spec, OptionValue& v, MixtureOptions&
     }
     case kByOption:
       m.spec.by = v.text == "mass" ? reactants::ShareBasis::mass : reactants::ShareBasis::moles;
+      m.by_given = true;
       return true;
     case kMixtureOfOption:
     case kPhiOption:
@@ -62,6 +65,18 @@ bool take_mixture_option(const OptionSpec& spec, OptionValue& v, MixtureOptions&
       m.ratio_option = spec.id;
       m.ratios = std::move(v.list);
       return true;
+    case kEnthalpyOfOption: {
+      const std::size_t eq = v.text.rfind('=');
+      const std::optional<double> h =
+          eq == std::string::npos ? std::nullopt
+                                  : read_number(std::string_view(v.text).substr(eq + 1));
+      if (eq == std::string::npos || eq == 0 || !h) {
+        throw UsageError{"--enthalpy-of: '" + printable(v.text) +
+                         "' is not NAME=J/mol (like H2O(L)=-285830)"};
+      }
+      m.enthalpies.emplace_back(v.text.substr(0, eq), *h);
+      return true;
+    }
     case kOnlyOption:
     case kOmitOption: {
       std::vector<std::string> names = names_of(v.text);
@@ -86,7 +101,7 @@ void finish_mixture_options(MixtureOptions& m, const char* default_fuel,
   // The defaults stand in only for a mixture with neither named: a fuel
   // alone (or an oxidant alone) is the user's mixture as written.
   // Without a ratio, they are stoichiometric (phi 1).
-  if (!fuel && !oxidant) {
+  if (!fuel && !oxidant && default_fuel != nullptr && default_oxidant != nullptr) {
     m.spec.items.insert(m.spec.items.begin(),
                         reactants::parse_reactant(reactants::Role::oxidant, default_oxidant).value());
     m.spec.items.insert(m.spec.items.begin(),
@@ -95,7 +110,73 @@ void finish_mixture_options(MixtureOptions& m, const char* default_fuel,
       m.ratio_option = kPhiOption;
       m.ratios = {1.0};
     }
+  } else if (!fuel && !oxidant && m.named()) {
+    throw UsageError{"--diluent: a diluent alone is no mixture; name a fuel or an oxidant"};
   }
+  for (const auto& [name, h] : m.enthalpies) {
+    bool found = false;
+    for (reactants::ReactantItem& item : m.spec.items) {
+      if (item.name == name) {
+        item.h_J_mol = h;
+        found = true;
+      }
+    }
+    if (!found) {
+      throw UsageError{"--enthalpy-of: '" + printable(name) + "' is none of the reactants named"};
+    }
+  }
+}
+
+namespace {
+
+void json_string(std::string& out, std::string_view s) {
+  out += '"';
+  for (char c : s) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char u[8];
+      std::snprintf(u, sizeof u, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+      out += u;
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+}  // namespace
+
+std::string reactants_json(const reactants::MixtureDescription& d) {
+  std::string out = "[";
+  for (const reactants::MixtureEntry& e : d.reactants) {
+    out += out.size() > 1 ? ", {" : "{";
+    out += "\"name\": ";
+    json_string(out, e.name);
+    out += ", \"role\": ";
+    json_string(out, reactants::role_name(e.role));
+    out += ", \"T_K\": " + shortest_text(e.T_K);
+    out += ", \"mole_fraction\": " + shortest_text(e.mole_fraction);
+    out += ", \"mass_fraction\": " + shortest_text(e.mass_fraction);
+    out += ", \"h_J_mol\": " + shortest_text(e.h_J_mol);
+    out += e.h_from_user ? ", \"h_from_user\": true}" : "}";
+  }
+  return out + "]";
+}
+
+std::string reactants_text(const reactants::MixtureDescription& d) {
+  std::string out = "Reactants (shares by " +
+                    std::string(d.by == reactants::ShareBasis::mass ? "mass" : "moles") + "):\n";
+  char line[256];
+  for (const reactants::MixtureEntry& e : d.reactants) {
+    std::snprintf(line, sizeof line,
+                  "  %-8s %-16s T %9.3f K  moles %.6f  mass %.6f  h %.6g J/mol%s\n",
+                  reactants::role_name(e.role), printable(e.name).c_str(), e.T_K, e.mole_fraction,
+                  e.mass_fraction, e.h_J_mol, e.h_from_user ? " (given)" : "");
+    out += line;
+  }
+  return out;
 }
 
 std::size_t mixture_count(const MixtureOptions& m) {
@@ -142,7 +223,7 @@ std::string refusal_option(const std::string& subject) {
   if (subject == "fuel_pct") return "--fuel-pct";
   if (subject == "r_eq") return "--r-eq";
   if (subject == "products") return "--only";
-  if (subject == "enthalpy") return "--fuel";
+  if (subject == "enthalpy") return "--enthalpy-of";
   return "--" + subject;
 }
 

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 #include <span>
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ enum MixtureOptionId : int {
   kFuelPctOption,
   kOnlyOption,
   kOmitOption,
+  kEnthalpyOfOption,
 };
 
 inline constexpr OptionSpec kFuelSpec{
@@ -134,12 +136,26 @@ inline constexpr OptionSpec kOmitSpec{.id = kOmitOption,
                                       .value = "NAMES",
                                       .help = "not these products, separated by ';'"};
 
+inline constexpr OptionSpec kEnthalpyOfSpec{
+    .id = kEnthalpyOfOption,
+    .name = "enthalpy-of",
+    .type = ValueType::text,
+    .value = "NAME=H",
+    .help =
+        "the enthalpy [J/mol] of a named reactant at its temperature\n"
+        "where the data have none (repeatable)"};
+
 // The mixture options as given.
 struct MixtureOptions {
   reactants::MixtureSpec spec;  // the items and their basis; no ratio
   int ratio_option = 0;         // the id of the ratio given, 0 for none
   std::vector<double> ratios;   // its values
   engine::ProductChoice products;
+  bool by_given = false;
+  std::vector<std::pair<std::string, double>> enthalpies;  // --enthalpy-of NAME=J/mol
+
+  bool named() const { return !spec.items.empty(); }
+  bool restricted() const { return !products.only.empty() || !products.omit.empty(); }
 };
 
 // Takes a mixture option's value into `m` (an item is parsed here, so that
@@ -148,9 +164,17 @@ struct MixtureOptions {
 bool take_mixture_option(const OptionSpec& spec, OptionValue& value, MixtureOptions& m);
 
 // After every option: without a fuel and an oxidant named, the defaults
-// take their place, stoichiometric (phi 1) unless a ratio is given.
+// take their place (none when nullptr), stoichiometric (phi 1) unless a
+// ratio is given; a diluent alone is refused; each --enthalpy-of goes to
+// the items of its name (refused when it names none of them).
 void finish_mixture_options(MixtureOptions& m, const char* default_fuel,
                             const char* default_oxidant);
+
+// The header of results: the reactants as a JSON array ([{"name", "role",
+// "T_K", "mole_fraction", "mass_fraction", "h_J_mol"}, ...]) and as the
+// lines above a readable table.
+std::string reactants_json(const reactants::MixtureDescription& d);
+std::string reactants_text(const reactants::MixtureDescription& d);
 
 // The number of mixtures: one per ratio value, or one.
 std::size_t mixture_count(const MixtureOptions& m);
