@@ -8,10 +8,10 @@ namespace zuna {
 namespace {
 
 constexpr char kP1Help[] =
-    "pressures P1 of the unburned gas, {lo} to {hi} atm ({default});\n"
-    "values and FIRST:LAST:COUNT ranges in logarithmic steps, each\n"
-    "in atm or with its unit (1bar, 10mmHg: Pa, kPa, MPa, bar, atm,\n"
-    "psia, mmHg, torr)";
+    "pressures P1 of the unburned gas, {lo} to {hi}\n"
+    "atm ({default}); the same syntax, each value or range\n"
+    "end in atm or with its unit (1bar, 10mmHg: Pa, kPa,\n"
+    "MPa, bar, atm, psia, mmHg, torr)";
 
 #define ZUNA_WAVE_INITIAL_OPTIONS                                                            \
   {.help = "Unburned gas:"},                                                                 \
@@ -23,7 +23,7 @@ constexpr char kP1Help[] =
        .lowest = engine::kTMinK,                                                             \
        .highest = engine::kTMaxK,                                                            \
        .range = "{lo} to {hi} K",                                                            \
-       .help = "temperatures T1 [K], {lo} to {hi} ({default}), the same syntax",             \
+       .help = "temperatures T1 [K], {lo} to {hi} ({default}); values\nand FIRST:LAST:COUNT ranges in logarithmic steps",  \
        .column = "T1_K",                                                                     \
        .example = "298.15,500 or 300:3000:4"},                                               \
       {.id = kP1Option,                                                                      \
@@ -43,7 +43,7 @@ constexpr char kP1Help[] =
 #define ZUNA_WAVE_RESULTS_OPTIONS                                                             \
   {.id = kTransportOption,                                                                    \
    .name = "transport",                                                                       \
-   .help = "add the transport properties of the gas behind the front"},                       \
+   .help = "add the transport properties of the gas behind\nthe front"},                     \
       {.help = "Results (a readable table on standard output without these):"},               \
       {.id = kCsvOption,                                                                      \
        .name = "csv",                                                                         \
@@ -54,7 +54,7 @@ constexpr char kP1Help[] =
        .name = "json",                                                                        \
        .type = ValueType::output,                                                             \
        .value = "FILE",                                                                       \
-       .help = "the same as JSON, with the SHA-256 of the data ('-': stdout)"},               \
+       .help = "the same as JSON, with the SHA-256 of the data\n('-': standard output)"},       \
       kHelpSpec
 
 const OptionSpec kDetonationOptions[] = {
@@ -74,7 +74,7 @@ const OptionSpec kShockOptions[] = {
      .highest = 1e5,
      .open_below = true,
      .range = "above {lo} and at most {hi} m/s",
-     .help = "speeds u1 [m/s] of the incident shock into the gas at rest",
+     .help = "speeds u1 [m/s] of the incident shock into the gas\nat rest, the same syntax",
      .column = "u1_m_s",
      .example = "1000,1500 or 1000:3000:5"},
     {.id = kMach1Option,
@@ -85,8 +85,8 @@ const OptionSpec kShockOptions[] = {
      .highest = 1000.0,
      .range = "{lo} to {hi}",
      .help =
-         "or their Mach numbers u1/a1, a1 the frozen sound speed of\n"
-         "the unburned gas ({lo} to {hi})",
+         "or their Mach numbers u1/a1, a1 the frozen sound\n"
+         "speed of the unburned gas ({lo} to {hi})",
      .column = "mach1",
      .example = "2,4 or 1.5:8:6"},
     {.id = kIncidentOption,
@@ -101,9 +101,9 @@ const OptionSpec kShockOptions[] = {
      .value = "LIST",
      .default_text = "equilibrium",
      .help =
-         "equilibrium, frozen or both, comma-separated: the gas behind\n"
-         "the shocks in chemical equilibrium or of the unburned\n"
-         "composition ({default})",
+         "equilibrium, frozen or both, comma-separated: the\n"
+         "gas behind the shocks in chemical equilibrium or of\n"
+         "the unburned composition ({default})",
      .column = "model",
      .choices = "equilibrium,frozen"},
     ZUNA_WAVE_RESULTS_OPTIONS,
