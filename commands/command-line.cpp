@@ -379,14 +379,15 @@ std::string usage_text(std::string_view program) {
          " --batch [OPTION]...\n"
          "  or:  " +
          name +
-         " equilibrium|rocket [ARGUMENT]...\n"
+         " equilibrium|rocket|detonation|shock [ARGUMENT]...\n"
          "Compute the combustion of hydrogen with oxygen, without and with dissociation,\n"
          "for a sweep of O/F mass ratios around the stoichiometric value.\n"
          "\n"
          "Without --batch the interactive session runs on the terminal: presentation,\n"
          "parameter form, progress, results menu; answers are read one per line.\n"
-         "The commands 'equilibrium' and 'rocket', given first, take arguments of their\n"
-         "own; no other argument is taken (name a working folder with --dir).\n"
+         "The commands 'equilibrium', 'rocket', 'detonation' and 'shock', given first,\n"
+         "take arguments of their own; no other argument is taken (name a working\n"
+         "folder with --dir).\n"
          "\n"
          "  -C, --dir=FOLDER       work in FOLDER (entered first: the names below are\n"
          "                         taken inside it)\n"

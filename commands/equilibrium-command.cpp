@@ -3,7 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <optional>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -14,7 +17,10 @@
 
 #include "commands/equilibrium-options.h"
 #include "commands/results-output.h"
+#include "commands/mixture-options.h"
 #include "engine/engine.h"
+#include "engine/set-solver.h"
+#include "reactants/mixture.h"
 #include "fio/file-stream.h"
 #include "fio/fio.h"
 #include "fio/io-error.h"
@@ -255,6 +261,406 @@ bool compute(const EquilibriumSettings& s, const engine::ThermoData& data,
   return true;
 }
 
+
+// ---------------------------------------------------------------------------
+// The general solver: every product of the data (or those of --only and
+// --omit), the six problems, named reactants or the presets.
+
+// The species whose x_ columns the six gases' table has, in its order.
+const char* const kSixGases[] = {"H2O", "O2", "H2", "H", "O", "OH"};
+
+// One mixture of the run: its element amounts in the set's order, its
+// enthalpy and energy, and its ratios as the columns echo them.
+struct SetCase {
+  double of = 0.0, phi = 0.0, r_eq = 0.0;
+  std::vector<double> b_mol_kg;
+  double h_kJ_kg = 0.0, u_kJ_kg = 0.0;
+};
+
+// The run's columns: the six gases' table up to x_OH, one x_ per further
+// product in the database's order, y_ with --mass-fractions, phi and r_eq,
+// iterations and flags. `species` maps each x_ (and y_) column to its
+// product in the set, -1 for one the set lacks.
+struct SetColumns {
+  std::vector<std::string> names;
+  std::vector<tables::Column> columns;
+  std::vector<int> species;
+};
+
+SetColumns set_columns(const engine::ProductSet& set, bool mass_fractions) {
+  SetColumns c;
+  for (int k = 0; k < 6; ++k) {
+    c.species.push_back(set.index_of(kSixGases[k]));
+  }
+  std::vector<int> further;
+  for (int j = 0; j < set.size(); ++j) {
+    if (std::find(c.species.begin(), c.species.end(), j) == c.species.end()) {
+      further.push_back(j);
+    }
+  }
+  std::sort(further.begin(), further.end(), [&](int a, int b) {
+    return set.species[static_cast<std::size_t>(a)] < set.species[static_cast<std::size_t>(b)];
+  });
+  c.species.insert(c.species.end(), further.begin(), further.end());
+  const std::size_t kBefore = 20;  // the columns before x_H2O
+  for (std::size_t k = 0; k < kBefore; ++k) {
+    c.names.emplace_back(kColumns[k].name);
+  }
+  for (int j : c.species) {
+    c.names.push_back(
+        "x_" + (j < 0 ? std::string(kSixGases[c.names.size() - kBefore]) : set.species[j]->name));
+  }
+  if (mass_fractions) {
+    const std::size_t n = c.species.size();
+    for (std::size_t k = 0; k < n; ++k) {
+      c.names.push_back("y_" + c.names[kBefore + k].substr(2));
+    }
+  }
+  c.names.emplace_back("phi");
+  c.names.emplace_back("r_eq");
+  c.names.emplace_back("iterations");
+  c.names.emplace_back("flags");
+  for (std::size_t k = 0; k < c.names.size(); ++k) {
+    tables::Column col;
+    col.name = c.names[k];
+    if (k < kBefore) {
+      col = kColumns[k];
+    } else if (k + 2 >= c.names.size()) {
+      col.kind = tables::CellKind::integer;
+    }
+    c.columns.push_back(col);
+  }
+  return c;
+}
+
+// One row of the general solver: the inputs echoed as given (p_atm of tp,
+// hp and sp; T_K of tp and tv), every other value the solver's.
+struct SetRow {
+  double p_atm = 0.0, of = 0.0, phi = 0.0, r_eq = 0.0;
+  const engine::SetPoint* point = nullptr;
+  bool refused = false;  // the solver refused the condition: no values
+};
+
+void write_set_row(tables::TableWriter& w, const EquilibriumSettings& s, const SetColumns& cols,
+                   double T_K, const SetRow& r) {
+  const engine::SetPoint& pt = *r.point;
+  const bool values = !r.refused && pt.has_values();
+  const auto number = [&](double v) { w.number(values ? v : std::nan("")); };
+  const bool volume = s.problem == engine::SetProblem::tv ||
+                      s.problem == engine::SetProblem::uv || s.problem == engine::SetProblem::sv;
+  const bool assigned_T = s.problem == engine::SetProblem::tp || s.problem == engine::SetProblem::tv;
+  w.text(problem_name(s.problem));
+  w.text(s.mixture.named() ? "named" : reactant_set_name(s.reactants.set));
+  if (volume) {
+    number(pt.P_bar / engine::kAtmBar);
+  } else {
+    w.number(r.p_atm);
+  }
+  w.number(r.of);
+  number(pt.P_bar);
+  if (assigned_T) {
+    w.number(T_K);
+  } else {
+    number(pt.T_K);
+  }
+  number(pt.rho_kg_m3);
+  number(pt.h_kJ_kg);
+  number(pt.u_kJ_kg);
+  number(pt.g_kJ_kg);
+  number(pt.s_kJ_kgK);
+  number(pt.M_g_mol);
+  number(pt.dlnV_dlnP_T);
+  number(pt.dlnV_dlnT_P);
+  number(pt.cp_eq_kJ_kgK);
+  number(pt.gamma_s);
+  number(pt.sound_speed_m_s);
+  number(pt.cp_fr_kJ_kgK);
+  number(pt.gamma_fr);
+  number(pt.sound_speed_fr_m_s);
+  for (int j : cols.species) {
+    if (j < 0) {
+      w.absent();
+    } else {
+      number(pt.x[static_cast<std::size_t>(j)]);
+    }
+  }
+  if (s.mass_fractions) {
+    for (int j : cols.species) {
+      if (j < 0) {
+        w.absent();
+      } else {
+        number(pt.y[static_cast<std::size_t>(j)]);
+      }
+    }
+  }
+  w.number(r.phi);
+  w.number(r.r_eq);
+  w.integer(r.refused ? 0 : pt.iterations);
+  w.integer(r.refused ? static_cast<std::int64_t>(engine::kNoSolution) : pt.flags);
+  w.end_row();
+}
+
+// The readable table: the rows kept until the end, then the columns of the
+// products that reach the trace somewhere, the others named below it.
+class TracedTable final : public tables::TableWriter {
+ public:
+  TracedTable(tables::OutputBuffer& out, const SetColumns& cols, std::size_t first_species,
+              std::size_t species_count, bool mass_fractions, double trace, std::string header)
+      : out_(out), cols_(cols), first_(first_species), count_(species_count),
+        mass_fractions_(mass_fractions), trace_(trace), header_(std::move(header)) {}
+
+  void number(double v) override { cells_.push_back({v, 0, {}, Kind::number}); }
+  void integer(std::int64_t v) override { cells_.push_back({0, v, {}, Kind::integer}); }
+  void text(std::string_view v) override { cells_.push_back({0, 0, std::string(v), Kind::text}); }
+  void absent() override { cells_.push_back({std::nan(""), 0, {}, Kind::number}); }
+  void end_row() override { ++rows_; }
+  bool ok() const override { return out_.ok(); }
+
+  bool finish() override {
+    const std::size_t width = cols_.columns.size();
+    // A product is shown where its mole fraction reaches the trace.
+    std::vector<bool> shown(width, true);
+    std::vector<std::string> below;
+    for (std::size_t k = 0; k < count_; ++k) {
+      const std::size_t c = first_ + k;
+      if (cols_.species[k] < 0) {
+        shown[c] = false;
+        if (mass_fractions_) shown[c + count_] = false;
+        continue;
+      }
+      bool reaches = false;
+      for (std::size_t r = 0; r < rows_ && !reaches; ++r) {
+        reaches = cells_[r * width + c].v >= trace_;
+      }
+      if (!reaches) {
+        shown[c] = false;
+        if (mass_fractions_) shown[c + count_] = false;
+        below.push_back(cols_.names[c].substr(2));
+      }
+    }
+    std::vector<tables::Column> columns;
+    for (std::size_t c = 0; c < width; ++c) {
+      if (shown[c]) columns.push_back(cols_.columns[c]);
+    }
+    out_.put(header_);
+    if (!below.empty()) {
+      // Wrapped at a comma before 78 columns; names keep their own commas.
+      std::string text = "Products considered, below a mole fraction of " +
+                         shortest_text(trace_) + ":";
+      std::size_t line_start = 0;
+      for (const std::string& name : below) {
+        if (text.size() - line_start + name.size() + 2 > 78) {
+          text += "\n ";
+          line_start = text.size() - 1;
+        }
+        text += " " + name + ",";
+      }
+      text.back() = '\n';
+      out_.put(text);
+    }
+    tables::TextTable table(out_, columns, 6);
+    for (std::size_t r = 0; r < rows_; ++r) {
+      for (std::size_t c = 0; c < width; ++c) {
+        if (!shown[c]) continue;
+        const Cell& cell = cells_[r * width + c];
+        switch (cell.kind) {
+          case Kind::number: table.number(cell.v); break;
+          case Kind::integer: table.integer(cell.i); break;
+          case Kind::text: table.text(cell.t); break;
+        }
+      }
+      table.end_row();
+    }
+    return table.finish();
+  }
+
+ private:
+  enum class Kind { number, integer, text };
+  struct Cell {
+    double v;
+    std::int64_t i;
+    std::string t;
+    Kind kind;
+  };
+  tables::OutputBuffer& out_;
+  const SetColumns& cols_;
+  std::size_t first_, count_;
+  bool mass_fractions_;
+  double trace_;
+  std::string header_;
+  std::vector<Cell> cells_;
+  std::size_t rows_ = 0;
+};
+
+// The mixtures of the run, checked before anything is computed.
+bool set_cases(const EquilibriumSettings& s, const LoadedData& loaded, std::vector<SetCase>& cases,
+               std::vector<std::string>& elements,
+               std::optional<reactants::MixtureDescription>& description,
+               std::vector<reactants::Mixture>& mixtures) {
+  if (s.mixture.named()) {
+    try {
+      mixtures = make_mixtures(s.mixture, loaded.species);
+    } catch (const UsageError& e) {
+      usage_exit(kCommand, e.message);
+      return false;
+    }
+    for (const reactants::Mixture& x : mixtures) {
+      SetCase c;
+      c.of = x.description.of;
+      c.phi = x.description.phi;
+      c.r_eq = x.description.r_eq;
+      c.h_kJ_kg = x.h_kJ_kg;
+      c.u_kJ_kg = x.u_kJ_kg;
+      cases.push_back(std::move(c));
+    }
+    elements = mixtures.front().elements;
+    description = mixtures.front().description;
+    return true;
+  }
+  std::vector<FedMixture> fed;
+  if (!feed_mixtures(s, loaded.data, fed)) {
+    return false;
+  }
+  const double ofst = engine::stoichiometric_of(loaded.data);
+  for (const FedMixture& m : fed) {
+    SetCase c;
+    c.of = m.of;
+    c.phi = c.r_eq = ofst / m.of;  // H2 and O2: phi = r_eq = 1/r
+    c.b_mol_kg = {m.feed.b_mol_kg[0], m.feed.b_mol_kg[1]};
+    c.h_kJ_kg = m.feed.h0_kJ_kg;
+    c.u_kJ_kg = m.u0_kJ_kg;
+    cases.push_back(std::move(c));
+  }
+  elements = {"H", "O"};
+  return true;
+}
+
+// The mixtures at one condition, each warm from the point before it.
+bool sweep_set(const EquilibriumSettings& s, engine::SetSolver& solver,
+               const std::vector<SetCase>& cases, engine::SetCondition c, double p_atm,
+               const SetColumns& cols, engine::SetPoint& point, tables::TableWriter& out) {
+  for (const SetCase& m : cases) {
+    if (s.problem == engine::SetProblem::hp) {
+      c.h_kJ_kg = s.h_kJ_kg ? *s.h_kJ_kg : m.h_kJ_kg;
+    } else if (s.problem == engine::SetProblem::uv) {
+      c.u_kJ_kg = s.u_kJ_kg ? *s.u_kJ_kg : m.u_kJ_kg;
+    }
+    SetRow row{p_atm, m.of, m.phi, m.r_eq, &point, false};
+    try {
+      solver.solve(m.b_mol_kg, c, point);
+    } catch (const engine::InputError&) {
+      row.refused = true;
+    }
+    write_set_row(out, s, cols, c.T_K, row);
+    if (!out.ok()) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool compute_set(const EquilibriumSettings& s, engine::SetSolver& solver,
+                 const std::vector<SetCase>& cases, const SetColumns& cols,
+                 tables::TableWriter& out) {
+  using engine::SetProblem;
+  engine::SetPoint point = solver.make_point();
+  engine::SetCondition c;
+  c.problem = s.problem;
+  c.s_kJ_kgK = s.s_kJ_kgK;
+  const bool volume =
+      s.problem == SetProblem::tv || s.problem == SetProblem::uv || s.problem == SetProblem::sv;
+  const bool assigned_T = s.problem == SetProblem::tp || s.problem == SetProblem::tv;
+  const std::vector<double> one = {0.0};
+  for (double first : volume ? s.densities_kg_m3 : s.pressures_atm) {
+    if (volume) {
+      c.v_m3_kg = 1.0 / first;
+    } else {
+      c.p_bar = first * engine::kAtmBar;
+    }
+    for (double T : assigned_T ? s.temperatures_K : one) {
+      c.T_K = T;
+      if (!sweep_set(s, solver, cases, c, volume ? 0.0 : first, cols, point, out)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+int run_general(const EquilibriumSettings& s, ResultsFiles& results,
+                const std::vector<Format>& formats, bool stdout_closed) {
+  std::unique_ptr<LoadedData> loaded =
+      load_thermo_data(kCommand, s.thermo, s.thermo_file, true, true);
+  if (!loaded) {
+    return 1;
+  }
+  std::vector<SetCase> cases;
+  std::vector<std::string> elements;
+  std::optional<reactants::MixtureDescription> description;
+  std::vector<reactants::Mixture> mixtures;
+  if (!set_cases(s, *loaded, cases, elements, description, mixtures)) {
+    return 2;
+  }
+  engine::ProductSet set;
+  try {
+    set = engine::select_products(loaded->species, elements, s.mixture.products);
+  } catch (const engine::InputError& e) {
+    // The engine's words start with the list they refuse ("only: ...").
+    std::string what = e.what();
+    const char* option = "--fuel";
+    for (const char* list : {"only", "omit"}) {
+      if (what.rfind(std::string(list) + ": ", 0) == 0) {
+        option = list[1] == 'n' ? "--only" : "--omit";
+        what.erase(0, 6);
+      }
+    }
+    return usage_exit(kCommand, std::string(option) + ": " + printable(what));
+  }
+  for (std::size_t k = 0; k < mixtures.size(); ++k) {
+    cases[k].b_mol_kg = mixtures[k].b_for(set);
+  }
+  const SetColumns cols = set_columns(set, s.mass_fractions);
+  if (!results.open(stdout_closed)) {
+    return 1;
+  }
+  const std::string reactants_member =
+      description ? reactants_json(*description) : std::string("null");
+  std::string header = std::string("Problem ") + problem_name(s.problem) + ", reactants " +
+                       (s.mixture.named() ? std::string("named") : reactant_set_name(s.reactants.set)) +
+                       ", " + std::to_string(set.size()) + " products\n";
+  if (description) {
+    header += reactants_text(*description);
+  }
+  std::vector<tables::TableWriter*> writers;
+  for (std::size_t k = 0; k < formats.size(); ++k) {
+    ResultsOutput& o = results.outputs()[k];
+    switch (formats[k]) {
+      case Format::text:
+        o.writer = std::make_unique<TracedTable>(*o.buffer, cols, std::size_t{20},
+                                                 cols.species.size(), s.mass_fractions, s.trace,
+                                                 header);
+        break;
+      case Format::csv:
+        o.writer = std::make_unique<tables::CsvWriter>(*o.buffer, cols.columns);
+        break;
+      case Format::json: {
+        const tables::JsonMember members[] = {{"program", "zuna4c"},
+                                              {"version", ZUNA_VERSION},
+                                              {"thermo_sha256", loaded->sha256},
+                                              {"reactants", reactants_member, true}};
+        o.writer = std::make_unique<tables::JsonWriter>(*o.buffer, members, cols.columns);
+        break;
+      }
+    }
+    writers.push_back(o.writer.get());
+  }
+  tables::TableWriter* const single = writers.size() == 1 ? writers.front() : nullptr;
+  tables::FanOut all(std::move(writers));
+  engine::SetSolver solver(set);
+  const bool complete = compute_set(s, solver, cases, cols, single ? *single : all);
+  return results.finish(complete) ? 0 : 1;
+}
+
 int run(const EquilibriumSettings& s, bool stdout_closed) {
   ResultsFiles results(kCommand);
   std::vector<Format> formats;
@@ -275,6 +681,9 @@ int run(const EquilibriumSettings& s, bool stdout_closed) {
   }
   if (const std::optional<std::string> clash = results.clash()) {
     return usage_exit(kCommand, *clash);
+  }
+  if (s.general) {
+    return run_general(s, results, formats, stdout_closed);
   }
   std::unique_ptr<LoadedData> loaded = load_thermo_data(kCommand, s.thermo, s.thermo_file);
   if (!loaded) {

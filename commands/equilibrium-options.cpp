@@ -7,6 +7,14 @@
 namespace zuna {
 namespace {
 
+// The options of this command beyond command-options.h and mixture-options.h.
+enum EquilibriumOptionId {
+  kEnthalpyOption = 300,
+  kEnergyOption,
+  kMassFractionsOption,
+  kTraceOption,
+};
+
 constexpr char kPressureHelp[] =
     "pressures, {lo} to {hi} atm ({default}); values and\n"
     "FIRST:LAST:COUNT ranges in logarithmic steps, each value\n"
@@ -20,9 +28,9 @@ const OptionSpec kOptions[] = {
      .type = ValueType::word,
      .value = "P",
      .default_text = "hp",
-     .help = "tp, hp, sp or uv: what is held fixed ({default})",
+     .help = "tp, hp, sp, tv, uv or sv: what is held fixed ({default})",
      .column = "problem",
-     .choices = "tp,hp,sp,uv"},
+     .choices = "tp,hp,sp,tv,uv,sv"},
     {.id = kPressureOption,
      .name = "pressure",
      .short_name = 'p',
@@ -41,15 +49,27 @@ const OptionSpec kOptions[] = {
      .lowest = engine::kTMinK,
      .highest = engine::kTMaxK,
      .range = "{lo} to {hi} K",
-     .help = "temperatures [K] of tp, {lo} to {hi}, the same syntax",
+     .help = "temperatures [K] of tp and tv, {lo} to {hi}, the same syntax",
      .column = "T_K",
      .example = "1000,2000 or 1000:4000:4"},
     {.id = kEntropyOption,
      .name = "entropy",
      .type = ValueType::real,
      .value = "S",
-     .help = "entropy of sp [kJ/(kg K)]",
+     .help = "entropy of sp and sv [kJ/(kg K)]",
      .column = "S_kJ_kgK"},
+    {.id = kEnthalpyOption,
+     .name = "enthalpy",
+     .type = ValueType::real,
+     .value = "H",
+     .help = "hp: the enthalpy [kJ/kg] instead of the reactants'",
+     .column = "H_kJ_kg"},
+    {.id = kEnergyOption,
+     .name = "energy",
+     .type = ValueType::real,
+     .value = "U",
+     .help = "uv: the internal energy [kJ/kg] instead of the reactants'",
+     .column = "U_kJ_kg"},
     {.id = kRhoOption,
      .name = "rho",
      .type = ValueType::list,
@@ -57,7 +77,7 @@ const OptionSpec kOptions[] = {
      .lowest = 1e-300,
      .highest = 1e300,
      .range = "above 0 kg/m3",
-     .help = "uv: density of the mixture [kg/m3], the same syntax",
+     .help = "tv, uv, sv: density of the mixture [kg/m3], the same syntax",
      .column = "rho_kg_m3",
      .example = "0.1,1 or 1e-3:1:4"},
     {.id = kT0Option,
@@ -87,6 +107,32 @@ const OptionSpec kOptions[] = {
     kTReactantsSpec,
     kHFuelSpec,
     kHOxidSpec,
+    {.help = "Named reactants (the general solver; no ions):"},
+    kFuelSpec,
+    kOxidantSpec,
+    kDiluentSpec,
+    kBySpec,
+    kFuelPctSpec,
+    kPhiSpec,
+    kREqSpec,
+    kEnthalpyOfSpec,
+    {.help = "Products (every species of the data made of the reactants' elements):"},
+    kOnlySpec,
+    kOmitSpec,
+    {.id = kMassFractionsOption,
+     .name = "mass-fractions",
+     .help = "add a y_NAME column per product"},
+    {.id = kTraceOption,
+     .name = "trace",
+     .type = ValueType::real,
+     .value = "X",
+     .default_text = "5e-06",
+     .lowest = 0.0,
+     .highest = 1.0,
+     .range = "{lo} to {hi}",
+     .help = "the readable table shows the products whose mole fraction\n"
+             "reaches X somewhere ({default}); CSV and JSON have all"},
+    {.help = "Data:"},
     kThermoSpec,
     {.id = kDataOption,
      .name = "data",
@@ -119,11 +165,15 @@ struct Given {
   bool pressure = false, of = false, grid = false, temperature = false, entropy = false;
   bool t0 = false, p0 = false, rho = false, t_reactants = false, h_fuel = false, h_oxid = false;
   bool reactant_set = false;
+  bool enthalpy = false, energy = false, trace = false;
   std::string grid_option;  // the first grid option given
 };
 
 void take_option(const OptionSpec& spec, OptionValue&& v, EquilibriumCommandLine& c, Given& given) {
   EquilibriumSettings& s = c.settings;
+  if (take_mixture_option(spec, v, s.mixture)) {
+    return;
+  }
   if (take_grid_option(spec, v, s.grid)) {
     if (!given.grid) {
       given.grid_option = std::string("--") + spec.name;
@@ -138,6 +188,25 @@ void take_option(const OptionSpec& spec, OptionValue&& v, EquilibriumCommandLine
                : v.text == "sp" ? engine::Mode::SP
                : v.text == "uv" ? engine::Mode::UV
                                 : engine::Mode::HP;
+      s.problem = v.text == "tp"   ? engine::SetProblem::tp
+                  : v.text == "sp" ? engine::SetProblem::sp
+                  : v.text == "tv" ? engine::SetProblem::tv
+                  : v.text == "uv" ? engine::SetProblem::uv
+                  : v.text == "sv" ? engine::SetProblem::sv
+                                   : engine::SetProblem::hp;
+      break;
+    case kEnthalpyOption:
+      s.h_kJ_kg = v.real;
+      given.enthalpy = true;
+      break;
+    case kEnergyOption:
+      s.u_kJ_kg = v.real;
+      given.energy = true;
+      break;
+    case kMassFractionsOption: s.mass_fractions = true; break;
+    case kTraceOption:
+      s.trace = v.real;
+      given.trace = true;
       break;
     case kPressureOption:
       s.pressures_atm = std::move(v.list);
@@ -206,8 +275,106 @@ void only_with(bool given, int id, const char* what) {
   }
 }
 
+// The checks of the general solver's problems and reactants.
+void check_general_settings(EquilibriumSettings& s, const Given& g) {
+  using engine::SetProblem;
+  const SetProblem p = s.problem;
+  const bool volume = p == SetProblem::tv || p == SetProblem::uv || p == SetProblem::sv;
+  const char* name = problem_name(p);
+  if (s.thermo == ThermoSource::data7_file) {
+    throw UsageError{"--data holds the six gases only: give the products' records with --thermo"};
+  }
+  if (volume && g.pressure) {
+    throw UsageError{std::string("--pressure does not apply to --problem ") + name +
+                     ": the pressure is a result"};
+  }
+  if (g.t0 || g.p0) {
+    throw UsageError{std::string(g.t0 ? "--t0" : "--p0") +
+                     " applies only to the six gases' uv: give --rho"};
+  }
+  only_with(g.temperature && p != SetProblem::tp && p != SetProblem::tv, kTemperatureOption,
+            "with --problem tp or tv");
+  only_with(g.entropy && p != SetProblem::sp && p != SetProblem::sv, kEntropyOption,
+            "with --problem sp or sv");
+  only_with(g.rho && !volume, kRhoOption, "with --problem tv, uv or sv");
+  only_with(g.enthalpy && p != SetProblem::hp, kEnthalpyOption, "with --problem hp");
+  only_with(g.energy && p != SetProblem::uv, kEnergyOption, "with --problem uv");
+  if ((p == SetProblem::tp || p == SetProblem::tv) && !g.temperature) {
+    throw UsageError{std::string("--problem ") + name + " needs --temperature"};
+  }
+  if ((p == SetProblem::sp || p == SetProblem::sv) && !g.entropy) {
+    throw UsageError{std::string("--problem ") + name + " needs --entropy"};
+  }
+  if (volume && !g.rho) {
+    throw UsageError{std::string("--problem ") + name + " needs --rho"};
+  }
+  const MixtureOptions& m = s.mixture;
+  if (m.named()) {
+    const char* preset = g.reactant_set ? "--reactants"
+                         : g.t_reactants ? "--t-reactants"
+                         : g.h_fuel      ? "--h-fuel"
+                         : g.h_oxid      ? "--h-oxid"
+                         : g.grid        ? "a grid option"
+                                         : nullptr;
+    if (preset != nullptr) {
+      throw UsageError{std::string(preset == std::string("a grid option") ? g.grid_option.c_str()
+                                                                         : preset) +
+                       " applies only to the presets, not with --fuel, --oxidant or --diluent"};
+    }
+  } else {
+    only_with(g.t_reactants && s.reactants.set != engine::ReactantSet::gas, kTReactantsOption,
+              "with --reactants gas");
+    only_with(g.h_fuel && s.reactants.set != engine::ReactantSet::custom, kHFuelOption,
+              "with --reactants custom");
+    only_with(g.h_oxid && s.reactants.set != engine::ReactantSet::custom, kHOxidOption,
+              "with --reactants custom");
+    if (g.of && g.grid) {
+      throw UsageError{"--of cannot be combined with " + g.grid_option};
+    }
+    check_grid(s.grid);
+  }
+  std::size_t ratios = 1;
+  if (m.named()) {
+    ratios = mixture_count(m);
+  } else {
+    ratios = s.of ? s.of->size() : s.grid.size();
+  }
+  const double first = volume ? static_cast<double>(s.densities_kg_m3.size())
+                              : static_cast<double>(s.pressures_atm.size());
+  const double second = (p == SetProblem::tp || p == SetProblem::tv)
+                            ? static_cast<double>(s.temperatures_K.size())
+                            : 1.0;
+  check_rows(first * second * static_cast<double>(ratios));
+}
+
 // The checks between options; each value's range is checked as it is read.
 void check_settings(EquilibriumSettings& s, const Given& g) {
+  MixtureOptions& mix = s.mixture;
+  if (g.of && mix.ratio_option != 0) {
+    const OptionSpec& other = table().spec(mix.ratio_option);
+    throw UsageError{std::string("--of cannot be combined with --") + other.name};
+  }
+  if (!mix.named()) {
+    const char* alone = mix.ratio_option != 0 ? table().spec(mix.ratio_option).name
+                        : mix.by_given        ? "by"
+                        : !mix.enthalpies.empty() ? "enthalpy-of"
+                                                : nullptr;
+    if (alone != nullptr) {
+      throw UsageError{std::string("--") + alone +
+                       " applies only with --fuel, --oxidant or --diluent"};
+    }
+  } else if (g.of) {
+    mix.ratio_option = kMixtureOfOption;
+    mix.ratios = *s.of;
+  }
+  finish_mixture_options(mix, nullptr, nullptr);
+  s.general = s.mixture.named() || s.mixture.restricted() ||
+              s.problem == engine::SetProblem::tv || s.problem == engine::SetProblem::sv ||
+              g.enthalpy || g.energy || s.mass_fractions || g.trace;
+  if (s.general) {
+    check_general_settings(s, g);
+    return;
+  }
   using engine::Mode;
   const Mode m = s.mode;
   if (m == Mode::UV && g.pressure) {
@@ -285,6 +452,18 @@ EquilibriumCommandLine parse_equilibrium_options(int argc, char** argv) {
   return c;
 }
 
+const char* problem_name(engine::SetProblem problem) {
+  switch (problem) {
+    case engine::SetProblem::tp: return "tp";
+    case engine::SetProblem::hp: return "hp";
+    case engine::SetProblem::sp: return "sp";
+    case engine::SetProblem::tv: return "tv";
+    case engine::SetProblem::uv: return "uv";
+    case engine::SetProblem::sv: return "sv";
+  }
+  return "";
+}
+
 const char* problem_name(engine::Mode mode) {
   switch (mode) {
     case engine::Mode::TP: return "tp";
@@ -298,12 +477,17 @@ const char* problem_name(engine::Mode mode) {
 std::string equilibrium_usage_text() {
   return "Usage: zuna4c equilibrium [OPTION]...\n"
          "Chemical equilibrium of the H2/O2 products (H2O, O2, H2, H, O, OH) for a list\n"
-         "of O/F mass ratios at each pressure (or temperature, or density).\n"
+         "of O/F mass ratios at each pressure (or temperature, or density). Named\n"
+         "reactants, --only/--omit, tv, sv, --enthalpy, --energy, --mass-fractions and\n"
+         "--trace use the general solver with every product of the data made of the\n"
+         "reactants' elements, gases and condensed (no ions).\n"
          "\n" +
          table().help() +
          "\n"
          "Rows go by pressure (temperature, density), then O/F in the order given. A point\n"
-         "the engine could not compute has empty values and its flags set; see zuna4c(1).\n" +
+         "the engine could not compute has empty values and its flags set; see zuna4c(1).\n"
+         "The preset liquid keeps its -9016/-12984 J/mol; H2(L) and O2(L) named with\n"
+         "--fuel and --oxidant take the database's -9012/-12979 J/mol.\n" +
          rows_cap_help() +
          "Exit status: 0 success, 1 run-time error (data file, output), 2 usage error.\n";
 }

@@ -468,6 +468,12 @@ void OptionTable::parse(int argc, char** argv,
             v.text = std::string(arg);
             break;
           case ValueType::output: v.text = std::string(arg); break;
+          case ValueType::text:
+            if (arg.empty()) {
+              throw UsageError{name + ": the value is empty"};
+            }
+            v.text = std::string(arg);
+            break;
         }
         take(s, std::move(v));
       });

@@ -43,6 +43,7 @@ enum class ValueType {
   words,          // a comma-separated list of `choices`
   file,           // a file name to read, not empty
   output,         // a results file name, "-" for standard output
+  text,           // a text the command reads itself (a reactant item), not empty
 };
 
 inline constexpr double kNoLimit = std::numeric_limits<double>::infinity();

@@ -25,12 +25,17 @@ constexpr std::size_t kMaxSpeciesDataBytes = std::size_t{64} << 20;
 }  // namespace
 
 std::unique_ptr<LoadedData> load_thermo_data(const char* command, ThermoSource source,
-                                             const std::string& file_name, bool digest) {
+                                             const std::string& file_name, bool digest,
+                                             bool species) {
   auto loaded = std::make_unique<LoadedData>();
   if (source == ThermoSource::builtin) {
     loaded->data = engine::builtin_nasa9_data();
+    if (species) {
+      loaded->species = engine::builtin_species();
+    }
     if (digest) {
-      loaded->sha256 = sha256_hex(engine::builtin_nasa9_text());
+      loaded->sha256 = sha256_hex(species ? engine::builtin_species_text()
+                                          : engine::builtin_nasa9_text());
     }
     return loaded;
   }
@@ -58,6 +63,10 @@ std::unique_ptr<LoadedData> load_thermo_data(const char* command, ThermoSource s
   try {
     loaded->data = source == ThermoSource::nasa9_file ? engine::read_nasa9_data(in, file_name)
                                                       : engine::read_data7(in, file_name);
+    if (species && source == ThermoSource::nasa9_file) {
+      std::istringstream again(text);
+      loaded->species = engine::read_species(again, file_name);
+    }
   } catch (const engine::InputError& e) {
     std::fprintf(stderr, "%s: %s\n", command, printable(e.what()).c_str());
     return nullptr;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/species-set.h"
 #include "fio/file-stream.h"
 #include "fio/io-error.h"
 #include "tables/output-buffer.h"
@@ -26,15 +27,19 @@ namespace zuna {
 struct LoadedData {
   engine::ThermoData data;
   std::string sha256;  // of the text the data were read from, when asked for
+  // Every record of the same text, for the general solver (with `species`).
+  engine::SpeciesDatabase species;
 };
 
 enum class ThermoSource { builtin, nasa9_file, data7_file };
 
 // The built-in records, or a file read once: its bytes are both digested and
 // parsed (digested only with `digest`). Nothing, after a message naming
-// `command`, when the file cannot be read or used.
+// `command`, when the file cannot be read or used. With `species`, the
+// records of every species too: those compiled in (digested) or the file's.
 std::unique_ptr<LoadedData> load_thermo_data(const char* command, ThermoSource source,
-                                             const std::string& file, bool digest = true);
+                                             const std::string& file, bool digest = true,
+                                             bool species = false);
 
 class ResultsTarget final : public tables::ByteSink {
  public:

@@ -5,9 +5,9 @@
 // standard error. With --batch it makes its calculations from the options
 // alone and may write every point as CSV or JSON.
 //
-// "zuna4c equilibrium ..." and "zuna4c rocket ..." are commands of their
-// own (equilibrium-command.h, rocket-command.h): the first argument alone
-// selects them.
+// "zuna4c equilibrium ...", "zuna4c rocket ...", "zuna4c detonation ..."
+// and "zuna4c shock ..." are commands of their own (equilibrium-command.h,
+// rocket-command.h, wave-command.h): the first argument alone selects them.
 //
 // Exit codes: 0 after the stop or a batch run that succeeded, 1 after a
 // run-time error, the end of the input or an output that cannot be written,
@@ -45,6 +45,7 @@
 #include "commands/option-table.h"
 #include "commands/results-output.h"
 #include "commands/rocket-command.h"
+#include "commands/wave-command.h"
 #include "platform/working-folder.h"
 
 namespace {
@@ -324,6 +325,12 @@ int main(int argc, char** argv) {
   }
   if (argc > 1 && std::strcmp(argv[1], "rocket") == 0) {
     return zuna::console::run_rocket_command(argc - 1, argv + 1);
+  }
+  if (argc > 1 && std::strcmp(argv[1], "detonation") == 0) {
+    return run_detonation_command(argc - 1, argv + 1);
+  }
+  if (argc > 1 && std::strcmp(argv[1], "shock") == 0) {
+    return run_shock_command(argc - 1, argv + 1);
   }
   stdout_closed_at_start = ::fcntl(STDOUT_FILENO, F_GETFD) == -1 && errno == EBADF;
   // Before anything is opened: a closed standard descriptor would otherwise be

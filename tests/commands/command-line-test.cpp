@@ -16,6 +16,7 @@
 #include "commands/command-line.h"
 #include "commands/equilibrium-options.h"
 #include "commands/rocket-options.h"
+#include "commands/wave-options.h"
 
 namespace zuna {
 namespace {
@@ -363,6 +364,8 @@ TEST_F(ManualPage, SubcommandOptionsAsTheirTablesDescribeThem) {
   const std::pair<const char*, std::span<const OptionSpec>> commands[] = {
       {"THE EQUILIBRIUM SUBCOMMAND", equilibrium_options()},
       {"THE ROCKET SUBCOMMAND", rocket_options()},
+      {"THE DETONATION SUBCOMMAND", detonation_options()},
+      {"THE SHOCK SUBCOMMAND", shock_options()},
   };
   for (const auto& [section, specs] : commands) {
     SCOPED_TRACE(section);

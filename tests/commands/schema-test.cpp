@@ -14,6 +14,8 @@
 #include "commands/equilibrium-options.h"
 #include "commands/rocket-command.h"
 #include "commands/rocket-options.h"
+#include "commands/wave-command.h"
+#include "commands/wave-options.h"
 
 namespace zuna {
 namespace {
@@ -73,6 +75,9 @@ void expect_schema_of(const std::string& command, std::span<const tables::Column
 TEST(Schemas, RowsAreTheColumnsAndOptionsOfTheTables) {
   expect_schema_of("equilibrium", equilibrium_columns(), equilibrium_options());
   expect_schema_of("rocket", console::rocket_columns(), rocket_options());
+  // The species columns x_NAME of a run are the schema's pattern.
+  expect_schema_of("detonation", detonation_columns(), detonation_options());
+  expect_schema_of("shock", shock_columns(), shock_options());
 }
 
 }  // namespace

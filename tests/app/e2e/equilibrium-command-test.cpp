@@ -249,6 +249,8 @@ TEST(Equilibrium, JsonRowsAndDigest) {
         EXPECT_NE(std::find(type["enum"].begin(), type["enum"].end(), v), type["enum"].end());
       } else if (type["type"] == "integer") {
         EXPECT_TRUE(v.is_number_integer()) << rows[0][k];
+      } else if (type["type"] == "string") {
+        EXPECT_TRUE(v.is_string()) << rows[0][k];
       } else {
         EXPECT_TRUE(v.is_number() || v.is_null()) << rows[0][k];
       }
