@@ -41,19 +41,19 @@ constexpr std::array<const char*, 6> kSpecies = {"h2o", "o2", "h2", "h", "o", "o
 
 template <int k>
 double nd(const Calculation& c, int i) {
-  return c.table->nd[i][k];
+  return c.table->point[i].nd[k];
 }
 template <int k>
 double yd(const Calculation& c, int i) {
-  return c.table->nd[i][k] / c.table->ntd[i];
+  return c.table->point[i].nd[k] / c.table->point[i].ntd;
 }
 template <int k>
 double fmd(const Calculation& c, int i) {
-  return c.table->fmd[i][k];
+  return c.table->point[i].fmd[k];
 }
 template <int k>
 double x(const Calculation& c, int i) {
-  return c.table->x[i][k];
+  return c.table->point[i].x[k];
 }
 
 // Every column of a point, in the order of the CSV header. Amounts are per
@@ -63,48 +63,48 @@ double x(const Calculation& c, int i) {
 // (thermo.h) of its searches, 0 for a valid point.
 const std::array<Column, 46> kPointColumns = {{
     {"of", "kg O2/kg H2",
-     [](const Calculation& c, int i) { return c.table->no2r[i] * c.tc.mwk(2) / c.tc.mwk(3); }},
-    {"r", "-", [](const Calculation& c, int i) { return c.table->r[i]; }},
-    {"tadsem", "K", [](const Calculation& c, int i) { return c.table->tadsem[i]; }},
-    {"tadcom", "K", [](const Calculation& c, int i) { return c.table->tadcom[i]; }},
-    {"no2r", "mol/mol H2", [](const Calculation& c, int i) { return c.table->no2r[i]; }},
-    {"nh2o", "mol/mol H2", [](const Calculation& c, int i) { return c.table->nh2o[i]; }},
-    {"no2", "mol/mol H2", [](const Calculation& c, int i) { return c.table->no2[i]; }},
-    {"nh2", "mol/mol H2", [](const Calculation& c, int i) { return c.table->nh2[i]; }},
-    {"ntotalr", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntotalr[i]; }},
-    {"ntotalp", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntotalp[i]; }},
+     [](const Calculation& c, int i) { return c.table->point[i].no2r * c.tc.mwk(2) / c.tc.mwk(3); }},
+    {"r", "-", [](const Calculation& c, int i) { return c.table->point[i].r; }},
+    {"tadsem", "K", [](const Calculation& c, int i) { return c.table->point[i].tadsem; }},
+    {"tadcom", "K", [](const Calculation& c, int i) { return c.table->point[i].tadcom; }},
+    {"no2r", "mol/mol H2", [](const Calculation& c, int i) { return c.table->point[i].no2r; }},
+    {"nh2o", "mol/mol H2", [](const Calculation& c, int i) { return c.table->point[i].nh2o; }},
+    {"no2", "mol/mol H2", [](const Calculation& c, int i) { return c.table->point[i].no2; }},
+    {"nh2", "mol/mol H2", [](const Calculation& c, int i) { return c.table->point[i].nh2; }},
+    {"ntotalr", "mol/mol H2", [](const Calculation& c, int i) { return c.table->point[i].ntotalr; }},
+    {"ntotalp", "mol/mol H2", [](const Calculation& c, int i) { return c.table->point[i].ntotalp; }},
     {"nd_h2o", "mol/mol H2", nd<0>},
     {"nd_o2", "mol/mol H2", nd<1>},
     {"nd_h2", "mol/mol H2", nd<2>},
     {"nd_h", "mol/mol H2", nd<3>},
     {"nd_o", "mol/mol H2", nd<4>},
     {"nd_oh", "mol/mol H2", nd<5>},
-    {"ntd", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntd[i]; }},
-    {"yh2r", "-", [](const Calculation& c, int i) { return c.table->yh2r[i]; }},
-    {"yo2r", "-", [](const Calculation& c, int i) { return c.table->yo2r[i]; }},
-    {"yh2o", "-", [](const Calculation& c, int i) { return c.table->yh2o[i]; }},
-    {"yo2", "-", [](const Calculation& c, int i) { return c.table->yo2[i]; }},
-    {"yh2", "-", [](const Calculation& c, int i) { return c.table->yh2[i]; }},
+    {"ntd", "mol/mol H2", [](const Calculation& c, int i) { return c.table->point[i].ntd; }},
+    {"yh2r", "-", [](const Calculation& c, int i) { return c.table->point[i].yh2r; }},
+    {"yo2r", "-", [](const Calculation& c, int i) { return c.table->point[i].yo2r; }},
+    {"yh2o", "-", [](const Calculation& c, int i) { return c.table->point[i].yh2o; }},
+    {"yo2", "-", [](const Calculation& c, int i) { return c.table->point[i].yo2; }},
+    {"yh2", "-", [](const Calculation& c, int i) { return c.table->point[i].yh2; }},
     {"yd_h2o", "-", yd<0>},
     {"yd_o2", "-", yd<1>},
     {"yd_h2", "-", yd<2>},
     {"yd_h", "-", yd<3>},
     {"yd_o", "-", yd<4>},
     {"yd_oh", "-", yd<5>},
-    {"fmh2r", "-", [](const Calculation& c, int i) { return c.table->fmh2r[i]; }},
-    {"fmo2r", "-", [](const Calculation& c, int i) { return c.table->fmo2r[i]; }},
-    {"fmh2o", "-", [](const Calculation& c, int i) { return c.table->fmh2o[i]; }},
-    {"fmo2", "-", [](const Calculation& c, int i) { return c.table->fmo2[i]; }},
-    {"fmh2", "-", [](const Calculation& c, int i) { return c.table->fmh2[i]; }},
+    {"fmh2r", "-", [](const Calculation& c, int i) { return c.table->point[i].fmh2r; }},
+    {"fmo2r", "-", [](const Calculation& c, int i) { return c.table->point[i].fmo2r; }},
+    {"fmh2o", "-", [](const Calculation& c, int i) { return c.table->point[i].fmh2o; }},
+    {"fmo2", "-", [](const Calculation& c, int i) { return c.table->point[i].fmo2; }},
+    {"fmh2", "-", [](const Calculation& c, int i) { return c.table->point[i].fmh2; }},
     {"fmd_h2o", "-", fmd<0>},
     {"fmd_o2", "-", fmd<1>},
     {"fmd_h2", "-", fmd<2>},
     {"fmd_h", "-", fmd<3>},
     {"fmd_o", "-", fmd<4>},
     {"fmd_oh", "-", fmd<5>},
-    {"mmr", "g/mol", [](const Calculation& c, int i) { return c.table->mmr[i]; }},
-    {"mmp", "g/mol", [](const Calculation& c, int i) { return c.table->mmp[i]; }},
-    {"mmd", "g/mol", [](const Calculation& c, int i) { return c.table->mmd[i]; }},
+    {"mmr", "g/mol", [](const Calculation& c, int i) { return c.table->point[i].mmr; }},
+    {"mmp", "g/mol", [](const Calculation& c, int i) { return c.table->point[i].mmp; }},
+    {"mmd", "g/mol", [](const Calculation& c, int i) { return c.table->point[i].mmd; }},
     {"x1", "mol/mol H2", x<0>},
     {"x2", "mol/mol H2", x<1>},
     {"x3", "mol/mol H2", x<2>},
@@ -229,7 +229,7 @@ std::string results_csv_rows(std::size_t number, const Calculation& c,
     out += ',';
     append_number(out, static_cast<std::int32_t>(i));
     out += ',';
-    append_number(out, static_cast<std::int32_t>(c.table->flags[i]));
+    append_number(out, static_cast<std::int32_t>(c.table->point[i].flags));
     for (const Column& column : kPointColumns) {
       out += ',';
       append_number(out, column.value(c, i));
@@ -280,7 +280,7 @@ std::string results_json_calculation(std::size_t number, const Calculation& c,
   for (int i = 1; i <= c.s.npts; ++i) {
     JsonLine point;
     point.add("point", static_cast<std::int32_t>(i));
-    point.add("flags", static_cast<std::int32_t>(c.table->flags[i]));
+    point.add("flags", static_cast<std::int32_t>(c.table->point[i].flags));
     for (const Column& column : kPointColumns) {
       point.add(column.name, column.value(c, i));
     }

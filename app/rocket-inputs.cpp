@@ -182,7 +182,7 @@ void tell(const std::string& text) {
 std::vector<double> calculation_of_points(const SweepTable& table, const SweepScalars& s) {
   std::vector<double> of;
   for (std::int32_t j = 1; j <= s.npts && j < SweepTable::kSize; ++j) {
-    of.push_back(table.r[j] * s.ofst);
+    of.push_back(table.point[j].r * s.ofst);
   }
   return of;
 }
