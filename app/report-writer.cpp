@@ -110,7 +110,8 @@ void write_moles_table(const SweepTable& t, std::int32_t npts) {
 void write_fractions_without_dissociation(const SweepTable& t, std::int32_t npts) {
   write_heading(kReportUnit, kMoleFractionsHeading);
   for (int j = 1; j <= npts; ++j) {
-    const auto row = {t.point[j].r, t.point[j].yh2r, t.point[j].yo2r, t.point[j].yh2o, t.point[j].yo2, t.point[j].yh2};
+    const auto row = {t.point[j].r,    t.point[j].yh2r, t.point[j].yo2r,
+                      t.point[j].yh2o, t.point[j].yo2,  t.point[j].yh2};
     write_reals(kReportUnit, kSixColumnsReport, row);
     write_reals(kFmosUnit, kSixColumnsPlot, row);
   }
@@ -118,7 +119,8 @@ void write_fractions_without_dissociation(const SweepTable& t, std::int32_t npts
 
   write_heading(kReportUnit, kMassFractionsHeading);
   for (int j = 1; j <= npts; ++j) {
-    const auto row = {t.point[j].r, t.point[j].fmh2r, t.point[j].fmo2r, t.point[j].fmh2o, t.point[j].fmo2, t.point[j].fmh2};
+    const auto row = {t.point[j].r,     t.point[j].fmh2r, t.point[j].fmo2r,
+                      t.point[j].fmh2o, t.point[j].fmo2,  t.point[j].fmh2};
     write_reals(kReportUnit, kSixColumnsReport, row);
     write_reals(kFmasUnit, kSixColumnsPlot, row);
   }
@@ -130,13 +132,10 @@ void write_fractions_without_dissociation(const SweepTable& t, std::int32_t npts
   }
 }
 
-// Mole fractions with dissociation, nd(k) / ntd, divided afresh for each file.
+// Mole fractions with dissociation, yd(k) = nd(k) / ntd.
 void write_species_fractions(int unit, const char* format, const SweepTable& t, int j) {
-  const double* nd = t.point[j].nd;
-  const double ntd = t.point[j].ntd;
-  write_reals(
-      unit, format,
-      {t.point[j].r, nd[0] / ntd, nd[1] / ntd, nd[2] / ntd, nd[3] / ntd, nd[4] / ntd, nd[5] / ntd});
+  const SweepPointValues& p = t.point[j];
+  write_reals(unit, format, {p.r, p.yd[0], p.yd[1], p.yd[2], p.yd[3], p.yd[4], p.yd[5]});
 }
 
 // Reaction extents per mole of products, x(r) / ntd.

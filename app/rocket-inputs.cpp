@@ -34,7 +34,8 @@ std::string pc_problem(double pc) {
   if (pc >= rk::kPcMinAtm && pc <= rk::kPcMaxAtm) {
     return {};
   }
-  return "Pressão na câmara: " + shortest_text(pc) + " atm fora da faixa aceita (de 1E-4 a 1E4 atm).\n";
+  return "Pressão na câmara: " + shortest_text(pc) +
+         " atm fora da faixa aceita (de 1E-4 a 1E4 atm).\n";
 }
 
 std::string pi_p_problem(double v) {
@@ -67,7 +68,6 @@ std::string of_problem(std::span<const double> of) {
   }
   return {};
 }
-
 
 // --- The dialog -------------------------------------------------------------------
 
@@ -171,7 +171,6 @@ std::string read_fields(const Fields& f, RocketInputs& in) {
   return problems;
 }
 
-
 void tell(const std::string& text) {
   runtime_host().message_box(kCaption, text, MessageIcon::warning, MessageButtons::ok,
                              MessageAnswer::ok);
@@ -186,7 +185,6 @@ std::vector<double> calculation_of_points(const SweepTable& table, const SweepSc
   }
   return of;
 }
-
 
 std::string check_rocket_inputs(const RocketInputs& in, std::span<const double> of) {
   std::string problems = pc_problem(in.pc_atm);

@@ -20,8 +20,8 @@ Comparison compare(const Reference& reference, const ThermoConstants& tc, const 
     const ReferencePoint& ref = reference.points[i - 1];
     if (std::fabs(table->point[i].r - ref.r) > 1e-9) {
       throw ReferenceError("point " + std::to_string(i) +
-                           " is at r = " + std::to_string(table->point[i].r) + ", the reference at " +
-                           std::to_string(ref.r));
+                           " is at r = " + std::to_string(table->point[i].r) +
+                           ", the reference at " + std::to_string(ref.r));
     }
     if (table->point[i].r == 1.0) {
       c.t_complete = table->point[i].tadsem;
@@ -31,8 +31,8 @@ Comparison compare(const Reference& reference, const ThermoConstants& tc, const 
     p.t_ref = ref.t;
     p.t = table->point[i].tadcom;
     if (!std::isfinite(p.t)) {
-      throw ReferenceError("the sweep gives no finite temperature at r = " +
-                           std::to_string(ref.r) + ": the data cannot be used");
+      throw ReferenceError("the sweep gives no finite temperature at r = " + std::to_string(ref.r) +
+                           ": the data cannot be used");
     }
     for (int k = 0; k < 6; ++k) {
       p.x_ref[k] = ref.x[k];

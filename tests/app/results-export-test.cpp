@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "inputs/run-parameters.h"
 #include "app/results-export.h"
+#include "inputs/run-parameters.h"
 #include "tests/support/shipped-data.h"
 
 namespace zuna {

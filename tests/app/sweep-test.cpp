@@ -350,8 +350,8 @@ void expect_same_sightings(const std::vector<Sighting>& got, const std::vector<S
 void reference_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
                      SweepTable& t, SweepScalars& s, SweepObserver* observer) {
   const SweepGrid g{p.npmin, p.npmax, p.rmin, p.rmax};
-  const DissociationSettings c{p.ptot, p.itmaxh, p.tolh, p.itmaxn, p.toln,
-                               {p.act1, p.act2, p.act3, p.act4}};
+  const DissociationSettings c{p.ptot,   p.itmaxh, p.tolh,
+                               p.itmaxn, p.toln,   {p.act1, p.act2, p.act3, p.act4}};
   s.npts = p.npmin + p.npmax + 3;
   for (std::int32_t i = 0; i <= s.npts; ++i) {
     reference_sweep_point(i, g, c, tc, coef, t.point[i], s);
