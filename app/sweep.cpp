@@ -122,7 +122,7 @@ void sweep_group(Group& g, const RunParameters& p, const ThermoConstants& tc, co
 // The counts are checked with the other run parameters before any sweep
 // (check_run_parameters); counts that would run past the tables end here.
 void expect_counts_fit(const RunParameters& p) {
-  if (p.npmin < 0 || p.npmax < 0 || p.npmin > kMaxInnerPoints - p.npmax) {
+  if (point_count_fit(p.npmin, p.npmax) != PointCountFit::fits) {
     std::fprintf(stderr, "sweep: the counts npmin = %d, npmax = %d do not fit the tables\n",
                  static_cast<int>(p.npmin), static_cast<int>(p.npmax));
     std::abort();
