@@ -1,6 +1,6 @@
 // The sweep's point, computed on its own. Points 1..npmin+1 are fuel-rich,
 // point npmin+2 is stoichiometric again and points npmin+3..npts are
-// oxidizer-rich; point 0 is the stoichiometric reference.
+// oxidizer-rich; point 0 is the stoichiometric point, which fixes ofst.
 #include "thermo/reference.h"
 
 namespace zuna {
