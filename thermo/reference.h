@@ -15,8 +15,9 @@ namespace zuna {
 
 // Dissociation equilibrium of the products n at c.ptot [atm] with the
 // equilibrium constants k[0..3] of R1..R4.
-Equilibrium reference_equilibrium(const double (&k)[4], const ProductMoles& n,
-                                  const DissociationSettings& c);
+DissociationEquilibrium reference_dissociation_equilibrium(const double (&k)[4],
+                                                           const ProductMoles& n,
+                                                           const DissociationSettings& c);
 
 // The adiabatic flame temperature with dissociation of `in`: a bisection on
 // 1000..6000 K with an equilibrium at every trial temperature.
