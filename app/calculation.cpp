@@ -84,11 +84,11 @@ std::string flagged_points_message(const SweepTable& t, const SweepScalars& s) {
     std::string points;
     int on_line = 0;
     for (std::int32_t i = 1; i <= last; ++i) {
-      if ((t.flags[i] & reason.flag) == 0) {
+      if ((t.point[i].flags & reason.flag) == 0) {
         continue;
       }
       char of[32];
-      std::snprintf(of, sizeof of, "%.2E", t.r[i]);
+      std::snprintf(of, sizeof of, "%.2E", t.point[i].r);
       points += points.empty() ? "\n   " : on_line == 0 ? ",\n   " : ",";
       points += " ";
       points += of;

@@ -28,7 +28,7 @@ std::vector<EngineFlame> flames_of(const Calculation& c, const engine::ThermoDat
   bool warm = false;
   for (int i = 1; i <= c.s.npts; ++i) {
     // The point's O/F as the batch run reports it: no2r mw(O2) / mw(H2).
-    const double of = c.table->no2r[i] * c.tc.mwk(2) / c.tc.mwk(3);
+    const double of = c.table->point[i].no2r * c.tc.mwk(2) / c.tc.mwk(3);
     engine::State pt;
     try {
       pt =

@@ -95,14 +95,14 @@ void write_moles_table(const SweepTable& t, std::int32_t npts) {
   write_heading(kReportUnit, kWithoutDissociationHeading);
   for (int j = 1; j <= npts; ++j) {
     begin_write(kReportUnit, kMolesRow, -1);
-    put_real64(t.r[j]);
+    put_real64(t.point[j].r);
     put_real32(1.0f);
-    put_real64(t.no2r[j]);
-    put_real64(t.nh2o[j]);
-    put_real64(t.no2[j]);
-    put_real64(t.nh2[j]);
-    put_real64(t.ntotalr[j]);
-    put_real64(t.ntotalp[j]);
+    put_real64(t.point[j].no2r);
+    put_real64(t.point[j].nh2o);
+    put_real64(t.point[j].no2);
+    put_real64(t.point[j].nh2);
+    put_real64(t.point[j].ntotalr);
+    put_real64(t.point[j].ntotalp);
     end_write();
   }
 }
@@ -110,7 +110,8 @@ void write_moles_table(const SweepTable& t, std::int32_t npts) {
 void write_fractions_without_dissociation(const SweepTable& t, std::int32_t npts) {
   write_heading(kReportUnit, kMoleFractionsHeading);
   for (int j = 1; j <= npts; ++j) {
-    const auto row = {t.r[j], t.yh2r[j], t.yo2r[j], t.yh2o[j], t.yo2[j], t.yh2[j]};
+    const auto row = {t.point[j].r,    t.point[j].yh2r, t.point[j].yo2r,
+                      t.point[j].yh2o, t.point[j].yo2,  t.point[j].yh2};
     write_reals(kReportUnit, kSixColumnsReport, row);
     write_reals(kFmosUnit, kSixColumnsPlot, row);
   }
@@ -118,7 +119,8 @@ void write_fractions_without_dissociation(const SweepTable& t, std::int32_t npts
 
   write_heading(kReportUnit, kMassFractionsHeading);
   for (int j = 1; j <= npts; ++j) {
-    const auto row = {t.r[j], t.fmh2r[j], t.fmo2r[j], t.fmh2o[j], t.fmo2[j], t.fmh2[j]};
+    const auto row = {t.point[j].r,     t.point[j].fmh2r, t.point[j].fmo2r,
+                      t.point[j].fmh2o, t.point[j].fmo2,  t.point[j].fmh2};
     write_reals(kReportUnit, kSixColumnsReport, row);
     write_reals(kFmasUnit, kSixColumnsPlot, row);
   }
@@ -126,24 +128,21 @@ void write_fractions_without_dissociation(const SweepTable& t, std::int32_t npts
 
   write_heading(kReportUnit, kMolarMassHeading);
   for (int j = 1; j <= npts; ++j) {
-    write_reals(kReportUnit, kThreeColumns, {t.r[j], t.mmr[j], t.mmp[j]});
+    write_reals(kReportUnit, kThreeColumns, {t.point[j].r, t.point[j].mmr, t.point[j].mmp});
   }
 }
 
-// Mole fractions with dissociation, nd(k) / ntd, divided afresh for each file.
+// Mole fractions with dissociation, yd(k) = nd(k) / ntd.
 void write_species_fractions(int unit, const char* format, const SweepTable& t, int j) {
-  const double* nd = t.nd[j];
-  const double ntd = t.ntd[j];
-  write_reals(
-      unit, format,
-      {t.r[j], nd[0] / ntd, nd[1] / ntd, nd[2] / ntd, nd[3] / ntd, nd[4] / ntd, nd[5] / ntd});
+  const SweepPointValues& p = t.point[j];
+  write_reals(unit, format, {p.r, p.yd[0], p.yd[1], p.yd[2], p.yd[3], p.yd[4], p.yd[5]});
 }
 
 // Reaction extents per mole of products, x(r) / ntd.
 void write_reaction_fractions(int unit, const SweepTable& t, int j) {
-  const double* x = t.x[j];
-  const double ntd = t.ntd[j];
-  write_reals(unit, kFiveColumns, {t.r[j], x[0] / ntd, x[1] / ntd, x[2] / ntd, x[3] / ntd});
+  const double* x = t.point[j].x;
+  const double ntd = t.point[j].ntd;
+  write_reals(unit, kFiveColumns, {t.point[j].r, x[0] / ntd, x[1] / ntd, x[2] / ntd, x[3] / ntd});
 }
 
 void write_results_with_dissociation(const SweepTable& t, std::int32_t npts) {
@@ -163,8 +162,8 @@ void write_results_with_dissociation(const SweepTable& t, std::int32_t npts) {
 
   write_heading(kReportUnit, kSpeciesMassFractionsHeading);
   for (int j = 1; j <= npts; ++j) {
-    const double* fmd = t.fmd[j];
-    const auto row = {t.r[j], fmd[0], fmd[1], fmd[2], fmd[3], fmd[4], fmd[5]};
+    const double* fmd = t.point[j].fmd;
+    const auto row = {t.point[j].r, fmd[0], fmd[1], fmd[2], fmd[3], fmd[4], fmd[5]};
     write_reals(kReportUnit, kSevenColumnsReport, row);
     write_reals(kFmacUnit, kSevenColumnsPlot, row);
   }
@@ -174,8 +173,8 @@ void write_results_with_dissociation(const SweepTable& t, std::int32_t npts) {
   // the plot file the products without and with it.
   write_heading(kReportUnit, kMolarMassHeading);
   for (int j = 1; j <= npts; ++j) {
-    write_reals(kReportUnit, kThreeColumns, {t.r[j], t.mmr[j], t.mmd[j]});
-    write_reals(kMolUnit, kThreeColumns, {t.r[j], t.mmp[j], t.mmd[j]});
+    write_reals(kReportUnit, kThreeColumns, {t.point[j].r, t.point[j].mmr, t.point[j].mmd});
+    write_reals(kMolUnit, kThreeColumns, {t.point[j].r, t.point[j].mmp, t.point[j].mmd});
   }
   close_unit(kMolUnit);
 }
@@ -183,7 +182,7 @@ void write_results_with_dissociation(const SweepTable& t, std::int32_t npts) {
 void write_temperatures(const SweepTable& t, std::int32_t npts) {
   write_heading(kReportUnit, kTemperatureHeading);
   for (int j = 1; j <= npts; ++j) {
-    const auto row = {t.r[j], t.tadsem[j], t.tadcom[j]};
+    const auto row = {t.point[j].r, t.point[j].tadsem, t.point[j].tadcom};
     write_reals(kReportUnit, kTemperatureRow, row);
     write_reals(kTadUnit, kTemperatureRow, row);
   }

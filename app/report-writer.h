@@ -1,8 +1,8 @@
 // The report "saida" and the seven plot data files of a calculation.
 //
 // Every table has one row per reported point j = 1..npts, from the smallest to
-// the largest O/F; the reference point 0 is never written. The first column
-// of every row is of, the O/F divided by the stoichiometric O/F. Within a
+// the largest O/F; the stoichiometric point 0 is never written. The first
+// column of every row is r, the O/F divided by the stoichiometric O/F. Within a
 // table the report row of a point is written before its plot-file row.
 #pragma once
 

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <string_view>
 #include <type_traits>
 
@@ -27,89 +28,15 @@ namespace {
 
 using json = nlohmann::json;
 
-// A per-point value of a calculation: point i of its table (1..npts).
-using PointValue = double (*)(const Calculation&, int);
-
-struct Column {
-  const char* name;
-  const char* unit;  // "-" for a ratio or a fraction
-  PointValue value;
-};
-
-// Species order of the tables with dissociation.
-constexpr std::array<const char*, 6> kSpecies = {"h2o", "o2", "h2", "h", "o", "oh"};
-
-template <int k>
-double nd(const Calculation& c, int i) {
-  return c.table->nd[i][k];
-}
-template <int k>
-double yd(const Calculation& c, int i) {
-  return c.table->nd[i][k] / c.table->ntd[i];
-}
-template <int k>
-double fmd(const Calculation& c, int i) {
-  return c.table->fmd[i][k];
-}
-template <int k>
-double x(const Calculation& c, int i) {
-  return c.table->x[i][k];
-}
-
-// Every column of a point, in the order of the CSV header. Amounts are per
-// mole of H2 fed; the mole fractions with dissociation are nd(k) / ntd as the
-// report divides them.
+// The columns of a point, "of" to "x4": the sweep's one column table
+// (zuna4/sweep-point.h), read over the points of the calculation's table.
 // Before them, after "point", stand the point's flags: the SearchFlag bits
 // (thermo.h) of its searches, 0 for a valid point.
-const std::array<Column, 46> kPointColumns = {{
-    {"of", "kg O2/kg H2",
-     [](const Calculation& c, int i) { return c.table->no2r[i] * c.tc.mwk(2) / c.tc.mwk(3); }},
-    {"r", "-", [](const Calculation& c, int i) { return c.table->r[i]; }},
-    {"tadsem", "K", [](const Calculation& c, int i) { return c.table->tadsem[i]; }},
-    {"tadcom", "K", [](const Calculation& c, int i) { return c.table->tadcom[i]; }},
-    {"no2r", "mol/mol H2", [](const Calculation& c, int i) { return c.table->no2r[i]; }},
-    {"nh2o", "mol/mol H2", [](const Calculation& c, int i) { return c.table->nh2o[i]; }},
-    {"no2", "mol/mol H2", [](const Calculation& c, int i) { return c.table->no2[i]; }},
-    {"nh2", "mol/mol H2", [](const Calculation& c, int i) { return c.table->nh2[i]; }},
-    {"ntotalr", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntotalr[i]; }},
-    {"ntotalp", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntotalp[i]; }},
-    {"nd_h2o", "mol/mol H2", nd<0>},
-    {"nd_o2", "mol/mol H2", nd<1>},
-    {"nd_h2", "mol/mol H2", nd<2>},
-    {"nd_h", "mol/mol H2", nd<3>},
-    {"nd_o", "mol/mol H2", nd<4>},
-    {"nd_oh", "mol/mol H2", nd<5>},
-    {"ntd", "mol/mol H2", [](const Calculation& c, int i) { return c.table->ntd[i]; }},
-    {"yh2r", "-", [](const Calculation& c, int i) { return c.table->yh2r[i]; }},
-    {"yo2r", "-", [](const Calculation& c, int i) { return c.table->yo2r[i]; }},
-    {"yh2o", "-", [](const Calculation& c, int i) { return c.table->yh2o[i]; }},
-    {"yo2", "-", [](const Calculation& c, int i) { return c.table->yo2[i]; }},
-    {"yh2", "-", [](const Calculation& c, int i) { return c.table->yh2[i]; }},
-    {"yd_h2o", "-", yd<0>},
-    {"yd_o2", "-", yd<1>},
-    {"yd_h2", "-", yd<2>},
-    {"yd_h", "-", yd<3>},
-    {"yd_o", "-", yd<4>},
-    {"yd_oh", "-", yd<5>},
-    {"fmh2r", "-", [](const Calculation& c, int i) { return c.table->fmh2r[i]; }},
-    {"fmo2r", "-", [](const Calculation& c, int i) { return c.table->fmo2r[i]; }},
-    {"fmh2o", "-", [](const Calculation& c, int i) { return c.table->fmh2o[i]; }},
-    {"fmo2", "-", [](const Calculation& c, int i) { return c.table->fmo2[i]; }},
-    {"fmh2", "-", [](const Calculation& c, int i) { return c.table->fmh2[i]; }},
-    {"fmd_h2o", "-", fmd<0>},
-    {"fmd_o2", "-", fmd<1>},
-    {"fmd_h2", "-", fmd<2>},
-    {"fmd_h", "-", fmd<3>},
-    {"fmd_o", "-", fmd<4>},
-    {"fmd_oh", "-", fmd<5>},
-    {"mmr", "g/mol", [](const Calculation& c, int i) { return c.table->mmr[i]; }},
-    {"mmp", "g/mol", [](const Calculation& c, int i) { return c.table->mmp[i]; }},
-    {"mmd", "g/mol", [](const Calculation& c, int i) { return c.table->mmd[i]; }},
-    {"x1", "mol/mol H2", x<0>},
-    {"x2", "mol/mol H2", x<1>},
-    {"x3", "mol/mol H2", x<2>},
-    {"x4", "mol/mol H2", x<3>},
-}};
+std::span<const zuna4::SweepColumn> point_columns() { return zuna4::sweep_columns(); }
+
+double column_value(const zuna4::SweepColumn& column, const Calculation& c, int i) {
+  return column.value(c.table->point[i]);
+}
 
 void append_number(std::string& out, double v) { out += tables::shortest_text(v); }
 
@@ -206,7 +133,7 @@ std::string results_csv_header(bool engine) {
     }
   }
   out += ",point,flags";
-  for (const Column& column : kPointColumns) {
+  for (const zuna4::SweepColumn& column : point_columns()) {
     out.append(",").append(column.name).append(" [").append(column.unit).append("]");
   }
   if (engine) {
@@ -229,10 +156,10 @@ std::string results_csv_rows(std::size_t number, const Calculation& c,
     out += ',';
     append_number(out, static_cast<std::int32_t>(i));
     out += ',';
-    append_number(out, static_cast<std::int32_t>(c.table->flags[i]));
-    for (const Column& column : kPointColumns) {
+    append_number(out, static_cast<std::int32_t>(c.table->point[i].flags));
+    for (const zuna4::SweepColumn& column : point_columns()) {
       out += ',';
-      append_number(out, column.value(c, i));
+      append_number(out, column_value(column, c, i));
     }
     if (engine != nullptr) {
       append_engine_cells(out, (*engine)[static_cast<std::size_t>(i - 1)]);
@@ -257,9 +184,11 @@ std::string results_json_head(const ExportSource& source, bool engine) {
   std::string out = "{\n \"program\": \"zuna4c\",\n \"version\": " + json_string(source.version) +
                     ",\n \"data_file\": {\"name\": " + json_string(source.data_file) +
                     ", \"sha256\": " + json_string(source.data_sha256) + "},\n \"units\": {";
-  for (std::size_t k = 0; k < kPointColumns.size(); ++k) {
-    out += k == 0 ? "" : ", ";
-    out += json_string(kPointColumns[k].name) + ": " + json_string(kPointColumns[k].unit);
+  const char* separator = "";
+  for (const zuna4::SweepColumn& column : point_columns()) {
+    out += separator;
+    out += json_string(column.name) + ": " + json_string(column.unit);
+    separator = ", ";
   }
   if (engine) {
     out += ", \"engine_T\": \"K\"";
@@ -280,9 +209,9 @@ std::string results_json_calculation(std::size_t number, const Calculation& c,
   for (int i = 1; i <= c.s.npts; ++i) {
     JsonLine point;
     point.add("point", static_cast<std::int32_t>(i));
-    point.add("flags", static_cast<std::int32_t>(c.table->flags[i]));
-    for (const Column& column : kPointColumns) {
-      point.add(column.name, column.value(c, i));
+    point.add("flags", static_cast<std::int32_t>(c.table->point[i].flags));
+    for (const zuna4::SweepColumn& column : point_columns()) {
+      point.add(column.name, column_value(column, c, i));
     }
     if (engine != nullptr) {
       const EngineFlame& f = (*engine)[static_cast<std::size_t>(i - 1)];

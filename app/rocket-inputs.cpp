@@ -100,7 +100,6 @@ std::string range_problems(const RocketInputs& in) {
   return problems + problem(kCountRule, in.of_count);
 }
 
-
 // --- The dialog -------------------------------------------------------------------
 
 // The fields top to bottom, as the tab order goes. 1115..1118 are kept for
@@ -219,7 +218,6 @@ std::string read_fields(const Fields& f, RocketInputs& in) {
   }
   return problems;
 }
-
 
 void tell(const std::string& text) {
   runtime_host().message_box(kCaption, text, MessageIcon::warning, MessageButtons::ok,

@@ -230,9 +230,11 @@ void check_settings(const RocketSettings& s, const Given& g) {
              static_cast<double>(exits + (finite ? 3 : 2)));
 }
 
-// A refusal of the rocket library as a usage error of the option that gave
-// the value: "--pc: 20000 is out of range (0.0001 to 10000 atm)".
-std::string refusal_text(const engine::InputError& e, const char* of_option) {
+// A refusal of the rocket library (or of the engine, for the O/F) as a
+// usage error of the option that gave the value, worded from the refusal's
+// fields: "--pc: 20000 is out of range (0.0001 to 10000 atm)". `pc_atm` is
+// the chamber pressure of the problem, which bounds the pressure ratios.
+std::string refusal_text(const engine::InputError& e, const char* of_option, double pc_atm) {
   const engine::Refusal& r = e.refusal();
   const char* option = nullptr;
   const char* unit = "";
@@ -261,6 +263,14 @@ std::string refusal_text(const engine::InputError& e, const char* of_option) {
       break;
     case engine::Bounds::at_least: range = "at least " + shortest_text(r.low); break;
     default: return e.what();
+  }
+  if (r.argument == engine::Argument::of) {
+    range += ", " + shortest_text(engine::kOfMinFactor) + " to " +
+             shortest_text(engine::kOfMaxFactor) + " times the stoichiometric O/F";
+  } else if (r.argument == engine::Argument::pi_p) {
+    // The exit pressure stays within the engine's range: Pc/Pe <= Pc / 1e-6 atm.
+    range += " at --pc " + shortest_text(pc_atm) +
+             " atm: Pe >= " + shortest_text(engine::kPMinAtm) + " atm";
   }
   return std::string(option) + ": " + shortest_text(r.value) + " is out of range (" + range + ")";
 }
@@ -322,32 +332,36 @@ RocketCommandLine parse_rocket_options(int argc, char** argv) {
   return c;
 }
 
+// The rocket owns the ranges of its problems (rocket::check_problem, the
+// engine the O/F's); the command words their refusals. Every O/F is checked
+// first, then each chamber pressure with its exits and O/F.
 void check_rocket_problems(const RocketSettings& s, const engine::ThermoData& data,
                            const std::vector<double>& of) {
-  const double st = engine::stoichiometric_of(data);
-  const std::string of_range = shortest_text(engine::kOfMinFactor * st) + " to " +
-                               shortest_text(engine::kOfMaxFactor * st) + ", 0.1 to 40 times " +
-                               "the stoichiometric O/F";
-  check_list(s.of ? "--of" : "--rmin/--rmax", of, engine::kOfMinFactor * st,
-             engine::kOfMaxFactor * st, of_range);
-  for (double pc : s.pc_atm) {
-    const double highest = pc / engine::kPMinAtm;
-    for (double pi : s.pi_p) {
-      if (!(pi <= highest)) {
-        throw UsageError{"--pi-p: " + shortest_text(pi) + " is out of range (greater than 1, " +
-                         "at most " + limit_number(highest) + " at --pc " + shortest_text(pc) +
-                         " atm: Pe >= 1e-06 atm)"};
-      }
+  const char* of_option = s.of ? "--of" : "--rmin/--rmax";
+  const auto check = [&](const rocket::RocketInput& p) {
+    try {
+      rocket::check_problem(data, p);
+    } catch (const engine::InputError& e) {
+      throw UsageError{refusal_text(e, of_option, p.pc_atm)};
     }
+  };
+  if (!s.pc_atm.empty()) {
+    rocket::RocketInput no_exits = rocket_problem(s, s.pc_atm.front(), rocket::Model::equilibrium,
+                                                  combustors(s).front());
+    no_exits.pi_p.clear();
+    no_exits.ae_at.clear();
+    no_exits.sub_ae_at.clear();
+    for (double v : of) {
+      no_exits.of = v;
+      check(no_exits);
+    }
+  }
+  for (double pc : s.pc_atm) {
     for (const Combustor& combustor : combustors(s)) {
       rocket::RocketInput p = rocket_problem(s, pc, rocket::Model::equilibrium, combustor);
       for (double v : of) {
         p.of = v;
-        try {
-          rocket::check_problem(data, p);
-        } catch (const engine::InputError& e) {
-          throw UsageError{refusal_text(e, s.of ? "--of" : "--rmin/--rmax")};
-        }
+        check(p);
       }
     }
   }
@@ -355,7 +369,7 @@ void check_rocket_problems(const RocketSettings& s, const engine::ThermoData& da
     try {
       rocket::check_best_isp_search(data, {});
     } catch (const engine::InputError& e) {
-      throw UsageError{std::string("--best: ") + refusal_text(e, "--of")};
+      throw UsageError{std::string("--best: ") + refusal_text(e, "--of", 0.0)};
     }
   }
 }

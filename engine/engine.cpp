@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "engine/fp-guard.h"
 #include "engine/gibbs.h"
+#include "engine/input-checks.h"
 #include "engine/point.h"
 #include "engine/poly-terms.h"
 
@@ -43,21 +44,6 @@ Refusal not_a_number(Argument argument, double value) {
   r.argument = argument;
   r.value = value;
   return r;
-}
-
-void check_pressure(double p_atm) {
-  require(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm,
-          in_range(Argument::p_atm, p_atm, kPMinAtm, kPMaxAtm), [&] {
-            return "p_atm = " + number(p_atm) + ": the pressure must lie in 1e-06..1e+05 atm";
-          });
-}
-
-void check_temperature(Argument argument, const char* name, double T_K) {
-  require(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK,
-          in_range(argument, T_K, kTMinK, kTMaxK), [&] {
-            return std::string(name) + " = " + number(T_K) +
-                   ": the temperature must lie in 200..6000 K";
-          });
 }
 
 double stoichiometric(const ThermoData& data) {
@@ -210,7 +196,7 @@ Feed mixture_feed(const ThermoData& data, const Mixture& mixture) {
   const Reactants& r = mixture.reactants;
   double h_fuel = kLiquidH2_J_mol, h_oxid = kLiquidO2_J_mol;
   if (r.set == ReactantSet::gas) {
-    check_temperature(Argument::reactants_T_K, "reactants.T_K", r.T_K);
+    detail::check_temperature(Argument::reactants_T_K, "reactants.T_K", r.T_K);
     detail::SpeciesTerms t;
     detail::evaluate_terms(data, r.T_K, t);
     h_fuel = data.R_J_molK * r.T_K * t.h_RT[kH2];
@@ -246,12 +232,31 @@ State flame_point(const ThermoData& data, const Mixture& mixture, double p_atm, 
 
 }  // namespace
 
+namespace detail {
+
+void check_pressure(double p_atm) {
+  require(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm,
+          in_range(Argument::p_atm, p_atm, kPMinAtm, kPMaxAtm), [&] {
+            return "p_atm = " + number(p_atm) + ": the pressure must lie in 1e-06..1e+05 atm";
+          });
+}
+
+void check_temperature(Argument argument, const char* name, double T_K) {
+  require(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK,
+          in_range(argument, T_K, kTMinK, kTMaxK), [&] {
+            return std::string(name) + " = " + number(T_K) +
+                   ": the temperature must lie in 200..6000 K";
+          });
+}
+
+}  // namespace detail
+
 void check_condition(const Condition& c) {
   if (c.mode != Mode::UV) {
-    check_pressure(c.p_atm);
+    detail::check_pressure(c.p_atm);
   }
   switch (c.mode) {
-    case Mode::TP: check_temperature(Argument::T_K, "T_K", c.T_K); break;
+    case Mode::TP: detail::check_temperature(Argument::T_K, "T_K", c.T_K); break;
     case Mode::HP:
       require(std::isfinite(c.h_kJ_kg), not_a_number(Argument::h_kJ_kg, c.h_kJ_kg),
               [] { return std::string("h_kJ_kg must be a number"); });
@@ -316,7 +321,7 @@ void flame_sweep(const ThermoData& data, std::span<const double> of, const React
   size.value = static_cast<double>(out.size());
   require(of.size() == out.size(), size,
           [] { return std::string("flame_sweep: as many results as O/F ratios are needed"); });
-  check_pressure(p_atm);
+  detail::check_pressure(p_atm);
   for (double r : of) {
     check_of(data, r);
   }

@@ -6,6 +6,7 @@
 
 #include "engine/engine.h"
 #include "engine/fp-guard.h"
+#include "engine/input-checks.h"
 #include "engine/point.h"
 #include "engine/poly-terms.h"
 
@@ -32,19 +33,6 @@ void check_composition(const Composition& c) {
     r.argument = Argument::composition;
     r.value = n;
     throw InputError(r, "composition: the amounts must not all be 0");
-  }
-}
-
-void check_pressure(double p_atm) {
-  if (!(std::isfinite(p_atm) && p_atm >= kPMinAtm && p_atm <= kPMaxAtm)) {
-    Refusal r;
-    r.argument = Argument::p_atm;
-    r.value = p_atm;
-    r.bounds = Bounds::closed;
-    r.low = kPMinAtm;
-    r.high = kPMaxAtm;
-    throw InputError(
-        r, "p_atm = " + std::to_string(p_atm) + ": the pressure must lie in 1e-06..1e+05 atm");
   }
 }
 
@@ -87,7 +75,7 @@ State frozen_solve(const ThermoData& data, const Composition& c, bool entropy, d
                    double p_atm, double T_guess_K) {
   detail::FpGuard guard;
   check_composition(c);
-  check_pressure(p_atm);
+  detail::check_pressure(p_atm);
   if (!std::isfinite(target)) {
     Refusal r;
     r.argument = entropy ? Argument::s_kJ_kgK : Argument::h_kJ_kg;
@@ -156,17 +144,8 @@ State frozen_state(const ThermoData& data, const Composition& composition, doubl
                    double p_atm) {
   detail::FpGuard guard;
   check_composition(composition);
-  check_pressure(p_atm);
-  if (!(std::isfinite(T_K) && T_K >= kTMinK && T_K <= kTMaxK)) {
-    Refusal r;
-    r.argument = Argument::T_K;
-    r.value = T_K;
-    r.bounds = Bounds::closed;
-    r.low = kTMinK;
-    r.high = kTMaxK;
-    throw InputError(r,
-                     "T_K = " + std::to_string(T_K) + ": the temperature must lie in 200..6000 K");
-  }
+  detail::check_pressure(p_atm);
+  detail::check_temperature(Argument::T_K, "T_K", T_K);
   double ln_nj[kSpeciesCount];
   logs_of(composition, ln_nj);
   State pt = state_at(data, composition, ln_nj, T_K, p_atm, ln_p_of(data, p_atm));

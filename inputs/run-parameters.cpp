@@ -2,14 +2,9 @@
 // the parameters' domain.
 #include "inputs/run-parameters.h"
 
-#include <cmath>
-#include <limits>
-
 namespace zuna {
 
 namespace {
-
-constexpr double kNoLimit = std::numeric_limits<double>::infinity();
 
 using Type = ParameterType;
 using F = ParameterField;
@@ -35,7 +30,7 @@ extern constexpr std::array<ParameterDescriptor, kRunParameterCount> kRunParamet
      .real = &RunParameters::rmin,
      .default_text = "0.5d0",
      .default_value = 0.5,
-     .range = {0.0, 1.0, true},
+     .range = kRminRange,
      .dialog = {1000, "razão mínima em massa da mistura O2/H2", "maior que {lo} e até {hi}"},
      .option = {.name = "rmin",
                 .value = "R",
@@ -48,7 +43,7 @@ extern constexpr std::array<ParameterDescriptor, kRunParameterCount> kRunParamet
      .real = &RunParameters::rmax,
      .default_text = "2.0d0",
      .default_value = 2.0,
-     .range = {1.0, kMaxRatio, false},
+     .range = kRmaxRange,
      .dialog = {1001, "razão máxima em massa da mistura O2/H2", "de {lo} a {hi}"},
      .option = {.name = "rmax",
                 .value = "R",
@@ -63,7 +58,7 @@ extern constexpr std::array<ParameterDescriptor, kRunParameterCount> kRunParamet
      .integer = &RunParameters::npmin,
      .default_text = "10",
      .default_value = 10,
-     .range = {0, kMaxInnerPoints, false},
+     .range = kPointCountRange,
      .dialog = {1003, "pontos entre a razão mínima e a estequiométrica"},
      .option = {.name = "npmin",
                 .value = "N",
@@ -75,7 +70,7 @@ extern constexpr std::array<ParameterDescriptor, kRunParameterCount> kRunParamet
      .integer = &RunParameters::npmax,
      .default_text = "20",
      .default_value = 20,
-     .range = {0, kMaxInnerPoints, false},
+     .range = kPointCountRange,
      .dialog = {1004, "pontos entre a razão máxima e a estequiométrica"},
      .option = {.name = "npmax",
                 .value = "N",
@@ -88,7 +83,7 @@ extern constexpr std::array<ParameterDescriptor, kRunParameterCount> kRunParamet
      .real = &RunParameters::ptot,
      .default_text = "1.0d0",
      .default_value = 1.0,
-     .range = {kMinPressure, kMaxPressure, false},
+     .range = kPressureRange,
      .dialog = {1005, "pressão total do sistema (atm)", "de {lo} a {hi}"},
      .option = {.name = "pressure",
                 .short_name = 'p',
@@ -103,7 +98,7 @@ extern constexpr std::array<ParameterDescriptor, kRunParameterCount> kRunParamet
      .real = &RunParameters::tolh,
      .default_text = "1.0d-3",
      .default_value = 1.0e-3,
-     .range = {0.0, kNoLimit, true},
+     .range = kToleranceRange,
      // The form's label says J, as it always has; the value is a tolerance
      // in K, the unit of its column and of the option.
      .dialog = {1009, "tolerância da entalpia (J)", "maior que {lo}"},
@@ -118,7 +113,7 @@ extern constexpr std::array<ParameterDescriptor, kRunParameterCount> kRunParamet
      .integer = &RunParameters::itmaxh,
      .default_text = "100",
      .default_value = 100,
-     .range = {1, kMaxIterations, false},
+     .range = kIterationRange,
      .dialog = {1010, "iterações para cálculo da entalpia", "de {lo} a {hi}"},
      .option = {.name = "itmaxh",
                 .value = "N",
@@ -130,7 +125,7 @@ extern constexpr std::array<ParameterDescriptor, kRunParameterCount> kRunParamet
      .real = &RunParameters::toln,
      .default_text = "1.0d-10",
      .default_value = 1.0e-10,
-     .range = {0.0, kNoLimit, true},
+     .range = kToleranceRange,
      .dialog = {1011, "tolerância dos coeficientes estequiométricos (n.moles)", "maior que {lo}"},
      .option = {.name = "toln",
                 .value = "T",
@@ -143,7 +138,7 @@ extern constexpr std::array<ParameterDescriptor, kRunParameterCount> kRunParamet
      .integer = &RunParameters::itmaxn,
      .default_text = "200",
      .default_value = 200,
-     .range = {1, kMaxIterations, false},
+     .range = kIterationRange,
      .dialog = {1012, "iterações para cálculo dos coeficientes estequiométricos", "de {lo} a {hi}"},
      .option = {.name = "itmaxn",
                 .value = "N",
@@ -166,12 +161,6 @@ constexpr bool in_field_order() {
   return true;
 }
 static_assert(in_field_order(), "the table is indexed by ParameterField");
-
-// A value passes when lo <= v <= hi, or lo < v <= hi when open below; a
-// value that is not a number passes no test.
-bool within(double v, const ParameterRange& r) {
-  return std::isfinite(v) && (r.open_below ? v > r.lowest : v >= r.lowest) && v <= r.highest;
-}
 
 }  // namespace
 
@@ -198,24 +187,22 @@ std::vector<ParameterProblem> check_run_parameters(const RunParameters& p) {
       continue;
     }
     if (d.field != ParameterField::npmin) {
-      if (!within(parameter_value(p, d), d.range)) {
+      if (!within_range(parameter_value(p, d), d.range)) {
         problems.push_back({d.field, ProblemKind::out_of_range, d.range});
       }
       continue;
     }
-    // The sweep tables hold points 0 to kMaxPoint and a calculation has
-    // npmin + npmax + 3 of them: each count within its range, the two adding
-    // up to at most its highest value (summed in 64 bits, so that no sum
-    // overflows).
-    const ParameterRange& counts = d.range;
-    const std::int64_t most = static_cast<std::int64_t>(counts.highest);
-    const bool low_fits = within(p.npmin, counts);
-    const bool high_fits = within(p.npmax, counts);
-    if (low_fits && high_fits && std::int64_t{p.npmin} + p.npmax > most) {
-      problems.push_back({ParameterField::npmax, ProblemKind::point_sum, counts});
-    } else if (!low_fits || !high_fits) {
-      problems.push_back({low_fits ? ParameterField::npmax : ParameterField::npmin,
-                          ProblemKind::point_counts, counts});
+    switch (point_count_fit(p.npmin, p.npmax)) {
+      case PointCountFit::fits: break;
+      case PointCountFit::npmin_out:
+        problems.push_back({ParameterField::npmin, ProblemKind::point_counts, d.range});
+        break;
+      case PointCountFit::npmax_out:
+        problems.push_back({ParameterField::npmax, ProblemKind::point_counts, d.range});
+        break;
+      case PointCountFit::sum_too_large:
+        problems.push_back({ParameterField::npmax, ProblemKind::point_sum, d.range});
+        break;
     }
   }
   return problems;

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "thermo/sweep-ranges.h"
+
 namespace zuna {
 
 // The run parameters typed in the parameter dialog.
@@ -29,20 +31,6 @@ struct RunParameters {
   double toln = 0.0;        // tolerance on moles of the equilibrium solve
   double act1 = 0.0, act2 = 0.0, act3 = 0.0, act4 = 0.0;  // 1.0 on, 0.0 off
 };
-
-// Highest point index of the tables: a calculation has npts = npmin + npmax + 3
-// reported points, so npmin + npmax may be at most this minus 3.
-inline constexpr int kMaxPoint = 103;
-inline constexpr int kMaxInnerPoints = kMaxPoint - 3;
-
-// The accepted domain. The O/F range must hold the stoichiometric point
-// (0 < rmin <= 1 <= rmax <= kMaxRatio); the pressure is kept where the
-// equilibrium constants and moles stay well inside double range; the caps
-// fit the report's five-digit field.
-inline constexpr double kMinPressure = 1.0E-6;  // [atm]
-inline constexpr double kMaxPressure = 1.0E5;   // [atm]
-inline constexpr double kMaxRatio = 100.0;
-inline constexpr std::int32_t kMaxIterations = 99999;
 
 // The fields in the dialog's order: the nine typed values, then the four
 // switches of the dissociation reactions.
@@ -68,14 +56,6 @@ enum class ParameterType {
   reaction_switch,  // a box of the dialog: 1.0 ticked, 0.0 not; never checked
 };
 
-// The values a field accepts: lowest <= v <= highest, or lowest < v <= highest
-// when open_below. A value that is not a number is inside no range.
-struct ParameterRange {
-  double lowest = 0.0;
-  double highest = 0.0;
-  bool open_below = false;
-};
-
 // The texts below may hold the placeholders {lo} and {hi} (the range's ends)
 // and, in help texts, {default}; each front end fills them with the numbers
 // written in its own way. A '\n' in a help text starts a continuation line.
@@ -87,7 +67,7 @@ struct ParameterDescriptor {
   std::int32_t RunParameters::*integer = nullptr;  // integer fields
   const char* default_text = nullptr;  // the dialog's text, which reads as default_value
   double default_value = 0.0;
-  ParameterRange range;
+  ParameterRange range;  // the accepted values (thermo/sweep-ranges.h)
 
   struct DialogPart {
     int control_id;

@@ -198,14 +198,15 @@ template void equil_lanes<kSearchLanes>(const Lanes<kSearchLanes> (&)[4],
                                         DissociationLanes<kSearchLanes>&,
                                         const DissociationSettings&);
 
-Equilibrium equil_diss(const double (&k)[4], const ProductMoles& n, const DissociationSettings& c) {
+DissociationEquilibrium equil_diss(const double (&k)[4], const ProductMoles& n,
+                                   const DissociationSettings& c) {
   DissociationLanes<1> d;
   d.nh2o = n.nh2o;
   d.no2 = n.no2;
   d.nh2 = n.nh2;
   const Lanes<1> kl[4] = {k[0], k[1], k[2], k[3]};
   equil_lanes(kl, LaneMask<1>::all(), d, c);
-  Equilibrium e;
+  DissociationEquilibrium e;
   for (int j = 0; j < 4; ++j) {
     e.x[j] = d.x[j][0];
   }

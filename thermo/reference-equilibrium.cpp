@@ -36,8 +36,9 @@ void solve_extent(double a2, double a1, double a0, int itmaxn, double toln, doub
 
 }  // namespace
 
-Equilibrium reference_equilibrium(const double (&k)[4], const ProductMoles& n,
-                                  const DissociationSettings& c) {
+DissociationEquilibrium reference_dissociation_equilibrium(const double (&k)[4],
+                                                           const ProductMoles& n,
+                                                           const DissociationSettings& c) {
   const double p = c.ptot;
   double x1 = 0.0, x2 = 0.0, x3 = 0.0, x4 = 0.0;  // extents [mol]
   double r1 = 0.0, r2 = 0.0, r3 = 0.0, r4 = 0.0;  // their Newton reference values
@@ -74,7 +75,7 @@ Equilibrium reference_equilibrium(const double (&k)[4], const ProductMoles& n,
     total = n.nh2o + n.no2 + n.nh2 + x1 + x2 + x3 + x4;
     settled = !(std::fabs(total - total_old) > c.toln);
   }
-  Equilibrium eq;
+  DissociationEquilibrium eq;
   eq.capped = !settled;
   x1 = c.act[0] * x1;
   x2 = c.act[1] * x2;

@@ -22,7 +22,7 @@ FlameTemperature reference_flame_temperature(const FlameInputs& in, const Dissoc
   for (int it = 0; it < c.itmaxh && searching; ++it) {
     double k[4];
     kp_diss(t_mid, coef, k[0], k[1], k[2], k[3]);
-    r.eq = reference_equilibrium(k, in.n, c);
+    r.eq = reference_dissociation_equilibrium(k, in.n, c);
     r.solved = true;
     const double* const nd = r.eq.nd;
     double h = 0.0;

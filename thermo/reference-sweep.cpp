@@ -1,6 +1,6 @@
 // The sweep's point, computed on its own. Points 1..npmin+1 are fuel-rich,
 // point npmin+2 is stoichiometric again and points npmin+3..npts are
-// oxidizer-rich; point 0 is the stoichiometric reference.
+// oxidizer-rich; point 0 is the stoichiometric point, which fixes ofst.
 #include "thermo/reference.h"
 
 namespace zuna {
@@ -84,29 +84,28 @@ void point_fractions(const ThermoConstants& tc, SweepPointValues& t) {
 
 }  // namespace
 
-// The equilibrium values first receive the products without dissociation, so
-// that a search that solves no equilibrium (itmaxh <= 0) leaves the point's
-// own undissociated moles.
-void reference_sweep_point(std::int32_t i, const SweepGrid& g, const DissociationSettings& c,
-                           const ThermoConstants& tc, const CoefBlock& coef, SweepPointValues& t,
-                           SweepCarry& s) {
+void sweep_point_without_dissociation(std::int32_t i, const SweepGrid& g,
+                                      const DissociationSettings& c, const ThermoConstants& tc,
+                                      const CoefBlock& coef, SweepPointValues& t, SweepCarry& s) {
   point_products(i, g, tc, t, s);
   point_mixture(tc, t);
   point_of(i, tc, t, s);
   s.hreac = t.no2r * tc.ho2 + tc.hh2;
   tad_nodiss(t.nh2o, t.no2, t.nh2, s.hreac, t.tadsem, c.itmaxh, c.tolh, tc, coef, &t.flags);
-  if (i < 1) {
-    return;
-  }
+}
+
+void preset_dissociation(SweepPointValues& t) {
   t.x[0] = t.x[1] = t.x[2] = t.x[3] = 0.0;
   t.nd[0] = t.nh2o;
   t.nd[1] = t.no2;
   t.nd[2] = t.nh2;
   t.nd[3] = t.nd[4] = t.nd[5] = 0.0;
   t.ntd = t.nh2o + t.no2 + t.nh2;
-  const FlameTemperature search =
-      reference_flame_temperature({s.hreac, {t.nh2o, t.no2, t.nh2}}, c, tc, coef);
+}
+
+void store_search(const FlameTemperature& search, const ThermoConstants& tc, SweepPointValues& t) {
   t.tadcom = search.tad;
+  t.flags |= search.flags;
   if (search.solved) {
     for (int j = 0; j < 4; ++j) {
       t.x[j] = search.eq.x[j];
@@ -116,8 +115,18 @@ void reference_sweep_point(std::int32_t i, const SweepGrid& g, const Dissociatio
     }
     t.ntd = search.eq.ntd;
   }
-  t.flags |= search.flags;
   point_fractions(tc, t);
+}
+
+void reference_sweep_point(std::int32_t i, const SweepGrid& g, const DissociationSettings& c,
+                           const ThermoConstants& tc, const CoefBlock& coef, SweepPointValues& t,
+                           SweepCarry& s) {
+  sweep_point_without_dissociation(i, g, c, tc, coef, t, s);
+  if (i < 1) {
+    return;
+  }
+  preset_dissociation(t);
+  store_search(reference_flame_temperature(sweep_search_inputs(t, s), c, tc, coef), tc, t);
 }
 
 }  // namespace zuna

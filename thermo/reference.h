@@ -15,8 +15,9 @@ namespace zuna {
 
 // Dissociation equilibrium of the products n at c.ptot [atm] with the
 // equilibrium constants k[0..3] of R1..R4.
-Equilibrium reference_equilibrium(const double (&k)[4], const ProductMoles& n,
-                                  const DissociationSettings& c);
+DissociationEquilibrium reference_dissociation_equilibrium(const double (&k)[4],
+                                                           const ProductMoles& n,
+                                                           const DissociationSettings& c);
 
 // The adiabatic flame temperature with dissociation of `in`: a bisection on
 // 1000..6000 K with an equilibrium at every trial temperature.
@@ -61,8 +62,35 @@ struct SweepCarry {
   double hreac = 0.0;               // reactant enthalpy of the current point [J]
 };
 
-// Point i = 0..npts of the sweep, computed after the points before it (point
-// 0, the stoichiometric reference, fixes ofst and has no search with
+// The steps of point i = 0..npts of the sweep, computed after the points
+// before it; reference_sweep_point runs them in order, and the program's
+// sweep (app/) runs the same steps around the lanes' searches.
+//
+// Everything of the point before its search with dissociation: products,
+// totals and fractions without dissociation, O/F and r (point 0, the
+// stoichiometric point, fixes ofst), the reactants' enthalpy into s.hreac and
+// tadsem with its flags.
+void sweep_point_without_dissociation(std::int32_t i, const SweepGrid& g,
+                                      const DissociationSettings& c, const ThermoConstants& tc,
+                                      const CoefBlock& coef, SweepPointValues& t, SweepCarry& s);
+
+// The values with dissociation first receive the products without
+// dissociation, so that a search that solves no equilibrium (itmaxh <= 0)
+// leaves the point's own undissociated moles.
+void preset_dissociation(SweepPointValues& t);
+
+// The inputs of the point's search with dissociation.
+inline FlameInputs sweep_search_inputs(const SweepPointValues& t, const SweepCarry& s) {
+  return {s.hreac, {t.nh2o, t.no2, t.nh2}};
+}
+
+// The search's results into the point: tadcom and its flags, the extents,
+// moles and total only where an equilibrium was solved; then the mass and
+// mole fractions and the mean molar mass with dissociation.
+void store_search(const FlameTemperature& search, const ThermoConstants& tc, SweepPointValues& t);
+
+// Point i = 0..npts of the sweep, computed after the points before it, its
+// search by reference_flame_temperature (point 0 has no search with
 // dissociation; its values beyond tadsem are left as they were).
 void reference_sweep_point(std::int32_t i, const SweepGrid& g, const DissociationSettings& c,
                            const ThermoConstants& tc, const CoefBlock& coef, SweepPointValues& t,

@@ -87,7 +87,7 @@ struct DissociationSettings {
 };
 
 // A dissociation equilibrium.
-struct Equilibrium {
+struct DissociationEquilibrium {
   double x[4] = {};     // extents of R1..R4 [mol], after the switches
   double nd[6] = {};    // moles with dissociation, species order
   double ntd = 0.0;     // total moles of the last pass
@@ -99,7 +99,7 @@ struct Equilibrium {
 // was solved, itmaxh >= 1).
 struct FlameTemperature {
   double tad = 0.0;  // flame temperature [K]
-  Equilibrium eq;
+  DissociationEquilibrium eq;
   bool solved = false;
   unsigned flags = 0;  // SearchFlag bits: kBisection*, kEquilibriumCap
 };
@@ -110,7 +110,8 @@ struct FlameTemperature {
 // This and tad_diss are the one-lane case of equil_lanes and tad_diss_lanes
 // (dissociation-lanes.h), which run several sets of products side by side;
 // reference.h holds the same computations written plainly.
-Equilibrium equil_diss(const double (&k)[4], const ProductMoles& n, const DissociationSettings& c);
+DissociationEquilibrium equil_diss(const double (&k)[4], const ProductMoles& n,
+                                   const DissociationSettings& c);
 
 // Adiabatic flame temperature [K] of the fixed products (Newton from 6000 K).
 // *flags, when given, receives its kNewton* bits.

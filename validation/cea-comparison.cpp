@@ -18,25 +18,25 @@ Comparison compare(const Reference& reference, const ThermoConstants& tc, const 
   c.t_complete_ref = reference.t_complete;
   for (int i = 1; i <= s.npts; ++i) {
     const ReferencePoint& ref = reference.points[i - 1];
-    if (std::fabs(table->r[i] - ref.r) > 1e-9) {
+    if (std::fabs(table->point[i].r - ref.r) > 1e-9) {
       throw ReferenceError("point " + std::to_string(i) +
-                           " is at r = " + std::to_string(table->r[i]) + ", the reference at " +
-                           std::to_string(ref.r));
+                           " is at r = " + std::to_string(table->point[i].r) +
+                           ", the reference at " + std::to_string(ref.r));
     }
-    if (table->r[i] == 1.0) {
-      c.t_complete = table->tadsem[i];
+    if (table->point[i].r == 1.0) {
+      c.t_complete = table->point[i].tadsem;
     }
     ComparedPoint p;
     p.r = ref.r;
     p.t_ref = ref.t;
-    p.t = table->tadcom[i];
+    p.t = table->point[i].tadcom;
     if (!std::isfinite(p.t)) {
-      throw ReferenceError("the sweep gives no finite temperature at r = " +
-                           std::to_string(ref.r) + ": the data cannot be used");
+      throw ReferenceError("the sweep gives no finite temperature at r = " + std::to_string(ref.r) +
+                           ": the data cannot be used");
     }
     for (int k = 0; k < 6; ++k) {
       p.x_ref[k] = ref.x[k];
-      p.x[k] = table->nd[i][k] / table->ntd[i];
+      p.x[k] = table->point[i].nd[k] / table->point[i].ntd;
       if (!std::isfinite(p.x[k])) {
         throw ReferenceError("the sweep gives no finite mole fraction at r = " +
                              std::to_string(ref.r) + ": the data cannot be used");

@@ -13,6 +13,7 @@
 #include "src/shipped-data.h"
 #include "tables/shortest.h"
 #include "thermo/reference.h"
+#include "thermo/sweep-ranges.h"
 #include "thermodata/data7.h"
 #include "thermodata/nasa9.h"
 
@@ -23,18 +24,11 @@ namespace {
 using zuna::CoefBlock;
 using zuna::ThermoConstants;
 
-constexpr int kMaxInnerPoints = 100;
-constexpr double kMaxRatio = 100.0;
-
-bool real_within(double v, double low, double high, bool open_low) {
-  return (open_low ? v > low : v >= low) && v <= high;
-}
-
 // The parameters in the order of SweepParameters: a refusal's index.
 enum Parameter : int { kRmin, kRmax, kNpmin, kNpmax, kP, kTolh, kItmaxh, kToln, kItmaxn };
 
-void refuse(Parameter field, const char* name, double value, const std::string& text, Bounds bounds,
-            double low, double high, const char* range) {
+[[noreturn]] void refuse(Parameter field, const char* name, double value, const std::string& text,
+                         Bounds bounds, double low, double high, const char* range) {
   Refusal r;
   r.argument = Argument::sweep_parameter;
   r.index = field;
@@ -92,94 +86,43 @@ SweepData checked(const zuna::thermodata::Data7File& file) {
   return d;
 }
 
-constexpr SweepColumn kSweepColumns[kSweepColumnCount] = {
-    {"of", "kg O2/kg H2", [](const SweepPoint& p) { return p.of; }},
-    {"r", "-", [](const SweepPoint& p) { return p.r; }},
-    {"tadsem", "K", [](const SweepPoint& p) { return p.tadsem; }},
-    {"tadcom", "K", [](const SweepPoint& p) { return p.tadcom; }},
-    {"no2r", "mol/mol H2", [](const SweepPoint& p) { return p.no2r; }},
-    {"nh2o", "mol/mol H2", [](const SweepPoint& p) { return p.nh2o; }},
-    {"no2", "mol/mol H2", [](const SweepPoint& p) { return p.no2; }},
-    {"nh2", "mol/mol H2", [](const SweepPoint& p) { return p.nh2; }},
-    {"ntotalr", "mol/mol H2", [](const SweepPoint& p) { return p.ntotalr; }},
-    {"ntotalp", "mol/mol H2", [](const SweepPoint& p) { return p.ntotalp; }},
-    {"nd_h2o", "mol/mol H2", [](const SweepPoint& p) { return p.nd[0]; }},
-    {"nd_o2", "mol/mol H2", [](const SweepPoint& p) { return p.nd[1]; }},
-    {"nd_h2", "mol/mol H2", [](const SweepPoint& p) { return p.nd[2]; }},
-    {"nd_h", "mol/mol H2", [](const SweepPoint& p) { return p.nd[3]; }},
-    {"nd_o", "mol/mol H2", [](const SweepPoint& p) { return p.nd[4]; }},
-    {"nd_oh", "mol/mol H2", [](const SweepPoint& p) { return p.nd[5]; }},
-    {"ntd", "mol/mol H2", [](const SweepPoint& p) { return p.ntd; }},
-    {"yh2r", "-", [](const SweepPoint& p) { return p.yh2r; }},
-    {"yo2r", "-", [](const SweepPoint& p) { return p.yo2r; }},
-    {"yh2o", "-", [](const SweepPoint& p) { return p.yh2o; }},
-    {"yo2", "-", [](const SweepPoint& p) { return p.yo2; }},
-    {"yh2", "-", [](const SweepPoint& p) { return p.yh2; }},
-    {"yd_h2o", "-", [](const SweepPoint& p) { return p.yd[0]; }},
-    {"yd_o2", "-", [](const SweepPoint& p) { return p.yd[1]; }},
-    {"yd_h2", "-", [](const SweepPoint& p) { return p.yd[2]; }},
-    {"yd_h", "-", [](const SweepPoint& p) { return p.yd[3]; }},
-    {"yd_o", "-", [](const SweepPoint& p) { return p.yd[4]; }},
-    {"yd_oh", "-", [](const SweepPoint& p) { return p.yd[5]; }},
-    {"fmh2r", "-", [](const SweepPoint& p) { return p.fmh2r; }},
-    {"fmo2r", "-", [](const SweepPoint& p) { return p.fmo2r; }},
-    {"fmh2o", "-", [](const SweepPoint& p) { return p.fmh2o; }},
-    {"fmo2", "-", [](const SweepPoint& p) { return p.fmo2; }},
-    {"fmh2", "-", [](const SweepPoint& p) { return p.fmh2; }},
-    {"fmd_h2o", "-", [](const SweepPoint& p) { return p.fmd[0]; }},
-    {"fmd_o2", "-", [](const SweepPoint& p) { return p.fmd[1]; }},
-    {"fmd_h2", "-", [](const SweepPoint& p) { return p.fmd[2]; }},
-    {"fmd_h", "-", [](const SweepPoint& p) { return p.fmd[3]; }},
-    {"fmd_o", "-", [](const SweepPoint& p) { return p.fmd[4]; }},
-    {"fmd_oh", "-", [](const SweepPoint& p) { return p.fmd[5]; }},
-    {"mmr", "g/mol", [](const SweepPoint& p) { return p.mmr; }},
-    {"mmp", "g/mol", [](const SweepPoint& p) { return p.mmp; }},
-    {"mmd", "g/mol", [](const SweepPoint& p) { return p.mmd; }},
-    {"x1", "mol/mol H2", [](const SweepPoint& p) { return p.x[0]; }},
-    {"x2", "mol/mol H2", [](const SweepPoint& p) { return p.x[1]; }},
-    {"x3", "mol/mol H2", [](const SweepPoint& p) { return p.x[2]; }},
-    {"x4", "mol/mol H2", [](const SweepPoint& p) { return p.x[3]; }},
-};
-
 }  // namespace
 
+// The ranges and the rule of the counts are the sweep's own
+// (thermo/sweep-ranges.h); the words are the library's.
 void check_sweep_parameters(const SweepParameters& p) {
   const zuna::engine::FpGuard guard;
   using zuna::tables::shortest_text;
-  constexpr double kInf = HUGE_VAL;
-  if (!real_within(p.rmin, 0.0, 1.0, true)) {
-    refuse(kRmin, "rmin", p.rmin, shortest_text(p.rmin), Bounds::above, 0.0, 1.0,
-           "above 0 and at most 1");
+  const auto check = [](Parameter field, const char* name, double v, const zuna::ParameterRange& r,
+                        const char* range) {
+    if (!zuna::within_range(v, r)) {
+      refuse(field, name, v, shortest_text(v), r.open_below ? Bounds::above : Bounds::closed,
+             r.lowest, r.highest, range);
+    }
+  };
+  check(kRmin, "rmin", p.rmin, zuna::kRminRange, "above 0 and at most 1");
+  check(kRmax, "rmax", p.rmax, zuna::kRmaxRange, "in 1..100");
+  constexpr const char* kCounts = "in 0..100, with npmin + npmax at most 100";
+  switch (zuna::point_count_fit(p.npmin, p.npmax)) {
+    case zuna::PointCountFit::fits: break;
+    case zuna::PointCountFit::npmin_out:
+      refuse(kNpmin, "npmin", p.npmin, std::to_string(p.npmin), Bounds::closed, 0,
+             zuna::kMaxInnerPoints, kCounts);
+    case zuna::PointCountFit::npmax_out:
+    case zuna::PointCountFit::sum_too_large:
+      refuse(kNpmax, "npmax", p.npmax, std::to_string(p.npmax), Bounds::closed, 0,
+             zuna::kMaxInnerPoints - p.npmin, kCounts);
   }
-  if (!real_within(p.rmax, 1.0, kMaxRatio, false)) {
-    refuse(kRmax, "rmax", p.rmax, shortest_text(p.rmax), Bounds::closed, 1.0, kMaxRatio,
-           "in 1..100");
+  check(kP, "p_atm", p.p_atm, zuna::kPressureRange, "in 1e-06..100000");
+  check(kTolh, "tolh", p.tolh, zuna::kToleranceRange, "above 0");
+  if (!zuna::within_range(p.itmaxh, zuna::kIterationRange)) {
+    refuse(kItmaxh, "itmaxh", p.itmaxh, std::to_string(p.itmaxh), Bounds::closed, 1,
+           zuna::kMaxIterations, "in 1..99999");
   }
-  if (p.npmin < 0 || p.npmin > kMaxInnerPoints) {
-    refuse(kNpmin, "npmin", p.npmin, std::to_string(p.npmin), Bounds::closed, 0, kMaxInnerPoints,
-           "in 0..100, with npmin + npmax at most 100");
-  }
-  if (p.npmax < 0 || std::int64_t{p.npmin} + p.npmax > kMaxInnerPoints) {
-    refuse(kNpmax, "npmax", p.npmax, std::to_string(p.npmax), Bounds::closed, 0,
-           kMaxInnerPoints - p.npmin, "in 0..100, with npmin + npmax at most 100");
-  }
-  if (!real_within(p.p_atm, 1.0e-6, 1.0e5, false)) {
-    refuse(kP, "p_atm", p.p_atm, shortest_text(p.p_atm), Bounds::closed, 1.0e-6, 1.0e5,
-           "in 1e-06..100000");
-  }
-  if (!real_within(p.tolh, 0.0, kInf, true)) {
-    refuse(kTolh, "tolh", p.tolh, shortest_text(p.tolh), Bounds::above, 0.0, kInf, "above 0");
-  }
-  if (p.itmaxh < 1 || p.itmaxh > 99999) {
-    refuse(kItmaxh, "itmaxh", p.itmaxh, std::to_string(p.itmaxh), Bounds::closed, 1, 99999,
-           "in 1..99999");
-  }
-  if (!real_within(p.toln, 0.0, kInf, true)) {
-    refuse(kToln, "toln", p.toln, shortest_text(p.toln), Bounds::above, 0.0, kInf, "above 0");
-  }
-  if (p.itmaxn < 1 || p.itmaxn > 99999) {
-    refuse(kItmaxn, "itmaxn", p.itmaxn, std::to_string(p.itmaxn), Bounds::closed, 1, 99999,
-           "in 1..99999");
+  check(kToln, "toln", p.toln, zuna::kToleranceRange, "above 0");
+  if (!zuna::within_range(p.itmaxn, zuna::kIterationRange)) {
+    refuse(kItmaxn, "itmaxn", p.itmaxn, std::to_string(p.itmaxn), Bounds::closed, 1,
+           zuna::kMaxIterations, "in 1..99999");
   }
 }
 
@@ -247,7 +190,5 @@ SweepResult sweep(const SweepParameters& params, const SweepData& data) {
   result.ofst = s.ofst;
   return result;
 }
-
-std::span<const SweepColumn> sweep_columns() { return kSweepColumns; }
 
 }  // namespace zuna4

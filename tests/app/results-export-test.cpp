@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "inputs/run-parameters.h"
 #include "app/results-export.h"
+#include "inputs/run-parameters.h"
 #include "tests/support/shipped-data.h"
 
 namespace zuna {
@@ -46,43 +46,43 @@ double expected(const Calculation& c, const std::string& name, int i) {
   static const std::vector<std::string> species = {"h2o", "o2", "h2", "h", "o", "oh"};
   for (int k = 0; k < 6; ++k) {
     if (name == "nd_" + species[k])
-      return t.nd[i][k];
+      return t.point[i].nd[k];
     if (name == "yd_" + species[k])
-      return t.nd[i][k] / t.ntd[i];
+      return t.point[i].nd[k] / t.point[i].ntd;
     if (name == "fmd_" + species[k])
-      return t.fmd[i][k];
+      return t.point[i].fmd[k];
   }
   for (int r = 0; r < 4; ++r) {
     if (name == "x" + std::to_string(r + 1))
-      return t.x[i][r];
+      return t.point[i].x[r];
   }
   const std::vector<std::pair<std::string, double>> direct = {
-      {"of", t.no2r[i] * c.tc.mwk(2) / c.tc.mwk(3)},
-      {"r", t.r[i]},
-      {"tadsem", t.tadsem[i]},
-      {"tadcom", t.tadcom[i]},
-      {"no2r", t.no2r[i]},
-      {"nh2o", t.nh2o[i]},
-      {"no2", t.no2[i]},
-      {"nh2", t.nh2[i]},
-      {"ntotalr", t.ntotalr[i]},
-      {"ntotalp", t.ntotalp[i]},
-      {"ntd", t.ntd[i]},
-      {"yh2r", t.yh2r[i]},
-      {"yo2r", t.yo2r[i]},
-      {"yh2o", t.yh2o[i]},
-      {"yo2", t.yo2[i]},
-      {"yh2", t.yh2[i]},
-      {"fmh2r", t.fmh2r[i]},
-      {"fmo2r", t.fmo2r[i]},
-      {"fmh2o", t.fmh2o[i]},
-      {"fmo2", t.fmo2[i]},
-      {"fmh2", t.fmh2[i]},
-      {"mmr", t.mmr[i]},
-      {"mmp", t.mmp[i]},
-      {"mmd", t.mmd[i]},
+      {"of", t.point[i].no2r * c.tc.mwk(2) / c.tc.mwk(3)},
+      {"r", t.point[i].r},
+      {"tadsem", t.point[i].tadsem},
+      {"tadcom", t.point[i].tadcom},
+      {"no2r", t.point[i].no2r},
+      {"nh2o", t.point[i].nh2o},
+      {"no2", t.point[i].no2},
+      {"nh2", t.point[i].nh2},
+      {"ntotalr", t.point[i].ntotalr},
+      {"ntotalp", t.point[i].ntotalp},
+      {"ntd", t.point[i].ntd},
+      {"yh2r", t.point[i].yh2r},
+      {"yo2r", t.point[i].yo2r},
+      {"yh2o", t.point[i].yh2o},
+      {"yo2", t.point[i].yo2},
+      {"yh2", t.point[i].yh2},
+      {"fmh2r", t.point[i].fmh2r},
+      {"fmo2r", t.point[i].fmo2r},
+      {"fmh2o", t.point[i].fmh2o},
+      {"fmo2", t.point[i].fmo2},
+      {"fmh2", t.point[i].fmh2},
+      {"mmr", t.point[i].mmr},
+      {"mmp", t.point[i].mmp},
+      {"mmd", t.point[i].mmd},
       {"point", i},
-      {"flags", t.flags[i]},
+      {"flags", t.point[i].flags},
       {"ptot", c.p.ptot},
       {"rmin", c.p.rmin},
       {"npmin", c.p.npmin},

@@ -1,7 +1,7 @@
 // The sweep over the O/F grid: counts that do not fit, the
 // worked example, the grid rows, the physics of the default sweep with the
 // shipped data, and the interleaved sweep, whose batches are shared with a
-// second thread, against the sweep point by point.
+// second thread, against the plain reference point by point.
 #include "app/sweep.h"
 
 #include <gtest/gtest.h>
@@ -96,36 +96,36 @@ TEST_F(Sweep, WorkedExample) {
     const char* name;
     double got, want;
   };
-  const Value point1[] = {{"no2r", t.no2r[1], 0.25},
-                          {"nh2o", t.nh2o[1], 0.5},
-                          {"no2", t.no2[1], 0.0},
-                          {"nh2", t.nh2[1], 0.5},
-                          {"ntotalp", t.ntotalp[1], 1},
-                          {"mmp", t.mmp[1], 10.01558},
-                          {"ntotalr", t.ntotalr[1], 1.25},
-                          {"mmr", t.mmr[1], 8.012464},
-                          {"yh2r", t.yh2r[1], 0.8},
-                          {"yo2r", t.yo2r[1], 0.2},
-                          {"yh2o", t.yh2o[1], 0.5},
-                          {"yh2", t.yh2[1], 0.5},
-                          {"fmh2o", t.fmh2o[1], 0.899363},
-                          {"fmh2", t.fmh2[1], 0.100637},
-                          {"fmh2r", t.fmh2r[1], 0.201274},
-                          {"fmo2r", t.fmo2r[1], 0.798726},
-                          {"of", t.r[1], 0.5},
+  const Value point1[] = {{"no2r", t.point[1].no2r, 0.25},
+                          {"nh2o", t.point[1].nh2o, 0.5},
+                          {"no2", t.point[1].no2, 0.0},
+                          {"nh2", t.point[1].nh2, 0.5},
+                          {"ntotalp", t.point[1].ntotalp, 1},
+                          {"mmp", t.point[1].mmp, 10.01558},
+                          {"ntotalr", t.point[1].ntotalr, 1.25},
+                          {"mmr", t.point[1].mmr, 8.012464},
+                          {"yh2r", t.point[1].yh2r, 0.8},
+                          {"yo2r", t.point[1].yo2r, 0.2},
+                          {"yh2o", t.point[1].yh2o, 0.5},
+                          {"yh2", t.point[1].yh2, 0.5},
+                          {"fmh2o", t.point[1].fmh2o, 0.899363},
+                          {"fmh2", t.point[1].fmh2, 0.100637},
+                          {"fmh2r", t.point[1].fmh2r, 0.201274},
+                          {"fmo2r", t.point[1].fmo2r, 0.798726},
+                          {"of", t.point[1].r, 0.5},
                           {"hreac", recorder.hreac1, -12262.0},
-                          {"no2r(33)", t.no2r[33], 1.0},
-                          {"nh2o(33)", t.nh2o[33], 1.0},
-                          {"no2(33)", t.no2[33], 0.5},
-                          {"nh2(33)", t.nh2[33], 0.0},
-                          {"ntotalp(33)", t.ntotalp[33], 1.5},
-                          {"of(33)", t.r[33], 2.0},
+                          {"no2r(33)", t.point[33].no2r, 1.0},
+                          {"nh2o(33)", t.point[33].nh2o, 1.0},
+                          {"no2(33)", t.point[33].no2, 0.5},
+                          {"nh2(33)", t.point[33].nh2, 0.0},
+                          {"ntotalp(33)", t.point[33].ntotalp, 1.5},
+                          {"of(33)", t.point[33].r, 2.0},
                           {"hreac(33)", s.hreac, -22000.0}};
   for (const Value& v : point1) {
     EXPECT_NEAR(v.got, v.want, 5e-7 * std::fmax(1.0, std::fabs(v.want))) << v.name;
   }
-  EXPECT_EQ(t.r[0], 1.0);
-  EXPECT_EQ(t.r[12], 1.0);
+  EXPECT_EQ(t.point[0].r, 1.0);
+  EXPECT_EQ(t.point[12].r, 1.0);
 }
 
 TEST_F(Sweep, GridRows) {
@@ -148,12 +148,12 @@ TEST_F(Sweep, GridRows) {
       } else if (i > c.npmin + 2) {
         want = 1.0 + (i - c.npmin - 2) * (c.rmax - 1.0) / (c.npmax + 1);
       }
-      EXPECT_NEAR(table->r[i], want, 1e-12) << "row " << i;
+      EXPECT_NEAR(table->point[i].r, want, 1e-12) << "row " << i;
     }
     if (c.rmin == 1.0) {
       for (std::int32_t i = 1; i <= c.npmin + 1; ++i) {
-        EXPECT_NEAR(table->nh2o[i], 1.0, 1e-15);
-        EXPECT_NEAR(table->nh2[i], 0.0, 1e-15);
+        EXPECT_NEAR(table->point[i].nh2o, 1.0, 1e-15);
+        EXPECT_NEAR(table->point[i].nh2, 0.0, 1e-15);
       }
     }
   }
@@ -165,20 +165,20 @@ TEST_F(Sweep, DefaultSweepPhysics) {
   run(dialog_default_parameters());
   const SweepTable& t = *table;
   for (std::int32_t i = 1; i <= s.npts; ++i) {
-    SCOPED_TRACE(::testing::Message() << "point " << i << " of " << t.r[i]);
-    const double* n = t.nd[i];
+    SCOPED_TRACE(::testing::Message() << "point " << i << " of " << t.point[i].r);
+    const double* n = t.point[i].nd;
     EXPECT_NEAR(2 * n[0] + 2 * n[2] + n[3] + n[5], 2.0, 2e-12);
-    EXPECT_NEAR((n[0] + 2 * n[1] + n[4] + n[5]) / (2 * t.no2r[i]), 1.0, 1e-12);
-    EXPECT_NEAR(n[0] + n[1] + n[2] + n[3] + n[4] + n[5], t.ntd[i], 1e-12 * t.ntd[i]);
-    EXPECT_LT(t.tadcom[i], t.tadsem[i]);
+    EXPECT_NEAR((n[0] + 2 * n[1] + n[4] + n[5]) / (2 * t.point[i].no2r), 1.0, 1e-12);
+    EXPECT_NEAR(n[0] + n[1] + n[2] + n[3] + n[4] + n[5], t.point[i].ntd, 1e-12 * t.point[i].ntd);
+    EXPECT_LT(t.point[i].tadcom, t.point[i].tadsem);
     double sum = 0;
-    for (const double f : t.fmd[i]) {
+    for (const double f : t.point[i].fmd) {
       sum += f;
     }
     EXPECT_NEAR(sum, 1.0, 1e-14);
   }
-  EXPECT_GT(t.tadcom[12], 2800.0);
-  EXPECT_LT(t.tadcom[12], 3300.0);
+  EXPECT_GT(t.point[12].tadcom, 2800.0);
+  EXPECT_LT(t.point[12].tadcom, 3300.0);
 }
 
 // Digit-for-digit results of the default sweep with the shipped data,
@@ -201,12 +201,12 @@ TEST_F(Sweep, DefaultSweepDigitForDigit) {
   const SweepTable& t = *table;
   for (const Golden& g : golden) {
     SCOPED_TRACE(g.i);
-    EXPECT_EQ(t.tadsem[g.i], g.tadsem);
-    EXPECT_EQ(t.tadcom[g.i], g.tadcom);
-    EXPECT_EQ(t.ntd[g.i], g.ntd);
-    EXPECT_EQ(t.nd[g.i][3], g.nd_h);
-    EXPECT_EQ(t.nd[g.i][5], g.nd_oh);
-    EXPECT_EQ(t.mmd[g.i], g.mmd);
+    EXPECT_EQ(t.point[g.i].tadsem, g.tadsem);
+    EXPECT_EQ(t.point[g.i].tadcom, g.tadcom);
+    EXPECT_EQ(t.point[g.i].ntd, g.ntd);
+    EXPECT_EQ(t.point[g.i].nd[3], g.nd_h);
+    EXPECT_EQ(t.point[g.i].nd[5], g.nd_oh);
+    EXPECT_EQ(t.point[g.i].mmd, g.mmd);
   }
 }
 
@@ -220,14 +220,14 @@ TEST_F(Sweep, NoTrialTemperatureLeavesThePointsOwnProducts) {
   const SweepTable& t = *table;
   for (std::int32_t i = 1; i <= s.npts; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(t.tadsem[i], 6000.0);
-    EXPECT_EQ(t.tadcom[i], 3500.0);
-    EXPECT_EQ(t.nd[i][0], t.nh2o[i]);
-    EXPECT_EQ(t.nd[i][1], t.no2[i]);
-    EXPECT_EQ(t.nd[i][3], 0.0);
-    EXPECT_EQ(t.x[i][0], 0.0);
-    EXPECT_NEAR(t.fmd[i][0], t.fmh2o[i], 1e-15);
-    EXPECT_NEAR(t.mmd[i], t.mmp[i], 1e-12);
+    EXPECT_EQ(t.point[i].tadsem, 6000.0);
+    EXPECT_EQ(t.point[i].tadcom, 3500.0);
+    EXPECT_EQ(t.point[i].nd[0], t.point[i].nh2o);
+    EXPECT_EQ(t.point[i].nd[1], t.point[i].no2);
+    EXPECT_EQ(t.point[i].nd[3], 0.0);
+    EXPECT_EQ(t.point[i].x[0], 0.0);
+    EXPECT_NEAR(t.point[i].fmd[0], t.point[i].fmh2o, 1e-15);
+    EXPECT_NEAR(t.point[i].mmd, t.point[i].mmp, 1e-12);
   }
 }
 
@@ -242,17 +242,17 @@ TEST_F(Sweep, SingleSwitchOffKeepsTheCompositionWhole) {
     run(p);
     const SweepTable& t = *table;
     for (std::int32_t i = 1; i <= s.npts; ++i) {
-      SCOPED_TRACE(::testing::Message() << "R" << off + 1 << " off, o/f " << t.r[i]);
-      EXPECT_EQ(t.x[i][off], 0.0);
+      SCOPED_TRACE(::testing::Message() << "R" << off + 1 << " off, o/f " << t.point[i].r);
+      EXPECT_EQ(t.point[i].x[off], 0.0);
       double moles = 0.0, mass = 0.0;
       for (int k = 0; k < 6; ++k) {
-        EXPECT_GE(t.nd[i][k], 0.0) << k;
-        moles += t.nd[i][k];
-        mass += t.fmd[i][k];
+        EXPECT_GE(t.point[i].nd[k], 0.0) << k;
+        moles += t.point[i].nd[k];
+        mass += t.point[i].fmd[k];
       }
-      EXPECT_NEAR(moles, t.ntd[i], 1e-12);
+      EXPECT_NEAR(moles, t.point[i].ntd, 1e-12);
       EXPECT_NEAR(mass, 1.0, 1e-14);
-      EXPECT_EQ(t.flags[i], 0u);
+      EXPECT_EQ(t.point[i].flags, 0u);
     }
   }
 }
@@ -262,7 +262,7 @@ TEST_F(Sweep, SingleSwitchOffKeepsTheCompositionWhole) {
 TEST_F(Sweep, PointsWhoseSearchesFailAreFlagged) {
   run(dialog_default_parameters());
   for (std::int32_t i = 0; i <= s.npts; ++i) {
-    EXPECT_EQ(table->flags[i], 0u) << i;
+    EXPECT_EQ(table->point[i].flags, 0u) << i;
   }
   EXPECT_EQ(flagged_points_message(*table, s), "");
 
@@ -273,15 +273,15 @@ TEST_F(Sweep, PointsWhoseSearchesFailAreFlagged) {
   // Below 1000 K at the richest and leanest ends: the bisection closes on
   // 1000 K while the Newton search finds its root below (783 K at o/f 0.1,
   // and at o/f 50 under the 200 K where the polynomials end).
-  EXPECT_EQ(t.flags[1], unsigned{kBisectionBound});
-  EXPECT_EQ(t.flags[s.npts], unsigned{kBisectionBound | kNewtonOutside});
+  EXPECT_EQ(t.point[1].flags, unsigned{kBisectionBound});
+  EXPECT_EQ(t.point[s.npts].flags, unsigned{kBisectionBound | kNewtonOutside});
   for (const std::int32_t i : {1, s.npts}) {
     SCOPED_TRACE(i);
-    EXPECT_LT(t.tadcom[i], 1000.001);
-    EXPECT_LT(t.tadsem[i], 1000.0);
+    EXPECT_LT(t.point[i].tadcom, 1000.001);
+    EXPECT_LT(t.point[i].tadsem, 1000.0);
   }
   for (std::int32_t i = 2; i < s.npts; ++i) {
-    EXPECT_EQ(t.flags[i], 0u) << i;
+    EXPECT_EQ(t.point[i].flags, 0u) << i;
   }
   EXPECT_EQ(flagged_points_message(t, s),
             "Os resultados destes pontos n\xE3o s\xE3o v\xE1lidos (o/f dividido pelo "
@@ -294,7 +294,7 @@ TEST_F(Sweep, PointsWhoseSearchesFailAreFlagged) {
   p.npmin = 0, p.npmax = 0, p.itmaxh = 2, p.itmaxn = 3;
   run(p);
   for (std::int32_t i = 1; i <= s.npts; ++i) {
-    EXPECT_EQ(t.flags[i], unsigned{kNewtonCap | kBisectionCap | kEquilibriumCap}) << i;
+    EXPECT_EQ(t.point[i].flags, unsigned{kNewtonCap | kBisectionCap | kEquilibriumCap}) << i;
   }
   const std::string text = flagged_points_message(t, s);
   for (const char* reason : {"Busca da temperatura com",
@@ -345,6 +345,22 @@ void expect_same_sightings(const std::vector<Sighting>& got, const std::vector<S
   }
 }
 
+// The plain reference (thermo/reference.h) point after point, each point's
+// search alone, the observer told after each.
+void reference_sweep(const RunParameters& p, const ThermoConstants& tc, const CoefBlock& coef,
+                     SweepTable& t, SweepScalars& s, SweepObserver* observer) {
+  const SweepGrid g{p.npmin, p.npmax, p.rmin, p.rmax};
+  const DissociationSettings c{p.ptot,   p.itmaxh, p.tolh,
+                               p.itmaxn, p.toln,   {p.act1, p.act2, p.act3, p.act4}};
+  s.npts = p.npmin + p.npmax + 3;
+  for (std::int32_t i = 0; i <= s.npts; ++i) {
+    reference_sweep_point(i, g, c, tc, coef, t.point[i], s);
+    if (observer != nullptr) {
+      observer->point_done(i, s.npts);
+    }
+  }
+}
+
 // Both sweeps from the same table contents (a pattern, so that entries a
 // sweep does not write compare too): the whole table, the scalars and what
 // the observer saw must agree to the last bit.
@@ -352,14 +368,14 @@ void expect_interleaved_is_point_by_point(const RunParameters& p, const ThermoCo
                                           const CoefBlock& coef) {
   auto interleaved = std::make_unique<SweepTable>();
   auto by_point = std::make_unique<SweepTable>();
-  std::memset(interleaved.get(), 0x5a, sizeof(SweepTable));
-  std::memset(by_point.get(), 0x5a, sizeof(SweepTable));
+  std::memset(static_cast<void*>(interleaved.get()), 0x5a, sizeof(SweepTable));
+  std::memset(static_cast<void*>(by_point.get()), 0x5a, sizeof(SweepTable));
   SweepScalars s1, s2;
   Tracer t1(s1), t2(s2);
   std::feclearexcept(FE_ALL_EXCEPT);
   run_sweep(p, tc, coef, *interleaved, s1, &t1);
   std::feclearexcept(FE_ALL_EXCEPT);
-  run_sweep_point_by_point(p, tc, coef, *by_point, s2, &t2);
+  reference_sweep(p, tc, coef, *by_point, s2, &t2);
   EXPECT_EQ(std::memcmp(interleaved.get(), by_point.get(), sizeof(SweepTable)), 0);
   EXPECT_EQ(s1.npts, s2.npts);
   EXPECT_TRUE(same_bits(s1.hreac, s2.hreac));
@@ -371,7 +387,7 @@ void expect_interleaved_is_point_by_point(const RunParameters& p, const ThermoCo
 // drawn so that each of them ends some searches and equilibria, switches on
 // and off (and one that is neither), and grids from one point a side to
 // dozens.
-TEST_F(Sweep, InterleavedSweepIsThePointByPointSweepBitForBit) {
+TEST_F(Sweep, InterleavedSweepIsThePlainReferenceBitForBit) {
   std::mt19937_64 bits(20240611);
   const auto pick = [&](auto const& values) { return values[bits() % std::size(values)]; };
   const auto uniform = [&](double lo, double hi) {
@@ -420,7 +436,7 @@ TEST_F(Sweep, FaultsReachTheObserverAtTheirOwnPoint) {
   SweepScalars s2;
   Tracer by_point(s2);
   std::feclearexcept(FE_ALL_EXCEPT);
-  run_sweep_point_by_point(p, data.tc, coef, *table, s2, &by_point);
+  reference_sweep(p, data.tc, coef, *table, s2, &by_point);
   int faulty = 0;
   for (const Sighting& seen : by_point.seen) {
     faulty += seen.faults != 0 ? 1 : 0;
@@ -449,18 +465,18 @@ TEST_F(Sweep, ObserverIsToldOnTheCallingThread) {
 
 // Two sweeps at the same time on two threads: one of them finds the worker
 // busy and computes all its batches itself; both must still give the table
-// of the sweep point by point.
-TEST_F(Sweep, SweepsOnTwoThreadsAtOnceAreThePointByPointSweep) {
+// of the plain reference.
+TEST_F(Sweep, SweepsOnTwoThreadsAtOnceAreThePlainReference) {
   RunParameters p = dialog_default_parameters();
   p.npmin = 30, p.npmax = 40;
   const auto want = std::make_unique<SweepTable>();
   SweepScalars s0;
-  run_sweep_point_by_point(p, data.tc, data.coef, *want, s0, nullptr);
+  reference_sweep(p, data.tc, data.coef, *want, s0, nullptr);
   constexpr int kRounds = 20;
   const auto sweeps = [&](SweepTable& t, int& same) {
     SweepScalars scalars;
     for (int n = 0; n < kRounds; ++n) {
-      std::memset(&t, 0, sizeof(SweepTable));
+      std::memset(static_cast<void*>(&t), 0, sizeof(SweepTable));
       run_sweep(p, data.tc, data.coef, t, scalars, nullptr);
       same += std::memcmp(&t, want.get(), sizeof(SweepTable)) == 0 ? 1 : 0;
     }

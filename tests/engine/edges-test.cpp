@@ -76,6 +76,13 @@ TEST(EngineEdges, RefusesInputsOutsideItsRange) {
   Composition none;
   EXPECT_NE(refusal([&] { frozen_state(data(), none, 1000.0, 1.0); }).find("composition"),
             std::string::npos);
+  // A frozen state's pressure and temperature are refused as the engine's,
+  // the value written so that it reads as itself (not 0.000000).
+  const Composition some = composition_of(flame(data(), liquid(1.0), 1.0));
+  EXPECT_EQ(refusal([&] { frozen_state(data(), some, 1000.0, 1e-9); }),
+            "p_atm = 1e-09: the pressure must lie in 1e-06..1e+05 atm");
+  EXPECT_EQ(refusal([&] { frozen_state(data(), some, 6000.5, 1.0); }),
+            "T_K = 6000.5: the temperature must lie in 200..6000 K");
 
   // A sweep refuses before it computes anything.
   const std::vector<double> of = {st(), 50.0 * st()};

@@ -1,7 +1,8 @@
-// What every equilibrium point must satisfy, whatever the reference: the
-// elements fed are those of the products, each reaction is at equilibrium,
-// the Gibbs energy is at a minimum, the quantity each problem holds is held,
-// and the analytic derivatives are the slopes of neighbouring equilibria.
+// What every state of the Gibbs engine must satisfy, whatever the published
+// tables say: the elements fed are those of the products, each reaction is
+// at equilibrium, the Gibbs energy is at a minimum, the quantity each
+// problem holds is held, and the analytic derivatives are the slopes of
+// neighbouring equilibria.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -127,6 +127,57 @@ TEST(LibraryErrors, InputsOutOfRangeThrowOneKindNamingTheArgument) {
   EXPECT_THROW(zuna4::equilibrium(uv), zuna4::InputError);  // no density
 }
 
+// The sweep's parameters are refused where the parameter form refuses them
+// (the ranges are one table's): each refusal names its parameter (its index
+// in SweepParameters), its value and the range; the ends of each range pass.
+TEST(LibraryErrors, SweepParametersAreRefusedWhereTheFormRefusesThem) {
+  const double inf = HUGE_VAL;
+  struct Case {
+    const char* what;
+    void (*set)(zuna4::SweepParameters&);
+    int index;  // -1: accepted
+    zuna4::Bounds bounds;
+    double low, high;
+  };
+  using B = zuna4::Bounds;
+  const Case cases[] = {
+      {"rmin 0", [](zuna4::SweepParameters& p) { p.rmin = 0.0; }, 0, B::above, 0.0, 1.0},
+      {"rmin 1", [](zuna4::SweepParameters& p) { p.rmin = 1.0; }, -1, B::none, 0, 0},
+      {"rmax 100.5", [](zuna4::SweepParameters& p) { p.rmax = 100.5; }, 1, B::closed, 1.0, 100.0},
+      {"npmin -1", [](zuna4::SweepParameters& p) { p.npmin = -1; }, 2, B::closed, 0.0, 100.0},
+      {"npmin + npmax 101", [](zuna4::SweepParameters& p) { p.npmin = 60, p.npmax = 41; }, 3,
+       B::closed, 0.0, 40.0},
+      {"npmin + npmax 100", [](zuna4::SweepParameters& p) { p.npmin = 60, p.npmax = 40; }, -1,
+       B::none, 0, 0},
+      {"p 1e-06", [](zuna4::SweepParameters& p) { p.p_atm = 1e-6; }, -1, B::none, 0, 0},
+      {"p 1e5 and a bit", [](zuna4::SweepParameters& p) { p.p_atm = 100000.01; }, 4, B::closed,
+       1e-6, 1e5},
+      {"tolh infinite", [](zuna4::SweepParameters& p) { p.tolh = HUGE_VAL; }, 5, B::above, 0.0,
+       inf},
+      {"itmaxh 0", [](zuna4::SweepParameters& p) { p.itmaxh = 0; }, 6, B::closed, 1.0, 99999.0},
+      {"toln NaN", [](zuna4::SweepParameters& p) { p.toln = std::nan(""); }, 7, B::above, 0.0,
+       inf},
+      {"itmaxn 100000", [](zuna4::SweepParameters& p) { p.itmaxn = 100000; }, 8, B::closed, 1.0,
+       99999.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    zuna4::SweepParameters p;
+    c.set(p);
+    try {
+      zuna4::check_sweep_parameters(p);
+      EXPECT_EQ(c.index, -1) << "accepted";
+    } catch (const zuna4::InputError& e) {
+      const zuna4::Refusal& r = e.refusal();
+      EXPECT_EQ(r.argument, zuna4::Argument::sweep_parameter);
+      EXPECT_EQ(r.index, c.index) << e.what();
+      EXPECT_EQ(r.bounds, c.bounds);
+      EXPECT_EQ(r.low, c.low);
+      EXPECT_EQ(r.high, c.high);
+    }
+  }
+}
+
 TEST(LibraryRocket, TheFacadeGivesTheRocketLibrarysValues) {
   zuna4::RocketInput in;
   in.pc_atm = 68.046;

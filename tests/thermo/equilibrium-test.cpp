@@ -27,8 +27,9 @@ Constants constants_at(double t) {
   return c;
 }
 
-Equilibrium solve(const Constants& c, const Composition& p, double ptot = 1.0, int itmaxn = 200,
-                  double toln = 1e-10, const double (&act)[4] = {1, 1, 1, 1}) {
+DissociationEquilibrium solve(const Constants& c, const Composition& p, double ptot = 1.0,
+                              int itmaxn = 200, double toln = 1e-10,
+                              const double (&act)[4] = {1, 1, 1, 1}) {
   DissociationSettings s;
   s.ptot = ptot, s.itmaxn = itmaxn, s.toln = toln;
   for (int j = 0; j < 4; ++j) {
@@ -37,7 +38,7 @@ Equilibrium solve(const Constants& c, const Composition& p, double ptot = 1.0, i
   return equil_diss(c.k, {p.nh2o, p.no2, p.nh2}, s);
 }
 
-void expect_undissociated(const Equilibrium& e, const Composition& p) {
+void expect_undissociated(const DissociationEquilibrium& e, const Composition& p) {
   EXPECT_EQ(e.nd[0], p.nh2o);
   EXPECT_EQ(e.nd[1], p.no2);
   EXPECT_EQ(e.nd[2], p.nh2);
@@ -46,9 +47,9 @@ void expect_undissociated(const Equilibrium& e, const Composition& p) {
   }
 }
 
-TEST(Equilibrium, NoPassWithoutIterations) {
+TEST(DissociationEquilibrium, NoPassWithoutIterations) {
   for (const int itmaxn : {0, -7}) {
-    const Equilibrium e = solve(constants_at(3500.0), kLean, 1.0, itmaxn);
+    const DissociationEquilibrium e = solve(constants_at(3500.0), kLean, 1.0, itmaxn);
     expect_undissociated(e, kLean);
     EXPECT_EQ(e.ntd, 1.5);
     for (const double x : e.x) {
@@ -62,7 +63,7 @@ TEST(Equilibrium, NoPassWithoutIterations) {
 // A switched-off reaction takes no part: its extent stays 0, the moles are
 // never negative, they add up to ntd (so the mole fractions add up to 1),
 // and the reactions left on meet their relations.
-TEST(Equilibrium, SwitchedOffReactionsTakeNoPart) {
+TEST(DissociationEquilibrium, SwitchedOffReactionsTakeNoPart) {
   const double t = 3000.0;
   const Constants c = constants_at(t);
   for (const Composition& p : {kLean, kStoich, kRich}) {
@@ -71,7 +72,7 @@ TEST(Equilibrium, SwitchedOffReactionsTakeNoPart) {
                    << "R" << off + 1 << " off, nh2o " << p.nh2o << " no2 " << p.no2);
       double act[4] = {1, 1, 1, 1};
       act[off] = 0.0;
-      const Equilibrium e = solve(c, p, 1.0, 20000, 1e-14, act);
+      const DissociationEquilibrium e = solve(c, p, 1.0, 20000, 1e-14, act);
       EXPECT_FALSE(e.capped);
       EXPECT_EQ(e.x[off], 0.0);
       double sum = 0.0;
@@ -94,9 +95,10 @@ TEST(Equilibrium, SwitchedOffReactionsTakeNoPart) {
 }
 
 // All four off: the products without dissociation, and ntd is their total.
-TEST(Equilibrium, AllSwitchesOffLeaveTheProducts) {
+TEST(DissociationEquilibrium, AllSwitchesOffLeaveTheProducts) {
   for (const Composition& p : {kLean, kStoich, kRich}) {
-    const Equilibrium off = solve(constants_at(3500.0), p, 1.0, 200, 1e-10, {0, 0, 0, 0});
+    const DissociationEquilibrium off =
+        solve(constants_at(3500.0), p, 1.0, 200, 1e-10, {0, 0, 0, 0});
     expect_undissociated(off, p);
     EXPECT_EQ(off.ntd, p.nh2o + p.no2 + p.nh2);
     for (const double x : off.x) {
@@ -105,37 +107,37 @@ TEST(Equilibrium, AllSwitchesOffLeaveTheProducts) {
   }
 }
 
-TEST(Equilibrium, CapIsReportedOnlyWhenTheTotalDidNotSettle) {
+TEST(DissociationEquilibrium, CapIsReportedOnlyWhenTheTotalDidNotSettle) {
   const Constants c = constants_at(2500.0);  // slow passes near stoichiometric
   EXPECT_TRUE(solve(c, kStoich, 1.0, 5, 1e-10).capped);
   EXPECT_FALSE(solve(c, kStoich, 1.0, 20000, 1e-10).capped);
 }
 
-TEST(Equilibrium, FirstStepFromZeroGivesAllTheWater) {
-  const Equilibrium e = solve(constants_at(3000.0), kRich, 1.0, 1);
+TEST(DissociationEquilibrium, FirstStepFromZeroGivesAllTheWater) {
+  const DissociationEquilibrium e = solve(constants_at(3000.0), kRich, 1.0, 1);
   EXPECT_NEAR(e.x[0], kRich.nh2o, 1e-15);
 }
 
 // Constants that vanish (or underflow) give a stationary first step: no
 // dissociation, nothing that is not finite, and no division by zero that
 // the run-time would report.
-TEST(Equilibrium, VanishingConstantsLeaveTheProducts) {
+TEST(DissociationEquilibrium, VanishingConstantsLeaveTheProducts) {
   std::feclearexcept(FE_ALL_EXCEPT);
-  const Equilibrium zero = solve(Constants{{0, 0, 0, 0}}, kStoich);
+  const DissociationEquilibrium zero = solve(Constants{{0, 0, 0, 0}}, kStoich);
   EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW), 0);
   expect_undissociated(zero, kStoich);
   EXPECT_EQ(zero.ntd, 1.0);
-  const Equilibrium cold = solve(constants_at(1000.0), kLean);
+  const DissociationEquilibrium cold = solve(constants_at(1000.0), kLean);
   for (const double x : cold.x) {
     EXPECT_LT(std::fabs(x), 1e-6);
   }
 }
 
-TEST(Equilibrium, ExcessSpeciesExtentSigns) {
-  const Equilibrium lean = solve(constants_at(3000.0), kLean);
+TEST(DissociationEquilibrium, ExcessSpeciesExtentSigns) {
+  const DissociationEquilibrium lean = solve(constants_at(3000.0), kLean);
   EXPECT_LT(lean.x[1], 0.0);
   EXPECT_EQ(lean.nd[2], -lean.x[1]);
-  const Equilibrium rich = solve(constants_at(3000.0), kRich);
+  const DissociationEquilibrium rich = solve(constants_at(3000.0), kRich);
   EXPECT_LT(rich.x[2], 0.0);
   EXPECT_EQ(rich.nd[1], -rich.x[2]);
 }
@@ -144,14 +146,14 @@ TEST(Equilibrium, ExcessSpeciesExtentSigns) {
 // four relations P H OH = K1 N H2O, P H^2 = K2 N H2, P O^2 = K3 N O2,
 // P O H = K4 N OH are met. The passes converge linearly and slowly near
 // 2500 K, hence the generous cap.
-TEST(Equilibrium, ConvergedSolutionMeetsTheRelations) {
+TEST(DissociationEquilibrium, ConvergedSolutionMeetsTheRelations) {
   for (const double t : {2500.0, 3500.0, 4500.0}) {
     for (const Composition& p : {kStoich, kLean, kRich}) {
       for (const double ptot : {0.5, 1.0, 20.0}) {
         SCOPED_TRACE(::testing::Message()
                      << "T " << t << " nh2o " << p.nh2o << " no2 " << p.no2 << " P " << ptot);
         const Constants c = constants_at(t);
-        const Equilibrium e = solve(c, p, ptot, 20000, 1e-14);
+        const DissociationEquilibrium e = solve(c, p, ptot, 20000, 1e-14);
         const double* n = e.nd;
         const double h = 2 * n[0] + 2 * n[2] + n[3] + n[5];
         const double o = n[0] + 2 * n[1] + n[4] + n[5];

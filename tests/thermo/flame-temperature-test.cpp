@@ -22,7 +22,7 @@ DissociationSettings settings(int itmaxh, double tolh) {
   return {1.0, itmaxh, tolh, 200, 1e-10, {1.0, 1.0, 1.0, 1.0}};
 }
 
-DissResult copied(const Equilibrium& e) {
+DissResult copied(const DissociationEquilibrium& e) {
   DissResult d;
   std::copy(std::begin(e.x), std::end(e.x), d.x);
   std::copy(std::begin(e.nd), std::end(e.nd), d.nd);

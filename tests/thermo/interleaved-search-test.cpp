@@ -149,7 +149,8 @@ TEST(InterleavedSearch, EquilibriumLanesStopAndStayApart) {
       continue;
     }
     const double kl[4] = {k[0][l], k[1][l], k[2][l], k[3][l]};
-    const Equilibrium e = reference_equilibrium(kl, {d.nh2o[l], d.no2[l], d.nh2[l]}, c);
+    const DissociationEquilibrium e =
+        reference_dissociation_equilibrium(kl, {d.nh2o[l], d.no2[l], d.nh2[l]}, c);
     for (int j = 0; j < 6; ++j) {
       EXPECT_TRUE(same_bits(d.nd[j][l], e.nd[j])) << "nd" << j + 1;
     }

@@ -29,7 +29,7 @@ struct Case {
   DissociationSettings c;
 };
 
-// The reference points 1..npts of a sweep.
+// Points 1..npts of a sweep by the plain reference.
 std::vector<SweepPointValues> reference_points(const Case& k, const testing::ShippedData& data) {
   SweepCarry s;
   s.npts = k.grid.npmin + k.grid.npmax + 3;

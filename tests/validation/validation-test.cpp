@@ -1,7 +1,7 @@
-// The shipped data against the reference equilibrium results of the default
+// The shipped data against the published equilibrium tables of the default
 // grid (33 points, 1 atm, the program's reactant enthalpies, the same six
 // products): the default sweep run in process, compared at full precision.
-// The reference table's source is in its header.
+// The published table's source is in its header.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 

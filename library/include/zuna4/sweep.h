@@ -55,15 +55,7 @@ const SweepData& shipped_sweep_data();
 // throws InputError naming the record and the species.
 SweepData read_sweep_data(std::istream& in);
 
-// The columns of a point in the order of `zuna4c --batch --csv`, "of" to
-// "x4": the one list the Python module's names and rows are made from.
-struct SweepColumn {
-  const char* name;
-  const char* unit;
-  double (*value)(const SweepPoint&);
-};
-inline constexpr int kSweepColumnCount = 46;
-std::span<const SweepColumn> sweep_columns();
+// The columns of a point, sweep_columns() (zuna4/sweep-point.h).
 
 struct SweepResult {
   double ofst = 0.0;               // stoichiometric O/F of the data

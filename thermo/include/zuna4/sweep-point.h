@@ -6,6 +6,8 @@
 // Amounts are moles per mole of H2 fed; species order H2O, O2, H2, H, O, OH.
 #pragma once
 
+#include <span>
+
 namespace zuna4 {
 
 // Bits of SweepPoint::flags: those of the programs' CSV (the searches'
@@ -20,8 +22,8 @@ enum SweepFlag : unsigned {
   kSweepFloatingPoint = 1u << 8,
 };
 
-// One reported point, named like the columns of `zuna4c --batch --csv`
-// (zuna4::sweep_columns() lists them).
+// One reported point. Its columns, named as in `zuna4c --batch --csv` and
+// the JSON, are those of sweep_columns() below, in their order.
 struct SweepPoint {
   double of = 0.0;                          // O/F [kg O2 / kg H2]
   double r = 0.0;                           // O/F over the stoichiometric O/F
@@ -42,5 +44,18 @@ struct SweepPoint {
   double x[4] = {};                        // extents of R1..R4
   unsigned flags = 0;                      // SweepFlag bits, 0 for a valid point
 };
+
+// The columns of a point in the order of `zuna4c --batch --csv`, "of" to
+// "x4", each with its unit ("-" for a ratio or a fraction) and its value: the
+// one list that the programs' CSV and JSON, the library and the Python
+// module's names and rows are made from. The point's flags stand apart
+// (before "of" in the CSV, "flags" in the JSON and Python).
+struct SweepColumn {
+  const char* name;
+  const char* unit;
+  double (*value)(const SweepPoint&);
+};
+inline constexpr int kSweepColumnCount = 46;
+std::span<const SweepColumn> sweep_columns();
 
 }  // namespace zuna4
