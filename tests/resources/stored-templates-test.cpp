@@ -166,9 +166,9 @@ TEST(StoredTemplates, ResultsMenuDialog) {
 TEST(StoredTemplates, RocketPerformanceDialog) {
   std::optional<DialogTemplate> t = stored(105);
   ASSERT_TRUE(t);
-  expect_header(*t, 262, 196, "DESEMPENHO COMO MOTOR-FOGUETE");
-  // The input fields in tab order: the chamber pressure, four pressure
-  // ratios, four area ratios; then the two radio groups, each opened by a
+  expect_header(*t, 262, 252, "DESEMPENHO COMO MOTOR-FOGUETE");
+  // The input fields in tab order: the O/F range (first, last, count), the
+  // chamber pressure, four pressure ratios, four area ratios; then the two radio groups, each opened by a
   // group box with WS_GROUP and its first button a tab stop; OK is the
   // default button and Cancelar has the cancel identifier.
   std::vector<int> edits, tab_stops;
@@ -180,9 +180,10 @@ TEST(StoredTemplates, RocketPerformanceDialog) {
       tab_stops.push_back(item.id);
     }
   }
-  EXPECT_EQ(edits, (std::vector<int>{1100, 1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108}));
-  EXPECT_EQ(tab_stops, (std::vector<int>{1100, 1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108,
-                                         1110, 1113, 1, 2}));
+  EXPECT_EQ(edits, (std::vector<int>{1120, 1121, 1122, 1100, 1101, 1102, 1103, 1104, 1105, 1106,
+                                     1107, 1108}));
+  EXPECT_EQ(tab_stops, (std::vector<int>{1120, 1121, 1122, 1100, 1101, 1102, 1103, 1104, 1105,
+                                         1106, 1107, 1108, 1110, 1113, 1, 2}));
   for (const DialogTemplateItem& item : t->items) {
     SCOPED_TRACE(item.id);
     if (item.id == 1110 || item.id == 1113 || item.id == 1) {
