@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "engine/builtin-records.h"
+#include "engine/data-checks.h"
 #include "engine/fp-guard.h"
 #include "thermodata/nasa9.h"
 
@@ -49,6 +50,13 @@ SpeciesRecord record_of(const thermodata::Nasa9Species& r, const std::string& fi
     p.b1 = ranges[k].b1;
     p.b2 = ranges[k].b2;
     out.ranges.push_back(p);
+  }
+  const bool electron = out.formula.size() == 1 && out.formula[0].element == "E";
+  if (const detail::DataFault fault = detail::species_data_fault(
+          out.M_g_mol, out.ranges.data(), static_cast<int>(out.ranges.size()),
+          electron ? detail::RecordKind::electron : detail::RecordKind::database)) {
+    throw InputError(file + ", line " + std::to_string(r.line) + ", species " + r.name + ": " +
+                     detail::fault_text(fault, out.ranges.data()));
   }
   return out;
 }

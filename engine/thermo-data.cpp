@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "engine/builtin-records.h"
+#include "engine/data-checks.h"
 #include "engine/engine.h"
 #include "engine/fp-guard.h"
 #include "engine/poly-terms.h"
@@ -45,6 +46,11 @@ SpeciesPoly poly_of(const thermodata::Nasa9Species& record, const std::string& n
     std::copy(std::begin(ranges[r].a), std::end(ranges[r].a), out.a);
     out.b1 = ranges[r].b1;
     out.b2 = ranges[r].b2;
+  }
+  if (const detail::DataFault fault =
+          detail::species_data_fault(sp.M_g_mol, sp.range, sp.range_count,
+                                                                  detail::RecordKind::six_species)) {
+    throw InputError(where + detail::fault_text(fault, sp.range));
   }
   return sp;
 }
@@ -106,6 +112,24 @@ ThermoData read_data7(std::istream& in, const std::string& name) {
     sp.range_count = 2;
     sp.range[0] = range7(file.species[j].low, kTMinK, 1000.0);
     sp.range[1] = range7(file.species[j].high, 1000.0, kTMaxK);
+    if (const detail::DataFault fault =
+            detail::species_data_fault(sp.M_g_mol, sp.range, sp.range_count,
+                                                                  detail::RecordKind::six_species)) {
+      // Records of a block: 3 the molar mass, 5-11 a1..a7 of 1000-6000 K,
+      // 13-19 a1..a7 of 200-1000 K; a[2..6], b1, b2 hold a1..a7.
+      const int block = 22 * j;
+      int record = block + 3;
+      std::string what = fault.what;
+      if (fault.range >= 0) {
+        const int a = fault.coefficient - 1;  // 1-based among a1..a7
+        record = block + (fault.range == 1 ? 5 : 13) + a - 1;
+        what = "coefficient a" + std::to_string(a) +
+               (fault.range == 1 ? " of 1000-6000 K" : " of 200-1000 K") + " is too large: its " +
+               "terms leave the range of the numbers";
+      }
+      throw InputError(name + ": record " + std::to_string(record) + ", species " + kNames[j] +
+                       ": " + what);
+    }
   }
   return data;
 }

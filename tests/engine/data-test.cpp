@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "engine/species-set.h"
 #include "tests/support/shipped-data.h"
 
 namespace zuna::engine {
@@ -166,6 +167,43 @@ TEST(EngineData, Data7ReaderRefusesWhatItCannotUse) {
   EXPECT_EQ(refusal(read, crlf.substr(0, end[131])), "");
   EXPECT_NE(refusal(read, crlf.substr(0, end[130])).find("ends after 130 records"),
             std::string::npos);
+}
+
+// What the program's own reader of zuna.dat refuses, both readers of the
+// engine refuse too, naming the record: a molar mass outside 0.5 to 1000
+// g/mol and a coefficient whose terms overflow in the data's range.
+TEST(EngineData, ReadersRefuseValuesThatLeaveTheNumbers) {
+  const std::string nasa9 = slurp(ZUNA_DATA_DIR "/nasa9-h2o2.inp");
+  auto read9 = [](std::istream& in, const std::string& name) { read_nasa9_data(in, name); };
+  auto species = [](std::istream& in, const std::string& name) { read_species(in, name); };
+  // Line 32 holds H2's molar mass (columns 53-65), line 35 its a6 of 200-1000 K.
+  std::string line32 =
+      " 3 tpis78 H   2.00    0.00    0.00    0.00    0.00 0    2.0158800          0.000";
+  line32.replace(52, 13, "1.000000D-300");
+  const std::string light = replace_line(nasa9, 32, line32);
+  const std::string huge = replace_line(
+      nasa9, 35, "-1.202860270D-083.368093490D+290                 2.682484665D+03-3.043788844D+01");
+  for (auto& [text, what] :
+       {std::pair{light, "line 31, species H2: the molar mass must lie between 0.5 and 1"},
+        std::pair{huge, "line 31, species H2: coefficient a7 of the range 200-1000 K is too large"}}) {
+    std::string why = refusal(read9, text);
+    EXPECT_NE(why.find(std::string("test.inp, ") + what), std::string::npos) << why;
+    why = refusal(species, text);
+    EXPECT_NE(why.find(std::string("test.inp, ") + what), std::string::npos) << why;
+  }
+  // The whole database of species, with its heavy reactants and the electron.
+  EXPECT_EQ(refusal(species, slurp(ZUNA_DATA_DIR "/nasa9-chon-ar-he.inp")), "");
+  const std::string data7 = slurp(ZUNA_DATA_DIR "/zuna.dat");
+  auto read7 = [](std::istream& in, const std::string& name) { read_data7(in, name); };
+  std::string why = refusal(read7, replace_line(data7, 47, "1e-300"));  // H2's molar mass
+  EXPECT_NE(why.find("record 47, species H2: the molar mass must lie between 0.5 and 1000"),
+            std::string::npos)
+      << why;
+  why = refusal(read7, replace_line(data7, 53, "1e290"));  // H2's a5 of 1000-6000 K
+  EXPECT_NE(why.find("record 53, species H2: coefficient a5 of 1000-6000 K is too large"),
+            std::string::npos)
+      << why;
+  EXPECT_EQ(refusal(read7, replace_line(data7, 53, "1e280")), "");
 }
 
 }  // namespace
