@@ -16,12 +16,12 @@ namespace {
 
 constexpr int kPhiCount = 40, kPressureCount = 25;
 
-MixtureSpec hydrogen_air(double phi) {
-  MixtureSpec spec;
-  spec.items = {parse_reactant(Role::fuel, "H2").value(),
+MixtureRequest hydrogen_air(double phi) {
+  MixtureRequest request;
+  request.items = {parse_reactant(Role::fuel, "H2").value(),
                 parse_reactant(Role::oxidant, "Air").value()};
-  spec.phi = phi;
-  return spec;
+  request.phi = phi;
+  return request;
 }
 
 double phi_at(int k) { return 0.3 + (3.0 - 0.3) * k / (kPhiCount - 1); }
@@ -67,9 +67,9 @@ void BM_HydrogenAirHp1000Cold(benchmark::State& state) { air_flames(state, true)
 BENCHMARK(BM_HydrogenAirHp1000Cold)->Unit(benchmark::kMillisecond);
 
 void BM_HydrogenAirMixture(benchmark::State& state) {
-  const MixtureSpec spec = hydrogen_air(0.8);
+  const MixtureRequest request = hydrogen_air(0.8);
   for (auto _ : state) {
-    Result<Mixture> m = make_mixture(spec, engine::builtin_species());
+    Result<Mixture> m = make_mixture(request, engine::builtin_species());
     benchmark::DoNotOptimize(m);
   }
 }

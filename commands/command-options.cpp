@@ -32,8 +32,8 @@ OfGrid::OfGrid() {
   npmin = defaults.npmin, npmax = defaults.npmax;
 }
 
-bool take_grid_option(const OptionSpec& spec, const OptionValue& value, OfGrid& grid) {
-  switch (spec.id) {
+bool take_grid_option(const OptionEntry& entry, const OptionValue& value, OfGrid& grid) {
+  switch (entry.id) {
     case kRminOption: grid.rmin = value.real; return true;
     case kRmaxOption: grid.rmax = value.real; return true;
     case kNpminOption: grid.npmin = value.count; return true;
@@ -43,12 +43,12 @@ bool take_grid_option(const OptionSpec& spec, const OptionValue& value, OfGrid& 
 }
 
 void check_grid(const OfGrid& grid) {
-  const double highest = kNpmaxSpec.highest - grid.npmin;
+  const double highest = kNpmaxEntry.highest - grid.npmin;
   if (grid.npmax > highest) {
     throw UsageError{"--npmin + --npmax: " + std::to_string(grid.npmin) + " + " +
                      std::to_string(grid.npmax) + " = " +
                      std::to_string(std::int64_t{grid.npmin} + grid.npmax) +
-                     " points is more than " + english_number(kNpmaxSpec.highest)};
+                     " points is more than " + english_number(kNpmaxEntry.highest)};
   }
 }
 

@@ -53,7 +53,7 @@ enum OptionId : int {
 // The O/F ratios: a list, or the grid of the program's sweep. The grid's
 // ratios lie in the engine's range of O/F (0.1 to 40 times the
 // stoichiometric O/F); its counts are those of the sweep's tables.
-inline constexpr OptionSpec kOfSpec{
+inline constexpr OptionEntry kOfEntry{
     .id = kOfOption,
     .name = "of",
     .type = ValueType::list,
@@ -64,7 +64,7 @@ inline constexpr OptionSpec kOfSpec{
         "steps",
     .column = "of",
     .example = "4,6,8 or 2:32:5"};
-inline constexpr OptionSpec kRminSpec{
+inline constexpr OptionEntry kRminEntry{
     .id = kRminOption,
     .name = "rmin",
     .type = ValueType::real,
@@ -77,7 +77,7 @@ inline constexpr OptionSpec kRminSpec{
         "or the grid of the program's sweep: r = O/F over the\n"
         "stoichiometric O/F, npmin points from rmin ({lo} to {hi};\n"
         "{default}), r = 1, npmax points up to rmax"};
-inline constexpr OptionSpec kRmaxSpec{.id = kRmaxOption,
+inline constexpr OptionEntry kRmaxEntry{.id = kRmaxOption,
                                       .name = "rmax",
                                       .type = ValueType::real,
                                       .value = "R",
@@ -86,7 +86,7 @@ inline constexpr OptionSpec kRmaxSpec{.id = kRmaxOption,
                                       .highest = engine::kOfMaxFactor,
                                       .range = "{lo} <= rmax <= {hi}",
                                       .help = "the grid's highest r, {lo} to {hi} ({default})"};
-inline constexpr OptionSpec kNpminSpec{.id = kNpminOption,
+inline constexpr OptionEntry kNpminEntry{.id = kNpminOption,
                                        .name = "npmin",
                                        .type = ValueType::count,
                                        .value = "N",
@@ -95,7 +95,7 @@ inline constexpr OptionSpec kNpminSpec{.id = kNpminOption,
                                        .highest = kMaxInnerPoints,
                                        .range = "{lo} to {hi}, npmin + npmax at most {hi}",
                                        .help = "the grid's points below r = 1 ({default})"};
-inline constexpr OptionSpec kNpmaxSpec{
+inline constexpr OptionEntry kNpmaxEntry{
     .id = kNpmaxOption,
     .name = "npmax",
     .type = ValueType::count,
@@ -107,7 +107,7 @@ inline constexpr OptionSpec kNpmaxSpec{
     .help =
         "the grid's points above r = 1 ({default}); npmin + npmax\n"
         "at most {hi}"};
-inline constexpr OptionSpec kReactantsSpec{
+inline constexpr OptionEntry kReactantsEntry{
     .id = kReactantsOption,
     .name = "reactants",
     .type = ValueType::word,
@@ -116,7 +116,7 @@ inline constexpr OptionSpec kReactantsSpec{
     .help = "liquid (NASA Glenn enthalpies), gas, or custom ({default})",
     .column = "set",
     .choices = "liquid,gas,custom"};
-inline constexpr OptionSpec kTReactantsSpec{
+inline constexpr OptionEntry kTReactantsEntry{
     .id = kTReactantsOption,
     .name = "t-reactants",
     .type = ValueType::real,
@@ -126,23 +126,23 @@ inline constexpr OptionSpec kTReactantsSpec{
     .highest = engine::kTMaxK,
     .range = "{lo} to {hi} K",
     .help = "temperature of the gas reactants, {lo} to {hi} ({default})"};
-inline constexpr OptionSpec kHFuelSpec{.id = kHFuelOption,
+inline constexpr OptionEntry kHFuelEntry{.id = kHFuelOption,
                                        .name = "h-fuel",
                                        .type = ValueType::real,
                                        .value = "J",
                                        .help = "enthalpy of H2 [J/mol] of the custom set"};
-inline constexpr OptionSpec kHOxidSpec{.id = kHOxidOption,
+inline constexpr OptionEntry kHOxidEntry{.id = kHOxidOption,
                                        .name = "h-oxid",
                                        .type = ValueType::real,
                                        .value = "J",
                                        .help = "enthalpy of O2 [J/mol] of the custom set"};
-inline constexpr OptionSpec kThermoSpec{
+inline constexpr OptionEntry kThermoEntry{
     .id = kThermoOption,
     .name = "thermo",
     .type = ValueType::file,
     .value = "FILE",
     .help = "NASA 9-coefficient records instead of the built-in ones"};
-inline constexpr OptionSpec kHelpSpec{
+inline constexpr OptionEntry kHelpEntry{
     .id = kHelpOption, .name = "help", .short_name = 'h', .help = "display this help and exit"};
 
 // "liquid", "gas", "custom" of --reactants.
@@ -162,7 +162,7 @@ struct OfGrid {
 
 // Takes --rmin, --rmax, --npmin or --npmax into grid; false for any other
 // option.
-bool take_grid_option(const OptionSpec& spec, const OptionValue& value, OfGrid& grid);
+bool take_grid_option(const OptionEntry& entry, const OptionValue& value, OfGrid& grid);
 // The sum of the grid's counts (each count's range is the table's).
 void check_grid(const OfGrid& grid);
 

@@ -21,7 +21,7 @@ constexpr char kPressureHelp[] =
     "or range end in atm or with its unit (20bar, 1000psia,\n"
     "6.9MPa: Pa, kPa, MPa, bar, atm, psia, mmHg, torr); not uv";
 
-const OptionSpec kOptions[] = {
+const OptionEntry kOptions[] = {
     {.help = "Problem:"},
     {.id = kProblemOption,
      .name = "problem",
@@ -97,28 +97,28 @@ const OptionSpec kOptions[] = {
      .highest = engine::kPMaxAtm,
      .help = "uv: p0, {lo} to {hi} atm, or with its unit"},
     {.help = "O/F ratios (kg O2 per kg H2), 0.1 to 40 times the stoichiometric ratio:"},
-    kOfSpec,
-    kRminSpec,
-    kRmaxSpec,
-    kNpminSpec,
-    kNpmaxSpec,
+    kOfEntry,
+    kRminEntry,
+    kRmaxEntry,
+    kNpminEntry,
+    kNpmaxEntry,
     {.help = "Reactants and data:"},
-    kReactantsSpec,
-    kTReactantsSpec,
-    kHFuelSpec,
-    kHOxidSpec,
+    kReactantsEntry,
+    kTReactantsEntry,
+    kHFuelEntry,
+    kHOxidEntry,
     {.help = "Named reactants (the general solver; no ions):"},
-    kFuelSpec,
-    kOxidantSpec,
-    kDiluentSpec,
-    kBySpec,
-    kFuelPctSpec,
-    kPhiSpec,
-    kREqSpec,
-    kEnthalpyOfSpec,
+    kFuelEntry,
+    kOxidantEntry,
+    kDiluentEntry,
+    kByEntry,
+    kFuelPctEntry,
+    kPhiEntry,
+    kREqEntry,
+    kEnthalpyOfEntry,
     {.help = "Products (every species of the data made of the reactants' elements):"},
-    kOnlySpec,
-    kOmitSpec,
+    kOnlyEntry,
+    kOmitEntry,
     {.id = kMassFractionsOption,
      .name = "mass-fractions",
      .help = "add a y_NAME column per product"},
@@ -133,7 +133,7 @@ const OptionSpec kOptions[] = {
      .help = "the readable table shows the products whose mole fraction\n"
              "reaches X somewhere ({default}); CSV and JSON have all"},
     {.help = "Data:"},
-    kThermoSpec,
+    kThermoEntry,
     {.id = kDataOption,
      .name = "data",
      .type = ValueType::file,
@@ -150,7 +150,7 @@ const OptionSpec kOptions[] = {
      .type = ValueType::output,
      .value = "FILE",
      .help = "the same as JSON, with the SHA-256 of the data ('-': stdout)"},
-    kHelpSpec,
+    kHelpEntry,
 };
 
 const OptionTable& table() {
@@ -169,19 +169,19 @@ struct Given {
   std::string grid_option;  // the first grid option given
 };
 
-void take_option(const OptionSpec& spec, OptionValue&& v, EquilibriumCommandLine& c, Given& given) {
+void take_option(const OptionEntry& entry, OptionValue&& v, EquilibriumCommandLine& c, Given& given) {
   EquilibriumSettings& s = c.settings;
-  if (take_mixture_option(spec, v, s.mixture)) {
+  if (take_mixture_option(entry, v, s.mixture)) {
     return;
   }
-  if (take_grid_option(spec, v, s.grid)) {
+  if (take_grid_option(entry, v, s.grid)) {
     if (!given.grid) {
-      given.grid_option = std::string("--") + spec.name;
+      given.grid_option = std::string("--") + entry.name;
     }
     given.grid = true;
     return;
   }
-  switch (spec.id) {
+  switch (entry.id) {
     case kHelpOption: c.help = true; break;
     case kProblemOption:
       s.mode = v.text == "tp"   ? engine::Mode::TP
@@ -255,7 +255,7 @@ void take_option(const OptionSpec& spec, OptionValue&& v, EquilibriumCommandLine
     case kThermoOption:
     case kDataOption: {
       const ThermoSource source =
-          spec.id == kThermoOption ? ThermoSource::nasa9_file : ThermoSource::data7_file;
+          entry.id == kThermoOption ? ThermoSource::nasa9_file : ThermoSource::data7_file;
       if (s.thermo != ThermoSource::builtin && s.thermo != source) {
         throw UsageError{"--thermo and --data cannot both be given"};
       }
@@ -351,11 +351,11 @@ void check_general_settings(EquilibriumSettings& s, const Given& g) {
 void check_settings(EquilibriumSettings& s, const Given& g) {
   MixtureOptions& mix = s.mixture;
   if (g.of && mix.ratio_option != 0) {
-    const OptionSpec& other = table().spec(mix.ratio_option);
+    const OptionEntry& other = table().entry(mix.ratio_option);
     throw UsageError{std::string("--of cannot be combined with --") + other.name};
   }
   if (!mix.named()) {
-    const char* alone = mix.ratio_option != 0 ? table().spec(mix.ratio_option).name
+    const char* alone = mix.ratio_option != 0 ? table().entry(mix.ratio_option).name
                         : mix.by_given        ? "by"
                         : !mix.enthalpies.empty() ? "enthalpy-of"
                                                 : nullptr;
@@ -434,14 +434,14 @@ void check_settings(EquilibriumSettings& s, const Given& g) {
 
 }  // namespace
 
-std::span<const OptionSpec> equilibrium_options() { return kOptions; }
+std::span<const OptionEntry> equilibrium_options() { return kOptions; }
 
 EquilibriumCommandLine parse_equilibrium_options(int argc, char** argv) {
   EquilibriumCommandLine c;
   Given given;
   try {
-    table().parse(argc, argv, [&](const OptionSpec& spec, OptionValue&& v) {
-      take_option(spec, std::move(v), c, given);
+    table().parse(argc, argv, [&](const OptionEntry& entry, OptionValue&& v) {
+      take_option(entry, std::move(v), c, given);
     });
     if (!c.help) {
       check_settings(c.settings, given);

@@ -60,7 +60,7 @@ struct EquilibriumCommandLine {
 EquilibriumCommandLine parse_equilibrium_options(int argc, char** argv);
 
 // The option table of the command.
-std::span<const OptionSpec> equilibrium_options();
+std::span<const OptionEntry> equilibrium_options();
 
 // "tp", "hp", "sp", "uv"; the general solver's six.
 const char* problem_name(engine::Mode mode);

@@ -35,34 +35,34 @@ const char* ratio_option_name(int id) {
 
 }  // namespace
 
-bool take_mixture_option(const OptionSpec& spec, OptionValue& v, MixtureOptions& m) {
-  switch (spec.id) {
+bool take_mixture_option(const OptionEntry& entry, OptionValue& v, MixtureOptions& m) {
+  switch (entry.id) {
     case kFuelOption:
     case kOxidantOption:
     case kDiluentOption: {
-      const reactants::Role role = spec.id == kFuelOption      ? reactants::Role::fuel
-                                   : spec.id == kOxidantOption ? reactants::Role::oxidant
+      const reactants::Role role = entry.id == kFuelOption      ? reactants::Role::fuel
+                                   : entry.id == kOxidantOption ? reactants::Role::oxidant
                                                                : reactants::Role::diluent;
       reactants::Result<reactants::ReactantItem> item = reactants::parse_reactant(role, v.text);
       if (!item) {
         throw UsageError{refusal_line(item.refusal())};
       }
-      m.spec.items.push_back(std::move(item.value()));
+      m.request.items.push_back(std::move(item.value()));
       return true;
     }
     case kByOption:
-      m.spec.by = v.text == "mass" ? reactants::ShareBasis::mass : reactants::ShareBasis::moles;
+      m.request.by = v.text == "mass" ? reactants::ShareBasis::mass : reactants::ShareBasis::moles;
       m.by_given = true;
       return true;
     case kMixtureOfOption:
     case kPhiOption:
     case kREqOption:
     case kFuelPctOption:
-      if (m.ratio_option != 0 && m.ratio_option != spec.id) {
-        throw UsageError{std::string(ratio_option_name(spec.id)) + " cannot be combined with " +
+      if (m.ratio_option != 0 && m.ratio_option != entry.id) {
+        throw UsageError{std::string(ratio_option_name(entry.id)) + " cannot be combined with " +
                          ratio_option_name(m.ratio_option)};
       }
-      m.ratio_option = spec.id;
+      m.ratio_option = entry.id;
       m.ratios = std::move(v.list);
       return true;
     case kEnthalpyOfOption: {
@@ -81,9 +81,9 @@ bool take_mixture_option(const OptionSpec& spec, OptionValue& v, MixtureOptions&
     case kOmitOption: {
       std::vector<std::string> names = names_of(v.text);
       if (names.empty()) {
-        throw UsageError{std::string("--") + spec.name + ": no species named"};
+        throw UsageError{std::string("--") + entry.name + ": no species named"};
       }
-      auto& to = spec.id == kOnlyOption ? m.products.only : m.products.omit;
+      auto& to = entry.id == kOnlyOption ? m.products.only : m.products.omit;
       to.insert(to.end(), names.begin(), names.end());
       return true;
     }
@@ -94,7 +94,7 @@ bool take_mixture_option(const OptionSpec& spec, OptionValue& v, MixtureOptions&
 void finish_mixture_options(MixtureOptions& m, const char* default_fuel,
                             const char* default_oxidant) {
   bool fuel = false, oxidant = false;
-  for (const reactants::ReactantItem& item : m.spec.items) {
+  for (const reactants::ReactantItem& item : m.request.items) {
     fuel = fuel || item.role == reactants::Role::fuel;
     oxidant = oxidant || item.role == reactants::Role::oxidant;
   }
@@ -102,9 +102,9 @@ void finish_mixture_options(MixtureOptions& m, const char* default_fuel,
   // alone (or an oxidant alone) is the user's mixture as written.
   // Without a ratio, they are stoichiometric (phi 1).
   if (!fuel && !oxidant && default_fuel != nullptr && default_oxidant != nullptr) {
-    m.spec.items.insert(m.spec.items.begin(),
+    m.request.items.insert(m.request.items.begin(),
                         reactants::parse_reactant(reactants::Role::oxidant, default_oxidant).value());
-    m.spec.items.insert(m.spec.items.begin(),
+    m.request.items.insert(m.request.items.begin(),
                         reactants::parse_reactant(reactants::Role::fuel, default_fuel).value());
     if (m.ratio_option == 0) {
       m.ratio_option = kPhiOption;
@@ -115,7 +115,7 @@ void finish_mixture_options(MixtureOptions& m, const char* default_fuel,
   }
   for (const auto& [name, h] : m.enthalpies) {
     bool found = false;
-    for (reactants::ReactantItem& item : m.spec.items) {
+    for (reactants::ReactantItem& item : m.request.items) {
       if (item.name == name) {
         item.h_J_mol = h;
         found = true;
@@ -186,19 +186,19 @@ std::size_t mixture_count(const MixtureOptions& m) {
 std::vector<reactants::Mixture> make_mixtures(const MixtureOptions& m,
                                               const engine::SpeciesDatabase& db) {
   std::vector<reactants::Mixture> out;
-  reactants::MixtureSpec spec = m.spec;
+  reactants::MixtureRequest request = m.request;
   const std::size_t n = mixture_count(m);
   out.reserve(n);
   for (std::size_t k = 0; k < n; ++k) {
-    spec.of = spec.phi = spec.r_eq = spec.fuel_pct = std::nullopt;
+    request.of = request.phi = request.r_eq = request.fuel_pct = std::nullopt;
     switch (m.ratio_option) {
-      case kMixtureOfOption: spec.of = m.ratios[k]; break;
-      case kPhiOption: spec.phi = m.ratios[k]; break;
-      case kREqOption: spec.r_eq = m.ratios[k]; break;
-      case kFuelPctOption: spec.fuel_pct = m.ratios[k]; break;
+      case kMixtureOfOption: request.of = m.ratios[k]; break;
+      case kPhiOption: request.phi = m.ratios[k]; break;
+      case kREqOption: request.r_eq = m.ratios[k]; break;
+      case kFuelPctOption: request.fuel_pct = m.ratios[k]; break;
       default: break;
     }
-    reactants::Result<reactants::Mixture> mix = reactants::make_mixture(spec, db);
+    reactants::Result<reactants::Mixture> mix = reactants::make_mixture(request, db);
     if (!mix) {
       throw UsageError{refusal_line(mix.refusal())};
     }

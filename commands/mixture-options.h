@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "commands/option-table.h"
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 #include "reactants/mixture.h"
 
 namespace zuna {
@@ -39,7 +39,7 @@ enum MixtureOptionId : int {
   kEnthalpyOfOption,
 };
 
-inline constexpr OptionSpec kFuelSpec{
+inline constexpr OptionEntry kFuelEntry{
     .id = kFuelOption,
     .name = "fuel",
     .type = ValueType::text,
@@ -48,7 +48,7 @@ inline constexpr OptionSpec kFuelSpec{
         "a fuel NAME[@T_K][:share] of the data (repeatable): H2,\n"
         "H2(L) (the data's -9012 J/mol at 20.27 K, not the preset\n"
         "liquid's -9016), CH4, ..."};
-inline constexpr OptionSpec kOxidantSpec{
+inline constexpr OptionEntry kOxidantEntry{
     .id = kOxidantOption,
     .name = "oxidant",
     .type = ValueType::text,
@@ -56,7 +56,7 @@ inline constexpr OptionSpec kOxidantSpec{
     .help =
         "an oxidant, the same way (repeatable): O2, O2(L) (the\n"
         "data's -12979 J/mol at 90.17 K), Air, ..."};
-inline constexpr OptionSpec kDiluentSpec{
+inline constexpr OptionEntry kDiluentEntry{
     .id = kDiluentOption,
     .name = "diluent",
     .type = ValueType::text,
@@ -64,7 +64,7 @@ inline constexpr OptionSpec kDiluentSpec{
     .help =
         "a diluent NAME[@T_K]:share (repeatable), its share a mole\n"
         "or mass fraction of the whole mixture: Ar:0.9, N2:20%"};
-inline constexpr OptionSpec kBySpec{
+inline constexpr OptionEntry kByEntry{
     .id = kByOption,
     .name = "by",
     .type = ValueType::word,
@@ -72,7 +72,7 @@ inline constexpr OptionSpec kBySpec{
     .default_text = "moles",
     .help = "moles or mass: the basis of the shares ({default})",
     .choices = "moles,mass"};
-inline constexpr OptionSpec kMixtureOfSpec{
+inline constexpr OptionEntry kMixtureOfEntry{
     .id = kMixtureOfOption,
     .name = "of",
     .type = ValueType::list,
@@ -85,7 +85,7 @@ inline constexpr OptionSpec kMixtureOfSpec{
         "FIRST:LAST:COUNT ranges in logarithmic steps",
     .column = "of",
     .example = "4,8 or 2:32:5"};
-inline constexpr OptionSpec kPhiSpec{
+inline constexpr OptionEntry kPhiEntry{
     .id = kPhiOption,
     .name = "phi",
     .type = ValueType::list,
@@ -96,7 +96,7 @@ inline constexpr OptionSpec kPhiSpec{
     .help = "or equivalence ratios (O/F)st/(O/F), rich above 1",
     .column = "phi",
     .example = "1 or 0.3:3:10"};
-inline constexpr OptionSpec kREqSpec{
+inline constexpr OptionEntry kREqEntry{
     .id = kREqOption,
     .name = "r-eq",
     .type = ValueType::list,
@@ -109,7 +109,7 @@ inline constexpr OptionSpec kREqSpec{
         "rich above 1",
     .column = "r_eq",
     .example = "1 or 0.5:2:5"};
-inline constexpr OptionSpec kFuelPctSpec{
+inline constexpr OptionEntry kFuelPctEntry{
     .id = kFuelPctOption,
     .name = "fuel-pct",
     .type = ValueType::list,
@@ -122,7 +122,7 @@ inline constexpr OptionSpec kFuelPctSpec{
         "or the fuel's mass percent of fuel and oxidant; none of\n"
         "these four: the reactants' shares are their amounts",
     .example = "11.19 or 5:50:4"};
-inline constexpr OptionSpec kOnlySpec{
+inline constexpr OptionEntry kOnlyEntry{
     .id = kOnlyOption,
     .name = "only",
     .type = ValueType::text,
@@ -130,13 +130,13 @@ inline constexpr OptionSpec kOnlySpec{
     .help =
         "these products only, separated by ';' (otherwise every\n"
         "species of the data whose elements the reactants hold)"};
-inline constexpr OptionSpec kOmitSpec{.id = kOmitOption,
+inline constexpr OptionEntry kOmitEntry{.id = kOmitOption,
                                       .name = "omit",
                                       .type = ValueType::text,
                                       .value = "NAMES",
                                       .help = "not these products, separated by ';'"};
 
-inline constexpr OptionSpec kEnthalpyOfSpec{
+inline constexpr OptionEntry kEnthalpyOfEntry{
     .id = kEnthalpyOfOption,
     .name = "enthalpy-of",
     .type = ValueType::text,
@@ -147,21 +147,21 @@ inline constexpr OptionSpec kEnthalpyOfSpec{
 
 // The mixture options as given.
 struct MixtureOptions {
-  reactants::MixtureSpec spec;  // the items and their basis; no ratio
+  reactants::MixtureRequest request;  // the items and their basis; no ratio
   int ratio_option = 0;         // the id of the ratio given, 0 for none
   std::vector<double> ratios;   // its values
   engine::ProductChoice products;
   bool by_given = false;
   std::vector<std::pair<std::string, double>> enthalpies;  // --enthalpy-of NAME=J/mol
 
-  bool named() const { return !spec.items.empty(); }
+  bool named() const { return !request.items.empty(); }
   bool restricted() const { return !products.only.empty() || !products.omit.empty(); }
 };
 
 // Takes a mixture option's value into `m` (an item is parsed here, so that
 // a bad item is a usage error of its option); false for any other option.
 // Throws UsageError.
-bool take_mixture_option(const OptionSpec& spec, OptionValue& value, MixtureOptions& m);
+bool take_mixture_option(const OptionEntry& entry, OptionValue& value, MixtureOptions& m);
 
 // After every option: without a fuel and an oxidant named, the defaults
 // take their place (none when nullptr), stoichiometric (phi 1) unless a

@@ -66,32 +66,32 @@ std::string getopt_error_text(int code, char** argv, const option* options) {
   return "invalid option -- '" + printable(std::string(1, static_cast<char>(optopt))) + "'";
 }
 
-// The range of `spec` in the words of its messages, for a value given in
+// The range of `entry` in the words of its messages, for a value given in
 // `unit` (pressures).
-std::string range_text(const OptionSpec& spec, const PressureUnit* unit) {
+std::string range_text(const OptionEntry& entry, const PressureUnit* unit) {
   if (unit != nullptr) {
-    return limit_number(pressure_in(spec.lowest, *unit)) + " to " +
-           limit_number(pressure_in(spec.highest, *unit)) + " " + unit->name;
+    return limit_number(pressure_in(entry.lowest, *unit)) + " to " +
+           limit_number(pressure_in(entry.highest, *unit)) + " " + unit->name;
   }
-  return fill_in(fill_in(spec.range != nullptr ? spec.range : "{lo} to {hi}", "{lo}",
-                         english_number(spec.lowest)),
-                 "{hi}", english_number(spec.highest));
+  return fill_in(fill_in(entry.range != nullptr ? entry.range : "{lo} to {hi}", "{lo}",
+                         english_number(entry.lowest)),
+                 "{hi}", english_number(entry.highest));
 }
 
-bool in_range(const OptionSpec& spec, double v) {
-  return (spec.open_below ? v > spec.lowest : v >= spec.lowest) && v <= spec.highest;
+bool in_range(const OptionEntry& entry, double v) {
+  return (entry.open_below ? v > entry.lowest : v >= entry.lowest) && v <= entry.highest;
 }
 
 // A value out of range is refused naming the range; a pressure's range is
 // told in the unit it was given in, the value as it was written.
-void check_value(const std::string& name, const OptionSpec& spec, double v,
+void check_value(const std::string& name, const OptionEntry& entry, double v,
                  const Pressure* pressure = nullptr) {
-  if (!in_range(spec, v)) {
+  if (!in_range(entry, v)) {
     const bool written = pressure != nullptr && pressure->unit_written;
     const std::string value =
         written ? limit_number(pressure->given) + pressure->unit->name : shortest_text(v);
     throw UsageError{name + ": " + value + " is out of range (" +
-                     range_text(spec, pressure != nullptr ? pressure->unit : nullptr) + ")"};
+                     range_text(entry, pressure != nullptr ? pressure->unit : nullptr) + ")"};
   }
 }
 
@@ -350,9 +350,9 @@ int scan_options(int argc, char** argv, const char* short_options, const option*
   }
 }
 
-OptionTable::OptionTable(std::span<const OptionSpec> specs) : specs_(specs), short_options_(":") {
-  for (std::size_t k = 0; k < specs.size(); ++k) {
-    const OptionSpec& s = specs[k];
+OptionTable::OptionTable(std::span<const OptionEntry> entries) : entries_(entries), short_options_(":") {
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    const OptionEntry& s = entries[k];
     if (s.name == nullptr) {
       continue;
     }
@@ -366,8 +366,8 @@ OptionTable::OptionTable(std::span<const OptionSpec> specs) : specs_(specs), sho
   long_options_.push_back({nullptr, 0, nullptr, 0});
 }
 
-const OptionSpec& OptionTable::spec(int id) const {
-  for (const OptionSpec& s : specs_) {
+const OptionEntry& OptionTable::entry(int id) const {
+  for (const OptionEntry& s : entries_) {
     if (s.name != nullptr && s.id == id) {
       return s;
     }
@@ -375,22 +375,22 @@ const OptionSpec& OptionTable::spec(int id) const {
   throw std::logic_error("no such option");
 }
 
-std::string OptionTable::option_name(int id) const { return std::string("--") + spec(id).name; }
+std::string OptionTable::option_name(int id) const { return std::string("--") + entry(id).name; }
 
 void OptionTable::parse(int argc, char** argv,
-                        const std::function<void(const OptionSpec&, OptionValue&&)>& take) const {
+                        const std::function<void(const OptionEntry&, OptionValue&&)>& take) const {
   const int operand = scan_options(
       argc, argv, short_options_.c_str(), long_options_.data(),
       [&](int code, std::string_view arg) {
-        const OptionSpec* found = nullptr;
-        for (std::size_t k = 0; k < specs_.size() && found == nullptr; ++k) {
-          const OptionSpec& s = specs_[k];
+        const OptionEntry* found = nullptr;
+        for (std::size_t k = 0; k < entries_.size() && found == nullptr; ++k) {
+          const OptionEntry& s = entries_[k];
           if (s.name != nullptr &&
               (s.short_name != 0 ? s.short_name : kFirstLongCode + static_cast<int>(k)) == code) {
             found = &s;
           }
         }
-        const OptionSpec& s = *found;
+        const OptionEntry& s = *found;
         const std::string name = std::string("--") + s.name;
         OptionValue v;
         switch (s.type) {
@@ -484,7 +484,7 @@ void OptionTable::parse(int argc, char** argv,
 
 std::string OptionTable::help() const {
   std::string lines;
-  for (const OptionSpec& s : specs_) {
+  for (const OptionEntry& s : entries_) {
     if (s.name == nullptr) {
       lines.append(lines.empty() ? "" : "\n").append(s.help).append("\n");
       continue;

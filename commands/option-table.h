@@ -1,5 +1,5 @@
 // The options of a command described once. Each command of zuna4c is a
-// table of OptionSpec (option, value type, default, accepted range, help
+// table of OptionEntry (option, value type, default, accepted range, help
 // text, the result column that echoes it); from the table come the
 // getopt_long tables, the reading and the range check of every value with
 // its message, the lines of --help and the manual page's option list (held
@@ -48,7 +48,7 @@ enum class ValueType {
 
 inline constexpr double kNoLimit = std::numeric_limits<double>::infinity();
 
-struct OptionSpec {
+struct OptionEntry {
   int id = 0;                  // the command's code for the option
   const char* name = nullptr;  // the long option without its dashes; none: a --help heading
   char short_name = 0;         // 0 for none
@@ -86,23 +86,23 @@ inline constexpr double kMaxRows = 1e8;
 // The option table of one command.
 class OptionTable {
  public:
-  explicit OptionTable(std::span<const OptionSpec> specs);
+  explicit OptionTable(std::span<const OptionEntry> entries);
 
   // Reads argv[1..] in order: each option's value is read, checked and
   // handed to `take`; -h/--help only sets *help (reading goes on, so that a
   // usage error still wins). An operand is a usage error.
   void parse(int argc, char** argv,
-             const std::function<void(const OptionSpec&, OptionValue&&)>& take) const;
+             const std::function<void(const OptionEntry&, OptionValue&&)>& take) const;
 
   // The option lines of --help, headings included.
   std::string help() const;
 
-  std::span<const OptionSpec> specs() const { return specs_; }
-  const OptionSpec& spec(int id) const;
+  std::span<const OptionEntry> entries() const { return entries_; }
+  const OptionEntry& entry(int id) const;
   std::string option_name(int id) const;  // "--pressure"
 
  private:
-  std::span<const OptionSpec> specs_;
+  std::span<const OptionEntry> entries_;
   std::string short_options_;
   std::vector<option> long_options_;
 };

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 #include "fio/file-stream.h"
 #include "fio/io-error.h"
 #include "tables/output-buffer.h"

@@ -5,7 +5,7 @@
 namespace zuna {
 namespace {
 
-const OptionSpec kOptions[] = {
+const OptionEntry kOptions[] = {
     {.help = "Chamber and exits:"},
     {.id = kPcOption,
      .name = "pc",
@@ -90,20 +90,20 @@ const OptionSpec kOptions[] = {
      .column = "model",
      .choices = "equilibrium,frozen_chamber,frozen_throat"},
     {.help = "O/F ratios (kg O2 per kg H2), 0.1 to 40 times the stoichiometric ratio:"},
-    kOfSpec,
-    kRminSpec,
-    kRmaxSpec,
-    kNpminSpec,
-    kNpmaxSpec,
+    kOfEntry,
+    kRminEntry,
+    kRmaxEntry,
+    kNpminEntry,
+    kNpmaxEntry,
     {.id = kBestOption,
      .name = "best",
      .help = "also the O/F of the highest Isp and Ivac at each exit"},
     {.help = "Reactants and data:"},
-    kReactantsSpec,
-    kTReactantsSpec,
-    kHFuelSpec,
-    kHOxidSpec,
-    kThermoSpec,
+    kReactantsEntry,
+    kTReactantsEntry,
+    kHFuelEntry,
+    kHOxidEntry,
+    kThermoEntry,
     {.help = "Results (readable tables on standard output without these):"},
     {.id = kUnitsOption,
      .name = "units",
@@ -125,7 +125,7 @@ const OptionSpec kOptions[] = {
      .value = "FILE",
      .help = "the same as JSON, with the SHA-256 of the data and the\n"
              "best O/F of --best ('-': standard output)"},
-    kHelpSpec,
+    kHelpEntry,
 };
 
 const OptionTable& table() {
@@ -142,15 +142,15 @@ struct Given {
   std::string grid_option;  // the first grid option given
 };
 
-void take_option(const OptionSpec& spec, OptionValue&& v, RocketCommandLine& c, Given& g) {
+void take_option(const OptionEntry& entry, OptionValue&& v, RocketCommandLine& c, Given& g) {
   RocketSettings& s = c.settings;
-  if (take_grid_option(spec, v, s.grid)) {
+  if (take_grid_option(entry, v, s.grid)) {
     if (g.grid_option.empty()) {
-      g.grid_option = std::string("--") + spec.name;
+      g.grid_option = std::string("--") + entry.name;
     }
     return;
   }
-  switch (spec.id) {
+  switch (entry.id) {
     case kHelpOption: c.help = true; break;
     case kPcOption: s.pc_atm = std::move(v.list); break;
     case kOfOption: s.of = std::move(v.list); break;
@@ -277,7 +277,7 @@ std::string refusal_text(const engine::InputError& e, const char* of_option, dou
 
 }  // namespace
 
-std::span<const OptionSpec> rocket_options() { return kOptions; }
+std::span<const OptionEntry> rocket_options() { return kOptions; }
 
 const char* model_name(rocket::Model m) {
   switch (m) {
@@ -320,8 +320,8 @@ RocketCommandLine parse_rocket_options(int argc, char** argv) {
   RocketCommandLine c;
   Given given;
   try {
-    table().parse(argc, argv, [&](const OptionSpec& spec, OptionValue&& v) {
-      take_option(spec, std::move(v), c, given);
+    table().parse(argc, argv, [&](const OptionEntry& entry, OptionValue&& v) {
+      take_option(entry, std::move(v), c, given);
     });
     if (!c.help) {
       check_settings(c.settings, given);

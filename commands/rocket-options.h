@@ -64,7 +64,7 @@ void check_rocket_problems(const RocketSettings& s, const engine::ThermoData& da
                            const std::vector<double>& of);
 
 // The option table of the command.
-std::span<const OptionSpec> rocket_options();
+std::span<const OptionEntry> rocket_options();
 
 const char* model_name(rocket::Model m);
 

@@ -13,7 +13,7 @@
 #include "app/results-export.h"
 #include "commands/results-output.h"
 #include "commands/wave-options.h"
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 #include "fio/fio.h"
 #include "tables/csv-writer.h"
 #include "tables/fan-out.h"

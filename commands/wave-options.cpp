@@ -37,8 +37,8 @@ constexpr char kP1Help[] =
        .column = "P1_bar",                                                                   \
        .example = "1,10 or 1bar:20bar:2"},                                                   \
       {.help = "Mixture (H2 with O2 at phi 1 by default; every reactant a gas at T1):"},     \
-      kFuelSpec, kOxidantSpec, kDiluentSpec, kBySpec, kMixtureOfSpec, kPhiSpec, kREqSpec,    \
-      kFuelPctSpec, {.help = "Products:"}, kOnlySpec, kOmitSpec
+      kFuelEntry, kOxidantEntry, kDiluentEntry, kByEntry, kMixtureOfEntry, kPhiEntry, kREqEntry,    \
+      kFuelPctEntry, {.help = "Products:"}, kOnlyEntry, kOmitEntry
 
 #define ZUNA_WAVE_RESULTS_OPTIONS                                                             \
   {.id = kTransportOption,                                                                    \
@@ -55,15 +55,15 @@ constexpr char kP1Help[] =
        .type = ValueType::output,                                                             \
        .value = "FILE",                                                                       \
        .help = "the same as JSON, with the SHA-256 of the data\n('-': standard output)"},       \
-      kHelpSpec
+      kHelpEntry
 
-const OptionSpec kDetonationOptions[] = {
+const OptionEntry kDetonationOptions[] = {
     ZUNA_WAVE_INITIAL_OPTIONS,
     {.help = "Burned gas:"},
     ZUNA_WAVE_RESULTS_OPTIONS,
 };
 
-const OptionSpec kShockOptions[] = {
+const OptionEntry kShockOptions[] = {
     ZUNA_WAVE_INITIAL_OPTIONS,
     {.help = "The shock:"},
     {.id = kU1Option,
@@ -125,23 +125,23 @@ struct Given {
   bool incident = false, reflected = false, u1 = false, mach1 = false;
 };
 
-void take_option(const OptionSpec& spec, OptionValue&& v, WaveCommandLine& c, Given& given) {
+void take_option(const OptionEntry& entry, OptionValue&& v, WaveCommandLine& c, Given& given) {
   WaveSettings& s = c.settings;
-  if (take_mixture_option(spec, v, s.mixture)) {
+  if (take_mixture_option(entry, v, s.mixture)) {
     return;
   }
-  switch (spec.id) {
+  switch (entry.id) {
     case kHelpOption: c.help = true; break;
     case kT1Option: s.t1_K = std::move(v.list); break;
     case kP1Option: s.p1_atm = std::move(v.list); break;
     case kU1Option:
     case kMach1Option:
-      if ((spec.id == kU1Option && given.mach1) || (spec.id == kMach1Option && given.u1)) {
+      if ((entry.id == kU1Option && given.mach1) || (entry.id == kMach1Option && given.u1)) {
         throw UsageError{"--u1 cannot be combined with --mach1"};
       }
-      (spec.id == kU1Option ? given.u1 : given.mach1) = true;
+      (entry.id == kU1Option ? given.u1 : given.mach1) = true;
       s.speeds = std::move(v.list);
-      s.by_mach = spec.id == kMach1Option;
+      s.by_mach = entry.id == kMach1Option;
       break;
     case kIncidentOption: given.incident = true; break;
     case kReflectedOption: given.reflected = true; break;
@@ -164,7 +164,7 @@ void take_option(const OptionSpec& spec, OptionValue&& v, WaveCommandLine& c, Gi
 }
 
 void check_reactant_temperatures(const MixtureOptions& m) {
-  for (const reactants::ReactantItem& item : m.spec.items) {
+  for (const reactants::ReactantItem& item : m.request.items) {
     if (item.T_K) {
       throw UsageError{refusal_option(reactants::role_name(item.role)) + " " +
                        printable(item.text) +
@@ -177,8 +177,8 @@ WaveCommandLine parse(const OptionTable& table, bool shock, int argc, char** arg
   WaveCommandLine c;
   Given given;
   try {
-    table.parse(argc, argv, [&](const OptionSpec& spec, OptionValue&& v) {
-      take_option(spec, std::move(v), c, given);
+    table.parse(argc, argv, [&](const OptionEntry& entry, OptionValue&& v) {
+      take_option(entry, std::move(v), c, given);
     });
     if (!c.help) {
       WaveSettings& s = c.settings;
@@ -205,8 +205,8 @@ WaveCommandLine parse(const OptionTable& table, bool shock, int argc, char** arg
 
 }  // namespace
 
-std::span<const OptionSpec> detonation_options() { return kDetonationOptions; }
-std::span<const OptionSpec> shock_options() { return kShockOptions; }
+std::span<const OptionEntry> detonation_options() { return kDetonationOptions; }
+std::span<const OptionEntry> shock_options() { return kShockOptions; }
 
 WaveCommandLine parse_detonation_options(int argc, char** argv) {
   return parse(detonation_table(), false, argc, argv);

@@ -51,8 +51,8 @@ struct WaveCommandLine {
 WaveCommandLine parse_detonation_options(int argc, char** argv);
 WaveCommandLine parse_shock_options(int argc, char** argv);
 
-std::span<const OptionSpec> detonation_options();
-std::span<const OptionSpec> shock_options();
+std::span<const OptionEntry> detonation_options();
+std::span<const OptionEntry> shock_options();
 
 std::string detonation_usage_text();
 std::string shock_usage_text();

@@ -23,7 +23,7 @@
 #include <span>
 #include <vector>
 
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 
 namespace zuna::engine {
 

@@ -37,7 +37,7 @@ Valences valences_of(const std::vector<const Reactant*>& group, const std::vecto
 }
 
 // The shares of one role's reactants as fractions (by the basis of the
-// spec) of that role. One reactant alone needs no share.
+// request) of that role. One reactant alone needs no share.
 Result<std::vector<double>> role_fractions(const std::vector<const Reactant*>& group, Role role) {
   std::vector<double> f(group.size(), 0.0);
   if (group.size() == 1 && !group[0]->item.share) {
@@ -138,10 +138,10 @@ std::vector<double> Mixture::b_for(const engine::ProductSet& set) const {
 
 namespace {
 
-// The checks of the spec's ratio: at most one, a number in its range.
-Result<Ratio> the_ratio(const MixtureSpec& spec) {
+// The checks of the request's ratio: at most one, a number in its range.
+Result<Ratio> the_ratio(const MixtureRequest& request) {
   const Ratio ratios[] = {
-      {"of", spec.of}, {"fuel_pct", spec.fuel_pct}, {"phi", spec.phi}, {"r_eq", spec.r_eq}};
+      {"of", request.of}, {"fuel_pct", request.fuel_pct}, {"phi", request.phi}, {"r_eq", request.r_eq}};
   Ratio given{nullptr, std::nullopt};
   for (const Ratio& r : ratios) {
     if (!r.value) {
@@ -182,12 +182,12 @@ Groups grouped(const std::vector<Reactant>& all) {
   return g;
 }
 
-Result<std::vector<Reactant>> resolve_all(const MixtureSpec& spec,
+Result<std::vector<Reactant>> resolve_all(const MixtureRequest& request,
                                           const engine::SpeciesDatabase& db) {
   std::vector<Reactant> all;
-  all.reserve(spec.items.size());
+  all.reserve(request.items.size());
   const ReactantItem* diluent = nullptr;
-  for (const ReactantItem& item : spec.items) {
+  for (const ReactantItem& item : request.items) {
     Result<Reactant> r = resolve_reactant(item, db);
     if (!r) {
       return r.refusal();
@@ -232,7 +232,7 @@ Result<std::vector<double>> diluent_fractions(const Groups& g) {
 }
 
 // By the amounts alone: the shares of fuels and oxidants together, as
-// fractions (by the spec's basis) of the mixture less its diluents.
+// fractions (by the request's basis) of the mixture less its diluents.
 Result<std::vector<double>> amount_fractions(const std::vector<const Reactant*>& fo,
                                              double diluted) {
   if (fo.size() == 1 && !fo[0]->item.share) {
@@ -322,7 +322,7 @@ void describe_ratios(const Groups& g, const std::vector<double>& W, MixtureDescr
 
 // The mixture of the mass fractions W (of g.all): elements, energies and
 // the description.
-Mixture assemble(const Groups& g, const std::vector<double>& W, const MixtureSpec& spec,
+Mixture assemble(const Groups& g, const std::vector<double>& W, const MixtureRequest& request,
                  const Ratio& asked, const engine::SpeciesDatabase& db) {
   Mixture m;
   for (const char* e : kElementOrder) {
@@ -360,7 +360,7 @@ Mixture assemble(const Groups& g, const std::vector<double>& W, const MixtureSpe
   }
   m.u_kJ_kg = m.h_kJ_kg - gas_RT;
   MixtureDescription& d = m.description;
-  d.by = spec.by;
+  d.by = request.by;
   for (std::size_t k = 0; k < g.all.size(); ++k) {
     const Reactant& r = g.all[k];
     d.reactants.push_back({r.name(), r.item.text, r.item.role, r.T_K, r.h_J_mol, r.h_from_user,
@@ -380,12 +380,12 @@ Mixture assemble(const Groups& g, const std::vector<double>& W, const MixtureSpe
 
 }  // namespace
 
-Result<Mixture> make_mixture(const MixtureSpec& spec, const engine::SpeciesDatabase& db) {
-  const Result<Ratio> ratio = the_ratio(spec);
+Result<Mixture> make_mixture(const MixtureRequest& request, const engine::SpeciesDatabase& db) {
+  const Result<Ratio> ratio = the_ratio(request);
   if (!ratio) {
     return ratio.refusal();
   }
-  const Result<std::vector<Reactant>> resolved = resolve_all(spec, db);
+  const Result<std::vector<Reactant>> resolved = resolve_all(request, db);
   if (!resolved) {
     return resolved.refusal();
   }
@@ -410,7 +410,7 @@ Result<Mixture> make_mixture(const MixtureSpec& spec, const engine::SpeciesDatab
   fo.insert(fo.end(), g.oxidant.begin(), g.oxidant.end());
   std::vector<double> w_fo;
   if (asked.name != nullptr) {
-    Result<std::vector<double>> w = by_ratio(g, asked, spec.by);
+    Result<std::vector<double>> w = by_ratio(g, asked, request.by);
     if (!w) {
       return w.refusal();
     }
@@ -420,14 +420,14 @@ Result<Mixture> make_mixture(const MixtureSpec& spec, const engine::SpeciesDatab
     if (!f) {
       return f.refusal();
     }
-    w_fo = to_mass(fo, std::move(f.value()), spec.by);
+    w_fo = to_mass(fo, std::move(f.value()), request.by);
   }
 
   // The diluents join as fractions of the whole: by mass directly, by moles
   // through the mass of a mole of each part.
   std::vector<double> W(g.all.size(), 0.0);
   double part = 1.0 - diluted, total = 1.0;
-  if (spec.by == ShareBasis::moles) {
+  if (request.by == ShareBasis::moles) {
     double mol_g = 0.0;
     for (std::size_t k = 0; k < fo.size(); ++k) {
       mol_g += w_fo[k] / fo[k]->M_g_mol();
@@ -444,9 +444,9 @@ Result<Mixture> make_mixture(const MixtureSpec& spec, const engine::SpeciesDatab
   for (std::size_t k = 0; k < g.diluent.size(); ++k) {
     const double zk = z.value()[k];
     W[g.index_of(g.diluent[k])] =
-        spec.by == ShareBasis::moles ? zk * g.diluent[k]->M_g_mol() / total : zk;
+        request.by == ShareBasis::moles ? zk * g.diluent[k]->M_g_mol() / total : zk;
   }
-  return assemble(g, W, spec, asked, db);
+  return assemble(g, W, request, asked, db);
 }
 
 }  // namespace zuna::reactants

@@ -36,7 +36,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 #include "reactants/reactant.h"
 #include "reactants/refusal.h"
 
@@ -44,7 +44,7 @@ namespace zuna::reactants {
 
 enum class ShareBasis { moles, mass };
 
-struct MixtureSpec {
+struct MixtureRequest {
   std::vector<ReactantItem> items;  // fuels, oxidants and diluents, in the user's order
   ShareBasis by = ShareBasis::moles;
   std::optional<double> of, fuel_pct, phi, r_eq;  // at most one
@@ -88,6 +88,6 @@ double valence(const std::string& element);
 
 // Parses nothing: the items are parsed already (parse_reactant). Resolves
 // them against `db` and makes the mixture.
-Result<Mixture> make_mixture(const MixtureSpec& spec, const engine::SpeciesDatabase& db);
+Result<Mixture> make_mixture(const MixtureRequest& request, const engine::SpeciesDatabase& db);
 
 }  // namespace zuna::reactants

@@ -27,7 +27,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 #include "reactants/refusal.h"
 
 namespace zuna::reactants {

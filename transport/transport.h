@@ -56,7 +56,7 @@
 #include <span>
 
 #include "engine/set-solver.h"
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 #include "transport/transport-data.h"
 
 namespace zuna::transport {

@@ -8,7 +8,7 @@
 #include <span>
 
 #include "engine/set-solver.h"
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 
 namespace zuna::waves::detail {
 

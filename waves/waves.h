@@ -47,7 +47,7 @@
 #include <vector>
 
 #include "engine/set-solver.h"
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 
 namespace zuna::waves {
 

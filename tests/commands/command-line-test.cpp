@@ -361,13 +361,13 @@ TEST_F(ManualPage, RunParametersInTheTablesOrderWithRangesAndDefaults) {
 // Each subcommand's options in its section of the manual page, with the
 // ends of the ranges its --help names and its default, from the table.
 TEST_F(ManualPage, SubcommandOptionsAsTheirTablesDescribeThem) {
-  const std::pair<const char*, std::span<const OptionSpec>> commands[] = {
+  const std::pair<const char*, std::span<const OptionEntry>> commands[] = {
       {"THE EQUILIBRIUM SUBCOMMAND", equilibrium_options()},
       {"THE ROCKET SUBCOMMAND", rocket_options()},
       {"THE DETONATION SUBCOMMAND", detonation_options()},
       {"THE SHOCK SUBCOMMAND", shock_options()},
   };
-  for (const auto& [section, specs] : commands) {
+  for (const auto& [section, table_entries] : commands) {
     SCOPED_TRACE(section);
     const std::vector<Entry> entries = option_entries(section);
     ASSERT_FALSE(entries.empty());
@@ -377,28 +377,28 @@ TEST_F(ManualPage, SubcommandOptionsAsTheirTablesDescribeThem) {
     }
     EXPECT_NE(all.find("100000 values"), std::string::npos) << "the cap of a list";
     EXPECT_NE(all.find("100000000 rows"), std::string::npos) << "the cap of a run";
-    for (const OptionSpec& spec : specs) {
-      if (spec.name == nullptr) {
+    for (const OptionEntry& option : table_entries) {
+      if (option.name == nullptr) {
         continue;
       }
-      SCOPED_TRACE(spec.name);
+      SCOPED_TRACE(option.name);
       const auto entry = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) {
-        return std::find(e.options.begin(), e.options.end(), spec.name) != e.options.end();
+        return std::find(e.options.begin(), e.options.end(), option.name) != e.options.end();
       });
       ASSERT_NE(entry, entries.end()) << "no entry in zuna4c(1)";
       const std::set<std::string> said = words(entry->text);
       std::vector<std::string> expected;
-      if (spec.default_text != nullptr) {
-        expected.push_back(spec.default_text);
+      if (option.default_text != nullptr) {
+        expected.push_back(option.default_text);
       }
-      const std::string help = spec.help;
+      const std::string help = option.help;
       if (help.find("{lo}") != std::string::npos) {
-        expected.push_back(english_number(spec.lowest));
+        expected.push_back(english_number(option.lowest));
       }
       if (help.find("{hi}") != std::string::npos) {
-        expected.push_back(english_number(spec.highest));
+        expected.push_back(english_number(option.highest));
       }
-      if (spec.type == ValueType::pressure || spec.type == ValueType::pressure_list) {
+      if (option.type == ValueType::pressure || option.type == ValueType::pressure_list) {
         for (const PressureUnit& unit : pressure_units()) {
           expected.push_back(unit.name);
         }

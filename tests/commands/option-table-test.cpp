@@ -22,7 +22,7 @@ struct Parsed {
   std::vector<std::pair<int, OptionValue>> values;
 };
 
-Parsed parse(std::span<const OptionSpec> specs, std::vector<std::string> args) {
+Parsed parse(std::span<const OptionEntry> specs, std::vector<std::string> args) {
   args.insert(args.begin(), "command");
   std::vector<char*> argv;
   for (std::string& a : args) {
@@ -33,14 +33,14 @@ Parsed parse(std::span<const OptionSpec> specs, std::vector<std::string> args) {
   try {
     OptionTable(specs).parse(
         static_cast<int>(args.size()), argv.data(),
-        [&](const OptionSpec& s, OptionValue&& v) { p.values.emplace_back(s.id, std::move(v)); });
+        [&](const OptionEntry& s, OptionValue&& v) { p.values.emplace_back(s.id, std::move(v)); });
   } catch (const UsageError& e) {
     p.error = e.message;
   }
   return p;
 }
 
-constexpr OptionSpec kTestOptions[] = {
+constexpr OptionEntry kTestOptions[] = {
     {.help = "Test:"},
     {.id = 1,
      .name = "pressure",

@@ -31,7 +31,7 @@ json schema(const std::string& command) {
 }
 
 void expect_schema_of(const std::string& command, std::span<const tables::Column> columns,
-                      std::span<const OptionSpec> options) {
+                      std::span<const OptionEntry> options) {
   SCOPED_TRACE(command);
   const json rows = schema(command)["properties"]["rows"]["items"];
   const json& required = rows["required"];
@@ -51,15 +51,15 @@ void expect_schema_of(const std::string& command, std::span<const tables::Column
         break;
     }
   }
-  for (const OptionSpec& spec : options) {
-    if (spec.column == nullptr) {
+  for (const OptionEntry& entry : options) {
+    if (entry.column == nullptr) {
       continue;
     }
-    const json& property = rows["properties"][spec.column];
-    EXPECT_TRUE(property.is_object()) << "--" << spec.name << " echoed in no column";
-    if (spec.choices != nullptr && property.contains("enum")) {
+    const json& property = rows["properties"][entry.column];
+    EXPECT_TRUE(property.is_object()) << "--" << entry.name << " echoed in no column";
+    if (entry.choices != nullptr && property.contains("enum")) {
       json words = json::array();
-      for (std::string_view c = spec.choices;;) {
+      for (std::string_view c = entry.choices;;) {
         const std::size_t comma = c.find(',');
         words.push_back(std::string(c.substr(0, comma)));
         if (comma == std::string_view::npos) {
@@ -67,7 +67,7 @@ void expect_schema_of(const std::string& command, std::span<const tables::Column
         }
         c.remove_prefix(comma + 1);
       }
-      EXPECT_EQ(property["enum"], words) << spec.name;
+      EXPECT_EQ(property["enum"], words) << entry.name;
     }
   }
 }

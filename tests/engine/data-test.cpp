@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/engine.h"
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 #include "tests/support/shipped-data.h"
 
 namespace zuna::engine {

@@ -21,21 +21,21 @@ struct Item {
   const char* text;
 };
 
-MixtureSpec spec_of(std::vector<Item> items, ShareBasis by = ShareBasis::moles) {
-  MixtureSpec spec;
-  spec.by = by;
+MixtureRequest spec_of(std::vector<Item> items, ShareBasis by = ShareBasis::moles) {
+  MixtureRequest request;
+  request.by = by;
   for (const Item& i : items) {
     Result<ReactantItem> item = parse_reactant(i.role, i.text);
     EXPECT_TRUE(item.ok()) << i.text;
     if (item.ok()) {
-      spec.items.push_back(item.value());
+      request.items.push_back(item.value());
     }
   }
-  return spec;
+  return request;
 }
 
-Mixture made(const MixtureSpec& spec) {
-  const Result<Mixture> m = make_mixture(spec, engine::builtin_species());
+Mixture made(const MixtureRequest& request) {
+  const Result<Mixture> m = make_mixture(request, engine::builtin_species());
   EXPECT_TRUE(m.ok()) << (m.ok() ? "" : m.refusal().message());
   return m.ok() ? m.value() : Mixture{};
 }
@@ -52,13 +52,13 @@ TEST(MixtureRatios, OneMixtureByEveryRatio) {
   const std::vector<Item> h2_o2 = {{Role::fuel, "H2"}, {Role::oxidant, "O2"}};
   for (double phi : {0.3, 0.8, 1.0, 2.5}) {
     const double of = kOFst / phi;
-    MixtureSpec by_of = spec_of(h2_o2), by_pct = by_of, by_phi = by_of, by_r = by_of;
+    MixtureRequest by_of = spec_of(h2_o2), by_pct = by_of, by_phi = by_of, by_r = by_of;
     by_of.of = of;
     by_pct.fuel_pct = 100.0 / (1.0 + of);
     by_phi.phi = phi;
     by_r.r_eq = phi;  // no carbon: the valences of fuel and oxidant are one element each
     const Mixture m = made(by_of);
-    for (const MixtureSpec* other : {&by_pct, &by_phi, &by_r}) {
+    for (const MixtureRequest* other : {&by_pct, &by_phi, &by_r}) {
       expect_same_elements(m, made(*other), 1e-14);
     }
     const MixtureDescription& d = made(by_phi).description;
@@ -76,10 +76,10 @@ TEST(MixtureRatios, SharesWithinARoleByMolesOrMass) {
   // A fuel of H2 and CH4 half and half by moles, and the same by mass: the
   // blend's carbon per hydrogen follows the basis.
   for (ShareBasis by : {ShareBasis::moles, ShareBasis::mass}) {
-    MixtureSpec spec =
+    MixtureRequest request =
         spec_of({{Role::fuel, "H2:1"}, {Role::fuel, "CH4:1"}, {Role::oxidant, "O2"}}, by);
-    spec.phi = 1.0;
-    const Mixture m = made(spec);
+    request.phi = 1.0;
+    const Mixture m = made(request);
     ASSERT_EQ(m.elements, (std::vector<std::string>{"H", "O", "C"}));
     const double n_h2 = by == ShareBasis::moles ? 1.0 : 1.0 / kM_H2;
     const double n_ch4 = by == ShareBasis::moles ? 1.0 : 1.0 / 16.04246;
@@ -89,9 +89,9 @@ TEST(MixtureRatios, SharesWithinARoleByMolesOrMass) {
     EXPECT_NEAR(m.description.r_eq, 1.0, 1e-14);
   }
   // Percentages are the same shares.
-  MixtureSpec pct =
+  MixtureRequest pct =
       spec_of({{Role::fuel, "H2:25%"}, {Role::fuel, "CH4:75%"}, {Role::oxidant, "O2"}});
-  MixtureSpec plain = spec_of({{Role::fuel, "H2:1"}, {Role::fuel, "CH4:3"}, {Role::oxidant, "O2"}});
+  MixtureRequest plain = spec_of({{Role::fuel, "H2:1"}, {Role::fuel, "CH4:3"}, {Role::oxidant, "O2"}});
   pct.of = plain.of = 3.0;
   expect_same_elements(made(pct), made(plain), 1e-15);
 }
@@ -111,7 +111,7 @@ TEST(MixtureRatios, DiluentsAreFractionsOfTheWholeOutsideTheRatios) {
       made(spec_of({{Role::fuel, "H2:5%"}, {Role::oxidant, "O2:5%"}, {Role::diluent, "Ar:90%"}})),
       1e-15);
   // With a ratio: argon stays 90 % of the moles, H2 and O2 at phi = 1.
-  MixtureSpec at_phi =
+  MixtureRequest at_phi =
       spec_of({{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "Ar:0.9"}});
   at_phi.phi = 1.0;
   const MixtureDescription d = made(at_phi).description;
@@ -119,7 +119,7 @@ TEST(MixtureRatios, DiluentsAreFractionsOfTheWholeOutsideTheRatios) {
   EXPECT_NEAR(d.reactants[0].mole_fraction, 0.1 * 2.0 / 3.0, 1e-15);
   EXPECT_NEAR(d.of, kOFst, 1e-13);
   // By mass: nitrogen is half the mass.
-  MixtureSpec by_mass = spec_of(
+  MixtureRequest by_mass = spec_of(
       {{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "N2:50%"}}, ShareBasis::mass);
   by_mass.of = 8.0;
   const MixtureDescription dm = made(by_mass).description;
@@ -128,12 +128,12 @@ TEST(MixtureRatios, DiluentsAreFractionsOfTheWholeOutsideTheRatios) {
 }
 
 TEST(MixtureFeed, TheEngineFeedsTheSameElementsAndEnthalpy) {
-  MixtureSpec spec = spec_of({{Role::fuel, "CH4:20%"},
+  MixtureRequest request = spec_of({{Role::fuel, "CH4:20%"},
                               {Role::fuel, "H2:80%"},
                               {Role::oxidant, "Air"},
                               {Role::diluent, "He:0.1"}});
-  spec.phi = 0.7;
-  const Mixture m = made(spec);
+  request.phi = 0.7;
+  const Mixture m = made(request);
   // A set over the same elements in another order.
   std::vector<std::string> elements(m.elements.rbegin(), m.elements.rend());
   const engine::ProductSet set = engine::select_products(engine::builtin_species(), elements);
@@ -158,8 +158,8 @@ TEST(MixtureFeed, TheEngineFeedsTheSameElementsAndEnthalpy) {
 }
 
 TEST(MixtureRefusals, EachNamesWhatIsWrong) {
-  using Set = std::function<void(MixtureSpec&)>;
-  const Set none = [](MixtureSpec&) {};
+  using Set = std::function<void(MixtureRequest&)>;
+  const Set none = [](MixtureRequest&) {};
   const struct {
     std::vector<Item> items;
     Set ratio;
@@ -168,27 +168,27 @@ TEST(MixtureRefusals, EachNamesWhatIsWrong) {
     const char* says;
   } cases[] = {
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}},
-       [](MixtureSpec& s) { s.of = 8.0, s.phi = 1.0; },
+       [](MixtureRequest& s) { s.of = 8.0, s.phi = 1.0; },
        "phi",
        "",
        "of is given too"},
-      {{{Role::fuel, "H2"}}, [](MixtureSpec& s) { s.phi = 1.0; }, "phi", "", "no oxidant"},
-      {{{Role::oxidant, "O2"}}, [](MixtureSpec& s) { s.of = 1.0; }, "of", "", "no fuel"},
+      {{{Role::fuel, "H2"}}, [](MixtureRequest& s) { s.phi = 1.0; }, "phi", "", "no oxidant"},
+      {{{Role::oxidant, "O2"}}, [](MixtureRequest& s) { s.of = 1.0; }, "of", "", "no fuel"},
       {{{Role::diluent, "Ar:0.5"}}, none, "diluent", "Ar:0.5", "only reactant"},
       {{}, none, "fuel", "", "no reactants"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}}, none, "fuel", "H2", "needs its share"},
       {{{Role::fuel, "H2:60%"}, {Role::fuel, "CH4:30%"}, {Role::oxidant, "O2"}},
-       [](MixtureSpec& s) { s.of = 8.0; },
+       [](MixtureRequest& s) { s.of = 8.0; },
        "fuel",
        "",
        "sum to 90"},
       {{{Role::fuel, "H2:60%"}, {Role::fuel, "CH4:1"}, {Role::oxidant, "O2"}},
-       [](MixtureSpec& s) { s.of = 8.0; },
+       [](MixtureRequest& s) { s.of = 8.0; },
        "fuel",
        "CH4:1",
        "all percentages or none"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2:1"}, {Role::oxidant, "Air"}},
-       [](MixtureSpec& s) { s.of = 8.0; },
+       [](MixtureRequest& s) { s.of = 8.0; },
        "oxidant",
        "Air",
        "share of each oxidant"},
@@ -198,7 +198,7 @@ TEST(MixtureRefusals, EachNamesWhatIsWrong) {
        "",
        "sum to 90"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "Ar:2"}},
-       [](MixtureSpec& s) { s.of = 8.0; },
+       [](MixtureRequest& s) { s.of = 8.0; },
        "diluent",
        "Ar:2",
        "below 1"},
@@ -206,41 +206,41 @@ TEST(MixtureRefusals, EachNamesWhatIsWrong) {
         {Role::oxidant, "O2"},
         {Role::diluent, "Ar:60%"},
         {Role::diluent, "He:40%"}},
-       [](MixtureSpec& s) { s.of = 8.0; },
+       [](MixtureRequest& s) { s.of = 8.0; },
        "diluent",
        "",
        "whole mixture"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}, {Role::diluent, "Ar"}},
-       [](MixtureSpec& s) { s.of = 8.0; },
+       [](MixtureRequest& s) { s.of = 8.0; },
        "diluent",
        "Ar",
        "needs its share"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}},
-       [](MixtureSpec& s) { s.fuel_pct = 100.0; },
+       [](MixtureRequest& s) { s.fuel_pct = 100.0; },
        "fuel_pct",
        "",
        "between 0 and 100"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O2"}},
-       [](MixtureSpec& s) { s.r_eq = -1.0; },
+       [](MixtureRequest& s) { s.r_eq = -1.0; },
        "r_eq",
        "",
        "positive"},
       // Steam oxidises nothing in the sense of the valences: no O/F is stoichiometric.
       {{{Role::fuel, "H2"}, {Role::oxidant, "H2O"}},
-       [](MixtureSpec& s) { s.phi = 1.0; },
+       [](MixtureRequest& s) { s.phi = 1.0; },
        "phi",
        "",
        "no O/F"},
       {{{Role::fuel, "H2"}, {Role::oxidant, "O3(L)@90"}},
-       [](MixtureSpec& s) { s.of = 8.0; },
+       [](MixtureRequest& s) { s.of = 8.0; },
        "oxidant",
        "O3(L)@90",
        "recorded at 161.85 K only"},
   };
   for (const auto& c : cases) {
-    MixtureSpec spec = spec_of(c.items);
-    c.ratio(spec);
-    const Result<Mixture> m = make_mixture(spec, engine::builtin_species());
+    MixtureRequest request = spec_of(c.items);
+    c.ratio(request);
+    const Result<Mixture> m = make_mixture(request, engine::builtin_species());
     ASSERT_FALSE(m.ok()) << c.says;
     EXPECT_EQ(m.refusal().subject, c.subject) << m.refusal().message();
     EXPECT_EQ(m.refusal().item, c.item) << m.refusal().message();

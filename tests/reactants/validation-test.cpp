@@ -34,20 +34,20 @@ const engine::ProductChoice kExample1Only = {
      "HNO3", "N", "NH", "NO",  "N2", "N2O3", "O",   "O2",  "OH",  "O3"},
     {}};
 
-MixtureSpec spec_of(std::vector<std::pair<Role, const char*>> items,
+MixtureRequest spec_of(std::vector<std::pair<Role, const char*>> items,
                     ShareBasis by = ShareBasis::moles) {
-  MixtureSpec spec;
-  spec.by = by;
+  MixtureRequest request;
+  request.by = by;
   for (const auto& [role, text] : items) {
     Result<ReactantItem> item = parse_reactant(role, text);
     EXPECT_TRUE(item.ok()) << text;
-    spec.items.push_back(item.value());
+    request.items.push_back(item.value());
   }
-  return spec;
+  return request;
 }
 
-Mixture mixture_of(const MixtureSpec& spec) {
-  Result<Mixture> m = make_mixture(spec, engine::builtin_species());
+Mixture mixture_of(const MixtureRequest& request) {
+  Result<Mixture> m = make_mixture(request, engine::builtin_species());
   EXPECT_TRUE(m.ok()) << (m.ok() ? "" : m.refusal().message());
   return m.ok() ? m.value() : Mixture{};
 }
@@ -112,9 +112,9 @@ TEST(Validation, Example1HydrogenWithAirAtAssignedTemperatureAndPressure) {
   ASSERT_EQ(rows.size(), 12u);
   int checked = 0;
   for (double r_eq : {1.0, 1.5}) {
-    MixtureSpec spec = spec_of({{Role::fuel, "H2"}, {Role::oxidant, "Air"}});
-    spec.r_eq = r_eq;
-    const Mixture m = mixture_of(spec);
+    MixtureRequest request = spec_of({{Role::fuel, "H2"}, {Role::oxidant, "Air"}});
+    request.r_eq = r_eq;
+    const Mixture m = mixture_of(request);
     EXPECT_EQ(m.elements, (std::vector<std::string>{"H", "O", "N", "C", "Ar"}));
     EXPECT_EQ(m.description.reactants[1].T_K, 300.0);  // Air's record starts at 300 K
     const engine::ProductSet set =
@@ -141,10 +141,10 @@ TEST(Validation, Example1HydrogenWithAirAtAssignedTemperatureAndPressure) {
 }
 
 TEST(Validation, Example2TheSameMixtureAtAssignedTemperatureAndVolume) {
-  MixtureSpec spec =
+  MixtureRequest request =
       spec_of({{Role::fuel, "H2:100%"}, {Role::oxidant, "Air:100%"}}, ShareBasis::mass);
-  spec.phi = 1.0;
-  const Mixture m = mixture_of(spec);
+  request.phi = 1.0;
+  const Mixture m = mixture_of(request);
   const engine::ProductSet set =
       engine::select_products(engine::builtin_species(), m.elements, kExample1Only);
   engine::SetSolver solver(set);
@@ -185,9 +185,9 @@ TEST(Validation, Example14LiquidHydrogenAndOxygenByTheirAmounts) {
 }
 
 TEST(Validation, Example8ChamberOfLiquidHydrogenAndOxygenByName) {
-  MixtureSpec spec = spec_of({{Role::fuel, "H2(L)@20.27"}, {Role::oxidant, "O2(L)"}});
-  spec.of = 5.55157;
-  const Mixture m = mixture_of(spec);
+  MixtureRequest request = spec_of({{Role::fuel, "H2(L)@20.27"}, {Role::oxidant, "O2(L)"}});
+  request.of = 5.55157;
+  const Mixture m = mixture_of(request);
   EXPECT_EQ(m.description.reactants[0].h_J_mol, -9012.0);
   EXPECT_EQ(m.description.reactants[1].h_J_mol, -12979.0);
   EXPECT_EQ(m.description.reactants[1].T_K, 90.17);

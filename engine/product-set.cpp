@@ -1,4 +1,4 @@
-#include "engine/species-set.h"
+#include "engine/product-set.h"
 
 #include <algorithm>
 #include <cctype>
